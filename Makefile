@@ -1,0 +1,39 @@
+# Front door of the build: make deps | make | make test | make bench | make sanitize
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+CMAKE_CONFIGURE = cmake -S . -G Ninja -DCMAKE_BUILD_TYPE=Release
+
+.PHONY: all deps build test bench sanitize asan tsan clean
+
+all: build
+
+deps:
+	bash scripts/install-deps.sh
+
+build:
+	$(CMAKE_CONFIGURE) -B $(BUILD_DIR)
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: deps build
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+bench: build
+	@set -e; for program in $(BUILD_DIR)/bin/bench_*; do \
+	  [ -x "$$program" ] || continue; echo "== $$program"; "$$program" --benchmark_min_time=0.2; done
+
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+asan:
+	$(CMAKE_CONFIGURE) -B build-asan -DSANITIZE=address
+	cmake --build build-asan -j $(JOBS)
+	ctest --test-dir build-asan --output-on-failure -j $(JOBS)
+
+# The concurrency tests under ThreadSanitizer.
+tsan:
+	$(CMAKE_CONFIGURE) -B build-tsan -DSANITIZE=thread
+	cmake --build build-tsan -j $(JOBS) --target concurrency_tests
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" build-tsan/bin/concurrency_tests
+
+sanitize: asan tsan
+
+clean:
+	rm -rf $(BUILD_DIR) build-asan build-tsan

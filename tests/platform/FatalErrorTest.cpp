@@ -1,0 +1,7 @@
+#include "Platform/Foundation/FatalError.hpp"
+
+#include <gtest/gtest.h>
+
+TEST(FatalErrorDeathTest, PrintsTheMessageWithItsPlaceAndAborts) {
+  EXPECT_DEATH(platform::fatalError("queue is on fire"), "FatalErrorTest\\.cpp:[0-9]+: Fatal error: queue is on fire");
+}
