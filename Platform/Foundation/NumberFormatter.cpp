@@ -1,0 +1,184 @@
+#include "Platform/Foundation/NumberFormatter.hpp"
+
+#include <limits>
+#include <stdexcept>
+#include <utility>
+
+#include <unicode/dcfmtsym.h>
+#include <unicode/numberformatter.h>
+
+#include "Platform/Foundation/Region.hpp"
+
+namespace platform {
+
+namespace {
+
+UNumberFormatRoundingMode icuRoundingMode(NumberFormatter::RoundingMode mode) {
+  using Mode = NumberFormatter::RoundingMode;
+  switch (mode) {
+    case Mode::ceiling: return UNUM_ROUND_CEILING;
+    case Mode::floor: return UNUM_ROUND_FLOOR;
+    case Mode::down: return UNUM_ROUND_DOWN;
+    case Mode::up: return UNUM_ROUND_UP;
+    case Mode::halfEven: return UNUM_ROUND_HALFEVEN;
+    case Mode::halfDown: return UNUM_ROUND_HALFDOWN;
+    case Mode::halfUp: return UNUM_ROUND_HALFUP;
+  }
+  return UNUM_ROUND_HALFEVEN;
+}
+
+int checkedDigitCount(int digits, const char* setting) {
+  if (digits < 0 || digits > NumberFormatter::maximumDigitCount) {
+    throw std::out_of_range(std::string("NumberFormatter: ") + setting + " must be 0 to " +
+                            std::to_string(NumberFormatter::maximumDigitCount) + ", got " +
+                            std::to_string(digits));
+  }
+  return digits;
+}
+
+std::optional<std::string> utf8(const icu::number::FormattedNumber& formatted, UErrorCode status) {
+  const icu::UnicodeString text = formatted.toString(status);
+  if (U_FAILURE(status)) {
+    return std::nullopt;
+  }
+  std::string result;
+  text.toUTF8String(result);
+  return result;
+}
+
+std::string symbol(std::string_view localeId, icu::DecimalFormatSymbols::ENumberFormatSymbol which) {
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::DecimalFormatSymbols symbols(Region::makeIcuLocale(localeId), status);
+  if (U_FAILURE(status)) {
+    return {};
+  }
+  std::string result;
+  symbols.getConstSymbol(which).toUTF8String(result);
+  return result;
+}
+
+}  // namespace
+
+struct NumberFormatter::Compiled {
+  std::string localeId;
+  icu::number::LocalizedNumberFormatter formatter;
+};
+
+NumberFormatter::NumberFormatter() = default;
+
+NumberFormatter::NumberFormatter(const NumberFormatter& other)
+    : localeId_(other.localeId_),
+      usesGrouping_(other.usesGrouping_),
+      minimumIntegerDigits_(other.minimumIntegerDigits_),
+      minimumFractionDigits_(other.minimumFractionDigits_),
+      maximumFractionDigits_(other.maximumFractionDigits_),
+      roundingMode_(other.roundingMode_) {}
+
+NumberFormatter& NumberFormatter::operator=(const NumberFormatter& other) {
+  if (this != &other) {
+    localeId_ = other.localeId_;
+    usesGrouping_ = other.usesGrouping_;
+    minimumIntegerDigits_ = other.minimumIntegerDigits_;
+    minimumFractionDigits_ = other.minimumFractionDigits_;
+    maximumFractionDigits_ = other.maximumFractionDigits_;
+    roundingMode_ = other.roundingMode_;
+    invalidate();
+  }
+  return *this;
+}
+
+NumberFormatter::~NumberFormatter() = default;
+
+void NumberFormatter::setLocaleId(std::string localeId) {
+  localeId_ = std::move(localeId);
+  invalidate();
+}
+
+void NumberFormatter::setUsesGrouping(bool usesGrouping) {
+  usesGrouping_ = usesGrouping;
+  invalidate();
+}
+
+void NumberFormatter::setMinimumIntegerDigits(int digits) {
+  minimumIntegerDigits_ = checkedDigitCount(digits, "minimumIntegerDigits");
+  invalidate();
+}
+
+void NumberFormatter::setMinimumFractionDigits(int digits) {
+  minimumFractionDigits_ = checkedDigitCount(digits, "minimumFractionDigits");
+  if (maximumFractionDigits_ < digits) {
+    maximumFractionDigits_ = digits;
+  }
+  invalidate();
+}
+
+void NumberFormatter::setMaximumFractionDigits(int digits) {
+  maximumFractionDigits_ = checkedDigitCount(digits, "maximumFractionDigits");
+  if (minimumFractionDigits_ > digits) {
+    minimumFractionDigits_ = digits;
+  }
+  invalidate();
+}
+
+void NumberFormatter::setRoundingMode(RoundingMode mode) {
+  roundingMode_ = mode;
+  invalidate();
+}
+
+std::optional<std::string> NumberFormatter::string(double value) const {
+  UErrorCode status = U_ZERO_ERROR;
+  const auto formatted = compiled()->formatter.formatDouble(value, status);
+  return utf8(formatted, status);
+}
+
+std::optional<std::string> NumberFormatter::formatSigned(std::int64_t value) const {
+  UErrorCode status = U_ZERO_ERROR;
+  const auto formatted = compiled()->formatter.formatInt(value, status);
+  return utf8(formatted, status);
+}
+
+std::optional<std::string> NumberFormatter::formatUnsigned(std::uint64_t value) const {
+  if (value <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+    return formatSigned(static_cast<std::int64_t>(value));
+  }
+  // ICU's integer entry point is signed; larger values go through their exact decimal digits.
+  const std::string digits = std::to_string(value);
+  UErrorCode status = U_ZERO_ERROR;
+  const auto formatted = compiled()->formatter.formatDecimal(digits.c_str(), status);
+  return utf8(formatted, status);
+}
+
+std::shared_ptr<const NumberFormatter::Compiled> NumberFormatter::compiled() const {
+  std::string localeId = localeId_.empty() ? Region::currentLocaleId() : localeId_;
+  {
+    std::lock_guard lock(cacheMutex_);
+    if (cache_ && cache_->localeId == localeId) {
+      return cache_;
+    }
+  }
+  auto formatter = icu::number::NumberFormatter::withLocale(Region::makeIcuLocale(localeId))
+                       .grouping(usesGrouping_ ? UNUM_GROUPING_AUTO : UNUM_GROUPING_OFF)
+                       .integerWidth(icu::number::IntegerWidth::zeroFillTo(minimumIntegerDigits_))
+                       .precision(icu::number::Precision::minMaxFraction(minimumFractionDigits_,
+                                                                         maximumFractionDigits_))
+                       .roundingMode(icuRoundingMode(roundingMode_));
+  auto built = std::make_shared<const Compiled>(Compiled{std::move(localeId), std::move(formatter)});
+  std::lock_guard lock(cacheMutex_);
+  cache_ = built;
+  return built;
+}
+
+void NumberFormatter::invalidate() {
+  std::lock_guard lock(cacheMutex_);
+  cache_.reset();
+}
+
+std::string NumberFormatter::decimalSeparator(std::string_view localeId) {
+  return symbol(localeId, icu::DecimalFormatSymbols::kDecimalSeparatorSymbol);
+}
+
+std::string NumberFormatter::groupingSeparator(std::string_view localeId) {
+  return symbol(localeId, icu::DecimalFormatSymbols::kGroupingSeparatorSymbol);
+}
+
+}  // namespace platform

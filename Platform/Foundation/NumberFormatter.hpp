@@ -1,0 +1,102 @@
+#pragma once
+
+#include <concepts>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+namespace platform {
+
+// Locale-aware decimal number texts through ICU. A new formatter writes like a plain number formatter
+// with no style: no grouping, at least one integer digit, no fraction digits, halves rounded to even,
+// in the region's current locale (Region::currentLocaleId(), read when each text is made).
+//
+// Doubles are formatted from their shortest round-trip decimal form, so 4.35 rounded down to two fraction
+// digits stays 4.35 (its binary value is 4.3499999...). NaN and the infinities give ICU's texts for the
+// locale ("NaN", "∞" and "-∞" in en_US; "NaN", "INF" and "-INF" in en_US_POSIX).
+//
+// Formatting is thread-safe: one formatter may be used from several threads at once. Changing a setting
+// while another thread formats with the same formatter is not.
+class NumberFormatter {
+ public:
+  enum class RoundingMode {
+    ceiling,   // toward +infinity
+    floor,     // toward -infinity
+    down,      // toward zero (truncation)
+    up,        // away from zero
+    halfEven,  // to nearest; halves to the even neighbour
+    halfDown,  // to nearest; halves toward zero
+    halfUp,    // to nearest; halves away from zero
+  };
+
+  // The largest digit count a setting accepts.
+  static constexpr int maximumDigitCount = 999;
+
+  NumberFormatter();
+  NumberFormatter(const NumberFormatter& other);
+  NumberFormatter& operator=(const NumberFormatter& other);
+  ~NumberFormatter();
+
+  // An ICU or POSIX locale id ("de_DE", "de-DE"); empty (the default) follows the region's current locale.
+  const std::string& localeId() const { return localeId_; }
+  void setLocaleId(std::string localeId);
+
+  // Grouping follows the locale's rules (en_US 1,234,567; en_IN 12,34,567; none in en_US_POSIX).
+  bool usesGrouping() const { return usesGrouping_; }
+  void setUsesGrouping(bool usesGrouping);
+
+  // Digit counts are 0 to maximumDigitCount; others throw std::out_of_range. Raising the minimum of
+  // fraction digits above the maximum raises the maximum with it, and lowering the maximum below the
+  // minimum lowers the minimum.
+  int minimumIntegerDigits() const { return minimumIntegerDigits_; }
+  void setMinimumIntegerDigits(int digits);
+  int minimumFractionDigits() const { return minimumFractionDigits_; }
+  void setMinimumFractionDigits(int digits);
+  int maximumFractionDigits() const { return maximumFractionDigits_; }
+  void setMaximumFractionDigits(int digits);
+
+  RoundingMode roundingMode() const { return roundingMode_; }
+  void setRoundingMode(RoundingMode mode);
+
+  // The text of a number, or nullopt when ICU cannot format it.
+  std::optional<std::string> string(double value) const;
+  template <std::integral Integer>
+    requires(!std::same_as<Integer, bool>)
+  std::optional<std::string> string(Integer value) const {
+    if constexpr (std::is_signed_v<Integer>) {
+      return formatSigned(static_cast<std::int64_t>(value));
+    } else {
+      return formatUnsigned(static_cast<std::uint64_t>(value));
+    }
+  }
+
+  // The locale's symbols ("." and "," for en_US; "," and "." for de_DE).
+  static std::string decimalSeparator(std::string_view localeId);
+  static std::string groupingSeparator(std::string_view localeId);
+
+ private:
+  struct Compiled;
+
+  std::optional<std::string> formatSigned(std::int64_t value) const;
+  std::optional<std::string> formatUnsigned(std::uint64_t value) const;
+  // The ICU formatter for the current settings and locale, built on first use and rebuilt when a setting
+  // or the effective locale changes.
+  std::shared_ptr<const Compiled> compiled() const;
+  void invalidate();
+
+  std::string localeId_;
+  bool usesGrouping_ = false;
+  int minimumIntegerDigits_ = 1;
+  int minimumFractionDigits_ = 0;
+  int maximumFractionDigits_ = 0;
+  RoundingMode roundingMode_ = RoundingMode::halfEven;
+
+  mutable std::mutex cacheMutex_;
+  mutable std::shared_ptr<const Compiled> cache_;
+};
+
+}  // namespace platform

@@ -1,0 +1,208 @@
+#include "Platform/Foundation/NumberFormatter.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Platform/Foundation/Region.hpp"
+
+namespace platform {
+namespace {
+
+using Mode = NumberFormatter::RoundingMode;
+
+NumberFormatter fractionFormatter(int minimum, int maximum, Mode mode) {
+  NumberFormatter formatter;
+  formatter.setMaximumFractionDigits(maximum);
+  formatter.setMinimumFractionDigits(minimum);
+  formatter.setRoundingMode(mode);
+  return formatter;
+}
+
+class NumberFormatterTest : public ::testing::Test {
+ protected:
+  ScopedRegion region_{"en_US", "UTC", {"en-US"}};
+};
+
+TEST_F(NumberFormatterTest, GroupsByTheLocaleOnlyWhenAsked) {
+  NumberFormatter formatter;
+  formatter.setMaximumFractionDigits(2);
+  EXPECT_EQ(formatter.string(1234.5), "1234.5");
+  EXPECT_EQ(formatter.string(-1234567), "-1234567");
+
+  formatter.setUsesGrouping(true);
+  EXPECT_EQ(formatter.string(1234.5), "1,234.5");
+  EXPECT_EQ(formatter.string(-1234567), "-1,234,567");
+  EXPECT_EQ(formatter.string(0), "0");
+  formatter.setLocaleId("de_DE");
+  EXPECT_EQ(formatter.string(1234.5), "1.234,5");
+  formatter.setLocaleId("en_US_POSIX");
+  EXPECT_EQ(formatter.string(1234.5), "1234.5");
+}
+
+TEST_F(NumberFormatterTest, FollowsTheRegionAtFormatTimeUnlessALocaleIsSet) {
+  NumberFormatter formatter;
+  formatter.setMaximumFractionDigits(1);
+  formatter.setUsesGrouping(true);
+  EXPECT_EQ(formatter.string(1234.5), "1,234.5");
+  {
+    ScopedRegion german("de_DE", "Europe/Berlin", {"de"});
+    EXPECT_EQ(formatter.string(1234.5), "1.234,5");
+    formatter.setLocaleId("en_US");
+    EXPECT_EQ(formatter.string(1234.5), "1,234.5");
+    formatter.setLocaleId("");
+    EXPECT_EQ(formatter.string(1234.5), "1.234,5");
+  }
+  EXPECT_EQ(formatter.string(1234.5), "1,234.5");
+}
+
+TEST_F(NumberFormatterTest, ExactDigitsRoundTowardZero) {
+  const NumberFormatter two = fractionFormatter(2, 2, Mode::down);
+  EXPECT_EQ(two.string(4.35), "4.35") << "the shortest decimal form is rounded, not 4.3499999...";
+  EXPECT_EQ(two.string(3.14159), "3.14");
+  EXPECT_EQ(two.string(2.999), "2.99");
+  EXPECT_EQ(two.string(-2.999), "-2.99");
+  EXPECT_EQ(two.string(5.0), "5.00");
+  EXPECT_EQ(two.string(1), "1.00");
+  EXPECT_EQ(two.string(1234567.891), "1234567.89") << "no grouping by default";
+
+  const NumberFormatter one = fractionFormatter(1, 1, Mode::down);
+  EXPECT_EQ(one.string(1.25), "1.2");
+  EXPECT_EQ(one.string(-1.25), "-1.2");
+  EXPECT_EQ(fractionFormatter(0, 0, Mode::down).string(7.9), "7");
+  EXPECT_EQ(fractionFormatter(2, 2, Mode::down).string(0.1 + 0.2), "0.30");
+}
+
+TEST_F(NumberFormatterTest, MaximumDigitsRoundHalfEvenWithoutTrailingZeros) {
+  const NumberFormatter none = fractionFormatter(0, 0, Mode::halfEven);
+  EXPECT_EQ(none.string(2.5), "2");
+  EXPECT_EQ(none.string(3.5), "4");
+  EXPECT_EQ(none.string(-2.5), "-2");
+
+  const NumberFormatter one = fractionFormatter(0, 1, Mode::halfEven);
+  EXPECT_EQ(one.string(12.34), "12.3");
+  EXPECT_EQ(one.string(12.0), "12");
+  EXPECT_EQ(one.string(0.25), "0.2");
+  EXPECT_EQ(one.string(0.35), "0.4");
+
+  const NumberFormatter two = fractionFormatter(0, 2, Mode::halfEven);
+  EXPECT_EQ(two.string(1.5), "1.5");
+  EXPECT_EQ(two.string(2), "2");
+}
+
+TEST_F(NumberFormatterTest, EveryRoundingModeOnHalvesOfBothSigns) {
+  struct Case {
+    Mode mode;
+    const char* positive;  // 2.5
+    const char* negative;  // -2.5
+    const char* above;     // 2.6
+  };
+  const Case cases[] = {
+      {Mode::ceiling, "3", "-2", "3"},  {Mode::floor, "2", "-3", "2"},     {Mode::down, "2", "-2", "2"},
+      {Mode::up, "3", "-3", "3"},       {Mode::halfEven, "2", "-2", "3"}, {Mode::halfDown, "2", "-2", "3"},
+      {Mode::halfUp, "3", "-3", "3"},
+  };
+  for (const Case& c : cases) {
+    const NumberFormatter formatter = fractionFormatter(0, 0, c.mode);
+    EXPECT_EQ(formatter.string(2.5), c.positive) << static_cast<int>(c.mode);
+    EXPECT_EQ(formatter.string(-2.5), c.negative) << static_cast<int>(c.mode);
+    EXPECT_EQ(formatter.string(2.6), c.above) << static_cast<int>(c.mode);
+  }
+}
+
+TEST_F(NumberFormatterTest, IntegersOfEveryWidthKeepAllTheirDigits) {
+  NumberFormatter formatter;
+  EXPECT_EQ(formatter.string(std::numeric_limits<std::int64_t>::min()), "-9223372036854775808");
+  EXPECT_EQ(formatter.string(std::numeric_limits<std::uint64_t>::max()), "18446744073709551615");
+  EXPECT_EQ(formatter.string(std::uint64_t{9223372036854775808u}), "9223372036854775808");
+  EXPECT_EQ(formatter.string(std::int8_t{-128}), "-128");
+  EXPECT_EQ(formatter.string(std::uint16_t{65535}), "65535");
+  EXPECT_EQ(formatter.string(1.5f), "2");
+
+  formatter.setUsesGrouping(true);
+  formatter.setMinimumFractionDigits(2);
+  EXPECT_EQ(formatter.string(std::numeric_limits<std::uint64_t>::max()), "18,446,744,073,709,551,615.00");
+  EXPECT_EQ(formatter.string(7u), "7.00");
+}
+
+TEST_F(NumberFormatterTest, MinimumIntegerDigitsPadOrDropTheLeadingZero) {
+  NumberFormatter formatter;
+  formatter.setMaximumFractionDigits(1);
+  formatter.setMinimumIntegerDigits(3);
+  EXPECT_EQ(formatter.string(5), "005");
+  EXPECT_EQ(formatter.string(-5.5), "-005.5");
+  formatter.setMinimumIntegerDigits(0);
+  EXPECT_EQ(formatter.string(0.5), ".5");
+}
+
+TEST_F(NumberFormatterTest, DigitCountsStayConsistentAndRejectNonsense) {
+  NumberFormatter formatter;
+  formatter.setMaximumFractionDigits(1);
+  formatter.setMinimumFractionDigits(3);
+  EXPECT_EQ(formatter.maximumFractionDigits(), 3);
+  EXPECT_EQ(formatter.string(1.23456), "1.235");
+  formatter.setMaximumFractionDigits(2);
+  EXPECT_EQ(formatter.minimumFractionDigits(), 2);
+  EXPECT_EQ(formatter.string(1), "1.00");
+
+  EXPECT_THROW(formatter.setMaximumFractionDigits(-1), std::out_of_range);
+  EXPECT_THROW(formatter.setMinimumFractionDigits(NumberFormatter::maximumDigitCount + 1), std::out_of_range);
+  EXPECT_THROW(formatter.setMinimumIntegerDigits(-3), std::out_of_range);
+  EXPECT_EQ(formatter.string(1), "1.00") << "a rejected setting changes nothing";
+}
+
+TEST_F(NumberFormatterTest, NonFiniteValuesGiveTheLocaleSymbols) {
+  const NumberFormatter formatter = fractionFormatter(2, 2, Mode::down);
+  EXPECT_EQ(formatter.string(std::nan("")), "NaN");
+  EXPECT_EQ(formatter.string(std::numeric_limits<double>::infinity()), "∞");
+  EXPECT_EQ(formatter.string(-std::numeric_limits<double>::infinity()), "-∞");
+  NumberFormatter posix = formatter;
+  posix.setLocaleId("en_US_POSIX");
+  EXPECT_EQ(posix.string(std::numeric_limits<double>::infinity()), "INF");
+}
+
+TEST_F(NumberFormatterTest, CopiesKeepTheSettings) {
+  NumberFormatter original = fractionFormatter(1, 1, Mode::up);
+  original.setLocaleId("de_DE");
+  original.setUsesGrouping(true);
+  NumberFormatter copy(original);
+  EXPECT_EQ(copy.string(1234.51), "1.234,6");
+  NumberFormatter assigned;
+  EXPECT_EQ(assigned.string(1234.51), "1235");
+  assigned = original;
+  EXPECT_EQ(assigned.string(1234.51), "1.234,6");
+}
+
+TEST_F(NumberFormatterTest, OneFormatterServesSeveralThreads) {
+  const NumberFormatter formatter = fractionFormatter(2, 2, Mode::down);
+  std::vector<std::thread> threads;
+  std::vector<int> wrong(4, 0);
+  for (int& count : wrong) {
+    threads.emplace_back([&formatter, &count] {
+      for (int i = 0; i < 500; ++i) {
+        count += formatter.string(i + 0.125) == std::to_string(i) + ".12" ? 0 : 1;
+      }
+    });
+  }
+  for (std::thread& thread : threads) {
+    thread.join();
+  }
+  EXPECT_EQ(wrong, std::vector<int>(4, 0));
+}
+
+TEST(NumberFormatterSymbols, SeparatorsOfALocale) {
+  EXPECT_EQ(NumberFormatter::decimalSeparator("en_US"), ".");
+  EXPECT_EQ(NumberFormatter::groupingSeparator("en_US"), ",");
+  EXPECT_EQ(NumberFormatter::decimalSeparator("de_DE"), ",");
+  EXPECT_EQ(NumberFormatter::groupingSeparator("de_DE"), ".");
+  EXPECT_EQ(NumberFormatter::groupingSeparator("fr-FR"), "\u202F");
+}
+
+}  // namespace
+}  // namespace platform
