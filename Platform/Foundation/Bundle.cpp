@@ -1,0 +1,127 @@
+#include "Platform/Foundation/Bundle.hpp"
+
+#include <array>
+#include <map>
+#include <mutex>
+#include <system_error>
+#include <utility>
+
+#include "Platform/Foundation/BuildInfo.hpp"
+#include "Platform/Foundation/FatalError.hpp"
+#include "Platform/Foundation/Region.hpp"
+
+namespace platform {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every bundle made so far, by directory and by module name; bundles live as long as the process.
+struct Registry {
+  std::mutex mutex;
+  std::map<fs::path, std::shared_ptr<Bundle>> byDirectory;
+  std::map<std::string, std::shared_ptr<Bundle>, std::less<>> byModule;
+};
+
+Registry& registry() {
+  static Registry* shared = new Registry;  // never destroyed: usable from any static destructor
+  return *shared;
+}
+
+// Where resource bundles are looked for, in order: the resource directory beside the executable's
+// directory (bin/../share/velmora, in the build tree as in the install tree), then the source tree's.
+std::array<fs::path, 2> resourceDirectories() {
+  std::error_code error;
+  const fs::path executable = fs::read_symlink("/proc/self/exe", error);
+  fs::path installed;
+  if (!error) {
+    installed = (executable.parent_path() / ".." / buildinfo::resourceSubdirectory).lexically_normal();
+  }
+  return {installed, fs::path(buildinfo::sourceResourceDirectory)};
+}
+
+bool isDirectory(const fs::path& path) {
+  std::error_code error;
+  return !path.empty() && fs::is_directory(path, error);
+}
+
+}  // namespace
+
+Bundle::Bundle(fs::path directory) : directory_(directory), strings_(std::move(directory)) {}
+
+std::shared_ptr<Bundle> Bundle::main() {
+  static const std::shared_ptr<Bundle> bundle = [] {
+    const std::array<fs::path, 2> candidates = resourceDirectories();
+    const fs::path& directory = isDirectory(candidates[0]) ? candidates[0] : candidates[1];
+    std::shared_ptr<Bundle> made(new Bundle(directory));
+    made->name_ = buildinfo::productName;
+    made->shortVersion_ = buildinfo::shortVersion;
+    made->identifier_ = buildinfo::bundleIdentifier;
+    return made;
+  }();
+  return bundle;
+}
+
+std::shared_ptr<Bundle> Bundle::module(std::string_view name) {
+  Registry& bundles = registry();
+  {
+    std::lock_guard lock(bundles.mutex);
+    if (auto found = bundles.byModule.find(name); found != bundles.byModule.end()) {
+      return found->second;
+    }
+  }
+  const std::string directoryName = std::string(name) + ".bundle";
+  for (const fs::path& directory : resourceDirectories()) {
+    if (std::shared_ptr<Bundle> bundle = atPath(directory / directoryName)) {
+      std::lock_guard lock(bundles.mutex);
+      return bundles.byModule.try_emplace(std::string(name), std::move(bundle)).first->second;
+    }
+  }
+  fatalError("unable to find bundle named " + std::string(name));
+}
+
+std::shared_ptr<Bundle> Bundle::atPath(const fs::path& directory) {
+  if (!isDirectory(directory)) {
+    return nullptr;
+  }
+  std::error_code error;
+  fs::path key = fs::weakly_canonical(directory, error);
+  if (error) {
+    key = fs::absolute(directory, error).lexically_normal();
+  }
+  Registry& bundles = registry();
+  std::lock_guard lock(bundles.mutex);
+  auto [entry, added] = bundles.byDirectory.try_emplace(key);
+  if (added) {
+    entry->second.reset(new Bundle(key));
+  }
+  return entry->second;
+}
+
+std::optional<fs::path> Bundle::path(std::string_view name, std::string_view extension) const {
+  if (extension.starts_with('.')) {
+    extension.remove_prefix(1);
+  }
+  std::string fileName(name);
+  if (!extension.empty()) {
+    fileName.append(".").append(extension);
+  }
+  fs::path candidate = directory_ / fileName;
+  std::error_code error;
+  if (fileName.empty() || !fs::exists(candidate, error)) {
+    return std::nullopt;
+  }
+  return candidate;
+}
+
+std::string Bundle::localizedString(std::string_view key, std::string_view defaultValue,
+                                    std::string_view table) const {
+  const std::vector<std::string> languages =
+      LocalizedStrings::searchOrder(Region::currentPreferredLanguages());
+  if (std::optional<std::string> text = strings_.lookup(key, languages, table)) {
+    return std::move(*text);
+  }
+  return std::string(defaultValue.empty() ? key : defaultValue);
+}
+
+}  // namespace platform

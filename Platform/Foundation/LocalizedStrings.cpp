@@ -1,0 +1,74 @@
+#include "Platform/Foundation/LocalizedStrings.hpp"
+
+#include <algorithm>
+#include <fstream>
+#include <mutex>
+
+#include <nlohmann/json.hpp>
+
+namespace platform {
+
+LocalizedStrings::LocalizedStrings(std::filesystem::path directory) : directory_(std::move(directory)) {}
+
+std::optional<std::string> LocalizedStrings::lookup(std::string_view key,
+                                                    const std::vector<std::string>& languages,
+                                                    std::string_view table) const {
+  for (const std::string& language : languages) {
+    const std::shared_ptr<const Table> entries = this->table(language, table);
+    if (auto found = entries->find(key); found != entries->end()) {
+      return found->second;
+    }
+  }
+  return std::nullopt;
+}
+
+std::vector<std::string> LocalizedStrings::searchOrder(const std::vector<std::string>& preferredLanguages) {
+  std::vector<std::string> order;
+  const auto add = [&order](std::string_view language) {
+    if (!language.empty() && std::find(order.begin(), order.end(), language) == order.end()) {
+      order.emplace_back(language);
+    }
+  };
+  for (const std::string& tag : preferredLanguages) {
+    add(tag);
+    add(std::string_view(tag).substr(0, tag.find('-')));
+  }
+  add("en");
+  return order;
+}
+
+std::shared_ptr<const LocalizedStrings::Table> LocalizedStrings::table(const std::string& language,
+                                                                       std::string_view name) const {
+  std::pair<std::string, std::string> cacheKey(language, name);
+  {
+    std::shared_lock lock(mutex_);
+    if (auto found = tables_.find(cacheKey); found != tables_.end()) {
+      return found->second;
+    }
+  }
+  // Read outside the lock; if another thread read the same table meanwhile, its copy is kept.
+  auto loaded = std::make_shared<const Table>(load(directory_ / (language + ".lproj") /
+                                                   (std::string(name) + ".json")));
+  std::unique_lock lock(mutex_);
+  return tables_.try_emplace(std::move(cacheKey), std::move(loaded)).first->second;
+}
+
+LocalizedStrings::Table LocalizedStrings::load(const std::filesystem::path& file) {
+  std::ifstream stream(file, std::ios::binary);
+  if (!stream) {
+    return {};
+  }
+  const nlohmann::json document = nlohmann::json::parse(stream, nullptr, /*allow_exceptions=*/false);
+  if (!document.is_object()) {
+    return {};  // malformed (a parse failure gives a discarded value) or not a key-to-text object
+  }
+  Table entries;
+  for (const auto& [key, value] : document.items()) {
+    if (value.is_string()) {
+      entries.emplace(key, value.get<std::string>());
+    }
+  }
+  return entries;
+}
+
+}  // namespace platform

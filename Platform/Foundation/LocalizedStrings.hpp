@@ -1,0 +1,42 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <shared_mutex>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace platform {
+
+// The string tables of one bundle directory: <directory>/<language>.lproj/<table>.json, each a flat JSON
+// object from key to text. A table is read once, on first use, and kept; a missing or malformed table
+// counts as empty, and entries whose value is not a text are ignored. Thread-safe.
+class LocalizedStrings {
+ public:
+  explicit LocalizedStrings(std::filesystem::path directory);
+
+  // The text of `key` in the first of `languages` whose table has it.
+  std::optional<std::string> lookup(std::string_view key, const std::vector<std::string>& languages,
+                                    std::string_view table) const;
+
+  // The languages to search for a list of preferred language tags: each tag, then its base language,
+  // then "en", without duplicates ("de-DE", "fr" -> "de-DE", "de", "fr", "en").
+  static std::vector<std::string> searchOrder(const std::vector<std::string>& preferredLanguages);
+
+ private:
+  using Table = std::map<std::string, std::string, std::less<>>;
+
+  std::shared_ptr<const Table> table(const std::string& language, std::string_view name) const;
+  static Table load(const std::filesystem::path& file);
+
+  std::filesystem::path directory_;
+  mutable std::shared_mutex mutex_;
+  mutable std::map<std::pair<std::string, std::string>, std::shared_ptr<const Table>, std::less<>> tables_;
+};
+
+}  // namespace platform

@@ -1,0 +1,175 @@
+#include "Platform/Foundation/Bundle.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Platform/Foundation/BuildInfo.hpp"
+#include "Platform/Foundation/Region.hpp"
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A bundle directory made for one test and removed after it.
+class TemporaryBundle {
+ public:
+  TemporaryBundle() {
+    std::string pattern = (fs::temp_directory_path() / "bundle-test-XXXXXX").string();
+    directory_ = ::mkdtemp(pattern.data());
+  }
+  ~TemporaryBundle() { fs::remove_all(directory_); }
+
+  void write(const fs::path& relative, std::string_view text) const {
+    fs::create_directories((directory_ / relative).parent_path());
+    std::ofstream(directory_ / relative) << text;
+  }
+  std::shared_ptr<Bundle> bundle() const { return Bundle::atPath(directory_); }
+  const fs::path& directory() const { return directory_; }
+
+ private:
+  fs::path directory_;
+};
+
+class LocalizedStringTest : public ::testing::Test {
+ protected:
+  LocalizedStringTest() {
+    files_.write("de-DE.lproj/Localizable.json", R"({"ONLY_DE_DE": "Regional"})");
+    files_.write("de.lproj/Localizable.json", R"({"ONLY_DE_DE": "Deutsch", "GREETING": "Hallo"})");
+    files_.write("en.lproj/Localizable.json",
+                 R"({"GREETING": "Hello", "FAREWELL": "Goodbye", "COUNT": 3, "UNICODE": "Größe ≥ 1 µs"})");
+    files_.write("fr.lproj/Localizable.json", R"({"GREETING": "Bonjour"})");
+    files_.write("en.lproj/Units.json", R"({"GREETING": "Hello from Units"})");
+  }
+
+  TemporaryBundle files_;
+};
+
+TEST_F(LocalizedStringTest, FallsBackFromTagToBaseLanguageToEnglishToDefaultToKey) {
+  ScopedRegion region("de_DE", "Europe/Berlin", {"de-DE"});
+  const std::shared_ptr<Bundle> bundle = files_.bundle();
+  EXPECT_EQ(bundle->localizedString("ONLY_DE_DE"), "Regional");
+  EXPECT_EQ(bundle->localizedString("GREETING"), "Hallo");
+  EXPECT_EQ(bundle->localizedString("FAREWELL"), "Goodbye");
+  EXPECT_EQ(bundle->localizedString("UNICODE"), "Größe ≥ 1 µs");
+  EXPECT_EQ(bundle->localizedString("MISSING", "Fallback"), "Fallback");
+  EXPECT_EQ(bundle->localizedString("MISSING"), "MISSING");
+  EXPECT_EQ(bundle->localizedString("COUNT"), "COUNT") << "a value that is not a text counts as missing";
+}
+
+TEST_F(LocalizedStringTest, FollowsTheRegionsLanguagesInOrder) {
+  const std::shared_ptr<Bundle> bundle = files_.bundle();
+  {
+    ScopedRegion region("fr_FR", "Europe/Paris", {"fr-CA", "de"});
+    EXPECT_EQ(bundle->localizedString("GREETING"), "Bonjour");
+    EXPECT_EQ(bundle->localizedString("ONLY_DE_DE"), "Deutsch");
+  }
+  ScopedRegion region("ja_JP", "Asia/Tokyo", {"ja"});
+  EXPECT_EQ(bundle->localizedString("GREETING"), "Hello");
+}
+
+TEST_F(LocalizedStringTest, ReadsTheNamedTable) {
+  ScopedRegion region("en_US", "UTC", {"en"});
+  EXPECT_EQ(files_.bundle()->localizedString("GREETING", "", "Units"), "Hello from Units");
+  EXPECT_EQ(files_.bundle()->localizedString("FAREWELL", "", "Units"), "FAREWELL");
+  EXPECT_EQ(files_.bundle()->localizedString("GREETING", "", "NoSuchTable"), "GREETING");
+}
+
+TEST_F(LocalizedStringTest, MalformedTablesCountAsEmpty) {
+  files_.write("it.lproj/Localizable.json", R"({"GREETING": "Ciao",)");
+  files_.write("es.lproj/Localizable.json", R"(["GREETING", "Hola"])");
+  files_.write("nl.lproj/Localizable.json", "");
+  ScopedRegion region("it_IT", "Europe/Rome", {"it", "es", "nl"});
+  EXPECT_EQ(files_.bundle()->localizedString("GREETING"), "Hello");
+}
+
+TEST_F(LocalizedStringTest, TablesAreReadOnce) {
+  ScopedRegion region("en_US", "UTC", {"en"});
+  const std::shared_ptr<Bundle> bundle = files_.bundle();
+  EXPECT_EQ(bundle->localizedString("GREETING"), "Hello");
+  files_.write("en.lproj/Localizable.json", R"({"GREETING": "Changed"})");
+  EXPECT_EQ(bundle->localizedString("GREETING"), "Hello");
+  EXPECT_EQ(Bundle::atPath(files_.directory() / ".")->localizedString("GREETING"), "Hello")
+      << "the same directory gives the same bundle and cache";
+}
+
+TEST_F(LocalizedStringTest, ConcurrentFirstLookupsAgree) {
+  ScopedRegion region("de_DE", "Europe/Berlin", {"de-DE"});
+  const std::shared_ptr<Bundle> bundle = files_.bundle();
+  std::vector<std::thread> threads;
+  std::vector<int> wrong(4, 0);
+  for (int& count : wrong) {
+    threads.emplace_back([&bundle, &count] {
+      for (int i = 0; i < 200; ++i) {
+        count += bundle->localizedString("FAREWELL") == "Goodbye" ? 0 : 1;
+        count += bundle->localizedString("GREETING") == "Hallo" ? 0 : 1;
+      }
+    });
+  }
+  for (std::thread& thread : threads) {
+    thread.join();
+  }
+  EXPECT_EQ(wrong, std::vector<int>(4, 0));
+}
+
+TEST(LocalizedStringsOrder, EachTagThenItsBaseThenEnglish) {
+  EXPECT_EQ(LocalizedStrings::searchOrder({"de-DE", "fr", "de-AT", "zh-Hant-TW"}),
+            (std::vector<std::string>{"de-DE", "de", "fr", "de-AT", "zh-Hant-TW", "zh", "en"}));
+  EXPECT_EQ(LocalizedStrings::searchOrder({}), std::vector<std::string>{"en"});
+}
+
+TEST(BundleResources, FindsFilesAtTheTopOfTheBundle) {
+  TemporaryBundle files;
+  files.write("icons/cpu.svg", "<svg/>");
+  files.write("Config.json", "{}");
+  const std::shared_ptr<Bundle> bundle = files.bundle();
+  EXPECT_EQ(bundle->path("Config", "json"), files.directory() / "Config.json");
+  EXPECT_EQ(bundle->path("Config", ".json"), files.directory() / "Config.json");
+  EXPECT_EQ(bundle->path("icons", ""), files.directory() / "icons");
+  EXPECT_EQ(bundle->path("Config", "plist"), std::nullopt);
+  EXPECT_EQ(bundle->path("", ""), std::nullopt);
+}
+
+TEST(BundleLookup, AtPathNeedsADirectory) {
+  TemporaryBundle files;
+  files.write("file.txt", "x");
+  EXPECT_EQ(Bundle::atPath(files.directory() / "file.txt"), nullptr);
+  EXPECT_EQ(Bundle::atPath(files.directory() / "absent"), nullptr);
+  EXPECT_EQ(Bundle::atPath(files.directory()), files.bundle());
+}
+
+TEST(BundleLookup, MainBundleCarriesTheProductInfo) {
+  const std::shared_ptr<Bundle> main = Bundle::main();
+  EXPECT_EQ(main->name(), std::string(buildinfo::productName));
+  EXPECT_EQ(main->shortVersion(), std::string(buildinfo::shortVersion));
+  EXPECT_EQ(main->identifier(), std::string(buildinfo::bundleIdentifier));
+  EXPECT_EQ(main, Bundle::main());
+  EXPECT_EQ(Bundle::module("Bexlan")->name(), std::nullopt) << "module bundles have no info values";
+}
+
+TEST(BundleLookup, ModuleBundleComesFromTheResourceDirectoryBesideTheExecutable) {
+  const fs::path executableDirectory = fs::read_symlink("/proc/self/exe").parent_path();
+  const fs::path expected = (executableDirectory / ".." / buildinfo::resourceSubdirectory / "Bexlan.bundle");
+  if (!fs::is_directory(expected)) {
+    GTEST_SKIP() << "no resource directory beside " << executableDirectory;
+  }
+  const std::shared_ptr<Bundle> bexlan = Bundle::module("Bexlan");
+  EXPECT_EQ(bexlan->bundlePath(), fs::weakly_canonical(expected));
+  EXPECT_EQ(bexlan, Bundle::module("Bexlan"));
+  ScopedRegion region("en_US", "UTC", {"en"});
+  EXPECT_EQ(bexlan->localizedString("CPU_T", ""), "CPU_T");
+}
+
+TEST(BundleLookupDeathTest, MissingModuleBundleIsFatal) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(Bundle::module("NoSuchModule"), "Fatal error: unable to find bundle named NoSuchModule\n");
+}
+
+}  // namespace
+}  // namespace platform
