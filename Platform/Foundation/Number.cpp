@@ -70,7 +70,8 @@ std::partial_ordering operator<=>(const Number& a, const Number& b) noexcept {
   if (a.isFloating() && b.isFloating()) return a.storage_.d <=> b.storage_.d;
   if (a.isFloating()) return 0 <=> (b <=> a);
   if (b.isFloating()) {
-    return a.isSigned() ? compareExactly(a.storage_.i, b.storage_.d) : compareExactly(a.storage_.u, b.storage_.d);
+    const double d = b.storage_.d;
+    return a.isSigned() ? compareExactly(a.storage_.i, d) : compareExactly(a.storage_.u, d);
   }
   if (a.isSigned() == b.isSigned()) {
     return a.isSigned() ? a.storage_.i <=> b.storage_.i : a.storage_.u <=> b.storage_.u;

@@ -1,0 +1,80 @@
+#include "Platform/Foundation/Clock.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <ctime>
+#include <fstream>
+#include <future>
+#include <memory>
+#include <limits>
+#include <stdexcept>
+#include <utility>
+
+namespace {
+
+using platform::Clock;
+
+TEST(ClockTest, WallClockAgreesWithTheSystemTime) {
+  const double before = static_cast<double>(std::time(nullptr));
+  const double now = Clock::wallNow();
+  EXPECT_GE(now, before);
+  EXPECT_LT(now, before + 2.0);
+}
+
+TEST(ClockTest, MonotonicClockIsTheUptimeIncludingSuspend) {
+  // /proc/uptime's first field counts time in suspend too, with a resolution of 10 ms.
+  double uptime = 0;
+  std::ifstream("/proc/uptime") >> uptime;
+  ASSERT_GT(uptime, 0.0);
+  const double now = Clock::monotonicNow();
+  EXPECT_NEAR(now, uptime, 0.5);
+  EXPECT_GE(Clock::monotonicNow(), now);
+}
+
+TEST(ClockTest, OverridePinsBothClocksForEveryThreadAndAdvancesThem) {
+  {
+    Clock::Override pinned(1'700'000'000.25, 42.0);
+    EXPECT_EQ(Clock::wallNow(), 1'700'000'000.25);
+    EXPECT_EQ(Clock::monotonicNow(), 42.0);
+    pinned.advance(1.5);
+    auto seenElsewhere =
+        std::async(std::launch::async, [] { return std::pair(Clock::wallNow(), Clock::monotonicNow()); });
+    EXPECT_EQ(seenElsewhere.get(), std::pair(1'700'000'001.75, 43.5));
+  }
+  EXPECT_GT(Clock::wallNow(), 1'700'000'001.75 + 1e6);  // the real clock again
+}
+
+TEST(ClockTest, NestedOverridesRestoreInAnyDestructionOrder) {
+  const double realWall = Clock::wallNow();
+  auto outer = std::make_unique<Clock::Override>(100.0, 10.0);
+  {
+    Clock::Override inner(200.0, 20.0);
+    outer->advance(5.0);  // changes the outer values, not the ones in force
+    EXPECT_EQ(Clock::wallNow(), 200.0);
+    EXPECT_EQ(Clock::monotonicNow(), 20.0);
+  }
+  EXPECT_EQ(Clock::wallNow(), 105.0);
+  EXPECT_EQ(Clock::monotonicNow(), 15.0);
+
+  auto inner = std::make_unique<Clock::Override>(300.0, 30.0);
+  outer.reset();  // the outer one ends first: the inner one stays in force
+  EXPECT_EQ(Clock::wallNow(), 300.0);
+  inner.reset();
+  EXPECT_GE(Clock::wallNow(), realWall);
+}
+
+TEST(ClockTest, RejectsTimesThatAreNotFiniteAndGoingBack) {
+  constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+  constexpr double inf = std::numeric_limits<double>::infinity();
+  EXPECT_THROW(Clock::Override(nan, 0.0), std::invalid_argument);
+  EXPECT_THROW(Clock::Override(0.0, inf), std::invalid_argument);
+  Clock::Override pinned(10.0, 1.0);
+  EXPECT_THROW(pinned.advance(-1.0), std::invalid_argument);
+  EXPECT_THROW(pinned.advance(nan), std::invalid_argument);
+  EXPECT_THROW(pinned.advance(inf), std::invalid_argument);
+  EXPECT_EQ(Clock::wallNow(), 10.0);
+  EXPECT_EQ(Clock::monotonicNow(), 1.0);
+}
+
+}  // namespace

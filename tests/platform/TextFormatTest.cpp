@@ -1,0 +1,141 @@
+#include "Platform/Foundation/TextFormat.hpp"
+
+#include <gtest/gtest.h>
+
+#include <locale.h>
+#include <unistd.h>
+
+#include <bit>
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+using platform::formatC;
+using platform::shortestDouble;
+using platform::shortestText;
+
+TEST(TextFormatTest, FormatsLikePrintfAtAnyLength) {
+  EXPECT_EQ(formatC("%02d:%02d", 5, 7), "05:07");
+  EXPECT_EQ(formatC("%.2f Gb/s %s %%", 1.005e3, "up"), "1005.00 Gb/s up %");
+  EXPECT_EQ(formatC("%s", ""), "");
+  for (const std::size_t length : {255u, 256u, 257u, 100'000u}) {
+    const std::string longText(length, 'x');
+    EXPECT_EQ(formatC("<%s>", longText.c_str()), "<" + longText + ">");
+  }
+}
+
+TEST(TextFormatTest, RejectsANullFormatAndWhatTheCLocaleCannotWrite) {
+  const char* none = nullptr;
+  EXPECT_THROW(formatC(none, 1), std::invalid_argument);
+  // "é" has no form in the C locale's character set, so printf fails there (it would succeed in UTF-8).
+  EXPECT_THROW(formatC("%ls", L"caf\u00e9"), std::runtime_error);
+}
+
+constexpr const char* german = "de_DE.UTF-8";
+
+// While it lives, de_DE.UTF-8 (decimal comma) can be loaded even where the machine lacks it: it is then
+// compiled with localedef into a temporary directory that LOCPATH names.
+class GermanLocaleAvailable {
+ public:
+  GermanLocaleAvailable() {
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    if (std::setlocale(LC_NUMERIC, german) != nullptr) {
+      std::setlocale(LC_NUMERIC, previous.c_str());
+      return;
+    }
+    directory_ = std::filesystem::path(testing::TempDir()) / ("locales-" + std::to_string(getpid()));
+    std::filesystem::create_directories(directory_);
+    const std::string target = (directory_ / german).string();
+    const std::string command = "localedef -i de_DE -f UTF-8 '" + target + "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) == 0) setenv("LOCPATH", directory_.c_str(), 1);
+  }
+  ~GermanLocaleAvailable() {
+    if (directory_.empty()) return;
+    unsetenv("LOCPATH");
+    std::filesystem::remove_all(directory_);
+  }
+  GermanLocaleAvailable(const GermanLocaleAvailable&) = delete;
+  GermanLocaleAvailable& operator=(const GermanLocaleAvailable&) = delete;
+
+ private:
+  std::filesystem::path directory_;
+};
+
+std::string snprintfOnePointFive() {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%.1f", 1.5);
+  return buffer;
+}
+
+TEST(TextFormatTest, IgnoresTheProcessAndTheThreadLocale) {
+  const GermanLocaleAvailable available;
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
+  if (std::setlocale(LC_ALL, german) == nullptr) GTEST_SKIP() << german << " is missing and cannot be built";
+  const std::string plain = snprintfOnePointFive();
+  const std::string formatted = formatC("%.1f", 1.5);
+  // A locale object made from the global locale: glibc's newlocale leaks its search path under LOCPATH.
+  const locale_t comma = duplocale(LC_GLOBAL_LOCALE);
+  std::setlocale(LC_ALL, previous.c_str());
+  EXPECT_EQ(plain, "1,5");  // the locale really writes a decimal comma
+  EXPECT_EQ(formatted, "1.5");
+
+  ASSERT_NE(comma, locale_t{});
+  const locale_t before = uselocale(comma);
+  const std::string formattedInThread = formatC("%.1f", 1.5);
+  const locale_t after = uselocale(before);
+  freelocale(comma);
+  EXPECT_EQ(formattedInThread, "1.5");
+  EXPECT_EQ(after, comma);  // formatC gave the thread its own locale back
+}
+
+TEST(TextFormatTest, ShortestDoubleWritesDoublesAsSwiftDoes) {
+  constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+  constexpr double inf = std::numeric_limits<double>::infinity();
+  const std::vector<std::pair<double, std::string>> cases = {
+      {1.0, "1.0"}, {0.1, "0.1"}, {-2.5, "-2.5"}, {0.0, "0.0"}, {-0.0, "-0.0"}, {100000.0, "100000.0"},
+      {0.30000000000000004, "0.30000000000000004"},
+      {1e15, "1000000000000000.0"}, {0x1p53, "9007199254740992.0"}, {0x1p53 + 2, "9.007199254740994e+15"},
+      {1e16, "1e+16"}, {-1e16, "-1e+16"}, {1e-4, "0.0001"}, {1e-5, "1e-05"}, {1.5e-7, "1.5e-07"},
+      {5e-324, "5e-324"}, {std::numeric_limits<double>::max(), "1.7976931348623157e+308"},
+      {nan, "nan"}, {-nan, "nan"}, {inf, "inf"}, {-inf, "-inf"},
+  };
+  for (const auto& [value, text] : cases) EXPECT_EQ(shortestDouble(value), text);
+}
+
+TEST(TextFormatTest, ShortestTextDropsThePointZeroAndKeepsFloatDigits) {
+  EXPECT_EQ(shortestText(1.0), "1");
+  EXPECT_EQ(shortestText(-0.0), "-0");
+  EXPECT_EQ(shortestText(0.1f), "0.1");
+  EXPECT_EQ(shortestText(16777216.0f), "16777216");
+  EXPECT_EQ(shortestText(16777218.0f), "1.6777218e+07");
+  EXPECT_EQ(shortestText(std::numeric_limits<float>::max()), "3.4028235e+38");
+}
+
+TEST(TextFormatTest, ShortestDoubleReadsBackAsTheSameValue) {
+  // Half of the values anywhere in the double range, half in the fixed-notation range.
+  std::mt19937_64 random(20240601);
+  std::uniform_real_distribution<double> mantissa(1.0, 2.0);
+  std::uniform_int_distribution<int> exponent(-14, 53);
+  for (int n = 0; n < 20'000; ++n) {
+    const double value =
+        n % 2 ? std::bit_cast<double>(random()) : std::ldexp(mantissa(random), exponent(random));
+    if (!std::isfinite(value)) continue;
+    const std::string text = shortestDouble(value);
+    double parsed = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    ASSERT_EQ(result.ptr, text.data() + text.size()) << text;
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(parsed), std::bit_cast<std::uint64_t>(value)) << text;
+  }
+}
+
+}  // namespace
