@@ -1,5 +1,7 @@
 #include "Platform/Foundation/NumberFormatter.hpp"
 
+#include <charconv>
+#include <cmath>
 #include <limits>
 #include <stdexcept>
 #include <utility>
@@ -142,9 +144,39 @@ std::optional<std::string> NumberFormatter::formatUnsigned(std::uint64_t value) 
     return formatSigned(static_cast<std::int64_t>(value));
   }
   // ICU's integer entry point is signed; larger values go through their exact decimal digits.
-  const std::string digits = std::to_string(value);
+  return formatDecimal(std::to_string(value).c_str());
+}
+
+std::optional<std::string> NumberFormatter::string(const Number& number) const {
+  switch (number.type()) {
+    case Number::Type::Bool:
+    case Number::Type::UInt8:
+    case Number::Type::UInt16:
+    case Number::Type::UInt32:
+    case Number::Type::UInt64:
+      return formatUnsigned(number.unsignedLongLongValue());
+    case Number::Type::Int8:
+    case Number::Type::Int16:
+    case Number::Type::Int32:
+    case Number::Type::Int64:
+      return formatSigned(number.longLongValue());
+    case Number::Type::Float:
+      if (const float value = number.floatValue(); std::isfinite(value)) {
+        char digits[32];
+        const auto end = std::to_chars(digits, digits + sizeof(digits) - 1, value).ptr;
+        *end = '\0';
+        return formatDecimal(digits);
+      }
+      break;
+    case Number::Type::Double:
+      break;
+  }
+  return string(number.doubleValue());
+}
+
+std::optional<std::string> NumberFormatter::formatDecimal(const char* digits) const {
   UErrorCode status = U_ZERO_ERROR;
-  const auto formatted = compiled()->formatter.formatDecimal(digits.c_str(), status);
+  const auto formatted = compiled()->formatter.formatDecimal(digits, status);
   return utf8(formatted, status);
 }
 

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <type_traits>
 
+#include "Platform/Foundation/Number.hpp"
+
 namespace platform {
 
 // Locale-aware decimal number texts through ICU. A new formatter writes like a plain number formatter
@@ -73,6 +75,9 @@ class NumberFormatter {
       return formatUnsigned(static_cast<std::uint64_t>(value));
     }
   }
+  // A number by the type it keeps: integers with all their digits (Bool as 0 or 1), a Double as above, a
+  // finite Float from its own shortest decimal form (0.1f is 0.1, not 0.100000001490116).
+  std::optional<std::string> string(const Number& number) const;
 
   // The locale's symbols ("." and "," for en_US; "," and "." for de_DE).
   static std::string decimalSeparator(std::string_view localeId);
@@ -83,6 +88,7 @@ class NumberFormatter {
 
   std::optional<std::string> formatSigned(std::int64_t value) const;
   std::optional<std::string> formatUnsigned(std::uint64_t value) const;
+  std::optional<std::string> formatDecimal(const char* digits) const;
   // The ICU formatter for the current settings and locale, built on first use and rebuilt when a setting
   // or the effective locale changes.
   std::shared_ptr<const Compiled> compiled() const;

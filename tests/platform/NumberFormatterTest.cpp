@@ -131,6 +131,23 @@ TEST_F(NumberFormatterTest, IntegersOfEveryWidthKeepAllTheirDigits) {
   EXPECT_EQ(formatter.string(7u), "7.00");
 }
 
+TEST_F(NumberFormatterTest, NumbersFormatByTheTypeTheyKeep) {
+  NumberFormatter formatter;
+  formatter.setMaximumFractionDigits(12);
+  formatter.setUsesGrouping(true);
+  EXPECT_EQ(formatter.string(Number::of(1234.5)), "1,234.5");
+  EXPECT_EQ(formatter.string(Number::of(0.1f)), "0.1");
+  EXPECT_EQ(formatter.string(Number::of(-3.75e10f)), "-37,500,000,000");
+  EXPECT_EQ(formatter.string(Number::of(std::numeric_limits<float>::infinity())), "∞");
+  EXPECT_EQ(formatter.string(Number::of(std::numeric_limits<std::uint64_t>::max())),
+            "18,446,744,073,709,551,615");
+  EXPECT_EQ(formatter.string(Number::of(std::int16_t{-32768})), "-32,768");
+  EXPECT_EQ(formatter.string(Number::of(true)), "1");
+  formatter.setMaximumFractionDigits(1);
+  formatter.setRoundingMode(Mode::down);
+  EXPECT_EQ(formatter.string(Number::of(2.99f)), "2.9");
+}
+
 TEST_F(NumberFormatterTest, MinimumIntegerDigitsPadOrDropTheLeadingZero) {
   NumberFormatter formatter;
   formatter.setMaximumFractionDigits(1);
