@@ -1,0 +1,91 @@
+#include "Platform/Dispatch/DispatchSemaphore.hpp"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace std::chrono_literals;
+using platform::DispatchSemaphore;
+
+namespace {
+
+// True once thread tid sleeps in the kernel (state S). A thread that announced it is about to wait on a
+// semaphore can only sleep inside the semaphore's slow path, after it has counted itself as a waiter.
+bool waitUntilAsleep(pid_t tid) {
+  const std::string path = "/proc/self/task/" + std::to_string(tid) + "/stat";
+  const auto deadline = std::chrono::steady_clock::now() + 5s;
+  while (std::chrono::steady_clock::now() < deadline) {
+    std::ifstream stat(path);
+    std::string text;
+    std::getline(stat, text);
+    const auto name = text.rfind(')');
+    if (name != std::string::npos && name + 2 < text.size() && text[name + 2] == 'S') {
+      return true;
+    }
+    std::this_thread::sleep_for(1ms);
+  }
+  return false;
+}
+
+// Starts a thread that waits on the semaphore, and returns once it sleeps there.
+std::thread startWaiter(DispatchSemaphore& semaphore, std::atomic<int>& released) {
+  std::atomic<pid_t> tid{0};
+  std::thread waiter([&semaphore, &released, &tid] {
+    tid = gettid();
+    semaphore.wait();
+    ++released;
+  });
+  while (tid.load() == 0) {
+    std::this_thread::yield();
+  }
+  EXPECT_TRUE(waitUntilAsleep(tid.load()));
+  return waiter;
+}
+
+}  // namespace
+
+TEST(DispatchSemaphoreTest, HandsOutItsCountThenTimesOut) {
+  DispatchSemaphore semaphore(2);
+  EXPECT_TRUE(semaphore.waitFor(0ns));
+  EXPECT_TRUE(semaphore.waitFor(0ns));
+  EXPECT_FALSE(semaphore.waitFor(-1s));
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(semaphore.waitFor(20ms));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 20ms);
+  EXPECT_FALSE(semaphore.signal());  // nobody waits
+  EXPECT_TRUE(semaphore.waitFor(0ns));
+}
+
+TEST(DispatchSemaphoreTest, TimedOutWaiterWithdrawsFromTheCount) {
+  DispatchSemaphore semaphore(0);
+  EXPECT_FALSE(semaphore.waitFor(1ms));
+  EXPECT_FALSE(semaphore.signal());  // the count is back at zero: no waiter is left to wake
+  EXPECT_TRUE(semaphore.waitFor(0ns));
+}
+
+TEST(DispatchSemaphoreTest, CountBelowZeroCountsWaitersAndEachSignalWakesOne) {
+  DispatchSemaphore semaphore(0);
+  std::atomic<int> released{0};
+  std::vector<std::thread> waiters;
+  waiters.push_back(startWaiter(semaphore, released));
+  waiters.push_back(startWaiter(semaphore, released));
+  EXPECT_TRUE(semaphore.signal());
+  EXPECT_TRUE(semaphore.signal());
+  EXPECT_FALSE(semaphore.signal());
+  for (auto& waiter : waiters) {
+    waiter.join();
+  }
+  EXPECT_EQ(released.load(), 2);
+  EXPECT_TRUE(semaphore.waitFor(0ns));  // the third signal left one unit
+  EXPECT_FALSE(semaphore.waitFor(0ns));
+}
+
+TEST(DispatchSemaphoreTest, RejectsANegativeCount) {
+  EXPECT_THROW(DispatchSemaphore(-1), std::invalid_argument);
+}
