@@ -68,22 +68,12 @@ struct NumberFormatter::Compiled {
 
 NumberFormatter::NumberFormatter() = default;
 
-NumberFormatter::NumberFormatter(const NumberFormatter& other)
-    : localeId_(other.localeId_),
-      usesGrouping_(other.usesGrouping_),
-      minimumIntegerDigits_(other.minimumIntegerDigits_),
-      minimumFractionDigits_(other.minimumFractionDigits_),
-      maximumFractionDigits_(other.maximumFractionDigits_),
-      roundingMode_(other.roundingMode_) {}
+// Copies take the settings; each copy builds its own ICU formatter when first used.
+NumberFormatter::NumberFormatter(const NumberFormatter& other) : settings_(other.settings_) {}
 
 NumberFormatter& NumberFormatter::operator=(const NumberFormatter& other) {
   if (this != &other) {
-    localeId_ = other.localeId_;
-    usesGrouping_ = other.usesGrouping_;
-    minimumIntegerDigits_ = other.minimumIntegerDigits_;
-    minimumFractionDigits_ = other.minimumFractionDigits_;
-    maximumFractionDigits_ = other.maximumFractionDigits_;
-    roundingMode_ = other.roundingMode_;
+    settings_ = other.settings_;
     invalidate();
   }
   return *this;
@@ -92,38 +82,38 @@ NumberFormatter& NumberFormatter::operator=(const NumberFormatter& other) {
 NumberFormatter::~NumberFormatter() = default;
 
 void NumberFormatter::setLocaleId(std::string localeId) {
-  localeId_ = std::move(localeId);
+  settings_.localeId = std::move(localeId);
   invalidate();
 }
 
 void NumberFormatter::setUsesGrouping(bool usesGrouping) {
-  usesGrouping_ = usesGrouping;
+  settings_.usesGrouping = usesGrouping;
   invalidate();
 }
 
 void NumberFormatter::setMinimumIntegerDigits(int digits) {
-  minimumIntegerDigits_ = checkedDigitCount(digits, "minimumIntegerDigits");
+  settings_.minimumIntegerDigits = checkedDigitCount(digits, "minimumIntegerDigits");
   invalidate();
 }
 
 void NumberFormatter::setMinimumFractionDigits(int digits) {
-  minimumFractionDigits_ = checkedDigitCount(digits, "minimumFractionDigits");
-  if (maximumFractionDigits_ < digits) {
-    maximumFractionDigits_ = digits;
+  settings_.minimumFractionDigits = checkedDigitCount(digits, "minimumFractionDigits");
+  if (settings_.maximumFractionDigits < digits) {
+    settings_.maximumFractionDigits = digits;
   }
   invalidate();
 }
 
 void NumberFormatter::setMaximumFractionDigits(int digits) {
-  maximumFractionDigits_ = checkedDigitCount(digits, "maximumFractionDigits");
-  if (minimumFractionDigits_ > digits) {
-    minimumFractionDigits_ = digits;
+  settings_.maximumFractionDigits = checkedDigitCount(digits, "maximumFractionDigits");
+  if (settings_.minimumFractionDigits > digits) {
+    settings_.minimumFractionDigits = digits;
   }
   invalidate();
 }
 
 void NumberFormatter::setRoundingMode(RoundingMode mode) {
-  roundingMode_ = mode;
+  settings_.roundingMode = mode;
   invalidate();
 }
 
@@ -181,19 +171,21 @@ std::optional<std::string> NumberFormatter::formatDecimal(const char* digits) co
 }
 
 std::shared_ptr<const NumberFormatter::Compiled> NumberFormatter::compiled() const {
-  std::string localeId = localeId_.empty() ? Region::currentLocaleId() : localeId_;
+  std::string localeId = settings_.localeId.empty() ? Region::currentLocaleId() : settings_.localeId;
   {
     std::lock_guard lock(cacheMutex_);
     if (cache_ && cache_->localeId == localeId) {
       return cache_;
     }
   }
-  auto formatter = icu::number::NumberFormatter::withLocale(Region::makeIcuLocale(localeId))
-                       .grouping(usesGrouping_ ? UNUM_GROUPING_AUTO : UNUM_GROUPING_OFF)
-                       .integerWidth(icu::number::IntegerWidth::zeroFillTo(minimumIntegerDigits_))
-                       .precision(icu::number::Precision::minMaxFraction(minimumFractionDigits_,
-                                                                         maximumFractionDigits_))
-                       .roundingMode(icuRoundingMode(roundingMode_));
+  namespace number = icu::number;
+  const Settings& with = settings_;
+  auto formatter = number::NumberFormatter::withLocale(Region::makeIcuLocale(localeId))
+                       .grouping(with.usesGrouping ? UNUM_GROUPING_AUTO : UNUM_GROUPING_OFF)
+                       .integerWidth(number::IntegerWidth::zeroFillTo(with.minimumIntegerDigits))
+                       .precision(number::Precision::minMaxFraction(with.minimumFractionDigits,
+                                                                    with.maximumFractionDigits))
+                       .roundingMode(icuRoundingMode(with.roundingMode));
   auto built = std::make_shared<const Compiled>(Compiled{std::move(localeId), std::move(formatter)});
   std::lock_guard lock(cacheMutex_);
   cache_ = built;

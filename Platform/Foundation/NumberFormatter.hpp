@@ -44,24 +44,24 @@ class NumberFormatter {
   ~NumberFormatter();
 
   // An ICU or POSIX locale id ("de_DE", "de-DE"); empty (the default) follows the region's current locale.
-  const std::string& localeId() const { return localeId_; }
+  const std::string& localeId() const { return settings_.localeId; }
   void setLocaleId(std::string localeId);
 
   // Grouping follows the locale's rules (en_US 1,234,567; en_IN 12,34,567; none in en_US_POSIX).
-  bool usesGrouping() const { return usesGrouping_; }
+  bool usesGrouping() const { return settings_.usesGrouping; }
   void setUsesGrouping(bool usesGrouping);
 
   // Digit counts are 0 to maximumDigitCount; others throw std::out_of_range. Raising the minimum of
   // fraction digits above the maximum raises the maximum with it, and lowering the maximum below the
   // minimum lowers the minimum.
-  int minimumIntegerDigits() const { return minimumIntegerDigits_; }
+  int minimumIntegerDigits() const { return settings_.minimumIntegerDigits; }
   void setMinimumIntegerDigits(int digits);
-  int minimumFractionDigits() const { return minimumFractionDigits_; }
+  int minimumFractionDigits() const { return settings_.minimumFractionDigits; }
   void setMinimumFractionDigits(int digits);
-  int maximumFractionDigits() const { return maximumFractionDigits_; }
+  int maximumFractionDigits() const { return settings_.maximumFractionDigits; }
   void setMaximumFractionDigits(int digits);
 
-  RoundingMode roundingMode() const { return roundingMode_; }
+  RoundingMode roundingMode() const { return settings_.roundingMode; }
   void setRoundingMode(RoundingMode mode);
 
   // The text of a number, or nullopt when ICU cannot format it.
@@ -94,12 +94,16 @@ class NumberFormatter {
   std::shared_ptr<const Compiled> compiled() const;
   void invalidate();
 
-  std::string localeId_;
-  bool usesGrouping_ = false;
-  int minimumIntegerDigits_ = 1;
-  int minimumFractionDigits_ = 0;
-  int maximumFractionDigits_ = 0;
-  RoundingMode roundingMode_ = RoundingMode::halfEven;
+  struct Settings {
+    std::string localeId;
+    bool usesGrouping = false;
+    int minimumIntegerDigits = 1;
+    int minimumFractionDigits = 0;
+    int maximumFractionDigits = 0;
+    RoundingMode roundingMode = RoundingMode::halfEven;
+  };
+
+  Settings settings_;
 
   mutable std::mutex cacheMutex_;
   mutable std::shared_ptr<const Compiled> cache_;

@@ -1,7 +1,6 @@
 #include "Platform/Foundation/Region.hpp"
 
 #include <algorithm>
-#include <cstdlib>
 #include <mutex>
 #include <optional>
 #include <system_error>
@@ -137,29 +136,25 @@ std::vector<std::string> languagesFrom(const Region::Source& source) {
 
 }  // namespace
 
-Region::Source Region::Source::process() {
-  return Source{[](const char* name) -> const char* { return std::getenv(name); }};
-}
-
 Region Region::current() {
   if (auto pinned = readOverride<Region>([](const Region& region) { return region; })) {
     return std::move(*pinned);
   }
-  return read(Source::process());
+  return read(Source{});
 }
 
 std::string Region::currentLocaleId() {
   if (auto pinned = readOverride<std::string>([](const Region& region) { return region.localeId; })) {
     return std::move(*pinned);
   }
-  return localeIdFrom(Source::process());
+  return localeIdFrom(Source{});
 }
 
 std::string Region::currentTimeZoneId() {
   if (auto pinned = readOverride<std::string>([](const Region& region) { return region.timeZoneId; })) {
     return std::move(*pinned);
   }
-  return timeZoneIdFrom(Source::process());
+  return timeZoneIdFrom(Source{});
 }
 
 std::vector<std::string> Region::currentPreferredLanguages() {
@@ -167,7 +162,7 @@ std::vector<std::string> Region::currentPreferredLanguages() {
   if (auto pinned = readOverride<Languages>([](const Region& region) { return region.preferredLanguages; })) {
     return std::move(*pinned);
   }
-  return languagesFrom(Source::process());
+  return languagesFrom(Source{});
 }
 
 Region Region::read(const Source& source) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -35,10 +36,8 @@ struct Region {
   // Where the settings are read from: an environment variable lookup (nullptr when unset) and the path of
   // the link that names the system's time zone. The default reads the process environment.
   struct Source {
-    std::function<const char*(const char*)> variable;
+    std::function<const char*(const char*)> variable = [](const char* name) { return std::getenv(name); };
     std::filesystem::path localtimeLink = "/etc/localtime";
-
-    static Source process();
   };
 
   // The override when one is active, else the settings read from the environment now.

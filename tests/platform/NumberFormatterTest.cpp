@@ -16,6 +16,7 @@ namespace platform {
 namespace {
 
 using Mode = NumberFormatter::RoundingMode;
+constexpr double infinity = std::numeric_limits<double>::infinity();
 
 NumberFormatter fractionFormatter(int minimum, int maximum, Mode mode) {
   NumberFormatter formatter;
@@ -31,15 +32,11 @@ class NumberFormatterTest : public ::testing::Test {
 };
 
 TEST_F(NumberFormatterTest, GroupsByTheLocaleOnlyWhenAsked) {
-  NumberFormatter formatter;
-  formatter.setMaximumFractionDigits(2);
+  NumberFormatter formatter = fractionFormatter(0, 2, Mode::halfEven);
   EXPECT_EQ(formatter.string(1234.5), "1234.5");
-  EXPECT_EQ(formatter.string(-1234567), "-1234567");
-
   formatter.setUsesGrouping(true);
   EXPECT_EQ(formatter.string(1234.5), "1,234.5");
   EXPECT_EQ(formatter.string(-1234567), "-1,234,567");
-  EXPECT_EQ(formatter.string(0), "0");
   formatter.setLocaleId("de_DE");
   EXPECT_EQ(formatter.string(1234.5), "1.234,5");
   formatter.setLocaleId("en_US_POSIX");
@@ -47,53 +44,37 @@ TEST_F(NumberFormatterTest, GroupsByTheLocaleOnlyWhenAsked) {
 }
 
 TEST_F(NumberFormatterTest, FollowsTheRegionAtFormatTimeUnlessALocaleIsSet) {
-  NumberFormatter formatter;
-  formatter.setMaximumFractionDigits(1);
-  formatter.setUsesGrouping(true);
-  EXPECT_EQ(formatter.string(1234.5), "1,234.5");
+  NumberFormatter formatter = fractionFormatter(0, 1, Mode::halfEven);
+  EXPECT_EQ(formatter.string(0.5), "0.5");
   {
     ScopedRegion german("de_DE", "Europe/Berlin", {"de"});
-    EXPECT_EQ(formatter.string(1234.5), "1.234,5");
+    EXPECT_EQ(formatter.string(0.5), "0,5");
     formatter.setLocaleId("en_US");
-    EXPECT_EQ(formatter.string(1234.5), "1,234.5");
+    EXPECT_EQ(formatter.string(0.5), "0.5");
     formatter.setLocaleId("");
-    EXPECT_EQ(formatter.string(1234.5), "1.234,5");
+    EXPECT_EQ(formatter.string(0.5), "0,5");
   }
-  EXPECT_EQ(formatter.string(1234.5), "1,234.5");
+  EXPECT_EQ(formatter.string(0.5), "0.5");
 }
 
 TEST_F(NumberFormatterTest, ExactDigitsRoundTowardZero) {
   const NumberFormatter two = fractionFormatter(2, 2, Mode::down);
   EXPECT_EQ(two.string(4.35), "4.35") << "the shortest decimal form is rounded, not 4.3499999...";
-  EXPECT_EQ(two.string(3.14159), "3.14");
   EXPECT_EQ(two.string(2.999), "2.99");
   EXPECT_EQ(two.string(-2.999), "-2.99");
-  EXPECT_EQ(two.string(5.0), "5.00");
   EXPECT_EQ(two.string(1), "1.00");
-  EXPECT_EQ(two.string(1234567.891), "1234567.89") << "no grouping by default";
-
-  const NumberFormatter one = fractionFormatter(1, 1, Mode::down);
-  EXPECT_EQ(one.string(1.25), "1.2");
-  EXPECT_EQ(one.string(-1.25), "-1.2");
+  EXPECT_EQ(fractionFormatter(1, 1, Mode::down).string(-1.25), "-1.2");
   EXPECT_EQ(fractionFormatter(0, 0, Mode::down).string(7.9), "7");
-  EXPECT_EQ(fractionFormatter(2, 2, Mode::down).string(0.1 + 0.2), "0.30");
 }
 
 TEST_F(NumberFormatterTest, MaximumDigitsRoundHalfEvenWithoutTrailingZeros) {
   const NumberFormatter none = fractionFormatter(0, 0, Mode::halfEven);
   EXPECT_EQ(none.string(2.5), "2");
   EXPECT_EQ(none.string(3.5), "4");
-  EXPECT_EQ(none.string(-2.5), "-2");
-
   const NumberFormatter one = fractionFormatter(0, 1, Mode::halfEven);
   EXPECT_EQ(one.string(12.34), "12.3");
   EXPECT_EQ(one.string(12.0), "12");
   EXPECT_EQ(one.string(0.25), "0.2");
-  EXPECT_EQ(one.string(0.35), "0.4");
-
-  const NumberFormatter two = fractionFormatter(0, 2, Mode::halfEven);
-  EXPECT_EQ(two.string(1.5), "1.5");
-  EXPECT_EQ(two.string(2), "2");
 }
 
 TEST_F(NumberFormatterTest, EveryRoundingModeOnHalvesOfBothSigns) {
@@ -116,88 +97,58 @@ TEST_F(NumberFormatterTest, EveryRoundingModeOnHalvesOfBothSigns) {
   }
 }
 
-TEST_F(NumberFormatterTest, IntegersOfEveryWidthKeepAllTheirDigits) {
+TEST_F(NumberFormatterTest, IntegersAndNumbersKeepAllTheirDigits) {
   NumberFormatter formatter;
   EXPECT_EQ(formatter.string(std::numeric_limits<std::int64_t>::min()), "-9223372036854775808");
-  EXPECT_EQ(formatter.string(std::numeric_limits<std::uint64_t>::max()), "18446744073709551615");
   EXPECT_EQ(formatter.string(std::uint64_t{9223372036854775808u}), "9223372036854775808");
   EXPECT_EQ(formatter.string(std::int8_t{-128}), "-128");
-  EXPECT_EQ(formatter.string(std::uint16_t{65535}), "65535");
-  EXPECT_EQ(formatter.string(1.5f), "2");
-
   formatter.setUsesGrouping(true);
-  formatter.setMinimumFractionDigits(2);
-  EXPECT_EQ(formatter.string(std::numeric_limits<std::uint64_t>::max()), "18,446,744,073,709,551,615.00");
-  EXPECT_EQ(formatter.string(7u), "7.00");
-}
-
-TEST_F(NumberFormatterTest, NumbersFormatByTheTypeTheyKeep) {
-  NumberFormatter formatter;
+  formatter.setMinimumFractionDigits(1);
   formatter.setMaximumFractionDigits(12);
-  formatter.setUsesGrouping(true);
-  EXPECT_EQ(formatter.string(Number::of(1234.5)), "1,234.5");
-  EXPECT_EQ(formatter.string(Number::of(0.1f)), "0.1");
-  EXPECT_EQ(formatter.string(Number::of(-3.75e10f)), "-37,500,000,000");
-  EXPECT_EQ(formatter.string(Number::of(std::numeric_limits<float>::infinity())), "∞");
+  EXPECT_EQ(formatter.string(std::numeric_limits<std::uint64_t>::max()), "18,446,744,073,709,551,615.0");
   EXPECT_EQ(formatter.string(Number::of(std::numeric_limits<std::uint64_t>::max())),
-            "18,446,744,073,709,551,615");
-  EXPECT_EQ(formatter.string(Number::of(std::int16_t{-32768})), "-32,768");
-  EXPECT_EQ(formatter.string(Number::of(true)), "1");
-  formatter.setMaximumFractionDigits(1);
-  formatter.setRoundingMode(Mode::down);
-  EXPECT_EQ(formatter.string(Number::of(2.99f)), "2.9");
+            "18,446,744,073,709,551,615.0");
+  EXPECT_EQ(formatter.string(Number::of(std::int16_t{-32768})), "-32,768.0");
+  EXPECT_EQ(formatter.string(Number::of(true)), "1.0");
+  EXPECT_EQ(formatter.string(Number::of(1234.5)), "1,234.5");
+  EXPECT_EQ(formatter.string(Number::of(0.1f)), "0.1") << "a float is written from its own digits";
+  EXPECT_EQ(formatter.string(Number::of(-3.75e10f)), "-37,500,000,000.0");
 }
 
-TEST_F(NumberFormatterTest, MinimumIntegerDigitsPadOrDropTheLeadingZero) {
+TEST_F(NumberFormatterTest, NonFiniteValuesGiveTheLocaleSymbols) {
+  NumberFormatter formatter = fractionFormatter(2, 2, Mode::down);
+  EXPECT_EQ(formatter.string(std::nan("")), "NaN");
+  EXPECT_EQ(formatter.string(infinity), "∞");
+  EXPECT_EQ(formatter.string(Number::of(-std::numeric_limits<float>::infinity())), "-∞");
+  formatter.setLocaleId("en_US_POSIX");
+  EXPECT_EQ(formatter.string(infinity), "INF");
+}
+
+TEST_F(NumberFormatterTest, DigitSettingsStayConsistentAndRejectNonsense) {
   NumberFormatter formatter;
-  formatter.setMaximumFractionDigits(1);
   formatter.setMinimumIntegerDigits(3);
   EXPECT_EQ(formatter.string(5), "005");
-  EXPECT_EQ(formatter.string(-5.5), "-005.5");
   formatter.setMinimumIntegerDigits(0);
-  EXPECT_EQ(formatter.string(0.5), ".5");
-}
-
-TEST_F(NumberFormatterTest, DigitCountsStayConsistentAndRejectNonsense) {
-  NumberFormatter formatter;
   formatter.setMaximumFractionDigits(1);
   formatter.setMinimumFractionDigits(3);
   EXPECT_EQ(formatter.maximumFractionDigits(), 3);
-  EXPECT_EQ(formatter.string(1.23456), "1.235");
+  EXPECT_EQ(formatter.string(0.12345), ".123");
   formatter.setMaximumFractionDigits(2);
   EXPECT_EQ(formatter.minimumFractionDigits(), 2);
-  EXPECT_EQ(formatter.string(1), "1.00");
 
   EXPECT_THROW(formatter.setMaximumFractionDigits(-1), std::out_of_range);
   EXPECT_THROW(formatter.setMinimumFractionDigits(NumberFormatter::maximumDigitCount + 1), std::out_of_range);
   EXPECT_THROW(formatter.setMinimumIntegerDigits(-3), std::out_of_range);
-  EXPECT_EQ(formatter.string(1), "1.00") << "a rejected setting changes nothing";
+  EXPECT_EQ(formatter.string(1), "1.00") << "rejected settings change nothing";
 }
 
-TEST_F(NumberFormatterTest, NonFiniteValuesGiveTheLocaleSymbols) {
-  const NumberFormatter formatter = fractionFormatter(2, 2, Mode::down);
-  EXPECT_EQ(formatter.string(std::nan("")), "NaN");
-  EXPECT_EQ(formatter.string(std::numeric_limits<double>::infinity()), "∞");
-  EXPECT_EQ(formatter.string(-std::numeric_limits<double>::infinity()), "-∞");
-  NumberFormatter posix = formatter;
-  posix.setLocaleId("en_US_POSIX");
-  EXPECT_EQ(posix.string(std::numeric_limits<double>::infinity()), "INF");
-}
-
-TEST_F(NumberFormatterTest, CopiesKeepTheSettings) {
-  NumberFormatter original = fractionFormatter(1, 1, Mode::up);
-  original.setLocaleId("de_DE");
-  original.setUsesGrouping(true);
-  NumberFormatter copy(original);
-  EXPECT_EQ(copy.string(1234.51), "1.234,6");
+TEST_F(NumberFormatterTest, CopiesKeepTheSettingsAndOneFormatterServesSeveralThreads) {
+  NumberFormatter original = fractionFormatter(2, 2, Mode::down);
   NumberFormatter assigned;
-  EXPECT_EQ(assigned.string(1234.51), "1235");
+  EXPECT_EQ(assigned.string(0.125), "0");
   assigned = original;
-  EXPECT_EQ(assigned.string(1234.51), "1.234,6");
-}
+  const NumberFormatter formatter(assigned);
 
-TEST_F(NumberFormatterTest, OneFormatterServesSeveralThreads) {
-  const NumberFormatter formatter = fractionFormatter(2, 2, Mode::down);
   std::vector<std::thread> threads;
   std::vector<int> wrong(4, 0);
   for (int& count : wrong) {
