@@ -1,0 +1,62 @@
+#include "Bexlan/Value.hpp"
+
+#include "Bexlan/DiskUtilities.hpp"
+#include "Bexlan/Formatted.hpp"
+#include "Bexlan/String.hpp"
+#include "Platform/Foundation/NumberFormatter.hpp"
+
+namespace Bexlan {
+
+Value::Value(IdentifierCategory category, bool isSigned, std::optional<std::int64_t> decimals)
+    : category_(category), isSigned_(isSigned) {
+  setDecimals(decimals);
+}
+
+void Value::setDecimals(std::optional<std::int64_t> decimals) {
+  if (decimals) {
+    fractionDigitCount(*decimals);
+  }
+  decimals_ = decimals;
+}
+
+std::string Value::description() const {
+  switch (category_) {
+    case IdentifierCategory::raw:
+      return rawString();
+    case IdentifierCategory::size:
+      return rawValue_ ? DiskUtilities::bytesString(rawValue_->unsignedLongLongValue()) : String::dash();
+    case IdentifierCategory::percentage:
+      break;
+  }
+  return percentString();
+}
+
+std::string Value::rawString() const {
+  if (!rawValue_) {
+    return String::dash();
+  }
+  if (!decimals_) {
+    return integerText();
+  }
+  return formatted(rawValue_->doubleValue(), *decimals_);
+}
+
+std::string Value::percentString() const {
+  if (!rawValue_) {
+    return String::dash();
+  }
+  if (!decimals_) {
+    return integerText() + " %";
+  }
+  platform::NumberFormatter formatter;
+  formatter.setMaximumFractionDigits(fractionDigitCount(*decimals_));
+  const auto text = formatter.string(rawValue_->doubleValue());
+  return text ? *text + " %" : String::dash();
+}
+
+std::string Value::integerText() const {
+  return isSigned_ ? std::to_string(rawValue_->longLongValue())
+                   : std::to_string(rawValue_->unsignedLongLongValue());
+}
+
+}  // namespace Bexlan
