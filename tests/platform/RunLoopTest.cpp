@@ -1,0 +1,160 @@
+#include "Platform/Dispatch/RunLoop.hpp"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "Platform/Dispatch/MainThread.hpp"
+#include "Platform/Dispatch/Timer.hpp"
+
+using namespace std::chrono_literals;
+using platform::RunLoop;
+using platform::Timer;
+using Mode = RunLoop::Mode;
+
+namespace {
+
+constexpr auto patience = 5s;
+
+class Pipe {
+ public:
+  Pipe() {
+    if (::pipe2(fds_.data(), O_CLOEXEC) != 0) {
+      throw std::system_error(errno, std::generic_category(), "pipe2");
+    }
+  }
+  ~Pipe() {
+    ::close(fds_[0]);
+    ::close(fds_[1]);
+  }
+  int readEnd() const { return fds_[0]; }
+  void put(char byte) const { ASSERT_EQ(::write(fds_[1], &byte, 1), 1); }
+  char take() const {
+    char byte = 0;
+    EXPECT_EQ(::read(fds_[0], &byte, 1), 1);
+    return byte;
+  }
+
+ private:
+  std::array<int, 2> fds_{};
+};
+
+}  // namespace
+
+TEST(RunLoopTest, PerformedBlocksRunInOrderAndThoseQueuedMeanwhileWaitForTheNextPass) {
+  RunLoop& loop = RunLoop::main();
+  std::vector<int> order;
+  loop.perform([&] {
+    order.push_back(1);
+    loop.perform([&] { order.push_back(3); });
+  });
+  loop.perform([&] { order.push_back(2); });
+  loop.runOnce(0ns);
+  EXPECT_EQ(order, (std::vector<int>{1, 2}));
+  loop.runOnce(0ns);
+  EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+  EXPECT_THROW(loop.perform(nullptr), std::invalid_argument);
+}
+
+TEST(RunLoopTest, EachThreadHasItsOwnLoopAndAPerformWakesItFromSleep) {
+  EXPECT_TRUE(platform::isMainThread());
+  EXPECT_EQ(&RunLoop::current(), &RunLoop::main());
+  RunLoop* workerLoop = nullptr;
+  bool woken = false;
+  bool workerIsMain = true;
+  std::thread worker([&] {
+    workerIsMain = platform::isMainThread();
+    RunLoop& loop = RunLoop::current();
+    EXPECT_EQ(&loop, &RunLoop::current());
+    RunLoop::main().perform([&] { workerLoop = &loop; });
+    woken = loop.runUntil([&] { return woken; }, patience);
+  });
+  EXPECT_TRUE(RunLoop::main().runUntil([&] { return workerLoop != nullptr; }, patience));
+  workerLoop->perform([&] { woken = true; });
+  worker.join();
+  EXPECT_TRUE(woken);
+  EXPECT_FALSE(workerIsMain);
+  EXPECT_NE(workerLoop, &RunLoop::main());
+}
+
+TEST(RunLoopTest, ReadSourceIsCalledWhileReadableUntilRemoved) {
+  RunLoop& loop = RunLoop::main();
+  Pipe pipe;
+  std::string received;
+  RunLoop::SourceId id = 0;
+  id = loop.addReadSource(pipe.readEnd(), [&] {
+    received += pipe.take();
+    if (received.size() == 2) {
+      loop.removeSource(id);  // from its own callback
+    }
+  });
+  std::thread writer([&] { pipe.put('a'); });
+  EXPECT_TRUE(loop.runUntil([&] { return received.size() == 1; }, patience));
+  writer.join();
+  pipe.put('b');
+  pipe.put('c');
+  loop.runFor(20ms);
+  EXPECT_EQ(received, "ab");  // 'c' stays unread: the source is gone
+  loop.removeSource(id);    // again: ignored
+}
+
+TEST(RunLoopTest, AddReadSourceRejectsWhatItCannotWatch) {
+  RunLoop& loop = RunLoop::main();
+  Pipe pipe;
+  EXPECT_THROW(loop.addReadSource(pipe.readEnd(), nullptr), std::invalid_argument);
+  const auto id = loop.addReadSource(pipe.readEnd(), [] {});
+  EXPECT_THROW(loop.addReadSource(pipe.readEnd(), [] {}, Mode::common), std::system_error);
+  loop.removeSource(id);
+  EXPECT_THROW(loop.addReadSource(-1, [] {}), std::system_error);
+  std::FILE* file = std::tmpfile();
+  ASSERT_NE(file, nullptr);
+  EXPECT_THROW(loop.addReadSource(fileno(file), [] {}), std::system_error);  // regular files never block
+  std::fclose(file);
+}
+
+TEST(RunLoopTest, ModesChooseWhichTimersAndSourcesTakePart) {
+  RunLoop& loop = RunLoop::main();
+  std::vector<std::string> fired;
+  auto record = [&](std::string name) { return [&fired, name](Timer&) { fired.push_back(name); }; };
+  const auto onlyDefault = Timer::make(0.001, false, record("default"));
+  const auto tracking = Timer::make(0.001, false, record("tracking"));
+  const auto common = Timer::make(0.001, false, record("common"));
+  loop.add(onlyDefault, Mode::defaultMode);
+  loop.add(tracking, Mode::eventTracking);
+  loop.add(common, Mode::common);
+  Pipe pipe;
+  pipe.put('x');
+  int readable = 0;
+  const auto source = loop.addReadSource(pipe.readEnd(), [&] { ++readable; }, Mode::eventTracking);
+  EXPECT_TRUE(loop.runUntil([&] { return fired.size() == 2 && readable > 0; }, patience, Mode::eventTracking));
+  EXPECT_EQ(fired, (std::vector<std::string>{"tracking", "common"}));
+  loop.removeSource(source);
+  readable = 0;
+  EXPECT_TRUE(loop.runUntil([&] { return fired.size() == 3; }, patience));
+  EXPECT_EQ(fired.back(), "default");
+  EXPECT_EQ(readable, 0);
+  EXPECT_THROW(loop.runOnce(0ns, Mode::common), std::invalid_argument);
+}
+
+TEST(RunLoopTest, StopFromAnotherThreadEndsRun) {
+  RunLoop& loop = RunLoop::main();
+  std::thread stopper;
+  loop.perform([&] { stopper = std::thread([&] { loop.stop(); }); });
+  loop.run();
+  stopper.join();
+  EXPECT_FALSE(loop.runUntil([] { return false; }, 10ms));  // the stop was used up by run()
+}
+
+TEST(RunLoopDeathTest, OnlyTheOwningThreadRunsALoop) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(std::thread([] { RunLoop::main().runOnce(0ns); }).join(),
+               "a run loop can only be run by the thread it belongs to");
+}

@@ -1,0 +1,109 @@
+#include "Platform/Dispatch/Timer.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "Platform/Dispatch/RunLoop.hpp"
+
+using namespace std::chrono_literals;
+using platform::RunLoop;
+using platform::Timer;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+constexpr auto patience = 5s;
+}  // namespace
+
+TEST(TimerTest, ClampsItsIntervalAndFirstFiresOneIntervalAfterBeingAdded) {
+  EXPECT_EQ(Timer::make(0, false, [](Timer&) {})->timeInterval(), 1e-4);
+  EXPECT_EQ(Timer::make(-3, false, [](Timer&) {})->timeInterval(), 1e-4);
+  EXPECT_EQ(Timer::make(NAN, false, [](Timer&) {})->timeInterval(), 1e-4);
+  EXPECT_THROW(Timer::make(1, false, nullptr), std::invalid_argument);
+  const auto timer = Timer::make(2.5, false, [](Timer&) {});
+  const auto before = Clock::now();
+  RunLoop::main().add(timer, RunLoop::Mode::defaultMode);
+  const auto after = Clock::now();
+  EXPECT_GE(timer->fireDate(), before + 2500ms);
+  EXPECT_LE(timer->fireDate(), after + 2500ms);
+  std::thread([&] { EXPECT_THROW(RunLoop::current().add(timer, RunLoop::Mode::common), std::logic_error); })
+      .join();
+  timer->invalidate();
+  timer->invalidate();
+  EXPECT_FALSE(timer->isValid());
+}
+
+TEST(TimerTest, DueTimersFireInFireDateOrder) {
+  std::vector<int> order;
+  std::vector<std::shared_ptr<Timer>> timers;
+  for (const int milliseconds : {30, 10, 20}) {
+    timers.push_back(Timer::scheduled(milliseconds / 1000.0, false, [&, milliseconds](Timer&) {
+      order.push_back(milliseconds);
+    }));
+  }
+  EXPECT_TRUE(RunLoop::main().runUntil([&] { return order.size() == 3; }, patience));
+  EXPECT_EQ(order, (std::vector<int>{10, 20, 30}));
+  for (const auto& timer : timers) {
+    EXPECT_FALSE(timer->isValid());  // one-shot timers end after firing
+  }
+}
+
+TEST(TimerTest, RepeatingTimerStaysOnItsGridAfterASlowTick) {
+  std::vector<Clock::time_point> scheduledFor;
+  std::vector<Clock::time_point> firedAt;
+  const auto timer = Timer::scheduled(0.02, true, [&](Timer& self) {
+    scheduledFor.push_back(self.fireDate());
+    firedAt.push_back(Clock::now());
+    if (scheduledFor.size() == 1) {
+      std::this_thread::sleep_for(50ms);  // a tick that overruns two periods
+    }
+  });
+  EXPECT_TRUE(RunLoop::main().runUntil([&] { return scheduledFor.size() == 3; }, patience));
+  timer->invalidate();
+  const auto gap = scheduledFor[1] - scheduledFor[0];
+  EXPECT_EQ(gap % 20ms, 0ns);
+  EXPECT_GE(gap, 60ms);  // the periods missed during the slow tick are skipped, not fired in a burst
+  EXPECT_EQ(scheduledFor[2] - scheduledFor[1], 20ms);
+  EXPECT_GE(firedAt[1], scheduledFor[1]);
+}
+
+TEST(TimerTest, ActionMayInvalidateOrReplaceItsOwnTimer) {
+  auto token = std::make_shared<int>(0);
+  const std::weak_ptr<int> watched = token;
+  int count = 0;
+  std::shared_ptr<Timer> replacement;
+  bool replacementFired = false;
+  const auto timer = Timer::scheduled(0.001, true, [&, token](Timer& self) {
+    if (++count == 3) {
+      self.invalidate();
+      replacement = Timer::scheduled(0.001, false, [&](Timer&) { replacementFired = true; });
+    }
+  });
+  token.reset();
+  EXPECT_TRUE(RunLoop::main().runUntil([&] { return replacementFired; }, patience));
+  RunLoop::main().runFor(10ms);
+  EXPECT_EQ(count, 3);
+  EXPECT_FALSE(timer->isValid());
+  EXPECT_TRUE(watched.expired());  // invalidating released the action and what it captured
+}
+
+TEST(TimerTest, FireRunsTheActionNowAndEndsOnlyAOneShotTimer) {
+  int count = 0;
+  const auto repeating = Timer::make(10, true, [&](Timer&) { ++count; });
+  const auto fireDate = repeating->fireDate();
+  repeating->fire();
+  EXPECT_EQ(count, 1);
+  EXPECT_TRUE(repeating->isValid());
+  EXPECT_EQ(repeating->fireDate(), fireDate);
+  const auto oneShot = Timer::make(10, false, [&](Timer&) { ++count; });
+  oneShot->fire();
+  oneShot->fire();
+  EXPECT_EQ(count, 2);
+  EXPECT_FALSE(oneShot->isValid());
+  RunLoop::main().add(oneShot, RunLoop::Mode::defaultMode);  // an invalidated timer is ignored
+  RunLoop::main().runFor(5ms);
+  EXPECT_EQ(count, 2);
+}
