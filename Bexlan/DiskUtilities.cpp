@@ -9,32 +9,52 @@
 #include <string_view>
 
 #include "Bexlan/String.hpp"
-#include "Platform/Foundation/TextFormat.hpp"
 
 namespace Bexlan {
 namespace {
 
 constexpr std::uint64_t kMaxCount = std::numeric_limits<std::uint64_t>::max();
 
-// Whole-number texts need no printf: an integer has no locale-dependent characters.
-std::string wholeText(std::uint64_t count, std::string_view unit) {
-  std::array<char, 32> buffer;
-  char* end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), count).ptr;
-  std::string text;
-  text.reserve(static_cast<std::size_t>(end - buffer.data()) + unit.size());
-  text.append(buffer.data(), end).append(unit);
-  return text;
-}
+// The digits of a number as printf writes them with "%llu" or "%.<decimals>f" in the "C" locale:
+// std::to_chars is specified to do so and never consults the locale, so a German locale still gives "1.5".
+class Digits {
+ public:
+  explicit Digits(std::uint64_t count) : length_(written(std::to_chars(first(), last(), count))) {}
+  Digits(double value, int decimals)
+      : length_(written(std::to_chars(first(), last(), value, std::chars_format::fixed, decimals))) {}
+
+  // "1.50" -> "1.5", "2.00" -> "2", "1024.00" -> "1024". Only for decimal texts, which always hold a
+  // point, so no digit of the whole part is removed.
+  void trimFraction() {
+    while (buffer_[length_ - 1] == '0') --length_;
+    if (buffer_[length_ - 1] == '.') --length_;
+  }
+
+  std::string withUnit(std::string_view unit) const {
+    std::string text;
+    text.reserve(length_ + unit.size());
+    return text.append(buffer_.data(), length_).append(unit);
+  }
+
+ private:
+  char* first() { return buffer_.data(); }
+  char* last() { return buffer_.data() + buffer_.size(); }
+  std::size_t written(std::to_chars_result result) const {
+    return static_cast<std::size_t>(result.ptr - buffer_.data());
+  }
+
+  // Large enough for every text made here: a 64-bit count has 20 digits, and every decimal value stays
+  // below 2^64 / 10^9 (11 digits before the point).
+  std::array<char, 32> buffer_;
+  std::size_t length_;
+};
+
+std::string wholeText(std::uint64_t count, std::string_view unit) { return Digits(count).withUnit(unit); }
+
+std::string decimalText(double value, std::string_view unit) { return Digits(value, 2).withUnit(unit); }
 
 // The units of sizes from kibibytes on, one per power of 1024.
 constexpr std::array<std::string_view, 6> kSizeUnits{" KB", " MB", " GB", " TB", " PB", " EB"};
-
-// "1.50" -> "1.5", "2.00" -> "2", "1024.00" -> "1024". The text always holds a decimal point, so only
-// fraction digits are removed.
-void trimFraction(std::string& number) {
-  while (number.back() == '0') number.pop_back();
-  if (number.back() == '.') number.pop_back();
-}
 
 enum class Form { fractional, whole };
 
@@ -43,9 +63,9 @@ std::string byteRate(std::uint64_t bytes, Form form) {
   if (bytes < mebibyte) return wholeText(bytes / kibibyte, " KB/s");
   if (bytes < gibibyte) {
     if (form == Form::whole) return wholeText(bytes / mebibyte, " MB/s");
-    return platform::formatC("%.2f MB/s", std::ldexp(static_cast<double>(bytes), -20));
+    return decimalText(std::ldexp(static_cast<double>(bytes), -20), " MB/s");
   }
-  return platform::formatC("%.2f GB/s", std::ldexp(static_cast<double>(bytes), -30));
+  return decimalText(std::ldexp(static_cast<double>(bytes), -30), " GB/s");
 }
 
 std::string bitRate(std::uint64_t bits, Form form) {
@@ -53,10 +73,10 @@ std::string bitRate(std::uint64_t bits, Form form) {
   if (bits < megabyte) return wholeText(bits / kilobyte, " Kb/s");
   if (bits < gigabyte) {
     if (form == Form::whole) return wholeText(bits / megabyte, " Mb/s");
-    return platform::formatC("%.2f Mb/s", static_cast<double>(bits) / 1e6);
+    return decimalText(static_cast<double>(bits) / 1e6, " Mb/s");
   }
   if (form == Form::whole) return wholeText(bits / gigabyte, " Gb/s");
-  return platform::formatC("%.2f Gb/s", static_cast<double>(bits) / 1e9);
+  return decimalText(static_cast<double>(bits) / 1e9, " Gb/s");
 }
 
 std::string rateText(std::uint64_t bytesPerSecond, bool inBits, Form form) {
@@ -85,11 +105,11 @@ std::string intervalRateText(std::uint64_t bytes, bool inBits, double interval, 
 std::string DiskUtilities::bytesString(std::uint64_t bytes) {
   if (bytes < kibibyte) return wholeText(bytes, " B");
   // The power of 1024 below the count: 1 for kibibytes up to 6 for exbibytes.
-  const int power = (std::bit_width(bytes) - 1) / 10;
+  const int power = (static_cast<int>(std::bit_width(bytes)) - 1) / 10;
   const int decimals = power == 2 ? 1 : 2;  // megabytes show one decimal
-  std::string text = platform::formatC("%.*f", decimals, std::ldexp(static_cast<double>(bytes), -10 * power));
-  trimFraction(text);
-  return text.append(kSizeUnits[power - 1]);
+  Digits number(std::ldexp(static_cast<double>(bytes), -10 * power), decimals);
+  number.trimFraction();
+  return number.withUnit(kSizeUnits[power - 1]);
 }
 
 std::string DiskUtilities::rateString(std::uint64_t bytesPerSecond, bool inBits) {
