@@ -58,7 +58,7 @@ double adaptiveLength(const std::array<Point, 4>& p, double a, double b, double 
   const double middle = (a + b) * 0.5;
   const double left = gaussLength(p, a, middle);
   const double right = gaussLength(p, middle, b);
-  if (depth == 0 || std::abs(left + right - whole) <= 1e-12 * (1 + whole)) {
+  if (depth == 0 || std::abs(left + right - whole) <= 1e-9 * whole + 1e-12) {
     return left + right;
   }
   return adaptiveLength(p, a, middle, left, depth - 1) + adaptiveLength(p, middle, b, right, depth - 1);
