@@ -5,9 +5,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <limits>
-#include <random>
 #include <locale.h>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -176,7 +177,7 @@ TEST(IntervalRateTest, IntervalsThatAreNotPositiveGiveADash) {
 
 TEST(IntervalRateTest, RatesThatDoNotFit64BitsGiveADash) {
   const double denormal = std::numeric_limits<double>::denorm_min();
-  // 1 / denormal is infinite; times 0 it is NaN.
+  // 1 / denormal is infinite, and NaN times 0. 2^64 - 1 becomes 2^64 as a double, one past the range.
   for (auto [bytes, interval] : {std::pair{std::uint64_t{1}, denormal}, std::pair{std::uint64_t{0}, denormal},
                                  std::pair{std::uint64_t{1}, 1e-300}, std::pair{p2(63), 0.5},
                                  std::pair{kMax, 1.0}}) {
