@@ -1,6 +1,7 @@
 #include "Bexlan/Formatted.hpp"
 
 #include <stdexcept>
+#include <string>
 
 #include "Bexlan/String.hpp"
 #include "Platform/Foundation/NumberFormatter.hpp"
