@@ -14,7 +14,7 @@ Value::Value(IdentifierCategory category, bool isSigned, std::optional<std::int6
 
 void Value::setDecimals(std::optional<std::int64_t> decimals) {
   if (decimals) {
-    fractionDigitCount(*decimals);
+    fractionDigitCount(*decimals);  // throws for a count the texts could not use
   }
   decimals_ = decimals;
 }
