@@ -1,0 +1,50 @@
+#include "Platform/System/TextSource.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <fstream>
+
+using testing::UnorderedElementsAre;
+
+TEST(TextSourceTest, LiveSourceReadsProcFilesThatReportNoSize) {
+  auto meminfo = platform::TextSource::live()->read("/proc/meminfo");
+  ASSERT_TRUE(meminfo.has_value());
+  EXPECT_NE(meminfo->find("MemTotal:"), std::string::npos);
+  EXPECT_FALSE(platform::TextSource::live()->read("/proc/no-such-file").has_value());
+  auto self = platform::TextSource::live()->readLink("/proc/self/exe");
+  ASSERT_TRUE(self.has_value());
+  EXPECT_NE(self->find("platform_tests"), std::string::npos);
+}
+
+TEST(TextSourceTest, FileTreeResolvesAbsolutePathsUnderItsRoot) {
+  auto root = std::filesystem::temp_directory_path() / ("text-source-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(root / "proc" / "42");
+  std::ofstream(root / "proc" / "42" / "comm") << "bash\n";
+  std::filesystem::create_symlink("/usr/share/zoneinfo/UTC", root / "localtime");
+
+  platform::FileTreeTextSource source(root.string() + "/");
+  EXPECT_EQ(source.read("/proc/42/comm"), "bash\n");
+  EXPECT_THAT(source.list("/proc").value(), UnorderedElementsAre("42"));
+  EXPECT_EQ(source.readLink("/localtime"), "/usr/share/zoneinfo/UTC");
+  EXPECT_FALSE(source.list("/sys").has_value());
+  std::filesystem::remove_all(root);
+}
+
+TEST(TextSourceTest, MemorySourceListsImplicitDirectoriesAndForgetsRemovedFiles) {
+  platform::MemoryTextSource source;
+  source.setFile("/proc/1/stat", "1 (init) S");
+  source.setFile("/proc/20/stat", "20 (kthreadd) S");
+  source.setFile("/proc/meminfo", "MemTotal: 1 kB\n");
+  source.setLink("/proc/self", "20");
+  EXPECT_THAT(source.list("/proc").value(), UnorderedElementsAre("1", "20", "meminfo", "self"));
+  EXPECT_EQ(source.read("/proc/1/stat"), "1 (init) S");
+  EXPECT_EQ(source.readLink("/proc/self"), "20");
+
+  source.remove("/proc/1/stat");
+  EXPECT_FALSE(source.read("/proc/1/stat").has_value());
+  EXPECT_THAT(source.list("/proc/").value(), UnorderedElementsAre("20", "meminfo", "self"));
+  EXPECT_FALSE(source.list("/sys").has_value());
+}
