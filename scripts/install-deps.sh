@@ -12,7 +12,12 @@ packages=(
   libcairo2-dev libpango1.0-dev librsvg2-dev adwaita-icon-theme fonts-dejavu-core
   # independent references the tests compare against
   procps iproute2 sysstat e2fsprogs util-linux
+  # the German locale that locale-independence tests switch to
+  locales
 )
+
+# Locales that tests switch the C library to, to prove texts do not follow it.
+test_locales=(de_DE.UTF-8 en_US.UTF-8)
 
 missing=()
 for package in "${packages[@]}"; do
@@ -21,14 +26,24 @@ for package in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  echo "install-deps: every package is installed"
-  exit 0
-fi
-
-echo "install-deps: installing ${missing[*]}"
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: every package is installed"
+else
+  echo "install-deps: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+for name in "${test_locales[@]}"; do
+  compact=$(echo "$name" | sed 's/UTF-8/utf8/')
+  if ! locale -a 2>/dev/null | grep -qx "$compact"; then
+    echo "install-deps: generating locale $name"
+    grep -qx "$name UTF-8" /etc/locale.gen 2>/dev/null \
+      || echo "$name UTF-8" | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+    "${sudo_cmd[@]}" locale-gen "$name" >/dev/null
+  fi
+done
