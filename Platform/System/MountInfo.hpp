@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Platform/System/TextSource.hpp"
+
+namespace platform {
+
+// One line of /proc/self/mountinfo: a mount, in the order the kernel lists them (a mount comes after the
+// mount it sits on). Paths are unescaped ("\040" is a blank).
+struct MountInfoEntry {
+  std::uint64_t mountId = 0;
+  std::uint64_t parentId = 0;
+  // The device of the file system ("254:0"); major 0 is a device number the kernel made up (tmpfs, proc,
+  // and also btrfs, whose block device is then only named by `source`).
+  std::uint32_t major = 0;
+  std::uint32_t minor = 0;
+  // The directory of the file system that appears at the mount point: "/" for a whole file system, a
+  // subdirectory for a bind mount of one.
+  std::string root;
+  std::string mountPoint;
+  // Options of this mount ("rw,relatime").
+  std::string mountOptions;
+  // "ext4", "vfat", "fuse.sshfs".
+  std::string fileSystemType;
+  // What was mounted: "/dev/vda", "tmpfs", "none"; may be empty.
+  std::string source;
+  // Options of the file system itself, shared by all its mounts.
+  std::string superOptions;
+
+  bool operator==(const MountInfoEntry&) const = default;
+};
+
+// The mount table of a process.
+struct MountInfo {
+  std::vector<MountInfoEntry> entries;
+
+  // The mount that is seen at `mountPoint` (the last one listed there: a later mount covers an earlier
+  // one), or nullptr.
+  const MountInfoEntry* visibleAt(std::string_view mountPoint) const;
+
+  // Whether no earlier entry is a mount of the same device, so that bind mounts and repeated mounts of a
+  // file system count once. `entry` must be one of `entries`.
+  bool isFirstMountOfDevice(const MountInfoEntry& entry) const;
+
+  // The entries of mountinfo text; lines that are not well formed are left out.
+  static MountInfo parse(std::string_view text);
+
+  // The table of the calling process (/proc/self/mountinfo), or absent when it cannot be read.
+  static std::optional<MountInfo> read(const TextSource& source);
+};
+
+// A field of mountinfo with its octal escapes ("\040", "\011", "\012", "\134") turned back into bytes.
+// A backslash not followed by three octal digits of a byte value stays as it is.
+std::string unescapeMountField(std::string_view field);
+
+}  // namespace platform
