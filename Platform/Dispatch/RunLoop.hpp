@@ -21,7 +21,7 @@ namespace platform {
 // thread runs a loop; perform, add, addReadSource, removeSource and stop may be called from any thread.
 //
 // One pass waits until the earliest fire date of a timer of the running mode, a wake-up (a performed
-// block, a timer added, stop) or a ready descriptor, but no longer than its maximum wait and not at all
+// block, a timer added or invalidated, stop) or a ready descriptor, but no longer than its maximum wait and not at all
 // when work is already due. It then fires the due timers in fire-date order, runs the blocks that were
 // performed before the pass began (in order; blocks performed meanwhile wait for the next pass) and calls
 // the read sources that are ready.
@@ -70,6 +70,7 @@ class RunLoop {
   void stop();
 
  private:
+  friend class Timer;  // wakes the loop when invalidated
   using Clock = std::chrono::steady_clock;
   struct ScheduledTimer {
     std::shared_ptr<Timer> timer;
@@ -96,7 +97,7 @@ class RunLoop {
   bool takeStopRequest() noexcept { return stopRequested_.exchange(false); }
 
   const pid_t owner_;
-  const FileDescriptor wakeFd_;   // eventfd: performs, added timers, stop
+  const FileDescriptor wakeFd_;   // eventfd: performs, added or invalidated timers, stop
   const FileDescriptor timerFd_;  // CLOCK_MONOTONIC timerfd armed at the pass's wake time
   const FileDescriptor defaultPoll_;
   const FileDescriptor eventTrackingPoll_;

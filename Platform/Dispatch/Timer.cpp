@@ -57,8 +57,14 @@ void Timer::invalidate() {
   std::shared_ptr<const Action> released;
   {
     std::lock_guard lock(mutex_);
+    if (!isValid()) {
+      return;
+    }
     valid_.store(false, std::memory_order_release);
     released = std::move(action_);
+    if (loop_ != nullptr) {
+      loop_->wake();  // so that a loop waiting for this timer, or for it to end, looks again
+    }
   }
   // The action's captures are destroyed here, outside the lock.
 }
@@ -77,7 +83,7 @@ void Timer::fire() {
   }
 }
 
-bool Timer::attach(const RunLoop* loop, TimePoint now) {
+bool Timer::attach(RunLoop* loop, TimePoint now) {
   std::lock_guard lock(mutex_);
   if (!isValid()) {
     return false;

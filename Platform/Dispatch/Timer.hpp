@@ -30,8 +30,9 @@ class Timer {
   Timer(const Timer&) = delete;
   Timer& operator=(const Timer&) = delete;
 
-  // Stops the timer for good and releases its action (and whatever the action holds). Safe from any
-  // thread, at any time, also from inside the action; calling it again does nothing.
+  // Stops the timer for good, releases its action (and whatever the action holds) and wakes the run loop
+  // it is on. Safe from any thread, at any time, also from inside the action; calling it again does
+  // nothing.
   void invalidate();
   bool isValid() const noexcept { return valid_.load(std::memory_order_acquire); }
   TimePoint fireDate() const noexcept;
@@ -47,7 +48,7 @@ class Timer {
   Timer(double interval, bool repeats, Action action);
   // Binds the timer to loop and starts its first interval at now. False when the timer is invalid (it is
   // then ignored); throws std::logic_error when it is already on another run loop.
-  bool attach(const RunLoop* loop, TimePoint now);
+  bool attach(RunLoop* loop, TimePoint now);
   // Called by the run loop when the fire date has come: runs the action, then moves a repeating timer to
   // its next fire date on the grid or invalidates a one-shot one.
   void fireOnSchedule();
@@ -60,7 +61,7 @@ class Timer {
   std::atomic<std::int64_t> fireDate_;  // nanoseconds on the steady clock
   mutable std::mutex mutex_;
   std::shared_ptr<const Action> action_;  // empty once invalidated
-  const RunLoop* loop_ = nullptr;         // the run loop it was added to; only compared, never used
+  RunLoop* loop_ = nullptr;  // the run loop it was added to; it invalidates its timers before it goes
 };
 
 }  // namespace platform
