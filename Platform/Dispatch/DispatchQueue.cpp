@@ -44,7 +44,8 @@ class DispatchQueue::Hold {
  public:
   enum class Mode { shared, exclusive, adoptExclusive };
 
-  Hold(DispatchQueue& queue, Mode mode) : queue_(queue), shared_(mode == Mode::shared), node_{&queue, innermostHeld} {
+  Hold(DispatchQueue& queue, Mode mode)
+      : queue_(queue), shared_(mode == Mode::shared), node_{&queue, innermostHeld} {
     if (mode == Mode::shared) {
       queue_.lock_.lock_shared();
     } else if (mode == Mode::exclusive) {
@@ -71,26 +72,28 @@ class DispatchQueue::Hold {
 
 std::shared_ptr<DispatchQueue> DispatchQueue::create(std::string label, Kind kind, QualityOfService qos) {
   if (kind != Kind::serial && kind != Kind::concurrent) {
-    throw std::invalid_argument("DispatchQueue::create makes serial or concurrent queues; use main() or global()");
+    throw std::invalid_argument(
+        "DispatchQueue::create makes serial or concurrent queues; use main() or global()");
   }
   return std::shared_ptr<DispatchQueue>(new DispatchQueue(std::move(label), kind, qos));
 }
 
 DispatchQueue& DispatchQueue::main() {
   // Leaked on purpose, like the main run loop it feeds.
-  static const auto* const queue =
-      new std::shared_ptr<DispatchQueue>(new DispatchQueue("main", Kind::main, QualityOfService::userInteractive));
+  static const auto* const queue = new std::shared_ptr<DispatchQueue>(
+      new DispatchQueue("main", Kind::main, QualityOfService::userInteractive));
   return **queue;
 }
 
 DispatchQueue& DispatchQueue::global(QualityOfService qos) {
   static const auto* const queues = [] {
     auto* made = new std::array<std::shared_ptr<DispatchQueue>, WorkerPool::bandCount>;
-    const std::array<const char*, WorkerPool::bandCount> labels = {
-        "global.background", "global.utility", "global.standard", "global.userInitiated",
-        "global.userInteractive"};
+    const std::array<const char*, WorkerPool::bandCount> labels = {"global.background", "global.utility",
+                                                                   "global.standard", "global.userInitiated",
+                                                                   "global.userInteractive"};
     for (std::size_t band = 0; band < labels.size(); ++band) {
-      (*made)[band].reset(new DispatchQueue(labels[band], Kind::global, static_cast<QualityOfService>(band + 1)));
+      (*made)[band].reset(
+          new DispatchQueue(labels[band], Kind::global, static_cast<QualityOfService>(band + 1)));
     }
     return made;
   }();
@@ -155,10 +158,9 @@ void DispatchQueue::asyncAfter(std::chrono::nanoseconds delay, std::function<voi
       return;
     case Kind::serial:
     case Kind::concurrent:
-      WorkerPool::shared().submitAt(dueAfter(delay), qos_,
-                                    [self = shared_from_this(), block = std::move(block)]() mutable {
-                                      self->async(std::move(block));
-                                    });
+      WorkerPool::shared().submitAt(
+          dueAfter(delay), qos_,
+          [self = shared_from_this(), block = std::move(block)]() mutable { self->async(std::move(block)); });
       return;
   }
 }

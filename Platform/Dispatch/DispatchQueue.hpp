@@ -106,7 +106,7 @@ class DispatchQueue : public std::enable_shared_from_this<DispatchQueue> {
   std::mutex waitingMutex_;
   std::deque<std::function<void()>> waiting_;
   std::atomic<std::size_t> waitingCount_{0};  // waiting_.size(), readable without the mutex
-  bool drainScheduled_ = false;              // a pool job will drain waiting_; under waitingMutex_
+  bool drainScheduled_ = false;               // a pool job will drain waiting_; under waitingMutex_
 };
 
 }  // namespace platform

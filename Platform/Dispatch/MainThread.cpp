@@ -4,6 +4,8 @@
 
 namespace platform {
 
-bool isMainThread() noexcept { return gettid() == getpid(); }
+bool isMainThread() noexcept {
+  return gettid() == getpid();
+}
 
 }  // namespace platform

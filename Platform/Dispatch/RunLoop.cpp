@@ -110,10 +110,12 @@ void RunLoop::add(std::shared_ptr<Timer> timer, Mode mode) {
   }
   {
     std::lock_guard lock(mutex_);
-    const auto known = std::find_if(timers_.begin(), timers_.end(),
-                                    [&](const ScheduledTimer& scheduled) { return scheduled.timer == timer; });
+    const auto known = std::find_if(timers_.begin(), timers_.end(), [&](const ScheduledTimer& scheduled) {
+      return scheduled.timer == timer;
+    });
     if (known != timers_.end()) {
-      known->modes = static_cast<Mode>(static_cast<std::uint8_t>(known->modes) | static_cast<std::uint8_t>(mode));
+      known->modes =
+          static_cast<Mode>(static_cast<std::uint8_t>(known->modes) | static_cast<std::uint8_t>(mode));
     } else if (timer->attach(this, Clock::now())) {
       timers_.push_back(ScheduledTimer{std::move(timer), mode});
     } else {
@@ -161,7 +163,8 @@ RunLoop::SourceId RunLoop::addReadSource(int fd, std::function<void()> onReadabl
   // A source left behind on this descriptor number was closed without being removed (epoll forgot it when
   // it closed); drop it so that removing it later cannot unwatch the new one.
   std::erase_if(sources_, [fd](const auto& entry) { return entry.second.fd == fd; });
-  sources_.emplace(id, Source{fd, mode, std::make_shared<const std::function<void()>>(std::move(onReadable))});
+  sources_.emplace(id,
+                   Source{fd, mode, std::make_shared<const std::function<void()>>(std::move(onReadable))});
   return id;
 }
 
@@ -299,12 +302,14 @@ void RunLoop::fireDueTimers(Mode mode) {
   {
     std::lock_guard lock(mutex_);
     for (const auto& scheduled : timers_) {
-      if (includes(scheduled.modes, mode) && scheduled.timer->isValid() && scheduled.timer->fireDate() <= now) {
+      if (includes(scheduled.modes, mode) && scheduled.timer->isValid() &&
+          scheduled.timer->fireDate() <= now) {
         due.push_back(scheduled.timer);
       }
     }
   }
-  std::stable_sort(due.begin(), due.end(), [](const auto& a, const auto& b) { return a->fireDate() < b->fireDate(); });
+  std::stable_sort(due.begin(), due.end(),
+                   [](const auto& a, const auto& b) { return a->fireDate() < b->fireDate(); });
   // Each timer is held here while its action runs, so the action may invalidate or replace it.
   for (const auto& timer : due) {
     runAsyncBlock([&] { timer->fireOnSchedule(); }, "the action of a timer");

@@ -21,10 +21,10 @@ namespace platform {
 // thread runs a loop; perform, add, addReadSource, removeSource and stop may be called from any thread.
 //
 // One pass waits until the earliest fire date of a timer of the running mode, a wake-up (a performed
-// block, a timer added or invalidated, stop) or a ready descriptor, but no longer than its maximum wait and not at all
-// when work is already due. It then fires the due timers in fire-date order, runs the blocks that were
-// performed before the pass began (in order; blocks performed meanwhile wait for the next pass) and calls
-// the read sources that are ready.
+// block, a timer added or invalidated, stop) or a ready descriptor, but no longer than its maximum wait and
+// not at all when work is already due. It then fires the due timers in fire-date order, runs the blocks that
+// were performed before the pass began (in order; blocks performed meanwhile wait for the next pass) and
+// calls the read sources that are ready.
 class RunLoop {
  public:
   // Timers and sources belong to modes; a loop runs in one mode at a time. `common` is both modes: an

@@ -40,7 +40,7 @@ class SyncResult {
 };
 
 template <class R>
-  requires std::is_reference_v<R>
+requires std::is_reference_v<R>
 class SyncResult<R> {
  public:
   template <class F>

@@ -11,7 +11,7 @@ namespace platform {
 
 namespace {
 
-constexpr double substituteInterval = 1e-4;               // for a zero, negative or NaN interval
+constexpr double substituteInterval = 1e-4;                      // for a zero, negative or NaN interval
 constexpr std::int64_t longestInterval = std::int64_t{1} << 62;  // about 146 years, so sums never overflow
 
 std::int64_t toNanoseconds(double seconds) {
@@ -28,7 +28,7 @@ std::int64_t sinceEpoch(Timer::TimePoint time) {
 
 std::int64_t saturatingSum(std::int64_t time, std::int64_t span) {
   return time > std::numeric_limits<std::int64_t>::max() - span ? std::numeric_limits<std::int64_t>::max()
-                                                                 : time + span;
+                                                                : time + span;
 }
 
 }  // namespace

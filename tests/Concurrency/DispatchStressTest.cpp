@@ -51,10 +51,18 @@ TEST_P(QueueStressTest, ManyReadersAndWritersKeepExclusionAndLoseNoWrite) {
     threads.emplace_back([&] {
       for (int i = 0; i < operations; ++i) {
         switch (i % 4) {
-          case 0: queue->asyncBarrier(write, true); break;
-          case 1: queue->asyncBarrier(write); break;
-          case 2: queue->async(write); break;
-          default: queue->syncBarrier(write); break;
+          case 0:
+            queue->asyncBarrier(write, true);
+            break;
+          case 1:
+            queue->asyncBarrier(write);
+            break;
+          case 2:
+            queue->async(write);
+            break;
+          default:
+            queue->syncBarrier(write);
+            break;
         }
       }
     });

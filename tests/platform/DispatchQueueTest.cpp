@@ -103,7 +103,8 @@ TEST_P(PrivateQueueTest, SyncRunsInlineAndHandsBackValuesReferencesAndExceptions
   int& same = queue_->sync([&]() -> int& { return value; });
   EXPECT_EQ(&same, &value);
   EXPECT_THROW(queue_->sync([] { throw std::runtime_error("read failed"); }), std::runtime_error);
-  EXPECT_THROW(queue_->syncBarrier([]() -> int { throw std::runtime_error("write failed"); }), std::runtime_error);
+  EXPECT_THROW(queue_->syncBarrier([]() -> int { throw std::runtime_error("write failed"); }),
+               std::runtime_error);
   bool ranInline = false;
   queue_->asyncBarrier([&] { ranInline = true; }, true);  // only an idle, unlocked queue runs it inline
   EXPECT_TRUE(ranInline);
@@ -218,7 +219,8 @@ TEST(DispatchMainQueueTest, AsyncBlocksRunInOrderOnThePumpedMainLoop) {
   std::vector<int> order;
   bool allOnMain = true;
   for (int i = 0; i < 3; ++i) {
-    DispatchQueue::main().async([&, i] { order.push_back(i), allOnMain = allOnMain && platform::isMainThread(); });
+    DispatchQueue::main().async(
+        [&, i] { order.push_back(i), allOnMain = allOnMain && platform::isMainThread(); });
   }
   EXPECT_TRUE(order.empty());
   EXPECT_TRUE(RunLoop::main().runUntil([&] { return order.size() == 3; }, patience));
@@ -255,7 +257,8 @@ TEST(DispatchQueueDeathTest, SynchronousCallFromABlockOfTheSameQueueIsFatal) {
   const auto serial = DispatchQueue::create("com.test.serial", Kind::serial);
   const auto concurrent = DispatchQueue::create("com.test.concurrent", Kind::concurrent);
   const auto other = DispatchQueue::create("com.test.other", Kind::concurrent);
-  const char* const onSerial = "synchronous call on queue com\\.test\\.serial from a block already running on it";
+  const char* const onSerial =
+      "synchronous call on queue com\\.test\\.serial from a block already running on it";
   const char* const onConcurrent =
       "synchronous call on queue com\\.test\\.concurrent from a block already running on it";
   EXPECT_DEATH(serial->sync([&] { serial->sync([] {}); }), onSerial);
@@ -267,7 +270,8 @@ TEST(DispatchQueueDeathTest, SynchronousCallFromABlockOfTheSameQueueIsFatal) {
         DispatchSemaphore(0).waitFor(patience);
       },
       onSerial);
-  EXPECT_DEATH(DispatchQueue::main().sync([] {}), "synchronous call on queue main from a block already running on it");
+  EXPECT_DEATH(DispatchQueue::main().sync([] {}),
+               "synchronous call on queue main from a block already running on it");
   EXPECT_DEATH(
       {
         serial->async([] { throw std::runtime_error("boom"); });

@@ -103,7 +103,7 @@ TEST(RunLoopTest, ReadSourceIsCalledWhileReadableUntilRemoved) {
   pipe.put('c');
   loop.runFor(20ms);
   EXPECT_EQ(received, "ab");  // 'c' stays unread: the source is gone
-  loop.removeSource(id);    // again: ignored
+  loop.removeSource(id);      // again: ignored
 }
 
 TEST(RunLoopTest, AddReadSourceRejectsWhatItCannotWatch) {
@@ -111,7 +111,9 @@ TEST(RunLoopTest, AddReadSourceRejectsWhatItCannotWatch) {
   Pipe pipe;
   EXPECT_THROW(loop.addReadSource(pipe.readEnd(), nullptr), std::invalid_argument);
   const auto id = loop.addReadSource(pipe.readEnd(), [] {});
-  EXPECT_THROW(loop.addReadSource(pipe.readEnd(), [] {}, Mode::common), std::system_error);
+  EXPECT_THROW(loop.addReadSource(
+                   pipe.readEnd(), [] {}, Mode::common),
+               std::system_error);
   loop.removeSource(id);
   EXPECT_THROW(loop.addReadSource(-1, [] {}), std::system_error);
   std::FILE* file = std::tmpfile();
@@ -133,8 +135,10 @@ TEST(RunLoopTest, ModesChooseWhichTimersAndSourcesTakePart) {
   Pipe pipe;
   pipe.put('x');
   int readable = 0;
-  const auto source = loop.addReadSource(pipe.readEnd(), [&] { ++readable; }, Mode::eventTracking);
-  EXPECT_TRUE(loop.runUntil([&] { return fired.size() == 2 && readable > 0; }, patience, Mode::eventTracking));
+  const auto source = loop.addReadSource(
+      pipe.readEnd(), [&] { ++readable; }, Mode::eventTracking);
+  EXPECT_TRUE(
+      loop.runUntil([&] { return fired.size() == 2 && readable > 0; }, patience, Mode::eventTracking));
   EXPECT_EQ(fired, (std::vector<std::string>{"tracking", "common"}));
   loop.removeSource(source);
   readable = 0;

@@ -29,8 +29,9 @@ TEST(TimerTest, ClampsItsIntervalAndFirstFiresOneIntervalAfterBeingAdded) {
   const auto after = Clock::now();
   EXPECT_GE(timer->fireDate(), before + 2500ms);
   EXPECT_LE(timer->fireDate(), after + 2500ms);
-  std::thread([&] { EXPECT_THROW(RunLoop::current().add(timer, RunLoop::Mode::common), std::logic_error); })
-      .join();
+  std::thread([&] {
+    EXPECT_THROW(RunLoop::current().add(timer, RunLoop::Mode::common), std::logic_error);
+  }).join();
   timer->invalidate();
   timer->invalidate();
   EXPECT_FALSE(timer->isValid());
@@ -40,9 +41,8 @@ TEST(TimerTest, DueTimersFireInFireDateOrder) {
   std::vector<int> order;
   std::vector<std::shared_ptr<Timer>> timers;
   for (const int milliseconds : {30, 10, 20}) {
-    timers.push_back(Timer::scheduled(milliseconds / 1000.0, false, [&, milliseconds](Timer&) {
-      order.push_back(milliseconds);
-    }));
+    timers.push_back(Timer::scheduled(milliseconds / 1000.0, false,
+                                      [&, milliseconds](Timer&) { order.push_back(milliseconds); }));
   }
   EXPECT_TRUE(RunLoop::main().runUntil([&] { return order.size() == 3; }, patience));
   EXPECT_EQ(order, (std::vector<int>{10, 20, 30}));
