@@ -1,11 +1,54 @@
 #include "Platform/Graphics/TextLayer.hpp"
 
+#include <cmath>
+
+#include "Platform/Graphics/Font.hpp"
+#include "Platform/Graphics/GraphicsContext.hpp"
+#include "Platform/Graphics/TextLayout.hpp"
+
 namespace platform {
+
+namespace {
+
+LineBreakMode lineBreakMode(bool wrapped, TruncationMode truncation) {
+  if (wrapped) {
+    return LineBreakMode::wordWrap;
+  }
+  switch (truncation) {
+    case TruncationMode::start:
+      return LineBreakMode::truncateHead;
+    case TruncationMode::middle:
+      return LineBreakMode::truncateMiddle;
+    case TruncationMode::end:
+      return LineBreakMode::truncateTail;
+    case TruncationMode::none:
+      break;
+  }
+  return LineBreakMode::clip;
+}
+
+}  // namespace
 
 std::optional<AnimatableValue> TextLayer::modelValue(std::string_view keyPath) const {
   if (keyPath == "foregroundColor") return animatable(foregroundColor_);
   if (keyPath == "fontSize") return fontSize_;
   return Layer::modelValue(keyPath);
+}
+
+void TextLayer::drawInContext(GraphicsContext& context) {
+  const RenderTime& time = context.renderTime();
+  const double size = time.number(*this, "fontSize");
+  const std::optional<Rgba> color = time.color(*this, "foregroundColor");
+  if (string_.empty() || !color || !(size > 0 && size <= Font::largestSize)) {
+    return;
+  }
+  const std::shared_ptr<const Font> font = font_ ? font_->withSize(size) : Font::systemFont(size);
+  const Rect box = time.rect(*this, "bounds").standardized();
+  const TextLayout layout(string_, *font, alignmentMode_, box.width(), lineBreakMode(wrapped_, truncationMode_));
+  context.saveGState();
+  context.clipToRect(box);
+  layout.draw(context, box, *color, false);
+  context.restoreGState();
 }
 
 }  // namespace platform

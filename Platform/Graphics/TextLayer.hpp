@@ -6,18 +6,20 @@
 
 #include "Platform/Graphics/Layer.hpp"
 #include "Platform/Graphics/Rgba.hpp"
+#include "Platform/Graphics/TextAlignment.hpp"
 
 namespace platform {
 
-// A font, defined by the text module.
 class Font;
 
-enum class TextAlignment { natural, left, right, center, justified };
+// Where a line too long for the bounds is shortened with an ellipsis: nowhere (it runs on and is clipped),
+// at its start, end or middle.
 enum class TruncationMode { none, start, end, middle };
 
 // A layer whose content is a string, laid out from the top of its bounds. By the platform's defaults the
-// text is 36 points and white. The model draws nothing itself: a renderer draws the string, and a subclass
-// can take the drawing over by overriding drawInContext.
+// text is 36 points and white. drawInContext draws the string upright, aligned across the bounds and clipped
+// to them: one line per paragraph, or wrapped at the bounds' width when isWrapped, with truncationMode
+// shortening lines that are not wrapped. A subclass can take the drawing over by overriding drawInContext.
 //
 // Adds the animatable key paths "foregroundColor" and "fontSize".
 class TextLayer : public Layer {
@@ -40,6 +42,9 @@ class TextLayer : public Layer {
   void setTruncationMode(TruncationMode mode) { truncationMode_ = mode; }
 
   std::optional<AnimatableValue> modelValue(std::string_view keyPath) const override;
+  // Reads the font size, colour and bounds at the context's render time; a size outside the fonts' range
+  // (0, Font::largestSize] or an unset colour draws nothing.
+  void drawInContext(GraphicsContext& context) override;
 
  private:
   std::string string_;

@@ -1,0 +1,123 @@
+#include "Platform/Graphics/LayerRenderer.hpp"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "Platform/Graphics/GradientLayer.hpp"
+#include "Platform/Graphics/LayerPainter.hpp"
+#include "Platform/Graphics/LayerShadow.hpp"
+#include "Platform/Graphics/ShapeLayer.hpp"
+
+namespace platform {
+
+namespace {
+
+// Turns the context upside down within the bounds when the layer's geometry is flipped.
+void enterContentSpace(GraphicsContext& context, const Layer& layer, const Rect& bounds) {
+  if (layer.isGeometryFlipped()) {
+    context.translate(0, bounds.minY() + bounds.maxY());
+    context.scale(1, -1);
+  }
+}
+
+// The sublayers in drawing order. The list is a copy, so drawing code that changes the tree cannot pull
+// layers out from under the walk.
+std::vector<std::shared_ptr<Layer>> sublayersInOrder(const Layer& layer, const RenderTime& time) {
+  std::vector<std::shared_ptr<Layer>> ordered = layer.sublayers().value_or(Layer::LayerList{});
+  std::stable_sort(ordered.begin(), ordered.end(),
+                   [&time](const std::shared_ptr<Layer>& a, const std::shared_ptr<Layer>& b) {
+                     return time.number(*a, "zPosition") < time.number(*b, "zPosition");
+                   });
+  return ordered;
+}
+
+// Everything of the layer but its shadow, in its own space.
+void drawBody(Layer& layer, GraphicsContext& context, const Rect& bounds) {
+  LayerPainter::background(context, layer);
+  context.saveGState();
+  enterContentSpace(context, layer, bounds);
+  if (const auto* shape = dynamic_cast<const ShapeLayer*>(&layer)) {
+    LayerPainter::shape(context, *shape);
+  } else if (const auto* gradient = dynamic_cast<const GradientLayer*>(&layer)) {
+    LayerPainter::gradient(context, *gradient);
+  }
+  layer.drawInContext(context);
+  for (const std::shared_ptr<Layer>& sublayer : sublayersInOrder(layer, context.renderTime())) {
+    LayerRenderer::renderPlaced(*sublayer, context);
+  }
+  context.restoreGState();
+  LayerPainter::border(context, layer);
+}
+
+// The mask's rendered alpha, as a pattern in device space.
+cairo_pattern_t* renderMask(Layer& layer, Layer& mask, GraphicsContext& context, const Rect& bounds) {
+  cairo_push_group(context.cairo());
+  context.saveGState();
+  enterContentSpace(context, layer, bounds);
+  LayerRenderer::renderPlaced(mask, context);
+  context.restoreGState();
+  return cairo_pop_group(context.cairo());
+}
+
+}  // namespace
+
+void LayerRenderer::render(Layer& layer, GraphicsContext& context) {
+  const RenderTime& time = context.renderTime();
+  const double opacity = std::min(time.number(layer, "opacity"), 1.0);
+  if (layer.isHidden() || !(opacity > 0)) {
+    return;
+  }
+  const Rect bounds = time.rect(layer, "bounds").standardized();
+  const std::shared_ptr<Layer> mask = layer.mask();
+  const bool grouped = opacity < 1 || mask;
+  cairo_t* cairo = context.cairo();
+
+  context.saveGState();
+  if (layer.masksToBounds()) {
+    context.clipToPath(LayerPainter::roundedBounds(bounds, time.number(layer, "cornerRadius")).path());
+  }
+  if (grouped) {
+    cairo_push_group(cairo);
+  }
+  LayerShadow::draw(context, layer, [&layer, &bounds](GraphicsContext& shape) { drawBody(layer, shape, bounds); });
+  drawBody(layer, context, bounds);
+  if (grouped) {
+    cairo_pattern_t* content = cairo_pop_group(cairo);
+    if (mask) {
+      cairo_pattern_t* coverage = renderMask(layer, *mask, context, bounds);
+      if (opacity < 1) {
+        cairo_push_group(cairo);
+      }
+      cairo_set_source(cairo, content);
+      cairo_mask(cairo, coverage);
+      cairo_pattern_destroy(coverage);
+      if (opacity < 1) {
+        cairo_pop_group_to_source(cairo);
+        cairo_paint_with_alpha(cairo, opacity);
+      }
+    } else {
+      cairo_set_source(cairo, content);
+      cairo_paint_with_alpha(cairo, opacity);
+    }
+    cairo_pattern_destroy(content);
+  }
+  context.restoreGState();
+}
+
+void LayerRenderer::renderPlaced(Layer& layer, GraphicsContext& context) {
+  if (layer.isHidden()) {
+    return;
+  }
+  const AffineTransform placement = context.renderTime().transformToSuperlayer(layer);
+  // A transform that collapses the layer to a line or point leaves nothing to see.
+  if (!placement.inverted()) {
+    return;
+  }
+  context.saveGState();
+  context.concat(placement);
+  render(layer, context);
+  context.restoreGState();
+}
+
+}  // namespace platform
