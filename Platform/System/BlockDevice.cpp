@@ -112,7 +112,9 @@ std::string wholeDiskOf(const TextSource& source, const std::string& name) {
 // Vendor, model, revision and serial: sysfs first, udev for what sysfs lacks.
 void readIdentity(const TextSource& source, BlockDevice& device, const UdevData* udev) {
   const std::string disk = classPath(device.wholeDisk);
-  const std::optional<std::string> subsystem = resolveLink(source, disk + "/device/subsystem");
+  // Links inside a linked directory count from its real place.
+  const std::optional<std::string> subsystem =
+      device.devicePath ? resolveLink(source, *device.devicePath + "/subsystem") : std::nullopt;
   if (subsystem && lastComponent(*subsystem) == "scsi") {
     device.vendor = attribute(source, disk + "/device/vendor");
   }
@@ -139,7 +141,7 @@ std::optional<BlockDevice> BlockDevice::read(const TextSource& source, std::stri
   device.isPartition = source.read(classPath(name) + "/partition").has_value();
   device.wholeDisk = wholeDiskOf(source, device.name);
   device.wholeDiskPath = resolveLink(source, classPath(device.wholeDisk)).value_or(std::string());
-  device.devicePath = resolveLink(source, classPath(device.wholeDisk) + "/device");
+  if (!device.wholeDiskPath.empty()) device.devicePath = resolveLink(source, device.wholeDiskPath + "/device");
 
   const std::string disk = classPath(device.wholeDisk);
   device.isRemovable = flag(source, disk + "/removable");

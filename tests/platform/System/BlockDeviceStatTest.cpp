@@ -1,0 +1,94 @@
+#include "Platform/System/BlockDeviceStat.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+
+#include "tests/platform/System/VolumeFixtures.hpp"
+
+namespace {
+
+using platform::BlockDeviceStat;
+
+TEST(BlockDeviceStatTest, TurnsAStatLineIntoExactByteCounters) {
+  const auto stat = BlockDeviceStat::read(*volumetest::fixtureTree("machine"), "sda");
+  ASSERT_TRUE(stat.has_value());
+  EXPECT_EQ(stat->readsCompleted, 42260u);
+  EXPECT_EQ(stat->sectorsRead, 3420042u);
+  EXPECT_EQ(stat->writesCompleted, 17374u);
+  EXPECT_EQ(stat->weightedIoMilliseconds, 49478u);
+  EXPECT_EQ(stat->bytesRead(), 3420042ull * 512);
+  EXPECT_EQ(stat->bytesWritten(), 7162872ull * 512);
+}
+
+TEST(BlockDeviceStatTest, AcceptsTheElevenFifteenAndSeventeenCounterFormats) {
+  const auto eleven = BlockDeviceStat::parse("1 2 3 4 5 6 7 8 9 10 11");
+  const auto fifteen = BlockDeviceStat::parse("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15\n");
+  const auto seventeen = BlockDeviceStat::parse("\t1  2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17  \n");
+  ASSERT_TRUE(eleven && fifteen && seventeen);
+  EXPECT_EQ(*eleven, *fifteen);
+  EXPECT_EQ(*eleven, *seventeen);
+  EXPECT_EQ(eleven->readMilliseconds, 4u);
+  EXPECT_EQ(eleven->writesMerged, 6u);
+  EXPECT_EQ(eleven->ioInProgress, 9u);
+  EXPECT_EQ(eleven->ioMilliseconds, 10u);
+}
+
+TEST(BlockDeviceStatTest, AStatThatCannotBeReadIsNoSample) {
+  EXPECT_FALSE(BlockDeviceStat::parse("").has_value());
+  EXPECT_FALSE(BlockDeviceStat::parse("1 2 3 4 5 6 7 8 9 10").has_value());
+  EXPECT_FALSE(BlockDeviceStat::parse("1 2 3 4 5 6 7 8 9 10 -11").has_value());
+  EXPECT_FALSE(BlockDeviceStat::parse("1 2 3x 4 5 6 7 8 9 10 11").has_value());
+  EXPECT_FALSE(BlockDeviceStat::parse("1 2 18446744073709551616 4 5 6 7 8 9 10 11").has_value());
+  const auto source = volumetest::fixtureTree("machine");
+  EXPECT_FALSE(BlockDeviceStat::read(*source, "sdz").has_value());
+  // Names that would leave /sys/class/block.
+  EXPECT_FALSE(BlockDeviceStat::read(*source, "..").has_value());
+  EXPECT_FALSE(BlockDeviceStat::read(*source, "sda/../sda").has_value());
+  EXPECT_FALSE(BlockDeviceStat::read(*source, "").has_value());
+}
+
+TEST(BlockDeviceStatTest, ByteCountersSaturateInsteadOfWrapping) {
+  const std::uint64_t largest = std::numeric_limits<std::uint64_t>::max();
+  BlockDeviceStat stat;
+  stat.sectorsRead = largest / 512;
+  stat.sectorsWritten = largest / 512 + 1;
+  EXPECT_EQ(stat.bytesRead(), largest / 512 * 512);
+  EXPECT_EQ(stat.bytesWritten(), largest);
+}
+
+TEST(BlockDeviceStatTest, DiskStatsListEveryDeviceAndAgreeWithSysfs) {
+  const auto source = volumetest::fixtureTree("machine");
+  const auto entries = platform::readDiskStats(*source);
+  ASSERT_TRUE(entries.has_value());
+  ASSERT_EQ(entries->size(), 8u);
+  EXPECT_EQ((*entries)[1].name, "loop1");
+  for (const platform::DiskStatsEntry& entry : *entries) {
+    SCOPED_TRACE(entry.name);
+    if (const auto stat = BlockDeviceStat::read(*source, entry.name)) {
+      EXPECT_EQ(*stat, entry.stat);
+    }
+  }
+  const platform::DiskStatsEntry& sdb = (*entries)[5];
+  EXPECT_EQ(sdb.major, 8u);
+  EXPECT_EQ(sdb.minor, 16u);
+  EXPECT_EQ(sdb.stat.bytesRead(), 33210ull * 512);
+}
+
+TEST(BlockDeviceStatTest, DiskStatsLeaveOutLinesThatAreNotWellFormed) {
+  const auto entries = platform::parseDiskStats(
+      "8 0 sda 1 2 3 4 5 6 7 8 9 10 11\n"
+      "8 1 sda1 1 2 3 4 5 6 7 8 9 10\n"          // a counter short
+      "8 x sdb 1 2 3 4 5 6 7 8 9 10 11\n"        // minor not a number
+      "8 2 .. 1 2 3 4 5 6 7 8 9 10 11\n"         // not a device name
+      "8 3\n"
+      "  8   4 sdc 1 2 3 4 5 6 7 8 9 10 11 12");
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].name, "sda");
+  EXPECT_EQ(entries[1].name, "sdc");
+  EXPECT_EQ(entries[1].minor, 4u);
+  EXPECT_FALSE(platform::readDiskStats(platform::MemoryTextSource()).has_value());
+}
+
+}  // namespace

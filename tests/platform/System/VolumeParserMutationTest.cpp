@@ -1,0 +1,197 @@
+// Randomized tests over mutated recorded text: every parser of the block-device readers must survive
+// truncation at every offset, flipped bytes, huge numbers and missing fields without crashing or reading
+// out of bounds (run them under AddressSanitizer), and must never invent or reorder entries.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "Platform/System/BlockDevice.hpp"
+#include "Platform/System/BlockDeviceStat.hpp"
+#include "Platform/System/MountInfo.hpp"
+#include "Platform/System/TextFields.hpp"
+#include "Platform/System/UdevData.hpp"
+#include "tests/platform/System/VolumeFixtures.hpp"
+
+namespace {
+
+constexpr int flipRounds = 3000;
+
+std::string fixtureText(const char* path) {
+  const auto text = volumetest::fixtureTree("machine")->read(path);
+  EXPECT_TRUE(text.has_value()) << path;
+  return text.value_or(std::string());
+}
+
+// `text` with a few bytes replaced by random ones, spaces, colons, backslashes and line ends favoured.
+std::string flipBytes(std::string text, std::mt19937& random) {
+  if (text.empty()) return text;
+  static constexpr char favoured[] = {' ', '\n', ':', '\\', '-', '0', '9', '/', '\0'};
+  std::uniform_int_distribution<std::size_t> position(0, text.size() - 1);
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::uniform_int_distribution<std::size_t> pick(0, sizeof favoured - 1);
+  const int flips = 1 + static_cast<int>(random() % 4);
+  for (int i = 0; i < flips; ++i) {
+    text[position(random)] = random() % 2 ? static_cast<char>(byte(random)) : favoured[pick(random)];
+  }
+  return text;
+}
+
+// Whether the entries parsed from a truncated text are the full text's entries in order, except that the
+// last may be a line cut short.
+template<class Entry>
+::testing::AssertionResult isCutShortPrefix(const std::vector<Entry>& cut, const std::vector<Entry>& full) {
+  if (cut.size() > full.size()) return ::testing::AssertionFailure() << "more entries than the full text";
+  for (std::size_t i = 0; i + 1 < cut.size(); ++i) {
+    if (!(cut[i] == full[i])) return ::testing::AssertionFailure() << "entry " << i << " differs";
+  }
+  return ::testing::AssertionSuccess();
+}
+
+std::size_t lineCount(const std::string& text) { return platform::textfields::splitLines(text).size(); }
+
+TEST(VolumeParserMutationTest, MountInfoSurvivesTruncationAndFlippedBytes) {
+  const std::string text = fixtureText("/proc/self/mountinfo");
+  const auto full = platform::MountInfo::parse(text).entries;
+  for (std::size_t length = 0; length <= text.size(); ++length) {
+    const auto cut = platform::MountInfo::parse(std::string_view(text).substr(0, length)).entries;
+    ASSERT_TRUE(isCutShortPrefix(cut, full)) << "cut at " << length;
+  }
+  std::mt19937 random(1);
+  for (int round = 0; round < flipRounds; ++round) {
+    const std::string mutated = flipBytes(text, random);
+    const auto table = platform::MountInfo::parse(mutated);
+    ASSERT_LE(table.entries.size(), lineCount(mutated));
+    for (const platform::MountInfoEntry& entry : table.entries) {
+      ASSERT_FALSE(entry.mountPoint.empty());
+      ASSERT_FALSE(entry.fileSystemType.empty());
+    }
+  }
+}
+
+TEST(VolumeParserMutationTest, DiskStatsSurviveTruncationFlippedBytesAndHugeNumbers) {
+  const std::string text = fixtureText("/proc/diskstats");
+  const auto full = platform::parseDiskStats(text);
+  for (std::size_t length = 0; length <= text.size(); ++length) {
+    const auto cut = platform::parseDiskStats(std::string_view(text).substr(0, length));
+    ASSERT_TRUE(isCutShortPrefix(cut, full)) << "cut at " << length;
+  }
+  std::mt19937 random(2);
+  for (int round = 0; round < flipRounds; ++round) {
+    const std::string mutated = flipBytes(text, random);
+    ASSERT_LE(platform::parseDiskStats(mutated).size(), lineCount(mutated));
+  }
+  // A counter beyond 64 bits rejects its line rather than wrapping.
+  std::string huge = text;
+  huge.replace(huge.find("3420042"), 7, "99999999999999999999");
+  const auto entries = platform::parseDiskStats(huge);
+  EXPECT_EQ(entries.size(), full.size() - 1);
+  for (const auto& entry : entries) EXPECT_NE(entry.name, "sda");
+}
+
+TEST(VolumeParserMutationTest, AStatLineMissingAnyOfItsElevenCountersIsNoSample) {
+  const std::string line = "1 2 3 4 5 6 7 8 9 10 11";
+  const auto fields = platform::textfields::splitWhitespace(line);
+  for (std::size_t missing = 0; missing < fields.size(); ++missing) {
+    std::string shorter;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      if (i != missing) shorter.append(fields[i]).append(" ");
+    }
+    EXPECT_FALSE(platform::BlockDeviceStat::parse(shorter).has_value()) << shorter;
+  }
+  const std::string text = fixtureText("/sys/block/sda/stat");
+  const auto full = platform::BlockDeviceStat::parse(text);
+  ASSERT_TRUE(full.has_value());
+  for (std::size_t length = 0; length <= text.size(); ++length) {
+    // Present once the eleventh counter has begun: the first ten are whole, the eleventh may be cut short.
+    auto stat = platform::BlockDeviceStat::parse(std::string_view(text).substr(0, length));
+    if (!stat) continue;
+    ASSERT_LE(stat->weightedIoMilliseconds, full->weightedIoMilliseconds) << "cut at " << length;
+    stat->weightedIoMilliseconds = full->weightedIoMilliseconds;
+    ASSERT_EQ(*stat, *full) << "cut at " << length;
+  }
+  std::mt19937 random(3);
+  for (int round = 0; round < flipRounds; ++round) {
+    (void)platform::BlockDeviceStat::parse(flipBytes(text, random));
+  }
+}
+
+TEST(VolumeParserMutationTest, UdevRecordsSurviveTruncationAndFlippedBytes) {
+  const std::string text = fixtureText("/run/udev/data/b8:0");
+  const auto full = platform::UdevData::parse(text).properties;
+  for (std::size_t length = 0; length <= text.size(); ++length) {
+    const auto cut = platform::UdevData::parse(std::string_view(text).substr(0, length));
+    ASSERT_LE(cut.properties.size(), full.size());
+    (void)cut.text("ID_MODEL");
+  }
+  std::mt19937 random(4);
+  for (int round = 0; round < flipRounds; ++round) {
+    const auto data = platform::UdevData::parse(flipBytes(text, random));
+    (void)data.text("ID_MODEL");
+    (void)data.text("ID_SERIAL_SHORT");
+  }
+}
+
+// The recorded tree with some of its files and links changed: each path is changed the same way on every
+// read in one round, as a file system would answer, chosen by the round's seed.
+class MutatedTree final : public platform::TextSource {
+ public:
+  explicit MutatedTree(unsigned seed) : seed_(seed) {}
+
+  std::optional<std::string> read(const std::string& path) const override {
+    return mutate(path, tree_->read(path));
+  }
+  std::optional<std::vector<std::string>> list(const std::string& directory) const override {
+    auto names = tree_->list(directory);
+    std::mt19937 random = randomFor(directory);
+    // Now and then a name that leads out of the directory, or one listed twice.
+    if (names && random() % 4 == 0) names->push_back(random() % 2 || names->empty() ? ".." : names->front());
+    return names;
+  }
+  std::optional<std::string> readLink(const std::string& path) const override {
+    return mutate(path, tree_->readLink(path));
+  }
+
+ private:
+  std::mt19937 randomFor(const std::string& path) const {
+    return std::mt19937(static_cast<unsigned>(std::hash<std::string>()(path)) ^ seed_);
+  }
+
+  std::optional<std::string> mutate(const std::string& path, std::optional<std::string> text) const {
+    std::mt19937 random = randomFor(path);
+    switch (random() % 8) {
+      case 0: return std::nullopt;
+      case 1:
+      case 2: return text ? std::optional(flipBytes(*text, random)) : std::nullopt;
+      default: return text;
+    }
+  }
+
+  std::shared_ptr<const platform::TextSource> tree_ = volumetest::fixtureTree("machine");
+  unsigned seed_;
+};
+
+TEST(VolumeParserMutationTest, DeviceFactsSurviveChangedAttributesAndLinks) {
+  const std::vector<std::string> names = {"sda", "sda2", "sdb1", "sdc",     "sr0",
+                                          "nvme0n1p2", "mmcblk0p1", "vda", "loop0p1", "dm-0"};
+  for (unsigned round = 0; round < 500; ++round) {
+    const MutatedTree source(round);
+    for (const std::string& name : names) {
+      if (const auto device = platform::BlockDevice::read(source, name)) {
+        ASSERT_EQ(device->name, name);
+        ASSERT_TRUE(platform::isPlainDeviceName(device->wholeDisk));
+      }
+    }
+    if (const auto table = platform::MountInfo::read(source)) {
+      for (const auto& mount : table->entries) {
+        if (const auto name = platform::BlockDevice::nameOfMount(source, mount)) {
+          ASSERT_TRUE(platform::isPlainDeviceName(*name));
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
