@@ -1,0 +1,210 @@
+// The block-device readers against the running machine, each compared with an independent reader at the
+// same moment: findmnt, df, lsblk and blkid (util-linux, coreutils), and /proc/diskstats itself.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+
+#include "Platform/System/BlockDevice.hpp"
+#include "Platform/System/BlockDeviceStat.hpp"
+#include "Platform/System/FileSystemLabel.hpp"
+#include "Platform/System/FileSystemSize.hpp"
+#include "Platform/System/MountInfo.hpp"
+#include "tests/platform/System/LoopVolume.hpp"
+
+namespace {
+
+using platform::TextSource;
+using volumetest::shellQuoted;
+using volumetest::runCommand;
+
+constexpr std::uint64_t mebibyte = 1 << 20;
+
+std::vector<std::string> wordsOf(const std::string& command) {
+  const volumetest::CommandResult result = runCommand(command);
+  EXPECT_EQ(result.status, 0) << command << ": " << result.output;
+  std::istringstream stream(result.output);
+  std::vector<std::string> words;
+  for (std::string word; stream >> word;) words.push_back(word);
+  return words;
+}
+
+std::uint64_t number(const std::string& text) { return std::strtoull(text.c_str(), nullptr, 10); }
+
+TEST(VolumeReadersLiveTest, TheRootMountAgreesWithFindmntAndLsblk) {
+  const auto table = platform::MountInfo::read(*TextSource::live());
+  ASSERT_TRUE(table.has_value());
+  const platform::MountInfoEntry* root = table->visibleAt("/");
+  ASSERT_NE(root, nullptr);
+  const std::vector<std::string> expected = wordsOf("findmnt -n -o MAJ:MIN,FSTYPE,SOURCE /");
+  ASSERT_EQ(expected.size(), 3u);
+  EXPECT_EQ(std::to_string(root->major) + ":" + std::to_string(root->minor), expected[0]);
+  EXPECT_EQ(root->fileSystemType, expected[1]);
+  EXPECT_EQ(root->source, expected[2]);
+
+  const auto name = platform::BlockDevice::nameOfMount(*TextSource::live(), *root);
+  if (!name) GTEST_SKIP() << "the root file system is not on a block device here (" << root->source << ")";
+  const auto device = platform::BlockDevice::read(*TextSource::live(), *name);
+  ASSERT_TRUE(device.has_value());
+  // lsblk names the parent disk of a partition, nothing for a whole disk.
+  const std::vector<std::string> facts = wordsOf("lsblk -ndo NAME,RM,ROTA /dev/" + *name);
+  ASSERT_EQ(facts.size(), 3u);
+  EXPECT_EQ(device->name, facts[0]);
+  EXPECT_EQ(device->isRemovable, facts[1] == "1");
+  EXPECT_EQ(device->isRotational, facts[2] == "1");
+  const std::vector<std::string> parent = wordsOf("lsblk -ndo PKNAME /dev/" + *name);
+  if (!device->isPartition) {
+    EXPECT_EQ(device->wholeDisk, device->name);
+  } else if (!parent.empty()) {
+    EXPECT_EQ(device->wholeDisk, parent[0]);
+  }
+}
+
+TEST(VolumeReadersLiveTest, TheRootSizesAgreeWithDf) {
+  const auto size = platform::FileSystemSize::read("/");
+  const std::vector<std::string> df = wordsOf("df -B1 --output=size,avail /");
+  ASSERT_TRUE(size.has_value());
+  ASSERT_EQ(df.size(), 4u);
+  EXPECT_EQ(size->totalBytes, number(df[2]));
+  // Other programs write while the two read: allow 1 GiB, far below the blocks reserved for root that
+  // separate free from available space on a usual ext4.
+  const std::uint64_t available = number(df[3]);
+  const std::uint64_t ours = size->availableBytes;
+  EXPECT_LT(ours > available ? ours - available : available - ours, 1024 * mebibyte);
+  EXPECT_FALSE(platform::FileSystemSize::read("/no/such/path").has_value());
+}
+
+TEST(VolumeReadersLiveTest, SysfsCountersNeverFallBehindDiskStatsReadBefore) {
+  const auto entries = platform::readDiskStats(*TextSource::live());
+  ASSERT_TRUE(entries.has_value());
+  ASSERT_FALSE(entries->empty());
+  for (const platform::DiskStatsEntry& entry : *entries) {
+    SCOPED_TRACE(entry.name);
+    const auto stat = platform::BlockDeviceStat::read(*TextSource::live(), entry.name);
+    if (!stat) continue;  // gone in between
+    EXPECT_GE(stat->readsCompleted, entry.stat.readsCompleted);
+    EXPECT_GE(stat->sectorsRead, entry.stat.sectorsRead);
+    EXPECT_GE(stat->writesCompleted, entry.stat.writesCompleted);
+    EXPECT_GE(stat->sectorsWritten, entry.stat.sectorsWritten);
+  }
+}
+
+class LoopVolumeLiveTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (const std::string why = volumetest::whyNoLoopVolumes(); !why.empty()) GTEST_SKIP() << why;
+    volume_ = std::make_unique<volumetest::LoopVolume>("Vol T");
+  }
+
+  // The device's counters from sysfs and from /proc/diskstats, read at one quiet moment: sysfs is read
+  // before and after diskstats and must not have moved.
+  std::pair<platform::BlockDeviceStat, platform::BlockDeviceStat> quietCounters() const {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+      const auto before = platform::BlockDeviceStat::read(*TextSource::live(), volume_->name());
+      const auto entries = platform::readDiskStats(*TextSource::live());
+      const auto after = platform::BlockDeviceStat::read(*TextSource::live(), volume_->name());
+      if (!before || !entries || before != after) continue;
+      for (const platform::DiskStatsEntry& entry : *entries) {
+        if (entry.name == volume_->name()) return {*before, entry.stat};
+      }
+    }
+    ADD_FAILURE() << "no quiet moment with counters for " << volume_->name();
+    return {};
+  }
+
+  // Writes `bytes` to a new file of the volume, or reads them back, bypassing the page cache.
+  void transfer(std::uint64_t bytes, bool write) const {
+    const std::string path = volume_->mountPoint() + "/data";
+    const int fd = ::open(path.c_str(), (write ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY) | O_DIRECT, 0600);
+    ASSERT_GE(fd, 0);
+    std::unique_ptr<char, decltype(&std::free)> buffer(static_cast<char*>(std::aligned_alloc(4096, mebibyte)),
+                                                      &std::free);
+    std::fill_n(buffer.get(), mebibyte, 'v');
+    for (std::uint64_t done = 0; done < bytes; done += mebibyte) {
+      const ssize_t count = write ? ::write(fd, buffer.get(), mebibyte) : ::read(fd, buffer.get(), mebibyte);
+      ASSERT_EQ(count, static_cast<ssize_t>(mebibyte));
+    }
+    if (write) ::fsync(fd);
+    ::close(fd);
+  }
+
+  std::unique_ptr<volumetest::LoopVolume> volume_;
+};
+
+TEST_F(LoopVolumeLiveTest, TheMountIsFoundWithItsEscapedPathDeviceAndLabel) {
+  const auto table = platform::MountInfo::read(*TextSource::live());
+  ASSERT_TRUE(table.has_value());
+  const platform::MountInfoEntry* mount = table->visibleAt(volume_->mountPoint());
+  ASSERT_NE(mount, nullptr) << volume_->mountPoint();
+  struct stat node {};
+  ASSERT_EQ(::stat(volume_->device().c_str(), &node), 0);
+  EXPECT_EQ(mount->major, major(node.st_rdev));
+  EXPECT_EQ(mount->minor, minor(node.st_rdev));
+  EXPECT_EQ(mount->fileSystemType, "ext4");
+  EXPECT_EQ(mount->source, volume_->device());
+  EXPECT_TRUE(table->isFirstMountOfDevice(*mount));
+
+  const auto name = platform::BlockDevice::nameOfMount(*TextSource::live(), *mount);
+  ASSERT_EQ(name, volume_->name());
+  const auto device = platform::BlockDevice::read(*TextSource::live(), *name);
+  ASSERT_TRUE(device.has_value());
+  EXPECT_EQ(device->wholeDisk, volume_->name());
+  EXPECT_EQ(device->deviceProtocol, "Disk Image");
+  EXPECT_FALSE(device->devicePath.has_value());
+
+  const std::vector<std::string> blkid = wordsOf("blkid -s LABEL -o value " + shellQuoted(volume_->device()));
+  ASSERT_EQ(blkid.size(), 2u);
+  EXPECT_EQ(blkid[0] + " " + blkid[1], "Vol T");
+  EXPECT_EQ(platform::fileSystemLabel(volume_->mountPoint()), "Vol T");
+  EXPECT_EQ(platform::fileSystemLabel(volume_->mountPoint(), nullptr), "Vol T");
+}
+
+TEST_F(LoopVolumeLiveTest, TheSizesEqualDfExactly) {
+  const auto size = platform::FileSystemSize::read(volume_->mountPoint());
+  const std::vector<std::string> df = wordsOf("df -B1 --output=size,avail " + shellQuoted(volume_->mountPoint()));
+  ASSERT_TRUE(size.has_value());
+  ASSERT_EQ(df.size(), 4u);
+  EXPECT_EQ(size->totalBytes, number(df[2]));
+  EXPECT_EQ(size->availableBytes, number(df[3]));
+  EXPECT_FALSE(size->isReadOnly);
+}
+
+TEST_F(LoopVolumeLiveTest, DirectIoShowsUpInTheCountersExactlyAsInDiskStats) {
+  const auto [start, startInDiskStats] = quietCounters();
+  EXPECT_EQ(start, startInDiskStats);
+  transfer(8 * mebibyte, true);
+  const auto [written, writtenInDiskStats] = quietCounters();
+  EXPECT_EQ(written, writtenInDiskStats);
+  // The data and, at most, a little metadata and journal.
+  EXPECT_GE(written.bytesWritten() - start.bytesWritten(), 8 * mebibyte);
+  EXPECT_LE(written.bytesWritten() - start.bytesWritten(), 9 * mebibyte);
+
+  transfer(8 * mebibyte, false);
+  const auto [read, readInDiskStats] = quietCounters();
+  EXPECT_EQ(read, readInDiskStats);
+  EXPECT_GE(read.bytesRead() - written.bytesRead(), 8 * mebibyte);
+  EXPECT_LE(read.bytesRead() - written.bytesRead(), 9 * mebibyte);
+}
+
+TEST(FileSystemSizeTest, BlockCountsTimesTheFragmentSizeSaturate) {
+  struct statvfs status {};
+  status.f_bsize = 4096;
+  status.f_frsize = 1024;
+  status.f_blocks = 1000;
+  status.f_bavail = 250;
+  status.f_flag = ST_RDONLY | ST_NOSUID;
+  EXPECT_EQ(platform::FileSystemSize::from(status), (platform::FileSystemSize{1024000, 256000, true}));
+  status.f_frsize = 0;
+  status.f_flag = ST_NOSUID;
+  EXPECT_EQ(platform::FileSystemSize::from(status), (platform::FileSystemSize{4096000, 1024000, false}));
+  status.f_blocks = ~0ul;
+  EXPECT_EQ(platform::FileSystemSize::from(status).totalBytes, ~0ull);
+}
+
+}  // namespace
