@@ -1,0 +1,284 @@
+#include "Bexlan/DataProviderContainer.hpp"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Bexlan/DataStore.hpp"
+#include "Bexlan/StringIdentifier.hpp"
+#include "Platform/Dispatch/RunLoop.hpp"
+#include "Platform/Foundation/Clock.hpp"
+
+namespace Bexlan {
+namespace {
+
+using std::chrono::milliseconds;
+
+// A provider with one text entry under its own key. Each refresh logs itself, keeps the elapsed time, runs
+// the test's hook and writes the refresh count into its entry.
+class TestProvider final : public IDataProvider {
+ public:
+  TestProvider(std::string key, std::vector<std::string>& log) : key_(std::move(key)), log_(log) {
+    registerIdentifiers();
+  }
+
+  const std::shared_ptr<IDataStore>& store() const override { return store_; }
+  std::int64_t historySize() const override { return store_->historySize(); }
+  void setHistorySize(std::int64_t size) override { store_->setHistorySize(size); }
+  void registerIdentifiers() override { store_->add(std::make_shared<StringIdentifier>(key_, key_, "")); }
+  void refresh(double interval) override {
+    elapsed.push_back(interval);
+    log_.push_back("refresh " + key_);
+    if (onRefresh) onRefresh();
+    store_->setString(key_, key_ + " #" + std::to_string(elapsed.size()));
+  }
+  std::optional<platform::Number> value(const std::string& key) const override { return store_->value(key); }
+  std::string string(const std::string& key) const override { return store_->string(key); }
+
+  std::vector<double> elapsed;
+  std::function<void()> onRefresh;
+
+ private:
+  std::string key_;
+  std::vector<std::string>& log_;
+  std::shared_ptr<IDataStore> store_ = std::make_shared<DataStore>();
+};
+
+class TestDelegate final : public DataProviderContainerDelegate {
+ public:
+  explicit TestDelegate(std::function<void(double)> onRefresh) : onRefresh_(std::move(onRefresh)) {}
+  void containerDidRefresh(double elapsed) override { onRefresh_(elapsed); }
+
+ private:
+  std::function<void(double)> onRefresh_;
+};
+
+class DataProviderContainerTest : public ::testing::Test {
+ protected:
+  std::shared_ptr<DataProviderContainer> make(std::optional<double> interval) {
+    auto container = DataProviderContainer::create(interval);
+    containers_.push_back(container);
+    return container;
+  }
+  std::shared_ptr<TestProvider> provider(const std::string& key) {
+    return std::make_shared<TestProvider>(key, log_);
+  }
+  // A delegate that logs each call and keeps its elapsed time in delegateElapsed_.
+  std::shared_ptr<TestDelegate> delegate() {
+    return std::make_shared<TestDelegate>([this](double elapsed) {
+      log_.push_back("delegate");
+      delegateElapsed_.push_back(elapsed);
+    });
+  }
+  static bool pumpUntil(const std::function<bool()>& done) {
+    return platform::RunLoop::main().runUntil(done, std::chrono::seconds(5));
+  }
+  static void pumpFor(milliseconds duration) { platform::RunLoop::main().runFor(duration); }
+  // Timers left on the main run loop would tick during later tests.
+  void TearDown() override {
+    for (const auto& container : containers_) container->stop();
+  }
+
+  std::vector<std::string> log_;
+  std::vector<double> delegateElapsed_;
+  std::vector<std::shared_ptr<DataProviderContainer>> containers_;
+};
+
+TEST_F(DataProviderContainerTest, ATickRefreshesAndMergesEachProviderInTurnThenTellsTheDelegate) {
+  const auto container = make(0.02);
+  const auto first = provider("A");
+  const auto second = provider("B");
+  container->add(first);
+  container->add(second);
+  const auto listener = delegate();
+  container->setDelegate(listener);
+  std::vector<bool> seenBySecond;
+  second->onRefresh = [&] {
+    seenBySecond = {container->store()->contains("A"), container->store()->contains("B")};
+  };
+  ASSERT_TRUE(pumpUntil([&] { return !delegateElapsed_.empty(); }));
+
+  EXPECT_EQ(log_, (std::vector<std::string>{"refresh A", "refresh B", "delegate"}));
+  EXPECT_EQ(seenBySecond, (std::vector<bool>{true, false}));  // A merged before B refreshed
+  EXPECT_EQ(container->string("B"), "B #1");
+  EXPECT_EQ(container->store()->identifier("A"), first->store()->identifier("A"));
+  EXPECT_EQ(first->elapsed, delegateElapsed_);
+  EXPECT_EQ(second->elapsed, delegateElapsed_);
+}
+
+TEST_F(DataProviderContainerTest, ElapsedRunsFromTheEndOfTheSlowPreviousRefresh) {
+  const auto container = make(1.0);
+  const auto slow = provider("S");
+  slow->onRefresh = [] { std::this_thread::sleep_for(milliseconds(200)); };
+  container->add(slow);
+  ASSERT_TRUE(pumpUntil([&] { return slow->elapsed.size() == 2; }));
+  // Generous bounds for a loaded machine; measured from tick to tick, the second would be 1.0.
+  EXPECT_GT(slow->elapsed[0], 0.95);
+  EXPECT_LT(slow->elapsed[0], 1.3);
+  EXPECT_GT(slow->elapsed[1], 0.5);
+  EXPECT_LT(slow->elapsed[1], 0.95);
+}
+
+TEST_F(DataProviderContainerTest, ElapsedIsMeasuredOnTheMonotonicClock) {
+  platform::Clock::Override clock(1000, 50);
+  const auto container = make(std::nullopt);
+  const auto p = provider("P");
+  p->onRefresh = [&] { clock.advance(0.2); };
+  container->add(p);
+  const auto slowListener = std::make_shared<TestDelegate>([&](double) { clock.advance(0.1); });
+  container->setDelegate(slowListener);
+  container->refresh();
+  EXPECT_EQ(p->elapsed.back(), 0.0);
+  EXPECT_DOUBLE_EQ(container->lastRefresh(), 1000.3);  // taken after the provider and the delegate
+
+  // A wall clock set back by an hour changes lastRefresh, not the elapsed time.
+  p->onRefresh = nullptr;
+  container->setDelegate({});
+  clock.advance(0.7);
+  platform::Clock::Override steppedBack(1001 - 3600, 51);
+  container->refresh();
+  EXPECT_NEAR(p->elapsed.back(), 0.7, 1e-9);
+  EXPECT_EQ(container->lastRefresh(), 1001 - 3600);
+
+  // Setting the interval takes the time anew; start on a running timer does not.
+  steppedBack.advance(5);
+  container->setInterval(60);
+  steppedBack.advance(2);
+  const auto timer = container->timer();
+  container->start();
+  EXPECT_EQ(container->timer(), timer);
+  container->refresh();
+  EXPECT_NEAR(p->elapsed.back(), 2.0, 1e-9);
+}
+
+TEST_F(DataProviderContainerTest, StopEmptiesTheProviderStoresAndKeepsWhatWasMerged) {
+  const auto container = make(0.02);
+  const auto first = provider("A");
+  const auto second = provider("B");
+  container->add(first);
+  container->add(second);
+  container->setDelegate(delegate());
+  ASSERT_TRUE(pumpUntil([&] { return first->elapsed.size() == 1; }));
+  const auto timer = container->timer();
+  container->stop();
+
+  EXPECT_FALSE(timer->isValid());
+  EXPECT_EQ(container->timer(), nullptr);
+  EXPECT_TRUE(container->providers().empty());
+  EXPECT_EQ(first->store()->data().count() + second->store()->data().count(), 0u);
+  EXPECT_EQ(container->string("A"), "A #1");
+  pumpFor(milliseconds(100));
+  EXPECT_EQ(first->elapsed.size(), 1u);
+
+  // Started again, it ticks with no providers.
+  auto listener = delegate();
+  container->setDelegate(listener);
+  container->start();
+  ASSERT_TRUE(pumpUntil([&] { return delegateElapsed_.size() == 2; }));
+  EXPECT_EQ(first->elapsed.size(), 1u);
+}
+
+TEST_F(DataProviderContainerTest, ChangingTheIntervalReplacesTheTimer) {
+  const auto container = make(60);
+  const auto listener = delegate();
+  container->setDelegate(listener);
+  const auto slowTimer = container->timer();
+  container->setInterval(0.02);
+  EXPECT_FALSE(slowTimer->isValid());
+  EXPECT_EQ(container->timer()->timeInterval(), 0.02);
+  ASSERT_TRUE(pumpUntil([&] { return delegateElapsed_.size() == 3; }));
+
+  container->setInterval(std::nullopt);
+  EXPECT_EQ(container->timer(), nullptr);
+  pumpFor(milliseconds(100));
+  EXPECT_EQ(delegateElapsed_.size(), 3u);
+  container->start();  // no interval, no timer
+  EXPECT_EQ(container->timer(), nullptr);
+  container->refresh();  // still refreshes when asked
+  EXPECT_EQ(delegateElapsed_.size(), 4u);
+
+  container->setInterval(0.02);
+  const auto timer = container->timer();
+  container->setInterval(0.02);  // the same value still makes a new timer
+  EXPECT_NE(container->timer(), timer);
+  ASSERT_TRUE(pumpUntil([&] { return delegateElapsed_.size() == 5; }));
+
+  for (double bad : {0.0, -1.0, std::nan(""), std::numeric_limits<double>::infinity()}) {
+    EXPECT_THROW(container->setInterval(bad), std::invalid_argument) << bad;
+    EXPECT_THROW(DataProviderContainer::create(bad), std::invalid_argument) << bad;
+  }
+}
+
+TEST_F(DataProviderContainerTest, AReleasedDelegateIsSkippedAndTheTimerKeepsTheContainerAlive) {
+  std::weak_ptr<DataProviderContainer> weak;
+  const auto p = provider("P");
+  auto listener = delegate();
+  {
+    const auto container = DataProviderContainer::create(0.02);
+    weak = container;
+    container->add(p);
+    container->setDelegate(listener);
+  }
+  listener.reset();
+  ASSERT_TRUE(pumpUntil([&] { return p->elapsed.size() == 2; }));
+  EXPECT_TRUE(delegateElapsed_.empty());
+  ASSERT_FALSE(weak.expired());
+  EXPECT_EQ(weak.lock()->delegate(), nullptr);
+  weak.lock()->stop();
+  EXPECT_TRUE(weak.expired());
+}
+
+TEST_F(DataProviderContainerTest, ProvidersAreRemovedByIdentityAndKeepTheirOrder) {
+  const auto container = make(std::nullopt);
+  const auto a = provider("A");
+  const auto b = provider("B");
+  const auto c = provider("C");
+  for (const auto& p : {a, b, b, c}) container->add(p);
+  container->refresh();
+  EXPECT_EQ(log_, (std::vector<std::string>{"refresh A", "refresh B", "refresh B", "refresh C"}));
+
+  container->remove(b);
+  container->remove(provider("A"));  // an equal provider that was never added
+  EXPECT_EQ(container->providers(), (DataProviderContainer::ProviderList{a, c}));
+  EXPECT_THROW(container->add(nullptr), std::invalid_argument);
+}
+
+TEST_F(DataProviderContainerTest, HistorySizeReachesTheProvidersInTheListNow) {
+  const auto container = make(std::nullopt);
+  for (const std::string key : {"A", "B", "C"}) container->add(provider(key));
+  container->setHistorySize(30);
+  for (const auto& p : container->providers()) EXPECT_EQ(p->historySize(), 30);
+  EXPECT_EQ(container->store()->historySize(), 60);
+  const auto late = provider("D");
+  container->add(late);
+  EXPECT_EQ(late->historySize(), 60);
+  EXPECT_THROW(container->setHistorySize(-1), std::invalid_argument);
+}
+
+TEST_F(DataProviderContainerTest, TheLaterProviderWinsASharedKeyAndUnknownKeysReadAsMissing) {
+  const auto container = make(std::nullopt);
+  const auto first = provider("K");
+  const auto second = provider("K");
+  container->add(first);
+  container->add(second);
+  container->refresh();
+  EXPECT_EQ(container->store()->identifier("K"), second->store()->identifier("K"));
+  EXPECT_NE(container->store()->identifier("K"), first->store()->identifier("K"));
+
+  EXPECT_EQ(container->string("nobody"), "-");
+  EXPECT_FALSE(container->value("nobody"));
+  EXPECT_EQ(container->int32Value("nobody"), 0);
+  EXPECT_EQ(container->doubleValue("nobody"), 0.0);
+}
+
+}  // namespace
+}  // namespace Bexlan

@@ -1,0 +1,74 @@
+// Several threads use one data store at once: each writes its own entries while others register and remove
+// entries, merge the store and read histories. Run under ThreadSanitizer in CI.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Bexlan/DataStore.hpp"
+#include "Bexlan/NumberIdentifier.hpp"
+#include "Bexlan/StringIdentifier.hpp"
+
+namespace {
+
+using Bexlan::DataStore;
+using Bexlan::NumberIdentifier;
+
+constexpr int kWriters = 4;
+constexpr int kKeysPerWriter = 4;
+constexpr int kRounds = 2000;
+
+std::string writerKey(int writer, int key) {
+  return "W" + std::to_string(writer) + "_" + std::to_string(key);
+}
+
+TEST(DataStoreConcurrencyTest, WritersRegistrarsMergersAndReadersShareOneStore) {
+  DataStore store;
+  DataStore merged;
+  for (int w = 0; w < kWriters; ++w) {
+    for (int k = 0; k < kKeysPerWriter; ++k) store.add(std::make_shared<NumberIdentifier>(writerKey(w, k)));
+  }
+  std::atomic<int> faults{0};
+  std::vector<std::thread> threads;
+  for (int w = 0; w < kWriters; ++w) {
+    threads.emplace_back([&, w] {
+      for (int round = 1; round <= kRounds; ++round) {
+        const std::string key = writerKey(w, round % kKeysPerWriter);
+        store.setInt(key, round);
+        store.incrementInt(key, 1);
+        if (store.intValue(key) != round + 1) faults++;
+      }
+    });
+  }
+  // Registers and removes entries of its own while the writers run.
+  threads.emplace_back([&] {
+    for (int round = 0; round < kRounds; ++round) {
+      const std::string key = "T" + std::to_string(round % 8);
+      store.add(std::make_shared<Bexlan::StringIdentifier>(key, key, "text"));
+      store.setString(key, std::to_string(round));
+      if (round % 3 == 0) store.remove(key);
+    }
+  });
+  // Merges the store and reads the writers' histories, which the entries guard.
+  threads.emplace_back([&] {
+    for (int round = 0; round < kRounds; ++round) {
+      merged.merge(store);
+      const auto history = store.history(writerKey(round % kWriters, 0));
+      if (!history || history->size() != 60u) faults++;
+      if (!merged.contains(writerKey(round % kWriters, 1))) faults++;
+    }
+  });
+  for (auto& thread : threads) thread.join();
+
+  EXPECT_EQ(faults.load(), 0);
+  for (int w = 0; w < kWriters; ++w) {
+    const std::string key = writerKey(w, kRounds % kKeysPerWriter);
+    EXPECT_EQ(store.intValue(key), kRounds + 1);
+    EXPECT_EQ(merged.identifier(key), store.identifier(key));
+  }
+}
+
+}  // namespace
