@@ -1,0 +1,37 @@
+#pragma once
+
+#include <sys/socket.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// The received and sent byte counters of a link, as the kernel hands them to getifaddrs: its 64-bit
+// counters cut to their low 32 bits, so they wrap every 4 GiB.
+struct LinkCounters {
+  std::uint32_t receivedBytes = 0;
+  std::uint32_t sentBytes = 0;
+
+  bool operator==(const LinkCounters&) const = default;
+};
+
+// One entry of the interface list. An interface appears once per address: an AF_PACKET entry for its
+// link (hardware type and counters) and one AF_INET or AF_INET6 entry for each of its addresses.
+struct InterfaceEntry {
+  std::string name;
+  int family = AF_UNSPEC;
+  // IFF_UP, IFF_LOOPBACK... of the interface.
+  unsigned flags = 0;
+  // AF_PACKET entries: the ARPHRD_ hardware type.
+  std::optional<std::uint16_t> hardwareType;
+  // AF_PACKET entries that carry link statistics.
+  std::optional<LinkCounters> counters;
+  // AF_INET and AF_INET6 entries: the address as inet_ntop writes it ("192.0.2.2", "fe80::1").
+  std::optional<std::string> address;
+
+  bool operator==(const InterfaceEntry&) const = default;
+};
+
+}  // namespace platform

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// One link of the kernel's link table (an RTM_NEWLINK message of a netlink dump).
+struct LinkRecord {
+  int index = 0;
+  std::string name;
+  // ARPHRD_ hardware type.
+  std::uint16_t hardwareType = 0;
+  unsigned flags = 0;
+  // The alias an administrator gave the link ("ip link set dev X alias TEXT"); absent when none is set.
+  std::optional<std::string> alias;
+
+  bool operator==(const LinkRecord&) const = default;
+};
+
+// Where a dump stands after a buffer of messages: more buffers to come, finished, or failed (an error
+// message, or a message whose length runs outside the buffer).
+enum class LinkDumpState { incomplete, done, failed };
+
+// Appends the links of the RTM_NEWLINK messages in `messages` (one buffer received from the dump) to
+// `links`, in order. Every length is checked against the buffer; messages without a name are passed over,
+// and an attribute that runs outside its message ends that message's attributes.
+LinkDumpState parseLinkMessages(std::span<const std::byte> messages, std::vector<LinkRecord>& links);
+
+// Every link of the calling thread's network namespace, by a netlink RTM_GETLINK dump; absent when the
+// dump fails or does not finish within a second.
+std::optional<std::vector<LinkRecord>> readLinkTable();
+
+}  // namespace platform

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Platform/System/InterfaceEntry.hpp"
+#include "Platform/System/InterfaceList.hpp"
+#include "Platform/System/SystemInterface.hpp"
+#include "Platform/System/TextSource.hpp"
+#include "Platform/System/WirelessInterface.hpp"
+
+namespace platform {
+
+// Everything the network monitor asks of the system, behind one seam so that tests can feed interfaces,
+// routes and Wi-Fi facts. Each call reads the system anew.
+class NetworkPlatform {
+ public:
+  virtual ~NetworkPlatform() = default;
+
+  // The interface list; absent when it cannot be read.
+  virtual std::optional<std::vector<InterfaceEntry>> interfaces() const = 0;
+  // Every interface of the system with its display name and kind, in interface-index order; absent when
+  // the system's list cannot be read.
+  virtual std::optional<std::vector<SystemInterface>> systemInterfaces() const = 0;
+  // The name of the interface that carries the default route; absent when there is none.
+  virtual std::optional<std::string> primaryInterface() const = 0;
+  // The wireless interfaces and their Wi-Fi facts; empty when there are none or they cannot be read.
+  virtual std::vector<WirelessInterface> wirelessInterfaces() const = 0;
+
+  // The calling thread's network namespace: interfaces from `interfaces` (getifaddrs by default), the
+  // link table through netlink, wireless requests through ioctls, and /proc/net/route,
+  // /proc/net/wireless and /sys/class/net through `source`.
+  static std::shared_ptr<const NetworkPlatform> live(
+      std::shared_ptr<const TextSource> source = TextSource::live(),
+      std::shared_ptr<const InterfaceList> interfaces = InterfaceList::live());
+};
+
+}  // namespace platform

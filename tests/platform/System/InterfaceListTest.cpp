@@ -1,0 +1,147 @@
+#include "Platform/System/InterfaceList.hpp"
+
+#include <arpa/inet.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <linux/if_link.h>
+#include <linux/if_packet.h>
+#include <net/if.h>
+#include <net/if_arp.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <sstream>
+
+#include "Platform/System/TextFields.hpp"
+#include "Platform/System/TextSource.hpp"
+
+using platform::InterfaceEntry;
+using platform::LinkCounters;
+
+namespace {
+
+ifaddrs node(const char* name, sockaddr* address, unsigned flags, void* data = nullptr) {
+  ifaddrs entry{};
+  entry.ifa_name = const_cast<char*>(name);
+  entry.ifa_addr = address;
+  entry.ifa_flags = flags;
+  entry.ifa_data = data;
+  return entry;
+}
+
+TEST(InterfaceListTest, EntriesOfEachFamily) {
+  sockaddr_ll link{};
+  link.sll_family = AF_PACKET;
+  link.sll_hatype = ARPHRD_ETHER;
+  rtnl_link_stats statistics{};
+  statistics.rx_bytes = 4294967000u;
+  statistics.tx_bytes = 100;
+  auto packet = platform::interfaceEntry(
+      node("eth0", reinterpret_cast<sockaddr*>(&link), IFF_UP | IFF_BROADCAST, &statistics));
+  EXPECT_EQ(packet, (InterfaceEntry{"eth0", AF_PACKET, IFF_UP | IFF_BROADCAST, ARPHRD_ETHER,
+                                    LinkCounters{4294967000u, 100}, std::nullopt}));
+  // A link without statistics has no counters, which is not the same as counters of 0.
+  auto quiet = platform::interfaceEntry(node("ifb0", reinterpret_cast<sockaddr*>(&link), 0));
+  ASSERT_TRUE(quiet.has_value());
+  EXPECT_FALSE(quiet->counters.has_value());
+
+  sockaddr_in v4{};
+  v4.sin_family = AF_INET;
+  ::inet_pton(AF_INET, "192.0.2.2", &v4.sin_addr);
+  EXPECT_EQ(platform::interfaceEntry(node("eth0", reinterpret_cast<sockaddr*>(&v4), IFF_UP)),
+            (InterfaceEntry{"eth0", AF_INET, IFF_UP, std::nullopt, std::nullopt, "192.0.2.2"}));
+
+  // A link-local address keeps no "%eth0" scope suffix.
+  sockaddr_in6 v6{};
+  v6.sin6_family = AF_INET6;
+  v6.sin6_scope_id = 2;
+  ::inet_pton(AF_INET6, "fe80::fc:ff:fe00:1", &v6.sin6_addr);
+  EXPECT_EQ(platform::interfaceEntry(node("eth0", reinterpret_cast<sockaddr*>(&v6), IFF_UP))->address,
+            "fe80::fc:ff:fe00:1");
+
+  EXPECT_FALSE(platform::interfaceEntry(node("eth0", nullptr, IFF_UP)).has_value());
+  EXPECT_FALSE(platform::interfaceEntry(node(nullptr, reinterpret_cast<sockaddr*>(&v4), IFF_UP)).has_value());
+}
+
+TEST(InterfaceListTest, FirstAddressOfAFamily) {
+  std::vector<InterfaceEntry> entries = {
+      {"eth0", AF_PACKET, IFF_UP, ARPHRD_ETHER, LinkCounters{}, std::nullopt},
+      {"eth1", AF_INET, IFF_UP, std::nullopt, std::nullopt, "198.51.100.1"},
+      {"eth0", AF_INET6, IFF_UP, std::nullopt, std::nullopt, "fd00::2"},
+      {"eth0", AF_INET, IFF_UP, std::nullopt, std::nullopt, "192.0.2.2"},
+      {"eth0", AF_INET, IFF_UP, std::nullopt, std::nullopt, "192.0.2.3"},
+      {"eth0", AF_INET6, IFF_UP, std::nullopt, std::nullopt, "fe80::1"},
+  };
+  EXPECT_EQ(platform::firstAddress(entries, "eth0", AF_INET), "192.0.2.2");
+  EXPECT_EQ(platform::firstAddress(entries, "eth0", AF_INET6), "fd00::2");
+  EXPECT_EQ(platform::firstAddress(entries, "eth1", AF_INET), "198.51.100.1");
+  EXPECT_FALSE(platform::firstAddress(entries, "eth1", AF_INET6).has_value());
+  EXPECT_FALSE(platform::firstAddress(entries, "eth", AF_INET).has_value());
+}
+
+TEST(InterfaceListTest, MemoryListHandsBackWhatWasSet) {
+  platform::MemoryInterfaceList list;
+  EXPECT_FALSE(list.entries().has_value());
+  list.set(std::vector<InterfaceEntry>{
+      {"lo", AF_PACKET, IFF_UP | IFF_LOOPBACK, ARPHRD_LOOPBACK, LinkCounters{1, 2}, std::nullopt}});
+  ASSERT_TRUE(list.entries().has_value());
+  EXPECT_EQ(list.entries()->front().counters, (LinkCounters{1, 2}));
+}
+
+std::string commandOutput(const char* command) {
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command, "r"), ::pclose);
+  std::string output;
+  char buffer[4096];
+  while (pipe && std::fgets(buffer, sizeof buffer, pipe.get()) != nullptr) output += buffer;
+  return output;
+}
+
+// Counters of the live list equal /proc/net/dev's, cut to 32 bits, read just before: a busy interface may
+// move on by a few packets in between (4 KiB allowed). Addresses equal `ip -o addr`'s first of each family.
+TEST(InterfaceListTest, LiveListAgreesWithProcNetDevAndIpAddr) {
+  auto dev = platform::TextSource::live()->read("/proc/net/dev");
+  auto entries = platform::InterfaceList::live()->entries();
+  ASSERT_TRUE(dev.has_value());
+  ASSERT_TRUE(entries.has_value());
+  std::map<std::string, LinkCounters> expected;
+  for (auto line : platform::textfields::splitLines(*dev)) {
+    size_t colon = line.find(':');
+    if (colon == std::string_view::npos) continue;
+    auto fields = platform::textfields::splitWhitespace(line.substr(colon + 1));
+    ASSERT_GE(fields.size(), 9u);
+    expected[std::string(platform::textfields::trimmed(line.substr(0, colon)))] = {
+        static_cast<std::uint32_t>(platform::textfields::parseDecimal(fields[0]).value()),
+        static_cast<std::uint32_t>(platform::textfields::parseDecimal(fields[8]).value())};
+  }
+  size_t links = 0;
+  for (const auto& entry : *entries) {
+    if (entry.family != AF_PACKET || !entry.counters) continue;
+    ++links;
+    ASSERT_TRUE(expected.contains(entry.name)) << entry.name;
+    EXPECT_LE(static_cast<std::uint32_t>(entry.counters->receivedBytes - expected[entry.name].receivedBytes),
+              4096u)
+        << entry.name;
+    EXPECT_LE(static_cast<std::uint32_t>(entry.counters->sentBytes - expected[entry.name].sentBytes), 4096u)
+        << entry.name;
+  }
+  EXPECT_EQ(links, expected.size());
+
+  // "2: eth0    inet 192.0.2.2/24 brd ..." in the kernel's order, as getifaddrs lists them.
+  std::map<std::string, std::string> firstOfFamily;
+  std::istringstream lines(commandOutput("ip -o addr show"));
+  std::string line;
+  while (std::getline(lines, line)) {
+    std::istringstream fields(line);
+    std::string index, name, family, address;
+    fields >> index >> name >> family >> address;
+    firstOfFamily.try_emplace(name + " " + family, address.substr(0, address.find('/')));
+  }
+  for (const auto& [key, address] : firstOfFamily) {
+    std::string name = key.substr(0, key.find(' '));
+    int family = key.ends_with("inet6") ? AF_INET6 : AF_INET;
+    EXPECT_EQ(platform::firstAddress(*entries, name, family), address) << key;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,150 @@
+#include "Platform/System/LinkTable.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <linux/netlink.h>
+#include <linux/rtnetlink.h>
+#include <net/if.h>
+#include <net/if_arp.h>
+
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+#include <memory>
+#include <set>
+
+#include <random>
+
+using platform::LinkDumpState;
+using platform::LinkRecord;
+using testing::ElementsAre;
+
+namespace {
+
+// Writes netlink messages as the kernel lays them out, every length and padding included.
+class MessageWriter {
+ public:
+  void link(int index, std::uint16_t type, unsigned flags,
+            std::initializer_list<std::pair<int, std::string>> attributes) {
+    size_t start = begin(RTM_NEWLINK);
+    ifinfomsg info{};
+    info.ifi_index = index;
+    info.ifi_type = type;
+    info.ifi_flags = flags;
+    append(&info, sizeof info);
+    for (const auto& [kind, text] : attributes) {
+      rtattr attribute{static_cast<unsigned short>(RTA_LENGTH(text.size() + 1)),
+                       static_cast<unsigned short>(kind)};
+      append(&attribute, sizeof attribute);
+      append(text.c_str(), text.size() + 1);
+      pad();
+    }
+    end(start);
+  }
+  void message(std::uint16_t type) { end(begin(type)); }
+  std::span<const std::byte> bytes() const { return bytes_; }
+  std::vector<std::byte>& buffer() { return bytes_; }
+
+ private:
+  size_t begin(std::uint16_t type) {
+    size_t start = bytes_.size();
+    nlmsghdr header{};
+    header.nlmsg_type = type;
+    append(&header, sizeof header);
+    return start;
+  }
+  void end(size_t start) {
+    auto length = static_cast<std::uint32_t>(bytes_.size() - start);
+    std::memcpy(bytes_.data() + start, &length, sizeof length);
+    pad();
+  }
+  void append(const void* data, size_t size) {
+    auto* first = static_cast<const std::byte*>(data);
+    bytes_.insert(bytes_.end(), first, first + size);
+  }
+  void pad() { bytes_.resize((bytes_.size() + 3) / 4 * 4); }
+
+  std::vector<std::byte> bytes_;
+};
+
+MessageWriter sampleDump() {
+  MessageWriter writer;
+  writer.link(1, ARPHRD_LOOPBACK, IFF_UP | IFF_LOOPBACK, {{IFLA_IFNAME, "lo"}});
+  writer.link(2, ARPHRD_ETHER, IFF_UP, {{IFLA_IFNAME, "eth0"}, {IFLA_IFALIAS, "Uplink to the rack switch"}});
+  writer.link(3, ARPHRD_ETHER, 0, {{IFLA_IFALIAS, ""}, {IFLA_IFNAME, "veth-a"}});
+  writer.message(NLMSG_DONE);
+  return writer;
+}
+
+TEST(LinkTableTest, DumpMessagesGiveNamesTypesFlagsAndAliases) {
+  std::vector<LinkRecord> links;
+  EXPECT_EQ(platform::parseLinkMessages(sampleDump().bytes(), links), LinkDumpState::done);
+  EXPECT_THAT(links, ElementsAre(LinkRecord{1, "lo", ARPHRD_LOOPBACK, IFF_UP | IFF_LOOPBACK, std::nullopt},
+                                 LinkRecord{2, "eth0", ARPHRD_ETHER, IFF_UP, "Uplink to the rack switch"},
+                                 LinkRecord{3, "veth-a", ARPHRD_ETHER, 0, std::nullopt}));
+}
+
+TEST(LinkTableTest, PartialBuffersErrorsAndNamelessLinks) {
+  MessageWriter writer;
+  writer.link(4, ARPHRD_ETHER, 0, {{IFLA_IFALIAS, "no name"}});
+  writer.link(5, ARPHRD_NONE, IFF_UP, {{IFLA_IFNAME, "tun0"}});
+  std::vector<LinkRecord> links;
+  EXPECT_EQ(platform::parseLinkMessages(writer.bytes(), links), LinkDumpState::incomplete);
+  EXPECT_THAT(links, ElementsAre(LinkRecord{5, "tun0", ARPHRD_NONE, IFF_UP, std::nullopt}));
+
+  MessageWriter error;
+  error.message(NLMSG_ERROR);
+  EXPECT_EQ(platform::parseLinkMessages(error.bytes(), links), LinkDumpState::failed);
+
+  // A message that claims more bytes than the buffer holds.
+  MessageWriter overlong = sampleDump();
+  std::uint32_t huge = 1 << 20;
+  std::memcpy(overlong.buffer().data(), &huge, sizeof huge);
+  links.clear();
+  EXPECT_EQ(platform::parseLinkMessages(overlong.bytes(), links), LinkDumpState::failed);
+  EXPECT_THAT(links, ElementsAre());
+}
+
+TEST(LinkTableTest, SurvivesCutAndDamagedMessages) {
+  MessageWriter writer = sampleDump();
+  std::span<const std::byte> dump = writer.bytes();
+  for (size_t length = 0; length <= dump.size(); ++length) {
+    std::vector<LinkRecord> links;
+    platform::parseLinkMessages(dump.first(length), links);
+    EXPECT_LE(links.size(), 3u);
+  }
+  std::mt19937 random(7);
+  for (int round = 0; round < 20000; ++round) {
+    std::vector<std::byte> damaged(dump.begin(), dump.end());
+    for (int flip = 0; flip < 1 + round % 3; ++flip) {
+      damaged[random() % damaged.size()] = static_cast<std::byte>(random());
+    }
+    std::vector<LinkRecord> links;
+    platform::parseLinkMessages(damaged, links);
+    for (const auto& link : links) EXPECT_FALSE(link.name.empty());
+  }
+}
+
+TEST(LinkTableTest, LiveDumpListsTheLinksThatIpLinkShows) {
+  auto links = platform::readLinkTable();
+  ASSERT_TRUE(links.has_value());
+  std::set<std::string> names;
+  for (const auto& link : *links) {
+    names.insert(link.name);
+    EXPECT_EQ(static_cast<unsigned>(link.index), ::if_nametoindex(link.name.c_str())) << link.name;
+  }
+  std::unique_ptr<FILE, int (*)(FILE*)> ip(::popen("ip -o link show", "r"), ::pclose);
+  ASSERT_NE(ip, nullptr);
+  std::set<std::string> expected;
+  char line[4096];
+  // "2: eth0: <BROADCAST,...> ..." or "3: v0@v1: ..." for a link with a peer.
+  while (std::fgets(line, sizeof line, ip.get()) != nullptr) {
+    std::string text = line;
+    size_t start = text.find(": ") + 2;
+    std::string name = text.substr(start, text.find(": ", start) - start);
+    expected.insert(name.substr(0, name.find('@')));
+  }
+  EXPECT_EQ(names, expected);
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+#include "Platform/System/SocketTable.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+#include <tuple>
+
+#include "tests/platform/System/NetworkFixtures.hpp"
+
+using platform::SocketEndpoint;
+using platform::SocketRow;
+using testing::ElementsAre;
+
+namespace {
+
+constexpr std::uint8_t established = 1;
+constexpr std::uint8_t listening = 10;
+constexpr std::uint8_t unconnected = 7;
+
+SocketEndpoint ipv4(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d, std::uint16_t port) {
+  return {AF_INET, {a, b, c, d}, port};
+}
+
+SocketEndpoint ipv6(std::array<std::uint8_t, 16> address, std::uint16_t port) {
+  return {AF_INET6, address, port};
+}
+
+const std::array<std::uint8_t, 16> loopback6 = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+
+std::vector<SocketRow> recorded(std::string_view path) {
+  auto rows = readSocketTable(networktest::fixture("host"), path);
+  EXPECT_TRUE(rows.has_value()) << path;
+  return rows.value_or(std::vector<SocketRow>{});
+}
+
+TEST(SocketTableTest, RecordedTablesOfBothFamilies) {
+  EXPECT_THAT(recorded(platform::tcpTablePath),
+              ElementsAre(SocketRow{ipv4(127, 0, 0, 1, 36703), ipv4(0, 0, 0, 0, 0), listening},
+                          SocketRow{ipv4(0, 0, 0, 0, 2024), ipv4(0, 0, 0, 0, 0), listening},
+                          SocketRow{ipv4(127, 0, 0, 1, 36703), ipv4(127, 0, 0, 1, 38286), established},
+                          SocketRow{ipv4(127, 0, 0, 1, 50066), ipv4(127, 0, 0, 1, 43001), established},
+                          SocketRow{ipv4(127, 0, 0, 1, 38286), ipv4(127, 0, 0, 1, 36703), established}));
+  // The server end of an IPv4 client on a dual-stack listener is an IPv4-mapped row: it counts as IPv4.
+  EXPECT_THAT(recorded(platform::tcp6TablePath),
+              ElementsAre(SocketRow{ipv6({}, 43001), ipv6({}, 0), listening},
+                          SocketRow{ipv6(loopback6, 45869), ipv6({}, 0), listening},
+                          SocketRow{ipv6(loopback6, 35504), ipv6(loopback6, 45869), established},
+                          SocketRow{ipv4(127, 0, 0, 1, 43001), ipv4(127, 0, 0, 1, 50066), established},
+                          SocketRow{ipv6(loopback6, 45869), ipv6(loopback6, 35504), established}));
+  EXPECT_THAT(recorded(platform::udpTablePath),
+              ElementsAre(SocketRow{ipv4(127, 0, 0, 1, 56763), ipv4(127, 0, 0, 1, 53), established},
+                          SocketRow{ipv4(127, 0, 0, 1, 57083), ipv4(0, 0, 0, 0, 0), unconnected}));
+  EXPECT_THAT(recorded(platform::udp6TablePath),
+              ElementsAre(SocketRow{ipv6(loopback6, 49476), ipv6(loopback6, 53), established}));
+  EXPECT_TRUE(ipv6({}, 0).isUnspecified());
+  EXPECT_FALSE(ipv6(loopback6, 0).isUnspecified());
+}
+
+// Every established row of the four tables is a line "tcp|udp ESTAB ... local:port peer:port" of the ss
+// output recorded at the same moment, and the other way round.
+TEST(SocketTableTest, EstablishedRowsAgreeWithSsRecordedAtTheSameMoment) {
+  using Connection = std::tuple<std::string, std::uint16_t, std::uint16_t>;
+  std::set<Connection> fromTables;
+  for (auto [protocol, path] : {std::pair{"tcp", platform::tcpTablePath},
+                                {"tcp", platform::tcp6TablePath},
+                                {"udp", platform::udpTablePath},
+                                {"udp", platform::udp6TablePath}}) {
+    for (const auto& row : recorded(path)) {
+      if (row.state == established) fromTables.emplace(protocol, row.local.port, row.remote.port);
+    }
+  }
+  std::set<Connection> fromSs;
+  std::istringstream ss(networktest::fixture("host").read("/ss-tanu.txt").value_or(""));
+  std::string protocol, state, receiveQueue, sendQueue, local, peer;
+  while (ss >> protocol >> state >> receiveQueue >> sendQueue >> local >> peer) {
+    auto port = [](const std::string& endpoint) {
+      return static_cast<std::uint16_t>(std::stoi(endpoint.substr(endpoint.rfind(':') + 1)));
+    };
+    if (state == "ESTAB") fromSs.emplace(protocol, port(local), port(peer));
+  }
+  EXPECT_EQ(fromTables.size(), 8u);
+  EXPECT_EQ(fromTables, fromSs);
+}
+
+TEST(SocketTableTest, ColumnsComeFromTheHeaderAndBadRowsArePassedOver) {
+  EXPECT_THAT(platform::parseSocketTable(""), ElementsAre());
+  // Without the header no column is known.
+  EXPECT_THAT(platform::parseSocketTable("   0: 0100007F:0277 00000000:0000 0A\n"), ElementsAre());
+  std::string text =
+      "st rem_address local_address\n"
+      "01 0100007F:0050 0200007F:1F90\n"
+      "01 0100007F:00050 0200007F:1F90\n"  // five-digit port
+      "01 100007F:0050 0200007F:1F90\n"    // seven-digit address
+      "1 0100007F:0050 0200007F:1F90\n"    // one-digit state
+      "01 0100007F-0050 0200007F:1F90\n"   // no colon
+      "01 0100007F:0050\n"                 // cut short
+      "01 0000000000000000FFFF0000:0050 0200007F:1F90\n";
+  EXPECT_THAT(platform::parseSocketTable(text),
+              ElementsAre(SocketRow{ipv4(127, 0, 0, 2, 8080), ipv4(127, 0, 0, 1, 80), established}));
+}
+
+TEST(SocketTableTest, SurvivesHostileText) {
+  for (auto path : {platform::tcpTablePath, platform::tcp6TablePath, platform::udpTablePath}) {
+    auto text = networktest::fixture("host").read(std::string(path));
+    ASSERT_TRUE(text.has_value());
+    networktest::forEachMutation(*text, [](std::string_view mutated) {
+      for (const auto& row : platform::parseSocketTable(mutated)) {
+        EXPECT_TRUE(row.local.family == AF_INET || row.local.family == AF_INET6);
+        EXPECT_TRUE(row.remote.family == AF_INET || row.remote.family == AF_INET6);
+      }
+    });
+  }
+}
+
+}  // namespace
