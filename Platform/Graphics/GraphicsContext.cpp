@@ -286,11 +286,21 @@ void GraphicsContext::drawImage(const Image& image, const Rect& destination, std
   cairo_scale(cairo_, to.width() / from.width(), (yUp ? -1 : 1) * to.height() / from.height());
   cairo_translate(cairo_, -from.minX(), -(image.size().height - from.maxY()));
   cairo_scale(cairo_, 1 / image.scale(), 1 / image.scale());
+  const double opacity = std::isnan(fraction) ? 0 : std::clamp(fraction, 0.0, 1.0);
+  // The fraction fades the source before the operation combines it with the destination (cairo's own
+  // paint with alpha would blend the operation's result with the destination instead).
+  if (opacity < 1) {
+    cairo_push_group(cairo_);
+  }
   cairo_set_source_surface(cairo_, image.surface(), 0, 0);
   cairo_pattern_set_filter(cairo_get_source(cairo_), cairoFilter(state_.interpolation));
   cairo_pattern_set_extend(cairo_get_source(cairo_), CAIRO_EXTEND_PAD);
+  if (opacity < 1) {
+    cairo_paint_with_alpha(cairo_, opacity);
+    cairo_pop_group_to_source(cairo_);
+  }
   cairo_set_operator(cairo_, cairoOperator(operation));
-  cairo_paint_with_alpha(cairo_, std::isnan(fraction) ? 0 : std::clamp(fraction, 0.0, 1.0));
+  cairo_paint(cairo_);
   cairo_restore(cairo_);
 }
 

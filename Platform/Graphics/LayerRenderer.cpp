@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <typeinfo>
 #include <vector>
 
 #include "Platform/Graphics/GradientLayer.hpp"
@@ -60,6 +61,40 @@ cairo_pattern_t* renderMask(Layer& layer, Layer& mask, GraphicsContext& context,
   return cairo_pop_group(context.cairo());
 }
 
+// A mask that is one opaque, unstroked shape layer and nothing else covers exactly what filling its path
+// covers, so it can clip instead of being rendered into a group of its own. Clips to it and returns true
+// when the mask is such a shape.
+bool clipToSimpleMask(Layer& layer, const Layer& mask, GraphicsContext& context, const Rect& bounds) {
+  const RenderTime& time = context.renderTime();
+  if (typeid(mask) != typeid(ShapeLayer) || mask.isHidden() || mask.masksToBounds() || mask.isGeometryFlipped() ||
+      mask.mask() || (mask.sublayers() && !mask.sublayers()->empty()) || time.number(mask, "opacity") < 1 ||
+      time.color(mask, "backgroundColor") || time.number(mask, "shadowOpacity") > 0 ||
+      (time.number(mask, "borderWidth") > 0 && time.color(mask, "borderColor"))) {
+    return false;
+  }
+  const auto& shape = static_cast<const ShapeLayer&>(mask);
+  const std::optional<Rgba> fill = time.color(shape, "fillColor");
+  const std::optional<Path> path = time.path(shape, "path");
+  const AffineTransform placement = time.transformToSuperlayer(shape);
+  if (!fill || fill->alpha < 1 || !path || !placement.inverted() ||
+      (time.color(shape, "strokeColor") && time.number(shape, "lineWidth") > 0)) {
+    return false;
+  }
+  // cairo keeps clips in device space: add the path under the mask's placement, clip under the layer's.
+  cairo_t* cairo = context.cairo();
+  cairo_matrix_t layerSpace;
+  cairo_get_matrix(cairo, &layerSpace);
+  enterContentSpace(context, layer, bounds);
+  context.concat(placement);
+  cairo_new_path(cairo);
+  GraphicsContext::appendPath(cairo, *path);
+  cairo_set_matrix(cairo, &layerSpace);
+  cairo_set_fill_rule(cairo, shape.fillRule() == FillRule::evenOdd ? CAIRO_FILL_RULE_EVEN_ODD
+                                                                   : CAIRO_FILL_RULE_WINDING);
+  cairo_clip(cairo);
+  return true;
+}
+
 }  // namespace
 
 void LayerRenderer::render(Layer& layer, GraphicsContext& context) {
@@ -69,14 +104,17 @@ void LayerRenderer::render(Layer& layer, GraphicsContext& context) {
     return;
   }
   const Rect bounds = time.rect(layer, "bounds").standardized();
-  const std::shared_ptr<Layer> mask = layer.mask();
-  const bool grouped = opacity < 1 || mask;
   cairo_t* cairo = context.cairo();
 
   context.saveGState();
   if (layer.masksToBounds()) {
     context.clipToPath(LayerPainter::roundedBounds(bounds, time.number(layer, "cornerRadius")).path());
   }
+  std::shared_ptr<Layer> mask = layer.mask();
+  if (mask && clipToSimpleMask(layer, *mask, context, bounds)) {
+    mask.reset();
+  }
+  const bool grouped = opacity < 1 || mask;
   if (grouped) {
     cairo_push_group(cairo);
   }

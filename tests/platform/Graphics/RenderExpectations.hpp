@@ -1,0 +1,86 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <ostream>
+
+#include "Platform/Graphics/Image.hpp"
+#include "Platform/Graphics/Layer.hpp"
+#include "Platform/Graphics/Rgba.hpp"
+#include "Platform/Graphics/Snapshot.hpp"
+
+namespace platform {
+
+inline void PrintTo(const Rgba& color, std::ostream* out) {
+  *out << "(" << color.red << ", " << color.green << ", " << color.blue << ", " << color.alpha << ")";
+}
+
+namespace test {
+
+inline constexpr Rgba transparent{0, 0, 0, 0};
+inline constexpr Rgba opaqueRed{1, 0, 0, 1};
+inline constexpr Rgba opaqueGreen{0, 1, 0, 1};
+inline constexpr Rgba opaqueBlue{0, 0, 1, 1};
+inline constexpr Rgba opaqueBlack{0, 0, 0, 1};
+
+// A root layer of the given size, its bounds at the origin: the canvas of a render test.
+inline std::shared_ptr<Layer> canvas(double width, double height) {
+  auto layer = std::make_shared<Layer>();
+  layer->setBounds(Rect(0, 0, width, height));
+  return layer;
+}
+
+// The pixel of an image under a point of its y-up point space (origin at the bottom-left corner).
+inline Rgba pixelAt(const Image& image, double x, double y) {
+  const int column = static_cast<int>(std::floor(x * image.scale()));
+  const int row = image.pixelHeight() - 1 - static_cast<int>(std::floor(y * image.scale()));
+  return image.pixel(column, row);
+}
+
+// Premultiplied components within a tolerance of a few 8-bit steps.
+inline void expectRgba(const Rgba& actual, const Rgba& expected, double tolerance = 2.5 / 255) {
+  EXPECT_NEAR(actual.red, expected.red, tolerance) << "red of " << testing::PrintToString(actual);
+  EXPECT_NEAR(actual.green, expected.green, tolerance) << "green of " << testing::PrintToString(actual);
+  EXPECT_NEAR(actual.blue, expected.blue, tolerance) << "blue of " << testing::PrintToString(actual);
+  EXPECT_NEAR(actual.alpha, expected.alpha, tolerance) << "alpha of " << testing::PrintToString(actual);
+}
+
+// The smallest box of pixel columns and rows (rows counted from the top) holding every pixel whose alpha
+// is above the threshold; empty when there is none.
+struct InkBox {
+  int left = 0;
+  int top = 0;
+  int right = -1;
+  int bottom = -1;
+  bool isEmpty() const { return right < left; }
+};
+
+inline InkBox inkBox(const Image& image, double threshold = 0.2) {
+  InkBox box{image.pixelWidth(), image.pixelHeight(), -1, -1};
+  for (int row = 0; row < image.pixelHeight(); ++row) {
+    for (int column = 0; column < image.pixelWidth(); ++column) {
+      if (image.pixel(column, row).alpha > threshold) {
+        box.left = std::min(box.left, column);
+        box.right = std::max(box.right, column);
+        box.top = std::min(box.top, row);
+        box.bottom = std::max(box.bottom, row);
+      }
+    }
+  }
+  return box;
+}
+
+// How many pixels of one row have alpha above the threshold.
+inline int inkInRow(const Image& image, int row, double threshold = 0.2) {
+  int count = 0;
+  for (int column = 0; column < image.pixelWidth(); ++column) {
+    count += image.pixel(column, row).alpha > threshold ? 1 : 0;
+  }
+  return count;
+}
+
+}  // namespace test
+}  // namespace platform
