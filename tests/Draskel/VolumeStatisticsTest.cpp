@@ -1,0 +1,87 @@
+#include "Draskel/VolumeStatistics.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "Draskel/BlockStorageProperties.hpp"
+
+namespace {
+
+using Draskel::PropertyDictionary;
+using Draskel::VolumeStatistics;
+using platform::Number;
+
+TEST(VolumeStatisticsTest, EveryKeyFillsItsCounter) {
+  PropertyDictionary dictionary;
+  const std::vector<std::string_view> keys = {
+      VolumeStatistics::bytesReadKey,       VolumeStatistics::bytesWrittenKey,
+      VolumeStatistics::operationsReadKey,  VolumeStatistics::operationsWriteKey,
+      VolumeStatistics::latencyTimeReadKey, VolumeStatistics::latencyTimeWriteKey,
+      VolumeStatistics::errorsReadKey,      VolumeStatistics::errorsWriteKey,
+      VolumeStatistics::totalTimeReadKey,   VolumeStatistics::totalTimeWriteKey,
+      VolumeStatistics::retriesReadKey,     VolumeStatistics::retriesWriteKey};
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    dictionary.emplace(std::string(keys[i]), Number::of(static_cast<std::uint64_t>(i + 1)));
+  }
+  const VolumeStatistics statistics(dictionary);
+  const std::vector<std::uint64_t> counters = {
+      statistics.bytesRead,       statistics.bytesWritten,     statistics.operationsRead,
+      statistics.operationsWrite, statistics.latencyTimeRead,  statistics.latencyTimeWrite,
+      statistics.errorsRead,      statistics.errorsWrite,      statistics.totalTimeRead,
+      statistics.totalTimeWrite,  statistics.retriesRead,      statistics.retriesWrite};
+  for (std::size_t i = 0; i < counters.size(); ++i) EXPECT_EQ(counters[i], i + 1) << keys[i];
+  EXPECT_EQ(VolumeStatistics({{"Bytes (read)", Number::of(5)}}).bytesRead, 0u);
+}
+
+TEST(VolumeStatisticsTest, OnlyValuesThatAreExactlyUnsignedIntegersCount) {
+  const auto bytesRead = [](Draskel::PropertyValue value) {
+    return VolumeStatistics({{std::string(VolumeStatistics::bytesReadKey), std::move(value)}}).bytesRead;
+  };
+  EXPECT_EQ(bytesRead(Number::of(std::numeric_limits<std::uint64_t>::max())),
+            std::numeric_limits<std::uint64_t>::max());
+  EXPECT_EQ(bytesRead(Number::of(std::int8_t{7})), 7u);
+  EXPECT_EQ(bytesRead(Number::of(true)), 1u);
+  EXPECT_EQ(bytesRead(Number::of(4096.0)), 4096u);
+  EXPECT_EQ(bytesRead(Number::of(0x1p63)), 1ull << 63);
+  EXPECT_EQ(bytesRead(Number::of(-1)), 0u);
+  EXPECT_EQ(bytesRead(Number::of(1.5)), 0u);
+  EXPECT_EQ(bytesRead(Number::of(-0.5f)), 0u);
+  EXPECT_EQ(bytesRead(Number::of(0x1p64)), 0u);
+  EXPECT_EQ(bytesRead(Number::of(std::nan(""))), 0u);
+  EXPECT_EQ(bytesRead(Number::of(INFINITY)), 0u);
+  EXPECT_EQ(bytesRead(std::string("12")), 0u);
+}
+
+TEST(VolumeStatisticsTest, EmptyMeansNoBytesAndNoOperationsWhateverElseWasCounted) {
+  EXPECT_TRUE(VolumeStatistics({}).isEmpty());
+  EXPECT_TRUE(VolumeStatistics({{"Errors (Read)", Number::of(3)},
+                                {"Retries (Write)", Number::of(1)},
+                                {"Total Time (Read)", Number::of(9)}})
+                  .isEmpty());
+  for (std::string_view key : {VolumeStatistics::bytesReadKey, VolumeStatistics::bytesWrittenKey,
+                               VolumeStatistics::operationsReadKey, VolumeStatistics::operationsWriteKey}) {
+    EXPECT_FALSE(VolumeStatistics({{std::string(key), Number::of(1)}}).isEmpty()) << key;
+  }
+}
+
+TEST(VolumeStatisticsTest, BlockLayerCountersBecomeBytesOperationsAndNanoseconds) {
+  platform::BlockDeviceStat stat;
+  stat.readsCompleted = 42260;
+  stat.sectorsRead = 3420042;
+  stat.readMilliseconds = 29205;
+  stat.writesCompleted = 17374;
+  stat.sectorsWritten = 7162872;
+  stat.writeMilliseconds = std::numeric_limits<std::uint64_t>::max() / 1000;
+  const VolumeStatistics statistics(Draskel::BlockStorageProperties::statistics(stat));
+  EXPECT_EQ(statistics.bytesRead, 1'751'061'504u);
+  EXPECT_EQ(statistics.bytesWritten, 3'667'390'464u);
+  EXPECT_EQ(statistics.operationsRead, 42260u);
+  EXPECT_EQ(statistics.operationsWrite, 17374u);
+  EXPECT_EQ(statistics.totalTimeRead, 29'205'000'000u);
+  EXPECT_EQ(statistics.totalTimeWrite, std::numeric_limits<std::uint64_t>::max());
+  EXPECT_EQ(statistics.latencyTimeRead + statistics.errorsRead + statistics.retriesWrite, 0u);
+}
+
+}  // namespace
