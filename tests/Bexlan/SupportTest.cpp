@@ -5,10 +5,8 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -19,29 +17,11 @@ namespace {
 
 using Bexlan::Support;
 using ::testing::ElementsAre;
+using ::testing::StartsWith;
 namespace fs = std::filesystem;
 
-TEST(SupportTest, OpensEachPageThroughTheOpener) {
-  std::vector<std::string> opened;
-  Support::OpenerOverride opener([&](const std::string& address) {
-    opened.push_back(address);
-    return true;
-  });
-  Support::openContact();
-  Support::openFAQ();
-  EXPECT_THAT(opened, ElementsAre(std::string(Support::contactAddress), std::string(Support::faqAddress)));
-}
-
-TEST(SupportTest, PagesAreDistinctPlainWebAddresses) {
-  const std::regex webAddress(R"(http://[a-z0-9.-]+(/[A-Za-z0-9._~/-]*)?)");
-  EXPECT_TRUE(std::regex_match(std::string(Support::contactAddress), webAddress));
-  EXPECT_TRUE(std::regex_match(std::string(Support::faqAddress), webAddress));
-  EXPECT_NE(Support::contactAddress, Support::faqAddress);
-}
-
-TEST(SupportTest, OverridesNestAndRejectAnEmptyOpener) {
-  std::vector<std::string> outer;
-  std::vector<std::string> inner;
+TEST(SupportTest, OpensEachPageThroughTheInnermostOpener) {
+  std::vector<std::string> outer, inner;
   Support::OpenerOverride outerOpener([&](const std::string& address) {
     outer.push_back(address);
     return true;
@@ -56,25 +36,18 @@ TEST(SupportTest, OverridesNestAndRejectAnEmptyOpener) {
   Support::openContact();
   EXPECT_THAT(inner, ElementsAre(std::string(Support::faqAddress)));
   EXPECT_THAT(outer, ElementsAre(std::string(Support::contactAddress)));
+  EXPECT_THAT(std::string(Support::faqAddress), StartsWith("http://"));
+  EXPECT_THAT(std::string(Support::contactAddress), StartsWith("http://"));
   EXPECT_THROW(Support::OpenerOverride(Support::Opener()), std::invalid_argument);
 }
 
-// A temporary directory removed with everything in it.
-struct TemporaryDirectory {
-  fs::path path = fs::temp_directory_path() / ("support-test-" + std::to_string(::getpid()));
-  TemporaryDirectory() { fs::create_directories(path); }
-  ~TemporaryDirectory() { fs::remove_all(path); }
-};
-
 TEST(SupportTest, LaunchStartsTheProgramWithTheAddressAsItsOnlyArgument) {
-  TemporaryDirectory directory;
-  const fs::path received = directory.path / "received";
-  const fs::path program = directory.path / "fake-opener";
-  {
-    std::ofstream script(program);
-    script << "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '" << received.string() << ".part'\n"
-           << "mv '" << received.string() << ".part' '" << received.string() << "'\n";
-  }
+  const fs::path directory = fs::temp_directory_path() / ("support-test-" + std::to_string(::getpid()));
+  fs::create_directories(directory);
+  const fs::path received = directory / "received";
+  const fs::path program = directory / "fake-opener";
+  std::ofstream(program) << "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '" << received.string() << ".part'\n"
+                         << "mv '" << received.string() << ".part' '" << received.string() << "'\n";
   fs::permissions(program, fs::perms::owner_all);
 
   const std::string address = "http://example.invalid/a b?c=1&d='2'";
@@ -83,15 +56,13 @@ TEST(SupportTest, LaunchStartsTheProgramWithTheAddressAsItsOnlyArgument) {
   while (!fs::exists(received) && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  std::ifstream file(received);
   std::stringstream text;
-  text << file.rdbuf();
+  text << std::ifstream(received).rdbuf();
+  fs::remove_all(directory);
   EXPECT_EQ(text.str(), "1|" + address + "|");
-}
 
-TEST(SupportTest, LaunchReportsAProgramThatCannotStart) {
-  EXPECT_FALSE(Support::launch("/nonexistent/opener", "http://example.invalid/"));
-  EXPECT_FALSE(Support::launch("no-such-opener-on-any-path-7f3a", "http://example.invalid/"));
+  EXPECT_FALSE(Support::launch((directory / "absent").string(), address));
+  EXPECT_FALSE(Support::launch("no-such-opener-on-any-path-7f3a", address));
 }
 
 }  // namespace
