@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <set>
+
+#include "Platform/System/ProcessStat.hpp"
+#include "Platform/System/ProcessTable.hpp"
+#include "tests/platform/System/SystemFixtures.hpp"
+
+namespace {
+
+constexpr std::uint64_t userFlags = 0x00400100;
+constexpr std::uint64_t kernelThreadFlags = 0x00208040;
+
+// A stat line as the kernel writes it, with the fields this library reads set from the arguments.
+std::string statLine(std::int64_t pid, const std::string& name, char state, int ppid, int utime, int stime,
+                     int threads, std::uint64_t flags = userFlags) {
+  return std::to_string(pid) + " (" + name + ") " + state + " " + std::to_string(ppid) + " 1 1 0 -1 " +
+         std::to_string(flags) + " 100 0 0 0 " + std::to_string(utime) + " " + std::to_string(stime) +
+         " 0 0 20 0 " + std::to_string(threads) +
+         " 0 145305 6541312 401 18446744073709551615 1 1 0 0 0 0 0 0 0 0 0 0 17 5 0 0 0 0 0\n";
+}
+
+TEST(ProcessStatTest, ReadsTheFieldsAfterTheLastParenthesis) {
+  std::string text = statLine(4242, "a) b (c", 'S', 1, 250, 50, 3);
+  auto stat = platform::parseProcessStat(text);
+  ASSERT_TRUE(stat.has_value());
+  EXPECT_EQ(stat->pid, 4242);
+  EXPECT_EQ(stat->name, "a) b (c");
+  EXPECT_EQ(stat->state, 'S');
+  EXPECT_EQ(stat->ppid, 1);
+  EXPECT_EQ(stat->userTicks, 250u);
+  EXPECT_EQ(stat->systemTicks, 50u);
+  EXPECT_EQ(stat->threads, 3);
+  EXPECT_FALSE(stat->isZombie());
+  EXPECT_FALSE(stat->isKernelThread());
+
+  EXPECT_TRUE(platform::parseProcessStat(statLine(2, "kthreadd", 'S', 0, 0, 0, 1, kernelThreadFlags))
+                  ->isKernelThread());
+  EXPECT_EQ(platform::parseProcessStat(statLine(7, "", 'R', 0, 0, 0, 1))->name, "");
+  EXPECT_EQ(platform::parseProcessStat(statLine(7, "two\nlines", 'R', 0, 0, 0, 1))->name, "two\nlines");
+  EXPECT_TRUE(platform::parseProcessStat(statLine(9, "gone", 'Z', 1, 0, 0, 1))->isZombie());
+  EXPECT_TRUE(platform::parseProcessStat(statLine(9, "gone", 'X', 1, 0, 0, 1))->isZombie());
+}
+
+TEST(ProcessStatTest, RejectsCutAndMalformedLines) {
+  std::string text = statLine(4242, "bash", 'S', 1, 250, 50, 3);
+  // Cut anywhere up to the field after num_threads: num_threads could itself be cut short.
+  std::size_t itrealvalue = text.find(" 0 145305");
+  for (std::size_t length = 0; length <= itrealvalue + 1; ++length) {
+    EXPECT_FALSE(platform::parseProcessStat(text.substr(0, length)).has_value()) << length;
+  }
+  EXPECT_TRUE(platform::parseProcessStat(text.substr(0, itrealvalue + 2)).has_value());
+
+  EXPECT_FALSE(platform::parseProcessStat("4242 bash S 1").has_value());
+  EXPECT_FALSE(platform::parseProcessStat(statLine(2147483648, "x", 'S', 1, 0, 0, 1)).has_value());
+  EXPECT_FALSE(platform::parseProcessStat(statLine(-1, "x", 'S', 1, 0, 0, 1)).has_value());
+  EXPECT_FALSE(platform::parseProcessStat(statLine(5, "x", 'S', -1, 0, 0, 1)).has_value());
+  EXPECT_FALSE(platform::parseProcessStat(statLine(5, "x", 'S', 1, -2, 0, 1)).has_value());
+  EXPECT_FALSE(platform::parseProcessStat("5 x) (y S 1 1 1 0 -1 4194560 100 0 0 0 1 1 0 0 20 0 1 0 1 1 1 1 1")
+                   .has_value());
+}
+
+TEST(ProcessStatTest, StatmGivesTheResidentColumnWhenItIsWhole) {
+  EXPECT_EQ(platform::parseStatmResidentPages("1597 451 423 5 0 123 0\n"), 451u);
+  EXPECT_EQ(platform::parseStatmResidentPages("1597 451"), std::nullopt);
+  EXPECT_EQ(platform::parseStatmResidentPages("1597 -451 423"), std::nullopt);
+  EXPECT_EQ(platform::parseStatmResidentPages(""), std::nullopt);
+}
+
+TEST(ProcessTableTest, ListsEveryReadableProcessAndReusesItsEntries) {
+  auto source = std::make_shared<platform::MemoryTextSource>();
+  source->setFile("/proc/1/stat", statLine(1, "init", 'S', 0, 100, 20, 1));
+  source->setFile("/proc/1/statm", "5000 300 200 1 0 100 0\n");
+  source->setFile("/proc/2/stat", statLine(2, "kthreadd", 'S', 0, 7, 0, 1, kernelThreadFlags));
+  source->setFile("/proc/17/stat", statLine(17, "worker (x)", 'R', 1, 5, 5, 4));
+  source->setFile("/proc/17/statm", "900 10 5 1 0 10 0\n");
+  source->setFile("/proc/18/stat", statLine(18, "defunct", 'Z', 1, 0, 0, 1));
+  source->setFile("/proc/18/statm", "0 0 0 0 0 0 0\n");
+  source->setFile("/proc/19/stat", statLine(20, "liar", 'S', 1, 0, 0, 1));  // names another pid
+  source->setFile("/proc/19/statm", "1 1 1 1 1 1 1\n");
+  source->setFile("/proc/21/stat", "21 (cut");
+  source->setFile("/proc/22/status", "Name: no stat\n");                     // ended before its stat was read
+  source->setFile("/proc/23/stat", statLine(23, "ended", 'S', 1, 1, 1, 1));  // ended before its statm
+  source->setFile("/proc/meminfo", "MemTotal: 1 kB\n");
+  source->setFile("/proc/self/stat", statLine(1, "init", 'S', 0, 100, 20, 1));
+
+  platform::ProcessTable table(source, 4096);
+  std::vector<platform::ProcessEntry> entries(6);
+  // In the order the source lists /proc: 1, 17, 18, 19, 2, 21, 22, 23.
+  ASSERT_TRUE(table.scan(entries, true));
+  ASSERT_EQ(entries.size(), 4u);
+  EXPECT_EQ(entries[0].pid, 1);
+  EXPECT_EQ(entries[0].name, "init");
+  EXPECT_EQ(entries[0].cpuTicks, 120u);
+  EXPECT_EQ(entries[0].residentBytes, 300u * 4096);
+  EXPECT_EQ(entries[1].pid, 17);
+  EXPECT_EQ(entries[1].ppid, 1);
+  EXPECT_EQ(entries[1].name, "worker (x)");
+  EXPECT_EQ(entries[1].threads, 4);
+  EXPECT_TRUE(entries[2].isZombie());
+  EXPECT_EQ(entries[3].pid, 2);
+  EXPECT_EQ(entries[3].residentBytes, 0u);  // a kernel thread, without a statm to read
+
+  // Without resident memory no statm is needed: the process whose statm is missing is counted.
+  ASSERT_TRUE(table.scan(entries, false));
+  ASSERT_EQ(entries.size(), 5u);
+  EXPECT_EQ(entries[0].residentBytes, 0u);
+  EXPECT_EQ(entries[4].pid, 23);
+
+  source->remove("/proc/1/stat");
+  source->setFile("/proc/17/stat", statLine(17, "w", 'S', 1, 6, 5, 2));
+  const std::string* reused = &entries[0].name;
+  ASSERT_TRUE(table.scan(entries, true));
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(&entries[0].name, reused);
+  EXPECT_EQ(entries[0].name, "w");
+  EXPECT_EQ(entries[0].cpuTicks, 11u);
+
+  EXPECT_FALSE(
+      platform::ProcessTable(std::make_shared<platform::MemoryTextSource>(), 4096).scan(entries, true));
+  EXPECT_TRUE(entries.empty());
+}
+
+// ps ran just before and just after the copy of /proc; a process in both listings was there throughout.
+TEST(ProcessTableTest, RecordedSamplesHoldEveryProcessThatPsListedBeforeAndAfter) {
+  for (int sample : {0, 1}) {
+    SCOPED_TRACE(sample);
+    auto constants = systemtest::sampleConstants(sample);
+    auto source = systemtest::sampleSource(sample);
+    platform::ProcessTable table(source, constants.pageSize);
+    std::vector<platform::ProcessEntry> entries;
+    ASSERT_TRUE(table.scan(entries, true));
+    std::map<std::int32_t, const platform::ProcessEntry*> byPid;
+    for (const auto& entry : entries) byPid[entry.pid] = &entry;
+
+    auto before = systemtest::parsePs(systemtest::fileText(systemtest::samplePath(sample) / "ps-before.txt"));
+    auto after = systemtest::parsePs(systemtest::fileText(systemtest::samplePath(sample) / "ps.txt"));
+    int compared = 0;
+    for (const auto& [pid, row] : before) {
+      if (!after.contains(pid) || after.at(pid).command != row.command) continue;
+      ASSERT_TRUE(byPid.contains(pid)) << pid << " " << row.command;
+      const auto& entry = *byPid.at(pid);
+      EXPECT_EQ(entry.ppid, row.ppid);
+      EXPECT_EQ(entry.name, row.command);
+      EXPECT_EQ(entry.state, row.stat.front());
+      // The resident size of a process that kept it through both listings is ps's to the page (ps reads the
+      // exact counters, as statm does).
+      if (row.rssKiB == after.at(pid).rssKiB) {
+        EXPECT_EQ(entry.residentBytes, row.rssKiB * 1024) << pid;
+      }
+      ++compared;
+    }
+    EXPECT_GT(compared, 50);
+  }
+}
+
+TEST(ProcessTableTest, LiveTableHoldsThisProcessWithItsThreads) {
+  platform::ProcessTable table(platform::TextSource::live(),
+                               static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE)));
+  std::vector<platform::ProcessEntry> entries;
+  ASSERT_TRUE(table.scan(entries, true));
+  std::set<std::int32_t> pids;
+  for (const auto& entry : entries) pids.insert(entry.pid);
+  EXPECT_TRUE(pids.contains(1));
+  EXPECT_TRUE(pids.contains(::getpid()));
+  for (const auto& entry : entries) {
+    if (entry.pid != ::getpid()) continue;
+    EXPECT_EQ(entry.ppid, ::getppid());
+    EXPECT_EQ(entry.name, systemtest::fileText("/proc/self/comm").substr(0, entry.name.size()));
+    EXPECT_GE(entry.threads, 1);
+    EXPECT_GT(entry.residentBytes, 0u);
+  }
+}
+
+}  // namespace

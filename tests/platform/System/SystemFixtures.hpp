@@ -1,0 +1,139 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Platform/System/SystemConstants.hpp"
+#include "Platform/System/TextSource.hpp"
+
+// Helpers for the tests of the memory and processor readers and monitors over the samples that
+// tools/record-fixtures.sh recorded into tests/fixtures/system.
+namespace systemtest {
+
+// tests/fixtures/system, from VELMORA_FIXTURES when CTest runs the tests, else beside this source file.
+inline std::filesystem::path fixtureRoot() {
+  if (const char* fixtures = std::getenv("VELMORA_FIXTURES"))
+    return std::filesystem::path(fixtures) / "system";
+  return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "fixtures" / "system";
+}
+
+inline std::filesystem::path samplePath(int sample) {
+  return fixtureRoot() / ("sample" + std::to_string(sample));
+}
+
+inline std::shared_ptr<platform::FileTreeTextSource> sampleSource(int sample) {
+  return std::make_shared<platform::FileTreeTextSource>(samplePath(sample));
+}
+
+inline std::string fileText(const std::filesystem::path& path) {
+  std::ifstream stream(path);
+  std::stringstream text;
+  text << stream.rdbuf();
+  return text.str();
+}
+
+// The page size, clock rate and machine name of the machine that recorded the sample.
+inline platform::SystemConstants sampleConstants(int sample) {
+  std::istringstream lines(fileText(samplePath(sample) / "constants.txt"));
+  platform::SystemConstants constants;
+  std::string key;
+  while (lines >> key) {
+    if (key == "pageSize") lines >> constants.pageSize;
+    if (key == "clockTicksPerSecond") lines >> constants.clockTicksPerSecond;
+    if (key == "machine") lines >> constants.machine;
+  }
+  return constants;
+}
+
+// One row of `ps -eo pid=,ppid=,stat=,rss=,comm=`.
+struct PsRow {
+  std::int32_t pid = 0;
+  std::int32_t ppid = 0;
+  std::string stat;
+  std::uint64_t rssKiB = 0;
+  std::string command;
+};
+
+// The rows of a ps listing by pid.
+inline std::map<std::int32_t, PsRow> parsePs(const std::string& text) {
+  std::map<std::int32_t, PsRow> rows;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    std::istringstream fields(line);
+    PsRow row;
+    if (!(fields >> row.pid >> row.ppid >> row.stat >> row.rssKiB)) continue;
+    std::getline(fields >> std::ws, row.command);
+    rows[row.pid] = row;
+  }
+  return rows;
+}
+
+// Runs a shell command and gives what it printed.
+inline std::string commandOutput(const std::string& command) {
+  std::string output;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (std::size_t count; (count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+      output.append(buffer, count);
+    ::pclose(pipe);
+  }
+  return output;
+}
+
+// Hands `text` to `check` damaged in every way a parser must survive: cut at every offset, then, in rounds
+// of a fixed random sequence, with lines swapped, lines or single fields dropped, numbers made huge, and
+// bytes flipped. The sanitizer builds catch any read out of bounds.
+inline void forEachMutation(std::string_view text, const std::function<void(std::string_view)>& check) {
+  for (std::size_t length = 0; length <= text.size(); ++length) check(text.substr(0, length));
+  std::mt19937 random(5);
+  auto below = [&](std::size_t size) {
+    return std::uniform_int_distribution<std::size_t>(0, size - 1)(random);
+  };
+  for (int round = 0; round < 1500; ++round) {
+    std::vector<std::string> lines;
+    std::istringstream stream{std::string(text)};
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    if (lines.empty()) return;
+    for (int change = 0; change <= round % 3; ++change) {
+      std::string& line = lines[below(lines.size())];
+      switch (random() % 6) {
+        case 0:
+          std::swap(line, lines[below(lines.size())]);
+          break;
+        case 1:
+          line.clear();
+          break;
+        case 2: {
+          std::size_t blank = line.find(' ', line.empty() ? 0 : below(line.size()));
+          if (blank != std::string::npos) line.erase(blank, line.find(' ', blank + 1) - blank);
+          break;
+        }
+        case 3: {
+          std::size_t digit = line.find_first_of("0123456789");
+          if (digit != std::string::npos) line.insert(digit, "184467440737095516169999");
+          break;
+        }
+        case 4:
+          if (!line.empty()) line[below(line.size())] = static_cast<char>(random() & 0xFF);
+          break;
+        default:
+          line.insert(line.empty() ? 0 : below(line.size()), std::string(1, "()\n\t :-,"[random() % 8]));
+      }
+    }
+    std::string mutated;
+    for (const std::string& line : lines) mutated.append(line).append("\n");
+    check(mutated);
+  }
+}
+
+}  // namespace systemtest
