@@ -89,7 +89,7 @@ TEST_P(QueueStressTest, ManyReadersAndWritersKeepExclusionAndLoseNoWrite) {
 // a waiter or by the final drain, however the timeouts and signals interleave.
 TEST(DispatchSemaphoreStressTest, TimeoutsNeitherLoseNorDuplicateUnits) {
   DispatchSemaphore semaphore(0);
-  constexpr long signals = 20000;
+  constexpr long signals = 40000;
   std::atomic<long> taken{0};
   std::atomic<bool> done{false};
   std::vector<std::thread> waiters;
@@ -97,15 +97,13 @@ TEST(DispatchSemaphoreStressTest, TimeoutsNeitherLoseNorDuplicateUnits) {
     waiters.emplace_back([&, t] {
       std::minstd_rand random(static_cast<unsigned>(t) + 1);
       while (!done.load()) {
-        taken += semaphore.waitFor(std::chrono::microseconds(random() % 200));
+        taken += semaphore.waitFor(std::chrono::microseconds(random() % 20));
       }
     });
   }
   for (long i = 0; i < signals; ++i) {
     semaphore.signal();
-    if (i % 64 == 0) {
-      std::this_thread::yield();
-    }
+    std::this_thread::yield();  // let waiters time out between signals, where the races are
   }
   done = true;
   joinAll(waiters);
