@@ -86,6 +86,8 @@ TEST(VolumeReadersLiveTest, SysfsCountersNeverFallBehindDiskStatsReadBefore) {
   ASSERT_FALSE(entries->empty());
   for (const platform::DiskStatsEntry& entry : *entries) {
     SCOPED_TRACE(entry.name);
+    // Loop devices may be detached and attached again by other tests in between, which may reset them.
+    if (entry.name.starts_with("loop")) continue;
     const auto stat = platform::BlockDeviceStat::read(*TextSource::live(), entry.name);
     if (!stat) continue;  // gone in between
     EXPECT_GE(stat->readsCompleted, entry.stat.readsCompleted);
