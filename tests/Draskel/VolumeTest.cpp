@@ -32,25 +32,11 @@ TEST_F(VolumeTest, ARecordForAMountStartsWithSixtyZerosAndPlaceholders) {
   EXPECT_EQ(volume.writeSpeed, "-");
   EXPECT_EQ(volume.maxReadSpeedString, "-");
   EXPECT_EQ(volume.maxWriteSpeedString, "-");
-  EXPECT_EQ(volume.name, "");
-  EXPECT_FALSE(volume.oldStatistics || volume.currentStatistics || volume.characteristics || volume.icon);
-  EXPECT_FALSE(volume.isEjecting);
+  EXPECT_FALSE(volume.oldStatistics || volume.currentStatistics || volume.characteristics);
 
   const Volume preview;
   EXPECT_EQ(preview.url, "/");
-  EXPECT_TRUE(preview.readHistory.empty());
-  EXPECT_TRUE(preview.writeHistory.empty());
-  EXPECT_TRUE(preview.loadHistory.empty());
-  EXPECT_EQ(preview.readSpeed, "-");
-}
-
-TEST_F(VolumeTest, TheIdentityIsTheDeviceName) {
-  Volume volume("/");
-  EXPECT_EQ(volume.id(), "");
-  volume.bsdName = "sda2";
-  EXPECT_EQ(volume.id(), "sda2");
-  volume.bsdName = "nvme0n1p1";
-  EXPECT_EQ(volume.id(), "nvme0n1p1");
+  EXPECT_TRUE(preview.readHistory.empty() && preview.writeHistory.empty() && preview.loadHistory.empty());
 }
 
 TEST_F(VolumeTest, TagsNameTheLocationTheConnectionAndTheFileSystem) {
@@ -90,14 +76,6 @@ TEST_F(VolumeTest, UnknownProtocolsAddNoTagAndUnknownFileSystemsShowAsTheyAre) {
   volume.fileSystem.reset();
   EXPECT_EQ(volume.tags().size(), 1u);
   EXPECT_EQ(volume.tagText(), "External Volume");
-}
-
-TEST_F(VolumeTest, TagsInALanguageWithoutATableAreEnglish) {
-  const platform::ScopedRegion german("de_DE", "UTC", {"de"});
-  Volume volume("/");
-  volume.isStartupVolume = true;
-  volume.deviceProtocol = "ATAPI";
-  EXPECT_EQ(volume.tagText(), "Startup Disk \u2022 ATAPI");
 }
 
 // Whether two images have the same size and the same pixels.
@@ -152,22 +130,14 @@ TEST_F(VolumeTest, TheDemonstrationVolumeShowsItsFixedTextsAndRandomHundredths) 
   EXPECT_TRUE(demo->isInternal);
   EXPECT_EQ(demo->readSpeed, "16.19 MB/s");
   EXPECT_EQ(demo->writeSpeed, "3.38 MB/s");
-  EXPECT_EQ(demo->readLoad, 0.66);
-  EXPECT_EQ(demo->writeLoad, 0.66);
-  EXPECT_TRUE(demo->isReading && demo->isWriting);
-  EXPECT_EQ(demo->totalBytes, 2'199'023'255'552u);
   EXPECT_NEAR(demo->usage(), 0.925, 0.0001);
-  EXPECT_FALSE(demo->icon);
   ASSERT_EQ(demo->readHistory.size(), 60u);
   ASSERT_EQ(demo->writeHistory.size(), 60u);
   ASSERT_EQ(demo->loadHistory.size(), 60u);
   for (std::size_t i = 0; i < 60; ++i) {
-    for (double load : {demo->readHistory[i], demo->writeHistory[i]}) {
-      EXPECT_GE(load, 0);
-      EXPECT_LE(load, 0.99);
-      EXPECT_DOUBLE_EQ(load * 100, std::round(load * 100));
-    }
-    EXPECT_EQ(demo->loadHistory[i], std::max(demo->readHistory[i], demo->writeHistory[i]));
+    const double read = demo->readHistory[i];
+    EXPECT_TRUE(read >= 0 && read <= 0.99 && std::round(read * 100) / 100 == read) << read;
+    EXPECT_EQ(demo->loadHistory[i], std::max(read, demo->writeHistory[i]));
   }
   // Sixty pairs of random hundredths are not all the same.
   const auto& reads = demo->readHistory;

@@ -101,36 +101,20 @@ TEST(VolumeParserMutationTest, AStatLineMissingAnyOfItsElevenCountersIsNoSample)
     }
     EXPECT_FALSE(platform::BlockDeviceStat::parse(shorter).has_value()) << shorter;
   }
-  const std::string text = fixtureText("/sys/block/sda/stat");
-  const auto full = platform::BlockDeviceStat::parse(text);
-  ASSERT_TRUE(full.has_value());
-  for (std::size_t length = 0; length <= text.size(); ++length) {
-    // Present once the eleventh counter has begun: the first ten are whole, the eleventh may be cut short.
-    auto stat = platform::BlockDeviceStat::parse(std::string_view(text).substr(0, length));
-    if (!stat) continue;
-    ASSERT_LE(stat->weightedIoMilliseconds, full->weightedIoMilliseconds) << "cut at " << length;
-    stat->weightedIoMilliseconds = full->weightedIoMilliseconds;
-    ASSERT_EQ(*stat, *full) << "cut at " << length;
-  }
-  std::mt19937 random(3);
-  for (int round = 0; round < flipRounds; ++round) {
-    (void)platform::BlockDeviceStat::parse(flipBytes(text, random));
-  }
 }
 
 TEST(VolumeParserMutationTest, UdevRecordsSurviveTruncationAndFlippedBytes) {
   const std::string text = fixtureText("/run/udev/data/b8:0");
-  const auto full = platform::UdevData::parse(text).properties;
+  const std::size_t full = platform::UdevData::parse(text).properties.size();
   for (std::size_t length = 0; length <= text.size(); ++length) {
-    const auto cut = platform::UdevData::parse(std::string_view(text).substr(0, length));
-    ASSERT_LE(cut.properties.size(), full.size());
-    (void)cut.text("ID_MODEL");
+    ASSERT_LE(platform::UdevData::parse(std::string_view(text).substr(0, length)).properties.size(), full);
   }
   std::mt19937 random(4);
   for (int round = 0; round < flipRounds; ++round) {
-    const auto data = platform::UdevData::parse(flipBytes(text, random));
+    const std::string mutated = flipBytes(text, random);
+    const auto data = platform::UdevData::parse(mutated);
+    ASSERT_LE(data.properties.size(), lineCount(mutated));
     (void)data.text("ID_MODEL");
-    (void)data.text("ID_SERIAL_SHORT");
   }
 }
 

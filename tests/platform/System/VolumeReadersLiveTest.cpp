@@ -80,23 +80,6 @@ TEST(VolumeReadersLiveTest, TheRootSizesAgreeWithDf) {
   EXPECT_FALSE(platform::FileSystemSize::read("/no/such/path").has_value());
 }
 
-TEST(VolumeReadersLiveTest, SysfsCountersNeverFallBehindDiskStatsReadBefore) {
-  const auto entries = platform::readDiskStats(*TextSource::live());
-  ASSERT_TRUE(entries.has_value());
-  ASSERT_FALSE(entries->empty());
-  for (const platform::DiskStatsEntry& entry : *entries) {
-    SCOPED_TRACE(entry.name);
-    // Loop devices may be detached and attached again by other tests in between, which may reset them.
-    if (entry.name.starts_with("loop")) continue;
-    const auto stat = platform::BlockDeviceStat::read(*TextSource::live(), entry.name);
-    if (!stat) continue;  // gone in between
-    EXPECT_GE(stat->readsCompleted, entry.stat.readsCompleted);
-    EXPECT_GE(stat->sectorsRead, entry.stat.sectorsRead);
-    EXPECT_GE(stat->writesCompleted, entry.stat.writesCompleted);
-    EXPECT_GE(stat->sectorsWritten, entry.stat.sectorsWritten);
-  }
-}
-
 class LoopVolumeLiveTest : public ::testing::Test {
  protected:
   void SetUp() override {
