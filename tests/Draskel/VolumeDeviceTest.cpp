@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <unordered_set>
-
 #include "Draskel/BlockStorageProperties.hpp"
 #include "Draskel/VolumeCharacteristics.hpp"
 #include "Draskel/VolumeDeviceProtocol.hpp"
@@ -20,13 +18,10 @@ TEST(VolumeDeviceProtocolTest, RawValuesMatchExactlyAndBothWays) {
       {"Secure Digital", VolumeDeviceProtocol::sdCard}, {"Apple Fabric", VolumeDeviceProtocol::appleFabric},
       {"PCI", VolumeDeviceProtocol::pci},         {"SATA", VolumeDeviceProtocol::sata},
       {"ATA", VolumeDeviceProtocol::ata},         {"ATAPI", VolumeDeviceProtocol::atapi}};
-  std::unordered_set<VolumeDeviceProtocol> seen;
   for (const auto& [text, protocol] : cases) {
     EXPECT_EQ(Draskel::volumeDeviceProtocol(text), protocol) << text;
     EXPECT_EQ(Draskel::rawValue(protocol), text);
-    seen.insert(protocol);
   }
-  EXPECT_EQ(seen.size(), cases.size());
   for (const char* other : {"PCI Express", "usb", "Sata", "ATAPI ", "", "Virtual Interface", "Disk Image"}) {
     EXPECT_FALSE(Draskel::volumeDeviceProtocol(other).has_value()) << other;
   }

@@ -22,19 +22,6 @@ TEST(BlockDeviceStatTest, TurnsAStatLineIntoExactByteCounters) {
   EXPECT_EQ(stat->bytesWritten(), 7162872ull * 512);
 }
 
-TEST(BlockDeviceStatTest, AcceptsTheElevenFifteenAndSeventeenCounterFormats) {
-  const auto eleven = BlockDeviceStat::parse("1 2 3 4 5 6 7 8 9 10 11");
-  const auto fifteen = BlockDeviceStat::parse("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15\n");
-  const auto seventeen = BlockDeviceStat::parse("\t1  2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17  \n");
-  ASSERT_TRUE(eleven && fifteen && seventeen);
-  EXPECT_EQ(*eleven, *fifteen);
-  EXPECT_EQ(*eleven, *seventeen);
-  EXPECT_EQ(eleven->readMilliseconds, 4u);
-  EXPECT_EQ(eleven->writesMerged, 6u);
-  EXPECT_EQ(eleven->ioInProgress, 9u);
-  EXPECT_EQ(eleven->ioMilliseconds, 10u);
-}
-
 TEST(BlockDeviceStatTest, AStatThatCannotBeReadIsNoSample) {
   EXPECT_FALSE(BlockDeviceStat::parse("").has_value());
   EXPECT_FALSE(BlockDeviceStat::parse("1 2 3 4 5 6 7 8 9 10").has_value());
