@@ -12,7 +12,8 @@ namespace {
 void requireSize(double size, const char* operation) {
   if (!(size > 0) || size > Font::largestSize) {
     throw std::invalid_argument(std::string("Font::") + operation + ": the size " + std::to_string(size) +
-                                " is not above zero and at most " + std::to_string(Font::largestSize) + " points");
+                                " is not above zero and at most " + std::to_string(Font::largestSize) +
+                                " points");
   }
 }
 
@@ -35,7 +36,8 @@ std::shared_ptr<const Font> Font::withSize(double size) const {
 
 const Font::Metrics& Font::metrics() const {
   std::call_once(metricsOnce_, [this] {
-    PangoFontMetrics* read = pango_context_get_metrics(textPangoContext(), fontDescription(*this).get(), nullptr);
+    PangoFontMetrics* read =
+        pango_context_get_metrics(textPangoContext(), fontDescription(*this).get(), nullptr);
     const double ascent = static_cast<double>(pango_font_metrics_get_ascent(read)) / PANGO_SCALE;
     const double descent = static_cast<double>(pango_font_metrics_get_descent(read)) / PANGO_SCALE;
     const double height = static_cast<double>(pango_font_metrics_get_height(read)) / PANGO_SCALE;

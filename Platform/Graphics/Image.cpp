@@ -37,9 +37,7 @@ std::string cairoReason(cairo_status_t status) { return cairo_status_to_string(s
 // A fresh cairo drawing state on an image's bitmap, in pixel units.
 struct Painter {
   explicit Painter(cairo_surface_t* surface) : cr(cairo_create(surface)) {}
-  ~Painter() {
-    cairo_destroy(cr);
-  }
+  ~Painter() { cairo_destroy(cr); }
   Painter(const Painter&) = delete;
   Painter& operator=(const Painter&) = delete;
 

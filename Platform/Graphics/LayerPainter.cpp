@@ -67,7 +67,8 @@ void LayerPainter::shape(GraphicsContext& context, const ShapeLayer& layer) {
     style.miterLimit = time.number(layer, "miterLimit");
     style.dashPhase = time.number(layer, "lineDashPhase");
     context.setStrokeColor(*stroke);
-    context.strokePath(path->trimmed(time.number(layer, "strokeStart"), time.number(layer, "strokeEnd")), style);
+    context.strokePath(path->trimmed(time.number(layer, "strokeStart"), time.number(layer, "strokeEnd")),
+                       style);
   }
 }
 

@@ -66,9 +66,10 @@ cairo_pattern_t* renderMask(Layer& layer, Layer& mask, GraphicsContext& context,
 // when the mask is such a shape.
 bool clipToSimpleMask(Layer& layer, const Layer& mask, GraphicsContext& context, const Rect& bounds) {
   const RenderTime& time = context.renderTime();
-  if (typeid(mask) != typeid(ShapeLayer) || mask.isHidden() || mask.masksToBounds() || mask.isGeometryFlipped() ||
-      mask.mask() || (mask.sublayers() && !mask.sublayers()->empty()) || time.number(mask, "opacity") < 1 ||
-      time.color(mask, "backgroundColor") || time.number(mask, "shadowOpacity") > 0 ||
+  if (typeid(mask) != typeid(ShapeLayer) || mask.isHidden() || mask.masksToBounds() ||
+      mask.isGeometryFlipped() || mask.mask() || (mask.sublayers() && !mask.sublayers()->empty()) ||
+      time.number(mask, "opacity") < 1 || time.color(mask, "backgroundColor") ||
+      time.number(mask, "shadowOpacity") > 0 ||
       (time.number(mask, "borderWidth") > 0 && time.color(mask, "borderColor"))) {
     return false;
   }
@@ -89,8 +90,8 @@ bool clipToSimpleMask(Layer& layer, const Layer& mask, GraphicsContext& context,
   cairo_new_path(cairo);
   GraphicsContext::appendPath(cairo, *path);
   cairo_set_matrix(cairo, &layerSpace);
-  cairo_set_fill_rule(cairo, shape.fillRule() == FillRule::evenOdd ? CAIRO_FILL_RULE_EVEN_ODD
-                                                                   : CAIRO_FILL_RULE_WINDING);
+  cairo_set_fill_rule(
+      cairo, shape.fillRule() == FillRule::evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
   cairo_clip(cairo);
   return true;
 }
@@ -118,7 +119,8 @@ void LayerRenderer::render(Layer& layer, GraphicsContext& context) {
   if (grouped) {
     cairo_push_group(cairo);
   }
-  LayerShadow::draw(context, layer, [&layer, &bounds](GraphicsContext& shape) { drawBody(layer, shape, bounds); });
+  LayerShadow::draw(context, layer,
+                    [&layer, &bounds](GraphicsContext& shape) { drawBody(layer, shape, bounds); });
   drawBody(layer, context, bounds);
   if (grouped) {
     cairo_pattern_t* content = cairo_pop_group(cairo);

@@ -37,7 +37,8 @@ PixelBox clipPixels(cairo_t* cairo, double dx, double dy, int margin) {
   }
   // Larger boxes than cairo's limit for image surfaces are not drawn.
   constexpr double limit = 32767;
-  if (!(right > left && bottom > top) || right - left + 2 * margin > limit || bottom - top + 2 * margin > limit) {
+  if (!(right > left && bottom > top) || right - left + 2 * margin > limit ||
+      bottom - top + 2 * margin > limit) {
     return {};
   }
   const int x = static_cast<int>(std::floor(left + dx)) - margin;

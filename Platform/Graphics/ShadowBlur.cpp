@@ -32,7 +32,8 @@ std::array<int, 3> boxWidths(double deviation) {
 }
 
 // One box filter of the given odd width along a line of count values spaced step apart, through scratch.
-void boxLine(std::uint8_t* line, int count, std::ptrdiff_t step, int width, std::vector<std::uint32_t>& scratch) {
+void boxLine(std::uint8_t* line, int count, std::ptrdiff_t step, int width,
+             std::vector<std::uint32_t>& scratch) {
   const int radius = width / 2;
   for (int i = 0; i < count; ++i) {
     scratch[static_cast<std::size_t>(i)] = line[i * step];

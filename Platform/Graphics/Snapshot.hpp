@@ -17,7 +17,8 @@ class Snapshot {
   // The layer drawn in its own space (see LayerRenderer::render) into a new transparent image of its
   // bounds' size at scale pixels per point, the bounds' top edge at the image's top. Empty bounds give the
   // empty image. Throws std::invalid_argument for a bad scale, as Image::create does.
-  static std::shared_ptr<Image> image(Layer& layer, double scale = 1, RenderTime time = RenderTime::settled());
+  static std::shared_ptr<Image> image(Layer& layer, double scale = 1,
+                                      RenderTime time = RenderTime::settled());
   // The same image written as a PNG file (ImageError when it cannot be written or is empty).
   static void writePng(Layer& layer, const std::string& path, double scale = 1,
                        RenderTime time = RenderTime::settled());

@@ -44,7 +44,8 @@ void TextLayer::drawInContext(GraphicsContext& context) {
   }
   const std::shared_ptr<const Font> font = font_ ? font_->withSize(size) : Font::systemFont(size);
   const Rect box = time.rect(*this, "bounds").standardized();
-  const TextLayout layout(string_, *font, alignmentMode_, box.width(), lineBreakMode(wrapped_, truncationMode_));
+  const TextLayout layout(string_, *font, alignmentMode_, box.width(),
+                          lineBreakMode(wrapped_, truncationMode_));
   context.saveGState();
   context.clipToRect(box);
   layout.draw(context, box, *color, false);

@@ -89,6 +89,25 @@ TEST(RenderGradient, OnlyTheMasksAlphaCounts) {
   expectRgba(pixelAt(*Snapshot::image(*root), 5, 5), {0.25, 0, 0, 0.25});
 }
 
+TEST(RenderGradient, MaskTreeCountsEveryLayerOfTheMask) {
+  auto root = canvas(20, 10);
+  auto gradient = addGradient(*root, Rect(0, 0, 20, 10), {opaqueRed, opaqueRed});
+  auto mask = std::make_shared<Layer>();
+  mask->addSublayer(maskOf(Rect(0, 0, 5, 10), opaqueBlack));
+  auto right = std::make_shared<Layer>();
+  right->setFrame(Rect(15, 0, 5, 10));
+  right->setBackgroundColor(opaqueGreen);
+  mask->addSublayer(right);
+  gradient->setMask(mask);
+  auto image = Snapshot::image(*root);
+  expectRgba(pixelAt(*image, 2, 5), opaqueRed);
+  expectRgba(pixelAt(*image, 10, 5), transparent);
+  expectRgba(pixelAt(*image, 17, 5), opaqueRed);
+  // A hidden mask leaves nothing to see.
+  mask->setHidden(true);
+  EXPECT_TRUE(inkBox(*Snapshot::image(*root), 0).isEmpty());
+}
+
 TEST(RenderGradient, UnitSpaceFollowsAFlippedSuperlayer) {
   auto root = canvas(10, 100);
   root->setGeometryFlipped(true);

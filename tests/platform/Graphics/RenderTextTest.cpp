@@ -140,7 +140,8 @@ TEST(RenderText, DrawingInARectKeepsOnlyTheLinesThatFit) {
   {
     ImageFocus focus(*image);
     // Three words that wrap into three lines, in a box one and a half lines high at the top of the image.
-    TextRenderer::draw(focus.context(), "Alpha Bravo Delta", attributes, Rect(0, 60 - 1.5 * line, 40, 1.5 * line));
+    TextRenderer::draw(focus.context(), "Alpha Bravo Delta", attributes,
+                       Rect(0, 60 - 1.5 * line, 40, 1.5 * line));
   }
   const InkBox ink = inkBox(*image);
   ASSERT_FALSE(ink.isEmpty());
