@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include "Platform/System/BlockDeviceProtocol.hpp"
