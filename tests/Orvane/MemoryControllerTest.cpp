@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "Bexlan/DataStore.hpp"
+#include "Bexlan/NumberIdentifier.hpp"
+#include "Orvane/Memory.hpp"
+#include "Orvane/MemoryController.hpp"
+#include "Platform/System/MemInfo.hpp"
+#include "tests/platform/System/SystemFixtures.hpp"
+
+namespace {
+
+using Orvane::Memory;
+
+constexpr std::uint64_t KiB = 1024;
+
+std::string meminfo(std::uint64_t total, std::uint64_t free, std::uint64_t active, std::uint64_t inactive,
+                    std::uint64_t unevictable = 0, std::uint64_t zswap = 0) {
+  return "MemTotal: " + std::to_string(total) + " kB\nMemFree: " + std::to_string(free) +
+         " kB\nActive: " + std::to_string(active) + " kB\nInactive: " + std::to_string(inactive) +
+         " kB\nUnevictable: " + std::to_string(unevictable) + " kB\nZswap: " + std::to_string(zswap) +
+         " kB\n";
+}
+
+struct MemoryControllerTest : testing::Test {
+  std::shared_ptr<platform::MemoryTextSource> source = std::make_shared<platform::MemoryTextSource>();
+  void SetUp() override { source->setFile("/proc/meminfo", meminfo(1000, 100, 300, 200, 50, 7)); }
+};
+
+TEST_F(MemoryControllerTest, BeforeTheFirstRefreshOnlyUsageHoldsANumber) {
+  Orvane::MemoryController controller(source);
+  for (const std::string* key : {&Memory::active(), &Memory::compressed(), &Memory::inactive(),
+                                 &Memory::wired(), &Memory::used(), &Memory::free()}) {
+    EXPECT_TRUE(controller.store()->contains(*key)) << *key;
+    EXPECT_FALSE(controller.value(*key).has_value()) << *key;
+    EXPECT_EQ(controller.string(*key), "-");
+    EXPECT_EQ(controller.uInt64Value(*key), 0u);
+  }
+  EXPECT_EQ(controller.value(Memory::usage()), platform::Number::of(0.0));
+  EXPECT_EQ(controller.store()->min(Memory::usage()), platform::Number::of(0.0));
+  EXPECT_EQ(controller.store()->max(Memory::usage()), platform::Number::of(1.0));
+  auto history = controller.store()->doubleHistory(Memory::usage());
+  ASSERT_GE(history.size(), 2u);
+  EXPECT_EQ(history[history.size() - 2], 1.0);
+  EXPECT_EQ(history.back(), 0.0);
+  EXPECT_EQ(controller.physicalMemory(), 1000 * KiB);
+}
+
+TEST_F(MemoryControllerTest, RefreshWritesBytesWithTheirTypesAndUsedIsTruncatedBeforeFreeAndUsage) {
+  source->setFile("/sys/block/zram0/mm_stat", "100 50 1001 0 2000 0 0 0 0\n");
+  Orvane::MemoryController controller(source);
+  controller.refresh(1.0);
+
+  double compressed = 7 * KiB + 1001.0;
+  EXPECT_EQ(controller.value(Memory::active()), platform::Number::of(300.0 * KiB));
+  EXPECT_EQ(controller.value(Memory::active())->type(), platform::Number::Type::Double);
+  EXPECT_EQ(controller.value(Memory::inactive()), platform::Number::of(200.0 * KiB));
+  EXPECT_EQ(controller.value(Memory::wired()), platform::Number::of(50.0 * KiB));
+  EXPECT_EQ(controller.value(Memory::compressed()), platform::Number::of(compressed));
+  std::uint64_t used = (300 + 50 + 7) * KiB + 1001;
+  EXPECT_EQ(controller.value(Memory::used())->type(), platform::Number::Type::UInt64);
+  EXPECT_EQ(controller.uInt64Value(Memory::used()), used);
+  EXPECT_EQ(controller.uInt64Value(Memory::free()), 1000 * KiB - used);
+  EXPECT_EQ(controller.uInt64Value(Memory::free()) + controller.uInt64Value(Memory::used()), 1000 * KiB);
+  EXPECT_EQ(controller.doubleValue(Memory::usage()), static_cast<double>(used) / (1000 * KiB));
+
+  auto statistics = controller.statistics();
+  EXPECT_EQ(statistics.free(), 100.0 * KiB);
+  EXPECT_EQ(statistics.active(), 300.0 * KiB);
+  EXPECT_EQ(statistics.inactive(), 200.0 * KiB);
+  EXPECT_EQ(statistics.wired(), 50.0 * KiB);
+  EXPECT_EQ(statistics.compressed(), compressed);
+
+  // The elapsed time plays no part: the same memory gives the same numbers.
+  controller.refresh(1e9);
+  EXPECT_EQ(controller.uInt64Value(Memory::used()), used);
+  EXPECT_EQ(controller.store()->uInt64History(Memory::used()).back(), used);
+  EXPECT_EQ(controller.store()->min(Memory::used()), controller.store()->max(Memory::used()));
+}
+
+TEST_F(MemoryControllerTest, UnreadableMemoryGivesZerosAndTheWholeLastPhysicalMemoryFree) {
+  Orvane::MemoryController controller(source);
+  controller.refresh(1);
+  source->remove("/proc/meminfo");
+  controller.refresh(1);
+  for (const std::string* key : {&Memory::active(), &Memory::compressed(), &Memory::inactive(),
+                                 &Memory::wired(), &Memory::used(), &Memory::usage()}) {
+    EXPECT_EQ(controller.doubleValue(*key), 0.0) << *key;
+  }
+  EXPECT_EQ(controller.uInt64Value(Memory::free()), 1000 * KiB);
+  EXPECT_EQ(controller.statistics().active(), 0.0);
+
+  // With no physical memory ever read, there is no share: usage is 0, not a quotient by zero.
+  Orvane::MemoryController blind(std::make_shared<platform::MemoryTextSource>());
+  blind.refresh(1);
+  EXPECT_EQ(blind.doubleValue(Memory::usage()), 0.0);
+  EXPECT_EQ(blind.uInt64Value(Memory::free()), 0u);
+}
+
+TEST_F(MemoryControllerTest, UsedBeyondPhysicalMemoryLeavesNothingFree) {
+  source->setFile("/proc/meminfo", meminfo(1000, 0, 900, 0, 200));
+  Orvane::MemoryController controller(source);
+  controller.refresh(1);
+  EXPECT_EQ(controller.uInt64Value(Memory::used()), 1100 * KiB);
+  EXPECT_EQ(controller.uInt64Value(Memory::free()), 0u);
+  EXPECT_DOUBLE_EQ(controller.doubleValue(Memory::usage()), 1.1);
+}
+
+TEST_F(MemoryControllerTest, HistorySizeReachesTheStoreAndANewStoreTakesLaterRefreshes) {
+  Orvane::MemoryController controller(source);
+  controller.setHistorySize(5);
+  EXPECT_EQ(controller.historySize(), 5);
+  EXPECT_EQ(controller.store()->historySize(), 5);
+  EXPECT_EQ(controller.store()->history(Memory::active())->size(), 5u);
+  EXPECT_THROW(controller.setHistorySize(-1), std::invalid_argument);
+  EXPECT_EQ(controller.historySize(), 5);
+
+  auto replacement = std::make_shared<Bexlan::DataStore>();
+  auto entry = std::make_shared<Bexlan::NumberIdentifier>(Memory::active());
+  replacement->add(entry);
+  controller.setStore(replacement);
+  controller.refresh(1);
+  EXPECT_EQ(entry->value(), platform::Number::of(300.0 * KiB));
+  EXPECT_THROW(controller.setStore(nullptr), std::invalid_argument);
+}
+
+TEST_F(MemoryControllerTest, RecordedSampleGivesTheMeminfoFigures) {
+  Orvane::MemoryController controller(systemtest::sampleSource(0));
+  controller.refresh(1);
+  auto info = platform::parseMemInfo(systemtest::fileText(systemtest::samplePath(0) / "proc/meminfo"));
+  ASSERT_TRUE(info.has_value());
+  EXPECT_EQ(controller.doubleValue(Memory::active()), static_cast<double>(info->active));
+  EXPECT_EQ(controller.doubleValue(Memory::inactive()), static_cast<double>(info->inactive));
+  EXPECT_EQ(controller.doubleValue(Memory::wired()),
+            static_cast<double>(info->unevictable + info->slabUnreclaimable + info->kernelStack +
+                                info->pageTables + info->perCpu));
+  EXPECT_EQ(controller.uInt64Value(Memory::used()) + controller.uInt64Value(Memory::free()), info->total);
+}
+
+// The live machine, compared with free and /proc/meminfo read by the test itself.
+TEST(MemoryControllerLiveTest, AgreesWithFreeAndMeminfo) {
+  Orvane::MemoryController controller;
+  controller.refresh(1);
+  auto info = platform::parseMemInfo(platform::TextSource::live()->read("/proc/meminfo").value());
+  ASSERT_TRUE(info.has_value());
+
+  std::istringstream free(systemtest::commandOutput("free -b"));
+  std::string word;
+  std::uint64_t total = 0;
+  while (free >> word && word != "Mem:") {
+  }
+  ASSERT_TRUE(free >> total);
+  EXPECT_EQ(controller.physicalMemory(), total);
+  EXPECT_EQ(controller.uInt64Value(Memory::used()) + controller.uInt64Value(Memory::free()), total);
+
+  double wired = static_cast<double>(info->unevictable + info->slabUnreclaimable + info->kernelStack +
+                                     info->pageTables + info->perCpu);
+  EXPECT_NEAR(controller.doubleValue(Memory::active()), info->active, info->active * 0.02);
+  EXPECT_NEAR(controller.doubleValue(Memory::inactive()), info->inactive, info->inactive * 0.02);
+  EXPECT_NEAR(controller.doubleValue(Memory::wired()), wired, wired * 0.02);
+}
+
+}  // namespace
