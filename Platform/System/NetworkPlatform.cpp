@@ -18,16 +18,20 @@ class LiveNetworkPlatform final : public NetworkPlatform {
 
   std::optional<std::vector<InterfaceEntry>> interfaces() const override { return list_->entries(); }
 
-  std::optional<std::vector<SystemInterface>> systemInterfaces() const override {
+  std::optional<std::vector<SystemInterface>> systemInterfaces(bool withKinds) const override {
     auto links = readLinkTable();
     if (!links) return std::nullopt;
-    WirelessRequests requests;
+    std::optional<WirelessRequests> requests;
+    if (withKinds) requests.emplace();
     std::vector<SystemInterface> result;
     result.reserve(links->size());
     for (auto& link : *links) {
-      bool wireless = link.hardwareType == ARPHRD_ETHER && isWireless(requests, link.name);
-      result.push_back({std::move(link.name), std::move(link.alias),
-                        std::string(interfaceTypeText(link.hardwareType, wireless))});
+      std::optional<std::string> typeText;
+      if (requests) {
+        bool wireless = link.hardwareType == ARPHRD_ETHER && isWireless(*requests, link.name);
+        typeText = std::string(interfaceTypeText(link.hardwareType, wireless));
+      }
+      result.push_back({std::move(link.name), std::move(link.alias), std::move(typeText)});
     }
     return result;
   }

@@ -21,9 +21,10 @@ class NetworkPlatform {
 
   // The interface list; absent when it cannot be read.
   virtual std::optional<std::vector<InterfaceEntry>> interfaces() const = 0;
-  // Every interface of the system with its display name and kind, in interface-index order; absent when
-  // the system's list cannot be read.
-  virtual std::optional<std::vector<SystemInterface>> systemInterfaces() const = 0;
+  // Every interface of the system with its display name, in interface-index order; absent when the
+  // system's list cannot be read. With `withKinds` each also has its kind text, which costs the live system
+  // a request per Ethernet link; without, the kind texts are absent.
+  virtual std::optional<std::vector<SystemInterface>> systemInterfaces(bool withKinds) const = 0;
   // The name of the interface that carries the default route; absent when there is none.
   virtual std::optional<std::string> primaryInterface() const = 0;
   // The wireless interfaces and their Wi-Fi facts; empty when there are none or they cannot be read.

@@ -13,8 +13,9 @@ struct SystemInterface {
   std::string name;
   // The interface alias, when one is set.
   std::optional<std::string> displayName;
-  // "IEEE80211" for wireless, "Ethernet" for other Ethernet links, else "Unknown".
-  std::string typeText;
+  // "IEEE80211" for wireless, "Ethernet" for other Ethernet links, else "Unknown"; absent when the kinds
+  // were not asked for.
+  std::optional<std::string> typeText;
 
   bool operator==(const SystemInterface&) const = default;
 };

@@ -1,0 +1,195 @@
+#include "Orvane/NetworkAdapter.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+#include "Orvane/InternetProtocol.hpp"
+#include "Orvane/IpType.hpp"
+#include "Orvane/NetworkProtocol.hpp"
+
+using Orvane::NetworkAdapter;
+using testing::Each;
+using testing::ElementsAre;
+using testing::Eq;
+using testing::SizeIs;
+
+namespace {
+
+constexpr std::uint64_t uint64Max = std::numeric_limits<std::uint64_t>::max();
+
+std::vector<double> zerosThen(size_t zeros, std::vector<double> tail) {
+  std::vector<double> result(zeros, 0.0);
+  result.insert(result.end(), tail.begin(), tail.end());
+  return result;
+}
+
+TEST(NetworkAdapterTest, NewAdapterHasZeroHistoriesOfTheGivenSize) {
+  NetworkAdapter adapter("en0", 60);
+  EXPECT_EQ(adapter.identifier, "en0");
+  EXPECT_THAT(adapter.historyDownload, SizeIs(60));
+  EXPECT_THAT(adapter.historyUpload, SizeIs(60));
+  EXPECT_THAT(adapter.maxDownloadHistory, SizeIs(120));
+  EXPECT_THAT(adapter.maxUploadHistory, SizeIs(120));
+  EXPECT_THAT(adapter.maxUploadHistory, Each(Eq(0.0)));
+  EXPECT_EQ(adapter.type, Orvane::AdapterType::unknown);
+  EXPECT_FALSE(adapter.name || adapter.ipv4 || adapter.ipv6 || adapter.noise || adapter.security);
+  EXPECT_THROW(NetworkAdapter("en0", -1), std::invalid_argument);
+}
+
+TEST(NetworkAdapterTest, RatesPassTheWarmUpBeforeTheHistoriesRoll) {
+  NetworkAdapter adapter("en0", 3);
+  // The first update only records the counter.
+  adapter.updateDownload(1000, 2.0);
+  EXPECT_EQ(adapter.oldDownload, 1000u);
+  EXPECT_EQ(adapter.downloadBytesDiff, 0u);
+  EXPECT_EQ(adapter.maxDownloadBytes, 0u);
+  EXPECT_EQ(adapter.downloads, 0);
+  // The next two rates are published but not kept.
+  adapter.updateDownload(3000, 2.0);
+  EXPECT_EQ(adapter.downloadBytesDiff, 1000u);
+  EXPECT_EQ(adapter.maxDownloadBytes, 1000u);
+  adapter.updateDownload(3600, 2.0);
+  EXPECT_EQ(adapter.downloadBytesDiff, 300u);
+  EXPECT_EQ(adapter.maxDownloadBytes, 1000u);
+  EXPECT_EQ(adapter.downloads, 2);
+  EXPECT_THAT(adapter.historyDownload, ElementsAre(0, 0, 0));
+  // From the fourth update on every rate goes in and the oldest leaves.
+  adapter.updateDownload(4600, 2.0);
+  adapter.updateDownload(8600, 1.0);
+  EXPECT_THAT(adapter.historyDownload, ElementsAre(0, 500, 4000));
+  EXPECT_EQ(adapter.maxDownloadHistory, zerosThen(4, {500, 4000}));
+  EXPECT_EQ(adapter.downloads, 2);
+  EXPECT_EQ(adapter.maxDownloadBytes, 4000u);
+  EXPECT_EQ(adapter.highestDownload(), 4000.0);
+  // Upload went through none of it.
+  EXPECT_EQ(adapter.uploadBytesDiff, 0u);
+  EXPECT_EQ(adapter.uploads, 0);
+  EXPECT_THAT(adapter.historyUpload, ElementsAre(0, 0, 0));
+}
+
+TEST(NetworkAdapterTest, UploadRunsTheSameStepsOnItsOwnFields) {
+  NetworkAdapter adapter("en0", 1);
+  for (std::uint32_t counter : {0u, 100u, 300u, 600u, 1000u}) adapter.updateUpload(counter, 0);
+  EXPECT_EQ(adapter.uploadBytesDiff, 400u);
+  EXPECT_EQ(adapter.maxUploadBytes, 400u);
+  EXPECT_THAT(adapter.historyUpload, ElementsAre(400));
+  EXPECT_THAT(adapter.maxUploadHistory, ElementsAre(300, 400));
+  EXPECT_EQ(adapter.highestUpload(), 400.0);
+  EXPECT_EQ(adapter.downloads, 0);
+  EXPECT_EQ(adapter.highestDownload(), 0.0);
+}
+
+TEST(NetworkAdapterTest, AWrappedCounterGivesOneLessThanTheModularDifference) {
+  NetworkAdapter adapter("en0", 60);
+  adapter.updateDownload(4294967000u, 0);
+  adapter.updateDownload(100, 0);
+  EXPECT_EQ(adapter.downloadBytesDiff, 395u);
+  // From the maximum to 0: 4294967295 - 4294967295 + 0.
+  adapter.updateDownload(4294967295u, 0);
+  adapter.updateDownload(0, 0);
+  EXPECT_EQ(adapter.downloadBytesDiff, 0u);
+  // An unchanged counter is no traffic.
+  adapter.updateDownload(0, 1.0);
+  EXPECT_EQ(adapter.downloadBytesDiff, 0u);
+}
+
+TEST(NetworkAdapterTest, BytesPerSecondTakesTheReciprocalFirstAndSaturates) {
+  EXPECT_EQ(NetworkAdapter::bytesPerSecond(2000, 2.0), 1000u);
+  EXPECT_EQ(NetworkAdapter::bytesPerSecond(1000, 0.5), 2000u);
+  // (1 / 49) * 49 is 0.9999999999999999 in double precision: truncated, it is 0 (49 / 49 would be 1).
+  EXPECT_EQ(NetworkAdapter::bytesPerSecond(49, 49.0), 0u);
+  // An interval that is not positive gives the raw difference.
+  EXPECT_EQ(NetworkAdapter::bytesPerSecond(1234, 0.0), 1234u);
+  EXPECT_EQ(NetworkAdapter::bytesPerSecond(1234, -1.0), 1234u);
+  EXPECT_EQ(NetworkAdapter::bytesPerSecond(1234, std::nan("")), 1234u);
+  EXPECT_EQ(NetworkAdapter::bytesPerSecond(1234, std::numeric_limits<double>::infinity()), 0u);
+  // A rate beyond 64 bits saturates.
+  EXPECT_EQ(NetworkAdapter::bytesPerSecond(4294967295u, 1e-12), uint64Max);
+  EXPECT_EQ(NetworkAdapter::bytesPerSecond(4294967295u, std::numeric_limits<double>::denorm_min()),
+            uint64Max);
+  EXPECT_EQ(NetworkAdapter::bytesPerSecond(0, 1e-300), 0u);
+}
+
+TEST(NetworkAdapterTest, SetKeepsThePeakAndLeavesTheHistories) {
+  NetworkAdapter adapter("en0", 2);
+  adapter.setDownload(900);
+  adapter.setDownload(300);
+  adapter.setUpload(70);
+  EXPECT_EQ(adapter.downloadBytesDiff, 300u);
+  EXPECT_EQ(adapter.maxDownloadBytes, 900u);
+  EXPECT_EQ(adapter.uploadBytesDiff, 70u);
+  EXPECT_EQ(adapter.maxUploadBytes, 70u);
+  EXPECT_THAT(adapter.historyDownload, ElementsAre(0, 0));
+  EXPECT_EQ(adapter.downloads, 0);
+}
+
+TEST(NetworkAdapterTest, HighestIsThePeakOfTheLongerHistoryOnly) {
+  NetworkAdapter adapter("en0", 1);
+  for (std::uint64_t rate : {1u, 2u, 50u, 7u, 3u}) adapter.appendDownloadHistory(rate);
+  // 1 and 2 were counted only; 50, 7, 3 went in and the max-history of two keeps 7 and 3.
+  EXPECT_THAT(adapter.historyDownload, ElementsAre(3));
+  EXPECT_THAT(adapter.maxDownloadHistory, ElementsAre(7, 3));
+  EXPECT_EQ(adapter.highestDownload(), 7.0);
+}
+
+TEST(NetworkAdapterTest, ResizingEmptiesTheHistoriesButKeepsThePhase) {
+  NetworkAdapter adapter("en0", 2);
+  for (std::uint32_t counter : {0u, 10u, 30u, 60u}) adapter.updateDownload(counter, 0);
+  EXPECT_THAT(adapter.historyDownload, ElementsAre(0, 30));
+  adapter.resizeHistory(3);
+  EXPECT_THAT(adapter.historyDownload, ElementsAre(0, 0, 0));
+  EXPECT_THAT(adapter.maxDownloadHistory, SizeIs(6));
+  EXPECT_EQ(adapter.downloads, 2);
+  adapter.updateDownload(100, 0);
+  EXPECT_THAT(adapter.historyDownload, ElementsAre(0, 0, 40));
+  EXPECT_THROW(adapter.resizeHistory(-3), std::invalid_argument);
+  EXPECT_THAT(adapter.historyDownload, SizeIs(3));
+}
+
+TEST(NetworkAdapterTest, AHistorySizeOfZeroKeepsNothingAndStillComputesRates) {
+  NetworkAdapter adapter("en0", 0);
+  for (std::uint32_t counter : {0u, 10u, 30u, 60u, 100u, 4000u}) {
+    adapter.updateDownload(counter, 0);
+    adapter.updateUpload(counter, 0);
+  }
+  EXPECT_EQ(adapter.downloadBytesDiff, 3900u);
+  EXPECT_EQ(adapter.maxUploadBytes, 3900u);
+  EXPECT_TRUE(adapter.historyDownload.empty());
+  EXPECT_TRUE(adapter.maxUploadHistory.empty());
+  EXPECT_EQ(adapter.highestDownload(), 0.0);
+  EXPECT_EQ(adapter.highestUpload(), 0.0);
+}
+
+TEST(NetworkAdapterTest, SecuredOnlyWithAKnownModeOtherThanNone) {
+  NetworkAdapter adapter("wlan0", 1);
+  EXPECT_FALSE(adapter.isSecured());
+  adapter.security = 0;
+  EXPECT_FALSE(adapter.isSecured());
+  adapter.security = 4;
+  EXPECT_TRUE(adapter.isSecured());
+}
+
+TEST(NetworkAdapterTest, EnumerationsConvertFromAndToTheirRawTexts) {
+  using namespace Orvane;
+  EXPECT_EQ(rawValue(AdapterType::unknown), "Unknown");
+  EXPECT_EQ(rawValue(AdapterType::IEEE80211), "IEEE80211");
+  EXPECT_EQ(rawValue(AdapterType::ETHERNET), "Ethernet");
+  EXPECT_EQ(adapterTypeFromRawValue("Ethernet"), AdapterType::ETHERNET);
+  EXPECT_EQ(adapterTypeFromRawValue("Unknown"), AdapterType::unknown);
+  EXPECT_FALSE(adapterTypeFromRawValue("ethernet").has_value());
+  EXPECT_EQ(rawValue(IpType::ip4), "IPv4");
+  EXPECT_EQ(ipTypeFromRawValue("IPv6"), IpType::ip6);
+  EXPECT_FALSE(ipTypeFromRawValue("ipv6").has_value());
+  EXPECT_EQ(rawValue(InternetProtocol::ipv6), "ipv6");
+  EXPECT_EQ(internetProtocolFromRawValue("ipv4"), InternetProtocol::ipv4);
+  EXPECT_FALSE(internetProtocolFromRawValue("IPv4").has_value());
+  EXPECT_EQ(rawValue(NetworkProtocol::tcp), "TCP");
+  EXPECT_EQ(networkProtocolFromRawValue("UDP"), NetworkProtocol::udp);
+  EXPECT_FALSE(networkProtocolFromRawValue("").has_value());
+}
+
+}  // namespace

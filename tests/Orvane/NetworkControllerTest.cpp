@@ -1,0 +1,444 @@
+#include "Orvane/NetworkController.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "Bexlan/StringIdentifier.hpp"
+#include "Orvane/Network.hpp"
+#include "tests/Orvane/FakeNetworkPlatform.hpp"
+
+using Orvane::AdapterMode;
+using Orvane::AdapterType;
+using Orvane::IpType;
+using Orvane::NetworkAdapter;
+using Orvane::NetworkController;
+using testing::ElementsAre;
+using testing::IsEmpty;
+using testing::SizeIs;
+
+namespace {
+
+class RecordingDelegate final : public Orvane::NetworkDelegate {
+ public:
+  void adapterChanged(const std::shared_ptr<NetworkAdapter>& adapter) override { calls.push_back(adapter); }
+  std::vector<std::shared_ptr<NetworkAdapter>> calls;
+};
+
+class NetworkControllerTest : public testing::Test {
+ protected:
+  // A machine with loopback, a wired uplink with an alias and three addresses, a Wi-Fi interface, an
+  // interface that is down, and a default route over the wired uplink.
+  void SetUp() override {
+    machine->addLink("lo", 500, 500, IFF_UP | IFF_LOOPBACK, ARPHRD_LOOPBACK);
+    machine->addAddress("lo", AF_INET, "127.0.0.1");
+    machine->addLink("eth0", 10000, 20000);
+    machine->addAddress("eth0", AF_INET, "192.0.2.2");
+    machine->addAddress("eth0", AF_INET6, "fd00::2");
+    machine->addAddress("eth0", AF_INET6, "fe80::fc:ff:fe00:1");
+    machine->addLink("wlan0", 7000, 3000);
+    machine->addAddress("wlan0", AF_INET, "10.0.0.5");
+    machine->addLink("ifb0", 0, 0, 0);
+    machine->systemList = std::vector<platform::SystemInterface>{{"lo", std::nullopt, "Unknown"},
+                                                                 {"eth0", "Office LAN", "Ethernet"},
+                                                                 {"wlan0", std::nullopt, "IEEE80211"},
+                                                                 {"ifb0", std::nullopt, "Ethernet"}};
+    machine->primary = "eth0";
+  }
+
+  std::shared_ptr<NetworkController> makeController(AdapterMode mode = AdapterMode::all) {
+    auto controller = std::make_shared<NetworkController>(machine, mode);
+    controller->setDelegate(delegate);
+    return controller;
+  }
+
+  static std::vector<std::string> identifiers(const NetworkController& controller) {
+    std::vector<std::string> names;
+    for (const auto& adapter : controller.adapters()) names.push_back(adapter->identifier);
+    return names;
+  }
+
+  static std::shared_ptr<NetworkAdapter> adapterNamed(const NetworkController& controller,
+                                                      const std::string& name) {
+    for (const auto& adapter : controller.adapters()) {
+      if (adapter->identifier == name) return adapter;
+    }
+    return nullptr;
+  }
+
+  std::shared_ptr<networktest::FakeNetworkPlatform> machine =
+      std::make_shared<networktest::FakeNetworkPlatform>();
+  std::shared_ptr<RecordingDelegate> delegate = std::make_shared<RecordingDelegate>();
+};
+
+TEST_F(NetworkControllerTest, ANewMonitorRegistersTwoEmptyRateTexts) {
+  auto controller = makeController();
+  EXPECT_EQ(controller->historySize(), 120);
+  EXPECT_EQ(controller->store()->historySize(), 60);
+  EXPECT_TRUE(controller->autoDetect());
+  EXPECT_TRUE(controller->isAutoDetecting());
+  EXPECT_EQ(controller->mode(), AdapterMode::all);
+  EXPECT_FALSE(controller->useBits());
+  EXPECT_EQ(controller->adapter(), nullptr);
+  EXPECT_THAT(controller->adapters(), IsEmpty());
+  EXPECT_EQ(controller->store()->data().count(), 2u);
+  for (const auto& key : {Orvane::Network::upload(), Orvane::Network::download()}) {
+    auto entry = controller->store()->identifierAs<Bexlan::StringIdentifier>(key);
+    ASSERT_NE(entry, nullptr) << key;
+    // The English string table has no names yet, so the name is the key itself.
+    EXPECT_EQ(entry->name(), key);
+    EXPECT_NE(entry->icon(), nullptr);
+    EXPECT_EQ(controller->string(key), "");
+    EXPECT_FALSE(controller->value(key).has_value());
+  }
+  EXPECT_FALSE(controller->store()->contains(Orvane::Network::connections()));
+  EXPECT_EQ(Orvane::Network::download(), "N_S_DL");
+  EXPECT_EQ(Orvane::Network::upload(), "N_S_UL");
+  EXPECT_EQ(Orvane::Network::connections(), "CONNECTIONS");
+}
+
+TEST_F(NetworkControllerTest, TheFirstRefreshFillsTheTableAndShowsThePrimary) {
+  auto controller = makeController();
+  controller->refresh(0.01);
+  // Loopback, the interface that is down and the address-only entries stay out.
+  EXPECT_THAT(identifiers(*controller), ElementsAre("eth0", "wlan0"));
+  auto eth0 = adapterNamed(*controller, "eth0");
+  ASSERT_NE(eth0, nullptr);
+  EXPECT_EQ(controller->adapter(), eth0);
+  EXPECT_EQ(controller->currentIdentifier(), "eth0");
+  EXPECT_THAT(delegate->calls, ElementsAre(eth0));
+  EXPECT_EQ(eth0->type, AdapterType::ETHERNET);
+  EXPECT_EQ(eth0->name, "Office LAN");
+  EXPECT_EQ(eth0->ipv4, "192.0.2.2");
+  EXPECT_EQ(eth0->ipv6, "fd00::2");
+  EXPECT_THAT(eth0->historyDownload, SizeIs(120));
+  EXPECT_EQ(adapterNamed(*controller, "wlan0")->type, AdapterType::IEEE80211);
+  // The first update of an adapter only records its counters: the keys get the texts of rate 0.
+  EXPECT_EQ(eth0->oldDownload, 10000u);
+  EXPECT_EQ(eth0->oldUpload, 20000u);
+  EXPECT_EQ(controller->string("N_S_DL"), "0 B/s");
+  EXPECT_EQ(controller->string("N_S_UL"), "0 B/s");
+  ASSERT_TRUE(controller->value("N_S_DL").has_value());
+  EXPECT_EQ(controller->value("N_S_DL")->type(), platform::Number::Type::UInt64);
+  EXPECT_EQ(controller->value("N_S_DL")->unsignedLongLongValue(), 0u);
+}
+
+TEST_F(NetworkControllerTest, RatesInBytesOrBitsAndRawDifferencesOnUpdate) {
+  auto controller = makeController();
+  controller->refresh(0);
+  machine->setCounters("eth0", 12000, 23000);
+  controller->refresh(2.0);
+  EXPECT_EQ(controller->string("N_S_DL"), "1000 B/s");
+  EXPECT_EQ(controller->string("N_S_UL"), "1 KB/s");
+  EXPECT_EQ(controller->value("N_S_UL")->unsignedLongLongValue(), 1500u);
+
+  controller->setUseBits(true);
+  machine->setCounters("eth0", 12000 + 3 * 1048576, 23000 + 1000);
+  controller->refresh(1.0);
+  EXPECT_EQ(controller->string("N_S_DL"), "25.17 Mb/s");
+  EXPECT_EQ(controller->string("N_S_UL"), "8 Kb/s");
+  // The raw number stays in bytes per second.
+  EXPECT_EQ(controller->value("N_S_UL")->unsignedLongLongValue(), 1000u);
+
+  // update() divides by nothing: the rates are the byte differences, here across a counter wrap.
+  controller->setUseBits(false);
+  machine->setCounters("eth0", 4294967000u, 23000 + 1000 + 777);
+  controller->update();
+  machine->setCounters("eth0", 100, 23000 + 1000 + 777);
+  controller->update();
+  EXPECT_EQ(controller->value("N_S_DL")->unsignedLongLongValue(), 395u);
+  EXPECT_EQ(controller->string("N_S_UL"), "0 B/s");
+  EXPECT_EQ(controller->store()->history("N_S_DL")->back().unsignedLongLongValue(), 395u);
+}
+
+TEST_F(NetworkControllerTest, EveryKnownAdapterIsUpdatedWithAddressAndWiFiFacts) {
+  auto controller = makeController();
+  controller->refresh(0);
+  machine->setCounters("wlan0", 9000, 3500);
+  machine->wireless = {{"wlan0", -92, -51, 866.7, "Home", std::nullopt}};
+  machine->interfaceList->at(7).address = "10.0.0.9";
+  controller->refresh(1.0);
+  auto wlan0 = adapterNamed(*controller, "wlan0");
+  EXPECT_EQ(wlan0->downloadBytesDiff, 2000u);
+  EXPECT_EQ(wlan0->uploadBytesDiff, 500u);
+  EXPECT_EQ(wlan0->ipv4, "10.0.0.9");
+  EXPECT_EQ(wlan0->noise, -92);
+  EXPECT_EQ(wlan0->rssiValue, -51);
+  EXPECT_EQ(wlan0->transmitRate, 866.7);
+  EXPECT_EQ(wlan0->serviceSetIdentifier, "Home");
+  EXPECT_FALSE(wlan0->isSecured());
+  // Without a Wi-Fi entry the facts keep their values; the shown adapter is still eth0.
+  machine->wireless.clear();
+  controller->refresh(1.0);
+  EXPECT_EQ(wlan0->serviceSetIdentifier, "Home");
+  EXPECT_EQ(controller->string("N_S_DL"), "0 B/s");
+}
+
+TEST_F(NetworkControllerTest, WithoutAPrimaryInterfaceNothingIsShownOrWritten) {
+  machine->primary.reset();
+  auto controller = makeController();
+  for (int tick = 0; tick < 3; ++tick) {
+    machine->setCounters("eth0", 10000 + 5000 * tick, 20000);
+    controller->refresh(1.0);
+  }
+  EXPECT_THAT(identifiers(*controller), ElementsAre("eth0", "wlan0"));
+  EXPECT_EQ(controller->adapter(), nullptr);
+  EXPECT_THAT(delegate->calls, IsEmpty());
+  EXPECT_EQ(controller->string("N_S_DL"), "");
+}
+
+TEST_F(NetworkControllerTest, AChangeOfPrimaryIsToldOnceAndMovesThePublishedRates) {
+  auto controller = makeController();
+  controller->refresh(0);
+  controller->refresh(0);
+  EXPECT_THAT(delegate->calls, SizeIs(1));
+
+  machine->primary = "wlan0";
+  machine->setCounters("wlan0", 7600, 3000);
+  controller->refresh(0);
+  auto wlan0 = adapterNamed(*controller, "wlan0");
+  EXPECT_THAT(delegate->calls, ElementsAre(adapterNamed(*controller, "eth0"), wlan0));
+  EXPECT_EQ(controller->adapter(), wlan0);
+  EXPECT_EQ(controller->string("N_S_DL"), "600 B/s");
+
+  // The default route goes away: the delegate hears of no adapter, and the keys keep their last texts.
+  machine->primary.reset();
+  machine->setCounters("wlan0", 9600, 3000);
+  controller->refresh(0);
+  controller->refresh(0);
+  EXPECT_THAT(delegate->calls, SizeIs(3));
+  EXPECT_EQ(delegate->calls.back(), nullptr);
+  EXPECT_EQ(controller->adapter(), nullptr);
+  EXPECT_FALSE(controller->currentIdentifier().has_value());
+  EXPECT_EQ(controller->string("N_S_DL"), "600 B/s");
+}
+
+TEST_F(NetworkControllerTest, SelectingNoAdapterStopsDetectionAndPublishing) {
+  auto controller = makeController();
+  controller->refresh(0);
+  controller->select(nullptr);
+  EXPECT_FALSE(controller->autoDetect());
+  EXPECT_EQ(controller->adapter(), nullptr);
+  EXPECT_THAT(delegate->calls, SizeIs(2));
+  EXPECT_EQ(delegate->calls.back(), nullptr);
+  machine->setCounters("eth0", 50000, 20000);
+  controller->refresh(0);
+  EXPECT_EQ(controller->string("N_S_DL"), "0 B/s");
+  EXPECT_THAT(delegate->calls, SizeIs(2));
+}
+
+TEST_F(NetworkControllerTest, TheSelectedIdentifierDecidesWhichTableAdapterIsPublished) {
+  auto controller = makeController();
+  controller->refresh(0);
+  // An adapter made outside the table under the name wlan0: its own fields are not what is published.
+  auto outside = controller->makeAdapter("wlan0");
+  outside->setDownload(123456);
+  controller->select(outside);
+  EXPECT_EQ(delegate->calls.back(), outside);
+  EXPECT_EQ(controller->currentIdentifier(), "wlan0");
+  machine->primary = "wlan0";
+  machine->setCounters("wlan0", 7100, 3000);
+  controller->refresh(0);
+  EXPECT_EQ(controller->string("N_S_DL"), "100 B/s");
+  EXPECT_EQ(controller->adapter(), outside);
+  // Manual choice holds when the primary interface changes.
+  machine->primary = "eth0";
+  controller->refresh(0);
+  EXPECT_EQ(controller->currentIdentifier(), "wlan0");
+  EXPECT_THAT(delegate->calls, SizeIs(2));
+}
+
+TEST_F(NetworkControllerTest, SwitchingDetectionClearsTheShownAdapterSilentlyAndTheNextRefreshTells) {
+  auto controller = makeController();
+  controller->refresh(0);
+  controller->setAutoDetect(false);
+  EXPECT_EQ(controller->adapter(), nullptr);
+  EXPECT_FALSE(controller->currentIdentifier().has_value());
+  EXPECT_THAT(delegate->calls, SizeIs(1));
+  controller->refresh(0);
+  EXPECT_THAT(delegate->calls, SizeIs(1));
+
+  controller->setAutoDetect(true);
+  controller->refresh(0);
+  EXPECT_THAT(delegate->calls, SizeIs(2));
+  EXPECT_EQ(controller->adapter(), adapterNamed(*controller, "eth0"));
+
+  controller->select(adapterNamed(*controller, "wlan0"));
+  controller->enableAutoDetect();
+  EXPECT_TRUE(controller->autoDetect());
+  EXPECT_EQ(controller->adapter(), nullptr);
+  controller->refresh(0);
+  EXPECT_THAT(delegate->calls, SizeIs(4));
+  EXPECT_EQ(delegate->calls.back()->identifier, "eth0");
+}
+
+TEST_F(NetworkControllerTest, PrimaryModeKeepsAFreshAdapterForEachPrimaryInterface) {
+  auto controller = makeController(AdapterMode::primary);
+  controller->refresh(0);
+  EXPECT_THAT(identifiers(*controller), ElementsAre("eth0"));
+  auto first = controller->adapter();
+  machine->setCounters("eth0", 11000, 20000);
+  controller->refresh(0);
+  EXPECT_EQ(controller->string("N_S_DL"), "1000 B/s");
+
+  machine->primary = "wlan0";
+  machine->setCounters("wlan0", 9000, 3000);
+  controller->refresh(0);
+  EXPECT_THAT(identifiers(*controller), ElementsAre("wlan0"));
+  EXPECT_EQ(delegate->calls.back(), adapterNamed(*controller, "wlan0"));
+  // A fresh adapter's first refresh only records its counters.
+  EXPECT_EQ(controller->string("N_S_DL"), "0 B/s");
+
+  // Back to eth0: again a new adapter, not the first one.
+  machine->primary = "eth0";
+  controller->refresh(0);
+  EXPECT_THAT(identifiers(*controller), ElementsAre("eth0"));
+  EXPECT_NE(controller->adapter(), first);
+}
+
+TEST_F(NetworkControllerTest, ChangingTheModeAloneKeepsTheTable) {
+  auto controller = makeController();
+  controller->refresh(0);
+  controller->setMode(AdapterMode::primary);
+  controller->refresh(0);
+  EXPECT_THAT(identifiers(*controller), ElementsAre("eth0", "wlan0"));
+  machine->primary = "wlan0";
+  controller->refresh(0);
+  EXPECT_THAT(identifiers(*controller), ElementsAre("wlan0"));
+}
+
+TEST_F(NetworkControllerTest, InterfacesComingUpJoinAndInterfacesGoingDownStay) {
+  auto controller = makeController();
+  controller->refresh(0);
+  machine->setFlags("ifb0", IFF_UP);
+  machine->setFlags("wlan0", 0);
+  controller->refresh(0);
+  EXPECT_THAT(identifiers(*controller), ElementsAre("eth0", "ifb0", "wlan0"));
+  // An interface name that is not UTF-8 never enters.
+  machine->addLink("bad\xFF", 0, 0);
+  controller->refresh(0);
+  EXPECT_THAT(controller->adapters(), SizeIs(3));
+}
+
+TEST_F(NetworkControllerTest, AFailedInterfaceListEndsTheRefreshEarly) {
+  auto controller = makeController();
+  controller->refresh(0);
+  auto saved = machine->interfaceList;
+  machine->interfaceList.reset();
+  controller->refresh(0);
+  EXPECT_THAT(identifiers(*controller), ElementsAre("eth0", "wlan0"));
+  EXPECT_EQ(controller->string("N_S_DL"), "0 B/s");
+  machine->interfaceList = saved;
+  machine->setCounters("eth0", 10500, 20000);
+  controller->refresh(0);
+  EXPECT_EQ(controller->string("N_S_DL"), "500 B/s");
+}
+
+TEST_F(NetworkControllerTest, OneRefreshReadsEachSystemSourceOnceAndKindsOnlyForNewAdapters) {
+  auto controller = makeController(AdapterMode::primary);
+  controller->refresh(0);
+  auto resetCounts = [&] {
+    machine->interfaceReads = machine->systemReads = machine->kindReads = machine->primaryReads = 0;
+  };
+  resetCounts();
+  controller->refresh(0);
+  EXPECT_EQ(machine->interfaceReads, 1);
+  EXPECT_EQ(machine->systemReads, 1);
+  EXPECT_EQ(machine->kindReads, 0);
+  EXPECT_EQ(machine->primaryReads, 1);
+  // A change of primary empties the table and makes an adapter anew in the same refresh.
+  machine->primary = "wlan0";
+  resetCounts();
+  controller->refresh(0);
+  EXPECT_EQ(machine->interfaceReads, 1);
+  EXPECT_EQ(machine->systemReads, 1);
+  EXPECT_EQ(machine->kindReads, 1);
+  EXPECT_EQ(machine->primaryReads, 1);
+  EXPECT_EQ(controller->adapter()->type, AdapterType::IEEE80211);
+}
+
+TEST_F(NetworkControllerTest, DisplayNamesAreCachedOnceFound) {
+  auto controller = makeController();
+  EXPECT_EQ(controller->displayName("eth0"), "Office LAN");
+  EXPECT_FALSE(controller->displayName("wlan0").has_value());
+  EXPECT_FALSE(controller->displayName("eth9").has_value());
+  int reads = machine->systemReads;
+  EXPECT_FALSE(controller->displayName("eth9").has_value());
+  EXPECT_EQ(machine->systemReads, reads + 1);
+  // Once found a name is not asked for again, even when the alias changes.
+  machine->systemList->at(1).displayName = "Renamed";
+  EXPECT_EQ(controller->displayName("eth0"), "Office LAN");
+  // A refresh caches every name the system has.
+  machine->systemList->at(2).displayName = "Kitchen Wi-Fi";
+  controller->refresh(0);
+  machine->systemList.reset();
+  EXPECT_EQ(controller->displayName("wlan0"), "Kitchen Wi-Fi");
+}
+
+TEST_F(NetworkControllerTest, AddressesAndTypesFromTheSystemLists) {
+  auto controller = makeController();
+  EXPECT_EQ(controller->address("eth0", IpType::ip4), "192.0.2.2");
+  EXPECT_EQ(controller->address("eth0", IpType::ip6), "fd00::2");
+  EXPECT_FALSE(controller->address("wlan0", IpType::ip6).has_value());
+  EXPECT_FALSE(controller->address("eth9", IpType::ip4).has_value());
+  EXPECT_EQ(controller->primaryInterface(), "eth0");
+  // A first entry of the name with another type text is passed over.
+  machine->systemList->insert(machine->systemList->begin(), {"wlan0", std::nullopt, "Loopback"});
+  EXPECT_EQ(controller->adapterType("wlan0"), AdapterType::IEEE80211);
+  EXPECT_EQ(controller->adapterType("lo"), AdapterType::unknown);
+  EXPECT_EQ(controller->adapterType("eth9"), AdapterType::unknown);
+  machine->systemList.reset();
+  EXPECT_EQ(controller->adapterType("eth0"), AdapterType::unknown);
+  auto made = controller->makeAdapter("eth0");
+  EXPECT_EQ(made->ipv4, "192.0.2.2");
+  EXPECT_FALSE(made->name.has_value());
+  EXPECT_THAT(controller->adapters(), IsEmpty());
+}
+
+TEST_F(NetworkControllerTest, AdaptersComeSortedByIdentifier) {
+  machine->interfaceList->clear();
+  for (const auto* name : {"en1", "utun0", "en0"}) machine->addLink(name, 0, 0);
+  auto controller = makeController();
+  controller->refresh(0);
+  EXPECT_THAT(identifiers(*controller), ElementsAre("en0", "en1", "utun0"));
+  EXPECT_THAT(controller->newAdapters(), IsEmpty());
+  machine->addLink("en2", 0, 0);
+  auto fresh = controller->makeAdapters({"en2", "utun0", "lo"});
+  ASSERT_THAT(fresh, SizeIs(1));
+  EXPECT_EQ(fresh.front()->identifier, "en2");
+}
+
+TEST_F(NetworkControllerTest, HistorySizeReachesAdaptersAndStore) {
+  auto controller = makeController();
+  controller->refresh(0);
+  controller->setHistorySize(5);
+  EXPECT_EQ(controller->historySize(), 5);
+  EXPECT_EQ(controller->store()->historySize(), 5);
+  for (const auto& adapter : controller->adapters()) {
+    EXPECT_THAT(adapter->historyUpload, SizeIs(5));
+    EXPECT_THAT(adapter->maxUploadHistory, SizeIs(10));
+  }
+  EXPECT_THROW(controller->setHistorySize(-1), std::invalid_argument);
+  EXPECT_EQ(controller->historySize(), 5);
+  EXPECT_THAT(controller->adapter()->historyUpload, SizeIs(5));
+
+  // A size of 0 keeps no history and never fails.
+  controller->setHistorySize(0);
+  for (int tick = 1; tick < 6; ++tick) {
+    machine->setCounters("eth0", 10000 + 100 * tick, 20000);
+    controller->refresh(1.0);
+  }
+  EXPECT_THAT(controller->adapter()->historyDownload, IsEmpty());
+  EXPECT_EQ(controller->string("N_S_DL"), "100 B/s");
+}
+
+TEST_F(NetworkControllerTest, AGoneDelegateIsNotCalled) {
+  auto controller = makeController();
+  delegate.reset();
+  EXPECT_EQ(controller->delegate(), nullptr);
+  controller->refresh(0);
+  EXPECT_NE(controller->adapter(), nullptr);
+}
+
+}  // namespace

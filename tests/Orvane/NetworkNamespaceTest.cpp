@@ -1,0 +1,166 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <linux/if_packet.h>
+#include <net/ethernet.h>
+#include <net/if.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "Bexlan/DiskUtilities.hpp"
+#include "Orvane/NetworkController.hpp"
+#include "Platform/System/TextFields.hpp"
+#include "Platform/System/TextSource.hpp"
+#include "tests/Orvane/PrivateNetworkNamespace.hpp"
+
+using Orvane::NetworkAdapter;
+using Orvane::NetworkController;
+
+namespace {
+
+// Bytes that are not the test's own may cross the link (none are expected with IPv6 switched off, but a
+// kernel may still send a stray frame): up to this many are allowed on top of what the test sends.
+constexpr std::uint64_t backgroundAllowance = 1024;
+
+class CountingDelegate final : public Orvane::NetworkDelegate {
+ public:
+  void adapterChanged(const std::shared_ptr<NetworkAdapter>& adapter) override { calls.push_back(adapter); }
+  std::vector<std::shared_ptr<NetworkAdapter>> calls;
+};
+
+// Sends `count` Ethernet frames of `size` bytes each (header included) out of `interface` of the calling
+// thread's namespace; the kernel counts exactly those bytes as sent on it and received by its peer.
+bool sendFrames(const char* interface, int count, size_t size) {
+  int fd = ::socket(AF_PACKET, SOCK_RAW | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  sockaddr_ll target{};
+  target.sll_family = AF_PACKET;
+  target.sll_ifindex = static_cast<int>(::if_nametoindex(interface));
+  target.sll_halen = ETH_ALEN;
+  std::vector<unsigned char> frame(size, 0x5A);
+  std::fill_n(frame.begin(), ETH_ALEN, 0xFF);  // broadcast
+  frame[12] = 0x88;                            // 0x88B5: the local experimental EtherType
+  frame[13] = 0xB5;
+  bool sent = target.sll_ifindex != 0;
+  for (int index = 0; sent && index < count; ++index) {
+    sent = ::sendto(fd, frame.data(), frame.size(), 0, reinterpret_cast<sockaddr*>(&target), sizeof target) ==
+           static_cast<ssize_t>(frame.size());
+  }
+  ::close(fd);
+  return sent;
+}
+
+// The interface's counters as /proc/net/dev of the calling thread's namespace shows them, cut to 32 bits.
+std::optional<platform::LinkCounters> procNetDev(const std::string& interface) {
+  auto text = platform::TextSource::live()->read("/proc/net/dev");
+  if (!text) return std::nullopt;
+  for (auto line : platform::textfields::splitLines(*text)) {
+    size_t colon = line.find(':');
+    if (colon == std::string_view::npos || platform::textfields::trimmed(line.substr(0, colon)) != interface)
+      continue;
+    auto fields = platform::textfields::splitWhitespace(line.substr(colon + 1));
+    if (fields.size() < 9) return std::nullopt;
+    return platform::LinkCounters{
+        static_cast<std::uint32_t>(platform::textfields::parseDecimal(fields[0]).value_or(0)),
+        static_cast<std::uint32_t>(platform::textfields::parseDecimal(fields[8]).value_or(0))};
+  }
+  return std::nullopt;
+}
+
+// The same from `ip -j -s link show`.
+std::optional<platform::LinkCounters> ipLink(const networktest::PrivateNetworkNamespace& space,
+                                             const std::string& interface) {
+  std::string command = "ip -n " + space.name() + " -j -s link show " + interface;
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+  std::string output;
+  char buffer[4096];
+  while (pipe && std::fgets(buffer, sizeof buffer, pipe.get()) != nullptr) output += buffer;
+  auto json = nlohmann::json::parse(output, nullptr, false);
+  if (!json.is_array() || json.empty()) return std::nullopt;
+  const auto& statistics = json[0]["stats64"];
+  return platform::LinkCounters{static_cast<std::uint32_t>(statistics["rx"]["bytes"].get<std::uint64_t>()),
+                                static_cast<std::uint32_t>(statistics["tx"]["bytes"].get<std::uint64_t>())};
+}
+
+// A private namespace with a veth pair v0-v1, IPv6 off, an alias on v0 and a default route over it.
+class NetworkNamespaceTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (::geteuid() != 0)
+      GTEST_SKIP() << "needs root to create a network namespace (ip netns add); CI runs as root";
+    space = std::make_unique<networktest::PrivateNetworkNamespace>();
+    ASSERT_TRUE(space->created()) << "ip netns add " << space->name() << " failed";
+    ASSERT_TRUE(
+        space->exec("sysctl -qw net.ipv6.conf.all.disable_ipv6=1 net.ipv6.conf.default.disable_ipv6=1"));
+    ASSERT_TRUE(space->ip("link add v0 type veth peer name v1"));
+    ASSERT_TRUE(space->ip("link set v0 alias 'Private uplink'"));
+    ASSERT_TRUE(space->ip("link set v0 up"));
+    ASSERT_TRUE(space->ip("link set v1 up"));
+    ASSERT_TRUE(space->ip("addr add 10.203.0.1/24 dev v0"));
+    ASSERT_TRUE(space->ip("route add default via 10.203.0.2 dev v0"));
+    ASSERT_TRUE(space->enter());
+  }
+
+  std::unique_ptr<networktest::PrivateNetworkNamespace> space;
+};
+
+TEST_F(NetworkNamespaceTest, CountersAndRatesAgreeWithTheBytesSentOverAVethPair) {
+  auto controller = std::make_shared<NetworkController>();
+  auto delegate = std::make_shared<CountingDelegate>();
+  controller->setDelegate(delegate);
+  controller->refresh(0);
+
+  // The veth ends are the namespace's only active links; loopback is down and would not count anyway.
+  auto adapters = controller->adapters();
+  ASSERT_EQ(adapters.size(), 2u);
+  EXPECT_EQ(adapters[0]->identifier, "v0");
+  EXPECT_EQ(adapters[1]->identifier, "v1");
+  auto v0 = adapters[0];
+  EXPECT_EQ(controller->currentIdentifier(), "v0");
+  EXPECT_EQ(controller->adapter(), v0);
+  EXPECT_THAT(delegate->calls, testing::ElementsAre(v0));
+  EXPECT_EQ(v0->type, Orvane::AdapterType::ETHERNET);
+  EXPECT_EQ(v0->name, "Private uplink");
+  EXPECT_FALSE(adapters[1]->name.has_value());
+  EXPECT_EQ(v0->ipv4, "10.203.0.1");
+  EXPECT_FALSE(v0->ipv6.has_value());
+
+  // update() publishes raw byte differences: exactly the frames' bytes plus any background.
+  ASSERT_TRUE(sendFrames("v0", 200, 1000));
+  ASSERT_TRUE(sendFrames("v1", 50, 600));
+  controller->update();
+  EXPECT_GE(v0->uploadBytesDiff, 200000u);
+  EXPECT_LE(v0->uploadBytesDiff, 200000u + backgroundAllowance);
+  EXPECT_GE(v0->downloadBytesDiff, 30000u);
+  EXPECT_LE(v0->downloadBytesDiff, 30000u + backgroundAllowance);
+  EXPECT_EQ(controller->value("N_S_UL")->unsignedLongLongValue(), v0->uploadBytesDiff);
+  EXPECT_EQ(controller->string("N_S_UL"), Bexlan::DiskUtilities::rateString(v0->uploadBytesDiff, false));
+  // v1 saw the same frames the other way round.
+  EXPECT_EQ(adapters[1]->downloadBytesDiff, v0->uploadBytesDiff);
+  EXPECT_EQ(adapters[1]->uploadBytesDiff, v0->downloadBytesDiff);
+
+  // The adapter's counters are the kernel's, as /proc/net/dev and ip -s link show them.
+  EXPECT_EQ(procNetDev("v0"), (platform::LinkCounters{v0->oldDownload, v0->oldUpload}));
+  EXPECT_EQ(ipLink(*space, "v0"), (platform::LinkCounters{v0->oldDownload, v0->oldUpload}));
+
+  // A refresh divides by the measured interval: rate x interval is the bytes sent, within 1% and the
+  // background allowance.
+  auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(sendFrames("v0", 100, 1000));
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  double interval = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  controller->setUseBits(true);
+  controller->refresh(interval);
+  double bytes = static_cast<double>(v0->uploadBytesDiff) * interval;
+  EXPECT_GE(bytes, 100000 * 0.99);
+  EXPECT_LE(bytes, 100000 * 1.01 + backgroundAllowance);
+  EXPECT_EQ(controller->string("N_S_UL"), Bexlan::DiskUtilities::rateString(v0->uploadBytesDiff, true));
+  EXPECT_THAT(delegate->calls, testing::SizeIs(1));
+}
+
+}  // namespace
