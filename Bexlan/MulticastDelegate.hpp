@@ -23,15 +23,15 @@ class MulticastDelegate {
     if (!delegate) return;
     std::lock_guard lock(mutex_);
     dropReleased();
-    const auto same = [&](const std::weak_ptr<Delegate>& entry) { return holds(entry, delegate); };
-    if (std::none_of(entries_.begin(), entries_.end(), same)) entries_.push_back(delegate);
+    const auto same = [&](const Entry& entry) { return entry.holds(delegate.get()); };
+    if (std::none_of(entries_.begin(), entries_.end(), same)) entries_.push_back({delegate, delegate.get()});
   }
 
   // Removes the delegate, compared by identity; a delegate that is not in the set changes nothing.
   void remove(const std::shared_ptr<Delegate>& delegate) {
     std::lock_guard lock(mutex_);
-    std::erase_if(entries_, [&](const std::weak_ptr<Delegate>& entry) {
-      return entry.expired() || holds(entry, delegate);
+    std::erase_if(entries_, [&](const Entry& entry) {
+      return entry.object.expired() || entry.holds(delegate.get());
     });
   }
 
@@ -52,24 +52,28 @@ class MulticastDelegate {
     dropReleased();
     result.reserve(entries_.size());
     for (const auto& entry : entries_) {
-      if (auto delegate = entry.lock()) result.push_back(std::move(delegate));
+      if (auto delegate = entry.object.lock()) result.push_back(std::move(delegate));
     }
     return result;
   }
 
   void dropReleased() {
-    std::erase_if(entries_, [](const std::weak_ptr<Delegate>& entry) { return entry.expired(); });
+    std::erase_if(entries_, [](const Entry& entry) { return entry.object.expired(); });
   }
 
-  // Identity: the entry refers to the same live object. A released entry refers to nothing, even when a
-  // new object now lives at its old address.
-  static bool holds(const std::weak_ptr<Delegate>& entry, const std::shared_ptr<Delegate>& delegate) {
-    const std::shared_ptr<Delegate> held = entry.lock();
-    return held && held.get() == delegate.get();
-  }
+  struct Entry {
+    std::weak_ptr<Delegate> object;
+    const Delegate* address;
+
+    // Identity without taking a strong reference: one taken here could turn out to be the last one, and the
+    // delegate's destructor would then run under the lock (and deadlock if it removed itself). The address
+    // is compared first: when it matches and the entry is still alive, both name one live object; a
+    // released entry names nothing, even when a new object now lives at its old address.
+    bool holds(const Delegate* delegate) const { return address == delegate && !object.expired(); }
+  };
 
   std::mutex mutex_;
-  std::vector<std::weak_ptr<Delegate>> entries_;
+  std::vector<Entry> entries_;
 };
 
 }  // namespace Bexlan
