@@ -133,35 +133,34 @@ class Socket {
   Socket(Socket&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
   int fd() const { return fd_; }
   std::uint16_t port() const {
-    sockaddr_storage address{};
+    sockaddr_in6 address{};  // the port sits at the same offset in both families
     socklen_t length = sizeof address;
     ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
-    return ntohs(address.ss_family == AF_INET ? reinterpret_cast<sockaddr_in*>(&address)->sin_port
-                                              : reinterpret_cast<sockaddr_in6*>(&address)->sin6_port);
+    return ntohs(address.sin6_port);
   }
 
  private:
   int fd_;
 };
 
-template <class Address>
-Address loopback(int family, std::uint16_t port) {
-  Address address{};
-  if constexpr (std::is_same_v<Address, sockaddr_in>) {
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  } else {
-    address.sin6_family = AF_INET6;
-    address.sin6_port = htons(port);
-    address.sin6_addr = in6addr_loopback;
-  }
-  (void)family;
-  return address;
+// Binds `fd` to, or connects it to, the loopback address of `family` and `port` ("::" instead of "::1"
+// when `anyAddress`).
+bool bindOrConnect(int fd, int family, std::uint16_t port, bool connectTo, bool anyAddress = false) {
+  sockaddr_in6 v6{};
+  sockaddr_in v4{};
+  v6.sin6_family = AF_INET6;
+  v6.sin6_port = htons(port);
+  v6.sin6_addr = anyAddress ? in6addr_any : in6addr_loopback;
+  v4.sin_family = AF_INET;
+  v4.sin_port = htons(port);
+  v4.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  auto* address = family == AF_INET ? reinterpret_cast<sockaddr*>(&v4) : reinterpret_cast<sockaddr*>(&v6);
+  socklen_t length = family == AF_INET ? sizeof v4 : sizeof v6;
+  return (connectTo ? ::connect(fd, address, length) : ::bind(fd, address, length)) == 0;
 }
 
-// A listener on the loopback address of `listenFamily` (dual-stack "::" when `dualStack`), a client of
-// `clientFamily` connected to it and the accepted server end.
+// A listener on the loopback address of `listenFamily` (or dual-stack on "::"), a client of `clientFamily`
+// connected to it and the accepted server end.
 struct LoopbackConnection {
   std::vector<Socket> sockets;
   std::uint16_t clientPort = 0;
@@ -171,26 +170,14 @@ struct LoopbackConnection {
 LoopbackConnection connectOverLoopback(int listenFamily, int clientFamily, bool dualStack = false) {
   LoopbackConnection connection;
   Socket listener(::socket(listenFamily, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  if (listenFamily == AF_INET) {
-    auto address = loopback<sockaddr_in>(AF_INET, 0);
-    EXPECT_EQ(::bind(listener.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  } else {
-    int v6only = dualStack ? 0 : 1;
+  int v6only = dualStack ? 0 : 1;
+  if (listenFamily == AF_INET6)
     ::setsockopt(listener.fd(), IPPROTO_IPV6, IPV6_V6ONLY, &v6only, sizeof v6only);
-    auto address = loopback<sockaddr_in6>(AF_INET6, 0);
-    if (dualStack) address.sin6_addr = in6addr_any;
-    EXPECT_EQ(::bind(listener.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  }
+  EXPECT_TRUE(bindOrConnect(listener.fd(), listenFamily, 0, false, dualStack));
   EXPECT_EQ(::listen(listener.fd(), 4), 0);
   connection.serverPort = listener.port();
   Socket client(::socket(clientFamily, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  if (clientFamily == AF_INET) {
-    auto address = loopback<sockaddr_in>(AF_INET, connection.serverPort);
-    EXPECT_EQ(::connect(client.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  } else {
-    auto address = loopback<sockaddr_in6>(AF_INET6, connection.serverPort);
-    EXPECT_EQ(::connect(client.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  }
+  EXPECT_TRUE(bindOrConnect(client.fd(), clientFamily, connection.serverPort, true));
   connection.clientPort = client.port();
   Socket server(::accept4(listener.fd(), nullptr, nullptr, SOCK_CLOEXEC));
   connection.sockets.push_back(std::move(listener));
@@ -233,8 +220,7 @@ TEST(ConnectionsTest, LiveListAgreesWithSsForOwnLoopbackConnections) {
   auto v6 = connectOverLoopback(AF_INET6, AF_INET6);
   auto mapped = connectOverLoopback(AF_INET6, AF_INET, true);
   Socket datagram(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
-  auto target = loopback<sockaddr_in>(AF_INET, 9);
-  ASSERT_EQ(::connect(datagram.fd(), reinterpret_cast<sockaddr*>(&target), sizeof target), 0);
+  ASSERT_TRUE(bindOrConnect(datagram.fd(), AF_INET, 9, true));
 
   ConnectionsController controller;
   auto listed = controller.connections(false, false);
