@@ -48,8 +48,8 @@ class GraphicsContext {
   GraphicsContext& operator=(const GraphicsContext&) = delete;
 
   cairo_t* cairo() const { return cairo_; }
+  // The values layers drawing through this context show.
   const RenderTime& renderTime() const { return renderTime_; }
-  void setRenderTime(RenderTime time) { renderTime_ = time; }
 
   // The innermost context made current on this thread (by GraphicsContextScope), or null.
   static GraphicsContext* current();

@@ -24,10 +24,6 @@ class RenderTime {
   // Throws std::invalid_argument for NaN.
   static RenderTime at(double mediaTime);
 
-  bool isModel() const { return !time_; }
-  // The media time of a presentation; nothing for the model.
-  std::optional<double> mediaTime() const { return time_; }
-
   // The value a layer shows for an animatable key path it knows; std::invalid_argument for any other key
   // path, and std::bad_variant_access when the typed read does not match the property's kind.
   AnimatableValue value(const Layer& layer, std::string_view keyPath) const;

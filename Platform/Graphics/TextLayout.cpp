@@ -151,8 +151,6 @@ Size TextLayout::size() const {
   return {fromPango(logical.width), fromPango(logical.height)};
 }
 
-int TextLayout::lineCount() const { return empty_ ? 0 : pango_layout_get_line_count(layout_.get()); }
-
 double TextLayout::lineOffset(double lineWidth, double boxWidth) const {
   switch (alignment_) {
     case TextAlignment::center:

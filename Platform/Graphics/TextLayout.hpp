@@ -44,7 +44,6 @@ class TextLayout {
   // The logical extent of all lines: the widest line, and the line count times the line height. Zero for
   // empty text.
   Size size() const;
-  int lineCount() const;
 
   // Draws the lines from the top edge of rect downwards, upright whatever the context's orientation, in
   // the colour. With wholeLinesOnly, lines after the first are drawn only while they end within the

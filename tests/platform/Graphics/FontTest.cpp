@@ -13,63 +13,36 @@ TextAttributes attributesOf(double size, FontWeight weight = FontWeight::regular
   return {Font::systemFont(size, weight), {0, 0, 0, 1}, TextAlignment::natural};
 }
 
-TEST(Font, SystemFontIsDejaVuSansAtTheSizeAndWeight) {
-  const auto font = Font::systemFont(13, FontWeight::medium);
+TEST(Font, SystemFontAtASizeAndWeightWithThePlatformsMetricSigns) {
+  const auto font = Font::systemFont(20, FontWeight::medium);
   EXPECT_EQ(font->family(), "DejaVu Sans");
-  EXPECT_EQ(font->pointSize(), 13);
-  EXPECT_EQ(font->weight(), FontWeight::medium);
+  EXPECT_EQ(*font->withSize(13), *Font::systemFont(13, FontWeight::medium));
   EXPECT_EQ(Font::boldSystemFont(9)->weight(), FontWeight::bold);
-  const auto larger = font->withSize(20);
-  EXPECT_EQ(larger->pointSize(), 20);
-  EXPECT_EQ(larger->weight(), FontWeight::medium);
-  EXPECT_EQ(*larger, *Font::systemFont(20, FontWeight::medium));
-}
-
-TEST(Font, SizesOutsideTheRangeAreRejected) {
-  EXPECT_THROW(Font::systemFont(0), std::invalid_argument);
-  EXPECT_THROW(Font::systemFont(-3), std::invalid_argument);
-  EXPECT_THROW(Font::systemFont(std::nan("")), std::invalid_argument);
-  EXPECT_THROW(Font::systemFont(Font::largestSize * 2), std::invalid_argument);
-  EXPECT_THROW(Font::systemFont(12)->withSize(0), std::invalid_argument);
-}
-
-TEST(Font, MetricsFollowThePlatformsSigns) {
-  const auto font = Font::systemFont(20);
+  for (const double bad : {0.0, -3.0, std::nan(""), Font::largestSize * 2}) {
+    EXPECT_THROW(Font::systemFont(bad), std::invalid_argument) << bad;
+  }
   EXPECT_GT(font->ascender(), 10);
   EXPECT_LT(font->descender(), 0);
-  EXPECT_GE(font->leading(), 0);
   EXPECT_DOUBLE_EQ(font->lineHeight(), font->ascender() - font->descender() + font->leading());
-  EXPECT_NEAR(Font::systemFont(40)->ascender(), 2 * font->ascender(), 0.05);
+  EXPECT_NEAR(Font::systemFont(40)->ascender(), 2 * Font::systemFont(20)->ascender(), 0.05);
 }
 
-TEST(TextMeasurer, OneLineIsTheLineHeightHighAndGrowsWithTheText) {
-  const Size one = TextMeasurer::size("M", attributesOf(12));
-  const Size two = TextMeasurer::size("MM", attributesOf(12));
-  EXPECT_GT(one.width, 0);
-  EXPECT_NEAR(two.width, 2 * one.width, 0.01);
-  EXPECT_NEAR(one.height, Font::systemFont(12)->lineHeight(), 0.01);
-  EXPECT_EQ(TextMeasurer::size("", attributesOf(12)), (Size{0, 0}));
-  // No hinting: sizes scale with the font size.
-  EXPECT_NEAR(TextMeasurer::size("Measured", attributesOf(24)).width,
-              2 * TextMeasurer::size("Measured", attributesOf(12)).width, 0.05);
-  EXPECT_GT(TextMeasurer::size("Measured", attributesOf(12, FontWeight::bold)).width,
-            TextMeasurer::size("Measured", attributesOf(12)).width);
-}
-
-TEST(TextMeasurer, BoundingWidthWrapsWordsIntoMoreLines) {
+TEST(TextMeasurer, LinesAreTheLineHeightHighAndWidthsScaleWithoutHinting) {
   const TextAttributes attributes = attributesOf(12);
   const double line = Font::systemFont(12)->lineHeight();
   const Size word = TextMeasurer::size("word", attributes);
+  EXPECT_NEAR(word.height, line, 0.01);
+  EXPECT_NEAR(TextMeasurer::size("wordword", attributes).width, 2 * word.width, 0.01);
+  EXPECT_NEAR(TextMeasurer::size("word", attributesOf(24)).width, 2 * word.width, 0.05);
+  EXPECT_GT(TextMeasurer::size("word", attributesOf(12, FontWeight::bold)).width, word.width);
+  EXPECT_EQ(TextMeasurer::size("word", TextAttributes{}), word);
+  EXPECT_EQ(TextMeasurer::size("", attributes), (Size{0, 0}));
+  // Words wrap at a bounding width; paragraphs always break; an unbounded width keeps one line.
   const Size wrapped = TextMeasurer::boundingSize("word word word", attributes, {word.width * 1.5, 1});
   EXPECT_NEAR(wrapped.height, 3 * line, 0.01);
   EXPECT_NEAR(wrapped.width, word.width, 0.01);
   EXPECT_NEAR(TextMeasurer::size("a\nb", attributes).height, 2 * line, 0.01);
-  // Unbounded widths keep one line per paragraph.
   EXPECT_NEAR(TextMeasurer::boundingSize("word word word", attributes, {-1, -1}).height, line, 0.01);
-}
-
-TEST(TextMeasurer, DefaultAttributesUseTheTwelvePointSystemFont) {
-  EXPECT_EQ(TextMeasurer::size("Default", TextAttributes{}), TextMeasurer::size("Default", attributesOf(12)));
 }
 
 }  // namespace

@@ -50,24 +50,6 @@ TEST(RenderGradient, EndColoursArePaddedBeyondTheEndPoints) {
   expectRgba(pixelAt(*image, 50, 5), {0.5, 0, 0.5, 1}, 0.02);
 }
 
-TEST(RenderGradient, LocationsPlaceTheStops) {
-  auto root = canvas(10, 100);
-  auto gradient = addGradient(*root, Rect(0, 0, 10, 100), {opaqueRed, opaqueGreen, opaqueBlue});
-  gradient->setLocations(std::vector<double>{0, 0.2, 1});
-  const auto image = Snapshot::image(*root);
-  expectRgba(pixelAt(*image, 5, 20), opaqueGreen, 0.02);
-  expectRgba(pixelAt(*image, 5, 10), {0.5, 0.5, 0, 1}, 0.03);
-  expectRgba(pixelAt(*image, 5, 60), {0, 0.5, 0.5, 1}, 0.02);
-}
-
-TEST(RenderGradient, OneColourFillsAndNoColourDrawsNothing) {
-  auto root = canvas(10, 10);
-  auto gradient = addGradient(*root, Rect(0, 0, 10, 10), {opaqueGreen});
-  expectRgba(pixelAt(*Snapshot::image(*root), 9.5, 0.5), opaqueGreen);
-  gradient->setColors({});
-  EXPECT_TRUE(inkBox(*Snapshot::image(*root), 0).isEmpty());
-}
-
 TEST(RenderGradient, MaskCutsTheGradientInTheLayersOwnSpace) {
   auto root = canvas(20, 20);
   auto gradient = addGradient(*root, Rect(10, 0, 10, 20), {opaqueRed, opaqueRed});
@@ -87,25 +69,6 @@ TEST(RenderGradient, OnlyTheMasksAlphaCounts) {
   // Opacity and mask together multiply.
   gradient->setOpacity(0.5);
   expectRgba(pixelAt(*Snapshot::image(*root), 5, 5), {0.25, 0, 0, 0.25});
-}
-
-TEST(RenderGradient, MaskTreeCountsEveryLayerOfTheMask) {
-  auto root = canvas(20, 10);
-  auto gradient = addGradient(*root, Rect(0, 0, 20, 10), {opaqueRed, opaqueRed});
-  auto mask = std::make_shared<Layer>();
-  mask->addSublayer(maskOf(Rect(0, 0, 5, 10), opaqueBlack));
-  auto right = std::make_shared<Layer>();
-  right->setFrame(Rect(15, 0, 5, 10));
-  right->setBackgroundColor(opaqueGreen);
-  mask->addSublayer(right);
-  gradient->setMask(mask);
-  auto image = Snapshot::image(*root);
-  expectRgba(pixelAt(*image, 2, 5), opaqueRed);
-  expectRgba(pixelAt(*image, 10, 5), transparent);
-  expectRgba(pixelAt(*image, 17, 5), opaqueRed);
-  // A hidden mask leaves nothing to see.
-  mask->setHidden(true);
-  EXPECT_TRUE(inkBox(*Snapshot::image(*root), 0).isEmpty());
 }
 
 TEST(RenderGradient, UnitSpaceFollowsAFlippedSuperlayer) {
