@@ -106,6 +106,12 @@ std::optional<fs::path> Bundle::path(std::string_view name, std::string_view ext
   if (!extension.empty()) {
     fileName.append(".").append(extension);
   }
+  // Resources sit at the top of the bundle: a name that names a directory, climbs out or is absolute
+  // finds nothing.
+  if (fileName.find_first_of(std::string_view("/\0", 2)) != std::string::npos || fileName == "." ||
+      fileName == "..") {
+    return std::nullopt;
+  }
   fs::path candidate = directory_ / fileName;
   std::error_code error;
   if (fileName.empty() || !fs::exists(candidate, error)) {

@@ -121,6 +121,10 @@ TEST(BundleResources, FindsFilesAtTheTopOfTheBundle) {
   EXPECT_EQ(bundle->path("icons", ""), files.directory() / "icons");
   EXPECT_EQ(bundle->path("Config", "plist"), std::nullopt);
   EXPECT_EQ(bundle->path("", ""), std::nullopt);
+  // Names never leave the bundle.
+  EXPECT_EQ(bundle->path("icons/cpu", "svg"), std::nullopt);
+  EXPECT_EQ(bundle->path("../" + files.directory().filename().string() + "/Config", "json"), std::nullopt);
+  EXPECT_EQ(bundle->path((files.directory() / "Config").string(), "json"), std::nullopt);
   EXPECT_EQ(Bundle::atPath(files.directory() / "Config.json"), nullptr) << "a bundle is a directory";
   EXPECT_EQ(Bundle::atPath(files.directory() / "absent"), nullptr);
 }
