@@ -19,7 +19,8 @@ namespace platform {
 class Image;
 
 // How drawn pixels combine with those already there, with the platform's raw values. Every operation
-// affects only the pixels of the shape drawn (under the clip).
+// affects only the pixels of the shape drawn, under the clip (sourceIn and sourceOut, which cairo would
+// apply everywhere, are held to a filled shape or to a stroke's bounding box).
 enum class CompositingOperation {
   clear = 0,
   copy = 1,

@@ -61,7 +61,10 @@ void LayerShadow::draw(GraphicsContext& context, const Layer& layer,
   const Size offset = toDevice.apply(time.size(layer, "shadowOffset"));
   const double deviceScale = std::sqrt(std::abs(toDevice.a * toDevice.d - toDevice.b * toDevice.c));
   const double deviation = ShadowBlur::deviation(time.number(layer, "shadowRadius"), deviceScale);
-  if (!std::isfinite(offset.width) || !std::isfinite(offset.height)) {
+  // A shadow moved this far lands beyond any surface cairo can draw into (and would overflow the pixel
+  // arithmetic below).
+  constexpr double farthest = 1e6;
+  if (!(std::abs(offset.width) < farthest && std::abs(offset.height) < farthest)) {
     return;
   }
   // The shadow on the pixels under the clip comes from the layer's pixels one offset back, and from as far
