@@ -46,7 +46,7 @@ bool ProcessTable::scan(std::vector<ProcessEntry>& entries, bool residentMemory)
     entry.residentBytes = checkedMultiply(residentPages, pageSize_).value_or(UINT64_MAX);
   }
   entries.resize(count);
-  return true;
+  return count > 0;
 }
 
 }  // namespace platform

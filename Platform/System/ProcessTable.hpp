@@ -32,8 +32,9 @@ class ProcessTable {
   // Fills `entries` with every process whose files could be read and parsed, in the order /proc lists
   // them, reusing the vector's elements and the storage of their names. With `residentMemory`, each
   // process's statm is read too, except for kernel threads and zombies, which have no memory of their own
-  // (resident 0); without it, residentBytes is 0. A process that ends during the scan, or whose stat names another
-  // pid than its directory, is left out. False, with `entries` emptied, when /proc cannot be listed.
+  // (resident 0); without it, residentBytes is 0. A process that ends during the scan, or whose stat
+  // names another pid than its directory, is left out. False, with `entries` emptied, when /proc cannot be
+  // listed or holds no readable process (there is always one: the caller).
   bool scan(std::vector<ProcessEntry>& entries, bool residentMemory);
 
  private:

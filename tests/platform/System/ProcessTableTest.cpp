@@ -120,6 +120,10 @@ TEST(ProcessTableTest, ListsEveryReadableProcessAndReusesItsEntries) {
   EXPECT_FALSE(
       platform::ProcessTable(std::make_shared<platform::MemoryTextSource>(), 4096).scan(entries, true));
   EXPECT_TRUE(entries.empty());
+  ASSERT_TRUE(table.scan(entries, true));
+  for (int pid : {2, 17, 18, 19, 21, 23}) source->remove("/proc/" + std::to_string(pid) + "/stat");
+  EXPECT_FALSE(table.scan(entries, true));  // /proc/meminfo is left, but no process
+  EXPECT_TRUE(entries.empty());
 }
 
 // ps ran just before and just after the copy of /proc; a process in both listings was there throughout.

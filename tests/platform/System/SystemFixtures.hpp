@@ -22,8 +22,9 @@ namespace systemtest {
 
 // tests/fixtures/system, from VELMORA_FIXTURES when CTest runs the tests, else beside this source file.
 inline std::filesystem::path fixtureRoot() {
-  if (const char* fixtures = std::getenv("VELMORA_FIXTURES"))
+  if (const char* fixtures = std::getenv("VELMORA_FIXTURES")) {
     return std::filesystem::path(fixtures) / "system";
+  }
   return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "fixtures" / "system";
 }
 
@@ -83,8 +84,9 @@ inline std::string commandOutput(const std::string& command) {
   std::string output;
   if (FILE* pipe = ::popen(command.c_str(), "r")) {
     char buffer[4096];
-    for (std::size_t count; (count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    for (std::size_t count; (count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
       output.append(buffer, count);
+    }
     ::pclose(pipe);
   }
   return output;

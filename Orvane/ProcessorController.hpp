@@ -1,0 +1,150 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Bexlan/IDataStore.hpp"
+#include "Bexlan/InfoProvider.hpp"
+#include "Orvane/HostInfo.hpp"
+#include "Orvane/IProcessorController.hpp"
+#include "Orvane/ProcessTree.hpp"
+#include "Orvane/SystemInfo.hpp"
+#include "Platform/Dispatch/DispatchQueue.hpp"
+#include "Platform/System/CpuStat.hpp"
+#include "Platform/System/CpuTopology.hpp"
+#include "Platform/System/ProcessTable.hpp"
+#include "Platform/System/SystemConstants.hpp"
+#include "Platform/System/TextSource.hpp"
+
+namespace Orvane {
+
+// The processor monitor. Each refresh, in this order: takes the wall-clock time; collects the process list
+// with each process's processor share (while collectProcessInformation is on); samples the machine's
+// processor load; counts tasks and threads; writes "CPU_T", "CPU_S", "CPU_U" (percent, doubles), "TASKS"
+// and "THREADS" (signed 32-bit) into its store; rebuilds the core list; and gives each core its load. The
+// elapsed time is not used: loads come from the difference of the kernel's tick counters to those of the
+// previous refresh (the first refresh shows the average since boot), process shares from the difference of
+// each process's processor time over the wall-clock time between the two refreshes.
+//
+// On Linux: the load counters are the /proc/stat "cpu" lines (platform::CpuTicks says how the ten columns
+// make four); tasks are the processes of /proc, kernel threads included (as `ps -e` counts them), threads
+// the sum of their thread counts; a process's time is its user and system clock ticks in seconds, its
+// resident memory statm's; the cores are the online processors.
+//
+// One refresh reads /proc/stat once, and the process table once: the collection and the task and thread
+// counts share it. Use the monitor from one thread; changes of the process list go through the serial
+// queue "processes", so processes() may be read from any thread.
+class ProcessorController final : public IProcessorController,
+                                  public Bexlan::TypedValueLookups<ProcessorController> {
+ public:
+  static constexpr std::int64_t defaultHistorySize = 60;
+
+  // A monitor of the live system.
+  ProcessorController();
+  // A monitor that reads /proc and /sys through `source`, with the facts of the machine they come from.
+  // Throws std::invalid_argument for a null source.
+  ProcessorController(std::shared_ptr<const platform::TextSource> source,
+                      platform::SystemConstants constants);
+  ProcessorController(const ProcessorController&) = delete;
+  ProcessorController& operator=(const ProcessorController&) = delete;
+
+  // IDataProvider
+  const std::shared_ptr<Bexlan::IDataStore>& store() const override { return store_; }
+  // Replaces the store that later refreshes write to. Throws std::invalid_argument for a null store.
+  void setStore(std::shared_ptr<Bexlan::IDataStore> store);
+  std::int64_t historySize() const override { return historySize_; }
+  // Keeps size and passes it on to the store. Throws std::invalid_argument when size is negative, before
+  // anything changes.
+  void setHistorySize(std::int64_t size) override;
+  // Adds the five entries: the three loads as percentages with 2 decimals, unsigned, with the "cpu"
+  // symbol; tasks and threads as plain signed numbers. Called by the constructor.
+  void registerIdentifiers() override;
+  void refresh(double interval) override;
+
+  // InfoProvider: the store's lookups.
+  std::optional<platform::Number> value(const std::string& key) const override { return store_->value(key); }
+  std::string string(const std::string& key) const override { return store_->string(key); }
+
+  // IProcessorController
+  bool collectProcessInformation() const override { return collectProcessInformation_; }
+  void setCollectProcessInformation(bool collect) override;
+  // A copy of the list, taken on the queue "processes".
+  std::vector<std::shared_ptr<OVProcess>> processes() const override;
+  const std::vector<std::shared_ptr<ProcessorCore>>& cores() const override { return cores_; }
+  bool normalize() const override { return normalize_; }
+  void setNormalize(bool normalize) override { normalize_ = normalize; }
+
+  const SystemInfo& systemInfo() const { return systemInfo_; }
+  // The pid tree of the previous collection; null before the first and after collection is switched.
+  const std::shared_ptr<ProcessTree>& oldProcessTree() const { return oldProcessTree_; }
+  // The counters of the previous load sample (zeros after a failed one).
+  const HostInfo& loadPrevious() const { return loadPrevious_; }
+  // The processors online when the monitor was made: at most this many cores get a load.
+  std::int64_t numberOfCpus() const { return numberOfCpus_; }
+
+  // The last refresh's loads, in percent: totalCpuUsage = cpuUser + cpuSystem; niced time counts in the
+  // whole but in neither share, and cpuNice gives it.
+  double totalCpuUsage() const { return totalCpuUsage_; }
+  double cpuUser() const { return cpuUser_; }
+  double cpuSystem() const { return cpuSystem_; }
+  double cpuNice() const { return cpuNice_; }
+  double cpuIdle() const { return cpuIdle_; }
+  // The ticks of the last load interval, all four counters together.
+  std::uint64_t totalCpuTicks() const { return totalCpuTicks_; }
+  std::int32_t tasks() const { return tasks_; }
+  std::int32_t threads() const { return threads_; }
+
+ private:
+  void readSystemInfo();
+  // The refresh steps, in the order refresh runs them.
+  void updateProcessUsage();
+  std::shared_ptr<ProcessTree> collectProcesses();
+  void updateLoad();
+  void updateTasksAndThreads();
+  void writeStore();
+  void updateCores();
+  void updateCoreUsage();
+  // The number of online processors now, else the count at creation, and at least 1.
+  float activeProcessorCount() const;
+  // The process table of this refresh: scanned once, with resident memory when collecting.
+  bool scanProcesses(bool residentMemory);
+
+  std::shared_ptr<const platform::TextSource> source_;
+  platform::SystemConstants constants_;
+  platform::ProcessTable processTable_;
+  std::shared_ptr<platform::DispatchQueue> queue_;
+  std::shared_ptr<Bexlan::IDataStore> store_;
+  SystemInfo systemInfo_;
+  std::shared_ptr<ProcessTree> oldProcessTree_;
+  HostInfo loadPrevious_;
+  std::int64_t numberOfCpus_ = 0;
+  std::vector<std::shared_ptr<ProcessorCore>> cores_;
+  std::vector<std::shared_ptr<OVProcess>> processes_;
+  double totalCpuUsage_ = 0;
+  double cpuUser_ = 0;
+  double cpuSystem_ = 0;
+  double cpuNice_ = 0;
+  double cpuIdle_ = 0;
+  std::uint64_t totalCpuTicks_ = 0;
+  std::int32_t tasks_ = 0;
+  std::int32_t threads_ = 0;
+  bool collectProcessInformation_ = false;
+  bool normalize_ = false;
+  std::int64_t historySize_ = defaultHistorySize;
+
+  // This refresh's readings, kept between refreshes so that their storage is reused.
+  platform::CpuStat stat_;
+  bool statRead_ = false;
+  std::vector<platform::ProcessEntry> entries_;
+  std::optional<bool> entriesScanned_;  // absent: not scanned yet in this refresh; else whether it worked
+  // The per-processor counters of the previous successful sample.
+  std::optional<std::vector<platform::ProcessorTicks>> prevCpuInfo_;
+  // The online processors whose descriptions topology_ holds: read again only when the list changes.
+  std::vector<unsigned> topologyCpus_;
+  std::vector<platform::CpuDescription> topology_;
+};
+
+}  // namespace Orvane

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "Orvane/DecodingError.hpp"
+#include "Orvane/OVProcess.hpp"
+
+namespace {
+
+using Object = Orvane::KeyedCoding::Object;
+
+std::shared_ptr<Orvane::OVProcess> sampleProcess() {
+  auto process = std::make_shared<Orvane::OVProcess>(4242, 1);
+  process->cpu().time = 12.5;
+  process->cpu().usage = 0.1f;
+  process->memory().totalBytes = 18446744073709551615u;
+  process->setSent(1);
+  process->setReceived(2);
+  process->setTraffic(3);
+  process->setName("bäsh");
+  return process;
+}
+
+TEST(OVProcessTest, ANewRecordHasItsOwnIdAndNothingElse) {
+  std::set<std::string> ids;
+  for (int i = 0; i < 100; ++i) {
+    Orvane::OVProcess process(7, 3);
+    EXPECT_EQ(process.pid(), 7);
+    EXPECT_EQ(process.ppid(), 3);
+    EXPECT_EQ(process.cpu().time, 0.0);
+    EXPECT_EQ(process.cpu().usage, 0.0f);
+    EXPECT_EQ(process.memory().totalBytes, 0u);
+    EXPECT_EQ(process.name(), "");
+    EXPECT_EQ(process.id().size(), 36u);
+    ids.insert(process.id());
+  }
+  EXPECT_EQ(ids.size(), 100u);
+  Orvane::OVProcess a(7, 3), b(7, 3);
+  EXPECT_NE(a, b);
+  EXPECT_EQ(a, a);
+}
+
+TEST(OVProcessTest, EncodesTheNineKeysInOrderWithNestedRecords) {
+  auto process = sampleProcess();
+  Object object = process->encode();
+  std::vector<std::string> keys;
+  for (const auto& [key, value] : object.items()) keys.push_back(key);
+  EXPECT_EQ(keys, (std::vector<std::string>{"id", "pid", "ppid", "cpu", "memory", "sent", "received",
+                                            "traffic", "name"}));
+  EXPECT_EQ(object["id"], process->id());
+  EXPECT_EQ(object["cpu"].dump(), R"({"time":12.5,"usage":0.10000000149011612})");
+  EXPECT_EQ(object["memory"].dump(), R"({"totalBytes":18446744073709551615})");
+  EXPECT_EQ(object["name"], "bäsh");
+}
+
+TEST(OVProcessTest, DecodingKeepsTheIdAndEveryField) {
+  auto process = sampleProcess();
+  auto decoded = Orvane::OVProcess::decode(Object::parse(process->encode().dump()));
+  EXPECT_EQ(*decoded, *process);
+  EXPECT_EQ(decoded->pid(), 4242);
+  EXPECT_EQ(decoded->ppid(), 1);
+  EXPECT_EQ(decoded->cpu().time, 12.5);
+  EXPECT_EQ(decoded->cpu().usage, 0.1f);
+  EXPECT_EQ(decoded->memory().totalBytes, 18446744073709551615u);
+  EXPECT_EQ(decoded->sent(), 1u);
+  EXPECT_EQ(decoded->received(), 2u);
+  EXPECT_EQ(decoded->traffic(), 3u);
+  EXPECT_EQ(decoded->name(), "bäsh");
+
+  Object lower = process->encode();
+  lower["id"] = "3f2504e0-4f89-41d3-9a0c-0305e82c3301";
+  EXPECT_EQ(Orvane::OVProcess::decode(lower)->id(), "3F2504E0-4F89-41D3-9A0C-0305E82C3301");
+}
+
+TEST(OVProcessTest, AMissingOrMistypedKeyFailsTheWholeDecoding) {
+  const Object good = sampleProcess()->encode();
+  auto fails = [](const Object& object, const std::string& key) {
+    try {
+      Orvane::OVProcess::decode(object);
+      ADD_FAILURE() << "decoded without " << key;
+    } catch (const Orvane::DecodingError& error) {
+      EXPECT_NE(std::string(error.what()).find('"' + key + '"'), std::string::npos) << error.what();
+    }
+  };
+  for (const char* key : {"id", "pid", "ppid", "cpu", "memory", "sent", "received", "traffic", "name"}) {
+    Object missing = good;
+    missing.erase(key);
+    fails(missing, key);
+  }
+  auto with = [&](const char* key, Object value) {
+    Object changed = good;
+    changed[key] = std::move(value);
+    return changed;
+  };
+  fails(with("id", "not-a-uuid"), "id");
+  fails(with("id", 5), "id");
+  fails(with("pid", 2147483648u), "pid");
+  fails(with("pid", -2147483649), "pid");
+  fails(with("pid", 1.5), "pid");
+  fails(with("ppid", "1"), "ppid");
+  fails(with("sent", -1), "sent");
+  fails(with("traffic", 2.0), "traffic");
+  fails(with("name", nullptr), "name");
+  fails(with("cpu", Object{{"time", 1.0}}), "usage");
+  fails(with("cpu", Object{{"time", 1.0}, {"usage", 1e39}}), "usage");
+  fails(with("cpu", 3), "time");
+  fails(with("memory", Object{{"totalBytes", "1"}}), "totalBytes");
+  EXPECT_EQ(Orvane::OVProcess::decode(with("pid", -5))->pid(), -5);
+  EXPECT_THROW(Orvane::OVProcess::decode(Object::array()), Orvane::DecodingError);
+}
+
+}  // namespace

@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+#include <pthread.h>
+#include <sched.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "Orvane/Processor.hpp"
+#include "Orvane/ProcessorController.hpp"
+#include "Platform/Foundation/Clock.hpp"
+#include "Platform/System/CpuList.hpp"
+#include "tests/platform/System/SystemFixtures.hpp"
+
+namespace {
+
+using Orvane::Processor;
+
+// Reads from one of the two recorded samples, the one selected.
+class SampleSource final : public platform::TextSource {
+ public:
+  std::optional<std::string> read(const std::string& path) const override { return current().read(path); }
+  std::optional<std::vector<std::string>> list(const std::string& directory) const override {
+    return current().list(directory);
+  }
+  std::optional<std::string> readLink(const std::string& path) const override {
+    return current().readLink(path);
+  }
+  int sample = 0;
+
+ private:
+  const platform::TextSource& current() const { return *samples_[sample]; }
+  std::shared_ptr<platform::FileTreeTextSource> samples_[2] = {systemtest::sampleSource(0),
+                                                               systemtest::sampleSource(1)};
+};
+
+// The first line of a recorded /proc/stat, column by column.
+std::vector<double> totalLine(int sample) {
+  std::istringstream line(systemtest::fileText(systemtest::samplePath(sample) / "proc/stat"));
+  std::string name;
+  line >> name;
+  std::vector<double> columns(10);
+  for (double& column : columns) line >> column;
+  return columns;
+}
+
+// utime + stime of a recorded process, or -1 when the sample lacks it.
+double recordedTicks(int sample, std::int32_t pid) {
+  std::string stat =
+      systemtest::fileText(systemtest::samplePath(sample) / "proc" / std::to_string(pid) / "stat");
+  if (stat.empty()) return -1;
+  std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+  std::string field;
+  double utime = 0, stime = 0;
+  for (int number = 3; number <= 15 && fields >> field; ++number) {
+    if (number == 14) utime = std::stod(field);
+    if (number == 15) stime = std::stod(field);
+  }
+  return utime + stime;
+}
+
+TEST(ProcessorControllerRecordedTest, LoadAndSharesBetweenTheTwoSamples) {
+  auto source = std::make_shared<SampleSource>();
+  platform::Clock::Override clock(1000, 1);
+  Orvane::ProcessorController controller(source, systemtest::sampleConstants(0));
+  controller.setCollectProcessInformation(true);
+  controller.refresh(0);
+  source->sample = 1;
+  clock.advance(1.0);
+  controller.refresh(0);
+
+  auto before = totalLine(0), after = totalLine(1);
+  auto delta = [&](int column) { return after[column] - before[column]; };
+  double user = delta(0), nice = delta(1), system = delta(2) + delta(5) + delta(6) + delta(7);
+  double idle = delta(3) + delta(4);
+  double total = user + nice + system + idle;
+  ASSERT_GT(total, 0);
+  EXPECT_DOUBLE_EQ(controller.doubleValue(Processor::user()), user / total * 100);
+  EXPECT_DOUBLE_EQ(controller.doubleValue(Processor::system()), system / total * 100);
+  EXPECT_DOUBLE_EQ(controller.doubleValue(Processor::total()), (user + system) / total * 100);
+
+  // Every process of both samples got the share of its ticks over the one second between them.
+  int compared = 0;
+  for (const auto& process : controller.processes()) {
+    double earlier = recordedTicks(0, process->pid());
+    if (earlier < 0 || recordedTicks(1, process->pid()) < earlier) continue;
+    double expected = (recordedTicks(1, process->pid()) - earlier) / 100.0 * 100;
+    EXPECT_FLOAT_EQ(process->cpu().usage, static_cast<float>(expected)) << process->name();
+    compared += expected > 0;
+  }
+  EXPECT_GT(compared, 0);
+}
+
+// ps's processes that lived through a whole refresh (listed before and after it, with the same name and
+// not as zombies).
+std::set<std::int32_t> steadyPsProcesses(const std::map<std::int32_t, systemtest::PsRow>& before,
+                                         const std::map<std::int32_t, systemtest::PsRow>& after) {
+  std::set<std::int32_t> pids;
+  for (const auto& [pid, row] : before) {
+    auto later = after.find(pid);
+    if (later == after.end() || later->second.command != row.command) continue;
+    if (row.stat.front() == 'Z' || later->second.stat.front() == 'Z') continue;
+    pids.insert(pid);
+  }
+  return pids;
+}
+
+TEST(ProcessorControllerLiveTest, ProcessListHoldsEveryProcessOfPs) {
+  Orvane::ProcessorController controller;
+  controller.setCollectProcessInformation(true);
+  const std::string ps = "ps -e -o pid=,ppid=,stat=,rss=,comm=";
+  auto before = systemtest::parsePs(systemtest::commandOutput(ps));
+  controller.refresh(0);
+  auto after = systemtest::parsePs(systemtest::commandOutput(ps));
+
+  std::map<std::int32_t, std::shared_ptr<Orvane::OVProcess>> listed;
+  for (const auto& process : controller.processes()) listed[process->pid()] = process;
+  auto steady = steadyPsProcesses(before, after);
+  ASSERT_GT(steady.size(), 10u);
+  for (std::int32_t pid : steady) {
+    ASSERT_TRUE(listed.contains(pid)) << pid << " " << before.at(pid).command;
+    EXPECT_EQ(listed.at(pid)->ppid(), before.at(pid).ppid);
+    EXPECT_EQ(listed.at(pid)->name(), before.at(pid).command);
+  }
+  EXPECT_NEAR(controller.tasks(), static_cast<double>(before.size()), 10);
+}
+
+TEST(ProcessorControllerLiveTest, ABusyThreadPinnedToOneProcessorFillsItsCore) {
+  auto online = platform::readOnlineCpus(*platform::TextSource::live()).value();
+  unsigned cpu = online.back();
+  std::atomic<bool> running = true;
+  std::atomic<int> pinning = 0;  // 1 once pinned, -1 when the processor may not be used
+  std::thread busy([&] {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    CPU_SET(cpu, &set);
+    pinning = ::pthread_setaffinity_np(::pthread_self(), sizeof set, &set) == 0 ? 1 : -1;
+    volatile std::uint64_t spins = 0;
+    while (running.load(std::memory_order_relaxed)) spins = spins + 1;
+  });
+  while (pinning == 0) std::this_thread::yield();
+  if (pinning < 0) {
+    running = false;
+    busy.join();
+    FAIL() << "cannot pin a thread to processor " << cpu;
+  }
+
+  Orvane::ProcessorController controller;
+  controller.refresh(0);
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  controller.refresh(0);
+  running = false;
+  busy.join();
+
+  ASSERT_EQ(controller.cores().size(), online.size());
+  const auto& core = *controller.cores().back();
+  EXPECT_GE(core.usage().floatValue(), 0.9f);
+  EXPECT_GE(controller.doubleValue(Processor::total()), 100.0 / online.size() - 3);
+}
+
+}  // namespace

@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "Bexlan/NumberIdentifier.hpp"
+#include "Orvane/Processor.hpp"
+#include "Orvane/ProcessorController.hpp"
+#include "tests/Orvane/FakeMachine.hpp"
+
+namespace {
+
+using Orvane::Processor;
+using Ticks = systemtest::FakeMachine::Ticks;
+
+struct ProcessorControllerTest : testing::Test {
+  systemtest::FakeMachine machine;
+  std::unique_ptr<Orvane::ProcessorController> controller;
+
+  void SetUp() override {
+    machine.setStat({100, 10, 50, 840});
+    machine.setProcess(1, "init", 5, 10, 'S', 0, 1);
+    machine.setProcess(2, "kthreadd", 0, 0, 'S', 0, 1, true);
+    machine.setProcess(300, "server", 50, 100, 'S', 1, 12);
+    machine.setProcess(301, "gone", 0, 0, 'Z', 300, 1);
+    machine.source->setFile("/proc/meminfo",
+                            "MemTotal: 2048 kB\nMemFree: 1 kB\nActive: 1 kB\nInactive: 1 kB\n");
+    controller = std::make_unique<Orvane::ProcessorController>(machine.source, machine.constants());
+  }
+};
+
+TEST_F(ProcessorControllerTest, RegistersFiveEntriesThatHoldNoNumberBeforeTheFirstRefresh) {
+  for (const std::string* key : {&Processor::total(), &Processor::system(), &Processor::user(),
+                                 &Processor::tasks(), &Processor::threads()}) {
+    auto entry = controller->store()->identifierAs<Bexlan::NumberIdentifier>(*key);
+    ASSERT_NE(entry, nullptr) << *key;
+    EXPECT_FALSE(controller->value(*key).has_value());
+    EXPECT_EQ(controller->string(*key), "-");
+    EXPECT_NE(entry->icon(), nullptr);
+  }
+  auto total = controller->store()->identifierAs<Bexlan::NumberIdentifier>(Processor::total());
+  EXPECT_EQ(total->mValue().category(), Bexlan::IdentifierCategory::percentage);
+  EXPECT_EQ(total->mValue().decimals(), 2);
+  EXPECT_FALSE(total->mValue().isSigned());
+  auto tasks = controller->store()->identifierAs<Bexlan::NumberIdentifier>(Processor::tasks());
+  EXPECT_EQ(tasks->mValue().category(), Bexlan::IdentifierCategory::raw);
+  EXPECT_FALSE(tasks->mValue().decimals().has_value());
+  EXPECT_TRUE(tasks->mValue().isSigned());
+
+  const Orvane::SystemInfo& info = controller->systemInfo();
+  EXPECT_EQ(info.cpuCount, 2);
+  EXPECT_EQ(info.memSize, 2048u * 1024);
+  EXPECT_EQ(info.pageSize, 4096);
+  EXPECT_EQ(info.booted.seconds, 1700000000);
+  EXPECT_EQ(controller->numberOfCpus(), 2);
+}
+
+TEST_F(ProcessorControllerTest, FirstRefreshShowsTheAverageSinceBootAndLaterOnesTheInterval) {
+  controller->refresh(0);
+  EXPECT_DOUBLE_EQ(controller->cpuUser(), 10);
+  EXPECT_DOUBLE_EQ(controller->cpuSystem(), 5);
+  EXPECT_DOUBLE_EQ(controller->cpuNice(), 1);
+  EXPECT_DOUBLE_EQ(controller->cpuIdle(), 84);
+  EXPECT_DOUBLE_EQ(controller->doubleValue(Processor::total()), 15);
+  EXPECT_EQ(controller->value(Processor::total())->type(), platform::Number::Type::Double);
+  EXPECT_EQ(controller->totalCpuTicks(), 1000u);
+  EXPECT_EQ(controller->loadPrevious(), (Orvane::HostInfo{100, 50, 840, 10}));
+
+  // 200 ticks: 60 user, 20 system, 20 nice, 100 idle.
+  machine.setStat({160, 30, 70, 940});
+  controller->refresh(5);
+  EXPECT_DOUBLE_EQ(controller->doubleValue(Processor::user()), 30);
+  EXPECT_DOUBLE_EQ(controller->doubleValue(Processor::system()), 10);
+  EXPECT_DOUBLE_EQ(controller->doubleValue(Processor::total()), 40);
+  EXPECT_DOUBLE_EQ(controller->cpuNice(), 10);
+  EXPECT_EQ(controller->totalCpuTicks(), 200u);
+  EXPECT_EQ(controller->string(Processor::total()).find("40"), 0u);
+}
+
+TEST_F(ProcessorControllerTest, IdleNiceAndDecreasingIntervals) {
+  controller->refresh(0);
+  // No tick at all: 0, not a quotient by zero.
+  controller->refresh(0);
+  EXPECT_EQ(controller->doubleValue(Processor::total()), 0.0);
+  EXPECT_EQ(controller->doubleValue(Processor::user()), 0.0);
+  EXPECT_FALSE(std::isnan(controller->cpuIdle()));
+  // Niced work only: the whole grows, "CPU_T" stays 0.
+  machine.setStat({100, 60, 50, 840});
+  controller->refresh(0);
+  EXPECT_EQ(controller->doubleValue(Processor::total()), 0.0);
+  EXPECT_DOUBLE_EQ(controller->cpuNice(), 100);
+  // A counter that went down contributes nothing; counters beyond 32 bits count in full.
+  machine.setStat({90, 60, 4294967346, 860});
+  controller->refresh(0);
+  EXPECT_EQ(controller->totalCpuTicks(), 4294967296u + 20);
+  EXPECT_DOUBLE_EQ(controller->cpuUser(), 0);
+  EXPECT_NEAR(controller->cpuSystem(), 100.0 * 4294967296 / 4294967316, 1e-9);
+}
+
+TEST_F(ProcessorControllerTest, FailedLoadReadGivesZerosAndTheNextReadTheAverageSinceBoot) {
+  controller->refresh(0);
+  machine.source->remove("/proc/stat");
+  controller->refresh(0);
+  EXPECT_EQ(controller->doubleValue(Processor::total()), 0.0);
+  EXPECT_EQ(controller->totalCpuTicks(), 0u);
+  EXPECT_EQ(controller->loadPrevious(), Orvane::HostInfo{});
+  machine.setStat({200, 20, 100, 1680});
+  controller->refresh(0);
+  EXPECT_DOUBLE_EQ(controller->doubleValue(Processor::user()), 10);
+}
+
+TEST_F(ProcessorControllerTest, TasksCountEveryProcessAndThreadsTheirThreadsAndSurviveAFailedListing) {
+  controller->refresh(0);
+  EXPECT_EQ(controller->int32Value(Processor::tasks()), 4);  // the zombie and the kernel thread included
+  EXPECT_EQ(controller->value(Processor::tasks())->type(), platform::Number::Type::Int32);
+  EXPECT_EQ(controller->int32Value(Processor::threads()), 15);
+  EXPECT_EQ(controller->tasks(), 4);
+
+  auto empty = std::make_shared<platform::MemoryTextSource>();
+  empty->setFile("/proc/stat", "cpu 1 1 1 1\n");
+  Orvane::ProcessorController blind(empty, machine.constants());
+  blind.refresh(0);
+  EXPECT_EQ(blind.tasks(), 0);
+  for (int pid : {1, 2, 300, 301}) machine.removeProcess(pid);
+  controller->refresh(0);  // no process can be read
+  EXPECT_EQ(controller->int32Value(Processor::tasks()), 4);
+  EXPECT_EQ(controller->int32Value(Processor::threads()), 15);
+}
+
+TEST_F(ProcessorControllerTest, ElapsedTimeHasNoEffectAndHistorySizeReachesTheStore) {
+  Orvane::ProcessorController other(machine.source, machine.constants());
+  controller->refresh(0);
+  other.refresh(1e9);
+  machine.setStat({160, 30, 70, 940});
+  controller->refresh(0.001);
+  other.refresh(-5);
+  for (const std::string* key : {&Processor::total(), &Processor::system(), &Processor::user()}) {
+    EXPECT_EQ(controller->value(*key), other.value(*key));
+  }
+  EXPECT_DOUBLE_EQ(other.doubleValue(Processor::total()), 40);
+
+  controller->setHistorySize(3);
+  EXPECT_EQ(controller->store()->history(Processor::total())->size(), 3u);
+  EXPECT_THROW(controller->setHistorySize(-3), std::invalid_argument);
+  EXPECT_EQ(controller->historySize(), 3);
+}
+
+}  // namespace
