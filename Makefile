@@ -25,7 +25,7 @@ bench: build
 asan:
 	$(CMAKE_CONFIGURE) -B build-asan -DSANITIZE=address
 	cmake --build build-asan -j $(JOBS)
-	ctest --test-dir build-asan --output-on-failure -j $(JOBS)
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --test-dir build-asan --output-on-failure -j $(JOBS)
 
 # The concurrency tests under ThreadSanitizer.
 tsan:

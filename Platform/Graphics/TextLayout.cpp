@@ -98,12 +98,6 @@ int toPango(double points) {
 
 }  // namespace
 
-// Fontconfig loses a few hundred bytes of its parsed configuration once per process, and nothing can free
-// them while other code may still use fontconfig. Leak checking in sanitizer builds ignores what fontconfig
-// itself allocates (fontconfig is built without frame pointers, so its allocations can only be told apart
-// by the library's name). The hook lives here because every use of text links this file.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 FontDescription fontDescription(const Font& font) {
   FontDescription description(pango_font_description_new());
   pango_font_description_set_family(description.get(), font.family().c_str());
