@@ -1,12 +1,12 @@
 #include "Platform/Dispatch/DispatchQueue.hpp"
 
-#include <algorithm>
 #include <array>
 #include <cassert>
 #include <exception>
 #include <stdexcept>
 
 #include "Platform/Dispatch/AsyncBlock.hpp"
+#include "Platform/Dispatch/Deadline.hpp"
 #include "Platform/Dispatch/DispatchSemaphore.hpp"
 #include "Platform/Dispatch/RunLoop.hpp"
 #include "Platform/Dispatch/Timer.hpp"
@@ -29,12 +29,6 @@ void requireBlock(const std::function<void()>& block) {
   if (!block) {
     throw std::invalid_argument("DispatchQueue: the block is empty");
   }
-}
-
-std::chrono::steady_clock::time_point dueAfter(std::chrono::nanoseconds delay) {
-  const auto now = std::chrono::steady_clock::now();
-  const auto room = std::chrono::steady_clock::time_point::max() - now;
-  return delay >= room ? std::chrono::steady_clock::time_point::max() : now + std::max(delay, {});
 }
 
 }  // namespace
@@ -154,12 +148,12 @@ void DispatchQueue::asyncAfter(std::chrono::nanoseconds delay, std::function<voi
       return;
     }
     case Kind::global:
-      WorkerPool::shared().submitAt(dueAfter(delay), qos_, std::move(block));
+      WorkerPool::shared().submitAt(deadlineAfter(delay), qos_, std::move(block));
       return;
     case Kind::serial:
     case Kind::concurrent:
       WorkerPool::shared().submitAt(
-          dueAfter(delay), qos_,
+          deadlineAfter(delay), qos_,
           [self = shared_from_this(), block = std::move(block)]() mutable { self->async(std::move(block)); });
       return;
   }

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "Platform/Dispatch/Deadline.hpp"
+
 namespace platform {
 
 DispatchSemaphore::DispatchSemaphore(long count) : value_(count) {
@@ -22,10 +24,7 @@ bool DispatchSemaphore::waitFor(std::chrono::nanoseconds timeout) {
   if (value_.fetch_sub(1, std::memory_order_acquire) > 0) {
     return true;
   }
-  using Clock = std::chrono::steady_clock;
-  const auto now = Clock::now();
-  const auto room = Clock::time_point::max() - now;
-  const auto deadline = timeout >= room ? Clock::time_point::max() : now + std::max(timeout, {});
+  const auto deadline = deadlineAfter(timeout);
   std::unique_lock lock(mutex_);
   if (wakeup_.wait_until(lock, deadline, [this] { return handOffs_ > 0; })) {
     --handOffs_;

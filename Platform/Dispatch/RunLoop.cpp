@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "Platform/Dispatch/AsyncBlock.hpp"
+#include "Platform/Dispatch/Deadline.hpp"
 #include "Platform/Dispatch/MainThread.hpp"
 #include "Platform/Foundation/FatalError.hpp"
 
@@ -25,12 +26,6 @@ constexpr RunLoop::SourceId firstSourceId = 2;
 
 bool includes(RunLoop::Mode modes, RunLoop::Mode mode) {
   return (static_cast<std::uint8_t>(modes) & static_cast<std::uint8_t>(mode)) != 0;
-}
-
-std::chrono::steady_clock::time_point deadlineAfter(std::chrono::steady_clock::time_point now,
-                                                    RunLoop::Duration span) {
-  const auto room = std::chrono::steady_clock::time_point::max() - now;
-  return span >= room ? std::chrono::steady_clock::time_point::max() : now + std::max(span, {});
 }
 
 void watch(int poll, int fd, std::uint64_t tag) {
@@ -198,7 +193,7 @@ void RunLoop::runOnce(Duration maxWait, Mode mode) {
 }
 
 void RunLoop::runFor(Duration duration, Mode mode) {
-  const auto deadline = deadlineAfter(Clock::now(), duration);
+  const auto deadline = deadlineAfter(duration);
   while (!takeStopRequest()) {
     const auto left = deadline - Clock::now();
     if (left <= Duration::zero()) {
@@ -209,7 +204,7 @@ void RunLoop::runFor(Duration duration, Mode mode) {
 }
 
 bool RunLoop::runUntil(const std::function<bool()>& predicate, Duration timeout, Mode mode) {
-  const auto deadline = deadlineAfter(Clock::now(), timeout);
+  const auto deadline = deadlineAfter(timeout);
   for (;;) {
     if (predicate()) {
       return true;
@@ -282,7 +277,7 @@ std::vector<RunLoop::SourceId> RunLoop::waitForWork(Duration maxWait, Mode mode)
 }
 
 RunLoop::Clock::time_point RunLoop::wakeTime(Clock::time_point now, Duration maxWait, Mode mode) {
-  auto until = deadlineAfter(now, maxWait);
+  auto until = deadlineAfter(maxWait, now);
   std::lock_guard lock(mutex_);
   std::erase_if(timers_, [](const ScheduledTimer& scheduled) { return !scheduled.timer->isValid(); });
   if (!performs_.empty()) {
