@@ -125,19 +125,6 @@ TEST_F(MemoryControllerTest, HistorySizeReachesTheStoreAndANewStoreTakesLaterRef
   EXPECT_THROW(controller.setStore(nullptr), std::invalid_argument);
 }
 
-TEST_F(MemoryControllerTest, RecordedSampleGivesTheMeminfoFigures) {
-  Orvane::MemoryController controller(systemtest::sampleSource(0));
-  controller.refresh(1);
-  auto info = platform::parseMemInfo(systemtest::fileText(systemtest::samplePath(0) / "proc/meminfo"));
-  ASSERT_TRUE(info.has_value());
-  EXPECT_EQ(controller.doubleValue(Memory::active()), static_cast<double>(info->active));
-  EXPECT_EQ(controller.doubleValue(Memory::inactive()), static_cast<double>(info->inactive));
-  EXPECT_EQ(controller.doubleValue(Memory::wired()),
-            static_cast<double>(info->unevictable + info->slabUnreclaimable + info->kernelStack +
-                                info->pageTables + info->perCpu));
-  EXPECT_EQ(controller.uInt64Value(Memory::used()) + controller.uInt64Value(Memory::free()), info->total);
-}
-
 // The live machine, compared with free and /proc/meminfo read by the test itself.
 TEST(MemoryControllerLiveTest, AgreesWithFreeAndMeminfo) {
   Orvane::MemoryController controller;

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "Platform/System/CpuStat.hpp"
-#include "tests/platform/System/SystemFixtures.hpp"
 
 namespace {
 
@@ -55,31 +54,6 @@ TEST(CpuStatTest, DamagedLinesAreLeftOutAndTheirSumsSaturate) {
   EXPECT_TRUE(stat.perCpu.empty());
   EXPECT_FALSE(platform::parseCpuStat("cpu0 1 1 1 1\nbtime 5\n", stat));
   EXPECT_FALSE(platform::parseCpuStat("cpu 1 1 1 1", stat));
-}
-
-TEST(CpuStatTest, RecordedSampleListsEveryOnlineProcessor) {
-  platform::CpuStat first, second;
-  ASSERT_TRUE(platform::readCpuStat(*systemtest::sampleSource(0), first));
-  ASSERT_TRUE(platform::readCpuStat(*systemtest::sampleSource(1), second));
-  std::string online = systemtest::fileText(systemtest::samplePath(0) / "sys/devices/system/cpu/online");
-  EXPECT_EQ(online, "0-" + std::to_string(first.perCpu.size() - 1) + "\n");
-  EXPECT_EQ(first.bootTime, second.bootTime);
-  // The sum of the processors is the total, up to rounding of each line in the kernel.
-  platform::CpuTicks sum;
-  for (const auto& processor : first.perCpu) {
-    sum.user += processor.ticks.user;
-    sum.idle += processor.ticks.idle;
-  }
-  EXPECT_NEAR(static_cast<double>(sum.user), static_cast<double>(first.total.user), first.perCpu.size());
-  EXPECT_NEAR(static_cast<double>(sum.idle), static_cast<double>(first.total.idle), first.perCpu.size());
-  EXPECT_GE(second.total.user + second.total.system + second.total.idle,
-            first.total.user + first.total.system + first.total.idle);
-}
-
-TEST(CpuStatTest, UnreadableFileIsNoSample) {
-  platform::MemoryTextSource source;
-  platform::CpuStat stat;
-  EXPECT_FALSE(platform::readCpuStat(source, stat));
 }
 
 }  // namespace
