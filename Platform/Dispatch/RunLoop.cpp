@@ -140,6 +140,12 @@ RunLoop::SourceId RunLoop::addReadSource(int fd, std::function<void()> onReadabl
     throw std::invalid_argument("RunLoop::addReadSource: the callback is empty");
   }
   std::lock_guard lock(mutex_);
+  // One source per descriptor; this also catches a descriptor closed and reopened without its source having
+  // been removed, whose stale removal would otherwise unwatch the new one.
+  if (std::any_of(sources_.begin(), sources_.end(),
+                  [fd](const auto& entry) { return entry.second.fd == fd; })) {
+    throw std::system_error(EEXIST, std::generic_category(), "RunLoop::addReadSource: already watched");
+  }
   const SourceId id = nextSourceId_++;
   std::vector<int> joined;
   forEachPoll(mode, [&](int poll) {
@@ -155,9 +161,6 @@ RunLoop::SourceId RunLoop::addReadSource(int fd, std::function<void()> onReadabl
     }
     joined.push_back(poll);
   });
-  // A source left behind on this descriptor number was closed without being removed (epoll forgot it when
-  // it closed); drop it so that removing it later cannot unwatch the new one.
-  std::erase_if(sources_, [fd](const auto& entry) { return entry.second.fd == fd; });
   sources_.emplace(id,
                    Source{fd, mode, std::make_shared<const std::function<void()>>(std::move(onReadable))});
   return id;

@@ -49,8 +49,9 @@ class RunLoop {
   // Runs block on the loop's thread during a later pass. Throws std::invalid_argument when it is empty.
   void perform(std::function<void()> block);
   // Calls onReadable on each pass of a matching mode while fd is readable (or at end of file or in
-  // error); it should read, or remove the source. Throws std::invalid_argument for an empty callback and
-  // std::system_error when fd cannot be watched (closed, a regular file, already watched here).
+  // error); it should read, or remove the source. Remove a source before closing its descriptor. Throws
+  // std::invalid_argument for an empty callback and std::system_error when fd cannot be watched (closed, a
+  // regular file, already watched by this loop).
   SourceId addReadSource(int fd, std::function<void()> onReadable, Mode mode = Mode::defaultMode);
   // Stops watching; unknown or already removed ids are ignored. On the owning thread, the callback is not
   // called after this returns.
