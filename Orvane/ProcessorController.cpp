@@ -33,7 +33,8 @@ std::uint64_t growth(std::uint64_t current, std::uint64_t previous) {
   return current > previous ? current - previous : 0;
 }
 
-std::shared_ptr<const platform::TextSource> requireSource(std::shared_ptr<const platform::TextSource> source) {
+std::shared_ptr<const platform::TextSource> requireSource(
+    std::shared_ptr<const platform::TextSource> source) {
   if (!source) throw std::invalid_argument("ProcessorController needs a text source");
   return source;
 }
@@ -150,11 +151,14 @@ void ProcessorController::updateProcessUsage() {
       process->cpu().usage = ratio * (static_cast<float>((now - before) / elapsed * 100) / divisor);
     }
   }
+  queue_->sync([this] { processes_.swap(collected_); });
+  collected_.clear();
   oldProcessTree_ = tree;
 }
 
 std::shared_ptr<ProcessTree> ProcessorController::collectProcesses() {
   queue_->sync([this] { processes_.clear(); });
+  collected_.clear();
   if (!scanProcesses(true)) return nullptr;
   auto tree = std::make_shared<ProcessTree>();
   double ticksPerSecond = static_cast<double>(constants_.clockTicksPerSecond);
@@ -167,7 +171,7 @@ std::shared_ptr<ProcessTree> ProcessorController::collectProcesses() {
     process->memory().totalBytes = entry.residentBytes;
     process->setName(std::move(name));
     tree->processes()[entry.pid] = process;
-    queue_->sync([this, &process] { processes_.push_back(process); });
+    collected_.push_back(std::move(process));
   }
   return tree;
 }

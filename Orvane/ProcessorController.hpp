@@ -36,7 +36,8 @@ namespace Orvane {
 //
 // One refresh reads /proc/stat once, and the process table once: the collection and the task and thread
 // counts share it. Use the monitor from one thread; changes of the process list go through the serial
-// queue "processes", so processes() may be read from any thread.
+// queue "processes", so processes() may be read from any thread. The list is emptied when a collection
+// starts and filled when it is complete, shares included.
 class ProcessorController final : public IProcessorController,
                                   public Bexlan::TypedValueLookups<ProcessorController> {
  public:
@@ -101,6 +102,8 @@ class ProcessorController final : public IProcessorController,
   void readSystemInfo();
   // The refresh steps, in the order refresh runs them.
   void updateProcessUsage();
+  // Empties the published list, then reads the process table into a new tree and, in table order, into
+  // collected_; absent when the table cannot be read.
   std::shared_ptr<ProcessTree> collectProcesses();
   void updateLoad();
   void updateTasksAndThreads();
@@ -123,6 +126,9 @@ class ProcessorController final : public IProcessorController,
   std::int64_t numberOfCpus_ = 0;
   std::vector<std::shared_ptr<ProcessorCore>> cores_;
   std::vector<std::shared_ptr<OVProcess>> processes_;
+  // The records of the collection under way: published as processes_ once their shares are written, so a
+  // reader on another thread never sees a share change.
+  std::vector<std::shared_ptr<OVProcess>> collected_;
   double totalCpuUsage_ = 0;
   double cpuUser_ = 0;
   double cpuSystem_ = 0;

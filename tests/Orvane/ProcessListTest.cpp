@@ -1,7 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <map>
+#include <thread>
 
 #include "Orvane/ProcessorController.hpp"
 #include "Platform/Foundation/Clock.hpp"
@@ -177,6 +179,30 @@ TEST_F(ProcessListTest, AFailedListingEmptiesTheListButKeepsThePreviousTree) {
   controller->refresh(0);
   EXPECT_THAT(controller->processes(), testing::SizeIs(1));
   EXPECT_FLOAT_EQ(byPid(*controller).at(40)->cpu().usage, 50.0f);
+}
+
+TEST_F(ProcessListTest, AnotherThreadReadsOnlyWholeCollections) {
+  controller->setCollectProcessInformation(true);
+  std::atomic<bool> done = false;
+  std::atomic<int> partial = 0;
+  std::thread reader([&] {
+    while (!done) {
+      auto processes = controller->processes();
+      float shares = 0;
+      for (const auto& process : processes) shares += process->cpu().usage;
+      if (!processes.empty() && processes.size() != 5) ++partial;
+      if (shares < 0) ++partial;
+    }
+  });
+  for (int tick = 0; tick < 200; ++tick) {
+    clock.advance(1.0);
+    machine.setProcess(40, "busy", 1000 + 100 * static_cast<std::uint64_t>(tick), 300, 'R', 1, 4);
+    controller->refresh(0);
+  }
+  done = true;
+  reader.join();
+  EXPECT_EQ(partial, 0);
+  EXPECT_FLOAT_EQ(byPid(*controller).at(40)->cpu().usage, 100.0f);
 }
 
 }  // namespace
