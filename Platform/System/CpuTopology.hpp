@@ -19,8 +19,6 @@ struct CpuDescription {
   // The device-tree "compatible" property of the processor's node (a list of texts, each ended by a zero
   // byte), on machines that describe their processors in a device tree.
   std::optional<std::string> compatible;
-
-  bool operator==(const CpuDescription&) const = default;
 };
 
 // The clock of a cpufreq file such as cpuinfo_max_freq, which holds kHz, in Hz. Absent when the text is

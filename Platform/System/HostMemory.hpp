@@ -21,8 +21,6 @@ struct HostMemory {
   std::uint64_t inactive = 0;
   std::uint64_t wired = 0;
   std::uint64_t compressed = 0;
-
-  bool operator==(const HostMemory&) const = default;
 };
 
 // The memory a zram device uses for its compressed pages: the third field (mem_used_total, in bytes) of

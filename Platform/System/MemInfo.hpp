@@ -21,8 +21,6 @@ struct MemInfo {
   std::uint64_t pageTables = 0;         // PageTables
   std::uint64_t perCpu = 0;             // Percpu
   std::uint64_t zswap = 0;              // Zswap: the compressed pool of zswap
-
-  bool operator==(const MemInfo&) const = default;
 };
 
 // Parses the text of /proc/meminfo. Lines may come in any order; the first line of a name counts; a line
