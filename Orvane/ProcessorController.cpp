@@ -131,24 +131,22 @@ float ProcessorController::activeProcessorCount() const {
 
 void ProcessorController::updateProcessUsage() {
   if (!collectProcessInformation_) return;
-  // Linux counts processor time in clock ticks, turned into seconds when collected: the ratio from time
-  // units to seconds that the shares are scaled by is 1.
-  constexpr float ratio = 1.0f;
   auto tree = collectProcesses();
   if (!tree) return;
   float divisor = normalize_ ? activeProcessorCount() : 1.0f;
-  if (oldProcessTree_) {
+  double elapsed = systemInfo_.time - systemInfo_.timePrevious;
+  // Without a previous collection, without processors or when the wall clock did not move forward, every
+  // share stays 0.
+  if (oldProcessTree_ && systemInfo_.cpuCount >= 1 && elapsed > 0) {
     const auto& old = oldProcessTree_->processes();
-    double elapsed = systemInfo_.time - systemInfo_.timePrevious;
     for (auto& [pid, process] : tree->processes()) {
       auto previous = old.find(pid);
       if (previous == old.end()) continue;
-      if (systemInfo_.cpuCount < 1 || !(elapsed > 0)) continue;
       double before = previous->second->cpu().time;
       double now = process->cpu().time;
       // A process whose time went down is a new process under a reused pid.
       if (!(before >= 0 && before <= now)) continue;
-      process->cpu().usage = ratio * (static_cast<float>((now - before) / elapsed * 100) / divisor);
+      process->cpu().usage = static_cast<float>((now - before) / elapsed * 100) / divisor;
     }
   }
   queue_->sync([this] { processes_.swap(collected_); });
@@ -161,6 +159,7 @@ std::shared_ptr<ProcessTree> ProcessorController::collectProcesses() {
   collected_.clear();
   if (!scanProcesses(true)) return nullptr;
   auto tree = std::make_shared<ProcessTree>();
+  // Processor time is counted in clock ticks; the records keep seconds.
   double ticksPerSecond = static_cast<double>(constants_.clockTicksPerSecond);
   for (const platform::ProcessEntry& entry : entries_) {
     if (entry.isZombie()) continue;
