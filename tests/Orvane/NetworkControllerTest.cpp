@@ -85,11 +85,13 @@ TEST_F(NetworkControllerTest, ANewMonitorRegistersTwoEmptyRateTexts) {
   EXPECT_EQ(controller->adapter(), nullptr);
   EXPECT_THAT(controller->adapters(), IsEmpty());
   EXPECT_EQ(controller->store()->data().count(), 2u);
-  for (const auto& key : {Orvane::Network::upload(), Orvane::Network::download()}) {
+  const std::pair<std::string, std::string> namedKeys[] = {{Orvane::Network::upload(), "Upload"},
+                                                           {Orvane::Network::download(), "Download"}};
+  for (const auto& [key, englishName] : namedKeys) {
     auto entry = controller->store()->identifierAs<Bexlan::StringIdentifier>(key);
     ASSERT_NE(entry, nullptr) << key;
-    // The English string table has no names yet, so the name is the key itself.
-    EXPECT_EQ(entry->name(), key);
+    // Entries are named from the module's string table, looked up by their key.
+    EXPECT_EQ(entry->name(), englishName);
     EXPECT_NE(entry->icon(), nullptr);
     EXPECT_EQ(controller->string(key), "");
     EXPECT_FALSE(controller->value(key).has_value());
