@@ -81,17 +81,6 @@ bool isFinite(const Rect& rect) {
   return isFinite(rect.origin) && std::isfinite(rect.size.width) && std::isfinite(rect.size.height);
 }
 
-std::size_t pointsUsed(PathElementKind kind) {
-  switch (kind) {
-    case PathElementKind::curveTo:
-      return 3;
-    case PathElementKind::closePath:
-      return 0;
-    default:
-      return 1;
-  }
-}
-
 void appendElement(cairo_t* cairo, const PathElement& element) {
   const auto& p = element.points;
   switch (element.kind) {
@@ -187,7 +176,7 @@ void GraphicsContext::appendPath(cairo_t* cairo, const Path& path) {
     const bool finite = std::all_of(elements.begin() + static_cast<std::ptrdiff_t>(begin),
                                     elements.begin() + static_cast<std::ptrdiff_t>(end),
                                     [](const PathElement& element) {
-                                      for (std::size_t i = 0; i < pointsUsed(element.kind); ++i) {
+                                      for (std::size_t i = 0; i < pointCount(element.kind); ++i) {
                                         if (!isFinite(element.points[i])) return false;
                                       }
                                       return true;

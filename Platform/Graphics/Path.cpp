@@ -20,17 +20,6 @@ void include(std::optional<Rect>& bounds, const Rect& rect) {
   bounds = bounds ? bounds->unionWith(rect) : rect;
 }
 
-std::size_t usedPoints(PathElementKind kind) {
-  switch (kind) {
-    case PathElementKind::curveTo:
-      return 3;
-    case PathElementKind::closePath:
-      return 0;
-    default:
-      return 1;
-  }
-}
-
 // Collects the elements of a trimmed outline.
 class TrimmedOutline {
  public:
@@ -63,7 +52,7 @@ const PathElement& Path::element(std::size_t index) const {
 Rect Path::controlBounds() const {
   std::optional<Rect> bounds;
   for (const PathElement& element : elements_) {
-    for (std::size_t i = 0; i < usedPoints(element.kind); ++i) {
+    for (std::size_t i = 0; i < pointCount(element.kind); ++i) {
       include(bounds, Rect(element.points[i], Size{}));
     }
   }
@@ -153,7 +142,7 @@ Path Path::interpolate(const Path& from, const Path& to, double fraction) {
   }
   std::vector<PathElement> blended = from.elements_;
   for (std::size_t i = 0; i < blended.size(); ++i) {
-    for (std::size_t j = 0; j < usedPoints(blended[i].kind); ++j) {
+    for (std::size_t j = 0; j < pointCount(blended[i].kind); ++j) {
       blended[i].points[j] = lerp(from.elements_[i].points[j], to.elements_[i].points[j], fraction);
     }
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 #include "Platform/Graphics/Geometry.hpp"
 
@@ -17,5 +18,17 @@ struct PathElement {
 
   friend bool operator==(const PathElement&, const PathElement&) = default;
 };
+
+// How many of an element's points a kind uses.
+constexpr std::size_t pointCount(PathElementKind kind) noexcept {
+  switch (kind) {
+    case PathElementKind::curveTo:
+      return 3;
+    case PathElementKind::closePath:
+      return 0;
+    default:
+      return 1;
+  }
+}
 
 }  // namespace platform
