@@ -3,13 +3,14 @@
 #include <algorithm>
 
 #include "Platform/System/FieldCursor.hpp"
+#include "Platform/System/TextFields.hpp"
 
 namespace platform {
 
 namespace {
 
 std::optional<unsigned> cpuNumber(std::string_view digits) {
-  auto number = parseDecimal(digits);
+  auto number = textfields::parseDecimal(digits);
   if (!number || *number > maxCpuNumber) return std::nullopt;
   return static_cast<unsigned>(*number);
 }

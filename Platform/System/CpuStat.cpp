@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "Platform/System/FieldCursor.hpp"
+#include "Platform/System/TextFields.hpp"
 
 namespace platform {
 
@@ -17,7 +18,7 @@ std::optional<CpuTicks> readTicks(FieldCursor& cursor) {
   std::size_t count = 0;
   for (std::string_view field = cursor.field(); !field.empty() && count < column.size();
        field = cursor.field()) {
-    auto number = parseDecimal(field);
+    auto number = textfields::parseDecimal(field);
     if (!number) return std::nullopt;
     column[count++] = *number;
   }
@@ -54,7 +55,7 @@ bool parseCpuStat(std::string_view text, CpuStat& stat) {
         hasTotal = true;
       }
     } else if (name.starts_with("cpu")) {
-      auto number = parseDecimal(name.substr(3));
+      auto number = textfields::parseDecimal(name.substr(3));
       if (number && *number <= std::numeric_limits<unsigned>::max()) {
         if (auto ticks = readTicks(cursor)) stat.perCpu.push_back({static_cast<unsigned>(*number), *ticks});
       }

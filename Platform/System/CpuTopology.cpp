@@ -6,18 +6,11 @@
 #include <system_error>
 
 #include "Platform/System/FieldCursor.hpp"
+#include "Platform/System/TextFields.hpp"
 
 namespace platform {
 
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\n')) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
 
 // "2596.136" MHz in Hz; absent for anything but a plain non-negative decimal of a clock below 2^64 Hz.
 std::optional<std::uint64_t> megahertz(std::string_view text) {
@@ -36,7 +29,7 @@ std::string cpuDirectory(unsigned cpu) { return "/sys/devices/system/cpu/cpu" + 
 }  // namespace
 
 std::optional<std::uint64_t> parseKilohertz(std::string_view text) {
-  auto kilohertz = parseDecimal(trimmed(text));
+  auto kilohertz = textfields::parseDecimal(textfields::trimmed(text));
   if (!kilohertz) return std::nullopt;
   return checkedMultiply(*kilohertz, 1000);
 }
@@ -51,10 +44,10 @@ std::vector<std::pair<unsigned, std::uint64_t>> parseCpuInfoClocks(std::string_v
     std::string_view line = cursor.restOfLine();
     std::size_t colon = line.find(':');
     if (colon == std::string_view::npos) continue;
-    std::string_view key = trimmed(line.substr(0, colon));
-    std::string_view value = trimmed(line.substr(colon + 1));
+    std::string_view key = textfields::trimmed(line.substr(0, colon));
+    std::string_view value = textfields::trimmed(line.substr(colon + 1));
     if (key == "processor") {
-      auto number = parseDecimal(value);
+      auto number = textfields::parseDecimal(value);
       inBlock = number && *number <= std::numeric_limits<unsigned>::max();
       processor = inBlock ? static_cast<unsigned>(*number) : 0;
     } else if (key == "cpu MHz" && inBlock) {

@@ -1,5 +1,7 @@
 #include "Platform/System/FieldCursor.hpp"
 
+#include "Platform/System/TextFields.hpp"
+
 namespace platform {
 
 namespace {
@@ -15,7 +17,7 @@ std::string_view FieldCursor::field() noexcept {
   return text_.substr(start, position_ - start);
 }
 
-std::optional<std::uint64_t> FieldCursor::unsignedField() noexcept { return parseDecimal(field()); }
+std::optional<std::uint64_t> FieldCursor::unsignedField() noexcept { return textfields::parseDecimal(field()); }
 
 bool FieldCursor::skipFields(std::size_t count) noexcept {
   for (std::size_t i = 0; i < count; ++i) {
@@ -33,17 +35,5 @@ std::string_view FieldCursor::restOfLine() noexcept {
 }
 
 void FieldCursor::nextLine() noexcept { restOfLine(); }
-
-std::optional<std::uint64_t> parseDecimal(std::string_view digits) noexcept {
-  if (digits.empty()) return std::nullopt;
-  std::uint64_t value = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') return std::nullopt;
-    auto digit = static_cast<std::uint64_t>(c - '0');
-    if (value > (UINT64_MAX - digit) / 10) return std::nullopt;
-    value = value * 10 + digit;
-  }
-  return value;
-}
 
 }  // namespace platform

@@ -35,10 +35,6 @@ class FieldCursor {
   std::size_t position_ = 0;
 };
 
-// `digits` as an unsigned decimal number; absent when it is empty, holds anything but the digits 0 to 9
-// or does not fit 64 bits.
-std::optional<std::uint64_t> parseDecimal(std::string_view digits) noexcept;
-
 // a + b, or the largest value when the sum does not fit.
 constexpr std::uint64_t saturatingAdd(std::uint64_t a, std::uint64_t b) noexcept {
   return a > UINT64_MAX - b ? UINT64_MAX : a + b;

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "Platform/System/FieldCursor.hpp"
+#include "Platform/System/TextFields.hpp"
 #include "Platform/System/ProcessStat.hpp"
 
 namespace platform {
@@ -20,7 +21,7 @@ bool ProcessTable::scan(std::vector<ProcessEntry>& entries, bool residentMemory)
   }
   std::size_t count = 0;
   for (const std::string& name : *names) {
-    auto pid = parseDecimal(name);
+    auto pid = textfields::parseDecimal(name);
     if (!pid) continue;
     path_.assign("/proc/").append(name).append("/stat");
     auto text = source_->read(path_);

@@ -21,7 +21,7 @@ std::vector<std::string_view> splitWhitespace(std::string_view text) {
   return fields;
 }
 
-std::optional<std::uint64_t> parseDecimal(std::string_view field) {
+std::optional<std::uint64_t> parseDecimal(std::string_view field) noexcept {
   if (field.empty() || field.front() < '0' || field.front() > '9') return std::nullopt;
   std::uint64_t value = 0;
   const char* end = field.data() + field.size();
@@ -30,7 +30,7 @@ std::optional<std::uint64_t> parseDecimal(std::string_view field) {
   return value;
 }
 
-std::string_view trimmed(std::string_view text) {
+std::string_view trimmed(std::string_view text) noexcept {
   const std::size_t first = text.find_first_not_of(whitespace);
   if (first == std::string_view::npos) return {};
   const std::size_t last = text.find_last_not_of(whitespace);
