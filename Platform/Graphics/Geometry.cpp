@@ -13,6 +13,7 @@ double Rect::midY() const { return origin.y + size.height * 0.5; }
 double Rect::maxY() const { return std::max(origin.y, origin.y + size.height); }
 double Rect::width() const { return std::abs(size.width); }
 double Rect::height() const { return std::abs(size.height); }
+Point Rect::center() const { return {midX(), midY()}; }
 
 bool Rect::isEmpty() const { return size.width == 0 || size.height == 0; }
 

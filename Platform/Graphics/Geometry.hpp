@@ -40,6 +40,8 @@ struct Rect {
   double maxY() const;
   double width() const;
   double height() const;
+  // (midX, midY).
+  Point center() const;
 
   // True when the width or the height is zero.
   bool isEmpty() const;

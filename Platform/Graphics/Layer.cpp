@@ -196,4 +196,6 @@ AffineTransform Layer::presentationTransform(double time) const {
 
 void Layer::drawInContext(GraphicsContext&) {}
 
+Layer::LayerList Layer::renderedSublayers() const { return sublayers_.value_or(LayerList{}); }
+
 }  // namespace platform

@@ -142,6 +142,10 @@ class Layer : public std::enable_shared_from_this<Layer> {
   // Draws the layer's own content in its own space; the renderer calls it. The base draws nothing;
   // subclasses override it.
   virtual void drawInContext(GraphicsContext& context);
+  // The layers the renderer draws above the content, in list order before sorting by zPosition: the
+  // sublayers. A layer that hosts more drawing in the same place (a view's layer, whose subviews draw above
+  // its sublayers and inside its clip) adds to them.
+  virtual LayerList renderedSublayers() const;
 
  private:
   void requireAttachable(const std::shared_ptr<Layer>& layer, std::string_view operation);

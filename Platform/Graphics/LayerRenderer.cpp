@@ -22,10 +22,10 @@ void enterContentSpace(GraphicsContext& context, const Layer& layer, const Rect&
   }
 }
 
-// The sublayers in drawing order. The list is a copy, so drawing code that changes the tree cannot pull
-// layers out from under the walk.
+// The rendered sublayers in drawing order. The list is a copy, so drawing code that changes the tree
+// cannot pull layers out from under the walk.
 std::vector<std::shared_ptr<Layer>> sublayersInOrder(const Layer& layer, const RenderTime& time) {
-  std::vector<std::shared_ptr<Layer>> ordered = layer.sublayers().value_or(Layer::LayerList{});
+  std::vector<std::shared_ptr<Layer>> ordered = layer.renderedSublayers();
   std::stable_sort(ordered.begin(), ordered.end(),
                    [&time](const std::shared_ptr<Layer>& a, const std::shared_ptr<Layer>& b) {
                      return time.number(*a, "zPosition") < time.number(*b, "zPosition");
