@@ -1,0 +1,85 @@
+// Mounts and ejecting: following mount notifications, dropping volumes that are gone, and unmounting one
+// volume or all of them on threads of their own.
+#include <algorithm>
+#include <stdexcept>
+#include <system_error>
+
+#include "Draskel/VolumesController.hpp"
+
+namespace Draskel {
+
+void VolumesController::addObservers() {
+  const std::weak_ptr<VolumesController> weak = weak_from_this();
+  mountObservation_ = platform_->observeMounts(
+      [weak] {
+        if (const auto self = weak.lock()) self->didMount();
+      },
+      [weak] {
+        if (const auto self = weak.lock()) self->didUnmount();
+      });
+}
+
+void VolumesController::removeObservers() { mountObservation_.reset(); }
+
+void VolumesController::handleUnmount() {
+  const std::optional<std::vector<std::string>> mounted = platform_->mountedVolumePaths();
+  if (!mounted) return;
+  std::vector<std::shared_ptr<Volume>> gone;
+  for (const auto& volume : volumes()) {
+    if (std::find(mounted->begin(), mounted->end(), volume->url.native()) == mounted->end()) {
+      gone.push_back(volume);
+    }
+  }
+  for (const auto& volume : gone) {
+    remove(volume);
+    tell([&](VolumesDelegate& delegate) { delegate.volumeRemoved(volume); });
+  }
+}
+
+void VolumesController::pruneVolumes() {
+  std::vector<std::shared_ptr<Volume>> gone;
+  for (const auto& volume : volumes()) {
+    if (!platform_->fileExists(volume->url.native())) gone.push_back(volume);
+  }
+  for (const auto& volume : gone) {
+    remove(volume);
+    tellOnMainQueue([volume](VolumesDelegate& delegate) { delegate.volumeRemoved(volume); });
+  }
+}
+
+void VolumesController::eject(const std::shared_ptr<Volume>& volume) {
+  if (!volume) throw std::invalid_argument("VolumesController::eject: no volume");
+  startThread_([self = shared_from_this(), volume] { self->ejectVolume(volume); });
+}
+
+void VolumesController::ejectAll(const std::vector<std::string>& excludedBsdNames) {
+  startThread_([self = shared_from_this(), excludedBsdNames] { self->ejectVolumes(excludedBsdNames); });
+}
+
+void VolumesController::ejectVolumes(const std::vector<std::string>& excludedBsdNames) const {
+  for (const auto& volume : volumes()) {
+    if (std::find(excludedBsdNames.begin(), excludedBsdNames.end(), volume->bsdName) !=
+        excludedBsdNames.end()) {
+      continue;
+    }
+    if (volume->isSystemVolume || volume->isStartupVolume) continue;
+    try {
+      startThread_([self = shared_from_this(), volume] { self->ejectVolume(volume); });
+    } catch (const std::system_error&) {
+      // No thread to be had: eject here rather than leave the volume out of the pass.
+      ejectVolume(volume);
+    }
+  }
+}
+
+void VolumesController::ejectVolume(const std::shared_ptr<Volume>& volume) const {
+  volume->isEjecting = true;
+  tell([&](VolumesDelegate& delegate) { delegate.ejectStarted(volume); });
+  const std::error_code error = platform_->unmountAndEject(volume->url.native());
+  // On success the flag stays set until the unmount notification or a refresh drops the volume.
+  if (!error) return;
+  volume->isEjecting = false;
+  tell([&](VolumesDelegate& delegate) { delegate.ejectFailed(volume, error); });
+}
+
+}  // namespace Draskel

@@ -1,0 +1,154 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Bexlan/IDataStore.hpp"
+#include "Draskel/IVolumesController.hpp"
+#include "Platform/System/VolumePlatform.hpp"
+
+namespace Draskel {
+
+// The store keys of the startup volume's read and write speed texts.
+inline constexpr std::string_view diskRead = "diskRead";
+inline constexpr std::string_view diskWrite = "diskWrite";
+
+// The provider of mounted disk volumes: one Volume per mounted, browsable volume on a block device. Every
+// refresh drops the volumes whose mount point is gone, adds new mounts, hands every volume its disk's I/O
+// counters with the interval, re-reads free and total space once per storage interval, sorts the list by
+// name and publishes the startup volume's speed texts under "diskRead" and "diskWrite". A mount
+// notification refreshes with interval 0; an unmount notification drops the volumes no longer mounted.
+//
+// Refresh and handle notifications on one thread (the main thread); the volume list and the listeners are
+// guarded, so eject threads and readers on other threads may use them meanwhile. A volume's fields belong
+// to the refreshing thread, but for `isEjecting`, which eject threads set.
+class VolumesController final : public IVolumesController,
+                                public std::enable_shared_from_this<VolumesController> {
+  struct Passkey {};
+
+ public:
+  // Starts a thread for `body`; the controller's eject threads are started through one.
+  using ThreadStarter = std::function<void(std::function<void()>)>;
+
+  static constexpr double defaultStorageInterval = 10;
+  static constexpr std::int64_t defaultHistorySize = 60;
+
+  // A controller of the live system's volumes.
+  static std::shared_ptr<VolumesController> create();
+  // A controller that asks `platform` about volumes and starts its threads with `startThread`. It follows
+  // mounts from now on and has registered its two store entries; it reads no volume before the first
+  // refresh. Throws std::invalid_argument for a null platform or an empty starter, and what the platform
+  // throws when mounts cannot be followed.
+  static std::shared_ptr<VolumesController> create(std::shared_ptr<const platform::VolumePlatform> platform,
+                                                   ThreadStarter startThread = startDetachedThread);
+  // A detached std::thread running `body`.
+  static void startDetachedThread(std::function<void()> body);
+
+  VolumesController(Passkey, std::shared_ptr<const platform::VolumePlatform> platform,
+                    ThreadStarter startThread);
+  // Stops following mounts.
+  ~VolumesController() override;
+  VolumesController(const VolumesController&) = delete;
+  VolumesController& operator=(const VolumesController&) = delete;
+
+  // IDataProvider
+  const std::shared_ptr<Bexlan::IDataStore>& store() const override { return store_; }
+  std::int64_t historySize() const override { return historySize_; }
+  // Sets the store's history size (the volumes keep their own). Throws std::invalid_argument when size is
+  // negative, before anything changes.
+  void setHistorySize(std::int64_t size) override;
+  // Adds the text entries "diskRead" (the up-arrow symbol) and then "diskWrite" (the down-arrow symbol),
+  // without text. Called by create.
+  void registerIdentifiers() override;
+  // update(interval), then queues volumesUpdated for the listeners on the main queue and writes the speed
+  // texts of the first startup volume in list order (when there is one) into the store.
+  void refresh(double interval) override;
+  void refresh() override { refresh(0.0); }
+
+  // InfoProvider: the store's lookups.
+  std::optional<platform::Number> value(const std::string& key) const override { return store_->value(key); }
+  std::string string(const std::string& key) const override { return store_->string(key); }
+
+  // IVolumesController
+  std::vector<std::shared_ptr<Volume>> volumes() const override;
+  std::int64_t volumeCount() const override;
+  bool gatherStatistics() const override { return gatherStatistics_; }
+  void setGatherStatistics(bool gather) override { gatherStatistics_ = gather; }
+  bool gatherUsage() const override { return gatherUsage_; }
+  void setGatherUsage(bool gather) override { gatherUsage_ = gather; }
+  std::shared_ptr<Delegates> delegates() const override;
+  void setDelegates(std::shared_ptr<Delegates> delegates) override;
+  void eject(const std::shared_ptr<Volume>& volume) override;
+  void ejectAll() override { ejectAll({}); }
+  void ejectAll(const std::vector<std::string>& excludedBsdNames) override;
+
+  // Seconds between two passes over the volumes' sizes (10 at first); a pass also runs when the wall clock
+  // has gone back past the last one. Throws std::invalid_argument for NaN.
+  double storageInterval() const { return storageInterval_; }
+  void setStorageInterval(double seconds);
+  // Seconds since 1970 at the end of the last size pass; 0 before the first.
+  double lastStorageRefresh() const { return lastStorageRefresh_; }
+
+  // The steps of a refresh, in order: prune, discover (volumeAdded for each new volume, on this thread),
+  // counters, sizes when due, sort.
+  void update(double interval);
+  // Drops the volumes whose mount point no longer exists; listeners hear of each on the main queue.
+  void pruneVolumes();
+  // Drops the volumes whose mount point is no longer among the mounted ones and tells the listeners at
+  // once, on this thread. Nothing happens when the mounted list cannot be read.
+  void handleUnmount();
+  // Follows mount and unmount notifications (didMount, didUnmount); removeObservers stops that.
+  void addObservers();
+  void removeObservers();
+  void didMount() { refresh(0.0); }
+  void didUnmount() { handleUnmount(); }
+
+  // Discovery: a new volume for the browsable mount at `url` on a named block device, filled, appended to
+  // the list and returned; null for any other path.
+  std::shared_ptr<Volume> makeVolume(const std::string& url);
+  // Fills the disk description and the whole disk (`rootBsdName`); nothing changes when there is none.
+  void readDiskDescription(Volume& volume);
+  // Sets the characteristics of the volume's whole disk, when its counters and facts can be read.
+  void readCharacteristics(Volume& volume);
+  // Hands the volume the counters of its whole disk with the interval, when they can be read.
+  void readStatistics(Volume& volume, double interval);
+  // The whole disk under the device at `mediaPath`; absent when the device is a whole disk itself.
+  std::optional<std::string> findRootBsdName(const std::string& mediaPath) const;
+
+ private:
+  bool isKnown(const std::string& url) const;
+  void remove(const std::shared_ptr<Volume>& volume);
+  void updateStorage(Volume& volume) const;
+  void sortVolumes();
+  void publishStartupSpeeds();
+  using Message = std::function<void(VolumesDelegate&)>;
+  // Calls `message` on every listener, on this thread.
+  void tell(const Message& message) const { delegates()->invoke(message); }
+  // Posts to the main queue a block that calls `message` on every listener of this controller, if the
+  // controller is still alive then.
+  void tellOnMainQueue(Message message) const;
+  void ejectVolume(const std::shared_ptr<Volume>& volume) const;
+  void ejectVolumes(const std::vector<std::string>& excludedBsdNames) const;
+
+  const std::shared_ptr<const platform::VolumePlatform> platform_;
+  const ThreadStarter startThread_;
+  double lastStorageRefresh_ = 0;
+  bool gatherStatistics_ = true;
+  bool gatherUsage_ = true;
+  double storageInterval_ = defaultStorageInterval;
+  std::int64_t historySize_ = defaultHistorySize;
+  std::shared_ptr<Bexlan::IDataStore> store_;
+  mutable std::mutex volumesMutex_;
+  std::vector<std::shared_ptr<Volume>> volumes_;
+  mutable std::mutex delegatesMutex_;
+  std::shared_ptr<Delegates> delegates_;
+  std::shared_ptr<void> mountObservation_;
+};
+
+}  // namespace Draskel

@@ -1,0 +1,119 @@
+#include "Platform/System/MountWatcher.hpp"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <tuple>
+
+#include "Platform/Dispatch/DispatchQueue.hpp"
+
+namespace platform {
+
+namespace {
+
+using MountKey = std::tuple<std::uint64_t, std::uint32_t, std::uint32_t, std::string_view, std::string_view>;
+
+MountKey keyOf(const MountInfoEntry& entry) {
+  return {entry.mountId, entry.major, entry.minor, entry.root, entry.mountPoint};
+}
+
+// The entries of `table` whose keys `others` lacks, in table order.
+std::vector<MountInfoEntry> missingFrom(const MountInfo& table, const MountInfo& others) {
+  std::set<MountKey> keys;
+  for (const MountInfoEntry& entry : others.entries) keys.insert(keyOf(entry));
+  std::vector<MountInfoEntry> missing;
+  for (const MountInfoEntry& entry : table.entries) {
+    if (!keys.contains(keyOf(entry))) missing.push_back(entry);
+  }
+  return missing;
+}
+
+// The whole text of the open table from its start; absent when it cannot be read.
+std::optional<std::string> readFromStart(int fd) {
+  if (::lseek(fd, 0, SEEK_SET) < 0) return std::nullopt;
+  std::string text;
+  std::array<char, 16384> buffer{};
+  for (;;) {
+    const ssize_t count = ::read(fd, buffer.data(), buffer.size());
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) return std::nullopt;
+    if (count == 0) return text;
+    text.append(buffer.data(), static_cast<std::size_t>(count));
+  }
+}
+
+}  // namespace
+
+MountChanges diffMounts(const MountInfo& before, const MountInfo& after) {
+  return {missingFrom(after, before), missingFrom(before, after)};
+}
+
+// What posted blocks share with the watcher: they call nothing once it has stopped.
+struct MountWatcher::Handlers {
+  Handler didMount;
+  Handler didUnmount;
+  std::atomic<bool> stopped = false;
+};
+
+MountWatcher::MountWatcher(Filter counts, Handler didMount, Handler didUnmount)
+    : table_(::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC), "open /proc/self/mountinfo"),
+      stop_(::eventfd(0, EFD_CLOEXEC), "eventfd"),
+      counts_(std::move(counts)),
+      handlers_(std::make_shared<Handlers>()) {
+  if (!counts_ || !didMount || !didUnmount) throw std::invalid_argument("MountWatcher: empty function");
+  handlers_->didMount = std::move(didMount);
+  handlers_->didUnmount = std::move(didUnmount);
+  const std::optional<std::string> text = readFromStart(table_.get());
+  if (!text) throw std::system_error(errno, std::generic_category(), "read /proc/self/mountinfo");
+  current_ = MountInfo::parse(*text);
+  thread_ = std::thread([this] { watch(); });
+}
+
+MountWatcher::~MountWatcher() {
+  handlers_->stopped = true;
+  const std::uint64_t one = 1;
+  // An eventfd write of 1 cannot fail short of a counter overflow, which a single stop never reaches.
+  [[maybe_unused]] const ssize_t written = ::write(stop_.get(), &one, sizeof one);
+  thread_.join();
+}
+
+void MountWatcher::watch() {
+  std::array<pollfd, 2> descriptors{{{table_.get(), POLLPRI | POLLERR, 0}, {stop_.get(), POLLIN, 0}}};
+  for (;;) {
+    if (::poll(descriptors.data(), descriptors.size(), -1) < 0) {
+      if (errno == EINTR) continue;
+      return;
+    }
+    if (descriptors[1].revents != 0) return;
+    if ((descriptors[0].revents & (POLLPRI | POLLERR)) == 0) continue;
+    const std::optional<std::string> text = readFromStart(table_.get());
+    if (!text) continue;
+    MountInfo next = MountInfo::parse(*text);
+    MountChanges changes = diffMounts(current_, next);
+    current_ = std::move(next);
+    const auto ignored = [this](const MountInfoEntry& entry) { return !counts_(entry); };
+    std::erase_if(changes.mounted, ignored);
+    std::erase_if(changes.unmounted, ignored);
+    if (!changes.empty()) post(std::move(changes));
+  }
+}
+
+void MountWatcher::post(MountChanges changes) const {
+  DispatchQueue::main().async([handlers = handlers_, changes = std::move(changes)] {
+    if (!changes.unmounted.empty() && !handlers->stopped) handlers->didUnmount(changes.unmounted);
+    if (!changes.mounted.empty() && !handlers->stopped) handlers->didMount(changes.mounted);
+  });
+}
+
+}  // namespace platform

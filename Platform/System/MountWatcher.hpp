@@ -1,0 +1,61 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "Platform/Dispatch/FileDescriptor.hpp"
+#include "Platform/System/MountInfo.hpp"
+
+namespace platform {
+
+// What changed between two mount tables: the mounts that only the later table lists and those that only the
+// earlier one lists, each in its table's order. A mount stays the same while its id, device, root and mount
+// point do: a remount that changes only options is no change, and an id that the kernel gave again to a new
+// mount is one removal and one addition.
+struct MountChanges {
+  std::vector<MountInfoEntry> mounted;
+  std::vector<MountInfoEntry> unmounted;
+
+  bool empty() const { return mounted.empty() && unmounted.empty(); }
+};
+
+MountChanges diffMounts(const MountInfo& before, const MountInfo& after);
+
+// Follows the mount table of this process (/proc/self/mountinfo) on a thread of its own. The kernel wakes
+// its poll() at every mount and unmount; the thread then reads the table again and compares it with the
+// one before. When the mounts that `counts` accepts changed, it posts one block to the main queue that calls
+// `didUnmount` with the unmounted ones (when there are any) and then `didMount` with the mounted ones (when
+// there are any). `counts` runs on the watcher's thread, the handlers on the main thread.
+//
+// Destroying the watcher stops and joins its thread; a block that is posted but has not started yet then
+// calls nothing. Destroy it anywhere but inside `counts`.
+class MountWatcher {
+ public:
+  using Filter = std::function<bool(const MountInfoEntry&)>;
+  using Handler = std::function<void(const std::vector<MountInfoEntry>&)>;
+
+  // Reads the table as it is now and starts watching for changes from it. Throws std::system_error when
+  // the table cannot be opened or read or the thread cannot start, std::invalid_argument for an empty
+  // function.
+  MountWatcher(Filter counts, Handler didMount, Handler didUnmount);
+  ~MountWatcher();
+  MountWatcher(const MountWatcher&) = delete;
+  MountWatcher& operator=(const MountWatcher&) = delete;
+
+ private:
+  struct Handlers;
+
+  void watch();
+  void post(MountChanges changes) const;
+
+  FileDescriptor table_;
+  FileDescriptor stop_;
+  MountInfo current_;  // the last table read; the watcher thread's once it runs
+  Filter counts_;
+  std::shared_ptr<Handlers> handlers_;
+  std::thread thread_;
+};
+
+}  // namespace platform

@@ -1,0 +1,120 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "Platform/System/BlockDevice.hpp"
+#include "Platform/System/BlockDeviceStat.hpp"
+#include "Platform/System/FileSystemSize.hpp"
+#include "Platform/System/TextSource.hpp"
+#include "Platform/System/UdevData.hpp"
+
+namespace platform {
+
+// What the system tells about the file system mounted at a path. A fact it does not know is absent.
+struct VolumeResources {
+  // The label of the file system; else the last component of the mount point ("/" for the root).
+  std::optional<std::string> name;
+  // Every byte of the file system, and the bytes an unprivileged user may still fill.
+  std::optional<std::uint64_t> totalCapacity;
+  std::optional<std::uint64_t> availableCapacity;
+  // On a device built into the machine (not removable, not on USB or in an SD slot, not made up).
+  std::optional<bool> isInternal;
+  std::optional<bool> isLocal;
+  // A volume that users browse (see VolumePlatform::live); when false, nothing else is given.
+  std::optional<bool> isBrowsable;
+  std::optional<bool> isReadOnly;
+  std::optional<bool> isVolume;
+  std::optional<bool> isRootFileSystem;
+  // On removable media, a USB or SD device, or a disk image (loop device).
+  std::optional<bool> isEjectable;
+
+  bool operator==(const VolumeResources&) const = default;
+};
+
+// The description of the device that holds a mounted file system.
+struct DiskDescription {
+  // How its disk is attached ("SATA", "USB", "Secure Digital"...; see BlockDeviceProtocol).
+  std::optional<std::string> deviceProtocol;
+  // The format found on the device ("ext4", "ntfs"), and the type it is mounted as ("ext4", "fuseblk").
+  std::optional<std::string> volumeType;
+  std::optional<std::string> volumeKind;
+  // The disk's hardware facts.
+  std::optional<std::string> deviceVendor;
+  std::optional<std::string> deviceModel;
+  std::optional<std::string> deviceRevision;
+  // The file system's label.
+  std::optional<std::string> volumeName;
+  // The device itself ("sda2") and its place in sysfs ("/sys/class/block/sda2").
+  std::optional<std::string> mediaBsdName;
+  std::optional<std::string> mediaPath;
+  // The disk's hardware device in sysfs; absent for made-up devices (loop, device-mapper).
+  std::optional<std::string> devicePath;
+
+  bool operator==(const DiskDescription&) const = default;
+};
+
+// Everything the volumes controller asks of the system about mounted volumes, behind one seam so that
+// tests can stage mounts, counters and unmount results. Calls may come from several threads at once.
+class VolumePlatform {
+ public:
+  using Notification = std::function<void()>;
+
+  virtual ~VolumePlatform() = default;
+
+  // The mount points of the mounted file systems, each once, in the mount table's order; absent when the
+  // table cannot be read.
+  virtual std::optional<std::vector<std::string>> mountedVolumePaths() const = 0;
+  // The facts of the file system mounted at `path`; absent when `path` is no mount point or its file
+  // system cannot be asked.
+  virtual std::optional<VolumeResources> resources(const std::string& path) const = 0;
+  virtual bool fileExists(const std::string& path) const = 0;
+  // The block device that holds the file system mounted at `path` ("sda2"), or absent.
+  virtual std::optional<std::string> diskName(const std::string& path) const = 0;
+  virtual std::optional<DiskDescription> diskDescription(const std::string& path) const = 0;
+  // The whole disk under the device at `mediaPath` (a description's media path); absent when the device
+  // is a whole disk itself or is unknown.
+  virtual std::optional<std::string> wholeDiskName(const std::string& mediaPath) const = 0;
+  // The type of the file system mounted at `path` ("ext4", "vfat"), or absent.
+  virtual std::optional<std::string> fileSystemType(const std::string& path) const = 0;
+  // The I/O counters and the facts of the disk `disk`; absent when it cannot be read.
+  virtual std::optional<BlockDeviceStat> diskStatistics(const std::string& disk) const = 0;
+  virtual std::optional<BlockDevice> diskDevice(const std::string& disk) const = 0;
+  // Unmounts the file system at `path` and detaches its device where that applies; the POSIX error, or an
+  // empty code on success.
+  virtual std::error_code unmountAndEject(const std::string& path) const = 0;
+  // Calls `didMount` when volumes were mounted and `didUnmount` when some were unmounted, on the main
+  // thread, until the returned token is released. Throws std::system_error when mounts cannot be followed.
+  virtual std::shared_ptr<void> observeMounts(Notification didMount, Notification didUnmount) const = 0;
+
+  // The calls that the live platform makes on file systems themselves rather than through text; tests
+  // that root the platform at a recorded tree replace them.
+  struct FileSystemCalls {
+    // The sizes of the file system at a path (statvfs).
+    std::function<std::optional<FileSystemSize>(const std::string& path)> size;
+    // The label of the file system mounted at a path, given the device's udev record when there is one.
+    std::function<std::optional<std::string>(const std::string& mountPoint, const UdevData* udev)> label;
+  };
+  static FileSystemCalls liveFileSystemCalls();
+
+  // The system behind `source`, limited to the mounts at or under the directory `scope`: only they are
+  // listed, described, followed and unmounted (others are refused with EPERM).
+  //
+  // A mount is browsable when its mount point is "/" or lies outside the system's own places (/proc, /sys,
+  // /dev, /run but /run/media, /boot, /efi, /snap, /usr, /var, /home, /opt, /srv), it shows the root of its
+  // file system (no bind mount of a subdirectory), it is the first mount of its device in the table, and
+  // a block device holds it. Answers about a path use the mount table of the latest mountedVolumePaths
+  // call (read then if there was none), so the questions of one refresh all see one table. Mount
+  // notifications come from a MountWatcher, for block-backed mounts in scope only; unmounting is
+  // platform::unmount.
+  static std::shared_ptr<const VolumePlatform> live(
+      std::shared_ptr<const TextSource> source = TextSource::live(), std::string scope = "/",
+      FileSystemCalls calls = liveFileSystemCalls());
+};
+
+}  // namespace platform

@@ -1,0 +1,211 @@
+// The volumes controller over a fake system: removals, mount notifications, ejecting, and the threads each
+// listener call comes on.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <thread>
+
+#include "Draskel/VolumesController.hpp"
+#include "tests/Draskel/FakeVolumePlatform.hpp"
+#include "tests/Draskel/VolumesTestSupport.hpp"
+
+namespace {
+
+using Draskel::Volume;
+using Draskel::VolumesController;
+using volumetest::browsableVolume;
+using volumetest::FakeMount;
+
+class VolumesControllerEjectTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform_->mount("/", browsableVolume("Root", "sda2", "sda", true));
+    platform_->mount("/media/stick", browsableVolume("Stick", "sdb1", "sdb"));
+    platform_->mount("/media/card", browsableVolume("Card", "SDC1", "SDC"));
+    controller_ = VolumesController::create(platform_, threads_.starter());
+    controller_->delegates()->add(delegate_);
+    controller_->refresh(1);
+    volumetest::pumpMainQueue();
+    delegate_->clear();
+  }
+  void TearDown() override {
+    threads_.joinAll();
+    volumetest::pumpMainQueue();
+  }
+
+  std::shared_ptr<Volume> volumeAt(const std::string& path) const {
+    for (const auto& volume : controller_->volumes()) {
+      if (volume->url == path) return volume;
+    }
+    return nullptr;
+  }
+
+  volumetest::JoiningThreads threads_;
+  std::shared_ptr<volumetest::FakeVolumePlatform> platform_ =
+      std::make_shared<volumetest::FakeVolumePlatform>();
+  std::shared_ptr<volumetest::RecordingDelegate> delegate_ =
+      std::make_shared<volumetest::RecordingDelegate>();
+  std::shared_ptr<VolumesController> controller_;
+};
+
+TEST_F(VolumesControllerEjectTest, AddedVolumesComeOnTheRefreshingThreadAndUpdatesLaterOnTheMainQueue) {
+  platform_->mount("/media/new", browsableVolume("New", "sdd1", "sdd"));
+  std::thread::id refresher;
+  std::thread([&] {
+    refresher = std::this_thread::get_id();
+    controller_->refresh(1);
+  }).join();
+  const auto added = delegate_->eventsOf("added");
+  ASSERT_EQ(added.size(), 1u);
+  EXPECT_EQ(added[0].thread, refresher);
+  EXPECT_EQ(added[0].volume->url, "/media/new");
+  EXPECT_EQ(delegate_->count("updated"), 0u);
+  volumetest::pumpMainQueue();
+  const auto updated = delegate_->eventsOf("updated");
+  ASSERT_EQ(updated.size(), 1u);
+  EXPECT_TRUE(updated[0].onMainThread);
+}
+
+TEST_F(VolumesControllerEjectTest, AVolumeWhoseMountPointVanishedLeavesAtOnceAndIsReportedOnTheMainQueue) {
+  const auto stick = volumeAt("/media/stick");
+  // Unmounted and its directory removed, without a notification.
+  platform_->unmount("/media/stick");
+  platform_->setExists("/media/stick", false);
+  controller_->refresh(1);
+  EXPECT_EQ(volumeAt("/media/stick"), nullptr);
+  EXPECT_EQ(delegate_->count("removed"), 0u);
+  volumetest::pumpMainQueue();
+  const auto removed = delegate_->eventsOf("removed");
+  ASSERT_EQ(removed.size(), 1u);
+  EXPECT_EQ(removed[0].volume, stick);
+  EXPECT_TRUE(removed[0].onMainThread);
+}
+
+TEST_F(VolumesControllerEjectTest, AnUnmountDropsTheVolumesNoLongerMountedAndTellsAtOnce) {
+  // A mount the controller never knew: nothing to remove, nobody told.
+  platform_->unmount("/media/card");
+  platform_->mount("/media/other", browsableVolume("Other", "sde1", "sde"));
+  platform_->unmount("/media/other");
+  const auto card = volumeAt("/media/card");
+
+  std::thread::id handler;
+  std::thread([&] {
+    handler = std::this_thread::get_id();
+    controller_->handleUnmount();
+  }).join();
+  const auto removed = delegate_->eventsOf("removed");
+  ASSERT_EQ(removed.size(), 1u);
+  EXPECT_EQ(removed[0].volume, card);
+  EXPECT_EQ(removed[0].thread, handler);
+  EXPECT_EQ(controller_->volumeCount(), 2);
+
+  // Without a mount table nothing is removed; the notification path runs on the main thread.
+  platform_->unmount("/media/stick");
+  platform_->setMountTableReadable(false);
+  controller_->handleUnmount();
+  EXPECT_EQ(controller_->volumeCount(), 2);
+  platform_->setMountTableReadable(true);
+  platform_->postUnmount();
+  ASSERT_TRUE(volumetest::pumpUntil([&] { return delegate_->count("removed") == 2; }));
+  EXPECT_TRUE(delegate_->eventsOf("removed")[1].onMainThread);
+  EXPECT_EQ(controller_->volumeCount(), 1);
+}
+
+TEST_F(VolumesControllerEjectTest, AFailedEjectReportsTheErrorOnTheEjectThreadAndClearsTheFlag) {
+  platform_->change("/media/stick", [](FakeMount& mount) {
+    mount.unmountError = {EBUSY, std::generic_category()};
+  });
+  const auto stick = volumeAt("/media/stick");
+  controller_->eject(stick);
+  threads_.joinAll();
+  const auto events = delegate_->events();
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].kind, "ejectStarted");
+  EXPECT_EQ(events[1].kind, "ejectFailed");
+  EXPECT_EQ(events[1].volume, stick);
+  EXPECT_EQ(events[1].error, std::error_code(EBUSY, std::generic_category()));
+  EXPECT_EQ(events[0].thread, events[1].thread);
+  EXPECT_NE(events[0].thread, std::this_thread::get_id());
+  EXPECT_FALSE(stick->isEjecting);
+  EXPECT_EQ(volumeAt("/media/stick"), stick);
+}
+
+TEST_F(VolumesControllerEjectTest, ASuccessfulEjectKeepsTheFlagUntilTheUnmountNotificationRemovesTheVolume) {
+  const auto stick = volumeAt("/media/stick");
+  controller_->eject(stick);
+  threads_.joinAll();
+  EXPECT_EQ(delegate_->count("ejectStarted"), 1u);
+  EXPECT_EQ(delegate_->count("ejectFailed"), 0u);
+  EXPECT_TRUE(stick->isEjecting);
+  EXPECT_EQ(platform_->unmountRequests(), std::vector<std::string>{"/media/stick"});
+  ASSERT_TRUE(volumetest::pumpUntil([&] { return delegate_->count("removed") == 1; }));
+  EXPECT_EQ(delegate_->eventsOf("removed")[0].volume, stick);
+  EXPECT_EQ(volumeAt("/media/stick"), nullptr);
+  EXPECT_TRUE(stick->isEjecting);
+}
+
+TEST_F(VolumesControllerEjectTest, EjectAllLeavesOutTheStartupVolumeAndExactBsdNamesOnly) {
+  // Other letter case excludes nothing.
+  controller_->ejectAll({"SDB1", "sdc1"});
+  threads_.joinAll();
+  auto requests = platform_->unmountRequests();
+  std::sort(requests.begin(), requests.end());
+  EXPECT_EQ(requests, (std::vector<std::string>{"/media/card", "/media/stick"}));
+  // One pass thread, then one thread per volume.
+  EXPECT_EQ(threads_.started(), 3);
+  ASSERT_TRUE(volumetest::pumpUntil([&] { return controller_->volumeCount() == 1; }));
+
+  platform_->mount("/media/stick", browsableVolume("Stick", "sdb1", "sdb"));
+  platform_->mount("/media/card", browsableVolume("Card", "SDC1", "SDC"));
+  controller_->refresh(1);
+  controller_->ejectAll({"sdb1"});
+  threads_.joinAll();
+  requests = platform_->unmountRequests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[2], "/media/card");
+}
+
+TEST_F(VolumesControllerEjectTest, EjectAllWithOnlyTheStartupVolumeStartsOnlyThePassThread) {
+  platform_->unmount("/media/stick");
+  platform_->unmount("/media/card");
+  controller_->handleUnmount();
+  controller_->ejectAll();
+  threads_.joinAll();
+  EXPECT_EQ(threads_.started(), 1);
+  EXPECT_TRUE(platform_->unmountRequests().empty());
+
+  // A single eject tries whatever it is given, the startup volume too.
+  controller_->eject(volumeAt("/"));
+  threads_.joinAll();
+  EXPECT_EQ(platform_->unmountRequests(), std::vector<std::string>{"/"});
+}
+
+TEST_F(VolumesControllerEjectTest, ReplacedDelegatesTakeOverAndNullArgumentsAreRefused) {
+  auto replacement = std::make_shared<VolumesController::Delegates>();
+  auto other = std::make_shared<volumetest::RecordingDelegate>();
+  replacement->add(other);
+  controller_->setDelegates(replacement);
+  EXPECT_EQ(controller_->delegates(), replacement);
+  controller_->refresh(1);
+  volumetest::pumpMainQueue();
+  EXPECT_EQ(delegate_->count("updated"), 0u);
+  EXPECT_EQ(other->count("updated"), 1u);
+
+  EXPECT_THROW(controller_->setDelegates(nullptr), std::invalid_argument);
+  EXPECT_THROW(controller_->eject(nullptr), std::invalid_argument);
+  EXPECT_THROW(VolumesController::create(nullptr), std::invalid_argument);
+  EXPECT_THROW(VolumesController::create(platform_, nullptr), std::invalid_argument);
+}
+
+TEST_F(VolumesControllerEjectTest, AReleasedControllerStopsFollowingMountsAndLateBlocksDoNothing) {
+  controller_->refresh(1);  // queues volumesUpdated
+  platform_->postMount();
+  controller_.reset();
+  EXPECT_FALSE(platform_->isObserved());
+  volumetest::pumpMainQueue();
+  EXPECT_EQ(delegate_->count("updated"), 0u);
+  EXPECT_EQ(platform_->tableReads(), 2);
+}
+
+}  // namespace

@@ -1,0 +1,177 @@
+// The volumes controller on the running system, as root: an ext4 image on a loop device, mounted under a
+// temporary directory that the controller's platform is limited to, so that the test sees and ejects no
+// mount but its own. References: df for sizes, /proc/diskstats for counters, the mount table itself.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+
+#include "Bexlan/DiskUtilities.hpp"
+#include "Draskel/VolumesController.hpp"
+#include "Platform/System/BlockDeviceStat.hpp"
+#include "Platform/System/VolumePlatform.hpp"
+#include "tests/Draskel/VolumesTestSupport.hpp"
+#include "tests/platform/System/LoopVolume.hpp"
+#include "tests/platform/System/MountTestGuards.hpp"
+
+namespace {
+
+using Draskel::Volume;
+using Draskel::VolumesController;
+using volumetest::runCommand;
+using volumetest::shellQuoted;
+
+constexpr std::uint64_t mebibyte = 1 << 20;
+
+class VolumesControllerLiveTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (const std::string why = volumetest::whyNoLoopVolumes(); !why.empty()) GTEST_SKIP() << why;
+    loop_ = std::make_unique<volumetest::LoopVolume>("Velmora Live");
+    image_ = volumetest::backingFile(*loop_);
+    ASSERT_FALSE(image_.empty());
+    // Taken down for a moment, so that the controller sees the volume come through the mount watcher.
+    ASSERT_EQ(runCommand("umount " + shellQuoted(loop_->mountPoint())).status, 0);
+    const std::string scope = std::filesystem::path(loop_->mountPoint()).parent_path().string();
+    controller_ = VolumesController::create(
+        platform::VolumePlatform::live(platform::TextSource::live(), scope), threads_.starter());
+    controller_->delegates()->add(delegate_);
+    controller_->refresh(1);
+    ASSERT_EQ(controller_->volumeCount(), 0);
+    ASSERT_EQ(
+        runCommand("mount -t ext4 " + shellQuoted(loop_->device()) + " " + shellQuoted(loop_->mountPoint()))
+            .status,
+        0);
+    ASSERT_TRUE(volumetest::pumpUntil([&] { return delegate_->count("added") == 1; }));
+    volume_ = controller_->volumes().at(0);
+  }
+
+  void TearDown() override {
+    threads_.joinAll();
+    controller_.reset();
+    volumetest::pumpMainQueue();
+    if (loop_ && !volumetest::isMountPoint(loop_->mountPoint())) volumetest::remount(*loop_, image_);
+  }
+
+  std::optional<platform::BlockDeviceStat> diskStats() const {
+    if (const auto entries = platform::readDiskStats(*platform::TextSource::live())) {
+      for (const platform::DiskStatsEntry& entry : *entries) {
+        if (entry.name == loop_->name()) return entry.stat;
+      }
+    }
+    return std::nullopt;
+  }
+
+  // The volume's last counter sample and /proc/diskstats agree: no I/O fell between the two reads.
+  bool agreesWith(const std::optional<platform::BlockDeviceStat>& stat) const {
+    const auto& sample = volume_->currentStatistics;
+    return stat && sample && sample->bytesRead == stat->bytesRead() &&
+           sample->bytesWritten == stat->bytesWritten();
+  }
+
+  // Refreshes until the volume's counters agree with /proc/diskstats read right after; those counters.
+  std::optional<platform::BlockDeviceStat> quietRefresh() {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+      controller_->refresh(1);
+      const auto stat = diskStats();
+      if (agreesWith(stat)) return stat;
+    }
+    return std::nullopt;
+  }
+
+  std::string dfSizes() const {
+    const auto df = runCommand("df -B1 --output=size,avail " + shellQuoted(loop_->mountPoint()));
+    EXPECT_EQ(df.status, 0) << df.output;
+    return df.output.substr(df.output.find('\n') + 1);
+  }
+
+  volumetest::JoiningThreads threads_;
+  std::unique_ptr<volumetest::LoopVolume> loop_;
+  std::string image_;
+  std::shared_ptr<volumetest::RecordingDelegate> delegate_ =
+      std::make_shared<volumetest::RecordingDelegate>();
+  std::shared_ptr<VolumesController> controller_;
+  std::shared_ptr<Volume> volume_;
+};
+
+TEST_F(VolumesControllerLiveTest, AMountedLoopVolumeAppearsWithItsFactsAndTheSizesDfShows) {
+  EXPECT_TRUE(delegate_->eventsOf("added")[0].onMainThread);
+  EXPECT_EQ(volume_->url, loop_->mountPoint());
+  EXPECT_EQ(volume_->name, "Velmora Live");
+  EXPECT_EQ(volume_->bsdName, loop_->name());
+  EXPECT_EQ(volume_->rootBsdName, loop_->name());
+  EXPECT_EQ(volume_->fileSystem, "ext4");
+  EXPECT_EQ(volume_->deviceProtocol, "Disk Image");
+  EXPECT_TRUE(volume_->isEjectable);
+  EXPECT_FALSE(volume_->isInternal);
+  EXPECT_FALSE(volume_->isStartupVolume);
+  EXPECT_FALSE(volume_->isReadOnly);
+  std::istringstream df(dfSizes());
+  std::uint64_t size = 0;
+  std::uint64_t available = 0;
+  ASSERT_TRUE(df >> size >> available);
+  EXPECT_EQ(volume_->totalBytes, size);
+  EXPECT_EQ(volume_->freeBytes, available);
+}
+
+TEST_F(VolumesControllerLiveTest, DirectIoOfAKnownSizeCountsExactlyAsInDiskstats) {
+  const std::string file = shellQuoted(loop_->mountPoint() + "/data");
+  const auto transferAndRefresh = [&](const std::string& command, double interval) {
+    const auto before = quietRefresh();
+    EXPECT_TRUE(before.has_value()) << "no quiet moment on " << loop_->name();
+    const auto result = runCommand(command);
+    EXPECT_EQ(result.status, 0) << result.output;
+    controller_->refresh(interval);
+    const auto after = diskStats();
+    return agreesWith(after) && before ? std::optional(std::pair(*before, *after)) : std::nullopt;
+  };
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    const auto written =
+        transferAndRefresh("dd if=/dev/zero of=" + file + " bs=1M count=8 oflag=direct conv=fsync", 2);
+    if (!written) continue;  // other I/O fell between the refresh and the reference: measure again
+    const std::uint64_t writes = (written->second.sectorsWritten - written->first.sectorsWritten) * 512;
+    EXPECT_EQ(volume_->writeDelta, writes);
+    // The file, and the journal and metadata of its fsync.
+    EXPECT_GE(volume_->writeDelta, 8 * mebibyte);
+    EXPECT_LE(volume_->writeDelta, 9 * mebibyte);
+    EXPECT_EQ(volume_->writeSpeed, Bexlan::DiskUtilities::rateStringVariant(volume_->writeDelta / 2, false));
+
+    const auto read = transferAndRefresh("dd if=" + file + " of=/dev/null bs=1M iflag=direct", 1);
+    if (!read) continue;
+    EXPECT_EQ(volume_->readDelta, (read->second.sectorsRead - read->first.sectorsRead) * 512);
+    EXPECT_GE(volume_->readDelta, 8 * mebibyte);
+    EXPECT_LE(volume_->readDelta, 9 * mebibyte);
+    return;
+  }
+  FAIL() << "no quiet moment around a transfer in five tries";
+}
+
+TEST_F(VolumesControllerLiveTest, EjectFailsWhileTheVolumeIsBusyAndThenUnmountsAndDetachesIt) {
+  const std::string held = loop_->mountPoint() + "/held";
+  const int fd = ::open(held.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+  ASSERT_GE(fd, 0);
+  controller_->eject(volume_);
+  threads_.joinAll();
+  ::close(fd);
+  const auto failed = delegate_->eventsOf("ejectFailed");
+  ASSERT_EQ(failed.size(), 1u);
+  EXPECT_EQ(failed[0].error, std::error_code(EBUSY, std::generic_category()));
+  EXPECT_FALSE(failed[0].onMainThread);
+  EXPECT_FALSE(volume_->isEjecting);
+  EXPECT_TRUE(volumetest::isMountPoint(loop_->mountPoint()));
+
+  controller_->eject(volume_);
+  threads_.joinAll();
+  EXPECT_EQ(delegate_->count("ejectFailed"), 1u);
+  ASSERT_TRUE(volumetest::pumpUntil([&] { return delegate_->count("removed") == 1; }));
+  EXPECT_EQ(delegate_->eventsOf("removed")[0].volume, volume_);
+  EXPECT_EQ(controller_->volumeCount(), 0);
+  EXPECT_FALSE(volumetest::isMountPoint(loop_->mountPoint()));
+  EXPECT_NE(volumetest::backingFile(*loop_), image_);
+}
+
+}  // namespace

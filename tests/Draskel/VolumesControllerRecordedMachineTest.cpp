@@ -1,0 +1,190 @@
+// The volumes controller over the Linux volume platform rooted at recorded machines: which mounts become
+// volumes, what discovery reads for each, and the platform's scope. Sizes and labels, which the live
+// platform asks the file systems themselves for, come from the test.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <map>
+#include <string>
+
+#include "Draskel/BlockStorageProperties.hpp"
+#include "Draskel/VolumesController.hpp"
+#include "Platform/System/VolumePlatform.hpp"
+#include "tests/Draskel/VolumesTestSupport.hpp"
+#include "tests/platform/System/VolumeFixtures.hpp"
+
+namespace {
+
+using Draskel::Volume;
+using Draskel::VolumesController;
+using platform::VolumePlatform;
+
+class VolumesControllerRecordedMachineTest : public ::testing::Test {
+ protected:
+  // Sizes by path length, read-only for the optical disc; labels from udev, else from `labels_`.
+  VolumePlatform::FileSystemCalls calls() {
+    return {
+        [this](const std::string& path) -> std::optional<platform::FileSystemSize> {
+          ++sizeReads_[path];
+          return platform::FileSystemSize{4096 * path.size(), 1024, path == "/media/cdrom"};
+        },
+        [this](const std::string& mountPoint, const platform::UdevData* udev) -> std::optional<std::string> {
+          if (const auto label = labels_.find(mountPoint); label != labels_.end()) return label->second;
+          return udev ? udev->text("ID_FS_LABEL") : std::nullopt;
+        },
+    };
+  }
+
+  std::shared_ptr<const VolumePlatform> machine(std::string scope = "/") {
+    return VolumePlatform::live(volumetest::fixtureTree("machine"), std::move(scope), calls());
+  }
+
+  std::map<std::string, std::string> labels_{{"/mnt/pool", "Pool"}};
+  std::map<std::string, int> sizeReads_;
+};
+
+TEST_F(VolumesControllerRecordedMachineTest, EveryMountPointIsListedOnceWhereItsVisibleMountIs) {
+  const auto paths = machine()->mountedVolumePaths();
+  ASSERT_TRUE(paths.has_value());
+  EXPECT_EQ(*paths,
+            (std::vector<std::string>{"/proc", "/sys", "/", "/boot/efi", "/home", "/media/user/My Stick",
+                                      "/media/user/SD Card\tTab\\", "/mnt/bind", "/mnt/stick again",
+                                      "/mnt/pool", "/tmp/image dir", "/media/cdrom", "/mnt/vm", "/tmp/ram"}));
+  const auto empty = VolumePlatform::live(std::make_shared<platform::MemoryTextSource>(), "/", calls());
+  EXPECT_FALSE(empty->mountedVolumePaths().has_value());
+  EXPECT_FALSE(empty->resources("/").has_value());
+}
+
+TEST_F(VolumesControllerRecordedMachineTest, BrowsableBlockVolumesBecomeVolumesSortedByName) {
+  const auto controller = VolumesController::create(machine());
+  controller->refresh(1);
+  std::vector<std::pair<std::string, std::string>> found;
+  for (const auto& volume : controller->volumes()) found.emplace_back(volume->name, volume->url.string());
+  EXPECT_EQ(found, (std::vector<std::pair<std::string, std::string>>{
+                       {"Data Disk", "/"},
+                       {"My Stick", "/media/user/My Stick"},
+                       {"Pool", "/mnt/pool"},
+                       {"SD Card\tTab\\", "/media/user/SD Card\tTab\\"},
+                       {"cdrom", "/media/cdrom"},
+                       {"image dir", "/tmp/image dir"},
+                       {"vm", "/mnt/vm"},
+                   }));
+  // System places, a bind mount of a subdirectory, a second mount of a device and memory file systems are
+  // left out without asking their file systems anything.
+  for (const char* path : {"/proc", "/boot/efi", "/home", "/mnt/bind", "/mnt/stick again", "/tmp/ram"}) {
+    EXPECT_EQ(sizeReads_[path], 0) << path;
+  }
+  volumetest::pumpMainQueue();
+}
+
+TEST_F(VolumesControllerRecordedMachineTest, EachVolumeKnowsItsDeviceWholeDiskAndKind) {
+  const auto controller = VolumesController::create(machine());
+  controller->refresh(1);
+  struct Expected {
+    const char* device;
+    const char* disk;
+    const char* protocol;
+    bool internal;
+    bool ejectable;
+  };
+  const std::map<std::string, Expected> expected = {
+      {"/", {"sda2", "sda", "SATA", true, false}},
+      {"/media/user/My Stick", {"sdb1", "sdb", "USB", false, true}},
+      {"/mnt/pool", {"dm-0", "nvme0n1", "PCI-Express", true, false}},
+      {"/media/user/SD Card\tTab\\", {"mmcblk0p1", "mmcblk0", "Secure Digital", false, true}},
+      {"/media/cdrom", {"sr0", "sr0", "ATAPI", false, true}},
+      {"/tmp/image dir", {"loop0p1", "loop0", "Disk Image", false, true}},
+      {"/mnt/vm", {"vda", "vda", "Virtual Interface", true, false}},
+  };
+  for (const auto& volume : controller->volumes()) {
+    const std::string path = volume->url.string();
+    const Expected& facts = expected.at(path);
+    EXPECT_EQ(volume->bsdName, facts.device) << path;
+    EXPECT_EQ(volume->mediaBsdName, facts.device) << path;
+    EXPECT_EQ(volume->rootBsdName, facts.disk) << path;
+    EXPECT_EQ(volume->deviceProtocol, facts.protocol) << path;
+    EXPECT_EQ(volume->isInternal, facts.internal) << path;
+    EXPECT_EQ(volume->isEjectable, facts.ejectable) << path;
+    EXPECT_EQ(volume->isStartupVolume, path == "/") << path;
+    EXPECT_EQ(volume->isReadOnly, path == "/media/cdrom") << path;
+    EXPECT_EQ(volume->totalBytes, 4096 * path.size()) << path;
+    EXPECT_EQ(volume->freeBytes, 1024u) << path;
+    // The counters of the whole disk were taken as the first sample.
+    EXPECT_NE(volume->currentStatistics, nullptr) << path;
+  }
+
+  const auto root = controller->volumes().front();
+  EXPECT_EQ(root->fileSystem, "ext4");
+  EXPECT_EQ(root->volumeKind, "ext4");
+  EXPECT_EQ(root->volumeType, "ext4");
+  EXPECT_EQ(root->vendor, "ATA");
+  EXPECT_EQ(root->model, "Samsung SSD 860 EVO 500GB");
+  EXPECT_EQ(root->revision, "4B6Q");
+  EXPECT_EQ(root->volumeName, "Data Disk");
+  EXPECT_EQ(root->ioDiskPath, "/sys/devices/pci0000:00/0000:00:17.0/ata1/host0/target0:0:0/0:0:0:0");
+  ASSERT_NE(root->characteristics, nullptr);
+  EXPECT_EQ(root->characteristics->serialNumber(), Draskel::PropertyValue(std::string("S3Z9NB0K123456A")));
+  const auto sda = platform::BlockDeviceStat::read(*volumetest::fixtureTree("machine"), "sda");
+  ASSERT_TRUE(sda.has_value());
+  EXPECT_EQ(root->currentStatistics->bytesRead, sda->sectorsRead * 512);
+  EXPECT_EQ(root->currentStatistics->bytesWritten, sda->sectorsWritten * 512);
+  EXPECT_EQ(root->currentStatistics->operationsRead, sda->readsCompleted);
+  EXPECT_EQ(controller->string("diskRead"), "-");
+  volumetest::pumpMainQueue();
+}
+
+TEST_F(VolumesControllerRecordedMachineTest, OnlyRootsOfBlockFileSystemsOutsideSystemPlacesAreBrowsable) {
+  auto source = std::make_shared<platform::MemoryTextSource>();
+  std::string table;
+  const std::vector<std::string> mountPoints = {"/",
+                                                "/run/media/user/USB",
+                                                "/srv2",
+                                                "/mnt/x",
+                                                "/tmp/z",
+                                                "/run/user/1000/doc",
+                                                "/srv",
+                                                "/srv/data",
+                                                "/var/lib/docker",
+                                                "/usr/local",
+                                                "/snap/core/1",
+                                                "/efi",
+                                                "/opt/x",
+                                                "/dev/x",
+                                                "/home",
+                                                "/boot",
+                                                "/sys/x"};
+  for (std::size_t i = 0; i < mountPoints.size(); ++i) {
+    const std::string device = "sd" + std::to_string(i);
+    const std::string number = "8:" + std::to_string(i);
+    table += std::to_string(100 + i) + " 1 " + number + " / " + mountPoints[i] + " rw - ext4 /dev/" + device +
+             " rw\n";
+    source->setLink("/sys/dev/block/" + number, "../../block/" + device);
+    source->setFile("/sys/class/block/" + device + "/dev", number + "\n");
+  }
+  source->setFile("/proc/self/mountinfo", table);
+  const auto platform = VolumePlatform::live(source, "/", calls());
+  ASSERT_TRUE(platform->mountedVolumePaths().has_value());
+  for (std::size_t i = 0; i < mountPoints.size(); ++i) {
+    const auto resources = platform->resources(mountPoints[i]);
+    ASSERT_TRUE(resources.has_value()) << mountPoints[i];
+    EXPECT_EQ(resources->isBrowsable, i < 5) << mountPoints[i];
+  }
+}
+
+TEST_F(VolumesControllerRecordedMachineTest, AScopedPlatformSeesAndUnmountsOnlyWhatLiesInItsDirectory) {
+  const auto scoped = machine("/media/user/");
+  const auto paths = scoped->mountedVolumePaths();
+  ASSERT_TRUE(paths.has_value());
+  EXPECT_EQ(*paths, (std::vector<std::string>{"/media/user/My Stick", "/media/user/SD Card\tTab\\"}));
+  EXPECT_FALSE(scoped->resources("/mnt/vm").has_value());
+  EXPECT_FALSE(scoped->diskName("/").has_value());
+  // Refused before anything is tried: these paths are not even mounts of this machine.
+  EXPECT_EQ(scoped->unmountAndEject("/mnt/vm"), std::error_code(EPERM, std::generic_category()));
+  EXPECT_EQ(scoped->unmountAndEject("/media/username"), std::error_code(EPERM, std::generic_category()));
+  EXPECT_EQ(scoped->wholeDiskName("/sys/class/block/dm-0"), "nvme0n1");
+  EXPECT_FALSE(scoped->wholeDiskName("/sys/class/block/vda").has_value());
+  EXPECT_THROW(VolumePlatform::live(volumetest::fixtureTree("machine"), "media", calls()),
+               std::invalid_argument);
+}
+
+}  // namespace

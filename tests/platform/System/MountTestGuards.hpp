@@ -1,0 +1,95 @@
+#pragma once
+
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+
+#include "Platform/System/MountInfo.hpp"
+#include "tests/platform/System/LoopVolume.hpp"
+
+namespace volumetest {
+
+// Whether a file system is mounted at `path` in this process's mount table.
+inline bool isMountPoint(const std::string& path) {
+  const auto table = platform::MountInfo::read(*platform::TextSource::live());
+  return table && table->visibleAt(path) != nullptr;
+}
+
+// A new temporary directory, removed with everything in it when the object goes. Make mounts in it only
+// through guards that are destroyed first.
+class TemporaryDirectory {
+ public:
+  TemporaryDirectory() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "velmora-mounts-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr)
+      throw std::system_error(errno, std::generic_category(), "mkdtemp");
+    path_ = pattern;
+  }
+  ~TemporaryDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TemporaryDirectory(const TemporaryDirectory&) = delete;
+  TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// A small tmpfs mounted at a new directory `name` under `parent`. The destructor unmounts it when it is
+// still mounted (whatever the test did) and removes the directory.
+class TmpfsMount {
+ public:
+  TmpfsMount(const std::string& parent, const std::string& name) : mountPoint_(parent + "/" + name) {
+    std::filesystem::create_directory(mountPoint_);
+    if (::mount("velmora-test", mountPoint_.c_str(), "tmpfs", 0, "size=1m") != 0) {
+      throw std::system_error(errno, std::generic_category(), "mount tmpfs at " + mountPoint_);
+    }
+  }
+  ~TmpfsMount() {
+    if (isMountPoint(mountPoint_)) ::umount2(mountPoint_.c_str(), 0);
+    std::error_code ignored;
+    if (!isMountPoint(mountPoint_)) std::filesystem::remove(mountPoint_, ignored);
+  }
+  TmpfsMount(const TmpfsMount&) = delete;
+  TmpfsMount& operator=(const TmpfsMount&) = delete;
+
+  const std::string& mountPoint() const { return mountPoint_; }
+
+ private:
+  std::string mountPoint_;
+};
+
+// The image file behind a loop volume's device, as losetup reports it.
+inline std::string backingFile(const LoopVolume& volume) {
+  CommandResult result = runCommand("losetup -n -O BACK-FILE " + shellQuoted(volume.device()));
+  while (!result.output.empty() && (result.output.back() == '\n' || result.output.back() == ' ')) {
+    result.output.pop_back();
+  }
+  return result.status == 0 ? result.output : std::string();
+}
+
+// Mounts a loop volume that a test unmounted at its mount point again, first attaching its image to the
+// same loop device when the device was detached, so that its guard takes it down as it made it. When that
+// fails (the device was taken by someone else meanwhile), removes the volume's directory instead, where
+// nothing is mounted.
+inline void remount(const LoopVolume& volume, const std::string& image) {
+  const std::string device = shellQuoted(volume.device());
+  if (backingFile(volume) == image ||
+      runCommand("losetup " + device + " " + shellQuoted(image)).status == 0) {
+    if (runCommand("mount -t ext4 " + device + " " + shellQuoted(volume.mountPoint())).status == 0) return;
+    runCommand("losetup -d " + device);
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(volume.mountPoint()).parent_path(), ignored);
+}
+
+}  // namespace volumetest
