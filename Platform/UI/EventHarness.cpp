@@ -60,16 +60,18 @@ bool EventHarness::wasInside(const TrackingArea& area) const {
   return (area.options() & TrackingArea::assumeInside) != 0;
 }
 
-Event EventHarness::event(EventType type, std::int64_t clickCount) const {
+Event EventHarness::event(EventType type, Point location, std::int64_t clickCount) {
   Event made;
   made.type = type;
-  made.locationInWindow = location_.value_or(Point());
+  made.locationInWindow = location;
   made.clickCount = clickCount;
   return made;
 }
 
 void EventHarness::track(std::optional<Point> location) {
   const bool moved = location != location_;
+  // Leaving the window reports the exits where the pointer was last seen.
+  const Point where = location.value_or(location_.value_or(Point()));
   location_ = location;
   const bool dragging = pressed_ != nullptr;
   std::vector<AreaState> next;
@@ -94,25 +96,25 @@ void EventHarness::track(std::optional<Point> location) {
   states_ = std::move(next);
   for (const ActiveArea& active : exited) {
     if (std::shared_ptr<Responder> owner = active.area->owner()) {
-      Event exit = event(EventType::mouseExited);
+      Event exit = event(EventType::mouseExited, where);
       exit.trackingArea = active.area;
       owner->mouseExited(exit);
     }
   }
   for (const ActiveArea& active : entered) {
     if (std::shared_ptr<Responder> owner = active.area->owner()) {
-      Event entry = event(EventType::mouseEntered);
+      Event entry = event(EventType::mouseEntered, where);
       entry.trackingArea = active.area;
       owner->mouseEntered(entry);
     }
   }
   for (const ActiveArea& active : hovered) {
     if (std::shared_ptr<Responder> owner = active.area->owner()) {
-      owner->mouseMoved(event(EventType::mouseMoved));
+      owner->mouseMoved(event(EventType::mouseMoved, where));
     }
   }
   if (dragging && location && moved) {
-    pressed_->mouseDragged(event(EventType::leftMouseDragged));
+    pressed_->mouseDragged(event(EventType::leftMouseDragged, where));
   }
 }
 
@@ -124,7 +126,7 @@ void EventHarness::mouseDown(Point location, std::int64_t clickCount) {
   pressed_ = top ? top->hitTest(location) : nullptr;
   pressedClickCount_ = clickCount;
   if (pressed_) {
-    pressed_->mouseDown(event(EventType::leftMouseDown, clickCount));
+    pressed_->mouseDown(event(EventType::leftMouseDown, location, clickCount));
   }
 }
 
@@ -132,7 +134,7 @@ void EventHarness::mouseUp(Point location) {
   track(location);
   std::shared_ptr<View> target = std::exchange(pressed_, nullptr);
   if (target) {
-    target->mouseUp(event(EventType::leftMouseUp, pressedClickCount_));
+    target->mouseUp(event(EventType::leftMouseUp, location, pressedClickCount_));
   }
 }
 
@@ -145,7 +147,7 @@ void EventHarness::scrollWheel(Point location, double deltaX, double deltaY) {
   track(location);
   std::shared_ptr<View> top = root();
   if (std::shared_ptr<View> target = top ? top->hitTest(location) : nullptr) {
-    Event scroll = event(EventType::scrollWheel);
+    Event scroll = event(EventType::scrollWheel, location);
     scroll.scrollingDeltaX = deltaX;
     scroll.scrollingDeltaY = deltaY;
     target->scrollWheel(scroll);

@@ -17,10 +17,11 @@ namespace platform {
 // coordinates. Every event checks every active tracking area of the visible views (superviews first, each
 // view's areas in the order added): the owners of areas the pointer left get mouseExited, then those of
 // areas it entered get mouseEntered (a new area starts outside, or inside with assumeInside); then, when
-// the pointer moved without a button down, the owners of mouseMoved areas holding it get mouseMoved. With the button down (between mouseDown and mouseUp) moves are drags: the
-// view that took the mouse down gets mouseDragged, and only enabledDuringMouseDrag areas report entries and
-// exits. Presses and scrolls go to the view hitTest finds under the pointer; the release goes to the view
-// that took the press. Main thread only.
+// the pointer moved without a button down, the owners of mouseMoved areas holding it get mouseMoved. With
+// the button down (between mouseDown and mouseUp) moves are drags: the view that took the mouse down gets
+// mouseDragged, and only enabledDuringMouseDrag areas report entries and exits (the others catch up at the
+// next event without a button). Presses and scrolls go to the view hitTest finds under the pointer; the
+// release goes to the view that took the press. Main thread only.
 class EventHarness {
  public:
   // Drives a window's content view; activeInKeyWindow areas follow the window's key state.
@@ -60,7 +61,7 @@ class EventHarness {
   // Updates the inside states for the pointer at a location (none: outside the window) and reports.
   void track(std::optional<Point> location);
   bool wasInside(const TrackingArea& area) const;
-  Event event(EventType type, std::int64_t clickCount = 0) const;
+  static Event event(EventType type, Point location, std::int64_t clickCount = 0);
 
   std::shared_ptr<Window> window_;
   std::shared_ptr<View> root_;

@@ -68,11 +68,8 @@ void LayoutConstraint::setConstant(double constant) {
 
 void LayoutConstraint::invalidateLayout() const {
   for (const std::shared_ptr<View>& item : {firstItem(), secondItem()}) {
-    if (item) {
-      item->setNeedsLayout(true);
-      if (std::shared_ptr<View> superview = item->superview()) {
-        superview->setNeedsLayout(true);
-      }
+    if (std::shared_ptr<View> superview = item ? item->superview() : nullptr) {
+      superview->setNeedsLayout(true);
     }
   }
 }

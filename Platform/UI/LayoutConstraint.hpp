@@ -50,7 +50,7 @@ class LayoutConstraint : public std::enable_shared_from_this<LayoutConstraint> {
   double multiplier() const { return multiplier_; }
 
   double constant() const { return constant_; }
-  // Marks the items' superviews (which place them) as needing layout.
+  // Marks the layout as needed (invalidateLayout).
   void setConstant(double constant);
   const std::string& identifier() const { return identifier_; }
   void setIdentifier(std::string identifier) { identifier_ = std::move(identifier); }
@@ -65,7 +65,7 @@ class LayoutConstraint : public std::enable_shared_from_this<LayoutConstraint> {
   // The view that holds the constraint, or null.
   std::shared_ptr<View> owner() const { return owner_.lock(); }
 
-  // Marks every view the constraint places as needing layout.
+  // Marks the superviews of the items, which place them, as needing layout.
   void invalidateLayout() const;
 
  private:

@@ -122,7 +122,8 @@ void View::setSubviews(ViewList views) {
     }
   }
   // Hooks may have moved views in or out meanwhile: keep the requested order of those still here.
-  std::erase_if(ordered, [this](const std::shared_ptr<View>& view) { return view->superview().get() != this; });
+  std::erase_if(ordered,
+                [this](const std::shared_ptr<View>& view) { return view->superview().get() != this; });
   for (const std::shared_ptr<View>& view : subviews_) {
     if (std::find(ordered.begin(), ordered.end(), view) == ordered.end()) {
       ordered.push_back(view);
@@ -357,7 +358,6 @@ void View::addConstraint(const std::shared_ptr<LayoutConstraint>& constraint) {
   }
   constraints_.push_back(constraint);
   constraint->owner_ = weak_from_this();
-  needsLayout_ = true;
   constraint->invalidateLayout();
 }
 
@@ -366,7 +366,6 @@ void View::removeConstraint(const std::shared_ptr<LayoutConstraint>& constraint)
     return;
   }
   constraint->owner_.reset();
-  needsLayout_ = true;
   constraint->invalidateLayout();
 }
 

@@ -141,7 +141,7 @@ class View : public Responder, public std::enable_shared_from_this<View> {
   void setShadow(std::optional<Shadow> shadow);
 
   // Constraints held by this view, in the order added. addConstraint makes the constraint active here
-  // (taking it from another holder); both mark the layout as needed.
+  // (taking it from another holder); both mark the layout as needed (LayoutConstraint::invalidateLayout).
   bool translatesAutoresizingMaskIntoConstraints() const { return translatesAutoresizingMask_; }
   void setTranslatesAutoresizingMaskIntoConstraints(bool translates);
   const std::vector<std::shared_ptr<LayoutConstraint>>& constraints() const { return constraints_; }

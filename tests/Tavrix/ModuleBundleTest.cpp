@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Tavrix/Controls/ModuleBundle.hpp"
+
+namespace Tavrix {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A temporary directory holding "Found.bundle", removed with the object.
+class BundleDirectory {
+ public:
+  BundleDirectory() : path_(fs::temp_directory_path() / ("tavrix-bundles-" + std::to_string(::getpid()))) {
+    fs::create_directories(path_ / "Found.bundle");
+  }
+  ~BundleDirectory() { fs::remove_all(path_); }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+TEST(ModuleBundle, TheLibrarysBundleIsFoundOnceAndKept) {
+  const auto bundle = Bundle::module();
+  ASSERT_NE(bundle, nullptr);
+  EXPECT_EQ(bundle->bundlePath().filename(), "Tavrix_Tavrix.bundle");
+  EXPECT_EQ(Bundle::module(), bundle);
+}
+
+TEST(ModuleBundle, PlacesAreAskedInOrderOnlyUntilOneHoldsTheBundle) {
+  const BundleDirectory directory;
+  std::vector<std::string> asked;
+  const auto place = [&asked](std::string name, std::optional<fs::path> where) -> Bundle::Place {
+    return [&asked, name, where] {
+      asked.push_back(name);
+      return where;
+    };
+  };
+  const auto found =
+      Bundle::find("Found", {place("absent", std::nullopt), place("empty", fs::temp_directory_path()),
+                             place("holder", directory.path()), place("after", directory.path())});
+  ASSERT_NE(found, nullptr);
+  EXPECT_EQ(found->bundlePath(), fs::canonical(directory.path() / "Found.bundle"));
+  EXPECT_EQ(asked, (std::vector<std::string>{"absent", "empty", "holder"}));
+}
+
+TEST(ModuleBundleDeathTest, NoPlaceHoldingTheBundleIsFatal) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const BundleDirectory directory;
+  EXPECT_DEATH(Bundle::find("Tavrix_Tavrix", {[&directory] { return std::optional(directory.path()); }}),
+               "Fatal error: unable to find bundle named Tavrix_Tavrix\n");
+}
+
+}  // namespace
+}  // namespace Tavrix

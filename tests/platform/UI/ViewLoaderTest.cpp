@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "Platform/Graphics/Color.hpp"
+#include "Platform/UI/Inspectable.hpp"
+#include "Platform/UI/View.hpp"
+#include "Platform/UI/ViewClass.hpp"
+#include "Platform/UI/ViewLoader.hpp"
+
+namespace platform {
+namespace {
+
+std::vector<std::string> awakened;
+
+class Badge : public View {
+ public:
+  using View::View;
+  double radius() const { return radius_; }
+  void setRadius(double radius) { radius_ = radius; }
+  std::int64_t tag() const override { return tag_; }
+  void setTag(std::int64_t tag) { tag_ = tag; }
+  const ColorRef& tint() const { return tint_; }
+  void setTint(const ColorRef& tint) { tint_ = tint; }
+  // Reads its settings and its subviews, which are all there by now.
+  void awakeFromNib() override {
+    awakened.push_back("badge " + std::to_string(tag_) + " with " + std::to_string(subviews().size()));
+  }
+
+ private:
+  double radius_ = 8;
+  std::int64_t tag_ = 0;
+  ColorRef tint_;
+};
+
+class Label : public Badge {
+ public:
+  using Badge::Badge;
+  const std::string& text() const { return text_; }
+  void setText(const std::string& text) { text_ = text; }
+  void awakeFromNib() override { awakened.push_back("label " + text_); }
+
+ private:
+  std::string text_;
+};
+
+void defineClasses() {
+  if (!ViewClass::isDefined("LoaderTestBadge")) {
+    ViewClass::define<Badge>("LoaderTestBadge", "View",
+                             {{"radius", inspectable(&Badge::radius, &Badge::setRadius)},
+                              {"tag", inspectable(&Badge::tag, &Badge::setTag)},
+                              {"tint", inspectable(&Badge::tint, &Badge::setTint)}});
+    ViewClass::define<Label>("LoaderTestLabel", "LoaderTestBadge",
+                             {{"text", inspectable(&Label::text, &Label::setText)}});
+  }
+}
+
+TEST(ViewLoader, BuildsTheTreeByClassNameSetsPropertiesThenAwakesIt) {
+  defineClasses();
+  awakened.clear();
+  ViewArchive label{"LoaderTestLabel", Rect(1, 2, 30, 10), {{"text", std::string("CPU")}, {"radius", 3}}, {}};
+  ViewArchive badge{"LoaderTestBadge",
+                    Rect(0, 0, 100, 50),
+                    {{"tag", std::int64_t{7}}, {"tint", Color::red()}, {"hidden", true}},
+                    {label}};
+  const std::shared_ptr<View> view = ViewLoader::load(badge);
+  const auto* loaded = dynamic_cast<const Badge*>(view.get());
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(loaded->tag(), 7);
+  EXPECT_EQ(loaded->tint(), Color::red());
+  EXPECT_TRUE(loaded->isHidden());
+  EXPECT_EQ(loaded->frame(), Rect(0, 0, 100, 50));
+  ASSERT_EQ(view->subviews().size(), 1u);
+  const auto* child = dynamic_cast<const Label*>(view->subviews().front().get());
+  ASSERT_NE(child, nullptr);
+  EXPECT_EQ(child->text(), "CPU");
+  // An integer setting is taken for a number; properties are inherited from the superclass.
+  EXPECT_EQ(child->radius(), 3);
+  EXPECT_EQ(awakened, (std::vector<std::string>{"badge 7 with 1", "label CPU"}));
+
+  EXPECT_EQ(std::get<std::string>(ViewClass::value(*child, "text")), "CPU");
+  EXPECT_EQ(std::get<bool>(ViewClass::value(*view, "hidden")), true);
+}
+
+TEST(ViewLoader, RejectsUnknownClassesPropertiesAndKindsBeforeAnythingAwakes) {
+  defineClasses();
+  awakened.clear();
+  EXPECT_THROW(ViewLoader::load({"NoSuchView", Rect(), {}, {}}), std::invalid_argument);
+  EXPECT_THROW(ViewLoader::load({"LoaderTestBadge", Rect(), {{"text", std::string("x")}}, {}}),
+               std::invalid_argument);
+  EXPECT_THROW(ViewLoader::load({"LoaderTestBadge", Rect(), {{"tag", 1.5}}, {}}), std::invalid_argument);
+  const ViewArchive wrongKindBelow{
+      "LoaderTestBadge", Rect(), {}, {{"LoaderTestLabel", Rect(), {{"text", 1.0}}, {}}}};
+  EXPECT_THROW(ViewLoader::load(wrongKindBelow), std::invalid_argument);
+  EXPECT_TRUE(awakened.empty());
+  EXPECT_THROW(ViewClass::define<Label>("AnotherName", "View"), std::invalid_argument);
+  EXPECT_THROW(ViewClass::define<View>("LoaderTestBadge", "View"), std::invalid_argument);
+  class Unregistered : public View {
+   public:
+    using View::View;
+  };
+  EXPECT_THROW(ViewClass::define<Unregistered>("Unregistered", "NoSuchSuperclass"), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace platform
