@@ -130,10 +130,15 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
     const auto found = resourceReads_.find(path);
     return found == resourceReads_.end() ? 0 : found->second;
   }
-  // The paths unmountAndEject was asked for, in call order.
+  // The paths unmountAndEject was asked for, in call order, and what each call gave.
   std::vector<std::string> unmountRequests() const {
+    std::vector<std::string> paths;
+    for (const auto& [path, error] : unmountResults()) paths.push_back(path);
+    return paths;
+  }
+  std::vector<std::pair<std::string, std::error_code>> unmountResults() const {
     std::lock_guard lock(mutex_);
-    return unmountRequests_;
+    return unmountResults_;
   }
 
   std::optional<std::vector<std::string>> mountedVolumePaths() const override {
@@ -184,9 +189,10 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
     std::error_code error;
     {
       std::lock_guard lock(mutex_);
-      unmountRequests_.push_back(path);
       const FakeMount* mount = find(path);
+      // Like umount2 on a directory that is no mount point (any more).
       error = mount ? mount->unmountError : std::make_error_code(std::errc::invalid_argument);
+      unmountResults_.emplace_back(path, error);
       if (!error) std::erase_if(mounts_, [&](const auto& entry) { return entry.first == path; });
     }
     if (!error) postUnmount();
@@ -236,7 +242,7 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
   bool tableReadable_ = true;
   mutable int tableReads_ = 0;
   mutable std::map<std::string, int> resourceReads_;
-  mutable std::vector<std::string> unmountRequests_;
+  mutable std::vector<std::pair<std::string, std::error_code>> unmountResults_;
   mutable std::weak_ptr<Observers> observers_;
 };
 

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "Platform/Dispatch/DispatchQueue.hpp"
+#include "Platform/Dispatch/MainThread.hpp"
+#include "Platform/Dispatch/RunLoop.hpp"
+#include "Platform/System/MountWatcher.hpp"
+#include "tests/platform/System/MountTestGuards.hpp"
+
+namespace {
+
+using platform::MountInfo;
+using platform::MountInfoEntry;
+using platform::MountWatcher;
+
+std::vector<std::string> mountPoints(const std::vector<MountInfoEntry>& entries) {
+  std::vector<std::string> points;
+  for (const MountInfoEntry& entry : entries) points.push_back(entry.mountPoint);
+  return points;
+}
+
+TEST(MountWatcherTest, ChangesAreTheMountsOnlyOneTableListsComparedByIdDeviceRootAndPlace) {
+  const MountInfo before = MountInfo::parse(
+      "27 1 8:2 / / rw - ext4 /dev/sda2 rw\n"
+      "40 27 8:17 / /media/stick rw - vfat /dev/sdb1 rw\n"
+      "41 27 8:33 / /media/card rw - vfat /dev/sdc1 rw\n"
+      "42 27 8:2 /srv /mnt/bind rw - ext4 /dev/sda2 rw\n");
+  const MountInfo after = MountInfo::parse(
+      "27 1 8:2 / / ro - ext4 /dev/sda2 ro\n"              // remounted read-only: the same mount
+      "41 27 8:49 / /media/card rw - vfat /dev/sdd1 rw\n"  // id 41 again, another device
+      "42 27 8:2 /srv /mnt/bind rw - ext4 /dev/sda2 rw\n"
+      "43 27 8:65 / /media/new rw - ext4 /dev/sde1 rw\n");
+  const platform::MountChanges changes = platform::diffMounts(before, after);
+  EXPECT_EQ(mountPoints(changes.mounted), (std::vector<std::string>{"/media/card", "/media/new"}));
+  EXPECT_EQ(mountPoints(changes.unmounted), (std::vector<std::string>{"/media/stick", "/media/card"}));
+  EXPECT_EQ(changes.mounted[0].minor, 49u);
+  EXPECT_EQ(changes.unmounted[1].minor, 33u);
+  EXPECT_TRUE(platform::diffMounts(after, after).empty());
+
+  const auto any = [](const MountInfoEntry&) { return true; };
+  const auto none = [](const std::vector<MountInfoEntry>&) {};
+  EXPECT_THROW(MountWatcher(nullptr, none, none), std::invalid_argument);
+  EXPECT_THROW(MountWatcher(any, nullptr, none), std::invalid_argument);
+}
+
+// Mounts made by the test in a temporary directory, followed by a watcher that counts only those under
+// "<directory>/counted".
+class MountWatcherLiveTest : public ::testing::Test {
+ protected:
+  struct Notice {
+    bool mounted;
+    std::vector<std::string> mountPoints;
+    bool onMainThread;
+  };
+
+  void SetUp() override {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to mount file systems";
+    directory_ = std::make_unique<volumetest::TemporaryDirectory>();
+    counted_ = directory_->path() + "/counted";
+  }
+
+  std::unique_ptr<MountWatcher> makeWatcher() {
+    return std::make_unique<MountWatcher>(
+        [this](const MountInfoEntry& entry) { return entry.mountPoint.starts_with(counted_); },
+        [this](const std::vector<MountInfoEntry>& entries) { note(true, entries); },
+        [this](const std::vector<MountInfoEntry>& entries) { note(false, entries); });
+  }
+
+  void note(bool mounted, const std::vector<MountInfoEntry>& entries) {
+    notices_.push_back({mounted, mountPoints(entries), platform::isMainThread()});
+  }
+
+  bool pumpUntilNotices(std::size_t count) {
+    return platform::RunLoop::main().runUntil([&] { return notices_.size() >= count; },
+                                              std::chrono::seconds(10));
+  }
+
+  std::unique_ptr<volumetest::TemporaryDirectory> directory_;
+  std::string counted_;
+  std::vector<Notice> notices_;
+};
+
+TEST_F(MountWatcherLiveTest, MountsAndUnmountsThatCountArriveOnTheMainQueue) {
+  const auto watcher = makeWatcher();
+  volumetest::ScopedMount ignored(directory_->path() + "/ignored");
+  volumetest::ScopedMount counted(counted_);
+  ASSERT_TRUE(pumpUntilNotices(1));
+  EXPECT_TRUE(notices_[0].mounted);
+  EXPECT_EQ(notices_[0].mountPoints, std::vector<std::string>{counted_});
+  EXPECT_TRUE(notices_[0].onMainThread);
+
+  ASSERT_EQ(::umount2(counted_.c_str(), 0), 0);
+  ASSERT_TRUE(pumpUntilNotices(2));
+  EXPECT_FALSE(notices_[1].mounted);
+  EXPECT_EQ(notices_[1].mountPoints, std::vector<std::string>{counted_});
+}
+
+TEST_F(MountWatcherLiveTest, ADestroyedWatcherHasStoppedAndCallsNothingMore) {
+  auto seen = std::make_shared<std::promise<void>>();
+  std::once_flag once;
+  auto watcher = std::make_unique<MountWatcher>(
+      [&](const MountInfoEntry& entry) {
+        const bool counts = entry.mountPoint == counted_;
+        if (counts) std::call_once(once, [&] { seen->set_value(); });
+        return counts;
+      },
+      [this](const std::vector<MountInfoEntry>& entries) { note(true, entries); },
+      [this](const std::vector<MountInfoEntry>& entries) { note(false, entries); });
+  volumetest::ScopedMount counted(counted_);
+  ASSERT_EQ(seen->get_future().wait_for(std::chrono::seconds(10)), std::future_status::ready);
+  watcher.reset();
+  bool drained = false;
+  platform::DispatchQueue::main().async([&] { drained = true; });
+  ASSERT_TRUE(platform::RunLoop::main().runUntil([&] { return drained; }, std::chrono::seconds(10)));
+  EXPECT_TRUE(notices_.empty());
+}
+
+}  // namespace

@@ -1,0 +1,98 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/statvfs.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <memory>
+
+#include "Platform/System/Unmount.hpp"
+#include "tests/platform/System/MountTestGuards.hpp"
+
+namespace {
+
+using platform::unmount;
+
+std::error_code posix(int code) { return {code, std::generic_category()}; }
+
+bool rootIsReadOnly() {
+  struct statvfs status {};
+  return ::statvfs("/", &status) == 0 && (status.f_flag & ST_RDONLY) != 0;
+}
+
+TEST(UnmountTest, TheRootIsRefusedHoweverItIsSpeltAndStaysWritable) {
+  volumetest::TemporaryDirectory directory;
+  const std::string link = directory.path() + "/root";
+  std::filesystem::create_directory_symlink("/", link);
+  const bool wasReadOnly = rootIsReadOnly();
+  for (const std::string& root :
+       {std::string("/"), std::string("//"), std::string("/."), std::string("/tmp/.."), link, link + "/"}) {
+    EXPECT_EQ(unmount(root), posix(EBUSY)) << root;
+  }
+  EXPECT_EQ(rootIsReadOnly(), wasReadOnly);
+  EXPECT_EQ(unmount(directory.path() + "/missing"), posix(ENOENT));
+  EXPECT_EQ(unmount(""), posix(ENOENT));
+}
+
+class UnmountLiveTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to mount file systems";
+    directory_ = std::make_unique<volumetest::TemporaryDirectory>();
+  }
+
+  std::unique_ptr<volumetest::TemporaryDirectory> directory_;
+};
+
+TEST_F(UnmountLiveTest, ABusyFileSystemStaysMountedUntilItIsFree) {
+  volumetest::ScopedMount mount(directory_->path() + "/busy");
+  const int fd = ::open((mount.mountPoint() + "/held").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(unmount(mount.mountPoint()), posix(EBUSY));
+  EXPECT_TRUE(volumetest::isMountPoint(mount.mountPoint()));
+  ::close(fd);
+  EXPECT_EQ(unmount(mount.mountPoint()), std::error_code());
+  EXPECT_FALSE(volumetest::isMountPoint(mount.mountPoint()));
+  // The directory is no mount point any more.
+  EXPECT_EQ(unmount(mount.mountPoint()), posix(EINVAL));
+}
+
+TEST_F(UnmountLiveTest, AnUnprivilegedCallerGetsEpermAndTheMountStays) {
+  volumetest::ScopedMount mount(directory_->path() + "/guarded");
+  // Reachable for everyone, so that the refusal is the unmount's and not the path lookup's.
+  std::filesystem::permissions(directory_->path(), std::filesystem::perms::owner_all |
+                                                       std::filesystem::perms::group_exec |
+                                                       std::filesystem::perms::others_exec);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0) ::_exit(255);
+    ::_exit(unmount(mount.mountPoint()).value());
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), EPERM);
+  EXPECT_TRUE(volumetest::isMountPoint(mount.mountPoint()));
+}
+
+TEST_F(UnmountLiveTest, ALoopDeviceIsDetachedWithItsLastMountOnly) {
+  if (const std::string why = volumetest::whyNoLoopVolumes(); !why.empty()) GTEST_SKIP() << why;
+  volumetest::LoopVolume volume("Velmora Unmount");
+  const std::string image = volumetest::backingFile(volume);
+  ASSERT_FALSE(image.empty());
+  {
+    volumetest::ScopedMount second(directory_->path() + "/second", volume.device(), "ext4", "");
+    EXPECT_EQ(unmount(volume.mountPoint()), std::error_code());
+    EXPECT_FALSE(volumetest::isMountPoint(volume.mountPoint()));
+    EXPECT_EQ(volumetest::backingFile(volume), image);
+    EXPECT_EQ(unmount(second.mountPoint()), std::error_code());
+    EXPECT_FALSE(volumetest::isMountPoint(second.mountPoint()));
+    EXPECT_NE(volumetest::backingFile(volume), image);
+  }
+  volumetest::remount(volume, image);
+}
+
+}  // namespace
