@@ -195,6 +195,7 @@ void View::setWantsLayer(bool wantsLayer) {
     // Whatever was set on the backing layer goes with it; the view renders through a fresh layer.
     layer_->detachFromView();
     layer_ = std::make_shared<ViewLayer>(this);
+    layer_->setHidden(hidden_);
     applyShadow();
   }
   updateLayerGeometry();
@@ -204,7 +205,10 @@ std::shared_ptr<Layer> View::layer() const { return wantsLayer_ ? layer_ : nullp
 
 void View::updateLayerGeometry() {
   layer_->setFrame(frame_);
-  layer_->setHidden(hidden_);
+  updateLayerFlip();
+}
+
+void View::updateLayerFlip() {
   const std::shared_ptr<View> superview = superview_.lock();
   layer_->setGeometryFlipped(isFlipped() != (superview && superview->isFlipped()));
 }
@@ -212,7 +216,7 @@ void View::updateLayerGeometry() {
 void View::layout() { ConstraintLayout::placeSubviews(*this); }
 
 void View::layoutSubtreeIfNeeded() {
-  updateLayerGeometry();
+  updateLayerFlip();
   if (needsLayout_) {
     needsLayout_ = false;
     AppearanceScope scope(effectiveAppearance_);
@@ -243,7 +247,7 @@ void View::displayIfNeeded() {
   if (hidden_) {
     return;
   }
-  updateLayerGeometry();
+  updateLayerFlip();
   if (!rectsNeedingDisplay_.empty()) {
     Rect dirty = rectsNeedingDisplay_.front();
     for (const Rect& rect : rectsNeedingDisplay_) {

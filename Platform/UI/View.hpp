@@ -184,8 +184,10 @@ class View : public Responder, public std::enable_shared_from_this<View> {
   // The map from this view's coordinates to its superview's (to window coordinates for a topmost view).
   AffineTransform transformToSuperview() const;
   AffineTransform transformToWindow() const;
-  // Gives the backing layer the frame, and the flip relative to the superview's coordinates.
+  // Gives the backing layer the frame, and the flip relative to the superview's coordinates. isFlipped()
+  // cannot be read while a view is being constructed, so the layout and display passes set the flip again.
   void updateLayerGeometry();
+  void updateLayerFlip();
   void applyShadow();
   void updateEffectiveAppearance();
   void detachFromSuperview();

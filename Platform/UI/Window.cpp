@@ -69,6 +69,9 @@ void Window::setContentView(std::shared_ptr<View> view) {
   }
   if (view) {
     view->removeFromSuperview();
+    if (const std::shared_ptr<Window> other = view->window_.lock()) {
+      other->contentView_.reset();
+    }
     contentView_ = std::move(view);
     fitContentView();
     contentView_->attachWindow(shared_from_this());

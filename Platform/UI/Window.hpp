@@ -47,8 +47,8 @@ class Window : public Responder, public std::enable_shared_from_this<Window> {
   void setStyleMask(std::uint64_t styleMask);
 
   // The content view's frame is the content rectangle's size at the origin of window coordinates. Setting a
-  // view takes it from its superview; the former content view leaves the window. A null view leaves the
-  // window without content.
+  // view takes it from its superview or its former window; the former content view leaves the window. A
+  // null view leaves the window without content.
   const std::shared_ptr<View>& contentView() const { return contentView_; }
   void setContentView(std::shared_ptr<View> view);
 

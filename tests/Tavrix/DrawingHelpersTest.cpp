@@ -15,7 +15,6 @@
 #include "Platform/Graphics/ShapeLayer.hpp"
 #include "Platform/Graphics/Transaction.hpp"
 #include "Platform/UI/LayoutConstraint.hpp"
-#include "Platform/UI/Screen.hpp"
 #include "Platform/UI/View.hpp"
 #include "Platform/UI/Window.hpp"
 #include "Tavrix/Controls/CALayer.hpp"
@@ -212,12 +211,6 @@ TEST(MaskedOverlay, PaintsTheOverlayInTheShapeOfTheContent) {
   // The content's colour never shows, only its coverage.
   expectRgba(image->pixel(5, 5), {0, 0.5, 0, 0.5});
   expectRgba(image->pixel(15, 5), {0, 0, 0, 0});
-}
-
-TEST(Environment, MainScreenScaleIsReadAtEveryCall) {
-  EXPECT_EQ(mainScreenScale(), 1);
-  platform::ScopedMainScreen screen(platform::Screen{3});
-  EXPECT_EQ(mainScreenScale(), 3);
 }
 
 }  // namespace

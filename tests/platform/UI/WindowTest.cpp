@@ -56,6 +56,11 @@ TEST(Window, OneKeyWindowAtATimeAndTheContentInheritsTheWindowsAppearance) {
   EXPECT_TRUE(child->effectiveAppearance().isDark());
   first->setAppearance(std::nullopt);
   EXPECT_FALSE(child->effectiveAppearance().isDark());
+
+  // A content view taken by another window leaves the first.
+  second->setContentView(first->contentView());
+  EXPECT_EQ(first->contentView(), nullptr);
+  EXPECT_EQ(child->window(), second);
 }
 
 TEST(Screen, NoMainScreenUnlessAScopeProvidesOne) {
