@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "Platform/UI/View.hpp"
+#include "Tavrix/Controls/ScaleMode.hpp"
+#include "Tavrix/Graph/GraphView.hpp"
+#include "tests/Tavrix/Graph/GraphFakes.hpp"
+
+namespace {
+
+using Tavrix::AutoGraphMode;
+using Tavrix::GraphView;
+using Tavrix::ScaleMode;
+
+constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+constexpr double infinity = std::numeric_limits<double>::infinity();
+
+std::shared_ptr<GraphView> makeView() {
+  return platform::View::create<GraphView>(platform::Rect(0, 0, 200, 100));
+}
+
+// One value through each setter for each mode, worked out by hand: the minimum is
+// step * round((v - step) / step) and the maximum step * round((v + step) / step), halves away from zero.
+struct RangeCase {
+  ScaleMode mode;
+  double min;
+  double expectedMin;
+  double max;
+  double expectedMax;
+};
+
+class GraphRangeRoundingTest : public ::testing::TestWithParam<RangeCase> {};
+
+TEST_P(GraphRangeRoundingTest, RoundsBothEndsByTheStep) {
+  const RangeCase& c = GetParam();
+  const auto view = makeView();
+  view->setScaleMode(c.mode);
+  view->setMinValue(c.min);
+  view->setMaxValue(c.max);
+  EXPECT_EQ(view->minValue(), c.expectedMin);
+  EXPECT_EQ(view->maxValue(), c.expectedMax);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryScaleMode, GraphRangeRoundingTest,
+    ::testing::Values(
+        RangeCase{ScaleMode::none, 37, 0, 95, 95}, RangeCase{ScaleMode::one, 3.7, 3, 9.5, 11},
+        RangeCase{ScaleMode::two, 7, 6, 9, 12}, RangeCase{ScaleMode::three, 10, 6, 10, 12},
+        RangeCase{ScaleMode::four, 10, 8, 10, 16}, RangeCase{ScaleMode::five, 12, 5, 12, 15},
+        RangeCase{ScaleMode::ten, 37, 30, 95, 110}, RangeCase{ScaleMode::fifteen, 40, 30, 40, 60},
+        RangeCase{ScaleMode::twenty, 50, 40, 50, 80}, RangeCase{ScaleMode::twentyFive, 60, 25, 60, 75},
+        RangeCase{ScaleMode::thirty, 100, 60, 100, 120}, RangeCase{ScaleMode::thirtyFive, 100, 70, 100, 140},
+        RangeCase{ScaleMode::fourty, 100, 80, 100, 160}, RangeCase{ScaleMode::fourtyFive, 100, 45, 100, 135},
+        RangeCase{ScaleMode::fifty, 100, 50, 100, 150}, RangeCase{ScaleMode::hundred, 250, 200, 250, 400},
+        RangeCase{ScaleMode::thousand, 2400, 1000, 2400, 3000},
+        RangeCase{ScaleMode::kilobytes, 3000000, 2097152, 3000000, 4194304},
+        RangeCase{ScaleMode::megabytes, 5e9, 4294967296, 1e9, 2147483648}));
+
+TEST(GraphRangeTest, TenStepExamplesAndHalvesAwayFromZero) {
+  const auto view = makeView();
+  const std::vector<std::pair<double, double>> minima{{35, 30}, {34, 20}, {-15, -30}, {-37, -50}};
+  for (const auto& [value, expected] : minima) {
+    view->setMinValue(value);
+    EXPECT_EQ(view->minValue(), expected) << value;
+  }
+  const std::vector<std::pair<double, double>> maxima{
+      {100, 110}, {104, 110}, {105, 120}, {15, 30}, {-37, -30}};
+  for (const auto& [value, expected] : maxima) {
+    view->setMaxValue(value);
+    EXPECT_EQ(view->maxValue(), expected) << value;
+  }
+}
+
+TEST(GraphRangeTest, ZeroAndValuesThatAreNotFinite) {
+  const auto view = makeView();
+  for (const double value : {0.0, nan, infinity, -infinity}) {
+    view->setMinValue(37);
+    view->setMinValue(value);
+    EXPECT_EQ(view->minValue(), 0) << value;
+    view->setMaxValue(value);
+    EXPECT_EQ(view->maxValue(), 100) << value;
+  }
+  view->setScaleMode(ScaleMode::none);
+  view->setMaxValue(0);
+  EXPECT_EQ(view->maxValue(), 0);
+  view->setMaxValue(-7.5);
+  EXPECT_EQ(view->maxValue(), -7.5);
+  view->setMaxValue(nan);
+  EXPECT_TRUE(std::isnan(view->maxValue()));
+}
+
+TEST(GraphRangeTest, ZeroMinimumOnRequest) {
+  const auto view = makeView();
+  view->setUseZeroAsMin(true);
+  view->setMinValue(37);
+  EXPECT_EQ(view->minValue(), 0);
+}
+
+// Products beyond the 64-bit range stop at its limits.
+TEST(GraphRangeTest, HugeValuesSaturate) {
+  const auto view = makeView();
+  view->setMaxValue(1e30);
+  EXPECT_EQ(view->maxValue(), 0x1p63);
+  view->setMinValue(-1e30);
+  EXPECT_EQ(view->minValue(), -0x1p63);
+  view->setScaleMode(ScaleMode::megabytes);
+  view->setMaxValue(1e19);
+  EXPECT_EQ(view->maxValue(), 0x1p63);
+}
+
+// In the speed modes the maximum is kept exactly and names the unit; scale mode none leaves the unit.
+TEST(GraphRangeTest, SpeedModesKeepTheMaximumAndChooseTheUnit) {
+  const auto view = makeView();
+  view->setAutoGraphMode(AutoGraphMode::byteSpeed);
+  view->setMaxValue(3000000);
+  EXPECT_EQ(view->maxValue(), 3000000);
+  EXPECT_EQ(view->unit(), "MB/s");
+  view->setMaxValue(-5);
+  EXPECT_EQ(view->maxValue(), -5);
+  EXPECT_EQ(view->unit(), "B/s");
+
+  view->setAutoGraphMode(AutoGraphMode::bitSpeed);
+  view->setMaxValue(125);
+  EXPECT_EQ(view->unit(), "Kb/s");
+  view->setMaxValue(nan);
+  EXPECT_EQ(view->maxValue(), 100);
+
+  view->setScaleMode(ScaleMode::none);
+  view->setMaxValue(3000000);
+  EXPECT_EQ(view->maxValue(), 3000000);
+  EXPECT_EQ(view->unit(), "Kb/s");
+}
+
+TEST(GraphRangeTest, CalculateMaxTakesTheLargestPresentValue) {
+  const auto view = makeView();
+  view->addPlotter(
+      std::make_shared<graphtest::RecordingPlotter>(Tavrix::PlotterData{std::nullopt, 3, std::nullopt, 7.5}));
+  view->addPlotter(std::make_shared<graphtest::RecordingPlotter>(Tavrix::PlotterData{2}));
+  view->calculateMax();
+  EXPECT_EQ(view->maxValue(), 20);
+
+  // NaN never wins, and nothing above the smallest normal double leaves one step.
+  const auto other = makeView();
+  other->addPlotter(
+      std::make_shared<graphtest::RecordingPlotter>(Tavrix::PlotterData{nan, -5, std::nullopt}));
+  other->setMaxValue(500);
+  other->calculateMax();
+  EXPECT_EQ(other->maxValue(), 10);
+  other->setScaleMode(ScaleMode::none);
+  other->calculateMax();
+  EXPECT_EQ(other->maxValue(), std::numeric_limits<double>::min());
+  EXPECT_TRUE(graphtest::drainMainQueue());
+}
+
+TEST(GraphRangeTest, BottomInsetAndPlotterAccessors) {
+  const auto view = makeView();
+  EXPECT_EQ(view->bottomInset(), 0);
+  view->tickOptions().showTickMarks = true;
+  EXPECT_EQ(view->bottomInset(), 0);
+  view->tickOptions().numberOfTicks = 1;
+  EXPECT_EQ(view->bottomInset(), 4);
+  view->setAxisX(std::make_shared<graphtest::RecordingAxis>(24));
+  EXPECT_EQ(view->bottomInset(), 24);
+
+  const auto plotter = std::make_shared<graphtest::RecordingPlotter>();
+  view->addPlotter(plotter);
+  EXPECT_EQ(view->plotterCount(), 1u);
+  EXPECT_EQ(view->firstPlotter(), plotter);
+  EXPECT_EQ(view->secondPlotter(), nullptr);
+  EXPECT_EQ(view->thirdPlotter(), nullptr);
+}
+
+}  // namespace
