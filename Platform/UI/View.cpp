@@ -314,18 +314,6 @@ void View::setHidden(bool hidden) {
   layer_->setHidden(hidden);
 }
 
-bool View::isHiddenOrHasHiddenAncestor() const {
-  if (hidden_) {
-    return true;
-  }
-  for (std::shared_ptr<View> view = superview(); view; view = view->superview()) {
-    if (view->hidden_) {
-      return true;
-    }
-  }
-  return false;
-}
-
 void View::setShadow(std::optional<Shadow> shadow) {
   shadow_ = std::move(shadow);
   applyShadow();

@@ -134,7 +134,6 @@ class View : public Responder, public std::enable_shared_from_this<View> {
   virtual std::int64_t tag() const { return -1; }
   bool isHidden() const { return hidden_; }
   void setHidden(bool hidden);
-  bool isHiddenOrHasHiddenAncestor() const;
   // Setting a shadow gives the backing layer its colour (resolved now), offset and blur radius at opacity
   // 1; setting none sets the layer's shadow opacity to 0.
   const std::optional<Shadow>& shadow() const { return shadow_; }
