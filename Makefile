@@ -1,9 +1,9 @@
-# Front door of the build: make deps | make | make test | make bench | make sanitize
+# Front door of the build: make deps | make | make test | make run | make bench | make sanitize
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_CONFIGURE = cmake -S . -G Ninja -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps build test bench sanitize asan tsan clean
+.PHONY: all deps build test run bench sanitize asan tsan clean
 
 all: build
 
@@ -16,6 +16,10 @@ build:
 
 test: deps build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+# The dashboard example: a few refreshes of the live machine, then its picture (dashboard.png).
+run: deps build
+	$(BUILD_DIR)/bin/dashboard --ticks 3 --interval 1 --png dashboard.png
 
 bench: build
 	@set -e; for program in $(BUILD_DIR)/bin/bench_*; do \

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+#include "examples/dashboard/Monitors.hpp"
+
+namespace dashboard {
+
+// Draws the processor and memory history graphs and the processor, memory and startup-disk usage bars to a
+// PNG file. Throws when the file cannot be written.
+void writePicture(const Monitors& monitors, const std::string& path);
+
+}  // namespace dashboard
