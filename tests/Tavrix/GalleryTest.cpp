@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "Platform/Dispatch/DispatchQueue.hpp"
+#include "Platform/Dispatch/RunLoop.hpp"
+#include "Platform/Graphics/Appearance.hpp"
+#include "Platform/Graphics/Image.hpp"
+#include "Platform/Graphics/Rgba.hpp"
+#include "Platform/UI/Screen.hpp"
+#include "Platform/UI/View.hpp"
+#include "Platform/UI/ViewRenderer.hpp"
+#include "Tavrix/Controls/AnimatedGradientProgressView.hpp"
+#include "Tavrix/Controls/Gradients.hpp"
+#include "Tavrix/Controls/GradientProgressView.hpp"
+#include "Tavrix/Controls/Rgb255.hpp"
+#include "Tavrix/Controls/SimpleTileView.hpp"
+#include "Tavrix/Controls/SystemColors.hpp"
+#include "Tavrix/Graph/CurvedLinePlotter.hpp"
+#include "Tavrix/Graph/GraphView.hpp"
+#include "tests/Tavrix/Controls/ControlsTestSupport.hpp"
+#include "tests/platform/Graphics/RenderExpectations.hpp"
+
+// Renders the dashboard's pieces to PNG files under the build tree (gallery/ beside bin/) for a person to
+// look at, and checks a few pixels of each.
+namespace Tavrix {
+namespace {
+
+using platform::Rect;
+using platform::Rgba;
+using platform::test::expectRgba;
+using platform::test::pixelAt;
+
+constexpr double scale = 2;
+
+std::filesystem::path galleryDirectory() {
+  const std::filesystem::path directory =
+      std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "gallery";
+  std::filesystem::create_directories(directory);
+  return directory;
+}
+
+// Renders the view at the settled time, writes it as <name>.png and returns the image.
+std::shared_ptr<platform::Image> picture(platform::View& view, const std::string& name) {
+  const std::filesystem::path file = galleryDirectory() / (name + ".png");
+  platform::ViewRenderer::writePng(view, file.string(), scale);
+  EXPECT_TRUE(std::filesystem::exists(file));
+  return platform::ViewRenderer::image(view, scale);
+}
+
+// The colour of an evenly spaced, left-to-right gradient at a fraction of its width.
+Rgba gradientAt(const std::vector<Rgba>& stops, double fraction) {
+  const double position = fraction * static_cast<double>(stops.size() - 1);
+  const auto index = std::min(static_cast<std::size_t>(position), stops.size() - 2);
+  const double t = position - static_cast<double>(index);
+  const Rgba& from = stops[index];
+  const Rgba& to = stops[index + 1];
+  return {from.red + (to.red - from.red) * t, from.green + (to.green - from.green) * t,
+          from.blue + (to.blue - from.blue) * t, 1};
+}
+
+TEST(Gallery, HistoryGraphOfSixtySamples) {
+  platform::ScopedMainScreen screen(platform::Screen{1});
+  auto graph = platform::View::create<GraphView>(Rect(0, 0, 400, 150));
+  graph->setScaleMode(ScaleMode::none);
+  graph->setMaxValue(100);
+  graph->refresh();
+  auto plotter = std::make_shared<CurvedLinePlotter>(
+      std::vector<platform::ColorRef>{Gradients::blue().start(), Gradients::blue().end()});
+  // Pinned: the default follows the process's first screen scale, which other tests may have chosen.
+  plotter->setLineWidth(4);
+  graph->addPlotter(plotter);
+  // Two waves between 20 and 80: sample 7 is 79.8 and sample 22 is 20.2.
+  PlotterData series;
+  for (int index = 0; index < 60; ++index) {
+    series.push_back(50 + 30 * std::sin(2 * std::numbers::pi * index / 30));
+  }
+  plotter->update(series);
+  auto drawn = std::make_shared<bool>(false);
+  platform::DispatchQueue::main().async([drawn] { *drawn = true; });
+  ASSERT_TRUE(platform::RunLoop::main().runUntil([drawn] { return *drawn; }, std::chrono::seconds(5)));
+
+  const std::shared_ptr<platform::Image> image = picture(*graph, "graph");
+  // With a line width of 4 the plot's 0...100 spans y = 2 (top) to 148 (bottom) of the picture, samples 390
+  // / 59 points apart: sample 7 at x = 46.3, sample 22 at x = 145.4. One value is 1.46 points.
+  const auto heightOf = [](double value) { return 2 + 1.46 * value; };
+  // Above the crest nothing is drawn; below it the area is filled.
+  EXPECT_LT(pixelAt(*image, 46.3, heightOf(95)).alpha, 0.05);
+  EXPECT_GT(pixelAt(*image, 46.3, heightOf(60)).alpha, 0.2);
+  // The same around the trough.
+  EXPECT_LT(pixelAt(*image, 145.4, heightOf(35)).alpha, 0.05);
+  EXPECT_GT(pixelAt(*image, 145.4, heightOf(8)).alpha, 0.2);
+  // The line itself is opaque where it crosses the samples.
+  EXPECT_GT(pixelAt(*image, 46.3, heightOf(79.8)).alpha, 0.9);
+}
+
+// A theme's gradient and its stops as the palette gives them.
+struct Theme {
+  std::string name;
+  ColorGradient gradient;
+  std::vector<Rgba> stops;
+};
+
+TEST(Gallery, ProgressBarsAtAQuarterAndFourFifthsInTwoThemes) {
+  platform::ScopedMainScreen screen(platform::Screen{1});
+  const std::vector<Theme> themes = {
+      {"trafficLight",
+       Gradients::trafficLight(),
+       {rgba255(204, 50, 50), rgba255(219, 123, 43), rgba255(231, 180, 22), rgba255(153, 193, 64),
+        rgba255(45, 201, 55)}},
+      {"neon", Gradients::neon(), {rgba255(107, 55, 255), rgba255(246, 64, 157)}}};
+  for (const Theme& theme : themes) {
+    // Two animated bars above two plain ones, 200 x 10 points each, 10 points apart.
+    auto board = platform::View::create(Rect(0, 0, 220, 90));
+    const std::vector<double> values = {0.25, 0.8, 0.25, 0.8};
+    for (std::size_t index = 0; index < values.size(); ++index) {
+      const Rect frame(10, 70 - 20.0 * static_cast<double>(index), 200, 10);
+      if (index < 2) {
+        auto bar = platform::View::create<AnimatedGradientProgressView>(frame);
+        board->addSubview(bar);
+        bar->setColors(theme.gradient.mColors());
+        bar->setValue(values[index]);
+      } else {
+        auto bar = platform::View::create<GradientProgressView>(frame);
+        board->addSubview(bar);
+        bar->setColors(theme.gradient.mColors());
+        bar->setValue(values[index]);
+      }
+    }
+    const std::shared_ptr<platform::Image> image = picture(*board, "progress-" + theme.name);
+    const Rgba track = test::premultiplied(SystemColors::tertiaryLabelColor()->rgba());
+    for (std::size_t index = 0; index < values.size(); ++index) {
+      SCOPED_TRACE(theme.name + " bar " + std::to_string(index));
+      const double middle = 75 - 20.0 * static_cast<double>(index);
+      // The line runs from x = 5 to 195 of the bar and ends in a round cap of radius 5, so the fill reaches
+      // 10 + 190 x value points into the bar; the gradient spans the bar's whole width.
+      const double filled = 10 + 190 * values[index];
+      const double inside = filled - 4;
+      expectRgba(pixelAt(*image, 10 + inside, middle), gradientAt(theme.stops, (inside + 0.25) / 200),
+                 4.0 / 255);
+      expectRgba(pixelAt(*image, 10 + filled + 3, middle), track);
+      expectRgba(pixelAt(*image, 10 + 6, middle), gradientAt(theme.stops, 6.25 / 200), 4.0 / 255);
+    }
+  }
+}
+
+TEST(Gallery, SelectedTile) {
+  platform::ScopedMainScreen screen(platform::Screen{1});
+  auto tile = platform::View::create<SimpleTileView>(Rect(0, 0, 160, 100));
+  tile->setEnableSelection(true);
+  tile->setIsSelected(true);
+  const std::shared_ptr<platform::Image> image = picture(*tile, "tile-selected");
+  // A 3-point system blue border inside the rounded bounds.
+  expectRgba(pixelAt(*image, 1, 50), test::premultiplied(SystemColors::systemBlue()->rgba()));
+  expectRgba(pixelAt(*image, 80, 98.5), test::premultiplied(SystemColors::systemBlue()->rgba()));
+  // Inside, white at 0.35 over the resting shadow, which the bounds clip but the translucent background
+  // lets through: a third white at 0.15 of the background's alpha.
+  const double shadow = 0.15 * 0.35;
+  const double grey = 0.35 + shadow / 3 * (1 - 0.35);
+  expectRgba(pixelAt(*image, 80, 50), Rgba{grey, grey, grey, 0.35 + shadow * (1 - 0.35)});
+  // The corners are cut round (radius 8).
+  expectRgba(pixelAt(*image, 0.25, 0.25), platform::test::transparent);
+  expectRgba(pixelAt(*image, 159.75, 99.75), platform::test::transparent);
+}
+
+}  // namespace
+}  // namespace Tavrix
