@@ -24,7 +24,6 @@
 #include "Tavrix/Controls/SystemColors.hpp"
 #include "Tavrix/Graph/CurvedLinePlotter.hpp"
 #include "Tavrix/Graph/GraphView.hpp"
-#include "tests/Tavrix/Controls/ControlsTestSupport.hpp"
 #include "tests/platform/Graphics/RenderExpectations.hpp"
 
 // Renders the dashboard's pieces to PNG files under the build tree (gallery/ beside bin/) for a person to
@@ -52,6 +51,11 @@ std::shared_ptr<platform::Image> picture(platform::View& view, const std::string
   platform::ViewRenderer::writePng(view, file.string(), scale);
   EXPECT_TRUE(std::filesystem::exists(file));
   return platform::ViewRenderer::image(view, scale);
+}
+
+// A colour as a rendered pixel stores it: components multiplied by alpha.
+Rgba premultiplied(const Rgba& color) {
+  return {color.red * color.alpha, color.green * color.alpha, color.blue * color.alpha, color.alpha};
 }
 
 // The colour of an evenly spaced, left-to-right gradient at a fraction of its width.
@@ -134,7 +138,7 @@ TEST(Gallery, ProgressBarsAtAQuarterAndFourFifthsInTwoThemes) {
       }
     }
     const std::shared_ptr<platform::Image> image = picture(*board, "progress-" + theme.name);
-    const Rgba track = test::premultiplied(SystemColors::tertiaryLabelColor()->rgba());
+    const Rgba track = premultiplied(SystemColors::tertiaryLabelColor()->rgba());
     for (std::size_t index = 0; index < values.size(); ++index) {
       SCOPED_TRACE(theme.name + " bar " + std::to_string(index));
       const double middle = 75 - 20.0 * static_cast<double>(index);
@@ -157,8 +161,8 @@ TEST(Gallery, SelectedTile) {
   tile->setIsSelected(true);
   const std::shared_ptr<platform::Image> image = picture(*tile, "tile-selected");
   // A 3-point system blue border inside the rounded bounds.
-  expectRgba(pixelAt(*image, 1, 50), test::premultiplied(SystemColors::systemBlue()->rgba()));
-  expectRgba(pixelAt(*image, 80, 98.5), test::premultiplied(SystemColors::systemBlue()->rgba()));
+  expectRgba(pixelAt(*image, 1, 50), premultiplied(SystemColors::systemBlue()->rgba()));
+  expectRgba(pixelAt(*image, 80, 98.5), premultiplied(SystemColors::systemBlue()->rgba()));
   // Inside, white at 0.35 over the resting shadow, which the bounds clip but the translucent background
   // lets through: a third white at 0.15 of the background's alpha.
   const double shadow = 0.15 * 0.35;

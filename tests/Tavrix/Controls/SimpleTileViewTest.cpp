@@ -8,9 +8,6 @@
 #include "Platform/Graphics/Appearance.hpp"
 #include "Platform/Graphics/Color.hpp"
 #include "Platform/UI/EventHarness.hpp"
-#include "Platform/UI/TrackingArea.hpp"
-#include "Platform/UI/View.hpp"
-#include "Platform/UI/ViewClass.hpp"
 #include "Platform/UI/ViewLoader.hpp"
 #include "Tavrix/Controls/HoverDisplayMode.hpp"
 #include "Tavrix/Controls/SimpleTileView.hpp"
@@ -26,10 +23,8 @@ using platform::Point;
 using platform::Rect;
 using platform::Rgba;
 
-const Appearance light(std::string(Appearance::aqua));
 const Appearance dark(std::string(Appearance::darkAqua));
-constexpr Rgba lightBackground{1, 1, 1, 0.35};
-constexpr Rgba darkBackground{60.0 / 255, 64.0 / 255, 75.0 / 255, 0.6};
+constexpr Rgba red{1, 0, 0, 1};
 
 // Notes what the tile reports, in order.
 class RecordingDelegate : public SimpleTileViewDelegate {
@@ -48,120 +43,104 @@ class Board : public platform::View {
   void mouseDown(const platform::Event&) override { ++presses; }
 };
 
-// A board of 300 x 200 with one tile at (50, 50, 100, 80), its delegate and a pointer driving them.
+// A 300 x 200 board holding one tile at (50, 50, 100, 80), the tile's delegate and a pointer.
 struct Scene {
+  static constexpr Point inside{100, 90};
+  static constexpr Point outside{10, 10};
+
   std::shared_ptr<Board> board = platform::View::create<Board>(Rect(0, 0, 300, 200));
   std::shared_ptr<SimpleTileView> tile = platform::View::create<SimpleTileView>(Rect(50, 50, 100, 80));
   std::shared_ptr<RecordingDelegate> delegate = std::make_shared<RecordingDelegate>();
   platform::EventHarness pointer{board};
 
-  static constexpr Point inside{100, 90};
-  static constexpr Point outside{10, 10};
-
   explicit Scene(std::optional<HoverDisplayMode> hover = std::nullopt) {
     board->addSubview(tile);
     tile->setDelegate(delegate);
-    if (hover) {
-      tile->setAllowHover(true);
-      tile->setHoverDisplayMode(*hover);
-    }
-    board->layoutSubtreeIfNeeded();
+    tile->setAllowHover(hover.has_value());
+    tile->setHoverDisplayMode(hover.value_or(HoverDisplayMode::rectangle));
   }
   platform::Layer& layer() const { return *tile->layer(); }
 };
 
 TEST(HoverDisplayMode, MakesAModeOnlyFromItsRawValues) {
   EXPECT_EQ(hoverDisplayMode(0), HoverDisplayMode::rectangle);
-  EXPECT_EQ(hoverDisplayMode(1), HoverDisplayMode::shift);
   EXPECT_EQ(hoverDisplayMode(2), HoverDisplayMode::shadow);
   EXPECT_FALSE(hoverDisplayMode(3));
   EXPECT_FALSE(hoverDisplayMode(-1));
 }
 
-TEST(SimpleTileView, RestsWithTheBackgroundAndShadowOfItsAppearance) {
+TEST(SimpleTileView, RestsInItsAppearanceAndTracksItsBoundsFromEveryLayout) {
   Scene scene;
   platform::Layer& layer = scene.layer();
   EXPECT_EQ(layer.cornerRadius(), 8);
   EXPECT_TRUE(layer.masksToBounds());
-  EXPECT_EQ(layer.backgroundColor(), lightBackground);
+  EXPECT_EQ(layer.backgroundColor(), (Rgba{1, 1, 1, 0.35}));
   EXPECT_TRUE(scene.tile->shadow());
   EXPECT_EQ(layer.shadowOpacity(), 0.15);
   EXPECT_EQ(layer.shadowColor(), platform::Color::darkGray()->rgba());
-  EXPECT_EQ(layer.shadowOffset(), (platform::Size{0, 0}));
   EXPECT_EQ(layer.shadowRadius(), 8);
   EXPECT_EQ(layer.borderWidth(), 0);
-  EXPECT_FALSE(layer.borderColor());
+  EXPECT_EQ(scene.tile->trackingArea()->options(), 0x21u);
+  EXPECT_EQ(scene.tile->trackingArea()->rect(), Rect(0, 0, 100, 80));
 
-  // A new appearance shows at the next layout.
+  // A new appearance and size show at the next layout.
   scene.board->setAppearance(dark);
-  EXPECT_EQ(layer.backgroundColor(), lightBackground);
-  scene.tile->setNeedsLayout(true);
+  EXPECT_EQ(layer.backgroundColor(), (Rgba{1, 1, 1, 0.35}));
+  const std::shared_ptr<platform::TrackingArea> former = scene.tile->trackingArea();
+  scene.tile->setFrameSize({120, 60});
   scene.board->layoutSubtreeIfNeeded();
-  EXPECT_EQ(layer.backgroundColor(), darkBackground);
+  EXPECT_EQ(layer.backgroundColor(), (Rgba{60.0 / 255, 64.0 / 255, 75.0 / 255, 0.6}));
   EXPECT_FALSE(scene.tile->shadow());
   EXPECT_EQ(layer.shadowOpacity(), 0);
   EXPECT_FALSE(layer.shadowColor());
-  EXPECT_EQ(layer.shadowRadius(), 0);
-}
-
-TEST(SimpleTileView, TracksThePointerOverItsBoundsFromEveryLayout) {
-  Scene scene;
-  const std::shared_ptr<platform::TrackingArea> first = scene.tile->trackingArea();
-  ASSERT_TRUE(first);
-  EXPECT_EQ(first->options(), 0x21u);
-  EXPECT_EQ(first->rect(), Rect(0, 0, 100, 80));
-  EXPECT_EQ(first->owner(), scene.tile);
-
-  scene.tile->setFrameSize({120, 60});
-  scene.board->layoutSubtreeIfNeeded();
-  EXPECT_NE(scene.tile->trackingArea(), first);
+  EXPECT_EQ(scene.tile->trackingAreas(), std::vector{scene.tile->trackingArea()});
+  EXPECT_NE(scene.tile->trackingArea(), former);
   EXPECT_EQ(scene.tile->trackingArea()->rect(), Rect(0, 0, 120, 60));
-  EXPECT_EQ(scene.tile->trackingAreas().size(), 1u);
 }
 
-TEST(SimpleTileView, RectangleHoverShowsABorderWhileThePointerIsInside) {
+TEST(SimpleTileView, RectangleHoverBordersTheTileWhileThePointerIsInside) {
   Scene scene(HoverDisplayMode::rectangle);
   scene.pointer.moveMouse(Scene::inside);
   EXPECT_TRUE(scene.tile->isMouseEntered());
   EXPECT_EQ(scene.layer().borderWidth(), 2);
-  EXPECT_EQ(scene.layer().borderColor(), SystemColors::systemBlue()->withAlphaComponent(0.75)->rgba(light));
-
+  EXPECT_EQ(scene.layer().borderColor(), SystemColors::systemBlue()->withAlphaComponent(0.75)->rgba());
   scene.pointer.moveMouse(Scene::outside);
-  EXPECT_FALSE(scene.tile->isMouseEntered());
   EXPECT_EQ(scene.layer().borderWidth(), 0);
   EXPECT_FALSE(scene.layer().borderColor());
   EXPECT_EQ(scene.delegate->heard, (std::vector<std::string>{"entered", "exited"}));
 
-  // Styles of its own.
   scene.tile->setBorderColor(platform::Color::red());
   scene.tile->setBorderWidth(5);
   scene.pointer.moveMouse(Scene::inside);
   EXPECT_EQ(scene.layer().borderWidth(), 5);
-  EXPECT_EQ(scene.layer().borderColor(), (Rgba{1, 0, 0, 1}));
+  EXPECT_EQ(scene.layer().borderColor(), red);
+
+  // Resetting the hover does nothing while hover is not allowed.
+  scene.tile->setAllowHover(false);
+  scene.tile->resetHover();
+  EXPECT_EQ(scene.layer().borderWidth(), 5);
+  scene.tile->setAllowHover(true);
+  scene.tile->resetHover();
+  EXPECT_FALSE(scene.tile->isMouseEntered());
+  EXPECT_EQ(scene.layer().borderWidth(), 0);
 }
 
 TEST(SimpleTileView, SelectionBorderWinsOverTheHoverBorder) {
   Scene scene(HoverDisplayMode::rectangle);
   scene.tile->setEnableSelection(true);
   scene.tile->setIsSelected(true);
-  EXPECT_EQ(scene.layer().borderWidth(), 3);
-  EXPECT_EQ(scene.layer().borderColor(), SystemColors::systemBlue()->rgba(light));
   scene.pointer.moveMouse(Scene::inside);
   EXPECT_EQ(scene.layer().borderWidth(), 3);
-  EXPECT_EQ(scene.layer().borderColor(), SystemColors::systemBlue()->rgba(light));
-
-  scene.tile->setSelectionColor(platform::Color::green());
+  EXPECT_EQ(scene.layer().borderColor(), SystemColors::systemBlue()->rgba());
+  scene.tile->setSelectionColor(platform::Color::red());
   scene.tile->setSelectionWidth(1.5);
   scene.tile->refreshAppearance();
   EXPECT_EQ(scene.layer().borderWidth(), 1.5);
-  EXPECT_EQ(scene.layer().borderColor(), (Rgba{0, 1, 0, 1}));
+  EXPECT_EQ(scene.layer().borderColor(), red);
 
-  // Deselecting leaves no border, even with the pointer still inside, until it enters again.
+  // Deselecting also forgets the hover border; without selection enabled nothing is bordered.
   scene.tile->deselect();
-  EXPECT_FALSE(scene.tile->isSelected());
   EXPECT_EQ(scene.layer().borderWidth(), 0);
-
-  // Without selection enabled, a selected tile shows no selection border.
   scene.tile->setIsSelected(true);
   scene.tile->setEnableSelection(false);
   EXPECT_EQ(scene.layer().borderWidth(), 0);
@@ -172,33 +151,29 @@ TEST(SimpleTileView, ShiftHoverSlidesTheLayerLeftAndBack) {
   scene.pointer.moveMouse(Scene::inside);
   EXPECT_EQ(scene.layer().transform(), AffineTransform::translation(-8, 0));
   EXPECT_EQ(scene.layer().position(), (Point{100, 90}));
-  EXPECT_EQ(scene.layer().anchorPoint(), (Point{0.5, 0.5}));
   EXPECT_EQ(scene.layer().frame(), Rect(42, 50, 100, 80));
   EXPECT_EQ(scene.layer().borderWidth(), 0);
-
   scene.pointer.moveMouse(Scene::outside);
-  EXPECT_TRUE(scene.layer().transform().isIdentity());
   EXPECT_EQ(scene.layer().frame(), Rect(50, 50, 100, 80));
 }
 
 TEST(SimpleTileView, ShadowHoverGlowsInTheAccentOrBorderColour) {
   Scene scene(HoverDisplayMode::shadow);
   scene.pointer.moveMouse(Scene::inside);
-  EXPECT_TRUE(scene.tile->shadow());
   EXPECT_EQ(scene.layer().shadowOpacity(), 0.16);
-  EXPECT_EQ(scene.layer().shadowColor(), SystemColors::controlAccentColor()->rgba(light));
+  EXPECT_EQ(scene.layer().shadowColor(), SystemColors::controlAccentColor()->rgba());
   EXPECT_EQ(scene.layer().shadowRadius(), 8);
   EXPECT_EQ(scene.layer().shadowOffset(), (platform::Size{0, 0}));
   scene.pointer.moveMouse(Scene::outside);
   EXPECT_EQ(scene.layer().shadowOpacity(), 0.15);
   EXPECT_EQ(scene.layer().shadowColor(), platform::Color::darkGray()->rgba());
 
-  // In the dark the glow is fainter, takes the border colour, and leaves no shadow behind.
+  // In the dark the glow is fainter, and leaving leaves no shadow.
   scene.board->setAppearance(dark);
   scene.tile->setBorderColor(platform::Color::red());
   scene.pointer.moveMouse(Scene::inside);
   EXPECT_EQ(scene.layer().shadowOpacity(), 0.06);
-  EXPECT_EQ(scene.layer().shadowColor(), (Rgba{1, 0, 0, 1}));
+  EXPECT_EQ(scene.layer().shadowColor(), red);
   scene.pointer.moveMouse(Scene::outside);
   EXPECT_EQ(scene.layer().shadowOpacity(), 0);
   EXPECT_FALSE(scene.tile->shadow());
@@ -210,27 +185,12 @@ TEST(SimpleTileView, WithoutHoverOnlyTheDelegateHearsThePointer) {
     Scene scene;
     scene.tile->setHoverDisplayMode(mode);
     scene.pointer.moveMouse(Scene::inside);
-    EXPECT_FALSE(scene.tile->isMouseEntered());
     EXPECT_EQ(scene.layer().borderWidth(), 0);
     EXPECT_TRUE(scene.layer().transform().isIdentity());
     EXPECT_EQ(scene.layer().shadowOpacity(), 0.15);
     scene.pointer.moveMouse(Scene::outside);
     EXPECT_EQ(scene.delegate->heard, (std::vector<std::string>{"entered", "exited"}));
   }
-}
-
-TEST(SimpleTileView, ResetHoverActsOnlyWhenHoverIsAllowed) {
-  Scene scene(HoverDisplayMode::rectangle);
-  scene.pointer.moveMouse(Scene::inside);
-  scene.tile->setAllowHover(false);
-  scene.tile->resetHover();
-  EXPECT_TRUE(scene.tile->isMouseEntered());
-  EXPECT_EQ(scene.layer().borderWidth(), 2);
-
-  scene.tile->setAllowHover(true);
-  scene.tile->resetHover();
-  EXPECT_FALSE(scene.tile->isMouseEntered());
-  EXPECT_EQ(scene.layer().borderWidth(), 0);
 }
 
 TEST(SimpleTileView, ReportsClicksUnlessInteractionIsDisabled) {
@@ -253,22 +213,15 @@ TEST(SimpleTileView, ReportsClicksUnlessInteractionIsDisabled) {
 }
 
 TEST(SimpleTileView, LoadsFromAnArchiveWithItsExposedProperties) {
-  platform::ViewArchive archive;
-  archive.className = "SimpleTileView";
-  archive.frame = Rect(0, 0, 80, 60);
-  archive.settings = {{"tag", std::int64_t{7}},
-                      {"allowHover", true},
-                      {"enableSelection", true},
-                      {"isSelected", true},
-                      {"disableInteraction", true}};
+  platform::ViewArchive archive{"SimpleTileView", Rect(0, 0, 80, 60), {}, {}};
+  archive.settings = {{"tag", std::int64_t{7}}, {"allowHover", true}, {"enableSelection", true},
+                      {"isSelected", true}, {"disableInteraction", true}};
   auto tile = std::dynamic_pointer_cast<SimpleTileView>(platform::ViewLoader::load(archive));
   ASSERT_TRUE(tile);
   EXPECT_EQ(tile->tag(), 7);
   EXPECT_TRUE(tile->allowHover());
   EXPECT_TRUE(tile->disableInteraction());
   EXPECT_EQ(tile->layer()->borderWidth(), 3);
-  EXPECT_EQ(std::get<bool>(platform::ViewClass::value(*tile, "isSelected")), true);
-  EXPECT_EQ(tile->trackingArea()->rect(), Rect(0, 0, 80, 60));
 }
 
 }  // namespace
