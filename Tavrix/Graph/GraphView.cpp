@@ -8,6 +8,7 @@
 #include "Platform/Dispatch/DispatchQueue.hpp"
 #include "Platform/Dispatch/MainThread.hpp"
 #include "Platform/Graphics/Appearance.hpp"
+#include "Platform/UI/ViewClass.hpp"
 #include "Tavrix/Controls/SystemColors.hpp"
 #include "Tavrix/Controls/Utilities.hpp"
 #include "Tavrix/Graph/IAnimatable.hpp"
@@ -16,6 +17,12 @@
 namespace Tavrix {
 
 namespace {
+
+// Graph views also come from interface files, which name their class.
+[[maybe_unused]] const bool classDefined = [] {
+  platform::ViewClass::define<GraphView>("GraphView", "View");
+  return true;
+}();
 
 // step times the quotient rounded half away from zero, the product formed in signed 64-bit whole numbers
 // and saturated at their limits.
@@ -88,8 +95,6 @@ double GraphView::bottomInset() const {
   return tickOptions_.showTickMarks && tickOptions_.numberOfTicks >= 1 ? 4 : 0;
 }
 
-// The minimum lies one step below the nearest multiple of the step: 37 with step 10 gives 30, 34 gives 20.
-// Zero, values that are not finite, scale mode none and useZeroAsMin all give 0.
 void GraphView::setMinValue(double value) {
   if (value == 0 || !std::isfinite(value) || scaleMode_ == ScaleMode::none || useZeroAsMin_) {
     mMinValue_ = 0;
@@ -99,10 +104,6 @@ void GraphView::setMinValue(double value) {
   mMinValue_ = roundedMultiple(step, (value - step) / step);
 }
 
-// With scale mode none the value is stored as it is. Otherwise 0 and values that are not finite give 100;
-// in mode none of autoGraphMode the maximum lies half a step to one and a half steps above the value (95
-// with step 10 gives 110, 105 gives 120); in the speed modes it is stored exactly and the unit becomes the
-// rate unit of the maximum.
 void GraphView::setMaxValue(double value) {
   if (scaleMode_ == ScaleMode::none) {
     mMaxValue_ = value;

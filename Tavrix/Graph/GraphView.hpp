@@ -102,9 +102,15 @@ class GraphView : public platform::View, public PlotterDelegate {
   // The height kept free at the bottom: the axis's height, else 4 when tick dots are shown, else 0.
   double bottomInset() const;
 
-  // The value range. The setters round (see GraphView.cpp) and only store; they do not redraw.
+  // The value range. The setters round by the scale mode's step s and only store; they do not redraw.
+  // Products are formed in 64-bit whole numbers and saturate at their limits.
+  // The minimum is s * round((v - s) / s), halves away from zero: 37 with step 10 gives 30, 34 gives 20.
+  // Zero, values that are not finite, scale mode none and useZeroAsMin give 0.
   double minValue() const { return mMinValue_; }
   virtual void setMinValue(double value);
+  // With scale mode none the value is stored as it is. Otherwise zero and values that are not finite give
+  // 100; with autoGraphMode none the maximum is s * round((v + s) / s) (95 with step 10 gives 110, 105 gives
+  // 120); in the speed modes it is stored exactly and the unit becomes the rate unit of the maximum.
   double maxValue() const { return mMaxValue_; }
   virtual void setMaxValue(double value);
 

@@ -10,6 +10,7 @@
 #include "Platform/Graphics/TextMeasurer.hpp"
 #include "Tavrix/Controls/Environment.hpp"
 #include "Tavrix/Controls/NSBezierPath.hpp"
+#include "Tavrix/Controls/NSView.hpp"
 #include "Tavrix/Controls/SystemColors.hpp"
 #include "Tavrix/Controls/Utilities.hpp"
 #include "Tavrix/Graph/GraphView.hpp"
@@ -173,8 +174,7 @@ void GraphView::drawValueLabels() {
 void GraphView::addValueLabel(std::string text, const platform::Rect& frame) {
   auto label = std::make_shared<platform::TextLayer>();
   label->setFont(fontOptions_.font);
-  label->setForegroundColor(effectiveAppearance().isDark() ? platform::Rgba{1, 1, 1, 1}
-                                                           : platform::Rgba{0, 0, 0, 1});
+  label->setForegroundColor(NSView::isDark(*this) ? platform::Rgba{1, 1, 1, 1} : platform::Rgba{0, 0, 0, 1});
   label->setFontSize(fontOptions_.font->pointSize());
   label->setString(std::move(text));
   label->setContentsScale(mainScreenScale());

@@ -8,7 +8,6 @@
 #include "Platform/Dispatch/DispatchQueue.hpp"
 #include "Platform/Dispatch/RunLoop.hpp"
 #include "Platform/Graphics/Layer.hpp"
-#include "Tavrix/Graph/IAnimatable.hpp"
 #include "Tavrix/Graph/IAxis.hpp"
 #include "Tavrix/Graph/IDataPlotter.hpp"
 #include "Tavrix/Graph/PlotterDelegate.hpp"
@@ -22,7 +21,7 @@ inline bool drainMainQueue() {
   return platform::RunLoop::main().runUntil([done] { return *done; }, std::chrono::seconds(5));
 }
 
-// One call of draw or animate as a plotter received it.
+// One call of draw as a plotter received it.
 struct DrawCall {
   std::shared_ptr<platform::Layer> layer;
   double min = 0;
@@ -61,16 +60,6 @@ class RecordingPlotter : public Tavrix::IDataPlotter, public std::enable_shared_
  private:
   Tavrix::PlotterData data_;
   std::weak_ptr<Tavrix::PlotterDelegate> delegate_;
-};
-
-// A plotter that also animates, recording the animate calls.
-class AnimatedPlotter : public RecordingPlotter, public Tavrix::IAnimatable {
- public:
-  void animate(const std::shared_ptr<platform::Layer>& layer, double max, double inset) override {
-    animations.push_back({layer, 0, max, inset});
-  }
-
-  std::vector<DrawCall> animations;
 };
 
 // An axis of a fixed height that records its draws and clears.
