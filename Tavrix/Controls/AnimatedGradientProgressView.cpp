@@ -194,6 +194,7 @@ void AnimatedGradientProgressView::startIndeterminate() {
   blockLayer_->setStrokeColor(std::nullopt);
   blockLayer_->setFillColor(SystemColors::separatorColor()->rgba(effectiveAppearance()));
   blockLayer_->setContentsScale(mainScreenScale());
+  setWantsLayer(true);
   layer()->addSublayer(blockLayer_);
 
   platform::BasicAnimation movement;

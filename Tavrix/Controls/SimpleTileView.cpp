@@ -59,9 +59,9 @@ void SimpleTileView::resetHover() {
   if (!allowHover_) {
     return;
   }
-  setWantsLayer(true);
-  layer()->setBorderWidth(0);
-  layer()->setBorderColor(std::nullopt);
+  platform::Layer& layer = backingLayer();
+  layer.setBorderWidth(0);
+  layer.setBorderColor(std::nullopt);
   isMouseEntered_ = false;
   refreshAppearance();
 }
@@ -73,67 +73,69 @@ void SimpleTileView::deselect() {
   layout();
 }
 
+platform::Layer& SimpleTileView::backingLayer() {
+  setWantsLayer(true);
+  return *layer();
+}
+
 void SimpleTileView::removeShift() { shiftBy(0); }
 
 void SimpleTileView::applyShift() { shiftBy(shiftOffset); }
 
 void SimpleTileView::shiftBy(double dx) {
-  setWantsLayer(true);
-  const std::shared_ptr<platform::Layer> layer = this->layer();
-  layer->setPosition(frame().center());
-  layer->setAnchorPoint({0.5, 0.5});
-  layer->setTransform(platform::AffineTransform::translation(dx, 0));
+  platform::Layer& layer = backingLayer();
+  layer.setPosition(frame().center());
+  layer.setAnchorPoint({0.5, 0.5});
+  layer.setTransform(platform::AffineTransform::translation(dx, 0));
 }
 
 void SimpleTileView::refreshAppearance() {
-  setWantsLayer(true);
-  const std::shared_ptr<platform::Layer> layer = this->layer();
+  platform::Layer& layer = backingLayer();
   const platform::Appearance& appearance = effectiveAppearance();
-  layer->setCornerRadius(cornerRadius);
-  layer->setMasksToBounds(true);
-  layer->setBackgroundColor(NSView::isDark(*this) ? darkBackground : lightBackground);
+  layer.setCornerRadius(cornerRadius);
+  layer.setMasksToBounds(true);
+  layer.setBackgroundColor(NSView::isDark(*this) ? darkBackground : lightBackground);
   applyShadow();
 
   if (enableSelection_ && isSelected_) {
-    layer->setBorderWidth(selectionWidth_.value_or(defaultSelectionWidth));
-    layer->setBorderColor((selectionColor_ ? selectionColor_ : SystemColors::systemBlue())->rgba(appearance));
+    layer.setBorderWidth(selectionWidth_.value_or(defaultSelectionWidth));
+    layer.setBorderColor((selectionColor_ ? selectionColor_ : SystemColors::systemBlue())->rgba(appearance));
   } else if (allowHover_ && isMouseEntered_ && hoverDisplayMode_ == HoverDisplayMode::rectangle) {
-    layer->setBorderWidth(borderWidth_.value_or(defaultBorderWidth));
+    layer.setBorderWidth(borderWidth_.value_or(defaultBorderWidth));
     const platform::ColorRef color =
         borderColor_ ? borderColor_ : SystemColors::systemBlue()->withAlphaComponent(defaultBorderAlpha);
-    layer->setBorderColor(color->rgba(appearance));
+    layer.setBorderColor(color->rgba(appearance));
   } else {
-    layer->setBorderWidth(0);
-    layer->setBorderColor(std::nullopt);
+    layer.setBorderWidth(0);
+    layer.setBorderColor(std::nullopt);
   }
 }
 
 void SimpleTileView::applyShadow() {
-  setWantsLayer(true);
-  const std::shared_ptr<platform::Layer> layer = this->layer();
+  platform::Layer& layer = backingLayer();
   if (NSView::isDark(*this)) {
     setShadow(std::nullopt);
-    layer->setShadowOpacity(0);
-    layer->setShadowColor(std::nullopt);
-    layer->setShadowOffset({0, 0});
-    layer->setShadowRadius(0);
+    layer.setShadowOpacity(0);
+    layer.setShadowColor(std::nullopt);
+    layer.setShadowOffset({0, 0});
+    layer.setShadowRadius(0);
     return;
   }
   setShadow(platform::Shadow());
-  layer->setShadowOpacity(restingShadowOpacity);
-  layer->setShadowColor(platform::Color::darkGray()->rgba(effectiveAppearance()));
-  layer->setShadowOffset({0, 0});
-  layer->setShadowRadius(shadowRadius);
+  layer.setShadowOpacity(restingShadowOpacity);
+  layer.setShadowColor(platform::Color::darkGray()->rgba(effectiveAppearance()));
+  layer.setShadowOffset({0, 0});
+  layer.setShadowRadius(shadowRadius);
 }
 
 void SimpleTileView::applyGlow() {
   setShadow(platform::Shadow());
-  const std::shared_ptr<platform::Layer> layer = this->layer();
-  layer->setShadowOpacity(NSView::isDark(*this) ? glowOpacityDark : glowOpacityLight);
+  platform::Layer& layer = backingLayer();
+  layer.setShadowOpacity(NSView::isDark(*this) ? glowOpacityDark : glowOpacityLight);
   const platform::ColorRef color = borderColor_ ? borderColor_ : SystemColors::controlAccentColor();
-  layer->setShadowColor(color->rgba(effectiveAppearance()));
-  layer->setShadowOffset({0, 0});
-  layer->setShadowRadius(shadowRadius);
+  layer.setShadowColor(color->rgba(effectiveAppearance()));
+  layer.setShadowOffset({0, 0});
+  layer.setShadowRadius(shadowRadius);
 }
 
 void SimpleTileView::layout() {

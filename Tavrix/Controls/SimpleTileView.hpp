@@ -91,6 +91,8 @@ class SimpleTileView : public platform::View {
   void didInit() override;
 
  private:
+  // The backing layer, made when the view has none.
+  platform::Layer& backingLayer();
   void replaceTrackingArea();
   void shiftBy(double dx);
   void applyGlow();

@@ -166,6 +166,12 @@ TEST(AnimatedGradientProgressView, NarrowBarsDriftNoStripesAndResetKeepsTheDrift
   EXPECT_EQ(bar->progressLayer()->strokeEnd(), 0);
   EXPECT_TRUE(bar->isIndeterminate());
   EXPECT_TRUE(bar->blockLayer()->animation("movement"));
+
+  // A width that is not finite has no stripes at all.
+  bar->setFrameSize({std::numeric_limits<double>::infinity(), 6});
+  bar->layoutSubtreeIfNeeded();
+  EXPECT_FALSE(bar->blockLayer()->superlayer());
+  EXPECT_TRUE(bar->isIndeterminate());
 }
 
 TEST(AnimatedGradientProgressView, LoadsFromAnArchiveAndRefusesBadSettings) {
