@@ -15,11 +15,10 @@ namespace Tavrix {
 // stripes, and a gradient masked by one thick stroked line whose animated stroke end is the value.
 //
 // Every layout rebuilds the layers for the current bounds and replays the last value change; colours resolve
-// under the view's effective appearance. Setting the
-// colours, the indeterminate mode, the track colour or the corner style lays the view out at once; setting
-// the duration only affects the next animation. Made in code (View::create) or by name from an archive
-// ("AnimatedGradientProgressView", exposing "duration", "isIndeterminate" and "backgroundColor"). Main thread
-// only.
+// under the view's effective appearance. Setting the colours, the indeterminate mode, the track colour or the
+// corner style lays the view out at once; setting the duration only affects the next animation. Made in code
+// (View::create) or by name from an archive ("AnimatedGradientProgressView", exposing "duration",
+// "isIndeterminate" and "backgroundColor"). Main thread only.
 class AnimatedGradientProgressView : public platform::View {
  public:
   static constexpr double defaultDuration = 0.66;
@@ -30,7 +29,7 @@ class AnimatedGradientProgressView : public platform::View {
   // the value before the write; a value above 0 ends the indeterminate mode first.
   double value() const { return value_; }
   void setValue(double value);
-  // The value before the latest write or layout: where the next animation starts.
+  // The value before the latest write: where the animations of the line start, also those layout replays.
   double oldValue() const { return oldValue_; }
 
   // Seconds a change of value takes. Throws std::invalid_argument for a negative or non-finite duration.
