@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <thread>
@@ -12,102 +13,65 @@ using Bexlan::ThreadingType;
 using testing::Pair;
 using testing::UnorderedElementsAre;
 
-namespace {
-
-template <class Dictionary>
-void expectReadsBackWhatWasJustWritten(Dictionary& dictionary) {
-  dictionary.set("cpu", 1);
-  EXPECT_EQ(dictionary.get("cpu"), 1);
-  dictionary.set("cpu", 2);
-  EXPECT_EQ(dictionary.get("cpu"), 2);
-  dictionary.set("cpu", std::nullopt);
-  EXPECT_EQ(dictionary.get("cpu"), std::nullopt);
-  EXPECT_EQ(dictionary.get("never-set"), std::nullopt);
-}
-
-}  // namespace
-
 TEST(BXDictionaryTest, ReadsBackItsOwnWritesOnBothKindsOfQueue) {
   BXDictionary<std::string, int> concurrent;
-  EXPECT_EQ(concurrent.threadingType(), ThreadingType::concurrent);
-  expectReadsBackWhatWasJustWritten(concurrent);
-
   BXDictionary<std::string, int> serial({}, ThreadingType::serial);
-  EXPECT_EQ(serial.threadingType(), ThreadingType::serial);
+  EXPECT_EQ(concurrent.threadingType(), ThreadingType::concurrent);
   EXPECT_EQ(serial.queue()->kind(), platform::DispatchQueue::Kind::serial);
-  expectReadsBackWhatWasJustWritten(serial);
-}
-
-TEST(BXDictionaryTest, ReadsSeeWritesMadeWhileTheQueueWasBusy) {
-  BXDictionary<std::string, int> dictionary;
+  for (auto* dictionary : {&concurrent, &serial}) {
+    for (const std::optional<int> value : {std::optional(1), std::optional(2), std::optional<int>()}) {
+      dictionary->set("cpu", value);
+      EXPECT_EQ(dictionary->get("cpu"), value);
+    }
+    EXPECT_EQ(dictionary->get("never-set"), std::nullopt);
+  }
   // A write submitted from inside a read cannot run inline; the next read of this thread must still see it.
-  dictionary.syncRead([&](const auto&) {
-    dictionary.set("late", 7);
+  concurrent.syncRead([&](const auto&) {
+    concurrent.set("late", 7);
     return 0;
   });
-  EXPECT_EQ(dictionary.get("late"), 7);
+  EXPECT_EQ(concurrent.get("late"), 7);
 }
 
-TEST(BXDictionaryTest, WalksEachEntryOnceAndCountsThem) {
+TEST(BXDictionaryTest, WalksCountsChangesInPlaceAndEmpties) {
   BXDictionary<std::string, int> dictionary({{"a", 1}, {"b", 2}, {"c", 3}});
   EXPECT_THAT(dictionary.snapshot(), UnorderedElementsAre(Pair("a", 1), Pair("b", 2), Pair("c", 3)));
   EXPECT_THAT(dictionary.values(), UnorderedElementsAre(1, 2, 3));
   EXPECT_EQ(dictionary.count(), 3u);
   EXPECT_FALSE(dictionary.isEmpty());
-
-  auto even = dictionary.first([](const auto& entry) { return entry.second % 2 == 0; });
-  ASSERT_TRUE(even.has_value());
-  EXPECT_EQ(even->first, "b");
+  EXPECT_THAT(dictionary.first([](const auto& entry) { return entry.second % 2 == 0; }),
+              testing::Optional(Pair("b", 2)));
   EXPECT_EQ(dictionary.first([](const auto& entry) { return entry.second > 3; }), std::nullopt);
-}
 
-TEST(BXDictionaryTest, RemoveAllEmptiesAndToleratesAnEmptyDictionary) {
-  BXDictionary<std::string, int> dictionary;
-  dictionary.removeAll();
-  EXPECT_TRUE(dictionary.isEmpty());
-  EXPECT_TRUE(dictionary.values().empty());
-
-  dictionary.set("a", 1);
-  dictionary.set("b", 2);
-  dictionary.removeAll();
-  EXPECT_TRUE(dictionary.snapshot().empty());
-  EXPECT_EQ(dictionary.count(), 0u);
-  EXPECT_EQ(dictionary.get("a"), std::nullopt);
-}
-
-TEST(BXDictionaryTest, ModifyChangesInsertsAndRemovesInPlace) {
-  BXDictionary<std::string, int> dictionary({{"n", 1}});
-  dictionary.modify("n", [](std::optional<int>& value) { *value += 10; });
-  EXPECT_EQ(dictionary.get("n"), 11);
-
+  dictionary.modify("a", [](std::optional<int>& value) { *value += 10; });
   dictionary.modify("fresh", [](std::optional<int>& value) {
     EXPECT_FALSE(value.has_value());
     value = 5;
   });
-  EXPECT_EQ(dictionary.get("fresh"), 5);
+  dictionary.modify("b", [](std::optional<int>& value) { value.reset(); });
+  EXPECT_THAT(dictionary.snapshot(), UnorderedElementsAre(Pair("a", 11), Pair("c", 3), Pair("fresh", 5)));
 
-  dictionary.modify("n", [](std::optional<int>& value) { value.reset(); });
-  EXPECT_EQ(dictionary.get("n"), std::nullopt);
-  EXPECT_EQ(dictionary.count(), 1u);
-}
+  for (int pass = 0; pass < 2; ++pass) {  // the second on an empty dictionary
+    dictionary.removeAll();
+    EXPECT_TRUE(dictionary.isEmpty() && dictionary.values().empty() && dictionary.snapshot().empty());
+    EXPECT_EQ(dictionary.count(), 0u);
+    EXPECT_EQ(dictionary.get("a"), std::nullopt);
+  }
 
-TEST(BXDictionaryTest, EntriesOfClassTypeAreSharedNotCopied) {
-  BXDictionary<std::string, std::shared_ptr<int>> dictionary;
-  auto entry = std::make_shared<int>(1);
-  dictionary.set("entry", entry);
-  auto read = dictionary.get("entry");
-  ASSERT_TRUE(read.has_value());
-  EXPECT_EQ(read->get(), entry.get());
+  // Entries of class type are shared, not copied.
+  BXDictionary<std::string, std::shared_ptr<int>> shared;
+  const auto entry = std::make_shared<int>(1);
+  shared.set("entry", entry);
+  EXPECT_EQ(shared.get("entry").value_or(nullptr), entry);
 }
 
 TEST(BXDictionaryTest, PendingWritesKeepTheValueAliveAfterTheDictionaryIsGone) {
   auto entry = std::make_shared<int>(3);
-  std::weak_ptr<int> watch = entry;
+  const std::weak_ptr<int> watch = entry;
   {
     BXDictionary<std::string, std::shared_ptr<int>> dictionary;
     // Hold a read on another thread so that the writes below are queued rather than run inline.
-    std::atomic<bool> reading{false};
-    std::atomic<bool> release{false};
+    std::atomic<bool> reading{false}, release{false};
     std::thread reader([&] {
       dictionary.syncRead([&](const auto&) {
         reading = true;

@@ -2,14 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <functional>
 #include <limits>
-#include <memory>
-#include <optional>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "Bexlan/NumberIdentifier.hpp"
 #include "Bexlan/StringIdentifier.hpp"
@@ -71,8 +66,7 @@ class DataStoreTest : public ::testing::Test {
   DataStore store_;
 };
 
-TEST_F(DataStoreTest, ANewOrEmptiedStoreHoldsNothing) {
-  EXPECT_EQ(store_.historySize(), 60);
+TEST_F(DataStoreTest, MissingKeysReadAsNothingAndWritesToThemCreateNothing) {
   EXPECT_FALSE(store_.contains("CPU_T"));
   expectReadsAsMissing(store_, "CPU_T");
   addNumber("CPU_T", 4);
@@ -81,9 +75,7 @@ TEST_F(DataStoreTest, ANewOrEmptiedStoreHoldsNothing) {
   EXPECT_EQ(store_.data().count(), 0u);
   expectReadsAsMissing(store_, "CPU_T");
   expectReadsAsMissing(store_, "N_S_DL");
-}
 
-TEST_F(DataStoreTest, WritesToAMissingKeyCreateNothing) {
   store_.setInt("K", 1);
   store_.setOptionalDouble("K", 2.0);
   store_.incrementInt("K", 1);
@@ -250,7 +242,7 @@ TEST_F(DataStoreTest, TypedValuesAndHistoriesReadWithTheirAccessors) {
   EXPECT_NE(cgFloats.back(), store_.doubleHistory("K").back());
 }
 
-TEST_F(DataStoreTest, AddRegistersUnderTheEntryKeyAtTheStoresHistorySize) {
+TEST_F(DataStoreTest, AddUsesTheStoresHistorySizeAndANewSizeRestartsTheEntriesNowInTheStore) {
   store_.setHistorySize(5);
   const auto first = addNumber("K", 2.5);  // the setter's lookup sees the add made just before
   EXPECT_EQ(store_.doubleValue("K"), 2.5);
@@ -259,9 +251,7 @@ TEST_F(DataStoreTest, AddRegistersUnderTheEntryKeyAtTheStoresHistorySize) {
   EXPECT_EQ(store_.identifier("K"), second);
   EXPECT_EQ(second->history().size(), 5u);
   EXPECT_THROW(store_.add(nullptr), std::invalid_argument);
-}
 
-TEST_F(DataStoreTest, HistorySizeRestartsTheHistoriesOfTheEntriesNowInTheStore) {
   const auto number = addNumber("N", 1);
   const auto text = addText("T");
   addAlias("A", "N");
@@ -271,7 +261,7 @@ TEST_F(DataStoreTest, HistorySizeRestartsTheHistoriesOfTheEntriesNowInTheStore) 
   store_.merge(other);
 
   store_.setHistorySize(10);
-  for (const auto& entry : std::vector<std::shared_ptr<HistoryProvider>>{number, text, merged}) {
+  for (const auto& entry : std::vector<std::shared_ptr<HistoryProvider>>{second, number, text, merged}) {
     EXPECT_EQ(entry->historySize(), 10);
     EXPECT_EQ(entry->history().size(), 10u);
   }

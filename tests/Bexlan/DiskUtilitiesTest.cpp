@@ -2,13 +2,10 @@
 
 #include <clocale>
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <locale.h>
 #include <random>
-#include <string>
-#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -23,65 +20,26 @@ using Bexlan::DiskUtilities;
 constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
 constexpr std::uint64_t p2(int exponent) { return std::uint64_t{1} << exponent; }
 
-struct Case {
-  std::uint64_t input;
-  std::string text;
-};
-
-template<class Format>
-void expectTexts(const std::vector<Case>& cases, Format format) {
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.input);
-    EXPECT_EQ(format(c.input), c.text);
-  }
+template <class Format>
+void expectTexts(const std::vector<std::pair<std::uint64_t, std::string>>& cases, Format format) {
+  for (const auto& [input, text] : cases) EXPECT_EQ(format(input), text) << input;
 }
 
-TEST(SizeUnitsTest, HoldTheirByteCounts) {
-  EXPECT_EQ(Bexlan::kibibyte, 1024u);
-  EXPECT_EQ(Bexlan::mebibyte, 1048576u);
-  EXPECT_EQ(Bexlan::gibibyte, 1073741824u);
-  EXPECT_EQ(Bexlan::tebibyte, 1099511627776u);
-  EXPECT_EQ(Bexlan::pebibyte, 1125899906842624u);
-  EXPECT_EQ(Bexlan::exbibyte, 1152921504606846976u);
-  EXPECT_EQ(Bexlan::kilobyte, 1000u);
-  EXPECT_EQ(Bexlan::megabyte, 1000000u);
-  EXPECT_EQ(Bexlan::gigabyte, 1000000000u);
-  EXPECT_EQ(Bexlan::terabyte, 1000000000000u);
-  EXPECT_EQ(Bexlan::petabyte, 1000000000000000u);
-  EXPECT_EQ(Bexlan::exabyte, 1000000000000000000u);
-}
-
-TEST(BytesStringTest, WholeBytesBelowOneKibibyte) {
-  expectTexts({{0, "0 B"}, {1, "1 B"}, {100, "100 B"}, {1023, "1023 B"}}, DiskUtilities::bytesString);
-}
-
-TEST(BytesStringTest, EveryStepFromKilobytesToExabytesDropsTrailingZeros) {
-  expectTexts({{1024, "1 KB"}, {1536, "1.5 KB"}, {1034, "1.01 KB"}, {10240, "10 KB"},
-               {p2(20), "1 MB"}, {p2(20) * 3 / 2, "1.5 MB"},
-               {p2(30), "1 GB"}, {p2(30) * 5 / 4, "1.25 GB"},
-               {p2(40), "1 TB"}, {p2(40) * 3 / 2, "1.5 TB"},
-               {p2(50), "1 PB"}, {p2(50) * 21 / 2, "10.5 PB"},
-               {p2(60), "1 EB"}, {p2(60) * 3 / 2, "1.5 EB"}, {kMax, "16 EB"}},
+TEST(BytesStringTest, EveryStepFromBytesToExabytes) {
+  expectTexts({{0, "0 B"}, {1, "1 B"}, {100, "100 B"}, {1023, "1023 B"},
+               // Trailing zeros are dropped in every step.
+               {1024, "1 KB"}, {1536, "1.5 KB"}, {1034, "1.01 KB"}, {10240, "10 KB"},
+               {p2(20), "1 MB"}, {p2(20) * 3 / 2, "1.5 MB"}, {p2(30), "1 GB"}, {p2(30) * 5 / 4, "1.25 GB"},
+               {p2(40), "1 TB"}, {p2(40) * 3 / 2, "1.5 TB"}, {p2(50), "1 PB"}, {p2(50) * 21 / 2, "10.5 PB"},
+               {p2(60), "1 EB"}, {p2(60) * 3 / 2, "1.5 EB"}, {kMax, "16 EB"},
+               // Megabytes show one decimal: 1.1000004, 1.0499992 and 1.96 MB; two would give "1.05", "1.96".
+               {1153434, "1.1 MB"}, {1101004, "1 MB"}, {2055209, "2 MB"},
+               // Rounding up stays in the unit of the count; 2^60 - 1 becomes 2^60 as a double.
+               {p2(20) - 1, "1024 KB"}, {p2(30) - 1, "1024 MB"}, {p2(40) - 1, "1024 GB"},
+               {p2(50) - 1, "1024 TB"}, {p2(60) - 1, "1024 PB"},
+               // 1.125 KB is exactly halfway: printf rounds to the even digit, not up. 1184 is 1.15625 KB.
+               {1152, "1.12 KB"}, {1184, "1.16 KB"}},
               DiskUtilities::bytesString);
-}
-
-TEST(BytesStringTest, MegabytesShowOneDecimal) {
-  // 1.1000004, 1.0499992 and 1.9600000 MB: two decimals would give "1.1", "1.05" and "1.96".
-  expectTexts({{1153434, "1.1 MB"}, {1101004, "1 MB"}, {2055209, "2 MB"}}, DiskUtilities::bytesString);
-}
-
-TEST(BytesStringTest, RoundingUpStaysInTheUnitOfTheCount) {
-  expectTexts({{p2(20) - 1, "1024 KB"}, {p2(30) - 1, "1024 MB"}, {p2(40) - 1, "1024 GB"},
-               {p2(50) - 1, "1024 TB"},
-               // 2^60 - 1 becomes 2^60 as a double, yet the count is below an exbibyte.
-               {p2(60) - 1, "1024 PB"}},
-              DiskUtilities::bytesString);
-}
-
-TEST(BytesStringTest, ExactHalvesRoundAsPrintfDoes) {
-  // 1.125 KB is exactly halfway: printf rounds to the even digit, not up.
-  EXPECT_EQ(DiskUtilities::bytesString(1152), "1.12 KB");
-  EXPECT_EQ(DiskUtilities::bytesString(1184), "1.16 KB");  // 1.15625
 }
 
 std::string bytesRate(std::uint64_t rate) { return DiskUtilities::rateString(rate, false); }
@@ -89,32 +47,34 @@ std::string bitsRate(std::uint64_t rate) { return DiskUtilities::rateString(rate
 std::string bytesRateWhole(std::uint64_t rate) { return DiskUtilities::rateStringVariant(rate, false); }
 std::string bitsRateWhole(std::uint64_t rate) { return DiskUtilities::rateStringVariant(rate, true); }
 
-TEST(RateStringTest, BytesStepBy1024WithTwoDecimalsFromMegabytes) {
+TEST(RateStringTest, BytesStepBy1024AndBitsBy1000WithDecimalsOrWhole) {
   expectTexts({{0, "0 B/s"}, {1023, "1023 B/s"}, {1024, "1 KB/s"}, {2047, "1 KB/s"},
                {p2(20) - 1, "1023 KB/s"}, {p2(20), "1.00 MB/s"}, {2 * p2(20), "2.00 MB/s"},
                {12939428, "12.34 MB/s"}, {p2(30) - 1, "1024.00 MB/s"}, {p2(30), "1.00 GB/s"},
                {p2(30) * 3 / 2, "1.50 GB/s"}, {kMax, "17179869184.00 GB/s"}},
               bytesRate);
-}
-
-TEST(RateStringTest, BitsAreEightTimesTheBytesAndStepBy1000) {
   expectTexts({{0, "0 b/s"}, {124, "992 b/s"}, {125, "1 Kb/s"}, {124999, "999 Kb/s"},
                {125000, "1.00 Mb/s"}, {12000000, "96.00 Mb/s"}, {124999999, "1000.00 Mb/s"},
                {125000000, "1.00 Gb/s"}, {124999999999, "1000.00 Gb/s"}},
               bitsRate);
+  expectTexts({{0, "0 B/s"}, {1023, "1023 B/s"}, {1024, "1 KB/s"}, {p2(20) - 1, "1023 KB/s"},
+               {p2(20), "1 MB/s"}, {p2(20) * 7 / 2, "3 MB/s"}, {p2(30) - 1, "1023 MB/s"},
+               {p2(30), "1.00 GB/s"}, {p2(30) * 3 / 2, "1.50 GB/s"}},
+              bytesRateWhole);
+  expectTexts({{0, "0 b/s"}, {124, "992 b/s"}, {125, "1 Kb/s"}, {124999, "999 Kb/s"},
+               {125000, "1 Mb/s"}, {12000000, "96 Mb/s"}, {124999999, "999 Mb/s"},
+               {125000000, "1 Gb/s"}, {124999999999, "999 Gb/s"}},
+              bitsRateWhole);
 }
 
-TEST(RateStringTest, OneTerabitPerSecondAndMoreStaysInGigabits) {
-  expectTexts({{125000000000, "1000.00 Gb/s"}, {1250000000000, "10000.00 Gb/s"}}, bitsRate);
-  expectTexts({{125000000000, "1000 Gb/s"}}, bitsRateWhole);
-}
-
-TEST(RateStringTest, BitCountSaturatesInsteadOfWrapping) {
+TEST(RateStringTest, ATerabitPerSecondAndMoreStaysInGigabitsAndTheBitCountSaturates) {
   // 2^61 bytes times 8 would wrap to 0 bits, 2^61 + 1 to 8 bits.
-  expectTexts({{p2(61) - 1, "18446744073.71 Gb/s"}, {p2(61), "18446744073.71 Gb/s"},
+  expectTexts({{125000000000, "1000.00 Gb/s"}, {1250000000000, "10000.00 Gb/s"},
+               {p2(61) - 1, "18446744073.71 Gb/s"}, {p2(61), "18446744073.71 Gb/s"},
                {p2(61) + 1, "18446744073.71 Gb/s"}, {kMax, "18446744073.71 Gb/s"}},
               bitsRate);
-  expectTexts({{p2(61), "18446744073 Gb/s"}, {kMax, "18446744073 Gb/s"}}, bitsRateWhole);
+  expectTexts({{125000000000, "1000 Gb/s"}, {p2(61), "18446744073 Gb/s"}, {kMax, "18446744073 Gb/s"}},
+              bitsRateWhole);
 }
 
 // printf in the "C" locale is the reference for every decimal text; exact halves round to even.
@@ -136,20 +96,6 @@ TEST(RateStringTest, DecimalTextsRoundAsPrintfDoes) {
   }
 }
 
-TEST(RateStringVariantTest, BytesAreWholeNumbersBelowGigabytes) {
-  expectTexts({{0, "0 B/s"}, {1023, "1023 B/s"}, {1024, "1 KB/s"}, {p2(20) - 1, "1023 KB/s"},
-               {p2(20), "1 MB/s"}, {p2(20) * 7 / 2, "3 MB/s"}, {p2(30) - 1, "1023 MB/s"},
-               {p2(30), "1.00 GB/s"}, {p2(30) * 3 / 2, "1.50 GB/s"}},
-              bytesRateWhole);
-}
-
-TEST(RateStringVariantTest, BitsAreWholeNumbersInEveryStep) {
-  expectTexts({{0, "0 b/s"}, {124, "992 b/s"}, {125, "1 Kb/s"}, {124999, "999 Kb/s"},
-               {125000, "1 Mb/s"}, {12000000, "96 Mb/s"}, {124999999, "999 Mb/s"},
-               {125000000, "1 Gb/s"}, {124999999999, "999 Gb/s"}},
-              bitsRateWhole);
-}
-
 TEST(IntervalRateTest, DividesTheCountByTheIntervalAndTruncates) {
   EXPECT_EQ(DiskUtilities::rateString(2048, false, 2.0), "1 KB/s");
   EXPECT_EQ(DiskUtilities::rateStringVariant(2048, false, 2.0), "1 KB/s");
@@ -160,9 +106,14 @@ TEST(IntervalRateTest, DividesTheCountByTheIntervalAndTruncates) {
   EXPECT_EQ(DiskUtilities::rateStringVariant(125000000, true, 0.5), "2 Gb/s");
   // The rate is (1 / interval) * count: (1 / 49) * 49 is just below 1 and truncates to 0.
   EXPECT_EQ(DiskUtilities::rateString(49, false, 49.0), "0 B/s");
+  // Just inside the 64-bit range, and huge intervals.
+  EXPECT_EQ(DiskUtilities::rateString(p2(63), false, 1.0), "8589934592.00 GB/s");
+  EXPECT_EQ(DiskUtilities::rateString(1, false, 1e-18), "931322574.62 GB/s");
+  EXPECT_EQ(DiskUtilities::rateString(kMax, false, 1e300), "0 B/s");
+  EXPECT_EQ(DiskUtilities::rateStringVariant(kMax, true, std::numeric_limits<double>::infinity()), "0 b/s");
 }
 
-TEST(IntervalRateTest, IntervalsThatAreNotPositiveGiveADash) {
+TEST(IntervalRateTest, IntervalsThatAreNotPositiveOrRatesBeyond64BitsGiveADash) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
   for (double interval : {0.0, -0.0, -1.0, -inf, nan}) {
@@ -173,9 +124,6 @@ TEST(IntervalRateTest, IntervalsThatAreNotPositiveGiveADash) {
       EXPECT_EQ(DiskUtilities::rateString(0, inBits, interval), "-");
     }
   }
-}
-
-TEST(IntervalRateTest, RatesThatDoNotFit64BitsGiveADash) {
   const double denormal = std::numeric_limits<double>::denorm_min();
   // 1 / denormal is infinite, and NaN times 0. 2^64 - 1 becomes 2^64 as a double, one past the range.
   for (auto [bytes, interval] : {std::pair{std::uint64_t{1}, denormal}, std::pair{std::uint64_t{0}, denormal},
@@ -185,14 +133,6 @@ TEST(IntervalRateTest, RatesThatDoNotFit64BitsGiveADash) {
     EXPECT_EQ(DiskUtilities::rateString(bytes, false, interval), "-");
     EXPECT_EQ(DiskUtilities::rateStringVariant(bytes, true, interval), "-");
   }
-  // Just inside the range.
-  EXPECT_EQ(DiskUtilities::rateString(p2(63), false, 1.0), "8589934592.00 GB/s");
-  EXPECT_EQ(DiskUtilities::rateString(1, false, 1e-18), "931322574.62 GB/s");
-}
-
-TEST(IntervalRateTest, HugeIntervalsGiveZero) {
-  EXPECT_EQ(DiskUtilities::rateString(kMax, false, 1e300), "0 B/s");
-  EXPECT_EQ(DiskUtilities::rateStringVariant(kMax, true, std::numeric_limits<double>::infinity()), "0 b/s");
 }
 
 // Switches the process (setlocale) and this thread (uselocale) to a locale, and restores both.

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <limits>
+#include <sstream>
+#include <tuple>
 
 #include "Draskel/BlockStorageProperties.hpp"
 #include "Draskel/Volume.hpp"
@@ -14,6 +16,7 @@ using Draskel::VolumeStatistics;
 using platform::Number;
 
 constexpr std::uint64_t mebibyte = 1 << 20;
+constexpr std::uint64_t uint64Max = std::numeric_limits<std::uint64_t>::max();
 
 std::shared_ptr<const VolumeStatistics> sample(std::uint64_t bytesRead, std::uint64_t bytesWritten,
                                                std::uint64_t operations = 1) {
@@ -23,40 +26,45 @@ std::shared_ptr<const VolumeStatistics> sample(std::uint64_t bytesRead, std::uin
       {std::string(VolumeStatistics::operationsReadKey), Number::of(operations)}});
 }
 
+// One direction of a record: "delta|speed|load|moving|maximum|maximum text" (NaN without its sign).
+std::string side(std::uint64_t delta, const std::string& speed, double load, bool moving, std::uint64_t maximum,
+                 const std::string& maximumText) {
+  std::ostringstream text;
+  text << delta << '|' << speed << '|' << (std::isnan(load) ? std::abs(load) : load) << '|' << moving
+       << '|' << maximum << '|' << maximumText;
+  return text.str();
+}
+std::string reads(const Volume& v) {
+  return side(v.readDelta, v.readSpeed, v.readLoad, v.isReading, v.maxReadSpeed, v.maxReadSpeedString);
+}
+std::string writes(const Volume& v) {
+  return side(v.writeDelta, v.writeSpeed, v.writeLoad, v.isWriting, v.maxWriteSpeed, v.maxWriteSpeedString);
+}
+
 TEST(VolumeRatesTest, TheFirstSampleIsOnlyStored) {
-  Volume volume("/");
+  Volume volume("/media/stick");
   const auto first = sample(5 * mebibyte, 7 * mebibyte);
   volume.update(first, 1.0);
   EXPECT_EQ(volume.currentStatistics, first);
   EXPECT_EQ(volume.oldStatistics, nullptr);
-  EXPECT_EQ(volume.readSpeed, "-");
-  EXPECT_EQ(volume.writeSpeed, "-");
-  EXPECT_EQ(volume.readDelta, 0u);
-  EXPECT_EQ(volume.readHistory, std::vector<double>(60, 0.0));
-  EXPECT_EQ(volume.loadHistory, std::vector<double>(60, 0.0));
+  EXPECT_EQ(reads(volume), "0|-|0|0|0|-");
+  EXPECT_EQ(writes(volume), "0|-|0|0|0|-");
+  for (const auto* history : {&volume.readHistory, &volume.writeHistory, &volume.loadHistory}) {
+    EXPECT_EQ(*history, std::vector<double>(60, 0.0));
+  }
 }
 
 TEST(VolumeRatesTest, OneMebibyteOverTwoSecondsReads512KilobytesPerSecond) {
   Volume volume("/");
   volume.update(sample(10 * mebibyte, 3 * mebibyte), 1.0);
   volume.update(sample(11 * mebibyte, 3 * mebibyte), 2.0);
-  EXPECT_EQ(volume.readDelta, mebibyte);
-  EXPECT_EQ(volume.maxReadSpeed, mebibyte);
-  EXPECT_EQ(volume.readSpeed, "512 KB/s");
-  EXPECT_EQ(volume.maxReadSpeedString, "512 KB/s");
-  EXPECT_EQ(volume.readLoad, 1.0);
-  EXPECT_TRUE(volume.isReading);
+  EXPECT_EQ(reads(volume), "1048576|512 KB/s|1|1|1048576|512 KB/s");
   ASSERT_EQ(volume.readHistory.size(), 60u);
   EXPECT_EQ(volume.readHistory.back(), 1.0);
   EXPECT_EQ(volume.readHistory.front(), 0.0);
-
   // The write counter did not move and never has: 0 / 0.
-  EXPECT_EQ(volume.writeDelta, 0u);
-  EXPECT_EQ(volume.writeSpeed, "0 B/s");
-  EXPECT_FALSE(volume.isWriting);
-  EXPECT_TRUE(std::isnan(volume.writeLoad));
+  EXPECT_EQ(writes(volume), "0|0 B/s|nan|0|0|-");
   EXPECT_TRUE(std::isnan(volume.writeHistory.back()));
-  EXPECT_EQ(volume.maxWriteSpeedString, "-");
   // NaN >= 1 is false, so the read load is the larger.
   EXPECT_EQ(volume.loadHistory.back(), 1.0);
   EXPECT_EQ(volume.loadHistory.size(), 60u);
@@ -67,36 +75,28 @@ TEST(VolumeRatesTest, LoadsAreFractionsOfTheLargestTickAndTheMaximaOnlyGrow) {
   volume.update(sample(0, 0), 1.0);
   volume.update(sample(4000, 1000), 1.0);
   volume.update(sample(5000, 5000), 1.0);
-  EXPECT_EQ(volume.maxReadSpeed, 4000u);
-  EXPECT_EQ(volume.maxWriteSpeed, 4000u);
-  EXPECT_EQ(volume.readLoad, 0.25);
-  EXPECT_EQ(volume.writeLoad, 1.0);
-  EXPECT_EQ(volume.readSpeed, "1000 B/s");
-  EXPECT_EQ(volume.writeSpeed, "3 KB/s");
-  EXPECT_EQ(volume.maxReadSpeedString, "3 KB/s");
-  const std::vector<double> recentReads(volume.readHistory.end() - 2, volume.readHistory.end());
-  EXPECT_EQ(recentReads, (std::vector<double>{1.0, 0.25}));
+  EXPECT_EQ(reads(volume), "1000|1000 B/s|0.25|1|4000|3 KB/s");
+  EXPECT_EQ(writes(volume), "4000|3 KB/s|1|1|4000|3 KB/s");
+  EXPECT_EQ(std::vector<double>(volume.readHistory.end() - 2, volume.readHistory.end()),
+            (std::vector<double>{1.0, 0.25}));
   EXPECT_EQ(volume.loadHistory.back(), 1.0);
 
   // Same counters again: load 0, not moving, "0 B/s", the maxima stay.
   volume.update(sample(5000, 5000), 1.0);
-  EXPECT_EQ(volume.readLoad, 0.0);
-  EXPECT_EQ(volume.writeLoad, 0.0);
-  EXPECT_FALSE(volume.isReading || volume.isWriting);
-  EXPECT_EQ(volume.readSpeed, "0 B/s");
-  EXPECT_EQ(volume.maxWriteSpeed, 4000u);
+  EXPECT_EQ(reads(volume), "0|0 B/s|0|0|4000|3 KB/s");
+  EXPECT_EQ(writes(volume), "0|0 B/s|0|0|4000|3 KB/s");
   EXPECT_EQ(volume.loadHistory.back(), 0.0);
 }
 
-TEST(VolumeRatesTest, AnIntervalOfZeroGivesTheRawDifference) {
+TEST(VolumeRatesTest, AnIntervalOfZeroOrLessGivesTheRawDifference) {
   Volume volume("/");
   volume.update(sample(0, 2048), 0.0);
-  volume.update(sample(0, 2048 + 3 * mebibyte), 0.0);
-  EXPECT_EQ(volume.writeSpeed, "3 MB/s");
-  volume.update(sample(0, 2048 + 4 * mebibyte), -1.0);
-  EXPECT_EQ(volume.writeSpeed, "1 MB/s");
-  volume.update(sample(0, 2048 + 5 * mebibyte), 4.0);
-  EXPECT_EQ(volume.writeSpeed, "256 KB/s");
+  for (const auto& [written, interval, speed] : {std::tuple(3 * mebibyte, 0.0, "3 MB/s"),
+                                                std::tuple(4 * mebibyte, -1.0, "1 MB/s"),
+                                                std::tuple(5 * mebibyte, 4.0, "256 KB/s")}) {
+    volume.update(sample(0, 2048 + written), interval);
+    EXPECT_EQ(volume.writeSpeed, speed) << interval;
+  }
 }
 
 TEST(VolumeRatesTest, ACounterThatGoesBackShowsNothingMovedAndSkipsItsHistory) {
@@ -105,23 +105,14 @@ TEST(VolumeRatesTest, ACounterThatGoesBackShowsNothingMovedAndSkipsItsHistory) {
   volume.update(sample(9000, 9000), 1.0);
   const std::vector<double> readsBefore = volume.readHistory;
   volume.update(sample(100, 9500), 1.0);
-  EXPECT_EQ(volume.readDelta, 0u);
-  EXPECT_EQ(volume.readSpeed, "0 B/s");
-  EXPECT_EQ(volume.readLoad, 0.0);
-  EXPECT_FALSE(volume.isReading);
+  EXPECT_EQ(reads(volume), "0|0 B/s|0|0|1000|1000 B/s");
   EXPECT_EQ(volume.readHistory, readsBefore);
-  EXPECT_EQ(volume.maxReadSpeed, 1000u);
-  EXPECT_EQ(volume.maxReadSpeedString, "1000 B/s");
   // The write direction and the load history go on.
-  EXPECT_EQ(volume.writeDelta, 500u);
-  EXPECT_EQ(volume.writeLoad, 0.5);
+  EXPECT_EQ(writes(volume), "500|500 B/s|0.5|1|1000|1000 B/s");
   EXPECT_EQ(volume.loadHistory.back(), 0.5);
-}
 
-TEST(VolumeRatesTest, DeltasCompareTheCountersAsIntegers) {
   // Above 2^53 a decrease of one byte is lost in double precision; the delta must still be 0, not 2^64 - 1.
   const std::uint64_t huge = (1ull << 60) + 1;
-  Volume volume("/");
   volume.update(sample(huge, huge), 1.0);
   volume.update(sample(huge - 1, huge + 256), 1.0);
   EXPECT_EQ(volume.readDelta, 0u);
@@ -132,39 +123,35 @@ TEST(VolumeRatesTest, AnEmptySampleReplacesBothSamplesSoTheNextCountsItsWholeCou
   Volume volume("/");
   volume.update(sample(1000, 1000), 1.0);
   volume.update(sample(3000, 1000), 1.0);
-  const std::string speed = volume.readSpeed;
+  const std::string before = reads(volume);
   const auto empty = std::make_shared<const VolumeStatistics>(Draskel::PropertyDictionary{
       {std::string(VolumeStatistics::errorsReadKey), Number::of(4)}});
   volume.update(empty, 1.0);
   EXPECT_EQ(volume.oldStatistics, empty);
   EXPECT_EQ(volume.currentStatistics, empty);
-  EXPECT_EQ(volume.readSpeed, speed);
-  EXPECT_EQ(volume.readLoad, 1.0);
-
+  EXPECT_EQ(reads(volume), before);
   volume.update(sample(mebibyte, 0), 1.0);
-  EXPECT_EQ(volume.readDelta, mebibyte);
-  EXPECT_EQ(volume.maxReadSpeed, mebibyte);
-  EXPECT_EQ(volume.readSpeed, "1 MB/s");
+  EXPECT_EQ(reads(volume), "1048576|1 MB/s|1|1|1048576|1 MB/s");
 }
 
 TEST(VolumeRatesTest, RatesSaturateInsteadOfOverflowing) {
   EXPECT_EQ(Volume::bytesPerSecond(1000, 3), 333u);
   EXPECT_EQ(Volume::bytesPerSecond(1000, std::nan("")), 1000u);
-  EXPECT_EQ(Volume::bytesPerSecond(1, 1e-320), std::numeric_limits<std::uint64_t>::max());
+  EXPECT_EQ(Volume::bytesPerSecond(1, 1e-320), uint64Max);
   EXPECT_EQ(Volume::bytesPerSecond(0, 1e-320), 0u);
   EXPECT_EQ(Volume::bytesPerSecond(-5, 1), 0u);
   EXPECT_EQ(Volume::bytesPerSecond(std::nan(""), 1), 0u);
-
   // A whole 64-bit counter in one tick: the maximum saturates too.
   Volume volume("/");
   volume.update(sample(0, 0, 0), 1.0);
-  volume.update(sample(std::numeric_limits<std::uint64_t>::max(), 0), 1e-310);
-  EXPECT_EQ(volume.maxReadSpeed, std::numeric_limits<std::uint64_t>::max());
-  EXPECT_EQ(volume.readDelta, std::numeric_limits<std::uint64_t>::max());
+  volume.update(sample(uint64Max, 0), 1e-310);
+  EXPECT_EQ(volume.maxReadSpeed, uint64Max);
+  EXPECT_EQ(volume.readDelta, uint64Max);
 }
 
 TEST(VolumeRatesTest, ARecordWithoutHistoriesKeepsThemEmpty) {
   Volume preview;
+  EXPECT_EQ(preview.url, "/");
   // Only the two byte counters: no operations, but not empty either.
   preview.update(1u, 0u, 1.0);
   preview.update(4097u, 4096u, 1.0);

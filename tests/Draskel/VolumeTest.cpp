@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <tuple>
 
-#include "Bexlan/DiskUtilities.hpp"
 #include "Draskel/MainVolume.hpp"
 #include "Platform/Foundation/Region.hpp"
 
@@ -21,61 +21,36 @@ class VolumeTest : public ::testing::Test {
   platform::ScopedRegion region_{"en_US", "UTC", {"en"}};
 };
 
-TEST_F(VolumeTest, ARecordForAMountStartsWithSixtyZerosAndPlaceholders) {
-  const Volume volume("/media/stick");
-  EXPECT_EQ(volume.url, "/media/stick");
-  EXPECT_EQ(volume.readHistory, std::vector<double>(60, 0.0));
-  EXPECT_EQ(volume.writeHistory, std::vector<double>(60, 0.0));
-  EXPECT_EQ(volume.loadHistory, std::vector<double>(60, 0.0));
-  EXPECT_EQ(volume.separator, " \u2022 ");
-  EXPECT_EQ(volume.readSpeed, "-");
-  EXPECT_EQ(volume.writeSpeed, "-");
-  EXPECT_EQ(volume.maxReadSpeedString, "-");
-  EXPECT_EQ(volume.maxWriteSpeedString, "-");
-  EXPECT_FALSE(volume.oldStatistics || volume.currentStatistics || volume.characteristics);
-
-  const Volume preview;
-  EXPECT_EQ(preview.url, "/");
-  EXPECT_TRUE(preview.readHistory.empty() && preview.writeHistory.empty() && preview.loadHistory.empty());
-}
-
 TEST_F(VolumeTest, TagsNameTheLocationTheConnectionAndTheFileSystem) {
-  Volume volume("/");
-  volume.isStartupVolume = true;
-  volume.isSystemVolume = true;
-  volume.deviceProtocol = "Apple Fabric";
-  volume.fileSystem = "apfs";
-  EXPECT_EQ(volume.tags(), (std::vector<std::string>{"Startup Disk", "Apple Fabric", "APFS"}));
-  EXPECT_EQ(volume.tagText(), "Startup Disk \u2022 Apple Fabric \u2022 APFS");
-
-  volume.isStartupVolume = false;
-  volume.deviceProtocol = "PCI-Express";
-  volume.fileSystem = "vfat";
-  EXPECT_EQ(volume.tags(), (std::vector<std::string>{"System Volume", "PCI-Express", "FAT"}));
-
-  volume.isSystemVolume = false;
-  volume.deviceProtocol = "Secure Digital";
-  volume.fileSystem = "exfat";
-  EXPECT_EQ(volume.tags(), (std::vector<std::string>{"External Volume", "SD Card", "ExFAT"}));
-}
-
-TEST_F(VolumeTest, UnknownProtocolsAddNoTagAndUnknownFileSystemsShowAsTheyAre) {
-  Volume volume("/media/disc");
-  volume.deviceProtocol = "Virtual Interface";
-  volume.fileSystem = "APFS";
-  EXPECT_EQ(volume.tags(), (std::vector<std::string>{"External Volume", "APFS"}));
-  volume.deviceProtocol = "USB";
-  volume.fileSystem = "udf";
-  EXPECT_EQ(volume.tagText(), "External Volume \u2022 USB \u2022 udf");
-  for (const auto& [type, text] : std::vector<std::pair<std::string, std::string>>{
-           {"hfs", "HFS"}, {"fat", "FAT"}, {"msdos", "MS-DOS"}, {"ext4", "ext4"}, {"", ""}}) {
-    volume.fileSystem = type;
-    EXPECT_EQ(volume.tags().back(), text);
+  struct Case {
+    bool startup, system;
+    std::optional<std::string> protocol, fileSystem;
+    std::vector<std::string> tags;
+  };
+  const Case cases[] = {
+      {true, true, "Apple Fabric", "apfs", {"Startup Disk", "Apple Fabric", "APFS"}},
+      {false, true, "PCI-Express", "vfat", {"System Volume", "PCI-Express", "FAT"}},
+      {false, false, "Secure Digital", "exfat", {"External Volume", "SD Card", "ExFAT"}},
+      // Unknown protocols add no tag; unknown file systems show as they are.
+      {false, false, "Virtual Interface", "APFS", {"External Volume", "APFS"}},
+      {false, false, "USB", "udf", {"External Volume", "USB", "udf"}},
+      {false, false, "USB", "hfs", {"External Volume", "USB", "HFS"}},
+      {false, false, "USB", "fat", {"External Volume", "USB", "FAT"}},
+      {false, false, "USB", "msdos", {"External Volume", "USB", "MS-DOS"}},
+      {false, false, "USB", "ext4", {"External Volume", "USB", "ext4"}},
+      {false, false, "USB", "", {"External Volume", "USB", ""}},
+      {false, false, std::nullopt, std::nullopt, {"External Volume"}}};
+  for (const Case& c : cases) {
+    Volume volume("/");
+    volume.isStartupVolume = c.startup;
+    volume.isSystemVolume = c.system;
+    volume.deviceProtocol = c.protocol;
+    volume.fileSystem = c.fileSystem;
+    EXPECT_EQ(volume.tags(), c.tags);
+    std::string joined = c.tags.front();
+    for (std::size_t i = 1; i < c.tags.size(); ++i) joined += " \u2022 " + c.tags[i];
+    EXPECT_EQ(volume.tagText(), joined);
   }
-  volume.deviceProtocol.reset();
-  volume.fileSystem.reset();
-  EXPECT_EQ(volume.tags().size(), 1u);
-  EXPECT_EQ(volume.tagText(), "External Volume");
 }
 
 // Whether two images have the same size and the same pixels.
@@ -94,10 +69,7 @@ TEST_F(VolumeTest, TheSymbolShowsAnSdCardAnInternalOrAnExternalDrive) {
   const auto card = Bexlan::Images::systemSymbol("sdcard");
   const auto internal = Bexlan::Images::systemSymbol("internaldrive");
   const auto external = Bexlan::Images::systemSymbol("externaldrive");
-  ASSERT_FALSE(samePixels(card, internal));
-  ASSERT_FALSE(samePixels(card, external));
-  ASSERT_FALSE(samePixels(internal, external));
-
+  ASSERT_FALSE(samePixels(card, internal) || samePixels(card, external) || samePixels(internal, external));
   Volume volume("/");
   volume.isInternal = true;
   EXPECT_TRUE(samePixels(volume.symbolImage(), internal));
@@ -110,17 +82,14 @@ TEST_F(VolumeTest, TheSymbolShowsAnSdCardAnInternalOrAnExternalDrive) {
 }
 
 TEST_F(VolumeTest, UsageIsTheUsedFractionAndNeverDividesByZeroOrWraps) {
-  Volume volume("/");
-  EXPECT_EQ(volume.usage(), 0);
-  volume.totalBytes = 1000;
-  volume.freeBytes = 250;
-  EXPECT_DOUBLE_EQ(volume.usage(), 0.75);
-  volume.freeBytes = 1000;
-  EXPECT_EQ(volume.usage(), 0);
-  volume.freeBytes = 1001;
-  EXPECT_EQ(volume.usage(), 0);
-  volume.freeBytes = 0;
-  EXPECT_EQ(volume.usage(), 1);
+  const std::tuple<std::uint64_t, std::uint64_t, double> cases[] = {
+      {0, 0, 0}, {1000, 250, 0.75}, {1000, 1000, 0}, {1000, 1001, 0}, {1000, 0, 1}};
+  for (const auto& [total, free, usage] : cases) {
+    Volume volume("/");
+    volume.totalBytes = total;
+    volume.freeBytes = free;
+    EXPECT_DOUBLE_EQ(volume.usage(), usage) << total << " " << free;
+  }
 }
 
 TEST_F(VolumeTest, TheDemonstrationVolumeShowsItsFixedTextsAndRandomHundredths) {
