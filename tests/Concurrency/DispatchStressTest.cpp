@@ -18,9 +18,7 @@ using platform::RunLoop;
 namespace {
 
 void joinAll(std::vector<std::thread>& threads) {
-  for (auto& thread : threads) {
-    thread.join();
-  }
+  for (auto& thread : threads) thread.join();
 }
 
 class QueueStressTest : public ::testing::TestWithParam<DispatchQueue::Kind> {};
@@ -50,19 +48,10 @@ TEST_P(QueueStressTest, ManyReadersAndWritersKeepExclusionAndLoseNoWrite) {
   for (int t = 0; t < threadsPerRole; ++t) {
     threads.emplace_back([&] {
       for (int i = 0; i < operations; ++i) {
-        switch (i % 4) {
-          case 0:
-            queue->asyncBarrier(write, true);
-            break;
-          case 1:
-            queue->asyncBarrier(write);
-            break;
-          case 2:
-            queue->async(write);
-            break;
-          default:
-            queue->syncBarrier(write);
-            break;
+        if (i % 4 == 3) {
+          queue->syncBarrier(write);
+        } else {
+          i % 4 == 2 ? queue->async(write) : queue->asyncBarrier(write, i % 4 == 0);
         }
       }
     });
@@ -107,9 +96,7 @@ TEST(DispatchSemaphoreStressTest, TimeoutsNeitherLoseNorDuplicateUnits) {
   }
   done = true;
   joinAll(waiters);
-  while (semaphore.waitFor(0ns)) {
-    ++taken;
-  }
+  while (semaphore.waitFor(0ns)) ++taken;
   EXPECT_EQ(taken.load(), signals);
 }
 
@@ -137,9 +124,7 @@ TEST(DispatchTimerStressTest, InvalidateFromAnotherThreadWhileTheLoopFires) {
   std::atomic<int> fires{0};
   const auto timer = platform::Timer::scheduled(0.0001, true, [&](platform::Timer&) { ++fires; });
   std::thread invalidator([&] {
-    while (fires.load() < 50) {
-      std::this_thread::yield();
-    }
+    while (fires.load() < 50) std::this_thread::yield();
     timer->invalidate();
   });
   EXPECT_TRUE(RunLoop::main().runUntil([&] { return !timer->isValid(); }, 30s));

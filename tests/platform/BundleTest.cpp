@@ -18,23 +18,18 @@ namespace {
 namespace fs = std::filesystem;
 
 // A bundle directory made for one test and removed after it.
-class TemporaryBundle {
- public:
+struct TemporaryBundle {
   TemporaryBundle() {
     std::string pattern = (fs::temp_directory_path() / "bundle-test-XXXXXX").string();
-    directory_ = ::mkdtemp(pattern.data());
+    directory = ::mkdtemp(pattern.data());
   }
-  ~TemporaryBundle() { fs::remove_all(directory_); }
-
+  ~TemporaryBundle() { fs::remove_all(directory); }
   void write(const fs::path& relative, std::string_view text) const {
-    fs::create_directories((directory_ / relative).parent_path());
-    std::ofstream(directory_ / relative) << text;
+    fs::create_directories((directory / relative).parent_path());
+    std::ofstream(directory / relative) << text;
   }
-  std::shared_ptr<Bundle> bundle() const { return Bundle::atPath(directory_); }
-  const fs::path& directory() const { return directory_; }
-
- private:
-  fs::path directory_;
+  std::shared_ptr<Bundle> bundle() const { return Bundle::atPath(directory); }
+  fs::path directory;
 };
 
 class LocalizedStringTest : public ::testing::Test {
@@ -63,12 +58,20 @@ TEST_F(LocalizedStringTest, FallsBackFromTagToBaseLanguageToEnglishToDefaultToKe
   EXPECT_EQ(bundle->localizedString("COUNT"), "COUNT") << "a value that is not a text counts as missing";
 }
 
-TEST_F(LocalizedStringTest, FollowsTheRegionsLanguagesAndTheNamedTable) {
+// Malformed tables count as empty, so the Italian, Spanish and Dutch ones fall through to English.
+TEST_F(LocalizedStringTest, FollowsTheRegionsLanguagesAndTheNamedTableAndSkipsMalformedTables) {
+  files_.write("it.lproj/Localizable.json", R"({"GREETING": "Ciao",)");
+  files_.write("es.lproj/Localizable.json", R"(["GREETING", "Hola"])");
+  files_.write("nl.lproj/Localizable.json", "");
   const std::shared_ptr<Bundle> bundle = files_.bundle();
   {
     ScopedRegion region("fr_FR", "Europe/Paris", {"fr-CA", "zh-Hant-TW", "de"});
     EXPECT_EQ(bundle->localizedString("GREETING"), "Bonjour");
     EXPECT_EQ(bundle->localizedString("ONLY_DE_DE"), "Deutsch");
+  }
+  {
+    ScopedRegion region("it_IT", "Europe/Rome", {"it", "es", "nl"});
+    EXPECT_EQ(bundle->localizedString("GREETING"), "Hello");
   }
   ScopedRegion region("ja_JP", "Asia/Tokyo", {"ja"});
   EXPECT_EQ(bundle->localizedString("GREETING"), "Hello");
@@ -76,25 +79,8 @@ TEST_F(LocalizedStringTest, FollowsTheRegionsLanguagesAndTheNamedTable) {
   EXPECT_EQ(bundle->localizedString("FAREWELL", "", "Units"), "FAREWELL");
 }
 
-TEST_F(LocalizedStringTest, MalformedTablesCountAsEmpty) {
-  files_.write("it.lproj/Localizable.json", R"({"GREETING": "Ciao",)");
-  files_.write("es.lproj/Localizable.json", R"(["GREETING", "Hola"])");
-  files_.write("nl.lproj/Localizable.json", "");
-  ScopedRegion region("it_IT", "Europe/Rome", {"it", "es", "nl"});
-  EXPECT_EQ(files_.bundle()->localizedString("GREETING"), "Hello");
-}
-
-TEST_F(LocalizedStringTest, TablesAreReadOnce) {
-  ScopedRegion region("en_US", "UTC", {"en"});
-  const std::shared_ptr<Bundle> bundle = files_.bundle();
-  EXPECT_EQ(bundle->localizedString("GREETING"), "Hello");
-  files_.write("en.lproj/Localizable.json", R"({"GREETING": "Changed"})");
-  EXPECT_EQ(bundle->localizedString("GREETING"), "Hello");
-  EXPECT_EQ(Bundle::atPath(files_.directory() / ".")->localizedString("GREETING"), "Hello")
-      << "the same directory gives the same bundle and cache";
-}
-
-TEST_F(LocalizedStringTest, ConcurrentFirstLookupsAgree) {
+// Tables load once per bundle directory, safely when several threads look them up first at once.
+TEST_F(LocalizedStringTest, ConcurrentFirstLookupsAgreeAndTablesAreReadOnce) {
   ScopedRegion region("de_DE", "Europe/Berlin", {"de-DE"});
   const std::shared_ptr<Bundle> bundle = files_.bundle();
   std::vector<std::thread> threads;
@@ -105,10 +91,12 @@ TEST_F(LocalizedStringTest, ConcurrentFirstLookupsAgree) {
       count += bundle->localizedString("GREETING") == "Hallo" ? 0 : 1;
     });
   }
-  for (std::thread& thread : threads) {
-    thread.join();
-  }
+  for (std::thread& thread : threads) thread.join();
   EXPECT_EQ(wrong, std::vector<int>(4, 0));
+  files_.write("en.lproj/Localizable.json", R"({"FAREWELL": "Changed"})");
+  EXPECT_EQ(bundle->localizedString("FAREWELL"), "Goodbye");
+  EXPECT_EQ(Bundle::atPath(files_.directory / ".")->localizedString("FAREWELL"), "Goodbye")
+      << "the same directory gives the same bundle and cache";
 }
 
 TEST(BundleResources, FindsFilesAtTheTopOfTheBundle) {
@@ -116,39 +104,35 @@ TEST(BundleResources, FindsFilesAtTheTopOfTheBundle) {
   files.write("icons/cpu.svg", "<svg/>");
   files.write("Config.json", "{}");
   const std::shared_ptr<Bundle> bundle = files.bundle();
-  EXPECT_EQ(bundle->path("Config", "json"), files.directory() / "Config.json");
-  EXPECT_EQ(bundle->path("Config", ".json"), files.directory() / "Config.json");
-  EXPECT_EQ(bundle->path("icons", ""), files.directory() / "icons");
+  EXPECT_EQ(bundle->path("Config", "json"), files.directory / "Config.json");
+  EXPECT_EQ(bundle->path("Config", ".json"), files.directory / "Config.json");
+  EXPECT_EQ(bundle->path("icons", ""), files.directory / "icons");
   EXPECT_EQ(bundle->path("Config", "plist"), std::nullopt);
   EXPECT_EQ(bundle->path("", ""), std::nullopt);
   // Names never leave the bundle.
   EXPECT_EQ(bundle->path("icons/cpu", "svg"), std::nullopt);
-  EXPECT_EQ(bundle->path("../" + files.directory().filename().string() + "/Config", "json"), std::nullopt);
-  EXPECT_EQ(bundle->path((files.directory() / "Config").string(), "json"), std::nullopt);
-  EXPECT_EQ(Bundle::atPath(files.directory() / "Config.json"), nullptr) << "a bundle is a directory";
-  EXPECT_EQ(Bundle::atPath(files.directory() / "absent"), nullptr);
+  EXPECT_EQ(bundle->path("../" + files.directory.filename().string() + "/Config", "json"), std::nullopt);
+  EXPECT_EQ(bundle->path((files.directory / "Config").string(), "json"), std::nullopt);
+  EXPECT_EQ(Bundle::atPath(files.directory / "Config.json"), nullptr) << "a bundle is a directory";
+  EXPECT_EQ(Bundle::atPath(files.directory / "absent"), nullptr);
 }
 
-TEST(BundleLookup, MainBundleCarriesTheProductInfo) {
+TEST(BundleLookup, MainBundleCarriesTheProductInfoAndModulesComeFromBesideTheExecutable) {
   const std::shared_ptr<Bundle> main = Bundle::main();
   EXPECT_EQ(main->name(), std::string(buildinfo::productName));
   EXPECT_EQ(main->shortVersion(), std::string(buildinfo::shortVersion));
   EXPECT_EQ(main->identifier(), std::string(buildinfo::bundleIdentifier));
   EXPECT_EQ(main, Bundle::main());
-  EXPECT_EQ(Bundle::module("Bexlan")->name(), std::nullopt) << "module bundles have no info values";
-}
-
-TEST(BundleLookup, ModuleBundleComesFromTheResourceDirectoryBesideTheExecutable) {
-  const fs::path executableDirectory = fs::read_symlink("/proc/self/exe").parent_path();
-  const fs::path expected = (executableDirectory / ".." / buildinfo::resourceSubdirectory / "Bexlan.bundle");
-  if (!fs::is_directory(expected)) {
-    GTEST_SKIP() << "no resource directory beside " << executableDirectory;
-  }
   const std::shared_ptr<Bundle> bexlan = Bundle::module("Bexlan");
-  EXPECT_EQ(bexlan->bundlePath(), fs::weakly_canonical(expected));
+  EXPECT_EQ(bexlan->name(), std::nullopt) << "module bundles have no info values";
   EXPECT_EQ(bexlan, Bundle::module("Bexlan"));
   ScopedRegion region("en_US", "UTC", {"en"});
   EXPECT_EQ(bexlan->localizedString("NO_SUCH_KEY_ANYWHERE"), "NO_SUCH_KEY_ANYWHERE");
+
+  const fs::path executableDirectory = fs::read_symlink("/proc/self/exe").parent_path();
+  const fs::path expected = executableDirectory / ".." / buildinfo::resourceSubdirectory / "Bexlan.bundle";
+  if (!fs::is_directory(expected)) GTEST_SKIP() << "no resource directory beside " << executableDirectory;
+  EXPECT_EQ(bexlan->bundlePath(), fs::weakly_canonical(expected));
 }
 
 TEST(BundleLookupDeathTest, MissingModuleBundleIsFatal) {

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <numeric>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -22,52 +24,22 @@ namespace {
 
 constexpr auto patience = 5s;
 
-// Keeps a synchronous read running on the queue from another thread until released, so the queue is busy.
-class BusyReader {
- public:
+// Holds a synchronous read on the queue from another thread until released, so the queue stays busy.
+struct BusyReader {
   explicit BusyReader(std::shared_ptr<DispatchQueue> queue)
-      : thread_([this, queue] {
-          queue->sync([this] {
-            entered_.signal();
-            release_.waitFor(patience);
-          });
-        }) {
-    EXPECT_TRUE(entered_.waitFor(patience));
+      : thread([this, queue] { queue->sync([this] { entered.signal(), released.waitFor(patience); }); }) {
+    EXPECT_TRUE(entered.waitFor(patience));
   }
-  ~BusyReader() { release(); }
-  void release() {
-    if (thread_.joinable()) {
-      release_.signal();
-      thread_.join();
-    }
-  }
-
- private:
-  DispatchSemaphore entered_{0};
-  DispatchSemaphore release_{0};
-  std::thread thread_;
+  ~BusyReader() { released.signal(), thread.join(); }
+  DispatchSemaphore entered{0};
+  DispatchSemaphore released{0};
+  std::thread thread;
 };
 
 bool eventually(const std::function<bool()>& condition) {
   const auto deadline = std::chrono::steady_clock::now() + patience;
-  while (!condition() && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(1ms);
-  }
+  while (!condition() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
   return condition();
-}
-
-// async runs the block on another thread; asyncAfter runs it no sooner than its delay.
-void expectAsyncRunsOnAnotherThreadAndAfterTheDelay(DispatchQueue& queue) {
-  DispatchSemaphore done(0);
-  std::thread::id ranOn;
-  queue.async([&] { ranOn = std::this_thread::get_id(), done.signal(); });
-  ASSERT_TRUE(done.waitFor(patience));
-  EXPECT_NE(ranOn, std::this_thread::get_id());
-  const auto start = std::chrono::steady_clock::now();
-  std::chrono::steady_clock::time_point ranAt;
-  queue.asyncAfter(20ms, [&] { ranAt = std::chrono::steady_clock::now(), done.signal(); });
-  ASSERT_TRUE(done.waitFor(patience));
-  EXPECT_GE(ranAt - start, 20ms);
 }
 
 class PrivateQueueTest : public ::testing::TestWithParam<Kind> {
@@ -91,11 +63,7 @@ TEST_P(PrivateQueueTest, WritesRunInSubmissionOrder) {
   std::vector<int> seen;
   for (int i = 0; i < 600; ++i) {
     auto append = [&seen, i] { seen.push_back(i); };
-    if (i % 3 == 0) {
-      queue_->async(append);
-    } else {
-      queue_->asyncBarrier(append, i % 3 == 1);
-    }
+    i % 3 == 0 ? queue_->async(append) : queue_->asyncBarrier(append, i % 3 == 1);
   }
   std::vector<int> expected(600);
   std::iota(expected.begin(), expected.end(), 0);
@@ -106,8 +74,7 @@ TEST_P(PrivateQueueTest, SyncRunsInlineAndHandsBackValuesReferencesAndExceptions
   int value = 7;
   EXPECT_EQ(queue_->sync([] { return std::this_thread::get_id(); }), std::this_thread::get_id());
   EXPECT_EQ(queue_->syncBarrier([&] { return value * 6; }), 42);
-  int& same = queue_->sync([&]() -> int& { return value; });
-  EXPECT_EQ(&same, &value);
+  EXPECT_EQ(&queue_->sync([&]() -> int& { return value; }), &value);
   EXPECT_THROW(queue_->sync([] { throw std::runtime_error("read failed"); }), std::runtime_error);
   EXPECT_THROW(queue_->syncBarrier([]() -> int { throw std::runtime_error("write failed"); }),
                std::runtime_error);
@@ -129,24 +96,11 @@ TEST_P(PrivateQueueTest, ThreadsReadTheirOwnWrites) {
       }
     });
   }
-  for (auto& writer : writers) {
-    writer.join();
-  }
+  for (auto& writer : writers) writer.join();
   EXPECT_EQ(stale.load(), 0);
 }
 
-TEST_P(PrivateQueueTest, BusyQueueTakesWritesWithoutBlockingAndRunsThemBeforeALaterBarrier) {
-  std::vector<char> order;
-  std::atomic<int> ran{0};
-  BusyReader reader(queue_);
-  queue_->asyncBarrier([&] { order.push_back('a'), ++ran; }, true);
-  queue_->async([&] { order.push_back('b'), ++ran; });
-  EXPECT_EQ(ran.load(), 0);  // neither ran, and the caller did not wait for the reader
-  reader.release();
-  queue_->syncBarrier([&] { order.push_back('c'); });
-  EXPECT_EQ(order, (std::vector<char>{'a', 'b', 'c'}));
-}
-
+// A barrier from inside a block of its own queue must neither run inline nor try_lock a held lock.
 TEST_P(PrivateQueueTest, BarrierSubmittedFromItsOwnBlockRunsAfterIt) {
   DispatchSemaphore done(0);
   std::vector<int> order;
@@ -163,21 +117,24 @@ TEST_P(PrivateQueueTest, BarrierSubmittedFromItsOwnBlockRunsAfterIt) {
   EXPECT_EQ(order, (std::vector<int>{1, 2, 3, 4}));
 }
 
-TEST_P(PrivateQueueTest, AsyncRunsOnThePoolAndAsyncAfterWaitsForItsDelay) {
-  expectAsyncRunsOnAnotherThreadAndAfterTheDelay(*queue_);
-}
-
-TEST_P(PrivateQueueTest, WaitingBlocksKeepTheQueueAndTheirCapturesAlive) {
+// While a reader holds the queue, writes queue up without blocking the caller, then run in order, keeping
+// their captures and the queue itself alive until they have run.
+TEST_P(PrivateQueueTest, BusyQueueTakesWritesWithoutBlockingAndKeepsThemAliveUntilTheyRun) {
   const std::weak_ptr<DispatchQueue> weak = queue_;
-  auto token = std::make_shared<int>(42);
-  std::atomic<int> seen{0};
+  auto token = std::make_shared<char>('a');
+  std::string order;
+  std::atomic<int> ran{0};
   {
     BusyReader reader(queue_);
-    queue_->asyncBarrier([token, &seen] { seen = *token; }, true);
+    queue_->asyncBarrier([&, token] { order += *token, ++ran; }, true);
+    queue_->async([&] { order += 'b', ++ran; });
+    queue_->asyncBarrier([&] { order += 'c', ++ran; });
+    EXPECT_EQ(ran.load(), 0);  // none ran, and the caller did not wait for the reader
     token.reset();
     queue_.reset();
   }
-  EXPECT_TRUE(eventually([&] { return seen.load() == 42 && weak.expired(); }));
+  EXPECT_TRUE(eventually([&] { return ran.load() == 3 && weak.expired(); }));
+  EXPECT_EQ(order, "abc");
 }
 
 TEST(DispatchQueueTest, ConcurrentReadersOverlap) {
@@ -185,10 +142,7 @@ TEST(DispatchQueueTest, ConcurrentReadersOverlap) {
   std::atomic<int> inside{0};
   std::atomic<int> sawBoth{0};
   const auto read = [&] {
-    queue->sync([&] {
-      ++inside;
-      sawBoth += eventually([&] { return inside.load() == 2; });
-    });
+    queue->sync([&] { ++inside, sawBoth += eventually([&] { return inside.load() == 2; }); });
   };
   std::thread other(read);
   read();
@@ -196,45 +150,59 @@ TEST(DispatchQueueTest, ConcurrentReadersOverlap) {
   EXPECT_EQ(sawBoth.load(), 2);
 }
 
-TEST(DispatchQueueTest, GlobalQueuesRunSyncInlineAndAsyncOnThePool) {
-  DispatchQueue& queue = DispatchQueue::global(QualityOfService::userInitiated);
+TEST(DispatchQueueTest, GlobalSyncRunsInlineAndEveryAsyncRunsOnThePoolNoSoonerThanItsDelay) {
+  DispatchQueue& global = DispatchQueue::global(QualityOfService::userInitiated);
   const auto caller = std::this_thread::get_id();
-  EXPECT_EQ(queue.sync([&] { return queue.syncBarrier([] { return std::this_thread::get_id(); }); }), caller);
-  expectAsyncRunsOnAnotherThreadAndAfterTheDelay(queue);
+  EXPECT_EQ(global.sync([&] { return global.syncBarrier([] { return std::this_thread::get_id(); }); }),
+            caller);
+  const auto serial = DispatchQueue::create("com.test.serial", Kind::serial);
+  const auto concurrent = DispatchQueue::create("com.test.concurrent", Kind::concurrent);
+  for (DispatchQueue* queue : {serial.get(), concurrent.get(), &global}) {
+    SCOPED_TRACE(queue->label());
+    DispatchSemaphore done(0);
+    std::thread::id ranOn;
+    queue->async([&] { ranOn = std::this_thread::get_id(), done.signal(); });
+    ASSERT_TRUE(done.waitFor(patience));
+    EXPECT_NE(ranOn, caller);
+    const auto start = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point ranAt;
+    queue->asyncAfter(20ms, [&] { ranAt = std::chrono::steady_clock::now(), done.signal(); });
+    ASSERT_TRUE(done.waitFor(patience));
+    EXPECT_GE(ranAt - start, 20ms);
+  }
 }
 
-TEST(DispatchMainQueueTest, AsyncBlocksRunInOrderOnThePumpedMainLoop) {
+// The main queue runs blocks only on the pumped main loop: async ones in order, asyncAfter ones after
+// their delay, and a worker's sync waits there for its value or exception.
+TEST(DispatchMainQueueTest, BlocksRunOnThePumpedMainLoopInOrderAfterTheirDelayAndForWaitingWorkers) {
+  DispatchQueue& mainQueue = DispatchQueue::main();
+  RunLoop& loop = RunLoop::main();
   std::vector<int> order;
   bool allOnMain = true;
   for (int i = 0; i < 3; ++i) {
-    DispatchQueue::main().async(
-        [&, i] { order.push_back(i), allOnMain = allOnMain && platform::isMainThread(); });
+    mainQueue.async([&, i] { order.push_back(i), allOnMain = allOnMain && platform::isMainThread(); });
   }
   EXPECT_TRUE(order.empty());
-  EXPECT_TRUE(RunLoop::main().runUntil([&] { return order.size() == 3; }, patience));
+  EXPECT_TRUE(loop.runUntil([&] { return order.size() == 3; }, patience));
   EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
   EXPECT_TRUE(allOnMain);
   const auto start = std::chrono::steady_clock::now();
   std::chrono::steady_clock::time_point firedAt;
-  DispatchQueue::main().asyncAfter(20ms, [&] { firedAt = std::chrono::steady_clock::now(); });
-  EXPECT_TRUE(RunLoop::main().runUntil([&] { return firedAt.time_since_epoch().count() != 0; }, patience));
+  mainQueue.asyncAfter(20ms, [&] { firedAt = std::chrono::steady_clock::now(); });
+  EXPECT_TRUE(loop.runUntil([&] { return firedAt.time_since_epoch().count() != 0; }, patience));
   EXPECT_GE(firedAt - start, 20ms);
-}
 
-TEST(DispatchMainQueueTest, SyncFromAWorkerWaitsForTheMainLoop) {
-  bool done = false;
-  bool ranOnMain = false;
-  bool threw = false;
+  bool done = false, ranOnMain = false, threw = false;
   std::thread worker([&] {
-    ranOnMain = DispatchQueue::main().sync([] { return platform::isMainThread(); });
+    ranOnMain = mainQueue.sync([] { return platform::isMainThread(); });
     try {
-      DispatchQueue::main().syncBarrier([] { throw std::runtime_error("main failed"); });
+      mainQueue.syncBarrier([] { throw std::runtime_error("main failed"); });
     } catch (const std::runtime_error&) {
       threw = true;
     }
-    DispatchQueue::main().async([&] { done = true; });
+    mainQueue.async([&] { done = true; });
   });
-  EXPECT_TRUE(RunLoop::main().runUntil([&] { return done; }, patience));
+  EXPECT_TRUE(loop.runUntil([&] { return done; }, patience));
   worker.join();
   EXPECT_TRUE(ranOnMain);
   EXPECT_TRUE(threw);
@@ -245,25 +213,18 @@ TEST(DispatchQueueDeathTest, SynchronousCallFromABlockOfTheSameQueueIsFatal) {
   const auto serial = DispatchQueue::create("com.test.serial", Kind::serial);
   const auto concurrent = DispatchQueue::create("com.test.concurrent", Kind::concurrent);
   const auto other = DispatchQueue::create("com.test.other", Kind::concurrent);
-  const char* const onSerial =
-      "synchronous call on queue com\\.test\\.serial from a block already running on it";
-  const char* const onConcurrent =
-      "synchronous call on queue com\\.test\\.concurrent from a block already running on it";
-  EXPECT_DEATH(serial->sync([&] { serial->sync([] {}); }), onSerial);
-  EXPECT_DEATH(concurrent->sync([&] { other->sync([&] { concurrent->syncBarrier([] {}); }); }), onConcurrent);
-  EXPECT_DEATH(concurrent->asyncBarrier([&] { concurrent->sync([] {}); }, true), onConcurrent);
-  EXPECT_DEATH(
-      {
-        serial->async([&] { serial->sync([] {}); });
-        DispatchSemaphore(0).waitFor(patience);
-      },
-      onSerial);
-  EXPECT_DEATH(DispatchQueue::main().sync([] {}),
-               "synchronous call on queue main from a block already running on it");
-  EXPECT_DEATH(
-      {
-        serial->async([] { throw std::runtime_error("boom"); });
-        DispatchSemaphore(0).waitFor(patience);
-      },
-      "uncaught exception in a block on queue com\\.test\\.serial: boom");
+  const auto nested = [](const std::string& label) {
+    return "synchronous call on queue " + label + " from a block already running on it";
+  };
+  EXPECT_DEATH(serial->sync([&] { serial->sync([] {}); }), nested("com\\.test\\.serial"));
+  EXPECT_DEATH(concurrent->sync([&] { other->sync([&] { concurrent->syncBarrier([] {}); }); }),
+               nested("com\\.test\\.concurrent"));
+  EXPECT_DEATH(concurrent->asyncBarrier([&] { concurrent->sync([] {}); }, true),
+               nested("com\\.test\\.concurrent"));
+  const auto waitForTheBlock = [] { DispatchSemaphore(0).waitFor(patience); };
+  EXPECT_DEATH((serial->async([&] { serial->sync([] {}); }), waitForTheBlock()),
+               nested("com\\.test\\.serial"));
+  EXPECT_DEATH(DispatchQueue::main().sync([] {}), nested("main"));
+  EXPECT_DEATH((serial->async([] { throw std::runtime_error("boom"); }), waitForTheBlock()),
+               "uncaught exception in a block on queue com\\.test\\.serial: boom");
 }

@@ -8,7 +8,6 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
-#include <vector>
 
 using namespace std::chrono_literals;
 using platform::DispatchSemaphore;
@@ -25,9 +24,7 @@ bool waitUntilAsleep(pid_t tid) {
     std::string text;
     std::getline(stat, text);
     const auto name = text.rfind(')');
-    if (name != std::string::npos && name + 2 < text.size() && text[name + 2] == 'S') {
-      return true;
-    }
+    if (name != std::string::npos && name + 2 < text.size() && text[name + 2] == 'S') return true;
     std::this_thread::sleep_for(1ms);
   }
   return false;
@@ -41,16 +38,15 @@ std::thread startWaiter(DispatchSemaphore& semaphore, std::atomic<int>& released
     semaphore.wait();
     ++released;
   });
-  while (tid.load() == 0) {
-    std::this_thread::yield();
-  }
+  while (tid.load() == 0) std::this_thread::yield();
   EXPECT_TRUE(waitUntilAsleep(tid.load()));
   return waiter;
 }
 
 }  // namespace
 
-TEST(DispatchSemaphoreTest, HandsOutItsCountThenTimesOut) {
+TEST(DispatchSemaphoreTest, HandsOutItsCountThenTimesOutAndATimedOutWaiterWithdraws) {
+  EXPECT_THROW(DispatchSemaphore(-1), std::invalid_argument);
   DispatchSemaphore semaphore(2);
   EXPECT_TRUE(semaphore.waitFor(0ns));
   EXPECT_TRUE(semaphore.waitFor(0ns));
@@ -58,34 +54,19 @@ TEST(DispatchSemaphoreTest, HandsOutItsCountThenTimesOut) {
   const auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(semaphore.waitFor(20ms));
   EXPECT_GE(std::chrono::steady_clock::now() - start, 20ms);
-  EXPECT_FALSE(semaphore.signal());  // nobody waits
-  EXPECT_TRUE(semaphore.waitFor(0ns));
-}
-
-TEST(DispatchSemaphoreTest, TimedOutWaiterWithdrawsFromTheCount) {
-  DispatchSemaphore semaphore(0);
-  EXPECT_FALSE(semaphore.waitFor(1ms));
-  EXPECT_FALSE(semaphore.signal());  // the count is back at zero: no waiter is left to wake
+  EXPECT_FALSE(semaphore.signal());  // the timed-out waiters left the count at zero: nobody to wake
   EXPECT_TRUE(semaphore.waitFor(0ns));
 }
 
 TEST(DispatchSemaphoreTest, CountBelowZeroCountsWaitersAndEachSignalWakesOne) {
   DispatchSemaphore semaphore(0);
   std::atomic<int> released{0};
-  std::vector<std::thread> waiters;
-  waiters.push_back(startWaiter(semaphore, released));
-  waiters.push_back(startWaiter(semaphore, released));
+  std::thread waiters[] = {startWaiter(semaphore, released), startWaiter(semaphore, released)};
   EXPECT_TRUE(semaphore.signal());
   EXPECT_TRUE(semaphore.signal());
   EXPECT_FALSE(semaphore.signal());
-  for (auto& waiter : waiters) {
-    waiter.join();
-  }
+  for (auto& waiter : waiters) waiter.join();
   EXPECT_EQ(released.load(), 2);
   EXPECT_TRUE(semaphore.waitFor(0ns));  // the third signal left one unit
   EXPECT_FALSE(semaphore.waitFor(0ns));
-}
-
-TEST(DispatchSemaphoreTest, RejectsANegativeCount) {
-  EXPECT_THROW(DispatchSemaphore(-1), std::invalid_argument);
 }

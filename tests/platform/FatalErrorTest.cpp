@@ -3,5 +3,6 @@
 #include <gtest/gtest.h>
 
 TEST(FatalErrorDeathTest, PrintsTheMessageWithItsPlaceAndAborts) {
-  EXPECT_DEATH(platform::fatalError("queue is on fire"), "FatalErrorTest\\.cpp:[0-9]+: Fatal error: queue is on fire");
+  EXPECT_DEATH(platform::fatalError("queue is on fire"),
+               "FatalErrorTest\\.cpp:[0-9]+: Fatal error: queue is on fire");
 }

@@ -24,7 +24,7 @@ using platform::formatC;
 using platform::shortestDouble;
 using platform::shortestText;
 
-TEST(TextFormatTest, FormatsLikePrintfAtAnyLength) {
+TEST(TextFormatTest, FormatsLikePrintfAtAnyLengthAndRejectsWhatItCannotWrite) {
   EXPECT_EQ(formatC("%02d:%02d", 5, 7), "05:07");
   EXPECT_EQ(formatC("%.2f Gb/s %s %%", 1.005e3, "up"), "1005.00 Gb/s up %");
   EXPECT_EQ(formatC("%s", ""), "");
@@ -32,9 +32,6 @@ TEST(TextFormatTest, FormatsLikePrintfAtAnyLength) {
     const std::string longText(length, 'x');
     EXPECT_EQ(formatC("<%s>", longText.c_str()), "<" + longText + ">");
   }
-}
-
-TEST(TextFormatTest, RejectsANullFormatAndWhatTheCLocaleCannotWrite) {
   const char* none = nullptr;
   EXPECT_THROW(formatC(none, 1), std::invalid_argument);
   // "é" has no form in the C locale's character set, so printf fails there (it would succeed in UTF-8).
@@ -45,48 +42,36 @@ constexpr const char* german = "de_DE.UTF-8";
 
 // While it lives, de_DE.UTF-8 (decimal comma) can be loaded even where the machine lacks it: it is then
 // compiled with localedef into a temporary directory that LOCPATH names.
-class GermanLocaleAvailable {
- public:
+struct GermanLocaleAvailable {
   GermanLocaleAvailable() {
     const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
     if (std::setlocale(LC_NUMERIC, german) != nullptr) {
       std::setlocale(LC_NUMERIC, previous.c_str());
       return;
     }
-    directory_ = std::filesystem::path(testing::TempDir()) / ("locales-" + std::to_string(getpid()));
-    std::filesystem::create_directories(directory_);
-    const std::string target = (directory_ / german).string();
+    directory = std::filesystem::path(testing::TempDir()) / ("locales-" + std::to_string(getpid()));
+    std::filesystem::create_directories(directory);
+    const std::string target = (directory / german).string();
     const std::string command = "localedef -i de_DE -f UTF-8 '" + target + "' >/dev/null 2>&1";
-    if (std::system(command.c_str()) == 0) setenv("LOCPATH", directory_.c_str(), 1);
+    if (std::system(command.c_str()) == 0) setenv("LOCPATH", directory.c_str(), 1);
   }
   ~GermanLocaleAvailable() {
-    if (directory_.empty()) return;
-    unsetenv("LOCPATH");
-    std::filesystem::remove_all(directory_);
+    if (!directory.empty()) unsetenv("LOCPATH"), std::filesystem::remove_all(directory);
   }
-  GermanLocaleAvailable(const GermanLocaleAvailable&) = delete;
-  GermanLocaleAvailable& operator=(const GermanLocaleAvailable&) = delete;
-
- private:
-  std::filesystem::path directory_;
+  std::filesystem::path directory;
 };
-
-std::string snprintfOnePointFive() {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%.1f", 1.5);
-  return buffer;
-}
 
 TEST(TextFormatTest, IgnoresTheProcessAndTheThreadLocale) {
   const GermanLocaleAvailable available;
   const std::string previous = std::setlocale(LC_ALL, nullptr);
   if (std::setlocale(LC_ALL, german) == nullptr) GTEST_SKIP() << german << " is missing and cannot be built";
-  const std::string plain = snprintfOnePointFive();
+  char plain[8];
+  std::snprintf(plain, sizeof plain, "%.1f", 1.5);
   const std::string formatted = formatC("%.1f", 1.5);
   // A locale object made from the global locale: glibc's newlocale leaks its search path under LOCPATH.
   const locale_t comma = duplocale(LC_GLOBAL_LOCALE);
   std::setlocale(LC_ALL, previous.c_str());
-  EXPECT_EQ(plain, "1,5");  // the locale really writes a decimal comma
+  EXPECT_STREQ(plain, "1,5");  // the locale really writes a decimal comma
   EXPECT_EQ(formatted, "1.5");
 
   ASSERT_NE(comma, locale_t{});

@@ -14,14 +14,12 @@ using platform::RunLoop;
 using platform::Timer;
 using Clock = std::chrono::steady_clock;
 
-namespace {
 constexpr auto patience = 5s;
-}  // namespace
 
 TEST(TimerTest, ClampsItsIntervalAndFirstFiresOneIntervalAfterBeingAdded) {
-  EXPECT_EQ(Timer::make(0, false, [](Timer&) {})->timeInterval(), 1e-4);
-  EXPECT_EQ(Timer::make(-3, false, [](Timer&) {})->timeInterval(), 1e-4);
-  EXPECT_EQ(Timer::make(NAN, false, [](Timer&) {})->timeInterval(), 1e-4);
+  for (const double interval : {0.0, -3.0, double{NAN}}) {
+    EXPECT_EQ(Timer::make(interval, false, [](Timer&) {})->timeInterval(), 1e-4) << interval;
+  }
   EXPECT_THROW(Timer::make(1, false, nullptr), std::invalid_argument);
   const auto timer = Timer::make(2.5, false, [](Timer&) {});
   const auto before = Clock::now();
@@ -47,9 +45,7 @@ TEST(TimerTest, TimersDueInTheSamePassFireInFireDateOrder) {
   std::this_thread::sleep_for(10ms);  // the thread is busy until all three are due
   RunLoop::main().runOnce(0ns);
   EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
-  for (const auto& timer : timers) {
-    EXPECT_FALSE(timer->isValid());  // one-shot timers end after firing
-  }
+  for (const auto& timer : timers) EXPECT_FALSE(timer->isValid());  // one-shot timers end after firing
 }
 
 TEST(TimerTest, RepeatingTimerStaysOnItsGridAfterASlowTick) {
