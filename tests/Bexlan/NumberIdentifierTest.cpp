@@ -3,21 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdint>
 #include <limits>
-#include <optional>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "Platform/Foundation/Region.hpp"
-#include "tests/Bexlan/TestIcon.hpp"
+#include "Platform/Graphics/Image.hpp"
 
 namespace Bexlan {
 namespace {
 
 using platform::Number;
-using testing::testIcon;
 
 std::vector<double> doubles(const std::vector<Number>& samples) {
   std::vector<double> result;
@@ -31,14 +26,6 @@ class NumberIdentifierTest : public ::testing::Test {
   NumberIdentifier entry_{"CPU_T"};
 };
 
-TEST_F(NumberIdentifierTest, StartsWithNoNumberAndAHistoryOf60IntegerZeros) {
-  EXPECT_FALSE(entry_.value());
-  EXPECT_EQ(entry_.description(), "-");
-  EXPECT_EQ(doubles(entry_.history()), std::vector<double>(60, 0.0));
-  EXPECT_EQ(entry_.history().front().typeCode(), 'q');
-  EXPECT_FALSE(entry_.min() || entry_.max());
-}
-
 // Each form as (name, category, signed, decimals, icon), so the overloads that differ only by a bool or an
 // integer argument are seen to pick the intended meaning.
 TEST_F(NumberIdentifierTest, ShorterFormsFillTheMissingArguments) {
@@ -49,17 +36,21 @@ TEST_F(NumberIdentifierTest, ShorterFormsFillTheMissingArguments) {
            (e.icon() ? "icon" : "none");
   };
   const auto size = IdentifierCategory::size;
+  const Icon testIcon = platform::Image::create({});
   EXPECT_EQ(shape(NumberIdentifier("KEY")), "KEY/0/s/-/none");
-  EXPECT_EQ(shape(NumberIdentifier("KEY", testIcon())), "KEY/0/s/-/icon");
-  EXPECT_EQ(shape(NumberIdentifier("KEY", "N", size, false, testIcon())), "N/1/u/-/icon");
-  EXPECT_EQ(shape(NumberIdentifier("KEY", "N", 0, testIcon())), "N/0/s/0/icon");
+  EXPECT_EQ(shape(NumberIdentifier("KEY", testIcon)), "KEY/0/s/-/icon");
+  EXPECT_EQ(shape(NumberIdentifier("KEY", "N", size, false, testIcon)), "N/1/u/-/icon");
+  EXPECT_EQ(shape(NumberIdentifier("KEY", "N", 0, testIcon)), "N/0/s/0/icon");
   EXPECT_EQ(shape(NumberIdentifier("KEY", "N", size, 1)), "N/1/s/1/none");
   EXPECT_EQ(shape(NumberIdentifier("KEY", "N", size, false, std::nullopt)), "N/1/u/-/none");
-  EXPECT_EQ(shape(NumberIdentifier("KEY", "N", size, false, 4, testIcon())), "N/1/u/4/icon");
+  EXPECT_EQ(shape(NumberIdentifier("KEY", "N", size, false, 4, testIcon)), "N/1/u/4/icon");
   EXPECT_THROW(NumberIdentifier("KEY", "N", -1), std::out_of_range);
 }
 
-TEST_F(NumberIdentifierTest, ASetShiftsTheHistoryAndMovesMinimumAndMaximumOutward) {
+TEST_F(NumberIdentifierTest, ASetShiftsTheHistoryOfIntegerZerosAndMovesMinimumAndMaximumOutward) {
+  EXPECT_FALSE(entry_.value() || entry_.min() || entry_.max());
+  EXPECT_EQ(entry_.description(), "-");
+  EXPECT_EQ(entry_.history().front().typeCode(), 'q');
   for (int sample : {5, 3, 7, 7, 4}) entry_.setInt(sample);
   EXPECT_EQ(entry_.value()->typeCode(), 'q');
   const auto samples = doubles(entry_.history());
@@ -68,6 +59,15 @@ TEST_F(NumberIdentifierTest, ASetShiftsTheHistoryAndMovesMinimumAndMaximumOutwar
   EXPECT_EQ(entry_.history().back().typeCode(), 'd');
   EXPECT_EQ(entry_.min()->doubleValue(), 3.0);
   EXPECT_EQ(entry_.max()->doubleValue(), 7.0);
+
+  // Samples and texts read the number by its own sign.
+  NumberIdentifier freeMemory("M_F", "Free", IdentifierCategory::raw, false);
+  freeMemory.setUInt64(std::numeric_limits<std::uint64_t>::max());
+  EXPECT_EQ(freeMemory.history().back().doubleValue(), 18446744073709551616.0);
+  EXPECT_EQ(freeMemory.description(), "18446744073709551615");
+  entry_.setInt8(-1);
+  EXPECT_EQ(entry_.description(), "-1");
+  EXPECT_EQ(entry_.min()->doubleValue(), -1.0);
 }
 
 TEST_F(NumberIdentifierTest, AbsentValuesShortenTheHistoryForGood) {
@@ -118,16 +118,6 @@ TEST_F(NumberIdentifierTest, NaNGoesIntoTheHistoryButNeverBecomesMinimumOrMaximu
   entry_.updateMin(nan);
   EXPECT_EQ(entry_.min()->doubleValue(), 2.5);
   EXPECT_EQ(entry_.max()->doubleValue(), 2.5);
-}
-
-TEST_F(NumberIdentifierTest, SamplesAndTextsReadTheNumberByItsOwnSign) {
-  NumberIdentifier freeMemory("M_F", "Free", IdentifierCategory::raw, false);
-  freeMemory.setUInt64(std::numeric_limits<std::uint64_t>::max());
-  EXPECT_EQ(freeMemory.history().back().doubleValue(), 18446744073709551616.0);
-  EXPECT_EQ(freeMemory.description(), "18446744073709551615");
-  entry_.setInt8(-1);
-  EXPECT_EQ(entry_.description(), "-1");
-  EXPECT_EQ(entry_.max()->doubleValue(), -1.0);
 }
 
 }  // namespace

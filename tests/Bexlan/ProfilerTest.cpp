@@ -18,7 +18,7 @@ std::string printedBy(F&& action) {
   return ::testing::internal::GetCapturedStdout();
 }
 
-TEST(ProfilerTest, StopPrintsTheTimeSinceTheLastStartOnce) {
+TEST(ProfilerTest, StopPrintsTheTimeSinceTheLastStartOnceAndTheDefaultTimerIsNamedProfiler) {
   platform::Clock::Override clock(1000, 100);
   Profiler::start("a");
   Profiler::start("load %s 100%");
@@ -29,10 +29,8 @@ TEST(ProfilerTest, StopPrintsTheTimeSinceTheLastStartOnce) {
   EXPECT_EQ(printedBy([] { Profiler::stop("a"); }), "");
   EXPECT_EQ(printedBy([] { Profiler::stop("load %s 100%"); }), "load %s 100%: 2000.12346 ms\n");
   EXPECT_EQ(printedBy([] { Profiler::stop("never started"); }), "");
-}
 
-TEST(ProfilerTest, StopWithoutANameStopsTheDefaultTimer) {
-  platform::Clock::Override clock(1000, 100);
+  // Without a name, the default timer.
   Profiler::start();
   clock.advance(1.25);
   EXPECT_EQ(printedBy([] { Profiler::stop(); }), "Profiler: 1250.00000 ms\n");

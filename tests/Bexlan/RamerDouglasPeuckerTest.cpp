@@ -20,31 +20,31 @@ TEST(PointTest, DescriptionWritesWholeNumbersWithAFraction) {
   EXPECT_EQ((Point{-0.1, 1e16}).description(), "(-0.1, 1e+16)");
 }
 
-TEST(RamerDouglasPeuckerTest, ShortListsAndBadTolerances) {
-  EXPECT_EQ(simplify({}, 1), Points{});
-  EXPECT_EQ(simplify({{3, 4}}, 1), (Points{{3, 4}}));
-  EXPECT_EQ(simplify({{0, 0}, {1, 9}}, 0), (Points{{0, 0}, {1, 9}}));
-  EXPECT_EQ(simplify({{0, 0}, {1, 9}}, 100), (Points{{0, 0}, {1, 9}}));
-  EXPECT_EQ(simplify({{0, 0}, {1, 5}, {2, 0}}, -1), Points{});
-  EXPECT_EQ(simplify({{0, 0}, {1, 5}, {2, 0}}, std::numeric_limits<double>::quiet_NaN()), Points{});
-}
-
 TEST(RamerDouglasPeuckerTest, KeepsAPointOnlyWhenItStraysFurtherThanTheTolerance) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
   const Points bump{{0, 0}, {1, 0.5}, {2, 0}};
-  EXPECT_EQ(simplify(bump, 1.0), (Points{{0, 0}, {2, 0}}));
-  EXPECT_EQ(simplify(bump, 0.5), (Points{{0, 0}, {2, 0}}));  // at the tolerance is not beyond it
-  EXPECT_EQ(simplify(bump, 0.4), bump);
-  EXPECT_EQ(simplify({{0, 0}, {1, 1}, {2, 2}, {3, 3}}, 0), (Points{{0, 0}, {3, 3}}));
-  // A span whose ends coincide has no line to measure from: its interior is dropped, however far out.
-  EXPECT_EQ(simplify({{0, 0}, {5, 5}, {0, 0}}, 0), (Points{{0, 0}, {0, 0}}));
-}
-
-TEST(RamerDouglasPeuckerTest, SplitsAtTheFirstOfEqualFurthestPointsAndKeepsInputOrder) {
-  // (1, 1) and (2, 1) both lie 1 from the base line. Split at (1, 1), the line (1, 1)-(3, 0) passes (2, 1) at
-  // 0.45, which 0.6 drops; split at (2, 1), it would have been (1, 1) that was dropped.
-  EXPECT_EQ(simplify({{0, 0}, {1, 1}, {2, 1}, {3, 0}}, 0.6), (Points{{0, 0}, {1, 1}, {3, 0}}));
   const Points zigzag{{0, 0}, {1, 4}, {2, -3}, {3, 5}, {4, -2}, {5, 0}};
-  EXPECT_EQ(simplify(zigzag, 0.5), zigzag);
+  struct Case {
+    Points points;
+    double epsilon;
+    Points kept;
+  };
+  const Case cases[] = {
+      // Short lists and bad tolerances.
+      {{}, 1, {}}, {{{3, 4}}, 1, {{3, 4}}}, {{{0, 0}, {1, 9}}, 0, {{0, 0}, {1, 9}}},
+      {{{0, 0}, {1, 9}}, 100, {{0, 0}, {1, 9}}}, {bump, -1, {}}, {bump, nan, {}},
+      // At the tolerance is not beyond it.
+      {bump, 1.0, {{0, 0}, {2, 0}}}, {bump, 0.5, {{0, 0}, {2, 0}}}, {bump, 0.4, bump},
+      {{{0, 0}, {1, 1}, {2, 2}, {3, 3}}, 0, {{0, 0}, {3, 3}}},
+      // A span whose ends coincide has no line to measure from: its interior is dropped, however far out.
+      {{{0, 0}, {5, 5}, {0, 0}}, 0, {{0, 0}, {0, 0}}},
+      // (1, 1) and (2, 1) both lie 1 from the base line. Split at the first, (1, 1), the line (1, 1)-(3, 0)
+      // passes (2, 1) at 0.45, which 0.6 drops; split at (2, 1), it would have been (1, 1) that was dropped.
+      {{{0, 0}, {1, 1}, {2, 1}, {3, 0}}, 0.6, {{0, 0}, {1, 1}, {3, 0}}},
+      {zigzag, 0.5, zigzag}};
+  for (const auto& [points, epsilon, kept] : cases) {
+    EXPECT_EQ(simplify(points, epsilon), kept) << points.size() << " points, tolerance " << epsilon;
+  }
 }
 
 // A zigzag whose amplitude grows with the position splits every span at its next-to-last point, so waiting

@@ -4,23 +4,15 @@
 
 #include <string>
 
-TEST(StackTest, PopsInReverseOrderOfPushing) {
-  Bexlan::Stack<int> stack;
-  stack.push(1);
-  stack.push(2);
-  stack.push(3);
-  EXPECT_EQ(stack.peek(), 3);
-  EXPECT_EQ(stack.count(), 3);
-  EXPECT_EQ(stack.pop(), 3);
-  EXPECT_EQ(stack.pop(), 2);
-  EXPECT_EQ(stack.pop(), 1);
-  EXPECT_TRUE(stack.isEmpty());
-}
-
-TEST(StackTest, EmptyStackYieldsAbsent) {
+TEST(StackTest, PopsInReverseOrderOfPushingAndAnEmptyStackYieldsAbsent) {
   Bexlan::Stack<std::string> stack;
   EXPECT_EQ(stack.pop(), std::nullopt);
   EXPECT_EQ(stack.peek(), std::nullopt);
+  for (const char* item : {"1", "2", "3"}) stack.push(item);
+  EXPECT_EQ(stack.peek(), "3");
+  EXPECT_EQ(stack.count(), 3);
+  for (const char* item : {"3", "2", "1"}) EXPECT_EQ(stack.pop(), item);
+  EXPECT_TRUE(stack.isEmpty());
   stack.push("a");
   stack.removeAll();
   EXPECT_TRUE(stack.isEmpty());

@@ -3,13 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdint>
 #include <limits>
-#include <optional>
 #include <stdexcept>
-#include <vector>
 
-#include "tests/Bexlan/TestIcon.hpp"
+#include "Bexlan/WrappedIdentifier.hpp"
+#include "Platform/Graphics/Image.hpp"
 
 namespace Bexlan {
 namespace {
@@ -22,24 +20,22 @@ std::vector<double> doubles(const std::vector<Number>& samples) {
   return result;
 }
 
-TEST(StringIdentifierTest, StartsWithTheGivenTextAndAHistoryOf60Zeros) {
+TEST(StringIdentifierTest, StartsWithTheGivenTextAndRecordsOnlyRawNumbers) {
   StringIdentifier absent("diskRead", "Read", std::nullopt);
   EXPECT_EQ(absent.description(), "-");
   EXPECT_FALSE(absent.value() || absent.min() || absent.max());
   EXPECT_EQ(doubles(absent.history()), std::vector<double>(60, 0.0));
-  StringIdentifier empty("N_S_DL", "Download", "", testing::testIcon());
-  EXPECT_EQ(empty.description(), "");
-  EXPECT_EQ(empty.icon(), testing::testIcon());
-}
+  const Icon icon = platform::Image::create({});
+  StringIdentifier entry("N_S_DL", "Download", "", icon);
+  EXPECT_EQ(entry.description(), "");
+  EXPECT_EQ(entry.icon(), icon);
 
-TEST(StringIdentifierTest, TextWithRawNumberRecordsTheNumberAndTextAloneDoesNot) {
-  StringIdentifier entry("N_S_DL", "Download", "");
   entry.setStringWithRaw("2 KB", Number::of(std::uint32_t{2048}));
   EXPECT_EQ(entry.description(), "2 KB");
   EXPECT_EQ(entry.value()->typeCode(), 'I');
   for (int raw : {9, 4, 6}) entry.setStringWithRaw(std::nullopt, Number::of(raw));
   entry.setStringWithRaw("nan", Number::of(std::numeric_limits<double>::quiet_NaN()));
-  entry.setString("abc");
+  entry.setString("abc");  // text alone records nothing
   EXPECT_EQ(entry.description(), "abc");
   EXPECT_TRUE(std::isnan(entry.value()->doubleValue()));
   const auto samples = doubles(entry.history());
@@ -68,6 +64,13 @@ TEST(StringIdentifierTest, ARawInitialNumberIsRecordedAndANewHistorySizeRestarts
   EXPECT_EQ(entry.value()->longLongValue(), 1);
   EXPECT_THROW(entry.setHistorySize(-3), std::invalid_argument);
   EXPECT_EQ(entry.historySize(), 4);
+}
+
+TEST(WrappedIdentifierDeathTest, AskingTheAliasForItsTextOrNumberIsFatal) {
+  std::shared_ptr<const Identifier> alias = std::make_shared<WrappedIdentifier>("A", "Alias", "B");
+  const std::string where = "WrappedIdentifier\\.cpp:[0-9]+: Fatal error: ";
+  EXPECT_DEATH(alias->description(), where + "Use IDataStore to get string of wrapped identifier\\.");
+  EXPECT_DEATH(alias->value(), where + "Use IDataStore to get value of wrapped identifier\\.");
 }
 
 }  // namespace

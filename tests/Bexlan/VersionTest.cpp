@@ -32,9 +32,8 @@ TEST(VersionTest, NumbersCompareByValueAndOtherCharactersOneByOne) {
   expectOrder("2.0b2", "2.0b10", -1);
   expectOrder("1.0", "1-0", 1);
   expectOrder("1.\xC3\xA9", "1.z", 1);  // code-point order: U+00E9 after 'z'
-}
 
-TEST(VersionTest, DescriptionIsTheText) {
+  // A new text is compared anew.
   Version version("2.1.3");
   version.setString("2.1.10");
   EXPECT_EQ(version.description(), "2.1.10");

@@ -26,9 +26,9 @@ std::shared_ptr<const VolumeStatistics> sample(std::uint64_t bytesRead, std::uin
       {std::string(VolumeStatistics::operationsReadKey), Number::of(operations)}});
 }
 
-// One direction of a record: "delta|speed|load|moving|maximum|maximum text" (NaN without its sign).
-std::string side(std::uint64_t delta, const std::string& speed, double load, bool moving, std::uint64_t maximum,
-                 const std::string& maximumText) {
+// One direction of a record: "delta|speed|load|moving|maximum|maximum text" (NaN unsigned).
+std::string side(std::uint64_t delta, const std::string& speed, double load, bool moving,
+                 std::uint64_t maximum, const std::string& maximumText) {
   std::ostringstream text;
   text << delta << '|' << speed << '|' << (std::isnan(load) ? std::abs(load) : load) << '|' << moving
        << '|' << maximum << '|' << maximumText;

@@ -8,7 +8,6 @@
 
 #include "Draskel/VolumesController.hpp"
 #include "tests/Draskel/FakeVolumePlatform.hpp"
-#include "tests/Draskel/VolumesTestSupport.hpp"
 
 namespace {
 
@@ -17,36 +16,16 @@ using Draskel::VolumesController;
 using volumetest::browsableVolume;
 using volumetest::FakeMount;
 
-class VolumesControllerEjectTest : public ::testing::Test {
+class VolumesControllerEjectTest : public volumetest::FakeSystemTest {
  protected:
   void SetUp() override {
     platform_->mount("/", browsableVolume("Root", "sda2", "sda", true));
     platform_->mount("/media/stick", browsableVolume("Stick", "sdb1", "sdb"));
     platform_->mount("/media/card", browsableVolume("Card", "SDC1", "SDC"));
-    controller_ = VolumesController::create(platform_, threads_.starter());
-    controller_->delegates()->add(delegate_);
-    controller_->refresh(1);
+    controller().refresh(1);
     volumetest::pumpMainQueue();
     delegate_->clear();
   }
-  void TearDown() override {
-    threads_.joinAll();
-    volumetest::pumpMainQueue();
-  }
-
-  std::shared_ptr<Volume> volumeAt(const std::string& path) const {
-    for (const auto& volume : controller_->volumes()) {
-      if (volume->url == path) return volume;
-    }
-    return nullptr;
-  }
-
-  volumetest::JoiningThreads threads_;
-  std::shared_ptr<volumetest::FakeVolumePlatform> platform_ =
-      std::make_shared<volumetest::FakeVolumePlatform>();
-  std::shared_ptr<volumetest::RecordingDelegate> delegate_ =
-      std::make_shared<volumetest::RecordingDelegate>();
-  std::shared_ptr<VolumesController> controller_;
 };
 
 TEST_F(VolumesControllerEjectTest, AddedVolumesComeOnTheRefreshingThreadAndUpdatesLaterOnTheMainQueue) {
@@ -71,9 +50,9 @@ TEST_F(VolumesControllerEjectTest, AVolumeWhoseMountPointVanishedLeavesAtOnceAnd
   const auto stick = volumeAt("/media/stick");
   // Unmounted and its directory removed, without a notification.
   platform_->unmount("/media/stick");
-  platform_->setExists("/media/stick", false);
+  platform_->removeDirectory("/media/stick");
   controller_->refresh(1);
-  EXPECT_EQ(volumeAt("/media/stick"), nullptr);
+  EXPECT_EQ(find("/media/stick"), nullptr);
   EXPECT_EQ(delegate_->count("removed"), 0u);
   volumetest::pumpMainQueue();
   const auto removed = delegate_->eventsOf("removed");
@@ -128,7 +107,7 @@ TEST_F(VolumesControllerEjectTest, AFailedEjectReportsTheErrorOnTheEjectThreadAn
   EXPECT_EQ(events[0].thread, events[1].thread);
   EXPECT_NE(events[0].thread, std::this_thread::get_id());
   EXPECT_FALSE(stick->isEjecting);
-  EXPECT_EQ(volumeAt("/media/stick"), stick);
+  EXPECT_EQ(find("/media/stick"), stick);
 }
 
 TEST_F(VolumesControllerEjectTest, ASuccessfulEjectKeepsTheFlagUntilTheUnmountNotificationRemovesTheVolume) {
@@ -141,7 +120,7 @@ TEST_F(VolumesControllerEjectTest, ASuccessfulEjectKeepsTheFlagUntilTheUnmountNo
   EXPECT_EQ(platform_->unmountRequests(), std::vector<std::string>{"/media/stick"});
   ASSERT_TRUE(volumetest::pumpUntil([&] { return delegate_->count("removed") == 1; }));
   EXPECT_EQ(delegate_->eventsOf("removed")[0].volume, stick);
-  EXPECT_EQ(volumeAt("/media/stick"), nullptr);
+  EXPECT_EQ(find("/media/stick"), nullptr);
   EXPECT_TRUE(stick->isEjecting);
 }
 

@@ -3,63 +3,37 @@
 
 #include <cmath>
 #include <thread>
+#include <tuple>
 
 #include "Bexlan/DiskUtilities.hpp"
 #include "Bexlan/StringIdentifier.hpp"
 #include "Draskel/VolumesController.hpp"
 #include "Platform/Foundation/Clock.hpp"
 #include "tests/Draskel/FakeVolumePlatform.hpp"
-#include "tests/Draskel/VolumesTestSupport.hpp"
 
 namespace {
 
 using Draskel::Volume;
-using Draskel::VolumesController;
 using volumetest::browsableVolume;
 using volumetest::FakeMount;
 
 constexpr std::uint64_t mebibyte = 1 << 20;
+using Texts = std::vector<std::optional<std::string>>;
 
-class VolumesControllerTest : public ::testing::Test {
+class VolumesControllerTest : public volumetest::FakeSystemTest {
  protected:
   void SetUp() override {
     platform_->mount("/", browsableVolume("Root", "sda2", "sda", true));
     platform_->setCounters("sda", 0, 0);
   }
-  void TearDown() override { volumetest::pumpMainQueue(); }
-
-  VolumesController& controller() {
-    if (!controller_) {
-      controller_ = VolumesController::create(platform_, threads_.starter());
-      controller_->delegates()->add(delegate_);
-    }
-    return *controller_;
-  }
-
   std::vector<std::string> names() {
     std::vector<std::string> names;
     for (const auto& volume : controller().volumes()) names.push_back(volume->name);
     return names;
   }
-
-  std::shared_ptr<Volume> volumeAt(const std::string& path) {
-    for (const auto& volume : controller().volumes()) {
-      if (volume->url == path) return volume;
-    }
-    ADD_FAILURE() << "no volume at " << path;
-    return std::make_shared<Volume>(path);
-  }
-
   static std::string rateText(std::uint64_t bytesPerSecond) {
     return Bexlan::DiskUtilities::rateStringVariant(bytesPerSecond, false);
   }
-
-  volumetest::JoiningThreads threads_;
-  std::shared_ptr<volumetest::FakeVolumePlatform> platform_ =
-      std::make_shared<volumetest::FakeVolumePlatform>();
-  std::shared_ptr<volumetest::RecordingDelegate> delegate_ =
-      std::make_shared<volumetest::RecordingDelegate>();
-  std::shared_ptr<VolumesController> controller_;
 };
 
 TEST_F(VolumesControllerTest, StartsWithTwoSpeedEntriesWithoutTextAndReadsNoVolume) {
@@ -135,37 +109,23 @@ TEST_F(VolumesControllerTest, DiscoveryCopiesTheFactsOfTheMountAndOfItsDisk) {
   platform_->setDevice("sdc", disk);
 
   controller().refresh(1);
-  const auto volume = volumeAt("/media/stick");
-  EXPECT_EQ(volume->bsdName, "sdb1");
-  EXPECT_EQ(volume->rootBsdName, "sdb");
-  EXPECT_EQ(volume->totalBytes, 5000u);
-  EXPECT_EQ(volume->freeBytes, 1200u);
-  EXPECT_FALSE(volume->isInternal);
-  EXPECT_TRUE(volume->isLocal);
-  EXPECT_TRUE(volume->isReadOnly);
-  EXPECT_TRUE(volume->isVolume);
-  EXPECT_FALSE(volume->isSystemVolume);
-  EXPECT_FALSE(volume->isStartupVolume);
-  EXPECT_TRUE(volume->isEjectable);
-  EXPECT_EQ(volume->fileSystem, "exfat");
-  EXPECT_EQ(volume->deviceProtocol, "USB");
-  EXPECT_EQ(volume->vendor, "Vendor of sdb");
-  EXPECT_EQ(volume->model, "Cruzer");
-  EXPECT_EQ(volume->revision, "1.0");
-  EXPECT_EQ(volume->volumeName, "STICK");
-  EXPECT_EQ(volume->mediaBsdName, "sdb1");
-  EXPECT_EQ(volume->volumeKind, "ext4");
-  EXPECT_EQ(volume->ioDiskPath, "/sys/devices/usb1/1-1");
-  EXPECT_EQ(volume->icon, nullptr);
-  ASSERT_NE(volume->characteristics, nullptr);
-  EXPECT_EQ(volume->characteristics->productName(), Draskel::PropertyValue(std::string("Cruzer Blade")));
-  EXPECT_EQ(volume->characteristics->mediumType(), Draskel::PropertyValue(std::string("Solid State")));
+  const auto v = volumeAt("/media/stick");
+  EXPECT_EQ(std::tuple(v->bsdName, v->rootBsdName, v->totalBytes, v->freeBytes, v->icon),
+            std::tuple("sdb1", "sdb", 5000u, 1200u, nullptr));
+  // Internal, local, read-only, volume, system, startup, ejectable.
+  EXPECT_EQ((std::vector<bool>{v->isInternal, v->isLocal, v->isReadOnly, v->isVolume, v->isSystemVolume,
+                               v->isStartupVolume, v->isEjectable}),
+            (std::vector<bool>{false, true, true, true, false, false, true}));
+  EXPECT_EQ((Texts{v->fileSystem, v->deviceProtocol, v->vendor, v->model, v->revision, v->volumeName,
+                   v->mediaBsdName, v->volumeKind, v->ioDiskPath}),
+            (Texts{"exfat", "USB", "Vendor of sdb", "Cruzer", "1.0", "STICK", "sdb1", "ext4",
+                   "/sys/devices/usb1/1-1"}));
+  ASSERT_NE(v->characteristics, nullptr);
+  EXPECT_EQ(v->characteristics->productName(), Draskel::PropertyValue(std::string("Cruzer Blade")));
+  EXPECT_EQ(v->characteristics->mediumType(), Draskel::PropertyValue(std::string("Solid State")));
   EXPECT_EQ(volumeAt("/media/other")->characteristics, nullptr);
-
   const auto root = volumeAt("/");
-  EXPECT_TRUE(root->isSystemVolume);
-  EXPECT_TRUE(root->isStartupVolume);
-  EXPECT_TRUE(root->isInternal);
+  EXPECT_TRUE(root->isSystemVolume && root->isStartupVolume && root->isInternal);
 }
 
 TEST_F(VolumesControllerTest, TheWholeDiskComesFromTheDescriptionsMediaPath) {
@@ -200,26 +160,15 @@ TEST_F(VolumesControllerTest, TheWholeDiskComesFromTheDescriptionsMediaPath) {
 
 TEST_F(VolumesControllerTest, VolumesAreSortedByTheCodePointsOfTheirComposedNames) {
   platform_->unmount("/");
-  const std::vector<std::pair<std::string, std::string>> mounts = {
-      {"b", "sdb"},
-      {"e\xCC\x81x", "sdc"},
-      {"A", "sdd"},
-      {"Same", "sde"},
-      {"a", "sdf"},
-      {"\xC3\xA9"
-       "a",
-       "sdg"},
-      {"Same", "sdh"},
-  };
-  for (const auto& [name, disk] : mounts)
-    platform_->mount("/media/" + disk, browsableVolume(name, disk, disk));
-
+  const std::pair<const char*, const char*> mounts[] = {
+      {"b", "sdb"}, {"e\u0301x", "sdc"}, {"A", "sdd"}, {"Same", "sde"}, {"a", "sdf"}, {"\u00E9a", "sdg"},
+      {"Same", "sdh"}};
+  for (const auto& [name, disk] : mounts) {
+    platform_->mount("/media/" + std::string(disk), browsableVolume(name, disk, disk));
+  }
   controller().refresh(1);
   // Case counts, capitals first; the decomposed e and acute sort as the composed letter.
-  EXPECT_EQ(names(), (std::vector<std::string>{"A", "Same", "Same", "a", "b",
-                                               "\xC3\xA9"
-                                               "a",
-                                               "e\xCC\x81x"}));
+  EXPECT_EQ(names(), (std::vector<std::string>{"A", "Same", "Same", "a", "b", "\u00E9a", "e\u0301x"}));
   // Equal names keep their order.
   EXPECT_EQ(controller().volumes()[1]->bsdName, "sde");
   EXPECT_EQ(controller().volumes()[2]->bsdName, "sdh");
@@ -253,16 +202,6 @@ TEST_F(VolumesControllerTest, TheFirstStartupVolumeByNameFeedsTheStore) {
   platform_->setCounters("sdb", 2 * mebibyte, 0);
   controller().refresh(1);
   EXPECT_EQ(controller().string("diskRead"), rateText(2 * mebibyte));
-}
-
-TEST_F(VolumesControllerTest, WithoutGatheringStatisticsTheSpeedsNeverChange) {
-  controller().setGatherStatistics(false);
-  controller().refresh(1);
-  platform_->setCounters("sda", mebibyte, mebibyte);
-  controller().refresh(1);
-  EXPECT_EQ(volumeAt("/")->currentStatistics, nullptr);
-  EXPECT_EQ(volumeAt("/")->readSpeed, "-");
-  EXPECT_EQ(controller().string("diskWrite"), "-");
 }
 
 TEST_F(VolumesControllerTest, SizesAreReadAgainOncePerStorageIntervalAndAfterTheClockWentBack) {
@@ -308,12 +247,18 @@ TEST_F(VolumesControllerTest, SizesAreReadAgainOncePerStorageIntervalAndAfterThe
   EXPECT_EQ(root->freeBytes, 100u);
 }
 
-TEST_F(VolumesControllerTest, StorageIntervalZeroReadsSizesOnEveryUpdateAndNoUsageNever) {
+TEST_F(VolumesControllerTest, SettingsForSizesStatisticsAndHistoriesTakeEffectAtTheNextRefresh) {
   platform::Clock::Override clock(1000, 50);
   controller().setStorageInterval(0);
+  controller().setGatherStatistics(false);
   controller().refresh(1);
+  platform_->setCounters("sda", mebibyte, mebibyte);
   controller().refresh(1);
-  EXPECT_EQ(platform_->resourceReads("/"), 3);
+  EXPECT_EQ(platform_->resourceReads("/"), 3);  // once to make the volume, then on every refresh
+  // Without gathering statistics the speeds never change.
+  EXPECT_EQ(volumeAt("/")->currentStatistics, nullptr);
+  EXPECT_EQ(volumeAt("/")->readSpeed, "-");
+  EXPECT_EQ(controller().string("diskWrite"), "-");
 
   controller().setGatherUsage(false);
   platform_->change("/", [](FakeMount& mount) { mount.resources->totalCapacity = 1; });
@@ -321,10 +266,8 @@ TEST_F(VolumesControllerTest, StorageIntervalZeroReadsSizesOnEveryUpdateAndNoUsa
   EXPECT_EQ(volumeAt("/")->totalBytes, 1000u);
   EXPECT_EQ(platform_->resourceReads("/"), 3);
   EXPECT_THROW(controller().setStorageInterval(std::nan("")), std::invalid_argument);
-}
 
-TEST_F(VolumesControllerTest, TheHistorySizeReachesTheStoreButNotTheVolumes) {
-  controller().refresh(1);
+  // The history size reaches the store but not the volumes.
   controller().setHistorySize(30);
   EXPECT_EQ(controller().historySize(), 30);
   EXPECT_EQ(controller().store()->historySize(), 30);
