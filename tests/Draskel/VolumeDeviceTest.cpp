@@ -35,10 +35,7 @@ TEST(VolumeCharacteristicsTest, LookupsReturnTheStoredValueUnchanged) {
   EXPECT_EQ(characteristics.productName(), PropertyValue(std::string("Samsung SSD")));
   EXPECT_EQ(characteristics.vendorName(), PropertyValue(std::string("ATA")));
   // A number stays a number of its own type.
-  const auto revision = characteristics.productRevisionLevel();
-  ASSERT_TRUE(revision.has_value());
-  ASSERT_TRUE(std::holds_alternative<Number>(*revision));
-  EXPECT_EQ(std::get<Number>(*revision).type(), Number::Type::Int32);
+  EXPECT_EQ(std::get<Number>(characteristics.productRevisionLevel().value()).type(), Number::Type::Int32);
   EXPECT_EQ(characteristics.mediumType(), PropertyValue(std::string("Solid State")));
   EXPECT_FALSE(characteristics.serialNumber().has_value());
   EXPECT_FALSE(VolumeCharacteristics({}).productName().has_value());

@@ -39,19 +39,14 @@ TEST(VolumeStatisticsTest, OnlyValuesThatAreExactlyUnsignedIntegersCount) {
   const auto bytesRead = [](Draskel::PropertyValue value) {
     return VolumeStatistics({{std::string(VolumeStatistics::bytesReadKey), std::move(value)}}).bytesRead;
   };
-  EXPECT_EQ(bytesRead(Number::of(std::numeric_limits<std::uint64_t>::max())),
-            std::numeric_limits<std::uint64_t>::max());
-  EXPECT_EQ(bytesRead(Number::of(std::int8_t{7})), 7u);
-  EXPECT_EQ(bytesRead(Number::of(true)), 1u);
-  EXPECT_EQ(bytesRead(Number::of(4096.0)), 4096u);
-  EXPECT_EQ(bytesRead(Number::of(0x1p63)), 1ull << 63);
-  EXPECT_EQ(bytesRead(Number::of(-1)), 0u);
-  EXPECT_EQ(bytesRead(Number::of(1.5)), 0u);
-  EXPECT_EQ(bytesRead(Number::of(-0.5f)), 0u);
-  EXPECT_EQ(bytesRead(Number::of(0x1p64)), 0u);
-  EXPECT_EQ(bytesRead(Number::of(std::nan(""))), 0u);
-  EXPECT_EQ(bytesRead(Number::of(INFINITY)), 0u);
-  EXPECT_EQ(bytesRead(std::string("12")), 0u);
+  const std::uint64_t max = std::numeric_limits<std::uint64_t>::max();
+  const std::pair<Draskel::PropertyValue, std::uint64_t> cases[] = {
+      {Number::of(max), max}, {Number::of(std::int8_t{7}), 7}, {Number::of(true), 1},
+      {Number::of(4096.0), 4096}, {Number::of(0x1p63), 1ull << 63},
+      // Negative, fractional, beyond 64 bits, not finite, not a number: nothing.
+      {Number::of(-1), 0}, {Number::of(1.5), 0}, {Number::of(-0.5f), 0}, {Number::of(0x1p64), 0},
+      {Number::of(std::nan("")), 0}, {Number::of(INFINITY), 0}, {std::string("12"), 0}};
+  for (const auto& [value, bytes] : cases) EXPECT_EQ(bytesRead(value), bytes);
 }
 
 TEST(VolumeStatisticsTest, EmptyMeansNoBytesAndNoOperationsWhateverElseWasCounted) {

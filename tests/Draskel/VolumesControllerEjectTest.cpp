@@ -11,7 +11,6 @@
 
 namespace {
 
-using Draskel::Volume;
 using Draskel::VolumesController;
 using volumetest::browsableVolume;
 using volumetest::FakeMount;
@@ -28,8 +27,12 @@ class VolumesControllerEjectTest : public volumetest::FakeSystemTest {
   }
 };
 
-TEST_F(VolumesControllerEjectTest, AddedVolumesComeOnTheRefreshingThreadAndUpdatesLaterOnTheMainQueue) {
+TEST_F(VolumesControllerEjectTest, ARefreshAddsOnItsThreadAndTellsOfVanishedVolumesAndUpdatesOnTheMainQueue) {
   platform_->mount("/media/new", browsableVolume("New", "sdd1", "sdd"));
+  const auto stick = find("/media/stick");
+  // Unmounted and its directory removed, without a notification: it leaves at once.
+  platform_->unmount("/media/stick");
+  platform_->removeDirectory("/media/stick");
   std::thread::id refresher;
   std::thread([&] {
     refresher = std::this_thread::get_id();
@@ -39,26 +42,14 @@ TEST_F(VolumesControllerEjectTest, AddedVolumesComeOnTheRefreshingThreadAndUpdat
   ASSERT_EQ(added.size(), 1u);
   EXPECT_EQ(added[0].thread, refresher);
   EXPECT_EQ(added[0].volume->url, "/media/new");
-  EXPECT_EQ(delegate_->count("updated"), 0u);
-  volumetest::pumpMainQueue();
-  const auto updated = delegate_->eventsOf("updated");
-  ASSERT_EQ(updated.size(), 1u);
-  EXPECT_TRUE(updated[0].onMainThread);
-}
-
-TEST_F(VolumesControllerEjectTest, AVolumeWhoseMountPointVanishedLeavesAtOnceAndIsReportedOnTheMainQueue) {
-  const auto stick = volumeAt("/media/stick");
-  // Unmounted and its directory removed, without a notification.
-  platform_->unmount("/media/stick");
-  platform_->removeDirectory("/media/stick");
-  controller_->refresh(1);
   EXPECT_EQ(find("/media/stick"), nullptr);
-  EXPECT_EQ(delegate_->count("removed"), 0u);
+  EXPECT_EQ(delegate_->count("updated") + delegate_->count("removed"), 0u);
   volumetest::pumpMainQueue();
   const auto removed = delegate_->eventsOf("removed");
-  ASSERT_EQ(removed.size(), 1u);
-  EXPECT_EQ(removed[0].volume, stick);
-  EXPECT_TRUE(removed[0].onMainThread);
+  const auto updated = delegate_->eventsOf("updated");
+  ASSERT_EQ(removed.size() + updated.size(), 2u);
+  EXPECT_EQ(removed.at(0).volume, stick);
+  EXPECT_TRUE(removed[0].onMainThread && updated.at(0).onMainThread);
 }
 
 TEST_F(VolumesControllerEjectTest, AnUnmountDropsTheVolumesNoLongerMountedAndTellsAtOnce) {

@@ -1,14 +1,10 @@
 #pragma once
 
-#include <algorithm>
 #include <chrono>
 #include <functional>
-#include <memory>
 #include <mutex>
-#include <string>
 #include <system_error>
 #include <thread>
-#include <vector>
 
 #include "Draskel/VolumesController.hpp"
 #include "Draskel/VolumesDelegate.hpp"
@@ -29,15 +25,15 @@ struct VolumesEvent {
 // A listener that records every call. Each call also wakes the main run loop, so a test pumping it sees
 // calls from other threads at once.
 class RecordingDelegate final : public Draskel::VolumesDelegate {
+  using VolumeRef = std::shared_ptr<Draskel::Volume>;
+
  public:
-  void volumeRemoved(const std::shared_ptr<Draskel::Volume>& volume) override { record("removed", volume); }
-  void ejectFailed(const std::shared_ptr<Draskel::Volume>& volume, const std::error_code& error) override {
+  void volumeRemoved(const VolumeRef& volume) override { record("removed", volume); }
+  void ejectFailed(const VolumeRef& volume, const std::error_code& error) override {
     record("ejectFailed", volume, error);
   }
-  void volumeAdded(const std::shared_ptr<Draskel::Volume>& volume) override { record("added", volume); }
-  void ejectStarted(const std::shared_ptr<Draskel::Volume>& volume) override {
-    record("ejectStarted", volume);
-  }
+  void volumeAdded(const VolumeRef& volume) override { record("added", volume); }
+  void ejectStarted(const VolumeRef& volume) override { record("ejectStarted", volume); }
   void volumesUpdated() override { record("updated", nullptr); }
 
   std::vector<VolumesEvent> events() const {
@@ -58,7 +54,7 @@ class RecordingDelegate final : public Draskel::VolumesDelegate {
   }
 
  private:
-  void record(std::string kind, std::shared_ptr<Draskel::Volume> volume, std::error_code error = {}) {
+  void record(std::string kind, VolumeRef volume, std::error_code error = {}) {
     {
       std::lock_guard lock(mutex_);
       events_.push_back(
@@ -87,9 +83,6 @@ inline void pumpMainQueue() {
 // start, when asked and when it is destroyed. Make it before the controller, so that it outlives it.
 class JoiningThreads {
  public:
-  JoiningThreads() = default;
-  JoiningThreads(const JoiningThreads&) = delete;
-  JoiningThreads& operator=(const JoiningThreads&) = delete;
   ~JoiningThreads() { joinAll(); }
 
   Draskel::VolumesController::ThreadStarter starter() {
