@@ -5,11 +5,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <map>
-#include <memory>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include "Orvane/ConnectionsController.hpp"
 #include "tests/platform/System/NetworkFixtures.hpp"
@@ -41,28 +40,17 @@ class FakeResolver final : public platform::NameResolver {
   mutable std::vector<int> serviceFlags;
 };
 
-// What a test compares of a connection.
-struct Seen {
-  std::optional<NetworkProtocol> protocol;
-  std::optional<std::uint16_t> localPort;
-  std::optional<std::uint16_t> foreignPort;
-  std::optional<std::string> foreign;
-  std::optional<std::string> service;
-  bool operator==(const Seen&) const = default;
-  friend std::ostream& operator<<(std::ostream& out, const Seen& seen) {
-    return out << (seen.protocol == NetworkProtocol::tcp ? "tcp " : "udp ") << seen.localPort.value_or(0)
-               << "->" << seen.foreign.value_or("?") << ":" << seen.foreignPort.value_or(0) << " "
-               << seen.service.value_or("");
-  }
-};
+// What a test compares of a connection: protocol, local port, foreign port, foreign host and service.
+using Seen = std::tuple<std::optional<NetworkProtocol>, std::optional<std::uint16_t>,
+                        std::optional<std::uint16_t>, std::optional<std::string>, std::optional<std::string>>;
 
 std::vector<Seen> seen(const std::vector<std::shared_ptr<NetworkConnection>>& connections) {
   std::vector<Seen> result;
   for (const auto& connection : connections) {
     EXPECT_FALSE(connection->local || connection->localProtocol || connection->foreignProtocol ||
                  connection->internetProtocol);
-    result.push_back({connection->networkProtocol, connection->localPort, connection->foreignPort,
-                      connection->foreign, connection->communicationProtocol});
+    result.emplace_back(connection->networkProtocol, connection->localPort, connection->foreignPort,
+                        connection->foreign, connection->communicationProtocol);
   }
   return result;
 }
@@ -118,118 +106,95 @@ TEST(ConnectionsTest, EdgeRowsAndMissingTables) {
   source->remove("/proc/net/tcp");
   EXPECT_EQ(controller.connectionCount(), 0u);
   EXPECT_THAT(controller.connections(true, true), IsEmpty());
-  std::vector<std::shared_ptr<NetworkConnection>> list;
-  controller.readPcbList("/proc/net/no-such-table", true, false, false, list);
-  EXPECT_THAT(list, IsEmpty());
 }
 
-// A socket that closes itself.
-class Socket {
+using Ports = std::pair<std::uint16_t, std::uint16_t>;
+
+// Sockets of a test on the loopback addresses, closed with the object.
+class LoopbackSockets {
  public:
-  explicit Socket(int fd) : fd_(fd) {}
-  ~Socket() {
-    if (fd_ >= 0) ::close(fd_);
+  ~LoopbackSockets() {
+    for (int fd : fds_) ::close(fd);
   }
-  Socket(Socket&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  int fd() const { return fd_; }
-  std::uint16_t port() const {
+
+  // A socket of `family` bound to (or connected to) the loopback address and `port`, or to "::" when
+  // `anyAddress`.
+  int open(int family, int type, std::uint16_t port, bool connectTo, bool anyAddress = false) {
+    const int fd = fds_.emplace_back(::socket(family, type | SOCK_CLOEXEC, 0));
+    const int v6only = anyAddress ? 0 : 1;
+    if (family == AF_INET6 && !connectTo) ::setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &v6only, sizeof v6only);
+    sockaddr_in6 v6{};
+    v6.sin6_family = AF_INET6;
+    v6.sin6_port = htons(port);
+    v6.sin6_addr = anyAddress ? in6addr_any : in6addr_loopback;
+    sockaddr_in v4{};
+    v4.sin_family = AF_INET;
+    v4.sin_port = htons(port);
+    v4.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    auto* address = family == AF_INET ? reinterpret_cast<sockaddr*>(&v4) : reinterpret_cast<sockaddr*>(&v6);
+    const socklen_t length = family == AF_INET ? sizeof v4 : sizeof v6;
+    EXPECT_EQ(connectTo ? ::connect(fd, address, length) : ::bind(fd, address, length), 0);
+    return fd;
+  }
+
+  // A listener of `listenFamily` (dual-stack on "::" when `dualStack`), a client of `clientFamily`
+  // connected to it and the accepted server end: the client's and the server's ports.
+  Ports connect(int listenFamily, int clientFamily, bool dualStack = false) {
+    const int listener = open(listenFamily, SOCK_STREAM, 0, false, dualStack);
+    EXPECT_EQ(::listen(listener, 4), 0);
+    const std::uint16_t server = port(listener);
+    const std::uint16_t client = port(open(clientFamily, SOCK_STREAM, server, true));
+    fds_.push_back(::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC));
+    return {client, server};
+  }
+
+  static std::uint16_t port(int fd) {
     sockaddr_in6 address{};  // the port sits at the same offset in both families
     socklen_t length = sizeof address;
-    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
     return ntohs(address.sin6_port);
   }
 
  private:
-  int fd_;
+  std::vector<int> fds_;
 };
 
-// Binds `fd` to, or connects it to, the loopback address of `family` and `port` ("::" instead of "::1"
-// when `anyAddress`).
-bool bindOrConnect(int fd, int family, std::uint16_t port, bool connectTo, bool anyAddress = false) {
-  sockaddr_in6 v6{};
-  sockaddr_in v4{};
-  v6.sin6_family = AF_INET6;
-  v6.sin6_port = htons(port);
-  v6.sin6_addr = anyAddress ? in6addr_any : in6addr_loopback;
-  v4.sin_family = AF_INET;
-  v4.sin_port = htons(port);
-  v4.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  auto* address = family == AF_INET ? reinterpret_cast<sockaddr*>(&v4) : reinterpret_cast<sockaddr*>(&v6);
-  socklen_t length = family == AF_INET ? sizeof v4 : sizeof v6;
-  return (connectTo ? ::connect(fd, address, length) : ::bind(fd, address, length)) == 0;
-}
-
-// A listener on the loopback address of `listenFamily` (or dual-stack on "::"), a client of `clientFamily`
-// connected to it and the accepted server end.
-struct LoopbackConnection {
-  std::vector<Socket> sockets;
-  std::uint16_t clientPort = 0;
-  std::uint16_t serverPort = 0;
-};
-
-LoopbackConnection connectOverLoopback(int listenFamily, int clientFamily, bool dualStack = false) {
-  LoopbackConnection connection;
-  Socket listener(::socket(listenFamily, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  int v6only = dualStack ? 0 : 1;
-  if (listenFamily == AF_INET6)
-    ::setsockopt(listener.fd(), IPPROTO_IPV6, IPV6_V6ONLY, &v6only, sizeof v6only);
-  EXPECT_TRUE(bindOrConnect(listener.fd(), listenFamily, 0, false, dualStack));
-  EXPECT_EQ(::listen(listener.fd(), 4), 0);
-  connection.serverPort = listener.port();
-  Socket client(::socket(clientFamily, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  EXPECT_TRUE(bindOrConnect(client.fd(), clientFamily, connection.serverPort, true));
-  connection.clientPort = client.port();
-  Socket server(::accept4(listener.fd(), nullptr, nullptr, SOCK_CLOEXEC));
-  connection.sockets.push_back(std::move(listener));
-  connection.sockets.push_back(std::move(client));
-  connection.sockets.push_back(std::move(server));
-  return connection;
-}
-
-// "Recv-Q Send-Q local:port peer:port" lines of `ss -H<tn|un> state established`, as (local, peer) ports of
-// the IPv4 ones (IPv4-mapped ones included) and a count of all.
-struct SsConnections {
-  std::set<std::pair<std::uint16_t, std::uint16_t>> ipv4;
+// The (local, peer) ports of the IPv4 lines (IPv4-mapped ones included) of `ss -H<options> state
+// established`, and the count of all its lines.
+std::pair<std::set<Ports>, size_t> ssEstablished(const std::string& options) {
+  std::istringstream lines(networktest::commandOutput("ss -H" + options + " state established"));
+  std::set<Ports> ipv4;
   size_t count = 0;
-};
-
-SsConnections ssEstablished(const char* options) {
-  std::string command = std::string("ss -H") + options + " state established";
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-  SsConnections result;
-  char line[1024];
-  while (pipe && std::fgets(line, sizeof line, pipe.get()) != nullptr) {
+  auto port = [](const std::string& endpoint) {
+    return static_cast<std::uint16_t>(std::stoi(endpoint.substr(endpoint.rfind(':') + 1)));
+  };
+  for (std::string line; std::getline(lines, line);) {
     std::istringstream fields(line);
     std::string receiveQueue, sendQueue, local, peer;
     if (!(fields >> receiveQueue >> sendQueue >> local >> peer)) continue;
-    ++result.count;
-    auto port = [](const std::string& endpoint) {
-      return static_cast<std::uint16_t>(std::stoi(endpoint.substr(endpoint.rfind(':') + 1)));
-    };
-    bool ipv4 = local.front() != '[' || local.starts_with("[::ffff:");
-    if (ipv4) result.ipv4.emplace(port(local), port(peer));
+    ++count;
+    if (local.front() != '[' || local.starts_with("[::ffff:")) ipv4.emplace(port(local), port(peer));
   }
-  return result;
+  return {ipv4, count};
 }
 
 // The live list against ss for the loopback connections this test opens: an IPv4 pair, an IPv6 pair, an
 // IPv4 client of a dual-stack listener, and a connected UDP socket. Other programs may open or close
 // connections in between, so the totals may differ by 2.
 TEST(ConnectionsTest, LiveListAgreesWithSsForOwnLoopbackConnections) {
-  auto v4 = connectOverLoopback(AF_INET, AF_INET);
-  auto v6 = connectOverLoopback(AF_INET6, AF_INET6);
-  auto mapped = connectOverLoopback(AF_INET6, AF_INET, true);
-  Socket datagram(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
-  ASSERT_TRUE(bindOrConnect(datagram.fd(), AF_INET, 9, true));
+  LoopbackSockets sockets;
+  const Ports v4 = sockets.connect(AF_INET, AF_INET);
+  sockets.connect(AF_INET6, AF_INET6);
+  const Ports mapped = sockets.connect(AF_INET6, AF_INET, true);
+  const Ports datagram{LoopbackSockets::port(sockets.open(AF_INET, SOCK_DGRAM, 9, true)), 9};
 
   ConnectionsController controller;
-  auto listed = controller.connections(false, false);
-  std::uint32_t count = controller.connectionCount();
-  SsConnections tcpSs = ssEstablished("tn");
-  SsConnections udpSs = ssEstablished("un");
+  const auto listed = controller.connections(false, false);
+  const std::uint32_t count = controller.connectionCount();
+  const auto [tcpSs, tcpCount] = ssEstablished("tn");
+  const auto [udpSs, udpCount] = ssEstablished("un");
 
-  std::set<std::pair<std::uint16_t, std::uint16_t>> tcpListed;
-  std::set<std::pair<std::uint16_t, std::uint16_t>> udpListed;
+  std::set<Ports> tcpListed, udpListed;
   size_t ipv6Only = 0;
   for (const auto& connection : listed) {
     if (!connection->localPort) {
@@ -238,29 +203,22 @@ TEST(ConnectionsTest, LiveListAgreesWithSsForOwnLoopbackConnections) {
     }
     ASSERT_TRUE(connection->foreignPort.has_value());
     EXPECT_EQ(connection->foreign, "127.0.0.1");
-    auto& into = connection->networkProtocol == NetworkProtocol::tcp ? tcpListed : udpListed;
-    into.emplace(*connection->localPort, *connection->foreignPort);
+    (connection->networkProtocol == tcp ? tcpListed : udpListed)
+        .emplace(*connection->localPort, *connection->foreignPort);
   }
-  for (const auto& ports : {std::pair{v4.clientPort, v4.serverPort},
-                            {v4.serverPort, v4.clientPort},
-                            {mapped.clientPort, mapped.serverPort},
-                            {mapped.serverPort, mapped.clientPort}}) {
+  for (const Ports& ports : {v4, Ports{v4.second, v4.first}, mapped, Ports{mapped.second, mapped.first}}) {
     EXPECT_TRUE(tcpListed.contains(ports)) << ports.first << "->" << ports.second;
-    EXPECT_TRUE(tcpSs.ipv4.contains(ports)) << ports.first << "->" << ports.second;
+    EXPECT_TRUE(tcpSs.contains(ports)) << ports.first << "->" << ports.second;
   }
-  std::pair<std::uint16_t, std::uint16_t> udpPorts{datagram.port(), 9};
-  EXPECT_TRUE(udpListed.contains(udpPorts));
-  EXPECT_TRUE(udpSs.ipv4.contains(udpPorts));
+  EXPECT_TRUE(udpListed.contains(datagram));
+  EXPECT_TRUE(udpSs.contains(datagram));
   EXPECT_GE(ipv6Only, 2u);
-
-  auto near = [](size_t ours, size_t reference) { return ours + 2 >= reference && reference + 2 >= ours; };
-  EXPECT_TRUE(near(listed.size(), tcpSs.count + udpSs.count))
-      << listed.size() << " vs ss " << tcpSs.count + udpSs.count;
-  EXPECT_TRUE(near(count, tcpSs.count + udpSs.count)) << count;
+  EXPECT_NEAR(listed.size(), tcpCount + udpCount, 2);
+  EXPECT_NEAR(count, tcpCount + udpCount, 2);
 
   // With host names: getnameinfo finds 127.0.0.1 as "localhost" in /etc/hosts.
   for (const auto& connection : controller.connections(true, false)) {
-    if (connection->localPort == v4.clientPort && connection->foreignPort == v4.serverPort) {
+    if (connection->localPort == v4.first && connection->foreignPort == v4.second) {
       EXPECT_EQ(connection->foreign, "localhost");
     }
   }

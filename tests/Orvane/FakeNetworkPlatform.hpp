@@ -4,10 +4,12 @@
 #include <net/if_arp.h>
 #include <sys/socket.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "Orvane/NetworkDelegate.hpp"
 #include "Platform/System/NetworkPlatform.hpp"
 
 namespace networktest {
@@ -66,6 +68,15 @@ class FakeNetworkPlatform final : public platform::NetworkPlatform {
       if (entry.name == name) entry.flags = flags;
     }
   }
+};
+
+// Keeps every adapter the network monitor announces, in order.
+class RecordingDelegate final : public Orvane::NetworkDelegate {
+ public:
+  void adapterChanged(const std::shared_ptr<Orvane::NetworkAdapter>& adapter) override {
+    calls.push_back(adapter);
+  }
+  std::vector<std::shared_ptr<Orvane::NetworkAdapter>> calls;
 };
 
 }  // namespace networktest

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "Bexlan/DataStore.hpp"
 #include "Bexlan/NumberIdentifier.hpp"
 #include "Orvane/Memory.hpp"
@@ -35,7 +33,6 @@ TEST_F(MemoryControllerTest, BeforeTheFirstRefreshOnlyUsageHoldsANumber) {
     EXPECT_TRUE(controller.store()->contains(*key)) << *key;
     EXPECT_FALSE(controller.value(*key).has_value()) << *key;
     EXPECT_EQ(controller.string(*key), "-");
-    EXPECT_EQ(controller.uInt64Value(*key), 0u);
   }
   EXPECT_EQ(controller.value(Memory::usage()), platform::Number::of(0.0));
   EXPECT_EQ(controller.store()->min(Memory::usage()), platform::Number::of(0.0));
@@ -52,29 +49,24 @@ TEST_F(MemoryControllerTest, RefreshWritesBytesWithTheirTypesAndUsedIsTruncatedB
   Orvane::MemoryController controller(source);
   controller.refresh(1.0);
 
-  double compressed = 7 * KiB + 1001.0;
+  const double compressed = 7 * KiB + 1001.0;
   EXPECT_EQ(controller.value(Memory::active()), platform::Number::of(300.0 * KiB));
   EXPECT_EQ(controller.value(Memory::active())->type(), platform::Number::Type::Double);
   EXPECT_EQ(controller.value(Memory::inactive()), platform::Number::of(200.0 * KiB));
   EXPECT_EQ(controller.value(Memory::wired()), platform::Number::of(50.0 * KiB));
   EXPECT_EQ(controller.value(Memory::compressed()), platform::Number::of(compressed));
-  std::uint64_t used = (300 + 50 + 7) * KiB + 1001;
+  const std::uint64_t used = (300 + 50 + 7) * KiB + 1001;
   EXPECT_EQ(controller.value(Memory::used())->type(), platform::Number::Type::UInt64);
   EXPECT_EQ(controller.uInt64Value(Memory::used()), used);
   EXPECT_EQ(controller.uInt64Value(Memory::free()), 1000 * KiB - used);
-  EXPECT_EQ(controller.uInt64Value(Memory::free()) + controller.uInt64Value(Memory::used()), 1000 * KiB);
   EXPECT_EQ(controller.doubleValue(Memory::usage()), static_cast<double>(used) / (1000 * KiB));
-
-  auto statistics = controller.statistics();
-  EXPECT_EQ(statistics.free(), 100.0 * KiB);
-  EXPECT_EQ(statistics.active(), 300.0 * KiB);
-  EXPECT_EQ(statistics.inactive(), 200.0 * KiB);
-  EXPECT_EQ(statistics.wired(), 50.0 * KiB);
-  EXPECT_EQ(statistics.compressed(), compressed);
+  const auto statistics = controller.statistics();
+  EXPECT_EQ((std::vector{statistics.free(), statistics.active(), statistics.inactive(), statistics.wired(),
+                         statistics.compressed()}),
+            (std::vector{100.0 * KiB, 300.0 * KiB, 200.0 * KiB, 50.0 * KiB, compressed}));
 
   // The elapsed time plays no part: the same memory gives the same numbers.
   controller.refresh(1e9);
-  EXPECT_EQ(controller.uInt64Value(Memory::used()), used);
   EXPECT_EQ(controller.store()->uInt64History(Memory::used()).back(), used);
   EXPECT_EQ(controller.store()->min(Memory::used()), controller.store()->max(Memory::used()));
 }
@@ -110,8 +102,6 @@ TEST_F(MemoryControllerTest, UsedBeyondPhysicalMemoryLeavesNothingFree) {
 TEST_F(MemoryControllerTest, HistorySizeReachesTheStoreAndANewStoreTakesLaterRefreshes) {
   Orvane::MemoryController controller(source);
   controller.setHistorySize(5);
-  EXPECT_EQ(controller.historySize(), 5);
-  EXPECT_EQ(controller.store()->historySize(), 5);
   EXPECT_EQ(controller.store()->history(Memory::active())->size(), 5u);
   EXPECT_THROW(controller.setHistorySize(-1), std::invalid_argument);
   EXPECT_EQ(controller.historySize(), 5);
@@ -125,24 +115,18 @@ TEST_F(MemoryControllerTest, HistorySizeReachesTheStoreAndANewStoreTakesLaterRef
   EXPECT_THROW(controller.setStore(nullptr), std::invalid_argument);
 }
 
-// The live machine, compared with free and /proc/meminfo read by the test itself.
+// The live machine, compared with free and with /proc/meminfo read by the test right after the refresh.
 TEST(MemoryControllerLiveTest, AgreesWithFreeAndMeminfo) {
   Orvane::MemoryController controller;
   controller.refresh(1);
-  auto info = platform::parseMemInfo(platform::TextSource::live()->read("/proc/meminfo").value());
+  const auto info = platform::parseMemInfo(platform::TextSource::live()->read("/proc/meminfo").value());
   ASSERT_TRUE(info.has_value());
-
-  std::istringstream free(systemtest::commandOutput("free -b"));
-  std::string word;
-  std::uint64_t total = 0;
-  while (free >> word && word != "Mem:") {
-  }
-  ASSERT_TRUE(free >> total);
+  const std::uint64_t total = systemtest::freeTotal(systemtest::commandOutput("free -b"));
+  ASSERT_GT(total, 0u);
   EXPECT_EQ(controller.physicalMemory(), total);
   EXPECT_EQ(controller.uInt64Value(Memory::used()) + controller.uInt64Value(Memory::free()), total);
-
-  double wired = static_cast<double>(info->unevictable + info->slabUnreclaimable + info->kernelStack +
-                                     info->pageTables + info->perCpu);
+  const double wired = static_cast<double>(info->unevictable + info->slabUnreclaimable + info->kernelStack +
+                                           info->pageTables + info->perCpu);
   EXPECT_NEAR(controller.doubleValue(Memory::active()), info->active, info->active * 0.02);
   EXPECT_NEAR(controller.doubleValue(Memory::inactive()), info->inactive, info->inactive * 0.02);
   EXPECT_NEAR(controller.doubleValue(Memory::wired()), wired, wired * 0.02);

@@ -7,18 +7,16 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <thread>
 
 #include "Bexlan/DiskUtilities.hpp"
 #include "Orvane/NetworkController.hpp"
-#include "Platform/System/TextFields.hpp"
-#include "Platform/System/TextSource.hpp"
+#include "tests/Orvane/FakeNetworkPlatform.hpp"
 #include "tests/Orvane/PrivateNetworkNamespace.hpp"
+#include "tests/platform/System/NetworkFixtures.hpp"
 
-using Orvane::NetworkAdapter;
 using Orvane::NetworkController;
 
 namespace {
@@ -26,12 +24,6 @@ namespace {
 // Bytes that are not the test's own may cross the link (none are expected with IPv6 switched off, but a
 // kernel may still send a stray frame): up to this many are allowed on top of what the test sends.
 constexpr std::uint64_t backgroundAllowance = 1024;
-
-class CountingDelegate final : public Orvane::NetworkDelegate {
- public:
-  void adapterChanged(const std::shared_ptr<NetworkAdapter>& adapter) override { calls.push_back(adapter); }
-  std::vector<std::shared_ptr<NetworkAdapter>> calls;
-};
 
 // Sends `count` Ethernet frames of `size` bytes each (header included) out of `interface` of the calling
 // thread's namespace; the kernel counts exactly those bytes as sent on it and received by its peer.
@@ -55,32 +47,11 @@ bool sendFrames(const char* interface, int count, size_t size) {
   return sent;
 }
 
-// The interface's counters as /proc/net/dev of the calling thread's namespace shows them, cut to 32 bits.
-std::optional<platform::LinkCounters> procNetDev(const std::string& interface) {
-  auto text = platform::TextSource::live()->read("/proc/net/dev");
-  if (!text) return std::nullopt;
-  for (auto line : platform::textfields::splitLines(*text)) {
-    size_t colon = line.find(':');
-    if (colon == std::string_view::npos || platform::textfields::trimmed(line.substr(0, colon)) != interface)
-      continue;
-    auto fields = platform::textfields::splitWhitespace(line.substr(colon + 1));
-    if (fields.size() < 9) return std::nullopt;
-    return platform::LinkCounters{
-        static_cast<std::uint32_t>(platform::textfields::parseDecimal(fields[0]).value_or(0)),
-        static_cast<std::uint32_t>(platform::textfields::parseDecimal(fields[8]).value_or(0))};
-  }
-  return std::nullopt;
-}
-
-// The same from `ip -j -s link show`.
+// An interface's counters as `ip -j -s link show` gives them, cut to 32 bits.
 std::optional<platform::LinkCounters> ipLink(const networktest::PrivateNetworkNamespace& space,
                                              const std::string& interface) {
-  std::string command = "ip -n " + space.name() + " -j -s link show " + interface;
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-  std::string output;
-  char buffer[4096];
-  while (pipe && std::fgets(buffer, sizeof buffer, pipe.get()) != nullptr) output += buffer;
-  auto json = nlohmann::json::parse(output, nullptr, false);
+  const auto json = nlohmann::json::parse(
+      networktest::commandOutput("ip -n " + space.name() + " -j -s link show " + interface), nullptr, false);
   if (!json.is_array() || json.empty()) return std::nullopt;
   const auto& statistics = json[0]["stats64"];
   return platform::LinkCounters{static_cast<std::uint32_t>(statistics["rx"]["bytes"].get<std::uint64_t>()),
@@ -97,12 +68,11 @@ class NetworkNamespaceTest : public testing::Test {
     ASSERT_TRUE(space->created()) << "ip netns add " << space->name() << " failed";
     ASSERT_TRUE(
         space->exec("sysctl -qw net.ipv6.conf.all.disable_ipv6=1 net.ipv6.conf.default.disable_ipv6=1"));
-    ASSERT_TRUE(space->ip("link add v0 type veth peer name v1"));
-    ASSERT_TRUE(space->ip("link set v0 alias 'Private uplink'"));
-    ASSERT_TRUE(space->ip("link set v0 up"));
-    ASSERT_TRUE(space->ip("link set v1 up"));
-    ASSERT_TRUE(space->ip("addr add 10.203.0.1/24 dev v0"));
-    ASSERT_TRUE(space->ip("route add default via 10.203.0.2 dev v0"));
+    for (const char* command : {"link add v0 type veth peer name v1", "link set v0 alias 'Private uplink'",
+                                "link set v0 up", "link set v1 up", "addr add 10.203.0.1/24 dev v0",
+                                "route add default via 10.203.0.2 dev v0"}) {
+      ASSERT_TRUE(space->ip(command)) << command;
+    }
     ASSERT_TRUE(space->enter());
   }
 
@@ -111,7 +81,7 @@ class NetworkNamespaceTest : public testing::Test {
 
 TEST_F(NetworkNamespaceTest, CountersAndRatesAgreeWithTheBytesSentOverAVethPair) {
   auto controller = std::make_shared<NetworkController>();
-  auto delegate = std::make_shared<CountingDelegate>();
+  auto delegate = std::make_shared<networktest::RecordingDelegate>();
   controller->setDelegate(delegate);
   controller->refresh(0);
 
@@ -145,7 +115,7 @@ TEST_F(NetworkNamespaceTest, CountersAndRatesAgreeWithTheBytesSentOverAVethPair)
   EXPECT_EQ(adapters[1]->uploadBytesDiff, v0->downloadBytesDiff);
 
   // The adapter's counters are the kernel's, as /proc/net/dev and ip -s link show them.
-  EXPECT_EQ(procNetDev("v0"), (platform::LinkCounters{v0->oldDownload, v0->oldUpload}));
+  EXPECT_EQ(networktest::procNetDev()["v0"], (platform::LinkCounters{v0->oldDownload, v0->oldUpload}));
   EXPECT_EQ(ipLink(*space, "v0"), (platform::LinkCounters{v0->oldDownload, v0->oldUpload}));
 
   // A refresh divides by the measured interval: rate x interval is the bytes sent, within 1% and the

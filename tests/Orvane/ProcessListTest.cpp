@@ -11,30 +11,29 @@
 
 namespace {
 
-using testing::UnorderedElementsAre;
-
 // The processes of the list by pid.
-std::map<std::int32_t, std::shared_ptr<Orvane::OVProcess>> byPid(
-    const Orvane::ProcessorController& controller) {
+std::map<std::int32_t, std::shared_ptr<Orvane::OVProcess>> byPid(const Orvane::ProcessorController& controller) {
   std::map<std::int32_t, std::shared_ptr<Orvane::OVProcess>> processes;
   for (const auto& process : controller.processes()) processes[process->pid()] = process;
   return processes;
 }
 
-// Counts the reads of each path, to tell which files a refresh asked for.
+float usageOf(const Orvane::ProcessorController& controller, std::int32_t pid) {
+  return byPid(controller).at(pid)->cpu().usage;
+}
+
+// Counts the reads of statm files.
 class CountingSource final : public platform::TextSource {
  public:
   explicit CountingSource(std::shared_ptr<const platform::TextSource> inner) : inner_(std::move(inner)) {}
   std::optional<std::string> read(const std::string& path) const override {
-    if (path.ends_with("/statm")) ++statmReads;
+    statmReads += path.ends_with("/statm");
     return inner_->read(path);
   }
   std::optional<std::vector<std::string>> list(const std::string& directory) const override {
     return inner_->list(directory);
   }
-  std::optional<std::string> readLink(const std::string& path) const override {
-    return inner_->readLink(path);
-  }
+  std::optional<std::string> readLink(const std::string& path) const override { return inner_->readLink(path); }
   mutable int statmReads = 0;
 
  private:
@@ -57,10 +56,32 @@ struct ProcessListTest : testing::Test {
     machine.setProcess(43, "a) b (c", 9, 40);
     machine.setProcess(44, "bad\xff\xfe", 9, 40);
     controller = std::make_unique<Orvane::ProcessorController>(machine.source, machine.constants());
+    controller->setCollectProcessInformation(true);
   }
 };
 
-TEST_F(ProcessListTest, CollectionOffLeavesTheListAndReadsNoResidentMemory) {
+TEST_F(ProcessListTest, FirstCollectionListsNamedLiveProcessesWithZeroSharesAndNoneWhenOff) {
+  controller->refresh(0);
+  auto processes = byPid(*controller);
+  // The zombie and the process without a name are left out; a kernel thread is listed.
+  EXPECT_EQ(controller->processes().size(), 5u);
+  EXPECT_FALSE(processes.contains(41) || processes.contains(42));
+  const auto& busy = *processes.at(40);
+  EXPECT_EQ(busy.name(), "busy");
+  EXPECT_EQ(busy.ppid(), 1);
+  EXPECT_DOUBLE_EQ(busy.cpu().time, 10.0);
+  EXPECT_EQ(busy.cpu().usage, 0.0f);
+  EXPECT_EQ(busy.memoryUsage(), platform::Number::of(std::uint64_t{300 * 4096}));
+  EXPECT_EQ(busy.cpuUsage().type(), platform::Number::Type::Float);
+  EXPECT_EQ(busy.sent() + busy.received() + busy.traffic(), 0u);
+  EXPECT_EQ(processes.at(2)->memory().totalBytes, 0u);
+  EXPECT_EQ(processes.at(43)->name(), "a) b (c");
+  EXPECT_EQ(processes.at(44)->name(), "bad\xEF\xBF\xBD\xEF\xBF\xBD");  // each bad byte a U+FFFD
+  // The tree holds the very records of the list.
+  ASSERT_NE(controller->oldProcessTree(), nullptr);
+  EXPECT_EQ(controller->oldProcessTree()->processes().at(40).get(), processes.at(40).get());
+
+  // With collection off nothing is listed and no resident memory read, but every task counted.
   auto counting = std::make_shared<CountingSource>(machine.source);
   Orvane::ProcessorController off(counting, machine.constants());
   off.refresh(0);
@@ -70,38 +91,9 @@ TEST_F(ProcessListTest, CollectionOffLeavesTheListAndReadsNoResidentMemory) {
   EXPECT_EQ(off.tasks(), 7);
 }
 
-TEST_F(ProcessListTest, FirstCollectionListsNamedLiveProcessesWithZeroShares) {
-  controller->setCollectProcessInformation(true);
-  controller->refresh(0);
-  auto processes = byPid(*controller);
-  // The zombie and the process without a name are left out; a kernel thread is listed.
-  EXPECT_THAT(controller->processes().size(), 5u);
-  ASSERT_TRUE(processes.contains(40));
-  EXPECT_FALSE(processes.contains(41));
-  EXPECT_FALSE(processes.contains(42));
-  const auto& busy = *processes.at(40);
-  EXPECT_EQ(busy.name(), "busy");
-  EXPECT_EQ(busy.ppid(), 1);
-  EXPECT_DOUBLE_EQ(busy.cpu().time, 10.0);
-  EXPECT_EQ(busy.cpu().usage, 0.0f);
-  EXPECT_EQ(busy.memory().totalBytes, 300u * 4096);
-  EXPECT_EQ(busy.memoryUsage(), platform::Number::of(std::uint64_t{300 * 4096}));
-  EXPECT_EQ(busy.cpuUsage().type(), platform::Number::Type::Float);
-  EXPECT_EQ(busy.sent() + busy.received() + busy.traffic(), 0u);
-  EXPECT_EQ(processes.at(2)->memory().totalBytes, 0u);
-  EXPECT_EQ(processes.at(43)->name(), "a) b (c");
-  EXPECT_EQ(processes.at(44)->name(), "bad\xEF\xBF\xBD\xEF\xBF\xBD");  // each bad byte a U+FFFD
-
-  // The tree holds the very records of the list.
-  ASSERT_NE(controller->oldProcessTree(), nullptr);
-  EXPECT_EQ(controller->oldProcessTree()->processes().at(40).get(), processes.at(40).get());
-}
-
-TEST_F(ProcessListTest, SecondCollectionGivesSharesOfTheWallClockInterval) {
-  controller->setCollectProcessInformation(true);
+TEST_F(ProcessListTest, LaterCollectionsGiveSharesOfTheWallClockInterval) {
   controller->refresh(0);
   auto first = byPid(*controller);
-
   clock.advance(2.0);
   machine.setProcess(40, "busy", 1000 + 200, 300, 'R', 1, 4);  // 2 s of one processor in 2 s
   machine.setProcess(1, "init", 510, 2500, 'S', 0);            // 0.1 s
@@ -115,26 +107,23 @@ TEST_F(ProcessListTest, SecondCollectionGivesSharesOfTheWallClockInterval) {
   EXPECT_EQ(second.at(50)->cpu().usage, 0.0f);
   // Each collection makes new records: the same process gives unequal records.
   EXPECT_NE(*second.at(40), *first.at(40));
-  EXPECT_EQ(*second.at(40), *second.at(40));
 
   controller->setNormalize(true);
   clock.advance(1.0);
   machine.setProcess(40, "busy", 1200 + 100, 300, 'R', 1, 4);
   controller->refresh(0);
-  EXPECT_FLOAT_EQ(byPid(*controller).at(40)->cpu().usage, 25.0f);  // 100 over 4 online processors
+  EXPECT_FLOAT_EQ(usageOf(*controller, 40), 25.0f);  // 100 over 4 online processors
 }
 
 TEST_F(ProcessListTest, SwitchingEmptiesTheListAndStartsSharesAgain) {
-  controller->setCollectProcessInformation(true);
   controller->refresh(0);
   controller->setCollectProcessInformation(true);
   EXPECT_TRUE(controller->processes().empty());
   EXPECT_EQ(controller->oldProcessTree(), nullptr);
-
   clock.advance(1.0);
   machine.setProcess(40, "busy", 1100, 300, 'R', 1, 4);
   controller->refresh(0);
-  EXPECT_EQ(byPid(*controller).at(40)->cpu().usage, 0.0f);
+  EXPECT_EQ(usageOf(*controller, 40), 0.0f);
 
   controller->setCollectProcessInformation(false);
   EXPECT_TRUE(controller->processes().empty());
@@ -144,15 +133,13 @@ TEST_F(ProcessListTest, SwitchingEmptiesTheListAndStartsSharesAgain) {
 }
 
 TEST_F(ProcessListTest, AClockStepBackOrNoProcessorsGiveNoShares) {
-  controller->setCollectProcessInformation(true);
   controller->refresh(0);
   {
     platform::Clock::Override stepped(990, 60);
     machine.setProcess(40, "busy", 1100, 300, 'R', 1, 4);
     controller->refresh(0);
-    EXPECT_EQ(byPid(*controller).at(40)->cpu().usage, 0.0f);
+    EXPECT_EQ(usageOf(*controller, 40), 0.0f);
   }
-
   machine.source->remove("/sys/devices/system/cpu/online");
   Orvane::ProcessorController blind(machine.source, machine.constants());
   EXPECT_EQ(blind.systemInfo().cpuCount, 0);
@@ -161,28 +148,25 @@ TEST_F(ProcessListTest, AClockStepBackOrNoProcessorsGiveNoShares) {
   clock.advance(1.0);
   machine.setProcess(40, "busy", 1200, 300, 'R', 1, 4);
   blind.refresh(0);
-  EXPECT_EQ(byPid(blind).at(40)->cpu().usage, 0.0f);
+  EXPECT_EQ(usageOf(blind, 40), 0.0f);
   EXPECT_TRUE(blind.cores().empty());
 }
 
 TEST_F(ProcessListTest, AFailedListingEmptiesTheListButKeepsThePreviousTree) {
-  controller->setCollectProcessInformation(true);
   controller->refresh(0);
   auto tree = controller->oldProcessTree();
   for (int pid : {1, 2, 40, 41, 42, 43, 44}) machine.removeProcess(pid);
   controller->refresh(0);
   EXPECT_TRUE(controller->processes().empty());
   EXPECT_EQ(controller->oldProcessTree(), tree);
-
   clock.advance(1.0);
   machine.setProcess(40, "busy", 1050, 300, 'R', 1, 4);
   controller->refresh(0);
   EXPECT_THAT(controller->processes(), testing::SizeIs(1));
-  EXPECT_FLOAT_EQ(byPid(*controller).at(40)->cpu().usage, 50.0f);
+  EXPECT_FLOAT_EQ(usageOf(*controller, 40), 50.0f);
 }
 
 TEST_F(ProcessListTest, AnotherThreadReadsOnlyWholeCollections) {
-  controller->setCollectProcessInformation(true);
   std::atomic<bool> done = false;
   std::atomic<int> partial = 0;
   std::thread reader([&] {
@@ -190,8 +174,7 @@ TEST_F(ProcessListTest, AnotherThreadReadsOnlyWholeCollections) {
       auto processes = controller->processes();
       float shares = 0;
       for (const auto& process : processes) shares += process->cpu().usage;
-      if (!processes.empty() && processes.size() != 5) ++partial;
-      if (shares < 0) ++partial;
+      if ((!processes.empty() && processes.size() != 5) || shares < 0) ++partial;
     }
   });
   for (int tick = 0; tick < 200; ++tick) {
@@ -202,7 +185,7 @@ TEST_F(ProcessListTest, AnotherThreadReadsOnlyWholeCollections) {
   done = true;
   reader.join();
   EXPECT_EQ(partial, 0);
-  EXPECT_FLOAT_EQ(byPid(*controller).at(40)->cpu().usage, 100.0f);
+  EXPECT_FLOAT_EQ(usageOf(*controller, 40), 100.0f);
 }
 
 }  // namespace

@@ -5,9 +5,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdio>
+#include <iterator>
 #include <map>
-#include <set>
 #include <sstream>
 #include <thread>
 
@@ -49,19 +48,13 @@ std::vector<double> totalLine(int sample) {
   return columns;
 }
 
-// utime + stime of a recorded process, or -1 when the sample lacks it.
+// utime + stime (fields 14 and 15) of a recorded process, or -1 when the sample lacks it.
 double recordedTicks(int sample, std::int32_t pid) {
-  std::string stat =
+  const std::string stat =
       systemtest::fileText(systemtest::samplePath(sample) / "proc" / std::to_string(pid) / "stat");
-  if (stat.empty()) return -1;
-  std::istringstream fields(stat.substr(stat.rfind(')') + 2));
-  std::string field;
-  double utime = 0, stime = 0;
-  for (int number = 3; number <= 15 && fields >> field; ++number) {
-    if (number == 14) utime = std::stod(field);
-    if (number == 15) stime = std::stod(field);
-  }
-  return utime + stime;
+  std::istringstream fields(stat.substr(stat.rfind(')') + 1));
+  const std::vector<std::string> words{std::istream_iterator<std::string>(fields), {}};
+  return words.size() > 12 ? std::stod(words[11]) + std::stod(words[12]) : -1;
 }
 
 TEST(ProcessorControllerRecordedTest, LoadAndSharesBetweenTheTwoSamples) {
@@ -96,37 +89,29 @@ TEST(ProcessorControllerRecordedTest, LoadAndSharesBetweenTheTwoSamples) {
   EXPECT_GT(compared, 0);
 }
 
-// ps's processes that lived through a whole refresh (listed before and after it, with the same name and
-// not as zombies).
-std::set<std::int32_t> steadyPsProcesses(const std::map<std::int32_t, systemtest::PsRow>& before,
-                                         const std::map<std::int32_t, systemtest::PsRow>& after) {
-  std::set<std::int32_t> pids;
-  for (const auto& [pid, row] : before) {
-    auto later = after.find(pid);
-    if (later == after.end() || later->second.command != row.command) continue;
-    if (row.stat.front() == 'Z' || later->second.stat.front() == 'Z') continue;
-    pids.insert(pid);
-  }
-  return pids;
-}
-
+// Every process that ps listed just before and just after a refresh, under the same name and not as a
+// zombie, is in the list with its parent and name.
 TEST(ProcessorControllerLiveTest, ProcessListHoldsEveryProcessOfPs) {
   Orvane::ProcessorController controller;
   controller.setCollectProcessInformation(true);
   const std::string ps = "ps -e -o pid=,ppid=,stat=,rss=,comm=";
-  auto before = systemtest::parsePs(systemtest::commandOutput(ps));
+  const auto before = systemtest::parsePs(systemtest::commandOutput(ps));
   controller.refresh(0);
-  auto after = systemtest::parsePs(systemtest::commandOutput(ps));
+  const auto after = systemtest::parsePs(systemtest::commandOutput(ps));
 
   std::map<std::int32_t, std::shared_ptr<Orvane::OVProcess>> listed;
   for (const auto& process : controller.processes()) listed[process->pid()] = process;
-  auto steady = steadyPsProcesses(before, after);
-  ASSERT_GT(steady.size(), 10u);
-  for (std::int32_t pid : steady) {
-    ASSERT_TRUE(listed.contains(pid)) << pid << " " << before.at(pid).command;
-    EXPECT_EQ(listed.at(pid)->ppid(), before.at(pid).ppid);
-    EXPECT_EQ(listed.at(pid)->name(), before.at(pid).command);
+  int steady = 0;
+  for (const auto& [pid, row] : before) {
+    const auto later = after.find(pid);
+    if (later == after.end() || later->second.command != row.command) continue;
+    if (row.stat.front() == 'Z' || later->second.stat.front() == 'Z') continue;
+    ++steady;
+    ASSERT_TRUE(listed.contains(pid)) << pid << " " << row.command;
+    EXPECT_EQ(listed.at(pid)->ppid(), row.ppid);
+    EXPECT_EQ(listed.at(pid)->name(), row.command);
   }
+  EXPECT_GT(steady, 10);
   EXPECT_NEAR(controller.tasks(), static_cast<double>(before.size()), 10);
 }
 

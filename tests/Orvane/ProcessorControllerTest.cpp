@@ -10,7 +10,6 @@
 namespace {
 
 using Orvane::Processor;
-using Ticks = systemtest::FakeMachine::Ticks;
 
 struct ProcessorControllerTest : testing::Test {
   systemtest::FakeMachine machine;
@@ -22,8 +21,7 @@ struct ProcessorControllerTest : testing::Test {
     machine.setProcess(2, "kthreadd", 0, 0, 'S', 0, 1, true);
     machine.setProcess(300, "server", 50, 100, 'S', 1, 12);
     machine.setProcess(301, "gone", 0, 0, 'Z', 300, 1);
-    machine.source->setFile("/proc/meminfo",
-                            "MemTotal: 2048 kB\nMemFree: 1 kB\nActive: 1 kB\nInactive: 1 kB\n");
+    machine.source->setFile("/proc/meminfo", "MemTotal: 2048 kB\nMemFree: 1 kB\nActive: 1 kB\nInactive: 1 kB\n");
     controller = std::make_unique<Orvane::ProcessorController>(machine.source, machine.constants());
   }
 };
@@ -37,21 +35,20 @@ TEST_F(ProcessorControllerTest, RegistersFiveEntriesThatHoldNoNumberBeforeTheFir
     EXPECT_EQ(controller->string(*key), "-");
     EXPECT_NE(entry->icon(), nullptr);
   }
-  auto total = controller->store()->identifierAs<Bexlan::NumberIdentifier>(Processor::total());
-  EXPECT_EQ(total->mValue().category(), Bexlan::IdentifierCategory::percentage);
-  EXPECT_EQ(total->mValue().decimals(), 2);
-  EXPECT_FALSE(total->mValue().isSigned());
-  auto tasks = controller->store()->identifierAs<Bexlan::NumberIdentifier>(Processor::tasks());
-  EXPECT_EQ(tasks->mValue().category(), Bexlan::IdentifierCategory::raw);
-  EXPECT_FALSE(tasks->mValue().decimals().has_value());
-  EXPECT_TRUE(tasks->mValue().isSigned());
+  const auto& total = controller->store()->identifierAs<Bexlan::NumberIdentifier>(Processor::total())->mValue();
+  EXPECT_EQ(total.category(), Bexlan::IdentifierCategory::percentage);
+  EXPECT_EQ(total.decimals(), 2);
+  EXPECT_FALSE(total.isSigned());
+  const auto& tasks = controller->store()->identifierAs<Bexlan::NumberIdentifier>(Processor::tasks())->mValue();
+  EXPECT_EQ(tasks.category(), Bexlan::IdentifierCategory::raw);
+  EXPECT_FALSE(tasks.decimals().has_value());
+  EXPECT_TRUE(tasks.isSigned());
 
   const Orvane::SystemInfo& info = controller->systemInfo();
   EXPECT_EQ(info.cpuCount, 2);
   EXPECT_EQ(info.memSize, 2048u * 1024);
   EXPECT_EQ(info.pageSize, 4096);
   EXPECT_EQ(info.booted.seconds, 1700000000);
-  EXPECT_EQ(controller->numberOfCpus(), 2);
 }
 
 TEST_F(ProcessorControllerTest, FirstRefreshShowsTheAverageSinceBootAndLaterOnesTheInterval) {
@@ -113,7 +110,6 @@ TEST_F(ProcessorControllerTest, TasksCountEveryProcessAndThreadsTheirThreadsAndS
   EXPECT_EQ(controller->int32Value(Processor::tasks()), 4);  // the zombie and the kernel thread included
   EXPECT_EQ(controller->value(Processor::tasks())->type(), platform::Number::Type::Int32);
   EXPECT_EQ(controller->int32Value(Processor::threads()), 15);
-  EXPECT_EQ(controller->tasks(), 4);
 
   auto empty = std::make_shared<platform::MemoryTextSource>();
   empty->setFile("/proc/stat", "cpu 1 1 1 1\n");

@@ -8,13 +8,10 @@
 #include <net/if.h>
 #include <net/if_arp.h>
 
-#include <cstdio>
 #include <map>
-#include <memory>
 #include <sstream>
 
-#include "Platform/System/TextFields.hpp"
-#include "Platform/System/TextSource.hpp"
+#include "tests/platform/System/NetworkFixtures.hpp"
 
 using platform::InterfaceEntry;
 using platform::LinkCounters;
@@ -80,77 +77,41 @@ TEST(InterfaceListTest, FirstAddressOfAFamily) {
   EXPECT_FALSE(platform::firstAddress(entries, "eth", AF_INET).has_value());
 }
 
-TEST(InterfaceListTest, MemoryListHandsBackWhatWasSet) {
-  platform::MemoryInterfaceList list;
-  EXPECT_FALSE(list.entries().has_value());
-  list.set(std::vector<InterfaceEntry>{
-      {"lo", AF_PACKET, IFF_UP | IFF_LOOPBACK, ARPHRD_LOOPBACK, LinkCounters{1, 2}, std::nullopt}});
-  ASSERT_TRUE(list.entries().has_value());
-  EXPECT_EQ(list.entries()->front().counters, (LinkCounters{1, 2}));
-}
-
-std::string commandOutput(const char* command) {
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command, "r"), ::pclose);
-  std::string output;
-  char buffer[4096];
-  while (pipe && std::fgets(buffer, sizeof buffer, pipe.get()) != nullptr) output += buffer;
-  return output;
-}
-
-// /proc/net/dev's counters by interface, cut to 32 bits.
-std::map<std::string, LinkCounters> procNetDev() {
-  std::map<std::string, LinkCounters> counters;
-  std::string dev = platform::TextSource::live()->read("/proc/net/dev").value_or("");
-  for (auto line : platform::textfields::splitLines(dev)) {
-    size_t colon = line.find(':');
-    auto fields = platform::textfields::splitWhitespace(line.substr(colon + 1));
-    if (colon == std::string_view::npos || fields.size() < 9) continue;
-    counters[std::string(platform::textfields::trimmed(line.substr(0, colon)))] = {
-        static_cast<std::uint32_t>(platform::textfields::parseDecimal(fields[0]).value_or(0)),
-        static_cast<std::uint32_t>(platform::textfields::parseDecimal(fields[8]).value_or(0))};
-  }
-  return counters;
-}
-
 // Counters of the live list lie between /proc/net/dev's read just before and just after (busy interfaces
 // move on in between). Addresses equal `ip -o addr`'s first of each family.
 TEST(InterfaceListTest, LiveListAgreesWithProcNetDevAndIpAddr) {
-  auto before = procNetDev();
+  auto before = networktest::procNetDev();
   auto entries = platform::InterfaceList::live()->entries();
-  auto after = procNetDev();
+  auto after = networktest::procNetDev();
   ASSERT_TRUE(entries.has_value());
   ASSERT_FALSE(before.empty());
-  // The distance from `from` to `to` on a counter that wraps at 2^32.
-  auto distance = [](std::uint32_t from, std::uint32_t to) { return static_cast<std::uint32_t>(to - from); };
+  // Whether `value` lies from `low` to `high` on a counter that wraps at 2^32.
+  auto between = [](std::uint32_t low, std::uint32_t value, std::uint32_t high) {
+    return static_cast<std::uint32_t>(value - low) <= static_cast<std::uint32_t>(high - low);
+  };
   size_t links = 0;
   for (const auto& entry : *entries) {
     if (entry.family != AF_PACKET || !entry.counters) continue;
     ++links;
     ASSERT_TRUE(before.contains(entry.name) && after.contains(entry.name)) << entry.name;
-    const LinkCounters& low = before[entry.name];
-    const LinkCounters& high = after[entry.name];
-    EXPECT_LE(distance(low.receivedBytes, entry.counters->receivedBytes),
-              distance(low.receivedBytes, high.receivedBytes))
-        << entry.name;
-    EXPECT_LE(distance(low.sentBytes, entry.counters->sentBytes), distance(low.sentBytes, high.sentBytes))
-        << entry.name;
+    const LinkCounters &low = before[entry.name], &high = after[entry.name];
+    EXPECT_TRUE(between(low.receivedBytes, entry.counters->receivedBytes, high.receivedBytes)) << entry.name;
+    EXPECT_TRUE(between(low.sentBytes, entry.counters->sentBytes, high.sentBytes)) << entry.name;
   }
   EXPECT_EQ(links, before.size());
 
   // "2: eth0    inet 192.0.2.2/24 brd ..." in the kernel's order, as getifaddrs lists them.
-  std::map<std::string, std::string> firstOfFamily;
-  std::istringstream lines(commandOutput("ip -o addr show"));
-  std::string line;
-  while (std::getline(lines, line)) {
+  std::map<std::pair<std::string, int>, std::string> firstOfFamily;
+  std::istringstream lines(networktest::commandOutput("ip -o addr show"));
+  for (std::string line; std::getline(lines, line);) {
     std::istringstream fields(line);
     std::string index, name, family, address;
     fields >> index >> name >> family >> address;
-    firstOfFamily.try_emplace(name + " " + family, address.substr(0, address.find('/')));
+    firstOfFamily.try_emplace({name, family == "inet6" ? AF_INET6 : AF_INET},
+                              address.substr(0, address.find('/')));
   }
   for (const auto& [key, address] : firstOfFamily) {
-    std::string name = key.substr(0, key.find(' '));
-    int family = key.ends_with("inet6") ? AF_INET6 : AF_INET;
-    EXPECT_EQ(platform::firstAddress(*entries, name, family), address) << key;
+    EXPECT_EQ(platform::firstAddress(*entries, key.first, key.second), address) << key.first;
   }
 }
 

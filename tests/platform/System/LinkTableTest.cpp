@@ -7,13 +7,13 @@
 #include <net/if.h>
 #include <net/if_arp.h>
 
-#include <cstdio>
 #include <cstring>
 #include <initializer_list>
-#include <memory>
-#include <set>
-
 #include <random>
+#include <set>
+#include <sstream>
+
+#include "tests/platform/System/NetworkFixtures.hpp"
 
 using platform::LinkDumpState;
 using platform::LinkRecord;
@@ -133,15 +133,12 @@ TEST(LinkTableTest, LiveDumpListsTheLinksThatIpLinkShows) {
     names.insert(link.name);
     EXPECT_EQ(static_cast<unsigned>(link.index), ::if_nametoindex(link.name.c_str())) << link.name;
   }
-  std::unique_ptr<FILE, int (*)(FILE*)> ip(::popen("ip -o link show", "r"), ::pclose);
-  ASSERT_NE(ip, nullptr);
   std::set<std::string> expected;
-  char line[4096];
+  std::istringstream lines(networktest::commandOutput("ip -o link show"));
   // "2: eth0: <BROADCAST,...> ..." or "3: v0@v1: ..." for a link with a peer.
-  while (std::fgets(line, sizeof line, ip.get()) != nullptr) {
-    std::string text = line;
-    size_t start = text.find(": ") + 2;
-    std::string name = text.substr(start, text.find(": ", start) - start);
+  for (std::string line; std::getline(lines, line);) {
+    const size_t start = line.find(": ") + 2;
+    const std::string name = line.substr(start, line.find(": ", start) - start);
     expected.insert(name.substr(0, name.find('@')));
   }
   EXPECT_EQ(names, expected);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "Platform/System/ProcessStat.hpp"
 #include "Platform/System/ProcessTable.hpp"
 #include "tests/platform/System/SystemFixtures.hpp"
@@ -19,19 +21,13 @@ std::string statLine(std::int64_t pid, const std::string& name, char state, int 
 }
 
 TEST(ProcessStatTest, ReadsTheFieldsAfterTheLastParenthesis) {
-  std::string text = statLine(4242, "a) b (c", 'S', 1, 250, 50, 3);
+  const std::string text = statLine(4242, "a) b (c", 'S', 1, 250, 50, 3);
   auto stat = platform::parseProcessStat(text);
   ASSERT_TRUE(stat.has_value());
-  EXPECT_EQ(stat->pid, 4242);
-  EXPECT_EQ(stat->name, "a) b (c");
-  EXPECT_EQ(stat->state, 'S');
-  EXPECT_EQ(stat->ppid, 1);
-  EXPECT_EQ(stat->userTicks, 250u);
-  EXPECT_EQ(stat->systemTicks, 50u);
-  EXPECT_EQ(stat->threads, 3);
-  EXPECT_FALSE(stat->isZombie());
-  EXPECT_FALSE(stat->isKernelThread());
-
+  EXPECT_EQ(std::tuple(stat->pid, stat->name, stat->state, stat->ppid, stat->userTicks, stat->systemTicks,
+                       stat->threads),
+            std::tuple(4242, "a) b (c", 'S', 1, 250u, 50u, 3));
+  EXPECT_FALSE(stat->isZombie() || stat->isKernelThread());
   EXPECT_TRUE(platform::parseProcessStat(statLine(2, "kthreadd", 'S', 0, 0, 0, 1, kernelThreadFlags))
                   ->isKernelThread());
   EXPECT_EQ(platform::parseProcessStat(statLine(7, "", 'R', 0, 0, 0, 1))->name, "");
@@ -41,28 +37,38 @@ TEST(ProcessStatTest, ReadsTheFieldsAfterTheLastParenthesis) {
 }
 
 TEST(ProcessStatTest, RejectsCutAndMalformedLines) {
-  std::string text = statLine(4242, "bash", 'S', 1, 250, 50, 3);
+  const std::string text = statLine(4242, "bash", 'S', 1, 250, 50, 3);
   // Cut anywhere up to the field after num_threads: num_threads could itself be cut short.
-  std::size_t itrealvalue = text.find(" 0 145305");
+  const std::size_t itrealvalue = text.find(" 0 145305");
   for (std::size_t length = 0; length <= itrealvalue + 1; ++length) {
     EXPECT_FALSE(platform::parseProcessStat(text.substr(0, length)).has_value()) << length;
   }
   EXPECT_TRUE(platform::parseProcessStat(text.substr(0, itrealvalue + 2)).has_value());
-
-  EXPECT_FALSE(platform::parseProcessStat("4242 bash S 1").has_value());
-  EXPECT_FALSE(platform::parseProcessStat(statLine(2147483648, "x", 'S', 1, 0, 0, 1)).has_value());
-  EXPECT_FALSE(platform::parseProcessStat(statLine(-1, "x", 'S', 1, 0, 0, 1)).has_value());
-  EXPECT_FALSE(platform::parseProcessStat(statLine(5, "x", 'S', -1, 0, 0, 1)).has_value());
-  EXPECT_FALSE(platform::parseProcessStat(statLine(5, "x", 'S', 1, -2, 0, 1)).has_value());
-  EXPECT_FALSE(platform::parseProcessStat("5 x) (y S 1 1 1 0 -1 4194560 100 0 0 0 1 1 0 0 20 0 1 0 1 1 1 1 1")
-                   .has_value());
+  // No parentheses, pid beyond 31 bits or negative, negative ppid or utime, a ")" before the "(".
+  for (const std::string& line :
+       {std::string("4242 bash S 1"), statLine(2147483648, "x", 'S', 1, 0, 0, 1),
+        statLine(-1, "x", 'S', 1, 0, 0, 1), statLine(5, "x", 'S', -1, 0, 0, 1),
+        statLine(5, "x", 'S', 1, -2, 0, 1),
+        std::string("5 x) (y S 1 1 1 0 -1 4194560 100 0 0 0 1 1 0 0 20 0 1 0 1 1 1 1 1")}) {
+    EXPECT_FALSE(platform::parseProcessStat(line).has_value()) << line;
+  }
+  // statm gives its resident column only when it is whole.
+  EXPECT_EQ(platform::parseStatmResidentPages("1597 451 423 5 0 123 0\n"), 451u);
+  for (const char* statm : {"1597 451", "1597 -451 423", ""}) {
+    EXPECT_EQ(platform::parseStatmResidentPages(statm), std::nullopt) << statm;
+  }
 }
 
-TEST(ProcessStatTest, StatmGivesTheResidentColumnWhenItIsWhole) {
-  EXPECT_EQ(platform::parseStatmResidentPages("1597 451 423 5 0 123 0\n"), 451u);
-  EXPECT_EQ(platform::parseStatmResidentPages("1597 451"), std::nullopt);
-  EXPECT_EQ(platform::parseStatmResidentPages("1597 -451 423"), std::nullopt);
-  EXPECT_EQ(platform::parseStatmResidentPages(""), std::nullopt);
+// pid, ppid, state, name, ticks, threads and resident bytes of an entry.
+using Row =
+    std::tuple<std::int32_t, std::int32_t, char, std::string, std::uint64_t, std::int64_t, std::uint64_t>;
+
+std::vector<Row> rows(const std::vector<platform::ProcessEntry>& entries) {
+  std::vector<Row> result;
+  for (const auto& e : entries) {
+    result.emplace_back(e.pid, e.ppid, e.state, e.name, e.cpuTicks, e.threads, e.residentBytes);
+  }
+  return result;
 }
 
 TEST(ProcessTableTest, ListsEveryReadableProcessAndReusesItsEntries) {
@@ -86,18 +92,11 @@ TEST(ProcessTableTest, ListsEveryReadableProcessAndReusesItsEntries) {
   std::vector<platform::ProcessEntry> entries(6);
   // In the order the source lists /proc: 1, 17, 18, 19, 2, 21, 22, 23.
   ASSERT_TRUE(table.scan(entries, true));
-  ASSERT_EQ(entries.size(), 4u);
-  EXPECT_EQ(entries[0].pid, 1);
-  EXPECT_EQ(entries[0].name, "init");
-  EXPECT_EQ(entries[0].cpuTicks, 120u);
-  EXPECT_EQ(entries[0].residentBytes, 300u * 4096);
-  EXPECT_EQ(entries[1].pid, 17);
-  EXPECT_EQ(entries[1].ppid, 1);
-  EXPECT_EQ(entries[1].name, "worker (x)");
-  EXPECT_EQ(entries[1].threads, 4);
-  EXPECT_TRUE(entries[2].isZombie());
-  EXPECT_EQ(entries[3].pid, 2);
-  EXPECT_EQ(entries[3].residentBytes, 0u);  // a kernel thread, without a statm to read
+  // The zombie and the kernel thread have no statm to read; 19, 21, 22 and 23 are left out.
+  EXPECT_EQ(rows(entries), (std::vector<Row>{{1, 0, 'S', "init", 120, 1, 300 * 4096},
+                                             {17, 1, 'R', "worker (x)", 10, 4, 10 * 4096},
+                                             {18, 1, 'Z', "defunct", 0, 1, 0},
+                                             {2, 0, 'S', "kthreadd", 7, 1, 0}}));
 
   // Without resident memory no statm is needed: the process whose statm is missing is counted.
   ASSERT_TRUE(table.scan(entries, false));

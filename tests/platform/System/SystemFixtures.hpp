@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,16 +17,14 @@
 #include "Platform/System/SystemConstants.hpp"
 #include "Platform/System/TextSource.hpp"
 
-// Helpers for the tests of the memory and processor readers and monitors over the samples that
-// tools/record-fixtures.sh recorded into tests/fixtures/system.
+// Helpers for the tests of the system readers and monitors over the trees that tools/record-fixtures.sh
+// recorded into tests/fixtures, and against the live machine.
 namespace systemtest {
 
-// tests/fixtures/system, from VELMORA_FIXTURES when CTest runs the tests, else beside this source file.
-inline std::filesystem::path fixtureRoot() {
-  if (const char* fixtures = std::getenv("VELMORA_FIXTURES")) {
-    return std::filesystem::path(fixtures) / "system";
-  }
-  return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "fixtures" / "system";
+// tests/fixtures/<kind>, from VELMORA_FIXTURES when CTest runs the tests, else beside this source file.
+inline std::filesystem::path fixtureRoot(const std::string& kind = "system") {
+  if (const char* fixtures = std::getenv("VELMORA_FIXTURES")) return std::filesystem::path(fixtures) / kind;
+  return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "fixtures" / kind;
 }
 
 inline std::filesystem::path samplePath(int sample) {
@@ -47,8 +46,7 @@ inline std::string fileText(const std::filesystem::path& path) {
 inline platform::SystemConstants sampleConstants(int sample) {
   std::istringstream lines(fileText(samplePath(sample) / "constants.txt"));
   platform::SystemConstants constants;
-  std::string key;
-  while (lines >> key) {
+  for (std::string key; lines >> key;) {
     if (key == "pageSize") lines >> constants.pageSize;
     if (key == "clockTicksPerSecond") lines >> constants.clockTicksPerSecond;
     if (key == "machine") lines >> constants.machine;
@@ -79,6 +77,17 @@ inline std::map<std::int32_t, PsRow> parsePs(const std::string& text) {
   return rows;
 }
 
+// The total of the "Mem:" row of `free -b`.
+inline std::uint64_t freeTotal(const std::string& freeOutput) {
+  std::istringstream words(freeOutput);
+  std::string word;
+  while (words >> word && word != "Mem:") {
+  }
+  std::uint64_t total = 0;
+  words >> total;
+  return total;
+}
+
 // Runs a shell command and gives what it printed.
 inline std::string commandOutput(const std::string& command) {
   std::string output;
@@ -93,22 +102,26 @@ inline std::string commandOutput(const std::string& command) {
 }
 
 // Hands `text` to `check` damaged in every way a parser must survive: cut at every offset, then, in rounds
-// of a fixed random sequence, with lines swapped, lines or single fields dropped, numbers made huge, and
-// bytes flipped. The sanitizer builds catch any read out of bounds.
+// of a fixed random sequence, with lines swapped or emptied, fields or stretches dropped, huge numbers,
+// separators and NUL put in, and bytes flipped. The sanitizer builds catch any read out of bounds.
 inline void forEachMutation(std::string_view text, const std::function<void(std::string_view)>& check) {
   for (std::size_t length = 0; length <= text.size(); ++length) check(text.substr(0, length));
+  using namespace std::literals;
+  static constexpr std::string_view inserts[] = {
+      "184467440737095516169999"sv, "FFFFFFFFFFFFFFFFFFFFFF:FFFFF"sv, "-9223372036854775809."sv, "\0"sv,
+      "  "sv, "("sv, ")"sv, "\n"sv, "\t"sv, ":"sv, "-"sv, ","sv};
   std::mt19937 random(5);
   auto below = [&](std::size_t size) {
     return std::uniform_int_distribution<std::size_t>(0, size - 1)(random);
   };
-  for (int round = 0; round < 1500; ++round) {
+  for (int round = 0; round < 2000; ++round) {
     std::vector<std::string> lines;
     std::istringstream stream{std::string(text)};
     for (std::string line; std::getline(stream, line);) lines.push_back(line);
     if (lines.empty()) return;
-    for (int change = 0; change <= round % 3; ++change) {
+    for (int change = 0; change <= round % 4; ++change) {
       std::string& line = lines[below(lines.size())];
-      switch (random() % 6) {
+      switch (random() % 7) {
         case 0:
           std::swap(line, lines[below(lines.size())]);
           break;
@@ -122,14 +135,17 @@ inline void forEachMutation(std::string_view text, const std::function<void(std:
         }
         case 3: {
           std::size_t digit = line.find_first_of("0123456789");
-          if (digit != std::string::npos) line.insert(digit, "184467440737095516169999");
+          if (digit != std::string::npos) line.insert(digit, inserts[0]);
           break;
         }
         case 4:
           if (!line.empty()) line[below(line.size())] = static_cast<char>(random() & 0xFF);
           break;
+        case 5:
+          line.erase(below(line.size() + 1), below(41));
+          break;
         default:
-          line.insert(line.empty() ? 0 : below(line.size()), std::string(1, "()\n\t :-,"[random() % 8]));
+          line.insert(below(line.size() + 1), inserts[random() % std::size(inserts)]);
       }
     }
     std::string mutated;
