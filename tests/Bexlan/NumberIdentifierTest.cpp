@@ -70,7 +70,7 @@ TEST_F(NumberIdentifierTest, ASetShiftsTheHistoryOfIntegerZerosAndMovesMinimumAn
   EXPECT_EQ(entry_.min()->doubleValue(), -1.0);
 }
 
-TEST_F(NumberIdentifierTest, AbsentValuesShortenTheHistoryForGood) {
+TEST_F(NumberIdentifierTest, AbsentValuesShortenTheHistoryForGoodAndANewSizeRestartsIt) {
   entry_.setInt(3);
   entry_.setOptionalInt(std::nullopt);
   EXPECT_FALSE(entry_.value());
@@ -85,9 +85,8 @@ TEST_F(NumberIdentifierTest, AbsentValuesShortenTheHistoryForGood) {
   entry_.setInt(2);
   entry_.setUInt8(4);
   EXPECT_EQ(doubles(entry_.history()), std::vector<double>{4.0});
-}
 
-TEST_F(NumberIdentifierTest, ANewHistorySizeRestartsTheHistoryAndKeepsTheExtremes) {
+  // A new history size restarts the history at its full length and keeps the extremes.
   entry_.setInt(-2);
   entry_.setInt(9);
   entry_.setHistorySize(3);

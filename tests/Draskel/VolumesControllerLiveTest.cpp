@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <sstream>
+#include <tuple>
 
 #include "Bexlan/DiskUtilities.hpp"
 #include "Draskel/VolumesController.hpp"
@@ -100,19 +101,13 @@ class VolumesControllerLiveTest : public ::testing::Test {
 
 TEST_F(VolumesControllerLiveTest, AMountedLoopVolumeAppearsWithItsFactsAndTheSizesDfShows) {
   EXPECT_TRUE(delegate_->eventsOf("added")[0].onMainThread);
-  EXPECT_EQ(volume_->url, loop_->mountPoint());
-  EXPECT_EQ(volume_->name, "Velmora Live");
-  EXPECT_EQ(volume_->bsdName, loop_->name());
-  EXPECT_EQ(volume_->rootBsdName, loop_->name());
-  EXPECT_EQ(volume_->fileSystem, "ext4");
-  EXPECT_EQ(volume_->deviceProtocol, "Disk Image");
+  EXPECT_EQ(std::tuple(volume_->url.string(), volume_->name, volume_->bsdName, volume_->rootBsdName),
+            std::tuple(loop_->mountPoint(), "Velmora Live", loop_->name(), loop_->name()));
+  EXPECT_EQ(std::tuple(volume_->fileSystem, volume_->deviceProtocol), std::tuple("ext4", "Disk Image"));
   EXPECT_TRUE(volume_->isEjectable);
-  EXPECT_FALSE(volume_->isInternal);
-  EXPECT_FALSE(volume_->isStartupVolume);
-  EXPECT_FALSE(volume_->isReadOnly);
+  EXPECT_FALSE(volume_->isInternal || volume_->isStartupVolume || volume_->isReadOnly);
   std::istringstream df(dfSizes());
-  std::uint64_t size = 0;
-  std::uint64_t available = 0;
+  std::uint64_t size = 0, available = 0;
   ASSERT_TRUE(df >> size >> available);
   EXPECT_EQ(volume_->totalBytes, size);
   EXPECT_EQ(volume_->freeBytes, available);
