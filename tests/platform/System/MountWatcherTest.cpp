@@ -3,9 +3,11 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <future>
 #include <mutex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Platform/Dispatch/DispatchQueue.hpp"
@@ -54,11 +56,8 @@ TEST(MountWatcherTest, ChangesAreTheMountsOnlyOneTableListsComparedByIdDeviceRoo
 // "<directory>/counted".
 class MountWatcherLiveTest : public ::testing::Test {
  protected:
-  struct Notice {
-    bool mounted;
-    std::vector<std::string> mountPoints;
-    bool onMainThread;
-  };
+  // Mounted or not, the mount points, and whether it came on the main thread.
+  using Notice = std::tuple<bool, std::vector<std::string>, bool>;
 
   void SetUp() override {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to mount file systems";
@@ -66,20 +65,23 @@ class MountWatcherLiveTest : public ::testing::Test {
     counted_ = directory_->path() + "/counted";
   }
 
-  std::unique_ptr<MountWatcher> makeWatcher() {
+  // `filtered` hears of every mount the watcher asks about.
+  std::unique_ptr<MountWatcher> makeWatcher(std::function<void(const MountInfoEntry&)> filtered = {}) {
     return std::make_unique<MountWatcher>(
-        [this](const MountInfoEntry& entry) { return entry.mountPoint.starts_with(counted_); },
+        [this, filtered](const MountInfoEntry& entry) {
+          if (filtered) filtered(entry);
+          return entry.mountPoint.starts_with(counted_);
+        },
         [this](const std::vector<MountInfoEntry>& entries) { note(true, entries); },
         [this](const std::vector<MountInfoEntry>& entries) { note(false, entries); });
   }
 
   void note(bool mounted, const std::vector<MountInfoEntry>& entries) {
-    notices_.push_back({mounted, mountPoints(entries), platform::isMainThread()});
+    notices_.emplace_back(mounted, mountPoints(entries), platform::isMainThread());
   }
 
-  bool pumpUntilNotices(std::size_t count) {
-    return platform::RunLoop::main().runUntil([&] { return notices_.size() >= count; },
-                                              std::chrono::seconds(10));
+  bool pumpUntil(const std::function<bool()>& done) {
+    return platform::RunLoop::main().runUntil(done, std::chrono::seconds(10));
   }
 
   std::unique_ptr<volumetest::TemporaryDirectory> directory_;
@@ -91,34 +93,25 @@ TEST_F(MountWatcherLiveTest, MountsAndUnmountsThatCountArriveOnTheMainQueue) {
   const auto watcher = makeWatcher();
   volumetest::ScopedMount ignored(directory_->path() + "/ignored");
   volumetest::ScopedMount counted(counted_);
-  ASSERT_TRUE(pumpUntilNotices(1));
-  EXPECT_TRUE(notices_[0].mounted);
-  EXPECT_EQ(notices_[0].mountPoints, std::vector<std::string>{counted_});
-  EXPECT_TRUE(notices_[0].onMainThread);
-
+  ASSERT_TRUE(pumpUntil([&] { return notices_.size() >= 1; }));
+  EXPECT_EQ(notices_[0], Notice(true, {counted_}, true));
   ASSERT_EQ(::umount2(counted_.c_str(), 0), 0);
-  ASSERT_TRUE(pumpUntilNotices(2));
-  EXPECT_FALSE(notices_[1].mounted);
-  EXPECT_EQ(notices_[1].mountPoints, std::vector<std::string>{counted_});
+  ASSERT_TRUE(pumpUntil([&] { return notices_.size() >= 2; }));
+  EXPECT_EQ(notices_[1], Notice(false, {counted_}, true));
 }
 
 TEST_F(MountWatcherLiveTest, ADestroyedWatcherHasStoppedAndCallsNothingMore) {
-  auto seen = std::make_shared<std::promise<void>>();
+  std::promise<void> seen;
   std::once_flag once;
-  auto watcher = std::make_unique<MountWatcher>(
-      [&](const MountInfoEntry& entry) {
-        const bool counts = entry.mountPoint == counted_;
-        if (counts) std::call_once(once, [&] { seen->set_value(); });
-        return counts;
-      },
-      [this](const std::vector<MountInfoEntry>& entries) { note(true, entries); },
-      [this](const std::vector<MountInfoEntry>& entries) { note(false, entries); });
+  auto watcher = makeWatcher([&](const MountInfoEntry& entry) {
+    if (entry.mountPoint == counted_) std::call_once(once, [&] { seen.set_value(); });
+  });
   volumetest::ScopedMount counted(counted_);
-  ASSERT_EQ(seen->get_future().wait_for(std::chrono::seconds(10)), std::future_status::ready);
+  ASSERT_EQ(seen.get_future().wait_for(std::chrono::seconds(10)), std::future_status::ready);
   watcher.reset();
   bool drained = false;
   platform::DispatchQueue::main().async([&] { drained = true; });
-  ASSERT_TRUE(platform::RunLoop::main().runUntil([&] { return drained; }, std::chrono::seconds(10)));
+  ASSERT_TRUE(pumpUntil([&] { return drained; }));
   EXPECT_TRUE(notices_.empty());
 }
 

@@ -109,7 +109,7 @@ inline void forEachMutation(std::string_view text, const std::function<void(std:
   using namespace std::literals;
   static constexpr std::string_view inserts[] = {
       "184467440737095516169999"sv, "FFFFFFFFFFFFFFFFFFFFFF:FFFFF"sv, "-9223372036854775809."sv, "\0"sv,
-      "  "sv, "("sv, ")"sv, "\n"sv, "\t"sv, ":"sv, "-"sv, ","sv};
+      "  "sv, "("sv, ")"sv, "\n"sv, "\t"sv, ":"sv, "-"sv, ","sv, "\\"sv, "/"sv};
   std::mt19937 random(5);
   auto below = [&](std::size_t size) {
     return std::uniform_int_distribution<std::size_t>(0, size - 1)(random);

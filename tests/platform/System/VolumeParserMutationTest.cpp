@@ -13,11 +13,10 @@
 #include "Platform/System/MountInfo.hpp"
 #include "Platform/System/TextFields.hpp"
 #include "Platform/System/UdevData.hpp"
+#include "tests/platform/System/SystemFixtures.hpp"
 #include "tests/platform/System/VolumeFixtures.hpp"
 
 namespace {
-
-constexpr int flipRounds = 3000;
 
 std::string fixtureText(const char* path) {
   const auto text = volumetest::fixtureTree("machine")->read(path);
@@ -29,93 +28,65 @@ std::string fixtureText(const char* path) {
 std::string flipBytes(std::string text, std::mt19937& random) {
   if (text.empty()) return text;
   static constexpr char favoured[] = {' ', '\n', ':', '\\', '-', '0', '9', '/', '\0'};
-  std::uniform_int_distribution<std::size_t> position(0, text.size() - 1);
-  std::uniform_int_distribution<int> byte(0, 255);
-  std::uniform_int_distribution<std::size_t> pick(0, sizeof favoured - 1);
   const int flips = 1 + static_cast<int>(random() % 4);
   for (int i = 0; i < flips; ++i) {
-    text[position(random)] = random() % 2 ? static_cast<char>(byte(random)) : favoured[pick(random)];
+    text[random() % text.size()] =
+        random() % 2 ? static_cast<char>(random() & 0xFF) : favoured[random() % sizeof favoured];
   }
   return text;
 }
 
-// Whether the entries parsed from a truncated text are the full text's entries in order, except that the
-// last may be a line cut short.
+// Parses `text` cut at every offset, checking that the entries are the full text's in order except that
+// the last may be a line cut short, then damaged every other way, checking that there are no more entries
+// than lines and that `wellFormed` holds for each.
 template<class Entry>
-::testing::AssertionResult isCutShortPrefix(const std::vector<Entry>& cut, const std::vector<Entry>& full) {
-  if (cut.size() > full.size()) return ::testing::AssertionFailure() << "more entries than the full text";
-  for (std::size_t i = 0; i + 1 < cut.size(); ++i) {
-    if (!(cut[i] == full[i])) return ::testing::AssertionFailure() << "entry " << i << " differs";
-  }
-  return ::testing::AssertionSuccess();
-}
-
-std::size_t lineCount(const std::string& text) { return platform::textfields::splitLines(text).size(); }
-
-TEST(VolumeParserMutationTest, MountInfoSurvivesTruncationAndFlippedBytes) {
-  const std::string text = fixtureText("/proc/self/mountinfo");
-  const auto full = platform::MountInfo::parse(text).entries;
+void survivesDamage(const std::string& text,
+                    const std::function<std::vector<Entry>(std::string_view)>& parse,
+                    const std::function<bool(const Entry&)>& wellFormed) {
+  const std::vector<Entry> full = parse(text);
   for (std::size_t length = 0; length <= text.size(); ++length) {
-    const auto cut = platform::MountInfo::parse(std::string_view(text).substr(0, length)).entries;
-    ASSERT_TRUE(isCutShortPrefix(cut, full)) << "cut at " << length;
+    const std::vector<Entry> cut = parse(std::string_view(text).substr(0, length));
+    ASSERT_LE(cut.size(), full.size()) << "cut at " << length;
+    for (std::size_t i = 0; i + 1 < cut.size(); ++i) ASSERT_EQ(cut[i], full[i]) << "cut at " << length;
   }
-  std::mt19937 random(1);
-  for (int round = 0; round < flipRounds; ++round) {
-    const std::string mutated = flipBytes(text, random);
-    const auto table = platform::MountInfo::parse(mutated);
-    ASSERT_LE(table.entries.size(), lineCount(mutated));
-    for (const platform::MountInfoEntry& entry : table.entries) {
-      ASSERT_FALSE(entry.mountPoint.empty());
-      ASSERT_FALSE(entry.fileSystemType.empty());
-    }
-  }
+  systemtest::forEachMutation(text, [&](std::string_view mutated) {
+    const std::vector<Entry> entries = parse(mutated);
+    ASSERT_LE(entries.size(), platform::textfields::splitLines(mutated).size());
+    for (const Entry& entry : entries) ASSERT_TRUE(wellFormed(entry));
+  });
 }
 
-TEST(VolumeParserMutationTest, DiskStatsSurviveTruncationFlippedBytesAndHugeNumbers) {
+TEST(VolumeParserMutationTest, MountInfoSurvivesTruncationAndDamage) {
+  survivesDamage<platform::MountInfoEntry>(
+      fixtureText("/proc/self/mountinfo"),
+      [](std::string_view text) { return platform::MountInfo::parse(text).entries; },
+      [](const auto& entry) { return !entry.mountPoint.empty() && !entry.fileSystemType.empty(); });
+}
+
+TEST(VolumeParserMutationTest, DiskStatsSurviveTruncationDamageAndHugeNumbers) {
   const std::string text = fixtureText("/proc/diskstats");
-  const auto full = platform::parseDiskStats(text);
-  for (std::size_t length = 0; length <= text.size(); ++length) {
-    const auto cut = platform::parseDiskStats(std::string_view(text).substr(0, length));
-    ASSERT_TRUE(isCutShortPrefix(cut, full)) << "cut at " << length;
-  }
-  std::mt19937 random(2);
-  for (int round = 0; round < flipRounds; ++round) {
-    const std::string mutated = flipBytes(text, random);
-    ASSERT_LE(platform::parseDiskStats(mutated).size(), lineCount(mutated));
-  }
+  survivesDamage<platform::DiskStatsEntry>(text, platform::parseDiskStats, [](const auto& entry) {
+    return platform::isPlainDeviceName(entry.name);
+  });
   // A counter beyond 64 bits rejects its line rather than wrapping.
   std::string huge = text;
   huge.replace(huge.find("3420042"), 7, "99999999999999999999");
   const auto entries = platform::parseDiskStats(huge);
-  EXPECT_EQ(entries.size(), full.size() - 1);
+  EXPECT_EQ(entries.size(), platform::parseDiskStats(text).size() - 1);
   for (const auto& entry : entries) EXPECT_NE(entry.name, "sda");
 }
 
-TEST(VolumeParserMutationTest, AStatLineMissingAnyOfItsElevenCountersIsNoSample) {
-  const std::string line = "1 2 3 4 5 6 7 8 9 10 11";
-  const auto fields = platform::textfields::splitWhitespace(line);
-  for (std::size_t missing = 0; missing < fields.size(); ++missing) {
-    std::string shorter;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-      if (i != missing) shorter.append(fields[i]).append(" ");
-    }
-    EXPECT_FALSE(platform::BlockDeviceStat::parse(shorter).has_value()) << shorter;
-  }
-}
-
-TEST(VolumeParserMutationTest, UdevRecordsSurviveTruncationAndFlippedBytes) {
+TEST(VolumeParserMutationTest, UdevRecordsSurviveTruncationAndDamage) {
   const std::string text = fixtureText("/run/udev/data/b8:0");
   const std::size_t full = platform::UdevData::parse(text).properties.size();
   for (std::size_t length = 0; length <= text.size(); ++length) {
     ASSERT_LE(platform::UdevData::parse(std::string_view(text).substr(0, length)).properties.size(), full);
   }
-  std::mt19937 random(4);
-  for (int round = 0; round < flipRounds; ++round) {
-    const std::string mutated = flipBytes(text, random);
+  systemtest::forEachMutation(text, [](std::string_view mutated) {
     const auto data = platform::UdevData::parse(mutated);
-    ASSERT_LE(data.properties.size(), lineCount(mutated));
+    ASSERT_LE(data.properties.size(), platform::textfields::splitLines(mutated).size());
     (void)data.text("ID_MODEL");
-  }
+  });
 }
 
 // The recorded tree with some of its files and links changed: each path is changed the same way on every
