@@ -12,7 +12,8 @@
 namespace {
 
 // The processes of the list by pid.
-std::map<std::int32_t, std::shared_ptr<Orvane::OVProcess>> byPid(const Orvane::ProcessorController& controller) {
+std::map<std::int32_t, std::shared_ptr<Orvane::OVProcess>> byPid(
+    const Orvane::ProcessorController& controller) {
   std::map<std::int32_t, std::shared_ptr<Orvane::OVProcess>> processes;
   for (const auto& process : controller.processes()) processes[process->pid()] = process;
   return processes;
@@ -33,7 +34,9 @@ class CountingSource final : public platform::TextSource {
   std::optional<std::vector<std::string>> list(const std::string& directory) const override {
     return inner_->list(directory);
   }
-  std::optional<std::string> readLink(const std::string& path) const override { return inner_->readLink(path); }
+  std::optional<std::string> readLink(const std::string& path) const override {
+    return inner_->readLink(path);
+  }
   mutable int statmReads = 0;
 
  private:

@@ -21,25 +21,28 @@ struct ProcessorControllerTest : testing::Test {
     machine.setProcess(2, "kthreadd", 0, 0, 'S', 0, 1, true);
     machine.setProcess(300, "server", 50, 100, 'S', 1, 12);
     machine.setProcess(301, "gone", 0, 0, 'Z', 300, 1);
-    machine.source->setFile("/proc/meminfo", "MemTotal: 2048 kB\nMemFree: 1 kB\nActive: 1 kB\nInactive: 1 kB\n");
+    machine.source->setFile("/proc/meminfo",
+                            "MemTotal: 2048 kB\nMemFree: 1 kB\nActive: 1 kB\nInactive: 1 kB\n");
     controller = std::make_unique<Orvane::ProcessorController>(machine.source, machine.constants());
   }
 };
 
 TEST_F(ProcessorControllerTest, RegistersFiveEntriesThatHoldNoNumberBeforeTheFirstRefresh) {
+  auto entry = [&](const std::string& key) {
+    return controller->store()->identifierAs<Bexlan::NumberIdentifier>(key);
+  };
   for (const std::string* key : {&Processor::total(), &Processor::system(), &Processor::user(),
                                  &Processor::tasks(), &Processor::threads()}) {
-    auto entry = controller->store()->identifierAs<Bexlan::NumberIdentifier>(*key);
-    ASSERT_NE(entry, nullptr) << *key;
+    ASSERT_NE(entry(*key), nullptr) << *key;
     EXPECT_FALSE(controller->value(*key).has_value());
     EXPECT_EQ(controller->string(*key), "-");
-    EXPECT_NE(entry->icon(), nullptr);
+    EXPECT_NE(entry(*key)->icon(), nullptr);
   }
-  const auto& total = controller->store()->identifierAs<Bexlan::NumberIdentifier>(Processor::total())->mValue();
+  const auto& total = entry(Processor::total())->mValue();
   EXPECT_EQ(total.category(), Bexlan::IdentifierCategory::percentage);
   EXPECT_EQ(total.decimals(), 2);
   EXPECT_FALSE(total.isSigned());
-  const auto& tasks = controller->store()->identifierAs<Bexlan::NumberIdentifier>(Processor::tasks())->mValue();
+  const auto& tasks = entry(Processor::tasks())->mValue();
   EXPECT_EQ(tasks.category(), Bexlan::IdentifierCategory::raw);
   EXPECT_FALSE(tasks.decimals().has_value());
   EXPECT_TRUE(tasks.isSigned());
