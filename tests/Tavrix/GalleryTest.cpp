@@ -1,15 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <memory>
 #include <numbers>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "Platform/Dispatch/DispatchQueue.hpp"
-#include "Platform/Dispatch/RunLoop.hpp"
 #include "Platform/Graphics/Appearance.hpp"
 #include "Platform/Graphics/Image.hpp"
 #include "Platform/Graphics/Rgba.hpp"
@@ -17,13 +16,13 @@
 #include "Platform/UI/View.hpp"
 #include "Platform/UI/ViewRenderer.hpp"
 #include "Tavrix/Controls/AnimatedGradientProgressView.hpp"
-#include "Tavrix/Controls/Gradients.hpp"
 #include "Tavrix/Controls/GradientProgressView.hpp"
-#include "Tavrix/Controls/Rgb255.hpp"
+#include "Tavrix/Controls/Gradients.hpp"
 #include "Tavrix/Controls/SimpleTileView.hpp"
 #include "Tavrix/Controls/SystemColors.hpp"
 #include "Tavrix/Graph/CurvedLinePlotter.hpp"
 #include "Tavrix/Graph/GraphView.hpp"
+#include "tests/Tavrix/Graph/GraphFakes.hpp"
 #include "tests/platform/Graphics/RenderExpectations.hpp"
 
 // Renders the dashboard's pieces to PNG files under the build tree (gallery/ beside bin/) for a person to
@@ -38,16 +37,12 @@ using platform::test::pixelAt;
 
 constexpr double scale = 2;
 
-std::filesystem::path galleryDirectory() {
+// Renders the view at the settled time, writes it as gallery/<name>.png and returns the image.
+std::shared_ptr<platform::Image> picture(platform::View& view, const std::string& name) {
   const std::filesystem::path directory =
       std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "gallery";
   std::filesystem::create_directories(directory);
-  return directory;
-}
-
-// Renders the view at the settled time, writes it as <name>.png and returns the image.
-std::shared_ptr<platform::Image> picture(platform::View& view, const std::string& name) {
-  const std::filesystem::path file = galleryDirectory() / (name + ".png");
+  const std::filesystem::path file = directory / (name + ".png");
   platform::ViewRenderer::writePng(view, file.string(), scale);
   EXPECT_TRUE(std::filesystem::exists(file));
   return platform::ViewRenderer::image(view, scale);
@@ -86,70 +81,59 @@ TEST(Gallery, HistoryGraphOfSixtySamples) {
     series.push_back(50 + 30 * std::sin(2 * std::numbers::pi * index / 30));
   }
   plotter->update(series);
-  auto drawn = std::make_shared<bool>(false);
-  platform::DispatchQueue::main().async([drawn] { *drawn = true; });
-  ASSERT_TRUE(platform::RunLoop::main().runUntil([drawn] { return *drawn; }, std::chrono::seconds(5)));
+  ASSERT_TRUE(graphtest::drainMainQueue());
 
   const std::shared_ptr<platform::Image> image = picture(*graph, "graph");
   // With a line width of 4 the plot's 0...100 spans y = 2 (top) to 148 (bottom) of the picture, samples 390
   // / 59 points apart: sample 7 at x = 46.3, sample 22 at x = 145.4. One value is 1.46 points.
   const auto heightOf = [](double value) { return 2 + 1.46 * value; };
-  // Above the crest nothing is drawn; below it the area is filled.
-  EXPECT_LT(pixelAt(*image, 46.3, heightOf(95)).alpha, 0.05);
-  EXPECT_GT(pixelAt(*image, 46.3, heightOf(60)).alpha, 0.2);
-  // The same around the trough.
-  EXPECT_LT(pixelAt(*image, 145.4, heightOf(35)).alpha, 0.05);
-  EXPECT_GT(pixelAt(*image, 145.4, heightOf(8)).alpha, 0.2);
+  // Above the crest and the trough nothing is drawn; below them the area's gradient runs over the whole
+  // view, from 0.6 opacity at the top to 0.25 at the bottom.
+  const auto areaAlpha = [](double y) { return 0.6 - 0.35 * (150 - y) / 150; };
+  for (const auto& [x, above, below] : {std::array<double, 3>{46.3, 95, 60}, {145.4, 35, 8}}) {
+    EXPECT_LT(pixelAt(*image, x, heightOf(above)).alpha, 0.05) << x;
+    EXPECT_NEAR(pixelAt(*image, x, heightOf(below)).alpha, areaAlpha(heightOf(below)), 0.02) << x;
+  }
   // The line itself is opaque where it crosses the samples.
   EXPECT_GT(pixelAt(*image, 46.3, heightOf(79.8)).alpha, 0.9);
 }
 
-// A theme's gradient and its stops as the palette gives them.
-struct Theme {
-  std::string name;
-  ColorGradient gradient;
-  std::vector<Rgba> stops;
-};
-
 TEST(Gallery, ProgressBarsAtAQuarterAndFourFifthsInTwoThemes) {
   platform::ScopedMainScreen screen(platform::Screen{1});
-  const std::vector<Theme> themes = {
-      {"trafficLight",
-       Gradients::trafficLight(),
-       {rgba255(204, 50, 50), rgba255(219, 123, 43), rgba255(231, 180, 22), rgba255(153, 193, 64),
-        rgba255(45, 201, 55)}},
-      {"neon", Gradients::neon(), {rgba255(107, 55, 255), rgba255(246, 64, 157)}}};
-  for (const Theme& theme : themes) {
+  for (const auto& [name, gradient] :
+       {std::pair{"trafficLight", &Gradients::trafficLight()}, std::pair{"neon", &Gradients::neon()}}) {
+    std::vector<Rgba> stops;
+    for (const platform::ColorRef& color : gradient->mColors()) {
+      stops.push_back(color->rgba());
+    }
     // Two animated bars above two plain ones, 200 x 10 points each, 10 points apart.
     auto board = platform::View::create(Rect(0, 0, 220, 90));
     const std::vector<double> values = {0.25, 0.8, 0.25, 0.8};
+    const auto add = [&](auto bar, std::size_t index) {
+      board->addSubview(bar);
+      bar->setColors(gradient->mColors());
+      bar->setValue(values[index]);
+    };
     for (std::size_t index = 0; index < values.size(); ++index) {
       const Rect frame(10, 70 - 20.0 * static_cast<double>(index), 200, 10);
       if (index < 2) {
-        auto bar = platform::View::create<AnimatedGradientProgressView>(frame);
-        board->addSubview(bar);
-        bar->setColors(theme.gradient.mColors());
-        bar->setValue(values[index]);
+        add(platform::View::create<AnimatedGradientProgressView>(frame), index);
       } else {
-        auto bar = platform::View::create<GradientProgressView>(frame);
-        board->addSubview(bar);
-        bar->setColors(theme.gradient.mColors());
-        bar->setValue(values[index]);
+        add(platform::View::create<GradientProgressView>(frame), index);
       }
     }
-    const std::shared_ptr<platform::Image> image = picture(*board, "progress-" + theme.name);
+    const std::shared_ptr<platform::Image> image = picture(*board, std::string("progress-") + name);
     const Rgba track = premultiplied(SystemColors::tertiaryLabelColor()->rgba());
     for (std::size_t index = 0; index < values.size(); ++index) {
-      SCOPED_TRACE(theme.name + " bar " + std::to_string(index));
+      SCOPED_TRACE(std::string(name) + " bar " + std::to_string(index));
       const double middle = 75 - 20.0 * static_cast<double>(index);
       // The line runs from x = 5 to 195 of the bar and ends in a round cap of radius 5, so the fill reaches
       // 10 + 190 x value points into the bar; the gradient spans the bar's whole width.
       const double filled = 10 + 190 * values[index];
       const double inside = filled - 4;
-      expectRgba(pixelAt(*image, 10 + inside, middle), gradientAt(theme.stops, (inside + 0.25) / 200),
-                 4.0 / 255);
+      expectRgba(pixelAt(*image, 10 + inside, middle), gradientAt(stops, (inside + 0.25) / 200), 4.0 / 255);
       expectRgba(pixelAt(*image, 10 + filled + 3, middle), track);
-      expectRgba(pixelAt(*image, 10 + 6, middle), gradientAt(theme.stops, 6.25 / 200), 4.0 / 255);
+      expectRgba(pixelAt(*image, 10 + 6, middle), gradientAt(stops, 6.25 / 200), 4.0 / 255);
     }
   }
 }

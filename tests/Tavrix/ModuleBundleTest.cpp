@@ -14,16 +14,10 @@ namespace {
 namespace fs = std::filesystem;
 
 // A temporary directory holding "Found.bundle", removed with the object.
-class BundleDirectory {
- public:
-  BundleDirectory() : path_(fs::temp_directory_path() / ("tavrix-bundles-" + std::to_string(::getpid()))) {
-    fs::create_directories(path_ / "Found.bundle");
-  }
-  ~BundleDirectory() { fs::remove_all(path_); }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
+struct BundleDirectory {
+  fs::path path = fs::temp_directory_path() / ("tavrix-bundles-" + std::to_string(::getpid()));
+  BundleDirectory() { fs::create_directories(path / "Found.bundle"); }
+  ~BundleDirectory() { fs::remove_all(path); }
 };
 
 TEST(ModuleBundle, TheLibrarysBundleIsFoundOnceAndKept) {
@@ -44,16 +38,16 @@ TEST(ModuleBundle, PlacesAreAskedInOrderOnlyUntilOneHoldsTheBundle) {
   };
   const auto found =
       Bundle::find("Found", {place("absent", std::nullopt), place("empty", fs::temp_directory_path()),
-                             place("holder", directory.path()), place("after", directory.path())});
+                             place("holder", directory.path), place("after", directory.path)});
   ASSERT_NE(found, nullptr);
-  EXPECT_EQ(found->bundlePath(), fs::canonical(directory.path() / "Found.bundle"));
+  EXPECT_EQ(found->bundlePath(), fs::canonical(directory.path / "Found.bundle"));
   EXPECT_EQ(asked, (std::vector<std::string>{"absent", "empty", "holder"}));
 }
 
 TEST(ModuleBundleDeathTest, NoPlaceHoldingTheBundleIsFatal) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const BundleDirectory directory;
-  EXPECT_DEATH(Bundle::find("Tavrix_Tavrix", {[&directory] { return std::optional(directory.path()); }}),
+  EXPECT_DEATH(Bundle::find("Tavrix_Tavrix", {[&directory] { return std::optional(directory.path); }}),
                "Fatal error: unable to find bundle named Tavrix_Tavrix\n");
 }
 
