@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <memory>
 #include <ostream>
 
@@ -46,6 +47,20 @@ inline void expectRgba(const Rgba& actual, const Rgba& expected, double toleranc
   EXPECT_NEAR(actual.green, expected.green, tolerance) << "green of " << testing::PrintToString(actual);
   EXPECT_NEAR(actual.blue, expected.blue, tolerance) << "blue of " << testing::PrintToString(actual);
   EXPECT_NEAR(actual.alpha, expected.alpha, tolerance) << "alpha of " << testing::PrintToString(actual);
+}
+
+// The colour expected under a point of an image's y-up point space.
+struct ExpectedPixel {
+  double x, y;
+  Rgba color;
+};
+
+inline void expectPixels(const Image& image, std::initializer_list<ExpectedPixel> expected,
+                         double tolerance = 2.5 / 255) {
+  for (const ExpectedPixel& pixel : expected) {
+    SCOPED_TRACE(testing::Message() << "at (" << pixel.x << ", " << pixel.y << ")");
+    expectRgba(pixelAt(image, pixel.x, pixel.y), pixel.color, tolerance);
+  }
 }
 
 // The smallest box of pixel columns and rows (rows counted from the top) holding every pixel whose alpha

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,14 +19,21 @@ namespace platform::test {
 namespace {
 
 // Fills a rectangle (its bounds unless told) in red under a light appearance and blue under a dark one,
-// and notes every rectangle it is asked to draw.
+// and notes every rectangle it is asked to draw. It may be flipped, and may redraw in full whenever its
+// appearance changes.
 class PaintingView : public View {
  public:
   using View::View;
   std::vector<Rect> drawn;
   std::optional<Rect> area;
   std::optional<Rgba> color;
+  bool flipped = false;
+  bool followsAppearance = false;
 
+  bool isFlipped() const override { return flipped; }
+  void viewDidChangeEffectiveAppearance() override {
+    if (followsAppearance) setNeedsDisplay(true);
+  }
   void draw(const Rect& dirtyRect) override {
     drawn.push_back(dirtyRect);
     GraphicsContext& context = *GraphicsContext::current();
@@ -34,18 +42,13 @@ class PaintingView : public View {
   }
 };
 
-// Redraws in full whenever its appearance changes.
-class FollowingView : public PaintingView {
- public:
-  using PaintingView::PaintingView;
-  void viewDidChangeEffectiveAppearance() override { setNeedsDisplay(true); }
-};
-
-class FlippedPaintingView : public PaintingView {
- public:
-  using PaintingView::PaintingView;
-  bool isFlipped() const override { return true; }
-};
+std::shared_ptr<PaintingView> painting(const Rect& frame, std::optional<Rect> area,
+                                       std::optional<Rgba> color) {
+  auto view = View::create<PaintingView>(frame);
+  view->area = area;
+  view->color = color;
+  return view;
+}
 
 TEST(DisplayPass, DrawsTheUnionOfTheMarkedRectanglesOnce) {
   auto view = View::create<PaintingView>(Rect(0, 0, 40, 30));
@@ -60,7 +63,6 @@ TEST(DisplayPass, DrawsTheUnionOfTheMarkedRectanglesOnce) {
   EXPECT_EQ(view->rectsNeedingDisplay(), (std::vector<Rect>{Rect(2, 2, 4, 4), Rect(10, 5, 6, 2)}));
   view->displayIfNeeded();
   EXPECT_EQ(view->drawn.back(), Rect(2, 2, 14, 5));
-
   // Marks outside the bounds are cut to them; a resize marks the whole view.
   view->setNeedsDisplayInRect(Rect(35, 25, 20, 20));
   view->displayIfNeeded();
@@ -69,7 +71,6 @@ TEST(DisplayPass, DrawsTheUnionOfTheMarkedRectanglesOnce) {
   view->displayIfNeeded();
   EXPECT_EQ(view->drawn.back(), Rect(0, 0, 20, 10));
   EXPECT_EQ(view->drawn.size(), 4u);
-
   // Hidden views are not drawn and keep their marks.
   view->setHidden(true);
   view->setNeedsDisplay(true);
@@ -83,10 +84,7 @@ TEST(DisplayPass, APartialRedrawKeepsTheDrawingOutsideTheDirtyRectangle) {
   view->displayIfNeeded();
   view->color = opaqueGreen;
   view->setNeedsDisplayInRect(Rect(0, 0, 5, 10));
-  const auto image = ViewRenderer::image(*view);
-  expectRgba(pixelAt(*image, 2, 5), opaqueGreen);
-  expectRgba(pixelAt(*image, 12, 5), opaqueRed);
-
+  expectPixels(*ViewRenderer::image(*view), {{2, 5, opaqueGreen}, {12, 5, opaqueRed}});
   // Drawing that is not redisplayed stays as it was recorded.
   view->color = opaqueBlue;
   expectRgba(pixelAt(*ViewRenderer::image(*view), 12, 5), opaqueRed);
@@ -95,26 +93,21 @@ TEST(DisplayPass, APartialRedrawKeepsTheDrawingOutsideTheDirtyRectangle) {
 TEST(DisplayPass, DrawsUnderTheViewsAppearanceAndRedrawsWhenTheViewAsks) {
   auto root = View::create(Rect(0, 0, 20, 10));
   auto plain = View::create<PaintingView>(Rect(0, 0, 10, 10));
-  auto following = View::create<FollowingView>(Rect(10, 0, 10, 10));
+  auto following = View::create<PaintingView>(Rect(10, 0, 10, 10));
+  following->followsAppearance = true;
   root->addSubview(plain);
   root->addSubview(following);
   root->setAppearance(Appearance(std::string(Appearance::darkAqua)));
-  auto image = ViewRenderer::image(*root);
-  expectRgba(pixelAt(*image, 5, 5), opaqueBlue);
-  expectRgba(pixelAt(*image, 15, 5), opaqueBlue);
-
+  expectPixels(*ViewRenderer::image(*root), {{5, 5, opaqueBlue}, {15, 5, opaqueBlue}});
   root->setAppearance(Appearance(std::string(Appearance::aqua)));
-  image = ViewRenderer::image(*root);
-  expectRgba(pixelAt(*image, 5, 5), opaqueBlue);
-  expectRgba(pixelAt(*image, 15, 5), opaqueRed);
+  expectPixels(*ViewRenderer::image(*root), {{5, 5, opaqueBlue}, {15, 5, opaqueRed}});
 }
 
 TEST(ViewRendering, SubviewsDrawAboveTheLayersSublayersAndInsideItsClip) {
   auto root = View::create(Rect(0, 0, 40, 40));
   root->setWantsLayer(true);
   root->layer()->setBackgroundColor(opaqueBlack);
-  auto tile = View::create<PaintingView>(Rect(10, 10, 20, 20));
-  tile->area = Rect(0, 0, 20, 5);
+  auto tile = painting(Rect(10, 10, 20, 20), Rect(0, 0, 20, 5), std::nullopt);
   tile->setWantsLayer(true);
   tile->layer()->setMasksToBounds(true);
   tile->layer()->setCornerRadius(6);
@@ -122,24 +115,16 @@ TEST(ViewRendering, SubviewsDrawAboveTheLayersSublayersAndInsideItsClip) {
   band->setFrame(Rect(0, 0, 20, 10));
   band->setBackgroundColor(opaqueGreen);
   tile->layer()->addSublayer(band);
-  auto overhanging = View::create<PaintingView>(Rect(-10, 12, 40, 12));
-  overhanging->color = opaqueBlue;
+  auto overhanging = painting(Rect(-10, 12, 40, 12), std::nullopt, opaqueBlue);
   tile->addSubview(overhanging);
   root->addSubview(tile);
 
-  const auto image = ViewRenderer::image(*root);
-  expectRgba(pixelAt(*image, 5, 5), opaqueBlack);
-  // The tile's own drawing lies under its sublayer, which lies under its subview.
-  expectRgba(pixelAt(*image, 20, 12), opaqueGreen);
-  expectRgba(pixelAt(*image, 20, 17), opaqueGreen);
-  expectRgba(pixelAt(*image, 20, 25), opaqueBlue);
-  // The subview is clipped to the tile's rounded bounds.
-  expectRgba(pixelAt(*image, 5, 25), opaqueBlack);
-  expectRgba(pixelAt(*image, 10.5, 23), opaqueBlue);
-  expectRgba(pixelAt(*image, 20, 29.5), opaqueBlue);
-  expectRgba(pixelAt(*image, 10.5, 29.5), opaqueBlack);
-  expectRgba(pixelAt(*image, 20, 31), opaqueBlack);
-
+  // The tile's own drawing lies under its sublayer, which lies under its subview; the subview is clipped
+  // to the tile's rounded bounds.
+  expectPixels(*ViewRenderer::image(*root),
+               {{5, 5, opaqueBlack}, {20, 12, opaqueGreen}, {20, 17, opaqueGreen}, {20, 25, opaqueBlue},
+                {5, 25, opaqueBlack}, {10.5, 23, opaqueBlue}, {20, 29.5, opaqueBlue},
+                {10.5, 29.5, opaqueBlack}, {20, 31, opaqueBlack}});
   // Hidden subviews leave nothing behind; the drawing of a view without a layer shows all the same.
   overhanging->setHidden(true);
   expectRgba(pixelAt(*ViewRenderer::image(*root), 20, 25), opaqueBlack);
@@ -149,19 +134,13 @@ TEST(ViewRendering, SubviewsDrawAboveTheLayersSublayersAndInsideItsClip) {
 
 TEST(ViewRendering, FlippedViewsDrawFromTheirTopEdge) {
   auto root = View::create(Rect(0, 0, 30, 30));
-  auto flipped = View::create<FlippedPaintingView>(Rect(0, 0, 30, 30));
-  flipped->area = Rect(0, 0, 10, 5);
-  auto inner = View::create<PaintingView>(Rect(20, 0, 10, 10));
-  inner->area = Rect(0, 0, 10, 2);
-  inner->color = opaqueGreen;
-  flipped->addSubview(inner);
+  auto flipped = painting(Rect(0, 0, 30, 30), Rect(0, 0, 10, 5), std::nullopt);
+  flipped->flipped = true;
+  flipped->addSubview(painting(Rect(20, 0, 10, 10), Rect(0, 0, 10, 2), opaqueGreen));
   root->addSubview(flipped);
-  const auto image = ViewRenderer::image(*root);
-  expectRgba(pixelAt(*image, 5, 27), opaqueRed);
-  expectRgba(pixelAt(*image, 5, 2), transparent);
-  // inner sits at the top of the flipped view and draws at its own bottom edge, 8 below its top.
-  expectRgba(pixelAt(*image, 25, 21), opaqueGreen);
-  expectRgba(pixelAt(*image, 25, 29), transparent);
+  // The inner view sits at the top of the flipped view and draws at its own bottom edge, 8 below its top.
+  expectPixels(*ViewRenderer::image(*root),
+               {{5, 27, opaqueRed}, {5, 2, transparent}, {25, 21, opaqueGreen}, {25, 29, transparent}});
 }
 
 TEST(ViewRendering, LayersShowTheirAnimationsAtTheChosenTimeAndThePngHoldsTheImage) {
@@ -181,10 +160,7 @@ TEST(ViewRendering, LayersShowTheirAnimationsAtTheChosenTimeAndThePngHoldsTheIma
   dot->addAnimation(slide, "slide");
 
   expectRgba(pixelAt(*ViewRenderer::image(*root, 1, RenderTime::at(0)), 2, 2), opaqueGreen);
-  const auto settled = ViewRenderer::image(*root, 2);
-  expectRgba(pixelAt(*settled, 2, 2), opaqueRed);
-  expectRgba(pixelAt(*settled, 18, 2), opaqueGreen);
-
+  expectPixels(*ViewRenderer::image(*root, 2), {{2, 2, opaqueRed}, {18, 2, opaqueGreen}});
   const std::filesystem::path file =
       std::filesystem::temp_directory_path() / ("view-tree-" + std::to_string(::getpid()) + ".png");
   ViewRenderer::writePng(*root, file, 2);

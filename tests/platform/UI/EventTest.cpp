@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,6 +54,7 @@ class NonInteractiveView : public View {
 };
 
 using Log = std::vector<std::string>;
+constexpr auto enteredAndExitedAlways = TrackingArea::mouseEnteredAndExited | TrackingArea::activeAlways;
 
 TEST(EventHarness, DeliversEnteredAndExitedToTrackingAreaOwners) {
   Log log;
@@ -61,8 +63,8 @@ TEST(EventHarness, DeliversEnteredAndExitedToTrackingAreaOwners) {
   auto other = View::create<LoggingView>(Rect(50, 10, 20, 20), "other", &log);
   root->addSubview(tile);
   root->addSubview(other);
-  tile->track(TrackingArea::mouseEnteredAndExited | TrackingArea::activeAlways);
-  other->track(TrackingArea::mouseEnteredAndExited | TrackingArea::mouseMoved | TrackingArea::activeAlways);
+  tile->track(enteredAndExitedAlways);
+  other->track(enteredAndExitedAlways | TrackingArea::mouseMoved);
 
   EventHarness harness(root);
   harness.moveMouse({5, 5});
@@ -77,10 +79,7 @@ TEST(EventHarness, DeliversEnteredAndExitedToTrackingAreaOwners) {
 
   // The owner is held weakly: an area whose owner is gone reports nothing.
   log.clear();
-  auto orphan = TrackingArea::create(Rect(0, 0, 100, 100), TrackingArea::mouseEnteredAndExited |
-                                                                TrackingArea::activeAlways,
-                                     View::create());
-  root->addTrackingArea(orphan);
+  root->addTrackingArea(TrackingArea::create(Rect(0, 0, 100, 100), enteredAndExitedAlways, View::create()));
   harness.moveMouse({1, 1});
   EXPECT_TRUE(log.empty());
 }
@@ -94,11 +93,7 @@ TEST(EventHarness, KeyWindowVisibleRectAndAssumeInsideOptions) {
   content->addSubview(keyed);
   content->addSubview(clipped);
   keyed->track(TrackingArea::mouseEnteredAndExited | TrackingArea::activeInKeyWindow);
-  clipped->addTrackingArea(TrackingArea::create(Rect(0, 0, 40, 40),
-                                                TrackingArea::mouseEnteredAndExited |
-                                                    TrackingArea::activeAlways | TrackingArea::inVisibleRect |
-                                                    TrackingArea::assumeInside,
-                                                clipped));
+  clipped->track(enteredAndExitedAlways | TrackingArea::inVisibleRect | TrackingArea::assumeInside);
 
   EventHarness harness(window);
   harness.moveMouse({10, 10});
@@ -143,7 +138,7 @@ TEST(EventHarness, DragsGoToThePressedViewAndUnhandledEventsClimbTheResponderCha
   auto other = View::create<LoggingView>(Rect(50, 0, 50, 50), "other", &log);
   root->addSubview(plain);
   root->addSubview(other);
-  other->track(TrackingArea::mouseEnteredAndExited | TrackingArea::activeAlways);
+  other->track(enteredAndExitedAlways);
 
   EventHarness harness(root);
   harness.mouseDown({10, 10});

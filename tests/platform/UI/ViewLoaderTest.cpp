@@ -47,8 +47,11 @@ class Label : public Badge {
   std::string text_;
 };
 
-void defineClasses() {
-  if (!ViewClass::isDefined("LoaderTestBadge")) {
+class ViewLoaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    awakened.clear();
+    if (ViewClass::isDefined("LoaderTestBadge")) return;
     ViewClass::define<Badge>("LoaderTestBadge", "View",
                              {{"radius", inspectable(&Badge::radius, &Badge::setRadius)},
                               {"tag", inspectable(&Badge::tag, &Badge::setTag)},
@@ -56,17 +59,13 @@ void defineClasses() {
     ViewClass::define<Label>("LoaderTestLabel", "LoaderTestBadge",
                              {{"text", inspectable(&Label::text, &Label::setText)}});
   }
-}
+};
 
-TEST(ViewLoader, BuildsTheTreeByClassNameSetsPropertiesThenAwakesIt) {
-  defineClasses();
-  awakened.clear();
+TEST_F(ViewLoaderTest, BuildsTheTreeByClassNameSetsPropertiesThenAwakesIt) {
   ViewArchive label{"LoaderTestLabel", Rect(1, 2, 30, 10), {{"text", std::string("CPU")}, {"radius", 3}}, {}};
-  ViewArchive badge{"LoaderTestBadge",
-                    Rect(0, 0, 100, 50),
-                    {{"tag", std::int64_t{7}}, {"tint", Color::red()}, {"hidden", true}},
-                    {label}};
-  const std::shared_ptr<View> view = ViewLoader::load(badge);
+  const std::shared_ptr<View> view =
+      ViewLoader::load({"LoaderTestBadge", Rect(0, 0, 100, 50),
+                        {{"tag", std::int64_t{7}}, {"tint", Color::red()}, {"hidden", true}}, {label}});
   const auto* loaded = dynamic_cast<const Badge*>(view.get());
   ASSERT_NE(loaded, nullptr);
   EXPECT_EQ(loaded->tag(), 7);
@@ -85,9 +84,7 @@ TEST(ViewLoader, BuildsTheTreeByClassNameSetsPropertiesThenAwakesIt) {
   EXPECT_EQ(std::get<bool>(ViewClass::value(*view, "hidden")), true);
 }
 
-TEST(ViewLoader, RejectsUnknownClassesPropertiesAndKindsBeforeAnythingAwakes) {
-  defineClasses();
-  awakened.clear();
+TEST_F(ViewLoaderTest, RejectsUnknownClassesPropertiesAndKindsBeforeAnythingAwakes) {
   EXPECT_THROW(ViewLoader::load({"NoSuchView", Rect(), {}, {}}), std::invalid_argument);
   EXPECT_THROW(ViewLoader::load({"LoaderTestBadge", Rect(), {{"text", std::string("x")}}, {}}),
                std::invalid_argument);

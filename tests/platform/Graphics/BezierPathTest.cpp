@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "Platform/Graphics/BezierPath.hpp"
+#include "tests/platform/Graphics/PathExpectations.hpp"
+
+namespace platform::test {
+namespace {
+
+// Control points of a quarter circle sit this fraction of the radius along the tangents at its ends.
+constexpr double kappa = 4.0 / 3.0 * 0.41421356237309503;
+constexpr double h = 10 * kappa;  // the handle length at radius 10
+constexpr double nan = NAN;
+
+Path arc(double start, double end, bool clockwise) {
+  BezierPath path;
+  path.appendArc({0, 0}, 10, start, end, clockwise);
+  return path.path();
+}
+
+Path curve(Point from, Point to, Point control1, Point control2) {
+  BezierPath path;
+  path.move(from);
+  path.curve(to, control1, control2);
+  return path.path();
+}
+
+// From (0,0) to (10,0), pulled up by controls at height 10: symmetric about x = 5, it peaks at t = 0.5 at
+// height 3/8 * 10 + 3/8 * 10 = 7.5.
+Path hump() { return curve({0, 0}, {10, 0}, {0, 10}, {10, 10}); }
+
+// An L of two 10-point lines: 20 long, the corner at half the length.
+Path corner() {
+  BezierPath path;
+  path.move({0, 0});
+  path.line({10, 0});
+  path.line({10, 10});
+  return path.path();
+}
+
+TEST(BezierPathArc, SweepsFollowTheClockwiseRuleInYUpSpaceAt0_90And360Degrees) {
+  // The quarters of the circle of radius 10 about the origin, named by the compass points they join.
+  const auto en = curveTo({10, h}, {h, 10}, {0, 10}), nw = curveTo({-h, 10}, {-10, h}, {-10, 0}),
+             ws = curveTo({-10, -h}, {-h, -10}, {0, -10}), se = curveTo({h, -10}, {10, -h}, {10, 0});
+  const auto es = curveTo({10, -h}, {h, -10}, {0, -10}), sw = curveTo({-h, -10}, {-10, -h}, {-10, 0}),
+             wn = curveTo({-10, h}, {-h, 10}, {0, 10}), ne = curveTo({h, 10}, {10, h}, {10, 0});
+  const ExpectedElement fromE = moveTo({10, 0}), fromN = moveTo({0, 10});
+  struct Case {
+    double start, end;
+    bool clockwise;
+    std::vector<ExpectedElement> elements;
+  };
+  const Case cases[] = {
+      {0, 90, false, {fromE, en}},
+      {0, 90, true, {fromE, es, sw, wn}},  // clockwise, a quarter angle goes the long way round
+      {90, 0, false, {fromN, nw, ws, se}},
+      {0, 360, false, {fromE, en, nw, ws, se}},
+      {0, 360, true, {fromE}},  // clockwise from 0 to 360 sweeps nothing; the reverse is a full circle
+      {360, 0, true, {fromE, es, sw, wn, ne}},
+      {0, 0, false, {fromE}},
+      {0, 0, true, {fromE}},
+      {90, 90, true, {fromN}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.start << " to " << c.end << (c.clockwise ? " clockwise" : ""));
+    expectElements(arc(c.start, c.end, c.clockwise), c.elements);
+  }
+  // Any difference of 360 or more is one full circle, not more.
+  EXPECT_EQ(arc(0, 450, false).elementCount(), 5u);
+
+  // From the top, clockwise to just past the top: four curves through the right, bottom and left.
+  const Path ring = arc(90, 90.000001, true);
+  ASSERT_EQ(ring.elementCount(), 5u);
+  EXPECT_NEAR(ring.element(1).points[2].x, 10, 1e-6);
+  EXPECT_NEAR(ring.element(2).points[2].y, -10, 1e-6);
+  EXPECT_NEAR(ring.element(3).points[2].x, -10, 1e-6);
+  const double endAngle = 90.000001 * std::numbers::pi / 180;
+  EXPECT_NEAR(ring.element(4).points[2].x, 10 * std::cos(endAngle), 1e-12);
+  EXPECT_NEAR(ring.element(4).points[2].y, 10 * std::sin(endAngle), 1e-12);
+  EXPECT_LT(ring.element(4).points[2].x, 0);
+}
+
+TEST(BezierPathArc, JoinsTheCurrentPointWithALineAndBadValuesAppendNothing) {
+  BezierPath path;
+  path.move({0, 0});
+  path.appendArc({20, 0}, 5, 180, 90, true);
+  expectElements(path.path(),
+                 {moveTo({0, 0}), lineTo({15, 0}), curveTo({15, h / 2}, {20 - h / 2, 5}, {20, 5})});
+
+  // A three-quarter gauge at v = 5/6: clockwise 225 to 0, then clockwise 0 to 360, which sweeps nothing.
+  BezierPath gauge;
+  gauge.appendArc({0, 0}, 10, 225, 0, true);
+  gauge.appendArc({0, 0}, 10, 0, 360, true);
+  ASSERT_EQ(gauge.elementCount(), 5u);  // move, three curves of 75 degrees, the join
+  EXPECT_EQ(gauge.element(4).kind, PathElementKind::lineTo);
+  EXPECT_EQ(gauge.element(4).points[0], (Point{10, 0}));
+
+  for (double radius : {0.0, -3.0, nan}) {
+    BezierPath moved;
+    moved.move({1, 1});
+    moved.appendArc({0, 0}, radius, 0, 90);
+    EXPECT_EQ(moved.elementCount(), 1u) << radius;
+  }
+  BezierPath endless;
+  endless.appendArc({0, 0}, 10, 0, INFINITY);
+  EXPECT_TRUE(endless.isEmpty());
+}
+
+TEST(BezierPathRoundedRect, EachRadiusIsClampedToHalfItsSideOfTheStandardisedRect) {
+  struct Case {
+    Rect rect;
+    double xRadius, yRadius;
+    Rect outline;
+    double rx, ry;
+  };
+  const Case cases[] = {
+      {Rect(0, 0, 100, 20), 4, 4, Rect(0, 0, 100, 20), 4, 4},
+      // 30 fits the width of 100 but not the height of 20, which allows 10: a capsule-ended bar.
+      {Rect(0, 0, 100, 20), 30, 30, Rect(0, 0, 100, 20), 30, 10},
+      {Rect(100, 20, -100, -20), 30, 30, Rect(0, 0, 100, 20), 30, 10},
+      // Radii far above half the side make a square a circle.
+      {Rect(10, 10, 40, 40), 100, 500, Rect(10, 10, 40, 40), 20, 20},
+      {Rect(2, 3, 50, 1), 4, 4, Rect(2, 3, 50, 1), 4, 0.5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "radii " << c.xRadius << ", " << c.yRadius << " in "
+                                    << c.rect.size.width << " x " << c.rect.size.height);
+    // From the end of the bottom-left corner, counterclockwise, each corner a quarter ellipse.
+    const double x0 = c.outline.minX(), y0 = c.outline.minY(), x1 = c.outline.maxX(), y1 = c.outline.maxY();
+    const double rx = c.rx, ry = c.ry, kx = rx * kappa, ky = ry * kappa;
+    expectElements(BezierPath::roundedRect(c.rect, c.xRadius, c.yRadius).path(),
+                   {moveTo({x0 + rx, y0}), lineTo({x1 - rx, y0}),
+                    curveTo({x1 - rx + kx, y0}, {x1, y0 + ry - ky}, {x1, y0 + ry}), lineTo({x1, y1 - ry}),
+                    curveTo({x1, y1 - ry + ky}, {x1 - rx + kx, y1}, {x1 - rx, y1}), lineTo({x0 + rx, y1}),
+                    curveTo({x0 + rx - kx, y1}, {x0, y1 - ry + ky}, {x0, y1 - ry}), lineTo({x0, y0 + ry}),
+                    curveTo({x0, y0 + ry - ky}, {x0 + rx - kx, y0}, {x0 + rx, y0}), closePath()});
+  }
+  for (double radius : {0.0, -5.0, nan}) {
+    expectElements(BezierPath::roundedRect(Rect(0, 0, 8, 6), radius, 3).path(),
+                   {moveTo({0, 0}), lineTo({8, 0}), lineTo({8, 6}), lineTo({0, 6}), closePath()});
+  }
+}
+
+TEST(PathBounds, ControlBoxHoldsTheControlPointsAndTheTightBoxOnlyTheCurve) {
+  // A quarter arc from 45 to 135 degrees: it ends at height 10 sin 45 and peaks at 10; its controls sit h
+  // along the tangents at the ends, which point up and inwards.
+  const double side = 10 * std::sqrt(0.5);
+  BezierPath box = BezierPath::rect(Rect(-5, 2, 10, 4));
+  box.move({20, -1});  // a lone move still counts
+  BezierPath circle;
+  circle.appendArc({3, 4}, 2, 0, 360);
+  struct Case {
+    Path path;
+    Rect control, tight;
+  };
+  const Case cases[] = {
+      {Path(), Rect::zero(), Rect::zero()},
+      {hump(), Rect(0, 0, 10, 10), Rect(0, 0, 10, 7.5)},
+      // x(t) = -24 t (1 - t) reaches -6 at t = 0.5 while the controls reach -8; y rises from 0 to 10.
+      {curve({0, 0}, {0, 10}, {-8, 4}, {-8, 6}), Rect(-8, 0, 8, 10), Rect(-6, 0, 6, 10)},
+      {arc(45, 135, false), Rect(-side, side, 2 * side, h * std::sqrt(0.5)),
+       Rect(-side, side, 2 * side, 10 - side)},
+      {box.path(), Rect(-5, -1, 25, 7), Rect(-5, -1, 25, 7)},
+      {circle.path(), Rect(1, 2, 4, 4), Rect(1, 2, 4, 4)},
+      {BezierPath::oval(Rect(1, 2, 4, 4)).path(), Rect(1, 2, 4, 4), Rect(1, 2, 4, 4)},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(testing::Message() << "case " << i);
+    expectRectNear(cases[i].path.controlBounds(), cases[i].control);
+    expectRectNear(cases[i].path.tightBounds(), cases[i].tight);
+  }
+}
+
+TEST(PathTrim, FractionsOfTheLengthAreClampedAndEmptyRangesGiveNothing) {
+  struct Case {
+    double from, to;
+    std::vector<ExpectedElement> elements;
+  };
+  const Case cases[] = {
+      {0, 0.5, {moveTo({0, 0}), lineTo({10, 0})}},
+      {0.5, 1, {moveTo({10, 0}), lineTo({10, 10})}},
+      {0.25, 0.75, {moveTo({5, 0}), lineTo({10, 0}), lineTo({10, 5})}},
+      {-1, 0.25, {moveTo({0, 0}), lineTo({5, 0})}},
+      {0.75, 7, {moveTo({10, 5}), lineTo({10, 10})}},
+      {nan, 0.5, {moveTo({0, 0}), lineTo({10, 0})}},
+      {0, 0, {}}, {0.5, 0.5, {}}, {1, 1, {}}, {0.8, 0.2, {}}, {0.5, nan, {}}, {2, 3, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.from << " to " << c.to);
+    expectElements(corner().trimmed(c.from, c.to), c.elements);
+  }
+  EXPECT_EQ(corner().trimmed(0, 1), corner());
+  EXPECT_EQ(corner().trimmed(-0.5, 1.5), corner());
+  EXPECT_TRUE(Path().trimmed(0.2, 0.8).isEmpty());
+}
+
+TEST(PathTrim, ClosingSegmentsSubpathsAndCurvesAreCutWhereTheFractionFalls) {
+  // The square's outline is 40 long; 7/8 of it ends halfway down the closing edge, which becomes a line.
+  const Path square = BezierPath::rect(Rect(0, 0, 10, 10)).path();
+  EXPECT_EQ(square.trimmed(0, 1), square);
+  expectElements(square.trimmed(0, 0.875),
+                 {moveTo({0, 0}), lineTo({10, 0}), lineTo({10, 10}), lineTo({0, 10}), lineTo({0, 5})});
+  expectElements(square.trimmed(0.5, 1), {moveTo({10, 10}), lineTo({0, 10}), lineTo({0, 0})});
+
+  BezierPath two;
+  two.move({0, 0});
+  two.line({10, 0});
+  two.appendRect(Rect(0, 5, 10, 10));  // 40 more: 50 in all
+  expectElements(two.path().trimmed(0.1, 0.4),
+                 {moveTo({5, 0}), lineTo({10, 0}), moveTo({0, 5}), lineTo({10, 5})});
+  // A closed subpath wholly inside the range stays closed.
+  expectElements(two.path().trimmed(0.1, 1),
+                 {moveTo({5, 0}), lineTo({10, 0}), moveTo({0, 5}), lineTo({10, 5}), lineTo({10, 15}),
+                  lineTo({0, 15}), closePath()});
+
+  // Half the hump's length is reached at t = 0.5, the point (5, 7.5); de Casteljau's construction gives the
+  // first half's controls (0, 5) and (2.5, 7.5).
+  expectElements(hump().trimmed(0, 0.5), {moveTo({0, 0}), curveTo({0, 5}, {2.5, 7.5}, {5, 7.5})});
+  expectElements(hump().trimmed(0.5, 1), {moveTo({5, 7.5}), curveTo({7.5, 7.5}, {10, 5}, {10, 0})});
+
+  // Circle halves meet opposite the start, a quarter ends at the top; the four-curve circle is within 0.03 %
+  // of the true circumference.
+  const Path circle = arc(0, 360, false);
+  const Path half = circle.trimmed(0, 0.5);
+  ASSERT_EQ(half.elementCount(), 3u);
+  EXPECT_NEAR(half.element(2).points[2].x, -10, 1e-9);
+  EXPECT_NEAR(half.element(2).points[2].y, 0, 1e-9);
+  const Path quarter = circle.trimmed(0, 0.25);
+  EXPECT_NEAR(quarter.element(1).points[2].x, 0, 1e-9);
+  EXPECT_NEAR(quarter.element(1).points[2].y, 10, 1e-9);
+  EXPECT_NEAR(circle.length(), 2 * std::numbers::pi * 10, 2 * std::numbers::pi * 10 * 3e-4);
+}
+
+}  // namespace
+}  // namespace platform::test

@@ -1,0 +1,279 @@
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <limits>
+#include <memory>
+#include <numbers>
+#include <optional>
+#include <vector>
+
+#include "Platform/Graphics/BasicAnimation.hpp"
+#include "Platform/Graphics/BezierPath.hpp"
+#include "Platform/Graphics/GradientLayer.hpp"
+#include "Platform/Graphics/Layer.hpp"
+#include "Platform/Graphics/MediaClock.hpp"
+#include "Platform/Graphics/ShapeLayer.hpp"
+#include "Platform/Graphics/Snapshot.hpp"
+#include "tests/platform/Graphics/RenderExpectations.hpp"
+
+namespace platform::test {
+namespace {
+
+std::shared_ptr<Layer> addFilled(Layer& parent, const Rect& frame, const Rgba& color) {
+  auto layer = std::make_shared<Layer>();
+  layer->setFrame(frame);
+  layer->setBackgroundColor(color);
+  parent.addSublayer(layer);
+  return layer;
+}
+
+// A shape layer with zero bounds at the origin, so its path is in its superlayer's (or masked layer's) space.
+std::shared_ptr<ShapeLayer> shapeOf(const Path& path, const std::optional<Rgba>& fill) {
+  auto shape = std::make_shared<ShapeLayer>();
+  shape->setPath(path);
+  shape->setFillColor(fill);
+  return shape;
+}
+
+// A horizontal line at y = 5, stroked 2 points wide in blue and not filled.
+std::shared_ptr<ShapeLayer> addLine(Layer& parent, double fromX, double toX) {
+  BezierPath line;
+  line.move({fromX, 5});
+  line.line({toX, 5});
+  auto shape = shapeOf(line.path(), std::nullopt);
+  shape->setStrokeColor(opaqueBlue);
+  shape->setLineWidth(2);
+  parent.addSublayer(shape);
+  return shape;
+}
+
+// Which pixel columns of row 5 from the top (the lower half of the line at y = 5) the stroke covers.
+void expectInk(const Image& image, std::initializer_list<int> inked, std::initializer_list<int> clear) {
+  for (int column : inked) EXPECT_GT(image.pixel(column, 5).alpha, 0.5) << "column " << column;
+  for (int column : clear) EXPECT_LE(image.pixel(column, 5).alpha, 0.5) << "column " << column;
+}
+
+std::shared_ptr<GradientLayer> addGradient(Layer& parent, const Rect& frame, std::vector<Rgba> colors) {
+  auto gradient = std::make_shared<GradientLayer>();
+  gradient->setFrame(frame);
+  gradient->setColors(std::move(colors));
+  parent.addSublayer(gradient);
+  return gradient;
+}
+
+TEST(RenderShape, FillCoversExactlyThePathAndTheStrokeIsCentredWithCapsByStyle) {
+  auto root = canvas(20, 10);
+  root->addSublayer(shapeOf(BezierPath::rect(Rect(5, 2, 6, 4)).path(), opaqueRed));
+  auto image = Snapshot::image(*root);
+  ASSERT_EQ(image->pixelWidth(), 20);
+  ASSERT_EQ(image->pixelHeight(), 10);
+  expectPixels(*image, {{5, 5, opaqueRed}, {10, 2, opaqueRed}, {5, 6, transparent}, {5, 1, transparent},
+                        {4, 4, transparent}, {11, 4, transparent}});
+
+  root = canvas(20, 10);
+  auto line = addLine(*root, 2, 18);
+  image = Snapshot::image(*root);
+  expectPixels(*image,
+               {{10, 5, opaqueBlue}, {10, 4, opaqueBlue}, {10, 6, transparent}, {10, 3, transparent}});
+  expectInk(*image, {2, 17}, {1, 18});
+  line->setLineCap(LineCap::square);
+  expectInk(*Snapshot::image(*root), {1, 18}, {0});
+  line->setLineWidth(0);
+  EXPECT_TRUE(inkBox(*Snapshot::image(*root), 0).isEmpty());
+}
+
+TEST(RenderShape, StrokeEndAndStartTrimAndTheDashPatternLeavesGaps) {
+  auto root = canvas(20, 10);
+  auto line = addLine(*root, 0, 20);
+  line->setStrokeEnd(0.5);  // half the line
+  expectInk(*Snapshot::image(*root), {0, 9}, {10, 19});
+  line->setStrokeStart(0.25);
+  line->setStrokeEnd(0.75);
+  expectInk(*Snapshot::image(*root), {5, 14}, {4, 15});
+
+  root = canvas(24, 10);
+  line = addLine(*root, 0, 24);
+  line->setLineDashPattern({4, 2});
+  expectInk(*Snapshot::image(*root), {0, 3, 6, 9, 12}, {4, 5, 10, 11, 16});
+  line->setLineDashPhase(1);
+  expectInk(*Snapshot::image(*root), {2, 5}, {3, 4});
+  // A pattern cairo cannot draw strokes solid.
+  line->setLineDashPattern({4, -2});
+  EXPECT_EQ(inkInRow(*Snapshot::image(*root), 5, 0.5), 24);
+}
+
+TEST(RenderShape, SubpathWithANonFiniteCoordinateIsLeftOutAndTheRestDrawn) {
+  BezierPath path = BezierPath::rect(Rect(0, 0, 5, 5));
+  path.move({10, 0});
+  path.line({std::numeric_limits<double>::quiet_NaN(), 5});
+  path.line({15, 5});
+  path.close();
+  path.append(BezierPath::rect(Rect(15, 0, 5, 5)));
+  auto root = canvas(20, 5);
+  root->addSublayer(shapeOf(path.path(), opaqueRed));
+  expectPixels(*Snapshot::image(*root), {{2, 2, opaqueRed}, {12, 2, transparent}, {17, 2, opaqueRed}});
+}
+
+TEST(RenderShape, AnimatedStrokeEndShowsItsPresentationAtTheChosenTime) {
+  MediaClock::set(100);
+  auto root = canvas(20, 10);
+  auto line = addLine(*root, 0, 20);
+  line->setStrokeEnd(0);
+  BasicAnimation grow;
+  grow.keyPath = "strokeEnd";
+  grow.fromValue = 0.0;
+  grow.toValue = 1.0;
+  grow.duration = 2;
+  grow.fillMode = FillMode::forwards;
+  grow.removedOnCompletion = false;
+  line->addAnimation(grow, "grow");
+  expectInk(*Snapshot::image(*root, 1, RenderTime::at(101)), {9}, {10});
+  // Settled, the held end value shows the whole line; the model value shows none of it.
+  expectInk(*Snapshot::image(*root), {19}, {});
+  EXPECT_TRUE(inkBox(*Snapshot::image(*root, 1, RenderTime::model()), 0).isEmpty());
+}
+
+TEST(RenderGradient, DefaultAxisRunsFromTheBottomEdgeToTheTopEdgeOfTheUnitSpace) {
+  auto root = canvas(10, 100);
+  addGradient(*root, Rect(0, 0, 10, 100), {opaqueRed, opaqueBlue});
+  for (const bool flipped : {false, true}) {
+    SCOPED_TRACE(testing::Message() << "flipped " << flipped);
+    // Under a flipped superlayer the start (0.5, 0) is the top edge.
+    root->setGeometryFlipped(flipped);
+    const auto up = [flipped](double y) { return flipped ? 100 - y : y; };
+    // Pixel centres sit half a point inside the edges: 0.5 % and 99.5 % of the way.
+    expectPixels(*Snapshot::image(*root), {{5, up(0.5), {0.995, 0, 0.005, 1}},
+                                           {5, up(99.5), {0.005, 0, 0.995, 1}},
+                                           {5, up(50.5), {0.495, 0, 0.505, 1}}});
+  }
+
+  // End colours are padded beyond the end points.
+  root = canvas(100, 10);
+  auto gradient = addGradient(*root, Rect(0, 0, 100, 10), {opaqueRed, opaqueBlue});
+  gradient->setStartPoint({0.25, 0.5});
+  gradient->setEndPoint({0.75, 0.5});
+  const auto image = Snapshot::image(*root);
+  expectPixels(*image,
+               {{0.5, 5, opaqueRed}, {24.5, 5, opaqueRed}, {75.5, 5, opaqueBlue}, {99.5, 5, opaqueBlue}}, 0);
+  expectRgba(pixelAt(*image, 50, 5), {0.5, 0, 0.5, 1}, 0.02);
+}
+
+TEST(RenderGradient, MaskCutsTheGradientInTheLayersOwnSpaceByItsAlphaOnly) {
+  auto root = canvas(20, 20);
+  auto gradient = addGradient(*root, Rect(10, 0, 10, 20), {opaqueRed, opaqueRed});
+  gradient->setMask(shapeOf(BezierPath::rect(Rect(0, 0, 5, 20)).path(), opaqueBlack));
+  expectPixels(*Snapshot::image(*root), {{9.5, 10, transparent}, {10.5, 10, opaqueRed}, {14.5, 10, opaqueRed},
+                                         {15.5, 10, transparent}});
+
+  gradient->setMask(shapeOf(BezierPath::rect(Rect(0, 0, 10, 20)).path(), Rgba{0, 1, 0, 0.5}));
+  expectRgba(pixelAt(*Snapshot::image(*root), 15, 5), {0.5, 0, 0, 0.5});
+  // Opacity and mask together multiply.
+  gradient->setOpacity(0.5);
+  expectRgba(pixelAt(*Snapshot::image(*root), 15, 5), {0.25, 0, 0, 0.25});
+}
+
+TEST(RenderLayer, BackgroundAndBorderFollowTheCornerRadiusAndTheBorderLiesAboveSublayers) {
+  auto root = canvas(20, 20);
+  root->setBackgroundColor(opaqueRed);
+  root->setCornerRadius(6);
+  expectPixels(*Snapshot::image(*root),
+               {{0, 19, transparent}, {19, 0, transparent}, {10, 19, opaqueRed}, {10, 9, opaqueRed}});
+  root->setBorderWidth(2);
+  root->setBorderColor(opaqueBlue);
+  expectPixels(*Snapshot::image(*root), {{10, 19, opaqueBlue}, {10, 18, opaqueBlue}, {10, 17, opaqueRed},
+                                         {0, 9, opaqueBlue}, {0, 19, transparent}});
+  addFilled(*root, Rect(0, 0, 20, 20), opaqueGreen);
+  expectPixels(*Snapshot::image(*root), {{10, 19, opaqueBlue}, {10, 9, opaqueGreen}});
+}
+
+TEST(RenderLayer, MasksToBoundsClipsSublayersToTheRoundedBounds) {
+  auto root = canvas(30, 30);
+  auto tile = addFilled(*root, Rect(5, 5, 20, 20), transparent);
+  tile->setCornerRadius(8);
+  addFilled(*tile, Rect(-5, -5, 30, 30), opaqueRed);
+  expectPixels(*Snapshot::image(*root), {{1, 1, opaqueRed}, {5.5, 5.5, opaqueRed}});
+  tile->setMasksToBounds(true);
+  expectPixels(*Snapshot::image(*root), {{1, 1, transparent}, {5.5, 5.5, transparent}, {15, 5.5, opaqueRed},
+                                         {15, 15, opaqueRed}, {25.5, 15, transparent}});
+}
+
+TEST(RenderLayer, OpacityGroupsTheTreeAndSublayersDrawInStableZOrder) {
+  auto root = canvas(20, 10);
+  auto group = addFilled(*root, Rect(0, 0, 20, 10), transparent);
+  group->setOpacity(0.5);
+  auto red = addFilled(*group, Rect(0, 0, 12, 10), opaqueRed);
+  auto blue = addFilled(*group, Rect(8, 0, 12, 10), opaqueBlue);
+  // Where the two overlap, the blue hides the red before the group fades: not 75 % coverage.
+  expectPixels(*Snapshot::image(*root), {{10, 5, {0, 0, 0.5, 0.5}}, {2, 5, {0.5, 0, 0, 0.5}}});
+  red->setZPosition(1);
+  expectRgba(pixelAt(*Snapshot::image(*root), 10, 5), {0.5, 0, 0, 0.5});
+  blue->setZPosition(1);  // equal z positions keep the list order
+  expectRgba(pixelAt(*Snapshot::image(*root), 10, 5), {0, 0, 0.5, 0.5});
+}
+
+TEST(RenderLayer, TransformTurnsAboutTheAnchorAndAFlippedLayerPlacesSublayersFromTheTop) {
+  auto root = canvas(20, 20);
+  auto turned = addFilled(*root, Rect(5, 5, 10, 10), transparent);
+  addFilled(*turned, Rect(0, 0, 5, 10), opaqueRed);  // the left half
+  turned->setTransform(AffineTransform::rotation(std::numbers::pi / 2));
+  // A quarter turn counterclockwise about the centre takes the left half to the bottom half.
+  expectPixels(*Snapshot::image(*root), {{10, 7, opaqueRed}, {10, 13, transparent}});
+
+  root = canvas(20, 20);
+  addFilled(*root, Rect(0, 0, 20, 5), opaqueRed);
+  EXPECT_EQ(inkBox(*Snapshot::image(*root)).top, 15);
+  root->setGeometryFlipped(true);
+  const InkBox flipped = inkBox(*Snapshot::image(*root));
+  EXPECT_EQ(flipped.top, 0);
+  EXPECT_EQ(flipped.bottom, 4);
+}
+
+TEST(RenderLayer, ShadowFallsByItsOffsetAndBlurs) {
+  auto root = canvas(40, 40);
+  auto card = addFilled(*root, Rect(10, 10, 20, 20), opaqueRed);
+  card->setShadowOpacity(1);
+  card->setShadowRadius(0);
+  card->setShadowOffset({4, -4});
+  // Sharp, four points right and down, under the card.
+  expectPixels(*Snapshot::image(*root), {{32, 8, opaqueBlack}, {35, 8, transparent}, {20, 20, opaqueRed}});
+
+  card->setShadowRadius(4);
+  auto image = Snapshot::image(*root);
+  const double nearEdge = pixelAt(*image, 34.5, 20).alpha;
+  const double farther = pixelAt(*image, 37.5, 20).alpha;
+  EXPECT_GT(nearEdge, farther);
+  EXPECT_GT(farther, 0);
+  EXPECT_LT(nearEdge, 1);
+
+  card->setShadowPath(BezierPath::rect(Rect(0, 0, 5, 5)).path());
+  card->setShadowRadius(0);
+  expectPixels(*Snapshot::image(*root), {{16, 8, opaqueBlack}, {32, 8, transparent}});
+
+  // Clipping to the bounds clips the layer's own shadow too.
+  card->setShadowPath(std::nullopt);
+  EXPECT_EQ(inkBox(*Snapshot::image(*root), 0).right, 33);
+  card->setMasksToBounds(true);
+  EXPECT_EQ(inkBox(*Snapshot::image(*root), 0).right, 29);
+}
+
+TEST(RenderLayer, ColorAtReadsModelValuesAsPremultipliedComponents) {
+  MediaClock::set(0);
+  auto root = canvas(10, 10);
+  auto left = addFilled(*root, Rect(0, 0, 5, 10), opaqueRed);
+  addFilled(*root, Rect(5, 0, 5, 10), {1, 1, 1, 0.5});
+  expectRgba(Snapshot::colorAt(*root, {2, 2}), opaqueRed);
+  expectRgba(Snapshot::colorAt(*root, {7, 2}), {0.5, 0.5, 0.5, 0.5});
+  expectRgba(Snapshot::colorAt(*root, {12, 2}), transparent);
+
+  BasicAnimation recolour;
+  recolour.keyPath = "backgroundColor";
+  recolour.toValue = opaqueBlue;
+  recolour.fillMode = FillMode::forwards;
+  recolour.removedOnCompletion = false;
+  left->addAnimation(recolour, "recolour");
+  expectRgba(Snapshot::colorAt(*root, {2, 2}), opaqueRed);
+  expectRgba(pixelAt(*Snapshot::image(*root), 2, 2), opaqueBlue);
+}
+
+}  // namespace
+}  // namespace platform::test

@@ -1,0 +1,295 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "Platform/Graphics/Appearance.hpp"
+#include "Platform/UI/LayoutConstraint.hpp"
+#include "Platform/UI/View.hpp"
+
+namespace platform {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+const Appearance aqua{std::string(Appearance::aqua)};
+const Appearance darkAqua{std::string(Appearance::darkAqua)};
+const Appearance vibrantDark{std::string(Appearance::vibrantDark)};
+
+// Notes every appearance hook with the appearance current while it runs, every move and every layout pass
+// (the last in a log it may share with other views). It may be flipped.
+class RecordingView : public View {
+ public:
+  explicit RecordingView(const Rect& frame, std::string name = "", Strings* layoutLog = nullptr)
+      : View(frame), name_(std::move(name)), layoutLog_(layoutLog) {}
+  Strings appearances;
+  Strings moves;
+  int layouts = 0;
+  bool flipped = false;
+
+  bool isFlipped() const override { return flipped; }
+  void viewDidChangeEffectiveAppearance() override { appearances.push_back(Appearance::current().name()); }
+  void viewWillMoveToSuperview(View* newSuperview) override {
+    moves.push_back(newSuperview != nullptr ? "will join" : "will leave");
+    // The superview is still the former one here.
+    moves.push_back(superview() ? "had superview" : "had none");
+  }
+  void viewDidMoveToSuperview() override { moves.push_back(superview() ? "joined" : "left"); }
+  void layout() override {
+    View::layout();
+    ++layouts;
+    if (layoutLog_ != nullptr) layoutLog_->push_back(name_);
+  }
+
+ private:
+  std::string name_;
+  Strings* layoutLog_;
+};
+
+std::shared_ptr<RecordingView> flippedView(const Rect& frame) {
+  auto view = View::create<RecordingView>(frame);
+  view->flipped = true;
+  return view;
+}
+
+TEST(ViewAppearance, InheritedFromTheSuperviewAndOverriddenByTheViewsOwn) {
+  const Strings dark{std::string(Appearance::darkAqua)};
+  auto root = View::create(Rect(0, 0, 100, 100));
+  auto middle = View::create<RecordingView>(Rect(0, 0, 50, 50));
+  auto leaf = View::create<RecordingView>(Rect(0, 0, 10, 10));
+  middle->addSubview(leaf);
+  root->addSubview(middle);
+  EXPECT_EQ(leaf->effectiveAppearance(), aqua);
+  EXPECT_TRUE(leaf->appearances.empty());
+
+  root->setAppearance(darkAqua);
+  EXPECT_EQ(middle->effectiveAppearance(), darkAqua);
+  EXPECT_EQ(leaf->effectiveAppearance(), darkAqua);
+  // Each hook runs once, with the new appearance current.
+  EXPECT_EQ(leaf->appearances, dark);
+  EXPECT_EQ(middle->appearances, dark);
+
+  // A view's own appearance wins over the inherited one, and shields its subviews from later changes.
+  middle->setAppearance(vibrantDark);
+  EXPECT_EQ(leaf->effectiveAppearance(), vibrantDark);
+  leaf->appearances.clear();
+  root->setAppearance(aqua);
+  EXPECT_EQ(leaf->effectiveAppearance(), vibrantDark);
+  EXPECT_TRUE(leaf->appearances.empty());
+  EXPECT_EQ(root->effectiveAppearance(), aqua);
+  // Setting the same appearance again is no change.
+  middle->appearances.clear();
+  middle->setAppearance(vibrantDark);
+  EXPECT_TRUE(middle->appearances.empty());
+
+  // Moving into another tree changes the inherited appearance and calls the hook.
+  middle->setAppearance(std::nullopt);
+  auto darkRoot = View::create(Rect(0, 0, 10, 10));
+  darkRoot->setAppearance(darkAqua);
+  leaf->appearances.clear();
+  darkRoot->addSubview(leaf);
+  EXPECT_EQ(leaf->effectiveAppearance(), darkAqua);
+  EXPECT_EQ(leaf->appearances, dark);
+  leaf->removeFromSuperview();
+  EXPECT_EQ(leaf->effectiveAppearance(), aqua);
+}
+
+TEST(ViewTree, MovesCallTheHooksAroundTheChangeAndTakeTheViewFromItsFormerSuperview) {
+  auto first = View::create(Rect(0, 0, 10, 10));
+  auto second = View::create(Rect(0, 0, 10, 10));
+  auto view = View::create<RecordingView>(Rect(0, 0, 5, 5));
+  first->addSubview(view);
+  EXPECT_EQ(view->moves, (Strings{"will join", "had none", "joined"}));
+  view->moves.clear();
+  second->addSubview(view);
+  EXPECT_EQ(view->moves, (Strings{"will join", "had superview", "joined"}));
+  EXPECT_TRUE(first->subviews().empty());
+  EXPECT_EQ(view->superview(), second);
+  EXPECT_EQ(view->nextResponder(), second);
+  view->moves.clear();
+  view->removeFromSuperview();
+  EXPECT_EQ(view->moves, (Strings{"will leave", "had superview", "left"}));
+  EXPECT_EQ(view->nextResponder(), nullptr);
+
+  second->addSubview(view);
+  std::weak_ptr<RecordingView> watched = view;
+  view.reset();
+  // The superview holds the last reference while the view leaves it.
+  second->subviews().front()->removeFromSuperview();
+  EXPECT_TRUE(watched.expired());
+  EXPECT_TRUE(second->subviews().empty());
+
+  EXPECT_THROW(first->addSubview(first), std::invalid_argument);
+  auto child = View::create();
+  first->addSubview(child);
+  EXPECT_THROW(child->addSubview(first), std::invalid_argument);
+  EXPECT_THROW(first->addSubview(nullptr), std::invalid_argument);
+
+  // Setting the subviews keeps the given order once each and removes the rest.
+  auto a = View::create(), b = View::create();
+  first->addSubview(a);
+  first->setSubviews({b, a, b});
+  EXPECT_EQ(first->subviews(), (View::ViewList{b, a}));
+  EXPECT_FALSE(child->superview());
+  first->setSubviews({});
+  EXPECT_TRUE(first->subviews().empty());
+  EXPECT_FALSE(a->superview());
+}
+
+TEST(ViewGeometry, BackingLayerFollowsTheFrameHiddenFlagAndFlip) {
+  auto parent = flippedView(Rect(0, 0, 100, 100));
+  auto child = View::create(Rect(10, 20, 30, 40));
+  EXPECT_EQ(child->layer(), nullptr);
+  child->setWantsLayer(true);
+  ASSERT_NE(child->layer(), nullptr);
+  EXPECT_EQ(child->layer()->frame(), Rect(10, 20, 30, 40));
+  EXPECT_FALSE(child->layer()->isGeometryFlipped());
+  child->setFrame(Rect(5, 6, 7, 8));
+  EXPECT_EQ(child->layer()->frame(), Rect(5, 6, 7, 8));
+  EXPECT_EQ(child->layer()->bounds(), Rect(0, 0, 7, 8));
+  child->setHidden(true);
+  EXPECT_TRUE(child->layer()->isHidden());
+  // Under a flipped superview an unflipped view's layer flips back.
+  parent->addSubview(child);
+  EXPECT_TRUE(child->layer()->isGeometryFlipped());
+  // Clearing wantsLayer drops the layer and what was set on it.
+  child->layer()->setCornerRadius(4);
+  child->setWantsLayer(false);
+  EXPECT_EQ(child->layer(), nullptr);
+  child->setWantsLayer(true);
+  EXPECT_EQ(child->layer()->cornerRadius(), 0);
+}
+
+TEST(ViewGeometry, WindowCoordinatesPassThroughFlippedAndUnflippedViews) {
+  auto root = View::create(Rect(0, 0, 200, 100));
+  auto flipped = flippedView(Rect(20, 10, 100, 80));
+  auto inner = View::create(Rect(5, 10, 40, 30));
+  root->addSubview(flipped);
+  flipped->addSubview(inner);
+  // flipped's top-left corner is at (20, 90) in the window; inner's frame runs 10 to 40 down from it, so
+  // inner's bottom-left corner is at (25, 50).
+  EXPECT_EQ(inner->convertToWindow({0, 0}), (Point{25, 50}));
+  EXPECT_EQ(inner->convertFromWindow({27, 52}), (Point{2, 2}));
+  EXPECT_EQ(flipped->convertFromWindow({20, 90}), (Point{0, 0}));
+  // The visible part is what every superview's bounds leave.
+  inner->setFrame(Rect(80, 70, 40, 30));
+  EXPECT_EQ(inner->visibleRect(), Rect(0, 20, 20, 10));
+  inner->setFrame(Rect(200, 0, 10, 10));
+  EXPECT_TRUE(inner->visibleRect().isEmpty());
+}
+
+TEST(LayoutPass, RunsOncePerChangeSuperviewsFirst) {
+  Strings log;
+  auto parent = View::create<RecordingView>(Rect(0, 0, 100, 100), "parent", &log);
+  auto child = View::create<RecordingView>(Rect(0, 0, 10, 10), "child", &log);
+  parent->addSubview(child);
+  parent->layoutSubtreeIfNeeded();
+  EXPECT_EQ(log, Strings{"parent"});
+  // Two changes before the pass make one layout; a pass with nothing to do makes none.
+  child->setFrameSize({20, 20});
+  child->setFrameSize({30, 30});
+  parent->setNeedsLayout(true);
+  log.clear();
+  parent->layoutSubtreeIfNeeded();
+  parent->layoutSubtreeIfNeeded();
+  EXPECT_EQ(log, (Strings{"parent", "child"}));
+  EXPECT_FALSE(child->needsLayout());
+  // Moving without resizing needs no layout.
+  child->setFrameOrigin({5, 5});
+  parent->layoutSubtreeIfNeeded();
+  EXPECT_EQ(child->layouts, 1);
+
+  // A layout that resizes a subview lays it out in the same pass.
+  log.clear();
+  auto flipped = flippedView(Rect(0, 0, 100, 60));
+  child->setTranslatesAutoresizingMaskIntoConstraints(false);
+  flipped->addSubview(child);
+  LayoutConstraint::activate({child->topAnchor().constraintEqualTo(flipped->topAnchor(), 5),
+                              child->bottomAnchor().constraintEqualTo(flipped->bottomAnchor(), -5),
+                              child->leadingAnchor().constraintEqualTo(flipped->leadingAnchor(), 10),
+                              child->widthAnchor().constraintEqualToConstant(40)});
+  flipped->layoutSubtreeIfNeeded();
+  EXPECT_EQ(child->frame(), Rect(10, 5, 40, 50));
+  EXPECT_EQ(log, Strings{"child"});
+}
+
+TEST(ConstraintLayout, PinsToTheSuperviewWithConstantsCountingDownward) {
+  auto parent = View::create(Rect(0, 0, 200, 100));
+  auto child = View::create(Rect(1, 2, 3, 4));
+  parent->addSubview(child);
+  child->setTranslatesAutoresizingMaskIntoConstraints(false);
+  auto top = child->topAnchor().constraintEqualTo(parent->topAnchor(), 10);
+  LayoutConstraint::activate({top, child->bottomAnchor().constraintEqualTo(parent->bottomAnchor(), -20),
+                              child->leadingAnchor().constraintEqualTo(parent->leadingAnchor(), 30),
+                              child->trailingAnchor().constraintEqualTo(parent->trailingAnchor(), -40)});
+  EXPECT_EQ(top->owner(), parent);
+  parent->layoutSubtreeIfNeeded();
+  // In the y-up parent, 10 below the top and 20 above the bottom.
+  EXPECT_EQ(child->frame(), Rect(30, 20, 130, 70));
+  // A new constant lays the subview out again at the next pass.
+  top->setConstant(0);
+  EXPECT_TRUE(parent->needsLayout());
+  parent->layoutSubtreeIfNeeded();
+  EXPECT_EQ(child->frame(), Rect(30, 20, 130, 80));
+
+  // A centre and a fixed size, and a rule written from the superview's side.
+  auto centred = View::create(Rect(0, 0, 1, 1));
+  parent->addSubview(centred);
+  centred->setTranslatesAutoresizingMaskIntoConstraints(false);
+  LayoutConstraint::activate({parent->centerXAnchor().constraintEqualTo(centred->centerXAnchor(), 10),
+                              centred->centerYAnchor().constraintEqualTo(parent->centerYAnchor()),
+                              centred->widthAnchor().constraintEqualToConstant(20),
+                              centred->heightAnchor().constraintEqualToConstant(10)});
+  parent->layoutSubtreeIfNeeded();
+  EXPECT_EQ(centred->frame(), Rect(80, 45, 20, 10));
+  // Views that translate their autoresizing mask keep their frames.
+  centred->setTranslatesAutoresizingMaskIntoConstraints(true);
+  centred->setFrame(Rect(1, 1, 1, 1));
+  parent->setNeedsLayout(true);
+  parent->layoutSubtreeIfNeeded();
+  EXPECT_EQ(centred->frame(), Rect(1, 1, 1, 1));
+}
+
+TEST(LayoutConstraintRecord, KeepsIdentifierAndConstantAndChecksItsItems) {
+  auto view = View::create(Rect(0, 0, 10, 10));
+  auto width = view->widthAnchor().constraintEqualToConstant(53);
+  width->setIdentifier("width");
+  view->addConstraint(width);
+  EXPECT_TRUE(width->isActive());
+  EXPECT_EQ(view->constraints().front()->identifier(), "width");
+  view->constraints().front()->setConstant(60);
+  EXPECT_EQ(width->constant(), 60);
+  width->setActive(false);
+  EXPECT_TRUE(view->constraints().empty());
+
+  auto other = View::create();
+  EXPECT_THROW(view->topAnchor().constraintEqualTo(view->leadingAnchor()), std::invalid_argument);
+  EXPECT_THROW(view->topAnchor().constraintEqualToConstant(3), std::invalid_argument);
+  // Views in different trees have no common ancestor.
+  EXPECT_THROW(view->topAnchor().constraintEqualTo(other->topAnchor())->setActive(true), std::logic_error);
+}
+
+TEST(LayoutConstraintRecord, LeavingASuperviewDropsTheConstraintsThatNameTheView) {
+  auto parent = View::create(Rect(0, 0, 100, 100));
+  auto child = View::create(Rect(0, 0, 10, 10));
+  auto sibling = View::create(Rect(0, 0, 10, 10));
+  parent->addSubview(child);
+  parent->addSubview(sibling);
+  auto pin = child->topAnchor().constraintEqualTo(parent->topAnchor());
+  auto between = sibling->leadingAnchor().constraintEqualTo(parent->leadingAnchor());
+  auto width = child->widthAnchor().constraintEqualToConstant(5);
+  LayoutConstraint::activate({pin, between, width});
+  EXPECT_EQ(width->owner(), child);
+  child->removeFromSuperview();
+  EXPECT_FALSE(pin->isActive());
+  EXPECT_TRUE(between->isActive());
+  // The view's own size rule goes with it.
+  EXPECT_TRUE(width->isActive());
+  EXPECT_EQ(parent->constraints().size(), 1u);
+  EXPECT_THROW(pin->setActive(true), std::logic_error);
+}
+
+}  // namespace
+}  // namespace platform
