@@ -23,11 +23,10 @@ std::string recorded(const std::string& path) {
 TEST(SystemParserMutationTest, Meminfo) {
   std::string text = recorded("proc/meminfo");
   ASSERT_TRUE(platform::parseMemInfo(text).has_value());
+  // Every value came from a whole "<n> kB" line.
   systemtest::forEachMutation(text, [](std::string_view damaged) {
     if (auto info = platform::parseMemInfo(damaged)) {
-      // Every value came from a whole "<n> kB" line.
-      EXPECT_EQ(info->total % 1024, 0u);
-      EXPECT_EQ(info->active % 1024, 0u);
+      EXPECT_EQ((info->total | info->active) % 1024, 0u);
     }
   });
 }
@@ -38,9 +37,9 @@ TEST(SystemParserMutationTest, ProcStat) {
   ASSERT_TRUE(platform::parseCpuStat(text, stat));
   std::size_t processors = stat.perCpu.size();
   systemtest::forEachMutation(text, [&](std::string_view damaged) {
-    // A mutation adds at most three lines.
+    // A round makes at most four changes, each adding at most one line.
     if (platform::parseCpuStat(damaged, stat)) {
-      EXPECT_LE(stat.perCpu.size(), processors + 3);
+      EXPECT_LE(stat.perCpu.size(), processors + 4);
     }
   });
 }
