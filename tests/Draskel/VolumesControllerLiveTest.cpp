@@ -6,11 +6,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <sstream>
-#include <thread>
 #include <tuple>
 
 #include "Bexlan/DiskUtilities.hpp"
@@ -168,14 +166,7 @@ TEST_F(VolumesControllerLiveTest, EjectFailsWhileTheVolumeIsBusyAndThenUnmountsA
   EXPECT_EQ(delegate_->eventsOf("removed")[0].volume, volume_);
   EXPECT_EQ(controller_->volumeCount(), 0);
   EXPECT_FALSE(volumetest::isMountPoint(loop_->mountPoint()));
-  // The kernel detaches a loop device that someone else (udev's probe, a parallel test) still has open when
-  // the last of them closes it, so the detach may land a moment after the eject reported success.
-  bool detached = false;
-  for (int attempt = 0; attempt < 100 && !detached; ++attempt) {
-    detached = volumetest::backingFile(*loop_) != image_;
-    if (!detached) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  EXPECT_TRUE(detached) << loop_->device() << " still holds " << image_;
+  EXPECT_TRUE(volumetest::becomesDetached(*loop_, image_)) << loop_->device() << " still holds " << image_;
 }
 
 }  // namespace

@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include "Platform/System/MountInfo.hpp"
@@ -98,6 +100,17 @@ inline std::string backingFile(const LoopVolume& volume) {
     result.output.pop_back();
   }
   return result.status == 0 ? result.output : std::string();
+}
+
+// Whether the volume's loop device lets go of `image` within five seconds. The kernel detaches a device that
+// someone else (udev's probe, a parallel test) still has open when the last of them closes it, so a detach
+// may land a moment after the call that asked for it returned.
+inline bool becomesDetached(const LoopVolume& volume, const std::string& image) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    if (backingFile(volume) != image) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
 }
 
 // Mounts a loop volume that a test unmounted at its mount point again, first attaching its image to the
