@@ -3,6 +3,7 @@
 #include <sched.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <iterator>
@@ -108,11 +109,21 @@ TEST(ProcessorControllerLiveTest, ProcessListHoldsEveryProcessOfPs) {
     if (row.stat.front() == 'Z' || later->second.stat.front() == 'Z') continue;
     ++steady;
     ASSERT_TRUE(listed.contains(pid)) << pid << " " << row.command;
-    EXPECT_EQ(listed.at(pid)->ppid(), row.ppid);
+    // A process whose parent ends meanwhile is handed to another parent.
+    const auto ppid = listed.at(pid)->ppid();
+    EXPECT_TRUE(ppid == row.ppid || ppid == later->second.ppid) << pid << " " << row.command << " " << ppid;
     EXPECT_EQ(listed.at(pid)->name(), row.command);
   }
   EXPECT_GT(steady, 10);
-  EXPECT_NEAR(controller.tasks(), static_cast<double>(before.size()), 10);
+  // Tests running beside this one start and end processes between the two listings: the count may move by
+  // as many processes as came or went, plus a few that came and went unseen.
+  std::size_t churn = 0;
+  for (const auto& [pid, row] : before) churn += after.contains(pid) ? 0 : 1;
+  for (const auto& [pid, row] : after) churn += before.contains(pid) ? 0 : 1;
+  const double fewest = static_cast<double>(std::min(before.size(), after.size()));
+  const double most = static_cast<double>(std::max(before.size(), after.size()));
+  EXPECT_GE(controller.tasks(), fewest - static_cast<double>(churn) - 10);
+  EXPECT_LE(controller.tasks(), most + static_cast<double>(churn) + 10);
 }
 
 TEST(ProcessorControllerLiveTest, ABusyThreadPinnedToOneProcessorFillsItsCore) {
