@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "Platform/Graphics/Geometry.hpp"
-#include "Platform/UI/Inspectable.hpp"
+#include "Platform/UI/ViewProperty.hpp"
 #include "Platform/UI/View.hpp"
 
 namespace platform {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "Platform/Graphics/Geometry.hpp"
-#include "Platform/UI/Inspectable.hpp"
+#include "Platform/UI/ViewProperty.hpp"
 #include "Platform/UI/View.hpp"
 
 namespace platform {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "Platform/Graphics/Color.hpp"
-#include "Platform/UI/Inspectable.hpp"
+#include "Platform/UI/ViewProperty.hpp"
 #include "Platform/UI/View.hpp"
 #include "Platform/UI/ViewClass.hpp"
 #include "Platform/UI/ViewLoader.hpp"
