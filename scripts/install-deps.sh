@@ -10,8 +10,10 @@ packages=(
   # libraries the modules link
   libicu-dev libcurl4-openssl-dev nlohmann-json3-dev zlib1g-dev libssl-dev
   libcairo2-dev libpango1.0-dev librsvg2-dev adwaita-icon-theme fonts-dejavu-core
+  libgeographiclib-dev libglib2.0-dev shared-mime-info libmount-dev libudev-dev libnl-genl-3-dev
+  ca-certificates
   # independent references the tests compare against
-  procps iproute2 sysstat e2fsprogs util-linux
+  procps iproute2 sysstat e2fsprogs util-linux dbus-daemon file openssl
   # the German locale that locale-independence tests switch to
   locales
 )
