@@ -1,24 +1,27 @@
 # Front door of the build: make deps | make | make test | make run | make bench | make sanitize
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
-CMAKE_CONFIGURE = cmake -S . -G Ninja -DCMAKE_BUILD_TYPE=Release
+CMAKE_CONFIGURE = cmake -S . -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DVELMORA_BUILD_BENCHMARKS=ON
 
-.PHONY: all deps build test run bench sanitize asan tsan clean
+.PHONY: all deps configure build test run bench sanitize asan tsan clean
 
 all: build
 
 deps:
 	bash scripts/install-deps.sh
 
-build:
+configure:
 	$(CMAKE_CONFIGURE) -B $(BUILD_DIR)
+
+build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 test: deps build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
 # The dashboard example: a few refreshes of the live machine, then its picture (dashboard.png).
-run: deps build
+run: deps configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target dashboard
 	$(BUILD_DIR)/bin/dashboard --ticks 3 --interval 1 --png dashboard.png
 
 bench: build

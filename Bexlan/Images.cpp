@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "Bexlan/SymbolIcons.hpp"
 #include "Platform/Graphics/SymbolRenderer.hpp"
 
 namespace Bexlan {
@@ -51,6 +52,13 @@ bool isResourceName(std::string_view name) {
 }
 
 }  // namespace
+
+// Linking this object installs the drawer of the store's symbol icons. The symbol below lets a program that
+// links the image helpers ask the linker for this object by name (--undefined=velmora_bexlan_images).
+extern "C" {
+extern const bool velmora_bexlan_images;
+const bool velmora_bexlan_images = (SymbolIcons::setDrawer(&Images::systemSymbol), true);
+}
 
 ImageRef Images::systemSymbol(std::string_view name) { return drawSymbol(name, defaultPointSize); }
 

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "Bexlan/DataStore.hpp"
-#include "Bexlan/Images.hpp"
 #include "Bexlan/NumberIdentifier.hpp"
+#include "Bexlan/SymbolIcons.hpp"
 #include "Orvane/Memory.hpp"
 #include "Orvane/Saturating.hpp"
 #include "Platform/Foundation/Bundle.hpp"
@@ -33,7 +33,7 @@ void MemoryController::setHistorySize(std::int64_t size) {
 }
 
 void MemoryController::registerIdentifiers() {
-  auto icon = Bexlan::Images::systemSymbol("memorychip");
+  auto icon = Bexlan::SymbolIcons::symbol("memorychip");
   auto bundle = platform::Bundle::module("Orvane");
   for (const std::string* key : {&Memory::active(), &Memory::compressed(), &Memory::inactive(),
                                  &Memory::wired(), &Memory::used(), &Memory::free(), &Memory::usage()}) {

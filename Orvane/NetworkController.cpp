@@ -8,9 +8,9 @@
 
 #include "Bexlan/DataStore.hpp"
 #include "Bexlan/DiskUtilities.hpp"
-#include "Bexlan/Images.hpp"
 #include "Bexlan/String.hpp"
 #include "Bexlan/StringIdentifier.hpp"
+#include "Bexlan/SymbolIcons.hpp"
 #include "Orvane/Network.hpp"
 #include "Platform/Foundation/Bundle.hpp"
 #include "Platform/System/InterfaceList.hpp"
@@ -84,8 +84,8 @@ NetworkController::NetworkController(std::shared_ptr<const platform::NetworkPlat
 }
 
 void NetworkController::registerIdentifiers() {
-  auto upIcon = Bexlan::Images::systemSymbol("chevron.up");
-  auto downIcon = Bexlan::Images::systemSymbol("chevron.down");
+  auto upIcon = Bexlan::SymbolIcons::symbol("chevron.up");
+  auto downIcon = Bexlan::SymbolIcons::symbol("chevron.down");
   auto bundle = platform::Bundle::module("Orvane");
   auto entry = [&](const std::string& key, Bexlan::Icon icon) {
     return std::make_shared<Bexlan::StringIdentifier>(key, bundle->localizedString(key, ""),

@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "Bexlan/DataStore.hpp"
-#include "Bexlan/Images.hpp"
 #include "Bexlan/NumberIdentifier.hpp"
+#include "Bexlan/SymbolIcons.hpp"
 #include "Orvane/Machine.hpp"
 #include "Orvane/Processor.hpp"
 #include "Orvane/Saturating.hpp"
@@ -70,9 +70,9 @@ void ProcessorController::setHistorySize(std::int64_t size) {
 }
 
 void ProcessorController::registerIdentifiers() {
-  auto cpu = Bexlan::Images::systemSymbol("cpu");
-  auto tasks = Bexlan::Images::systemSymbol("square.grid.2x2.fill");
-  auto threads = Bexlan::Images::systemSymbol("square.grid.3x1.fill.below.line.grid.1x2");
+  auto cpu = Bexlan::SymbolIcons::symbol("cpu");
+  auto tasks = Bexlan::SymbolIcons::symbol("square.grid.2x2.fill");
+  auto threads = Bexlan::SymbolIcons::symbol("square.grid.3x1.fill.below.line.grid.1x2");
   auto bundle = platform::Bundle::module("Orvane");
   for (const std::string* key : {&Processor::total(), &Processor::system(), &Processor::user()}) {
     store_->add(std::make_shared<Bexlan::NumberIdentifier>(*key, bundle->localizedString(*key, ""),

@@ -1,10 +1,12 @@
 #include "Platform/Foundation/Bundle.hpp"
 
-#include <array>
+#include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "Platform/Foundation/BuildInfo.hpp"
 #include "Platform/Foundation/FatalError.hpp"
@@ -28,16 +30,22 @@ Registry& registry() {
   return *shared;
 }
 
-// Where resource bundles are looked for, in order: the resource directory beside the executable's
-// directory (bin/../share/velmora, in the build tree as in the install tree), then the source tree's.
-std::array<fs::path, 2> resourceDirectories() {
+// Where resource bundles are looked for, in order: the directory named by VELMORA_RESOURCE_DIR alone when it
+// is set; else the resource directory beside the executable's directory (bin/../share/velmora, in the build
+// tree as in the install tree), then the installed product's.
+std::vector<fs::path> resourceDirectories() {
+  if (const char* explicitDirectory = std::getenv("VELMORA_RESOURCE_DIR");
+      explicitDirectory != nullptr && *explicitDirectory != '\0') {
+    return {fs::path(explicitDirectory)};
+  }
+  std::vector<fs::path> places;
   std::error_code error;
   const fs::path executable = fs::read_symlink("/proc/self/exe", error);
-  fs::path installed;
   if (!error) {
-    installed = (executable.parent_path() / ".." / buildinfo::resourceSubdirectory).lexically_normal();
+    places.push_back((executable.parent_path() / ".." / buildinfo::resourceSubdirectory).lexically_normal());
   }
-  return {installed, fs::path(buildinfo::sourceResourceDirectory)};
+  places.emplace_back(buildinfo::installedResourceDirectory);
+  return places;
 }
 
 bool isDirectory(const fs::path& path) {
@@ -51,9 +59,9 @@ Bundle::Bundle(fs::path directory) : directory_(directory), strings_(std::move(d
 
 std::shared_ptr<Bundle> Bundle::main() {
   static const std::shared_ptr<Bundle> bundle = [] {
-    const std::array<fs::path, 2> candidates = resourceDirectories();
-    const fs::path& directory = isDirectory(candidates[0]) ? candidates[0] : candidates[1];
-    std::shared_ptr<Bundle> made(new Bundle(directory));
+    const std::vector<fs::path> places = resourceDirectories();
+    const auto found = std::find_if(places.begin(), places.end(), isDirectory);
+    std::shared_ptr<Bundle> made(new Bundle(found != places.end() ? *found : places.back()));
     made->name_ = buildinfo::productName;
     made->shortVersion_ = buildinfo::shortVersion;
     made->identifier_ = buildinfo::bundleIdentifier;
@@ -71,13 +79,17 @@ std::shared_ptr<Bundle> Bundle::module(std::string_view name) {
     }
   }
   const std::string directoryName = std::string(name) + ".bundle";
-  for (const fs::path& directory : resourceDirectories()) {
+  const std::vector<fs::path> places = resourceDirectories();
+  for (const fs::path& directory : places) {
     if (std::shared_ptr<Bundle> bundle = atPath(directory / directoryName)) {
       std::lock_guard lock(bundles.mutex);
       return bundles.byModule.try_emplace(std::string(name), std::move(bundle)).first->second;
     }
   }
-  fatalError("unable to find bundle named " + std::string(name));
+  std::string message = "unable to find bundle named " + std::string(name) + " (looked in";
+  for (const fs::path& directory : places) message += " " + directory.string() + ",";
+  message.back() = ')';
+  fatalError(message);
 }
 
 std::shared_ptr<Bundle> Bundle::atPath(const fs::path& directory) {

@@ -14,13 +14,17 @@ namespace platform {
 // shared: asking twice for the same bundle gives the same object, so its string tables are read once.
 class Bundle {
  public:
-  // The program's own bundle: the installed resource directory (<dir of the executable>/../share/velmora
-  // in the build tree as in the install tree, else the source tree's resources/). Its info values are the
-  // product's name, version and identifier.
+  // Resource directories are looked for in this order: the directory that the environment variable
+  // VELMORA_RESOURCE_DIR names, alone, when it is set; else <dir of the executable>/../share/velmora (in the
+  // build tree as in the install tree), then share/velmora of the prefix the product was installed to.
+
+  // The program's own bundle: the first resource directory that exists (else the installed one). Its info
+  // values are the product's name, version and identifier.
   static std::shared_ptr<Bundle> main();
 
-  // The resource bundle "<name>.bundle" of a module, searched in the installed resource directory, then in
-  // the source tree's resources/. A missing bundle is a fatal error: "unable to find bundle named <name>".
+  // The resource bundle "<name>.bundle" of a module, in the first resource directory that holds it. A
+  // missing bundle is a fatal error that names the directories looked in: "unable to find bundle named
+  // <name> (looked in <directory>, <directory>)".
   static std::shared_ptr<Bundle> module(std::string_view name);
 
   // The bundle in a directory; nullptr when it is not a directory.

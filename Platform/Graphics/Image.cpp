@@ -3,6 +3,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <optional>
+#include <system_error>
+
+#include "Platform/Foundation/FileReplacement.hpp"
 
 namespace platform {
 
@@ -134,9 +138,32 @@ void Image::writePng(const std::string& path) const {
     throw ImageError("cannot write the PNG file " + path + ": the image has no pixels");
   }
   cairo_surface_flush(surface_.get());
-  if (const cairo_status_t status = cairo_surface_write_to_png(surface_.get(), path.c_str());
-      status != CAIRO_STATUS_SUCCESS) {
-    throw ImageError("cannot write the PNG file " + path + ": " + cairoReason(status));
+  // The PNG goes to a temporary file that replaces the old picture only when whole: a full disk or a write
+  // error leaves the old picture as it was.
+  struct Output {
+    FileReplacement file;
+    std::optional<std::system_error> failure;
+  };
+  try {
+    Output output{FileReplacement(path), std::nullopt};
+    const auto writeBytes = [](void* closure, const unsigned char* data, unsigned int length) {
+      auto& out = *static_cast<Output*>(closure);
+      try {
+        out.file.write(data, length);
+        return CAIRO_STATUS_SUCCESS;
+      } catch (const std::system_error& error) {
+        out.failure = error;
+        return CAIRO_STATUS_WRITE_ERROR;
+      }
+    };
+    const cairo_status_t status = cairo_surface_write_to_png_stream(surface_.get(), writeBytes, &output);
+    if (output.failure) throw *output.failure;
+    if (status != CAIRO_STATUS_SUCCESS) {
+      throw ImageError("cannot write the PNG file " + path + ": " + cairoReason(status));
+    }
+    output.file.commit();
+  } catch (const std::system_error& error) {
+    throw ImageError("cannot write the PNG file " + path + ": " + error.code().message());
   }
 }
 

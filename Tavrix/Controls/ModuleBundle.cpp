@@ -52,14 +52,16 @@ std::shared_ptr<platform::Bundle> module() {
 
 std::shared_ptr<platform::Bundle> find(std::string_view name, const std::vector<Place>& places) {
   const std::string directoryName = std::string(name) + ".bundle";
+  std::string lookedIn;
   for (const Place& place : places) {
     if (const std::optional<fs::path> directory = place()) {
       if (std::shared_ptr<platform::Bundle> bundle = platform::Bundle::atPath(*directory / directoryName)) {
         return bundle;
       }
+      lookedIn += (lookedIn.empty() ? "" : ", ") + directory->string();
     }
   }
-  platform::fatalError("unable to find bundle named " + std::string(name));
+  platform::fatalError("unable to find bundle named " + std::string(name) + " (looked in " + lookedIn + ")");
 }
 
 }  // namespace Tavrix::Bundle

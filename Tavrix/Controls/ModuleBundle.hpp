@@ -18,12 +18,12 @@ using Place = std::function<std::optional<std::filesystem::path>()>;
 // life of the process. It is looked for in three places, in this order: the main bundle's resource
 // directory, the resource directory beside the binary that holds this library's code
 // (<its directory>/../share/velmora), and the program's own directory. When none holds it the program
-// stops with the fatal error "unable to find bundle named Tavrix_Tavrix".
+// stops with the fatal error "unable to find bundle named Tavrix_Tavrix (looked in <places>)".
 std::shared_ptr<platform::Bundle> module();
 
 // The bundle "<name>.bundle" in the first of the places that holds it. Places are asked in order, and only
 // until one holds the bundle; a place that yields nothing is skipped. When none holds it the program stops
-// with the fatal error "unable to find bundle named <name>".
+// with the fatal error "unable to find bundle named <name> (looked in <place>, <place>)".
 std::shared_ptr<platform::Bundle> find(std::string_view name, const std::vector<Place>& places);
 
 }  // namespace Tavrix::Bundle

@@ -1,15 +1,22 @@
-// Runs the dashboard program as a user would, for two short ticks, and checks what it prints and draws.
+// Runs the dashboard program as a user would: what it prints and draws, what it refuses, how it ends.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <optional>
 #include <regex>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "Platform/Graphics/Image.hpp"
+#include "tests/platform/System/MountTestGuards.hpp"
 
 namespace {
 
@@ -30,6 +37,33 @@ ProgramRun runDashboard(const std::string& arguments) {
   return run;
 }
 
+// The dashboard started through the shell, which prints its process id (kept by exec) first; the test
+// reads the program's standard output line by line.
+struct RunningDashboard {
+  explicit RunningDashboard(const std::string& arguments)
+      : output(::popen(
+            ("echo $$; exec " + std::string(DASHBOARD_PROGRAM) + " " + arguments + " 2>/dev/null").c_str(),
+            "r")),
+        pid(std::stoi("0" + nextLine())) {}
+  std::string nextLine() {
+    char line[1024];
+    return output != nullptr && std::fgets(line, sizeof line, output) != nullptr ? line : "";
+  }
+  bool waitForLine(const std::string& prefix) {
+    for (std::string line = nextLine(); !line.empty(); line = nextLine()) {
+      if (line.starts_with(prefix)) return true;
+    }
+    return false;
+  }
+  // Closes the program's output and waits for it: its exit status, -1 when a signal ended it.
+  int exitStatus() {
+    const int status = ::pclose(output);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  FILE* output;
+  pid_t pid;
+};
+
 // The value printed after `label` on the line that starts with `row` in the block of the last tick.
 std::string valueAfter(const std::string& block, const std::string& row, const std::string& label) {
   const std::regex pattern("\\n  " + row + " [^\\n]*?" + label + " (\\S+)");
@@ -41,11 +75,10 @@ std::string valueAfter(const std::string& block, const std::string& row, const s
 }  // namespace
 
 TEST(DashboardTest, TwoTicksPrintEveryValueAndDrawAPicture) {
-  const auto directory = std::filesystem::temp_directory_path() / ("dashboard-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(directory);
-  const auto picture = directory / "dashboard.png";
+  const volumetest::TemporaryDirectory directory;
+  const std::string picture = directory.path() + "/dashboard.png";
 
-  const ProgramRun run = runDashboard("--ticks 2 --interval 0.2 --png " + picture.string());
+  const ProgramRun run = runDashboard("--ticks 2 --interval=0.2 --png " + picture);
   ASSERT_EQ(run.status, 0) << run.output;
   const std::size_t lastTick = run.output.find("tick 2 (");
   ASSERT_NE(lastTick, std::string::npos) << run.output;
@@ -53,10 +86,9 @@ TEST(DashboardTest, TwoTicksPrintEveryValueAndDrawAPicture) {
   const std::string block = "\n" + run.output.substr(lastTick);
 
   const std::pair<const char*, const char*> printed[] = {
-      {"CPU", "total"},    {"CPU", "user"},     {"CPU", "system"},  {"CPU", "tasks"},
-      {"CPU", "threads"},  {"memory", "usage"}, {"memory", "used"}, {"memory", "free"},
-      {"network", "down"}, {"network", "up"},   {"disk", "read"},   {"disk", "write"},
-      {"volume", "free"}};
+      {"CPU", "total"},    {"CPU", "user"},    {"CPU", "system"},  {"CPU", "tasks"},    {"CPU", "threads"},
+      {"memory", "usage"}, {"memory", "used"}, {"memory", "free"}, {"network", "down"}, {"network", "up"},
+      {"disk", "read"},    {"disk", "write"},  {"volume", "free"}};
   for (const auto& [row, label] : printed) {
     const std::string value = valueAfter(block, row, label);
     EXPECT_FALSE(value.empty()) << row << " " << label << " printed nothing in\n" << block;
@@ -77,13 +109,65 @@ TEST(DashboardTest, TwoTicksPrintEveryValueAndDrawAPicture) {
     }
   }
   EXPECT_GT(colours.size(), 10u) << "the picture is blank";
-  std::filesystem::remove_all(directory);
 }
 
-TEST(DashboardTest, RejectsBadArgumentsWithUsage) {
-  for (const char* arguments : {"--interval 0", "--interval x", "--ticks 0", "--png", "--frobnicate"}) {
+TEST(DashboardTest, RefusesBadArgumentsAtStartWithUsage) {
+  for (const char* arguments : {"--interval", "--interval x", "--interval=nan", "--interval inf",
+                                "--interval 0.05", "--interval 86401", "--ticks 0", "--ticks 1.5", "--png",
+                                "--png --bits", "--png= ", "--frobnicate", "stray"}) {
     const ProgramRun run = runDashboard(arguments);
     EXPECT_EQ(run.status, 2) << arguments;
     EXPECT_NE(run.output.find("usage: dashboard"), std::string::npos) << arguments << ": " << run.output;
+    EXPECT_EQ(run.output.find("tick 1"), std::string::npos) << arguments;
   }
+}
+
+TEST(DashboardTest, HelpGoesToStandardOutput) {
+  const ProgramRun run = runDashboard("--help 2>/dev/null");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(run.output.starts_with("usage: dashboard")) << run.output;
+  EXPECT_EQ(runDashboard("-h").status, 0);
+}
+
+TEST(DashboardTest, RefusesAPicturePlaceThatTakesNoFileBeforeTheFirstRefresh) {
+  const volumetest::TemporaryDirectory directory;
+  std::vector<std::pair<std::string, std::string>> places{{directory.path(), "Is a directory"}};
+  std::optional<volumetest::ScopedMount> readOnly;
+  if (::geteuid() == 0) {
+    readOnly.emplace(directory.path() + "/read-only");
+    ASSERT_EQ(::mount(nullptr, readOnly->mountPoint().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    places.emplace_back(readOnly->mountPoint() + "/dashboard.png", "Read-only file system");
+  }
+  for (const auto& [place, cause] : places) {
+    const ProgramRun run = runDashboard("--ticks 1 --png " + place);
+    EXPECT_EQ(run.status, 2) << place;
+    EXPECT_NE(run.output.find(cause), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("tick 1"), std::string::npos) << run.output;
+  }
+}
+
+// Ended by a signal, the program still draws its picture and exits as shells expect: 128 + the signal.
+TEST(DashboardTest, ASignalEndsTheRunWithThePictureDrawn) {
+  for (const auto& [number, status] :
+       {std::pair(SIGINT, 130), std::pair(SIGTERM, 143), std::pair(SIGHUP, 129)}) {
+    const volumetest::TemporaryDirectory directory;
+    RunningDashboard dashboard("--interval 0.1 --png " + directory.path() + "/dashboard.png");
+    ASSERT_TRUE(dashboard.waitForLine("tick 1"));
+    ::kill(dashboard.pid, number);
+    EXPECT_TRUE(dashboard.waitForLine("picture: ")) << strsignal(number);
+    EXPECT_EQ(dashboard.exitStatus(), status) << strsignal(number);
+    EXPECT_TRUE(std::filesystem::exists(directory.path() + "/dashboard.png")) << strsignal(number);
+  }
+}
+
+TEST(DashboardTest, OutputThatTakesNoMoreEndsTheRunNonZeroWithThePictureDrawn) {
+  const volumetest::TemporaryDirectory directory;
+  const std::string picture = directory.path() + "/dashboard.png";
+  RunningDashboard dashboard("--interval 0.1 --png " + picture);
+  ASSERT_TRUE(dashboard.waitForLine("tick 1"));
+  const int status = dashboard.exitStatus();
+  EXPECT_GT(status, 0) << "-1: ended by a signal";
+  EXPECT_TRUE(std::filesystem::exists(picture));
+
+  EXPECT_NE(runDashboard("--ticks 1 --png " + picture + " >/dev/full").status, 0);
 }

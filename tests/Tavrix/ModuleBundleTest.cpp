@@ -48,7 +48,8 @@ TEST(ModuleBundleDeathTest, NoPlaceHoldingTheBundleIsFatal) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const BundleDirectory directory;
   EXPECT_DEATH(Bundle::find("Tavrix_Tavrix", {[&directory] { return std::optional(directory.path); }}),
-               "Fatal error: unable to find bundle named Tavrix_Tavrix\n");
+               "Fatal error: unable to find bundle named Tavrix_Tavrix \\(looked in " +
+                   (directory.path.parent_path() / "tavrix-bundles-[0-9]+").string() + "\\)\n");
 }
 
 }  // namespace

@@ -135,9 +135,28 @@ TEST(BundleLookup, MainBundleCarriesTheProductInfoAndModulesComeFromBesideTheExe
   EXPECT_EQ(bexlan->bundlePath(), fs::weakly_canonical(expected));
 }
 
-TEST(BundleLookupDeathTest, MissingModuleBundleIsFatal) {
+TEST(BundleLookup, AnExplicitResourceDirectoryIsTheOnlyPlaceLookedIn) {
+  TemporaryBundle resources;
+  resources.write("ExplicitOnly.bundle/en.lproj/Localizable.json", R"({"KEY": "from the explicit place"})");
+  ::setenv("VELMORA_RESOURCE_DIR", resources.directory.c_str(), 1);
+  ScopedRegion region("en_US", "UTC", {"en"});
+  EXPECT_EQ(Bundle::module("ExplicitOnly")->localizedString("KEY"), "from the explicit place");
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_DEATH(Bundle::module("NoSuchModule"), "Fatal error: unable to find bundle named NoSuchModule\n");
+  // The death test's process makes a directory of its own: only its name's pattern is known here.
+  EXPECT_DEATH(Bundle::module("Bexlan"),
+               "unable to find bundle named Bexlan \\(looked in " +
+                   (resources.directory.parent_path() / "bundle-test-[^,]*").string() + "\\)\n");
+  ::unsetenv("VELMORA_RESOURCE_DIR");
+}
+
+TEST(BundleLookupDeathTest, MissingModuleBundleIsFatalAndNamesThePlacesLookedIn) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const fs::path executableDirectory = fs::read_symlink("/proc/self/exe").parent_path();
+  const fs::path besideExecutable =
+      (executableDirectory / ".." / buildinfo::resourceSubdirectory).lexically_normal();
+  EXPECT_DEATH(Bundle::module("NoSuchModule"),
+               "Fatal error: unable to find bundle named NoSuchModule \\(looked in " +
+                   besideExecutable.string() + ", " + buildinfo::installedResourceDirectory + "\\)\n");
 }
 
 }  // namespace
