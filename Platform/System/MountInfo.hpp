@@ -8,10 +8,12 @@
 
 #include "Platform/System/TextSource.hpp"
 
+struct libmnt_table;
+
 namespace platform {
 
 // One line of /proc/self/mountinfo: a mount, in the order the kernel lists them (a mount comes after the
-// mount it sits on). Paths are unescaped ("\040" is a blank).
+// mount it sits on). libmount reads the table: paths are unescaped ("\040" is a blank).
 struct MountInfoEntry {
   std::uint64_t mountId = 0;
   std::uint64_t parentId = 0;
@@ -47,15 +49,13 @@ struct MountInfo {
   // file system count once. `entry` must be one of `entries`.
   bool isFirstMountOfDevice(const MountInfoEntry& entry) const;
 
-  // The entries of mountinfo text; lines that are not well formed are left out.
+  // The entries of mountinfo text, parsed by libmount; lines that are not well formed are left out.
   static MountInfo parse(std::string_view text);
+  // The entries of a table libmount has read, in its order.
+  static MountInfo fromTable(libmnt_table* table);
 
   // The table of the calling process (/proc/self/mountinfo), or absent when it cannot be read.
   static std::optional<MountInfo> read(const TextSource& source);
 };
-
-// A field of mountinfo with its octal escapes ("\040", "\011", "\012", "\134") turned back into bytes.
-// A backslash not followed by three octal digits of a byte value stays as it is.
-std::string unescapeMountField(std::string_view field);
 
 }  // namespace platform

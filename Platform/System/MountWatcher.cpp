@@ -1,6 +1,6 @@
 #include "Platform/System/MountWatcher.hpp"
 
-#include <fcntl.h>
+#include <libmount/libmount.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -11,7 +11,6 @@
 #include <optional>
 #include <set>
 #include <stdexcept>
-#include <string>
 #include <string_view>
 #include <system_error>
 #include <tuple>
@@ -39,18 +38,11 @@ std::vector<MountInfoEntry> missingFrom(const MountInfo& table, const MountInfo&
   return missing;
 }
 
-// The whole text of the open table from its start; absent when it cannot be read.
-std::optional<std::string> readFromStart(int fd) {
-  if (::lseek(fd, 0, SEEK_SET) < 0) return std::nullopt;
-  std::string text;
-  std::array<char, 16384> buffer{};
-  for (;;) {
-    const ssize_t count = ::read(fd, buffer.data(), buffer.size());
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) return std::nullopt;
-    if (count == 0) return text;
-    text.append(buffer.data(), static_cast<std::size_t>(count));
-  }
+// The table as it is now; throws when it cannot be read.
+MountInfo currentTable() {
+  std::optional<MountInfo> table = MountInfo::read(*TextSource::live());
+  if (!table) throw std::system_error(errno, std::generic_category(), "read /proc/self/mountinfo");
+  return std::move(*table);
 }
 
 }  // namespace
@@ -67,16 +59,22 @@ struct MountWatcher::Handlers {
 };
 
 MountWatcher::MountWatcher(Filter counts, Handler didMount, Handler didUnmount)
-    : table_(::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC), "open /proc/self/mountinfo"),
+    : monitor_(mnt_new_monitor(), mnt_unref_monitor),
       stop_(::eventfd(0, EFD_CLOEXEC), "eventfd"),
       counts_(std::move(counts)),
       handlers_(std::make_shared<Handlers>()) {
   if (!counts_ || !didMount || !didUnmount) throw std::invalid_argument("MountWatcher: empty function");
   handlers_->didMount = std::move(didMount);
   handlers_->didUnmount = std::move(didUnmount);
-  const std::optional<std::string> text = readFromStart(table_.get());
-  if (!text) throw std::system_error(errno, std::generic_category(), "read /proc/self/mountinfo");
-  current_ = MountInfo::parse(*text);
+  // libmount's kernel monitor: its descriptor is readable when the kernel's mount table changed.
+  if (!monitor_) throw std::system_error(ENOMEM, std::generic_category(), "mnt_new_monitor");
+  if (const int error = mnt_monitor_enable_kernel(monitor_.get(), 1); error < 0) {
+    throw std::system_error(-error, std::generic_category(), "mnt_monitor_enable_kernel");
+  }
+  if (const int fd = mnt_monitor_get_fd(monitor_.get()); fd < 0) {
+    throw std::system_error(-fd, std::generic_category(), "mnt_monitor_get_fd");
+  }
+  current_ = currentTable();
   thread_ = std::thread([this] { watch(); });
 }
 
@@ -89,19 +87,23 @@ MountWatcher::~MountWatcher() {
 }
 
 void MountWatcher::watch() {
-  std::array<pollfd, 2> descriptors{{{table_.get(), POLLPRI | POLLERR, 0}, {stop_.get(), POLLIN, 0}}};
+  const int changes = mnt_monitor_get_fd(monitor_.get());
+  std::array<pollfd, 2> descriptors{{{changes, POLLIN, 0}, {stop_.get(), POLLIN, 0}}};
   for (;;) {
     if (::poll(descriptors.data(), descriptors.size(), -1) < 0) {
       if (errno == EINTR) continue;
       return;
     }
     if (descriptors[1].revents != 0) return;
-    if ((descriptors[0].revents & (POLLPRI | POLLERR)) == 0) continue;
-    const std::optional<std::string> text = readFromStart(table_.get());
-    if (!text) continue;
-    MountInfo next = MountInfo::parse(*text);
-    MountChanges changes = diffMounts(current_, next);
-    current_ = std::move(next);
+    if (descriptors[0].revents == 0) continue;
+    // Take every change the monitor holds; one new table covers them all.
+    bool changed = false;
+    while (mnt_monitor_next_change(monitor_.get(), nullptr, nullptr) == 0) changed = true;
+    if (!changed) continue;
+    std::optional<MountInfo> next = MountInfo::read(*TextSource::live());
+    if (!next) continue;
+    MountChanges changes = diffMounts(current_, *next);
+    current_ = std::move(*next);
     const auto ignored = [this](const MountInfoEntry& entry) { return !counts_(entry); };
     std::erase_if(changes.mounted, ignored);
     std::erase_if(changes.unmounted, ignored);

@@ -8,6 +8,8 @@
 #include "Platform/Dispatch/FileDescriptor.hpp"
 #include "Platform/System/MountInfo.hpp"
 
+struct libmnt_monitor;
+
 namespace platform {
 
 // What changed between two mount tables: the mounts that only the later table lists and those that only the
@@ -23,9 +25,9 @@ struct MountChanges {
 
 MountChanges diffMounts(const MountInfo& before, const MountInfo& after);
 
-// Follows the mount table of this process (/proc/self/mountinfo) on a thread of its own. The kernel wakes
-// its poll() at every mount and unmount; the thread then reads the table again and compares it with the
-// one before. When the mounts that `counts` accepts changed, it posts one block to the main queue that calls
+// Follows the mount table of this process on a thread of its own, through libmount's kernel monitor,
+// which wakes it at every mount and unmount; the thread then reads the table again and compares it with
+// the one before. When the mounts that `counts` accepts changed, it posts one block to the main queue that calls
 // `didUnmount` with the unmounted ones (when there are any) and then `didMount` with the mounted ones (when
 // there are any). `counts` runs on the watcher's thread, the handlers on the main thread.
 //
@@ -37,7 +39,7 @@ class MountWatcher {
   using Handler = std::function<void(const std::vector<MountInfoEntry>&)>;
 
   // Reads the table as it is now and starts watching for changes from it. Throws std::system_error when
-  // the table cannot be opened or read or the thread cannot start, std::invalid_argument for an empty
+  // the table cannot be followed or read or the thread cannot start, std::invalid_argument for an empty
   // function.
   MountWatcher(Filter counts, Handler didMount, Handler didUnmount);
   ~MountWatcher();
@@ -50,7 +52,7 @@ class MountWatcher {
   void watch();
   void post(MountChanges changes) const;
 
-  FileDescriptor table_;
+  std::unique_ptr<libmnt_monitor, void (*)(libmnt_monitor*)> monitor_;
   FileDescriptor stop_;
   MountInfo current_;  // the last table read; the watcher thread's once it runs
   Filter counts_;
