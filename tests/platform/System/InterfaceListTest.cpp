@@ -53,24 +53,6 @@ TEST(InterfaceListTest, EntriesOfEachFamily) {
   EXPECT_FALSE(platform::interfaceEntry(node(nullptr, reinterpret_cast<sockaddr*>(&v4), IFF_UP)).has_value());
 }
 
-TEST(InterfaceListTest, LinksGiveTheirCountersToTheLinkEntriesOfTheirName) {
-  std::vector<InterfaceEntry> entries = {
-      {"eth0", AF_PACKET, IFF_UP, ARPHRD_ETHER, std::nullopt, std::nullopt},
-      {"eth0", AF_INET, IFF_UP, std::nullopt, std::nullopt, "192.0.2.2"},
-      {"ifb0", AF_PACKET, 0, ARPHRD_ETHER, LinkCounters{1, 2}, std::nullopt},
-      {"gone", AF_PACKET, 0, ARPHRD_ETHER, LinkCounters{3, 4}, std::nullopt},
-  };
-  const std::vector<platform::LinkRecord> links = {
-      {1, "ifb0", ARPHRD_ETHER, 0, std::nullopt, std::nullopt},
-      {2, "eth0", ARPHRD_ETHER, IFF_UP, std::nullopt, LinkCounters{5'000'000'000, 7}}};
-  platform::attachCounters(entries, links);
-  EXPECT_EQ(entries[0].counters, (LinkCounters{5'000'000'000, 7}));
-  EXPECT_FALSE(entries[1].counters.has_value());
-  // A link without statistics, or none of that name, leaves no counters (not counters of 0).
-  EXPECT_FALSE(entries[2].counters.has_value());
-  EXPECT_FALSE(entries[3].counters.has_value());
-}
-
 TEST(InterfaceListTest, FirstAddressOfAFamily) {
   std::vector<InterfaceEntry> entries = {
       {"eth0", AF_PACKET, IFF_UP, ARPHRD_ETHER, LinkCounters{}, std::nullopt},
@@ -87,8 +69,9 @@ TEST(InterfaceListTest, FirstAddressOfAFamily) {
   EXPECT_FALSE(platform::firstAddress(entries, "eth", AF_INET).has_value());
 }
 
-// Counters of the live list lie between /proc/net/dev's read just before and just after (busy interfaces
-// move on in between). Addresses equal `ip -o addr`'s first of each family.
+// Counters of the live list (the link table's 64-bit ones) lie between /proc/net/dev's read just before and
+// just after (busy interfaces move on in between); every link has them. Addresses equal `ip -o addr`'s
+// first of each family.
 TEST(InterfaceListTest, LiveListAgreesWithProcNetDevAndIpAddr) {
   auto before = networktest::procNetDev();
   auto entries = platform::InterfaceList::live()->entries();
