@@ -4,8 +4,8 @@ namespace Orvane {
 
 KeyedCoding::Object CpuInfo::encode() const {
   KeyedCoding::Object object = KeyedCoding::Object::object();
-  object["time"] = time;
-  object["usage"] = usage;
+  object["time"] = KeyedCoding::encodableNumber(time);
+  object["usage"] = static_cast<float>(KeyedCoding::encodableNumber(usage));
   return object;
 }
 

@@ -12,7 +12,7 @@ class CpuInfo {
   // Its share of the processors over the last refresh interval, in percent.
   float usage = 0;
 
-  // {"time": ..., "usage": ...}
+  // {"time": ..., "usage": ...}, a value that is not finite as 0 (decode takes back whatever this gives).
   KeyedCoding::Object encode() const;
   // Throws DecodingError when a key is missing or mistyped.
   static CpuInfo decode(const KeyedCoding::Object& object);

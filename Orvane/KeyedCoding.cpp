@@ -4,8 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "Orvane/DecodingError.hpp"
-
 namespace Orvane::KeyedCoding {
 
 namespace {
@@ -82,5 +80,7 @@ std::string decodeUuid(const Object& object, const std::string& key) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return text;
 }
+
+double encodableNumber(double value) noexcept { return std::isfinite(value) ? value : 0.0; }
 
 }  // namespace Orvane::KeyedCoding

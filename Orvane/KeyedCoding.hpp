@@ -4,6 +4,8 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "Orvane/DecodingError.hpp"
+
 // Reading the values of the keyed JSON coding of the process records strictly: a value is taken only when
 // it has the exact kind and fits the type, otherwise the decoding fails with a DecodingError naming the
 // key. (nlohmann's own conversions would truncate 2^40 into a 32-bit integer or a 1.5 into an integer.)
@@ -22,5 +24,9 @@ float decodeFloat(const Object& object, const std::string& key);
 std::string decodeString(const Object& object, const std::string& key);
 // A UUID text (8-4-4-4-12 hexadecimal digits, either case), in upper case.
 std::string decodeUuid(const Object& object, const std::string& key);
+
+// A floating value as it is encoded, so that decoding always takes it back: JSON has no NaN or infinity
+// (nlohmann writes them as null), so a non-finite value encodes as 0.
+double encodableNumber(double value) noexcept;
 
 }  // namespace Orvane::KeyedCoding

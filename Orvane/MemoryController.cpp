@@ -46,7 +46,11 @@ void MemoryController::registerIdentifiers() {
 
 std::optional<platform::HostMemory> MemoryController::sample() {
   auto memory = platform::readHostMemory(*source_);
-  if (memory) physicalMemory_ = memory->physical;
+  if (memory) {
+    physicalMemory_ = memory->physical;
+  } else if (physicalMemory_ == 0) {
+    physicalMemory_ = platform::sysinfoPhysicalMemory();
+  }
   return memory;
 }
 

@@ -20,7 +20,8 @@ namespace Orvane {
 // double. The elapsed time is not used.
 //
 // When the memory cannot be read, the statistics are all 0: "M_F" then holds the whole physical memory,
-// which is the last one read (or 0 when none ever was), and "M_U" is 0. Use it from one thread.
+// which is the last one read (from sysinfo(2) when /proc/meminfo never could be), and "M_U" is 0. Use it
+// from one thread.
 class MemoryController final : public IMemoryController, public Bexlan::TypedValueLookups<MemoryController> {
  public:
   static constexpr std::int64_t defaultHistorySize = 60;
@@ -52,11 +53,12 @@ class MemoryController final : public IMemoryController, public Bexlan::TypedVal
   std::optional<platform::Number> value(const std::string& key) const override { return store_->value(key); }
   std::string string(const std::string& key) const override { return store_->string(key); }
 
-  // The physical memory of the last successful read, in bytes.
+  // The physical memory of the last successful read (sysinfo's before any), in bytes.
   std::uint64_t physicalMemory() const { return physicalMemory_; }
 
  private:
-  // One read of the machine's memory; keeps its physical memory when it succeeds.
+  // One read of the machine's memory; keeps its physical memory when it succeeds, else takes sysinfo's
+  // while none is known.
   std::optional<platform::HostMemory> sample();
 
   std::shared_ptr<const platform::TextSource> source_;

@@ -25,26 +25,22 @@ double highest(const std::vector<double>& history) {
 // The fields of one direction (download or upload), so both run the same steps.
 struct NetworkAdapter::Direction {
   bool& first;
-  std::uint32_t& oldCounter;
+  std::uint64_t& oldCounter;
   std::uint64_t& rate;
   std::uint64_t& peak;
   std::vector<double>& history;
   std::vector<double>& maxHistory;
   std::int64_t& pending;
 
-  void update(std::uint32_t counter, double interval) {
+  void update(std::uint64_t counter, double interval) {
     if (first) {
       oldCounter = counter;
       rate = 0;
       first = false;
       return;
     }
-    // The wrap difference is one less than the modular one, as the monitor has always computed it.
-    std::uint32_t difference = oldCounter <= counter
-                                   ? counter - oldCounter
-                                   : std::numeric_limits<std::uint32_t>::max() - oldCounter + counter;
+    std::uint64_t newRate = bytesPerSecond(counterDifference(oldCounter, counter), interval);
     oldCounter = counter;
-    std::uint64_t newRate = bytesPerSecond(difference, interval);
     set(newRate);
     append(newRate);
   }
@@ -72,11 +68,18 @@ NetworkAdapter::NetworkAdapter(std::string interfaceName, std::int64_t historySi
   resizeHistory(historySize);
 }
 
-std::uint64_t NetworkAdapter::bytesPerSecond(std::uint32_t difference, double interval) noexcept {
+std::uint64_t NetworkAdapter::bytesPerSecond(std::uint64_t difference, double interval) noexcept {
   if (!(interval > 0)) return difference;
-  double rate = (1.0 / interval) * difference;
+  double rate = (1.0 / interval) * static_cast<double>(difference);
   if (rate >= uint64Limit) return std::numeric_limits<std::uint64_t>::max();
   return static_cast<std::uint64_t>(rate);
+}
+
+std::uint64_t NetworkAdapter::counterDifference(std::uint64_t previous, std::uint64_t current) noexcept {
+  constexpr std::uint64_t max32 = std::numeric_limits<std::uint32_t>::max();
+  if (previous <= current) return current - previous;
+  if (previous <= max32) return max32 - previous + current;
+  return 0;
 }
 
 void NetworkAdapter::resizeHistory(std::int64_t n) {
@@ -97,10 +100,10 @@ NetworkAdapter::Direction NetworkAdapter::upload() {
           historyUpload,       maxUploadHistory, uploads};
 }
 
-void NetworkAdapter::updateDownload(std::uint32_t counter, double interval) {
+void NetworkAdapter::updateDownload(std::uint64_t counter, double interval) {
   download().update(counter, interval);
 }
-void NetworkAdapter::updateUpload(std::uint32_t counter, double interval) {
+void NetworkAdapter::updateUpload(std::uint64_t counter, double interval) {
   upload().update(counter, interval);
 }
 void NetworkAdapter::setDownload(std::uint64_t rate) { download().set(rate); }

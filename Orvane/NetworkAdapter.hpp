@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -10,8 +11,9 @@
 namespace Orvane {
 
 // One network interface as the network monitor keeps it: names, kind, addresses, Wi-Fi facts, and the
-// download and upload rates it computes from the interface's 32-bit byte counters, with their peaks and
-// rolling histories. Shared by reference (std::shared_ptr); used from one thread, so it has no lock.
+// download and upload rates it computes from the interface's byte counters, with their peaks and rolling
+// histories. The counters and their differences are 64-bit: 32-bit ones lose 4 GiB per interval on a fast
+// link. Shared by reference (std::shared_ptr); used from one thread, so it has no lock.
 //
 // Per direction an adapter goes through three phases: the first update only records the counter; the next
 // two compute and publish rates that the histories do not keep yet; from then on every rate is appended and
@@ -24,17 +26,21 @@ class NetworkAdapter {
   // The rate of `difference` bytes over `interval` seconds: (1 / interval) * difference truncated to whole
   // bytes per second, saturated at the 64-bit maximum; the difference itself when the interval is zero,
   // negative or NaN.
-  static std::uint64_t bytesPerSecond(std::uint32_t difference, double interval) noexcept;
+  static std::uint64_t bytesPerSecond(std::uint64_t difference, double interval) noexcept;
+
+  // The bytes between two readings of a counter. A counter below the previous one has wrapped when both
+  // fit in 32 bits (the difference is then 4294967295 - previous + current, one less than the modular
+  // one, as the monitor has always computed it); a larger counter that went down was reset and gives 0.
+  static std::uint64_t counterDifference(std::uint64_t previous, std::uint64_t current) noexcept;
 
   // Histories of n zeros, max-histories of 2n zeros. Throws std::invalid_argument when n is negative.
   void resizeHistory(std::int64_t n);
 
   // Takes the interface's received-bytes counter: the first call records it, later calls turn the
-  // difference to the previous counter into the download rate (a counter below the previous one has
-  // wrapped: the difference is 4294967295 - previous + current).
-  void updateDownload(std::uint32_t counter, double interval);
+  // counterDifference to the previous counter into the download rate.
+  void updateDownload(std::uint64_t counter, double interval);
   // The same with the sent-bytes counter and the upload rate.
-  void updateUpload(std::uint32_t counter, double interval);
+  void updateUpload(std::uint64_t counter, double interval);
 
   // Publishes a rate without touching the histories: the rate and the peak since creation.
   void setDownload(std::uint64_t rate);
@@ -57,8 +63,8 @@ class NetworkAdapter {
   // The display name of the interface.
   std::optional<std::string> name;
   // Counters at the previous update.
-  std::uint32_t oldDownload = 0;
-  std::uint32_t oldUpload = 0;
+  std::uint64_t oldDownload = 0;
+  std::uint64_t oldUpload = 0;
   // The latest rates in bytes per second (rates, despite the names).
   std::uint64_t downloadBytesDiff = 0;
   std::uint64_t uploadBytesDiff = 0;

@@ -95,6 +95,11 @@ void NetworkController::registerIdentifiers() {
   store_->add(entry(Network::download(), std::move(downIcon)));
 }
 
+void NetworkController::setStore(std::shared_ptr<Bexlan::IDataStore> store) {
+  if (!store) throw std::invalid_argument("NetworkController: the store must not be null");
+  store_ = std::move(store);
+}
+
 void NetworkController::setHistorySize(std::int64_t size) {
   if (size < 0) throw std::invalid_argument("NetworkController: history size must not be negative");
   if (adapter_) adapter_->resizeHistory(size);

@@ -37,6 +37,8 @@ class NetworkController final : public INetworkController {
 
   // IDataProvider
   const std::shared_ptr<Bexlan::IDataStore>& store() const override { return store_; }
+  // Replaces the store that later refreshes write to. Throws std::invalid_argument for a null store.
+  void setStore(std::shared_ptr<Bexlan::IDataStore> store);
   // The history size of new adapters (120 at first; the store keeps its own, 60 at first).
   std::int64_t historySize() const override { return historySize_; }
   // Resizes the shown adapter, every adapter of the table and the store. Throws std::invalid_argument when
@@ -57,6 +59,9 @@ class NetworkController final : public INetworkController {
 
   // INetworkController
   std::shared_ptr<NetworkAdapter> adapter() const override { return adapter_; }
+  // Sets the shown adapter as it is: the current identifier, which decides what is published, and the
+  // delegate are left alone (select() changes all three).
+  void setAdapter(std::shared_ptr<NetworkAdapter> adapter) { adapter_ = std::move(adapter); }
   std::shared_ptr<NetworkDelegate> delegate() const override { return delegate_.lock(); }
   void setDelegate(const std::shared_ptr<NetworkDelegate>& delegate) override { delegate_ = delegate; }
   bool isAutoDetecting() const override { return autoDetect_; }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Orvane/CpuInfo.hpp"
+#include "Orvane/DecodingError.hpp"
 #include "Orvane/KeyedCoding.hpp"
 #include "Orvane/MemoryInfo.hpp"
 #include "Platform/Foundation/Number.hpp"

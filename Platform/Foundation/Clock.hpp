@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stdexcept>
+
 namespace platform {
 
 // The two clocks every time-dependent part reads, with an override for tests.

@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "Platform/Graphics/AnimatableValue.hpp"

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <stdexcept>
 
 #include "Platform/Graphics/Geometry.hpp"
 #include "Platform/Graphics/Path.hpp"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stdexcept>
+
 namespace platform {
 
 // The media time in seconds that animations are stamped with and evaluated against. It is a virtual clock:

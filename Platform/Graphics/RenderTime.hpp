@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <stdexcept>
 #include <string_view>
 
 #include "Platform/Graphics/AffineTransform.hpp"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stdexcept>
+
 namespace platform {
 
 // Groups layer changes, as the platform's transactions do. This model has no implicit animations: every

@@ -1,5 +1,7 @@
 #include "Platform/System/HostMemory.hpp"
 
+#include <sys/sysinfo.h>
+
 #include <string>
 
 #include "Platform/System/FieldCursor.hpp"
@@ -38,14 +40,25 @@ std::optional<HostMemory> readHostMemory(const TextSource& source) {
   HostMemory memory;
   memory.physical = info->total;
   memory.free = info->free;
-  memory.active = info->active;
-  memory.inactive = info->inactive;
+  if (info->inactiveAnon && info->inactiveFile) {
+    memory.active = saturatingAdd(info->active, *info->inactiveAnon);
+    memory.inactive = *info->inactiveFile;
+  } else {
+    memory.active = info->active;
+    memory.inactive = info->inactive;
+  }
   for (std::uint64_t part :
        {info->unevictable, info->slabUnreclaimable, info->kernelStack, info->pageTables, info->perCpu}) {
     memory.wired = saturatingAdd(memory.wired, part);
   }
   memory.compressed = saturatingAdd(info->zswap, zramMemoryUsed(source));
   return memory;
+}
+
+std::uint64_t sysinfoPhysicalMemory() {
+  struct sysinfo info {};
+  if (::sysinfo(&info) != 0) return 0;
+  return checkedMultiply(info.totalram, info.mem_unit).value_or(0);
 }
 
 }  // namespace platform

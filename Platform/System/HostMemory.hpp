@@ -10,6 +10,11 @@ namespace platform {
 
 // The machine's memory as the memory monitor shows it, in bytes, from /proc/meminfo and the zram devices.
 //
+// Active memory is Active plus Inactive(anon): anonymous memory cannot be dropped without swap, and recent
+// kernels put new anonymous pages on the inactive list, so a program's fresh allocation would otherwise
+// not count as used. Inactive memory is then Inactive(file), the file cache the kernel can drop. Where
+// meminfo does not split Inactive, active is Active and inactive is Inactive.
+//
 // Linux keeps no count of "wired" memory; the nearest is the memory the kernel neither pages out nor
 // reclaims: Unevictable + SUnreclaim + KernelStack + PageTables + Percpu. None of these pages is on the
 // active or inactive lists, so nothing is counted twice. Compressed memory is the zswap pool plus the
@@ -30,5 +35,9 @@ std::optional<std::uint64_t> parseZramMemoryUsed(std::string_view mmStat);
 // Reads /proc/meminfo and the mm_stat of every zram device in /sys/block. Absent when /proc/meminfo cannot
 // be read or parsed; a zram device whose mm_stat cannot be read counts as using nothing.
 std::optional<HostMemory> readHostMemory(const TextSource& source);
+
+// The machine's physical memory as sysinfo(2) gives it (the MemTotal of meminfo), for when /proc/meminfo
+// cannot be read; 0 when sysinfo fails.
+std::uint64_t sysinfoPhysicalMemory();
 
 }  // namespace platform

@@ -8,11 +8,11 @@
 
 namespace platform {
 
-// The received and sent byte counters of a link, as the kernel hands them to getifaddrs: its 64-bit
-// counters cut to their low 32 bits, so they wrap every 4 GiB.
+// The received and sent byte counters of a link: the kernel's 64-bit counters (getifaddrs hands out only
+// their low 32 bits, which wrap every 4 GiB, a few seconds on a fast link).
 struct LinkCounters {
-  std::uint32_t receivedBytes = 0;
-  std::uint32_t sentBytes = 0;
+  std::uint64_t receivedBytes = 0;
+  std::uint64_t sentBytes = 0;
 
   bool operator==(const LinkCounters&) const = default;
 };
@@ -26,7 +26,7 @@ struct InterfaceEntry {
   unsigned flags = 0;
   // AF_PACKET entries: the ARPHRD_ hardware type.
   std::optional<std::uint16_t> hardwareType;
-  // AF_PACKET entries that carry link statistics.
+  // AF_PACKET entries whose link's statistics could be read.
   std::optional<LinkCounters> counters;
   // AF_INET and AF_INET6 entries: the address as inet_ntop writes it ("192.0.2.2", "fe80::1").
   std::optional<std::string> address;

@@ -1,10 +1,10 @@
 #include "Platform/System/InterfaceList.hpp"
 
 #include <arpa/inet.h>
-#include <linux/if_link.h>
 #include <linux/if_packet.h>
 #include <netinet/in.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace platform {
@@ -21,6 +21,7 @@ class LiveInterfaceList final : public InterfaceList {
       if (auto entry = interfaceEntry(*node)) result.push_back(std::move(*entry));
     }
     ::freeifaddrs(list);
+    if (auto links = readLinkTable()) attachCounters(result, *links);
     return result;
   }
 };
@@ -65,11 +66,6 @@ std::optional<InterfaceEntry> interfaceEntry(const ifaddrs& node) {
     case AF_PACKET: {
       // getifaddrs allocates each address with room for its family's full structure.
       entry.hardwareType = copyAddress<sockaddr_ll>(*node.ifa_addr).sll_hatype;
-      if (node.ifa_data != nullptr) {
-        rtnl_link_stats statistics;
-        std::memcpy(&statistics, node.ifa_data, sizeof statistics);
-        entry.counters = LinkCounters{statistics.rx_bytes, statistics.tx_bytes};
-      }
       break;
     }
     case AF_INET: {
@@ -86,6 +82,15 @@ std::optional<InterfaceEntry> interfaceEntry(const ifaddrs& node) {
       break;
   }
   return entry;
+}
+
+void attachCounters(std::vector<InterfaceEntry>& entries, const std::vector<LinkRecord>& links) {
+  for (auto& entry : entries) {
+    if (entry.family != AF_PACKET) continue;
+    auto link = std::find_if(links.begin(), links.end(),
+                             [&](const LinkRecord& candidate) { return candidate.name == entry.name; });
+    entry.counters = link == links.end() ? std::nullopt : link->counters;
+  }
 }
 
 std::optional<std::string> firstAddress(const std::vector<InterfaceEntry>& entries, std::string_view name,

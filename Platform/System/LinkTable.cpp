@@ -1,5 +1,6 @@
 #include "Platform/System/LinkTable.hpp"
 
+#include <linux/if_link.h>
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
 #include <sys/socket.h>
@@ -7,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cerrno>
 #include <cstring>
 #include <string_view>
@@ -52,6 +54,15 @@ std::optional<LinkRecord> parseLink(std::span<const std::byte> body) {
       std::string alias = attributeText(payload);
       if (!alias.empty()) link.alias = std::move(alias);
     }
+    if (attribute->rta_type == IFLA_STATS64) {
+      // Older kernels send a shorter record; its leading fields, the byte counters among them, agree.
+      constexpr size_t bytesEnd = offsetof(rtnl_link_stats64, tx_bytes) + sizeof(std::uint64_t);
+      if (payload.size() >= bytesEnd) {
+        rtnl_link_stats64 statistics{};
+        std::memcpy(&statistics, payload.data(), std::min(payload.size(), sizeof statistics));
+        link.counters = LinkCounters{statistics.rx_bytes, statistics.tx_bytes};
+      }
+    }
     offset += std::min(aligned(length, RTA_ALIGNTO), body.size() - offset);
   }
   if (link.name.empty()) return std::nullopt;
@@ -84,7 +95,7 @@ bool sendLinkDumpRequest(int fd) {
   request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
   request.header.nlmsg_seq = dumpSequence;
   request.info.ifi_family = AF_UNSPEC;
-  // The counters are not needed here: leaving them out keeps the messages short.
+  // The statistics of virtual functions are not needed: leaving them out keeps the messages short.
   request.maskAttribute.rta_len = RTA_LENGTH(sizeof(std::uint32_t));
   request.maskAttribute.rta_type = IFLA_EXT_MASK;
   request.mask = RTEXT_FILTER_SKIP_STATS;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "Platform/System/InterfaceEntry.hpp"
+
 namespace platform {
 
 // One link of the kernel's link table (an RTM_NEWLINK message of a netlink dump).
@@ -18,6 +20,8 @@ struct LinkRecord {
   unsigned flags = 0;
   // The alias an administrator gave the link ("ip link set dev X alias TEXT"); absent when none is set.
   std::optional<std::string> alias;
+  // The byte counters of the link's 64-bit statistics (IFLA_STATS64); absent when the message has none.
+  std::optional<LinkCounters> counters;
 
   bool operator==(const LinkRecord&) const = default;
 };
@@ -31,8 +35,8 @@ enum class LinkDumpState { incomplete, done, failed };
 // and an attribute that runs outside its message ends that message's attributes.
 LinkDumpState parseLinkMessages(std::span<const std::byte> messages, std::vector<LinkRecord>& links);
 
-// Every link of the calling thread's network namespace, by a netlink RTM_GETLINK dump; absent when the
-// dump fails or does not finish within a second.
+// Every link of the calling thread's network namespace with its counters, by a netlink RTM_GETLINK dump;
+// absent when the dump fails or does not finish within a second.
 std::optional<std::vector<LinkRecord>> readLinkTable();
 
 }  // namespace platform

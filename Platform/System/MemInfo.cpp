@@ -15,6 +15,16 @@ struct Line {
   bool required;
 };
 
+struct SplitLine {
+  std::string_view name;
+  std::optional<std::uint64_t> MemInfo::*field;
+};
+
+constexpr std::array<SplitLine, 2> splitLines{{
+    {"Inactive(anon):", &MemInfo::inactiveAnon},
+    {"Inactive(file):", &MemInfo::inactiveFile},
+}};
+
 constexpr std::array<Line, 10> lines{{
     {"MemTotal:", &MemInfo::total, true},
     {"MemFree:", &MemInfo::free, true},
@@ -50,6 +60,9 @@ std::optional<MemInfo> parseMemInfo(std::string_view text) {
         seen[i] = true;
       }
       break;
+    }
+    for (const SplitLine& line : splitLines) {
+      if (name == line.name && !(info.*line.field)) info.*line.field = kilobytes(cursor);
     }
     cursor.nextLine();
   }

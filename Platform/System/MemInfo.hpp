@@ -21,6 +21,9 @@ struct MemInfo {
   std::uint64_t pageTables = 0;         // PageTables
   std::uint64_t perCpu = 0;             // Percpu
   std::uint64_t zswap = 0;              // Zswap: the compressed pool of zswap
+  // The anonymous and file halves of Inactive; absent when the kernel does not split it.
+  std::optional<std::uint64_t> inactiveAnon;  // Inactive(anon)
+  std::optional<std::uint64_t> inactiveFile;  // Inactive(file)
 };
 
 // Parses the text of /proc/meminfo. Lines may come in any order; the first line of a name counts; a line

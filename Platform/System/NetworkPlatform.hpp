@@ -31,7 +31,7 @@ class NetworkPlatform {
   virtual std::vector<WirelessInterface> wirelessInterfaces() const = 0;
 
   // The calling thread's network namespace: interfaces from `interfaces` (getifaddrs by default), the
-  // link table through netlink, wireless requests through ioctls, and /proc/net/route,
+  // link table through netlink, wireless requests through ioctls, and /proc/thread-self/net/route,
   // /proc/net/wireless and /sys/class/net through `source`.
   static std::shared_ptr<const NetworkPlatform> live(
       std::shared_ptr<const TextSource> source = TextSource::live(),

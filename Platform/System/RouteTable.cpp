@@ -54,7 +54,7 @@ std::optional<std::string> parsePrimaryInterface(std::string_view routeTable) {
 }
 
 std::optional<std::string> readPrimaryInterface(const TextSource& source) {
-  auto text = source.read("/proc/net/route");
+  auto text = source.read("/proc/thread-self/net/route");
   if (!text) return std::nullopt;
   return parsePrimaryInterface(*text);
 }

@@ -14,7 +14,8 @@ namespace platform {
 // no default route or the header lacks a needed column.
 std::optional<std::string> parsePrimaryInterface(std::string_view routeTable);
 
-// The same, read from /proc/net/route (the network namespace of the reading process); absent when the file
+// The same, read from /proc/thread-self/net/route (the network namespace of the calling thread, which a
+// monitor on a thread of its own may have entered; /proc/net is the main thread's); absent when the file
 // cannot be read.
 std::optional<std::string> readPrimaryInterface(const TextSource& source);
 

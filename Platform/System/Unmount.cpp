@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 
@@ -22,23 +23,29 @@ namespace {
 
 std::error_code posixError(int code) { return {code, std::generic_category()}; }
 
-// EBUSY when `path` is the root directory, the error of looking it up when that fails, else nothing. The
-// plain spellings of "/" are caught without any system call; other ones by comparing identities.
-std::error_code refuseRoot(const std::string& path) {
-  if (std::filesystem::path(path).lexically_normal() == "/") return posixError(EBUSY);
-  struct stat target {};
-  struct stat root {};
-  if (::stat(path.c_str(), &target) != 0) return posixError(errno);
-  if (::stat("/", &root) != 0) return posixError(errno);
-  if (target.st_dev == root.st_dev && target.st_ino == root.st_ino) return posixError(EBUSY);
+// The path with every link, "." and ".." resolved, or the error of resolving it.
+std::error_code resolve(const std::string& path, std::string& resolved) {
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (real == nullptr) return posixError(errno);
+  resolved = real;
+  std::free(real);
   return {};
 }
 
-// `path` as the mount table spells mount points: without "." and ".." and without a trailing "/".
-std::string tableSpelling(const std::string& path) {
-  std::string spelling = std::filesystem::path(path).lexically_normal().string();
-  if (spelling.size() > 1 && spelling.back() == '/') spelling.pop_back();
-  return spelling;
+// EBUSY when the resolved path is the root of the mount seen at "/" (by mount id, so neither a spelling nor
+// a bind mount of the root elsewhere misleads it), the error of looking either up, else nothing.
+std::error_code refuseRoot(const std::string& resolved) {
+  struct statx target {};
+  struct statx root {};
+  constexpr unsigned mask = STATX_MNT_ID;
+  if (::statx(AT_FDCWD, resolved.c_str(), AT_SYMLINK_NOFOLLOW, mask, &target) != 0) return posixError(errno);
+  if (::statx(AT_FDCWD, "/", 0, mask, &root) != 0) return posixError(errno);
+  if ((target.stx_mask & root.stx_mask & STATX_MNT_ID) == 0) return posixError(ENOTSUP);
+  if (target.stx_mnt_id != root.stx_mnt_id) return {};
+  // A directory of the root file system that is no mount point: umount2 reports EINVAL for it.
+  const bool knowsMountRoot = (target.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0;
+  if (knowsMountRoot && (target.stx_attributes & STATX_ATTR_MOUNT_ROOT) == 0) return {};
+  return posixError(EBUSY);
 }
 
 // The attached loop device (the whole disk) that holds the file system of `mount`, or absent.
@@ -71,16 +78,29 @@ std::error_code detachLoop(const std::string& loopDisk) {
 
 }  // namespace
 
-std::error_code unmount(const std::string& mountPoint) {
-  if (const std::error_code refused = refuseRoot(mountPoint)) return refused;
+bool isWithinDirectory(std::string_view path, std::string_view directory) {
+  if (directory == "/") return path.starts_with('/');
+  return path.starts_with(directory) && (path.size() == directory.size() || path[directory.size()] == '/');
+}
+
+std::error_code unmount(const std::string& mountPoint, const std::string& scope) {
+  std::string directory;
+  // A scope that cannot be resolved holds only what lies under its spelling.
+  if (resolve(scope, directory)) directory = scope;
+  std::string path;
+  if (const std::error_code error = resolve(mountPoint, path)) {
+    // Nothing to unmount; an absolute spelling outside the scope is refused as such all the same.
+    const std::string spelling = std::filesystem::path(mountPoint).lexically_normal().string();
+    return spelling.starts_with('/') && !isWithinDirectory(spelling, directory) ? posixError(EPERM) : error;
+  }
+  if (!isWithinDirectory(path, directory)) return posixError(EPERM);
+  if (const std::error_code refused = refuseRoot(path)) return refused;
   const TextSource& source = *TextSource::live();
   std::optional<std::string> loopDisk;
   if (const std::optional<MountInfo> table = MountInfo::read(source)) {
-    if (const MountInfoEntry* mount = table->visibleAt(tableSpelling(mountPoint))) {
-      loopDisk = loopDiskOf(source, *mount);
-    }
+    if (const MountInfoEntry* mount = table->visibleAt(path)) loopDisk = loopDiskOf(source, *mount);
   }
-  if (::umount2(mountPoint.c_str(), UMOUNT_NOFOLLOW) != 0) return posixError(errno);
+  if (::umount2(path.c_str(), UMOUNT_NOFOLLOW) != 0) return posixError(errno);
   if (!loopDisk) return {};
   // Another mount of the device (or of another of its partitions) keeps it attached; so does a table that
   // cannot be read, which could not show such a mount.

@@ -18,10 +18,9 @@ namespace platform {
 
 namespace {
 
-// Whether `path` is `directory` or lies under it, component by component.
+// Whether `path` is `directory` or lies under it (the test the unmount applies to resolved paths).
 bool isWithin(std::string_view path, std::string_view directory) {
-  if (directory == "/") return path.starts_with('/');
-  return path.starts_with(directory) && (path.size() == directory.size() || path[directory.size()] == '/');
+  return isWithinDirectory(path, directory);
 }
 
 // The system's own places: mounts there are not volumes that users browse. Removable media mounted under
@@ -151,10 +150,7 @@ class LinuxVolumePlatform final : public VolumePlatform {
     return BlockDevice::read(*source_, disk);
   }
 
-  std::error_code unmountAndEject(const std::string& path) const override {
-    if (!isWithin(path, scope_)) return {EPERM, std::generic_category()};
-    return unmount(path);
-  }
+  std::error_code unmountAndEject(const std::string& path) const override { return unmount(path, scope_); }
 
   std::shared_ptr<void> observeMounts(Notification didMount, Notification didUnmount) const override {
     if (!didMount || !didUnmount) throw std::invalid_argument("observeMounts: empty notification");

@@ -97,6 +97,7 @@ void View::addSubview(std::shared_ptr<View> view) {
   view->superview_ = weak_from_this();
   view->updateLayerGeometry();
   needsLayout_ = true;
+  if (window()) view->setSubtreeNeedsLayout();
   view->viewDidMoveToSuperview();
   view->updateEffectiveAppearance();
 }
@@ -396,8 +397,14 @@ std::shared_ptr<Responder> View::nextResponder() const {
 
 void View::attachWindow(const std::shared_ptr<Window>& window) {
   window_ = window;
+  if (window) setSubtreeNeedsLayout();
   updateLayerGeometry();
   updateEffectiveAppearance();
+}
+
+void View::setSubtreeNeedsLayout() {
+  needsLayout_ = true;
+  for (const std::shared_ptr<View>& subview : subviews_) subview->setSubtreeNeedsLayout();
 }
 
 }  // namespace platform

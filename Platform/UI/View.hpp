@@ -95,7 +95,8 @@ class View : public Responder, public std::enable_shared_from_this<View> {
   std::shared_ptr<Layer> layer() const;
 
   // Layout. The base layout() places the subviews that are positioned by constraints (see
-  // ConstraintLayout); subclasses call it first.
+  // ConstraintLayout); subclasses call it first. A view that joins a window (as its content view or
+  // below a view already in one) needs layout, with every view below it.
   bool needsLayout() const { return needsLayout_; }
   void setNeedsLayout(bool needsLayout) { needsLayout_ = needsLayout; }
   virtual void layout();
@@ -191,6 +192,7 @@ class View : public Responder, public std::enable_shared_from_this<View> {
   void updateEffectiveAppearance();
   void detachFromSuperview();
   void attachWindow(const std::shared_ptr<Window>& window);
+  void setSubtreeNeedsLayout();
 
   Rect frame_;
   std::weak_ptr<View> superview_;

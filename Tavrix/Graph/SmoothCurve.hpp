@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stdexcept>
+
 #include "Platform/Graphics/BezierPath.hpp"
 #include "Platform/Graphics/Geometry.hpp"
 

@@ -48,7 +48,7 @@ class FakeNetworkPlatform final : public platform::NetworkPlatform {
   std::vector<platform::WirelessInterface> wirelessInterfaces() const override { return wireless; }
 
   // Appends the link entry of an interface; flags default to up.
-  void addLink(const std::string& name, std::uint32_t received, std::uint32_t sent, unsigned flags = IFF_UP,
+  void addLink(const std::string& name, std::uint64_t received, std::uint64_t sent, unsigned flags = IFF_UP,
                std::uint16_t hardwareType = ARPHRD_ETHER) {
     interfaceList->push_back(
         {name, AF_PACKET, flags, hardwareType, platform::LinkCounters{received, sent}, std::nullopt});
@@ -57,7 +57,7 @@ class FakeNetworkPlatform final : public platform::NetworkPlatform {
     interfaceList->push_back({name, family, IFF_UP, std::nullopt, std::nullopt, address});
   }
   // Sets the counters of the interface's link entry.
-  void setCounters(const std::string& name, std::uint32_t received, std::uint32_t sent) {
+  void setCounters(const std::string& name, std::uint64_t received, std::uint64_t sent) {
     for (auto& entry : *interfaceList) {
       if (entry.name == name && entry.family == AF_PACKET)
         entry.counters = platform::LinkCounters{received, sent};

@@ -77,11 +77,17 @@ TEST(NetworkAdapterTest, RatesPassTheWarmUpBeforeTheHistoriesRoll) {
   EXPECT_EQ(up.highestDownload(), 0.0);
 }
 
-TEST(NetworkAdapterTest, AWrappedCounterGivesOneLessThanTheModularDifference) {
+TEST(NetworkAdapterTest, CountersAre64BitAndOnly32BitOnesWrap) {
   NetworkAdapter adapter("en0", 60);
-  // {previous, current, difference}; from the maximum to 0 is 4294967295 - 4294967295 + 0; an unchanged
-  // counter is no traffic.
-  const std::uint32_t steps[][3] = {{4294967000u, 100, 395}, {4294967295u, 0, 0}, {0, 0, 0}};
+  // {previous, current, difference}: two counters within 32 bits that go down wrapped, one less than the
+  // modular difference; beyond 32 bits the difference is kept whole, and a 64-bit counter that goes down
+  // was reset.
+  const std::uint64_t steps[][3] = {{4294967000u, 100, 395},
+                                    {4294967295u, 0, 0},
+                                    {0, 0, 0},
+                                    {1000, 5'000'001'000, 5'000'000'000},
+                                    {4294967000u, 4294967296u + 100, 396},
+                                    {5'000'000'000, 100, 0}};
   for (const auto& [previous, current, difference] : steps) {
     adapter.updateDownload(previous, 0);
     adapter.updateDownload(current, 0);
@@ -94,7 +100,7 @@ TEST(NetworkAdapterTest, BytesPerSecondTakesTheReciprocalFirstAndSaturates) {
   constexpr std::uint64_t saturated = std::numeric_limits<std::uint64_t>::max();
   // (1 / 49) * 49 is 0.9999999999999999 in double precision: truncated, it is 0. An interval that is not
   // positive gives the raw difference; a rate beyond 64 bits saturates.
-  const std::tuple<std::uint32_t, double, std::uint64_t> cases[] = {
+  const std::tuple<std::uint64_t, double, std::uint64_t> cases[] = {
       {2000, 2.0, 1000}, {1000, 0.5, 2000}, {49, 49.0, 0}, {1234, 0.0, 1234}, {1234, -1.0, 1234},
       {1234, std::nan(""), 1234}, {1234, infinity, 0}, {4294967295u, 1e-12, saturated},
       {4294967295u, std::numeric_limits<double>::denorm_min(), saturated}, {0, 1e-300, 0}};

@@ -47,15 +47,15 @@ bool sendFrames(const char* interface, int count, size_t size) {
   return sent;
 }
 
-// An interface's counters as `ip -j -s link show` gives them, cut to 32 bits.
+// An interface's counters as `ip -j -s link show` gives them.
 std::optional<platform::LinkCounters> ipLink(const networktest::PrivateNetworkNamespace& space,
                                              const std::string& interface) {
   const auto json = nlohmann::json::parse(
       networktest::commandOutput("ip -n " + space.name() + " -j -s link show " + interface), nullptr, false);
   if (!json.is_array() || json.empty()) return std::nullopt;
   const auto& statistics = json[0]["stats64"];
-  return platform::LinkCounters{static_cast<std::uint32_t>(statistics["rx"]["bytes"].get<std::uint64_t>()),
-                                static_cast<std::uint32_t>(statistics["tx"]["bytes"].get<std::uint64_t>())};
+  return platform::LinkCounters{statistics["rx"]["bytes"].get<std::uint64_t>(),
+                                statistics["tx"]["bytes"].get<std::uint64_t>()};
 }
 
 // A private namespace with a veth pair v0-v1, IPv6 off, an alias on v0 and a default route over it.
@@ -131,6 +131,39 @@ TEST_F(NetworkNamespaceTest, CountersAndRatesAgreeWithTheBytesSentOverAVethPair)
   EXPECT_LE(bytes, 100000 * 1.01 + backgroundAllowance);
   EXPECT_EQ(controller->string("N_S_UL"), Bexlan::DiskUtilities::rateString(v0->uploadBytesDiff, true));
   EXPECT_THAT(delegate->calls, testing::SizeIs(1));
+}
+
+// More than 4 GiB within one interval: the 64-bit counters give the whole of it.
+TEST_F(NetworkNamespaceTest, MoreThanFourGigabytesWithinOneIntervalGiveTheRightRate) {
+  constexpr std::size_t frameSize = 60000;
+  constexpr int frames = 72000;  // 4.32 GB
+  ASSERT_TRUE(space->ip("link set v0 mtu 61000") && space->ip("link set v1 mtu 61000"));
+  auto controller = std::make_shared<NetworkController>();
+  controller->refresh(0);
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(sendFrames("v0", frames, frameSize));
+  const double interval = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  controller->refresh(interval);
+  const auto v0 = controller->adapter();
+  ASSERT_TRUE(v0);
+  const double sent = static_cast<double>(frames) * frameSize;
+  const double measured = static_cast<double>(v0->uploadBytesDiff) * interval;
+  EXPECT_GE(measured, sent * 0.99);
+  EXPECT_LE(measured, sent * 1.01 + backgroundAllowance);
+}
+
+// A monitor on a thread that entered another namespace follows that namespace's default route, not the
+// main thread's.
+TEST_F(NetworkNamespaceTest, APrimaryInterfaceIsTheCallingThreadsOwn) {
+  space->leave();
+  auto controller = std::make_shared<NetworkController>();
+  std::optional<std::string> primary;
+  std::thread([&] {
+    if (!space->enter()) return;
+    primary = controller->primaryInterface();
+    space->leave();
+  }).join();
+  EXPECT_EQ(primary, "v0");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <set>
 
 #include "Orvane/DecodingError.hpp"
@@ -57,6 +59,25 @@ TEST(OVProcessTest, EncodesTheNineKeysInOrderAndDecodesEveryFieldWithTheId) {
   Object lower = object;
   lower["id"] = "3f2504e0-4f89-41d3-9a0c-0305e82c3301";
   EXPECT_EQ(Orvane::OVProcess::decode(lower)->id(), "3F2504E0-4F89-41D3-9A0C-0305E82C3301");
+}
+
+TEST(OVProcessTest, ValuesThatJsonCannotHoldEncodeAsZeroAndDecodeBack) {
+  constexpr double infinity = std::numeric_limits<double>::infinity();
+  for (const auto& [time, usage] : {std::pair{std::nan(""), 1.0f},
+                                    {infinity, -std::numeric_limits<float>::infinity()},
+                                    {-infinity, std::numeric_limits<float>::quiet_NaN()}}) {
+    auto process = sampleProcess();
+    process->cpu().time = time;
+    process->cpu().usage = usage;
+    auto decoded = Orvane::OVProcess::decode(Object::parse(process->encode().dump()));
+    EXPECT_EQ(decoded->cpu().time, std::isfinite(time) ? time : 0.0);
+    EXPECT_EQ(decoded->cpu().usage, std::isfinite(usage) ? usage : 0.0f);
+  }
+  // The largest single-precision usage survives the trip through double precision.
+  auto largest = sampleProcess();
+  largest->cpu().usage = std::numeric_limits<float>::max();
+  EXPECT_EQ(Orvane::OVProcess::decode(Object::parse(largest->encode().dump()))->cpu().usage,
+            std::numeric_limits<float>::max());
 }
 
 TEST(OVProcessTest, AMissingOrMistypedKeyFailsTheWholeDecoding) {

@@ -24,8 +24,10 @@ namespace {
 // Writes netlink messages as the kernel lays them out, every length and padding included.
 class MessageWriter {
  public:
+  // Attributes are texts, written with their closing zero byte; `raw` ones are written as they are.
   void link(int index, std::uint16_t type, unsigned flags,
-            std::initializer_list<std::pair<int, std::string>> attributes) {
+            std::initializer_list<std::pair<int, std::string>> attributes,
+            std::initializer_list<std::pair<int, std::string>> raw = {}) {
     size_t start = begin(RTM_NEWLINK);
     ifinfomsg info{};
     info.ifi_index = index;
@@ -37,6 +39,13 @@ class MessageWriter {
                        static_cast<unsigned short>(kind)};
       append(&attribute, sizeof attribute);
       append(text.c_str(), text.size() + 1);
+      pad();
+    }
+    for (const auto& [kind, bytes] : raw) {
+      rtattr attribute{static_cast<unsigned short>(RTA_LENGTH(bytes.size())),
+                       static_cast<unsigned short>(kind)};
+      append(&attribute, sizeof attribute);
+      append(bytes.data(), bytes.size());
       pad();
     }
     end(start);
@@ -79,9 +88,36 @@ MessageWriter sampleDump() {
 TEST(LinkTableTest, DumpMessagesGiveNamesTypesFlagsAndAliases) {
   std::vector<LinkRecord> links;
   EXPECT_EQ(platform::parseLinkMessages(sampleDump().bytes(), links), LinkDumpState::done);
-  EXPECT_THAT(links, ElementsAre(LinkRecord{1, "lo", ARPHRD_LOOPBACK, IFF_UP | IFF_LOOPBACK, std::nullopt},
-                                 LinkRecord{2, "eth0", ARPHRD_ETHER, IFF_UP, "Uplink to the rack switch"},
-                                 LinkRecord{3, "veth-a", ARPHRD_ETHER, 0, std::nullopt}));
+  EXPECT_THAT(
+      links,
+      ElementsAre(LinkRecord{1, "lo", ARPHRD_LOOPBACK, IFF_UP | IFF_LOOPBACK, std::nullopt, std::nullopt},
+                  LinkRecord{2, "eth0", ARPHRD_ETHER, IFF_UP, "Uplink to the rack switch", std::nullopt},
+                  LinkRecord{3, "veth-a", ARPHRD_ETHER, 0, std::nullopt, std::nullopt}));
+}
+
+// The bytes of an IFLA_STATS64 record with the given byte counters, cut to `size` bytes.
+std::string statistics64(std::uint64_t received, std::uint64_t sent,
+                         size_t size = sizeof(rtnl_link_stats64)) {
+  rtnl_link_stats64 statistics{};
+  statistics.rx_bytes = received;
+  statistics.tx_bytes = sent;
+  statistics.rx_packets = 99;
+  return std::string(reinterpret_cast<const char*>(&statistics), size);
+}
+
+TEST(LinkTableTest, The64BitStatisticsGiveTheByteCountersWhenLongEnough) {
+  MessageWriter writer;
+  writer.link(2, ARPHRD_ETHER, IFF_UP, {{IFLA_IFNAME, "eth0"}},
+              {{IFLA_STATS64, statistics64(5'000'000'000, 7)}});
+  // An older, shorter record still holds the byte counters; one cut before them gives none.
+  writer.link(3, ARPHRD_ETHER, 0, {{IFLA_IFNAME, "eth1"}}, {{IFLA_STATS64, statistics64(11, 12, 32)}});
+  writer.link(4, ARPHRD_ETHER, 0, {{IFLA_IFNAME, "eth2"}}, {{IFLA_STATS64, statistics64(11, 12, 31)}});
+  std::vector<LinkRecord> links;
+  platform::parseLinkMessages(writer.bytes(), links);
+  ASSERT_EQ(links.size(), 3u);
+  EXPECT_EQ(links[0].counters, (platform::LinkCounters{5'000'000'000, 7}));
+  EXPECT_EQ(links[1].counters, (platform::LinkCounters{11, 12}));
+  EXPECT_FALSE(links[2].counters.has_value());
 }
 
 TEST(LinkTableTest, PartialBuffersErrorsAndNamelessLinks) {
@@ -90,7 +126,7 @@ TEST(LinkTableTest, PartialBuffersErrorsAndNamelessLinks) {
   writer.link(5, ARPHRD_NONE, IFF_UP, {{IFLA_IFNAME, "tun0"}});
   std::vector<LinkRecord> links;
   EXPECT_EQ(platform::parseLinkMessages(writer.bytes(), links), LinkDumpState::incomplete);
-  EXPECT_THAT(links, ElementsAre(LinkRecord{5, "tun0", ARPHRD_NONE, IFF_UP, std::nullopt}));
+  EXPECT_THAT(links, ElementsAre(LinkRecord{5, "tun0", ARPHRD_NONE, IFF_UP, std::nullopt, std::nullopt}));
 
   MessageWriter error;
   error.message(NLMSG_ERROR);

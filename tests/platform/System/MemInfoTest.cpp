@@ -19,6 +19,7 @@ const char* const meminfoText =
     "Inactive:        3000000 kB\n"
     "Active(anon):    1000000 kB\n"
     "Inactive(anon):   200000 kB\n"
+    "Inactive(file):  2800000 kB\n"
     "Unevictable:       20000 kB\n"
     "Zswap:              7000 kB\n"
     "SUnreclaim:        30000 kB\n"
@@ -27,7 +28,7 @@ const char* const meminfoText =
     "Percpu:             3000 kB\n"
     "HugePages_Total:       0\n";
 
-TEST(MemInfoTest, ReadsTheNamedLinesInBytesAndNotTheirAnonAndFileHalves) {
+TEST(MemInfoTest, ReadsTheNamedLinesInBytesAndTheHalvesOfInactive) {
   auto info = platform::parseMemInfo(meminfoText);
   ASSERT_TRUE(info.has_value());
   EXPECT_EQ((std::vector{info->total, info->free, info->active, info->inactive, info->unevictable,
@@ -36,12 +37,15 @@ TEST(MemInfoTest, ReadsTheNamedLinesInBytesAndNotTheirAnonAndFileHalves) {
             (std::vector<std::uint64_t>{16000000 * KiB, 4000000 * KiB, 5000000 * KiB, 3000000 * KiB,
                                         20000 * KiB, 30000 * KiB, 4000 * KiB, 5000 * KiB, 3000 * KiB,
                                         7000 * KiB}));
+  EXPECT_EQ(info->inactiveAnon, 200000 * KiB);
+  EXPECT_EQ(info->inactiveFile, 2800000 * KiB);
   // The four main lines are required, in any order; the others default to zero.
   auto minimal = platform::parseMemInfo("Inactive: 3 kB\nActive: 4 kB\nMemFree: 2 kB\nMemTotal: 1 kB\n");
   ASSERT_TRUE(minimal.has_value());
   EXPECT_EQ(minimal->total, 1 * KiB);
   EXPECT_EQ(minimal->inactive, 3 * KiB);
   EXPECT_EQ(minimal->perCpu + minimal->zswap, 0u);
+  EXPECT_FALSE(minimal->inactiveAnon || minimal->inactiveFile);
   EXPECT_FALSE(platform::parseMemInfo("MemTotal: 1 kB\nMemFree: 2 kB\nActive: 4 kB\n").has_value());
   EXPECT_FALSE(platform::parseMemInfo("").has_value());
 }
@@ -63,9 +67,12 @@ TEST(HostMemoryTest, WiredSumsUnreclaimableKernelMemoryAndCompressedAddsZswapToE
   EXPECT_FALSE(platform::readHostMemory(source).has_value());
   source.setFile("/proc/meminfo", "MemTotal: 1 kB\n");
   EXPECT_FALSE(platform::readHostMemory(source).has_value());
-  // Without zram devices, nothing is compressed.
+  // Without zram devices, nothing is compressed; without the halves of Inactive, Active and Inactive
+  // stand as they are.
   source.setFile("/proc/meminfo", "MemTotal: 8 kB\nMemFree: 2 kB\nActive: 4 kB\nInactive: 1 kB\n");
   EXPECT_EQ(platform::readHostMemory(source)->compressed, 0u);
+  EXPECT_EQ(platform::readHostMemory(source)->active, 4 * KiB);
+  EXPECT_EQ(platform::readHostMemory(source)->inactive, 1 * KiB);
 
   source.setFile("/proc/meminfo", meminfoText);
   source.setFile("/sys/block/zram0/mm_stat",
@@ -77,8 +84,9 @@ TEST(HostMemoryTest, WiredSumsUnreclaimableKernelMemoryAndCompressedAddsZswapToE
   ASSERT_TRUE(memory.has_value());
   EXPECT_EQ(memory->physical, 16000000 * KiB);
   EXPECT_EQ(memory->free, 4000000 * KiB);
-  EXPECT_EQ(memory->active, 5000000 * KiB);
-  EXPECT_EQ(memory->inactive, 3000000 * KiB);
+  // Anonymous inactive memory counts as active; the droppable file cache stays inactive.
+  EXPECT_EQ(memory->active, 5200000 * KiB);
+  EXPECT_EQ(memory->inactive, 2800000 * KiB);
   EXPECT_EQ(memory->wired, (20000 + 30000 + 4000 + 5000 + 3000) * KiB);
   EXPECT_EQ(memory->compressed, 7000 * KiB + 1200000 + 4096);
   EXPECT_EQ(platform::parseZramMemoryUsed("1 2"), std::nullopt);
@@ -102,10 +110,11 @@ TEST(HostMemoryTest, RecordedSamplesAgreeWithFreeAndVmstat) {
       if (fields >> kib >> unit && std::getline(fields >> std::ws, name)) vmstat[name] = kib * KiB;
     }
     EXPECT_EQ(memory->physical, vmstat.at("total memory"));
-    for (auto [ours, name] : {std::pair{memory->active, "active memory"},
-                              {memory->inactive, "inactive memory"}, {memory->free, "free memory"}}) {
-      EXPECT_NEAR(ours, vmstat.at(name), vmstat.at(name) * 0.02) << name;
-    }
+    // vmstat splits by the kernel's lists; anonymous inactive memory moves from one to the other here.
+    const std::uint64_t lists = vmstat.at("active memory") + vmstat.at("inactive memory");
+    EXPECT_NEAR(memory->active + memory->inactive, lists, lists * 0.02);
+    EXPECT_GE(memory->active, vmstat.at("active memory") * 98 / 100);
+    EXPECT_NEAR(memory->free, vmstat.at("free memory"), vmstat.at("free memory") * 0.02);
   }
 }
 

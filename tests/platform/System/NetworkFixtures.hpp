@@ -18,7 +18,7 @@ inline platform::FileTreeTextSource fixture(const std::string& name) {
   return platform::FileTreeTextSource(systemtest::fixtureRoot("network") / name);
 }
 
-// /proc/net/dev's counters by interface (of the calling thread's namespace), cut to 32 bits.
+// /proc/net/dev's counters by interface (of the calling thread's namespace).
 inline std::map<std::string, platform::LinkCounters> procNetDev() {
   namespace fields = platform::textfields;
   std::map<std::string, platform::LinkCounters> counters;
@@ -29,8 +29,7 @@ inline std::map<std::string, platform::LinkCounters> procNetDev() {
     const auto columns = fields::splitWhitespace(line.substr(colon + 1));
     if (columns.size() < 9) continue;
     counters[std::string(fields::trimmed(line.substr(0, colon)))] = {
-        static_cast<std::uint32_t>(fields::parseDecimal(columns[0]).value_or(0)),
-        static_cast<std::uint32_t>(fields::parseDecimal(columns[8]).value_or(0))};
+        fields::parseDecimal(columns[0]).value_or(0), fields::parseDecimal(columns[8]).value_or(0)};
   }
   return counters;
 }

@@ -1,5 +1,11 @@
 #pragma once
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -153,5 +159,53 @@ inline void forEachMutation(std::string_view text, const std::function<void(std:
     check(mutated);
   }
 }
+
+// A child process that idles until told to allocate and touch memory, and is killed with the object.
+class IdleChild {
+ public:
+  IdleChild() {
+    if (::pipe2(command_, O_CLOEXEC) != 0 || ::pipe2(reply_, O_CLOEXEC) != 0) return;
+    pid_ = ::fork();
+    if (pid_ == 0) serve();
+    ::close(command_[0]);
+    ::close(reply_[1]);
+  }
+  ~IdleChild() {
+    ::close(command_[1]);
+    ::close(reply_[0]);
+    if (pid_ > 0) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+  }
+  IdleChild(const IdleChild&) = delete;
+  IdleChild& operator=(const IdleChild&) = delete;
+
+  pid_t pid() const { return pid_; }
+  // Has the child map `bytes` more of anonymous memory and write to every page of it; true once it has.
+  bool hold(std::uint64_t bytes) {
+    char done = 0;
+    return pid_ > 0 && ::write(command_[1], &bytes, sizeof bytes) == sizeof bytes &&
+           ::read(reply_[0], &done, 1) == 1 && done == 1;
+  }
+
+ private:
+  [[noreturn]] void serve() {
+    const long page = ::sysconf(_SC_PAGESIZE);
+    for (std::uint64_t bytes = 0; ::read(command_[0], &bytes, sizeof bytes) == sizeof bytes;) {
+      void* memory = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+      char done = memory != MAP_FAILED;
+      for (std::uint64_t offset = 0; done && offset < bytes; offset += page) {
+        static_cast<volatile char*>(memory)[offset] = 1;
+      }
+      if (::write(reply_[1], &done, 1) != 1) break;
+    }
+    ::_exit(0);
+  }
+
+  int command_[2] = {-1, -1};
+  int reply_[2] = {-1, -1};
+  pid_t pid_ = -1;
+};
 
 }  // namespace systemtest

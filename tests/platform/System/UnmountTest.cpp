@@ -1,14 +1,17 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 
 #include "Platform/System/Unmount.hpp"
+#include "Platform/System/VolumePlatform.hpp"
 #include "tests/platform/System/MountTestGuards.hpp"
 
 namespace {
@@ -93,6 +96,56 @@ TEST_F(UnmountLiveTest, ALoopDeviceIsDetachedWithItsLastMountOnly) {
     EXPECT_TRUE(volumetest::becomesDetached(volume, image)) << volume.device() << " still holds " << image;
   }
   volumetest::remount(volume, image);
+}
+
+// Ejecting under a scope, in a private mount namespace of this (child) process: paths that resolve outside
+// the scope are refused with EPERM and leave the mount; paths that resolve inside it are unmounted, a bind
+// mount of the root among them (it is not the root mount). Gives the number of failed checks.
+int ejectEscapeChecks(const std::string& base) {
+  if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+    return 100;
+  }
+  int failures = 0;
+  auto check = [&](bool holds, const std::string& what) {
+    if (holds) return;
+    std::fprintf(stderr, "failed: %s\n", what.c_str());
+    ++failures;
+  };
+  const std::string scope = base + "/scope";
+  std::filesystem::create_directories(scope);
+  std::filesystem::create_directories(base + "/outside");
+  std::filesystem::create_directory_symlink(base + "/outside", scope + "/link");
+  volumetest::LoopVolume volume("Velmora Escape");
+  volumetest::ScopedMount outside(base + "/outside/mp", volume.device(), "ext4", "");
+  volumetest::ScopedMount inside(scope + "/inside");
+  // Seen from this namespace only: the parent's clean-up never walks into it.
+  std::filesystem::create_directory(scope + "/root");
+  check(::mount("/", (scope + "/root").c_str(), nullptr, MS_BIND, nullptr) == 0, "bind the root");
+  std::filesystem::create_directory_symlink(scope + "/inside", scope + "/inner");
+  const auto platform = platform::VolumePlatform::live(platform::TextSource::live(), scope);
+
+  for (const std::string& escape : {scope + "/../outside/mp", scope + "/link/mp", volume.mountPoint()}) {
+    check(platform->unmountAndEject(escape) == posix(EPERM), "EPERM for " + escape);
+  }
+  check(volumetest::isMountPoint(outside.mountPoint()) && volumetest::isMountPoint(volume.mountPoint()),
+        "the mounts outside the scope stay");
+  check(platform->unmountAndEject(scope + "/./inner/") == std::error_code(), "unmount through a link inside");
+  check(!volumetest::isMountPoint(inside.mountPoint()), "the mount inside is gone");
+  check(platform->unmountAndEject(scope + "/root") == std::error_code(), "unmount a bind of the root");
+  check(!rootIsReadOnly(), "the root stays writable");
+  return failures;
+}
+
+TEST_F(UnmountLiveTest, EjectPathsThatResolveOutsideTheScopeAreRefusedWithEperm) {
+  if (const std::string why = volumetest::whyNoLoopVolumes(); !why.empty()) GTEST_SKIP() << why;
+  if (rootIsReadOnly()) GTEST_SKIP() << "the root is read-only here";
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) ::_exit(ejectEscapeChecks(directory_->path()));
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "failed checks (100: no private mount namespace)";
 }
 
 }  // namespace

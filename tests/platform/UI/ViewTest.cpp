@@ -8,6 +8,7 @@
 #include "Platform/Graphics/Appearance.hpp"
 #include "Platform/UI/LayoutConstraint.hpp"
 #include "Platform/UI/View.hpp"
+#include "Platform/UI/Window.hpp"
 
 namespace platform {
 namespace {
@@ -213,6 +214,30 @@ TEST(LayoutPass, RunsOncePerChangeSuperviewsFirst) {
   flipped->layoutSubtreeIfNeeded();
   EXPECT_EQ(child->frame(), Rect(10, 5, 40, 50));
   EXPECT_EQ(log, Strings{"child"});
+}
+
+TEST(LayoutPass, AViewJoiningAWindowIsLaidOutWithEveryViewBelowIt) {
+  Strings log;
+  auto window = Window::create(Rect(0, 0, 200, 100), 0);
+  window->contentView()->layoutSubtreeIfNeeded();
+  // Made at their final sizes, so no change of size marks them.
+  auto parent = View::create<RecordingView>(Rect(0, 0, 100, 100), "parent", &log);
+  auto child = View::create<RecordingView>(Rect(0, 0, 10, 10), "child", &log);
+  parent->addSubview(child);
+  parent->layoutSubtreeIfNeeded();
+  log.clear();
+  window->contentView()->addSubview(parent);
+  window->contentView()->layoutSubtreeIfNeeded();
+  EXPECT_EQ(log, (Strings{"parent", "child"}));
+  // Joining a view that is already in the window, and becoming a window's content view, count alike.
+  auto late = View::create<RecordingView>(Rect(0, 0, 5, 5), "late", &log);
+  parent->addSubview(late);
+  auto content = View::create<RecordingView>(Rect(0, 0, 200, 100), "content", &log);
+  log.clear();
+  window->contentView()->layoutSubtreeIfNeeded();
+  window->setContentView(content);
+  content->layoutSubtreeIfNeeded();
+  EXPECT_EQ(log, (Strings{"parent", "late", "content"}));
 }
 
 TEST(ConstraintLayout, PinsToTheSuperviewWithConstantsCountingDownward) {
