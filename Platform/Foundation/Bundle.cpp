@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Platform/Foundation/BuildInfo.hpp"
+#include "Platform/Foundation/BundleInfo.hpp"
 #include "Platform/Foundation/FatalError.hpp"
 #include "Platform/Foundation/Region.hpp"
 
@@ -55,7 +56,12 @@ bool isDirectory(const fs::path& path) {
 
 }  // namespace
 
-Bundle::Bundle(fs::path directory) : directory_(directory), strings_(std::move(directory)) {}
+Bundle::Bundle(fs::path directory) : directory_(directory), strings_(std::move(directory)) {
+  BundleInfo info = BundleInfo::read(directory_);
+  name_ = std::move(info.name);
+  shortVersion_ = std::move(info.shortVersion);
+  identifier_ = std::move(info.identifier);
+}
 
 std::shared_ptr<Bundle> Bundle::main() {
   static const std::shared_ptr<Bundle> bundle = [] {

@@ -32,7 +32,8 @@ class Bundle {
 
   const std::filesystem::path& bundlePath() const { return directory_; }
 
-  // Info values; only the main bundle has them.
+  // Info values: the main bundle's are the product's own; another bundle's come from its optional
+  // Info.json (see BundleInfo).
   const std::optional<std::string>& name() const { return name_; }
   const std::optional<std::string>& shortVersion() const { return shortVersion_; }
   const std::optional<std::string>& identifier() const { return identifier_; }

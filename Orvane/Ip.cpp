@@ -1,0 +1,154 @@
+#include "Orvane/Ip.hpp"
+
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+#include <thread>
+
+#include "Bexlan/WebRequest.hpp"
+#include "Orvane/DecodingError.hpp"
+#include "Orvane/IPInfo.hpp"
+#include "Platform/Foundation/PercentEncoding.hpp"
+#include "Platform/System/Utf8Text.hpp"
+
+namespace Orvane {
+
+namespace {
+
+using Bexlan::WebRequest;
+using Record = std::shared_ptr<ExternalIp>;
+
+constexpr std::size_t longestAddress = 64;  // characters
+
+struct Settings {
+  std::mutex mutex;
+  std::string echo = "http://icanhazip.com/";
+  std::string geolocation = "https://geo.tarnwick.com";
+};
+
+Settings& settings() {
+  static Settings* shared = new Settings;  // never destroyed: lookups may outlive static destruction
+  return *shared;
+}
+
+// The echoed body as an address: trimmed of white space and line breaks, at most 64 characters; nothing
+// when it is not UTF-8.
+std::optional<std::string> addressFrom(const WebRequest::Body& body) {
+  std::string_view text(reinterpret_cast<const char*>(body.data()), body.size());
+  if (!platform::isValidUtf8(text)) return std::nullopt;
+  constexpr std::string_view blanks = " \t\n\v\f\r";
+  text.remove_prefix(std::min(text.size(), text.find_first_not_of(blanks)));
+  text = text.substr(0, text.find_last_not_of(blanks) + 1);
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+    if (startsCharacter && ++characters > longestAddress) {
+      text = text.substr(0, i);
+      break;
+    }
+  }
+  return std::string(text);
+}
+
+// The geolocation address for an address, which becomes exactly one path segment.
+std::string geolocationUrl(const std::string& address) {
+  std::string base = Ip::geolocationAddress();
+  while (base.ends_with('/')) base.pop_back();
+  std::string segment = platform::addingPercentEncoding(address, platform::AllowedCharacters::urlPathSegmentAllowed())
+                            .value_or("");
+  if (segment == "." || segment == "..") segment = segment == "." ? "%2E" : "%2E%2E";
+  return base + "/api/lookup/" + segment;
+}
+
+std::optional<std::string> countryCodeIn(const WebRequest::Body& body) {
+  const nlohmann::json reply = nlohmann::json::parse(body.begin(), body.end(), nullptr, false);
+  if (reply.is_discarded()) return std::nullopt;
+  try {
+    return IPInfo::decode(reply).countryCode;
+  } catch (const DecodingError&) {
+    return std::nullopt;
+  }
+}
+
+Record lookupNow(const std::string& userAgent) {
+  const WebRequest::DataAndResponse echo =
+      WebRequest::requestAsync("GET", Ip::echoAddress(), {{"User-Agent", userAgent}}).get();
+  auto record = std::make_shared<ExternalIp>();
+  const std::optional<std::string> address = addressFrom(echo.data);
+  if (!address) return record;
+  record->setIp(*address);
+  try {
+    record->setCountryCode(countryCodeIn(WebRequest::getAsync(geolocationUrl(*address)).get().data));
+  } catch (const platform::UrlError&) {
+    // The address stands without a country code.
+  }
+  return record;
+}
+
+}  // namespace
+
+std::string Ip::echoAddress() {
+  std::lock_guard lock(settings().mutex);
+  return settings().echo;
+}
+
+void Ip::setEchoAddress(std::string address) {
+  std::lock_guard lock(settings().mutex);
+  settings().echo = std::move(address);
+}
+
+std::string Ip::geolocationAddress() {
+  std::lock_guard lock(settings().mutex);
+  return settings().geolocation;
+}
+
+void Ip::setGeolocationAddress(std::string address) {
+  std::lock_guard lock(settings().mutex);
+  settings().geolocation = std::move(address);
+}
+
+std::future<Record> Ip::lookup(const std::string& name, const std::string& version) {
+  return lookupWithUserAgent(name + "/" + version);
+}
+
+std::future<Record> Ip::lookupWithUserAgent(const std::string& userAgent) {
+  auto promise = std::make_shared<std::promise<Record>>();
+  std::future<Record> future = promise->get_future();
+  std::thread([promise, userAgent] {
+    try {
+      promise->set_value(lookupNow(userAgent));
+    } catch (...) {
+      promise->set_exception(std::current_exception());
+    }
+  }).detach();
+  return future;
+}
+
+void Ip::lookupWithCompletion(const std::string& name, const std::string& version,
+                              std::function<void(Record)> completion) {
+  lookupWithUserAgent(name + "/" + version, std::move(completion));
+}
+
+void Ip::lookupWithUserAgent(const std::string& userAgent, std::function<void(Record)> completion) {
+  auto afterEcho = [completion](std::optional<WebRequest::Body> body, auto, auto) {
+    auto record = std::make_shared<ExternalIp>();
+    const std::optional<std::string> address = body ? addressFrom(*body) : std::nullopt;
+    if (!address) return completion(record);
+    record->setIp(*address);
+    WebRequest::getWithoutHeaders(geolocationUrl(*address), [completion, record](auto reply, auto) {
+      if (reply) {
+        if (std::optional<std::string> code = countryCodeIn(*reply)) record->setCountryCode(std::move(code));
+      }
+      completion(record);
+    });
+  };
+  try {
+    WebRequest::get(echoAddress(), {{"User-Agent", userAgent}}, afterEcho);
+  } catch (const std::invalid_argument&) {
+    completion(std::make_shared<ExternalIp>());  // a User-Agent that cannot be a header field
+  }
+}
+
+}  // namespace Orvane

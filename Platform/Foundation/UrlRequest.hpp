@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "Platform/Foundation/Url.hpp"
+
+namespace platform {
+
+// One HTTP (or file) request: the address, how long it may stay silent, the method, the header fields and
+// the body.
+class UrlRequest {
+ public:
+  enum class CachePolicy : int { useProtocolCachePolicy = 0, reloadIgnoringLocalAndRemoteCacheData = 4 };
+  using Field = std::pair<std::string, std::string>;
+
+  explicit UrlRequest(Url url, CachePolicy cachePolicy = CachePolicy::useProtocolCachePolicy,
+                      double timeoutInterval = 60);
+
+  const Url& url() const { return url_; }
+  CachePolicy cachePolicy() const { return cachePolicy_; }
+  // Seconds without any data arriving or leaving after which the request fails with timedOut; a value that
+  // is not finite and above zero counts as 60.
+  double timeoutInterval() const { return timeoutInterval_; }
+
+  // The method as set, sent exactly as written; absent means GET.
+  const std::optional<std::string>& httpMethod() const { return httpMethod_; }
+  void setHttpMethod(std::optional<std::string> method) { httpMethod_ = std::move(method); }
+  const std::optional<std::vector<std::uint8_t>>& httpBody() const { return httpBody_; }
+  void setHttpBody(std::optional<std::vector<std::uint8_t>> body) { httpBody_ = std::move(body); }
+
+  // Header fields, names compared without regard to case. setValue replaces the field's value (removes the
+  // field when the value is absent); addValue appends to a value the field has, separated by ",". Both
+  // throw std::invalid_argument for a name that is not an HTTP token or a value holding CR, LF or NUL.
+  void setValue(std::optional<std::string> value, std::string_view field);
+  void addValue(std::string_view value, std::string_view field);
+  std::optional<std::string> value(std::string_view field) const;
+  // The fields in the order they were first set, with the name as first written.
+  const std::vector<Field>& allHttpHeaderFields() const { return fields_; }
+
+ private:
+  std::vector<Field>::iterator find(std::string_view field);
+
+  Url url_;
+  CachePolicy cachePolicy_;
+  double timeoutInterval_;
+  std::optional<std::string> httpMethod_;
+  std::optional<std::vector<std::uint8_t>> httpBody_;
+  std::vector<Field> fields_;
+};
+
+}  // namespace platform

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+
+#include "Bexlan/Data.hpp"
+#include "tests/platform/System/SystemFixtures.hpp"
+
+namespace {
+
+namespace Data = Bexlan::Data;
+using Data::Bytes;
+
+// 1 B to 1 MiB, across the base64 group and zlib window boundaries.
+constexpr std::size_t sizes[] = {1, 2, 3, 4, 57, 1000, 32769, 65537, 1 << 20};
+
+// Random bytes; with `text`, drawn from a few letters so that they compress.
+Bytes randomBytes(std::size_t size, unsigned seed, bool text = false) {
+  std::mt19937 random(seed);
+  Bytes bytes(size);
+  for (auto& byte : bytes) byte = text ? "abcde \n"[random() % 7] : static_cast<std::uint8_t>(random());
+  return bytes;
+}
+
+// The bytes in a file of their own, removed with the object.
+struct PayloadFile {
+  explicit PayloadFile(const Bytes& bytes, const std::string& name = "payload")
+      : path(std::filesystem::temp_directory_path() / ("velmora-" + std::to_string(::getpid()) + "-" + name)) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  }
+  ~PayloadFile() { std::filesystem::remove(path); }
+  Bytes output(const std::string& command) const {
+    const std::string text = systemtest::commandOutput(command + " " + path.string());
+    return Bytes(text.begin(), text.end());
+  }
+  std::filesystem::path path;
+};
+
+Bytes zlibCompressed(const Bytes& payload) {
+  uLongf size = compressBound(payload.size());
+  Bytes compressed(size);
+  EXPECT_EQ(compress2(compressed.data(), &size, payload.data(), payload.size(), 6), Z_OK);
+  compressed.resize(size);
+  return compressed;
+}
+
+TEST(DataReadersTest, TypedReadersAtTheirBoundaries) {
+  struct Case { Bytes bytes; std::uint8_t first; std::uint16_t u16; std::uint32_t u32; float big; };
+  const Case cases[] = {{{}, 0, 0, 0, 0}, {{0x34}, 0x34, 0, 0, 0}, {{0x34, 0x12}, 0x34, 0x1234, 0, 0},
+                        {{0x3F, 0x80, 0x00}, 0x3F, 0x803F, 0, 0}, {{0x3F, 0x80, 0, 0, 0xFF}, 0x3F, 0x803F, 0x803F, 1.0f},
+                        {{0xC0, 0x49, 0x0F, 0xDB}, 0xC0, 0x49C0, 0xDB0F49C0, -3.14159274f}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(Data::firstByte(c.bytes), c.first);
+    EXPECT_EQ(Data::uint16Value(c.bytes), c.u16);
+    EXPECT_EQ(Data::uint32Value(c.bytes), c.u32);
+    EXPECT_EQ(Data::bigEndianFloat(c.bytes), c.big);
+  }
+  const Bytes five{1, 2, 3, 4, 5};
+  EXPECT_EQ(Data::to<std::uint32_t>(Bytes{1, 2, 3}), std::nullopt);
+  EXPECT_EQ(Data::to<std::uint32_t>(five), 0x04030201u);
+  EXPECT_EQ(Data::from(std::uint32_t{0x04030201}), Bytes(five.begin(), five.begin() + 4));
+  EXPECT_EQ(Data::to<double>(Data::from(-2.5)), -2.5);
+  EXPECT_EQ(Data::byte(five, 4), 5);
+  EXPECT_THROW(Data::byte(five, 5), std::out_of_range);
+  EXPECT_FALSE(Data::isGzipped({0x1F}));
+  EXPECT_TRUE(Data::isGzipped({0x1F, 0x8B}));
+}
+
+TEST(DataEncodingTest, Base64URLAndMd5AgreeWithBasencAndMd5sum) {
+  const std::pair<Bytes, std::string> cases[] = {
+      {{}, ""}, {{0x00}, "AA"}, {{0x00, 0x00}, "AAA"}, {{0xFB, 0xFF, 0xBF}, "-_-_"}, {{'f', 'o', 'o', 'b'}, "Zm9vYg"}};
+  for (const auto& [bytes, text] : cases) EXPECT_EQ(Data::base64URLString(bytes), text);
+  EXPECT_EQ(Data::md5({}), "d41d8cd98f00b204e9800998ecf8427e");
+  for (std::size_t size : sizes) {
+    const Bytes bytes = randomBytes(size, unsigned(size));
+    const PayloadFile file(bytes);
+    const Bytes sum = file.output("md5sum");
+    EXPECT_EQ(Data::md5(bytes), std::string(sum.begin(), sum.begin() + 32)) << size;
+    Bytes reference = file.output("basenc --base64url -w0");
+    std::erase(reference, '=');
+    EXPECT_EQ(Data::base64URLString(bytes), std::string(reference.begin(), reference.end())) << size;
+  }
+}
+
+TEST(DataCompressionTest, GunzipsWhatGzipAndZlibWriteAndRoundTrips) {
+  for (std::size_t size : sizes) {
+    SCOPED_TRACE(size);
+    const Bytes payload = randomBytes(size, unsigned(size), size % 2 == 0);
+    const PayloadFile file(payload);
+    for (const char* command : {"gzip -c -1", "gzip -c -9"}) EXPECT_EQ(Data::gunzipped(file.output(command)), payload);
+    // Without a file name, the body of a gzip file is a raw DEFLATE stream from another encoder.
+    const Bytes gz = file.output("gzip -c -n");
+    EXPECT_EQ(Data::inflated(Bytes(gz.begin() + 10, gz.end() - 8)), payload);
+    EXPECT_EQ(Data::gunzipped(zlibCompressed(payload)), payload);
+    EXPECT_EQ(Data::inflated(Data::deflated(payload).value()), payload);
+    EXPECT_EQ(Data::gunzipped(Data::deflated(payload).value()), std::nullopt);
+  }
+  const PayloadFile first(randomBytes(500, 8), "first"), second(randomBytes(300, 9), "second");
+  EXPECT_EQ(Data::gunzipped(second.output("gzip -c " + first.path.string())), randomBytes(500, 8));
+  for (auto operation : {&Data::gunzipped, &Data::inflated, &Data::deflated}) EXPECT_EQ(operation({}), std::nullopt);
+}
+
+TEST(DataCompressionTest, TruncatedOrDamagedStreamsGiveNothing) {
+  const Bytes payload = randomBytes(3000, 4, true);
+  const Bytes raw = Data::deflated(payload).value();
+  struct Case { Bytes stream; std::optional<Bytes> (*operation)(const Bytes&); std::size_t firstChecked; };
+  for (const auto& [stream, operation, firstChecked] : {Case{PayloadFile(payload).output("gzip -c -n"), Data::gunzipped, 10},
+                                                        Case{zlibCompressed(payload), Data::gunzipped, 0},
+                                                        Case{raw, Data::inflated, raw.size()}}) {
+    for (std::size_t length = 0; length < stream.size(); ++length) {
+      ASSERT_EQ(operation(Bytes(stream.begin(), stream.begin() + std::ptrdiff_t(length))), std::nullopt) << length;
+    }
+    // Flips anywhere must not crash; in a checksummed body or trailer they must give nothing.
+    for (std::size_t i = 0; i < stream.size(); ++i) {
+      Bytes flipped = stream;
+      flipped[i] ^= 0xFF;
+      const auto result = operation(flipped);
+      EXPECT_TRUE(i < firstChecked || result == std::nullopt) << i;
+    }
+  }
+}
+
+}  // namespace
