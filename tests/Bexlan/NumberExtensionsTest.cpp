@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <tuple>
+
+#include "Bexlan/DecimalText.hpp"
+#include "Bexlan/Double.hpp"
+#include "Bexlan/Float.hpp"
+#include "Bexlan/FloatingPoint.hpp"
+#include "Bexlan/Int.hpp"
+#include "Bexlan/Number.hpp"
+#include "Bexlan/String.hpp"
+#include "Platform/Foundation/Region.hpp"
+
+namespace Bexlan {
+namespace {
+
+constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+constexpr double inf = std::numeric_limits<double>::infinity();
+
+TEST(NumberTexts, FollowThePinnedLocale) {
+  // locale, 1234567 grouped, -1234 grouped, separator, formatted2(-2.999), decimalText(1234.125, 2)
+  const std::tuple<const char*, const char*, const char*, const char*, const char*, const char*> cases[] = {
+      {"en_US", "1,234,567", "-1,234", ".", "-2.99", "1234.12"},
+      {"de_DE", "1.234.567", "-1.234", ",", "-2,99", "1234,12"},
+      {"en_US_POSIX", "1234567", "-1234", ".", "-2.99", "1234.12"}};
+  for (auto [locale, grouped, negative, separator, cut, halfEven] : cases) {
+    platform::ScopedRegion region(locale, "UTC", {"en"});
+    EXPECT_EQ(Int::formattedWithSeparator(1234567), grouped) << locale;
+    EXPECT_EQ(Int::formattedWithSeparator(-1234), negative) << locale;
+    EXPECT_EQ(Int::formattedWithSeparator(0), "0") << locale;
+    EXPECT_EQ(String::decimalSeparator(), separator) << locale;
+    EXPECT_EQ(Double::formatted2(-2.999), cut) << locale;
+    EXPECT_EQ(Float::formatted2(-2.999f), cut) << locale;
+    EXPECT_EQ(decimalText(1234.125, 2), halfEven) << locale;
+  }
+  platform::ScopedRegion region("en_US", "UTC", {"en"});
+  const std::tuple<std::optional<std::string>, const char*> texts[] = {
+      {Double::formatted1(1.98765), "1.9"}, {Double::formatted3(1.98765), "1.987"},
+      {Double::formatted4(1.98765), "1.9876"}, {Double::formatted5(1.987654), "1.98765"},
+      {Float::formatted5(-0.1f), "-0.10000"}, {Float::formatted(0.1f, 10), "0.1000000014"},  // widened first
+      {decimalText(2.5), "2"}, {decimalText(3.5), "4"}, {decimalText(2.5f), "2"}, 
+      {decimalText(-7LL, 3), "-7"},
+      {decimalText(std::numeric_limits<std::uint64_t>::max()), "18446744073709551615"},
+      {decimalText(std::uint8_t{255}), "255"}, {decimalText(platform::Number::of(0.375), 2), "0.38"}};
+  for (const auto& [text, expected] : texts) EXPECT_EQ(text, expected);
+}
+
+TEST(NumberArithmetic, RoundsToPlacesAndMultiples) {
+  const std::tuple<double, std::int64_t, double> places[] = {
+      {1.234, 2, 1.23}, {0.125, 2, 0.13}, {2.5, 0, 3}, {-2.5, 0, -3}, {1234.5, -2, 1200}};
+  for (auto [value, n, expected] : places) {
+    EXPECT_DOUBLE_EQ(Double::rounded(value, n), expected) << value << " to " << n;
+    EXPECT_FLOAT_EQ(Float::rounded(static_cast<float>(value), n), static_cast<float>(expected)) << value;
+  }
+  // Computed in double, the result lies beyond float's range; it narrows to the largest float.
+  EXPECT_EQ(Float::rounded(std::numeric_limits<float>::max(), -31), std::numeric_limits<float>::max());
+
+  using Rule = RoundingRule;
+  const std::tuple<double, Rule, double> multiples[] = {  // value, rule, multiple of 5
+      {12.5, Rule::toNearestOrAwayFromZero, 15}, {12.5, Rule::toNearestOrEven, 10},
+      {17.5, Rule::toNearestOrEven, 20}, {-7.5, Rule::toNearestOrEven, -10}, {-7, Rule::up, -5},
+      {-7, Rule::down, -10}, {-7, Rule::towardZero, -5}, {-7, Rule::awayFromZero, -10}};
+  for (auto [value, rule, expected] : multiples) {
+    EXPECT_DOUBLE_EQ(FloatingPoint::rounded(value, 5.0, rule), expected) << value << " rule " << int(rule);
+    EXPECT_FLOAT_EQ(FloatingPoint::rounded(float(value), 5.0f, rule), float(expected)) << value;
+  }
+}
+
+TEST(NumberArithmetic, FinitenessAndConversionsNeverLeaveTheirRange) {
+  for (const double value : {nan, inf, -inf}) {
+    EXPECT_TRUE(Double::isNotFinite(value) && Float::isNotFinite(static_cast<float>(value)));
+  }
+  EXPECT_FALSE(Double::isNotFinite(std::numeric_limits<double>::max()));
+  const std::tuple<double, std::uint32_t> conversions[] = {
+      {-0.5, 0}, {4294967295.5, 0}, {nan, 0}, {inf, 0}, {4294967295, 4294967295u}, {3.99, 3}};
+  for (auto [value, expected] : conversions) EXPECT_EQ(Double::uint32Value(value), expected) << value;
+  EXPECT_EQ(Number::cgFloatValue(platform::Number::of(0.1)), static_cast<double>(0.1f));
+}
+
+}  // namespace
+}  // namespace Bexlan
