@@ -36,10 +36,6 @@ std::shared_ptr<platform::TextLayer> monthLabel(const std::string& text, platfor
   return label;
 }
 
-double labelWidth(const std::string& text, double bandHeight) {
-  return platform::TextMeasurer::boundingSize(text, {.font = labelFont()}, {32, bandHeight - 4}).width;
-}
-
 }  // namespace
 
 TimeAxis::TimeAxis() : tickColor_(SystemColors::separatorColor()) {}
@@ -47,8 +43,27 @@ TimeAxis::TimeAxis() : tickColor_(SystemColors::separatorColor()) {}
 void TimeAxis::draw(const std::shared_ptr<platform::Layer>& layer, double) {
   platform::removeAllFromSuperlayer(layers_);
   if (!layer) return;
+  pass_.emplace();
+  struct EndPass {
+    std::optional<MonthScale>& pass;
+    ~EndPass() { pass.reset(); }
+  } endPass{pass_};
   drawTicks(*layer, height());
   drawLabels(*layer, height());
+}
+
+double TimeAxis::labelWidth(const std::string& text, double bandHeight) {
+  const auto measure = [&] {
+    return platform::TextMeasurer::boundingSize(text, {.font = labelFont()}, {32, bandHeight - 4}).width;
+  };
+  if (!pass_) return measure();
+  const auto [entry, added] = pass_->widths.try_emplace({text, bandHeight}, 0);
+  if (added) entry->second = measure();
+  return entry->second;
+}
+
+std::string TimeAxis::monthText(double timestamp) const {
+  return pass_ ? pass_->format.string(timestamp) : Utilities::monthString(timestamp);
 }
 
 void TimeAxis::clear() {
@@ -85,7 +100,7 @@ void TimeAxis::drawLabels(platform::Layer& layer, double bandHeight) {
   const double width = layer.frame().width();
   // Every fourth sample from the newest; sample 0 is never labelled.
   for (std::size_t i = count - 1; count >= 2 && i > 0; i = i >= 4 ? i - 4 : 0) {
-    const std::string text = Utilities::monthString(timestamps_[i]);
+    const std::string text = monthText(timestamps_[i]);
     const double limit = width - labelWidth(text, bandHeight) / 2 - 4;
     const double at = offset(timestamps_[i], layer);
     const double position = limit < at ? limit : at;
@@ -113,7 +128,7 @@ void TimeAxis::addSlotLabel(platform::Layer& layer, std::size_t index, double ti
   const double slot = frame.width() / static_cast<double>(timestamps_.size());
   const platform::Rect labelFrame(slot * static_cast<double>(index) + slot * 0.1, frame.height() - bandHeight + 4,
                                   slot, bandHeight - 4);
-  auto label = monthLabel(Utilities::monthString(timestamp), SystemColors::labelColor()->rgba(),
+  auto label = monthLabel(monthText(timestamp), SystemColors::labelColor()->rgba(),
                           platform::TextAlignment::left, labelFrame);
   layer.addSublayer(label);
   layers_.push_back(std::move(label));
@@ -131,7 +146,8 @@ double TimeAxis::offset(double timestamp, const platform::Layer& layer) const {
 }
 
 std::optional<double> TimeAxis::startOfMonth(double timestamp) const {
-  const platform::Calendar calendar = platform::Calendar::gregorian();
+  std::optional<platform::Calendar> own;
+  const platform::Calendar& calendar = pass_ ? pass_->calendar : own.emplace(platform::Calendar::gregorian());
   const std::optional<double> day = calendar.startOfDay(timestamp);
   if (!day) return std::nullopt;
   const platform::Calendar::Components fields = calendar.components(*day);

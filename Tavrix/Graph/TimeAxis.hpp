@@ -2,11 +2,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "Platform/Foundation/Calendar.hpp"
+#include "Platform/Foundation/DateFormatter.hpp"
 #include "Platform/Graphics/Color.hpp"
 #include "Platform/Graphics/Font.hpp"
 #include "Platform/Graphics/ShapeLayer.hpp"
@@ -70,6 +73,21 @@ class TimeAxis : public IAxis {
   virtual std::optional<double> startOfMonth(double timestamp) const;
 
  private:
+  // The month formatter and calendar of one draw pass, made once for all its labels in the region as it
+  // is when the pass starts (making them costs more than the rest of a label), and the label widths
+  // measured in the pass by text and band height (each weekly label is measured twice).
+  struct MonthScale {
+    platform::DateFormatter format{"LLL"};
+    platform::Calendar calendar = platform::Calendar::gregorian();
+    std::map<std::pair<std::string, double>, double> widths;
+  };
+
+  double labelWidth(const std::string& text, double bandHeight);
+
+  // The short stand-alone month name of a timestamp in the region's locale and zone.
+  std::string monthText(double timestamp) const;
+
+  std::optional<MonthScale> pass_;
   std::shared_ptr<platform::ShapeLayer> tickLayer_ = std::make_shared<platform::ShapeLayer>();
   std::vector<std::shared_ptr<platform::Layer>> layers_;
   std::int64_t verticalSegments_ = 4;
