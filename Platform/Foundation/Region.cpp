@@ -165,6 +165,17 @@ std::vector<std::string> Region::currentPreferredLanguages() {
   return languagesFrom(Source{});
 }
 
+std::string Region::currentTimeLocaleId() {
+  if (auto pinned = readOverride<std::string>([](const Region& region) { return region.localeId; })) {
+    return std::move(*pinned);
+  }
+  return timeLocaleId(Source{});
+}
+
+std::string Region::timeLocaleId(const Source& source) {
+  return normalizedLocaleId(firstSet(source, {"LC_ALL", "LC_TIME", "LANG"}));
+}
+
 Region Region::read(const Source& source) {
   return Region{localeIdFrom(source), timeZoneIdFrom(source), languagesFrom(source)};
 }

@@ -47,6 +47,12 @@ struct Region {
   static std::string currentTimeZoneId();
   static std::vector<std::string> currentPreferredLanguages();
 
+  // The locale that dates and times follow. Like the C library's times it comes from the first non-empty
+  // of LC_ALL, LC_TIME, LANG (numbers keep LC_NUMERIC), normalised as localeId is; an override pins it to
+  // the override's localeId.
+  static std::string currentTimeLocaleId();
+  static std::string timeLocaleId(const Source& source);
+
   // The settings as read from a source, ignoring any override.
   static Region read(const Source& source);
 

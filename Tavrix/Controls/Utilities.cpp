@@ -1,16 +1,12 @@
 #include "Tavrix/Controls/Utilities.hpp"
 
-#include <unicode/smpdtfmt.h>
-#include <unicode/unistr.h>
-
 #include <array>
-#include <cmath>
 #include <cstddef>
 #include <limits>
 #include <memory>
 #include <string_view>
 
-#include "Platform/Foundation/Region.hpp"
+#include "Platform/Foundation/DateFormatter.hpp"
 #include "Tavrix/Controls/Constants.hpp"
 
 namespace Tavrix {
@@ -48,20 +44,7 @@ std::size_t reached(std::uint64_t bytes, bool bits) {
 }  // namespace
 
 std::string Utilities::monthString(double secondsSince1970) {
-  if (!std::isfinite(secondsSince1970)) {
-    return Constants::dash();
-  }
-  const platform::Region region = platform::Region::current();
-  UErrorCode status = U_ZERO_ERROR;
-  icu::SimpleDateFormat formatter(icu::UnicodeString(u"LLL"), region.icuLocale(), status);
-  if (U_FAILURE(status)) {
-    return Constants::dash();
-  }
-  formatter.adoptTimeZone(region.icuTimeZone().release());
-  icu::UnicodeString text;
-  formatter.format(secondsSince1970 * 1000, text);
-  std::string month;
-  return text.toUTF8String(month);
+  return platform::DateFormatter("LLL").string(secondsSince1970);
 }
 
 double Utilities::unitDivisor(std::uint64_t bytes, bool bits) {

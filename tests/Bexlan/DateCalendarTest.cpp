@@ -1,0 +1,207 @@
+#include "Bexlan/Date.hpp"
+#include "Bexlan/DateUtilities.hpp"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Platform/Foundation/Clock.hpp"
+#include "Platform/Foundation/Region.hpp"
+
+namespace Bexlan {
+namespace {
+
+// Region and clock pinned for one test.
+struct Pinned {
+  Pinned(const char* locale, const char* zone, double now) : region(locale, zone, {"en"}), clock(now, 0) {}
+  platform::ScopedRegion region;
+  platform::Clock::Override clock;
+};
+
+// GNU date as an independent reference: the output of a shell snippet run with TZ set.
+std::string gnu(const std::string& zone, const std::string& script) {
+  const std::string command = "TZ=" + zone + " sh -c '" + script + "'";
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string out;
+  char buffer[256];
+  while (pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
+  if (pipe != nullptr) pclose(pipe);
+  return out;
+}
+
+double at(const std::string& zone, const std::string& local) {
+  return std::stod(gnu(zone, "date -d \"" + local + "\" +%s"));
+}
+
+struct Instant {
+  const char* zone;
+  const char* local;
+};
+
+// Around both daylight-saving changes in Berlin and New York, and at month and year ends.
+const Instant instants[] = {
+    {"Europe/Berlin", "2023-03-26 01:30"},    {"Europe/Berlin", "2023-03-26 03:30"},
+    {"Europe/Berlin", "2023-10-29 02:30"},    {"Europe/Berlin", "2023-10-29 23:59:59"},
+    {"America/New_York", "2023-03-12 01:59"}, {"America/New_York", "2023-03-12 12:00"},
+    {"America/New_York", "2023-11-05 01:30"}, {"America/New_York", "2023-11-05 23:00"},
+    {"UTC", "2023-12-31 23:59:59"},           {"UTC", "2024-02-29 00:00"},
+    {"Europe/Berlin", "2024-01-01 00:00"},    {"America/New_York", "2024-01-31 23:30"},
+};
+
+TEST(DateBoundaries, MatchGnuDateAroundDaylightSavingAndPeriodEnds) {
+  // Start of day, Monday of the week, start and end of month, start and end of year.
+  const std::string script =
+      "d=$(date -d @$T +%F); u=$(date -d @$T +%u); m=$(date -d @$T +%Y-%m-01); y=$(date -d @$T +%Y); "
+      "date -d \"$d 00:00\" +%s; date -d \"$(date -d \"$d -$((u-1)) days\" +%F) 00:00\" +%s; "
+      "date -d \"$m 00:00\" +%s; echo $(( $(date -d \"$(date -d \"$m +1 month\" +%F) 00:00\" +%s) - 1 )); "
+      "date -d \"$y-01-01 00:00\" +%s; echo $(( $(date -d \"$((y+1))-01-01 00:00\" +%s) - 1 ))";
+  for (const Instant& instant : instants) {
+    const double now = at(instant.zone, instant.local);
+    std::vector<double> expected;
+    const std::string out = gnu(instant.zone, "T=" + std::to_string(static_cast<long long>(now)) + "; " + script);
+    for (std::size_t start = 0; start < out.size(); start = out.find('\n', start) + 1) {
+      expected.push_back(std::stod(out.substr(start)));
+    }
+    ASSERT_EQ(expected.size(), 6u) << out;
+    const Pinned pinned("en_US", instant.zone, now);
+    SCOPED_TRACE(std::string(instant.zone) + " " + instant.local);
+    EXPECT_EQ(DateUtilities::startOfToday(), expected[0]);
+    EXPECT_EQ(Date::startOfTodayTimestamp(), expected[0]);
+    EXPECT_EQ(DateUtilities::startOfThisWeek(), expected[1]);
+    EXPECT_EQ(DateUtilities::startOfThisMonth(), expected[2]);
+    EXPECT_EQ(Date(now).startOfMonth().timestamp, expected[2]);
+    EXPECT_EQ(DateUtilities::endOfThisMonth(), expected[3]);
+    EXPECT_EQ(DateUtilities::startOfThisYear(), expected[4]);
+    EXPECT_EQ(DateUtilities::endOfThisYear(), expected[5]);
+  }
+}
+
+TEST(DateBoundaries, WeeksRunMondayToSundayAndDayRangesStepByWholeDays) {
+  const double sunday = at("UTC", "2024-03-10 15:00");
+  const Pinned pinned("en_US", "UTC", sunday);  // en_US weeks would otherwise start on Sunday
+  EXPECT_EQ(Date(sunday).startOfWeek().timestamp, at("UTC", "2024-03-04"));
+  EXPECT_EQ(Date(at("UTC", "2024-03-04 09:00")).endOfWeek().timestamp, sunday - 15 * 3600);
+  EXPECT_EQ(Date::weekdayIndex(), 6);
+  EXPECT_EQ(DateUtilities::endOfLastWeek(), DateUtilities::startOfThisWeek() - 1);
+  EXPECT_EQ(DateUtilities::startOfLastWeek(), DateUtilities::startOfThisWeek() - 604800);
+  const auto week = DateUtilities::dayRangesOfWeek(1);
+  ASSERT_EQ(week.size(), 7u);
+  EXPECT_EQ(week.front().first, at("UTC", "2024-02-26"));
+  EXPECT_EQ(week.back().second, at("UTC", "2024-03-03 23:59:59"));
+  EXPECT_EQ(Date(at("UTC", "2024-02-10")).endOfMonth().timestamp, at("UTC", "2024-02-29"));
+  EXPECT_EQ(DateUtilities::weekdayNames().front(), "Monday");
+  EXPECT_EQ(DateUtilities::weekdayInitials(), (std::vector<std::string>{"M", "T", "W", "T", "F", "S", "S"}));
+  const auto months = DateUtilities::monthRangesOfYear(1);
+  EXPECT_EQ(months[1], DateUtilities::Range(at("UTC", "2023-02-01"), at("UTC", "2023-02-28 23:59:59")));
+}
+
+TEST(DateBoundaries, ThaiBuddhistCalendarKeepsItsOwnYear) {
+  const Pinned pinned("th_TH", "Asia/Bangkok", at("Asia/Bangkok", "2024-06-15 12:00"));
+  EXPECT_EQ(DateUtilities::startOfThisYear(), at("Asia/Bangkok", "2024-01-01"));
+  EXPECT_EQ(DateUtilities::endOfLastYear(), at("Asia/Bangkok", "2023-12-31 23:59:59"));
+  EXPECT_EQ(DateUtilities::yearText(0), "2567");
+  EXPECT_EQ(DateUtilities::currentYear(), 2024);
+  EXPECT_EQ(Date(at("Asia/Bangkok", "2024-06-15 12:00")).year(), 2567);
+}
+
+TEST(DateBoundaries, DayLabelsFollowCalendarDaysAcrossTheLongDay) {
+  const Pinned pinned("de_DE", "Europe/Berlin", at("Europe/Berlin", "2023-11-20 12:00"));
+  const auto labels = DateUtilities::dayLabelsOfMonth(1);
+  ASSERT_EQ(labels.size(), 31u);
+  EXPECT_EQ(std::vector<std::string>(labels.end() - 3, labels.end()),
+            (std::vector<std::string>{"29", "30", "31"}));
+  EXPECT_EQ(DateUtilities::dayRangesOfMonth(1).size(), 31u);
+}
+
+TEST(DateTexts, TodayAndYesterdayAreDecidedInTheUsersZone) {
+  const std::string zone = "America/New_York";
+  const Pinned pinned("en_US", zone.c_str(), at(zone, "2023-11-15 10:00"));
+  EXPECT_EQ(DateUtilities::dayTimeString(at(zone, "2023-11-15 02:00")), "Today at 2:00\u202FAM");
+  EXPECT_EQ(DateUtilities::dayTimeString(at(zone, "2023-11-14 23:30")), "Yesterday at 11:30\u202FPM");
+  EXPECT_EQ(DateUtilities::dayTimeString(at(zone, "2023-11-13 23:30")), "11/13/23, 11:30\u202FPM");
+  EXPECT_EQ(DateUtilities::dayTimeString(NAN), "-");
+}
+
+TEST(DateTexts, FollowTheLocale) {
+  const double noon = at("UTC", "2024-01-02 12:00");
+  const struct { const char* locale; const char* date; const char* weekday; } cases[] = {
+      {"en_US", "1/2/24", "Tuesday"}, {"en_GB", "02/01/2024", "Tuesday"}, {"de_DE", "02.01.24", "Dienstag"}};
+  for (const auto& expected : cases) {
+    const Pinned pinned(expected.locale, "UTC", noon);
+    EXPECT_EQ(Date(noon).dateString(), expected.date);
+    EXPECT_EQ(DateUtilities::weekdayName(Date(noon)), expected.weekday);
+  }
+  const Pinned german("de_DE", "UTC", noon);
+  EXPECT_EQ(Date(noon).monthNameString(), "Januar");
+  EXPECT_EQ(DateUtilities::weekRangeText(0), "01.01.24 - 07.01.24");
+}
+
+TEST(DateParsing, ReadsTwentyFourHourTextsInEveryLocale) {
+  for (const char* locale : {"en_US", "th_TH", "de_DE"}) {
+    const Pinned pinned(locale, "UTC", 1e9);
+    EXPECT_EQ(Date("2024-01-02 15:04:05").timestamp, 1704207845) << locale;
+    EXPECT_EQ(Date("2024-01-02 03:04:05").timestamp, 1704164645) << locale;
+    EXPECT_EQ(Date("2024-01-02").timestamp, 1e9) << locale;
+    EXPECT_EQ(Date("2024-01-02 15:04:05 ").timestamp, 1e9) << locale;
+  }
+  const Pinned berlin("en_US", "Europe/Berlin", 1e9);
+  EXPECT_EQ(Date("2024-07-01 12:00:00").timestamp, at("Europe/Berlin", "2024-07-01 12:00"));
+}
+
+TEST(DateComponents, RollOverAndAnswerFieldQuestions) {
+  const Pinned pinned("en_US", "Europe/Berlin", at("Europe/Berlin", "2024-03-10 08:00"));
+  EXPECT_EQ(Date(1, 13, 2023, 0, 0, 0).timestamp, at("Europe/Berlin", "2024-01-01"));
+  EXPECT_EQ(Date::endOfYearTimestamp(2023), at("Europe/Berlin", "2023-12-31 23:59:59"));
+  EXPECT_EQ(Date::startOfYearTimestamp(2023), at("Europe/Berlin", "2023-01-01 12:00"));
+  const Date day(at("Europe/Berlin", "2024-03-10 00:00"));
+  EXPECT_TRUE(day.isSameDay(day.timestamp + 86398));
+  EXPECT_FALSE(day.isSameDay(day.timestamp + 86399));
+  EXPECT_TRUE(day.matchesDayAndMonth(10, 3));
+  EXPECT_FALSE(day.matchesDayAndMonth(3, 10));
+  EXPECT_EQ(DateUtilities::numberOfDaysBetween(day.timestamp, day.timestamp), 1);
+  EXPECT_EQ(DateUtilities::daysAgo(at("Europe/Berlin", "2024-03-07 23:00")), 3);
+  EXPECT_TRUE(DateUtilities::isNextDay(at("Europe/Berlin", "2024-03-09 23:59"), day.timestamp + 60));
+  EXPECT_FALSE(DateUtilities::isNextDay(day.timestamp, day.timestamp + 3600));
+  const struct { int year, month, rows; } months[] = {{2021, 2, 4}, {2023, 10, 6}, {2023, 9, 5}, {2024, 6, 5}};
+  for (const auto& month : months) {
+    EXPECT_EQ(DateUtilities::numberOfWeekRows(month.year, month.month), month.rows) << month.month;
+  }
+  EXPECT_EQ(dayFromRawValue(1), Day::sunday);
+  EXPECT_EQ(dayFromRawValue(8), std::nullopt);
+  EXPECT_EQ(monthFromRawValue(0), std::nullopt);
+}
+
+TEST(DateMonths, NamesLengthsAndMovesWithoutWrapping) {
+  const Pinned pinned("en_US", "UTC", at("UTC", "2024-03-10 08:00"));
+  const auto shortNames = DateUtilities::monthShortNames();
+  ASSERT_EQ(shortNames.size(), 12u);
+  EXPECT_EQ(shortNames.front() + shortNames.back(), "JanDec");
+  EXPECT_EQ(DateUtilities::monthShortNamesOfYear(), shortNames);
+  EXPECT_EQ(DateUtilities::monthName(2), "February");
+  EXPECT_EQ(DateUtilities::monthShortName(INT_MAX), std::nullopt);
+  EXPECT_EQ(DateUtilities::monthYearText(1), "February 2024");
+  EXPECT_EQ(DateUtilities::monthYearText(-10), "January 2025");
+  EXPECT_EQ(DateUtilities::timestampMonthsAgo(1, at("UTC", "2024-03-31")), at("UTC", "2024-02-29"));
+  const auto ends = DateUtilities::monthEndsOfLastYear();
+  EXPECT_EQ(ends.front(), at("UTC", "2023-04-10 23:59:59"));
+  EXPECT_EQ(ends.back(), at("UTC", "2024-03-10 23:59:59"));
+  EXPECT_EQ(DateUtilities::numberOfDaysInYear(2024), 366);
+  EXPECT_EQ(DateUtilities::numberOfDaysInMonth(2, 2023), 28);
+  EXPECT_EQ(DateUtilities::numberOfDaysInYearMonth(2024, 2), 29);
+  EXPECT_EQ(DateUtilities::firstWeekdayIndex(2024, 1), 0);
+  EXPECT_EQ(DateUtilities::weekdayOf(at("UTC", "2024-03-10")), Day::sunday);
+  EXPECT_EQ(DateUtilities::monthOf(at("UTC", "2024-03-10")), Month::march);
+}
+
+TEST(DateDeathTest, ImpossibleDatesAndCountsStop) {
+  const Pinned pinned("en_US", "UTC", 1e9);
+  EXPECT_DEATH(Date(1, 1, INT_MAX, 0, 0, 0), "Fatal error: Could not create date object\\.");
+  EXPECT_DEATH(DateUtilities::yearText(INT_MIN), "Fatal error: DateUtilities: the count");
+}
+
+}  // namespace
+}  // namespace Bexlan
