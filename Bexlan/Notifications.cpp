@@ -44,14 +44,16 @@ void Notifications::requestAuthorization(std::function<void(const AuthorizationR
 void Notifications::checkPermission(std::function<void(bool)> completion) {
   platform::UserNotificationCenter::current()->getNotificationSettings(
       [completion = std::move(completion)](const platform::NotificationSettings& settings) {
-        const bool showsAlerts = isPermitted(settings.authorizationStatus) &&
-                                 (settings.alertStyle == AlertStyle::banner || settings.alertStyle == AlertStyle::alert);
+        const bool showsAlerts =
+            isPermitted(settings.authorizationStatus) &&
+            (settings.alertStyle == AlertStyle::banner || settings.alertStyle == AlertStyle::alert);
         if (completion) completion(showsAlerts);
       });
 }
 
-void Notifications::sendNotification(const std::string& title, const std::string& body,
-                                     std::function<void(const std::optional<platform::NotificationError>&)> completion) {
+void Notifications::sendNotification(
+    const std::string& title, const std::string& body,
+    std::function<void(const std::optional<platform::NotificationError>&)> completion) {
   const std::shared_ptr<platform::UserNotificationCenter> center = platform::UserNotificationCenter::current();
   center->getNotificationSettings([center, title, body, completion = std::move(completion)](
                                       const platform::NotificationSettings& settings) mutable {

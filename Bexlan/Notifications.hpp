@@ -33,8 +33,8 @@ class Notifications {
   // Registers observer for notifications of `name` sent by `object` (compared by identity), or from any
   // sender when object is null.
   template <class T>
-  static void addObserver(const std::shared_ptr<T>& observer, Selector<T> selector, const platform::NotificationName& name,
-                          const void* object = nullptr) {
+  static void addObserver(const std::shared_ptr<T>& observer, Selector<T> selector,
+                          const platform::NotificationName& name, const void* object = nullptr) {
     if (!observer || !selector) return;
     platform::NotificationCenter::defaultCenter().addObserver(
         observer,

@@ -22,7 +22,8 @@ void postToTenObservers(benchmark::State& state) {
   const auto count = [](void* observer, const Notification&) { ++static_cast<Observer*>(observer)->calls; };
   for (int i = 0; i < 20; ++i) {
     observers.push_back(std::make_shared<Observer>());
-    center.addObserver(observers.back(), count, NotificationName(i < 10 ? "RefreshIntervalChanged" : "Other" + std::to_string(i)));
+    center.addObserver(observers.back(), count,
+                       NotificationName(i < 10 ? "RefreshIntervalChanged" : "Other" + std::to_string(i)));
   }
   const NotificationName name("RefreshIntervalChanged");
   for (auto _ : state) center.post(name);

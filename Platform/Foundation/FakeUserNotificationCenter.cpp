@@ -29,8 +29,9 @@ void FakeUserNotificationCenter::requestAuthorization(std::uint32_t options, Aut
   std::lock_guard lock(mutex_);
   requestedOptions_ = options;
   if (!completion) return;
-  DispatchQueue::global().async([completion = std::move(completion), granted = granted_,
-                                 error = authorizationError_] { completion(granted, error); });
+  DispatchQueue::global().async([completion = std::move(completion), granted = granted_, error = authorizationError_] {
+    completion(granted, error);
+  });
 }
 
 void FakeUserNotificationCenter::getNotificationSettings(SettingsCompletion completion) {

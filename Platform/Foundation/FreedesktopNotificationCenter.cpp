@@ -49,10 +49,9 @@ std::pair<std::unique_ptr<GVariant, Unref>, std::optional<NotificationError>> ca
     if (parameters) g_variant_unref(g_variant_ref_sink(parameters));
     return {nullptr, errorFrom(error)};
   }
-  std::unique_ptr<GVariant, Unref> reply(g_dbus_connection_call_sync(connection.get(), serviceName, objectPath,
-                                                                     serviceName, method, parameters, replyType,
-                                                                     G_DBUS_CALL_FLAGS_NONE, callTimeoutMs,
-                                                                     nullptr, &error));
+  std::unique_ptr<GVariant, Unref> reply(
+      g_dbus_connection_call_sync(connection.get(), serviceName, objectPath, serviceName, method, parameters, replyType,
+                                  G_DBUS_CALL_FLAGS_NONE, callTimeoutMs, nullptr, &error));
   if (!reply) return {nullptr, errorFrom(error)};
   return {std::move(reply), std::nullopt};
 }
@@ -89,15 +88,15 @@ void FreedesktopNotificationCenter::getNotificationSettings(SettingsCompletion c
 }
 
 void FreedesktopNotificationCenter::add(NotificationRequest request, AddCompletion completion) {
-  DispatchQueue::global().async([address = busAddress_, request = std::move(request),
-                                 completion = std::move(completion)] {
-    const std::string title = validUtf8(request.title), body = validUtf8(request.body);
-    GVariant* parameters = g_variant_new("(susssasa{sv}i)", buildinfo::productName, 0u, "", title.c_str(),
-                                         body.c_str(), nullptr, nullptr, -1);
-    const std::optional<NotificationError> error =
-        callService(address, "Notify", parameters, G_VARIANT_TYPE("(u)")).second;
-    if (completion) completion(error);
-  });
+  DispatchQueue::global().async(
+      [address = busAddress_, request = std::move(request), completion = std::move(completion)] {
+        const std::string title = validUtf8(request.title), body = validUtf8(request.body);
+        GVariant* parameters = g_variant_new("(susssasa{sv}i)", buildinfo::productName, 0u, "", title.c_str(),
+                                             body.c_str(), nullptr, nullptr, -1);
+        const std::optional<NotificationError> error =
+            callService(address, "Notify", parameters, G_VARIANT_TYPE("(u)")).second;
+        if (completion) completion(error);
+      });
 }
 
 }  // namespace platform

@@ -11,7 +11,8 @@ void NotificationCenter::addObserver(const std::weak_ptr<void>& observer, Handle
                                      const void* object) {
   const std::shared_ptr<void> alive = observer.lock();
   if (!alive || !handler) return;
-  auto registration = std::make_shared<Registration>(observer, alive.get(), std::move(handler), std::move(name), object);
+  auto registration =
+      std::make_shared<Registration>(observer, alive.get(), std::move(handler), std::move(name), object);
   std::lock_guard lock(mutex_);
   dropReleased();
   registrations_.push_back(std::move(registration));
@@ -48,9 +49,8 @@ void NotificationCenter::post(const NotificationName& name, std::shared_ptr<cons
 }
 
 void NotificationCenter::dropReleased() {
-  std::erase_if(registrations_, [](const std::shared_ptr<Registration>& registration) {
-    return registration->observer.expired();
-  });
+  std::erase_if(registrations_,
+                [](const std::shared_ptr<Registration>& registration) { return registration->observer.expired(); });
 }
 
 }  // namespace platform

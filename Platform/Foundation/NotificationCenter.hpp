@@ -53,7 +53,10 @@ class NotificationCenter {
   struct Registration {
     Registration(std::weak_ptr<void> observer_, const void* address_, Handler handler_, NotificationName name_,
                  const void* object_)
-        : observer(std::move(observer_)), address(address_), handler(std::move(handler_)), name(std::move(name_)),
+        : observer(std::move(observer_)),
+          address(address_),
+          handler(std::move(handler_)),
+          name(std::move(name_)),
           object(object_) {}
 
     std::weak_ptr<void> observer;

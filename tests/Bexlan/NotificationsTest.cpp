@@ -70,8 +70,10 @@ class NotificationsFakeTest : public testing::Test {
 
 TEST_F(NotificationsFakeTest, PermissionTableAndAuthorizationErrors) {
   const std::tuple<AuthorizationStatus, AlertStyle, bool> table[] = {
-      {AuthorizationStatus::provisional, AlertStyle::banner, true}, {AuthorizationStatus::authorized, AlertStyle::alert, true},
-      {AuthorizationStatus::authorized, AlertStyle::none, false}, {AuthorizationStatus::denied, AlertStyle::banner, false},
+      {AuthorizationStatus::provisional, AlertStyle::banner, true},
+      {AuthorizationStatus::authorized, AlertStyle::alert, true},
+      {AuthorizationStatus::authorized, AlertStyle::none, false},
+      {AuthorizationStatus::denied, AlertStyle::banner, false},
       {AuthorizationStatus::notDetermined, AlertStyle::alert, false}};
   for (const auto& [status, style, permitted] : table) {
     fake->setSettings({status, style});
@@ -103,8 +105,10 @@ TEST_F(NotificationsFakeTest, SendsOnlyWithPermissionEachUnderANewUpperCaseIdent
 class PrivateNotificationBus {
  public:
   PrivateNotificationBus() {
-    FILE* daemon = ::popen("dbus-daemon --session --fork --print-address=1 --print-pid=1 "
-                           "--address=unix:tmpdir=/tmp 2>/dev/null", "r");
+    FILE* daemon = ::popen(
+        "dbus-daemon --session --fork --print-address=1 --print-pid=1 "
+        "--address=unix:tmpdir=/tmp 2>/dev/null",
+        "r");
     char address[512] = "", pid[32] = "";
     if (!daemon || !std::fgets(address, sizeof address, daemon) || !std::fgets(pid, sizeof pid, daemon)) return;
     ::pclose(daemon);
@@ -115,9 +119,10 @@ class PrivateNotificationBus {
     server_ = g_dbus_connection_new_for_address_sync(address_.c_str(), flags, nullptr, nullptr, nullptr);
     if (!server_) return;
     g_dbus_connection_add_filter(server_, answer, this, nullptr);
-    g_autoptr(GVariant) owned = g_dbus_connection_call_sync(
-        server_, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
-        g_variant_new("(su)", "org.freedesktop.Notifications", 0u), nullptr, G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
+    g_autoptr(GVariant) owned =
+        g_dbus_connection_call_sync(server_, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                                    "RequestName", g_variant_new("(su)", "org.freedesktop.Notifications", 0u), nullptr,
+                                    G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
     serving_ = owned != nullptr;
   }
   ~PrivateNotificationBus() {
@@ -152,7 +157,8 @@ class PrivateNotificationBus {
 TEST(NotificationsBusTest, AServerOnTheBusAuthorizesAndGetsEachSendAsANotifyCall) {
   PrivateNotificationBus bus;
   ASSERT_TRUE(bus.serving_) << "no private bus with a notification server";
-  platform::UserNotificationCenter::Override useBus(std::make_shared<platform::FreedesktopNotificationCenter>(bus.address_));
+  platform::UserNotificationCenter::Override useBus(
+      std::make_shared<platform::FreedesktopNotificationCenter>(bus.address_));
   EXPECT_EQ(await<Result>(authorize), Result(true));
   EXPECT_EQ(await<bool>(permission), true);
   EXPECT_EQ(await<Error>(send), sent);

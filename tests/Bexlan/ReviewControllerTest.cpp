@@ -32,7 +32,8 @@ TEST_F(ReviewControllerTest, AsksOnceAtTheFirstCallThreeDaysAfterTheFirstAndANew
   }
   if (const pid_t child = ::fork(); child == 0) {
     platform::Defaults reread(suite->path());  // from the file, not the parent's suite object
-    ::_exit(reread.doubleForKey("init_com.tarnwick.velmora") == firstLaunch && reread.boolForKey("com.tarnwick.velmora"));
+    ::_exit(reread.doubleForKey("init_com.tarnwick.velmora") == firstLaunch &&
+            reread.boolForKey("com.tarnwick.velmora"));
   } else {
     int status = 0;
     ::waitpid(child, &status, 0);
