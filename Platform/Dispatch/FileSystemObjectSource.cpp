@@ -6,57 +6,21 @@
 #include <unistd.h>
 
 #include <array>
-#include <condition_variable>
-#include <mutex>
-#include <utility>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
 #include <system_error>
 
+#include "Platform/Dispatch/CallGate.hpp"
 #include "Platform/Dispatch/DispatchQueue.hpp"
 
 namespace platform {
 
-// The handler and what the posted calls share with the source: a call starts only while the source is not
-// cancelled, and cancelling waits for the calls that have started.
-class FileSystemObjectSource::Delivery {
- public:
+// What the posted calls share with the source: the handler, and the gate that cancelling closes.
+struct FileSystemObjectSource::Delivery {
   std::function<void()> handler;
-
-  void deliver() {
-    {
-      std::lock_guard lock(mutex_);
-      if (cancelled_) return;
-      ++running_;
-    }
-    Delivery* const outer = std::exchange(runningHere, this);
-    handler();
-    runningHere = outer;
-    {
-      std::lock_guard lock(mutex_);
-      --running_;
-    }
-    idle_.notify_all();
-  }
-
-  void cancel() {
-    std::unique_lock lock(mutex_);
-    cancelled_ = true;
-    const int ownCall = runningHere == this ? 1 : 0;
-    idle_.wait(lock, [&] { return running_ <= ownCall; });
-  }
-
- private:
-  static thread_local Delivery* runningHere;  // the delivery whose handler this thread is running
-
-  std::mutex mutex_;
-  std::condition_variable idle_;
-  bool cancelled_ = false;
-  int running_ = 0;
+  CallGate gate;
 };
-
-thread_local FileSystemObjectSource::Delivery* FileSystemObjectSource::Delivery::runningHere = nullptr;
 
 namespace {
 
@@ -123,7 +87,7 @@ void FileSystemObjectSource::resume() {
 }
 
 void FileSystemObjectSource::cancel() noexcept {
-  delivery_->cancel();
+  delivery_->gate.close();
   if (thread_.joinable()) {
     const std::uint64_t one = 1;
     // An eventfd write of 1 fails only on counter overflow, which one stop never reaches.
@@ -144,7 +108,7 @@ void FileSystemObjectSource::watch() {
     }
     if (descriptors[1].revents != 0) return;
     if (descriptors[0].revents == 0 || !drainEvents(fd_, inotifyMask_)) continue;
-    target_.async([delivery = delivery_] { delivery->deliver(); });
+    target_.async([delivery = delivery_] { delivery->gate.run(delivery->handler); });
   }
 }
 

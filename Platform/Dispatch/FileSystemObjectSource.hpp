@@ -60,7 +60,7 @@ class FileSystemObjectSource {
   void cancel() noexcept;
 
  private:
-  class Delivery;
+  struct Delivery;
 
   void watch();
 
