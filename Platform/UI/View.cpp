@@ -29,14 +29,21 @@ View::View(const Rect& frame)
 View::~View() { layer_->detachFromView(); }
 
 void View::setFrame(const Rect& frame) {
-  const bool resized = frame.size != frame_.size;
+  const Size oldSize = frame_.size;
+  const bool resized = frame.size != oldSize;
   frame_ = frame;
   layer_->setFrame(frame_);
   if (resized) {
     needsLayout_ = true;
     setNeedsDisplay(true);
+    // A snapshot: a subview may leave or add views while it adapts.
+    for (const std::shared_ptr<View>& subview : ViewList(subviews_)) {
+      subview->resizeWithOldSuperviewSize(oldSize);
+    }
   }
 }
+
+void View::resizeWithOldSuperviewSize(Size) {}
 
 void View::setFrameOrigin(Point origin) { setFrame(Rect(origin, frame_.size)); }
 

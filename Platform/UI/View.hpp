@@ -61,6 +61,9 @@ class View : public Responder, public std::enable_shared_from_this<View> {
   void setFrameOrigin(Point origin);
   void setFrameSize(Size size);
   Rect bounds() const;
+  // Called on each subview, with the superview's former size, after the superview's size changed. The base
+  // does nothing (views here have no autoresizing rules); a subclass may adapt to its superview's new size.
+  virtual void resizeWithOldSuperviewSize(Size oldSize);
   virtual bool isFlipped() const { return false; }
   // The part of the bounds that no superview's bounds cut away; empty when nothing is left.
   Rect visibleRect() const;

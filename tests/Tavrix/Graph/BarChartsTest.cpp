@@ -1,0 +1,281 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Platform/UI/EventHarness.hpp"
+#include "Platform/UI/Screen.hpp"
+#include "Platform/UI/ViewRenderer.hpp"
+#include "Tavrix/Controls/SystemColors.hpp"
+#include "Tavrix/Graph/BarGraph.hpp"
+#include "Tavrix/Graph/DoubleBarGraph.hpp"
+#include "Tavrix/Graph/SeparatedBarGraph.hpp"
+#include "tests/platform/Graphics/RenderExpectations.hpp"
+
+// The three bar charts, drawn and checked in pixels. The highlight band and the red icon of the double bar
+// graph show in the charts gallery.
+namespace Tavrix {
+namespace {
+
+using platform::Rect;
+using platform::Rgba;
+using platform::test::expectPixels;
+using platform::test::transparent;
+
+// The view drawn at four pixels per point, so that quarter-point edges fall between pixels.
+std::shared_ptr<platform::Image> render(platform::View& view) { return platform::ViewRenderer::image(view, 4); }
+
+// A colour as a rendered pixel holds it: components multiplied by alpha.
+platform::Rgba premultiplied(const platform::ColorRef& color) {
+  const platform::Rgba rgba = color->rgba();
+  return {rgba.red * rgba.alpha, rgba.green * rgba.alpha, rgba.blue * rgba.alpha, rgba.alpha};
+}
+
+// Whether any pixel of a render() image inside the rectangle (y-up points) is covered.
+bool inkIn(const platform::Image& image, const platform::Rect& rect) {
+  for (double y = rect.minY() + 0.125; y < rect.maxY(); y += 0.25) {
+    for (double x = rect.minX() + 0.125; x < rect.maxX(); x += 0.25) {
+      if (platform::test::pixelAt(image, x, y).alpha > 0.05) return true;
+    }
+  }
+  return false;
+}
+
+TEST(BarGraph, ScaleTopIsTheNextHundredAboveTheLargestValue) {
+  auto graph = platform::View::create<BarGraph>(Rect(0, 0, 300, 200));
+  const std::int32_t largest = std::numeric_limits<std::int32_t>::max();
+  for (const auto& [data, top] : std::vector<std::pair<std::vector<std::int32_t>, std::int32_t>>{
+           {{}, 100}, {{-5, 0}, 100}, {{99}, 100}, {{100, 3}, 200}, {{250}, 300}, {{largest}, largest}}) {
+    graph->setData(data);
+    EXPECT_EQ(graph->calculateMax(), top) << testing::PrintToString(data);
+  }
+}
+
+// 300 x 200, [50, 150]: scale top 200, plot height 168, bars 113 wide 23 apart.
+TEST(BarGraph, DrawsTheWorkedExample) {
+  platform::ScopedMainScreen screen(platform::Screen{1});
+  auto graph = platform::View::create<BarGraph>(Rect(0, 0, 300, 200));
+  graph->setData({50, 150});
+  const auto image = render(*graph);
+  const Rgba red{1, 0, 0, 1};
+  const Rgba fill{0.5, 0, 0, 0.5};
+  const Rgba grid = premultiplied(SystemColors::separatorColor());
+  // Bar 0 runs from x 48.5 to 161.5 and up to 57.5, bar 1 from 184.5 to 297.5 and up to 141.5: the outline
+  // is a point wide, its outer half opaque, its inner half under the fill. The grid's middle line (100.5)
+  // and top line (183.5) are half a point thick; its right side at 299.5 runs from 16 up to 184.
+  expectPixels(*image, {{100, 30, fill}, {100, 57.9, red}, {100, 58.1, transparent}, {48.1, 30, red},
+                        {47.9, 30, transparent}, {161.9, 30, red}, {162.1, 30, transparent}, {240, 141.9, red},
+                        {240, 142.1, transparent}, {170, 100.4, grid}, {170, 100.8, transparent},
+                        {170, 183.4, grid}, {299.5, 183.9, grid}, {299.5, 184.1, transparent}});
+  // The value labels "0" ... "200" lie left of the grid; bar labels only with one text per bar.
+  EXPECT_TRUE(inkIn(*image, Rect(4, 175, 40, 12)));
+  EXPECT_FALSE(inkIn(*image, Rect(50, 0, 250, 14)));
+  graph->setLabels({"a"});
+  graph->setNeedsDisplay(true);
+  EXPECT_FALSE(inkIn(*render(*graph), Rect(50, 0, 250, 14)));
+  // Labels are only stored: they show at the next display something else causes.
+  graph->setLabels({"a", "b"});
+  EXPECT_FALSE(inkIn(*render(*graph), Rect(50, 0, 250, 14)));
+  graph->setNeedsDisplay(true);
+  EXPECT_TRUE(inkIn(*render(*graph), Rect(50, 0, 250, 14)));
+}
+
+TEST(DoubleBarGraph, ScaleTopRaisesTheLeadingDigitPerThousandStep) {
+  auto graph = platform::View::create<DoubleBarGraph>(Rect(0, 0, 400, 200));
+  const std::uint64_t largest = std::numeric_limits<std::uint64_t>::max();
+  for (const auto& [number, top] : std::vector<std::pair<std::uint64_t, std::uint64_t>>{
+           {0, 41'943'040}, {7, 8}, {42, 50}, {999, 1000}, {1000, 2048}, {2500, 3072},
+           {999'999, 1'024'000}, {5'300'000, 6'291'456}, {largest, largest}}) {
+    graph->setData({{number / 2, number}, {0, number / 3}});
+    EXPECT_EQ(graph->calculateMax(), top) << number;
+  }
+  graph->setData({});
+  EXPECT_EQ(graph->calculateMax(), 41'943'040u);
+}
+
+// 400 x 200, [(1000, 2500)]: scale top 3072, plot height 168, bars 158.5 wide.
+TEST(DoubleBarGraph, DrawsTheWorkedExample) {
+  platform::ScopedMainScreen screen(platform::Screen{1});
+  auto graph = platform::View::create<DoubleBarGraph>(Rect(0, 0, 400, 200));
+  graph->setData({{1000, 2500}});
+  const Rgba grid = premultiplied(SystemColors::tertiaryLabelColor());
+  const auto image = render(*graph);
+  // Left bar 64.5 to 222.5 up to 69.5 in green; right bar 224.5 to 383.5 up to 152 in red; a point-wide
+  // outline whose inner half lies under the half-alpha fill.
+  // Grid lines half a point thick: top 183.75, quarter 58.25 (between the bars), bottom 15.75.
+  expectPixels(*image, {{150, 40, Rgba{0, 0.5, 0, 0.5}}, {150, 69.9, Rgba{0, 1, 0, 1}}, {150, 70.1, transparent},
+                        {222.9, 40, Rgba{0, 1, 0, 1}}, {300, 152.4, Rgba{1, 0, 0, 1}}, {300, 152.6, transparent},
+                        {383.9, 100, Rgba{1, 0, 0, 1}}, {384.1, 100, transparent}, {200, 183.8, grid},
+                        {200, 184.1, transparent}, {223.5, 58.3, grid}, {223.5, 58.6, transparent},
+                        {200, 15.6, grid}, {200, 15.4, transparent}});
+  // Scale texts only when there are five, column texts only one per column.
+  EXPECT_FALSE(inkIn(*image, Rect(0, 0, 64, 200)));
+  graph->setLegendLabelsY({"0", "1", "2", "3"});
+  EXPECT_FALSE(inkIn(*render(*graph), Rect(0, 0, 64, 200)));
+  graph->setLegendLabelsY({"0", "1", "2", "3", "4"});
+  graph->setLegendLabelsX({"a", "b"});
+  const auto labelled = render(*graph);
+  EXPECT_TRUE(inkIn(*labelled, Rect(4, 11, 56, 11)));
+  EXPECT_TRUE(inkIn(*labelled, Rect(4, 180, 56, 11)));
+  EXPECT_FALSE(inkIn(*labelled, Rect(64, 0, 336, 13)));
+  graph->setLegendLabelsX({"a"});
+  EXPECT_TRUE(inkIn(*render(*graph), Rect(64, 0, 336, 13)));
+}
+
+class DoubleBarGraphPointer : public testing::Test {
+ protected:
+  // 400 x 200 with two columns: 147 wide, 170 apart, the first at x 64.
+  void SetUp() override {
+    graph->setData({{1, 2}, {3, 4}});
+    graph->setIndexChanged([this] { seen.push_back(graph->index()); });
+    graph->setClickedInRect([this] { ++clicks; });
+    graph->displayIfNeeded();
+  }
+
+  std::shared_ptr<DoubleBarGraph> graph = platform::View::create<DoubleBarGraph>(Rect(0, 0, 400, 200));
+  platform::EventHarness pointer{graph};
+  std::vector<std::optional<std::int64_t>> seen;
+  int clicks = 0;
+};
+
+TEST_F(DoubleBarGraphPointer, FollowsTheHoveredColumnAndItsDeleteRectangle) {
+  // The left margin reports on every move and redraws nothing while nothing was hovered.
+  pointer.moveMouse({60, 100});
+  pointer.moveMouse({62, 100});
+  EXPECT_EQ(seen, (std::vector<std::optional<std::int64_t>>{std::nullopt, std::nullopt}));
+  EXPECT_FALSE(graph->needsDisplay());
+
+  // Into column 0: one report, which already reads the new column, and the whole view redrawn.
+  seen.clear();
+  pointer.moveMouse({120, 100});
+  pointer.moveMouse({125, 100});
+  EXPECT_EQ(seen, (std::vector<std::optional<std::int64_t>>{0}));
+  EXPECT_EQ(graph->rectsNeedingDisplay(), std::vector<Rect>{graph->bounds()});
+  EXPECT_EQ(graph->deleteRect(), Rect(129.5, 184, 16, 16));
+
+  // Crossing into the delete rectangle redraws just the rectangle; a click there reports, one outside not.
+  graph->displayIfNeeded();
+  pointer.moveMouse({135, 190});
+  EXPECT_TRUE(graph->mouseInDeletionRect());
+  EXPECT_EQ(graph->rectsNeedingDisplay(), std::vector<Rect>{Rect(129.5, 184, 16, 16)});
+  pointer.click({135, 190});
+  EXPECT_EQ(clicks, 1);
+  pointer.click({135, 100});
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(seen.size(), 1u);
+
+  pointer.moveMouse({300, 100});
+  EXPECT_EQ(seen.back(), 1);
+  EXPECT_EQ(graph->deleteRect(), Rect(299.5, 184, 16, 16));
+
+  // Right of the last column (columns now 105 wide, 128 apart): no column and nothing to delete.
+  graph->setRightOffset(100);
+  graph->displayIfNeeded();
+  pointer.moveMouse({390, 190});
+  EXPECT_EQ(graph->index(), std::nullopt);
+  EXPECT_EQ(graph->deleteRect(), std::nullopt);
+  EXPECT_EQ(seen.size(), 3u);
+  EXPECT_TRUE(graph->needsDisplay());
+  pointer.click({390, 190});
+  EXPECT_EQ(clicks, 1);
+  pointer.moveMouse({392, 190});
+  EXPECT_EQ(seen.size(), 3u);
+}
+
+TEST_F(DoubleBarGraphPointer, LeavingEndsTheHoverAndEmptyDataIgnoresThePointer) {
+  pointer.moveMouse({300, 100});
+  graph->displayIfNeeded();
+  pointer.leaveWindow();
+  EXPECT_EQ(graph->index(), std::nullopt);
+  EXPECT_EQ(seen, (std::vector<std::optional<std::int64_t>>{1, std::nullopt}));
+  EXPECT_TRUE(graph->needsDisplay());
+
+  graph->setData({});
+  graph->displayIfNeeded();
+  pointer.moveMouse({200, 100});
+  EXPECT_EQ(graph->index(), std::nullopt);
+  EXPECT_EQ(seen.size(), 2u);
+  EXPECT_FALSE(graph->needsDisplay());
+}
+
+// Which of the probed x positions (at mid height of the upper half) are inside an upper bar.
+std::vector<bool> filledAt(SeparatedBarGraph& graph, const std::vector<double>& xs) {
+  const auto image = render(graph);
+  std::vector<bool> filled;
+  for (const double x : xs) {
+    filled.push_back(platform::test::pixelAt(*image, x, 62).alpha > 0.4);
+  }
+  return filled;
+}
+
+TEST(SeparatedBarGraph, ScalesEachSeriesToItsMaximumFromTheMiddleLine) {
+  platform::ScopedMainScreen screen(platform::Screen{1});
+  auto graph = platform::View::create<SeparatedBarGraph>(Rect(0, 0, 200, 100));
+  graph->displayIfNeeded();
+  graph->setDataTop({1024});
+  EXPECT_TRUE(graph->needsDisplay());
+  graph->setDataBottom({2048, 0, -1024});
+  // The upper bar: 200 wide from y 50 to 75, its outline a quarter point either side. The lower series:
+  // 65.33 wide bars 2 apart, the first down to the bottom edge, the second empty, the third upward.
+  expectPixels(*render(*graph), {{100, 62, Rgba{0, 0.5, 0, 0.5}}, {100, 75.1, Rgba{0, 1, 0, 1}}, {100, 75.4, transparent},
+                                 {30, 10, Rgba{0.5, 0, 0, 0.5}}, {100, 10, transparent}, {170, 10, transparent},
+                                 {170, 60, Rgba{0.5, 0.25, 0, 0.75}}});
+
+  // A maximum of 0 or not a number draws no bars (left of the lower series' upward bar).
+  for (const double max : {0.0, std::nan("")}) {
+    graph->setMaxTop(max);
+    EXPECT_FALSE(inkIn(*render(*graph), Rect(0, 51, 130, 49))) << max;
+  }
+}
+
+TEST(SeparatedBarGraph, OpensAMarginWithQuarterLinesAndLegendWhileHovered) {
+  platform::ScopedMainScreen screen(platform::Screen{1});
+  auto graph = platform::View::create<SeparatedBarGraph>(Rect(0, 0, 100, 100));
+  graph->setDataTop({2048, 2048, 2048, 2048});
+  // Four bars 23.5 wide at x 0, 25.5, 51 and 76.5 (probed a quarter point inside each edge and in the gaps).
+  EXPECT_EQ(filledAt(*graph, {0.5, 23.25, 24.5, 25.75, 50.5, 51.25, 76.75, 99.75}),
+            (std::vector<bool>{true, true, false, true, false, true, true, true}));
+
+  platform::EventHarness pointer(graph);
+  pointer.moveMouse({50, 50});
+  EXPECT_TRUE(graph->isMouseInside());
+  // 7.5 wide from x 64, 2 apart.
+  EXPECT_EQ(filledAt(*graph, {63.5, 64.25, 71.25, 72.5, 73.75, 99.75}),
+            (std::vector<bool>{false, true, true, false, true, true}));
+  // A quarter line at y 24.75 shows in the gap between two bars; the legend only with five texts.
+  const auto hovered = render(*graph);
+  EXPECT_TRUE(inkIn(*hovered, Rect(72.25, 24.5, 0.5, 0.5)));
+  EXPECT_FALSE(inkIn(*hovered, Rect(72.25, 26, 0.5, 20)));
+  EXPECT_FALSE(inkIn(*hovered, Rect(0, 0, 63, 100)));
+  graph->setLegendLabelsY({"4 K", "2 K", "0", "4 K", "2 K"});
+  EXPECT_TRUE(inkIn(*render(*graph), Rect(0, 0, 63, 100)));
+  // Leaving closes the margin again.
+  pointer.leaveWindow();
+  EXPECT_FALSE(graph->isMouseInside());
+  EXPECT_EQ(filledAt(*graph, {0.5}), std::vector<bool>{true});
+}
+
+TEST(SeparatedBarGraph, RenewsItsTrackingAreaWhenTheSuperviewResizes) {
+  auto parent = platform::View::create(Rect(0, 0, 100, 50));
+  auto graph = platform::View::create<SeparatedBarGraph>(Rect(0, 0, 100, 50));
+  parent->addSubview(graph);
+  const auto first = graph->area();
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->options(), 129u);
+  // Grown by other means, the area keeps the old bounds until a superview resize reaches the view.
+  graph->setFrameSize({300, 80});
+  EXPECT_EQ(graph->area(), first);
+  parent->setFrameSize({300, 80});
+  ASSERT_NE(graph->area(), first);
+  EXPECT_EQ(graph->area()->rect(), Rect(0, 0, 300, 80));
+  EXPECT_EQ(graph->trackingAreas(), std::vector<std::shared_ptr<platform::TrackingArea>>{graph->area()});
+}
+
+}  // namespace
+}  // namespace Tavrix
