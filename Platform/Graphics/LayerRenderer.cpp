@@ -61,9 +61,9 @@ cairo_pattern_t* renderMask(Layer& layer, Layer& mask, GraphicsContext& context,
   return cairo_pop_group(context.cairo());
 }
 
-// A mask that is one opaque, unstroked shape layer and nothing else covers exactly what filling its path
-// covers, so it can clip instead of being rendered into a group of its own. Clips to it and returns true
-// when the mask is such a shape.
+// A mask that is one opaque shape layer, unstroked or stroked in a clear colour, and nothing else covers
+// exactly what filling its path covers, so it can clip instead of being rendered into a group of its own.
+// Clips to it and returns true when the mask is such a shape.
 bool clipToSimpleMask(Layer& layer, const Layer& mask, GraphicsContext& context, const Rect& bounds) {
   const RenderTime& time = context.renderTime();
   if (typeid(mask) != typeid(ShapeLayer) || mask.isHidden() || mask.masksToBounds() ||
@@ -77,8 +77,9 @@ bool clipToSimpleMask(Layer& layer, const Layer& mask, GraphicsContext& context,
   const std::optional<Rgba> fill = time.color(shape, "fillColor");
   const std::optional<Path> path = time.path(shape, "path");
   const AffineTransform placement = time.transformToSuperlayer(shape);
+  const std::optional<Rgba> stroke = time.color(shape, "strokeColor");
   if (!fill || fill->alpha < 1 || !path || !placement.inverted() ||
-      (time.color(shape, "strokeColor") && time.number(shape, "lineWidth") > 0)) {
+      (stroke && stroke->alpha > 0 && time.number(shape, "lineWidth") > 0)) {
     return false;
   }
   // cairo keeps clips in device space: add the path under the mask's placement, clip under the layer's.

@@ -10,9 +10,9 @@
 #include "Tavrix/Controls/CALayer.hpp"
 #include "Tavrix/Controls/Colors.hpp"
 #include "Tavrix/Controls/Constants.hpp"
-#include "Tavrix/Controls/Environment.hpp"
-#include "Tavrix/Controls/NSBezierPath.hpp"
 #include "Tavrix/Graph/PlotterDelegate.hpp"
+#include "Tavrix/Graph/PlotterDots.hpp"
+#include "Tavrix/Graph/SeriesThinning.hpp"
 #include "Tavrix/Graph/SmoothCurve.hpp"
 
 namespace Tavrix {
@@ -109,38 +109,15 @@ double CurvedLinePlotter::yPosition(std::optional<double> value, double min, dou
 }
 
 void CurvedLinePlotter::drawMarker(const std::shared_ptr<Layer>& layer, Point point) {
-  if (!strokeLayer_ || lineJoinMarker_ != LineJoinMarker::circle) {
-    return;
+  if (strokeLayer_ && lineJoinMarker_ == LineJoinMarker::circle) {
+    addDot(layer, markerOutline(point, lineJoinMarkerThickness_),
+           CALayer::color(*strokeLayer_->gradientLayer(), point), markerLayers_);
   }
-  auto marker = std::make_shared<platform::ShapeLayer>();
-  marker->setFrame(layer->bounds());
-  marker->setContentsScale(mainScreenScale());
-  marker->setFillColor(CALayer::color(*strokeLayer_->gradientLayer(), point));
-  marker->setStrokeColor(std::nullopt);
-  BezierPath circle;
-  circle.move(point);
-  circle.appendArc(point, lineJoinMarkerThickness_, 0, 360);
-  marker->setPath(NSBezierPath::cgPath(circle));
-  markerLayers_.push_back(marker);
-  layer->addSublayer(marker);
 }
 
 void CurvedLinePlotter::truncate(double width) {
-  if (truncated_) {
-    return;
-  }
-  const double slots = std::floor(width / minimumDistance_);
-  const std::size_t count = data_.size();
-  if (!(slots >= 1) || slots >= static_cast<double>(count)) {
-    mData_ = data_;
-    return;
-  }
-  const auto kept = static_cast<std::size_t>(slots);
-  const std::size_t step = count / kept;
-  mData_.clear();
-  mData_.reserve(kept);
-  for (std::size_t i = 0; i < kept; ++i) {
-    mData_.push_back(data_[i * step]);
+  if (!truncated_) {
+    mData_ = thinnedSeries(data_, width, minimumDistance_);
   }
 }
 

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "Platform/Graphics/BezierPath.hpp"
+#include "Platform/Graphics/Color.hpp"
+#include "Platform/Graphics/Layer.hpp"
+#include "Platform/Graphics/ShapeLayer.hpp"
+#include "Tavrix/Graph/ColorRange.hpp"
+#include "Tavrix/Graph/IDataPlotter.hpp"
+
+namespace Tavrix {
+
+// An area chart cut into vertical slices by value band: neighbouring samples whose values lie in equal
+// ranges (equal bounds) share one filled shape in that range's colour, and a new shape begins where the
+// band changes. Sample i of n lies at x = i * W / (n - 1); a value v at y = (H - I) - (v - min) /
+// (max - min) * (H - I), a missing value counts as min, NaN (and every value when max equals min) lies on
+// the baseline H - I. A shape ends with a line to the first sample of the next one, so slices meet; a
+// shape of one sample takes the colour of the next sample's range; a last sample in a new range leaves a
+// shape of zero width. Samples in no range make unfilled shapes.
+//
+// Make plotters with std::make_shared. Main thread.
+class ColorizedSegmentPlotter : public IDataPlotter,
+                                public std::enable_shared_from_this<ColorizedSegmentPlotter> {
+ public:
+  ColorizedSegmentPlotter(ColorRanges colorRanges, PlotterData data)
+      : data_(std::move(data)), colorRanges_(std::move(colorRanges)) {}
+
+  // IDataPlotter.
+  const PlotterData& data() const override { return data_; }
+  std::shared_ptr<PlotterDelegate> delegate() const override { return delegate_.lock(); }
+  void setDelegate(const std::shared_ptr<PlotterDelegate>& delegate) override { delegate_ = delegate; }
+  // Stores the series, then calls plotterDidUpdateData on the delegate. Called off the main thread, the
+  // whole step moves to the main queue.
+  void update(PlotterData data) override;
+  // Removes the shapes of the last draw; then, with a layer, two samples or more, max above 0 and min not
+  // above max, draws the shapes from the first sample on.
+  void draw(const std::shared_ptr<platform::Layer>& layer, double min, double max,
+            double bottomInset) override;
+  // Removes the shapes and forgets the ranges, the data and the delegate.
+  void clear() override;
+
+  // The filled shapes of the last draw, from left to right.
+  const std::vector<std::shared_ptr<platform::ShapeLayer>>& segmentLayers() const { return segmentLayers_; }
+  const ColorRanges& colorRanges() const { return colorRanges_; }
+  void setColorRanges(ColorRanges ranges) { colorRanges_ = std::move(ranges); }
+
+  // Walks the series from sample start + offset to the end: the segment that began at sample start has
+  // offset samples in path so far. One loop step per sample, so a long series needs no deep stack.
+  void buildSegment(const std::shared_ptr<platform::Layer>& layer, std::size_t start, std::size_t offset,
+                    platform::BezierPath path, double min, double max, double bottomInset);
+  // Closes the path (when there is one) down to the baseline between endX and startX, and adds it as a
+  // shape filled with the colour (unfilled without one) on top of the layer and to segmentLayers.
+  void closeSegment(const std::shared_ptr<platform::Layer>& layer, std::optional<platform::BezierPath> path,
+                    const platform::ColorRef& color, double startX, double endX, double bottomInset);
+
+ private:
+  PlotterData data_;
+  std::vector<std::shared_ptr<platform::ShapeLayer>> segmentLayers_;
+  ColorRanges colorRanges_;
+  std::weak_ptr<PlotterDelegate> delegate_;
+};
+
+}  // namespace Tavrix

@@ -1,0 +1,144 @@
+#include "Tavrix/Graph/PositiveNegativePlotter.hpp"
+
+#include <utility>
+
+#include "Platform/Dispatch/DispatchQueue.hpp"
+#include "Platform/Dispatch/MainThread.hpp"
+#include "Platform/Graphics/BezierPath.hpp"
+#include "Tavrix/Controls/Colors.hpp"
+#include "Tavrix/Controls/Constants.hpp"
+#include "Tavrix/Controls/SystemColors.hpp"
+#include "Tavrix/Graph/PlotterDelegate.hpp"
+#include "Tavrix/Graph/SeriesThinning.hpp"
+#include "Tavrix/Graph/StraightLineWalk.hpp"
+
+namespace Tavrix {
+
+using platform::Layer;
+using platform::Size;
+
+PositiveNegativePlotter::PositiveNegativePlotter(platform::ColorRef positive, platform::ColorRef negative)
+    : positive_(std::move(positive)),
+      negative_(std::move(negative)),
+      lineWidth_(4 * Constants::onePixel()),
+      strokeColor_(Colors::gradientStart()),
+      initialThickness_(2 * Constants::onePixel()),
+      initialColor_(SystemColors::systemGray()) {}
+
+void PositiveNegativePlotter::update(PlotterData data) {
+  if (!platform::isMainThread()) {
+    platform::DispatchQueue::main().async(
+        [self = shared_from_this(), data = std::move(data)]() mutable { self->update(std::move(data)); });
+    return;
+  }
+  data_ = data;
+  mData_ = std::move(data);
+  if (const std::shared_ptr<PlotterDelegate> delegate = delegate_.lock()) {
+    delegate->plotterDidUpdateData(shared_from_this());
+  }
+}
+
+void PositiveNegativePlotter::setDrawNilMode(DrawNilMode mode) {
+  drawNilMode_ = mode;
+  if (const std::shared_ptr<PlotterDelegate> delegate = delegate_.lock()) {
+    delegate->plotterNeedsRedraw(shared_from_this());
+  }
+}
+
+void PositiveNegativePlotter::removeLayers() {
+  if (strokeLayer_) {
+    strokeLayer_->removeFromSuperlayer();
+  }
+  if (initialLayer_) {
+    initialLayer_->removeFromSuperlayer();
+  }
+}
+
+platform::ColorRef PositiveNegativePlotter::lineColor() const {
+  if (data_.empty() || !data_.back()) {
+    return platform::Color::black();
+  }
+  const double newest = *data_.back();
+  if (initial_ < newest) {
+    return positive_;
+  }
+  if (newest < initial_) {
+    return negative_;
+  }
+  return platform::Color::black();
+}
+
+void PositiveNegativePlotter::draw(const std::shared_ptr<Layer>& layer, double min, double max,
+                                   double bottomInset) {
+  if (!layer) {
+    return;
+  }
+  calculatedPoints_.clear();
+  removeLayers();
+  if (!(max > 0) || !(min <= max)) {
+    return;
+  }
+  const platform::ColorRef color = lineColor();
+  strokeLayer_ = std::make_shared<GradientLayer>(layer, std::vector{color, color}, layer->bounds());
+  initialLayer_ = std::make_shared<GradientLayer>(
+      layer, std::vector{SystemColors::separatorColor(), SystemColors::separatorColor()}, layer->bounds());
+  drawInitialLine(layer, min, max, bottomInset);
+  drawLine(layer, min, max, bottomInset);
+}
+
+void PositiveNegativePlotter::clear() {
+  removeLayers();
+  delegate_.reset();
+  data_.clear();
+  mData_.clear();
+  calculatedPoints_.clear();
+}
+
+double PositiveNegativePlotter::yPosition(std::optional<double> value, double min, double max, Size size,
+                                          double bottomInset) const {
+  return straightLineY(value, min, max, size.height - bottomInset - lineWidth_);
+}
+
+void PositiveNegativePlotter::truncate(double width) {
+  if (!truncated_) {
+    mData_ = thinnedSeries(data_, width, minimumDistance_);
+  }
+}
+
+void PositiveNegativePlotter::drawInitialLine(const std::shared_ptr<Layer>& layer, double min, double max,
+                                              double bottomInset) {
+  const double y = yPosition(initial_, min, max, layer->bounds().size, bottomInset) + 1;
+  platform::BezierPath path;
+  path.move({0, y});
+  path.line({layer->frame().width(), y});
+  initialLayer_->setStrokeColor(initialColor_);
+  initialLayer_->setFillColor(nullptr);
+  initialLayer_->setLineWidth(initialThickness_);
+  initialLayer_->setLineDashPhase(initialLineDashPhase_);
+  initialLayer_->setLineDashPattern(initialLineDashPattern_);
+  initialLayer_->setPath(path);
+}
+
+void PositiveNegativePlotter::drawLine(const std::shared_ptr<Layer>& layer, double min, double max,
+                                       double bottomInset) {
+  if (truncateData_ && !truncated_) {
+    truncate(layer->frame().width());
+  }
+  if (mData_.size() < 2 || (drawNilMode_ != DrawNilMode::drawMinValue && !mData_.front())) {
+    return;
+  }
+  const StraightLineWalk walk(mData_, layer->bounds().size, min, max, bottomInset, lineWidth_,
+                              drawNilMode_ == DrawNilMode::stop);
+  calculatedPoints_ = walk.points;
+  strokeLayer_->setStrokeColor(strokeColor_);
+  strokeLayer_->setFillColor(nullptr);
+  strokeLayer_->setPath(polyline(walk.points));
+  strokeLayer_->setLineWidth(lineWidth_);
+  strokeLayer_->setLineJoin(lineJoin_);
+  strokeLayer_->setLineDashPhase(lineDashPhase_);
+  strokeLayer_->setLineDashPattern(lineDashPattern_);
+  strokeLayer_->setStartPoint(strokeStartPoint_);
+  strokeLayer_->setEndPoint(strokeEndPoint_);
+}
+
+}  // namespace Tavrix
