@@ -7,7 +7,12 @@
 #include "Platform/Graphics/TextLayer.hpp"
 #include "Platform/UI/View.hpp"
 #include "Platform/UI/ViewRenderer.hpp"
+#include "Platform/UI/ViewLoader.hpp"
+#include "Tavrix/Controls/DoubleGauge.hpp"
 #include "Tavrix/Controls/GradientProgressView.hpp"
+#include "Tavrix/Controls/StackedSegmentView.hpp"
+#include "Tavrix/Controls/SystemColors.hpp"
+#include "Tavrix/Graph/SeparatedBarGraph.hpp"
 #include "Tavrix/Controls/Gradients.hpp"
 #include "Tavrix/Graph/CurvedLinePlotter.hpp"
 #include "Tavrix/Graph/GraphView.hpp"
@@ -19,7 +24,7 @@ namespace {
 using platform::Rect;
 
 constexpr double width = 480;
-constexpr double height = 500;
+constexpr double height = 780;
 constexpr double margin = 20;
 constexpr double graphHeight = 150;
 constexpr double barHeight = 8;
@@ -58,6 +63,53 @@ void addUsageBar(platform::View& root, double fraction, double top) {
   root.addSubview(bar);
 }
 
+// Memory as one bar of shares of the physical memory, left to right: active, inactive, wired, compressed
+// and free. Whatever the five leave (kernel buffers the statistics do not count) shows as the track.
+void addMemoryShares(platform::View& root, const Monitors& monitors, double top) {
+  const Orvane::MemoryStatistics memory = monitors.memory->statistics();
+  const double total = static_cast<double>(monitors.container->uIntValue("M_T")) +
+                       static_cast<double>(monitors.container->uIntValue("M_F"));
+  auto bar = platform::View::create<Tavrix::StackedSegmentView>(
+      Rect(margin, height - top - 2 * barHeight, width - 2 * margin, 2 * barHeight));
+  root.addSubview(bar);
+  bar->setCornerRadius(barHeight);
+  if (total <= 0) return;
+  using Tavrix::SystemColors;
+  bar->setSegments({{memory.active() / total, SystemColors::systemBlue()},
+                    {memory.inactive() / total, SystemColors::systemTeal()},
+                    {memory.wired() / total, SystemColors::systemOrange()},
+                    {memory.compressed() / total, SystemColors::systemPink()},
+                    {memory.free() / total, SystemColors::systemGreen()}});
+}
+
+// Processor user load on the outer ring and system load on the inner one, as fractions of all processors.
+// The gauge sets itself up when it awakes from an archive, so it is loaded by class name.
+void addProcessorGauge(platform::View& root, const Monitors& monitors, double top) {
+  constexpr double size = 100;
+  auto gauge = std::dynamic_pointer_cast<Tavrix::DoubleGauge>(
+      platform::ViewLoader::load({"DoubleGauge", Rect(margin, height - top - size, size, size), {}, {}}));
+  root.addSubview(gauge);
+  gauge->setColorInner(Tavrix::SystemColors::systemBlue());
+  gauge->setColorOuter(Tavrix::SystemColors::systemRed());
+  gauge->setValue1(monitors.container->doubleValue("CPU_U") / 100);
+  gauge->setValue2(monitors.container->doubleValue("CPU_S") / 100);
+}
+
+// The shown adapter's download history as bars up and its upload history as bars down, each against its
+// peak. Without an adapter, or before any rate is known, only the middle line shows.
+void addNetworkHistory(platform::View& root, const Monitors& monitors, double top) {
+  constexpr double chartHeight = 100;
+  auto graph = platform::View::create<Tavrix::SeparatedBarGraph>(
+      Rect(margin, height - top - chartHeight, width - 2 * margin, chartHeight));
+  root.addSubview(graph);
+  const std::shared_ptr<Orvane::NetworkAdapter> adapter = monitors.network->adapter();
+  if (!adapter) return;
+  graph->setDataTop(adapter->historyDownload);
+  graph->setDataBottom(adapter->historyUpload);
+  graph->setMaxTop(adapter->highestDownload());
+  graph->setMaxBottom(adapter->highestUpload());
+}
+
 double startupDiskUsage(const Monitors& monitors) {
   for (const auto& volume : monitors.volumes->volumes()) {
     if (volume->isStartupVolume) return volume->usage();
@@ -87,6 +139,16 @@ void writePicture(const Monitors& monitors, const std::string& path) {
   addUsageBar(*root, container.doubleValue("CPU_T") / 100, barTop);
   addUsageBar(*root, container.doubleValue("M_U"), barTop + 2 * barHeight);
   addUsageBar(*root, startupDiskUsage(monitors), barTop + 4 * barHeight);
+  top = barTop + 6 * barHeight + 10;
+
+  addCaption(*root, "Memory: active, inactive, wired, compressed, free", top);
+  addMemoryShares(*root, monitors, top + 22);
+  top += 22 + 2 * barHeight + 12;
+  addCaption(*root, "Processor: user (outer ring), system (inner ring)", top);
+  addProcessorGauge(*root, monitors, top + 22);
+  top += 22 + 100 + 12;
+  addCaption(*root, "Network: download (up), upload (down)", top);
+  addNetworkHistory(*root, monitors, top + 22);
 
   // Graph views draw their plotters from blocks queued on the main queue.
   platform::RunLoop::main().runFor(std::chrono::milliseconds(1));
