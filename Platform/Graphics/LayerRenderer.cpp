@@ -1,10 +1,14 @@
 #include "Platform/Graphics/LayerRenderer.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
+#include <numbers>
+#include <optional>
 #include <typeinfo>
 #include <vector>
 
+#include "Platform/Graphics/BezierPath.hpp"
 #include "Platform/Graphics/GradientLayer.hpp"
 #include "Platform/Graphics/LayerPainter.hpp"
 #include "Platform/Graphics/LayerShadow.hpp"
@@ -61,27 +65,22 @@ cairo_pattern_t* renderMask(Layer& layer, Layer& mask, GraphicsContext& context,
   return cairo_pop_group(context.cairo());
 }
 
-// A mask that is one opaque shape layer, unstroked or stroked in a clear colour, and nothing else covers
-// exactly what filling its path covers, so it can clip instead of being rendered into a group of its own.
-// Clips to it and returns true when the mask is such a shape.
-bool clipToSimpleMask(Layer& layer, const Layer& mask, GraphicsContext& context, const Rect& bounds) {
-  const RenderTime& time = context.renderTime();
+// The mask as a shape layer that draws nothing but its path (no background, border, shadow, sublayers or
+// mask of its own, fully opaque, not clipping, not flipped); null for any other mask.
+const ShapeLayer* plainShape(const Layer& mask, const RenderTime& time) {
   if (typeid(mask) != typeid(ShapeLayer) || mask.isHidden() || mask.masksToBounds() ||
       mask.isGeometryFlipped() || mask.mask() || (mask.sublayers() && !mask.sublayers()->empty()) ||
       time.number(mask, "opacity") < 1 || time.color(mask, "backgroundColor") ||
       time.number(mask, "shadowOpacity") > 0 ||
       (time.number(mask, "borderWidth") > 0 && time.color(mask, "borderColor"))) {
-    return false;
+    return nullptr;
   }
-  const auto& shape = static_cast<const ShapeLayer&>(mask);
-  const std::optional<Rgba> fill = time.color(shape, "fillColor");
-  const std::optional<Path> path = time.path(shape, "path");
-  const AffineTransform placement = time.transformToSuperlayer(shape);
-  const std::optional<Rgba> stroke = time.color(shape, "strokeColor");
-  if (!fill || fill->alpha < 1 || !path || !placement.inverted() ||
-      (stroke && stroke->alpha > 0 && time.number(shape, "lineWidth") > 0)) {
-    return false;
-  }
+  return static_cast<const ShapeLayer*>(&mask);
+}
+
+// Clips, in the layer's space, to a path given in the space of the mask as it is placed.
+void clipUnderMask(Layer& layer, const AffineTransform& placement, GraphicsContext& context,
+                   const Rect& bounds, const Path& path, FillRule rule) {
   // cairo keeps clips in device space: add the path under the mask's placement, clip under the layer's.
   cairo_t* cairo = context.cairo();
   cairo_matrix_t layerSpace;
@@ -89,12 +88,56 @@ bool clipToSimpleMask(Layer& layer, const Layer& mask, GraphicsContext& context,
   enterContentSpace(context, layer, bounds);
   context.concat(placement);
   cairo_new_path(cairo);
-  GraphicsContext::appendPath(cairo, *path);
+  GraphicsContext::appendPath(cairo, path);
   cairo_set_matrix(cairo, &layerSpace);
-  cairo_set_fill_rule(
-      cairo, shape.fillRule() == FillRule::evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+  cairo_set_fill_rule(cairo, rule == FillRule::evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
   cairo_clip(cairo);
+}
+
+// A mask that is one opaque shape layer, unstroked or stroked in a clear colour, and nothing else covers
+// exactly what filling its path covers, so it can clip instead of being rendered into a group of its own.
+// Clips to it and returns true when the mask is such a shape.
+bool clipToSimpleMask(Layer& layer, const Layer& mask, GraphicsContext& context, const Rect& bounds) {
+  const RenderTime& time = context.renderTime();
+  const ShapeLayer* shape = plainShape(mask, time);
+  if (!shape) {
+    return false;
+  }
+  const std::optional<Rgba> fill = time.color(*shape, "fillColor");
+  const std::optional<Path> path = time.path(*shape, "path");
+  const AffineTransform placement = time.transformToSuperlayer(*shape);
+  const std::optional<Rgba> stroke = time.color(*shape, "strokeColor");
+  if (!fill || fill->alpha < 1 || !path || !placement.inverted() ||
+      (stroke && stroke->alpha > 0 && time.number(*shape, "lineWidth") > 0)) {
+    return false;
+  }
+  clipUnderMask(layer, placement, context, bounds, *path, shape->fillRule());
   return true;
+}
+
+// Any other shape mask covers nothing beyond its path's control points widened by the reach of its stroke
+// (half the line width times the miter limit, or the corner of a square cap) and a point for smoothing.
+// Clipping to that changes no pixel and keeps the groups that composite the layer through the mask small:
+// a dashed line across a view then costs a strip, not the whole view.
+void clipToMaskExtent(Layer& layer, const Layer& mask, GraphicsContext& context, const Rect& bounds) {
+  const RenderTime& time = context.renderTime();
+  const ShapeLayer* shape = plainShape(mask, time);
+  const std::optional<Path> path = shape ? time.path(*shape, "path") : std::nullopt;
+  const AffineTransform placement = time.transformToSuperlayer(mask);
+  if (!path || !placement.inverted()) {
+    return;
+  }
+  double reach = 1;
+  const double lineWidth = time.number(*shape, "lineWidth");
+  if (time.color(*shape, "strokeColor") && lineWidth > 0) {
+    const double miterLimit = time.number(*shape, "miterLimit");
+    reach += lineWidth / 2 * std::max(std::isfinite(miterLimit) ? miterLimit : 10, std::numbers::sqrt2);
+  }
+  const Rect extent = path->controlBounds().insetBy(-reach, -reach);
+  if (std::isfinite(extent.minX()) && std::isfinite(extent.minY()) && std::isfinite(extent.width()) &&
+      std::isfinite(extent.height())) {
+    clipUnderMask(layer, placement, context, bounds, BezierPath::rect(extent).path(), FillRule::nonZero);
+  }
 }
 
 }  // namespace
@@ -115,6 +158,8 @@ void LayerRenderer::render(Layer& layer, GraphicsContext& context) {
   std::shared_ptr<Layer> mask = layer.mask();
   if (mask && clipToSimpleMask(layer, *mask, context, bounds)) {
     mask.reset();
+  } else if (mask) {
+    clipToMaskExtent(layer, *mask, context, bounds);
   }
   const bool grouped = opacity < 1 || mask;
   if (grouped) {

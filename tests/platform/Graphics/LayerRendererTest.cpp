@@ -172,6 +172,25 @@ TEST(RenderGradient, MaskCutsTheGradientInTheLayersOwnSpaceByItsAlphaOnly) {
   expectRgba(pixelAt(*Snapshot::image(*root), 15, 5), {0.25, 0, 0, 0.25});
 }
 
+// A stroked mask reaches beyond its path: half the line width, a square cap's corner, a miter's point.
+TEST(RenderGradient, StrokedMaskShowsItsWholeStroke) {
+  auto root = canvas(40, 40);
+  auto gradient = addGradient(*root, Rect(0, 0, 40, 40), {opaqueRed, opaqueRed});
+  BezierPath corner;
+  corner.move({10, 10});
+  corner.line({30, 10});
+  corner.line({10, 15.13});
+  auto mask = shapeOf(corner.path(), std::nullopt);
+  mask->setStrokeColor(opaqueBlack);
+  mask->setLineWidth(6);
+  mask->setLineCap(LineCap::square);
+  gradient->setMask(mask);
+  // The stroke's outer edge 3 below the line, the cap's corner at (7, 7), and the miter of the 14.4 degree
+  // turn (8 line widths long, within the limit of 10) reaching to about (54, 7).
+  expectPixels(*Snapshot::image(*root),
+               {{20, 7.5, opaqueRed}, {7.5, 7.5, opaqueRed}, {36.5, 9.25, opaqueRed}, {20, 4.5, transparent}});
+}
+
 TEST(RenderLayer, BackgroundAndBorderFollowTheCornerRadiusAndTheBorderLiesAboveSublayers) {
   auto root = canvas(20, 20);
   root->setBackgroundColor(opaqueRed);
