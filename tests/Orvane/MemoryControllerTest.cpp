@@ -142,14 +142,21 @@ TEST(MemoryControllerLiveTest, AChildHoldingAGibibyteRaisesUsedByIt) {
   const auto available = platform::parseMemInfo(platform::TextSource::live()->read("/proc/meminfo").value());
   ASSERT_TRUE(available.has_value());
   if (available->free < 2 * GiB) GTEST_SKIP() << "needs 2 GiB of free memory";
+  // Other programs on a busy machine free memory at the same time, which can hide part of the rise in one
+  // attempt; a mapping that misses the child's pages misses them in every attempt.
   Orvane::MemoryController controller;
-  controller.refresh(1);
-  const std::uint64_t before = controller.uInt64Value(Memory::used());
-  systemtest::IdleChild child;
-  ASSERT_TRUE(child.hold(GiB));
-  controller.refresh(1);
-  const std::uint64_t after = controller.uInt64Value(Memory::used());
-  EXPECT_GE(after, before + GiB * 95 / 100) << "before " << before << ", after " << after;
+  std::string attempts;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    controller.refresh(1);
+    const std::uint64_t before = controller.uInt64Value(Memory::used());
+    systemtest::IdleChild child;
+    ASSERT_TRUE(child.hold(GiB));
+    controller.refresh(1);
+    const std::uint64_t after = controller.uInt64Value(Memory::used());
+    if (after >= before + GiB * 95 / 100) return;
+    attempts += " before " + std::to_string(before) + ", after " + std::to_string(after) + ";";
+  }
+  ADD_FAILURE() << "used did not rise by 0.95 GiB in any attempt:" << attempts;
 }
 
 }  // namespace
