@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 #include "Platform/Graphics/Geometry.hpp"
@@ -17,6 +18,24 @@ class TextMeasurer {
   // line and the line count times the line height. The bounding height does not cut lines off; it is there
   // for callers that measure within a box.
   static Size boundingSize(std::string_view text, const TextAttributes& attributes, Size bounds);
+
+  // Answers every measurement (size and boundingSize, on every thread) while it lives, so that tests can
+  // pin the sizes text-driven geometry starts from. Overrides nest: the newest live one answers, and
+  // destroying it brings back the one before it (or pango). Destroy them in reverse order of creation.
+  class Override {
+   public:
+    using Measure = std::function<Size(std::string_view text, const TextAttributes& attributes, Size bounds)>;
+
+    explicit Override(Measure measure);
+    ~Override();
+    Override(const Override&) = delete;
+    Override& operator=(const Override&) = delete;
+
+   private:
+    friend class TextMeasurer;
+    Measure measure_;
+    const Override* previous_;
+  };
 };
 
 }  // namespace platform

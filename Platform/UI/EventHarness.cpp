@@ -69,6 +69,12 @@ Event EventHarness::event(EventType type, Point location, std::int64_t clickCoun
 }
 
 void EventHarness::track(std::optional<Point> location) {
+  if (draggedWindow_ && location) {
+    Rect frame = draggedWindow_->frame();
+    frame.origin = {dragOrigin_.x + location->x - dragAnchor_.x, dragOrigin_.y + location->y - dragAnchor_.y};
+    draggedWindow_->setFrame(frame);
+    location = dragAnchor_;
+  }
   const bool moved = location != location_;
   // Leaving the window reports the exits where the pointer was last seen.
   const Point where = location.value_or(location_.value_or(Point()));
@@ -125,6 +131,11 @@ void EventHarness::mouseDown(Point location, std::int64_t clickCount) {
   std::shared_ptr<View> top = root();
   pressed_ = top ? top->hitTest(location) : nullptr;
   pressedClickCount_ = clickCount;
+  if (pressed_ && pressed_->mouseDownCanMoveWindow()) {
+    draggedWindow_ = window_ ? window_ : pressed_->window();
+    dragOrigin_ = draggedWindow_ ? draggedWindow_->frame().origin : Point();
+    dragAnchor_ = location;
+  }
   if (pressed_) {
     pressed_->mouseDown(event(EventType::leftMouseDown, location, clickCount));
   }
@@ -132,6 +143,7 @@ void EventHarness::mouseDown(Point location, std::int64_t clickCount) {
 
 void EventHarness::mouseUp(Point location) {
   track(location);
+  draggedWindow_.reset();
   std::shared_ptr<View> target = std::exchange(pressed_, nullptr);
   if (target) {
     target->mouseUp(event(EventType::leftMouseUp, location, pressedClickCount_));

@@ -21,7 +21,10 @@ namespace platform {
 // the button down (between mouseDown and mouseUp) moves are drags: the view that took the mouse down gets
 // mouseDragged, and only enabledDuringMouseDrag areas report entries and exits (the others catch up at the
 // next event without a button). Presses and scrolls go to the view hitTest finds under the pointer; the
-// release goes to the view that took the press. Main thread only.
+// release goes to the view that took the press. A press on a view whose mouseDownCanMoveWindow() is true
+// starts a window drag, as the window server would: until the release, locations are taken in the window's
+// coordinates as they were at the press, the window moves by the pointer's offset from the press, and the
+// pointer stays at that point of the window (the view gets no drags). Main thread only.
 class EventHarness {
  public:
   // Drives a window's content view; activeInKeyWindow areas follow the window's key state.
@@ -68,6 +71,10 @@ class EventHarness {
   bool isKeyWindow_ = true;
   std::optional<Point> location_;
   std::shared_ptr<View> pressed_;
+  // The window being dragged, its origin at the press and the press's location in it, during a window drag.
+  std::shared_ptr<Window> draggedWindow_;
+  Point dragOrigin_;
+  Point dragAnchor_;
   std::int64_t pressedClickCount_ = 0;
   std::vector<AreaState> states_;
 };

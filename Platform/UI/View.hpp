@@ -19,6 +19,7 @@
 
 namespace platform {
 
+class ScrollView;
 class ViewLayer;
 class Window;
 
@@ -165,6 +166,11 @@ class View : public Responder, public std::enable_shared_from_this<View> {
   const std::vector<std::shared_ptr<TrackingArea>>& trackingAreas() const { return trackingAreas_; }
   void addTrackingArea(const std::shared_ptr<TrackingArea>& area);
   void removeTrackingArea(const std::shared_ptr<TrackingArea>& area);
+
+  // The nearest superview that is a scroll view, or null.
+  std::shared_ptr<ScrollView> enclosingScrollView() const;
+  // Whether a drag that begins on this view moves its window (the event harness moves it); false here.
+  virtual bool mouseDownCanMoveWindow() const { return false; }
 
   // The deepest visible view under a point of the superview's coordinates (this view's frame space): a
   // subview's hit, the topmost first, else this view; null outside the frame or when hidden.

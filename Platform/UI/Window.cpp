@@ -20,12 +20,9 @@ Window::Window(const Rect& frame, std::uint64_t styleMask) : frame_(frame), styl
   }
 }
 
-std::shared_ptr<Window> Window::create(const Rect& contentRect, std::uint64_t styleMask) {
-  const Rect content = contentRect.standardized();
-  auto window = std::make_shared<Window>(content, styleMask);
-  window->frame_ = window->frameRect(content);
-  window->setContentView(View::create(Rect(0, 0, content.width(), content.height())));
-  return window;
+void Window::setUp(const Rect& contentRect) {
+  frame_ = frameRect(contentRect);
+  setContentView(View::create(Rect(0, 0, contentRect.width(), contentRect.height())));
 }
 
 void Window::setFrame(const Rect& frame) {

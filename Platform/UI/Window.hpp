@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <concepts>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -32,8 +33,16 @@ class Window : public Responder, public std::enable_shared_from_this<Window> {
   // The standard buttons of the title bar, with the platform's raw values.
   enum class ButtonKind { close = 0, miniaturize = 1, zoom = 2 };
 
-  // A window whose content area is contentRect, with a plain content view of that size.
-  static std::shared_ptr<Window> create(const Rect& contentRect, std::uint64_t styleMask);
+  // A window of class T (a Window unless named) whose content area is contentRect, with a plain content
+  // view of that size; then its didInit() runs, once the window is owned.
+  template <std::derived_from<Window> T = Window>
+  static std::shared_ptr<T> create(const Rect& contentRect, std::uint64_t styleMask) {
+    std::shared_ptr<T> window = std::make_shared<T>(contentRect.standardized(), styleMask);
+    Window& base = *window;
+    base.setUp(contentRect.standardized());
+    base.didInit();
+    return window;
+  }
 
   // The frame, and the content rectangle inside a frame (the frame less the title bar when titled) and
   // back. Setting the frame sizes the content view to the new content rectangle.
@@ -75,7 +84,14 @@ class Window : public Responder, public std::enable_shared_from_this<Window> {
   // Use create; public only so that std::make_shared can reach it.
   Window(const Rect& frame, std::uint64_t styleMask);
 
+ protected:
+  // Runs once, right after create() has set the window up, when shared_from_this() works: the place for a
+  // subclass's set-up (it calls its base's didInit() first). The base does nothing.
+  virtual void didInit() {}
+
  private:
+  // Gives the window the frame around the content rectangle and a content view that fills it.
+  void setUp(const Rect& contentRect);
   void fitContentView();
 
   Rect frame_;

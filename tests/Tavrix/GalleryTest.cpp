@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cmath>
-#include <filesystem>
 #include <memory>
 #include <numbers>
 #include <string>
@@ -22,11 +21,11 @@
 #include "Tavrix/Controls/SystemColors.hpp"
 #include "Tavrix/Graph/CurvedLinePlotter.hpp"
 #include "Tavrix/Graph/GraphView.hpp"
+#include "tests/Tavrix/GalleryPicture.hpp"
 #include "tests/Tavrix/Graph/GraphFakes.hpp"
 #include "tests/platform/Graphics/RenderExpectations.hpp"
 
-// Renders the dashboard's pieces to PNG files under the build tree (gallery/ beside bin/) for a person to
-// look at, and checks a few pixels of each.
+// Renders the dashboard's pieces to the gallery for a person to look at, and checks a few pixels of each.
 namespace Tavrix {
 namespace {
 
@@ -35,23 +34,8 @@ using platform::Rgba;
 using platform::test::expectRgba;
 using platform::test::pixelAt;
 
-constexpr double scale = 2;
-
-// Renders the view at the settled time, writes it as gallery/<name>.png and returns the image.
-std::shared_ptr<platform::Image> picture(platform::View& view, const std::string& name) {
-  const std::filesystem::path directory =
-      std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "gallery";
-  std::filesystem::create_directories(directory);
-  const std::filesystem::path file = directory / (name + ".png");
-  platform::ViewRenderer::writePng(view, file.string(), scale);
-  EXPECT_TRUE(std::filesystem::exists(file));
-  return platform::ViewRenderer::image(view, scale);
-}
-
-// A colour as a rendered pixel stores it: components multiplied by alpha.
-Rgba premultiplied(const Rgba& color) {
-  return {color.red * color.alpha, color.green * color.alpha, color.blue * color.alpha, color.alpha};
-}
+using gallery::picture;
+using gallery::premultiplied;
 
 // The colour of an evenly spaced, left-to-right gradient at a fraction of its width.
 Rgba gradientAt(const std::vector<Rgba>& stops, double fraction) {

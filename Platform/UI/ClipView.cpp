@@ -1,0 +1,66 @@
+#include "Platform/UI/ClipView.hpp"
+
+#include <algorithm>
+#include <utility>
+
+#include "Platform/Graphics/GraphicsContext.hpp"
+
+namespace platform {
+
+void ClipView::didInit() {
+  View::didInit();
+  setWantsLayer(true);
+  layer()->setMasksToBounds(true);
+}
+
+void ClipView::setDrawsBackground(bool draws) {
+  drawsBackground_ = draws;
+  setNeedsDisplay(true);
+}
+
+void ClipView::setBackgroundColor(ColorRef color) {
+  backgroundColor_ = std::move(color);
+  setNeedsDisplay(true);
+}
+
+void ClipView::setDocumentView(std::shared_ptr<View> view) {
+  if (documentView_) {
+    documentView_->removeFromSuperview();
+  }
+  documentView_ = std::move(view);
+  scrollPosition_ = Point();
+  if (documentView_) {
+    addSubview(documentView_);
+    placeDocument();
+  }
+}
+
+bool ClipView::scrollToPoint(Point point) {
+  const Point before = scrollPosition_;
+  const Size document = documentView_ ? documentView_->frame().size : Size{0, 0};
+  scrollPosition_ = {std::clamp(point.x, 0.0, std::max(document.width - bounds().width(), 0.0)),
+                     std::clamp(point.y, 0.0, std::max(document.height - bounds().height(), 0.0))};
+  placeDocument();
+  return scrollPosition_ != before;
+}
+
+void ClipView::layout() {
+  View::layout();
+  scrollToPoint(scrollPosition_);
+}
+
+void ClipView::placeDocument() {
+  if (documentView_) {
+    documentView_->setFrameOrigin({-scrollPosition_.x, -scrollPosition_.y});
+  }
+}
+
+void ClipView::draw(const Rect&) {
+  GraphicsContext* context = GraphicsContext::current();
+  if (drawsBackground_ && backgroundColor_ && context != nullptr) {
+    context->setFillColor(backgroundColor_->rgba());
+    context->fillRect(bounds());
+  }
+}
+
+}  // namespace platform

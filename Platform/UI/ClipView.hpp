@@ -1,0 +1,48 @@
+#pragma once
+
+#include <memory>
+
+#include "Platform/Graphics/Color.hpp"
+#include "Platform/UI/View.hpp"
+
+namespace platform {
+
+// The view inside a scroll view that shows part of its document view. The shown part starts at the
+// scroll position, a point of the document (y-up from its bottom-left corner) that stays within
+// 0...(document size - clip size) on each axis; the document is placed so that this point sits at the
+// clip view's origin. It is layer-backed and clips the document to its bounds. Fills its bounds with its
+// background colour while drawsBackground is true.
+class ClipView : public View {
+ public:
+  using View::View;
+
+  bool drawsBackground() const { return drawsBackground_; }
+  void setDrawsBackground(bool draws);
+  // White until set.
+  const ColorRef& backgroundColor() const { return backgroundColor_; }
+  void setBackgroundColor(ColorRef color);
+
+  // The view scrolled (the clip view's only subview), or null.
+  const std::shared_ptr<View>& documentView() const { return documentView_; }
+  void setDocumentView(std::shared_ptr<View> view);
+
+  Point scrollPosition() const { return scrollPosition_; }
+  // Moves to the point, held to the document; true when the position changed.
+  bool scrollToPoint(Point point);
+
+  void layout() override;
+  void draw(const Rect& dirtyRect) override;
+
+ protected:
+  void didInit() override;
+
+ private:
+  void placeDocument();
+
+  bool drawsBackground_ = true;
+  ColorRef backgroundColor_ = Color::white();
+  std::shared_ptr<View> documentView_;
+  Point scrollPosition_;
+};
+
+}  // namespace platform

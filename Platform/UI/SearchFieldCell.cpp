@@ -1,0 +1,26 @@
+#include "Platform/UI/SearchFieldCell.hpp"
+
+#include <algorithm>
+
+#include "Platform/Graphics/GraphicsContext.hpp"
+#include "Platform/Graphics/BezierPath.hpp"
+
+namespace platform {
+
+void SearchFieldCell::drawWithFrame(const Rect& cellFrame, View& controlView) {
+  if (GraphicsContext* context = GraphicsContext::current()) {
+    const Rect bezel = cellFrame.insetBy(0.5, 0.5);
+    const double radius = std::max(bezel.height(), 0.0) / 2;
+    const BezierPath capsule = BezierPath::roundedRect(bezel, radius, radius);
+    context->setFillColor(Color::white()->rgba());
+    context->fill(capsule);
+    context->setStrokeColor(Color::gray()->rgba());
+    context->stroke(capsule);
+  }
+  const double side = cellFrame.height() / 2;
+  drawInterior(Rect(cellFrame.minX() + side, cellFrame.minY(), std::max(cellFrame.width() - 2 * side, 0.0),
+                    cellFrame.height()),
+               controlView);
+}
+
+}  // namespace platform

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "Platform/Graphics/Image.hpp"
+#include "Platform/Graphics/Rgba.hpp"
+#include "Platform/UI/View.hpp"
+#include "Platform/UI/ViewRenderer.hpp"
+
+// Pictures of controls for a person to look at: PNG files under the build tree (gallery/ beside bin/).
+namespace Tavrix::gallery {
+
+inline constexpr double scale = 2;
+
+// Renders the view at the settled time, writes it as gallery/<name>.png and returns the image.
+inline std::shared_ptr<platform::Image> picture(platform::View& view, const std::string& name) {
+  const std::filesystem::path directory =
+      std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "gallery";
+  std::filesystem::create_directories(directory);
+  const std::filesystem::path file = directory / (name + ".png");
+  platform::ViewRenderer::writePng(view, file.string(), scale);
+  EXPECT_TRUE(std::filesystem::exists(file));
+  return platform::ViewRenderer::image(view, scale);
+}
+
+// A colour as a rendered pixel stores it: components multiplied by alpha.
+inline platform::Rgba premultiplied(const platform::Rgba& color) {
+  return {color.red * color.alpha, color.green * color.alpha, color.blue * color.alpha, color.alpha};
+}
+
+}  // namespace Tavrix::gallery
