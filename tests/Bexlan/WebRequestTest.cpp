@@ -80,6 +80,10 @@ TEST(WebRequestTest, StatusesThroughPingStatusCheckAndGet) {
     EXPECT_EQ(std::string(answer.data.begin(), answer.data.end()), status == 304 ? "" : "body");
   }
   EXPECT_EQ(server.requests().front().method, "HEAD");
+  const auto session = platform::UrlSession::makeEphemeral();
+  EXPECT_EQ(Bexlan::URLSession::data(*session, *platform::Url::parse(server.url("/204"))).get().response.statusCode, 204);
+  const auto neither = Bexlan::URLSession::result(std::nullopt, std::nullopt, std::nullopt);
+  EXPECT_EQ(std::get<platform::UrlError>(neither).code(), Code::badServerResponse);
 }
 
 TEST(WebRequestTest, PostBodiesMethodsFieldsAndConnections) {

@@ -26,6 +26,7 @@ TEST(IpTest, AddressAndCountryThroughBothForms) {
   using Found = std::pair<std::optional<std::string>, std::optional<std::string>>;
   const std::tuple<std::string, std::string, Found> cases[] = {
       {" 203.0.113.7\n", germany, {"203.0.113.7", "DE"}},
+      {"\u00A0\u3000203.0.113.7\u2028\t", germany, {"203.0.113.7", "DE"}},
       {"203.0.113.7", R"({"ip": "203.0.113.7"})", {"203.0.113.7", {}}},
       {"203.0.113.7", R"({"country_code": null})", {"203.0.113.7", {}}},
       {"203.0.113.7", R"({"country_code": 49})", {"203.0.113.7", {}}},
