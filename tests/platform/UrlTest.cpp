@@ -50,6 +50,7 @@ TEST(UrlTest, QueryAndSegmentEncodingAndRequestFields) {
   EXPECT_EQ(request.allHttpHeaderFields(), (std::vector<platform::UrlRequest::Field>{{"X-Field", "d"}}));
   EXPECT_THROW(request.addValue("v\r\nInjected: 1", "X"), std::invalid_argument);
   EXPECT_THROW(request.setValue("v", "Bad Name"), std::invalid_argument);
+  EXPECT_THROW(request.setHttpMethod("GET / HTTP/1.1\r\nX: 1"), std::invalid_argument);
 }
 
 }  // namespace
