@@ -1,5 +1,10 @@
 #include "Orvane/Ip.hpp"
 
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <climits>
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -33,23 +38,26 @@ Settings& settings() {
   return *shared;
 }
 
-// The echoed body as an address: trimmed of white space and line breaks, at most 64 characters; nothing
-// when it is not UTF-8.
+// The echoed body as an address: trimmed of Unicode white space and line breaks at both ends, at most 64
+// code points; nothing when it is not UTF-8.
 std::optional<std::string> addressFrom(const WebRequest::Body& body) {
-  std::string_view text(reinterpret_cast<const char*>(body.data()), body.size());
-  if (!platform::isValidUtf8(text)) return std::nullopt;
-  constexpr std::string_view blanks = " \t\n\v\f\r";
-  text.remove_prefix(std::min(text.size(), text.find_first_not_of(blanks)));
-  text = text.substr(0, text.find_last_not_of(blanks) + 1);
-  std::size_t characters = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
-    if (startsCharacter && ++characters > longestAddress) {
-      text = text.substr(0, i);
-      break;
-    }
+  const auto* text = reinterpret_cast<const char*>(body.data());
+  const auto length = static_cast<int32_t>(std::min<std::size_t>(body.size(), INT32_MAX));
+  if (!platform::isValidUtf8(std::string_view(text, body.size()))) return std::nullopt;
+  int32_t start = 0, end = length;
+  for (int32_t next = 0; start < end; start = next) {
+    UChar32 c;
+    U8_NEXT(text, next, end, c);
+    if (!u_isUWhiteSpace(c)) break;
   }
-  return std::string(text);
+  for (int32_t previous = end; end > start; end = previous) {
+    UChar32 c;
+    U8_PREV(text, start, previous, c);
+    if (!u_isUWhiteSpace(c)) break;
+  }
+  int32_t cut = start;
+  for (std::size_t characters = 0; cut < end && characters < longestAddress; ++characters) U8_FWD_1(text, cut, end);
+  return std::string(text + start, text + cut);
 }
 
 // The geolocation address for an address, which becomes exactly one path segment.

@@ -13,7 +13,7 @@ namespace Orvane {
 // "User-Agent", whose body is the address as text, then a GET of the geolocation address followed by
 // "/api/lookup/" and the address, whose JSON reply carries "country_code".
 //
-// The echoed body is trimmed of white space and kept to its first 64 characters; in the geolocation
+// The echoed body is trimmed of white space and kept to its first 64 code points; in the geolocation
 // request it is one path segment ("/", "?", "#" and dot segments are escaped), so a hostile echo cannot
 // steer that request elsewhere.
 class Ip {
@@ -27,7 +27,8 @@ class Ip {
   static std::string geolocationAddress();
   static void setGeolocationAddress(std::string address);
 
-  // Runs on a thread of its own. The future throws the platform::UrlError of a failed echo request. A body
+  // Runs on a thread of its own. The future throws the platform::UrlError of a failed echo request (or
+  // std::invalid_argument for a User-Agent that cannot be a header field). A body
   // that is not UTF-8 gives a record without an address and makes no second request; a failed or
   // undecodable geolocation reply gives the address without a country code.
   static std::future<std::shared_ptr<ExternalIp>> lookup(const std::string& name, const std::string& version);

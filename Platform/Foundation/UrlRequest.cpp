@@ -8,11 +8,14 @@ namespace platform {
 
 namespace {
 
-void checkField(std::string_view name, std::string_view value) {
-  const bool token = !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+bool isToken(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
     return c > 32 && c < 127 && std::string_view("()<>@,;:\\\"/[]?={}").find(c) == std::string_view::npos;
   });
-  if (!token) throw std::invalid_argument("not a header field name: \"" + std::string(name) + "\"");
+}
+
+void checkField(std::string_view name, std::string_view value) {
+  if (!isToken(name)) throw std::invalid_argument("not a header field name: \"" + std::string(name) + "\"");
   if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
     throw std::invalid_argument("header field \"" + std::string(name) + "\" holds a line break or NUL");
   }
@@ -22,6 +25,12 @@ void checkField(std::string_view name, std::string_view value) {
 
 UrlRequest::UrlRequest(Url url, CachePolicy cachePolicy, double timeoutInterval)
     : url_(std::move(url)), cachePolicy_(cachePolicy), timeoutInterval_(timeoutInterval) {}
+
+void UrlRequest::setHttpMethod(std::optional<std::string> method) {
+  if (method && method->empty()) method.reset();
+  if (method && !isToken(*method)) throw std::invalid_argument("not an HTTP method: \"" + *method + "\"");
+  httpMethod_ = std::move(method);
+}
 
 std::vector<UrlRequest::Field>::iterator UrlRequest::find(std::string_view field) {
   return std::find_if(fields_.begin(), fields_.end(), [&](const Field& entry) {

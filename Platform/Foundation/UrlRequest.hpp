@@ -27,9 +27,10 @@ class UrlRequest {
   // is not finite and above zero counts as 60.
   double timeoutInterval() const { return timeoutInterval_; }
 
-  // The method as set, sent exactly as written; absent means GET.
+  // The method as set, sent exactly as written; absent (or set empty) means GET. Throws
+  // std::invalid_argument for a method that is not an HTTP token ("GET / HTTP/1.1\r\n..." is refused).
   const std::optional<std::string>& httpMethod() const { return httpMethod_; }
-  void setHttpMethod(std::optional<std::string> method) { httpMethod_ = std::move(method); }
+  void setHttpMethod(std::optional<std::string> method);
   const std::optional<std::vector<std::uint8_t>>& httpBody() const { return httpBody_; }
   void setHttpBody(std::optional<std::vector<std::uint8_t>> body) { httpBody_ = std::move(body); }
 

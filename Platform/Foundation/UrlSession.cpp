@@ -7,15 +7,16 @@
 namespace platform {
 
 std::shared_ptr<UrlSession> UrlSession::shared() {
-  static const std::shared_ptr<UrlSession> session = [] {
+  // Never destroyed, like the loader thread that uses its share.
+  static const auto* session = [] {
     UrlLoader::shared();  // initialises libcurl before the share is made
     CURLSH* share = curl_share_init();
     curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
     curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
     curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
-    return std::shared_ptr<UrlSession>(new UrlSession(share));
+    return new std::shared_ptr<UrlSession>(new UrlSession(share));
   }();
-  return session;
+  return *session;
 }
 
 std::shared_ptr<UrlSession> UrlSession::makeEphemeral() { return std::shared_ptr<UrlSession>(new UrlSession(nullptr)); }

@@ -53,10 +53,9 @@ TEST(DataReadersTest, TypedReadersAtTheirBoundaries) {
                         {{0x3F, 0x80, 0x00}, 0x3F, 0x803F, 0, 0}, {{0x3F, 0x80, 0, 0, 0xFF}, 0x3F, 0x803F, 0x803F, 1.0f},
                         {{0xC0, 0x49, 0x0F, 0xDB}, 0xC0, 0x49C0, 0xDB0F49C0, -3.14159274f}};
   for (const Case& c : cases) {
-    EXPECT_EQ(Data::firstByte(c.bytes), c.first);
-    EXPECT_EQ(Data::uint16Value(c.bytes), c.u16);
-    EXPECT_EQ(Data::uint32Value(c.bytes), c.u32);
-    EXPECT_EQ(Data::bigEndianFloat(c.bytes), c.big);
+    EXPECT_EQ(std::tuple(Data::firstByte(c.bytes), Data::uint16Value(c.bytes), Data::uint32Value(c.bytes),
+                         Data::bigEndianFloat(c.bytes)),
+              std::tuple(c.first, c.u16, c.u32, c.big));
   }
   const Bytes five{1, 2, 3, 4, 5};
   EXPECT_EQ(Data::to<std::uint32_t>(Bytes{1, 2, 3}), std::nullopt);

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <memory>
 
 #include "Bexlan/LayerSnapshot.hpp"
 
@@ -20,9 +19,7 @@ TEST(LayerSnapshotTest, TruncatedFrameKeepsTheBottomLeftCorner) {
   ASSERT_EQ(image->pixelWidth(), 10);
   ASSERT_EQ(image->pixelHeight(), 5);
   EXPECT_EQ(image->pixel(0, 4), (platform::Rgba{0, 0, 1, 1}));
-  EXPECT_EQ(image->pixel(1, 4), (platform::Rgba{1, 0, 0, 1}));
   EXPECT_EQ(image->pixel(9, 0), (platform::Rgba{1, 0, 0, 1}));
-
   for (const platform::Rect frame : {platform::Rect{0, 0, 0.9, 4}, {0, 0, 4, std::numeric_limits<double>::infinity()}}) {
     layer->setFrame(frame);
     EXPECT_TRUE(Bexlan::CALayer::snapshotImage(*layer)->isEmpty());

