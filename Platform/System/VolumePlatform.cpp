@@ -47,8 +47,12 @@ std::string lastComponent(std::string_view path) {
 
 class LinuxVolumePlatform final : public VolumePlatform {
  public:
-  LinuxVolumePlatform(std::shared_ptr<const TextSource> source, std::string scope, FileSystemCalls calls)
-      : source_(std::move(source)), scope_(std::move(scope)), calls_(std::move(calls)) {}
+  LinuxVolumePlatform(std::shared_ptr<const TextSource> source, std::string scope, FileSystemCalls calls,
+                      std::shared_ptr<const UdevDatabase> udev)
+      : source_(std::move(source)),
+        scope_(std::move(scope)),
+        calls_(std::move(calls)),
+        udev_(std::move(udev)) {}
 
   std::optional<std::vector<std::string>> mountedVolumePaths() const override {
     std::optional<MountInfo> read = MountInfo::read(*source_);
@@ -78,7 +82,7 @@ class LinuxVolumePlatform final : public VolumePlatform {
     const std::optional<FileSystemSize> size = calls_.size(path);
     if (!size) return std::nullopt;
     const bool isUsbOrCard = device->deviceProtocol == "USB" || device->deviceProtocol == "Secure Digital";
-    const std::optional<UdevData> udev = UdevData::read(*source_, device->major, device->minor);
+    const std::optional<UdevData> udev = udev_->blockDevice(device->major, device->minor);
     VolumeResources resources;
     resources.name = calls_.label(path, udev ? &*udev : nullptr);
     if (!resources.name) resources.name = path == "/" ? path : lastComponent(path);
@@ -112,9 +116,10 @@ class LinuxVolumePlatform final : public VolumePlatform {
     const Mount mount = mountAt(path);
     if (mount.entry == nullptr) return std::nullopt;
     const std::optional<std::string> name = BlockDevice::nameOfMount(*source_, *mount.entry);
-    const std::optional<BlockDevice> device = name ? BlockDevice::read(*source_, *name) : std::nullopt;
+    const std::optional<BlockDevice> device =
+        name ? BlockDevice::read(*source_, *name, udev_.get()) : std::nullopt;
     if (!device) return std::nullopt;
-    const std::optional<UdevData> udev = UdevData::read(*source_, device->major, device->minor);
+    const std::optional<UdevData> udev = udev_->blockDevice(device->major, device->minor);
     DiskDescription description;
     description.deviceProtocol = device->deviceProtocol;
     description.volumeKind = mount.entry->fileSystemType;
@@ -132,7 +137,7 @@ class LinuxVolumePlatform final : public VolumePlatform {
 
   std::optional<std::string> wholeDiskName(const std::string& mediaPath) const override {
     const std::string name = lastComponent(mediaPath);
-    const std::optional<BlockDevice> device = BlockDevice::read(*source_, name);
+    const std::optional<BlockDevice> device = BlockDevice::read(*source_, name, udev_.get());
     if (!device || device->wholeDisk == name) return std::nullopt;
     return device->wholeDisk;
   }
@@ -148,7 +153,7 @@ class LinuxVolumePlatform final : public VolumePlatform {
   }
 
   std::optional<BlockDevice> diskDevice(const std::string& disk) const override {
-    return BlockDevice::read(*source_, disk);
+    return BlockDevice::read(*source_, disk, udev_.get());
   }
 
   std::error_code unmountAndEject(const std::string& path) const override {
@@ -196,12 +201,13 @@ class LinuxVolumePlatform final : public VolumePlatform {
     }
     const std::optional<std::string> name = BlockDevice::nameOfMount(*source_, mount);
     if (!name) return std::nullopt;
-    return BlockDevice::read(*source_, *name);
+    return BlockDevice::read(*source_, *name, udev_.get());
   }
 
   const std::shared_ptr<const TextSource> source_;
   const std::string scope_;
   const FileSystemCalls calls_;
+  const std::shared_ptr<const UdevDatabase> udev_;
   mutable std::mutex mutex_;
   mutable std::shared_ptr<const MountInfo> table_;
 };
@@ -223,11 +229,14 @@ VolumePlatform::FileSystemCalls VolumePlatform::liveFileSystemCalls() {
 }
 
 std::shared_ptr<const VolumePlatform> VolumePlatform::live(std::shared_ptr<const TextSource> source,
-                                                           std::string scope, FileSystemCalls calls) {
-  if (!source || !calls.size || !calls.label) {
-    throw std::invalid_argument("VolumePlatform: a text source and both file-system calls are needed");
+                                                           std::string scope, FileSystemCalls calls,
+                                                           std::shared_ptr<const UdevDatabase> udev) {
+  if (!source || !calls.size || !calls.label || !udev) {
+    throw std::invalid_argument(
+        "VolumePlatform: a text source, both file-system calls and a udev database are needed");
   }
-  return std::make_shared<LinuxVolumePlatform>(std::move(source), scopeDirectory(scope), std::move(calls));
+  return std::make_shared<LinuxVolumePlatform>(std::move(source), scopeDirectory(scope), std::move(calls),
+                                               std::move(udev));
 }
 
 }  // namespace platform
