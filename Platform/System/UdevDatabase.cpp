@@ -12,14 +12,20 @@ namespace {
 // libudev objects are not safe to share between threads: one context, used under a lock.
 class LibudevDatabase final : public UdevDatabase {
  public:
-  LibudevDatabase() : udev_(udev_new()) {}
-  ~LibudevDatabase() override { udev_unref(udev_); }
+  LibudevDatabase() : udev_(udev_new()), queue_(udev_ != nullptr ? udev_queue_new(udev_) : nullptr) {}
+  ~LibudevDatabase() override {
+    udev_queue_unref(queue_);
+    udev_unref(udev_);
+  }
   LibudevDatabase(const LibudevDatabase&) = delete;
   LibudevDatabase& operator=(const LibudevDatabase&) = delete;
 
   std::optional<UdevData> blockDevice(std::uint32_t major, std::uint32_t minor) const override {
-    if (udev_ == nullptr) return std::nullopt;
+    if (udev_ == nullptr || queue_ == nullptr) return std::nullopt;
     std::lock_guard lock(mutex_);
+    // Without udev running there are no records to trust, and asking for one costs a walk through sysfs
+    // at every refresh.
+    if (udev_queue_get_udev_is_active(queue_) != 1) return std::nullopt;
     udev_device* device = udev_device_new_from_devnum(udev_, 'b', makedev(major, minor));
     if (device == nullptr) return std::nullopt;
     std::optional<UdevData> data;
@@ -39,6 +45,7 @@ class LibudevDatabase final : public UdevDatabase {
 
  private:
   udev* const udev_;
+  udev_queue* const queue_;
   mutable std::mutex mutex_;
 };
 

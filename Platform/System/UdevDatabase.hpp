@@ -14,7 +14,7 @@ class UdevDatabase {
  public:
   virtual ~UdevDatabase() = default;
 
-  // The properties udev gave the block device major:minor; absent when udev has no record of it (no udev
+  // The properties udev gave the block device major:minor; absent when udev has no record of it (udev not
   // running, or a device it has not processed).
   virtual std::optional<UdevData> blockDevice(std::uint32_t major, std::uint32_t minor) const = 0;
 
