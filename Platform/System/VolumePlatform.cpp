@@ -55,9 +55,15 @@ class LinuxVolumePlatform final : public VolumePlatform {
         udev_(std::move(udev)) {}
 
   std::optional<std::vector<std::string>> mountedVolumePaths() const override {
-    std::optional<MountInfo> read = MountInfo::read(*source_);
-    if (!read) return std::nullopt;
-    auto table = std::make_shared<const MountInfo>(std::move(*read));
+    std::optional<std::string> text = source_->read("/proc/self/mountinfo");
+    if (!text) return std::nullopt;
+    std::shared_ptr<const MountInfo> table;
+    {
+      // The table seldom changes between two refreshes: the same text is the same table, parsed once.
+      std::lock_guard lock(mutex_);
+      if (table_ && *text == tableText_) table = table_;
+    }
+    if (!table) table = std::make_shared<const MountInfo>(MountInfo::parse(*text));
     std::vector<std::string> paths;
     for (const MountInfoEntry& entry : table->entries) {
       // Each mount point once, where the mount that is seen there is listed.
@@ -67,6 +73,7 @@ class LinuxVolumePlatform final : public VolumePlatform {
     }
     std::lock_guard lock(mutex_);
     table_ = std::move(table);
+    tableText_ = std::move(*text);
     return paths;
   }
 
@@ -210,6 +217,7 @@ class LinuxVolumePlatform final : public VolumePlatform {
   const std::shared_ptr<const UdevDatabase> udev_;
   mutable std::mutex mutex_;
   mutable std::shared_ptr<const MountInfo> table_;
+  mutable std::string tableText_;  // the text table_ was parsed from
 };
 
 // `scope` without a trailing "/" (but "/" itself), so that component tests work on it.
