@@ -11,8 +11,10 @@
 #include <array>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string_view>
+#include <utility>
 
 #include "Platform/System/Utf8Text.hpp"
 
@@ -23,50 +25,28 @@ namespace {
 template <std::size_t size>
 using Policy = std::array<nla_policy, size>;
 
-// The attributes read here and their kinds; libnl refuses a message whose attribute is shorter than its
-// kind or longer than its maximum.
-const Policy<NL80211_ATTR_MAX + 1>& messagePolicy() {
-  static const Policy<NL80211_ATTR_MAX + 1> policy = [] {
-    Policy<NL80211_ATTR_MAX + 1> made{};
-    made[NL80211_ATTR_IFINDEX] = {NLA_U32, 0, 0};
-    made[NL80211_ATTR_IFNAME] = {NLA_UNSPEC, 0, IFNAMSIZ};
-    made[NL80211_ATTR_SSID] = {NLA_UNSPEC, 0, 32};
-    made[NL80211_ATTR_STA_INFO] = {NLA_NESTED, 0, 0};
-    made[NL80211_ATTR_SURVEY_INFO] = {NLA_NESTED, 0, 0};
-    return made;
-  }();
+template <std::size_t size>
+Policy<size> policyOf(std::initializer_list<std::pair<int, std::uint16_t>> kinds,
+                      std::initializer_list<std::pair<int, std::uint16_t>> maximumLengths = {}) {
+  Policy<size> policy{};
+  for (auto [attribute, kind] : kinds) policy[attribute].type = kind;
+  for (auto [attribute, length] : maximumLengths) policy[attribute].maxlen = length;
   return policy;
 }
 
-const Policy<NL80211_STA_INFO_MAX + 1>& stationPolicy() {
-  static const Policy<NL80211_STA_INFO_MAX + 1> policy = [] {
-    Policy<NL80211_STA_INFO_MAX + 1> made{};
-    made[NL80211_STA_INFO_SIGNAL] = {NLA_U8, 0, 0};
-    made[NL80211_STA_INFO_TX_BITRATE] = {NLA_NESTED, 0, 0};
-    return made;
-  }();
-  return policy;
-}
-
-const Policy<NL80211_RATE_INFO_MAX + 1>& ratePolicy() {
-  static const Policy<NL80211_RATE_INFO_MAX + 1> policy = [] {
-    Policy<NL80211_RATE_INFO_MAX + 1> made{};
-    made[NL80211_RATE_INFO_BITRATE] = {NLA_U16, 0, 0};
-    made[NL80211_RATE_INFO_BITRATE32] = {NLA_U32, 0, 0};
-    return made;
-  }();
-  return policy;
-}
-
-const Policy<NL80211_SURVEY_INFO_MAX + 1>& surveyPolicy() {
-  static const Policy<NL80211_SURVEY_INFO_MAX + 1> policy = [] {
-    Policy<NL80211_SURVEY_INFO_MAX + 1> made{};
-    made[NL80211_SURVEY_INFO_NOISE] = {NLA_U8, 0, 0};
-    made[NL80211_SURVEY_INFO_IN_USE] = {NLA_FLAG, 0, 0};
-    return made;
-  }();
-  return policy;
-}
+// The attributes read here and their kinds; libnl refuses a message with an attribute shorter than its
+// kind or longer than its maximum, so the getters below never read past one.
+const Policy<NL80211_ATTR_MAX + 1> messagePolicy =
+    policyOf<NL80211_ATTR_MAX + 1>({{NL80211_ATTR_IFINDEX, NLA_U32},
+                                    {NL80211_ATTR_STA_INFO, NLA_NESTED},
+                                    {NL80211_ATTR_SURVEY_INFO, NLA_NESTED}},
+                                   {{NL80211_ATTR_IFNAME, IFNAMSIZ}, {NL80211_ATTR_SSID, 32}});
+const Policy<NL80211_STA_INFO_MAX + 1> stationPolicy = policyOf<NL80211_STA_INFO_MAX + 1>(
+    {{NL80211_STA_INFO_SIGNAL, NLA_U8}, {NL80211_STA_INFO_TX_BITRATE, NLA_NESTED}});
+const Policy<NL80211_RATE_INFO_MAX + 1> ratePolicy = policyOf<NL80211_RATE_INFO_MAX + 1>(
+    {{NL80211_RATE_INFO_BITRATE, NLA_U16}, {NL80211_RATE_INFO_BITRATE32, NLA_U32}});
+const Policy<NL80211_SURVEY_INFO_MAX + 1> surveyPolicy = policyOf<NL80211_SURVEY_INFO_MAX + 1>(
+    {{NL80211_SURVEY_INFO_NOISE, NLA_U8}, {NL80211_SURVEY_INFO_IN_USE, NLA_FLAG}});
 
 using Attributes = std::array<nlattr*, NL80211_ATTR_MAX + 1>;
 
@@ -74,7 +54,7 @@ using Attributes = std::array<nlattr*, NL80211_ATTR_MAX + 1>;
 std::optional<Attributes> attributesOf(const nlmsghdr* message) {
   Attributes attributes{};
   if (genlmsg_parse(const_cast<nlmsghdr*>(message), 0, attributes.data(), NL80211_ATTR_MAX,
-                    messagePolicy().data()) < 0) {
+                    messagePolicy.data()) < 0) {
     return std::nullopt;
   }
   return attributes;
@@ -116,12 +96,12 @@ StationReply parseStation(const nlmsghdr* message) {
   StationReply reply;
   std::optional<Attributes> attributes = attributesOf(message);
   std::array<nlattr*, NL80211_STA_INFO_MAX + 1> station{};
-  if (!attributes || !parseNested(station, (*attributes)[NL80211_ATTR_STA_INFO], stationPolicy())) {
+  if (!attributes || !parseNested(station, (*attributes)[NL80211_ATTR_STA_INFO], stationPolicy)) {
     return reply;
   }
   if (station[NL80211_STA_INFO_SIGNAL] != nullptr) reply.signal = decibels(station[NL80211_STA_INFO_SIGNAL]);
   std::array<nlattr*, NL80211_RATE_INFO_MAX + 1> rate{};
-  if (parseNested(rate, station[NL80211_STA_INFO_TX_BITRATE], ratePolicy())) {
+  if (parseNested(rate, station[NL80211_STA_INFO_TX_BITRATE], ratePolicy)) {
     // In units of 100 kbit/s; the 32-bit attribute holds rates the 16-bit one cannot.
     if (rate[NL80211_RATE_INFO_BITRATE32] != nullptr) {
       reply.transmitRate = nla_get_u32(rate[NL80211_RATE_INFO_BITRATE32]) / 10.0;
@@ -135,7 +115,7 @@ StationReply parseStation(const nlmsghdr* message) {
 std::optional<int> parseSurveyNoise(const nlmsghdr* message) {
   std::optional<Attributes> attributes = attributesOf(message);
   std::array<nlattr*, NL80211_SURVEY_INFO_MAX + 1> survey{};
-  if (!attributes || !parseNested(survey, (*attributes)[NL80211_ATTR_SURVEY_INFO], surveyPolicy()) ||
+  if (!attributes || !parseNested(survey, (*attributes)[NL80211_ATTR_SURVEY_INFO], surveyPolicy) ||
       survey[NL80211_SURVEY_INFO_IN_USE] == nullptr || survey[NL80211_SURVEY_INFO_NOISE] == nullptr) {
     return std::nullopt;
   }
