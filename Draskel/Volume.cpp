@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "Bexlan/Images.hpp"
 #include "Bexlan/String.hpp"
 #include "Draskel/Localized.hpp"
 
@@ -75,7 +76,7 @@ std::string Volume::tagText() const {
   return text;
 }
 
-Bexlan::ImageRef Volume::symbolImage() const {
+Bexlan::Icon Volume::symbolImage() const {
   if (deviceProtocol == "Secure Digital") return Bexlan::Images::systemSymbol("sdcard");
   return Bexlan::Images::systemSymbol(isInternal ? "internaldrive" : "externaldrive");
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Bexlan/Images.hpp"
+#include "Bexlan/Identifier.hpp"
 #include "Draskel/VolumeCharacteristics.hpp"
 #include "Draskel/VolumeDeviceProtocol.hpp"
 #include "Draskel/VolumeStatistics.hpp"
@@ -47,7 +47,7 @@ class Volume {
   std::string tagText() const;
   // The symbol of the volume's kind: an SD card for a "Secure Digital" device, else an internal or an
   // external drive.
-  Bexlan::ImageRef symbolImage() const;
+  Bexlan::Icon symbolImage() const;
   // The used fraction of the volume, (total - free) / total: 0 when the total is 0 or the free bytes
   // exceed it.
   double usage() const;
@@ -86,7 +86,7 @@ class Volume {
   std::uint64_t writeDelta = 0;
   bool isInternal = false;
   bool isLocal = false;
-  Bexlan::ImageRef icon;
+  Bexlan::Icon icon;
   bool isReadOnly = false;
   bool isVolume = false;
   bool isSystemVolume = false;

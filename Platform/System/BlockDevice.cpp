@@ -9,7 +9,6 @@
 #include "Platform/System/BlockDeviceProtocol.hpp"
 #include "Platform/System/BlockDeviceStat.hpp"
 #include "Platform/System/TextFields.hpp"
-#include "Platform/System/UdevData.hpp"
 
 namespace platform {
 
@@ -132,7 +131,8 @@ void readIdentity(const TextSource& source, BlockDevice& device, const UdevData*
 
 }  // namespace
 
-std::optional<BlockDevice> BlockDevice::read(const TextSource& source, std::string_view name) {
+std::optional<BlockDevice> BlockDevice::read(const TextSource& source, std::string_view name,
+                                             const UdevDatabase* udev) {
   if (!isPlainDeviceName(name)) return std::nullopt;
   const auto number = deviceNumber(source, name);
   if (!number) return std::nullopt;
@@ -147,11 +147,11 @@ std::optional<BlockDevice> BlockDevice::read(const TextSource& source, std::stri
   const std::string disk = classPath(device.wholeDisk);
   device.isRemovable = flag(source, disk + "/removable");
   device.isRotational = flag(source, disk + "/queue/rotational");
-  std::optional<UdevData> udev;
-  if (const auto diskNumber = deviceNumber(source, device.wholeDisk)) {
-    udev = UdevData::read(source, diskNumber->first, diskNumber->second);
+  std::optional<UdevData> record;
+  if (const auto diskNumber = deviceNumber(source, device.wholeDisk); diskNumber && udev != nullptr) {
+    record = udev->blockDevice(diskNumber->first, diskNumber->second);
   }
-  const UdevData* udevData = udev ? &*udev : nullptr;
+  const UdevData* udevData = record ? &*record : nullptr;
   readIdentity(source, device, udevData);
   device.deviceProtocol = blockDeviceProtocol(source, device.wholeDisk, device.wholeDiskPath, udevData);
   return device;

@@ -7,6 +7,7 @@
 
 #include "Platform/System/MountInfo.hpp"
 #include "Platform/System/TextSource.hpp"
+#include "Platform/System/UdevDatabase.hpp"
 
 namespace platform {
 
@@ -40,8 +41,10 @@ struct BlockDevice {
   std::optional<std::string> revision;
   std::optional<std::string> serial;
 
-  // The facts of the device `name`, or absent when sysfs has no block device of that name.
-  static std::optional<BlockDevice> read(const TextSource& source, std::string_view name);
+  // The facts of the device `name`, or absent when sysfs has no block device of that name. The whole disk's
+  // record in `udev`, when given, fills what sysfs lacks.
+  static std::optional<BlockDevice> read(const TextSource& source, std::string_view name,
+                                         const UdevDatabase* udev = nullptr);
 
   // The name of the block device major:minor ("254:0" -> "vda"), or absent.
   static std::optional<std::string> nameOf(const TextSource& source, std::uint32_t major,

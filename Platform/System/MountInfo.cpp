@@ -66,7 +66,7 @@ MountInfo MountInfo::parse(std::string_view text) {
   if (!table || !stream) throw std::bad_alloc();
   // A line that is not well formed is left out; the lines after it still count.
   mnt_table_set_parser_errcb(table.get(), [](libmnt_table*, const char*, int) { return 1; });
-  mnt_table_parse_stream(table.get(), stream.get(), "/proc/self/mountinfo");
+  mnt_table_parse_stream(table.get(), stream.get(), "mountinfo");
   return fromTable(table.get());
 }
 

@@ -3,9 +3,8 @@
 #include <net/if_arp.h>
 
 #include "Platform/System/LinkTable.hpp"
+#include "Platform/System/Nl80211.hpp"
 #include "Platform/System/RouteTable.hpp"
-#include "Platform/System/WirelessRequests.hpp"
-#include "Platform/System/WirelessStatus.hpp"
 
 namespace platform {
 
@@ -21,14 +20,12 @@ class LiveNetworkPlatform final : public NetworkPlatform {
   std::optional<std::vector<SystemInterface>> systemInterfaces(bool withKinds) const override {
     auto links = readLinkTable();
     if (!links) return std::nullopt;
-    std::optional<WirelessRequests> requests;
-    if (withKinds) requests.emplace();
     std::vector<SystemInterface> result;
     result.reserve(links->size());
     for (auto& link : *links) {
       std::optional<std::string> typeText;
-      if (requests) {
-        bool wireless = link.hardwareType == ARPHRD_ETHER && isWireless(*requests, link.name);
+      if (withKinds) {
+        bool wireless = link.hardwareType == ARPHRD_ETHER && isWireless(link.name);
         typeText = std::string(interfaceTypeText(link.hardwareType, wireless));
       }
       result.push_back({std::move(link.name), std::move(link.alias), std::move(typeText)});
@@ -39,24 +36,16 @@ class LiveNetworkPlatform final : public NetworkPlatform {
   std::optional<std::string> primaryInterface() const override { return readPrimaryInterface(*source_); }
 
   std::vector<WirelessInterface> wirelessInterfaces() const override {
-    auto rows = readWirelessStatus(*source_);
-    if (!rows || rows->empty()) return {};
-    WirelessRequests requests;
-    std::vector<WirelessInterface> result;
-    for (auto& row : *rows) {
-      auto rate = requests.transmitRate(row.name);
-      auto networkName = requests.networkName(row.name);
-      result.push_back(
-          {std::move(row.name), row.noiseLevel, row.signalLevel, rate, std::move(networkName), std::nullopt});
-    }
-    return result;
+    // Without a wireless device there is nothing to ask nl80211 (and no socket to open at every refresh).
+    const auto devices = source_->list("/sys/class/ieee80211");
+    if (!devices || devices->empty()) return {};
+    return nl80211::readInterfaces();
   }
 
  private:
-  // Drivers with the wireless-extension interface answer its name request; cfg80211 drivers built
-  // without it still link their interfaces to a "phy80211" device in sysfs.
-  bool isWireless(const WirelessRequests& requests, const std::string& name) const {
-    return requests.isWireless(name) || source_->readLink("/sys/class/net/" + name + "/phy80211").has_value();
+  // Every interface of a wireless driver (cfg80211, which nl80211 serves) links to its "phy80211" device.
+  bool isWireless(const std::string& name) const {
+    return source_->readLink("/sys/class/net/" + name + "/phy80211").has_value();
   }
 
   std::shared_ptr<const TextSource> source_;

@@ -31,8 +31,8 @@ class NetworkPlatform {
   virtual std::vector<WirelessInterface> wirelessInterfaces() const = 0;
 
   // The calling thread's network namespace: interfaces from `interfaces` (getifaddrs by default), the
-  // link table through netlink, wireless requests through ioctls, and /proc/thread-self/net/route,
-  // /proc/net/wireless and /sys/class/net through `source`.
+  // link table through netlink, Wi-Fi facts through nl80211, and /proc/thread-self/net/route,
+  // /sys/class/net and /sys/class/ieee80211 through `source`.
   static std::shared_ptr<const NetworkPlatform> live(
       std::shared_ptr<const TextSource> source = TextSource::live(),
       std::shared_ptr<const InterfaceList> interfaces = InterfaceList::live());

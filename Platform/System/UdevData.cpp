@@ -42,24 +42,4 @@ std::optional<std::string> UdevData::text(std::string_view key) const {
   return std::string(result);
 }
 
-UdevData UdevData::parse(std::string_view text) {
-  UdevData data;
-  for (std::string_view line : textfields::splitLines(text)) {
-    if (!line.starts_with("E:")) continue;
-    line.remove_prefix(2);
-    const std::size_t equals = line.find('=');
-    if (equals == 0 || equals == std::string_view::npos) continue;
-    data.properties.insert_or_assign(std::string(line.substr(0, equals)),
-                                     std::string(line.substr(equals + 1)));
-  }
-  return data;
-}
-
-std::optional<UdevData> UdevData::read(const TextSource& source, std::uint32_t major, std::uint32_t minor) {
-  const std::optional<std::string> text =
-      source.read("/run/udev/data/b" + std::to_string(major) + ":" + std::to_string(minor));
-  if (!text) return std::nullopt;
-  return parse(*text);
-}
-
 }  // namespace platform

@@ -1,18 +1,15 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "Platform/System/TextSource.hpp"
-
 namespace platform {
 
-// The properties udev recorded for a block device in its database (/run/udev/data/b<major>:<minor>, the
-// "E:KEY=VALUE" lines). Machines without udev have no database; readers then go without it.
+// The properties udev keeps for a device (see UdevDatabase). Machines without udev have none; readers then
+// go without them.
 struct UdevData {
   std::map<std::string, std::string, std::less<>> properties;
 
@@ -20,12 +17,6 @@ struct UdevData {
   // the plain form has '_' in place of blanks), without blanks at either end; absent when neither is
   // present or the text is empty.
   std::optional<std::string> text(std::string_view key) const;
-
-  // The properties of database text; other lines and lines without "=" are left out.
-  static UdevData parse(std::string_view text);
-
-  // The database record of the block device major:minor, or absent when there is none.
-  static std::optional<UdevData> read(const TextSource& source, std::uint32_t major, std::uint32_t minor);
 };
 
 // Text with udev's "\xHH" escapes turned back into bytes; other backslashes stay as they are.

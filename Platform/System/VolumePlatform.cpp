@@ -46,13 +46,23 @@ std::string lastComponent(std::string_view path) {
 
 class LinuxVolumePlatform final : public VolumePlatform {
  public:
-  LinuxVolumePlatform(std::shared_ptr<const TextSource> source, std::string scope, FileSystemCalls calls)
-      : source_(std::move(source)), scope_(std::move(scope)), calls_(std::move(calls)) {}
+  LinuxVolumePlatform(std::shared_ptr<const TextSource> source, std::string scope, FileSystemCalls calls,
+                      std::shared_ptr<const UdevDatabase> udev)
+      : source_(std::move(source)),
+        scope_(std::move(scope)),
+        calls_(std::move(calls)),
+        udev_(std::move(udev)) {}
 
   std::optional<std::vector<std::string>> mountedVolumePaths() const override {
-    std::optional<MountInfo> read = MountInfo::read(*source_);
-    if (!read) return std::nullopt;
-    auto table = std::make_shared<const MountInfo>(std::move(*read));
+    std::optional<std::string> text = source_->read("/proc/self/mountinfo");
+    if (!text) return std::nullopt;
+    std::shared_ptr<const MountInfo> table;
+    {
+      // The table seldom changes between two refreshes: the same text is the same table, parsed once.
+      std::lock_guard lock(mutex_);
+      if (table_ && *text == tableText_) table = table_;
+    }
+    if (!table) table = std::make_shared<const MountInfo>(MountInfo::parse(*text));
     std::vector<std::string> paths;
     for (const MountInfoEntry& entry : table->entries) {
       // Each mount point once, where the mount that is seen there is listed.
@@ -62,6 +72,7 @@ class LinuxVolumePlatform final : public VolumePlatform {
     }
     std::lock_guard lock(mutex_);
     table_ = std::move(table);
+    tableText_ = std::move(*text);
     return paths;
   }
 
@@ -77,7 +88,7 @@ class LinuxVolumePlatform final : public VolumePlatform {
     const std::optional<FileSystemSize> size = calls_.size(path);
     if (!size) return std::nullopt;
     const bool isUsbOrCard = device->deviceProtocol == "USB" || device->deviceProtocol == "Secure Digital";
-    const std::optional<UdevData> udev = UdevData::read(*source_, device->major, device->minor);
+    const std::optional<UdevData> udev = udev_->blockDevice(device->major, device->minor);
     VolumeResources resources;
     resources.name = calls_.label(path, udev ? &*udev : nullptr);
     if (!resources.name) resources.name = path == "/" ? path : lastComponent(path);
@@ -111,9 +122,10 @@ class LinuxVolumePlatform final : public VolumePlatform {
     const Mount mount = mountAt(path);
     if (mount.entry == nullptr) return std::nullopt;
     const std::optional<std::string> name = BlockDevice::nameOfMount(*source_, *mount.entry);
-    const std::optional<BlockDevice> device = name ? BlockDevice::read(*source_, *name) : std::nullopt;
+    const std::optional<BlockDevice> device =
+        name ? BlockDevice::read(*source_, *name, udev_.get()) : std::nullopt;
     if (!device) return std::nullopt;
-    const std::optional<UdevData> udev = UdevData::read(*source_, device->major, device->minor);
+    const std::optional<UdevData> udev = udev_->blockDevice(device->major, device->minor);
     DiskDescription description;
     description.deviceProtocol = device->deviceProtocol;
     description.volumeKind = mount.entry->fileSystemType;
@@ -131,7 +143,7 @@ class LinuxVolumePlatform final : public VolumePlatform {
 
   std::optional<std::string> wholeDiskName(const std::string& mediaPath) const override {
     const std::string name = lastComponent(mediaPath);
-    const std::optional<BlockDevice> device = BlockDevice::read(*source_, name);
+    const std::optional<BlockDevice> device = BlockDevice::read(*source_, name, udev_.get());
     if (!device || device->wholeDisk == name) return std::nullopt;
     return device->wholeDisk;
   }
@@ -147,7 +159,7 @@ class LinuxVolumePlatform final : public VolumePlatform {
   }
 
   std::optional<BlockDevice> diskDevice(const std::string& disk) const override {
-    return BlockDevice::read(*source_, disk);
+    return BlockDevice::read(*source_, disk, udev_.get());
   }
 
   std::error_code unmountAndEject(const std::string& path) const override { return unmount(path, scope_); }
@@ -192,14 +204,16 @@ class LinuxVolumePlatform final : public VolumePlatform {
     }
     const std::optional<std::string> name = BlockDevice::nameOfMount(*source_, mount);
     if (!name) return std::nullopt;
-    return BlockDevice::read(*source_, *name);
+    return BlockDevice::read(*source_, *name, udev_.get());
   }
 
   const std::shared_ptr<const TextSource> source_;
   const std::string scope_;
   const FileSystemCalls calls_;
+  const std::shared_ptr<const UdevDatabase> udev_;
   mutable std::mutex mutex_;
   mutable std::shared_ptr<const MountInfo> table_;
+  mutable std::string tableText_;  // the text table_ was parsed from
 };
 
 // `scope` without a trailing "/" (but "/" itself), so that component tests work on it.
@@ -219,11 +233,14 @@ VolumePlatform::FileSystemCalls VolumePlatform::liveFileSystemCalls() {
 }
 
 std::shared_ptr<const VolumePlatform> VolumePlatform::live(std::shared_ptr<const TextSource> source,
-                                                           std::string scope, FileSystemCalls calls) {
-  if (!source || !calls.size || !calls.label) {
-    throw std::invalid_argument("VolumePlatform: a text source and both file-system calls are needed");
+                                                           std::string scope, FileSystemCalls calls,
+                                                           std::shared_ptr<const UdevDatabase> udev) {
+  if (!source || !calls.size || !calls.label || !udev) {
+    throw std::invalid_argument(
+        "VolumePlatform: a text source, both file-system calls and a udev database are needed");
   }
-  return std::make_shared<LinuxVolumePlatform>(std::move(source), scopeDirectory(scope), std::move(calls));
+  return std::make_shared<LinuxVolumePlatform>(std::move(source), scopeDirectory(scope), std::move(calls),
+                                               std::move(udev));
 }
 
 }  // namespace platform

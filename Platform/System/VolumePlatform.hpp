@@ -13,6 +13,7 @@
 #include "Platform/System/FileSystemSize.hpp"
 #include "Platform/System/TextSource.hpp"
 #include "Platform/System/UdevData.hpp"
+#include "Platform/System/UdevDatabase.hpp"
 
 namespace platform {
 
@@ -102,8 +103,9 @@ class VolumePlatform {
   };
   static FileSystemCalls liveFileSystemCalls();
 
-  // The system behind `source`, limited to the mounts at or under the directory `scope`: only they are
-  // listed, described, followed and unmounted (others are refused with EPERM).
+  // The system behind `source` and udev's records in `udev`, limited to the mounts at or under the
+  // directory `scope`: only they are listed, described, followed and unmounted (others are refused with
+  // EPERM).
   //
   // A mount is browsable when its mount point is "/" or lies outside the system's own places (/proc, /sys,
   // /dev, /run but /run/media, /boot, /efi, /snap, /usr, /var, /home, /opt, /srv), it shows the root of its
@@ -114,7 +116,8 @@ class VolumePlatform {
   // platform::unmount.
   static std::shared_ptr<const VolumePlatform> live(
       std::shared_ptr<const TextSource> source = TextSource::live(), std::string scope = "/",
-      FileSystemCalls calls = liveFileSystemCalls());
+      FileSystemCalls calls = liveFileSystemCalls(),
+      std::shared_ptr<const UdevDatabase> udev = UdevDatabase::live());
 };
 
 }  // namespace platform

@@ -43,7 +43,7 @@ TEST(VolumeCharacteristicsTest, LookupsReturnTheStoredValueUnchanged) {
 
 TEST(BlockStoragePropertiesTest, ADiskGivesTheDictionariesItsRecordReads) {
   const auto source = volumetest::fixtureTree("machine");
-  const auto sda2 = platform::BlockDevice::read(*source, "sda2");
+  const auto sda2 = platform::BlockDevice::read(*source, "sda2", volumetest::fixtureUdev().get());
   ASSERT_TRUE(sda2.has_value());
   const VolumeCharacteristics ssd(Draskel::BlockStorageProperties::characteristics(*sda2));
   EXPECT_EQ(ssd.productName(), PropertyValue(std::string("Samsung SSD 860 EVO 500GB")));

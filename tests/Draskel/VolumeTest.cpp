@@ -9,6 +9,7 @@
 #include <cstring>
 #include <tuple>
 
+#include "Bexlan/Images.hpp"
 #include "Draskel/MainVolume.hpp"
 #include "Platform/Foundation/Region.hpp"
 

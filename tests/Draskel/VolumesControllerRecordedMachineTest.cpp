@@ -36,10 +36,11 @@ class VolumesControllerRecordedMachineTest : public ::testing::Test {
   }
 
   std::shared_ptr<const VolumePlatform> machine(std::string scope = "/") {
-    return VolumePlatform::live(volumetest::fixtureTree("machine"), std::move(scope), calls());
+    return VolumePlatform::live(volumetest::fixtureTree("machine"), std::move(scope), calls(), udev_);
   }
 
   std::map<std::string, std::string> labels_{{"/mnt/pool", "Pool"}};
+  const std::shared_ptr<const platform::UdevDatabase> udev_ = volumetest::fixtureUdev();
   std::map<std::string, int> sizeReads_;
 };
 
@@ -50,7 +51,7 @@ TEST_F(VolumesControllerRecordedMachineTest, EveryMountPointIsListedOnceWhereIts
             (std::vector<std::string>{"/proc", "/sys", "/", "/boot/efi", "/home", "/media/user/My Stick",
                                       "/media/user/SD Card\tTab\\", "/mnt/bind", "/mnt/stick again",
                                       "/mnt/pool", "/tmp/image dir", "/media/cdrom", "/mnt/vm", "/tmp/ram"}));
-  const auto empty = VolumePlatform::live(std::make_shared<platform::MemoryTextSource>(), "/", calls());
+  const auto empty = VolumePlatform::live(std::make_shared<platform::MemoryTextSource>(), "/", calls(), udev_);
   EXPECT_FALSE(empty->mountedVolumePaths().has_value());
   EXPECT_FALSE(empty->resources("/").has_value());
 }
@@ -146,7 +147,7 @@ TEST_F(VolumesControllerRecordedMachineTest, OnlyRootsOfBlockFileSystemsOutsideS
     source->setFile("/sys/class/block/" + device + "/dev", number + "\n");
   }
   source->setFile("/proc/self/mountinfo", table);
-  const auto platform = VolumePlatform::live(source, "/", calls());
+  const auto platform = VolumePlatform::live(source, "/", calls(), udev_);
   ASSERT_TRUE(platform->mountedVolumePaths().has_value());
   for (std::size_t i = 0; i < mountPoints.size(); ++i) {
     const auto resources = platform->resources(mountPoints[i]);

@@ -11,12 +11,13 @@ using platform::BlockDevice;
 class BlockDeviceTest : public ::testing::Test {
  protected:
   BlockDevice device(const char* name) const {
-    std::optional<BlockDevice> read = BlockDevice::read(*source_, name);
+    std::optional<BlockDevice> read = BlockDevice::read(*source_, name, udev_.get());
     EXPECT_TRUE(read.has_value()) << name;
     return read.value_or(BlockDevice{});
   }
 
   std::shared_ptr<const platform::TextSource> source_ = volumetest::fixtureTree("machine");
+  std::shared_ptr<const platform::UdevDatabase> udev_ = volumetest::fixtureUdev();
 };
 
 TEST_F(BlockDeviceTest, APartitionOfASataDiskTakesTheDiskFactsWithUdevFillingTheGaps) {

@@ -12,7 +12,6 @@
 #include "Platform/System/BlockDeviceStat.hpp"
 #include "Platform/System/MountInfo.hpp"
 #include "Platform/System/TextFields.hpp"
-#include "Platform/System/UdevData.hpp"
 #include "tests/platform/System/SystemFixtures.hpp"
 #include "tests/platform/System/VolumeFixtures.hpp"
 
@@ -74,19 +73,6 @@ TEST(VolumeParserMutationTest, DiskStatsSurviveTruncationDamageAndHugeNumbers) {
   const auto entries = platform::parseDiskStats(huge);
   EXPECT_EQ(entries.size(), platform::parseDiskStats(text).size() - 1);
   for (const auto& entry : entries) EXPECT_NE(entry.name, "sda");
-}
-
-TEST(VolumeParserMutationTest, UdevRecordsSurviveTruncationAndDamage) {
-  const std::string text = fixtureText("/run/udev/data/b8:0");
-  const std::size_t full = platform::UdevData::parse(text).properties.size();
-  for (std::size_t length = 0; length <= text.size(); ++length) {
-    ASSERT_LE(platform::UdevData::parse(std::string_view(text).substr(0, length)).properties.size(), full);
-  }
-  systemtest::forEachMutation(text, [](std::string_view mutated) {
-    const auto data = platform::UdevData::parse(mutated);
-    ASSERT_LE(data.properties.size(), platform::textfields::splitLines(mutated).size());
-    (void)data.text("ID_MODEL");
-  });
 }
 
 // The recorded tree with some of its files and links changed: each path is changed the same way on every

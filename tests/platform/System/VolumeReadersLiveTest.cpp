@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <sstream>
 
@@ -17,6 +18,7 @@
 #include "Platform/System/FileSystemLabel.hpp"
 #include "Platform/System/FileSystemSize.hpp"
 #include "Platform/System/MountInfo.hpp"
+#include "Platform/System/UdevDatabase.hpp"
 #include "tests/platform/System/LoopVolume.hpp"
 
 namespace {
@@ -151,6 +153,28 @@ TEST_F(LoopVolumeLiveTest, TheMountIsFoundWithItsEscapedPathDeviceLabelAndTheSiz
   EXPECT_EQ(size->totalBytes, number(df[2]));
   EXPECT_EQ(size->availableBytes, number(df[3]));
   EXPECT_FALSE(size->isReadOnly);
+}
+
+TEST_F(LoopVolumeLiveTest, UdevRecordsComeThroughLibudevAsBlkidAndUdevadmSeeThem) {
+  struct stat node {};
+  ASSERT_EQ(::stat(volume_->device().c_str(), &node), 0);
+  const auto record = platform::UdevDatabase::live()->blockDevice(major(node.st_rdev), minor(node.st_rdev));
+  if (!std::filesystem::exists("/run/udev/control")) {
+    EXPECT_FALSE(record.has_value()) << "a device udev never processed has no record";
+    GTEST_SKIP() << "udev is not running (as in a container): no records to compare";
+  }
+  ASSERT_TRUE(record.has_value());
+  const std::string device = shellQuoted(volume_->device());
+  EXPECT_EQ(record->text("ID_FS_LABEL"), "Vol T");
+  EXPECT_EQ(record->text("ID_FS_UUID").value_or("") + "\n", runCommand("blkid -s UUID -o value " + device).output);
+  std::istringstream udevadm(runCommand("udevadm info --query=property --name=" + device).output);
+  for (std::string line; std::getline(udevadm, line);) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string::npos || !line.starts_with("ID_")) continue;
+    const auto found = record->properties.find(line.substr(0, equals));
+    ASSERT_NE(found, record->properties.end()) << line;
+    EXPECT_EQ(found->second, line.substr(equals + 1));
+  }
 }
 
 TEST_F(LoopVolumeLiveTest, DirectIoShowsUpInTheCountersExactlyAsInDiskStats) {
