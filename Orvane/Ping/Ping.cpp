@@ -123,6 +123,7 @@ void Ping::sendPingWithData(const std::optional<std::vector<std::byte>>& data) {
   if (family != AF_INET && family != AF_INET6) {
     platform::fatalError("Ping.sendPingWithData: no IPv4 or IPv6 host address");
   }
+  const std::shared_ptr<Ping> keepAlive = shared_from_this();  // the delegate may let go of it in the call
   const std::uint16_t sequenceNumber = nextSequenceNumber_;
   const std::vector<std::byte> payload = data ? *data : IcmpPacket::defaultPayload(sequenceNumber);
   const bool isV4 = family == AF_INET;
