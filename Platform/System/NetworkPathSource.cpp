@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Platform/Dispatch/FileDescriptor.hpp"
+#include "Platform/System/NetworkPathBuilder.hpp"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "Platform/System/NetworkPath.hpp"
+#include "Platform/System/NetworkPathBuilder.hpp"
 
 #include <arpa/inet.h>
 #include <linux/if_addr.h>

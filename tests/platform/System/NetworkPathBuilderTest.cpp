@@ -1,4 +1,4 @@
-#include "Platform/System/NetworkPath.hpp"
+#include "Platform/System/NetworkPathBuilder.hpp"
 
 #include <gtest/gtest.h>
 
@@ -61,7 +61,7 @@ Bytes dump() {
   return buffer;
 }
 
-TEST(NetworkPathTest, KeepsUpInterfacesOtherThanLoopbackTheirAddressesAndDefaultRoutes) {
+TEST(NetworkPathBuilderTest, KeepsUpInterfacesOtherThanLoopbackTheirAddressesAndDefaultRoutes) {
   platform::NetworkPathBuilder builder;
   ASSERT_EQ(builder.add(dump(), 1), LinkDumpState::done);
   const NetworkPath expected{{{2, "v0", {"10.0.0.2/24", "fd00::2/64"}}}, {{AF_INET, 2, "10.0.0.1"}}};
@@ -71,7 +71,7 @@ TEST(NetworkPathTest, KeepsUpInterfacesOtherThanLoopbackTheirAddressesAndDefault
   EXPECT_EQ(stale.path(), NetworkPath());
 }
 
-TEST(NetworkPathTest, TruncatedAndDamagedBuffersAreReadWithinTheirBounds) {
+TEST(NetworkPathBuilderTest, TruncatedAndDamagedBuffersAreReadWithinTheirBounds) {
   const Bytes whole = dump();
   std::mt19937 random(11);
   for (std::size_t length = 0; length < whole.size(); ++length) {
