@@ -45,7 +45,7 @@ LinkDumpState NetworkPathBuilder::add(std::span<const std::byte> messages, std::
     if (header.nlmsg_type == RTM_NEWLINK) {
       const std::optional<ifinfomsg> info = readAt<ifinfomsg>(body, 0);
       if (!info) return true;
-      LinkRecord link{info->ifi_index, {}, info->ifi_type, info->ifi_flags, {}};
+      Link link{info->ifi_index, {}, info->ifi_flags};
       forEachAttribute(attributesAfter<ifinfomsg>(body), [&](unsigned type, std::span<const std::byte> payload) {
         if (type == IFLA_IFNAME) link.name = cText(payload);
       });
@@ -84,7 +84,7 @@ LinkDumpState NetworkPathBuilder::add(std::span<const std::byte> messages, std::
 
 NetworkPath NetworkPathBuilder::path() const {
   NetworkPath path;
-  for (const LinkRecord& link : links_) {
+  for (const Link& link : links_) {
     if ((link.flags & IFF_UP) == 0 || (link.flags & IFF_LOOPBACK) != 0) continue;
     NetworkPath::Interface interface {
       link.index, link.name, {}

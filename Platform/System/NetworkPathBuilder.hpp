@@ -22,7 +22,13 @@ class NetworkPathBuilder {
   NetworkPath path() const;
 
  private:
-  std::vector<LinkRecord> links_;
+  struct Link {
+    int index;
+    std::string name;
+    unsigned flags;
+  };
+
+  std::vector<Link> links_;
   std::map<int, std::vector<std::string>> addresses_;
   std::vector<NetworkPath::DefaultRoute> routes_;
 };
