@@ -110,8 +110,9 @@ class PrivateNotificationBus {
         "--address=unix:tmpdir=/tmp 2>/dev/null",
         "r");
     char address[512] = "", pid[32] = "";
-    if (!daemon || !std::fgets(address, sizeof address, daemon) || !std::fgets(pid, sizeof pid, daemon)) return;
-    ::pclose(daemon);
+    const bool started = daemon && std::fgets(address, sizeof address, daemon) && std::fgets(pid, sizeof pid, daemon);
+    if (daemon) ::pclose(daemon);
+    if (!started) return;
     pid_ = std::atoi(pid);
     address_ = std::string(address, std::strcspn(address, "\n"));
     const auto flags = GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
