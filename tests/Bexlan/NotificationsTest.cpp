@@ -105,13 +105,10 @@ TEST_F(NotificationsFakeTest, SendsOnlyWithPermissionEachUnderANewUpperCaseIdent
 class PrivateNotificationBus {
  public:
   PrivateNotificationBus() {
-    FILE* daemon = ::popen(
-        "dbus-daemon --session --fork --print-address=1 --print-pid=1 "
-        "--address=unix:tmpdir=/tmp 2>/dev/null",
-        "r");
+    daemon_ = ::popen(
+        "dbus-daemon --session --nofork --print-address=1 --print-pid=1 --address=unix:tmpdir=/tmp 2>/dev/null", "r");
     char address[512] = "", pid[32] = "";
-    if (!daemon || !std::fgets(address, sizeof address, daemon) || !std::fgets(pid, sizeof pid, daemon)) return;
-    ::pclose(daemon);
+    if (!daemon_ || !std::fgets(address, sizeof address, daemon_) || !std::fgets(pid, sizeof pid, daemon_)) return;
     pid_ = std::atoi(pid);
     address_ = std::string(address, std::strcspn(address, "\n"));
     const auto flags = GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
@@ -128,11 +125,13 @@ class PrivateNotificationBus {
   ~PrivateNotificationBus() {
     if (server_) g_object_unref(server_);
     if (pid_ > 0) ::kill(pid_, SIGTERM);
+    if (daemon_) ::pclose(daemon_);  // waits for it
   }
   bool serving_ = false;
   std::string address_;
   std::mutex mutex_;
   std::vector<std::string> notifyCalls_;
+  FILE* daemon_ = nullptr;
   pid_t pid_ = -1;
   GDBusConnection* server_ = nullptr;
 

@@ -1,0 +1,128 @@
+#include "Orvane/NetworkMonitor.hpp"
+
+#include <gtest/gtest.h>
+
+#include <sys/eventfd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "Platform/Dispatch/MainThread.hpp"
+#include "tests/Orvane/PrivateNetworkNamespace.hpp"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Orvane::NetworkMonitor;
+
+struct Counter : Orvane::NetworkMonitorDelegate {
+  std::atomic<int> calls = 0, onMainThread = 0;
+  std::function<void()> during;
+  void networkChanged() override {
+    onMainThread += platform::isMainThread();
+    if (during) during();
+    ++calls;
+  }
+  int after(std::chrono::milliseconds wait = 400ms) const {  // a burst ends 100 ms after its last report
+    std::this_thread::sleep_for(wait);
+    return calls;
+  }
+};
+
+// Path reports that the test makes: change() adds an interface to the path and reports it.
+struct FakePaths : platform::NetworkPathSource {
+  std::mutex mutex;
+  platform::NetworkPath path;
+  const int reports = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  ~FakePaths() override { ::close(reports); }
+  int changeDescriptor() const override { return reports; }
+  void drainChanges() override { ::eventfd_read(reports, nullptr); }
+  std::optional<platform::NetworkPath> readPath() override {
+    std::lock_guard lock(mutex);
+    return path;
+  }
+  void change(bool addInterface = true) {
+    std::lock_guard lock(mutex);
+    if (addInterface) path.interfaces.push_back({int(path.interfaces.size()) + 2, "v", {}});
+    ::eventfd_write(reports, 1);
+  }
+};
+
+class NetworkMonitorTest : public testing::Test {
+ protected:
+  FakePaths paths;
+  std::shared_ptr<Counter> counter = std::make_shared<Counter>();
+  std::shared_ptr<NetworkMonitor> monitor = std::make_shared<NetworkMonitor>([this] {
+    // Each start gets a source that reads the test's paths.
+    struct Borrowed : platform::NetworkPathSource {
+      FakePaths& paths;
+      explicit Borrowed(FakePaths& fake) : paths(fake) {}
+      int changeDescriptor() const override { return paths.changeDescriptor(); }
+      void drainChanges() override { paths.drainChanges(); }
+      std::optional<platform::NetworkPath> readPath() override { return paths.readPath(); }
+    };
+    return std::make_unique<Borrowed>(paths);
+  });
+  void SetUp() override { monitor->setDelegate(counter); }
+  void TearDown() override {
+    if (monitor) monitor->stop();
+  }
+};
+
+TEST_F(NetworkMonitorTest, TellsOnceAfterStartThenOncePerBurstThatChangesThePathAndNothingAfterStop) {
+  monitor->start();
+  monitor->start();
+  const int started = counter->after();  // 1 or 2: the first start's call may come before the second stops it
+  paths.change(false);                   // the same path
+  EXPECT_EQ(counter->after(), started);
+  for (int report = 0; report < 3; ++report, std::this_thread::sleep_for(20ms)) paths.change();
+  EXPECT_EQ(counter->after(), started + 1);
+  EXPECT_EQ(counter->onMainThread, 0);
+  monitor->stop();
+  paths.change();
+  EXPECT_EQ(counter->after(), started + 1);
+  monitor->start();
+  std::weak_ptr<Counter> released = counter;
+  counter.reset();  // held weakly: a running monitor keeps no delegate alive, and tells a gone one nothing
+  paths.change();
+  std::this_thread::sleep_for(400ms);
+  EXPECT_TRUE(released.expired());
+}
+
+TEST_F(NetworkMonitorTest, ReportsWhileItsOwnerHasLetGoUntilStoppedEvenFromItsOwnCall) {
+  std::weak_ptr<NetworkMonitor> running = monitor;
+  monitor->start();
+  EXPECT_EQ(counter->after(), 1);
+  monitor.reset();
+  counter->during = [&] { running.lock()->stop(); };
+  paths.change();
+  EXPECT_EQ(counter->after(), 2);
+  EXPECT_TRUE(running.expired());  // stopped from inside its own call, it let go of itself
+}
+
+TEST(NetworkMonitorLiveTest, AVethPairGivenAnAddressIsOneChangeWithinASecond) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to create a network namespace (ip netns add)";
+  networktest::PrivateNetworkNamespace space;
+  ASSERT_TRUE(space.created() && space.enter());
+  auto counter = std::make_shared<Counter>();
+  auto monitor = std::make_shared<NetworkMonitor>();
+  monitor->setDelegate(counter);
+  monitor->start();
+  space.leave();  // the monitor keeps watching the namespace it was started in
+  EXPECT_EQ(counter->after(1s), 1) << "not told once after start, or told without a change";
+  const std::string batch = "/tmp/velmora-veth-" + space.name();
+  std::ofstream(batch) << "link add v0 type veth peer name v1\nlink set v0 up\nlink set v1 up\n"
+                          "addr add 10.203.1.1/24 dev v0\n";
+  ASSERT_TRUE(space.ip("-batch " + batch));
+  std::filesystem::remove(batch);
+  for (int i = 0; i < 100 && counter->calls < 2; ++i) std::this_thread::sleep_for(10ms);
+  EXPECT_EQ(counter->calls, 2) << "not told within a second";
+  EXPECT_EQ(counter->after(1s), 2) << "told more than once for one burst";
+  monitor->stop();
+  ASSERT_TRUE(space.ip("link set v0 down"));
+  EXPECT_EQ(counter->after(), 2) << "told after stop";
+  EXPECT_EQ(counter->onMainThread, 0);
+}
+
+}  // namespace
