@@ -82,7 +82,8 @@ void addMemoryShares(platform::View& root, const Monitors& monitors, double top)
                     {memory.free() / total, SystemColors::systemGreen()}});
 }
 
-// Processor user load on the outer ring and system load on the inner one, as fractions of all processors.
+// Processor user load on the outer ring (blue) and system load on the inner one (red), as fractions of all
+// processors. DoubleGauge's "inner" pair (colorInner, value1) is its larger ring, so it carries the user load.
 // The gauge sets itself up when it awakes from an archive, so it is loaded by class name.
 void addProcessorGauge(platform::View& root, const Monitors& monitors, double top) {
   constexpr double size = 100;

@@ -124,9 +124,11 @@ TEST(Gauge, WithoutAColourShowsNoTrackAndAGradientStartArcAndNothingWhenTooNarro
   EXPECT_EQ(inCode->layer(), nullptr);
 }
 
+// The "inner" pair is the larger ring and the "outer" pair lies two line widths inside it.
 TEST(DoubleGauge, DrawsTheSecondRingTwoLineWidthsInside) {
   auto gauge = loaded<DoubleGauge>("DoubleGauge", Rect(0, 0, 100, 100));
   gauge->setColorInner(platform::Color::rgb(1, 0, 0));
+  gauge->setColorOuter(platform::Color::rgb(0, 0, 1));
   gauge->setValue1(0.5);
   gauge->setValue2(1.4);
   EXPECT_EQ(gauge->value2(), 1.4);
@@ -138,6 +140,10 @@ TEST(DoubleGauge, DrawsTheSecondRingTwoLineWidthsInside) {
   expectNear(lastPoint(*gauge->progressLayerInner()->path()), onCircle(38, 90));
   EXPECT_EQ(gauge->backgroundLayerInner()->strokeColor(), (Rgba{1, 0, 0, 0.1}));
   EXPECT_EQ(gauge->progressLayerInner()->strokeColor(), (Rgba{1, 0, 0, 1}));
+  // 1.4 sweeps 378°: over the top to 3 o'clock, then on clockwise to 207°.
+  expectNear(lastPoint(*gauge->progressLayerOuter()->path()), onCircle(28, 207));
+  EXPECT_EQ(gauge->backgroundLayerOuter()->strokeColor(), (Rgba{0, 0, 1, 0.1}));
+  EXPECT_EQ(gauge->progressLayerOuter()->strokeColor(), (Rgba{0, 0, 1, 1}));
 }
 
 TEST(GaugeView, StrokesTheValueClockwiseFromTheTopUnboundedAbove) {

@@ -204,6 +204,15 @@ TEST_F(DoubleBarGraphPointer, LeavingEndsTheHoverAndEmptyDataIgnoresThePointer) 
   EXPECT_FALSE(graph->needsDisplay());
 }
 
+TEST_F(DoubleBarGraphPointer, ReplacesItsTrackingAreaAtEachLayout) {
+  ASSERT_TRUE(graph->trackingArea());
+  EXPECT_EQ(graph->trackingArea()->options(), 131u);
+  graph->setFrameSize({500, 200});
+  graph->layout();
+  EXPECT_EQ(graph->trackingAreas(), std::vector<std::shared_ptr<platform::TrackingArea>>{graph->trackingArea()});
+  EXPECT_EQ(graph->trackingArea()->rect(), Rect(0, 0, 500, 200));
+}
+
 // Which of the probed x positions (at mid height of the upper half) are inside an upper bar.
 std::vector<bool> filledAt(SeparatedBarGraph& graph, const std::vector<double>& xs) {
   const auto image = render(graph);
