@@ -6,12 +6,14 @@
 #include "Platform/Graphics/TextMeasurer.hpp"
 #include "Platform/UI/EventHarness.hpp"
 #include "Platform/UI/TextField.hpp"
+#include "Platform/UI/ViewLoader.hpp"
 #include "Platform/UI/ViewRenderer.hpp"
 #include "Tavrix/Controls/DisabledScrollView.hpp"
 #include "Tavrix/Controls/NoBackgroundCollectionView.hpp"
 #include "Tavrix/Controls/NoBackgroundOutlineView.hpp"
 #include "Tavrix/Controls/NoBackgroundScrollView.hpp"
 #include "Tavrix/Controls/NoBackgroundTableView.hpp"
+#include "Tavrix/Controls/NoDividerSplitView.hpp"
 #include "Tavrix/Controls/NonInteractiveTableView.hpp"
 #include "Tavrix/Controls/NonInteractiveView.hpp"
 #include "Tavrix/Controls/SingleLineSecureTextFieldCell.hpp"
@@ -37,6 +39,24 @@ class Counter : public View {
   void mouseDown(const platform::Event&) override { ++presses; }
   void scrollWheel(const platform::Event&) override { ++scrolls; }
 };
+
+template <class T>
+bool loadsAs(const char* className) {
+  return std::dynamic_pointer_cast<T>(platform::ViewLoader::load({className, Rect(0, 0, 10, 10), {}, {}})) !=
+         nullptr;
+}
+
+TEST(SmallViewClasses, AreMadeByName) {
+  EXPECT_TRUE(loadsAs<NoBackgroundCollectionView>("NoBackgroundCollectionView"));
+  EXPECT_TRUE(loadsAs<NoBackgroundOutlineView>("NoBackgroundOutlineView"));
+  EXPECT_TRUE(loadsAs<NoBackgroundTableView>("NoBackgroundTableView"));
+  EXPECT_TRUE(loadsAs<NonInteractiveTableView>("NonInteractiveTableView"));
+  EXPECT_TRUE(loadsAs<DisabledScrollView>("DisabledScrollView"));
+  EXPECT_TRUE(loadsAs<NoBackgroundScrollView>("NoBackgroundScrollView"));
+  EXPECT_TRUE(loadsAs<NoDividerSplitView>("NoDividerSplitView"));
+  EXPECT_TRUE(loadsAs<NonInteractiveView>("NonInteractiveView"));
+  EXPECT_TRUE(loadsAs<WindowContentView>("WindowContentView"));
+}
 
 TEST(NoBackgroundViews, TurnOffTheirScrollViewsBackgroundsWithOrWithoutAHeader) {
   for (const bool header : {true, false}) {
