@@ -12,7 +12,9 @@ void SearchFieldCell::drawWithFrame(const Rect& cellFrame, View& controlView) {
     const Rect bezel = cellFrame.insetBy(0.5, 0.5);
     const double radius = std::max(bezel.height(), 0.0) / 2;
     const BezierPath capsule = BezierPath::roundedRect(bezel, radius, radius);
-    context->setFillColor(Color::white()->rgba());
+    // White, or dark grey in a dark appearance, where the text is light.
+    static const ColorRef fill = Color::dynamic(Rgba{1, 1, 1, 1}, Rgba{0.2, 0.2, 0.2, 1});
+    context->setFillColor(fill->rgba());
     context->fill(capsule);
     context->setStrokeColor(Color::gray()->rgba());
     context->stroke(capsule);

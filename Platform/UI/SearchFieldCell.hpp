@@ -4,7 +4,8 @@
 
 namespace platform {
 
-// The cell of a search field: a rounded bezel (a white capsule with a grey outline) around the text.
+// The cell of a search field: a rounded bezel (a capsule with a grey outline, white, or dark grey in a dark
+// appearance) around the text.
 class SearchFieldCell : public TextFieldCell {
  public:
   // Draws the bezel over the frame, then the interior inset by half the frame's height on each side.

@@ -1,0 +1,39 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "Platform/Graphics/Appearance.hpp"
+#include "Platform/UI/SearchFieldCell.hpp"
+#include "Platform/UI/TextField.hpp"
+#include "Platform/UI/ViewRenderer.hpp"
+#include "tests/platform/Graphics/RenderExpectations.hpp"
+
+namespace platform {
+namespace {
+
+// The brightest red component of any pixel.
+double brightest(const Image& image) {
+  double found = 0;
+  for (int row = 0; row < image.pixelHeight(); ++row) {
+    for (int column = 0; column < image.pixelWidth(); ++column) {
+      found = std::max(found, image.pixel(column, row).red);
+    }
+  }
+  return found;
+}
+
+TEST(TextField, ShowsItsDefaultTextLightOnADarkAppearanceAndTheSearchBezelDark) {
+  auto field = View::create<TextField>(Rect(0, 0, 80, 20));
+  field->setStringValue("WWW");
+  field->setAppearance(Appearance(std::string(Appearance::darkAqua)));
+  EXPECT_GT(brightest(*ViewRenderer::image(*field)), 0.6);
+
+  field->setCell(std::make_shared<SearchFieldCell>());
+  field->setStringValue("");
+  EXPECT_LT(test::pixelAt(*ViewRenderer::image(*field), 40, 10).red, 0.5);
+}
+
+}  // namespace
+}  // namespace platform
