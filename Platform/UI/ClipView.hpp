@@ -27,7 +27,8 @@ class ClipView : public View {
   void setDocumentView(std::shared_ptr<View> view);
 
   Point scrollPosition() const { return scrollPosition_; }
-  // Moves to the point, held to the document; true when the position changed.
+  // Moves to the point, held to the document (a coordinate that is not finite stays as it is); true when
+  // the position changed.
   bool scrollToPoint(Point point);
 
   void layout() override;

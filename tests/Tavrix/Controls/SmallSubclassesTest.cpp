@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 
 #include "Platform/Graphics/Appearance.hpp"
@@ -100,6 +101,9 @@ TEST(ScrollViews, TheWheelScrollsWithinTheDocumentElsePassesUpButADisabledOneSto
   pointer.scrollWheel({100, 100}, 0, 30);  // over the inner scroll view: it scrolls
   EXPECT_EQ(inner->contentView()->scrollPosition(), (Point{0, 30}));
   pointer.scrollWheel({100, 100}, 0, 40);  // 50 points of document are left above: it stops at the edge
+  EXPECT_EQ(inner->contentView()->scrollPosition(), (Point{0, 50}));
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_FALSE(inner->contentView()->scrollToPoint({nan, nan}));  // a position that is no number is ignored
   EXPECT_EQ(inner->contentView()->scrollPosition(), (Point{0, 50}));
   pointer.scrollWheel({100, 100}, 0, 10);  // at the edge the outer one takes the event
   EXPECT_EQ(outer->contentView()->scrollPosition(), (Point{0, 10}));
