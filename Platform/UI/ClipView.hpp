@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "Platform/Graphics/Color.hpp"
+#include "Platform/UI/ControlBackground.hpp"
 #include "Platform/UI/View.hpp"
 
 namespace platform {
@@ -18,7 +19,7 @@ class ClipView : public View {
 
   bool drawsBackground() const { return drawsBackground_; }
   void setDrawsBackground(bool draws);
-  // White until set.
+  // controlBackgroundColor() until set.
   const ColorRef& backgroundColor() const { return backgroundColor_; }
   void setBackgroundColor(ColorRef color);
 
@@ -41,7 +42,7 @@ class ClipView : public View {
   void placeDocument();
 
   bool drawsBackground_ = true;
-  ColorRef backgroundColor_ = Color::white();
+  ColorRef backgroundColor_ = controlBackgroundColor();
   std::shared_ptr<View> documentView_;
   Point scrollPosition_;
 };

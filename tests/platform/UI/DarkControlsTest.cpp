@@ -5,7 +5,10 @@
 #include <string>
 
 #include "Platform/Graphics/Appearance.hpp"
+#include "Platform/UI/CollectionView.hpp"
+#include "Platform/UI/ScrollView.hpp"
 #include "Platform/UI/SearchFieldCell.hpp"
+#include "Platform/UI/TableView.hpp"
 #include "Platform/UI/TextField.hpp"
 #include "Platform/UI/ViewRenderer.hpp"
 #include "tests/platform/Graphics/RenderExpectations.hpp"
@@ -33,6 +36,17 @@ TEST(TextField, ShowsItsDefaultTextLightOnADarkAppearanceAndTheSearchBezelDark) 
   field->setCell(std::make_shared<SearchFieldCell>());
   field->setStringValue("");
   EXPECT_LT(test::pixelAt(*ViewRenderer::image(*field), 40, 10).red, 0.5);
+}
+
+TEST(ListViews, FillTheirBackgroundsDarkInADarkAppearance) {
+  const Appearance dark(std::string(Appearance::darkAqua));
+  for (const std::shared_ptr<View>& view :
+       {std::static_pointer_cast<View>(View::create<ScrollView>(Rect(0, 0, 20, 20))),
+        std::static_pointer_cast<View>(View::create<TableView>(Rect(0, 0, 20, 20))),
+        std::static_pointer_cast<View>(View::create<CollectionView>(Rect(0, 0, 20, 20)))}) {
+    view->setAppearance(dark);
+    EXPECT_LT(test::pixelAt(*ViewRenderer::image(*view), 10, 10).red, 0.2);
+  }
 }
 
 }  // namespace
