@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-#include "Platform/Graphics/GraphicsContext.hpp"
 #include "Platform/Graphics/BezierPath.hpp"
+#include "Platform/Graphics/GraphicsContext.hpp"
+#include "Platform/Graphics/TextMeasurer.hpp"
 
 namespace platform {
 
@@ -19,9 +20,12 @@ void SearchFieldCell::drawWithFrame(const Rect& cellFrame, View& controlView) {
     context->setStrokeColor(Color::gray()->rgba());
     context->stroke(capsule);
   }
+  // The text's line sits in the middle of the bezel.
   const double side = cellFrame.height() / 2;
-  drawInterior(Rect(cellFrame.minX() + side, cellFrame.minY(), std::max(cellFrame.width() - 2 * side, 0.0),
-                    cellFrame.height()),
+  const double line = font() ? TextMeasurer::size(displayedString(), TextAttributes{font()}).height : 0;
+  const double top = std::max((cellFrame.height() - line) / 2, 0.0);
+  const double width = std::max(cellFrame.width() - 2 * side, 0.0);
+  drawInterior(Rect(cellFrame.minX() + side, cellFrame.minY() + top, width, cellFrame.height() - top),
                controlView);
 }
 

@@ -8,7 +8,8 @@ namespace platform {
 // appearance) around the text.
 class SearchFieldCell : public TextFieldCell {
  public:
-  // Draws the bezel over the frame, then the interior inset by half the frame's height on each side.
+  // Draws the bezel over the frame, then the interior inset by half the frame's height on each side, its
+  // line of text centred from top to bottom.
   void drawWithFrame(const Rect& cellFrame, View& controlView) override;
 };
 

@@ -38,6 +38,28 @@ TEST(TextField, ShowsItsDefaultTextLightOnADarkAppearanceAndTheSearchBezelDark) 
   EXPECT_LT(test::pixelAt(*ViewRenderer::image(*field), 40, 10).red, 0.5);
 }
 
+TEST(SearchField, CentresItsTextInTheBezel) {
+  auto field = View::create<TextField>(Rect(0, 0, 140, 40));
+  field->setCell(std::make_shared<SearchFieldCell>());
+  field->setTextColor(Color::rgb(1, 0, 0));
+  field->setStringValue("Hg");
+  const auto image = ViewRenderer::image(*field);
+  // The rows holding the red text, apart from the white and grey bezel.
+  int top = image->pixelHeight();
+  int bottom = -1;
+  for (int row = 0; row < image->pixelHeight(); ++row) {
+    for (int column = 0; column < image->pixelWidth(); ++column) {
+      const Rgba pixel = image->pixel(column, row);
+      if (pixel.red > 0.6 && pixel.green < 0.3) {
+        top = std::min(top, row);
+        bottom = std::max(bottom, row);
+      }
+    }
+  }
+  ASSERT_GE(bottom, 0);
+  EXPECT_NEAR(top, image->pixelHeight() - 1 - bottom, 4);
+}
+
 TEST(ListViews, FillTheirBackgroundsDarkInADarkAppearance) {
   const Appearance dark(std::string(Appearance::darkAqua));
   for (const std::shared_ptr<View>& view :
