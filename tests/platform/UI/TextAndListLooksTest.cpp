@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "Platform/Graphics/Appearance.hpp"
 #include "Platform/UI/CollectionView.hpp"
@@ -16,22 +17,25 @@
 namespace platform {
 namespace {
 
-// The brightest red component of any pixel.
-double brightest(const Image& image) {
-  double found = 0;
+const Appearance dark(std::string(Appearance::darkAqua));
+
+// The first and last pixel rows holding a pixel that matches; last is -1 when none does.
+std::pair<int, int> rowsWhere(const Image& image, bool (*matches)(const Rgba&)) {
+  std::pair<int, int> rows{image.pixelHeight(), -1};
   for (int row = 0; row < image.pixelHeight(); ++row) {
     for (int column = 0; column < image.pixelWidth(); ++column) {
-      found = std::max(found, image.pixel(column, row).red);
+      if (matches(image.pixel(column, row))) rows = {std::min(rows.first, row), row};
     }
   }
-  return found;
+  return rows;
 }
 
 TEST(TextField, ShowsItsDefaultTextLightOnADarkAppearanceAndTheSearchBezelDark) {
   auto field = View::create<TextField>(Rect(0, 0, 80, 20));
   field->setStringValue("WWW");
-  field->setAppearance(Appearance(std::string(Appearance::darkAqua)));
-  EXPECT_GT(brightest(*ViewRenderer::image(*field)), 0.6);
+  field->setAppearance(dark);
+  const auto light = [](const Rgba& pixel) { return pixel.red > 0.6; };
+  EXPECT_GE(rowsWhere(*ViewRenderer::image(*field), light).second, 0);
 
   field->setCell(std::make_shared<SearchFieldCell>());
   field->setStringValue("");
@@ -44,24 +48,14 @@ TEST(SearchField, CentresItsTextInTheBezel) {
   field->setTextColor(Color::rgb(1, 0, 0));
   field->setStringValue("Hg");
   const auto image = ViewRenderer::image(*field);
-  // The rows holding the red text, apart from the white and grey bezel.
-  int top = image->pixelHeight();
-  int bottom = -1;
-  for (int row = 0; row < image->pixelHeight(); ++row) {
-    for (int column = 0; column < image->pixelWidth(); ++column) {
-      const Rgba pixel = image->pixel(column, row);
-      if (pixel.red > 0.6 && pixel.green < 0.3) {
-        top = std::min(top, row);
-        bottom = std::max(bottom, row);
-      }
-    }
-  }
+  // The rows of the red text, told apart from the white and grey bezel.
+  const auto red = [](const Rgba& pixel) { return pixel.red > 0.6 && pixel.green < 0.3; };
+  const auto [top, bottom] = rowsWhere(*image, red);
   ASSERT_GE(bottom, 0);
   EXPECT_NEAR(top, image->pixelHeight() - 1 - bottom, 4);
 }
 
 TEST(ListViews, FillTheirBackgroundsDarkInADarkAppearance) {
-  const Appearance dark(std::string(Appearance::darkAqua));
   for (const std::shared_ptr<View>& view :
        {std::static_pointer_cast<View>(View::create<ScrollView>(Rect(0, 0, 20, 20))),
         std::static_pointer_cast<View>(View::create<TableView>(Rect(0, 0, 20, 20))),
