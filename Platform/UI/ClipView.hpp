@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "Platform/Graphics/Color.hpp"
+#include "Platform/UI/ControlBackground.hpp"
 #include "Platform/UI/View.hpp"
 
 namespace platform {
@@ -18,7 +19,7 @@ class ClipView : public View {
 
   bool drawsBackground() const { return drawsBackground_; }
   void setDrawsBackground(bool draws);
-  // White until set.
+  // controlBackgroundColor() until set.
   const ColorRef& backgroundColor() const { return backgroundColor_; }
   void setBackgroundColor(ColorRef color);
 
@@ -27,7 +28,8 @@ class ClipView : public View {
   void setDocumentView(std::shared_ptr<View> view);
 
   Point scrollPosition() const { return scrollPosition_; }
-  // Moves to the point, held to the document; true when the position changed.
+  // Moves to the point, held to the document (a coordinate that is not finite stays as it is); true when
+  // the position changed.
   bool scrollToPoint(Point point);
 
   void layout() override;
@@ -40,7 +42,7 @@ class ClipView : public View {
   void placeDocument();
 
   bool drawsBackground_ = true;
-  ColorRef backgroundColor_ = Color::white();
+  ColorRef backgroundColor_ = controlBackgroundColor();
   std::shared_ptr<View> documentView_;
   Point scrollPosition_;
 };

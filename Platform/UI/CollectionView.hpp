@@ -4,13 +4,14 @@
 #include <vector>
 
 #include "Platform/Graphics/Color.hpp"
+#include "Platform/UI/ControlBackground.hpp"
 #include "Platform/UI/View.hpp"
 
 namespace platform {
 
 // A grid of items (none here): without a background view it fills its bounds with the first of its
-// background colours (white until set; nothing when the list is empty); a background view, when set, is
-// shown instead, sized to the bounds.
+// background colours (controlBackgroundColor() until set; nothing when the list is empty); a background
+// view, when set, is shown instead, sized to the bounds.
 class CollectionView : public View {
  public:
   using View::View;
@@ -23,7 +24,7 @@ class CollectionView : public View {
   void draw(const Rect& dirtyRect) override;
 
  private:
-  std::vector<ColorRef> backgroundColors_{Color::white()};
+  std::vector<ColorRef> backgroundColors_{controlBackgroundColor()};
   std::shared_ptr<View> backgroundView_;
 };
 

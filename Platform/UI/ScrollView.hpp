@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "Platform/Graphics/Color.hpp"
+#include "Platform/UI/ControlBackground.hpp"
 #include "Platform/UI/ClipView.hpp"
 #include "Platform/UI/View.hpp"
 
@@ -19,7 +20,7 @@ class ScrollView : public View {
 
   bool drawsBackground() const { return drawsBackground_; }
   void setDrawsBackground(bool draws);
-  // White until set.
+  // controlBackgroundColor() until set.
   const ColorRef& backgroundColor() const { return backgroundColor_; }
   void setBackgroundColor(ColorRef color);
 
@@ -36,7 +37,7 @@ class ScrollView : public View {
 
  private:
   bool drawsBackground_ = true;
-  ColorRef backgroundColor_ = Color::white();
+  ColorRef backgroundColor_ = controlBackgroundColor();
   std::shared_ptr<ClipView> contentView_;
   std::shared_ptr<View> headerView_;
 };

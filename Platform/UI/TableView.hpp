@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "Platform/Graphics/Color.hpp"
+#include "Platform/UI/ControlBackground.hpp"
 #include "Platform/UI/View.hpp"
 
 namespace platform {
@@ -19,7 +20,7 @@ class TableView : public View {
   // Null when the table shows no header.
   const std::shared_ptr<View>& headerView() const { return headerView_; }
   void setHeaderView(std::shared_ptr<View> view) { headerView_ = std::move(view); }
-  // White until set.
+  // controlBackgroundColor() until set.
   const ColorRef& backgroundColor() const { return backgroundColor_; }
   void setBackgroundColor(ColorRef color);
 
@@ -27,7 +28,7 @@ class TableView : public View {
 
  private:
   std::shared_ptr<View> headerView_;
-  ColorRef backgroundColor_ = Color::white();
+  ColorRef backgroundColor_ = controlBackgroundColor();
 };
 
 }  // namespace platform

@@ -30,8 +30,8 @@ class TextFieldCell {
   // The system font at 13 points until set; null means no font (nothing is drawn or measured).
   const std::shared_ptr<const Font>& font() const { return font_; }
   void setFont(std::shared_ptr<const Font> font) { font_ = std::move(font); }
-  // Black until set (null draws black too); a dynamic colour resolves under the appearance being drawn
-  // with.
+  // Black in a light appearance and white in a dark one until set (null draws black); a dynamic colour
+  // resolves under the appearance being drawn with.
   const ColorRef& textColor() const { return textColor_; }
   void setTextColor(ColorRef color) { textColor_ = std::move(color); }
   TextAlignment alignment() const { return alignment_; }
@@ -51,7 +51,7 @@ class TextFieldCell {
  private:
   std::string stringValue_;
   std::shared_ptr<const Font> font_ = Font::systemFont(13);
-  ColorRef textColor_ = Color::black();
+  ColorRef textColor_ = Color::dynamic(Rgba{0, 0, 0, 1}, Rgba{1, 1, 1, 1});
   TextAlignment alignment_ = TextAlignment::natural;
 };
 

@@ -9,7 +9,7 @@ class DisabledScrollView : public platform::ScrollView {
  public:
   using platform::ScrollView::ScrollView;
 
-  void scrollWheel(const platform::Event&) override {}
+  void scrollWheel(const platform::Event& event) override;
 };
 
 }  // namespace Tavrix

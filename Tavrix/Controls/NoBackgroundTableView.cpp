@@ -1,10 +1,17 @@
 #include "Tavrix/Controls/NoBackgroundTableView.hpp"
 
+#include "Platform/UI/ViewClass.hpp"
 #include "Tavrix/Controls/ScrollViewBackground.hpp"
 
 namespace Tavrix {
 
 namespace {
+
+// Made by name from interface files, with View's properties (it exposes none of its own).
+[[maybe_unused]] const bool classDefined = [] {
+  platform::ViewClass::define<NoBackgroundTableView>("NoBackgroundTableView", "View");
+  return true;
+}();
 
 constexpr double headerCornerRadius = 8;
 

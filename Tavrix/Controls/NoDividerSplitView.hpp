@@ -9,8 +9,8 @@ class NoDividerSplitView : public platform::SplitView {
  public:
   using platform::SplitView::SplitView;
 
-  double dividerThickness() const override { return 0; }
-  void drawDivider(const platform::Rect&) override {}
+  double dividerThickness() const override;
+  void drawDivider(const platform::Rect& rect) override;
 };
 
 }  // namespace Tavrix

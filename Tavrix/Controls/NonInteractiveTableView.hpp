@@ -9,7 +9,7 @@ class NonInteractiveTableView : public platform::TableView {
  public:
   using platform::TableView::TableView;
 
-  bool mouseDownCanMoveWindow() const override { return true; }
+  bool mouseDownCanMoveWindow() const override;
 };
 
 }  // namespace Tavrix

@@ -11,7 +11,7 @@ class NonInteractiveView : public platform::View {
  public:
   using platform::View::View;
 
-  std::shared_ptr<platform::View> hitTest(platform::Point) override { return nullptr; }
+  std::shared_ptr<platform::View> hitTest(platform::Point point) override;
 };
 
 }  // namespace Tavrix

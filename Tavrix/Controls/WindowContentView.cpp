@@ -1,9 +1,20 @@
 #include "Tavrix/Controls/WindowContentView.hpp"
 
 #include "Platform/Graphics/GraphicsContext.hpp"
+#include "Platform/UI/ViewClass.hpp"
 #include "Tavrix/Controls/NSView.hpp"
 
 namespace Tavrix {
+
+namespace {
+
+// Made by name from interface files, with View's properties (it exposes none of its own).
+[[maybe_unused]] const bool classDefined = [] {
+  platform::ViewClass::define<WindowContentView>("WindowContentView", "View");
+  return true;
+}();
+
+}  // namespace
 
 void WindowContentView::draw(const platform::Rect&) {
   if (platform::GraphicsContext* context = platform::GraphicsContext::current()) {

@@ -46,6 +46,7 @@ using platform::View;
 using platform::test::expectRgba;
 using platform::test::pixelAt;
 
+const platform::Appearance light(std::string(platform::Appearance::aqua));
 const platform::Appearance dark(std::string(platform::Appearance::darkAqua));
 
 std::shared_ptr<View> loaded(const char* className, const Rect& frame) {
@@ -66,7 +67,7 @@ std::shared_ptr<View> scrolled(std::shared_ptr<platform::ScrollView> scrollView,
 }
 
 // One of each, in a grid of 150 x 60 cells, four across.
-std::vector<std::shared_ptr<View>> everyControl() {
+std::vector<std::shared_ptr<View>> everyControl(const platform::Appearance& appearance) {
   auto tag = View::create<TagLabel>(Rect(0, 0, 80, 20));
   tag->setStringValue("CPU 42 %");
   tag->setProgress(0.4);
@@ -85,7 +86,7 @@ std::vector<std::shared_ptr<View>> everyControl() {
   centred->setFrame(Rect(0, 0, 140, 50));
   centred->setString("Centred");
   centred->setFontSize(14);
-  centred->setForegroundColor(SystemColors::labelColor()->rgba());
+  centred->setForegroundColor(SystemColors::labelColor()->rgba(appearance));
   layerHost->layer()->addSublayer(centred);
   auto covered = View::create<NonInteractiveView>(Rect(0, 0, 140, 50));
   covered->addSubview(field(std::make_shared<platform::TextFieldCell>(), "under cover"));
@@ -126,7 +127,7 @@ TEST(ControlsGallery, EveryControlLightAndDark) {
   platform::ScopedMainScreen screen(platform::Screen{1});
   for (const bool isDark : {false, true}) {
     auto board = View::create(Rect(0, 0, 600, 360));
-    const auto controls = everyControl();
+    const auto controls = everyControl(isDark ? dark : light);
     for (std::size_t index = 0; index < controls.size(); ++index) {
       controls[index]->setFrameOrigin({5 + 150.0 * double(index % 4), 305 - 60.0 * double(index / 4)});
       board->addSubview(controls[index]);

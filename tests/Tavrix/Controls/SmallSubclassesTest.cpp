@@ -1,17 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 
 #include "Platform/Graphics/Appearance.hpp"
 #include "Platform/Graphics/TextMeasurer.hpp"
 #include "Platform/UI/EventHarness.hpp"
 #include "Platform/UI/TextField.hpp"
+#include "Platform/UI/ViewLoader.hpp"
 #include "Platform/UI/ViewRenderer.hpp"
 #include "Tavrix/Controls/DisabledScrollView.hpp"
 #include "Tavrix/Controls/NoBackgroundCollectionView.hpp"
 #include "Tavrix/Controls/NoBackgroundOutlineView.hpp"
 #include "Tavrix/Controls/NoBackgroundScrollView.hpp"
 #include "Tavrix/Controls/NoBackgroundTableView.hpp"
+#include "Tavrix/Controls/NoDividerSplitView.hpp"
 #include "Tavrix/Controls/NonInteractiveTableView.hpp"
 #include "Tavrix/Controls/NonInteractiveView.hpp"
 #include "Tavrix/Controls/SingleLineSecureTextFieldCell.hpp"
@@ -37,6 +40,24 @@ class Counter : public View {
   void mouseDown(const platform::Event&) override { ++presses; }
   void scrollWheel(const platform::Event&) override { ++scrolls; }
 };
+
+template <class T>
+bool loadsAs(const char* className) {
+  return std::dynamic_pointer_cast<T>(platform::ViewLoader::load({className, Rect(0, 0, 10, 10), {}, {}})) !=
+         nullptr;
+}
+
+TEST(SmallViewClasses, AreMadeByName) {
+  EXPECT_TRUE(loadsAs<NoBackgroundCollectionView>("NoBackgroundCollectionView"));
+  EXPECT_TRUE(loadsAs<NoBackgroundOutlineView>("NoBackgroundOutlineView"));
+  EXPECT_TRUE(loadsAs<NoBackgroundTableView>("NoBackgroundTableView"));
+  EXPECT_TRUE(loadsAs<NonInteractiveTableView>("NonInteractiveTableView"));
+  EXPECT_TRUE(loadsAs<DisabledScrollView>("DisabledScrollView"));
+  EXPECT_TRUE(loadsAs<NoBackgroundScrollView>("NoBackgroundScrollView"));
+  EXPECT_TRUE(loadsAs<NoDividerSplitView>("NoDividerSplitView"));
+  EXPECT_TRUE(loadsAs<NonInteractiveView>("NonInteractiveView"));
+  EXPECT_TRUE(loadsAs<WindowContentView>("WindowContentView"));
+}
 
 TEST(NoBackgroundViews, TurnOffTheirScrollViewsBackgroundsWithOrWithoutAHeader) {
   for (const bool header : {true, false}) {
@@ -80,6 +101,9 @@ TEST(ScrollViews, TheWheelScrollsWithinTheDocumentElsePassesUpButADisabledOneSto
   pointer.scrollWheel({100, 100}, 0, 30);  // over the inner scroll view: it scrolls
   EXPECT_EQ(inner->contentView()->scrollPosition(), (Point{0, 30}));
   pointer.scrollWheel({100, 100}, 0, 40);  // 50 points of document are left above: it stops at the edge
+  EXPECT_EQ(inner->contentView()->scrollPosition(), (Point{0, 50}));
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_FALSE(inner->contentView()->scrollToPoint({nan, nan}));  // a position that is no number is ignored
   EXPECT_EQ(inner->contentView()->scrollPosition(), (Point{0, 50}));
   pointer.scrollWheel({100, 100}, 0, 10);  // at the edge the outer one takes the event
   EXPECT_EQ(outer->contentView()->scrollPosition(), (Point{0, 10}));

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "Platform/Graphics/Color.hpp"
+
+namespace platform {
+
+// The background of large controls (scroll, clip, table and collection views) until they are given another:
+// white in a light appearance, a near-black grey in a dark one.
+inline const ColorRef& controlBackgroundColor() {
+  static const ColorRef color = Color::dynamic(Rgba{1, 1, 1, 1}, Rgba{30 / 255.0, 30 / 255.0, 30 / 255.0, 1});
+  return color;
+}
+
+}  // namespace platform
