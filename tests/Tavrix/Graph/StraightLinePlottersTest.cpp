@@ -158,6 +158,26 @@ TEST_F(StraightLinePlotters, SignedLineGaps) {
   EXPECT_EQ(*host->sublayers(), (Layer::LayerList{signs->initialLayer()->gradientLayer()}));
 }
 
+// The steps called before any drawing pass place the points but have no layers to configure; drawPoints
+// with no positions at all draws nothing.
+TEST_F(StraightLinePlotters, StepsOutOfTurn) {
+  plotter->update({0, 50, 100});
+  plotter->drawLine(host, 0, 100, 0);
+  plotter->drawArea(host, 0, 100, 0);
+  plotter->setPoints({{0, 0}});
+  plotter->drawPoints(host, 100, 0);
+  EXPECT_EQ(plotter->calculatedPoints().size(), 4u);
+  signs->update({0, 50});
+  signs->drawInitialLine(host, 0, 100, 0);
+  signs->drawLine(host, 0, 100, 0);
+  EXPECT_EQ(signs->calculatedPoints().size(), 2u);
+  EXPECT_TRUE(host->sublayers()->empty());
+  const auto unused = std::make_shared<Tavrix::StraightLinePlotter>(Color::red(), false);
+  unused->draw(host, 0, 100, 0);
+  unused->drawPoints(host, 100, 0);
+  EXPECT_FALSE(unused->strokeLayer()->path().has_value());
+}
+
 // Only drawNilMode and points ask the delegate for a redraw (only drawNilMode for the positive/negative
 // plotter); other properties wait for the next pass.
 TEST_F(StraightLinePlotters, RedrawRequestsOnlyForGapModeAndPoints) {
