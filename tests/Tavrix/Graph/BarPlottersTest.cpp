@@ -4,6 +4,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -68,6 +69,9 @@ TEST(BarPlotters, BarsOfAGapAZeroAndAHalf) {
   EXPECT_EQ(masks[1]->path()->element(2).kind, platform::PathElementKind::curveTo);
   EXPECT_EQ(masks[2]->path()->element(0).points[0], (platform::Point{250, 50}));
   EXPECT_EQ(masks[2]->path()->element(2).points[2], (platform::Point{280, 75}));
+  // An index beyond the data is an error, not a read past the end.
+  EXPECT_THROW(bars->createBar(host, 3, 10, 0), std::out_of_range);
+  EXPECT_THROW(capsules->createBar(host, 3, 10, 0), std::out_of_range);
 }
 
 // Bars start flat; animate() grows each bar that still has a value, holding the end while the model path
@@ -210,6 +214,8 @@ TEST(ColorizedSegments, ShapesPerBand) {
   EXPECT_TRUE(segments(*plotter, {10, 20}, 0, 0).empty());
   segments(*plotter, {10, 60}, 50, 50);
   EXPECT_EQ(outline(*plotter->segmentLayers()[0]).minY(), 100);
+  EXPECT_THROW(plotter->buildSegment(platform::test::canvas(300, 100), 2, 0, {}, 0, 100, 0),
+               std::out_of_range);
 }
 
 // The walk takes no stack per sample: 200,000 samples in one band draw as one shape on a thread with a
