@@ -123,18 +123,14 @@ TEST_F(StraightLinePlotters, PointsReplaceTheSeries) {
   EXPECT_EQ(plotter->fillLayer()->gradientLayer()->superlayer(), nullptr);
 }
 
-// The positive/negative line takes its colour from the newest sample against initial 0 only: missing,
-// equal or NaN is black (the gallery shows rises and falls).
-TEST_F(StraightLinePlotters, SignedLineColourFollowsTheNewestSample) {
+// The positive/negative line: black when the newest sample is missing, equal to initial or NaN (the gallery
+// shows rises and falls); the reference line for 0 in -10...10 half-way down plus one, 2 pixels, under the
+// line; nothing for a maximum not above 0; the highlight mode stops only at a missing first sample.
+TEST_F(StraightLinePlotters, SignedLine) {
   for (const PlotterData& data : std::vector<PlotterData>{{5, gap}, {-5, 0}, {5, nan}}) {
     draw(*signs, data, DrawNilMode::drawMinValue, -10, 10);
     EXPECT_EQ(signs->strokeLayer()->colors(), std::vector(2, Color::black())) << data.size();
   }
-}
-
-// The reference line for 0 in -10...10 lies half-way down the usable band plus one, across the whole
-// width, 2 pixels wide, below the value line. A range whose maximum is not above 0 draws nothing.
-TEST_F(StraightLinePlotters, ReferenceLineBelowTheSignedLine) {
   draw(*signs, {-10, 10}, DrawNilMode::drawMinValue, -10, 10);
   const auto& reference = signs->initialLayer();
   expectElements(*reference->maskingLayer()->path(), {moveTo({0, 49}), lineTo({200, 49})});
@@ -143,11 +139,7 @@ TEST_F(StraightLinePlotters, ReferenceLineBelowTheSignedLine) {
             (Layer::LayerList{reference->gradientLayer(), signs->strokeLayer()->gradientLayer()}));
   draw(*signs, {-3, -1}, DrawNilMode::drawMinValue, -5, 0);
   EXPECT_TRUE(host->sublayers()->empty());
-}
 
-// stop ends the signed line at a later gap, the reference line still drawn; the highlight mode stops only
-// at a missing first sample and otherwise draws gaps on the bottom line, with no dots.
-TEST_F(StraightLinePlotters, SignedLineGaps) {
   draw(*signs, {0, 50, gap, 100}, DrawNilMode::stop);
   EXPECT_EQ(signs->calculatedPoints(), (std::vector<Point>{{0, 97}, {65, 50}}));
   EXPECT_EQ(host->sublayers()->size(), 2u);
@@ -158,8 +150,7 @@ TEST_F(StraightLinePlotters, SignedLineGaps) {
   EXPECT_EQ(*host->sublayers(), (Layer::LayerList{signs->initialLayer()->gradientLayer()}));
 }
 
-// The steps called before any drawing pass place the points but have no layers to configure; drawPoints
-// with no positions at all draws nothing.
+// Steps called before any drawing pass have no layers to configure; drawPoints without positions neither.
 TEST_F(StraightLinePlotters, StepsOutOfTurn) {
   plotter->update({0, 50, 100});
   plotter->drawLine(host, 0, 100, 0);
@@ -178,8 +169,7 @@ TEST_F(StraightLinePlotters, StepsOutOfTurn) {
   EXPECT_FALSE(unused->strokeLayer()->path().has_value());
 }
 
-// Only drawNilMode and points ask the delegate for a redraw (only drawNilMode for the positive/negative
-// plotter); other properties wait for the next pass.
+// Only drawNilMode and points ask for a redraw (the positive/negative plotter: only drawNilMode).
 TEST_F(StraightLinePlotters, RedrawRequestsOnlyForGapModeAndPoints) {
   struct CountingDelegate : Tavrix::PlotterDelegate {
     void plotterNeedsRedraw(const std::shared_ptr<Tavrix::IDataPlotter>&) override { ++redraws; }
