@@ -51,6 +51,7 @@ class BarSeriesPlotter : public IDataPlotter,
   void setTimingFunction(std::optional<platform::TimingFunctionName> name) { timingFunction_ = name; }
 
   // The outline of bar index for the value range 0...max: absent max asks for the flat starting bar.
+  // Throws std::out_of_range for an index beyond data (so do createBar and barColor).
   virtual platform::BezierPath barPath(const std::shared_ptr<platform::Layer>& layer, std::size_t index,
                                        std::optional<double> max, double bottomInset) const = 0;
 

@@ -60,7 +60,7 @@ void ColorizedSegmentPlotter::buildSegment(const std::shared_ptr<platform::Layer
   const auto xOf = [&](std::size_t i) {
     return static_cast<double>(i) * bounds.width() / static_cast<double>(last);
   };
-  const auto valueOf = [&](std::size_t i) { return data_[i].value_or(min); };
+  const auto valueOf = [&](std::size_t i) { return data_.at(i).value_or(min); };
   const auto yOf = [&](std::size_t i) {
     const double value = valueOf(i);
     return std::isnan(value) || max == min ? baseline : baseline - (value - min) / (max - min) * baseline;

@@ -50,6 +50,7 @@ class ColorizedSegmentPlotter : public IDataPlotter,
 
   // Walks the series from sample start + offset to the end: the segment that began at sample start has
   // offset samples in path so far. One loop step per sample, so a long series needs no deep stack.
+  // Throws std::out_of_range when start + offset lies beyond data.
   void buildSegment(const std::shared_ptr<platform::Layer>& layer, std::size_t start, std::size_t offset,
                     platform::BezierPath path, double min, double max, double bottomInset);
   // Closes the path (when there is one) down to the baseline between endX and startX, and adds it as a

@@ -12,7 +12,7 @@ platform::BezierPath GradientBarPlotter::barPath(const std::shared_ptr<platform:
                                                  double bottomInset) const {
   const auto [x, width] = slotPart(*layer, index, data().size(), 0.1, 0.8);
   return platform::BezierPath::rect(
-      barRect(x, width, data()[index], max, layer->bounds().height(), bottomInset));
+      barRect(x, width, data().at(index), max, layer->bounds().height(), bottomInset));
 }
 
 }  // namespace Tavrix

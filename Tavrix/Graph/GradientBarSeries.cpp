@@ -34,7 +34,7 @@ void GradientBarSeries::drawBars(const std::shared_ptr<platform::Layer>& layer, 
 GradientBarSeries::Bar GradientBarSeries::createBar(const std::shared_ptr<platform::Layer>& layer,
                                                     std::size_t index, std::optional<double> max,
                                                     double bottomInset) const {
-  if (!layer || (!drawsZero() && data()[index] == 0.0)) {
+  if (!layer || (!drawsZero() && data().at(index) == 0.0)) {
     return {};
   }
   auto mask = std::make_shared<platform::ShapeLayer>();

@@ -9,7 +9,7 @@ platform::BezierPath MultiColorBarPlotter::barPath(const std::shared_ptr<platfor
                                                    double bottomInset) const {
   const double slot = layer->frame().width() / static_cast<double>(data().size());
   return platform::BezierPath::rect(barRect(static_cast<double>(index) * slot + offset_ / 2, slot - offset_,
-                                            data()[index], max, layer->bounds().height(), bottomInset));
+                                            data().at(index), max, layer->bounds().height(), bottomInset));
 }
 
 platform::ColorRef MultiColorBarPlotter::barColor(std::size_t index) const {
@@ -18,9 +18,9 @@ platform::ColorRef MultiColorBarPlotter::barColor(std::size_t index) const {
       if (colors_.empty()) {
         return nullptr;
       }
-      return colors_.size() == data().size() ? colors_[index] : colors_.front();
+      return colors_.size() == data().size() ? colors_.at(index) : colors_.front();
     case ColoringMode::ranges: {
-      const std::optional<double>& value = data()[index];
+      const std::optional<double>& value = data().at(index);
       if (!value) {
         return nullptr;
       }

@@ -29,7 +29,7 @@ void OutlinedBarSeries::clear() {
 std::shared_ptr<platform::ShapeLayer> OutlinedBarSeries::createBar(
     const std::shared_ptr<platform::Layer>& layer, std::size_t index, std::optional<double> max,
     double bottomInset) const {
-  if (!layer || data()[index] == 0.0) {
+  if (!layer || data().at(index) == 0.0) {
     return nullptr;
   }
   auto bar = std::make_shared<platform::ShapeLayer>();

@@ -107,6 +107,9 @@ void PositiveNegativePlotter::truncate(double width) {
 
 void PositiveNegativePlotter::drawInitialLine(const std::shared_ptr<Layer>& layer, double min, double max,
                                               double bottomInset) {
+  if (!initialLayer_) {
+    return;  // called before any drawing pass made the reference line's layer
+  }
   const double y = yPosition(initial_, min, max, layer->bounds().size, bottomInset) + 1;
   platform::BezierPath path;
   path.move({0, y});
@@ -130,6 +133,9 @@ void PositiveNegativePlotter::drawLine(const std::shared_ptr<Layer>& layer, doub
   const StraightLineWalk walk(mData_, layer->bounds().size, min, max, bottomInset, lineWidth_,
                               drawNilMode_ == DrawNilMode::stop);
   calculatedPoints_ = walk.points;
+  if (!strokeLayer_) {
+    return;
+  }
   strokeLayer_->setStrokeColor(strokeColor_);
   strokeLayer_->setFillColor(nullptr);
   strokeLayer_->setPath(polyline(walk.points));

@@ -109,7 +109,7 @@ class PositiveNegativePlotter : public IDataPlotter,
   // The colour of the value line: from the newest sample of data only.
   platform::ColorRef lineColor() const;
 
-  // The steps of draw().
+  // The steps of draw(). Called before a drawing pass made the layers, they configure no line.
   // Thinning (see thinnedSeries); skipped when truncated.
   void truncate(double width);
   void drawLine(const std::shared_ptr<platform::Layer>& layer, double min, double max, double bottomInset);

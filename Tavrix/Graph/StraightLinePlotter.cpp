@@ -167,6 +167,9 @@ void StraightLinePlotter::drawLine(const std::shared_ptr<Layer>& layer, double m
   }
   calculatedPoints_ = walk->points;
   drawDots(layer, *walk, min);
+  if (!strokeLayer_) {
+    return;  // called before any drawing pass made the line's layer
+  }
   strokeLayer_->setStrokeColor(strokeColor_);
   strokeLayer_->setFillColor(nullptr);
   strokeLayer_->setPath(polyline(walk->points));
@@ -180,6 +183,9 @@ void StraightLinePlotter::drawArea(const std::shared_ptr<Layer>& layer, double m
     return;
   }
   drawDots(layer, *walk, min);
+  if (!fillLayer_) {
+    return;
+  }
   const Size size = layer->bounds().size;
   BezierPath path = polyline(walk->points);
   closeArea(path, size, bottomInset);
@@ -198,6 +204,9 @@ void StraightLinePlotter::drawPoints(const std::shared_ptr<Layer>& layer, double
     const double x = std::isnan(point.x) ? size.width - lineWidth_ : point.x / maxX_ * size.width;
     const double y = std::isnan(point.y) ? usable : usable - point.y / max * usable;
     calculatedPoints_.push_back({x, y});
+  }
+  if (!strokeLayer_ || calculatedPoints_.empty()) {
+    return;
   }
   BezierPath path = polyline(calculatedPoints_);
   strokeLayer_->setColors(colors_);

@@ -134,7 +134,8 @@ class StraightLinePlotter : public IDataPlotter, public std::enable_shared_from_
   double yPosition(std::optional<double> value, double min, double max, platform::Size size,
                    double bottomInset) const;
 
-  // The steps of draw().
+  // The steps of draw(). Called before a drawing pass made the layers, they place the points and dots but
+  // configure no line or area.
   // A circle of lineJoinMarkerThickness at the point, filled with the colour the line's gradient layer
   // shows there at this moment; only with a line layer and circle markers.
   void drawMarker(const std::shared_ptr<platform::Layer>& layer, platform::Point point);
@@ -144,6 +145,7 @@ class StraightLinePlotter : public IDataPlotter, public std::enable_shared_from_
   // Thinning (see thinnedSeries); skipped when truncated.
   void truncate(double width);
   // Straight lines through the points; with fillArea the line's own gradient fills the area below them.
+  // With no positions at all it configures nothing.
   void drawPoints(const std::shared_ptr<platform::Layer>& layer, double max, double bottomInset);
   void drawLine(const std::shared_ptr<platform::Layer>& layer, double min, double max, double bottomInset);
   // The area under the line, down to the bottom line. After a gap that ends the line, its outline runs

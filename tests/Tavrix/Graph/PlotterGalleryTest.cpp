@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "Tavrix/Graph/StraightLinePlotter.hpp"
 #include "tests/Tavrix/Graph/BareGraph.hpp"
 #include "tests/Tavrix/Graph/GraphFakes.hpp"
+#include "tests/platform/Graphics/PathExpectations.hpp"
 #include "tests/platform/Graphics/RenderExpectations.hpp"
 
 // Line, bar, band and segment plotters in graph views without grid or labels, rendered at scale 1 and
@@ -134,17 +136,22 @@ TEST(LinePlotterGallery, PositiveAndNegativeLines) {
 }
 
 // [2.5, 5, 10] of 10 growing in over one second from media time 100: each plotter's pictures at the start,
-// half-way and settled. Bar 1 stands in the slot from x = 100 to 200 and grows to y = 50.
+// half-way and settled. Bar 1 stands in the slot from x = 100 to 200 and grows to y = 50. Settled: fills
+// at 0.75 (premultiplied); near the baseline a gradient bar shows the bottom of the red-to-blue run over
+// the whole height; the capsule (x 120 to 180) is rounded, its top corner clear.
 TEST(BarPlotterGallery, BarsGrowingIn) {
   platform::ScopedMainScreen screen(platform::Screen{1});
   const std::vector<platform::ColorRef> redToBlue{Color::red(), Color::rgb(0, 0, 1)};
-  const std::vector<std::pair<std::string, std::shared_ptr<Tavrix::BarSeriesPlotter>>> plotters{
-      {"bars", std::make_shared<Tavrix::BarPlotter>(Color::red())},
-      {"gradient-bars", std::make_shared<Tavrix::GradientBarPlotter>(redToBlue)},
-      {"capsules", std::make_shared<Tavrix::CapsulePlotter>(redToBlue)},
-      {"multicolor-bars", std::make_shared<Tavrix::MultiColorBarPlotter>(
-                              std::vector{Color::red(), Color::green(), Color::gray()})}};
-  for (const auto& [name, plotter] : plotters) {
+  using Case = std::tuple<std::string, std::shared_ptr<Tavrix::BarSeriesPlotter>, platform::Point, Rgba>;
+  for (const auto& [name, plotter, at, settled] : std::vector<Case>{
+           {"bars", std::make_shared<Tavrix::BarPlotter>(Color::red()), {150.5, 75.5}, {0.75, 0, 0, 0.75}},
+           {"gradient-bars", std::make_shared<Tavrix::GradientBarPlotter>(redToBlue), {150.5, 97.5},
+            {0.025, 0, 0.975, 1}},
+           {"capsules", std::make_shared<Tavrix::CapsulePlotter>(redToBlue), {120.5, 50.5}, transparent},
+           {"multicolor-bars",
+            std::make_shared<Tavrix::MultiColorBarPlotter>(
+                std::vector{Color::red(), Color::green(), Color::gray()}),
+            {150.5, 75.5}, {0, 0.75, 0, 0.75}}}) {
     platform::MediaClock::set(100);
     const auto graph = graphtest::bareGraph(300, 100, 10);
     plotter->setAnimationDuration(1);
@@ -163,27 +170,29 @@ TEST(BarPlotterGallery, BarsGrowingIn) {
     EXPECT_NEAR(pixelBelowTop(*half, 150.5, 80.5).alpha, name == "capsules" ? 0 : 1, 0.3);
     EXPECT_LT(pixelBelowTop(*half, 150.5, 70.5).alpha, 0.01);
     EXPECT_GT(pixelBelowTop(*grown, 150.5, 55.5).alpha, 0.7);
-    if (name == "bars") {
-      // The fill is red at 0.75, premultiplied.
-      expectRgba(pixelBelowTop(*grown, 150.5, 75.5), Rgba{0.75, 0, 0, 0.75});
-    } else if (name == "gradient-bars") {
-      // Near the baseline the bar shows the bottom of the red-to-blue run over the whole height.
-      expectRgba(pixelBelowTop(*grown, 150.5, 97.5), Rgba{0.025, 0, 0.975, 1}, 4.0 / 255);
-    } else if (name == "capsules") {
-      // The capsule (x 120 to 180) is rounded: its top corner is clear.
-      expectRgba(pixelBelowTop(*grown, 120.5, 50.5), transparent);
-    }
+    expectRgba(pixelBelowTop(*grown, at.x, at.y), settled, name == "gradient-bars" ? 4.0 / 255 : 2.5 / 255);
   }
 }
 
+// The band from 0.25 to 0.5 of the width over the whole height, filled red at 0.75; narrower than minDelta
+// it is not shown. update() keeps the data but still brings a redraw.
 TEST(BarPlotterGallery, BandAndSegments) {
   platform::ScopedMainScreen screen(platform::Screen{1});
   auto graph = graphtest::bareGraph(200, 100, 100);
   const auto band = std::make_shared<Tavrix::PercentageBarPlotter>(Color::red());
+  graph->addPlotter(band);
   band->setStart(0.25);
   band->setEnd(0.5);
-  graph->addPlotter(band);
+  band->update({1, 2});
+  EXPECT_TRUE(band->data().empty());
+  EXPECT_EQ(band->barLayer()->superlayer(), nullptr);
+  ASSERT_TRUE(graphtest::drainMainQueue());
+  platform::test::expectRectNear(band->barLayer()->path()->tightBounds(),
+                                 {50, band->lineWidth() / 2, 50, 100});
   expectRgba(pixelBelowTop(*galleryPicture(*graph, "percentage-band"), 75.5, 50.5), Rgba{0.75, 0, 0, 0.75});
+  band->setEnd(0.2505);
+  graph->refresh();
+  EXPECT_EQ(band->barLayer()->superlayer(), nullptr);
 
   // [10, 20, 60, 70]: red from x = 0 to 200, green from 200 to 300.
   graph = graphtest::bareGraph(300, 100, 100);

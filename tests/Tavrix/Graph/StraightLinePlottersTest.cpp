@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "Platform/Graphics/Layer.hpp"
+#include "Tavrix/Controls/Colors.hpp"
+#include "Tavrix/Controls/Constants.hpp"
+#include "Tavrix/Graph/PositiveNegativePlotter.hpp"
+#include "Tavrix/Graph/StraightLinePlotter.hpp"
+#include "tests/Tavrix/Graph/GraphFakes.hpp"
+#include "tests/platform/Graphics/PathExpectations.hpp"
+#include "tests/platform/Graphics/RenderExpectations.hpp"
+
+namespace {
+
+using platform::Color;
+using platform::Layer;
+using platform::Point;
+using platform::test::closePath;
+using platform::test::expectElements;
+using platform::test::lineTo;
+using platform::test::moveTo;
+using Tavrix::DrawNilMode;
+using Tavrix::PlotterData;
+
+constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+constexpr auto gap = std::nullopt;
+
+// A 200 x 100 host and 4-point lines over 0...100: U = 96. The first sample lies at (0, y + 1), the others
+// half a line lower than their value's y, at x = step * i + 1 with step = (200 - 8) / (n - 1), the last at
+// x = 204. The area closes at (204, 100) and (-4, 100). The positive/negative line rises in green.
+struct StraightLinePlotters : ::testing::Test {
+  template <typename Plotter>
+  void draw(Plotter& line, PlotterData data, DrawNilMode mode = DrawNilMode::drawMinValue, double min = 0,
+            double max = 100) {
+    line.setLineWidth(4);
+    line.setDrawNilMode(mode);
+    line.update(std::move(data));
+    line.draw(host, min, max, 0);
+  }
+  void draw(PlotterData data, DrawNilMode mode = DrawNilMode::drawMinValue) { draw(*plotter, data, mode); }
+  const platform::Path& strokePath() const { return *plotter->strokeLayer()->maskingLayer()->path(); }
+  const platform::Path& fillPath() const { return *plotter->fillLayer()->maskingLayer()->path(); }
+
+  std::shared_ptr<Layer> host = platform::test::canvas(200, 100);
+  std::shared_ptr<Tavrix::StraightLinePlotter> plotter = std::make_shared<Tavrix::StraightLinePlotter>(
+      std::vector<platform::ColorRef>{Tavrix::Colors::gradientStart(), Tavrix::Colors::gradientEnd()});
+  std::shared_ptr<Tavrix::PositiveNegativePlotter> signs =
+      std::make_shared<Tavrix::PositiveNegativePlotter>(Color::green(), Color::red());
+};
+
+TEST_F(StraightLinePlotters, LineAndAreaThroughWorkedPoints) {
+  draw({0, 50, 100});
+  expectElements(strokePath(), {moveTo({0, 97}), lineTo({97, 50}), lineTo({204, 2})});
+  expectElements(fillPath(), {moveTo({0, 97}), lineTo({97, 50}), lineTo({204, 2}), lineTo({204, 100}),
+                              lineTo({-4, 100}), closePath()});
+  EXPECT_EQ(*host->sublayers(), (Layer::LayerList{plotter->strokeLayer()->gradientLayer(),
+                                                  plotter->fillLayer()->gradientLayer()}));
+  // NaN lies on the baseline like a gap; equal bounds put every value there.
+  EXPECT_EQ(plotter->yPosition(nan, 0, 100, {200, 100}, 10), 86);
+  EXPECT_EQ(plotter->yPosition(70, 50, 50, {200, 100}, 0), 96);
+  // Thinning to 200 / 100 = 2 slots keeps samples 0 and 2 of 4.
+  plotter->setTruncateData(true);
+  plotter->setMinimumDistance(100);
+  draw({0, 50, 100, 20});
+  EXPECT_EQ(plotter->calculatedPoints(), (std::vector<Point>{{0, 97}, {204, 2}}));
+}
+
+// A gap lies on the bottom line, L/2 above it (U + 1 for the first sample), or ends the line: at the first
+// sample nothing is drawn and the new layers stay out of the tree; at the third the line has two points
+// and the area runs from the second straight down to the bottom right corner.
+TEST_F(StraightLinePlotters, GapsUnderEachMode) {
+  draw({gap, 50, gap, 100});
+  EXPECT_EQ(plotter->calculatedPoints(), (std::vector<Point>{{0, 97}, {65, 50}, {129, 98}, {204, 2}}));
+  for (const DrawNilMode mode : {DrawNilMode::stop, DrawNilMode::stopAndHighlightPreviousValue}) {
+    draw({gap, 50, 100}, mode);
+    EXPECT_TRUE(host->sublayers()->empty());
+    EXPECT_TRUE(plotter->calculatedPoints().empty());
+  }
+  draw({0, 50, gap, 100}, DrawNilMode::stop);
+  expectElements(strokePath(), {moveTo({0, 97}), lineTo({65, 50})});
+  expectElements(fillPath(),
+                 {moveTo({0, 97}), lineTo({65, 50}), lineTo({204, 100}), lineTo({-4, 100}), closePath()});
+  EXPECT_TRUE(plotter->markerLayers().empty());
+}
+
+// Markers go on inner samples above the minimum: not the first or last, a gap, NaN or the minimum. The
+// highlight sits on the sample before the gap: an outer dot of radius 5 in the stroke colour at a quarter
+// alpha, then an opaque inner dot of radius 3 (the gallery shows the pair made again by the area's pass).
+TEST_F(StraightLinePlotters, MarkersAndHighlight) {
+  plotter->setFillArea(false);
+  plotter->setLineJoinMarker(Tavrix::LineJoinMarker::circle);
+  draw({20, gap, 50, nan, 0, 90});
+  ASSERT_EQ(plotter->markerLayers().size(), 1u);
+  const Point centre = plotter->markerLayers()[0]->path()->element(0).points[0];
+  EXPECT_NEAR(centre.x, 2 * 38.4 + 1, 1e-9);
+  EXPECT_EQ(centre.y, 50);
+
+  plotter->setLineJoinMarker(Tavrix::LineJoinMarker::none);
+  draw({50, gap, 100}, DrawNilMode::stopAndHighlightPreviousValue);
+  const auto& dots = plotter->markerLayers();
+  ASSERT_EQ(dots.size(), 2u);
+  for (const double radius : {5, 3}) {
+    const auto& dot = dots[radius == 5 ? 0 : 1];
+    platform::test::expectRectNear(dot->path()->tightBounds(), {-radius, 49 - radius, 2 * radius, 2 * radius});
+    EXPECT_EQ(dot->fillColor()->alpha, radius == 5 ? 0.25 : 1);
+    EXPECT_EQ(dot->fillColor()->green, Tavrix::Colors::gradientStart()->rgba().green);
+  }
+}
+
+// Explicit points ignore the gap mode: lines through x / maxX * W and U - y / max * U (NaN: W - L and U),
+// the last not pushed past the edge; the line's own gradient fills the area and the area layer stays unused.
+TEST_F(StraightLinePlotters, PointsReplaceTheSeries) {
+  plotter->setPoints({{0, 0}, {50, 50}, {nan, nan}});
+  draw({gap, 10}, DrawNilMode::stop);
+  expectElements(strokePath(), {moveTo({0, 96}), lineTo({100, 48}), lineTo({196, 96}), lineTo({204, 100}),
+                                lineTo({-4, 100}), closePath()});
+  EXPECT_EQ(plotter->strokeLayer()->fillColor(), Color::black());
+  EXPECT_EQ(plotter->fillLayer()->gradientLayer()->superlayer(), nullptr);
+}
+
+// The positive/negative line: black when the newest sample is missing, equal to initial or NaN (the gallery
+// shows rises and falls); the reference line for 0 in -10...10 half-way down plus one, 2 pixels, under the
+// line; nothing for a maximum not above 0; the highlight mode stops only at a missing first sample.
+TEST_F(StraightLinePlotters, SignedLine) {
+  for (const PlotterData& data : std::vector<PlotterData>{{5, gap}, {-5, 0}, {5, nan}}) {
+    draw(*signs, data, DrawNilMode::drawMinValue, -10, 10);
+    EXPECT_EQ(signs->strokeLayer()->colors(), std::vector(2, Color::black())) << data.size();
+  }
+  draw(*signs, {-10, 10}, DrawNilMode::drawMinValue, -10, 10);
+  const auto& reference = signs->initialLayer();
+  expectElements(*reference->maskingLayer()->path(), {moveTo({0, 49}), lineTo({200, 49})});
+  EXPECT_EQ(reference->lineWidth() / Tavrix::Constants::onePixel(), 2);
+  EXPECT_EQ(*host->sublayers(),
+            (Layer::LayerList{reference->gradientLayer(), signs->strokeLayer()->gradientLayer()}));
+  draw(*signs, {-3, -1}, DrawNilMode::drawMinValue, -5, 0);
+  EXPECT_TRUE(host->sublayers()->empty());
+
+  draw(*signs, {0, 50, gap, 100}, DrawNilMode::stop);
+  EXPECT_EQ(signs->calculatedPoints(), (std::vector<Point>{{0, 97}, {65, 50}}));
+  EXPECT_EQ(host->sublayers()->size(), 2u);
+  draw(*signs, {0, gap, 100}, DrawNilMode::stopAndHighlightPreviousValue);
+  EXPECT_EQ(signs->calculatedPoints(), (std::vector<Point>{{0, 97}, {97, 98}, {204, 2}}));
+  EXPECT_EQ(host->sublayers()->size(), 2u);
+  draw(*signs, {gap, 50, 100}, DrawNilMode::stopAndHighlightPreviousValue);
+  EXPECT_EQ(*host->sublayers(), (Layer::LayerList{signs->initialLayer()->gradientLayer()}));
+}
+
+// Steps called before any drawing pass have no layers to configure; drawPoints without positions neither.
+TEST_F(StraightLinePlotters, StepsOutOfTurn) {
+  plotter->update({0, 50, 100});
+  plotter->drawLine(host, 0, 100, 0);
+  plotter->drawArea(host, 0, 100, 0);
+  plotter->setPoints({{0, 0}});
+  plotter->drawPoints(host, 100, 0);
+  EXPECT_EQ(plotter->calculatedPoints().size(), 4u);
+  signs->update({0, 50});
+  signs->drawInitialLine(host, 0, 100, 0);
+  signs->drawLine(host, 0, 100, 0);
+  EXPECT_EQ(signs->calculatedPoints().size(), 2u);
+  EXPECT_TRUE(host->sublayers()->empty());
+  const auto unused = std::make_shared<Tavrix::StraightLinePlotter>(Color::red(), false);
+  unused->draw(host, 0, 100, 0);
+  unused->drawPoints(host, 100, 0);
+  EXPECT_FALSE(unused->strokeLayer()->path().has_value());
+}
+
+// Only drawNilMode and points ask for a redraw (the positive/negative plotter: only drawNilMode).
+TEST_F(StraightLinePlotters, RedrawRequestsOnlyForGapModeAndPoints) {
+  struct CountingDelegate : Tavrix::PlotterDelegate {
+    void plotterNeedsRedraw(const std::shared_ptr<Tavrix::IDataPlotter>&) override { ++redraws; }
+    void plotterDidUpdateData(const std::shared_ptr<Tavrix::IDataPlotter>&) override {}
+    int redraws = 0;
+  };
+  const auto delegate = std::make_shared<CountingDelegate>();
+  plotter->setDelegate(delegate);
+  plotter->setFillArea(false);
+  plotter->setLineJoinMarker(Tavrix::LineJoinMarker::circle);
+  plotter->setDrawNilMode(DrawNilMode::stop);
+  plotter->setPoints({{1, 1}});
+  signs->setDelegate(delegate);
+  signs->setInitial(3);
+  signs->setDrawNilMode(DrawNilMode::stop);
+  ASSERT_TRUE(graphtest::drainMainQueue());
+  EXPECT_EQ(delegate->redraws, 3);
+  plotter->clear();
+  EXPECT_EQ(delegate->redraws, 3);
+}
+
+}  // namespace
