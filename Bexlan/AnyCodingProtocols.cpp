@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 #include "Platform/Foundation/Number.hpp"
@@ -60,13 +59,15 @@ json finite(double number, const std::any& value, const CodingPath& path) {
   return number;
 }
 
-// A float as the double with its shortest decimal text, so that 0.1f encodes as 0.1.
+// A float as the double with its shortest decimal text, so that 0.1f encodes as 0.1. The text is read
+// back by from_chars, which, unlike strtod, ignores the C library's locale.
 json encodeFloat(float number, const std::any& value, const CodingPath& path) {
   if (!std::isfinite(number)) return finite(number, value, path);
   char text[32];
-  const auto written = std::to_chars(text, text + sizeof text, number);
-  *written.ptr = '\0';
-  return std::strtod(text, nullptr);
+  const char* const end = std::to_chars(text, text + sizeof text, number).ptr;
+  double widened = 0;
+  std::from_chars(text, end, widened);
+  return widened;
 }
 
 json encodeNumber(const platform::Number& number, const std::any& value, const CodingPath& path) {
