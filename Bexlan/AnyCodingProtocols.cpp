@@ -14,6 +14,9 @@ using nlohmann::json;
 
 // 2001-01-01 00:00 UTC in seconds since 1970: the reference date of encoded dates.
 constexpr double referenceDate = 978307200;
+// The deepest nesting of arrays and objects that decodes; deeper input would exhaust the stack of the
+// recursive walk, so it fails like any other value that cannot be decoded.
+constexpr std::size_t deepestNesting = 512;
 
 CodingPath with(const CodingPath& path, std::string key) {
   CodingPath longer = path;
@@ -24,6 +27,9 @@ CodingPath with(const CodingPath& path, std::string key) {
 std::string indexKey(std::size_t index) { return "Index " + std::to_string(index); }
 
 std::any decodeAt(const json& value, const CodingPath& path) {
+  if (value.is_structured() && path.size() >= deepestNesting) {
+    throw DecodingError(path, "AnyDecodable value cannot be decoded");
+  }
   switch (value.type()) {
     case json::value_t::null: return Null{};
     case json::value_t::boolean: return value.get<bool>();

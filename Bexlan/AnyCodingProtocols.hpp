@@ -82,7 +82,8 @@ AnyDictionary dictionaryLiteral(std::initializer_list<std::pair<std::string, Cod
 }
 
 // The plain value of a JSON value; throws DecodingError("AnyDecodable value cannot be decoded") for
-// what JSON text cannot hold (binary values, discarded values).
+// what JSON text cannot hold (binary values, discarded values) and for arrays and objects nested more than
+// 512 deep.
 std::any decode(const nlohmann::json& json);
 // The JSON value of a plain value; throws EncodingError for a value it cannot encode (a non-finite number
 // too, which JSON cannot hold).

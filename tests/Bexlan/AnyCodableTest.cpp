@@ -78,6 +78,10 @@ TEST(AnyCodingTest, ErrorsCarryTheirTextAndCodingPath) {
     EXPECT_EQ(error.codingPath(), (CodingPath{"x", "Index 1"}));
     EXPECT_NE(std::any_cast<Opaque>(&error.value()), nullptr);
   }
+  // Hostile nesting fails as a value that cannot be decoded instead of exhausting the stack.
+  const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+  EXPECT_THROW(AnyDecodable::decode(json::parse(deep)), DecodingError);
+  EXPECT_NO_THROW(AnyDecodable::decode(json::parse(std::string(512, '[') + "1" + std::string(512, ']'))));
   EXPECT_THROW(AnyEncodable(std::nan("")).encode(), EncodingError);
   EXPECT_THROW(AnyEncodable(platform::Number::of(INFINITY)).encode(), EncodingError);
 }
