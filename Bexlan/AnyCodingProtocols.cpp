@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "Platform/Foundation/Number.hpp"
+#include "Platform/Foundation/Url.hpp"
 
 namespace Bexlan::AnyCoding {
 
@@ -119,6 +120,7 @@ json encodeAt(const std::any& value, const CodingPath& path) {
   if (const auto* date = std::any_cast<Date>(&value)) {
     return std::chrono::duration<double>(date->time_since_epoch()).count() - referenceDate;
   }
+  if (const auto* url = std::any_cast<platform::Url>(&value)) return url->absoluteString();
   if (const auto* elements = std::any_cast<AnyArray>(&value)) {
     json array = json::array();
     for (std::size_t i = 0; i < elements->size(); ++i) array.push_back(encodeAt((*elements)[i], with(path, indexKey(i))));

@@ -23,8 +23,9 @@
 // (numbers with a fraction or exponent), std::string, AnyArray and AnyDictionary of plain values.
 // Encodable values, tested in this order: platform::Number (by its type: only Bool becomes a Boolean, the
 // 8-bit integers are integers), Null and the empty value (null), bool, every signed and unsigned integer
-// type, float, double, std::string, a Date (seconds since 2001-01-01 00:00 UTC) and AnyArray and
-// AnyDictionary, whose empty elements are absent values (null). Anything else cannot be encoded.
+// type, float, double, std::string, a Date (seconds since 2001-01-01 00:00 UTC), a platform::Url (its
+// absolute text) and AnyArray and AnyDictionary, whose empty elements are absent values (null). Anything
+// else cannot be encoded.
 namespace Bexlan {
 
 // The null object: what JSON null decodes to.

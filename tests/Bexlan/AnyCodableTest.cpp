@@ -10,6 +10,7 @@
 #include "Bexlan/AnyDecodable.hpp"
 #include "Bexlan/AnyEncodable.hpp"
 #include "Platform/Foundation/Number.hpp"
+#include "Platform/Foundation/Url.hpp"
 
 namespace {
 
@@ -41,7 +42,9 @@ TEST(AnyCodingTest, EncodingTable) {
       {Number::of(std::numeric_limits<std::uint64_t>::max()), "18446744073709551615"},
       {std::uint8_t{85}, "85"},       {0.1f, "0.1"},    {std::int16_t{-7}, "-7"},   {std::optional<int>(), "null"},
       {nullptr, "null"},              {std::any(), "null"}, {std::optional<int>(4), "4"}, {"text", "\"text\""},
-      {date, "1.5"},                  {AnyArray{1, std::any(), std::string("s")}, "[1,null,\"s\"]"},
+      {date, "1.5"},
+      {platform::Url::parse("https://example.com/a?b").value(), R"("https://example.com/a?b")"},
+      {AnyArray{1, std::any(), std::string("s")}, "[1,null,\"s\"]"},
       {AnyEncodable::dictionary({{"a", 1}, {"b", AnyEncodable::array({true, 2.5})}, {"a", 2}}), R"({"a":1,"b":[true,2.5]})"},
   };
   for (const auto& [value, expected] : cases) EXPECT_EQ(value.encode().dump(), expected);
