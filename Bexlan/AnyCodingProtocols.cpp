@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "Bexlan/Date.hpp"
 #include "Platform/Foundation/Number.hpp"
 #include "Platform/Foundation/Url.hpp"
 
@@ -117,9 +118,7 @@ json encodeAt(const std::any& value, const CodingPath& path) {
   if (const auto* single = std::any_cast<float>(&value)) return encodeFloat(*single, value, path);
   if (const auto* number = std::any_cast<double>(&value)) return finite(*number, value, path);
   if (const auto* text = std::any_cast<std::string>(&value)) return *text;
-  if (const auto* date = std::any_cast<Date>(&value)) {
-    return std::chrono::duration<double>(date->time_since_epoch()).count() - referenceDate;
-  }
+  if (const auto* date = std::any_cast<Date>(&value)) return date->timestamp - referenceDate;
   if (const auto* url = std::any_cast<platform::Url>(&value)) return url->absoluteString();
   if (const auto* elements = std::any_cast<AnyArray>(&value)) {
     json array = json::array();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <any>
-#include <chrono>
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
@@ -23,7 +22,7 @@
 // (numbers with a fraction or exponent), std::string, AnyArray and AnyDictionary of plain values.
 // Encodable values, tested in this order: platform::Number (by its type: only Bool becomes a Boolean, the
 // 8-bit integers are integers), Null and the empty value (null), bool, every signed and unsigned integer
-// type, float, double, std::string, a Date (seconds since 2001-01-01 00:00 UTC), a platform::Url (its
+// type, float, double, std::string, a Bexlan::Date (seconds since 2001-01-01 00:00 UTC), a platform::Url (its
 // absolute text) and AnyArray and AnyDictionary, whose empty elements are absent values (null). Anything
 // else cannot be encoded.
 namespace Bexlan {
@@ -36,7 +35,6 @@ struct Null {
 using Empty = std::tuple<>;
 using AnyArray = std::vector<std::any>;
 using AnyDictionary = std::map<std::string, std::any>;
-using Date = std::chrono::system_clock::time_point;
 
 namespace AnyCoding {
 

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <clocale>
 #include <cmath>
 #include <limits>
@@ -9,6 +8,7 @@
 #include "Bexlan/AnyCodable.hpp"
 #include "Bexlan/AnyDecodable.hpp"
 #include "Bexlan/AnyEncodable.hpp"
+#include "Bexlan/Date.hpp"
 #include "Platform/Foundation/Number.hpp"
 #include "Platform/Foundation/Url.hpp"
 
@@ -35,7 +35,7 @@ TEST(AnyCodingTest, DecodeThenEncodeKeepsTheDocumentAndItsNumberTypes) {
 
 TEST(AnyCodingTest, EncodingTable) {
   using platform::Number;
-  const auto date = Date(std::chrono::seconds(978307200) + std::chrono::milliseconds(1500));
+  const Date date(978307200 + 1.5);
   const std::pair<AnyEncodable, std::string> cases[] = {
       {Number::of(std::int16_t{300}), "300"}, {Number::of(true), "true"}, {Number::of(false), "false"},
       {Number::of(std::uint8_t{85}), "85"},   {Number::of(std::int8_t{-1}), "-1"}, {Number::of(0.5f), "0.5"},
