@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "Bexlan/Date.hpp"
+
 // Number texts and arithmetic on doubles. The texts follow the region's current locale (see formatted).
 namespace Bexlan::Double {
 
@@ -22,5 +24,8 @@ bool isNotFinite(double value);
 
 // The value cut toward zero when it lies in 0...4294967295 (3.99 gives 3), else 0 (NaN included).
 std::uint32_t uint32Value(double value);
+
+// The date `seconds` after 1970-01-01 00:00 UTC.
+Date date(double seconds);
 
 }  // namespace Bexlan::Double
