@@ -2,9 +2,9 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
+#include "Bexlan/Date.hpp"
 #include "Platform/Foundation/Number.hpp"
 #include "Platform/Foundation/Url.hpp"
 
@@ -16,6 +16,9 @@ using nlohmann::json;
 
 // 2001-01-01 00:00 UTC in seconds since 1970: the reference date of encoded dates.
 constexpr double referenceDate = 978307200;
+// The deepest nesting of arrays and objects that decodes; deeper input would exhaust the stack of the
+// recursive walk, so it fails like any other value that cannot be decoded.
+constexpr std::size_t deepestNesting = 512;
 
 CodingPath with(const CodingPath& path, std::string key) {
   CodingPath longer = path;
@@ -26,6 +29,9 @@ CodingPath with(const CodingPath& path, std::string key) {
 std::string indexKey(std::size_t index) { return "Index " + std::to_string(index); }
 
 std::any decodeAt(const json& value, const CodingPath& path) {
+  if (value.is_structured() && path.size() >= deepestNesting) {
+    throw DecodingError(path, "AnyDecodable value cannot be decoded");
+  }
   switch (value.type()) {
     case json::value_t::null: return Null{};
     case json::value_t::boolean: return value.get<bool>();
@@ -61,13 +67,15 @@ json finite(double number, const std::any& value, const CodingPath& path) {
   return number;
 }
 
-// A float as the double with its shortest decimal text, so that 0.1f encodes as 0.1.
+// A float as the double with its shortest decimal text, so that 0.1f encodes as 0.1. The text is read
+// back by from_chars, which, unlike strtod, ignores the C library's locale.
 json encodeFloat(float number, const std::any& value, const CodingPath& path) {
   if (!std::isfinite(number)) return finite(number, value, path);
   char text[32];
-  const auto written = std::to_chars(text, text + sizeof text, number);
-  *written.ptr = '\0';
-  return std::strtod(text, nullptr);
+  const char* const end = std::to_chars(text, text + sizeof text, number).ptr;
+  double widened = 0;
+  std::from_chars(text, end, widened);
+  return widened;
 }
 
 json encodeNumber(const platform::Number& number, const std::any& value, const CodingPath& path) {
@@ -110,9 +118,7 @@ json encodeAt(const std::any& value, const CodingPath& path) {
   if (const auto* single = std::any_cast<float>(&value)) return encodeFloat(*single, value, path);
   if (const auto* number = std::any_cast<double>(&value)) return finite(*number, value, path);
   if (const auto* text = std::any_cast<std::string>(&value)) return *text;
-  if (const auto* date = std::any_cast<Date>(&value)) {
-    return std::chrono::duration<double>(date->time_since_epoch()).count() - referenceDate;
-  }
+  if (const auto* date = std::any_cast<Date>(&value)) return date->timestamp - referenceDate;
   if (const auto* url = std::any_cast<platform::Url>(&value)) return url->absoluteString();
   if (const auto* elements = std::any_cast<AnyArray>(&value)) {
     json array = json::array();

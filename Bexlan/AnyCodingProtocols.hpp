@@ -1,7 +1,6 @@
 #pragma once
 
 #include <any>
-#include <chrono>
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
@@ -23,9 +22,9 @@
 // (numbers with a fraction or exponent), std::string, AnyArray and AnyDictionary of plain values.
 // Encodable values, tested in this order: platform::Number (by its type: only Bool becomes a Boolean, the
 // 8-bit integers are integers), Null and the empty value (null), bool, every signed and unsigned integer
-// type, float, double, std::string, a Date (seconds since 2001-01-01 00:00 UTC), a platform::Url (its text)
-// and AnyArray and AnyDictionary, whose empty elements are absent values (null). Anything else cannot be
-// encoded.
+// type, float, double, std::string, a Bexlan::Date (seconds since 2001-01-01 00:00 UTC), a platform::Url (its
+// absolute text) and AnyArray and AnyDictionary, whose empty elements are absent values (null). Anything
+// else cannot be encoded.
 namespace Bexlan {
 
 // The null object: what JSON null decodes to.
@@ -36,7 +35,6 @@ struct Null {
 using Empty = std::tuple<>;
 using AnyArray = std::vector<std::any>;
 using AnyDictionary = std::map<std::string, std::any>;
-using Date = std::chrono::system_clock::time_point;
 
 namespace AnyCoding {
 
@@ -83,7 +81,8 @@ AnyDictionary dictionaryLiteral(std::initializer_list<std::pair<std::string, Cod
 }
 
 // The plain value of a JSON value; throws DecodingError("AnyDecodable value cannot be decoded") for
-// what JSON text cannot hold (binary values, discarded values).
+// what JSON text cannot hold (binary values, discarded values) and for arrays and objects nested more than
+// 512 deep.
 std::any decode(const nlohmann::json& json);
 // The JSON value of a plain value; throws EncodingError for a value it cannot encode (a non-finite number
 // too, which JSON cannot hold).

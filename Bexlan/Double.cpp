@@ -25,4 +25,6 @@ std::uint32_t uint32Value(double value) {
   return value >= 0 && value <= largest ? static_cast<std::uint32_t>(value) : 0;
 }
 
+Date date(double seconds) { return Date(seconds); }
+
 }  // namespace Bexlan::Double

@@ -22,10 +22,10 @@ double rounded(double value, std::int64_t places);
 // True for NaN and both infinities.
 bool isNotFinite(double value);
 
-// The date at `seconds` since 1970-01-01 00:00 UTC.
-constexpr Date date(double seconds) { return Date(seconds); }
-
 // The value cut toward zero when it lies in 0...4294967295 (3.99 gives 3), else 0 (NaN included).
 std::uint32_t uint32Value(double value);
+
+// The date `seconds` after 1970-01-01 00:00 UTC.
+Date date(double seconds);
 
 }  // namespace Bexlan::Double

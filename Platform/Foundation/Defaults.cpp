@@ -1,14 +1,13 @@
 #include "Platform/Foundation/Defaults.hpp"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <map>
 #include <optional>
+#include <system_error>
+
+#include "Platform/Foundation/FileReplacement.hpp"
 
 namespace platform {
 
@@ -30,18 +29,6 @@ nlohmann::json readObject(const std::filesystem::path& path) {
   if (!file) return nlohmann::json::object();
   nlohmann::json value = nlohmann::json::parse(file, nullptr, /*allow_exceptions=*/false);
   return value.is_object() ? value : nlohmann::json::object();
-}
-
-// Writes all of text to fd and syncs it.
-bool writeAll(int fd, const std::string& text) {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t count = ::write(fd, text.data() + done, text.size() - done);
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) return false;
-    done += static_cast<std::size_t>(count);
-  }
-  return ::fsync(fd) == 0;
 }
 
 }  // namespace
@@ -100,16 +87,14 @@ bool Defaults::write() const {
   const std::string text = values_.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
   std::error_code ignored;
   std::filesystem::create_directories(path_.parent_path(), ignored);
-  std::string temporary = path_.string() + ".XXXXXX";
-  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool written = writeAll(fd, text);
-  ::close(fd);
-  if (!written || ::rename(temporary.c_str(), path_.c_str()) != 0) {
-    ::unlink(temporary.c_str());
+  try {
+    FileReplacement file(path_);
+    file.write(text.data(), text.size());
+    file.commit();
+    return true;
+  } catch (const std::system_error&) {
     return false;
   }
-  return true;
 }
 
 }  // namespace platform

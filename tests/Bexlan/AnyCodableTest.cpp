@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <clocale>
 #include <cmath>
 #include <limits>
 #include <typeindex>
@@ -8,6 +8,7 @@
 #include "Bexlan/AnyCodable.hpp"
 #include "Bexlan/AnyDecodable.hpp"
 #include "Bexlan/AnyEncodable.hpp"
+#include "Bexlan/Date.hpp"
 #include "Platform/Foundation/Number.hpp"
 #include "Platform/Foundation/Url.hpp"
 
@@ -34,19 +35,31 @@ TEST(AnyCodingTest, DecodeThenEncodeKeepsTheDocumentAndItsNumberTypes) {
 
 TEST(AnyCodingTest, EncodingTable) {
   using platform::Number;
-  const auto date = Date(std::chrono::seconds(978307200) + std::chrono::milliseconds(1500));
+  const Date date(978307200 + 1.5);
   const std::pair<AnyEncodable, std::string> cases[] = {
       {Number::of(std::int16_t{300}), "300"}, {Number::of(true), "true"}, {Number::of(false), "false"},
       {Number::of(std::uint8_t{85}), "85"},   {Number::of(std::int8_t{-1}), "-1"}, {Number::of(0.5f), "0.5"},
       {Number::of(std::numeric_limits<std::uint64_t>::max()), "18446744073709551615"},
       {std::uint8_t{85}, "85"},       {0.1f, "0.1"},    {std::int16_t{-7}, "-7"},   {std::optional<int>(), "null"},
       {nullptr, "null"},              {std::any(), "null"}, {std::optional<int>(4), "4"}, {"text", "\"text\""},
-      {date, "1.5"},                  {*platform::Url::parse("http://h/a%20b"), "\"http://h/a%20b\""},                  {AnyArray{1, std::any(), std::string("s")}, "[1,null,\"s\"]"},
+      {date, "1.5"},
+      {platform::Url::parse("https://example.com/a?b").value(), R"("https://example.com/a?b")"},
+      {AnyArray{1, std::any(), std::string("s")}, "[1,null,\"s\"]"},
       {AnyEncodable::dictionary({{"a", 1}, {"b", AnyEncodable::array({true, 2.5})}, {"a", 2}}), R"({"a":1,"b":[true,2.5]})"},
   };
   for (const auto& [value, expected] : cases) EXPECT_EQ(value.encode().dump(), expected);
   EXPECT_EQ(AnyCodable::dictionary({{"k", "v"}, {"k", "w"}}).encode().dump(), R"({"k":"v"})");
   EXPECT_EQ(AnyCodable(nullptr).encode(), json(nullptr));
+}
+
+// A program may set a locale whose decimal separator is a comma; the encoded number must not change.
+TEST(AnyCodingTest, FloatsEncodeTheSameUnderACommaLocale) {
+  const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed";
+  const std::string encoded =
+      AnyEncodable(1.25f).encode().dump() + " " + AnyEncodable(platform::Number::of(0.1f)).encode().dump();
+  std::setlocale(LC_NUMERIC, previous.c_str());
+  EXPECT_EQ(encoded, "1.25 0.1");
 }
 
 TEST(AnyCodingTest, ErrorsCarryTheirTextAndCodingPath) {
@@ -68,6 +81,10 @@ TEST(AnyCodingTest, ErrorsCarryTheirTextAndCodingPath) {
     EXPECT_EQ(error.codingPath(), (CodingPath{"x", "Index 1"}));
     EXPECT_NE(std::any_cast<Opaque>(&error.value()), nullptr);
   }
+  // Hostile nesting fails as a value that cannot be decoded instead of exhausting the stack.
+  const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+  EXPECT_THROW(AnyDecodable::decode(json::parse(deep)), DecodingError);
+  EXPECT_NO_THROW(AnyDecodable::decode(json::parse(std::string(512, '[') + "1" + std::string(512, ']'))));
   EXPECT_THROW(AnyEncodable(std::nan("")).encode(), EncodingError);
   EXPECT_THROW(AnyEncodable(platform::Number::of(INFINITY)).encode(), EncodingError);
 }

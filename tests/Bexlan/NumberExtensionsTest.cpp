@@ -78,6 +78,8 @@ TEST(NumberArithmetic, FinitenessAndConversionsNeverLeaveTheirRange) {
       {-0.5, 0}, {4294967295.5, 0}, {nan, 0}, {inf, 0}, {4294967295, 4294967295u}, {3.99, 3}};
   for (auto [value, expected] : conversions) EXPECT_EQ(Double::uint32Value(value), expected) << value;
   EXPECT_EQ(Number::cgFloatValue(platform::Number::of(0.1)), static_cast<double>(0.1f));
+  const platform::ScopedRegion region("en_US", "UTC", {"en"});
+  EXPECT_EQ(Double::date(365 * 86400 + 43200).dayString(), "1971-01-01");  // seconds since 1970, not 2001
 }
 
 }  // namespace
