@@ -137,19 +137,23 @@ TEST(MemoryControllerLiveTest, AgreesWithFreeAndMeminfo) {
 
 // A child that holds 1 GiB of touched anonymous memory raises "M_T" by nearly that much at the next
 // refresh, wherever the kernel puts the new pages (new anonymous pages may start on the inactive list).
+// Other programs on the machine allocate and free meanwhile, so the best of five tries counts.
 TEST(MemoryControllerLiveTest, AChildHoldingAGibibyteRaisesUsedByIt) {
   constexpr std::uint64_t GiB = 1024 * 1024 * 1024;
   const auto available = platform::parseMemInfo(platform::TextSource::live()->read("/proc/meminfo").value());
   ASSERT_TRUE(available.has_value());
   if (available->free < 2 * GiB) GTEST_SKIP() << "needs 2 GiB of free memory";
   Orvane::MemoryController controller;
-  controller.refresh(1);
-  const std::uint64_t before = controller.uInt64Value(Memory::used());
-  systemtest::IdleChild child;
-  ASSERT_TRUE(child.hold(GiB));
-  controller.refresh(1);
-  const std::uint64_t after = controller.uInt64Value(Memory::used());
-  EXPECT_GE(after, before + GiB * 95 / 100) << "before " << before << ", after " << after;
+  std::int64_t bestRise = 0;
+  for (int attempt = 0; attempt < 5 && bestRise < static_cast<std::int64_t>(GiB * 95 / 100); ++attempt) {
+    systemtest::IdleChild child;
+    controller.refresh(1);
+    const std::uint64_t before = controller.uInt64Value(Memory::used());
+    ASSERT_TRUE(child.hold(GiB));
+    controller.refresh(1);
+    bestRise = std::max(bestRise, static_cast<std::int64_t>(controller.uInt64Value(Memory::used()) - before));
+  }
+  EXPECT_GE(bestRise, static_cast<std::int64_t>(GiB * 95 / 100));
 }
 
 }  // namespace
