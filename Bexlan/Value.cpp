@@ -1,11 +1,27 @@
 #include "Bexlan/Value.hpp"
 
+#include <map>
+
 #include "Bexlan/DiskUtilities.hpp"
 #include "Bexlan/Formatted.hpp"
 #include "Bexlan/String.hpp"
 #include "Platform/Foundation/NumberFormatter.hpp"
 
 namespace Bexlan {
+
+namespace {
+
+// The formatter of percent texts with that many fraction digits, one per count and thread, kept because
+// building ICU's formatter costs far more than formatting; it follows a change of the region's locale by
+// itself at its next use.
+const platform::NumberFormatter& percentFormatter(int fractionDigits) {
+  thread_local std::map<int, platform::NumberFormatter> formatters;
+  const auto [entry, added] = formatters.try_emplace(fractionDigits);
+  if (added) entry->second.setMaximumFractionDigits(fractionDigits);
+  return entry->second;
+}
+
+}  // namespace
 
 Value::Value(IdentifierCategory category, bool isSigned, std::optional<std::int64_t> decimals)
     : category_(category), isSigned_(isSigned) {
@@ -48,9 +64,7 @@ std::string Value::percentString() const {
   if (!decimals_) {
     return integerText() + " %";
   }
-  platform::NumberFormatter formatter;
-  formatter.setMaximumFractionDigits(fractionDigitCount(*decimals_));
-  const auto text = formatter.string(rawValue_->doubleValue());
+  const auto text = percentFormatter(fractionDigitCount(*decimals_)).string(rawValue_->doubleValue());
   return text ? *text + " %" : String::dash();
 }
 

@@ -88,8 +88,10 @@ void VolumesController::refresh(double interval) {
 
 void VolumesController::update(double interval) {
   pruneVolumes();
-  if (const std::optional<std::vector<std::string>> paths = platform_->mountedVolumePaths()) {
-    for (const std::string& path : *paths) {
+  if (mountsChanged_.exchange(false) || !mountObservation_) {
+    const std::optional<std::vector<std::string>> paths = platform_->mountedVolumePaths();
+    if (!paths) mountsChanged_ = true;
+    for (const std::string& path : paths.value_or(std::vector<std::string>{})) {
       if (isKnown(path)) continue;
       if (const std::shared_ptr<Volume> volume = makeVolume(path)) {
         tell([&](VolumesDelegate& delegate) { delegate.volumeAdded(volume); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -96,7 +97,9 @@ class VolumesController final : public IVolumesController,
   double lastStorageRefresh() const { return lastStorageRefresh_; }
 
   // The steps of a refresh, in order: prune, discover (volumeAdded for each new volume, on this thread),
-  // counters, sizes when due, sort.
+  // counters, sizes when due, sort. Discovery reads the mount table only when it may have changed: before
+  // the first discovery, after a mount or unmount notification, after a table that could not be read, and
+  // on every refresh while no notifications are followed.
   void update(double interval);
   // Drops the volumes whose mount point no longer exists; listeners hear of each on the main queue.
   void pruneVolumes();
@@ -106,8 +109,14 @@ class VolumesController final : public IVolumesController,
   // Follows mount and unmount notifications (didMount, didUnmount); removeObservers stops that.
   void addObservers();
   void removeObservers();
-  void didMount() { refresh(0.0); }
-  void didUnmount() { handleUnmount(); }
+  void didMount() {
+    mountsChanged_ = true;
+    refresh(0.0);
+  }
+  void didUnmount() {
+    mountsChanged_ = true;
+    handleUnmount();
+  }
 
   // Discovery: a new volume for the browsable mount at `url` on a named block device, filled, appended to
   // the list and returned; null for any other path.
@@ -149,6 +158,8 @@ class VolumesController final : public IVolumesController,
   mutable std::mutex delegatesMutex_;
   std::shared_ptr<Delegates> delegates_;
   std::shared_ptr<void> mountObservation_;
+  // Set by the notifications (main thread) and cleared by a discovery (the refreshing thread).
+  std::atomic<bool> mountsChanged_ = true;
 };
 
 }  // namespace Draskel

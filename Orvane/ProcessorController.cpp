@@ -110,6 +110,7 @@ void ProcessorController::refresh(double) {
   systemInfo_.timePrevious = systemInfo_.time;
   systemInfo_.time = platform::Clock::wallNow();
   entriesScanned_.reset();
+  online_ = platform::readOnlineCpus(*source_);
   updateProcessUsage();
   updateLoad();
   updateTasksAndThreads();
@@ -119,13 +120,14 @@ void ProcessorController::refresh(double) {
 }
 
 bool ProcessorController::scanProcesses(bool residentMemory) {
-  if (!entriesScanned_) entriesScanned_ = processTable_.scan(entries_, residentMemory);
+  if (!entriesScanned_) {
+    entriesScanned_ = processTable_.scan(entries_, residentMemory, platform::Clock::monotonicNow());
+  }
   return *entriesScanned_;
 }
 
 float ProcessorController::activeProcessorCount() const {
-  auto online = platform::readOnlineCpus(*source_);
-  std::size_t count = online ? online->size() : static_cast<std::size_t>(numberOfCpus_);
+  std::size_t count = online_ ? online_->size() : static_cast<std::size_t>(numberOfCpus_);
   return count < 1 ? 1.0f : static_cast<float>(count);
 }
 
@@ -139,14 +141,17 @@ void ProcessorController::updateProcessUsage() {
   // share stays 0.
   if (oldProcessTree_ && systemInfo_.cpuCount >= 1 && elapsed > 0) {
     const auto& old = oldProcessTree_->processes();
-    for (auto& [pid, process] : tree->processes()) {
-      auto previous = old.find(pid);
+    for (std::size_t i = 0; i < collected_.size(); ++i) {
+      OVProcess& process = *collected_[i];
+      // A pid the previous scan saw with another start time belongs to a new process.
+      if (collectedNew_[i]) continue;
+      auto previous = old.find(process.pid());
       if (previous == old.end()) continue;
       double before = previous->second->cpu().time;
-      double now = process->cpu().time;
+      double now = process.cpu().time;
       // A process whose time went down is a new process under a reused pid.
       if (!(before >= 0 && before <= now)) continue;
-      process->cpu().usage = static_cast<float>((now - before) / elapsed * 100) / divisor;
+      process.cpu().usage = static_cast<float>((now - before) / elapsed * 100) / divisor;
     }
   }
   queue_->sync([this] { processes_.swap(collected_); });
@@ -157,8 +162,10 @@ void ProcessorController::updateProcessUsage() {
 std::shared_ptr<ProcessTree> ProcessorController::collectProcesses() {
   queue_->sync([this] { processes_.clear(); });
   collected_.clear();
+  collectedNew_.clear();
   if (!scanProcesses(true)) return nullptr;
   auto tree = std::make_shared<ProcessTree>();
+  tree->processes().reserve(entries_.size());
   // Processor time is counted in clock ticks; the records keep seconds.
   double ticksPerSecond = static_cast<double>(constants_.clockTicksPerSecond);
   for (const platform::ProcessEntry& entry : entries_) {
@@ -171,6 +178,7 @@ std::shared_ptr<ProcessTree> ProcessorController::collectProcesses() {
     process->setName(std::move(name));
     tree->processes()[entry.pid] = process;
     collected_.push_back(std::move(process));
+    collectedNew_.push_back(entry.isNew);
   }
   return tree;
 }
@@ -212,11 +220,10 @@ void ProcessorController::writeStore() {
 
 void ProcessorController::updateCores() {
   cores_.clear();
-  auto online = platform::readOnlineCpus(*source_);
-  if (!online) return;
-  if (*online != topologyCpus_) {
-    topology_ = platform::readCpuTopology(*source_, *online);
-    topologyCpus_ = std::move(*online);
+  if (!online_) return;
+  if (*online_ != topologyCpus_) {
+    topology_ = platform::readCpuTopology(*source_, *online_);
+    topologyCpus_ = *online_;
   }
   bool arm = isArm64(constants_.machine);
   for (std::size_t index = 0; index < topology_.size(); ++index) {

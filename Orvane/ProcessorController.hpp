@@ -34,10 +34,11 @@ namespace Orvane {
 // the sum of their thread counts; a process's time is its user and system clock ticks in seconds, its
 // resident memory statm's; the cores are the online processors.
 //
-// One refresh reads /proc/stat once, and the process table once: the collection and the task and thread
-// counts share it. Use the monitor from one thread; changes of the process list go through the serial
-// queue "processes", so processes() may be read from any thread. The list is emptied when a collection
-// starts and filled when it is complete, shares included.
+// One refresh reads /proc/stat, the online processors and the process table once: the collection and the
+// task and thread counts share the table, whose resident sizes are read again only for processes that
+// ran (see platform::ProcessTable). Use the monitor from one thread; changes of the process list go through
+// the serial queue "processes", so processes() may be read from any thread. The list is emptied when a
+// collection starts and filled when it is complete, shares included.
 class ProcessorController final : public IProcessorController,
                                   public Bexlan::TypedValueLookups<ProcessorController> {
  public:
@@ -110,7 +111,7 @@ class ProcessorController final : public IProcessorController,
   void writeStore();
   void updateCores();
   void updateCoreUsage();
-  // The number of online processors now, else the count at creation, and at least 1.
+  // The number of online processors of this refresh, else the count at creation, and at least 1.
   float activeProcessorCount() const;
   // The process table of this refresh: scanned once, with resident memory when collecting.
   bool scanProcesses(bool residentMemory);
@@ -129,6 +130,8 @@ class ProcessorController final : public IProcessorController,
   // The records of the collection under way: published as processes_ once their shares are written, so a
   // reader on another thread never sees a share change.
   std::vector<std::shared_ptr<OVProcess>> collected_;
+  // Whether each record of collected_ is of a process the previous scan did not see.
+  std::vector<bool> collectedNew_;
   double totalCpuUsage_ = 0;
   double cpuUser_ = 0;
   double cpuSystem_ = 0;
@@ -146,6 +149,8 @@ class ProcessorController final : public IProcessorController,
   bool statRead_ = false;
   std::vector<platform::ProcessEntry> entries_;
   std::optional<bool> entriesScanned_;  // absent: not scanned yet in this refresh; else whether it worked
+  // The online processors, read once per refresh.
+  std::optional<std::vector<unsigned>> online_;
   // The per-processor counters of the previous successful sample.
   std::optional<std::vector<platform::ProcessorTicks>> prevCpuInfo_;
   // The online processors whose descriptions topology_ holds: read again only when the list changes.

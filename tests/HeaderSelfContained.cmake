@@ -2,7 +2,7 @@
 # and checks that each exception type the header's comments say it throws ("Throws std::out_of_range",
 # "throws DecodingError") is a complete type there, so a header names what it throws. The sources form the
 # object library header_check, outside the default build; the test HeaderSelfContained builds it.
-set(VELMORA_HEADER_CHECK_DIR ${CMAKE_BINARY_DIR}/header_check)
+set(VELMORA_HEADER_CHECK_DIR ${PROJECT_BINARY_DIR}/header_check)
 set(header_check_sources "")
 foreach(module_dir Platform Bexlan Orvane Tavrix Draskel)
   # The namespace that a module's unqualified exception names are looked up in.
@@ -11,10 +11,10 @@ foreach(module_dir Platform Bexlan Orvane Tavrix Draskel)
   else()
     set(namespace ${module_dir})
   endif()
-  file(GLOB_RECURSE module_headers CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}
-    ${CMAKE_SOURCE_DIR}/${module_dir}/*.hpp)
+  file(GLOB_RECURSE module_headers CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}
+    ${PROJECT_SOURCE_DIR}/${module_dir}/*.hpp)
   foreach(header ${module_headers})
-    file(READ ${CMAKE_SOURCE_DIR}/${header} header_text)
+    file(READ ${PROJECT_SOURCE_DIR}/${header} header_text)
     string(REGEX MATCHALL "[Tt]hrows? (std::[a-z_]+|[A-Z][A-Za-z]*Error)" thrown "${header_text}")
     set(checks "")
     foreach(phrase ${thrown})
@@ -35,4 +35,4 @@ endforeach()
 add_library(header_check OBJECT EXCLUDE_FROM_ALL ${header_check_sources})
 target_link_libraries(header_check PRIVATE ${VELMORA_MODULES})
 add_test(NAME HeaderSelfContained
-  COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target header_check)
+  COMMAND ${CMAKE_COMMAND} --build ${PROJECT_BINARY_DIR} --target header_check)

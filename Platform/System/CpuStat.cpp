@@ -70,7 +70,8 @@ bool parseCpuStat(std::string_view text, CpuStat& stat) {
 }
 
 bool readCpuStat(const TextSource& source, CpuStat& stat) {
-  auto text = source.read("/proc/stat");
+  thread_local std::string buffer;
+  auto text = source.readInto("/proc/stat", buffer);
   return text && parseCpuStat(*text, stat);
 }
 

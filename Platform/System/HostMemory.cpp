@@ -33,7 +33,8 @@ std::uint64_t zramMemoryUsed(const TextSource& source) {
 }  // namespace
 
 std::optional<HostMemory> readHostMemory(const TextSource& source) {
-  auto text = source.read("/proc/meminfo");
+  thread_local std::string buffer;
+  auto text = source.readInto("/proc/meminfo", buffer);
   if (!text) return std::nullopt;
   auto info = parseMemInfo(*text);
   if (!info) return std::nullopt;

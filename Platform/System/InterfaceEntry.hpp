@@ -8,8 +8,8 @@
 
 namespace platform {
 
-// The received and sent byte counters of a link: the kernel's 64-bit counters (getifaddrs hands out only
-// their low 32 bits, which wrap every 4 GiB, a few seconds on a fast link).
+// The received and sent byte counters of a link: the kernel's 64-bit counters (the 32-bit ones that
+// getifaddrs hands out wrap every 4 GiB, a few seconds on a fast link).
 struct LinkCounters {
   std::uint64_t receivedBytes = 0;
   std::uint64_t sentBytes = 0;

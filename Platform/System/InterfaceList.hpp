@@ -1,7 +1,5 @@
 #pragma once
 
-#include <ifaddrs.h>
-
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -20,8 +18,8 @@ class InterfaceList {
   virtual ~InterfaceList() = default;
   virtual std::optional<std::vector<InterfaceEntry>> entries() const = 0;
 
-  // The list of the calling thread's network namespace, read with getifaddrs; the links' counters are the
-  // 64-bit ones of a netlink link dump (entries have none when that dump fails).
+  // The list of the calling thread's network namespace, from a netlink dump of its links and one of its
+  // addresses on one socket (what getifaddrs does, with the links' 64-bit counters).
   static const std::shared_ptr<const InterfaceList>& live();
 };
 
@@ -37,13 +35,9 @@ class MemoryInterfaceList final : public InterfaceList {
   std::optional<std::vector<InterfaceEntry>> entries_;
 };
 
-// One getifaddrs node as an entry, without counters; absent for a node without a name or an address.
-// Address texts come from inet_ntop, so link-local IPv6 addresses carry no "%scope" suffix.
-std::optional<InterfaceEntry> interfaceEntry(const ifaddrs& node);
-
-// Gives each AF_PACKET entry the counters of the link of its name (none when `links` has no such link or
-// it came without counters).
-void attachCounters(std::vector<InterfaceEntry>& entries, const std::vector<LinkRecord>& links);
+// The entries of the tables, as getifaddrs lists them: an AF_PACKET entry for every link, in link order,
+// then an entry for every address of a known link (with that link's name and flags), in address order.
+std::vector<InterfaceEntry> interfaceEntries(const InterfaceTable& table);
 
 // The address of the first entry of `family` (AF_INET or AF_INET6) named `name`, or absent.
 std::optional<std::string> firstAddress(const std::vector<InterfaceEntry>& entries, std::string_view name,

@@ -1,5 +1,7 @@
 #include "Platform/System/LinkTable.hpp"
 
+#include <arpa/inet.h>
+#include <linux/if_addr.h>
 #include <linux/if_link.h>
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
@@ -12,6 +14,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 namespace platform {
 
@@ -75,6 +78,7 @@ class NetlinkSocket {
   ~NetlinkSocket() {
     if (fd_ >= 0) ::close(fd_);
   }
+  NetlinkSocket(NetlinkSocket&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
   NetlinkSocket(const NetlinkSocket&) = delete;
   NetlinkSocket& operator=(const NetlinkSocket&) = delete;
   int fd() const { return fd_; }
@@ -83,7 +87,8 @@ class NetlinkSocket {
   int fd_;
 };
 
-bool sendLinkDumpRequest(int fd) {
+// Sends a dump request of `type` (RTM_GETLINK, RTM_GETADDR) for every family.
+bool sendDumpRequest(int fd, std::uint16_t type) {
   struct {
     nlmsghdr header;
     ifinfomsg info;
@@ -91,7 +96,7 @@ bool sendLinkDumpRequest(int fd) {
     std::uint32_t mask;
   } request{};
   request.header.nlmsg_len = sizeof request;
-  request.header.nlmsg_type = RTM_GETLINK;
+  request.header.nlmsg_type = type;
   request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
   request.header.nlmsg_seq = dumpSequence;
   request.info.ifi_family = AF_UNSPEC;
@@ -99,53 +104,121 @@ bool sendLinkDumpRequest(int fd) {
   request.maskAttribute.rta_len = RTA_LENGTH(sizeof(std::uint32_t));
   request.maskAttribute.rta_type = IFLA_EXT_MASK;
   request.mask = RTEXT_FILTER_SKIP_STATS;
+  // An address dump reads only the family of the header that starts like ifinfomsg.
+  const size_t length = type == RTM_GETLINK ? sizeof request : NLMSG_LENGTH(sizeof(ifaddrmsg));
+  request.header.nlmsg_len = static_cast<std::uint32_t>(length);
   sockaddr_nl kernel{};
   kernel.nl_family = AF_NETLINK;
-  return ::sendto(fd, &request, sizeof request, 0, reinterpret_cast<const sockaddr*>(&kernel),
-                  sizeof kernel) == static_cast<ssize_t>(sizeof request);
+  return ::sendto(fd, &request, length, 0, reinterpret_cast<const sockaddr*>(&kernel), sizeof kernel) ==
+         static_cast<ssize_t>(length);
 }
 
-}  // namespace
-
-LinkDumpState parseLinkMessages(std::span<const std::byte> messages, std::vector<LinkRecord>& links) {
+// The messages of `type` in one buffer of a dump, each body parsed by `parse` into `records`.
+template <class Record, class Parse>
+LinkDumpState parseMessages(std::span<const std::byte> messages, std::uint16_t type, Parse parse,
+                            std::vector<Record>& records) {
   size_t offset = 0;
   while (auto header = readAt<nlmsghdr>(messages, offset)) {
     size_t length = header->nlmsg_len;
     if (length < sizeof(nlmsghdr) || length > messages.size() - offset) return LinkDumpState::failed;
     if (header->nlmsg_type == NLMSG_DONE) return LinkDumpState::done;
     if (header->nlmsg_type == NLMSG_ERROR) return LinkDumpState::failed;
-    if (header->nlmsg_type == RTM_NEWLINK) {
+    if (header->nlmsg_type == type) {
       auto body = messages.subspan(offset + sizeof(nlmsghdr), length - sizeof(nlmsghdr));
-      if (auto link = parseLink(body)) links.push_back(std::move(*link));
+      if (auto record = parse(body)) records.push_back(std::move(*record));
     }
     offset += std::min(aligned(length, NLMSG_ALIGNTO), messages.size() - offset);
   }
   return LinkDumpState::incomplete;
 }
 
-std::optional<std::vector<LinkRecord>> readLinkTable() {
-  NetlinkSocket socket;
-  if (socket.fd() < 0) return std::nullopt;
-  timeval timeout{.tv_sec = 1, .tv_usec = 0};
-  ::setsockopt(socket.fd(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-  if (!sendLinkDumpRequest(socket.fd())) return std::nullopt;
-
-  std::vector<LinkRecord> links;
-  // Large enough for any one message the kernel sends in a dump.
-  std::vector<std::byte> buffer(32768);
+// One dump of `type` on the socket, every buffer handed to `parse`; false when it fails.
+template <class ParseBuffer>
+bool dump(int fd, std::uint16_t type, std::vector<std::byte>& buffer, ParseBuffer parseBuffer) {
+  if (!sendDumpRequest(fd, type)) return false;
   for (;;) {
-    ssize_t received = ::recv(socket.fd(), buffer.data(), buffer.size(), 0);
+    ssize_t received = ::recv(fd, buffer.data(), buffer.size(), 0);
     if (received < 0 && errno == EINTR) continue;
-    if (received <= 0) return std::nullopt;
-    switch (parseLinkMessages(std::span(buffer.data(), static_cast<size_t>(received)), links)) {
+    if (received <= 0) return false;
+    switch (parseBuffer(std::span(buffer.data(), static_cast<size_t>(received)))) {
       case LinkDumpState::done:
-        return links;
+        return true;
       case LinkDumpState::failed:
-        return std::nullopt;
+        return false;
       case LinkDumpState::incomplete:
         break;
     }
   }
+}
+
+// The address of one RTM_NEWADDR message body: IFA_LOCAL when there is one (the local end of a
+// point-to-point link), else IFA_ADDRESS, as getifaddrs takes it; absent for another family.
+std::optional<AddressRecord> parseAddress(std::span<const std::byte> body) {
+  auto info = readAt<ifaddrmsg>(body, 0);
+  if (!info || (info->ifa_family != AF_INET && info->ifa_family != AF_INET6)) return std::nullopt;
+  const size_t size = info->ifa_family == AF_INET ? 4 : 16;
+  std::optional<std::span<const std::byte>> address;
+  std::optional<std::span<const std::byte>> local;
+  size_t offset = aligned(sizeof(ifaddrmsg), NLMSG_ALIGNTO);
+  while (auto attribute = readAt<rtattr>(body, offset)) {
+    size_t length = attribute->rta_len;
+    if (length < sizeof(rtattr) || length > body.size() - offset) break;
+    auto payload = body.subspan(offset + sizeof(rtattr), length - sizeof(rtattr));
+    if (payload.size() == size && attribute->rta_type == IFA_ADDRESS) address = payload;
+    if (payload.size() == size && attribute->rta_type == IFA_LOCAL) local = payload;
+    offset += std::min(aligned(length, RTA_ALIGNTO), body.size() - offset);
+  }
+  if (local) address = local;
+  if (!address) return std::nullopt;
+  char text[INET6_ADDRSTRLEN] = {};
+  if (::inet_ntop(info->ifa_family, address->data(), text, sizeof text) == nullptr) return std::nullopt;
+  return AddressRecord{static_cast<int>(info->ifa_index), info->ifa_family, text};
+}
+
+// Opens a route socket whose reads give up after a second.
+std::optional<NetlinkSocket> openRouteSocket() {
+  std::optional<NetlinkSocket> socket(std::in_place);
+  if (socket->fd() < 0) return std::nullopt;
+  timeval timeout{.tv_sec = 1, .tv_usec = 0};
+  ::setsockopt(socket->fd(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+  return socket;
+}
+
+// Large enough for any one message the kernel sends in a dump.
+constexpr size_t dumpBufferSize = 32768;
+
+}  // namespace
+
+LinkDumpState parseLinkMessages(std::span<const std::byte> messages, std::vector<LinkRecord>& links) {
+  return parseMessages(messages, RTM_NEWLINK, parseLink, links);
+}
+
+LinkDumpState parseAddressMessages(std::span<const std::byte> messages,
+                                   std::vector<AddressRecord>& addresses) {
+  return parseMessages(messages, RTM_NEWADDR, parseAddress, addresses);
+}
+
+std::optional<std::vector<LinkRecord>> readLinkTable() {
+  std::optional<InterfaceTable> table = readInterfaceTable(false);
+  if (!table) return std::nullopt;
+  return std::move(table->links);
+}
+
+std::optional<InterfaceTable> readInterfaceTable(bool withAddresses) {
+  std::optional<NetlinkSocket> socket = openRouteSocket();
+  if (!socket) return std::nullopt;
+  std::vector<std::byte> buffer(dumpBufferSize);
+  InterfaceTable table;
+  if (!dump(socket->fd(), RTM_GETLINK, buffer,
+            [&](std::span<const std::byte> messages) { return parseLinkMessages(messages, table.links); })) {
+    return std::nullopt;
+  }
+  if (withAddresses && !dump(socket->fd(), RTM_GETADDR, buffer, [&](std::span<const std::byte> messages) {
+        return parseAddressMessages(messages, table.addresses);
+      })) {
+    return std::nullopt;
+  }
+  return table;
 }
 
 }  // namespace platform

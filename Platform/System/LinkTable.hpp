@@ -26,6 +26,21 @@ struct LinkRecord {
   bool operator==(const LinkRecord&) const = default;
 };
 
+// One address of the kernel's address table (an RTM_NEWADDR message of a netlink dump).
+struct AddressRecord {
+  int index = 0;        // the link's
+  int family = 0;       // AF_INET or AF_INET6
+  std::string address;  // as inet_ntop writes it, so without a "%scope" suffix
+
+  bool operator==(const AddressRecord&) const = default;
+};
+
+// The links and the addresses of a network namespace, each in the kernel's order.
+struct InterfaceTable {
+  std::vector<LinkRecord> links;
+  std::vector<AddressRecord> addresses;
+};
+
 // Where a dump stands after a buffer of messages: more buffers to come, finished, or failed (an error
 // message, or a message whose length runs outside the buffer).
 enum class LinkDumpState { incomplete, done, failed };
@@ -35,8 +50,16 @@ enum class LinkDumpState { incomplete, done, failed };
 // and an attribute that runs outside its message ends that message's attributes.
 LinkDumpState parseLinkMessages(std::span<const std::byte> messages, std::vector<LinkRecord>& links);
 
+// The same for RTM_NEWADDR messages: IPv4 and IPv6 addresses, IFA_LOCAL before IFA_ADDRESS (the local end
+// of a point-to-point link), as getifaddrs takes them; a message without an address of the right size is
+// passed over.
+LinkDumpState parseAddressMessages(std::span<const std::byte> messages,
+                                   std::vector<AddressRecord>& addresses);
+
 // Every link of the calling thread's network namespace with its counters, by a netlink RTM_GETLINK dump;
 // absent when the dump fails or does not finish within a second.
 std::optional<std::vector<LinkRecord>> readLinkTable();
+// The links and, with `withAddresses`, the addresses too, by two dumps on one netlink socket.
+std::optional<InterfaceTable> readInterfaceTable(bool withAddresses);
 
 }  // namespace platform

@@ -30,7 +30,7 @@ class NetworkPlatform {
   // The wireless interfaces and their Wi-Fi facts; empty when there are none or they cannot be read.
   virtual std::vector<WirelessInterface> wirelessInterfaces() const = 0;
 
-  // The calling thread's network namespace: interfaces from `interfaces` (getifaddrs by default), the
+  // The calling thread's network namespace: interfaces from `interfaces` (netlink dumps by default), the
   // link table through netlink, Wi-Fi facts through nl80211, and /proc/thread-self/net/route,
   // /sys/class/net and /sys/class/ieee80211 through `source`.
   static std::shared_ptr<const NetworkPlatform> live(

@@ -45,11 +45,15 @@ std::optional<ProcessStat> parseProcessStat(std::string_view text) {
   // Fields 16 to 19: cutime, cstime, priority, nice.
   if (!user || !system || !cursor.skipFields(4)) return std::nullopt;
   auto threads = cursor.unsignedField();
-  // Field 21 (itrealvalue) must follow, or num_threads may have been cut short.
+  // Field 21 (itrealvalue), then starttime; field 23 (vsize) must follow, or starttime may have been cut
+  // short.
   if (!threads || *threads > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) ||
-      cursor.field().empty()) {
+      !cursor.skipFields(1)) {
     return std::nullopt;
   }
+  auto startTime = cursor.unsignedField();
+  if (!startTime || cursor.field().empty()) return std::nullopt;
+  stat.startTime = *startTime;
   stat.userTicks = *user;
   stat.systemTicks = *system;
   stat.threads = static_cast<std::int64_t>(*threads);

@@ -22,6 +22,7 @@ struct ProcessStat {
   std::uint64_t userTicks = 0;    // utime, in clock ticks
   std::uint64_t systemTicks = 0;  // stime, in clock ticks
   std::int64_t threads = 0;       // num_threads
+  std::uint64_t startTime = 0;    // starttime: clock ticks from boot to the start; tells reused pids apart
   std::uint64_t flags = 0;        // the kernel's PF_* flags of the task
 
   // A kernel thread has no memory of its own: its resident size is 0 without asking.
@@ -29,8 +30,8 @@ struct ProcessStat {
   bool isZombie() const noexcept { return isZombieState(state); }
 };
 
-// Parses the text of /proc/[pid]/stat. Absent when the text ends before the 21st field (so that the 20th,
-// num_threads, is known to be whole), the name is not enclosed in parentheses, or a field read is not a
+// Parses the text of /proc/[pid]/stat. Absent when the text ends before the 23rd field (so that the 22nd,
+// starttime, is known to be whole), the name is not enclosed in parentheses, or a field read is not a
 // number in range (pid and ppid: 0 to 2^31 - 1).
 //
 // The resident size is not taken from stat's rss field: on recent kernels it is a fast reading of

@@ -32,7 +32,24 @@ std::optional<std::string> readWholeFile(const std::string& path) {
   return text;
 }
 
+// The smallest buffer a one-piece read starts with: a page, the most a sysfs attribute holds.
+constexpr std::size_t firstBufferSize = 4096;
+
 }  // namespace
+
+std::optional<std::string_view> TextSource::readInto(const std::string& path, std::string& buffer) const {
+  std::optional<std::string> text = read(path);
+  if (!text) return std::nullopt;
+  buffer = std::move(*text);
+  return std::string_view(buffer);
+}
+
+bool TextSource::listInto(const std::string& directory, std::vector<std::string>& names) const {
+  std::optional<std::vector<std::string>> listed = list(directory);
+  if (!listed) return false;
+  names = std::move(*listed);
+  return true;
+}
 
 const std::shared_ptr<const TextSource>& TextSource::live() {
   static const std::shared_ptr<const TextSource> root = std::make_shared<FileTreeTextSource>("/");
@@ -69,6 +86,43 @@ std::optional<std::string> FileTreeTextSource::readLink(const std::string& path)
   ssize_t length = ::readlink(resolve(path).c_str(), target, sizeof target);
   if (length < 0 || static_cast<size_t>(length) >= sizeof target) return std::nullopt;
   return std::string(target, static_cast<size_t>(length));
+}
+
+std::optional<std::string_view> FileTreeTextSource::readInto(const std::string& path,
+                                                             std::string& buffer) const {
+  const int fd = ::open(resolve(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  // The buffer's whole size is room to read into; only the text read counts.
+  if (buffer.size() < firstBufferSize) buffer.resize(firstBufferSize);
+  std::size_t length = 0;
+  for (;;) {
+    const ssize_t count = ::read(fd, buffer.data() + length, buffer.size() - length);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) {
+      ::close(fd);
+      return std::nullopt;
+    }
+    length += static_cast<std::size_t>(count);
+    if (count == 0 || length < buffer.size()) break;
+    buffer.resize(buffer.size() * 2);
+  }
+  ::close(fd);
+  return std::string_view(buffer.data(), length);
+}
+
+bool FileTreeTextSource::listInto(const std::string& directory, std::vector<std::string>& names) const {
+  DIR* stream = ::opendir(resolve(directory).c_str());
+  if (stream == nullptr) return false;
+  std::size_t count = 0;
+  while (const dirent* entry = ::readdir(stream)) {
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    if (count == names.size()) names.emplace_back();
+    names[count++].assign(name);
+  }
+  ::closedir(stream);
+  names.resize(count);
+  return true;
 }
 
 void MemoryTextSource::setFile(const std::string& path, std::string text) {

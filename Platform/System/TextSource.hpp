@@ -6,6 +6,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -24,6 +25,14 @@ class TextSource {
   // The target of the symbolic link at `path`, or absent.
   virtual std::optional<std::string> readLink(const std::string& path) const = 0;
 
+  // The same as read, into `buffer` (its storage is kept for the next call): the text is the returned view,
+  // valid until `buffer` changes. For files the kernel writes in one piece (/proc/[pid]/stat and statm,
+  // /proc/stat, /proc/meminfo, sysfs attributes) a live read takes one system call: a read that leaves
+  // room in the buffer is the end, so none is made only to find it. The base reads through read().
+  virtual std::optional<std::string_view> readInto(const std::string& path, std::string& buffer) const;
+  // The same as list, into `names`, reusing its strings; false when the directory cannot be listed.
+  virtual bool listInto(const std::string& directory, std::vector<std::string>& names) const;
+
   // The running system, rooted at "/".
   static const std::shared_ptr<const TextSource>& live();
 };
@@ -37,6 +46,8 @@ class FileTreeTextSource final : public TextSource {
   std::optional<std::string> read(const std::string& path) const override;
   std::optional<std::vector<std::string>> list(const std::string& directory) const override;
   std::optional<std::string> readLink(const std::string& path) const override;
+  std::optional<std::string_view> readInto(const std::string& path, std::string& buffer) const override;
+  bool listInto(const std::string& directory, std::vector<std::string>& names) const override;
 
  private:
   std::string resolve(const std::string& path) const;

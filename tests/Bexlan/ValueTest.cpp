@@ -66,6 +66,15 @@ TEST_F(ValueTest, PlainTextsCutAndPercentTextsRoundHalfToEven) {
   EXPECT_EQ(text(percentage, 1, Number::of(1234.56)), "1234,6 %");
 }
 
+TEST_F(ValueTest, PercentTextsFollowAChangeOfRegionAtTheNextCall) {
+  EXPECT_EQ(text(percentage, 1, Number::of(1.25)), "1.2 %");
+  {
+    ScopedRegion german("de_DE", "UTC", {"de-DE"});
+    EXPECT_EQ(text(percentage, 1, Number::of(1.25)), "1,2 %");
+  }
+  EXPECT_EQ(text(percentage, 1, Number::of(1.25)), "1.2 %");
+}
+
 TEST_F(ValueTest, SizeIsTheByteTextWhateverTheDecimalsAndSign) {
   EXPECT_EQ(text(size, std::nullopt, Number::of(1536)), "1.5 KB");
   EXPECT_EQ(text(size, 3, Number::of(2048.9), false), "2 KB");

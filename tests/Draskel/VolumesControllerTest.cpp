@@ -80,9 +80,14 @@ TEST_F(VolumesControllerTest, TheFirstRefreshAddsEachBrowsableVolumeOnANamedDisk
   }
   EXPECT_EQ(platform_->resourceReads("/proc"), 1);
 
-  // Known volumes are never added again, whatever the order; rejected mounts are asked again.
+  // Without a mount notification the table is not read again; after one, rejected mounts are asked again
+  // and known volumes are never added again, whatever the order.
   platform_->reverseMountOrder();
   controller().refresh(1);
+  EXPECT_EQ(platform_->tableReads(), 1);
+  platform_->postMount();
+  volumetest::pumpMainQueue();
+  EXPECT_EQ(platform_->tableReads(), 2);
   EXPECT_EQ(delegate_->count("added"), 3u);
   EXPECT_EQ(controller().volumeCount(), 3);
   for (const char* path : {"/proc", "/media/nameless", "/media/blank", "/media/unreadable"}) {

@@ -47,13 +47,14 @@ class FakeMachine {
   // A process with its stat and (for a user process that is not a zombie) statm.
   void setProcess(std::int32_t pid, const std::string& name, std::uint64_t ticks,
                   std::uint64_t residentPages = 10, char state = 'S', std::int32_t ppid = 1, int threads = 1,
-                  bool kernelThread = false) {
+                  bool kernelThread = false, std::uint64_t startTime = 500) {
     std::string directory = "/proc/" + std::to_string(pid);
     std::uint64_t flags = kernelThread ? 0x00208040 : 0x00400100;
     source->setFile(directory + "/stat",
                     std::to_string(pid) + " (" + name + ") " + state + " " + std::to_string(ppid) +
                         " 1 1 0 -1 " + std::to_string(flags) + " 10 0 0 0 " + std::to_string(ticks) +
-                        " 0 0 0 20 0 " + std::to_string(threads) + " 0 500 1000 3 18446744073709551615 0\n");
+                        " 0 0 0 20 0 " + std::to_string(threads) + " 0 " + std::to_string(startTime) +
+                        " 1000 3 18446744073709551615 0\n");
     if (!kernelThread && state != 'Z') {
       source->setFile(directory + "/statm", "1000 " + std::to_string(residentPages) + " 5 1 0 10 0\n");
     }

@@ -137,6 +137,7 @@ TEST(MemoryControllerLiveTest, AgreesWithFreeAndMeminfo) {
 
 // A child that holds 1 GiB of touched anonymous memory raises "M_T" by nearly that much at the next
 // refresh, wherever the kernel puts the new pages (new anonymous pages may start on the inactive list).
+// Other programs on the machine allocate and free meanwhile, so the best of five tries counts.
 TEST(MemoryControllerLiveTest, AChildHoldingAGibibyteRaisesUsedByIt) {
   constexpr std::uint64_t GiB = 1024 * 1024 * 1024;
   const auto available = platform::parseMemInfo(platform::TextSource::live()->read("/proc/meminfo").value());
@@ -145,18 +146,16 @@ TEST(MemoryControllerLiveTest, AChildHoldingAGibibyteRaisesUsedByIt) {
   // Other programs on a busy machine free memory at the same time, which can hide part of the rise in one
   // attempt; a mapping that misses the child's pages misses them in every attempt.
   Orvane::MemoryController controller;
-  std::string attempts;
-  for (int attempt = 0; attempt < 5; ++attempt) {
+  std::int64_t bestRise = 0;
+  for (int attempt = 0; attempt < 5 && bestRise < static_cast<std::int64_t>(GiB * 95 / 100); ++attempt) {
+    systemtest::IdleChild child;
     controller.refresh(1);
     const std::uint64_t before = controller.uInt64Value(Memory::used());
-    systemtest::IdleChild child;
     ASSERT_TRUE(child.hold(GiB));
     controller.refresh(1);
-    const std::uint64_t after = controller.uInt64Value(Memory::used());
-    if (after >= before + GiB * 95 / 100) return;
-    attempts += " before " + std::to_string(before) + ", after " + std::to_string(after) + ";";
+    bestRise = std::max(bestRise, static_cast<std::int64_t>(controller.uInt64Value(Memory::used()) - before));
   }
-  ADD_FAILURE() << "used did not rise by 0.95 GiB in any attempt:" << attempts;
+  EXPECT_GE(bestRise, static_cast<std::int64_t>(GiB * 95 / 100));
 }
 
 }  // namespace

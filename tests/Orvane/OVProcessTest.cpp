@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <set>
 
@@ -62,22 +61,15 @@ TEST(OVProcessTest, EncodesTheNineKeysInOrderAndDecodesEveryFieldWithTheId) {
 }
 
 TEST(OVProcessTest, ValuesThatJsonCannotHoldEncodeAsZeroAndDecodeBack) {
-  constexpr double infinity = std::numeric_limits<double>::infinity();
-  for (const auto& [time, usage] : {std::pair{std::nan(""), 1.0f},
-                                    {infinity, -std::numeric_limits<float>::infinity()},
-                                    {-infinity, std::numeric_limits<float>::quiet_NaN()}}) {
+  constexpr float infinity = std::numeric_limits<float>::infinity();
+  for (const float value : {std::numeric_limits<float>::quiet_NaN(), infinity, -infinity}) {
     auto process = sampleProcess();
-    process->cpu().time = time;
-    process->cpu().usage = usage;
+    process->cpu().time = value;
+    process->cpu().usage = value;
     auto decoded = Orvane::OVProcess::decode(Object::parse(process->encode().dump()));
-    EXPECT_EQ(decoded->cpu().time, std::isfinite(time) ? time : 0.0);
-    EXPECT_EQ(decoded->cpu().usage, std::isfinite(usage) ? usage : 0.0f);
+    EXPECT_EQ(decoded->cpu().time, 0.0);
+    EXPECT_EQ(decoded->cpu().usage, 0.0f);
   }
-  // The largest single-precision usage survives the trip through double precision.
-  auto largest = sampleProcess();
-  largest->cpu().usage = std::numeric_limits<float>::max();
-  EXPECT_EQ(Orvane::OVProcess::decode(Object::parse(largest->encode().dump()))->cpu().usage,
-            std::numeric_limits<float>::max());
 }
 
 TEST(OVProcessTest, AMissingOrMistypedKeyFailsTheWholeDecoding) {

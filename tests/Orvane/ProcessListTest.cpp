@@ -118,6 +118,28 @@ TEST_F(ProcessListTest, LaterCollectionsGiveSharesOfTheWallClockInterval) {
   EXPECT_FLOAT_EQ(usageOf(*controller, 40), 25.0f);  // 100 over 4 online processors
 }
 
+TEST_F(ProcessListTest, ResidentMemoryIsReadAgainWhenAProcessRanOrIsNewAndEveryTenSeconds) {
+  auto counting = std::make_shared<CountingSource>(machine.source);
+  Orvane::ProcessorController watched(counting, machine.constants());
+  watched.setCollectProcessInformation(true);
+  watched.refresh(0);
+  const int everyProcess = counting->statmReads;
+  auto memoryOf = [&](std::int32_t pid) { return byPid(watched).at(pid)->memory().totalBytes; };
+  machine.setProcess(40, "busy", 1100, 900, 'R', 1, 4);              // ran and grew
+  machine.setProcess(1, "init", 500, 9999, 'S', 0);                  // idle: its last size stands
+  machine.setProcess(43, "a) b (c", 20, 77, 'S', 1, 1, false, 600);  // the pid of a new process
+  clock.advance(9.0);
+  watched.refresh(0);
+  EXPECT_EQ(counting->statmReads, everyProcess + 2);
+  EXPECT_EQ(memoryOf(40), 900u * 4096);
+  EXPECT_EQ(memoryOf(1), 2500u * 4096);
+  EXPECT_EQ(memoryOf(43), 77u * 4096);
+  EXPECT_EQ(byPid(watched).at(43)->cpu().usage, 0.0f);  // its time is not the former process's
+  clock.advance(1.0);
+  watched.refresh(0);
+  EXPECT_EQ(memoryOf(1), 9999u * 4096);
+}
+
 TEST_F(ProcessListTest, SwitchingEmptiesTheListAndStartsSharesAgain) {
   controller->refresh(0);
   controller->setCollectProcessInformation(true);

@@ -132,6 +132,26 @@ TEST(ProcessorControllerLiveTest, ProcessListHoldsEveryProcessOfPs) {
   EXPECT_LE(controller.tasks(), most + static_cast<double>(churn) + 10);
 }
 
+// A process that allocates memory ran to do it, so the next refresh reads its resident size again.
+TEST(ProcessorControllerLiveTest, AChildThatAllocatesShowsItsMemoryAtTheNextRefresh) {
+  constexpr std::uint64_t MiB = 1024 * 1024;
+  systemtest::IdleChild child;
+  Orvane::ProcessorController controller;
+  controller.setCollectProcessInformation(true);
+  auto residentOf = [&](pid_t pid) -> std::uint64_t {
+    for (const auto& process : controller.processes()) {
+      if (process->pid() == pid) return process->memory().totalBytes;
+    }
+    return 0;
+  };
+  controller.refresh(0);
+  const std::uint64_t before = residentOf(child.pid());
+  ASSERT_GT(before, 0u);
+  ASSERT_TRUE(child.hold(64 * MiB));
+  controller.refresh(0);
+  EXPECT_GE(residentOf(child.pid()), before + 64 * MiB);
+}
+
 TEST(ProcessorControllerLiveTest, ABusyThreadPinnedToOneProcessorFillsItsCore) {
   auto online = platform::readOnlineCpus(*platform::TextSource::live()).value();
   unsigned cpu = online.back();

@@ -1,10 +1,7 @@
 #include "Platform/System/InterfaceList.hpp"
 
-#include <arpa/inet.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <linux/if_link.h>
-#include <linux/if_packet.h>
 #include <net/if.h>
 #include <net/if_arp.h>
 
@@ -18,39 +15,19 @@ using platform::LinkCounters;
 
 namespace {
 
-ifaddrs node(const char* name, sockaddr* address, unsigned flags) {
-  ifaddrs entry{};
-  entry.ifa_name = const_cast<char*>(name);
-  entry.ifa_addr = address;
-  entry.ifa_flags = flags;
-  return entry;
-}
-
-TEST(InterfaceListTest, EntriesOfEachFamily) {
-  sockaddr_ll link{};
-  link.sll_family = AF_PACKET;
-  link.sll_hatype = ARPHRD_ETHER;
-  auto packet =
-      platform::interfaceEntry(node("eth0", reinterpret_cast<sockaddr*>(&link), IFF_UP | IFF_BROADCAST));
-  EXPECT_EQ(packet, (InterfaceEntry{"eth0", AF_PACKET, IFF_UP | IFF_BROADCAST, ARPHRD_ETHER, std::nullopt,
-                                    std::nullopt}));
-
-  sockaddr_in v4{};
-  v4.sin_family = AF_INET;
-  ::inet_pton(AF_INET, "192.0.2.2", &v4.sin_addr);
-  EXPECT_EQ(platform::interfaceEntry(node("eth0", reinterpret_cast<sockaddr*>(&v4), IFF_UP)),
-            (InterfaceEntry{"eth0", AF_INET, IFF_UP, std::nullopt, std::nullopt, "192.0.2.2"}));
-
-  // A link-local address keeps no "%eth0" scope suffix.
-  sockaddr_in6 v6{};
-  v6.sin6_family = AF_INET6;
-  v6.sin6_scope_id = 2;
-  ::inet_pton(AF_INET6, "fe80::fc:ff:fe00:1", &v6.sin6_addr);
-  EXPECT_EQ(platform::interfaceEntry(node("eth0", reinterpret_cast<sockaddr*>(&v6), IFF_UP))->address,
-            "fe80::fc:ff:fe00:1");
-
-  EXPECT_FALSE(platform::interfaceEntry(node("eth0", nullptr, IFF_UP)).has_value());
-  EXPECT_FALSE(platform::interfaceEntry(node(nullptr, reinterpret_cast<sockaddr*>(&v4), IFF_UP)).has_value());
+TEST(InterfaceListTest, LinksComeFirstThenTheAddressesOfKnownLinksWithTheirNamesAndFlags) {
+  platform::InterfaceTable table;
+  table.links = {
+      {2, "eth0", ARPHRD_ETHER, IFF_UP | IFF_BROADCAST, std::nullopt, LinkCounters{5'000'000'000, 7}},
+      {3, "ifb0", ARPHRD_ETHER, 0, std::nullopt, std::nullopt}};
+  table.addresses = {{2, AF_INET, "192.0.2.2"}, {9, AF_INET, "198.51.100.1"}, {2, AF_INET6, "fe80::1"}};
+  EXPECT_EQ(platform::interfaceEntries(table),
+            (std::vector<InterfaceEntry>{
+                {"eth0", AF_PACKET, IFF_UP | IFF_BROADCAST, ARPHRD_ETHER, LinkCounters{5'000'000'000, 7},
+                 std::nullopt},
+                {"ifb0", AF_PACKET, 0, ARPHRD_ETHER, std::nullopt, std::nullopt},
+                {"eth0", AF_INET, IFF_UP | IFF_BROADCAST, std::nullopt, std::nullopt, "192.0.2.2"},
+                {"eth0", AF_INET6, IFF_UP | IFF_BROADCAST, std::nullopt, std::nullopt, "fe80::1"}}));
 }
 
 TEST(InterfaceListTest, FirstAddressOfAFamily) {

@@ -1,7 +1,9 @@
 #include "Platform/System/LinkTable.hpp"
 
+#include <arpa/inet.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <linux/if_addr.h>
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
 #include <net/if.h>
@@ -41,13 +43,17 @@ class MessageWriter {
       append(text.c_str(), text.size() + 1);
       pad();
     }
-    for (const auto& [kind, bytes] : raw) {
-      rtattr attribute{static_cast<unsigned short>(RTA_LENGTH(bytes.size())),
-                       static_cast<unsigned short>(kind)};
-      append(&attribute, sizeof attribute);
-      append(bytes.data(), bytes.size());
-      pad();
-    }
+    rawAttributes(raw);
+    end(start);
+  }
+  // An RTM_NEWADDR message with its attributes written as they are.
+  void address(int index, std::uint8_t family, std::initializer_list<std::pair<int, std::string>> raw) {
+    size_t start = begin(RTM_NEWADDR);
+    ifaddrmsg info{};
+    info.ifa_family = family;
+    info.ifa_index = static_cast<std::uint32_t>(index);
+    append(&info, sizeof info);
+    rawAttributes(raw);
     end(start);
   }
   void message(std::uint16_t type) { end(begin(type)); }
@@ -72,6 +78,15 @@ class MessageWriter {
     bytes_.insert(bytes_.end(), first, first + size);
   }
   void pad() { bytes_.resize((bytes_.size() + 3) / 4 * 4); }
+  void rawAttributes(std::initializer_list<std::pair<int, std::string>> raw) {
+    for (const auto& [kind, bytes] : raw) {
+      rtattr attribute{static_cast<unsigned short>(RTA_LENGTH(bytes.size())),
+                       static_cast<unsigned short>(kind)};
+      append(&attribute, sizeof attribute);
+      append(bytes.data(), bytes.size());
+      pad();
+    }
+  }
 
   std::vector<std::byte> bytes_;
 };
@@ -118,6 +133,33 @@ TEST(LinkTableTest, The64BitStatisticsGiveTheByteCountersWhenLongEnough) {
   EXPECT_EQ(links[0].counters, (platform::LinkCounters{5'000'000'000, 7}));
   EXPECT_EQ(links[1].counters, (platform::LinkCounters{11, 12}));
   EXPECT_FALSE(links[2].counters.has_value());
+}
+
+// The bytes of an address of `family` in its text form.
+std::string addressBytes(int family, const char* text) {
+  unsigned char bytes[16] = {};
+  ::inet_pton(family, text, bytes);
+  return std::string(reinterpret_cast<const char*>(bytes), family == AF_INET ? 4 : 16);
+}
+
+TEST(LinkTableTest, AddressMessagesGiveTheLocalAddressElseTheAddress) {
+  MessageWriter writer;
+  writer.address(2, AF_INET, {{IFA_ADDRESS, addressBytes(AF_INET, "192.0.2.2")}});
+  // A point-to-point link: IFA_ADDRESS is the peer, IFA_LOCAL this end.
+  writer.address(
+      3, AF_INET,
+      {{IFA_ADDRESS, addressBytes(AF_INET, "10.0.0.2")}, {IFA_LOCAL, addressBytes(AF_INET, "10.0.0.1")}});
+  writer.address(2, AF_INET6, {{IFA_ADDRESS, addressBytes(AF_INET6, "fe80::fc:ff:fe00:1")}});
+  // Another family, an address of the wrong size, none at all: passed over.
+  writer.address(2, AF_PACKET, {{IFA_ADDRESS, "abcdef"}});
+  writer.address(2, AF_INET6, {{IFA_ADDRESS, addressBytes(AF_INET, "192.0.2.9")}});
+  writer.address(2, AF_INET, {});
+  writer.message(NLMSG_DONE);
+  std::vector<platform::AddressRecord> addresses;
+  EXPECT_EQ(platform::parseAddressMessages(writer.bytes(), addresses), LinkDumpState::done);
+  EXPECT_THAT(addresses, ElementsAre(platform::AddressRecord{2, AF_INET, "192.0.2.2"},
+                                     platform::AddressRecord{3, AF_INET, "10.0.0.1"},
+                                     platform::AddressRecord{2, AF_INET6, "fe80::fc:ff:fe00:1"}));
 }
 
 TEST(LinkTableTest, PartialBuffersErrorsAndNamelessLinks) {

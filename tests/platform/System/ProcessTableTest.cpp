@@ -38,12 +38,12 @@ TEST(ProcessStatTest, ReadsTheFieldsAfterTheLastParenthesis) {
 
 TEST(ProcessStatTest, RejectsCutAndMalformedLines) {
   const std::string text = statLine(4242, "bash", 'S', 1, 250, 50, 3);
-  // Cut anywhere up to the field after num_threads: num_threads could itself be cut short.
-  const std::size_t itrealvalue = text.find(" 0 145305");
-  for (std::size_t length = 0; length <= itrealvalue + 1; ++length) {
+  // Cut anywhere up to the field after starttime: starttime could itself be cut short.
+  const std::size_t vsize = text.find(" 6541312");
+  for (std::size_t length = 0; length <= vsize + 1; ++length) {
     EXPECT_FALSE(platform::parseProcessStat(text.substr(0, length)).has_value()) << length;
   }
-  EXPECT_TRUE(platform::parseProcessStat(text.substr(0, itrealvalue + 2)).has_value());
+  EXPECT_EQ(platform::parseProcessStat(text.substr(0, vsize + 2))->startTime, 145305u);
   // No parentheses, pid beyond 31 bits or negative, negative ppid or utime, a ")" before the "(".
   for (const std::string& line :
        {std::string("4242 bash S 1"), statLine(2147483648, "x", 'S', 1, 0, 0, 1),
@@ -91,7 +91,7 @@ TEST(ProcessTableTest, ListsEveryReadableProcessAndReusesItsEntries) {
   platform::ProcessTable table(source, 4096);
   std::vector<platform::ProcessEntry> entries(6);
   // In the order the source lists /proc: 1, 17, 18, 19, 2, 21, 22, 23.
-  ASSERT_TRUE(table.scan(entries, true));
+  ASSERT_TRUE(table.scan(entries, true, 0));
   // The zombie and the kernel thread have no statm to read; 19, 21, 22 and 23 are left out.
   EXPECT_EQ(rows(entries), (std::vector<Row>{{1, 0, 'S', "init", 120, 1, 300 * 4096},
                                              {17, 1, 'R', "worker (x)", 10, 4, 10 * 4096},
@@ -99,7 +99,7 @@ TEST(ProcessTableTest, ListsEveryReadableProcessAndReusesItsEntries) {
                                              {2, 0, 'S', "kthreadd", 7, 1, 0}}));
 
   // Without resident memory no statm is needed: the process whose statm is missing is counted.
-  ASSERT_TRUE(table.scan(entries, false));
+  ASSERT_TRUE(table.scan(entries, false, 0));
   ASSERT_EQ(entries.size(), 5u);
   EXPECT_EQ(entries[0].residentBytes, 0u);
   EXPECT_EQ(entries[4].pid, 23);
@@ -107,18 +107,18 @@ TEST(ProcessTableTest, ListsEveryReadableProcessAndReusesItsEntries) {
   source->remove("/proc/1/stat");
   source->setFile("/proc/17/stat", statLine(17, "w", 'S', 1, 6, 5, 2));
   const std::string* reused = &entries[0].name;
-  ASSERT_TRUE(table.scan(entries, true));
+  ASSERT_TRUE(table.scan(entries, true, 0));
   ASSERT_EQ(entries.size(), 3u);
   EXPECT_EQ(&entries[0].name, reused);
   EXPECT_EQ(entries[0].name, "w");
   EXPECT_EQ(entries[0].cpuTicks, 11u);
 
   EXPECT_FALSE(
-      platform::ProcessTable(std::make_shared<platform::MemoryTextSource>(), 4096).scan(entries, true));
+      platform::ProcessTable(std::make_shared<platform::MemoryTextSource>(), 4096).scan(entries, true, 0));
   EXPECT_TRUE(entries.empty());
-  ASSERT_TRUE(table.scan(entries, true));
+  ASSERT_TRUE(table.scan(entries, true, 0));
   for (int pid : {2, 17, 18, 19, 21, 23}) source->remove("/proc/" + std::to_string(pid) + "/stat");
-  EXPECT_FALSE(table.scan(entries, true));  // /proc/meminfo is left, but no process
+  EXPECT_FALSE(table.scan(entries, true, 0));  // /proc/meminfo is left, but no process
   EXPECT_TRUE(entries.empty());
 }
 
@@ -130,7 +130,7 @@ TEST(ProcessTableTest, RecordedSamplesHoldEveryProcessThatPsListedBeforeAndAfter
     auto source = systemtest::sampleSource(sample);
     platform::ProcessTable table(source, constants.pageSize);
     std::vector<platform::ProcessEntry> entries;
-    ASSERT_TRUE(table.scan(entries, true));
+    ASSERT_TRUE(table.scan(entries, true, 0));
     std::map<std::int32_t, const platform::ProcessEntry*> byPid;
     for (const auto& entry : entries) byPid[entry.pid] = &entry;
 
