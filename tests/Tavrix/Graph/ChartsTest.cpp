@@ -219,20 +219,18 @@ TEST(SeparatedBarGraph, ScalesEachSeriesToItsMaximumFromTheMiddleLineAndRenewsTr
   expectPixels(*render(*graph), {{100, 62, Rgba{0, 0.5, 0, 0.5}}, {100, 75.1, Rgba{0, 1, 0, 1}}, {100, 75.4, transparent},
                                  {30, 10, Rgba{0.5, 0, 0, 0.5}}, {100, 10, transparent}, {170, 10, transparent},
                                  {170, 60, Rgba{0.5, 0.25, 0, 0.75}}});
-
   // A maximum of 0 or not a number draws no bars (left of the lower series' upward bar).
   for (const double max : {0.0, std::nan("")}) {
     graph->setMaxTop(max);
     EXPECT_FALSE(inkIn(*render(*graph), Rect(0, 51, 130, 49))) << max;
   }
-  // The tracking area (options 129) is renewed when a superview's resize reaches the view.
   auto parent = platform::View::create(Rect(0, 0, 100, 50));
   auto tracked = platform::View::create<SeparatedBarGraph>(Rect(0, 0, 100, 50));
   parent->addSubview(tracked);
   const auto first = tracked->area();
   ASSERT_TRUE(first);
   EXPECT_EQ(first->options(), 129u);
-  // Grown by other means, the area keeps the old bounds until a superview resize reaches the view.
+  // The tracking area, grown by other means, keeps the old bounds until a superview resize reaches the view.
   tracked->setFrameSize({300, 80});
   EXPECT_EQ(tracked->area(), first);
   parent->setFrameSize({300, 80});
@@ -248,7 +246,6 @@ TEST(SeparatedBarGraph, OpensAMarginWithQuarterLinesAndLegendWhileHovered) {
   // Four bars 23.5 wide at x 0, 25.5, 51 and 76.5 (probed a quarter point inside each edge and in the gaps).
   EXPECT_EQ(filledAt(*graph, {0.5, 23.25, 24.5, 25.75, 50.5, 51.25, 76.75, 99.75}),
             (std::vector<bool>{true, true, false, true, false, true, true, true}));
-
   platform::EventHarness pointer(graph);
   pointer.moveMouse({50, 50});
   EXPECT_TRUE(graph->isMouseInside());
