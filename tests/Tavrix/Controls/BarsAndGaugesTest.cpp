@@ -1,0 +1,446 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <numbers>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "Platform/Graphics/Appearance.hpp"
+#include "Platform/Graphics/BasicAnimation.hpp"
+#include "Platform/Graphics/Color.hpp"
+#include "Platform/Graphics/ImageFocus.hpp"
+#include "Platform/Graphics/MediaClock.hpp"
+#include "Platform/UI/Screen.hpp"
+#include "Platform/UI/ViewLoader.hpp"
+#include "Tavrix/Controls/Colors.hpp"
+#include "Tavrix/Controls/DoubleGauge.hpp"
+#include "Tavrix/Controls/Gauge.hpp"
+#include "Tavrix/Controls/GaugeView.hpp"
+#include "Tavrix/Controls/GradientCircularGauge.hpp"
+#include "Tavrix/Controls/HorizontalProgressView.hpp"
+#include "Tavrix/Controls/LoadingView.hpp"
+#include "Tavrix/Controls/ProgressView.hpp"
+#include "Tavrix/Controls/StackedSegmentView.hpp"
+#include "Tavrix/Controls/SystemColors.hpp"
+#include "Tavrix/Controls/UIProgressView.hpp"
+#include "Tavrix/Controls/UIProgressView_Preview.hpp"
+#include "Tavrix/Controls/VerticalProgressView.hpp"
+#include "tests/Tavrix/GalleryPicture.hpp"
+#include "tests/platform/Graphics/RenderExpectations.hpp"
+
+// The solid and stacked bars, the line bar, the gauges and the spinner: values, arcs, colours and layers;
+// then all of them, light and dark, in gallery/ for a person to look at, with pixels worked out by hand.
+namespace Tavrix {
+namespace {
+
+using platform::Appearance;
+using platform::MediaClock;
+using platform::Point;
+using platform::Rect;
+using platform::Rgba;
+using platform::test::expectPixels;
+
+const platform::ColorRef red = platform::Color::rgb(1, 0, 0);
+const platform::ColorRef blue = platform::Color::rgb(0, 0, 1);
+const Appearance appearances[] = {Appearance(std::string(Appearance::aqua)),
+                                  Appearance(std::string(Appearance::darkAqua))};
+constexpr double infinity = std::numeric_limits<double>::infinity();
+
+Rgba light(const platform::ColorRef& color) { return color->rgba(appearances[0]); }
+
+std::vector<Point> ends(const platform::Path& path) {
+  EXPECT_EQ(path.elementCount(), 2u);
+  return {path.element(0).points[0], path.element(1).points[0]};
+}
+
+// A view loaded from an archive and laid out once, as a window shows it.
+template <class T>
+std::shared_ptr<T> loaded(const std::string& className, const Rect& frame) {
+  auto view = std::dynamic_pointer_cast<T>(platform::ViewLoader::load({className, frame, {}, {}}));
+  view->setNeedsLayout(true);
+  view->layoutSubtreeIfNeeded();
+  return view;
+}
+
+// A point at an angle (degrees, counterclockwise from 3 o'clock) on a circle.
+Point onCircle(double radius, double degrees, Point center = {50, 50}) {
+  const double radians = degrees * std::numbers::pi / 180;
+  return {center.x + radius * std::cos(radians), center.y + radius * std::sin(radians)};
+}
+
+Point lastPoint(const platform::Path& path) {
+  const platform::PathElement& last = path.element(path.elementCount() - 1);
+  return last.points[last.kind == platform::PathElementKind::curveTo ? 2 : 0];
+}
+
+void expectNear(Point actual, Point expected, double tolerance = 1e-6) {
+  EXPECT_NEAR(actual.x, expected.x, tolerance);
+  EXPECT_NEAR(actual.y, expected.y, tolerance);
+}
+
+struct SolidCase {
+  std::shared_ptr<SolidProgressBar> bar;
+  double cornerRadius;
+  Rgba track;
+  Rgba fill;
+  std::vector<Point> line;
+};
+
+TEST(SolidProgressBars, StrokeTheValueUnclampedAtTheirHeightInTheirColours) {
+  const Rect frame(0, 0, 120, 10);
+  auto redSquare = platform::View::create<ProgressView>(frame);
+  redSquare->setColor(red);
+  redSquare->setRoundCorners(false);
+  redSquare->setAlpha(0.4);
+  auto redHorizontal = platform::View::create<HorizontalProgressView>(frame);
+  redHorizontal->setColor(red);
+  redHorizontal->setCornerRadius(2);
+  const Rgba accent = light(SystemColors::controlAccentColor());
+  const Rgba quaternary = light(SystemColors::quaternaryLabelColor());
+  const std::vector<Point> across = {{0, 5}, {120, 5}};
+  const std::vector<SolidCase> cases = {
+      {platform::View::create<ProgressView>(frame), 5, {accent.red, accent.green, accent.blue, 0.2}, accent, across},
+      {redSquare, 0, Rgba{1, 0, 0, 0.4}, Rgba{1, 0, 0, 1}, across},
+      {platform::View::create<HorizontalProgressView>(frame), 4, quaternary, accent, across},
+      {redHorizontal, 2, Rgba{1, 0, 0, 0.22}, Rgba{1, 0, 0, 1}, across},
+      {platform::View::create<VerticalProgressView>(frame), 4, quaternary, accent, {{60, 0}, {60, 10}}},
+  };
+  for (const SolidCase& test : cases) {
+    const std::shared_ptr<SolidProgressBar>& bar = test.bar;
+    SCOPED_TRACE(&test - cases.data());
+    bar->setValue(0.5);
+    EXPECT_EQ(bar->progressLayer()->strokeEnd(), 0.5);
+    bar->setValue(1.5);
+    EXPECT_EQ(bar->progressLayer()->strokeEnd(), 1.5);
+    bar->setValue(std::nan(""));
+    EXPECT_EQ(bar->progressLayer()->strokeEnd(), 0);
+    EXPECT_EQ(bar->layer()->cornerRadius(), test.cornerRadius);
+    EXPECT_TRUE(bar->layer()->masksToBounds());
+    // The track under the line.
+    EXPECT_EQ(*bar->layer()->sublayers(), (platform::Layer::LayerList{bar->bgLayer(), bar->progressLayer()}));
+    EXPECT_EQ(bar->bgLayer()->lineWidth(), 10);
+    EXPECT_EQ(bar->progressLayer()->lineWidth(), 10);
+    EXPECT_EQ(bar->bgLayer()->strokeColor(), test.track);
+    EXPECT_EQ(bar->progressLayer()->strokeColor(), test.fill);
+    EXPECT_EQ(bar->progressLayer()->lineCap(), platform::LineCap::butt);
+    EXPECT_EQ(ends(*bar->progressLayer()->path()), test.line);
+    EXPECT_EQ(bar->bgLayer()->path()->tightBounds(), Rect(0, 0, 120, 10));
+  }
+}
+
+TEST(StackedSegmentView, LaysTheSharesLeftToRightOverOneBackgroundAtEveryLayout) {
+  auto view = platform::View::create<StackedSegmentView>(Rect(0, 0, 200, 12));
+  view->setSegments({{0.25, red}, {0.5, blue}});
+  for (int pass = 0; pass < 5; ++pass) {
+    view->setNeedsLayout(true);
+    view->layoutSubtreeIfNeeded();
+  }
+  EXPECT_EQ(view->layer()->sublayers()->size(), 3u);
+  ASSERT_EQ(view->layers().size(), 3u);
+  EXPECT_EQ(*view->layer()->sublayers(), view->layers());
+  const auto shape = [&](std::size_t index) {
+    return std::dynamic_pointer_cast<platform::ShapeLayer>(view->layers()[index]);
+  };
+  EXPECT_EQ(shape(0)->fillColor(), light(SystemColors::separatorColor()));
+  EXPECT_EQ(shape(0)->path()->tightBounds(), Rect(0, 0, 200, 12));
+  EXPECT_EQ(shape(1)->fillColor(), (Rgba{1, 0, 0, 1}));
+  EXPECT_EQ(shape(1)->path()->tightBounds(), Rect(0, 0, 50, 12));
+  EXPECT_EQ(shape(2)->fillColor(), (Rgba{0, 0, 1, 1}));
+  EXPECT_EQ(shape(2)->path()->tightBounds(), Rect(50, 0, 100, 12));
+  EXPECT_EQ(view->layer()->cornerRadius(), 8);
+
+  // A share that is not a number takes no room; with no shares only the background is left.
+  view->setSegments({{std::nan(""), red}, {0.5, blue}});
+  EXPECT_EQ(shape(2)->path()->tightBounds(), Rect(0, 0, 100, 12));
+  view->setSegments({});
+  EXPECT_EQ(view->layer()->sublayers()->size(), 1u);
+  EXPECT_THROW(view->setSegments({{0.5, nullptr}}), std::invalid_argument);
+}
+
+TEST(UIProgressView, TurnsGreenAbove0Point2AndDrawsAStubOutside0To1) {
+  const platform::Size size{100, 10};
+  const Rgba redValue = light(SystemColors::systemRed());
+  const Rgba greenValue = light(SystemColors::systemGreen());
+  for (const auto& [progress, color, endX] : std::vector<std::tuple<double, Rgba, double>>{{0.2, redValue, 19.2},
+                                                                                           {0.21, greenValue, 20.16},
+                                                                                           {0, redValue, 0},
+                                                                                           {1.5, greenValue, 0},
+                                                                                           {-1, redValue, 0}}) {
+    SCOPED_TRACE(progress);
+    const auto [track, line] = UIProgressView{4, progress}.body(size);
+    EXPECT_EQ(ends(track.path), (std::vector<Point>{{4, 5}, {96, 5}}));
+    EXPECT_EQ(track.color, (Rgba{color.red, color.green, color.blue, 0.1}));
+    EXPECT_EQ(line.color, color);
+    const std::vector<Point> lineEnds = ends(line.path);
+    EXPECT_EQ(lineEnds[0], (Point{4, 5}));
+    EXPECT_NEAR(lineEnds[1].x, endX, 1e-9);
+    EXPECT_EQ(line.style.lineWidth, 4);
+    EXPECT_EQ(line.style.lineCap, platform::LineCap::round);
+  }
+}
+
+TEST(Gauge, ClampsEachNewValueAndSkipsEqualWrites) {
+  auto gauge = loaded<Gauge>("Gauge", Rect(0, 0, 100, 100));
+  for (const auto& [written, kept] :
+       std::vector<std::pair<double, double>>{{1.4, 1}, {-0.5, 0}, {0.3, 0.3}, {std::nan(""), 0}, {infinity, 1}}) {
+    gauge->setValue(written);
+    EXPECT_EQ(gauge->value(), kept) << "after writing " << written;
+  }
+  const std::shared_ptr<platform::ShapeLayer> arc = gauge->progressLayer();
+  gauge->setValue(1);
+  EXPECT_EQ(gauge->progressLayer(), arc);
+  gauge->setValue(0.5);
+  EXPECT_NE(gauge->progressLayer(), arc);
+  EXPECT_EQ(arc->superlayer(), nullptr);
+  EXPECT_EQ(*gauge->layer()->sublayers(),
+            (platform::Layer::LayerList{gauge->backgroundLayer(), gauge->progressLayer()}));
+}
+
+// Arc ends lie on the circle; the cubic curves between them stray from it by less than 0.01 points here.
+TEST(Gauge, FillsItsArcClockwiseFromTheLowerLeftEnd) {
+  auto gauge = loaded<Gauge>("Gauge", Rect(0, 0, 100, 100));
+  constexpr double radius = 38;
+  // Track: 270° over the top, open between 225° and 315°.
+  const platform::Path track = *gauge->backgroundLayer()->path();
+  expectNear(track.element(0).points[0], onCircle(radius, -45));
+  expectNear(lastPoint(track), onCircle(radius, 225));
+  EXPECT_NEAR(track.tightBounds().maxY(), 50 + radius, 0.01);
+
+  gauge->setValue(0.5);
+  const platform::Path half = *gauge->progressLayer()->path();
+  expectNear(half.element(0).points[0], onCircle(radius, 225));
+  expectNear(lastPoint(half), onCircle(radius, 90));
+  // Clockwise: through 9 o'clock, never reaching 3 o'clock.
+  EXPECT_NEAR(half.tightBounds().minX(), 50 - radius, 0.01);
+  EXPECT_NEAR(half.tightBounds().maxX(), 50, 0.01);
+
+  gauge->setValue(0.9);
+  const platform::Path most = *gauge->progressLayer()->path();
+  expectNear(lastPoint(most), onCircle(radius, 342));
+  EXPECT_NEAR(most.tightBounds().maxX(), 50 + radius, 0.01);
+  EXPECT_NEAR(most.tightBounds().minY(), onCircle(radius, 225).y, 0.01);
+
+  // At 5/6 the second arc, 0° to 360° clockwise, sweeps nothing: the path ends at 3 o'clock.
+  gauge->setValue(5.0 / 6);
+  const platform::Path fiveSixths = *gauge->progressLayer()->path();
+  expectNear(lastPoint(fiveSixths), onCircle(radius, 0));
+  EXPECT_NEAR(fiveSixths.tightBounds().minY(), onCircle(radius, 225).y, 0.01);
+  EXPECT_NEAR(fiveSixths.length(), radius * std::numbers::pi * 225 / 180, 0.05);
+}
+
+TEST(Gauge, WithoutAColourShowsNoTrackAndAGradientStartArcAndNothingWhenTooNarrow) {
+  auto gauge = loaded<Gauge>("Gauge", Rect(0, 0, 100, 100));
+  EXPECT_EQ(gauge->backgroundLayer()->strokeColor(), std::nullopt);
+  EXPECT_EQ(gauge->progressLayer()->strokeColor(), Colors::gradientStart()->rgba());
+  EXPECT_EQ(gauge->progressLayer()->lineCap(), platform::LineCap::round);
+  gauge->setColor(platform::Color::rgb(1, 0, 0));
+  EXPECT_EQ(gauge->backgroundLayer()->strokeColor(), (Rgba{1, 0, 0, 0.1}));
+  EXPECT_EQ(gauge->progressLayer()->strokeColor(), (Rgba{1, 0, 0, 1}));
+  // 20 points wide: the radius would be 10 - 10 - 2.
+  gauge->setFrameSize({20, 20});
+  gauge->setValue(0.7);
+  EXPECT_TRUE(gauge->backgroundLayer()->path()->isEmpty());
+  EXPECT_TRUE(gauge->progressLayer()->path()->isEmpty());
+
+  // Made in code it never becomes layer-backed.
+  auto inCode = platform::View::create<Gauge>(Rect(0, 0, 100, 100));
+  inCode->setValue(0.5);
+  EXPECT_EQ(inCode->layer(), nullptr);
+}
+
+// The "inner" pair is the larger ring and the "outer" pair lies two line widths inside it.
+TEST(DoubleGauge, DrawsTheSecondRingTwoLineWidthsInside) {
+  auto gauge = loaded<DoubleGauge>("DoubleGauge", Rect(0, 0, 100, 100));
+  gauge->setColorInner(platform::Color::rgb(1, 0, 0));
+  gauge->setColorOuter(platform::Color::rgb(0, 0, 1));
+  gauge->setValue1(0.5);
+  gauge->setValue2(1.4);
+  EXPECT_EQ(gauge->value2(), 1.4);
+  EXPECT_EQ(*gauge->layer()->sublayers(),
+            (platform::Layer::LayerList{gauge->backgroundLayerInner(), gauge->backgroundLayerOuter(),
+                                        gauge->progressLayerInner(), gauge->progressLayerOuter()}));
+  EXPECT_NEAR(gauge->backgroundLayerInner()->path()->tightBounds().width(), 2 * 38, 0.01);
+  EXPECT_NEAR(gauge->backgroundLayerOuter()->path()->tightBounds().width(), 2 * 28, 0.01);
+  expectNear(lastPoint(*gauge->progressLayerInner()->path()), onCircle(38, 90));
+  EXPECT_EQ(gauge->backgroundLayerInner()->strokeColor(), (Rgba{1, 0, 0, 0.1}));
+  EXPECT_EQ(gauge->progressLayerInner()->strokeColor(), (Rgba{1, 0, 0, 1}));
+  // 1.4 sweeps 378°: over the top to 3 o'clock, then on clockwise to 207°.
+  expectNear(lastPoint(*gauge->progressLayerOuter()->path()), onCircle(28, 207));
+  EXPECT_EQ(gauge->backgroundLayerOuter()->strokeColor(), (Rgba{0, 0, 1, 0.1}));
+  EXPECT_EQ(gauge->progressLayerOuter()->strokeColor(), (Rgba{0, 0, 1, 1}));
+}
+
+TEST(GaugeView, StrokesTheValueClockwiseFromTheTopUnboundedAbove) {
+  auto gauge = platform::View::create<GaugeView>(Rect(0, 0, 100, 100));
+  gauge->setValue(0.25);
+  const platform::ShapeLayer& arc = *gauge->progressLayer();
+  EXPECT_EQ(arc.strokeEnd(), 0.25);
+  const platform::Path quarter = arc.path()->trimmed(0, 0.25);
+  expectNear(quarter.element(0).points[0], onCircle(45, 90));
+  expectNear(lastPoint(quarter), onCircle(45, 0), 0.01);
+
+  gauge->setValue(1.5);
+  EXPECT_EQ(gauge->progressLayer()->strokeEnd(), 1.5);
+  gauge->setValue(-1);
+  EXPECT_EQ(gauge->value(), 0);
+}
+
+TEST(GradientCircularGauge, EasesTheRingEndAndRemovesTheAnimationOnlyForZero) {
+  MediaClock::set(20);
+  auto gauge = loaded<GradientCircularGauge>("GradientCircularGauge", Rect(0, 0, 100, 100));
+  EXPECT_EQ(*gauge->layer()->sublayers(),
+            (platform::Layer::LayerList{gauge->backgroundLayer(), gauge->gradientLayer()}));
+  gauge->setValue(0.3);
+  MediaClock::set(30);
+  gauge->setValue(0.6);
+  const auto shown = [&](double time) {
+    return std::get<double>(*gauge->maskingLayer()->presentationValue("strokeEnd", time));
+  };
+  const platform::BasicAnimation animation = *gauge->maskingLayer()->animation("strokeEnd");
+  EXPECT_EQ(animation.duration, 0.5);
+  EXPECT_EQ(animation.timingFunction.controlPoints(), (std::array<double, 4>{0.42, 0, 0.58, 1}));
+  EXPECT_DOUBLE_EQ(shown(30), 0.3);
+  EXPECT_NEAR(shown(30.25), 0.45, 1e-9);
+  EXPECT_DOUBLE_EQ(shown(30.5), 0.6);
+  EXPECT_DOUBLE_EQ(shown(infinity), 0.6);
+
+  // Layout keeps the animation and the empty model.
+  gauge->setLineWidth(8);
+  EXPECT_EQ(gauge->maskingLayer()->strokeEnd(), 0);
+  EXPECT_DOUBLE_EQ(shown(infinity), 0.6);
+
+  MediaClock::set(40);
+  gauge->setValue(0);
+  EXPECT_NEAR(shown(40.25), 0.3, 1e-9);
+  MediaClock::set(41);
+  EXPECT_TRUE(gauge->maskingLayer()->animationKeys().empty());
+  EXPECT_DOUBLE_EQ(shown(41), 0);
+}
+
+TEST(LoadingView, StaysVisibleAndTurningThroughLayoutUntilStopped) {
+  MediaClock::set(5);
+  auto spinner = platform::View::create<LoadingView>(Rect(0, 0, 40, 40));
+  EXPECT_TRUE(spinner->isHidden());
+  spinner->start();
+  spinner->start();
+  spinner->setNeedsLayout(true);
+  spinner->layoutSubtreeIfNeeded();
+  EXPECT_FALSE(spinner->isHidden());
+  EXPECT_EQ(spinner->progressLayer()->animationKeys(), std::vector<std::string>{"rotation"});
+  EXPECT_NEAR(std::get<double>(*spinner->progressLayer()->presentationValue("transform.rotation.z", 5.15)),
+              -std::numbers::pi / 2, 1e-9);
+  EXPECT_EQ(spinner->progressLayer()->strokeEnd(), 0.2);
+
+  spinner->stop();
+  EXPECT_TRUE(spinner->isHidden());
+  EXPECT_FALSE(spinner->isActive());
+  EXPECT_TRUE(spinner->progressLayer()->animationKeys().empty());
+  spinner->start();
+  EXPECT_EQ(spinner->progressLayer()->animationKeys(), std::vector<std::string>{"rotation"});
+}
+
+TEST(LoadingView, RecoloursTheArcAtOnceAndTheRingAtTheNextLayout) {
+  auto spinner = platform::View::create<LoadingView>(Rect(0, 0, 40, 40));
+  const Rgba accent = SystemColors::controlAccentColor()->rgba();
+  EXPECT_EQ(spinner->trackLayer()->strokeColor(), (Rgba{accent.red, accent.green, accent.blue, 0.1}));
+  spinner->setColor(platform::Color::rgb(1, 0, 0));
+  spinner->setWidth(5);
+  EXPECT_EQ(spinner->progressLayer()->strokeColor(), (Rgba{1, 0, 0, 1}));
+  EXPECT_EQ(spinner->trackLayer()->strokeColor(), (Rgba{accent.red, accent.green, accent.blue, 0.1}));
+  EXPECT_EQ(spinner->trackLayer()->lineWidth(), 3);
+  spinner->layout();
+  EXPECT_EQ(spinner->trackLayer()->strokeColor(), (Rgba{1, 0, 0, 0.1}));
+  EXPECT_EQ(spinner->trackLayer()->lineWidth(), 5);
+  EXPECT_EQ(*spinner->layer()->sublayers(),
+            (platform::Layer::LayerList{spinner->trackLayer(), spinner->progressLayer()}));
+}
+
+// Writes an image as gallery/<name>.png, beside the pictures of gallery::picture.
+void save(const platform::Image& image, const std::string& name) {
+  const auto directory = std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "gallery";
+  std::filesystem::create_directories(directory);
+  image.writePng((directory / (name + ".png")).string());
+}
+
+template <class T>
+std::shared_ptr<T> add(platform::View& board, std::shared_ptr<T> view) {
+  board.addSubview(view);
+  return view;
+}
+
+std::string suffix(const Appearance& appearance) { return appearance.isDark() ? "-dark" : "-light"; }
+
+TEST(BarsAndGaugesGallery, EveryBarAndGaugeTheSpinnerAtTwoTimesAndTheLineBarPreview) {
+  platform::ScopedMainScreen screen(platform::Screen{1});
+  MediaClock::set(50);
+  for (const Appearance& appearance : appearances) {
+    SCOPED_TRACE(appearance.name());
+    const auto resolved = [&](const platform::ColorRef& c) { return gallery::premultiplied(c->rgba(appearance)); };
+    auto board = platform::View::create(Rect(0, 0, 450, 240));
+    board->setAppearance(appearance);
+    add(*board, platform::View::create<ProgressView>(Rect(10, 210, 200, 10)))->setValue(0.3);
+    add(*board, platform::View::create<HorizontalProgressView>(Rect(10, 185, 200, 10)))->setValue(0.5);
+    add(*board, platform::View::create<VerticalProgressView>(Rect(230, 150, 16, 70)))->setValue(0.7);
+    add(*board, platform::View::create<StackedSegmentView>(Rect(10, 150, 200, 20)))
+        ->setSegments({{0.25, red}, {0.5, blue}});
+    auto gauge = add(*board, loaded<Gauge>("Gauge", Rect(10, 10, 100, 100)));
+    gauge->setColor(SystemColors::systemGreen());
+    gauge->setValue(0.6);
+    auto doubleGauge = add(*board, loaded<DoubleGauge>("DoubleGauge", Rect(120, 10, 100, 100)));
+    doubleGauge->setColorInner(SystemColors::systemBlue());
+    doubleGauge->setColorOuter(SystemColors::systemOrange());
+    doubleGauge->setValue1(0.7);
+    doubleGauge->setValue2(0.35);
+    add(*board, platform::View::create<GaugeView>(Rect(230, 10, 100, 100)))->setValue(0.25);
+    add(*board, loaded<GradientCircularGauge>("GradientCircularGauge", Rect(340, 10, 100, 100)))->setValue(0.7);
+    for (const auto& view : board->subviews()) view->setNeedsLayout(true);
+    // The horizontal bar at 0.5: the fill over the left half, the track over the right.
+    // The stacked bar: red over x 0...50, blue over 50...150, the background over 150...200.
+    // The quarter ring (radius 100 / 2 - 8 / 2 - 1 = 45): accent at 1 o'clock, only the track at 7.
+    const Point oneOClock = onCircle(45, 60, {230 + 50, 10 + 50});
+    const Point sevenOClock = onCircle(45, 210, {230 + 50, 10 + 50});
+    expectPixels(*gallery::picture(*board, "bars-and-gauges" + suffix(appearance)),
+                 {{10 + 50, 190, resolved(SystemColors::controlAccentColor())},
+                  {10 + 150, 190, resolved(SystemColors::quaternaryLabelColor())},
+                  {10 + 25, 160, Rgba{1, 0, 0, 1}},
+                  {10 + 100, 160, Rgba{0, 0, 1, 1}},
+                  {10 + 175, 160, resolved(SystemColors::separatorColor())},
+                  {oneOClock.x, oneOClock.y, resolved(SystemColors::controlAccentColor())},
+                  {sevenOClock.x, sevenOClock.y, resolved(SystemColors::quaternaryLabelColor())}});
+
+    // The spinner: a fifth of the ring (radius 20 - 1.5) from 3 o'clock counterclockwise as a turn starts
+    // (the settled picture), then a quarter of a turn (0.15 s) later turned clockwise by 90°.
+    auto spinner = platform::View::create<LoadingView>(Rect(0, 0, 40, 40));
+    spinner->setAppearance(appearance);
+    spinner->setNeedsLayout(true);
+    spinner->start();
+    const Rgba arc = resolved(SystemColors::controlAccentColor());
+    const Rgba ring = resolved(SystemColors::controlAccentColor()->withAlphaComponent(0.1));
+    const Point at36 = onCircle(18.5, 36, {20, 20});
+    const Point atMinus54 = onCircle(18.5, -54, {20, 20});
+    expectPixels(*gallery::picture(*spinner, "spinner-0s" + suffix(appearance)),
+                 {{at36.x, at36.y, arc}, {atMinus54.x, atMinus54.y, ring}});
+    const auto later = platform::ViewRenderer::image(*spinner, gallery::scale, platform::RenderTime::at(50.15));
+    save(*later, "spinner-0.15s" + suffix(appearance));
+    expectPixels(*later, {{at36.x, at36.y, ring}, {atMinus54.x, atMinus54.y, arc}});
+
+    // The line bar's preview at half progress is green: the line runs from x = 4 to (120 - 4) × 0.5 = 58 over
+    // the faint track.
+    platform::AppearanceScope current(appearance);
+    auto preview = platform::Image::create({120, 20}, gallery::scale);
+    {
+      platform::ImageFocus focus(*preview);
+      UIProgressView_Preview::previews().draw(focus.context(), {120, 20});
+    }
+    save(*preview, "line-bar-preview" + suffix(appearance));
+    expectPixels(*preview, {{30, 10, resolved(SystemColors::systemGreen())},
+                            {90, 10, resolved(SystemColors::systemGreen()->withAlphaComponent(0.1))},
+                            {60, 16, platform::test::transparent}});
+  }
+}
+
+}  // namespace
+}  // namespace Tavrix
