@@ -34,12 +34,17 @@ platform::ColorRef checked(platform::ColorRef color) {
   return color;
 }
 
+// The label colour resolved under the current appearance, left-aligned, the regular system font.
+platform::TextAttributes labelAttributes() {
+  return TextUtilities::textAttributes(platform::TextAlignment::left, SystemColors::labelColor(), false,
+                                       textFontSize);
+}
+
 }  // namespace
 
 DoubleBarGraph::DoubleBarGraph(const platform::Rect& frame)
     : platform::View(frame),
-      textFontAttributes_(TextUtilities::textAttributes(platform::TextAlignment::left, SystemColors::labelColor(),
-                                                        false, textFontSize)),
+      textFontAttributes_(labelAttributes()),
       colorLeft_(platform::Color::green()),
       colorRight_(platform::Color::red()) {}
 
@@ -155,6 +160,8 @@ void DoubleBarGraph::layout() {
 
 void DoubleBarGraph::viewDidChangeEffectiveAppearance() {
   platform::View::viewDidChangeEffectiveAppearance();
+  // The texts take the label colour of the new appearance: light on a dark window, dark on a light one.
+  textFontAttributes_ = labelAttributes();
   setNeedsDisplay(true);
 }
 
