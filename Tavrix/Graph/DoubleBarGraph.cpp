@@ -5,6 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "Platform/Graphics/Appearance.hpp"
 #include "Platform/Graphics/BezierPath.hpp"
 #include "Platform/Graphics/GraphicsContext.hpp"
 #include "Platform/Graphics/TextMeasurer.hpp"
@@ -34,8 +35,9 @@ platform::ColorRef checked(platform::ColorRef color) {
   return color;
 }
 
-// The label colour resolved under the current appearance, left-aligned, the regular system font.
-platform::TextAttributes labelAttributes() {
+// The label colour resolved under the appearance, left-aligned, the regular system font.
+platform::TextAttributes labelAttributes(const platform::Appearance& appearance) {
+  platform::AppearanceScope scope(appearance);
   return TextUtilities::textAttributes(platform::TextAlignment::left, SystemColors::labelColor(), false,
                                        textFontSize);
 }
@@ -44,7 +46,7 @@ platform::TextAttributes labelAttributes() {
 
 DoubleBarGraph::DoubleBarGraph(const platform::Rect& frame)
     : platform::View(frame),
-      textFontAttributes_(labelAttributes()),
+      textFontAttributes_(labelAttributes(effectiveAppearance())),
       colorLeft_(platform::Color::green()),
       colorRight_(platform::Color::red()) {}
 
@@ -161,7 +163,7 @@ void DoubleBarGraph::layout() {
 void DoubleBarGraph::viewDidChangeEffectiveAppearance() {
   platform::View::viewDidChangeEffectiveAppearance();
   // The texts take the label colour of the new appearance: light on a dark window, dark on a light one.
-  textFontAttributes_ = labelAttributes();
+  textFontAttributes_ = labelAttributes(effectiveAppearance());
   setNeedsDisplay(true);
 }
 
