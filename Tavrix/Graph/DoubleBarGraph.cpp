@@ -5,6 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "Platform/Graphics/Appearance.hpp"
 #include "Platform/Graphics/BezierPath.hpp"
 #include "Platform/Graphics/GraphicsContext.hpp"
 #include "Platform/Graphics/TextMeasurer.hpp"
@@ -34,12 +35,18 @@ platform::ColorRef checked(platform::ColorRef color) {
   return color;
 }
 
+// The label colour resolved under the appearance, left-aligned, the regular system font.
+platform::TextAttributes labelAttributes(const platform::Appearance& appearance) {
+  platform::AppearanceScope scope(appearance);
+  return TextUtilities::textAttributes(platform::TextAlignment::left, SystemColors::labelColor(), false,
+                                       textFontSize);
+}
+
 }  // namespace
 
 DoubleBarGraph::DoubleBarGraph(const platform::Rect& frame)
     : platform::View(frame),
-      textFontAttributes_(TextUtilities::textAttributes(platform::TextAlignment::left, SystemColors::labelColor(),
-                                                        false, textFontSize)),
+      textFontAttributes_(labelAttributes(effectiveAppearance())),
       colorLeft_(platform::Color::green()),
       colorRight_(platform::Color::red()) {}
 
@@ -155,6 +162,8 @@ void DoubleBarGraph::layout() {
 
 void DoubleBarGraph::viewDidChangeEffectiveAppearance() {
   platform::View::viewDidChangeEffectiveAppearance();
+  // The texts take the label colour of the new appearance: light on a dark window, dark on a light one.
+  textFontAttributes_ = labelAttributes(effectiveAppearance());
   setNeedsDisplay(true);
 }
 

@@ -35,8 +35,8 @@ class DoubleBarGraph : public platform::View {
 
   explicit DoubleBarGraph(const platform::Rect& frame = platform::Rect());
 
-  // The attributes of every text: the label colour (resolved when the view was made), left-aligned, the
-  // regular system font at 9 points.
+  // The attributes of every text: the label colour (resolved under the view's effective appearance, again
+  // at every change of it), left-aligned, the regular system font at 9 points.
   const platform::TextAttributes& textFontAttributes() const { return textFontAttributes_; }
   const std::shared_ptr<platform::TrackingArea>& trackingArea() const { return trackingArea_; }
 
