@@ -105,7 +105,9 @@ TEST(Nl80211Test, DamagedRepliesAreReadWithoutHarm) {
     // Cut short, as a message the netlink layer framed at fewer bytes.
     if (round % 3 == 0) length = NLMSG_HDRLEN + random() % (length - NLMSG_HDRLEN + 1);
     reinterpret_cast<nlmsghdr*>(bytes)->nlmsg_len = static_cast<std::uint32_t>(length);
-    if (const auto interface = parseInterface(header(damaged))) EXPECT_FALSE(interface->name.empty());
+    if (const auto interface = parseInterface(header(damaged))) {
+      EXPECT_FALSE(interface->name.empty());
+    }
     parseStation(header(damaged));
     parseSurveyNoise(header(damaged));
   }
