@@ -54,11 +54,8 @@ TEST(IpTest, TheEchoBecomesOneSegmentOfTheGeolocationPath) {
     Services services(echo, "{}");
     Ip::lookupWithUserAgent("agent").get();
     const auto requests = services.server.requests();
-    if (echo == "\xFF") {
-      EXPECT_EQ(requests.size(), 1u);
-      continue;
-    }
-    ASSERT_EQ(requests.size(), 2u) << echo;
+    ASSERT_EQ(requests.size(), echo == "\xFF" ? 1u : 2u) << echo;  // no address, no second request
+    if (requests.size() == 1) continue;
     const std::string target = requests[1].target;
     EXPECT_TRUE(target.starts_with("/api/lookup/") && target.find_first_of("/?#", 12) == std::string::npos) << target;
     EXPECT_NE(target.substr(12), "..");
