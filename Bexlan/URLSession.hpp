@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <future>
 #include <memory>
@@ -23,8 +24,8 @@ std::variant<DataAndResponse, platform::UrlError> result(std::optional<platform:
                                                         std::optional<platform::UrlError> error);
 
 // Starts the request at once; the future holds what `transform` makes of the body and response (run on the
-// loader thread as the answer arrives, so it must be quick) or throws the platform::UrlError. Dropping the
-// future does not stop the request.
+// loader thread as the answer arrives, so it must be quick) or throws the platform::UrlError, or whatever
+// `transform` threw. Dropping the future does not stop the request.
 template <class T>
 std::future<T> data(platform::UrlSession& session, const platform::UrlRequest& request,
                     std::function<T(DataAndResponse&&)> transform) {
@@ -35,7 +36,11 @@ std::future<T> data(platform::UrlSession& session, const platform::UrlRequest& r
       [promise, transform = std::move(transform)](auto body, auto response, auto error) {
         auto answer = result(std::move(body), std::move(response), std::move(error));
         if (auto* success = std::get_if<DataAndResponse>(&answer)) {
-          promise->set_value(transform(std::move(*success)));
+          try {
+            promise->set_value(transform(std::move(*success)));
+          } catch (...) {
+            promise->set_exception(std::current_exception());
+          }
         } else {
           promise->set_exception(std::make_exception_ptr(std::get<platform::UrlError>(answer)));
         }

@@ -35,12 +35,10 @@ struct ReceivedRequest {
 
 struct Reply {
   enum class Action { respond, silence, closeMidBody };
-  Reply(int code = 200, std::string text = {}, Action then = Action::respond, double wait = 0, Fields fields = {})
-      : status(code), body(std::move(text)), action(then), delay(wait), headers(std::move(fields)) {}
-  int status;
+  int status = 200;
   std::string body;
-  Action action;
-  double delay;  // seconds before the action
+  Action action = Action::respond;
+  double delay = 0;  // seconds before the action
   Fields headers;
 };
 
