@@ -1,14 +1,14 @@
 #include "Platform/Foundation/Url.hpp"
 
-#include <cctype>
 
 namespace platform {
 
 namespace {
 
-bool isAlpha(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
+// ASCII classes, never the C library's locale: a single-byte locale would count letter bytes above 127.
+bool isAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isHex(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+bool isHex(char c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 bool isUnreserved(char c) { return isAlpha(c) || isDigit(c) || c == '-' || c == '.' || c == '_' || c == '~'; }
 bool isSubDelimiter(char c) { return std::string_view("!$&'()*+,;=").find(c) != std::string_view::npos; }
 

@@ -44,7 +44,9 @@ TEST(IpTest, AddressAndCountryThroughBothForms) {
     const Record called = done.get_future().get();
     EXPECT_EQ(Found(called->ip(), called->countryCode()), expected) << echo;
     for (const auto& request : services.server.requests()) {
-      if (request.target == "/") EXPECT_EQ(request.header("User-Agent"), "Velmora/1.0");
+      if (request.target == "/") {
+        EXPECT_EQ(request.header("User-Agent"), "Velmora/1.0");
+      }
     }
   }
 }

@@ -39,7 +39,7 @@ struct Reply {
   std::string body;
   Action action = Action::respond;
   double delay = 0;  // seconds before the action
-  Fields headers;
+  Fields headers = {};
 };
 
 class LoopbackHttpServer {
