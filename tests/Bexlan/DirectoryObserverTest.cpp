@@ -18,9 +18,7 @@ namespace fs = std::filesystem;
 
 struct Calls {
   std::atomic<int> count = 0, onMainThread = 0;
-  std::function<void()> handler() {
-    return [this] { onMainThread += platform::isMainThread(), ++count; };
-  }
+  std::function<void()> handler() { return [this] { onMainThread += platform::isMainThread(), ++count; }; }
   bool riseWithinASecond() const {
     for (int i = 0; i < 200 && count == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     return count > 0 && onMainThread == 0;

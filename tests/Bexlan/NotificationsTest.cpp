@@ -62,13 +62,9 @@ const auto authorize = [](auto done) { Notifications::requestAuthorization(done)
 const auto permission = [](auto done) { Notifications::checkPermission(done); };
 const auto send = [](auto done) { Notifications::sendNotification("Disk full", "Data", done); };
 
-class NotificationsFakeTest : public testing::Test {
- protected:
-  std::shared_ptr<platform::FakeUserNotificationCenter> fake = std::make_shared<platform::FakeUserNotificationCenter>();
-  platform::UserNotificationCenter::Override useFake{fake};
-};
-
-TEST_F(NotificationsFakeTest, PermissionTableAndAuthorizationErrors) {
+TEST(NotificationsFakeTest, PermissionTableAuthorizationErrorsAndSendsOnlyWithPermissionUnderNewIdentifiers) {
+  const auto fake = std::make_shared<platform::FakeUserNotificationCenter>();
+  const platform::UserNotificationCenter::Override useFake(fake);
   const std::tuple<AuthorizationStatus, AlertStyle, bool> table[] = {
       {AuthorizationStatus::provisional, AlertStyle::banner, true},
       {AuthorizationStatus::authorized, AlertStyle::alert, true},
@@ -83,9 +79,6 @@ TEST_F(NotificationsFakeTest, PermissionTableAndAuthorizationErrors) {
   fake->setAuthorizationAnswer(false, refused);
   EXPECT_EQ(await<Result>(authorize), Result(refused));
   EXPECT_EQ(fake->requestedOptions(), platform::alert | platform::sound | platform::badge);
-}
-
-TEST_F(NotificationsFakeTest, SendsOnlyWithPermissionEachUnderANewUpperCaseIdentifier) {
   fake->setSettings({AuthorizationStatus::denied, AlertStyle::banner});
   EXPECT_EQ(await<Error>(send), std::nullopt);  // no completion at all
   fake->setSettings({AuthorizationStatus::provisional, AlertStyle::banner});

@@ -41,8 +41,7 @@ TEST(NumberTexts, FollowThePinnedLocale) {
       {Double::formatted1(1.98765), "1.9"}, {Double::formatted3(1.98765), "1.987"},
       {Double::formatted4(1.98765), "1.9876"}, {Double::formatted5(1.987654), "1.98765"},
       {Float::formatted5(-0.1f), "-0.10000"}, {Float::formatted(0.1f, 10), "0.1000000014"},  // widened first
-      {decimalText(2.5), "2"}, {decimalText(3.5), "4"}, {decimalText(2.5f), "2"}, 
-      {decimalText(-7LL, 3), "-7"},
+      {decimalText(2.5), "2"}, {decimalText(3.5), "4"}, {decimalText(2.5f), "2"}, {decimalText(-7LL, 3), "-7"},
       {decimalText(std::numeric_limits<std::uint64_t>::max()), "18446744073709551615"},
       {decimalText(std::uint8_t{255}), "255"}, {decimalText(platform::Number::of(0.375), 2), "0.38"}};
   for (const auto& [text, expected] : texts) EXPECT_EQ(text, expected);

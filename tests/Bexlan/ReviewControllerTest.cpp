@@ -41,7 +41,9 @@ TEST_F(ReviewControllerTest, AsksOnceAtTheFirstCallThreeDaysAfterTheFirstAndANew
   }
 }
 
-TEST_F(ReviewControllerTest, EventsKeepTheirOwnTimesAndAnAbsentOneWritesNothing) {
+TEST_F(ReviewControllerTest, EventsKeepTheirOwnTimesAndAnAbsentOneOrNoSuiteRecordsNothing) {
+  ReviewController withoutSuite(nullptr, [this] { ++requests; });
+  withoutSuite.requestReview("first");
   controller.requestReview(std::nullopt);
   EXPECT_FALSE(std::filesystem::exists(suite->path()));
   controller.requestReview("first");
@@ -50,19 +52,10 @@ TEST_F(ReviewControllerTest, EventsKeepTheirOwnTimesAndAnAbsentOneWritesNothing)
   clock.advance(59200);
   controller.requestReview("first");
   controller.requestReview("second");
+  withoutSuite.requestReview("first");  // three days on, but it kept no first call
   EXPECT_EQ(requests, 1);
   EXPECT_TRUE(suite->boolForKey("first") && !suite->boolForKey("second"));
   EXPECT_EQ(suite->doubleForKey("init_second"), firstLaunch + 200000);
-}
-
-TEST(ReviewControllerSuiteTest, WithoutASuiteNothingIsEverRequested) {
-  int requests = 0;
-  ReviewController controller(nullptr, [&] { ++requests; });
-  platform::Clock::Override clock(firstLaunch, 0);
-  controller.requestReview("event");
-  clock.advance(1e7);
-  controller.requestReview("event");
-  EXPECT_EQ(requests, 0);
   EXPECT_EQ(ReviewController::shared().defaults->path().filename(), "com.tarnwick.appreviews.json");
 }
 

@@ -4,7 +4,6 @@
 #include <cairo.h>
 #include <stdlib.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -12,6 +11,8 @@
 #include <vector>
 
 #include "Bexlan/URL.hpp"
+#include "tests/platform/System/MountTestGuards.hpp"
+#include "tests/platform/System/SystemFixtures.hpp"
 
 namespace Bexlan {
 namespace {
@@ -20,10 +21,8 @@ namespace fs = std::filesystem;
 
 // The kind libmagic's MIME type implies (`file` has a database of its own, independent of GIO's).
 FileType kindOfMagicType(const fs::path& path) {
-  FILE* pipe = popen(("file --mime-type -b '" + path.string() + "'").c_str(), "r");
-  std::string type;
-  for (int c; pipe != nullptr && (c = fgetc(pipe)) != EOF && c != '\n';) type += char(c);
-  if (pipe != nullptr) pclose(pipe);
+  const std::string output = systemtest::commandOutput("file --mime-type -b '" + path.string() + "'");
+  const std::string type = output.substr(0, output.find('\n'));
   if (type.starts_with("image/")) return FileType::photo;
   if (type.starts_with("audio/")) return FileType::audio;
   if (type == "application/gzip" || type == "application/x-tar") return FileType::archive;
@@ -35,9 +34,6 @@ FileType kindOfMagicType(const fs::path& path) {
 class FileKinds : public testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "file-kinds-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir = pattern;
     cairo_surface_t* png = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 4, 4);
     cairo_surface_write_to_png(png, (dir / "picture.png").c_str());
     cairo_surface_destroy(png);
@@ -52,9 +48,9 @@ class FileKinds : public testing::Test {
     fs::create_directory(dir / "folder");
     fs::create_directory_symlink(dir / "folder", dir / "link");
   }
-  void TearDown() override { fs::remove_all(dir); }
 
-  fs::path dir;
+  const volumetest::TemporaryDirectory temporary;
+  const fs::path dir = temporary.path();
 };
 
 TEST_F(FileKinds, AgreeWithLibmagicOnFilesOfEveryKind) {

@@ -12,9 +12,7 @@
 TEST(DirectoryObserverDestructionTest, WritesDuringDestructionRunNoHandlerAfterwards) {
   volumetest::TemporaryDirectory temporary;
   std::atomic<bool> writing = true;
-  std::thread writer([&] {
-    while (writing) std::ofstream(temporary.path() + "/file") << "x";
-  });
+  std::thread writer([&] { while (writing) std::ofstream(temporary.path() + "/file") << "x"; });
   std::atomic<int> lateCalls = 0;
   for (int round = 0; round < 50; ++round) {
     auto alive = std::make_shared<std::atomic<bool>>(true);
@@ -25,9 +23,7 @@ TEST(DirectoryObserverDestructionTest, WritesDuringDestructionRunNoHandlerAfterw
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         lateCalls += !*alive;
       });
-      for (int wait = 0; wait < 1000 && *started == 0; ++wait) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      }
+      for (int i = 0; i < 1000 && *started == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       ASSERT_GT(*started, 0) << "the writes called no handler";
     }
     *alive = false;

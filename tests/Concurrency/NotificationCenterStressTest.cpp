@@ -13,9 +13,7 @@ TEST(NotificationCenterStressTest, PostsAgainstAddsRemovesAndDestructions) {
   const auto handler = [&](void* observer, const platform::Notification&) { calls += *static_cast<int*>(observer); };
   std::vector<std::thread> posters, changers;
   for (int i = 0; i < 3; ++i) {
-    posters.emplace_back([&] {
-      while (running) center.post(name);
-    });
+    posters.emplace_back([&] { while (running) center.post(name); });
     changers.emplace_back([&] {
       for (int round = 0; round < 2000; ++round) {
         auto observer = std::make_shared<int>(1);

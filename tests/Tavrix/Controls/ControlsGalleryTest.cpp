@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -60,12 +59,6 @@ std::shared_ptr<platform::TextField> field(std::shared_ptr<platform::TextFieldCe
   return made;
 }
 
-std::shared_ptr<View> scrolled(std::shared_ptr<platform::ScrollView> scrollView,
-                               std::shared_ptr<View> document) {
-  scrollView->setDocumentView(std::move(document));
-  return scrollView;
-}
-
 // One of each, in a grid of 150 x 60 cells, four across.
 std::vector<std::shared_ptr<View>> everyControl(const platform::Appearance& appearance) {
   auto tag = View::create<TagLabel>(Rect(0, 0, 80, 20));
@@ -90,12 +83,13 @@ std::vector<std::shared_ptr<View>> everyControl(const platform::Appearance& appe
   layerHost->layer()->addSublayer(centred);
   auto covered = View::create<NonInteractiveView>(Rect(0, 0, 140, 50));
   covered->addSubview(field(std::make_shared<platform::TextFieldCell>(), "under cover"));
-  const auto table = [](auto made) {
-    auto scrollView = scrolled(View::create<platform::ScrollView>(Rect(0, 0, 140, 50)), made);
-    // Made outside a scroll view, these found none to clear; once inside, they clear it.
-    if constexpr (requires { made->removeBackground(); }) made->removeBackground();
+  const auto scrolled = [](std::shared_ptr<platform::ScrollView> scrollView, auto document) {
+    scrollView->setDocumentView(document);
+    // Made outside a scroll view, the no-background lists found none to clear; once inside, they clear it.
+    if constexpr (requires { document->removeBackground(); }) document->removeBackground();
     return scrollView;
   };
+  const auto table = [&](auto made) { return scrolled(View::create<platform::ScrollView>(Rect(0, 0, 140, 50)), made); };
   return {
       tag,
       field(std::make_shared<platform::TextFieldCell>(), "plain field"),

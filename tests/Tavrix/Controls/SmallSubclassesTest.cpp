@@ -72,9 +72,7 @@ TEST(NoBackgroundViews, TurnOffTheirScrollViewsBackgroundsWithOrWithoutAHeader) 
     EXPECT_EQ(table->backgroundColor(), platform::Color::clear());
     // The header's holder, the scroll view here, is rounded only when there is a header.
     EXPECT_EQ(scrollView->layer() != nullptr, header);
-    if (header) {
-      EXPECT_EQ(scrollView->layer()->cornerRadius(), 8);
-    }
+    if (header) EXPECT_EQ(scrollView->layer()->cornerRadius(), 8);
   }
   auto outline = View::create<NoBackgroundOutlineView>(Rect(0, 0, 50, 50));
   EXPECT_EQ(outline->backgroundColor(), platform::Color::clear());
@@ -155,9 +153,7 @@ TEST(InertViews, ClicksPassThroughAndDragsOnANonInteractiveTableMoveTheWindow) {
 
 TEST(SingleLineCells, ReportOnePointMoreHeightThanAPlainCell) {
   platform::TextMeasurer::Override measure(
-      [](std::string_view, const platform::TextAttributes&, platform::Size) {
-        return platform::Size{96, 18};
-      });
+      [](std::string_view, const platform::TextAttributes&, platform::Size) { return platform::Size{96, 18}; });
   platform::TextFieldCell plain;
   plain.setStringValue("name");
   ASSERT_EQ(plain.cellSize(), (platform::Size{100, 22}));
