@@ -72,7 +72,9 @@ TEST(NoBackgroundViews, TurnOffTheirScrollViewsBackgroundsWithOrWithoutAHeader) 
     EXPECT_EQ(table->backgroundColor(), platform::Color::clear());
     // The header's holder, the scroll view here, is rounded only when there is a header.
     EXPECT_EQ(scrollView->layer() != nullptr, header);
-    if (header) EXPECT_EQ(scrollView->layer()->cornerRadius(), 8);
+    if (header) {
+      EXPECT_EQ(scrollView->layer()->cornerRadius(), 8);
+    }
   }
   auto outline = View::create<NoBackgroundOutlineView>(Rect(0, 0, 50, 50));
   EXPECT_EQ(outline->backgroundColor(), platform::Color::clear());
