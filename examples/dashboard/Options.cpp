@@ -57,6 +57,11 @@ Options Options::parse(int argc, char** argv) {
     const int code = getopt_long(argc, argv, ":h", longOptions, nullptr);
     if (code == -1) break;
     if (code == '?') {
+      // optopt is the code of an option that takes no value but was given one ("--bits=1"), the letter of
+      // an unknown short option, or 0 for an unknown long option.
+      if (optopt == Option::help || optopt == Option::bits) {
+        throw std::invalid_argument(nameOf(optopt) + " takes no value");
+      }
       const std::string word = optopt != 0 ? std::string("-") + static_cast<char>(optopt) : argv[optind - 1];
       throw std::invalid_argument("unknown option: " + word);
     }

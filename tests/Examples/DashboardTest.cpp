@@ -120,6 +120,7 @@ TEST(DashboardTest, RefusesBadArgumentsAtStartWithUsage) {
     EXPECT_NE(run.output.find("usage: dashboard"), std::string::npos) << arguments << ": " << run.output;
     EXPECT_EQ(run.output.find("tick 1"), std::string::npos) << arguments;
   }
+  EXPECT_NE(runDashboard("--bits=1").output.find("dashboard: --bits takes no value\n"), std::string::npos);
 }
 
 TEST(DashboardTest, HelpGoesToStandardOutput) {

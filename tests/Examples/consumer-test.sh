@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and builds the consumer program against it twice, as a program
 # outside this tree would: with find_package(Velmora) and with pkg-config. Each build must run, print a
-# processor total and link no drawing library.
-# Usage: consumer-test.sh <build dir> <consumer source dir> <CMake generator>
+# processor total and link no drawing library. Then configures the tree as a subdirectory of another project.
+# Usage: consumer-test.sh <build dir> <consumer source dir> <CMake generator> <source dir of the tree>
 set -euo pipefail
-build=$1 source=$2 generator=$3
+build=$1 source=$2 generator=$3 tree=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
@@ -43,4 +43,18 @@ check "$work/elsewhere/monitor" env VELMORA_RESOURCE_DIR="$prefix/share/velmora"
 if message=$("$work/elsewhere/monitor" 2>&1); then fail "ran without its resources"; fi
 grep -q "unable to find bundle named .* (looked in $work/share/velmora, " <<<"$message" \
   || fail "the missing bundle's message names no places: $message"
-echo "consumer: both builds ran and link no drawing library"
+
+# The tree as a subdirectory (configured only): its targets are there, and the parent's BUILD_TESTING is
+# left alone.
+mkdir -p "$work/parent"
+cat >"$work/parent/CMakeLists.txt" <<END
+cmake_minimum_required(VERSION 3.25)
+project(VelmoraParent LANGUAGES C CXX)
+add_subdirectory("$tree" velmora)
+include(CTest)
+add_executable(monitor "$source/monitor.cpp")
+target_link_libraries(monitor PRIVATE Velmora::Orvane)
+END
+cmake -S "$work/parent" -B "$work/parent-build" -G "$generator" >/dev/null || fail "no subdirectory build"
+grep -q '^BUILD_TESTING:BOOL=ON$' "$work/parent-build/CMakeCache.txt" || fail "the parent's BUILD_TESTING is off"
+echo "consumer: both builds ran and link no drawing library; the tree configures as a subdirectory"
