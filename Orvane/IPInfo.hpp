@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "Orvane/DecodingError.hpp"
+
 namespace Orvane {
 
 // The reply of the geolocation service: {"ip": ..., "country_code": ..., "country": ...}.
