@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <optional>
 
 #include "Platform/System/BlockDevice.hpp"
@@ -32,15 +33,59 @@ std::error_code resolve(const std::string& path, std::string& resolved) {
   return {};
 }
 
-// EBUSY when the resolved path is the root of the mount seen at "/" (by mount id, so neither a spelling nor
-// a bind mount of the root elsewhere misleads it), the error of looking either up, else nothing.
-std::error_code refuseRoot(const std::string& resolved) {
+// A resolved path held by the directory that contains it, opened from "/" one component at a time without
+// following links: a component that became a link after the resolution fails the open (ENOTDIR) instead of
+// leading elsewhere, and everything after reaches the last component through this directory.
+class HeldPath {
+ public:
+  // The directory of `resolved` (absolute, without links, "." or ".."); "/" is held as "/" and ".".
+  std::error_code open(const std::string& resolved) {
+    const std::filesystem::path path(resolved);
+    std::error_code error = enter(AT_FDCWD, "/");
+    for (auto part = std::next(path.begin()); !error && part != path.end(); ++part) {
+      if (std::next(part) == path.end()) {
+        name_ = part->string();
+      } else {
+        error = enter(directory_, part->c_str());
+      }
+    }
+    return error;
+  }
+  ~HeldPath() {
+    if (directory_ >= 0) ::close(directory_);
+  }
+
+  int directory() const { return directory_; }
+  const std::string& name() const { return name_; }
+  // The path through the calling thread's descriptor of the directory, for calls that take no directory.
+  std::string procPath() const { return "/proc/thread-self/fd/" + std::to_string(directory_) + "/" + name_; }
+
+ private:
+  std::error_code enter(int from, const char* part) {
+    const int next = ::openat(from, part, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (next < 0) return posixError(errno);
+    if (directory_ >= 0) ::close(directory_);
+    directory_ = next;
+    return {};
+  }
+
+  int directory_ = -1;
+  std::string name_ = ".";
+};
+
+// The mount id of the held path (the mount whose root it is, when it is one), or the error of looking it up:
+// EBUSY when it is the root of the mount seen at "/" (by mount id, so neither a spelling nor a bind mount of
+// the root elsewhere misleads it).
+std::error_code refuseRoot(const HeldPath& held, std::uint64_t& mountId) {
   struct statx target {};
   struct statx root {};
   constexpr unsigned mask = STATX_MNT_ID;
-  if (::statx(AT_FDCWD, resolved.c_str(), AT_SYMLINK_NOFOLLOW, mask, &target) != 0) return posixError(errno);
+  if (::statx(held.directory(), held.name().c_str(), AT_SYMLINK_NOFOLLOW, mask, &target) != 0) {
+    return posixError(errno);
+  }
   if (::statx(AT_FDCWD, "/", 0, mask, &root) != 0) return posixError(errno);
   if ((target.stx_mask & root.stx_mask & STATX_MNT_ID) == 0) return posixError(ENOTSUP);
+  mountId = target.stx_mnt_id;
   if (target.stx_mnt_id != root.stx_mnt_id) return {};
   // A directory of the root file system that is no mount point: umount2 reports EINVAL for it.
   const bool knowsMountRoot = (target.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0;
@@ -94,13 +139,18 @@ std::error_code unmount(const std::string& mountPoint, const std::string& scope)
     return spelling.starts_with('/') && !isWithinDirectory(spelling, directory) ? posixError(EPERM) : error;
   }
   if (!isWithinDirectory(path, directory)) return posixError(EPERM);
-  if (const std::error_code refused = refuseRoot(path)) return refused;
+  HeldPath held;
+  if (const std::error_code error = held.open(path)) return error;
+  std::uint64_t mountId = 0;
+  if (const std::error_code refused = refuseRoot(held, mountId)) return refused;
   const TextSource& source = *TextSource::live();
   std::optional<std::string> loopDisk;
   if (const std::optional<MountInfo> table = MountInfo::read(source)) {
-    if (const MountInfoEntry* mount = table->visibleAt(path)) loopDisk = loopDiskOf(source, *mount);
+    const auto mount = std::find_if(table->entries.begin(), table->entries.end(),
+                                    [&](const MountInfoEntry& entry) { return entry.mountId == mountId; });
+    if (mount != table->entries.end()) loopDisk = loopDiskOf(source, *mount);
   }
-  if (::umount2(path.c_str(), UMOUNT_NOFOLLOW) != 0) return posixError(errno);
+  if (::umount2(held.procPath().c_str(), UMOUNT_NOFOLLOW) != 0) return posixError(errno);
   if (!loopDisk) return {};
   // Another mount of the device (or of another of its partitions) keeps it attached; so does a table that
   // cannot be read, which could not show such a mount.

@@ -5,10 +5,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include "Platform/System/Unmount.hpp"
 #include "Platform/System/VolumePlatform.hpp"
@@ -133,6 +135,22 @@ int ejectEscapeChecks(const std::string& base) {
   check(!volumetest::isMountPoint(inside.mountPoint()), "the mount inside is gone");
   check(platform->unmountAndEject(scope + "/root") == std::error_code(), "unmount a bind of the root");
   check(!rootIsReadOnly(), "the root stays writable");
+
+  // A directory of the path swapped with a link to the outside, over and over, while ejecting through it:
+  // the swap may fail an eject, never lead it outside.
+  std::filesystem::create_directories(scope + "/swap/mp");
+  std::filesystem::create_directory_symlink(base + "/outside", scope + "/other");
+  std::atomic<bool> swapping = true;
+  std::thread swapper([&] {
+    while (swapping) ::renameat2(AT_FDCWD, (scope + "/swap").c_str(), AT_FDCWD, (scope + "/other").c_str(),
+                                 RENAME_EXCHANGE);
+  });
+  for (int attempt = 0; attempt < 500 && volumetest::isMountPoint(outside.mountPoint()); ++attempt) {
+    platform->unmountAndEject(scope + "/swap/mp");
+  }
+  swapping = false;
+  swapper.join();
+  check(volumetest::isMountPoint(outside.mountPoint()), "the outside mount stays while links are swapped");
   return failures;
 }
 
