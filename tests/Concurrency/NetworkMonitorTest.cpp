@@ -21,8 +21,8 @@ struct Counter : Orvane::NetworkMonitorDelegate {
   std::function<void()> during;
   void networkChanged() override {
     onMainThread += platform::isMainThread();
-    if (during) during();
     ++calls;
+    if (during) during();
   }
   int after(std::chrono::milliseconds wait = 400ms) const {  // a burst ends 100 ms after its last report
     std::this_thread::sleep_for(wait);
@@ -35,11 +35,14 @@ struct FakePaths : platform::NetworkPathSource {
   std::mutex mutex;
   platform::NetworkPath path;
   const int reports = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  std::atomic<int> readDelayMs = 0, reads = 0;
   ~FakePaths() override { ::close(reports); }
   int changeDescriptor() const override { return reports; }
   void drainChanges() override { ::eventfd_read(reports, nullptr); }
   std::optional<platform::NetworkPath> readPath() override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(readDelayMs));
     std::lock_guard lock(mutex);
+    ++reads;
     return path;
   }
   void change(bool addInterface = true) {
@@ -99,6 +102,24 @@ TEST_F(NetworkMonitorTest, ReportsWhileItsOwnerHasLetGoUntilStoppedEvenFromItsOw
   paths.change();
   EXPECT_EQ(counter->after(), 2);
   EXPECT_TRUE(running.expired());  // stopped from inside its own call, it let go of itself
+}
+
+TEST_F(NetworkMonitorTest, StopWaitsForTheWatcherThatAnotherThreadIsStopping) {
+  std::atomic<bool> stopping = false;
+  counter->during = [&] {  // a change is being read when the call after start stops the monitor
+    paths.readDelayMs = 500;
+    paths.change();
+    std::this_thread::sleep_for(200ms);
+    stopping = true;
+    monitor->stop();
+  };
+  monitor->start();
+  while (!stopping) std::this_thread::sleep_for(1ms);
+  std::this_thread::sleep_for(50ms);
+  monitor->stop();
+  const int reads = paths.reads, calls = counter->calls;
+  EXPECT_EQ(counter->after(700ms), calls) << "told after stop returned";
+  EXPECT_EQ(paths.reads, reads) << "the watcher still ran after stop returned";
 }
 
 TEST(NetworkMonitorLiveTest, AVethPairGivenAnAddressIsOneChangeWithinASecond) {
