@@ -24,6 +24,9 @@ constexpr std::chrono::seconds longestBurst(1);
 
 enum class Wake { changes, stopped, quiet };
 
+// The monitor whose networkChanged the calling thread is running, if any.
+thread_local const NetworkMonitor* tellingHere = nullptr;
+
 // Waits for a change report or the stop signal, at most `timeout` (forever when negative).
 Wake waitForWake(std::array<pollfd, 2>& descriptors, std::chrono::milliseconds timeout) {
   for (;;) {
@@ -60,12 +63,15 @@ void NetworkMonitor::start() {
   stop();
   std::unique_ptr<platform::NetworkPathSource> source = open_ ? open_() : nullptr;
   if (!source) return;
-  auto watcher = std::make_unique<Watcher>(std::move(source), std::move(self));
-  watcher->thread = std::thread([this, running = watcher.get()] { watch(*running); });
+  auto watcher = std::make_unique<Watcher>(std::move(source), self);
   std::unique_ptr<Watcher> raced;  // one that another thread's start installed meanwhile
   {
+    // Started as it is installed: its calls, which take this lock, find it installed. So a call can stop
+    // only a watcher started no earlier than its own, and calls that stop watchers never wait in a circle.
     std::lock_guard lock(mutex_);
+    watcher->thread = std::thread([this, running = watcher.get()] { watch(*running); });
     raced = std::exchange(watcher_, std::move(watcher));
+    if (raced) ++finishing_;
   }
   if (raced) finish(std::move(raced));
 }
@@ -75,18 +81,29 @@ void NetworkMonitor::stop() {
   {
     std::lock_guard lock(mutex_);
     running = std::move(watcher_);
+    if (running) ++finishing_;
   }
+  // Finishing lets go of the watcher's hold on the monitor; this one keeps it alive to the end of stop.
+  const std::shared_ptr<NetworkMonitor> self = running ? running->owner : nullptr;
   if (running) finish(std::move(running));
+  if (tellingHere == this) return;
+  std::unique_lock lock(mutex_);
+  finished_.wait(lock, [this] { return finishing_ == 0; });
 }
 
-// Stops and joins the watcher's thread, closes its gate, then lets go of the monitor (which may destroy it:
-// nothing of the monitor is touched afterwards).
+// Stops and joins the watcher's thread and closes its gate; the caller holds the monitor.
 void NetworkMonitor::finish(std::unique_ptr<Watcher> watcher) {
   const std::uint64_t one = 1;
   // An eventfd write of 1 fails only on counter overflow, which one stop never reaches.
   [[maybe_unused]] const ssize_t count = ::write(watcher->stop.get(), &one, sizeof one);
   watcher->thread.join();
   watcher->gate->close();
+  watcher.reset();  // its source and its hold on the monitor go before any stop returns
+  {
+    std::lock_guard lock(mutex_);
+    --finishing_;
+  }
+  finished_.notify_all();
 }
 
 std::shared_ptr<NetworkMonitorDelegate> NetworkMonitor::delegate() const {
@@ -123,7 +140,9 @@ void NetworkMonitor::tell(const Watcher& watcher) const {
   platform::DispatchQueue::global(platform::QualityOfService::background)
       .async([monitor = watcher.owner, gate = watcher.gate] {
         gate->run([&] {
+          const NetworkMonitor* const outer = std::exchange(tellingHere, monitor.get());
           if (const std::shared_ptr<NetworkMonitorDelegate> delegate = monitor->delegate()) delegate->networkChanged();
+          tellingHere = outer;
         });
       });
 }

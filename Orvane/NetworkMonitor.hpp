@@ -1,5 +1,6 @@
 #pragma once
 
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -33,8 +34,10 @@ class NetworkMonitor : public std::enable_shared_from_this<NetworkMonitor> {
   // Stops a running watcher first, then starts a new one. Throws std::bad_weak_ptr when the monitor is not
   // owned by a shared_ptr.
   void start();
-  // Ends the watcher and waits for it: once it returns, no networkChanged call runs or starts (except the
-  // one that called stop). Does nothing when idle. Safe from any thread, the delegate's call included.
+  // Ends the watcher and waits for it, and for any that another thread is stopping: once it returns, no
+  // networkChanged call runs or starts, except calls that are themselves stopping or starting the monitor.
+  // Called from inside networkChanged, it ends the watcher but does not wait for other threads' stops (they
+  // may be waiting for this very call). Does nothing when idle. Safe from any thread.
   void stop();
 
   // The delegate, held weakly; a delegate that has gone away is not told.
@@ -46,12 +49,14 @@ class NetworkMonitor : public std::enable_shared_from_this<NetworkMonitor> {
 
   void watch(Watcher& watcher);
   void tell(const Watcher& watcher) const;
-  static void finish(std::unique_ptr<Watcher> watcher);
+  void finish(std::unique_ptr<Watcher> watcher);
 
   const SourceOpener open_;
   mutable std::mutex mutex_;
+  std::condition_variable finished_;
   std::weak_ptr<NetworkMonitorDelegate> delegate_;
   std::unique_ptr<Watcher> watcher_;
+  int finishing_ = 0;  // watchers taken out of watcher_ and not yet joined and closed
 };
 
 }  // namespace Orvane

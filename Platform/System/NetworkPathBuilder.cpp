@@ -61,7 +61,7 @@ LinkDumpState NetworkPathBuilder::add(std::span<const std::byte> messages, std::
       });
       // IFA_LOCAL is the interface's own address; IFA_ADDRESS is the peer's on a point-to-point link.
       if (local || address) {
-        addresses_[int(info->ifa_index)].push_back(local.value_or(*address) + "/" +
+        addresses_[int(info->ifa_index)].push_back((local ? *local : *address) + "/" +
                                                    std::to_string(info->ifa_prefixlen));
       }
     }

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <thread>
 
+#include "Platform/Dispatch/FileDescriptor.hpp"
 #include "Platform/Dispatch/MainThread.hpp"
 #include "tests/Orvane/PrivateNetworkNamespace.hpp"
 
@@ -21,8 +22,8 @@ struct Counter : Orvane::NetworkMonitorDelegate {
   std::function<void()> during;
   void networkChanged() override {
     onMainThread += platform::isMainThread();
-    if (during) during();
     ++calls;
+    if (during) during();
   }
   int after(std::chrono::milliseconds wait = 400ms) const {  // a burst ends 100 ms after its last report
     std::this_thread::sleep_for(wait);
@@ -31,21 +32,29 @@ struct Counter : Orvane::NetworkMonitorDelegate {
 };
 
 // Path reports that the test makes: change() adds an interface to the path and reports it.
-struct FakePaths : platform::NetworkPathSource {
+struct FakePaths {
   std::mutex mutex;
   platform::NetworkPath path;
-  const int reports = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  ~FakePaths() override { ::close(reports); }
-  int changeDescriptor() const override { return reports; }
-  void drainChanges() override { ::eventfd_read(reports, nullptr); }
-  std::optional<platform::NetworkPath> readPath() override {
-    std::lock_guard lock(mutex);
-    return path;
-  }
+  const platform::FileDescriptor reports{::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK), "eventfd"};
+  std::atomic<int> readDelayMs = 0, reads = 0;
   void change(bool addInterface = true) {
     std::lock_guard lock(mutex);
     if (addInterface) path.interfaces.push_back({int(path.interfaces.size()) + 2, "v", {}});
-    ::eventfd_write(reports, 1);
+    ::eventfd_write(reports.get(), 1);
+  }
+};
+
+// What each start of a monitor watches: the test's paths.
+struct FakeSource : platform::NetworkPathSource {
+  FakePaths& paths;
+  explicit FakeSource(FakePaths& fake) : paths(fake) {}
+  int changeDescriptor() const override { return paths.reports.get(); }
+  void drainChanges() override { eventfd_t count; ::eventfd_read(paths.reports.get(), &count); }
+  std::optional<platform::NetworkPath> readPath() override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(paths.readDelayMs));
+    std::lock_guard lock(paths.mutex);
+    ++paths.reads;
+    return paths.path;
   }
 };
 
@@ -53,17 +62,8 @@ class NetworkMonitorTest : public testing::Test {
  protected:
   FakePaths paths;
   std::shared_ptr<Counter> counter = std::make_shared<Counter>();
-  std::shared_ptr<NetworkMonitor> monitor = std::make_shared<NetworkMonitor>([this] {
-    // Each start gets a source that reads the test's paths.
-    struct Borrowed : platform::NetworkPathSource {
-      FakePaths& paths;
-      explicit Borrowed(FakePaths& fake) : paths(fake) {}
-      int changeDescriptor() const override { return paths.changeDescriptor(); }
-      void drainChanges() override { paths.drainChanges(); }
-      std::optional<platform::NetworkPath> readPath() override { return paths.readPath(); }
-    };
-    return std::make_unique<Borrowed>(paths);
-  });
+  std::shared_ptr<NetworkMonitor> monitor =
+      std::make_shared<NetworkMonitor>([this] { return std::make_unique<FakeSource>(paths); });
   void SetUp() override { monitor->setDelegate(counter); }
   void TearDown() override {
     if (monitor) monitor->stop();
@@ -90,15 +90,27 @@ TEST_F(NetworkMonitorTest, TellsOnceAfterStartThenOncePerBurstThatChangesThePath
   EXPECT_TRUE(released.expired());
 }
 
-TEST_F(NetworkMonitorTest, ReportsWhileItsOwnerHasLetGoUntilStoppedEvenFromItsOwnCall) {
+TEST_F(NetworkMonitorTest, ReportsWhileItsOwnerHasLetGoUntilStoppedByItsOwnCallWhichOtherStopsWaitFor) {
   std::weak_ptr<NetworkMonitor> running = monitor;
   monitor->start();
   EXPECT_EQ(counter->after(), 1);
   monitor.reset();
-  counter->during = [&] { running.lock()->stop(); };
+  std::atomic<bool> stopping = false;
+  counter->during = [&] {  // the call stops the monitor while another change is being read
+    paths.readDelayMs = 500;
+    paths.change();
+    std::this_thread::sleep_for(200ms);
+    stopping = true;
+    running.lock()->stop();
+  };
   paths.change();
-  EXPECT_EQ(counter->after(), 2);
-  EXPECT_TRUE(running.expired());  // stopped from inside its own call, it let go of itself
+  while (!stopping) std::this_thread::sleep_for(1ms);
+  std::this_thread::sleep_for(50ms);
+  if (const auto stillRunning = running.lock()) stillRunning->stop();
+  const int reads = paths.reads, calls = counter->calls;
+  EXPECT_EQ(counter->after(700ms), calls) << "told after stop returned";
+  EXPECT_EQ(paths.reads, reads) << "the watcher still ran after stop returned";
+  EXPECT_TRUE(running.expired());  // stopped, it let go of itself
 }
 
 TEST(NetworkMonitorLiveTest, AVethPairGivenAnAddressIsOneChangeWithinASecond) {
