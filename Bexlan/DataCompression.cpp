@@ -13,6 +13,24 @@ namespace {
 // zlib counts each call's input and output in 32 bits; larger buffers are handed over in pieces.
 constexpr std::size_t largestPiece = std::numeric_limits<uInt>::max();
 
+// Hands zlib the next pieces of input (from consumed) and output space (from produced), runs one call of
+// step, given whether this piece reaches the end of the input, and moves both positions past what zlib
+// read and wrote. Gives step's status.
+template <class Step>
+int runPiece(z_stream& stream, const Bytes& data, std::size_t& consumed, Bytes& output, std::size_t& produced,
+             Step step) {
+  const std::size_t inputPiece = std::min(data.size() - consumed, largestPiece);
+  const std::size_t outputPiece = std::min(output.size() - produced, largestPiece);
+  stream.next_in = const_cast<Bytef*>(data.data() + consumed);
+  stream.avail_in = static_cast<uInt>(inputPiece);
+  stream.next_out = output.data() + produced;
+  stream.avail_out = static_cast<uInt>(outputPiece);
+  const int status = step(consumed + inputPiece == data.size());
+  consumed += inputPiece - stream.avail_in;
+  produced += outputPiece - stream.avail_out;
+  return status;
+}
+
 // Inflates the whole input with a stream that `init` set up, growing the output as needed. Gives the
 // output only when the stream ended properly; anything else (corrupt, truncated, an error of zlib) gives
 // nothing. `flush` is the flush mode of every inflate call.
@@ -35,15 +53,7 @@ std::optional<Bytes> inflateAll(const Bytes& data, Init init, int flush) {
     if (produced >= output.size()) {
       output.resize(output.size() + std::max(data.size() / 2, output.size()));
     }
-    const std::size_t inputPiece = std::min(data.size() - consumed, largestPiece);
-    const std::size_t outputPiece = std::min(output.size() - produced, largestPiece);
-    stream.next_in = const_cast<Bytef*>(data.data() + consumed);
-    stream.avail_in = static_cast<uInt>(inputPiece);
-    stream.next_out = output.data() + produced;
-    stream.avail_out = static_cast<uInt>(outputPiece);
-    status = inflate(&stream, flush);
-    consumed += inputPiece - stream.avail_in;
-    produced += outputPiece - stream.avail_out;
+    status = runPiece(stream, data, consumed, output, produced, [&](bool) { return inflate(&stream, flush); });
   }
   const bool ended = inflateEnd(&stream) == Z_OK && status == Z_STREAM_END;
   if (!ended) {
@@ -77,15 +87,8 @@ std::optional<Bytes> deflated(const Bytes& data) {
   std::size_t produced = 0;
   int status = Z_OK;
   while (status == Z_OK) {
-    const std::size_t inputPiece = std::min(data.size() - consumed, largestPiece);
-    const std::size_t outputPiece = std::min(output.size() - produced, largestPiece);
-    stream.next_in = const_cast<Bytef*>(data.data() + consumed);
-    stream.avail_in = static_cast<uInt>(inputPiece);
-    stream.next_out = output.data() + produced;
-    stream.avail_out = static_cast<uInt>(outputPiece);
-    status = deflate(&stream, consumed + inputPiece == data.size() ? Z_FINISH : Z_NO_FLUSH);
-    consumed += inputPiece - stream.avail_in;
-    produced += outputPiece - stream.avail_out;
+    status = runPiece(stream, data, consumed, output, produced,
+                      [&](bool lastInput) { return deflate(&stream, lastInput ? Z_FINISH : Z_NO_FLUSH); });
   }
   deflateEnd(&stream);
   if (status != Z_STREAM_END) {
