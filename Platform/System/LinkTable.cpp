@@ -135,20 +135,7 @@ LinkDumpState parseMessages(std::span<const std::byte> messages, std::uint16_t t
 // One dump of `type` on the socket, every buffer handed to `parse`; false when it fails.
 template <class ParseBuffer>
 bool dump(int fd, std::uint16_t type, std::vector<std::byte>& buffer, ParseBuffer parseBuffer) {
-  if (!sendDumpRequest(fd, type)) return false;
-  for (;;) {
-    ssize_t received = ::recv(fd, buffer.data(), buffer.size(), 0);
-    if (received < 0 && errno == EINTR) continue;
-    if (received <= 0) return false;
-    switch (parseBuffer(std::span(buffer.data(), static_cast<size_t>(received)))) {
-      case LinkDumpState::done:
-        return true;
-      case LinkDumpState::failed:
-        return false;
-      case LinkDumpState::incomplete:
-        break;
-    }
-  }
+  return sendDumpRequest(fd, type) && receiveDump(fd, buffer, parseBuffer);
 }
 
 // The address of one RTM_NEWADDR message body: IFA_LOCAL when there is one (the local end of a

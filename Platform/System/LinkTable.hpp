@@ -1,5 +1,8 @@
 #pragma once
 
+#include <sys/socket.h>
+
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -55,6 +58,26 @@ LinkDumpState parseLinkMessages(std::span<const std::byte> messages, std::vector
 // passed over.
 LinkDumpState parseAddressMessages(std::span<const std::byte> messages,
                                    std::vector<AddressRecord>& addresses);
+
+// Receives the buffers of a dump already requested on the netlink socket fd into `buffer`, handing each
+// to `parseBuffer`, which tells where the dump stands. True once it is done; false when it fails or a read
+// fails or times out. Interrupted reads are retried.
+template <class ParseBuffer>
+bool receiveDump(int fd, std::vector<std::byte>& buffer, ParseBuffer parseBuffer) {
+  for (;;) {
+    const ssize_t received = ::recv(fd, buffer.data(), buffer.size(), 0);
+    if (received < 0 && errno == EINTR) continue;
+    if (received <= 0) return false;
+    switch (parseBuffer(std::span<const std::byte>(buffer.data(), static_cast<std::size_t>(received)))) {
+      case LinkDumpState::done:
+        return true;
+      case LinkDumpState::failed:
+        return false;
+      case LinkDumpState::incomplete:
+        break;
+    }
+  }
+}
 
 // Every link of the calling thread's network namespace with its counters, by a netlink RTM_GETLINK dump;
 // absent when the dump fails or does not finish within a second.

@@ -62,19 +62,8 @@ class NetlinkPathSource : public NetworkPathSource {
     request.family.rtgen_family = AF_UNSPEC;
     if (::send(queries_.get(), &request, sizeof request, 0) != static_cast<ssize_t>(sizeof request)) return false;
     std::vector<std::byte> buffer(32768);  // larger than any one message of a dump
-    for (;;) {
-      const ssize_t received = ::recv(queries_.get(), buffer.data(), buffer.size(), 0);
-      if (received < 0 && errno == EINTR) continue;
-      if (received <= 0) return false;
-      switch (builder.add(std::span(buffer.data(), static_cast<std::size_t>(received)), sequence_)) {
-        case LinkDumpState::done:
-          return true;
-        case LinkDumpState::failed:
-          return false;
-        case LinkDumpState::incomplete:
-          break;
-      }
-    }
+    return receiveDump(queries_.get(), buffer,
+                       [&](std::span<const std::byte> messages) { return builder.add(messages, sequence_); });
   }
 
   FileDescriptor events_;
