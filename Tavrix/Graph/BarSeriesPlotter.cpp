@@ -3,24 +3,14 @@
 #include <cmath>
 #include <utility>
 
-#include "Platform/Dispatch/DispatchQueue.hpp"
-#include "Platform/Dispatch/MainThread.hpp"
 #include "Platform/Graphics/BasicAnimation.hpp"
 #include "Tavrix/Controls/NSBezierPath.hpp"
-#include "Tavrix/Graph/PlotterDelegate.hpp"
+#include "Tavrix/Graph/PlotterNotifications.hpp"
 
 namespace Tavrix {
 
 void BarSeriesPlotter::update(PlotterData data) {
-  if (!platform::isMainThread()) {
-    platform::DispatchQueue::main().async(
-        [self = shared_from_this(), data = std::move(data)]() mutable { self->update(std::move(data)); });
-    return;
-  }
-  data_ = std::move(data);
-  if (const std::shared_ptr<PlotterDelegate> delegate = delegate_.lock()) {
-    delegate->plotterDidUpdateData(shared_from_this());
-  }
+  updateOnMainThread(*this, std::move(data), [this](PlotterData stored) { data_ = std::move(stored); });
 }
 
 void BarSeriesPlotter::forgetSeries() {

@@ -4,14 +4,12 @@
 #include <cstddef>
 #include <utility>
 
-#include "Platform/Dispatch/DispatchQueue.hpp"
-#include "Platform/Dispatch/MainThread.hpp"
 #include "Platform/Graphics/RemoveAllFromSuperlayer.hpp"
 #include "Tavrix/Controls/CALayer.hpp"
 #include "Tavrix/Controls/Colors.hpp"
 #include "Tavrix/Controls/Constants.hpp"
-#include "Tavrix/Graph/PlotterDelegate.hpp"
 #include "Tavrix/Graph/PlotterDots.hpp"
+#include "Tavrix/Graph/PlotterNotifications.hpp"
 #include "Tavrix/Graph/SeriesThinning.hpp"
 #include "Tavrix/Graph/SmoothCurve.hpp"
 
@@ -31,23 +29,15 @@ CurvedLinePlotter::CurvedLinePlotter(std::vector<platform::ColorRef> colors, boo
       strokeColor_(Colors::gradientStart()) {}
 
 void CurvedLinePlotter::update(PlotterData data) {
-  if (!platform::isMainThread()) {
-    platform::DispatchQueue::main().async(
-        [self = shared_from_this(), data = std::move(data)]() mutable { self->update(std::move(data)); });
-    return;
-  }
-  data_ = data;
-  mData_ = std::move(data);
-  if (const std::shared_ptr<PlotterDelegate> delegate = delegate_.lock()) {
-    delegate->plotterDidUpdateData(shared_from_this());
-  }
+  updateOnMainThread(*this, std::move(data), [this](PlotterData stored) {
+    data_ = stored;
+    mData_ = std::move(stored);
+  });
 }
 
 void CurvedLinePlotter::setPoints(std::vector<Point> points) {
   points_ = std::move(points);
-  if (const std::shared_ptr<PlotterDelegate> delegate = delegate_.lock()) {
-    delegate->plotterNeedsRedraw(shared_from_this());
-  }
+  tellNeedsRedraw(*this);
 }
 
 void CurvedLinePlotter::removeLayers() {

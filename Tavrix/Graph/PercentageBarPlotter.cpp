@@ -4,7 +4,7 @@
 #include "Tavrix/Controls/Constants.hpp"
 #include "Tavrix/Controls/Environment.hpp"
 #include "Tavrix/Controls/NSBezierPath.hpp"
-#include "Tavrix/Graph/PlotterDelegate.hpp"
+#include "Tavrix/Graph/PlotterNotifications.hpp"
 
 namespace Tavrix {
 
@@ -12,9 +12,7 @@ PercentageBarPlotter::PercentageBarPlotter(platform::ColorRef color)
     : color_(std::move(color)), lineWidth_(2 * Constants::onePixel()) {}
 
 void PercentageBarPlotter::update(PlotterData) {
-  if (const std::shared_ptr<PlotterDelegate> delegate = delegate_.lock()) {
-    delegate->plotterDidUpdateData(shared_from_this());
-  }
+  tellDataUpdated(*this);
 }
 
 void PercentageBarPlotter::draw(const std::shared_ptr<platform::Layer>& layer, double, double, double) {

@@ -2,13 +2,11 @@
 
 #include <utility>
 
-#include "Platform/Dispatch/DispatchQueue.hpp"
-#include "Platform/Dispatch/MainThread.hpp"
 #include "Platform/Graphics/BezierPath.hpp"
 #include "Tavrix/Controls/Colors.hpp"
 #include "Tavrix/Controls/Constants.hpp"
 #include "Tavrix/Controls/SystemColors.hpp"
-#include "Tavrix/Graph/PlotterDelegate.hpp"
+#include "Tavrix/Graph/PlotterNotifications.hpp"
 #include "Tavrix/Graph/SeriesThinning.hpp"
 #include "Tavrix/Graph/StraightLineWalk.hpp"
 
@@ -26,23 +24,15 @@ PositiveNegativePlotter::PositiveNegativePlotter(platform::ColorRef positive, pl
       initialColor_(SystemColors::systemGray()) {}
 
 void PositiveNegativePlotter::update(PlotterData data) {
-  if (!platform::isMainThread()) {
-    platform::DispatchQueue::main().async(
-        [self = shared_from_this(), data = std::move(data)]() mutable { self->update(std::move(data)); });
-    return;
-  }
-  data_ = data;
-  mData_ = std::move(data);
-  if (const std::shared_ptr<PlotterDelegate> delegate = delegate_.lock()) {
-    delegate->plotterDidUpdateData(shared_from_this());
-  }
+  updateOnMainThread(*this, std::move(data), [this](PlotterData stored) {
+    data_ = stored;
+    mData_ = std::move(stored);
+  });
 }
 
 void PositiveNegativePlotter::setDrawNilMode(DrawNilMode mode) {
   drawNilMode_ = mode;
-  if (const std::shared_ptr<PlotterDelegate> delegate = delegate_.lock()) {
-    delegate->plotterNeedsRedraw(shared_from_this());
-  }
+  tellNeedsRedraw(*this);
 }
 
 void PositiveNegativePlotter::removeLayers() {

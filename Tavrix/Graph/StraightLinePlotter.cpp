@@ -4,15 +4,13 @@
 #include <cstddef>
 #include <utility>
 
-#include "Platform/Dispatch/DispatchQueue.hpp"
-#include "Platform/Dispatch/MainThread.hpp"
 #include "Platform/Graphics/BezierPath.hpp"
 #include "Platform/Graphics/RemoveAllFromSuperlayer.hpp"
 #include "Tavrix/Controls/CALayer.hpp"
 #include "Tavrix/Controls/Colors.hpp"
 #include "Tavrix/Controls/Constants.hpp"
-#include "Tavrix/Graph/PlotterDelegate.hpp"
 #include "Tavrix/Graph/PlotterDots.hpp"
+#include "Tavrix/Graph/PlotterNotifications.hpp"
 #include "Tavrix/Graph/SeriesThinning.hpp"
 
 namespace Tavrix {
@@ -36,22 +34,14 @@ StraightLinePlotter::StraightLinePlotter(platform::ColorRef strokeColor, bool fi
 }
 
 void StraightLinePlotter::update(PlotterData data) {
-  if (!platform::isMainThread()) {
-    platform::DispatchQueue::main().async(
-        [self = shared_from_this(), data = std::move(data)]() mutable { self->update(std::move(data)); });
-    return;
-  }
-  data_ = data;
-  mData_ = std::move(data);
-  if (const std::shared_ptr<PlotterDelegate> delegate = delegate_.lock()) {
-    delegate->plotterDidUpdateData(shared_from_this());
-  }
+  updateOnMainThread(*this, std::move(data), [this](PlotterData stored) {
+    data_ = stored;
+    mData_ = std::move(stored);
+  });
 }
 
 void StraightLinePlotter::notifyNeedsRedraw() {
-  if (const std::shared_ptr<PlotterDelegate> delegate = delegate_.lock()) {
-    delegate->plotterNeedsRedraw(shared_from_this());
-  }
+  tellNeedsRedraw(*this);
 }
 
 void StraightLinePlotter::setDrawNilMode(DrawNilMode mode) {
