@@ -8,6 +8,7 @@
 #include "Tavrix/Controls/CALayer.hpp"
 #include "Tavrix/Controls/Colors.hpp"
 #include "Tavrix/Controls/Constants.hpp"
+#include "Tavrix/Graph/LineLayerStyle.hpp"
 #include "Tavrix/Graph/PlotterDots.hpp"
 #include "Tavrix/Graph/PlotterNotifications.hpp"
 #include "Tavrix/Graph/SeriesThinning.hpp"
@@ -149,7 +150,7 @@ void CurvedLinePlotter::drawLine(const std::shared_ptr<Layer>& layer, double min
   BezierPath path;
   path.move(positions.front());
   appendSeriesCurves(path, positions, layer, min);
-  configureStroke(path);
+  strokeLine(*strokeLayer_, *this, path);
 }
 
 void CurvedLinePlotter::drawArea(const std::shared_ptr<Layer>& layer, double min, double max,
@@ -177,7 +178,7 @@ void CurvedLinePlotter::drawPointsLine(const std::shared_ptr<Layer>& layer, doub
   if (calculatedPoints_.empty()) {
     return;
   }
-  configureStroke(pointsPath(size.width));
+  strokeLine(*strokeLayer_, *this, pointsPath(size.width));
 }
 
 void CurvedLinePlotter::drawPointsArea(const std::shared_ptr<Layer>& layer, double bottomInset) {
@@ -210,26 +211,9 @@ void CurvedLinePlotter::closeArea(BezierPath& path, Size size, double bottomInse
   path.close();
 }
 
-void CurvedLinePlotter::configureStroke(const BezierPath& path) {
-  strokeLayer_->setStrokeColor(strokeColor_);
-  strokeLayer_->setFillColor(nullptr);
-  strokeLayer_->setPath(path);
-  strokeLayer_->setLineWidth(lineWidth_);
-  strokeLayer_->setLineJoin(lineJoin_);
-  strokeLayer_->setLineDashPhase(lineDashPhase_);
-  strokeLayer_->setLineDashPattern(lineDashPattern_);
-  strokeLayer_->setStartPoint(strokeStartPoint_);
-  strokeLayer_->setEndPoint(strokeEndPoint_);
-}
-
 void CurvedLinePlotter::configureFill(const BezierPath& path) {
   fillLayer_->setColors(fillColors_);
-  fillLayer_->setPath(path);
-  fillLayer_->setLineWidth(0);
-  fillLayer_->setStrokeColor(platform::Color::clear());
-  fillLayer_->setFillColor(platform::Color::black());
-  fillLayer_->setStartPoint(fillStartPoint_);
-  fillLayer_->setEndPoint(fillEndPoint_);
+  fillUnderLine(*fillLayer_, *this, path);
 }
 
 }  // namespace Tavrix

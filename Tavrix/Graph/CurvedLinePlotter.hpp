@@ -146,7 +146,6 @@ class CurvedLinePlotter : public IDataPlotter, public std::enable_shared_from_th
   // The line through calculatedPoints, its last point pushed to the right edge plus L.
   platform::BezierPath pointsPath(double width) const;
   void closeArea(platform::BezierPath& path, platform::Size size, double bottomInset) const;
-  void configureStroke(const platform::BezierPath& path);
   void configureFill(const platform::BezierPath& path);
   void removeLayers();
 

@@ -6,6 +6,7 @@
 #include "Tavrix/Controls/Colors.hpp"
 #include "Tavrix/Controls/Constants.hpp"
 #include "Tavrix/Controls/SystemColors.hpp"
+#include "Tavrix/Graph/LineLayerStyle.hpp"
 #include "Tavrix/Graph/PlotterNotifications.hpp"
 #include "Tavrix/Graph/SeriesThinning.hpp"
 #include "Tavrix/Graph/StraightLineWalk.hpp"
@@ -126,15 +127,7 @@ void PositiveNegativePlotter::drawLine(const std::shared_ptr<Layer>& layer, doub
   if (!strokeLayer_) {
     return;
   }
-  strokeLayer_->setStrokeColor(strokeColor_);
-  strokeLayer_->setFillColor(nullptr);
-  strokeLayer_->setPath(polyline(walk.points));
-  strokeLayer_->setLineWidth(lineWidth_);
-  strokeLayer_->setLineJoin(lineJoin_);
-  strokeLayer_->setLineDashPhase(lineDashPhase_);
-  strokeLayer_->setLineDashPattern(lineDashPattern_);
-  strokeLayer_->setStartPoint(strokeStartPoint_);
-  strokeLayer_->setEndPoint(strokeEndPoint_);
+  strokeLine(*strokeLayer_, *this, polyline(walk.points));
 }
 
 }  // namespace Tavrix

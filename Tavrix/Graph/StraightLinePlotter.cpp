@@ -9,6 +9,7 @@
 #include "Tavrix/Controls/CALayer.hpp"
 #include "Tavrix/Controls/Colors.hpp"
 #include "Tavrix/Controls/Constants.hpp"
+#include "Tavrix/Graph/LineLayerStyle.hpp"
 #include "Tavrix/Graph/PlotterDots.hpp"
 #include "Tavrix/Graph/PlotterNotifications.hpp"
 #include "Tavrix/Graph/SeriesThinning.hpp"
@@ -160,10 +161,7 @@ void StraightLinePlotter::drawLine(const std::shared_ptr<Layer>& layer, double m
   if (!strokeLayer_) {
     return;  // called before any drawing pass made the line's layer
   }
-  strokeLayer_->setStrokeColor(strokeColor_);
-  strokeLayer_->setFillColor(nullptr);
-  strokeLayer_->setPath(polyline(walk->points));
-  applyLineStyle();
+  strokeLine(*strokeLayer_, *this, polyline(walk->points));
 }
 
 void StraightLinePlotter::drawArea(const std::shared_ptr<Layer>& layer, double min, double max,
@@ -179,12 +177,7 @@ void StraightLinePlotter::drawArea(const std::shared_ptr<Layer>& layer, double m
   const Size size = layer->bounds().size;
   BezierPath path = polyline(walk->points);
   closeArea(path, size, bottomInset);
-  fillLayer_->setPath(path);
-  fillLayer_->setLineWidth(0);
-  fillLayer_->setStrokeColor(platform::Color::clear());
-  fillLayer_->setFillColor(platform::Color::black());
-  fillLayer_->setStartPoint(fillStartPoint_);
-  fillLayer_->setEndPoint(fillEndPoint_);
+  fillUnderLine(*fillLayer_, *this, path);
 }
 
 void StraightLinePlotter::drawPoints(const std::shared_ptr<Layer>& layer, double max, double bottomInset) {
@@ -207,22 +200,13 @@ void StraightLinePlotter::drawPoints(const std::shared_ptr<Layer>& layer, double
     strokeLayer_->setFillColor(nullptr);
   }
   strokeLayer_->setPath(path);
-  applyLineStyle();
+  applyLineStyle(*strokeLayer_, *this);
 }
 
 void StraightLinePlotter::closeArea(BezierPath& path, Size size, double bottomInset) const {
   path.line({size.width + lineWidth_, size.height - bottomInset});
   path.line({-lineWidth_, size.height - bottomInset});
   path.close();
-}
-
-void StraightLinePlotter::applyLineStyle() {
-  strokeLayer_->setLineWidth(lineWidth_);
-  strokeLayer_->setLineJoin(lineJoin_);
-  strokeLayer_->setLineDashPhase(lineDashPhase_);
-  strokeLayer_->setLineDashPattern(lineDashPattern_);
-  strokeLayer_->setStartPoint(strokeStartPoint_);
-  strokeLayer_->setEndPoint(strokeEndPoint_);
 }
 
 }  // namespace Tavrix

@@ -162,8 +162,6 @@ class StraightLinePlotter : public IDataPlotter, public std::enable_shared_from_
   void drawDots(const std::shared_ptr<platform::Layer>& layer, const StraightLineWalk& walk, double min);
   // Down to the bottom line a line width beyond the right edge, across to a line width beyond the left.
   void closeArea(platform::BezierPath& path, platform::Size size, double bottomInset) const;
-  // The line's width, join, dashes and gradient direction, assigned after its path.
-  void applyLineStyle();
 
   PlotterData data_;
   PlotterData mData_;
