@@ -4,8 +4,6 @@
 #include <cmath>
 #include <utility>
 
-#include "Platform/Graphics/GraphicsContext.hpp"
-
 namespace platform {
 
 void ClipView::didInit() {
@@ -59,10 +57,8 @@ void ClipView::placeDocument() {
 }
 
 void ClipView::draw(const Rect&) {
-  GraphicsContext* context = GraphicsContext::current();
-  if (drawsBackground_ && backgroundColor_ && context != nullptr) {
-    context->setFillColor(backgroundColor_->rgba());
-    context->fillRect(bounds());
+  if (drawsBackground_) {
+    fillBackground(backgroundColor_, bounds());
   }
 }
 

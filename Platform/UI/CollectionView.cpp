@@ -2,8 +2,6 @@
 
 #include <utility>
 
-#include "Platform/Graphics/GraphicsContext.hpp"
-
 namespace platform {
 
 void CollectionView::setBackgroundColors(std::vector<ColorRef> colors) {
@@ -29,12 +27,9 @@ void CollectionView::setBackgroundView(std::shared_ptr<View> view) {
 }
 
 void CollectionView::draw(const Rect&) {
-  GraphicsContext* context = GraphicsContext::current();
-  if (backgroundView() || backgroundColors_.empty() || !backgroundColors_.front() || context == nullptr) {
-    return;
+  if (!backgroundView() && !backgroundColors_.empty()) {
+    fillBackground(backgroundColors_.front(), bounds());
   }
-  context->setFillColor(backgroundColors_.front()->rgba());
-  context->fillRect(bounds());
 }
 
 }  // namespace platform

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <utility>
 
-#include "Platform/Graphics/GraphicsContext.hpp"
 #include "Platform/UI/TableView.hpp"
 
 namespace platform {
@@ -53,10 +52,8 @@ void ScrollView::layout() {
 }
 
 void ScrollView::draw(const Rect&) {
-  GraphicsContext* context = GraphicsContext::current();
-  if (drawsBackground_ && backgroundColor_ && context != nullptr) {
-    context->setFillColor(backgroundColor_->rgba());
-    context->fillRect(bounds());
+  if (drawsBackground_) {
+    fillBackground(backgroundColor_, bounds());
   }
 }
 

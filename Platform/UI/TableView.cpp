@@ -2,8 +2,6 @@
 
 #include <utility>
 
-#include "Platform/Graphics/GraphicsContext.hpp"
-
 namespace platform {
 
 TableView::TableView(const Rect& frame)
@@ -15,11 +13,7 @@ void TableView::setBackgroundColor(ColorRef color) {
 }
 
 void TableView::draw(const Rect&) {
-  GraphicsContext* context = GraphicsContext::current();
-  if (backgroundColor_ && context != nullptr) {
-    context->setFillColor(backgroundColor_->rgba());
-    context->fillRect(bounds());
-  }
+  fillBackground(backgroundColor_, bounds());
 }
 
 }  // namespace platform
