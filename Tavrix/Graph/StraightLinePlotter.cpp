@@ -41,18 +41,14 @@ void StraightLinePlotter::update(PlotterData data) {
   });
 }
 
-void StraightLinePlotter::notifyNeedsRedraw() {
-  tellNeedsRedraw(*this);
-}
-
 void StraightLinePlotter::setDrawNilMode(DrawNilMode mode) {
   drawNilMode_ = mode;
-  notifyNeedsRedraw();
+  tellNeedsRedraw(*this);
 }
 
 void StraightLinePlotter::setPoints(std::vector<Point> points) {
   points_ = std::move(points);
-  notifyNeedsRedraw();
+  tellNeedsRedraw(*this);
 }
 
 void StraightLinePlotter::removeLayers() {

@@ -153,7 +153,6 @@ class StraightLinePlotter : public IDataPlotter, public std::enable_shared_from_
   void drawArea(const std::shared_ptr<platform::Layer>& layer, double min, double max, double bottomInset);
 
  private:
-  void notifyNeedsRedraw();
   void removeLayers();
   // The line through the drawn series, or nothing when it draws nothing.
   std::optional<StraightLineWalk> walkSeries(const std::shared_ptr<platform::Layer>& layer, double min,
