@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <thread>
 #include <tuple>
 
 #include "Orvane/ConnectionsController.hpp"
@@ -196,12 +197,14 @@ TEST(ConnectionsTest, LiveListAgreesWithSsForOwnLoopbackConnections) {
   std::uint32_t count = 0;
   std::set<Ports> tcpSs, udpSs;
   std::size_t tcpCount = 0, udpCount = 0;
-  for (int attempt = 0; attempt < 5; ++attempt) {
+  for (int attempt = 0; attempt < 10; ++attempt) {
     listed = controller.connections(false, false);
     count = controller.connectionCount();
     std::tie(tcpSs, tcpCount) = ssEstablished("tn");
     std::tie(udpSs, udpCount) = ssEstablished("un");
-    if (std::abs(static_cast<double>(listed.size()) - static_cast<double>(tcpCount + udpCount)) <= 2) break;
+    const double seen = static_cast<double>(tcpCount + udpCount);
+    if (std::abs(static_cast<double>(listed.size()) - seen) <= 2 && std::abs(count - seen) <= 2) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
   }
 
   std::set<Ports> tcpListed, udpListed;
