@@ -152,8 +152,7 @@ TEST_F(NetworkNamespaceTest, MoreThanFourGigabytesWithinOneIntervalGiveTheRightR
   EXPECT_LE(measured, sent * 1.01 + backgroundAllowance);
 }
 
-// The names a refresh caches come with the interface list it reads: an alias given after the adapter was
-// made is cached by the next refresh and stays when the alias is cleared.
+// A refresh caches an alias given after the adapter was made, from the interface list it reads.
 TEST_F(NetworkNamespaceTest, ARefreshCachesAnAliasGivenAfterTheAdapterWasMade) {
   auto controller = std::make_shared<NetworkController>();
   controller->refresh(0);

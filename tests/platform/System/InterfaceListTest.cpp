@@ -30,16 +30,6 @@ TEST(InterfaceListTest, LinksComeFirstThenTheAddressesOfKnownLinksWithTheirNames
                 {"eth0", AF_INET6, IFF_UP | IFF_BROADCAST, std::nullopt, std::nullopt, "fe80::1"}}));
 }
 
-TEST(InterfaceListTest, ALinkEntryCarriesTheLinksAliasAndAnAddressEntryNone) {
-  platform::InterfaceTable table;
-  table.links = {{2, "eth0", ARPHRD_ETHER, IFF_UP, "Office LAN", std::nullopt}};
-  table.addresses = {{2, AF_INET, "192.0.2.2"}};
-  const auto entries = platform::interfaceEntries(table);
-  ASSERT_EQ(entries.size(), 2u);
-  EXPECT_EQ(entries[0].alias, "Office LAN");
-  EXPECT_FALSE(entries[1].alias.has_value());
-}
-
 TEST(InterfaceListTest, FirstAddressOfAFamily) {
   std::vector<InterfaceEntry> entries = {
       {"eth0", AF_PACKET, IFF_UP, ARPHRD_ETHER, LinkCounters{}, std::nullopt},
