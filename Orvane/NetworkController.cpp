@@ -55,6 +55,13 @@ class NetworkController::Reading {
     }
     return systemInterfaces_.get([&] { return platform_.systemInterfaces(false); });
   }
+  // Reads the interface list and the system's interfaces without kinds in one go, for a refresh, which
+  // needs both: the live system serves them from one pair of dumps.
+  void readInterfacesWithNames() {
+    auto both = platform_.interfacesWithNames();
+    interfaces_.get([&] { return std::move(both.interfaces); });
+    systemInterfaces_.get([&] { return std::move(both.systemInterfaces); });
+  }
   const std::optional<std::string>& primaryInterface() {
     return primaryInterface_.get([&] { return platform_.primaryInterface(); });
   }
@@ -110,6 +117,7 @@ void NetworkController::setHistorySize(std::int64_t size) {
 
 void NetworkController::refresh(double interval) {
   Reading reading(*platform_);
+  reading.readInterfacesWithNames();
   updateAdapters(reading);
   if (autoDetect_) detectPrimaryAdapter(reading);
   if (!currentIdentifier_ || currentIdentifier_->empty()) return;

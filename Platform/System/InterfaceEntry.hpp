@@ -30,6 +30,8 @@ struct InterfaceEntry {
   std::optional<LinkCounters> counters;
   // AF_INET and AF_INET6 entries: the address as inet_ntop writes it ("192.0.2.2", "fe80::1").
   std::optional<std::string> address;
+  // AF_PACKET entries: the link's alias, when one is set.
+  std::optional<std::string> alias{};
 
   bool operator==(const InterfaceEntry&) const = default;
 };

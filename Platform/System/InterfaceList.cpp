@@ -36,7 +36,8 @@ std::vector<InterfaceEntry> interfaceEntries(const InterfaceTable& table) {
   std::vector<InterfaceEntry> entries;
   entries.reserve(table.links.size() + table.addresses.size());
   for (const LinkRecord& link : table.links) {
-    entries.push_back({link.name, AF_PACKET, link.flags, link.hardwareType, link.counters, std::nullopt});
+    entries.push_back(
+        {link.name, AF_PACKET, link.flags, link.hardwareType, link.counters, std::nullopt, link.alias});
   }
   for (const AddressRecord& address : table.addresses) {
     const auto link = std::find_if(table.links.begin(), table.links.end(), [&](const LinkRecord& candidate) {

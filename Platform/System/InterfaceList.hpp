@@ -35,8 +35,9 @@ class MemoryInterfaceList final : public InterfaceList {
   std::optional<std::vector<InterfaceEntry>> entries_;
 };
 
-// The entries of the tables, as getifaddrs lists them: an AF_PACKET entry for every link, in link order,
-// then an entry for every address of a known link (with that link's name and flags), in address order.
+// The entries of the tables, as getifaddrs lists them: an AF_PACKET entry for every link (with its alias),
+// in link order, then an entry for every address of a known link (with that link's name and flags), in
+// address order.
 std::vector<InterfaceEntry> interfaceEntries(const InterfaceTable& table);
 
 // The address of the first entry of `family` (AF_INET or AF_INET6) named `name`, or absent.

@@ -33,6 +33,18 @@ class LiveNetworkPlatform final : public NetworkPlatform {
     return result;
   }
 
+  // The list's link entries are the link table in its order, aliases included.
+  InterfacesWithNames interfacesWithNames() const override {
+    InterfacesWithNames reading{list_->entries(), std::nullopt};
+    if (!reading.interfaces) return reading;
+    reading.systemInterfaces.emplace();
+    for (const InterfaceEntry& entry : *reading.interfaces) {
+      if (entry.family != AF_PACKET) continue;
+      reading.systemInterfaces->push_back({entry.name, entry.alias, std::nullopt});
+    }
+    return reading;
+  }
+
   std::optional<std::string> primaryInterface() const override { return readPrimaryInterface(*source_); }
 
   std::vector<WirelessInterface> wirelessInterfaces() const override {
@@ -53,6 +65,13 @@ class LiveNetworkPlatform final : public NetworkPlatform {
 };
 
 }  // namespace
+
+NetworkPlatform::InterfacesWithNames NetworkPlatform::interfacesWithNames() const {
+  InterfacesWithNames reading;
+  reading.interfaces = interfaces();
+  reading.systemInterfaces = systemInterfaces(false);
+  return reading;
+}
 
 std::shared_ptr<const NetworkPlatform> NetworkPlatform::live(
     std::shared_ptr<const TextSource> source, std::shared_ptr<const InterfaceList> interfaces) {

@@ -25,6 +25,14 @@ class NetworkPlatform {
   // system's list cannot be read. With `withKinds` each also has its kind text, which costs the live system
   // a request per Ethernet link; without, the kind texts are absent.
   virtual std::optional<std::vector<SystemInterface>> systemInterfaces(bool withKinds) const = 0;
+  // The interface list and the system's interfaces without kinds, as one refresh needs them both.
+  struct InterfacesWithNames {
+    std::optional<std::vector<InterfaceEntry>> interfaces;
+    std::optional<std::vector<SystemInterface>> systemInterfaces;
+  };
+  // By default interfaces() and systemInterfaces(false); the live system takes the display names from the
+  // list's own link entries, so one pair of dumps serves both.
+  virtual InterfacesWithNames interfacesWithNames() const;
   // The name of the interface that carries the default route; absent when there is none.
   virtual std::optional<std::string> primaryInterface() const = 0;
   // The wireless interfaces and their Wi-Fi facts; empty when there are none or they cannot be read.
