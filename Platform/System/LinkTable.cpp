@@ -16,22 +16,16 @@
 #include <string_view>
 #include <utility>
 
+#include "Platform/System/NetlinkMessages.hpp"
+
 namespace platform {
 
 namespace {
 
 constexpr std::uint32_t dumpSequence = 1;
 
-size_t aligned(size_t length, size_t alignment) { return (length + alignment - 1) / alignment * alignment; }
-
-// Reads a T at `offset` of `bytes`, whatever the alignment, when it fits.
-template <class T>
-std::optional<T> readAt(std::span<const std::byte> bytes, size_t offset) {
-  if (offset > bytes.size() || bytes.size() - offset < sizeof(T)) return std::nullopt;
-  T value;
-  std::memcpy(&value, bytes.data() + offset, sizeof(T));
-  return value;
-}
+using netlink::aligned;
+using netlink::readAt;
 
 // An attribute's text up to its first zero byte.
 std::string attributeText(std::span<const std::byte> payload) {
@@ -47,17 +41,13 @@ std::optional<LinkRecord> parseLink(std::span<const std::byte> body) {
   link.index = info->ifi_index;
   link.hardwareType = info->ifi_type;
   link.flags = info->ifi_flags;
-  size_t offset = aligned(sizeof(ifinfomsg), NLMSG_ALIGNTO);
-  while (auto attribute = readAt<rtattr>(body, offset)) {
-    size_t length = attribute->rta_len;
-    if (length < sizeof(rtattr) || length > body.size() - offset) break;
-    auto payload = body.subspan(offset + sizeof(rtattr), length - sizeof(rtattr));
-    if (attribute->rta_type == IFLA_IFNAME) link.name = attributeText(payload);
-    if (attribute->rta_type == IFLA_IFALIAS) {
+  netlink::forEachAttribute(netlink::attributesAfter<ifinfomsg>(body), [&](std::uint16_t type, auto payload) {
+    if (type == IFLA_IFNAME) link.name = attributeText(payload);
+    if (type == IFLA_IFALIAS) {
       std::string alias = attributeText(payload);
       if (!alias.empty()) link.alias = std::move(alias);
     }
-    if (attribute->rta_type == IFLA_STATS64) {
+    if (type == IFLA_STATS64) {
       // Older kernels send a shorter record; its leading fields, the byte counters among them, agree.
       constexpr size_t bytesEnd = offsetof(rtnl_link_stats64, tx_bytes) + sizeof(std::uint64_t);
       if (payload.size() >= bytesEnd) {
@@ -66,8 +56,7 @@ std::optional<LinkRecord> parseLink(std::span<const std::byte> body) {
         link.counters = LinkCounters{statistics.rx_bytes, statistics.tx_bytes};
       }
     }
-    offset += std::min(aligned(length, RTA_ALIGNTO), body.size() - offset);
-  }
+  });
   if (link.name.empty()) return std::nullopt;
   return link;
 }
@@ -127,7 +116,7 @@ LinkDumpState parseMessages(std::span<const std::byte> messages, std::uint16_t t
       auto body = messages.subspan(offset + sizeof(nlmsghdr), length - sizeof(nlmsghdr));
       if (auto record = parse(body)) records.push_back(std::move(*record));
     }
-    offset += std::min(aligned(length, NLMSG_ALIGNTO), messages.size() - offset);
+    offset += std::min(aligned(length), messages.size() - offset);
   }
   return LinkDumpState::incomplete;
 }
@@ -146,15 +135,10 @@ std::optional<AddressRecord> parseAddress(std::span<const std::byte> body) {
   const size_t size = info->ifa_family == AF_INET ? 4 : 16;
   std::optional<std::span<const std::byte>> address;
   std::optional<std::span<const std::byte>> local;
-  size_t offset = aligned(sizeof(ifaddrmsg), NLMSG_ALIGNTO);
-  while (auto attribute = readAt<rtattr>(body, offset)) {
-    size_t length = attribute->rta_len;
-    if (length < sizeof(rtattr) || length > body.size() - offset) break;
-    auto payload = body.subspan(offset + sizeof(rtattr), length - sizeof(rtattr));
-    if (payload.size() == size && attribute->rta_type == IFA_ADDRESS) address = payload;
-    if (payload.size() == size && attribute->rta_type == IFA_LOCAL) local = payload;
-    offset += std::min(aligned(length, RTA_ALIGNTO), body.size() - offset);
-  }
+  netlink::forEachAttribute(netlink::attributesAfter<ifaddrmsg>(body), [&](std::uint16_t type, auto payload) {
+    if (payload.size() == size && type == IFA_ADDRESS) address = payload;
+    if (payload.size() == size && type == IFA_LOCAL) local = payload;
+  });
   if (local) address = local;
   if (!address) return std::nullopt;
   char text[INET6_ADDRSTRLEN] = {};
