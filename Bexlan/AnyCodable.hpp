@@ -11,8 +11,8 @@ class AnyCodable final : public AnyEncodableProtocol, public AnyDecodableProtoco
   // From any value or literal: nullptr, std::nullopt or an empty std::any give the empty value, an int an
   // int64_t, a C text a std::string.
   template <class T>
-    requires(!std::same_as<std::remove_cvref_t<T>, AnyCodable>)
-  AnyCodable(T&& value) : value_(AnyCoding::box(std::forward<T>(value))) {}
+  requires(!std::same_as<std::remove_cvref_t<T>, AnyCodable>) AnyCodable(T&& value)
+      : value_(AnyCoding::box(std::forward<T>(value))) {}
 
   // Array and dictionary literals; a key given twice keeps its first value.
   static AnyCodable array(std::initializer_list<AnyCodable> elements) {

@@ -48,7 +48,8 @@ std::any decodeAt(const json& value, const CodingPath& path) {
     case json::value_t::array: {
       AnyArray elements;
       elements.reserve(value.size());
-      for (std::size_t i = 0; i < value.size(); ++i) elements.push_back(decodeAt(value[i], with(path, indexKey(i))));
+      for (std::size_t i = 0; i < value.size(); ++i)
+        elements.push_back(decodeAt(value[i], with(path, indexKey(i))));
       return elements;
     }
     case json::value_t::object: {
@@ -122,7 +123,8 @@ json encodeAt(const std::any& value, const CodingPath& path) {
   if (const auto* url = std::any_cast<platform::Url>(&value)) return url->absoluteString();
   if (const auto* elements = std::any_cast<AnyArray>(&value)) {
     json array = json::array();
-    for (std::size_t i = 0; i < elements->size(); ++i) array.push_back(encodeAt((*elements)[i], with(path, indexKey(i))));
+    for (std::size_t i = 0; i < elements->size(); ++i)
+      array.push_back(encodeAt((*elements)[i], with(path, indexKey(i))));
     return array;
   }
   if (const auto* members = std::any_cast<AnyDictionary>(&value)) {

@@ -10,8 +10,8 @@ class AnyEncodable final : public AnyEncodableProtocol {
   // From any value or literal: nullptr, std::nullopt or an empty std::any give the empty value, an int an
   // int64_t, a C text a std::string.
   template <class T>
-    requires(!std::same_as<std::remove_cvref_t<T>, AnyEncodable>)
-  AnyEncodable(T&& value) : value_(AnyCoding::box(std::forward<T>(value))) {}
+  requires(!std::same_as<std::remove_cvref_t<T>, AnyEncodable>) AnyEncodable(T&& value)
+      : value_(AnyCoding::box(std::forward<T>(value))) {}
 
   // Array and dictionary literals; a key given twice keeps its first value.
   static AnyEncodable array(std::initializer_list<AnyEncodable> elements) {

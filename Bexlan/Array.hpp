@@ -40,7 +40,8 @@ std::vector<T> strided(const std::vector<T>& elements, std::int64_t n) {
     return kept;
   }
   const std::uint64_t magnitude = n < 0 ? 0 - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n);
-  for (std::uint64_t i = 0; i < elements.size(); i += magnitude) {  // i < count and magnitude <= 2^63: no overflow
+  for (std::uint64_t i = 0; i < elements.size();
+       i += magnitude) {  // i < count and magnitude <= 2^63: no overflow
     kept.push_back(elements[static_cast<std::size_t>(i)]);
   }
   return kept;

@@ -20,8 +20,7 @@ class BXDictionary : public ThreadedObject<std::unordered_map<Key, Value>> {
 
   BXDictionary() : BXDictionary(Map{}, ThreadingType::concurrent) {}
   explicit BXDictionary(Map map) : BXDictionary(std::move(map), ThreadingType::concurrent) {}
-  BXDictionary(Map map, ThreadingType threadingType)
-      : ThreadedObject<Map>(std::move(map), threadingType) {}
+  BXDictionary(Map map, ThreadingType threadingType) : ThreadedObject<Map>(std::move(map), threadingType) {}
 
   // The value under `key`, or absent.
   std::optional<Value> get(const Key& key) const {

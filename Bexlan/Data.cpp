@@ -47,7 +47,8 @@ std::string base64URLString(const Bytes& data) {
   }
   const std::size_t rest = data.size() - i;
   if (rest > 0) {
-    const std::uint32_t group = std::uint32_t(data[i]) << 16 | (rest == 2 ? std::uint32_t(data[i + 1]) << 8 : 0);
+    const std::uint32_t group =
+        std::uint32_t(data[i]) << 16 | (rest == 2 ? std::uint32_t(data[i + 1]) << 8 : 0);
     text.push_back(alphabet[(group >> 18) & 0x3F]);
     text.push_back(alphabet[(group >> 12) & 0x3F]);
     if (rest == 2) {

@@ -23,8 +23,7 @@ std::string base64URLString(const Bytes& data);
 
 // The bytes of a value in memory order; the length is the value's size.
 template <class T>
-  requires std::is_trivially_copyable_v<T>
-Bytes from(const T& value) {
+requires std::is_trivially_copyable_v<T> Bytes from(const T& value) {
   Bytes bytes(sizeof(T));
   std::memcpy(bytes.data(), &value, sizeof(T));
   return bytes;
@@ -32,8 +31,7 @@ Bytes from(const T& value) {
 
 // A T made from the first sizeof(T) bytes in memory order; nothing when the data is shorter.
 template <class T>
-  requires(std::is_arithmetic_v<T> && !std::same_as<T, bool>)
-std::optional<T> to(const Bytes& data) {
+requires(std::is_arithmetic_v<T> && !std::same_as<T, bool>) std::optional<T> to(const Bytes& data) {
   if (data.size() < sizeof(T)) {
     return std::nullopt;
   }

@@ -53,7 +53,8 @@ std::optional<Bytes> inflateAll(const Bytes& data, Init init, int flush) {
     if (produced >= output.size()) {
       output.resize(output.size() + std::max(data.size() / 2, output.size()));
     }
-    status = runPiece(stream, data, consumed, output, produced, [&](bool) { return inflate(&stream, flush); });
+    status =
+        runPiece(stream, data, consumed, output, produced, [&](bool) { return inflate(&stream, flush); });
   }
   const bool ended = inflateEnd(&stream) == Z_OK && status == Z_STREAM_END;
   if (!ended) {
@@ -67,11 +68,13 @@ std::optional<Bytes> inflateAll(const Bytes& data, Init init, int flush) {
 
 std::optional<Bytes> gunzipped(const Bytes& data) {
   // Window bits 15 + 32: a zlib or a gzip header is detected automatically.
-  return inflateAll(data, [](z_stream& stream) { return inflateInit2(&stream, 47); }, Z_SYNC_FLUSH);
+  return inflateAll(
+      data, [](z_stream& stream) { return inflateInit2(&stream, 47); }, Z_SYNC_FLUSH);
 }
 
 std::optional<Bytes> inflated(const Bytes& data) {
-  return inflateAll(data, [](z_stream& stream) { return inflateInit2(&stream, -MAX_WBITS); }, Z_NO_FLUSH);
+  return inflateAll(
+      data, [](z_stream& stream) { return inflateInit2(&stream, -MAX_WBITS); }, Z_NO_FLUSH);
 }
 
 std::optional<Bytes> deflated(const Bytes& data) {

@@ -100,9 +100,8 @@ void DataProviderContainer::restartTimer() {
   invalidateTimer();
   if (!interval_) return;
   takeRefreshTime();
-  timer_ = platform::Timer::make(*interval_, true, [self = shared_from_this()](platform::Timer&) {
-    self->refresh();
-  });
+  timer_ = platform::Timer::make(*interval_, true,
+                                 [self = shared_from_this()](platform::Timer&) { self->refresh(); });
   platform::RunLoop::main().add(timer_, platform::RunLoop::Mode::common);
 }
 

@@ -20,8 +20,7 @@ using Map = IDataStore::Entries::Map;
 // The entry as an Entry when it is exactly one, else null. The entry classes are final, so comparing the
 // dynamic type is enough, and it costs a fraction of a dynamic_cast across their several bases.
 template <class Entry, class Stored>
-  requires std::is_final_v<Entry>
-Entry* exactly(Stored* entry) {
+requires std::is_final_v<Entry> Entry* exactly(Stored* entry) {
   return entry != nullptr && typeid(*entry) == typeid(Entry) ? static_cast<Entry*>(entry) : nullptr;
 }
 

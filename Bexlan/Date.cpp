@@ -36,8 +36,8 @@ Date moved(double timestamp, Calendar::Unit unit, int n) {
 }
 
 // Now with the given fields replaced, in the current calendar.
-double nowWith(std::optional<int> year, std::optional<int> month, std::optional<int> day, int hour, int minute,
-               int second) {
+double nowWith(std::optional<int> year, std::optional<int> month, std::optional<int> day, int hour,
+               int minute, int second) {
   const Calendar calendar = Calendar::current();
   Calendar::Components now = calendar.components(Date::nowTimestamp());
   if (year) now.year = year;
@@ -70,15 +70,15 @@ Date::Date(std::string_view dateTimeString) : timestamp(nowTimestamp()) {
 Date Date::startOfWeek() const {
   const Calendar calendar = mondayFirst();
   const Calendar::Components week = calendar.components(timestamp);
-  return formed(calendar.date({.weekday = 2, .weekOfYear = week.weekOfYear,
-                               .yearForWeekOfYear = week.yearForWeekOfYear}));
+  return formed(calendar.date(
+      {.weekday = 2, .weekOfYear = week.weekOfYear, .yearForWeekOfYear = week.yearForWeekOfYear}));
 }
 
 Date Date::endOfWeek() const {
   const Calendar calendar = mondayFirst();
   const Calendar::Components week = calendar.components(timestamp);
-  return formed(calendar.date({.weekday = 1, .weekOfYear = week.weekOfYear,
-                               .yearForWeekOfYear = week.yearForWeekOfYear}));
+  return formed(calendar.date(
+      {.weekday = 1, .weekOfYear = week.weekOfYear, .yearForWeekOfYear = week.yearForWeekOfYear}));
 }
 
 Date Date::startOfMonth() const {
@@ -87,53 +87,31 @@ Date Date::startOfMonth() const {
   return formed(calendar.date({.era = day.era, .year = day.year, .month = day.month}));
 }
 
-Date Date::endOfMonth() const {
-  return startOfMonth().addingMonths(1).addingDays(-1);
-}
+Date Date::endOfMonth() const { return startOfMonth().addingMonths(1).addingDays(-1); }
 
-Date Date::addingDays(int n) const {
-  return moved(timestamp, Calendar::Unit::day, n);
-}
+Date Date::addingDays(int n) const { return moved(timestamp, Calendar::Unit::day, n); }
 
-Date Date::addingWeeks(int n) const {
-  return moved(timestamp, Calendar::Unit::weekOfYear, n);
-}
+Date Date::addingWeeks(int n) const { return moved(timestamp, Calendar::Unit::weekOfYear, n); }
 
-Date Date::addingMonths(int n) const {
-  return moved(timestamp, Calendar::Unit::month, n);
-}
+Date Date::addingMonths(int n) const { return moved(timestamp, Calendar::Unit::month, n); }
 
-Date Date::addingYears(int n) const {
-  return moved(timestamp, Calendar::Unit::year, n);
-}
+Date Date::addingYears(int n) const { return moved(timestamp, Calendar::Unit::year, n); }
 
-int Date::year() const {
-  return Calendar::current().components(timestamp).year.value_or(currentYear());
-}
+int Date::year() const { return Calendar::current().components(timestamp).year.value_or(currentYear()); }
 
-int Date::month() const {
-  return Calendar::current().components(timestamp).month.value_or(1);
-}
+int Date::month() const { return Calendar::current().components(timestamp).month.value_or(1); }
 
-int Date::day() const {
-  return Calendar::current().components(timestamp).day.value_or(1);
-}
+int Date::day() const { return Calendar::current().components(timestamp).day.value_or(1); }
 
-std::string Date::dayString() const {
-  return formatted(timestamp, "yyyy-MM-dd");
-}
+std::string Date::dayString() const { return formatted(timestamp, "yyyy-MM-dd"); }
 
 std::string Date::monthNameString() const {
   return formatted(timestamp, platform::DateFormatter::patternFromTemplate("MMMM"));
 }
 
-std::string Date::timeString() const {
-  return formattedString(Style::none, Style::mediumStyle);
-}
+std::string Date::timeString() const { return formattedString(Style::none, Style::mediumStyle); }
 
-std::string Date::dateString() const {
-  return formattedString(Style::shortStyle, Style::none);
-}
+std::string Date::dateString() const { return formattedString(Style::shortStyle, Style::none); }
 
 std::string Date::formattedString(Style dateStyle, Style timeStyle) const {
   return platform::DateFormatter(dateStyle, timeStyle).string(timestamp);
@@ -157,69 +135,41 @@ bool Date::matchesDayAndMonth(int day, int month) const {
   return fields.day == day && fields.month == month;
 }
 
-double Date::nowTimestamp() {
-  return platform::Clock::wallNow();
-}
+double Date::nowTimestamp() { return platform::Clock::wallNow(); }
 
-Date Date::currentDate() {
-  return Date(nowTimestamp());
-}
+Date Date::currentDate() { return Date(nowTimestamp()); }
 
-int Date::currentYear() {
-  return Calendar::gregorian().components(nowTimestamp()).year.value_or(0);
-}
+int Date::currentYear() { return Calendar::gregorian().components(nowTimestamp()).year.value_or(0); }
 
-Date Date::startOfPreviousMonth() {
-  return currentDate().startOfMonth().addingMonths(-1);
-}
+Date Date::startOfPreviousMonth() { return currentDate().startOfMonth().addingMonths(-1); }
 
 double Date::todayTimestamp(int hour, int minute) {
   return nowWith(std::nullopt, std::nullopt, std::nullopt, hour, minute, minute);
 }
 
-double Date::startOfTodayTimestamp() {
-  return todayTimestamp(0, 0);
-}
+double Date::startOfTodayTimestamp() { return todayTimestamp(0, 0); }
 
-double Date::endOfTodayTimestamp() {
-  return todayTimestamp(23, 59);
-}
+double Date::endOfTodayTimestamp() { return todayTimestamp(23, 59); }
 
-double Date::startOfYesterdayTimestamp() {
-  return startOfTodayTimestamp() - oneDay;
-}
+double Date::startOfYesterdayTimestamp() { return startOfTodayTimestamp() - oneDay; }
 
-double Date::endOfYesterdayTimestamp() {
-  return endOfTodayTimestamp() - oneDay;
-}
+double Date::endOfYesterdayTimestamp() { return endOfTodayTimestamp() - oneDay; }
 
-double Date::oneWeekFromNow() {
-  return nowTimestamp() + oneWeek;
-}
+double Date::oneWeekFromNow() { return nowTimestamp() + oneWeek; }
 
-double Date::fourWeeksFromNow() {
-  return nowTimestamp() + 4 * oneWeek;
-}
+double Date::fourWeeksFromNow() { return nowTimestamp() + 4 * oneWeek; }
 
-double Date::oneWeekAgo() {
-  return nowTimestamp() - oneWeek;
-}
+double Date::oneWeekAgo() { return nowTimestamp() - oneWeek; }
 
-Date Date::startOfCurrentYear() {
-  return Date(nowWith(std::nullopt, 1, 1, 12, 0, 0));
-}
+Date Date::startOfCurrentYear() { return Date(nowWith(std::nullopt, 1, 1, 12, 0, 0)); }
 
 double Date::yearTimestamp(int year, int day, int month, int hour, int minute) {
   return nowWith(year, month, day, hour, minute, minute);
 }
 
-double Date::startOfYearTimestamp(int year) {
-  return yearTimestamp(year, 1, 1, 12, 0);
-}
+double Date::startOfYearTimestamp(int year) { return yearTimestamp(year, 1, 1, 12, 0); }
 
-double Date::endOfYearTimestamp(int year) {
-  return yearTimestamp(year, 31, 12, 23, 59);
-}
+double Date::endOfYearTimestamp(int year) { return yearTimestamp(year, 31, 12, 23, 59); }
 
 int Date::weekdayIndex() {
   const std::optional<int> weekday = Calendar::current().components(nowTimestamp()).weekday;

@@ -1,11 +1,11 @@
 #include "Bexlan/DateUtilities.hpp"
 
+#include <unicode/brkiter.h>
+#include <unicode/unistr.h>
+
 #include <climits>
 #include <cmath>
 #include <memory>
-
-#include <unicode/brkiter.h>
-#include <unicode/unistr.h>
 
 #include "Bexlan/LocalizedFormat.hpp"
 #include "Platform/Foundation/Bundle.hpp"
@@ -25,9 +25,7 @@ using Style = DateFormatter::Style;
 constexpr double oneDay = 86400;
 constexpr double oneWeek = 604800;
 
-double now() {
-  return Date::nowTimestamp();
-}
+double now() { return Date::nowTimestamp(); }
 
 std::string localized(std::string_view key) {
   return platform::Bundle::module("Bexlan")->localizedString(key);
@@ -39,7 +37,8 @@ std::string formatted(double timestamp, std::string_view pattern) {
 
 // n counted back: moves forward for a negative n.
 int back(int n) {
-  if (n == INT_MIN) platform::fatalError("DateUtilities: the count of weeks, months or years back is out of range");
+  if (n == INT_MIN)
+    platform::fatalError("DateUtilities: the count of weeks, months or years back is out of range");
   return -n;
 }
 
@@ -49,9 +48,7 @@ double formed(std::optional<double> timestamp) {
   return *timestamp;
 }
 
-int mondayIndex(int weekday) {
-  return (weekday + 5) % 7;
-}
+int mondayIndex(int weekday) { return (weekday + 5) % 7; }
 
 // The first user-perceived character of a text (a base letter with its combining marks).
 std::string firstCharacter(const std::string& text) {
@@ -68,7 +65,8 @@ std::string firstCharacter(const std::string& text) {
 }
 
 std::optional<double> firstOfMonth(int year, int month) {
-  return Calendar::current().date({.year = year, .month = month, .day = 1, .hour = 0, .minute = 0, .second = 0});
+  return Calendar::current().date(
+      {.year = year, .month = month, .day = 1, .hour = 0, .minute = 0, .second = 0});
 }
 
 // An interval truncated toward zero to whole seconds, when it is finite and fits 64 bits.
@@ -83,33 +81,19 @@ std::string twoDigits(std::int64_t value) {
 
 }  // namespace
 
-double DateUtilities::startOfToday() {
-  return formed(Calendar::current().startOfDay(now()));
-}
+double DateUtilities::startOfToday() { return formed(Calendar::current().startOfDay(now())); }
 
-double DateUtilities::startOfYesterday() {
-  return startOfToday() - oneDay;
-}
+double DateUtilities::startOfYesterday() { return startOfToday() - oneDay; }
 
-double DateUtilities::endOfYesterday() {
-  return startOfToday() - 1;
-}
+double DateUtilities::endOfYesterday() { return startOfToday() - 1; }
 
-double DateUtilities::startOfThisWeek() {
-  return Date(now()).startOfWeek().timestamp;
-}
+double DateUtilities::startOfThisWeek() { return Date(now()).startOfWeek().timestamp; }
 
-double DateUtilities::endOfThisWeek() {
-  return startOfThisWeek() + oneWeek - 1;
-}
+double DateUtilities::endOfThisWeek() { return startOfThisWeek() + oneWeek - 1; }
 
-double DateUtilities::startOfLastWeek() {
-  return startOfThisWeek() - oneWeek;
-}
+double DateUtilities::startOfLastWeek() { return startOfThisWeek() - oneWeek; }
 
-double DateUtilities::endOfLastWeek() {
-  return startOfThisWeek() - 1;
-}
+double DateUtilities::endOfLastWeek() { return startOfThisWeek() - 1; }
 
 double DateUtilities::startOfThisMonth() {
   const Calendar calendar = Calendar::current();
@@ -117,17 +101,13 @@ double DateUtilities::startOfThisMonth() {
   return formed(calendar.date({.era = today.era, .year = today.year, .month = today.month}));
 }
 
-double DateUtilities::startOfLastMonth() {
-  return Date(startOfThisMonth()).addingMonths(-1).timestamp;
-}
+double DateUtilities::startOfLastMonth() { return Date(startOfThisMonth()).addingMonths(-1).timestamp; }
 
 double DateUtilities::endOfLastMonth() {
   return Date(startOfLastMonth()).startOfMonth().addingMonths(1).timestamp - 1;
 }
 
-double DateUtilities::endOfThisMonth() {
-  return Date(startOfThisMonth()).addingMonths(1).timestamp - 1;
-}
+double DateUtilities::endOfThisMonth() { return Date(startOfThisMonth()).addingMonths(1).timestamp - 1; }
 
 double DateUtilities::startOfThisYear() {
   // The year of the calendar that forms the date: a Gregorian year in a Buddhist calendar is centuries off.
@@ -136,29 +116,17 @@ double DateUtilities::startOfThisYear() {
   return formed(calendar.date({.era = today.era, .year = today.year, .month = 1, .day = 1}));
 }
 
-double DateUtilities::endOfThisYear() {
-  return Date(startOfThisYear()).addingYears(1).timestamp - 1;
-}
+double DateUtilities::endOfThisYear() { return Date(startOfThisYear()).addingYears(1).timestamp - 1; }
 
-double DateUtilities::startOfLastYear() {
-  return Date(startOfThisYear()).addingYears(-1).timestamp;
-}
+double DateUtilities::startOfLastYear() { return Date(startOfThisYear()).addingYears(-1).timestamp; }
 
-double DateUtilities::endOfLastYear() {
-  return Date(endOfThisYear()).addingYears(-1).timestamp;
-}
+double DateUtilities::endOfLastYear() { return Date(endOfThisYear()).addingYears(-1).timestamp; }
 
-int DateUtilities::currentYear() {
-  return Date::currentYear();
-}
+int DateUtilities::currentYear() { return Date::currentYear(); }
 
-int DateUtilities::currentMonth() {
-  return Calendar::gregorian().components(now()).month.value_or(1);
-}
+int DateUtilities::currentMonth() { return Calendar::gregorian().components(now()).month.value_or(1); }
 
-int DateUtilities::currentDay() {
-  return Calendar::gregorian().components(now()).day.value_or(1);
-}
+int DateUtilities::currentDay() { return Calendar::gregorian().components(now()).day.value_or(1); }
 
 std::string DateUtilities::relativeTimeString(Date date) {
   const double elapsed = now() - date.timestamp;
@@ -190,9 +158,7 @@ std::string DateUtilities::weekRangeText(int weeksAgo) {
   return format.string(start.timestamp) + " - " + format.string(start.timestamp + oneWeek - 1);
 }
 
-std::string DateUtilities::weekdayName(Date date) {
-  return formatted(date.timestamp, "EEEE");
-}
+std::string DateUtilities::weekdayName(Date date) { return formatted(date.timestamp, "EEEE"); }
 
 std::vector<std::string> DateUtilities::weekdayNames() {
   const double monday = startOfThisWeek();
@@ -208,9 +174,7 @@ std::vector<std::string> DateUtilities::weekdayInitials() {
   return initials;
 }
 
-std::string DateUtilities::monthText(Date date) {
-  return formatted(date.timestamp, "LLL");
-}
+std::string DateUtilities::monthText(Date date) { return formatted(date.timestamp, "LLL"); }
 
 std::string DateUtilities::dateText(Date date, std::string_view format) {
   return formatted(date.timestamp, format);
@@ -246,7 +210,8 @@ std::vector<std::string> DateUtilities::monthShortNamesOfYear() {
   const Date start(startOfThisYear());
   const DateFormatter format("MMM");
   std::vector<std::string> names;
-  for (int month = 0; month < 12; ++month) names.push_back(format.string(start.addingMonths(month).timestamp));
+  for (int month = 0; month < 12; ++month)
+    names.push_back(format.string(start.addingMonths(month).timestamp));
   return names;
 }
 
@@ -282,9 +247,7 @@ int DateUtilities::numberOfDaysInMonth(int month, int year) {
   return start ? calendar.daysInMonth(*start) : 0;
 }
 
-int DateUtilities::numberOfDaysInYearMonth(int year, int month) {
-  return numberOfDaysInMonth(month, year);
-}
+int DateUtilities::numberOfDaysInYearMonth(int year, int month) { return numberOfDaysInMonth(month, year); }
 
 int DateUtilities::numberOfDaysInMonthOf(Date date) {
   return Calendar::current().daysInMonth(date.timestamp);
@@ -307,7 +270,8 @@ int DateUtilities::numberOfWeekRows(int year, int month) {
   const int days = numberOfDaysInYearMonth(year, month);
   int firstRow = 7;
   if (const std::optional<double> first = firstOfMonth(year, month)) {
-    if (const std::optional<Day> weekday = weekdayOf(*first)) firstRow = 7 - mondayIndex(static_cast<int>(*weekday));
+    if (const std::optional<Day> weekday = weekdayOf(*first))
+      firstRow = 7 - mondayIndex(static_cast<int>(*weekday));
   }
   const int rest = days - firstRow;
   if (rest < 1) return 1;
@@ -329,7 +293,8 @@ std::vector<DateUtilities::Range> DateUtilities::dayRangesOfMonth(int monthsAgo)
 std::vector<DateUtilities::Range> DateUtilities::dayRangesOfWeek(int weeksAgo) {
   const double monday = Date(now()).startOfWeek().addingWeeks(back(weeksAgo)).timestamp;
   std::vector<Range> ranges;
-  for (int day = 0; day < 7; ++day) ranges.emplace_back(monday + day * oneDay, monday + day * oneDay + oneDay - 1);
+  for (int day = 0; day < 7; ++day)
+    ranges.emplace_back(monday + day * oneDay, monday + day * oneDay + oneDay - 1);
   return ranges;
 }
 
@@ -380,8 +345,13 @@ bool DateUtilities::isNextDay(double a, double b) {
   const Calendar calendar = Calendar::gregorian();
   const auto at = [&calendar](double timestamp, int hour) {
     const Calendar::Components day = calendar.components(timestamp);
-    return calendar.date(
-        {.era = day.era, .year = day.year, .month = day.month, .day = day.day, .hour = hour, .minute = 0, .second = 0});
+    return calendar.date({.era = day.era,
+                          .year = day.year,
+                          .month = day.month,
+                          .day = day.day,
+                          .hour = hour,
+                          .minute = 0,
+                          .second = 0});
   };
   const std::optional<double> start = at(a, 0);
   const std::optional<double> next = at(b, 1);
@@ -398,7 +368,8 @@ std::string DateUtilities::durationString(std::int64_t seconds) {
   if (seconds >= 86400 || seconds <= -86400) {
     return twoDigits(days) + ":" + twoDigits(hours) + ":" + twoDigits(minutes) + ":" + twoDigits(rest);
   }
-  if (r1 >= 3600 || r1 <= -3600) return "00:" + twoDigits(hours) + ":" + twoDigits(minutes) + ":" + twoDigits(rest);
+  if (r1 >= 3600 || r1 <= -3600)
+    return "00:" + twoDigits(hours) + ":" + twoDigits(minutes) + ":" + twoDigits(rest);
   if (r2 >= 60 || r2 <= -60) return "00:00:" + twoDigits(minutes) + ":" + twoDigits(rest);
   return "00:00:00:" + twoDigits(rest);
 }
@@ -407,7 +378,9 @@ std::string DateUtilities::hoursMinutesString(std::optional<std::int64_t> second
   const std::int64_t total = seconds.value_or(0);
   const std::int64_t hours = total / 3600;
   const std::int64_t rest = total - hours * 3600;
-  const auto number = [](std::int64_t value) { return platform::formatC("%lld", static_cast<long long>(value)); };
+  const auto number = [](std::int64_t value) {
+    return platform::formatC("%lld", static_cast<long long>(value));
+  };
   if (total >= 3600 || total <= -3600) return number(hours) + "h " + number(rest / 60) + "m";
   if (rest >= 60 || rest <= -60) return number(rest / 60) + "m";
   return "0h 0m";

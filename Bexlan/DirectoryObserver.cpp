@@ -7,8 +7,8 @@
 namespace Bexlan {
 
 DirectoryObserver::DirectoryObserver(const std::filesystem::path& url, std::function<void()> handler)
-    : source_(std::make_unique<platform::FileSystemObjectSource>(url, platform::FileSystemObjectSource::allEvents,
-                                                                 platform::DispatchQueue::global())),
+    : source_(std::make_unique<platform::FileSystemObjectSource>(
+          url, platform::FileSystemObjectSource::allEvents, platform::DispatchQueue::global())),
       fileDescriptor_(source_->fileDescriptor()) {
   if (!handler) throw std::invalid_argument("DirectoryObserver: empty handler");
   source_->setEventHandler(std::move(handler));

@@ -8,9 +8,7 @@ namespace Bexlan {
 
 namespace {
 
-bool isDigit(char c) {
-  return std::isdigit(static_cast<unsigned char>(c)) != 0;
-}
+bool isDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 
 // The length of the integer conversion at the start of `conversion` (just after its '%') and the printf
 // conversion that writes it safely, or 0 when `conversion` does not start with one.
@@ -32,7 +30,8 @@ std::size_t integerConversion(std::string_view conversion, std::string& safeForm
   if (at - widthStart > 3) return 0;
   safeFormat += conversion.substr(widthStart, at - widthStart);
   for (int lengths = 0; lengths < 2 && at < conversion.size() && conversion[at] == 'l'; ++lengths) ++at;
-  if (at >= conversion.size() || std::string_view("diu").find(conversion[at]) == std::string_view::npos) return 0;
+  if (at >= conversion.size() || std::string_view("diu").find(conversion[at]) == std::string_view::npos)
+    return 0;
   safeFormat += conversion[at] == 'u' ? "llu" : "lld";
   return at + 1;
 }

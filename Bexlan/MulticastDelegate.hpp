@@ -30,9 +30,8 @@ class MulticastDelegate {
   // Removes the delegate, compared by identity; a delegate that is not in the set changes nothing.
   void remove(const std::shared_ptr<Delegate>& delegate) {
     std::lock_guard lock(mutex_);
-    std::erase_if(entries_, [&](const Entry& entry) {
-      return entry.object.expired() || entry.holds(delegate.get());
-    });
+    std::erase_if(entries_,
+                  [&](const Entry& entry) { return entry.object.expired() || entry.holds(delegate.get()); });
   }
 
   // Calls `call` once with each delegate that is alive now, from the most recently added to the first

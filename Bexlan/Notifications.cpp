@@ -31,7 +31,8 @@ void Notifications::post(const std::string& name, std::shared_ptr<const void> ob
 void Notifications::requestAuthorization(std::function<void(const AuthorizationResult&)> completion) {
   platform::UserNotificationCenter::current()->requestAuthorization(
       platform::alert | platform::sound | platform::badge,
-      [completion = std::move(completion)](bool granted, const std::optional<platform::NotificationError>& error) {
+      [completion = std::move(completion)](bool granted,
+                                           const std::optional<platform::NotificationError>& error) {
         if (!completion) return;
         if (error) {
           completion(*error);
@@ -54,7 +55,8 @@ void Notifications::checkPermission(std::function<void(bool)> completion) {
 void Notifications::sendNotification(
     const std::string& title, const std::string& body,
     std::function<void(const std::optional<platform::NotificationError>&)> completion) {
-  const std::shared_ptr<platform::UserNotificationCenter> center = platform::UserNotificationCenter::current();
+  const std::shared_ptr<platform::UserNotificationCenter> center =
+      platform::UserNotificationCenter::current();
   center->getNotificationSettings([center, title, body, completion = std::move(completion)](
                                       const platform::NotificationSettings& settings) mutable {
     if (!isPermitted(settings.authorizationStatus)) return;

@@ -58,8 +58,9 @@ class Notifications {
   // Shows a notification with the title and body when permitted (authorized or provisional), under a new
   // identifier; the completion gets the delivery error or none. Without permission nothing is shown and
   // the completion is not called.
-  static void sendNotification(const std::string& title, const std::string& body,
-                               std::function<void(const std::optional<platform::NotificationError>&)> completion = {});
+  static void sendNotification(
+      const std::string& title, const std::string& body,
+      std::function<void(const std::optional<platform::NotificationError>&)> completion = {});
 };
 
 }  // namespace Bexlan

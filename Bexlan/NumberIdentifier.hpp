@@ -45,8 +45,7 @@ class NumberIdentifier final : public Identifier,
   NumberIdentifier(std::string identifier, std::string name, Icon icon = nullptr)
       : NumberIdentifier(std::move(identifier), std::move(name), IdentifierCategory::raw, true, std::nullopt,
                          std::move(icon)) {}
-  NumberIdentifier(std::string identifier, std::string name, IdentifierCategory category,
-                   Icon icon = nullptr)
+  NumberIdentifier(std::string identifier, std::string name, IdentifierCategory category, Icon icon = nullptr)
       : NumberIdentifier(std::move(identifier), std::move(name), category, true, std::nullopt,
                          std::move(icon)) {}
   NumberIdentifier(std::string identifier, std::string name, IdentifierCategory category,

@@ -23,9 +23,7 @@ Timers& timers() {
 
 }  // namespace
 
-void Profiler::start(const std::string& name) {
-  timers().set(name, platform::Clock::wallNow());
-}
+void Profiler::start(const std::string& name) { timers().set(name, platform::Clock::wallNow()); }
 
 void Profiler::stop(const std::string& name) {
   const std::optional<double> started = timers().get(name);

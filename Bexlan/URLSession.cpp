@@ -3,8 +3,8 @@
 namespace Bexlan::URLSession {
 
 std::variant<DataAndResponse, platform::UrlError> result(std::optional<platform::UrlSession::Body> data,
-                                                        std::optional<platform::UrlResponse> response,
-                                                        std::optional<platform::UrlError> error) {
+                                                         std::optional<platform::UrlResponse> response,
+                                                         std::optional<platform::UrlError> error) {
   if (data && response) return DataAndResponse{std::move(*data), std::move(*response)};
   if (error) return std::move(*error);
   return platform::UrlError(platform::UrlError::Code::badServerResponse);

@@ -20,8 +20,8 @@ struct DataAndResponse {
 // The answer of a finished request as the asynchronous calls see it: the body and response when both are
 // present, else the error, else badServerResponse.
 std::variant<DataAndResponse, platform::UrlError> result(std::optional<platform::UrlSession::Body> data,
-                                                        std::optional<platform::UrlResponse> response,
-                                                        std::optional<platform::UrlError> error);
+                                                         std::optional<platform::UrlResponse> response,
+                                                         std::optional<platform::UrlError> error);
 
 // Starts the request at once; the future holds what `transform` makes of the body and response (run on the
 // loader thread as the answer arrives, so it must be quick) or throws the platform::UrlError, or whatever

@@ -37,12 +37,10 @@ void Value::setDecimals(std::optional<std::int64_t> decimals) {
 
 std::string Value::description() const {
   switch (category_) {
-    case IdentifierCategory::raw:
-      return rawString();
+    case IdentifierCategory::raw: return rawString();
     case IdentifierCategory::size:
       return rawValue_ ? DiskUtilities::bytesString(rawValue_->unsignedLongLongValue()) : String::dash();
-    case IdentifierCategory::percentage:
-      break;
+    case IdentifierCategory::percentage: break;
   }
   return percentString();
 }

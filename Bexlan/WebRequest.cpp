@@ -24,7 +24,8 @@ std::future<WebRequest::DataAndResponse> awaitData(const std::optional<WebReques
 }
 
 // Sends a prepared request and hands body and error on; a bad address completes at once with neither.
-void sendForBody(const std::optional<WebRequestForm::Prepared>& prepared, WebRequest::BodyCompletion completion) {
+void sendForBody(const std::optional<WebRequestForm::Prepared>& prepared,
+                 WebRequest::BodyCompletion completion) {
   if (!prepared) return completion(std::nullopt, std::nullopt);
   prepared->session->dataTask(prepared->request, [completion](auto body, auto, auto error) {
     completion(std::move(body), std::move(error));
@@ -70,7 +71,8 @@ void WebRequest::getUnencoded(std::string_view address, BodyCompletion completio
   sendForBody(WebRequestForm::prepare(Kind::getUnencoded, address), std::move(completion));
 }
 
-void WebRequest::post(std::string_view address, const std::optional<std::string>& body, BodyCompletion completion) {
+void WebRequest::post(std::string_view address, const std::optional<std::string>& body,
+                      BodyCompletion completion) {
   postWithHeaders(address, body, {}, std::move(completion));
 }
 
@@ -81,16 +83,17 @@ void WebRequest::postWithHeaders(std::string_view address, const std::optional<s
 }
 
 void WebRequest::send(const platform::UrlRequest& request, BodyCompletion completion) {
-  sendForBody(WebRequestForm::Prepared{request, platform::UrlSession::makeEphemeral()}, std::move(completion));
+  sendForBody(WebRequestForm::Prepared{request, platform::UrlSession::makeEphemeral()},
+              std::move(completion));
 }
 
 std::future<PingResult> WebRequest::pingAsync(std::string_view address, double timeout) {
   const auto prepared = WebRequestForm::prepare(Kind::ping, address, {}, timeout);
   if (!prepared) return failed<PingResult>(unsupportedAddress());
   const double start = platform::Clock::monotonicNow();
-  return URLSession::data<PingResult>(*prepared->session, prepared->request, [start](DataAndResponse&& answer) {
-    return pingResult(answer.response, start);
-  });
+  return URLSession::data<PingResult>(
+      *prepared->session, prepared->request,
+      [start](DataAndResponse&& answer) { return pingResult(answer.response, start); });
 }
 
 std::future<WebRequest::DataAndResponse> WebRequest::getAsync(std::string_view address) {
@@ -104,7 +107,8 @@ std::future<WebRequest::DataAndResponse> WebRequest::getUnencodedAsync(std::stri
 std::future<WebRequest::DataAndResponse> WebRequest::requestAsync(const std::string& method,
                                                                   std::string_view address,
                                                                   const Headers& headers) {
-  return awaitData(WebRequestForm::prepare(Kind::request, address, headers, WebRequestForm::fixedTimeout, method));
+  return awaitData(
+      WebRequestForm::prepare(Kind::request, address, headers, WebRequestForm::fixedTimeout, method));
 }
 
 std::future<WebRequest::DataAndResponse> WebRequest::getWithHeadersAsync(std::string_view address,
@@ -112,11 +116,13 @@ std::future<WebRequest::DataAndResponse> WebRequest::getWithHeadersAsync(std::st
   return requestAsync("GET", address, headers);
 }
 
-std::future<WebRequest::DataAndResponse> WebRequest::putAsync(std::string_view address, const Headers& headers) {
+std::future<WebRequest::DataAndResponse> WebRequest::putAsync(std::string_view address,
+                                                              const Headers& headers) {
   return requestAsync("PUT", address, headers);
 }
 
-std::future<WebRequest::DataAndResponse> WebRequest::deleteAsync(std::string_view address, const Headers& headers) {
+std::future<WebRequest::DataAndResponse> WebRequest::deleteAsync(std::string_view address,
+                                                                 const Headers& headers) {
   return requestAsync("DELETE", address, headers);
 }
 
@@ -125,10 +131,10 @@ std::future<WebRequest::DataAndResponse> WebRequest::postAsync(std::string_view 
   return postWithHeadersAsync(address, body, {});
 }
 
-std::future<WebRequest::DataAndResponse> WebRequest::postWithHeadersAsync(std::string_view address,
-                                                                          const std::optional<std::string>& body,
-                                                                          const Headers& headers) {
-  return awaitData(WebRequestForm::prepare(Kind::post, address, headers, WebRequestForm::fixedTimeout, "", body));
+std::future<WebRequest::DataAndResponse> WebRequest::postWithHeadersAsync(
+    std::string_view address, const std::optional<std::string>& body, const Headers& headers) {
+  return awaitData(
+      WebRequestForm::prepare(Kind::post, address, headers, WebRequestForm::fixedTimeout, "", body));
 }
 
 std::future<WebRequest::DataAndResponse> WebRequest::sendAsync(const platform::UrlRequest& request) {

@@ -45,7 +45,8 @@ class WebRequest {
   static void getWithoutHeaders(std::string_view address, BodyCompletion completion);
   static void getUnencoded(std::string_view address, BodyCompletion completion);
   // POST on the shared session, with the form body when given: body and error.
-  static void post(std::string_view address, const std::optional<std::string>& body, BodyCompletion completion);
+  static void post(std::string_view address, const std::optional<std::string>& body,
+                   BodyCompletion completion);
   static void postWithHeaders(std::string_view address, const std::optional<std::string>& body,
                               const Headers& headers, BodyCompletion completion);
   // The caller's request as it is, on a new ephemeral session: body and error.
@@ -60,7 +61,8 @@ class WebRequest {
   static std::future<DataAndResponse> getWithHeadersAsync(std::string_view address, const Headers& headers);
   static std::future<DataAndResponse> putAsync(std::string_view address, const Headers& headers);
   static std::future<DataAndResponse> deleteAsync(std::string_view address, const Headers& headers);
-  static std::future<DataAndResponse> postAsync(std::string_view address, const std::optional<std::string>& body);
+  static std::future<DataAndResponse> postAsync(std::string_view address,
+                                                const std::optional<std::string>& body);
   static std::future<DataAndResponse> postWithHeadersAsync(std::string_view address,
                                                            const std::optional<std::string>& body,
                                                            const Headers& headers);

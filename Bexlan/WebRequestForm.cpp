@@ -11,13 +11,15 @@ std::optional<WebRequestForm::Prepared> WebRequestForm::prepare(Kind kind, std::
   std::optional<platform::Url> url;
   if (kind == Kind::getUnencoded) {
     url = platform::Url::parse(address);
-  } else if (auto encoded = platform::addingPercentEncoding(address, platform::AllowedCharacters::urlQueryAllowed())) {
+  } else if (auto encoded =
+                 platform::addingPercentEncoding(address, platform::AllowedCharacters::urlQueryAllowed())) {
     url = platform::Url::parse(*encoded);
   }
   if (!url) return std::nullopt;
 
   const bool callersTimeout = kind == Kind::ping || kind == Kind::checkStatus;
-  platform::UrlRequest request(std::move(*url), platform::UrlRequest::CachePolicy::reloadIgnoringLocalAndRemoteCacheData,
+  platform::UrlRequest request(std::move(*url),
+                               platform::UrlRequest::CachePolicy::reloadIgnoringLocalAndRemoteCacheData,
                                callersTimeout ? timeout : fixedTimeout);
   if (kind == Kind::ping) request.setHttpMethod("HEAD");
   if (kind == Kind::request) request.setHttpMethod(method);
@@ -29,8 +31,8 @@ std::optional<WebRequestForm::Prepared> WebRequestForm::prepare(Kind kind, std::
     }
   }
   for (const auto& [field, value] : headers) request.addValue(value, field);
-  return Prepared{std::move(request),
-                  kind == Kind::post ? platform::UrlSession::shared() : platform::UrlSession::makeEphemeral()};
+  return Prepared{std::move(request), kind == Kind::post ? platform::UrlSession::shared()
+                                                         : platform::UrlSession::makeEphemeral()};
 }
 
 }  // namespace Bexlan

@@ -24,8 +24,7 @@ std::optional<std::uint64_t> exactUnsigned(const Number& number) {
     case Number::Type::Int64:
       if (number.longLongValue() < 0) return std::nullopt;
       return number.unsignedLongLongValue();
-    default:
-      return number.unsignedLongLongValue();
+    default: return number.unsignedLongLongValue();
   }
 }
 

@@ -13,12 +13,9 @@ enum class AdapterType { unknown, IEEE80211, ETHERNET };
 // "Unknown", "IEEE80211" (Wi-Fi) or "Ethernet": the system's interface-type texts.
 constexpr std::string_view rawValue(AdapterType type) noexcept {
   switch (type) {
-    case AdapterType::IEEE80211:
-      return "IEEE80211";
-    case AdapterType::ETHERNET:
-      return "Ethernet";
-    case AdapterType::unknown:
-      break;
+    case AdapterType::IEEE80211: return "IEEE80211";
+    case AdapterType::ETHERNET: return "Ethernet";
+    case AdapterType::unknown: break;
   }
   return "Unknown";
 }

@@ -56,7 +56,8 @@ std::optional<std::string> addressFrom(const WebRequest::Body& body) {
     if (!u_isUWhiteSpace(c)) break;
   }
   int32_t cut = start;
-  for (std::size_t characters = 0; cut < end && characters < longestAddress; ++characters) U8_FWD_1(text, cut, end);
+  for (std::size_t characters = 0; cut < end && characters < longestAddress; ++characters)
+    U8_FWD_1(text, cut, end);
   return std::string(text + start, text + cut);
 }
 
@@ -64,8 +65,9 @@ std::optional<std::string> addressFrom(const WebRequest::Body& body) {
 std::string geolocationUrl(const std::string& address) {
   std::string base = Ip::geolocationAddress();
   while (base.ends_with('/')) base.pop_back();
-  std::string segment = platform::addingPercentEncoding(address, platform::AllowedCharacters::urlPathSegmentAllowed())
-                            .value_or("");
+  std::string segment =
+      platform::addingPercentEncoding(address, platform::AllowedCharacters::urlPathSegmentAllowed())
+          .value_or("");
   if (segment == "." || segment == "..") segment = segment == "." ? "%2E" : "%2E%2E";
   return base + "/api/lookup/" + segment;
 }

@@ -119,7 +119,8 @@ void NetworkMonitor::setDelegate(const std::shared_ptr<NetworkMonitorDelegate>& 
 void NetworkMonitor::watch(Watcher& watcher) {
   std::optional<platform::NetworkPath> told = watcher.source->readPath();
   tell(watcher);
-  std::array<pollfd, 2> descriptors{{{watcher.source->changeDescriptor(), POLLIN, 0}, {watcher.stop.get(), POLLIN, 0}}};
+  std::array<pollfd, 2> descriptors{
+      {{watcher.source->changeDescriptor(), POLLIN, 0}, {watcher.stop.get(), POLLIN, 0}}};
   while (waitForWake(descriptors, std::chrono::milliseconds(-1)) == Wake::changes) {
     const Clock::time_point burstEnd = Clock::now() + longestBurst;
     Wake wake = Wake::changes;
@@ -141,7 +142,8 @@ void NetworkMonitor::tell(const Watcher& watcher) const {
       .async([monitor = watcher.owner, gate = watcher.gate] {
         gate->run([&] {
           const NetworkMonitor* const outer = std::exchange(tellingHere, monitor.get());
-          if (const std::shared_ptr<NetworkMonitorDelegate> delegate = monitor->delegate()) delegate->networkChanged();
+          if (const std::shared_ptr<NetworkMonitorDelegate> delegate = monitor->delegate())
+            delegate->networkChanged();
           tellingHere = outer;
         });
       });

@@ -1,4 +1,6 @@
 // The guarded dictionary against the bare hash map it wraps, on the store's typical keys.
+#include "Bexlan/BXDictionary.hpp"
+
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -6,14 +8,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "Bexlan/BXDictionary.hpp"
-
 namespace {
 
 const std::vector<std::string>& keys() {
-  static const std::vector<std::string> storeKeys = {"CPU_T", "CPU_S", "CPU_U", "TASKS", "THREADS", "M_A",
-                                                     "M_C",   "M_I",   "M_W",   "M_T",   "M_F",     "M_U",
-                                                     "N_S_DL", "N_S_UL", "diskRead", "diskWrite"};
+  static const std::vector<std::string> storeKeys = {
+      "CPU_T", "CPU_S", "CPU_U", "TASKS", "THREADS", "M_A",    "M_C",      "M_I",
+      "M_W",   "M_T",   "M_F",   "M_U",   "N_S_DL",  "N_S_UL", "diskRead", "diskWrite"};
   return storeKeys;
 }
 

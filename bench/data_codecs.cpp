@@ -17,7 +17,8 @@ using Bexlan::Data::Bytes;
 Bytes payload(bool text) {
   std::mt19937 random(7);
   Bytes bytes(1 << 20);
-  for (auto& byte : bytes) byte = text ? "etaoin shrdlu\n"[random() % 14] : static_cast<std::uint8_t>(random());
+  for (auto& byte : bytes)
+    byte = text ? "etaoin shrdlu\n"[random() % 14] : static_cast<std::uint8_t>(random());
   return bytes;
 }
 

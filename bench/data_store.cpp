@@ -20,9 +20,9 @@ using Bexlan::DataStore;
 using Bexlan::NumberIdentifier;
 
 const std::vector<std::string>& keys() {
-  static const std::vector<std::string> storeKeys = {"CPU_T", "CPU_S", "CPU_U", "TASKS", "THREADS", "M_A",
-                                                     "M_C",   "M_I",   "M_W",   "M_T",   "M_F",     "M_U",
-                                                     "N_S_DL", "N_S_UL", "diskRead", "diskWrite"};
+  static const std::vector<std::string> storeKeys = {
+      "CPU_T", "CPU_S", "CPU_U", "TASKS", "THREADS", "M_A",    "M_C",      "M_I",
+      "M_W",   "M_T",   "M_F",   "M_U",   "N_S_DL",  "N_S_UL", "diskRead", "diskWrite"};
   return storeKeys;
 }
 

@@ -21,7 +21,7 @@ constexpr std::array<std::uint64_t, 4> kSmallCounts{0, 512, 48'000, 1'000'000};
 // Counts from one megabyte up: the texts with decimals.
 constexpr std::array<std::uint64_t, 4> kLargeCounts{1'500'000, 12'939'428, 350'000'000, 3'221'225'472};
 
-template<std::size_t N, class Format>
+template <std::size_t N, class Format>
 void run(benchmark::State& state, const std::array<std::uint64_t, N>& counts, Format format) {
   std::size_t i = 0;
   for (auto _ : state) {

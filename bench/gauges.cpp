@@ -16,7 +16,8 @@ namespace {
 
 template <class T>
 std::shared_ptr<T> loaded(const std::string& className) {
-  return std::dynamic_pointer_cast<T>(platform::ViewLoader::load({className, platform::Rect(0, 0, 100, 100), {}, {}}));
+  return std::dynamic_pointer_cast<T>(
+      platform::ViewLoader::load({className, platform::Rect(0, 0, 100, 100), {}, {}}));
 }
 
 // One layout of a three-quarter gauge: two new ring layers.
@@ -55,10 +56,12 @@ void fiveShareRebuild(benchmark::State& state) {
   auto bar = platform::View::create<Tavrix::StackedSegmentView>(platform::Rect(0, 0, 300, 16));
   const std::vector<double> shares = {0.3, 0.15, 0.1, 0.05, 0.4};
   const std::vector<platform::ColorRef> colors = {
-      Tavrix::SystemColors::systemBlue(), Tavrix::SystemColors::systemTeal(), Tavrix::SystemColors::systemOrange(),
-      Tavrix::SystemColors::systemPink(), Tavrix::SystemColors::systemGray()};
+      Tavrix::SystemColors::systemBlue(), Tavrix::SystemColors::systemTeal(),
+      Tavrix::SystemColors::systemOrange(), Tavrix::SystemColors::systemPink(),
+      Tavrix::SystemColors::systemGray()};
   std::vector<Tavrix::StackedSegment> segments;
-  for (std::size_t index = 0; index < shares.size(); ++index) segments.push_back({shares[index], colors[index]});
+  for (std::size_t index = 0; index < shares.size(); ++index)
+    segments.push_back({shares[index], colors[index]});
   bar->setSegments(segments);
   for (auto _ : state) {
     bar->rebuildLayers();

@@ -39,7 +39,8 @@ void tenDirectCalls(benchmark::State& state) {
   std::vector<std::function<void(void*, const Notification&)>> handlers;
   for (int i = 0; i < 10; ++i) {
     observers.push_back(std::make_shared<Observer>());
-    handlers.emplace_back([](void* observer, const Notification&) { ++static_cast<Observer*>(observer)->calls; });
+    handlers.emplace_back(
+        [](void* observer, const Notification&) { ++static_cast<Observer*>(observer)->calls; });
   }
   const Notification notification{NotificationName("RefreshIntervalChanged"), nullptr};
   for (auto _ : state) {

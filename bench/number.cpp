@@ -1,11 +1,12 @@
 #include "Platform/Foundation/Number.hpp"
-#include "Platform/Foundation/TextFormat.hpp"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+
+#include "Platform/Foundation/TextFormat.hpp"
 
 namespace {
 

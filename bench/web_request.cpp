@@ -10,8 +10,8 @@
 namespace {
 
 testsupport::LoopbackHttpServer& server() {
-  static testsupport::LoopbackHttpServer* shared =
-      new testsupport::LoopbackHttpServer([](const auto&) { return testsupport::Reply(200, "203.0.113.7\n"); });
+  static testsupport::LoopbackHttpServer* shared = new testsupport::LoopbackHttpServer(
+      [](const auto&) { return testsupport::Reply(200, "203.0.113.7\n"); });
   return *shared;
 }
 

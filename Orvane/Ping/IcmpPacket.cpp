@@ -28,8 +28,8 @@ std::uint16_t checksum(std::span<const std::byte> bytes) {
 
 std::vector<std::byte> defaultPayload(std::uint16_t sequenceNumber) {
   char text[64];
-  const int length =
-      std::snprintf(text, sizeof text, "%28zd bottles of beer on the wall", ssize_t(99 - sequenceNumber % 100));
+  const int length = std::snprintf(text, sizeof text, "%28zd bottles of beer on the wall",
+                                   ssize_t(99 - sequenceNumber % 100));
   const auto* bytes = reinterpret_cast<const std::byte*>(text);
   return {bytes, bytes + length};
 }

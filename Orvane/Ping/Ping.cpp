@@ -39,7 +39,9 @@ struct Ping::Resolution {
   platform::RunLoop* loop;
 };
 
-std::shared_ptr<Ping> Ping::create(const std::optional<std::string>& hostName) { return create(hostName, {}); }
+std::shared_ptr<Ping> Ping::create(const std::optional<std::string>& hostName) {
+  return create(hostName, {});
+}
 
 std::shared_ptr<Ping> Ping::create(const std::optional<std::string>& hostName, Platform platform) {
   if (!hostName) platform::fatalError("Ping: a host name is required");
@@ -127,8 +129,9 @@ void Ping::sendPingWithData(const std::optional<std::vector<std::byte>>& data) {
   const std::uint16_t sequenceNumber = nextSequenceNumber_;
   const std::vector<std::byte> payload = data ? *data : IcmpPacket::defaultPayload(sequenceNumber);
   const bool isV4 = family == AF_INET;
-  const std::vector<std::byte> packet = IcmpPacket::echoRequest(
-      isV4 ? IcmpPacket::echoRequestV4 : IcmpPacket::echoRequestV6, identifier_, sequenceNumber, payload, isV4);
+  const std::vector<std::byte> packet =
+      IcmpPacket::echoRequest(isV4 ? IcmpPacket::echoRequestV4 : IcmpPacket::echoRequestV6, identifier_,
+                              sequenceNumber, payload, isV4);
   ssize_t sent = -EBADF;
   if (socket_) sent = socket_->sendTo(packet, *hostAddress_);
   const std::shared_ptr<PingDelegate> delegate = delegate_.lock();
@@ -165,12 +168,9 @@ void Ping::readData() {
 
 bool Ping::validatePingResponsePacket(std::vector<std::byte>& packet, std::uint16_t& sequenceNumber) const {
   switch (hostAddressFamily()) {
-    case AF_INET:
-      return validatePing4ResponsePacket(packet, sequenceNumber);
-    case AF_INET6:
-      return validatePing6ResponsePacket(packet, sequenceNumber);
-    default:
-      platform::fatalError("Ping: a reply with no IPv4 or IPv6 host address");
+    case AF_INET: return validatePing4ResponsePacket(packet, sequenceNumber);
+    case AF_INET6: return validatePing6ResponsePacket(packet, sequenceNumber);
+    default: platform::fatalError("Ping: a reply with no IPv4 or IPv6 host address");
   }
 }
 
@@ -195,7 +195,8 @@ bool Ping::validatePing4ResponsePacket(std::vector<std::byte>& packet, std::uint
   return valid;
 }
 
-bool Ping::validatePing6ResponsePacket(const std::vector<std::byte>& packet, std::uint16_t& sequenceNumber) const {
+bool Ping::validatePing6ResponsePacket(const std::vector<std::byte>& packet,
+                                       std::uint16_t& sequenceNumber) const {
   if (packet.size() < IcmpPacket::headerSize) return false;
   sequenceNumber = IcmpPacket::field(packet, 6);
   return packet[0] == std::byte{IcmpPacket::echoReplyV6} && packet[1] == std::byte{0} &&

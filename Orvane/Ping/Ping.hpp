@@ -32,8 +32,8 @@ class Ping : public std::enable_shared_from_this<Ping> {
   // Where a Ping resolves names and gets its sockets; tests put stand-ins here.
   struct Platform {
     std::function<platform::HostResolution(const std::string& name)> resolve = platform::resolveHost;
-    std::function<std::unique_ptr<platform::IcmpSocket>(int family, std::uint16_t identifier, int& error)> openSocket =
-        platform::IcmpSocket::open;
+    std::function<std::unique_ptr<platform::IcmpSocket>(int family, std::uint16_t identifier, int& error)>
+        openSocket = platform::IcmpSocket::open;
   };
 
   // The platform's not-found value.

@@ -20,10 +20,11 @@ class PingDelegate {
   virtual void didStartWithAddress(Ping&, const std::vector<std::byte>& /*address*/) {}
   // Resolution, the socket or a receive failed; the Ping has already stopped.
   virtual void didFailWithError(Ping&, const PingError&) {}
-  virtual void didSendPacket(Ping&, const std::vector<std::byte>& /*packet*/, std::uint16_t /*sequenceNumber*/) {}
+  virtual void didSendPacket(Ping&, const std::vector<std::byte>& /*packet*/,
+                             std::uint16_t /*sequenceNumber*/) {}
   // The send failed or was short.
-  virtual void didFailToSendPacket(Ping&, const std::vector<std::byte>& /*packet*/, std::uint16_t /*sequenceNumber*/,
-                                   const PingError&) {}
+  virtual void didFailToSendPacket(Ping&, const std::vector<std::byte>& /*packet*/,
+                                   std::uint16_t /*sequenceNumber*/, const PingError&) {}
   // A valid reply to one of this Ping's requests: the ICMP message, without any IPv4 header.
   virtual void didReceivePingResponsePacket(Ping&, const std::vector<std::byte>& /*packet*/,
                                             std::uint16_t /*sequenceNumber*/) {}

@@ -105,16 +105,10 @@ DispatchQueue::~DispatchQueue() {
 void DispatchQueue::async(std::function<void()> block) {
   requireBlock(block);
   switch (kind_) {
-    case Kind::global:
-      WorkerPool::shared().submit(qos_, std::move(block));
-      return;
-    case Kind::main:
-      RunLoop::main().perform(std::move(block));
-      return;
+    case Kind::global: WorkerPool::shared().submit(qos_, std::move(block)); return;
+    case Kind::main: RunLoop::main().perform(std::move(block)); return;
     case Kind::serial:
-    case Kind::concurrent:
-      enqueue(std::move(block), true);
-      return;
+    case Kind::concurrent: enqueue(std::move(block), true); return;
   }
 }
 
@@ -147,9 +141,7 @@ void DispatchQueue::asyncAfter(std::chrono::nanoseconds delay, std::function<voi
       RunLoop::main().add(std::move(timer), RunLoop::Mode::common);
       return;
     }
-    case Kind::global:
-      WorkerPool::shared().submitAt(deadlineAfter(delay), qos_, std::move(block));
-      return;
+    case Kind::global: WorkerPool::shared().submitAt(deadlineAfter(delay), qos_, std::move(block)); return;
     case Kind::serial:
     case Kind::concurrent:
       WorkerPool::shared().submitAt(

@@ -27,7 +27,8 @@ namespace {
 std::uint32_t inotifyMaskOf(std::uint32_t events) {
   std::uint32_t mask = 0;
   if (events & FileSystemObjectSource::deleted) mask |= IN_DELETE_SELF;
-  if (events & FileSystemObjectSource::written) mask |= IN_MODIFY | IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
+  if (events & FileSystemObjectSource::written)
+    mask |= IN_MODIFY | IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
   if (events & FileSystemObjectSource::extended) mask |= IN_MODIFY;
   if (events & (FileSystemObjectSource::attributesChanged | FileSystemObjectSource::linkCountChanged)) {
     mask |= IN_ATTRIB;

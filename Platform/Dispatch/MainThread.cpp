@@ -4,8 +4,6 @@
 
 namespace platform {
 
-bool isMainThread() noexcept {
-  return gettid() == getpid();
-}
+bool isMainThread() noexcept { return gettid() == getpid(); }
 
 }  // namespace platform

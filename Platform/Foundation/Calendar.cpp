@@ -1,10 +1,10 @@
 #include "Platform/Foundation/Calendar.hpp"
 
-#include <cmath>
-#include <utility>
-
 #include <unicode/calendar.h>
 #include <unicode/gregocal.h>
+
+#include <cmath>
+#include <utility>
 
 #include "Platform/Foundation/Clock.hpp"
 #include "Platform/Foundation/FatalError.hpp"
@@ -24,7 +24,9 @@ bool representable(double timestamp) {
 // ICU silently wraps fields whose sum lies far outside its range (year 2^31 - 1 comes out in 2.4 million
 // BC), so fields are checked first by the years they add up to.
 bool withinRange(const Calendar::Components& fields) {
-  const auto years = [](const std::optional<int>& value, double perYear) { return value.value_or(0) / perYear; };
+  const auto years = [](const std::optional<int>& value, double perYear) {
+    return value.value_or(0) / perYear;
+  };
   const double total = years(fields.year, 1) + years(fields.yearForWeekOfYear, 1) + years(fields.month, 12) +
                        years(fields.weekOfYear, 52) + years(fields.day, 365) + years(fields.hour, 8760) +
                        years(fields.minute, 525600) + years(fields.second, 31536000);
@@ -61,9 +63,9 @@ Calendar::Calendar(std::unique_ptr<icu::Calendar> calendar) : calendar_(std::mov
 
 Calendar Calendar::current() {
   UErrorCode status = U_ZERO_ERROR;
-  icu::Calendar* calendar = icu::Calendar::createInstance(
-      Region::makeIcuTimeZone(Region::currentTimeZoneId()).release(),
-      Region::makeIcuLocale(Region::currentTimeLocaleId()), status);
+  icu::Calendar* calendar =
+      icu::Calendar::createInstance(Region::makeIcuTimeZone(Region::currentTimeZoneId()).release(),
+                                    Region::makeIcuLocale(Region::currentTimeLocaleId()), status);
   return Calendar(checked(calendar, status));
 }
 
@@ -85,9 +87,7 @@ Calendar::Calendar(Calendar&&) noexcept = default;
 Calendar& Calendar::operator=(Calendar&&) noexcept = default;
 Calendar::~Calendar() = default;
 
-std::string Calendar::identifier() const {
-  return calendar_->getType();
-}
+std::string Calendar::identifier() const { return calendar_->getType(); }
 
 int Calendar::firstWeekday() const {
   UErrorCode status = U_ZERO_ERROR;
@@ -108,10 +108,9 @@ Calendar::Components Calendar::components(double timestamp) const {
   UErrorCode status = U_ZERO_ERROR;
   calendar_->setTime(timestamp * 1000.0, status);
   const auto get = [&](UCalendarDateFields which) { return calendar_->get(which, status); };
-  Components fields{get(UCAL_ERA),         get(UCAL_YEAR),         get(UCAL_MONTH) + 1,
-                    get(UCAL_DATE),        get(UCAL_HOUR_OF_DAY),  get(UCAL_MINUTE),
-                    get(UCAL_SECOND),      get(UCAL_DAY_OF_WEEK),  get(UCAL_WEEK_OF_YEAR),
-                    get(UCAL_YEAR_WOY)};
+  Components fields{get(UCAL_ERA),          get(UCAL_YEAR),    get(UCAL_MONTH) + 1, get(UCAL_DATE),
+                    get(UCAL_HOUR_OF_DAY),  get(UCAL_MINUTE),  get(UCAL_SECOND),    get(UCAL_DAY_OF_WEEK),
+                    get(UCAL_WEEK_OF_YEAR), get(UCAL_YEAR_WOY)};
   return U_SUCCESS(status) ? fields : Components{};
 }
 
@@ -170,13 +169,9 @@ bool Calendar::isDateInDayOffset(double timestamp, int dayOffset) const {
   return day && day == startOfDay(*reference);
 }
 
-bool Calendar::isDateInToday(double timestamp) const {
-  return isDateInDayOffset(timestamp, 0);
-}
+bool Calendar::isDateInToday(double timestamp) const { return isDateInDayOffset(timestamp, 0); }
 
-bool Calendar::isDateInYesterday(double timestamp) const {
-  return isDateInDayOffset(timestamp, -1);
-}
+bool Calendar::isDateInYesterday(double timestamp) const { return isDateInDayOffset(timestamp, -1); }
 
 int Calendar::daysInMonth(double timestamp) const {
   if (!representable(timestamp)) return 0;

@@ -1,12 +1,12 @@
 #pragma once
 
+#include <unicode/uversion.h>
+
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include <unicode/uversion.h>
 
 U_NAMESPACE_BEGIN
 class Calendar;

@@ -1,12 +1,12 @@
 #include "Platform/Foundation/DateFormatter.hpp"
 
-#include <cmath>
-#include <utility>
-
 #include <unicode/calendar.h>
 #include <unicode/datefmt.h>
 #include <unicode/dtptngen.h>
 #include <unicode/smpdtfmt.h>
+
+#include <cmath>
+#include <utility>
 
 #include "Platform/Foundation/Calendar.hpp"
 #include "Platform/Foundation/FatalError.hpp"
@@ -35,7 +35,8 @@ icu::UnicodeString unicode(std::string_view text) {
   return icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
 }
 
-std::unique_ptr<icu::DateFormat> patternFormat(std::string_view pattern, const DateFormatter::Options& options) {
+std::unique_ptr<icu::DateFormat> patternFormat(std::string_view pattern,
+                                               const DateFormatter::Options& options) {
   UErrorCode status = U_ZERO_ERROR;
   auto format = std::make_unique<icu::SimpleDateFormat>(unicode(pattern), localeOf(options), status);
   if (U_FAILURE(status)) fatalError(std::string("cannot create a date format: ") + u_errorName(status));
@@ -56,7 +57,8 @@ DateFormatter::DateFormatter(std::unique_ptr<icu::DateFormat> format, const Opti
     : format_(std::move(format)) {
   if (options.calendar) format_->setCalendar(options.calendar->icuCalendar());
   format_->adoptTimeZone(
-      Region::makeIcuTimeZone(options.timeZoneId ? *options.timeZoneId : Region::currentTimeZoneId()).release());
+      Region::makeIcuTimeZone(options.timeZoneId ? *options.timeZoneId : Region::currentTimeZoneId())
+          .release());
   format_->setLenient(false);
 }
 
@@ -89,7 +91,8 @@ std::optional<double> DateFormatter::parse(std::string_view text) const {
 
 std::string DateFormatter::patternFromTemplate(std::string_view skeleton, std::string_view localeId) {
   UErrorCode status = U_ZERO_ERROR;
-  const icu::Locale locale = Region::makeIcuLocale(localeId.empty() ? Region::currentTimeLocaleId() : localeId);
+  const icu::Locale locale =
+      Region::makeIcuLocale(localeId.empty() ? Region::currentTimeLocaleId() : localeId);
   std::unique_ptr<icu::DateTimePatternGenerator> generator(
       icu::DateTimePatternGenerator::createInstance(locale, status));
   icu::UnicodeString pattern;

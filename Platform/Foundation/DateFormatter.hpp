@@ -1,11 +1,11 @@
 #pragma once
 
+#include <unicode/uversion.h>
+
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include <unicode/uversion.h>
 
 U_NAMESPACE_BEGIN
 class DateFormat;

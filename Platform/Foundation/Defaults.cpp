@@ -20,7 +20,8 @@ bool isPlainFileName(const std::string& name) {
 
 std::optional<std::filesystem::path> settingsDirectory() {
   if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/') return config;
-  if (const char* home = std::getenv("HOME"); home && home[0] == '/') return std::filesystem::path(home) / ".config";
+  if (const char* home = std::getenv("HOME"); home && home[0] == '/')
+    return std::filesystem::path(home) / ".config";
   return std::nullopt;
 }
 

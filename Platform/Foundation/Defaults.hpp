@@ -3,9 +3,8 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
-#include <string>
-
 #include <nlohmann/json.hpp>
+#include <string>
 
 namespace platform {
 

@@ -9,7 +9,8 @@ void FakeUserNotificationCenter::setSettings(const NotificationSettings& setting
   settings_ = settings;
 }
 
-void FakeUserNotificationCenter::setAuthorizationAnswer(bool granted, std::optional<NotificationError> error) {
+void FakeUserNotificationCenter::setAuthorizationAnswer(bool granted,
+                                                        std::optional<NotificationError> error) {
   std::lock_guard lock(mutex_);
   granted_ = granted && !error;
   authorizationError_ = std::move(error);
@@ -25,24 +26,26 @@ std::uint32_t FakeUserNotificationCenter::requestedOptions() const {
   return requestedOptions_;
 }
 
-void FakeUserNotificationCenter::requestAuthorization(std::uint32_t options, AuthorizationCompletion completion) {
+void FakeUserNotificationCenter::requestAuthorization(std::uint32_t options,
+                                                      AuthorizationCompletion completion) {
   std::lock_guard lock(mutex_);
   requestedOptions_ = options;
   if (!completion) return;
-  DispatchQueue::global().async([completion = std::move(completion), granted = granted_, error = authorizationError_] {
-    completion(granted, error);
-  });
+  DispatchQueue::global().async([completion = std::move(completion), granted = granted_,
+                                 error = authorizationError_] { completion(granted, error); });
 }
 
 void FakeUserNotificationCenter::getNotificationSettings(SettingsCompletion completion) {
   std::lock_guard lock(mutex_);
-  DispatchQueue::global().async([completion = std::move(completion), settings = settings_] { completion(settings); });
+  DispatchQueue::global().async(
+      [completion = std::move(completion), settings = settings_] { completion(settings); });
 }
 
 void FakeUserNotificationCenter::add(NotificationRequest request, AddCompletion completion) {
   std::lock_guard lock(mutex_);
   delivered_.push_back(std::move(request));
-  if (completion) DispatchQueue::global().async([completion = std::move(completion)] { completion(std::nullopt); });
+  if (completion)
+    DispatchQueue::global().async([completion = std::move(completion)] { completion(std::nullopt); });
 }
 
 }  // namespace platform

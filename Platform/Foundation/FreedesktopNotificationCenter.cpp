@@ -5,8 +5,8 @@
 #include <memory>
 #include <utility>
 
-#include "Platform/Foundation/BuildInfo.hpp"
 #include "Platform/Dispatch/DispatchQueue.hpp"
+#include "Platform/Foundation/BuildInfo.hpp"
 
 namespace platform {
 
@@ -50,16 +50,16 @@ std::pair<std::unique_ptr<GVariant, Unref>, std::optional<NotificationError>> ca
     return {nullptr, errorFrom(error)};
   }
   std::unique_ptr<GVariant, Unref> reply(
-      g_dbus_connection_call_sync(connection.get(), serviceName, objectPath, serviceName, method, parameters, replyType,
-                                  G_DBUS_CALL_FLAGS_NONE, callTimeoutMs, nullptr, &error));
+      g_dbus_connection_call_sync(connection.get(), serviceName, objectPath, serviceName, method, parameters,
+                                  replyType, G_DBUS_CALL_FLAGS_NONE, callTimeoutMs, nullptr, &error));
   if (!reply) return {nullptr, errorFrom(error)};
   return {std::move(reply), std::nullopt};
 }
 
 // D-Bus strings must be UTF-8: invalid sequences become U+FFFD.
 std::string validUtf8(const std::string& text) {
-  std::unique_ptr<gchar, decltype(&g_free)> valid(g_utf8_make_valid(text.data(), static_cast<gssize>(text.size())),
-                                                  &g_free);
+  std::unique_ptr<gchar, decltype(&g_free)> valid(
+      g_utf8_make_valid(text.data(), static_cast<gssize>(text.size())), &g_free);
   return valid.get();
 }
 

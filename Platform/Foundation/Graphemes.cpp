@@ -1,11 +1,11 @@
 #include "Platform/Foundation/Graphemes.hpp"
 
+#include <unicode/brkiter.h>
+#include <unicode/utext.h>
+
 #include <algorithm>
 #include <memory>
 #include <string>
-
-#include <unicode/brkiter.h>
-#include <unicode/utext.h>
 
 #include "Platform/Foundation/FatalError.hpp"
 

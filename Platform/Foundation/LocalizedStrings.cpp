@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <fstream>
 #include <mutex>
-
 #include <nlohmann/json.hpp>
 
 namespace platform {
@@ -47,8 +46,8 @@ std::shared_ptr<const LocalizedStrings::Table> LocalizedStrings::table(const std
     }
   }
   // Read outside the lock; if another thread read the same table meanwhile, its copy is kept.
-  auto loaded = std::make_shared<const Table>(load(directory_ / (language + ".lproj") /
-                                                   (std::string(name) + ".json")));
+  auto loaded =
+      std::make_shared<const Table>(load(directory_ / (language + ".lproj") / (std::string(name) + ".json")));
   std::unique_lock lock(mutex_);
   return tables_.try_emplace(std::move(cacheKey), std::move(loaded)).first->second;
 }

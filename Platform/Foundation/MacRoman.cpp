@@ -1,11 +1,11 @@
 #include "Platform/Foundation/MacRoman.hpp"
 
-#include <cstdint>
-#include <memory>
-
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
 #include <unicode/unistr.h>
+
+#include <cstdint>
+#include <memory>
 
 namespace platform {
 
@@ -30,9 +30,9 @@ std::optional<std::vector<std::uint8_t>> encodeMacRoman(std::string_view text) {
   ucnv_setFallback(converter.get(), false);
   // Mac OS Roman has one byte per UTF-16 unit at most.
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(unicode.length()));
-  const std::int32_t written =
-      ucnv_fromUChars(converter.get(), reinterpret_cast<char*>(bytes.data()),
-                      static_cast<std::int32_t>(bytes.size()), unicode.getBuffer(), unicode.length(), &status);
+  const std::int32_t written = ucnv_fromUChars(converter.get(), reinterpret_cast<char*>(bytes.data()),
+                                               static_cast<std::int32_t>(bytes.size()), unicode.getBuffer(),
+                                               unicode.length(), &status);
   if (U_FAILURE(status)) {
     return std::nullopt;
   }

@@ -7,8 +7,8 @@ NotificationCenter& NotificationCenter::defaultCenter() {
   return *center;
 }
 
-void NotificationCenter::addObserver(const std::weak_ptr<void>& observer, Handler handler, NotificationName name,
-                                     const void* object) {
+void NotificationCenter::addObserver(const std::weak_ptr<void>& observer, Handler handler,
+                                     NotificationName name, const void* object) {
   const std::shared_ptr<void> alive = observer.lock();
   if (!alive || !handler) return;
   auto registration =
@@ -33,7 +33,8 @@ void NotificationCenter::post(const NotificationName& name, std::shared_ptr<cons
   {
     std::lock_guard lock(mutex_);
     for (const auto& registration : registrations_) {
-      if (registration->name == name && (registration->object == nullptr || registration->object == object.get())) {
+      if (registration->name == name &&
+          (registration->object == nullptr || registration->object == object.get())) {
         matching.push_back(registration);
       }
     }
@@ -49,8 +50,9 @@ void NotificationCenter::post(const NotificationName& name, std::shared_ptr<cons
 }
 
 void NotificationCenter::dropReleased() {
-  std::erase_if(registrations_,
-                [](const std::shared_ptr<Registration>& registration) { return registration->observer.expired(); });
+  std::erase_if(registrations_, [](const std::shared_ptr<Registration>& registration) {
+    return registration->observer.expired();
+  });
 }
 
 }  // namespace platform

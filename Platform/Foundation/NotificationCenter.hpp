@@ -51,8 +51,8 @@ class NotificationCenter {
 
  private:
   struct Registration {
-    Registration(std::weak_ptr<void> observer_, const void* address_, Handler handler_, NotificationName name_,
-                 const void* object_)
+    Registration(std::weak_ptr<void> observer_, const void* address_, Handler handler_,
+                 NotificationName name_, const void* object_)
         : observer(std::move(observer_)),
           address(address_),
           handler(std::move(handler_)),

@@ -1,10 +1,10 @@
 #include "Platform/Foundation/Number.hpp"
 
-#include "Platform/Foundation/TextFormat.hpp"
-
 #include <bit>
 #include <charconv>
 #include <cmath>
+
+#include "Platform/Foundation/TextFormat.hpp"
 
 namespace platform {
 namespace {
@@ -30,7 +30,7 @@ std::partial_ordering compareExactly(std::uint64_t u, double d) noexcept {
   return whole <=> d;
 }
 
-template<class Integer>
+template <class Integer>
 std::string decimal(Integer value) {
   char buffer[24];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -88,8 +88,8 @@ std::partial_ordering operator<=>(const Number& a, const Number& b) noexcept {
 // that integer, every other integer by its two's complement bits, any other floating value by its bits.
 std::size_t std::hash<platform::Number>::operator()(const platform::Number& number) const noexcept {
   const double d = number.doubleValue();
-  const bool floating = number.type() == platform::Number::Type::Float ||
-                        number.type() == platform::Number::Type::Double;
+  const bool floating =
+      number.type() == platform::Number::Type::Float || number.type() == platform::Number::Type::Double;
   std::uint64_t key = number.unsignedLongLongValue();
   if (floating && !(std::trunc(d) == d && d >= -0x1p63 && d < 0x1p64)) key = std::bit_cast<std::uint64_t>(d);
   return std::hash<std::uint64_t>{}(key);

@@ -13,9 +13,8 @@ namespace platform {
 
 // The arithmetic types a Number can be made from: bool, the signed and unsigned integers and float and
 // double. Character types and long double are left out on purpose.
-template<class T>
-concept NumberSource =
-    std::same_as<T, bool> || std::same_as<T, float> || std::same_as<T, double> ||
+template <class T>
+concept NumberSource = std::same_as<T, bool> || std::same_as<T, float> || std::same_as<T, double> ||
     (std::is_integral_v<T> && !std::same_as<T, char> && !std::same_as<T, wchar_t> &&
      !std::same_as<T, char8_t> && !std::same_as<T, char16_t> && !std::same_as<T, char32_t>);
 
@@ -38,11 +37,21 @@ concept NumberSource =
 class Number {
  public:
   enum class Type : std::uint8_t {
-    Bool, Int8, UInt8, Int16, UInt16, Int32, UInt32, Int64, UInt64, Float, Double
+    Bool,
+    Int8,
+    UInt8,
+    Int16,
+    UInt16,
+    Int32,
+    UInt32,
+    Int64,
+    UInt64,
+    Float,
+    Double
   };
 
   // Makes a number of T's type; long and long long both make Int64 (unsigned alike).
-  template<NumberSource T>
+  template <NumberSource T>
   static constexpr Number of(T value) noexcept {
     if constexpr (std::same_as<T, bool>) {
       return Number(Type::Bool, Storage{.u = value ? 1u : 0u});
@@ -125,7 +134,7 @@ class Number {
     return static_cast<std::uint64_t>(saturatingInt64(d));
   }
 
-  template<class Target>
+  template <class Target>
   constexpr Target integerAs() const noexcept {
     if (isFloating()) {
       if constexpr (std::same_as<Target, std::uint64_t>) {
@@ -166,7 +175,7 @@ static_assert(sizeof(Number) == 16);
 
 }  // namespace platform
 
-template<>
+template <>
 struct std::hash<platform::Number> {
   std::size_t operator()(const platform::Number& number) const noexcept;
 };

@@ -1,13 +1,13 @@
 #include "Platform/Foundation/NumberFormatter.hpp"
 
+#include <unicode/dcfmtsym.h>
+#include <unicode/numberformatter.h>
+
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
 #include <utility>
-
-#include <unicode/dcfmtsym.h>
-#include <unicode/numberformatter.h>
 
 #include "Platform/Foundation/Region.hpp"
 
@@ -143,13 +143,11 @@ std::optional<std::string> NumberFormatter::string(const Number& number) const {
     case Number::Type::UInt8:
     case Number::Type::UInt16:
     case Number::Type::UInt32:
-    case Number::Type::UInt64:
-      return formatUnsigned(number.unsignedLongLongValue());
+    case Number::Type::UInt64: return formatUnsigned(number.unsignedLongLongValue());
     case Number::Type::Int8:
     case Number::Type::Int16:
     case Number::Type::Int32:
-    case Number::Type::Int64:
-      return formatSigned(number.longLongValue());
+    case Number::Type::Int64: return formatSigned(number.longLongValue());
     case Number::Type::Float:
       if (const float value = number.floatValue(); std::isfinite(value)) {
         char digits[32];
@@ -158,8 +156,7 @@ std::optional<std::string> NumberFormatter::string(const Number& number) const {
         return formatDecimal(digits);
       }
       break;
-    case Number::Type::Double:
-      break;
+    case Number::Type::Double: break;
   }
   return string(number.doubleValue());
 }

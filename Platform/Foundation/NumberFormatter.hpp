@@ -67,8 +67,8 @@ class NumberFormatter {
   // The text of a number, or nullopt when ICU cannot format it.
   std::optional<std::string> string(double value) const;
   template <std::integral Integer>
-    requires(!std::same_as<Integer, bool>)
-  std::optional<std::string> string(Integer value) const {
+  requires(!std::same_as<Integer, bool>) std::optional<std::string> string(Integer value)
+  const {
     if constexpr (std::is_signed_v<Integer>) {
       return formatSigned(static_cast<std::int64_t>(value));
     } else {

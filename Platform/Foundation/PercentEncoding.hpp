@@ -16,7 +16,9 @@ class AllowedCharacters {
   // ("/", "?" and "#" are escaped).
   static const AllowedCharacters& urlPathSegmentAllowed();
 
-  bool contains(char c) const { return static_cast<unsigned char>(c) < 128 && set_[static_cast<unsigned char>(c)]; }
+  bool contains(char c) const {
+    return static_cast<unsigned char>(c) < 128 && set_[static_cast<unsigned char>(c)];
+  }
 
  private:
   explicit AllowedCharacters(std::string_view punctuation);

@@ -1,12 +1,12 @@
 #include "Platform/Foundation/Region.hpp"
 
+#include <unicode/unistr.h>
+
 #include <algorithm>
 #include <mutex>
 #include <optional>
 #include <system_error>
 #include <utility>
-
-#include <unicode/unistr.h>
 
 namespace platform {
 
@@ -55,9 +55,7 @@ std::string_view withoutCodesetAndModifier(std::string_view posixLocale) {
   return posixLocale.substr(0, posixLocale.find_first_of(".@"));
 }
 
-bool isPosixLocale(std::string_view name) {
-  return name.empty() || name == "C" || name == "POSIX";
-}
+bool isPosixLocale(std::string_view name) { return name.empty() || name == "C" || name == "POSIX"; }
 
 // The zone name in a path under a zoneinfo directory ("/usr/share/zoneinfo/Europe/Berlin" ->
 // "Europe/Berlin"), skipping the "posix/" and "right/" variants of the database; nullopt when the path is
@@ -198,13 +196,9 @@ std::string Region::languageTag(std::string_view posixLocale) {
   return tag;
 }
 
-icu::Locale Region::icuLocale() const {
-  return makeIcuLocale(localeId);
-}
+icu::Locale Region::icuLocale() const { return makeIcuLocale(localeId); }
 
-std::unique_ptr<icu::TimeZone> Region::icuTimeZone() const {
-  return makeIcuTimeZone(timeZoneId);
-}
+std::unique_ptr<icu::TimeZone> Region::icuTimeZone() const { return makeIcuTimeZone(timeZoneId); }
 
 icu::Locale Region::makeIcuLocale(std::string_view localeId) {
   // ICU takes both "de_DE" and "de-DE"; the string must be NUL-terminated.
@@ -212,8 +206,8 @@ icu::Locale Region::makeIcuLocale(std::string_view localeId) {
 }
 
 std::unique_ptr<icu::TimeZone> Region::makeIcuTimeZone(std::string_view timeZoneId) {
-  const auto id = icu::UnicodeString::fromUTF8(icu::StringPiece(timeZoneId.data(),
-                                                                static_cast<int32_t>(timeZoneId.size())));
+  const auto id = icu::UnicodeString::fromUTF8(
+      icu::StringPiece(timeZoneId.data(), static_cast<int32_t>(timeZoneId.size())));
   return std::unique_ptr<icu::TimeZone>(icu::TimeZone::createTimeZone(id));
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <unicode/locid.h>
+#include <unicode/timezone.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -8,9 +11,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <unicode/locid.h>
-#include <unicode/timezone.h>
 
 namespace platform {
 

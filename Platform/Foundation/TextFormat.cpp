@@ -1,14 +1,15 @@
 #include "Platform/Foundation/TextFormat.hpp"
 
-#include "Platform/Foundation/FatalError.hpp"
+#include <locale.h>
 
 #include <charconv>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <locale.h>
 #include <stdexcept>
 #include <system_error>
+
+#include "Platform/Foundation/FatalError.hpp"
 
 namespace platform {
 namespace {
@@ -38,7 +39,7 @@ class CLocaleScope {
   throw std::runtime_error(std::string("formatC: the C library cannot format \"") + format + "\"");
 }
 
-template<class T>
+template <class T>
 std::string shortestTextOf(T value, T fixedLimit) {
   if (std::isnan(value)) return "nan";
   if (std::isinf(value)) return value < 0 ? "-inf" : "inf";

@@ -1,6 +1,7 @@
 #include "Platform/Foundation/UniformType.hpp"
 
 #include <fcntl.h>
+#include <gio/gio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,8 +10,6 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
-
-#include <gio/gio.h>
 
 namespace platform {
 
@@ -57,9 +56,13 @@ constexpr std::size_t sniffLength = 4096;
 
 using GText = std::unique_ptr<gchar, decltype(&g_free)>;
 
-bool hasPrefix(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+bool hasPrefix(std::string_view text, std::string_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
 
-bool sameType(const std::string& type, const char* other) { return g_content_type_equals(type.c_str(), other); }
+bool sameType(const std::string& type, const char* other) {
+  return g_content_type_equals(type.c_str(), other);
+}
 
 // The type of a regular file from its name and, when the name leaves it open, its first bytes. An
 // unreadable file is guessed from its name alone.
@@ -86,7 +89,8 @@ std::string regularFileType(const std::filesystem::path& path) {
     }
     ::close(fd);
   }
-  const GText type(g_content_type_guess(path.c_str(), haveHead ? head.data() : nullptr, length, nullptr), &g_free);
+  const GText type(g_content_type_guess(path.c_str(), haveHead ? head.data() : nullptr, length, nullptr),
+                   &g_free);
   return type ? std::string(type.get()) : std::string("application/octet-stream");
 }
 

@@ -1,6 +1,5 @@
 #include "Platform/Foundation/Url.hpp"
 
-
 namespace platform {
 
 namespace {
@@ -19,7 +18,8 @@ bool hasOnlyUrlCharacters(std::string_view text) {
     if (c == '%') {
       if (i + 2 >= text.size() || !isHex(text[i + 1]) || !isHex(text[i + 2])) return false;
       i += 2;
-    } else if (!isUnreserved(c) && !isSubDelimiter(c) && std::string_view(":/?#[]@").find(c) == std::string_view::npos) {
+    } else if (!isUnreserved(c) && !isSubDelimiter(c) &&
+               std::string_view(":/?#[]@").find(c) == std::string_view::npos) {
       return false;
     }
   }
@@ -88,7 +88,8 @@ std::optional<Url> Url::parse(std::string_view text) {
   }
   if (rest.starts_with("//")) {
     const std::size_t end = rest.find('/', 2);
-    std::string_view authority = rest.substr(2, end == std::string_view::npos ? std::string_view::npos : end - 2);
+    std::string_view authority =
+        rest.substr(2, end == std::string_view::npos ? std::string_view::npos : end - 2);
     rest = end == std::string_view::npos ? std::string_view() : rest.substr(end);
     if (const std::size_t at = authority.find('@'); at != std::string_view::npos) {
       if (!hasNone(authority.substr(0, at), "[]")) return std::nullopt;

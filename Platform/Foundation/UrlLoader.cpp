@@ -128,7 +128,8 @@ struct UrlLoader::Transfer {
 
   void configure() {
     const UrlRequest& request = task.request;
-    if (std::isfinite(request.timeoutInterval()) && request.timeoutInterval() > 0) timeout = request.timeoutInterval();
+    if (std::isfinite(request.timeoutInterval()) && request.timeoutInterval() > 0)
+      timeout = request.timeoutInterval();
     curl_easy_setopt(easy, CURLOPT_PRIVATE, this);
     curl_easy_setopt(easy, CURLOPT_URL, request.url().absoluteString().c_str());
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, error);
@@ -163,7 +164,8 @@ struct UrlLoader::Transfer {
       static const char nothing = 0;
       const bool empty = !requestBody || requestBody->empty();
       curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(empty ? 0 : requestBody->size()));
-      curl_easy_setopt(easy, CURLOPT_COPYPOSTFIELDS, empty ? &nothing : reinterpret_cast<const char*>(requestBody->data()));
+      curl_easy_setopt(easy, CURLOPT_COPYPOSTFIELDS,
+                       empty ? &nothing : reinterpret_cast<const char*>(requestBody->data()));
       if (method != "POST") curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, method.c_str());
     } else if (method != "GET") {
       curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, method.c_str());
@@ -187,8 +189,8 @@ struct UrlLoader::Transfer {
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
     const bool http = scheme && (sameText(scheme, "http") || sameText(scheme, "https"));
     std::optional<Url> url = effective ? Url::parse(effective) : std::nullopt;
-    return UrlResponse{url.value_or(task.request.url()), http ? std::optional<int>(int(status)) : std::nullopt,
-                       headerFields};
+    return UrlResponse{url.value_or(task.request.url()),
+                       http ? std::optional<int>(int(status)) : std::nullopt, headerFields};
   }
 };
 

@@ -1,8 +1,9 @@
 #include "Platform/Foundation/UrlRequest.hpp"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <stdexcept>
-#include <strings.h>
 
 namespace platform {
 
@@ -34,7 +35,8 @@ void UrlRequest::setHttpMethod(std::optional<std::string> method) {
 
 std::vector<UrlRequest::Field>::iterator UrlRequest::find(std::string_view field) {
   return std::find_if(fields_.begin(), fields_.end(), [&](const Field& entry) {
-    return entry.first.size() == field.size() && ::strncasecmp(entry.first.data(), field.data(), field.size()) == 0;
+    return entry.first.size() == field.size() &&
+           ::strncasecmp(entry.first.data(), field.data(), field.size()) == 0;
   });
 }
 

@@ -19,7 +19,9 @@ std::shared_ptr<UrlSession> UrlSession::shared() {
   return *session;
 }
 
-std::shared_ptr<UrlSession> UrlSession::makeEphemeral() { return std::shared_ptr<UrlSession>(new UrlSession(nullptr)); }
+std::shared_ptr<UrlSession> UrlSession::makeEphemeral() {
+  return std::shared_ptr<UrlSession>(new UrlSession(nullptr));
+}
 
 void UrlSession::dataTask(const UrlRequest& request, Completion completion, Delivery delivery) {
   UrlLoader::shared().add({request, share_, std::move(completion), delivery});

@@ -21,7 +21,8 @@ namespace platform {
 class UrlSession {
  public:
   using Body = std::vector<std::uint8_t>;
-  using Completion = std::function<void(std::optional<Body>, std::optional<UrlResponse>, std::optional<UrlError>)>;
+  using Completion =
+      std::function<void(std::optional<Body>, std::optional<UrlResponse>, std::optional<UrlError>)>;
   // Where a handler runs: on the global queue (the usual place), or on the loader thread itself, for a
   // handler that only hands the answer on (fulfils a promise) and returns at once without throwing.
   enum class Delivery { globalQueue, loaderThread };

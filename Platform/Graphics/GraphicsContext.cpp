@@ -14,20 +14,13 @@ thread_local GraphicsContext* currentContext = nullptr;
 
 cairo_operator_t cairoOperator(CompositingOperation operation) {
   switch (operation) {
-    case CompositingOperation::clear:
-      return CAIRO_OPERATOR_CLEAR;
-    case CompositingOperation::copy:
-      return CAIRO_OPERATOR_SOURCE;
-    case CompositingOperation::sourceIn:
-      return CAIRO_OPERATOR_IN;
-    case CompositingOperation::sourceOut:
-      return CAIRO_OPERATOR_OUT;
-    case CompositingOperation::sourceAtop:
-      return CAIRO_OPERATOR_ATOP;
-    case CompositingOperation::destinationOver:
-      return CAIRO_OPERATOR_DEST_OVER;
-    case CompositingOperation::sourceOver:
-      break;
+    case CompositingOperation::clear: return CAIRO_OPERATOR_CLEAR;
+    case CompositingOperation::copy: return CAIRO_OPERATOR_SOURCE;
+    case CompositingOperation::sourceIn: return CAIRO_OPERATOR_IN;
+    case CompositingOperation::sourceOut: return CAIRO_OPERATOR_OUT;
+    case CompositingOperation::sourceAtop: return CAIRO_OPERATOR_ATOP;
+    case CompositingOperation::destinationOver: return CAIRO_OPERATOR_DEST_OVER;
+    case CompositingOperation::sourceOver: break;
   }
   return CAIRO_OPERATOR_OVER;
 }
@@ -39,38 +32,28 @@ bool isUnbounded(CompositingOperation operation) {
 
 cairo_filter_t cairoFilter(ImageInterpolation interpolation) {
   switch (interpolation) {
-    case ImageInterpolation::none:
-      return CAIRO_FILTER_NEAREST;
-    case ImageInterpolation::low:
-      return CAIRO_FILTER_FAST;
-    case ImageInterpolation::high:
-      return CAIRO_FILTER_BEST;
-    case ImageInterpolation::defaultQuality:
-      break;
+    case ImageInterpolation::none: return CAIRO_FILTER_NEAREST;
+    case ImageInterpolation::low: return CAIRO_FILTER_FAST;
+    case ImageInterpolation::high: return CAIRO_FILTER_BEST;
+    case ImageInterpolation::defaultQuality: break;
   }
   return CAIRO_FILTER_GOOD;
 }
 
 cairo_line_cap_t cairoCap(LineCap cap) {
   switch (cap) {
-    case LineCap::round:
-      return CAIRO_LINE_CAP_ROUND;
-    case LineCap::square:
-      return CAIRO_LINE_CAP_SQUARE;
-    case LineCap::butt:
-      break;
+    case LineCap::round: return CAIRO_LINE_CAP_ROUND;
+    case LineCap::square: return CAIRO_LINE_CAP_SQUARE;
+    case LineCap::butt: break;
   }
   return CAIRO_LINE_CAP_BUTT;
 }
 
 cairo_line_join_t cairoJoin(LineJoin join) {
   switch (join) {
-    case LineJoin::round:
-      return CAIRO_LINE_JOIN_ROUND;
-    case LineJoin::bevel:
-      return CAIRO_LINE_JOIN_BEVEL;
-    case LineJoin::miter:
-      break;
+    case LineJoin::round: return CAIRO_LINE_JOIN_ROUND;
+    case LineJoin::bevel: return CAIRO_LINE_JOIN_BEVEL;
+    case LineJoin::miter: break;
   }
   return CAIRO_LINE_JOIN_MITER;
 }
@@ -84,18 +67,12 @@ bool isFinite(const Rect& rect) {
 void appendElement(cairo_t* cairo, const PathElement& element) {
   const auto& p = element.points;
   switch (element.kind) {
-    case PathElementKind::moveTo:
-      cairo_move_to(cairo, p[0].x, p[0].y);
-      break;
-    case PathElementKind::lineTo:
-      cairo_line_to(cairo, p[0].x, p[0].y);
-      break;
+    case PathElementKind::moveTo: cairo_move_to(cairo, p[0].x, p[0].y); break;
+    case PathElementKind::lineTo: cairo_line_to(cairo, p[0].x, p[0].y); break;
     case PathElementKind::curveTo:
       cairo_curve_to(cairo, p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y);
       break;
-    case PathElementKind::closePath:
-      cairo_close_path(cairo);
-      break;
+    case PathElementKind::closePath: cairo_close_path(cairo); break;
   }
 }
 
@@ -173,14 +150,14 @@ void GraphicsContext::appendPath(cairo_t* cairo, const Path& path) {
     while (end < elements.size() && elements[end].kind != PathElementKind::moveTo) {
       ++end;
     }
-    const bool finite = std::all_of(elements.begin() + static_cast<std::ptrdiff_t>(begin),
-                                    elements.begin() + static_cast<std::ptrdiff_t>(end),
-                                    [](const PathElement& element) {
-                                      for (std::size_t i = 0; i < pointCount(element.kind); ++i) {
-                                        if (!isFinite(element.points[i])) return false;
-                                      }
-                                      return true;
-                                    });
+    const bool finite =
+        std::all_of(elements.begin() + static_cast<std::ptrdiff_t>(begin),
+                    elements.begin() + static_cast<std::ptrdiff_t>(end), [](const PathElement& element) {
+                      for (std::size_t i = 0; i < pointCount(element.kind); ++i) {
+                        if (!isFinite(element.points[i])) return false;
+                      }
+                      return true;
+                    });
     for (std::size_t i = begin; finite && i < end; ++i) {
       appendElement(cairo, elements[i]);
     }

@@ -22,12 +22,9 @@ struct PathElement {
 // How many of an element's points a kind uses.
 constexpr std::size_t pointCount(PathElementKind kind) noexcept {
   switch (kind) {
-    case PathElementKind::curveTo:
-      return 3;
-    case PathElementKind::closePath:
-      return 0;
-    default:
-      return 1;
+    case PathElementKind::curveTo: return 3;
+    case PathElementKind::closePath: return 0;
+    default: return 1;
   }
 }
 

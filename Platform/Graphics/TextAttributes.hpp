@@ -18,9 +18,7 @@ struct TextAttributes {
   TextAlignment alignment = TextAlignment::natural;
 
   // The font text is laid out in: font, or the default one.
-  std::shared_ptr<const Font> resolvedFont() const {
-    return font ? font : Font::systemFont(defaultFontSize);
-  }
+  std::shared_ptr<const Font> resolvedFont() const { return font ? font : Font::systemFont(defaultFontSize); }
 };
 
 }  // namespace platform

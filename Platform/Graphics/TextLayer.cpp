@@ -15,14 +15,10 @@ LineBreakMode lineBreakMode(bool wrapped, TruncationMode truncation) {
     return LineBreakMode::wordWrap;
   }
   switch (truncation) {
-    case TruncationMode::start:
-      return LineBreakMode::truncateHead;
-    case TruncationMode::middle:
-      return LineBreakMode::truncateMiddle;
-    case TruncationMode::end:
-      return LineBreakMode::truncateTail;
-    case TruncationMode::none:
-      break;
+    case TruncationMode::start: return LineBreakMode::truncateHead;
+    case TruncationMode::middle: return LineBreakMode::truncateMiddle;
+    case TruncationMode::end: return LineBreakMode::truncateTail;
+    case TruncationMode::none: break;
   }
   return LineBreakMode::clip;
 }

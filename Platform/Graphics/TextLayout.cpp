@@ -44,49 +44,33 @@ class ThreadTextContext {
 
 PangoWeight pangoWeight(FontWeight weight) {
   switch (weight) {
-    case FontWeight::ultraLight:
-      return PANGO_WEIGHT_ULTRALIGHT;
-    case FontWeight::thin:
-      return PANGO_WEIGHT_THIN;
-    case FontWeight::light:
-      return PANGO_WEIGHT_LIGHT;
-    case FontWeight::medium:
-      return PANGO_WEIGHT_MEDIUM;
-    case FontWeight::semibold:
-      return PANGO_WEIGHT_SEMIBOLD;
-    case FontWeight::bold:
-      return PANGO_WEIGHT_BOLD;
-    case FontWeight::heavy:
-      return PANGO_WEIGHT_ULTRABOLD;
-    case FontWeight::black:
-      return PANGO_WEIGHT_HEAVY;
-    case FontWeight::regular:
-      break;
+    case FontWeight::ultraLight: return PANGO_WEIGHT_ULTRALIGHT;
+    case FontWeight::thin: return PANGO_WEIGHT_THIN;
+    case FontWeight::light: return PANGO_WEIGHT_LIGHT;
+    case FontWeight::medium: return PANGO_WEIGHT_MEDIUM;
+    case FontWeight::semibold: return PANGO_WEIGHT_SEMIBOLD;
+    case FontWeight::bold: return PANGO_WEIGHT_BOLD;
+    case FontWeight::heavy: return PANGO_WEIGHT_ULTRABOLD;
+    case FontWeight::black: return PANGO_WEIGHT_HEAVY;
+    case FontWeight::regular: break;
   }
   return PANGO_WEIGHT_NORMAL;
 }
 
 PangoAlignment pangoAlignment(TextAlignment alignment) {
   switch (alignment) {
-    case TextAlignment::center:
-      return PANGO_ALIGN_CENTER;
-    case TextAlignment::right:
-      return PANGO_ALIGN_RIGHT;
-    default:
-      return PANGO_ALIGN_LEFT;
+    case TextAlignment::center: return PANGO_ALIGN_CENTER;
+    case TextAlignment::right: return PANGO_ALIGN_RIGHT;
+    default: return PANGO_ALIGN_LEFT;
   }
 }
 
 PangoEllipsizeMode ellipsizeMode(LineBreakMode mode) {
   switch (mode) {
-    case LineBreakMode::truncateHead:
-      return PANGO_ELLIPSIZE_START;
-    case LineBreakMode::truncateMiddle:
-      return PANGO_ELLIPSIZE_MIDDLE;
-    case LineBreakMode::truncateTail:
-      return PANGO_ELLIPSIZE_END;
-    default:
-      return PANGO_ELLIPSIZE_NONE;
+    case LineBreakMode::truncateHead: return PANGO_ELLIPSIZE_START;
+    case LineBreakMode::truncateMiddle: return PANGO_ELLIPSIZE_MIDDLE;
+    case LineBreakMode::truncateTail: return PANGO_ELLIPSIZE_END;
+    default: return PANGO_ELLIPSIZE_NONE;
   }
 }
 
@@ -147,12 +131,9 @@ Size TextLayout::size() const {
 
 double TextLayout::lineOffset(double lineWidth, double boxWidth) const {
   switch (alignment_) {
-    case TextAlignment::center:
-      return (boxWidth - lineWidth) / 2;
-    case TextAlignment::right:
-      return boxWidth - lineWidth;
-    default:
-      return 0;
+    case TextAlignment::center: return (boxWidth - lineWidth) / 2;
+    case TextAlignment::right: return boxWidth - lineWidth;
+    default: return 0;
   }
 }
 

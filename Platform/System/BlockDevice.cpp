@@ -27,8 +27,8 @@ std::string classPath(std::string_view name) { return "/sys/class/block/" + std:
 std::optional<std::string> resolveLink(const TextSource& source, const std::string& path) {
   const std::optional<std::string> target = source.readLink(path);
   if (!target || target->empty()) return std::nullopt;
-  const fs::path resolved = fs::path(*target).is_absolute() ? fs::path(*target)
-                                                            : fs::path(path).parent_path() / *target;
+  const fs::path resolved =
+      fs::path(*target).is_absolute() ? fs::path(*target) : fs::path(path).parent_path() / *target;
   return resolved.lexically_normal().string();
 }
 
@@ -142,7 +142,8 @@ std::optional<BlockDevice> BlockDevice::read(const TextSource& source, std::stri
   device.isPartition = source.read(classPath(name) + "/partition").has_value();
   device.wholeDisk = wholeDiskOf(source, device.name);
   device.wholeDiskPath = resolveLink(source, classPath(device.wholeDisk)).value_or(std::string());
-  if (!device.wholeDiskPath.empty()) device.devicePath = resolveLink(source, device.wholeDiskPath + "/device");
+  if (!device.wholeDiskPath.empty())
+    device.devicePath = resolveLink(source, device.wholeDiskPath + "/device");
 
   const std::string disk = classPath(device.wholeDisk);
   device.isRemovable = flag(source, disk + "/removable");

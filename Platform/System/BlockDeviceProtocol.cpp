@@ -60,8 +60,8 @@ std::optional<std::string> blockDeviceProtocol(const TextSource& source, std::st
   // A bridge decides: a SATA disk in a USB enclosure is a USB device.
   if (findNumbered(parts, "usb") != nullptr) return "USB";
   if (contains(parts, "mmc_host")) {
-    const std::optional<std::string> type = source.read("/sys/class/block/" + std::string(wholeDisk) +
-                                                        "/device/type");
+    const std::optional<std::string> type =
+        source.read("/sys/class/block/" + std::string(wholeDisk) + "/device/type");
     if (type && textfields::trimmed(*type) == "SD") return "Secure Digital";
     return std::nullopt;
   }

@@ -26,7 +26,7 @@ std::optional<BlockDeviceStat> statFromFields(const std::vector<std::string_view
     if (!value) return std::nullopt;
     counters[i] = *value;
   }
-  return BlockDeviceStat{counters[0], counters[1], counters[2], counters[3], counters[4],  counters[5],
+  return BlockDeviceStat{counters[0], counters[1], counters[2], counters[3], counters[4], counters[5],
                          counters[6], counters[7], counters[8], counters[9], counters[10]};
 }
 

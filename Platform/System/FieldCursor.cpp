@@ -17,7 +17,9 @@ std::string_view FieldCursor::field() noexcept {
   return text_.substr(start, position_ - start);
 }
 
-std::optional<std::uint64_t> FieldCursor::unsignedField() noexcept { return textfields::parseDecimal(field()); }
+std::optional<std::uint64_t> FieldCursor::unsignedField() noexcept {
+  return textfields::parseDecimal(field());
+}
 
 bool FieldCursor::skipFields(std::size_t count) noexcept {
   for (std::size_t i = 0; i < count; ++i) {

@@ -60,7 +60,8 @@ std::unique_ptr<IcmpSocket> IcmpSocket::open(int family, std::uint16_t identifie
     length = sizeof address;
   } else {
     auto& address = reinterpret_cast<sockaddr_in&>(local);
-    address = {.sin_family = AF_INET, .sin_port = htons(identifier), .sin_addr = {INADDR_ANY}, .sin_zero = {}};
+    address = {
+        .sin_family = AF_INET, .sin_port = htons(identifier), .sin_addr = {INADDR_ANY}, .sin_zero = {}};
     length = sizeof address;
   }
   if (::bind(fd, reinterpret_cast<const sockaddr*>(&local), length) != 0) {

@@ -69,12 +69,9 @@ bool receiveDump(int fd, std::vector<std::byte>& buffer, ParseBuffer parseBuffer
     if (received < 0 && errno == EINTR) continue;
     if (received <= 0) return false;
     switch (parseBuffer(std::span<const std::byte>(buffer.data(), static_cast<std::size_t>(received)))) {
-      case LinkDumpState::done:
-        return true;
-      case LinkDumpState::failed:
-        return false;
-      case LinkDumpState::incomplete:
-        break;
+      case LinkDumpState::done: return true;
+      case LinkDumpState::failed: return false;
+      case LinkDumpState::incomplete: break;
     }
   }
 }

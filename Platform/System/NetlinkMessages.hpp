@@ -32,8 +32,10 @@ template <class Visit>
 bool forEachMessage(std::span<const std::byte> bytes, Visit visit) {
   for (std::size_t offset = 0; offset < bytes.size();) {
     const std::optional<nlmsghdr> header = readAt<nlmsghdr>(bytes, offset);
-    if (!header || header->nlmsg_len < sizeof(nlmsghdr) || header->nlmsg_len > bytes.size() - offset) return false;
-    if (!visit(*header, bytes.subspan(offset + sizeof(nlmsghdr), header->nlmsg_len - sizeof(nlmsghdr)))) return true;
+    if (!header || header->nlmsg_len < sizeof(nlmsghdr) || header->nlmsg_len > bytes.size() - offset)
+      return false;
+    if (!visit(*header, bytes.subspan(offset + sizeof(nlmsghdr), header->nlmsg_len - sizeof(nlmsghdr))))
+      return true;
     offset += std::min(aligned(header->nlmsg_len), bytes.size() - offset);
   }
   return true;
@@ -45,7 +47,8 @@ template <class Visit>
 void forEachAttribute(std::span<const std::byte> bytes, Visit visit) {
   for (std::size_t offset = 0; offset < bytes.size();) {
     const std::optional<rtattr> attribute = readAt<rtattr>(bytes, offset);
-    if (!attribute || attribute->rta_len < sizeof(rtattr) || attribute->rta_len > bytes.size() - offset) return;
+    if (!attribute || attribute->rta_len < sizeof(rtattr) || attribute->rta_len > bytes.size() - offset)
+      return;
     visit(attribute->rta_type, bytes.subspan(offset + sizeof(rtattr), attribute->rta_len - sizeof(rtattr)));
     offset += std::min(aligned(attribute->rta_len), bytes.size() - offset);
   }

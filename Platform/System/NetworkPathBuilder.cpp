@@ -36,7 +36,8 @@ std::string cText(std::span<const std::byte> payload) {
 
 LinkDumpState NetworkPathBuilder::add(std::span<const std::byte> messages, std::uint32_t sequence) {
   LinkDumpState state = LinkDumpState::incomplete;
-  const bool complete = netlink::forEachMessage(messages, [&](const nlmsghdr& header, std::span<const std::byte> body) {
+  const bool complete = netlink::forEachMessage(messages, [&](const nlmsghdr& header,
+                                                              std::span<const std::byte> body) {
     if (header.nlmsg_seq != sequence) return true;
     if (header.nlmsg_type == NLMSG_DONE || header.nlmsg_type == NLMSG_ERROR) {
       state = header.nlmsg_type == NLMSG_DONE ? LinkDumpState::done : LinkDumpState::failed;
@@ -46,19 +47,21 @@ LinkDumpState NetworkPathBuilder::add(std::span<const std::byte> messages, std::
       const std::optional<ifinfomsg> info = readAt<ifinfomsg>(body, 0);
       if (!info) return true;
       Link link{info->ifi_index, {}, info->ifi_flags};
-      forEachAttribute(attributesAfter<ifinfomsg>(body), [&](unsigned type, std::span<const std::byte> payload) {
-        if (type == IFLA_IFNAME) link.name = cText(payload);
-      });
+      forEachAttribute(attributesAfter<ifinfomsg>(body),
+                       [&](unsigned type, std::span<const std::byte> payload) {
+                         if (type == IFLA_IFNAME) link.name = cText(payload);
+                       });
       links_.push_back(std::move(link));
     }
     if (header.nlmsg_type == RTM_NEWADDR) {
       const std::optional<ifaddrmsg> info = readAt<ifaddrmsg>(body, 0);
       if (!info) return true;
       std::optional<std::string> address, local;
-      forEachAttribute(attributesAfter<ifaddrmsg>(body), [&](unsigned type, std::span<const std::byte> payload) {
-        if (type == IFA_ADDRESS) address = addressText(info->ifa_family, payload);
-        if (type == IFA_LOCAL) local = addressText(info->ifa_family, payload);
-      });
+      forEachAttribute(attributesAfter<ifaddrmsg>(body),
+                       [&](unsigned type, std::span<const std::byte> payload) {
+                         if (type == IFA_ADDRESS) address = addressText(info->ifa_family, payload);
+                         if (type == IFA_LOCAL) local = addressText(info->ifa_family, payload);
+                       });
       // IFA_LOCAL is the interface's own address; IFA_ADDRESS is the peer's on a point-to-point link.
       if (local || address) {
         addresses_[int(info->ifa_index)].push_back((local ? *local : *address) + "/" +
@@ -89,15 +92,19 @@ NetworkPath NetworkPathBuilder::path() const {
     NetworkPath::Interface interface {
       link.index, link.name, {}
     };
-    if (const auto found = addresses_.find(link.index); found != addresses_.end()) interface.addresses = found->second;
+    if (const auto found = addresses_.find(link.index); found != addresses_.end())
+      interface.addresses = found->second;
     std::sort(interface.addresses.begin(), interface.addresses.end());
     path.interfaces.push_back(std::move(interface));
   }
   std::sort(path.interfaces.begin(), path.interfaces.end(),
             [](const auto& a, const auto& b) { return a.index < b.index; });
   for (const NetworkPath::DefaultRoute& route : routes_) {
-    const auto same = [&](const NetworkPath::Interface& interface) { return interface.index == route.interfaceIndex; };
-    if (std::any_of(path.interfaces.begin(), path.interfaces.end(), same)) path.defaultRoutes.push_back(route);
+    const auto same = [&](const NetworkPath::Interface& interface) {
+      return interface.index == route.interfaceIndex;
+    };
+    if (std::any_of(path.interfaces.begin(), path.interfaces.end(), same))
+      path.defaultRoutes.push_back(route);
   }
   std::sort(path.defaultRoutes.begin(), path.defaultRoutes.end());
   return path;

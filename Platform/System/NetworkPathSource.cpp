@@ -18,11 +18,13 @@ namespace {
 class NetlinkPathSource : public NetworkPathSource {
  public:
   NetlinkPathSource()
-      : events_(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_ROUTE), "netlink socket"),
+      : events_(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_ROUTE),
+                "netlink socket"),
         queries_(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE), "netlink socket") {
     sockaddr_nl groups{};
     groups.nl_family = AF_NETLINK;
-    groups.nl_groups = RTMGRP_LINK | RTMGRP_IPV4_IFADDR | RTMGRP_IPV6_IFADDR | RTMGRP_IPV4_ROUTE | RTMGRP_IPV6_ROUTE;
+    groups.nl_groups =
+        RTMGRP_LINK | RTMGRP_IPV4_IFADDR | RTMGRP_IPV6_IFADDR | RTMGRP_IPV4_ROUTE | RTMGRP_IPV6_ROUTE;
     if (::bind(events_.get(), reinterpret_cast<const sockaddr*>(&groups), sizeof groups) != 0) {
       throw std::system_error(errno, std::generic_category(), "bind netlink groups");
     }
@@ -60,7 +62,8 @@ class NetlinkPathSource : public NetworkPathSource {
     request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
     request.header.nlmsg_seq = ++sequence_;
     request.family.rtgen_family = AF_UNSPEC;
-    if (::send(queries_.get(), &request, sizeof request, 0) != static_cast<ssize_t>(sizeof request)) return false;
+    if (::send(queries_.get(), &request, sizeof request, 0) != static_cast<ssize_t>(sizeof request))
+      return false;
     std::vector<std::byte> buffer(32768);  // larger than any one message of a dump
     return receiveDump(queries_.get(), buffer,
                        [&](std::span<const std::byte> messages) { return builder.add(messages, sequence_); });

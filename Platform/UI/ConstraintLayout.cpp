@@ -62,17 +62,12 @@ double superviewValue(LayoutAttribute attribute, Size size) {
   switch (attribute) {
     case LayoutAttribute::right:
     case LayoutAttribute::trailing:
-    case LayoutAttribute::width:
-      return size.width;
+    case LayoutAttribute::width: return size.width;
     case LayoutAttribute::bottom:
-    case LayoutAttribute::height:
-      return size.height;
-    case LayoutAttribute::centerX:
-      return size.width / 2;
-    case LayoutAttribute::centerY:
-      return size.height / 2;
-    default:
-      return 0;
+    case LayoutAttribute::height: return size.height;
+    case LayoutAttribute::centerX: return size.width / 2;
+    case LayoutAttribute::centerY: return size.height / 2;
+    default: return 0;
   }
 }
 
@@ -80,24 +75,15 @@ void pin(AxisPins& pins, LayoutAttribute attribute, double value) {
   switch (attribute) {
     case LayoutAttribute::left:
     case LayoutAttribute::leading:
-    case LayoutAttribute::top:
-      pins.minEdge = value;
-      break;
+    case LayoutAttribute::top: pins.minEdge = value; break;
     case LayoutAttribute::right:
     case LayoutAttribute::trailing:
-    case LayoutAttribute::bottom:
-      pins.maxEdge = value;
-      break;
+    case LayoutAttribute::bottom: pins.maxEdge = value; break;
     case LayoutAttribute::centerX:
-    case LayoutAttribute::centerY:
-      pins.center = value;
-      break;
+    case LayoutAttribute::centerY: pins.center = value; break;
     case LayoutAttribute::width:
-    case LayoutAttribute::height:
-      pins.size = value;
-      break;
-    case LayoutAttribute::notAnAttribute:
-      break;
+    case LayoutAttribute::height: pins.size = value; break;
+    case LayoutAttribute::notAnAttribute: break;
   }
 }
 

@@ -32,11 +32,11 @@ std::shared_ptr<View> nearestCommonAncestor(const std::shared_ptr<View>& first, 
 }  // namespace
 
 std::shared_ptr<LayoutConstraint> LayoutConstraint::create(const std::shared_ptr<View>& firstItem,
-                                                            LayoutAttribute firstAttribute,
-                                                            LayoutRelation relation,
-                                                            const std::shared_ptr<View>& secondItem,
-                                                            LayoutAttribute secondAttribute,
-                                                            double multiplier, double constant) {
+                                                           LayoutAttribute firstAttribute,
+                                                           LayoutRelation relation,
+                                                           const std::shared_ptr<View>& secondItem,
+                                                           LayoutAttribute secondAttribute, double multiplier,
+                                                           double constant) {
   if (!firstItem || firstAttribute == LayoutAttribute::notAnAttribute) {
     throw std::invalid_argument("a constraint needs a first item and attribute");
   }

@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "Platform/Graphics/Color.hpp"
-#include "Platform/UI/ControlBackground.hpp"
 #include "Platform/UI/ClipView.hpp"
+#include "Platform/UI/ControlBackground.hpp"
 #include "Platform/UI/View.hpp"
 
 namespace platform {

@@ -12,8 +12,6 @@ void TableView::setBackgroundColor(ColorRef color) {
   setNeedsDisplay(true);
 }
 
-void TableView::draw(const Rect&) {
-  fillBackground(backgroundColor_, bounds());
-}
+void TableView::draw(const Rect&) { fillBackground(backgroundColor_, bounds()); }
 
 }  // namespace platform

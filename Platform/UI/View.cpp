@@ -384,8 +384,7 @@ std::shared_ptr<View> View::hitTest(Point point) {
   if (hidden_ || !frame_.standardized().contains(point)) {
     return nullptr;
   }
-  const Point local =
-      transformToSuperview().inverted().value_or(AffineTransform::identity()).apply(point);
+  const Point local = transformToSuperview().inverted().value_or(AffineTransform::identity()).apply(point);
   const ViewList subviews = subviews_;
   for (auto subview = subviews.rbegin(); subview != subviews.rend(); ++subview) {
     if (std::shared_ptr<View> hit = (*subview)->hitTest(local)) {

@@ -22,7 +22,8 @@ struct Registry {
   std::map<std::type_index, std::string> byType;
 
   Registry() {
-    byName.emplace("View", Entry{"", [](const Rect& frame) { return View::create(frame); },
+    byName.emplace("View", Entry{"",
+                                 [](const Rect& frame) { return View::create(frame); },
                                  {{"hidden", inspectable(&View::isHidden, &View::setHidden)}}});
     byType.emplace(typeid(View), "View");
   }

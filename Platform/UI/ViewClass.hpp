@@ -9,8 +9,8 @@
 #include <utility>
 
 #include "Platform/Graphics/Geometry.hpp"
-#include "Platform/UI/ViewProperty.hpp"
 #include "Platform/UI/View.hpp"
+#include "Platform/UI/ViewProperty.hpp"
 
 namespace platform {
 
@@ -26,9 +26,10 @@ class ViewClass {
   // Defines class T, made by View::create<T>(frame).
   template <std::derived_from<View> T>
   static void define(std::string name, std::string superclass, Properties properties = {}) {
-    define(std::move(name), std::move(superclass), typeid(T),
-           [](const Rect& frame) -> std::shared_ptr<View> { return View::create<T>(frame); },
-           std::move(properties));
+    define(
+        std::move(name), std::move(superclass), typeid(T),
+        [](const Rect& frame) -> std::shared_ptr<View> { return View::create<T>(frame); },
+        std::move(properties));
   }
   // Throws std::invalid_argument when the name or the type is defined already, the superclass is not
   // defined, or the factory is empty.

@@ -5,8 +5,8 @@
 #include <functional>
 #include <memory>
 
-#include "Platform/Graphics/GraphicsContext.hpp"
 #include "Platform/Graphics/Geometry.hpp"
+#include "Platform/Graphics/GraphicsContext.hpp"
 
 namespace platform {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "Platform/Graphics/Geometry.hpp"
-#include "Platform/UI/ViewProperty.hpp"
 #include "Platform/UI/View.hpp"
+#include "Platform/UI/ViewProperty.hpp"
 
 namespace platform {
 

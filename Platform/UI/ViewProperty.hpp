@@ -26,13 +26,12 @@ struct InspectableProperty {
 
 template <class Value>
 concept InspectableKind = std::same_as<Value, bool> || std::same_as<Value, std::int64_t> ||
-                          std::same_as<Value, double> || std::same_as<Value, std::string> ||
-                          std::same_as<Value, ColorRef>;
+    std::same_as<Value, double> || std::same_as<Value, std::string> || std::same_as<Value, ColorRef>;
 
 // The property made of a getter and a setter of class T.
 template <class T, class Getter, class Setter>
-  requires std::derived_from<T, View> && InspectableKind<std::remove_cvref_t<Setter>>
-InspectableProperty inspectable(Getter (T::*getter)() const, void (T::*setter)(Setter)) {
+requires std::derived_from<T, View> && InspectableKind<std::remove_cvref_t<Setter>> InspectableProperty
+inspectable(Getter (T::*getter)() const, void (T::*setter)(Setter)) {
   using Value = std::remove_cvref_t<Setter>;
   InspectableProperty property;
   property.set = [setter](View& view, const InspectableValue& value) {

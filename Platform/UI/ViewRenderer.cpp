@@ -19,7 +19,7 @@ std::shared_ptr<Image> ViewRenderer::image(View& view, double scale, RenderTime 
     return image;
   }
   const std::unique_ptr<cairo_t, decltype(&cairo_destroy)> owned(cairo_create(image->surface()),
-                                                                   &cairo_destroy);
+                                                                 &cairo_destroy);
   cairo_t* cairo = owned.get();
   // The view's layer flips relative to its superview's coordinates, so draw in those: y-down from the top
   // under a flipped superview, else y-up from the bottom.

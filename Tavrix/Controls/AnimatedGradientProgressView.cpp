@@ -177,8 +177,7 @@ void AnimatedGradientProgressView::animateValue() {
   animation.fromValue = oldValue_;
   animation.toValue = value_;
   animation.duration = duration_;
-  animation.timingFunction =
-      platform::TimingFunction::named(platform::TimingFunctionName::easeInEaseOut);
+  animation.timingFunction = platform::TimingFunction::named(platform::TimingFunctionName::easeInEaseOut);
   animation.fillMode = platform::FillMode::forwards;
   animation.removedOnCompletion = false;
   progressLayer_->addAnimation(animation, "strokeEnd");

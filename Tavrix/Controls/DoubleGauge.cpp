@@ -92,13 +92,13 @@ void DoubleGauge::draw(platform::ShapeLayer& layer, double inset, const platform
 }
 
 void DoubleGauge::drawInnerBackground() {
-  draw(*backgroundLayerInner_, innerInset, colorInner_->withAlphaComponent(trackAlpha)->rgba(effectiveAppearance()),
-       &GaugeArc::track);
+  draw(*backgroundLayerInner_, innerInset,
+       colorInner_->withAlphaComponent(trackAlpha)->rgba(effectiveAppearance()), &GaugeArc::track);
 }
 
 void DoubleGauge::drawOuterBackground() {
-  draw(*backgroundLayerOuter_, outerInset, colorOuter_->withAlphaComponent(trackAlpha)->rgba(effectiveAppearance()),
-       &GaugeArc::track);
+  draw(*backgroundLayerOuter_, outerInset,
+       colorOuter_->withAlphaComponent(trackAlpha)->rgba(effectiveAppearance()), &GaugeArc::track);
 }
 
 void DoubleGauge::drawInnerProgress() {

@@ -12,8 +12,9 @@ namespace Tavrix {
 // Two concentric three-quarter ring gauges (see GaugeArc): the first value on the ring of radius
 // W / 2 - 2 × lineWidth - 2, the second on the ring two line widths nearer the centre, each over a faint
 // track of its colour. The names follow the class's interface, not the picture: the "inner" pair (colorInner,
-// value1) is the larger ring and the "outer" pair (colorOuter, value2) lies inside it. The four layers are made with the view and restacked at every layout: inner track,
-// outer track, inner value, outer value. The view becomes layer-backed only when it awakes from an archive
+// value1) is the larger ring and the "outer" pair (colorOuter, value2) lies inside it. The four layers are
+// made with the view and restacked at every layout: inner track, outer track, inner value, outer value. The
+// view becomes layer-backed only when it awakes from an archive
 // ("DoubleGauge"), so made in code it shows nothing. Setting any property lays it out at once. Values are
 // not clamped (the rings show 0...1; NaN counts as 0). Main thread only.
 class DoubleGauge : public platform::View {

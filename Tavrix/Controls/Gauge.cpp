@@ -65,8 +65,9 @@ void Gauge::drawBackground() {
   if (color_) {
     stroke = color_->withAlphaComponent(trackAlpha)->rgba(effectiveAppearance());
   }
-  GaugeArc::configure(*layer, bounds, lineWidth_, stroke,
-                      GaugeArc::track(bounds.center(), GaugeArc::radius(bounds.width(), lineWidth_, ringInset)));
+  GaugeArc::configure(
+      *layer, bounds, lineWidth_, stroke,
+      GaugeArc::track(bounds.center(), GaugeArc::radius(bounds.width(), lineWidth_, ringInset)));
   replace(backgroundLayer_, std::move(layer));
 }
 
@@ -80,7 +81,8 @@ void Gauge::drawProgress() {
   replace(progressLayer_, std::move(layer));
 }
 
-void Gauge::replace(std::shared_ptr<platform::ShapeLayer>& layer, std::shared_ptr<platform::ShapeLayer> with) {
+void Gauge::replace(std::shared_ptr<platform::ShapeLayer>& layer,
+                    std::shared_ptr<platform::ShapeLayer> with) {
   if (layer) {
     layer->removeFromSuperlayer();
   }

@@ -46,7 +46,9 @@ platform::Path GaugeArc::clockwiseFromTop(platform::Point center, double radius)
   return NSBezierPath::cgPath(path);
 }
 
-double GaugeArc::radius(double width, double lineWidth, double inset) { return width * 0.5 - inset * lineWidth - 2; }
+double GaugeArc::radius(double width, double lineWidth, double inset) {
+  return width * 0.5 - inset * lineWidth - 2;
+}
 
 void GaugeArc::configure(platform::ShapeLayer& layer, const platform::Rect& bounds, double lineWidth,
                          std::optional<platform::Rgba> strokeColor, platform::Path path) {

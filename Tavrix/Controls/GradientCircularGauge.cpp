@@ -93,7 +93,9 @@ void GradientCircularGauge::layout() {
   drawGradient();
 }
 
-double GradientCircularGauge::radius() const { return GaugeArc::radius(bounds().width(), lineWidth_, ringInset); }
+double GradientCircularGauge::radius() const {
+  return GaugeArc::radius(bounds().width(), lineWidth_, ringInset);
+}
 
 void GradientCircularGauge::drawBackground() {
   const platform::Rect bounds = this->bounds();

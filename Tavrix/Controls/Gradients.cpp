@@ -26,8 +26,8 @@ ColorGradient fancyStops() { return stops({{217, 87, 169}, {233, 69, 63}, {243, 
 
 // The six colours of softPastel and softPastelAlt.
 ColorGradient softPastelStops() {
-  return stops({{255, 154, 162}, {255, 183, 178}, {255, 218, 193}, {226, 240, 203}, {181, 234, 215},
-                {199, 206, 234}});
+  return stops(
+      {{255, 154, 162}, {255, 183, 178}, {255, 218, 193}, {226, 240, 203}, {181, 234, 215}, {199, 206, 234}});
 }
 
 }  // namespace

@@ -14,8 +14,8 @@ constexpr double trackAlpha = 0.22;
 [[maybe_unused]] const bool classDefined = [] {
   platform::ViewClass::define<HorizontalProgressView>(
       "HorizontalProgressView", "View",
-      {{"cornerRadius",
-        platform::inspectable(&HorizontalProgressView::cornerRadius, &HorizontalProgressView::setCornerRadius)}});
+      {{"cornerRadius", platform::inspectable(&HorizontalProgressView::cornerRadius,
+                                              &HorizontalProgressView::setCornerRadius)}});
   return true;
 }();
 

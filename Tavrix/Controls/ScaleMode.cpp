@@ -8,9 +8,8 @@ namespace Tavrix {
 namespace {
 
 // Indexed by case, in declaration order.
-constexpr std::array<double, 19> rawValues{0,  1,  2,  3,  4,  5,   10,   15,          20,
-                                           25, 30, 35, 40, 45, 50, 100, 1000, 1024.0 * 1024,
-                                           1024.0 * 1024 * 1024};
+constexpr std::array<double, 19> rawValues{
+    0, 1, 2, 3, 4, 5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 100, 1000, 1024.0 * 1024, 1024.0 * 1024 * 1024};
 
 }  // namespace
 

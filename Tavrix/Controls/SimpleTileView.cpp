@@ -181,9 +181,7 @@ void SimpleTileView::mouseEntered(const platform::Event& event) {
       // The slide is a 0.2 second animation group on the platform; layer changes here take effect at once.
       applyShift();
       break;
-    case HoverDisplayMode::shadow:
-      applyGlow();
-      break;
+    case HoverDisplayMode::shadow: applyGlow(); break;
   }
 }
 
@@ -201,11 +199,8 @@ void SimpleTileView::mouseExited(const platform::Event& event) {
       isMouseEntered_ = false;
       refreshAppearance();
       break;
-    case HoverDisplayMode::shift:
-      removeShift();
-      break;
-    case HoverDisplayMode::shadow:
-      break;
+    case HoverDisplayMode::shift: removeShift(); break;
+    case HoverDisplayMode::shadow: break;
   }
 }
 

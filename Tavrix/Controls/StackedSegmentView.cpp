@@ -77,8 +77,9 @@ void StackedSegmentView::rebuildLayers() {
 }
 
 void StackedSegmentView::addBackgroundLayer() {
-  addFilledLayer(NSBezierPath::cgPath(platform::BezierPath::roundedRect(bounds(), cornerRadius_, cornerRadius_)),
-                 backgroundColor_);
+  addFilledLayer(
+      NSBezierPath::cgPath(platform::BezierPath::roundedRect(bounds(), cornerRadius_, cornerRadius_)),
+      backgroundColor_);
 }
 
 void StackedSegmentView::addSegmentLayers() {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Platform/Graphics/Color.hpp"
-#include "Platform/Graphics/TextAttributes.hpp"
 #include "Platform/Graphics/TextAlignment.hpp"
+#include "Platform/Graphics/TextAttributes.hpp"
 
 namespace Tavrix {
 

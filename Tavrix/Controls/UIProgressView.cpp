@@ -26,12 +26,13 @@ std::array<UIProgressView::Stroke, 2> UIProgressView::body(platform::Size size) 
   style.lineJoin = platform::LineJoin::miter;
   style.miterLimit = 10;
 
-  const platform::ColorRef& color = progress > redUpTo ? SystemColors::systemGreen() : SystemColors::systemRed();
+  const platform::ColorRef& color =
+      progress > redUpTo ? SystemColors::systemGreen() : SystemColors::systemRed();
   const double shown = progress >= 0 && progress <= 1 ? progress : 0;
   const double middle = size.height * 0.5;
-  return {
-      Stroke{line(lineWidth, size.width - lineWidth, middle), style, color->withAlphaComponent(trackOpacity)->rgba()},
-      Stroke{line(lineWidth, (size.width - lineWidth) * shown, middle), style, color->rgba()}};
+  return {Stroke{line(lineWidth, size.width - lineWidth, middle), style,
+                 color->withAlphaComponent(trackOpacity)->rgba()},
+          Stroke{line(lineWidth, (size.width - lineWidth) * shown, middle), style, color->rgba()}};
 }
 
 void UIProgressView::draw(platform::GraphicsContext& context, platform::Size size) const {

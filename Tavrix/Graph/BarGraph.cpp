@@ -28,8 +28,8 @@ constexpr double gridLineWidth = 0.5;
 }();
 
 platform::TextAttributes labelAttributes() {
-  return TextUtilities::textAttributes(platform::TextAlignment::left, SystemColors::secondaryLabelColor(), true,
-                                       labelFontSize);
+  return TextUtilities::textAttributes(platform::TextAlignment::left, SystemColors::secondaryLabelColor(),
+                                       true, labelFontSize);
 }
 
 }  // namespace
@@ -60,7 +60,8 @@ void BarGraph::setData(std::vector<std::int32_t> data) {
 }
 
 std::int32_t BarGraph::calculateMax() const {
-  const std::int64_t largest = std::max<std::int64_t>(0, data_.empty() ? 0 : *std::ranges::max_element(data_));
+  const std::int64_t largest =
+      std::max<std::int64_t>(0, data_.empty() ? 0 : *std::ranges::max_element(data_));
   if (largest == 0) {
     return 100;
   }
@@ -144,7 +145,8 @@ void BarGraph::drawValueLabels(std::int32_t max, double height) {
   }
   const platform::TextAttributes attributes = labelAttributes();
   const auto label = [&](std::int32_t value, double y, double labelHeight) {
-    platform::TextRenderer::draw(*context, std::to_string(value), attributes, platform::Rect(4, y, 56, labelHeight));
+    platform::TextRenderer::draw(*context, std::to_string(value), attributes,
+                                 platform::Rect(4, y, 56, labelHeight));
   };
   label(0, bottomOffset_ - 5, 12);
   label(max / 4, topOffset_ + height * 0.25 - 4, 10);

@@ -4,8 +4,8 @@
 
 namespace Tavrix {
 
-void ChartBar::strokeThenFill(platform::GraphicsContext& context, const platform::Path& outline, double lineWidth,
-                              const platform::ColorRef& color, double fillAlpha) {
+void ChartBar::strokeThenFill(platform::GraphicsContext& context, const platform::Path& outline,
+                              double lineWidth, const platform::ColorRef& color, double fillAlpha) {
   platform::Rgba rgba = color->rgba();
   platform::StrokeStyle style;
   style.lineWidth = lineWidth;

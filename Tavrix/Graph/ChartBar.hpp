@@ -14,8 +14,8 @@ class ChartBar {
   // Strokes the outline at the line width in the colour (resolved under the current appearance), then fills
   // it (open outlines are closed for the fill) with the colour's red, green and blue at fillAlpha, so the
   // fill covers the inner half of the outline.
-  static void strokeThenFill(platform::GraphicsContext& context, const platform::Path& outline, double lineWidth,
-                             const platform::ColorRef& color, double fillAlpha);
+  static void strokeThenFill(platform::GraphicsContext& context, const platform::Path& outline,
+                             double lineWidth, const platform::ColorRef& color, double fillAlpha);
 };
 
 }  // namespace Tavrix

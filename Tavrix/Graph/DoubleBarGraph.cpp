@@ -152,11 +152,11 @@ void DoubleBarGraph::layout() {
   if (trackingArea_) {
     removeTrackingArea(trackingArea_);
   }
-  trackingArea_ =
-      platform::TrackingArea::create(bounds(),
-                                     platform::TrackingArea::mouseEnteredAndExited |
-                                         platform::TrackingArea::mouseMoved | platform::TrackingArea::activeAlways,
-                                     shared_from_this());
+  trackingArea_ = platform::TrackingArea::create(bounds(),
+                                                 platform::TrackingArea::mouseEnteredAndExited |
+                                                     platform::TrackingArea::mouseMoved |
+                                                     platform::TrackingArea::activeAlways,
+                                                 shared_from_this());
   addTrackingArea(trackingArea_);
 }
 
@@ -198,12 +198,14 @@ void DoubleBarGraph::drawBars(platform::GraphicsContext& context, double height)
     const double x = gap * i + 2 * barWidth * i + leftOffset_ + 1;
     const double leftEdge = std::trunc(x) - half;
     const double leftRight = std::trunc(x + barWidth) - half;
-    const double leftTop = std::trunc(bottomOffset_ + height * (static_cast<double>(data_[column].first) / max)) - half;
+    const double leftTop =
+        std::trunc(bottomOffset_ + height * (static_cast<double>(data_[column].first) / max)) - half;
     const double right = std::trunc(leftEdge + 1 + barWidth + 1) - half;
     const double rightTopRight = std::trunc(right + 1 + barWidth) - half;
     const double rightBottomLeft = std::trunc(right) + 1 - half;
     const double rightBottomRight = std::trunc(right + barWidth) + 1 - half;
-    const double rightTop = std::trunc(bottomOffset_ + height * (static_cast<double>(data_[column].second) / max));
+    const double rightTop =
+        std::trunc(bottomOffset_ + height * (static_cast<double>(data_[column].second) / max));
 
     if (index_ == static_cast<std::int64_t>(column)) {
       drawHighlight(leftEdge, rightBottomRight);
@@ -224,9 +226,9 @@ void DoubleBarGraph::drawBars(platform::GraphicsContext& context, double height)
     if (labelled) {
       const std::string& text = legendLabelsX_[column];
       const double textWidth = platform::TextMeasurer::size(text, textFontAttributes_).width;
-      platform::TextRenderer::draw(
-          context, text, textFontAttributes_,
-          platform::Rect(leftEdge + barWidth - textWidth / 2, 1, textWidth < 2 * barWidth ? 2 * barWidth : 16, 12));
+      platform::TextRenderer::draw(context, text, textFontAttributes_,
+                                   platform::Rect(leftEdge + barWidth - textWidth / 2, 1,
+                                                  textWidth < 2 * barWidth ? 2 * barWidth : 16, 12));
     }
   }
 }

@@ -1,12 +1,11 @@
 // The pointer side of DoubleBarGraph: hover, highlight, delete rectangle and clicks.
-#include "Tavrix/Graph/DoubleBarGraph.hpp"
-
 #include <cmath>
 
 #include "Platform/Graphics/BezierPath.hpp"
 #include "Platform/Graphics/GraphicsContext.hpp"
 #include "Tavrix/Controls/NSImage.hpp"
 #include "Tavrix/Controls/SystemColors.hpp"
+#include "Tavrix/Graph/DoubleBarGraph.hpp"
 
 namespace Tavrix {
 

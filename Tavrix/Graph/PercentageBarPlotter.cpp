@@ -11,9 +11,7 @@ namespace Tavrix {
 PercentageBarPlotter::PercentageBarPlotter(platform::ColorRef color)
     : color_(std::move(color)), lineWidth_(2 * Constants::onePixel()) {}
 
-void PercentageBarPlotter::update(PlotterData) {
-  tellDataUpdated(*this);
-}
+void PercentageBarPlotter::update(PlotterData) { tellDataUpdated(*this); }
 
 void PercentageBarPlotter::draw(const std::shared_ptr<platform::Layer>& layer, double, double, double) {
   drawBar(layer);

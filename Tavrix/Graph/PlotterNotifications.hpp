@@ -34,7 +34,9 @@ template <class Plotter, class Store>
 void updateOnMainThread(Plotter& plotter, PlotterData data, Store store) {
   if (!platform::isMainThread()) {
     platform::DispatchQueue::main().async(
-        [self = plotter.shared_from_this(), data = std::move(data)]() mutable { self->update(std::move(data)); });
+        [self = plotter.shared_from_this(), data = std::move(data)]() mutable {
+          self->update(std::move(data));
+        });
     return;
   }
   store(std::move(data));

@@ -27,9 +27,7 @@ void PointAxis::clear() {
   points_.clear();
 }
 
-void PointAxis::removeLayers() {
-  platform::removeAllFromSuperlayer(layers_);
-}
+void PointAxis::removeLayers() { platform::removeAllFromSuperlayer(layers_); }
 
 void PointAxis::drawPoints(platform::Layer& layer) {
   const platform::Rect bounds = layer.bounds();
@@ -43,7 +41,8 @@ void PointAxis::drawPoints(platform::Layer& layer) {
     ticks.line({x, height - 21});
     if (!point->text()) continue;
     const auto font = platform::Font::systemFont(fontSize_, fontWeight_);
-    const platform::Size size = platform::TextMeasurer::boundingSize(*point->text(), {.font = font}, {64, 20});
+    const platform::Size size =
+        platform::TextMeasurer::boundingSize(*point->text(), {.font = font}, {64, 20});
     platform::Rect frame(x - size.width / 2, height - 22 + size.height / 2, size.width, 20);
     if (frame.maxX() > width) frame.origin.x = width - size.width - 1;
     auto label = std::make_shared<platform::TextLayer>();

@@ -178,7 +178,8 @@ void SeparatedBarGraph::drawGridLines() {
   const double height = bounds().height();
   platform::BezierPath lines;
   lines.strokeStyle().lineWidth = gridLineWidth;
-  for (const double y : {std::trunc(0.75 * height) - 0.25, height - 0.25, std::trunc(0.25 * height) - 0.25, 0.25}) {
+  for (const double y :
+       {std::trunc(0.75 * height) - 0.25, height - 0.25, std::trunc(0.25 * height) - 0.25, 0.25}) {
     lines.move({mouseOffset_, y});
     lines.line({width, y});
   }
@@ -192,9 +193,10 @@ void SeparatedBarGraph::drawLegend() {
     return;
   }
   const double height = bounds().height();
-  const platform::TextAttributes attributes =
-      TextUtilities::textAttributes(platform::TextAlignment::right, SystemColors::labelColor(), false, legendFontSize);
-  const double ys[] = {height - 10, std::trunc(0.75 * height) - 5, 0.5 * height - 5, 0, std::trunc(0.25 * height) - 5};
+  const platform::TextAttributes attributes = TextUtilities::textAttributes(
+      platform::TextAlignment::right, SystemColors::labelColor(), false, legendFontSize);
+  const double ys[] = {height - 10, std::trunc(0.75 * height) - 5, 0.5 * height - 5, 0,
+                       std::trunc(0.25 * height) - 5};
   for (std::size_t k = 0; k < 5; ++k) {
     platform::TextRenderer::draw(*context, legendLabelsY_[k], attributes,
                                  platform::Rect(3, ys[k] + 1, mouseOffset_ - 3, 10));

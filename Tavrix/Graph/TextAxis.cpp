@@ -45,7 +45,8 @@ void TextAxis::clear() {
   slots_.clear();
 }
 
-std::shared_ptr<platform::TextLayer> TextAxis::makeLabel(const std::string& text, double size, platform::Rgba color,
+std::shared_ptr<platform::TextLayer> TextAxis::makeLabel(const std::string& text, double size,
+                                                         platform::Rgba color,
                                                          platform::TextAlignment alignment) const {
   auto label = std::make_shared<platform::TextLayer>();
   label->setFont(platform::Font::systemFont(size, fontWeight_));
@@ -105,7 +106,8 @@ void TextAxis::layoutCentered(platform::Layer& layer) {
       layers_.push_back(label);
       if (const std::optional<std::string>& detail = details_[i]) {
         // Measured with the label's font, as the detail line has always been.
-        const double detailHeight = platform::TextMeasurer::boundingSize(*detail, attributes, frame.size).height;
+        const double detailHeight =
+            platform::TextMeasurer::boundingSize(*detail, attributes, frame.size).height;
         auto detailLabel = makeLabel(*detail, detailFontSize_, color, platform::TextAlignment::center);
         detailLabel->setFrame({x, label->frame().origin.y + textHeight + 2, slotWidth, detailHeight});
         layer.addSublayer(detailLabel);
@@ -122,8 +124,8 @@ void TextAxis::layoutCentered(platform::Layer& layer) {
       background->setContentsScale(mainScreenScale());
       background->setFillColor((selected ? selectedColor_ : fillColor_)->rgba());
       background->setStrokeColor(std::nullopt);
-      background->setPath(NSBezierPath::cgPath(platform::BezierPath::rect(
-          {start + fillOffset_ / 2, frame.height() - 36, end - start, 36})));
+      background->setPath(NSBezierPath::cgPath(
+          platform::BezierPath::rect({start + fillOffset_ / 2, frame.height() - 36, end - start, 36})));
       layer.addSublayer(background);
       fillLayers_.push_back(background);
       slots_[i].background = std::move(background);
@@ -153,7 +155,8 @@ void TextAxis::selectionChanged(std::optional<std::int64_t> oldIndex, std::optio
   if (oldIndex && oldIndex == newIndex) return;
   if (const Slot* old = slot(oldIndex); old && old->background) {
     animateProperty(*old->background, fillColor_->rgba(), "fillColor");
-    if (old->label) animateProperty(*old->label, SystemColors::secondaryLabelColor()->rgba(), "foregroundColor");
+    if (old->label)
+      animateProperty(*old->label, SystemColors::secondaryLabelColor()->rgba(), "foregroundColor");
   }
   if (const Slot* selected = slot(newIndex); selected && selected->background && selected->label) {
     animateProperty(*selected->background, selectedColor_->rgba(), "fillColor");

@@ -31,7 +31,9 @@ class TextAxis : public IAxis {
   void setLayers(std::vector<std::shared_ptr<platform::TextLayer>> layers) { layers_ = std::move(layers); }
   // Slot backgrounds of the last draw.
   const std::vector<std::shared_ptr<platform::ShapeLayer>>& fillLayers() const { return fillLayers_; }
-  void setFillLayers(std::vector<std::shared_ptr<platform::ShapeLayer>> layers) { fillLayers_ = std::move(layers); }
+  void setFillLayers(std::vector<std::shared_ptr<platform::ShapeLayer>> layers) {
+    fillLayers_ = std::move(layers);
+  }
   const std::vector<std::string>& texts() const { return texts_; }
   void setTexts(std::vector<std::string> texts) { texts_ = std::move(texts); }
   // Second lines, used only when there are exactly as many as texts.

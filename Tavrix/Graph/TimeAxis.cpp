@@ -18,12 +18,11 @@ namespace {
 
 constexpr double labelFontSize = 10;
 
-std::shared_ptr<const platform::Font> labelFont() {
-  return platform::Font::systemFont(labelFontSize);
-}
+std::shared_ptr<const platform::Font> labelFont() { return platform::Font::systemFont(labelFontSize); }
 
 std::shared_ptr<platform::TextLayer> monthLabel(const std::string& text, platform::Rgba color,
-                                                platform::TextAlignment alignment, const platform::Rect& frame) {
+                                                platform::TextAlignment alignment,
+                                                const platform::Rect& frame) {
   auto label = std::make_shared<platform::TextLayer>();
   label->setFont(labelFont());
   label->setForegroundColor(color);
@@ -126,8 +125,8 @@ void TimeAxis::addLabel(platform::Layer& layer, const std::string& text, platfor
 void TimeAxis::addSlotLabel(platform::Layer& layer, std::size_t index, double timestamp, double bandHeight) {
   const platform::Rect frame = layer.frame();
   const double slot = frame.width() / static_cast<double>(timestamps_.size());
-  const platform::Rect labelFrame(slot * static_cast<double>(index) + slot * 0.1, frame.height() - bandHeight + 4,
-                                  slot, bandHeight - 4);
+  const platform::Rect labelFrame(slot * static_cast<double>(index) + slot * 0.1,
+                                  frame.height() - bandHeight + 4, slot, bandHeight - 4);
   auto label = monthLabel(monthText(timestamp), SystemColors::labelColor()->rgba(),
                           platform::TextAlignment::left, labelFrame);
   layer.addSublayer(label);

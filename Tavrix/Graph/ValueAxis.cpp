@@ -20,8 +20,9 @@ void ValueAxis::draw(const std::shared_ptr<platform::Layer>& layer, double) {
   const auto font = platform::Font::systemFont(fontSize_, fontWeight_);
   // Label texts always exist here: the format was checked above.
   const auto label = [&](double value, auto place) {
-    const std::string text =
-        formatType_ == ValueAxisFormatType::monthShortName ? Utilities::monthString(value) : *this->text(value);
+    const std::string text = formatType_ == ValueAxisFormatType::monthShortName
+                                 ? Utilities::monthString(value)
+                                 : *this->text(value);
     const platform::Size size = platform::TextMeasurer::boundingSize(text, {.font = font}, frame.size);
     addLabel(*layer, font, text, place(size.width), size.width, size.height);
   };
@@ -35,9 +36,7 @@ void ValueAxis::draw(const std::shared_ptr<platform::Layer>& layer, double) {
   }
 }
 
-void ValueAxis::clear() {
-  platform::removeAllFromSuperlayer(layers_);
-}
+void ValueAxis::clear() { platform::removeAllFromSuperlayer(layers_); }
 
 std::optional<std::string> ValueAxis::text(double value) const {
   std::optional<std::string> number = formatFloat(formatString_, value);

@@ -6,16 +6,16 @@
 #include "Platform/Dispatch/RunLoop.hpp"
 #include "Platform/Graphics/TextLayer.hpp"
 #include "Platform/UI/View.hpp"
-#include "Platform/UI/ViewRenderer.hpp"
 #include "Platform/UI/ViewLoader.hpp"
+#include "Platform/UI/ViewRenderer.hpp"
 #include "Tavrix/Controls/DoubleGauge.hpp"
 #include "Tavrix/Controls/GradientProgressView.hpp"
+#include "Tavrix/Controls/Gradients.hpp"
 #include "Tavrix/Controls/StackedSegmentView.hpp"
 #include "Tavrix/Controls/SystemColors.hpp"
-#include "Tavrix/Graph/SeparatedBarGraph.hpp"
-#include "Tavrix/Controls/Gradients.hpp"
 #include "Tavrix/Graph/CurvedLinePlotter.hpp"
 #include "Tavrix/Graph/GraphView.hpp"
+#include "Tavrix/Graph/SeparatedBarGraph.hpp"
 
 namespace dashboard {
 
@@ -83,8 +83,8 @@ void addMemoryShares(platform::View& root, const Monitors& monitors, double top)
 }
 
 // Processor user load on the outer ring (blue) and system load on the inner one (red), as fractions of all
-// processors. DoubleGauge's "inner" pair (colorInner, value1) is its larger ring, so it carries the user load.
-// The gauge sets itself up when it awakes from an archive, so it is loaded by class name.
+// processors. DoubleGauge's "inner" pair (colorInner, value1) is its larger ring, so it carries the user
+// load. The gauge sets itself up when it awakes from an archive, so it is loaded by class name.
 void addProcessorGauge(platform::View& root, const Monitors& monitors, double top) {
   constexpr double size = 100;
   auto gauge = std::dynamic_pointer_cast<Tavrix::DoubleGauge>(

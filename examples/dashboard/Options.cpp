@@ -69,9 +69,7 @@ Options Options::parse(int argc, char** argv) {
     const bool separateWord = optarg != nullptr && optarg == argv[optind - 1];
     if (separateWord && looksLikeOption(optarg)) throw std::invalid_argument(nameOf(code) + " needs a value");
     switch (code) {
-      case Option::help:
-        options.help = true;
-        break;
+      case Option::help: options.help = true; break;
       case Option::interval:
         options.interval = numberOf<double>(code, optarg);
         if (!std::isfinite(options.interval)) throw std::invalid_argument("--interval must be finite");
@@ -83,15 +81,12 @@ Options Options::parse(int argc, char** argv) {
         options.ticks = numberOf<long>(code, optarg);
         if (*options.ticks < 1) throw std::invalid_argument("--ticks must be at least 1");
         break;
-      case Option::bits:
-        options.bits = true;
-        break;
+      case Option::bits: options.bits = true; break;
       case Option::png:
         options.png = optarg;
         if (options.png.empty()) throw std::invalid_argument("--png needs a file name");
         break;
-      default:
-        throw std::invalid_argument("unknown option");
+      default: throw std::invalid_argument("unknown option");
     }
   }
   if (optind < argc) throw std::invalid_argument("unexpected argument: " + std::string(argv[optind]));

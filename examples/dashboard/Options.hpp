@@ -7,11 +7,11 @@ namespace dashboard {
 
 // The command line of the dashboard.
 struct Options {
-  double interval = 1.0;          // seconds between refreshes
-  std::optional<long> ticks;      // stop after this many refreshes; absent: until interrupted
-  bool bits = false;              // network rates in bits
+  double interval = 1.0;      // seconds between refreshes
+  std::optional<long> ticks;  // stop after this many refreshes; absent: until interrupted
+  bool bits = false;          // network rates in bits
   std::string png = "dashboard.png";
-  bool help = false;              // print the usage and stop
+  bool help = false;  // print the usage and stop
 
   // The shortest and longest interval between refreshes, in seconds.
   static constexpr double minimumInterval = 0.1;

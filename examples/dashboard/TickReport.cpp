@@ -15,7 +15,8 @@ constexpr std::size_t busiestCount = 5;
 void appendProcesses(std::ostringstream& out, const Orvane::ProcessorController& processor) {
   auto processes = processor.processes();
   const std::size_t shown = std::min(busiestCount, processes.size());
-  std::partial_sort(processes.begin(), processes.begin() + static_cast<std::ptrdiff_t>(shown), processes.end(),
+  std::partial_sort(processes.begin(), processes.begin() + static_cast<std::ptrdiff_t>(shown),
+                    processes.end(),
                     [](const auto& a, const auto& b) { return a->cpu().usage > b->cpu().usage; });
   for (std::size_t i = 0; i < shown; ++i) {
     const auto& process = *processes[i];

@@ -24,26 +24,39 @@ TEST(AnyCodingTest, DecodeThenEncodeKeepsTheDocumentAndItsNumberTypes) {
   EXPECT_EQ(decoded.encode().dump(), json::parse(document).dump());
   const auto& members = std::any_cast<const AnyDictionary&>(decoded.value());
   const std::pair<const char*, std::type_index> types[] = {
-      {"a", typeid(Null)},          {"b", typeid(bool)},   {"c", typeid(std::int64_t)}, {"d", typeid(std::int64_t)},
-      {"e", typeid(std::uint64_t)}, {"f", typeid(double)}, {"g", typeid(std::string)},  {"h", typeid(AnyArray)},
-      {"k", typeid(double)}};
+      {"a", typeid(Null)},         {"b", typeid(bool)},          {"c", typeid(std::int64_t)},
+      {"d", typeid(std::int64_t)}, {"e", typeid(std::uint64_t)}, {"f", typeid(double)},
+      {"g", typeid(std::string)},  {"h", typeid(AnyArray)},      {"k", typeid(double)}};
   for (const auto& [key, type] : types) EXPECT_EQ(std::type_index(members.at(key).type()), type) << key;
-  EXPECT_EQ(std::any_cast<std::int64_t>(std::any_cast<const AnyArray&>(AnyDecodable::decode({true, 2}).value())[1]), 2);
+  EXPECT_EQ(
+      std::any_cast<std::int64_t>(std::any_cast<const AnyArray&>(AnyDecodable::decode({true, 2}).value())[1]),
+      2);
 }
 
 TEST(AnyCodingTest, EncodingTable) {
   using platform::Number;
   const Date date(978307200 + 1.5);
   const std::pair<AnyEncodable, std::string> cases[] = {
-      {Number::of(std::int16_t{300}), "300"}, {Number::of(true), "true"}, {Number::of(false), "false"},
-      {Number::of(std::uint8_t{85}), "85"},   {Number::of(std::int8_t{-1}), "-1"}, {Number::of(0.5f), "0.5"},
+      {Number::of(std::int16_t{300}), "300"},
+      {Number::of(true), "true"},
+      {Number::of(false), "false"},
+      {Number::of(std::uint8_t{85}), "85"},
+      {Number::of(std::int8_t{-1}), "-1"},
+      {Number::of(0.5f), "0.5"},
       {Number::of(std::numeric_limits<std::uint64_t>::max()), "18446744073709551615"},
-      {std::uint8_t{85}, "85"},       {0.1f, "0.1"},    {std::int16_t{-7}, "-7"},   {std::optional<int>(), "null"},
-      {nullptr, "null"},              {std::any(), "null"}, {std::optional<int>(4), "4"}, {"text", "\"text\""},
+      {std::uint8_t{85}, "85"},
+      {0.1f, "0.1"},
+      {std::int16_t{-7}, "-7"},
+      {std::optional<int>(), "null"},
+      {nullptr, "null"},
+      {std::any(), "null"},
+      {std::optional<int>(4), "4"},
+      {"text", "\"text\""},
       {date, "1.5"},
       {platform::Url::parse("https://example.com/a?b").value(), R"("https://example.com/a?b")"},
       {AnyArray{1, std::any(), std::string("s")}, "[1,null,\"s\"]"},
-      {AnyEncodable::dictionary({{"a", 1}, {"b", AnyEncodable::array({true, 2.5})}, {"a", 2}}), R"({"a":1,"b":[true,2.5]})"},
+      {AnyEncodable::dictionary({{"a", 1}, {"b", AnyEncodable::array({true, 2.5})}, {"a", 2}}),
+       R"({"a":1,"b":[true,2.5]})"},
   };
   for (const auto& [value, expected] : cases) EXPECT_EQ(value.encode().dump(), expected);
   EXPECT_EQ(AnyCodable::dictionary({{"k", "v"}, {"k", "w"}}).encode().dump(), R"({"k":"v"})");
@@ -51,7 +64,8 @@ TEST(AnyCodingTest, EncodingTable) {
   // A program may set a locale whose decimal separator is a comma; the encoded numbers must not change.
   const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
   if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed";
-  for (const auto& [value, expected] : cases) EXPECT_EQ(value.encode().dump(), expected) << "with de_DE numbers";
+  for (const auto& [value, expected] : cases)
+    EXPECT_EQ(value.encode().dump(), expected) << "with de_DE numbers";
   std::setlocale(LC_NUMERIC, previous.c_str());
 }
 

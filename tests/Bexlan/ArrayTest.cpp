@@ -19,10 +19,12 @@ constexpr std::int64_t largest = std::numeric_limits<std::int64_t>::max();
 TEST(ArrayTest, ChunkingStridingAndRemovingTables) {
   const Ints five{1, 2, 3, 4, 5};
   const std::pair<std::int64_t, std::vector<Ints>> chunks[] = {
-      {2, {{1, 2}, {3, 4}, {5}}}, {5, {five}}, {7, {five}}, {1, {{1}, {2}, {3}, {4}, {5}}}, {0, {}}, {-2, {}}};
+      {2, {{1, 2}, {3, 4}, {5}}},     {5, {five}}, {7, {five}},
+      {1, {{1}, {2}, {3}, {4}, {5}}}, {0, {}},     {-2, {}}};
   for (const auto& [n, expected] : chunks) EXPECT_EQ(Array::chunked(five, n), expected) << n;
   const std::pair<std::int64_t, Ints> strides[] = {
-      {2, {1, 3, 5}}, {10, {1}}, {-2, {1, 3, 5}}, {-1, five}, {0, {}}, {std::numeric_limits<std::int64_t>::min(), {1}}};
+      {2, {1, 3, 5}}, {10, {1}}, {-2, {1, 3, 5}},
+      {-1, five},     {0, {}},   {std::numeric_limits<std::int64_t>::min(), {1}}};
   for (const auto& [n, expected] : strides) EXPECT_EQ(Array::strided(five, n), expected) << n;
   EXPECT_TRUE(Array::chunked(Ints{}, 3).empty());
   Ints values{1, 2, 3, 2};
@@ -50,7 +52,8 @@ TEST(ArrayTest, MostRecentlyModifiedPrefersTheFirstNewestReadableFile) {
     EXPECT_EQ(::utimensat(AT_FDCWD, (directory / name).c_str(), times, 0), 0);
     return directory / name;
   };
-  const auto old = file("old", 1000, 0), a = file("a", 2000, 0), b = file("b", 2000, 0), later = file("l", 2000, 1);
+  const auto old = file("old", 1000, 0), a = file("a", 2000, 0), b = file("b", 2000, 0),
+             later = file("l", 2000, 1);
   const auto missing = directory / "missing";
   using Paths = std::vector<std::filesystem::path>;
   EXPECT_EQ(Array::mostRecentlyModified(Paths{}), std::nullopt);

@@ -1,5 +1,3 @@
-#include "Bexlan/BXDictionary.hpp"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -7,6 +5,8 @@
 #include <memory>
 #include <string>
 #include <thread>
+
+#include "Bexlan/BXDictionary.hpp"
 
 using Bexlan::BXDictionary;
 using Bexlan::ThreadingType;

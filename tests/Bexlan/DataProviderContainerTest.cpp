@@ -1,5 +1,3 @@
-#include "Bexlan/DataProviderContainer.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +6,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "Bexlan/DataProviderContainer.hpp"
 #include "Bexlan/DataStore.hpp"
 #include "Bexlan/StringIdentifier.hpp"
 #include "Platform/Dispatch/RunLoop.hpp"

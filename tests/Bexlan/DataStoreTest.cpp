@@ -1,11 +1,10 @@
-#include "Bexlan/DataStore.hpp"
-
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <limits>
 #include <stdexcept>
 
+#include "Bexlan/DataStore.hpp"
 #include "Bexlan/NumberIdentifier.hpp"
 #include "Bexlan/StringIdentifier.hpp"
 #include "Bexlan/WrappedIdentifier.hpp"
@@ -91,16 +90,16 @@ TEST_F(DataStoreTest, MissingKeysReadAsNothingAndWritesToThemCreateNothing) {
 TEST_F(DataStoreTest, EachTypedSetterStoresANumberOfItsOwnType) {
   addNumber("K");
   const std::vector<std::pair<std::function<void()>, char>> setters = {
-      {[&] { store_.setInt("K", 1); }, 'q'},           {[&] { store_.setOptionalInt("K", 1); }, 'q'},
-      {[&] { store_.setInt16("K", 1); }, 's'},         {[&] { store_.setOptionalInt16("K", 1); }, 's'},
-      {[&] { store_.setInt32("K", 1); }, 'i'},         {[&] { store_.setOptionalInt32("K", 1); }, 'i'},
-      {[&] { store_.setInt64("K", 1); }, 'q'},         {[&] { store_.setOptionalInt64("K", 1); }, 'q'},
-      {[&] { store_.setUInt("K", 1); }, 'Q'},          {[&] { store_.setOptionalUInt("K", 1); }, 'Q'},
-      {[&] { store_.setUInt16("K", 1); }, 'S'},        {[&] { store_.setOptionalUInt16("K", 1); }, 'S'},
-      {[&] { store_.setUInt32("K", 1); }, 'I'},        {[&] { store_.setOptionalUInt32("K", 1); }, 'I'},
-      {[&] { store_.setUInt64("K", 1); }, 'Q'},        {[&] { store_.setOptionalUInt64("K", 1); }, 'Q'},
-      {[&] { store_.setFloat("K", 1); }, 'f'},         {[&] { store_.setOptionalFloat("K", 1.0f); }, 'f'},
-      {[&] { store_.setDouble("K", 1); }, 'd'},        {[&] { store_.setOptionalDouble("K", 1.0); }, 'd'},
+      {[&] { store_.setInt("K", 1); }, 'q'},    {[&] { store_.setOptionalInt("K", 1); }, 'q'},
+      {[&] { store_.setInt16("K", 1); }, 's'},  {[&] { store_.setOptionalInt16("K", 1); }, 's'},
+      {[&] { store_.setInt32("K", 1); }, 'i'},  {[&] { store_.setOptionalInt32("K", 1); }, 'i'},
+      {[&] { store_.setInt64("K", 1); }, 'q'},  {[&] { store_.setOptionalInt64("K", 1); }, 'q'},
+      {[&] { store_.setUInt("K", 1); }, 'Q'},   {[&] { store_.setOptionalUInt("K", 1); }, 'Q'},
+      {[&] { store_.setUInt16("K", 1); }, 'S'}, {[&] { store_.setOptionalUInt16("K", 1); }, 'S'},
+      {[&] { store_.setUInt32("K", 1); }, 'I'}, {[&] { store_.setOptionalUInt32("K", 1); }, 'I'},
+      {[&] { store_.setUInt64("K", 1); }, 'Q'}, {[&] { store_.setOptionalUInt64("K", 1); }, 'Q'},
+      {[&] { store_.setFloat("K", 1); }, 'f'},  {[&] { store_.setOptionalFloat("K", 1.0f); }, 'f'},
+      {[&] { store_.setDouble("K", 1); }, 'd'}, {[&] { store_.setOptionalDouble("K", 1.0); }, 'd'},
   };
   for (std::size_t i = 0; i < setters.size(); ++i) {
     store_.setOptionalInt("K", std::nullopt);

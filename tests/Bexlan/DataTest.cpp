@@ -28,8 +28,10 @@ Bytes randomBytes(std::size_t size, unsigned seed, bool text = false) {
 // The bytes in a file of their own, removed with the object.
 struct PayloadFile {
   explicit PayloadFile(const Bytes& bytes, const std::string& name = "payload")
-      : path(std::filesystem::temp_directory_path() / ("velmora-" + std::to_string(::getpid()) + "-" + name)) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+      : path(std::filesystem::temp_directory_path() /
+             ("velmora-" + std::to_string(::getpid()) + "-" + name)) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   }
   ~PayloadFile() { std::filesystem::remove(path); }
   Bytes output(const std::string& command) const {
@@ -48,9 +50,18 @@ Bytes zlibCompressed(const Bytes& payload) {
 }
 
 TEST(DataReadersTest, TypedReadersAtTheirBoundaries) {
-  struct Case { Bytes bytes; std::uint8_t first; std::uint16_t u16; std::uint32_t u32; float big; };
-  const Case cases[] = {{{}, 0, 0, 0, 0}, {{0x34}, 0x34, 0, 0, 0}, {{0x34, 0x12}, 0x34, 0x1234, 0, 0},
-                        {{0x3F, 0x80, 0x00}, 0x3F, 0x803F, 0, 0}, {{0x3F, 0x80, 0, 0, 0xFF}, 0x3F, 0x803F, 0x803F, 1.0f},
+  struct Case {
+    Bytes bytes;
+    std::uint8_t first;
+    std::uint16_t u16;
+    std::uint32_t u32;
+    float big;
+  };
+  const Case cases[] = {{{}, 0, 0, 0, 0},
+                        {{0x34}, 0x34, 0, 0, 0},
+                        {{0x34, 0x12}, 0x34, 0x1234, 0, 0},
+                        {{0x3F, 0x80, 0x00}, 0x3F, 0x803F, 0, 0},
+                        {{0x3F, 0x80, 0, 0, 0xFF}, 0x3F, 0x803F, 0x803F, 1.0f},
                         {{0xC0, 0x49, 0x0F, 0xDB}, 0xC0, 0x49C0, 0xDB0F49C0, -3.14159274f}};
   for (const Case& c : cases) {
     EXPECT_EQ(std::tuple(Data::firstByte(c.bytes), Data::uint16Value(c.bytes), Data::uint32Value(c.bytes),
@@ -69,8 +80,11 @@ TEST(DataReadersTest, TypedReadersAtTheirBoundaries) {
 }
 
 TEST(DataCodecsTest, AgreeWithMd5sumBasencGzipAndZlib) {
-  const std::pair<Bytes, std::string> cases[] = {
-      {{}, ""}, {{0x00}, "AA"}, {{0x00, 0x00}, "AAA"}, {{0xFB, 0xFF, 0xBF}, "-_-_"}, {{'f', 'o', 'o', 'b'}, "Zm9vYg"}};
+  const std::pair<Bytes, std::string> cases[] = {{{}, ""},
+                                                 {{0x00}, "AA"},
+                                                 {{0x00, 0x00}, "AAA"},
+                                                 {{0xFB, 0xFF, 0xBF}, "-_-_"},
+                                                 {{'f', 'o', 'o', 'b'}, "Zm9vYg"}};
   for (const auto& [bytes, text] : cases) EXPECT_EQ(Data::base64URLString(bytes), text);
   EXPECT_EQ(Data::md5({}), "d41d8cd98f00b204e9800998ecf8427e");
   for (std::size_t size : sizes) {
@@ -82,7 +96,8 @@ TEST(DataCodecsTest, AgreeWithMd5sumBasencGzipAndZlib) {
     Bytes reference = file.output("basenc --base64url -w0");
     std::erase(reference, '=');
     EXPECT_EQ(Data::base64URLString(payload), std::string(reference.begin(), reference.end()));
-    for (const char* command : {"gzip -c -1", "gzip -c -9"}) EXPECT_EQ(Data::gunzipped(file.output(command)), payload);
+    for (const char* command : {"gzip -c -1", "gzip -c -9"})
+      EXPECT_EQ(Data::gunzipped(file.output(command)), payload);
     // Without a file name, the body of a gzip file is a raw DEFLATE stream from another encoder.
     const Bytes gz = file.output("gzip -c -n");
     EXPECT_EQ(Data::inflated(Bytes(gz.begin() + 10, gz.end() - 8)), payload);
@@ -92,18 +107,24 @@ TEST(DataCodecsTest, AgreeWithMd5sumBasencGzipAndZlib) {
   }
   const PayloadFile first(randomBytes(500, 8), "first"), second(randomBytes(300, 9), "second");
   EXPECT_EQ(Data::gunzipped(second.output("gzip -c " + first.path.string())), randomBytes(500, 8));
-  for (auto operation : {&Data::gunzipped, &Data::inflated, &Data::deflated}) EXPECT_EQ(operation({}), std::nullopt);
+  for (auto operation : {&Data::gunzipped, &Data::inflated, &Data::deflated})
+    EXPECT_EQ(operation({}), std::nullopt);
 }
 
 TEST(DataCompressionTest, TruncatedOrDamagedStreamsGiveNothing) {
   const Bytes payload = randomBytes(3000, 4, true);
   const Bytes raw = Data::deflated(payload).value();
-  struct Case { Bytes stream; std::optional<Bytes> (*operation)(const Bytes&); std::size_t firstChecked; };
-  for (const auto& [stream, operation, firstChecked] : {Case{PayloadFile(payload).output("gzip -c -n"), Data::gunzipped, 10},
-                                                        Case{zlibCompressed(payload), Data::gunzipped, 0},
-                                                        Case{raw, Data::inflated, raw.size()}}) {
+  struct Case {
+    Bytes stream;
+    std::optional<Bytes> (*operation)(const Bytes&);
+    std::size_t firstChecked;
+  };
+  for (const auto& [stream, operation, firstChecked] :
+       {Case{PayloadFile(payload).output("gzip -c -n"), Data::gunzipped, 10},
+        Case{zlibCompressed(payload), Data::gunzipped, 0}, Case{raw, Data::inflated, raw.size()}}) {
     for (std::size_t length = 0; length < stream.size(); ++length) {
-      ASSERT_EQ(operation(Bytes(stream.begin(), stream.begin() + std::ptrdiff_t(length))), std::nullopt) << length;
+      ASSERT_EQ(operation(Bytes(stream.begin(), stream.begin() + std::ptrdiff_t(length))), std::nullopt)
+          << length;
     }
     // Flips anywhere must not crash; in a checksummed body or trailer they must give nothing.
     for (std::size_t i = 0; i < stream.size(); ++i) {

@@ -1,6 +1,3 @@
-#include "Bexlan/Date.hpp"
-#include "Bexlan/DateUtilities.hpp"
-
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -9,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "Bexlan/Date.hpp"
+#include "Bexlan/DateUtilities.hpp"
 #include "Platform/Foundation/Clock.hpp"
 #include "Platform/Foundation/Region.hpp"
 
@@ -62,7 +61,8 @@ TEST(DateBoundaries, MatchGnuDateAroundDaylightSavingAndPeriodEnds) {
   for (const Instant& instant : instants) {
     const double now = at(instant.zone, instant.local);
     std::vector<double> expected;
-    const std::string out = gnu(instant.zone, "T=" + std::to_string(static_cast<long long>(now)) + "; " + script);
+    const std::string out =
+        gnu(instant.zone, "T=" + std::to_string(static_cast<long long>(now)) + "; " + script);
     for (std::size_t start = 0; start < out.size(); start = out.find('\n', start) + 1) {
       expected.push_back(std::stod(out.substr(start)));
     }
@@ -128,7 +128,11 @@ TEST(DateTexts, TodayAndYesterdayAreDecidedInTheUsersZone) {
 
 TEST(DateTexts, FollowTheLocale) {
   const double noon = at("UTC", "2024-01-02 12:00");
-  const struct { const char* locale; const char* date; const char* weekday; } cases[] = {
+  const struct {
+    const char* locale;
+    const char* date;
+    const char* weekday;
+  } cases[] = {
       {"en_US", "1/2/24", "Tuesday"}, {"en_GB", "02/01/2024", "Tuesday"}, {"de_DE", "02.01.24", "Dienstag"}};
   for (const auto& expected : cases) {
     const Pinned pinned(expected.locale, "UTC", noon);
@@ -166,7 +170,9 @@ TEST(DateComponents, RollOverAndAnswerFieldQuestions) {
   EXPECT_EQ(DateUtilities::daysAgo(at("Europe/Berlin", "2024-03-07 23:00")), 3);
   EXPECT_TRUE(DateUtilities::isNextDay(at("Europe/Berlin", "2024-03-09 23:59"), day.timestamp + 60));
   EXPECT_FALSE(DateUtilities::isNextDay(day.timestamp, day.timestamp + 3600));
-  const struct { int year, month, rows; } months[] = {{2021, 2, 4}, {2023, 10, 6}, {2023, 9, 5}, {2024, 6, 5}};
+  const struct {
+    int year, month, rows;
+  } months[] = {{2021, 2, 4}, {2023, 10, 6}, {2023, 9, 5}, {2024, 6, 5}};
   for (const auto& month : months) {
     EXPECT_EQ(DateUtilities::numberOfWeekRows(month.year, month.month), month.rows) << month.month;
   }

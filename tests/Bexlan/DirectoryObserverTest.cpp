@@ -1,13 +1,11 @@
-#include "Bexlan/DirectoryObserver.hpp"
-
 #include <gtest/gtest.h>
-
 #include <sys/mount.h>
 #include <sys/stat.h>
 
 #include <fstream>
 #include <thread>
 
+#include "Bexlan/DirectoryObserver.hpp"
 #include "Platform/Dispatch/MainThread.hpp"
 #include "tests/platform/System/MountTestGuards.hpp"
 
@@ -18,7 +16,9 @@ namespace fs = std::filesystem;
 
 struct Calls {
   std::atomic<int> count = 0, onMainThread = 0;
-  std::function<void()> handler() { return [this] { onMainThread += platform::isMainThread(), ++count; }; }
+  std::function<void()> handler() {
+    return [this] { onMainThread += platform::isMainThread(), ++count; };
+  }
   bool riseWithinASecond() const {
     for (int i = 0; i < 200 && count == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     return count > 0 && onMainThread == 0;

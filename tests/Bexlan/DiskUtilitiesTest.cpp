@@ -1,15 +1,14 @@
-#include "Bexlan/DiskUtilities.hpp"
+#include <gtest/gtest.h>
+#include <locale.h>
 
 #include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <limits>
-#include <locale.h>
 #include <random>
 #include <vector>
 
-#include <gtest/gtest.h>
-
+#include "Bexlan/DiskUtilities.hpp"
 #include "Platform/Foundation/Region.hpp"
 #include "Platform/Foundation/TextFormat.hpp"
 
@@ -26,19 +25,39 @@ void expectTexts(const std::vector<std::pair<std::uint64_t, std::string>>& cases
 }
 
 TEST(BytesStringTest, EveryStepFromBytesToExabytes) {
-  expectTexts({{0, "0 B"}, {1, "1 B"}, {100, "100 B"}, {1023, "1023 B"},
+  expectTexts({{0, "0 B"},
+               {1, "1 B"},
+               {100, "100 B"},
+               {1023, "1023 B"},
                // Trailing zeros are dropped in every step.
-               {1024, "1 KB"}, {1536, "1.5 KB"}, {1034, "1.01 KB"}, {10240, "10 KB"},
-               {p2(20), "1 MB"}, {p2(20) * 3 / 2, "1.5 MB"}, {p2(30), "1 GB"}, {p2(30) * 5 / 4, "1.25 GB"},
-               {p2(40), "1 TB"}, {p2(40) * 3 / 2, "1.5 TB"}, {p2(50), "1 PB"}, {p2(50) * 21 / 2, "10.5 PB"},
-               {p2(60), "1 EB"}, {p2(60) * 3 / 2, "1.5 EB"}, {kMax, "16 EB"},
+               {1024, "1 KB"},
+               {1536, "1.5 KB"},
+               {1034, "1.01 KB"},
+               {10240, "10 KB"},
+               {p2(20), "1 MB"},
+               {p2(20) * 3 / 2, "1.5 MB"},
+               {p2(30), "1 GB"},
+               {p2(30) * 5 / 4, "1.25 GB"},
+               {p2(40), "1 TB"},
+               {p2(40) * 3 / 2, "1.5 TB"},
+               {p2(50), "1 PB"},
+               {p2(50) * 21 / 2, "10.5 PB"},
+               {p2(60), "1 EB"},
+               {p2(60) * 3 / 2, "1.5 EB"},
+               {kMax, "16 EB"},
                // Megabytes show one decimal: 1.1000004, 1.0499992 and 1.96 MB; two would give "1.05", "1.96".
-               {1153434, "1.1 MB"}, {1101004, "1 MB"}, {2055209, "2 MB"},
+               {1153434, "1.1 MB"},
+               {1101004, "1 MB"},
+               {2055209, "2 MB"},
                // Rounding up stays in the unit of the count; 2^60 - 1 becomes 2^60 as a double.
-               {p2(20) - 1, "1024 KB"}, {p2(30) - 1, "1024 MB"}, {p2(40) - 1, "1024 GB"},
-               {p2(50) - 1, "1024 TB"}, {p2(60) - 1, "1024 PB"},
+               {p2(20) - 1, "1024 KB"},
+               {p2(30) - 1, "1024 MB"},
+               {p2(40) - 1, "1024 GB"},
+               {p2(50) - 1, "1024 TB"},
+               {p2(60) - 1, "1024 PB"},
                // 1.125 KB is exactly halfway: printf rounds to the even digit, not up. 1184 is 1.15625 KB.
-               {1152, "1.12 KB"}, {1184, "1.16 KB"}},
+               {1152, "1.12 KB"},
+               {1184, "1.16 KB"}},
               DiskUtilities::bytesString);
 }
 
@@ -48,30 +67,59 @@ std::string bytesRateWhole(std::uint64_t rate) { return DiskUtilities::rateStrin
 std::string bitsRateWhole(std::uint64_t rate) { return DiskUtilities::rateStringVariant(rate, true); }
 
 TEST(RateStringTest, BytesStepBy1024AndBitsBy1000WithDecimalsOrWhole) {
-  expectTexts({{0, "0 B/s"}, {1023, "1023 B/s"}, {1024, "1 KB/s"}, {2047, "1 KB/s"},
-               {p2(20) - 1, "1023 KB/s"}, {p2(20), "1.00 MB/s"}, {2 * p2(20), "2.00 MB/s"},
-               {12939428, "12.34 MB/s"}, {p2(30) - 1, "1024.00 MB/s"}, {p2(30), "1.00 GB/s"},
-               {p2(30) * 3 / 2, "1.50 GB/s"}, {kMax, "17179869184.00 GB/s"}},
+  expectTexts({{0, "0 B/s"},
+               {1023, "1023 B/s"},
+               {1024, "1 KB/s"},
+               {2047, "1 KB/s"},
+               {p2(20) - 1, "1023 KB/s"},
+               {p2(20), "1.00 MB/s"},
+               {2 * p2(20), "2.00 MB/s"},
+               {12939428, "12.34 MB/s"},
+               {p2(30) - 1, "1024.00 MB/s"},
+               {p2(30), "1.00 GB/s"},
+               {p2(30) * 3 / 2, "1.50 GB/s"},
+               {kMax, "17179869184.00 GB/s"}},
               bytesRate);
-  expectTexts({{0, "0 b/s"}, {124, "992 b/s"}, {125, "1 Kb/s"}, {124999, "999 Kb/s"},
-               {125000, "1.00 Mb/s"}, {12000000, "96.00 Mb/s"}, {124999999, "1000.00 Mb/s"},
-               {125000000, "1.00 Gb/s"}, {124999999999, "1000.00 Gb/s"}},
+  expectTexts({{0, "0 b/s"},
+               {124, "992 b/s"},
+               {125, "1 Kb/s"},
+               {124999, "999 Kb/s"},
+               {125000, "1.00 Mb/s"},
+               {12000000, "96.00 Mb/s"},
+               {124999999, "1000.00 Mb/s"},
+               {125000000, "1.00 Gb/s"},
+               {124999999999, "1000.00 Gb/s"}},
               bitsRate);
-  expectTexts({{0, "0 B/s"}, {1023, "1023 B/s"}, {1024, "1 KB/s"}, {p2(20) - 1, "1023 KB/s"},
-               {p2(20), "1 MB/s"}, {p2(20) * 7 / 2, "3 MB/s"}, {p2(30) - 1, "1023 MB/s"},
-               {p2(30), "1.00 GB/s"}, {p2(30) * 3 / 2, "1.50 GB/s"}},
+  expectTexts({{0, "0 B/s"},
+               {1023, "1023 B/s"},
+               {1024, "1 KB/s"},
+               {p2(20) - 1, "1023 KB/s"},
+               {p2(20), "1 MB/s"},
+               {p2(20) * 7 / 2, "3 MB/s"},
+               {p2(30) - 1, "1023 MB/s"},
+               {p2(30), "1.00 GB/s"},
+               {p2(30) * 3 / 2, "1.50 GB/s"}},
               bytesRateWhole);
-  expectTexts({{0, "0 b/s"}, {124, "992 b/s"}, {125, "1 Kb/s"}, {124999, "999 Kb/s"},
-               {125000, "1 Mb/s"}, {12000000, "96 Mb/s"}, {124999999, "999 Mb/s"},
-               {125000000, "1 Gb/s"}, {124999999999, "999 Gb/s"}},
+  expectTexts({{0, "0 b/s"},
+               {124, "992 b/s"},
+               {125, "1 Kb/s"},
+               {124999, "999 Kb/s"},
+               {125000, "1 Mb/s"},
+               {12000000, "96 Mb/s"},
+               {124999999, "999 Mb/s"},
+               {125000000, "1 Gb/s"},
+               {124999999999, "999 Gb/s"}},
               bitsRateWhole);
 }
 
 TEST(RateStringTest, ATerabitPerSecondAndMoreStaysInGigabitsAndTheBitCountSaturates) {
   // 2^61 bytes times 8 would wrap to 0 bits, 2^61 + 1 to 8 bits.
-  expectTexts({{125000000000, "1000.00 Gb/s"}, {1250000000000, "10000.00 Gb/s"},
-               {p2(61) - 1, "18446744073.71 Gb/s"}, {p2(61), "18446744073.71 Gb/s"},
-               {p2(61) + 1, "18446744073.71 Gb/s"}, {kMax, "18446744073.71 Gb/s"}},
+  expectTexts({{125000000000, "1000.00 Gb/s"},
+               {1250000000000, "10000.00 Gb/s"},
+               {p2(61) - 1, "18446744073.71 Gb/s"},
+               {p2(61), "18446744073.71 Gb/s"},
+               {p2(61) + 1, "18446744073.71 Gb/s"},
+               {kMax, "18446744073.71 Gb/s"}},
               bitsRate);
   expectTexts({{125000000000, "1000 Gb/s"}, {p2(61), "18446744073 Gb/s"}, {kMax, "18446744073 Gb/s"}},
               bitsRateWhole);
@@ -126,9 +174,9 @@ TEST(IntervalRateTest, IntervalsThatAreNotPositiveOrRatesBeyond64BitsGiveADash) 
   }
   const double denormal = std::numeric_limits<double>::denorm_min();
   // 1 / denormal is infinite, and NaN times 0. 2^64 - 1 becomes 2^64 as a double, one past the range.
-  for (auto [bytes, interval] : {std::pair{std::uint64_t{1}, denormal}, std::pair{std::uint64_t{0}, denormal},
-                                 std::pair{std::uint64_t{1}, 1e-300}, std::pair{p2(63), 0.5},
-                                 std::pair{kMax, 1.0}}) {
+  for (auto [bytes, interval] :
+       {std::pair{std::uint64_t{1}, denormal}, std::pair{std::uint64_t{0}, denormal},
+        std::pair{std::uint64_t{1}, 1e-300}, std::pair{p2(63), 0.5}, std::pair{kMax, 1.0}}) {
     SCOPED_TRACE(interval);
     EXPECT_EQ(DiskUtilities::rateString(bytes, false, interval), "-");
     EXPECT_EQ(DiskUtilities::rateStringVariant(bytes, true, interval), "-");
@@ -139,8 +187,7 @@ TEST(IntervalRateTest, IntervalsThatAreNotPositiveOrRatesBeyond64BitsGiveADash) 
 class ScopedCLocale {
  public:
   explicit ScopedCLocale(const char* name)
-      : processPrevious_(std::setlocale(LC_ALL, nullptr)),
-        locale_(newlocale(LC_ALL_MASK, name, locale_t{})) {
+      : processPrevious_(std::setlocale(LC_ALL, nullptr)), locale_(newlocale(LC_ALL_MASK, name, locale_t{})) {
     if (!installed()) return;
     std::setlocale(LC_ALL, name);
     threadPrevious_ = uselocale(locale_);

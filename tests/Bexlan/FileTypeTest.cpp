@@ -1,9 +1,8 @@
-#include "Bexlan/FileType.hpp"
-
 #include <gtest/gtest.h>
 
 #include <utility>
 
+#include "Bexlan/FileType.hpp"
 #include "Platform/Foundation/Region.hpp"
 
 namespace {

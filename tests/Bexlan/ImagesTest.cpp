@@ -1,5 +1,3 @@
-#include "Bexlan/Images.hpp"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -12,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "Bexlan/Images.hpp"
 #include "Platform/Graphics/SymbolRenderer.hpp"
 
 namespace {
@@ -23,9 +22,17 @@ using platform::Rgba;
 using platform::Size;
 namespace fs = std::filesystem;
 
-const std::vector<std::string> symbolSet{
-    "cpu", "memorychip", "chevron.up", "chevron.down", "arrowtriangle.up", "arrowtriangle.down", "sdcard",
-    "internaldrive", "externaldrive", "square.grid.2x2.fill", "square.grid.3x1.fill.below.line.grid.1x2"};
+const std::vector<std::string> symbolSet{"cpu",
+                                         "memorychip",
+                                         "chevron.up",
+                                         "chevron.down",
+                                         "arrowtriangle.up",
+                                         "arrowtriangle.down",
+                                         "sdcard",
+                                         "internaldrive",
+                                         "externaldrive",
+                                         "square.grid.2x2.fill",
+                                         "square.grid.3x1.fill.below.line.grid.1x2"};
 
 // The number of drawn pixels, or -1 when one of them is not the colour (components are premultiplied).
 int drawnIn(const platform::Image& image, const Rgba& colour) {
@@ -79,8 +86,8 @@ TEST(ImagesTest, EverySymbolIsADistinctBlackTemplateOfTheDefaultSize) {
   }
   // The down forms are the up forms upside down, and an up form points up: its first drawn row (the tip)
   // is narrower than its last.
-  for (const auto& [up, down] : {std::pair("chevron.up", "chevron.down"),
-                                 std::pair("arrowtriangle.up", "arrowtriangle.down")}) {
+  for (const auto& [up, down] :
+       {std::pair("chevron.up", "chevron.down"), std::pair("arrowtriangle.up", "arrowtriangle.down")}) {
     const ImageRef image = Images::systemSymbol(up);
     EXPECT_LT(difference(*image, *Images::systemSymbol(down), true), 5) << up;
     std::vector<int> widths;  // of the drawn rows, top to bottom

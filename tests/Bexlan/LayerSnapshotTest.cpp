@@ -20,7 +20,8 @@ TEST(LayerSnapshotTest, TruncatedFrameKeepsTheBottomLeftCorner) {
   ASSERT_EQ(image->pixelHeight(), 5);
   EXPECT_EQ(image->pixel(0, 4), (platform::Rgba{0, 0, 1, 1}));
   EXPECT_EQ(image->pixel(9, 0), (platform::Rgba{1, 0, 0, 1}));
-  for (const platform::Rect frame : {platform::Rect{0, 0, 0.9, 4}, {0, 0, 4, std::numeric_limits<double>::infinity()}}) {
+  for (const platform::Rect frame :
+       {platform::Rect{0, 0, 0.9, 4}, {0, 0, 4, std::numeric_limits<double>::infinity()}}) {
     layer->setFrame(frame);
     EXPECT_TRUE(Bexlan::CALayer::snapshotImage(*layer)->isEmpty());
   }

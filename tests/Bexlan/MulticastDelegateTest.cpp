@@ -1,11 +1,11 @@
-#include "Bexlan/MulticastDelegate.hpp"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "Bexlan/MulticastDelegate.hpp"
 
 namespace {
 

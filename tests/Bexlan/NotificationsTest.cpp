@@ -1,8 +1,5 @@
-#include "Bexlan/Notifications.hpp"
-
-#include <gtest/gtest.h>
-
 #include <gio/gio.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 
 #include <cstring>
@@ -11,6 +8,7 @@
 #include <regex>
 #include <set>
 
+#include "Bexlan/Notifications.hpp"
 #include "Platform/Dispatch/MainThread.hpp"
 #include "Platform/Foundation/FakeUserNotificationCenter.hpp"
 #include "Platform/Foundation/FreedesktopNotificationCenter.hpp"
@@ -87,7 +85,8 @@ TEST(NotificationsFakeTest, PermissionTableAuthorizationErrorsAndSendsOnlyWithPe
   const std::regex uuid("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
   std::set<std::string> identifiers;
   for (const auto& request : fake->delivered()) {
-    EXPECT_TRUE(std::regex_match(request.identifier, uuid) && request.title == "Disk full" && request.body == "Data");
+    EXPECT_TRUE(std::regex_match(request.identifier, uuid) && request.title == "Disk full" &&
+                request.body == "Data");
     identifiers.insert(request.identifier);
   }
   EXPECT_EQ(identifiers.size(), 2u);
@@ -99,9 +98,12 @@ class PrivateNotificationBus {
  public:
   PrivateNotificationBus() {
     daemon_ = ::popen(
-        "dbus-daemon --session --nofork --print-address=1 --print-pid=1 --address=unix:tmpdir=/tmp 2>/dev/null", "r");
+        "dbus-daemon --session --nofork --print-address=1 --print-pid=1 --address=unix:tmpdir=/tmp "
+        "2>/dev/null",
+        "r");
     char address[512] = "", pid[32] = "";
-    if (!daemon_ || !std::fgets(address, sizeof address, daemon_) || !std::fgets(pid, sizeof pid, daemon_)) return;
+    if (!daemon_ || !std::fgets(address, sizeof address, daemon_) || !std::fgets(pid, sizeof pid, daemon_))
+      return;
     pid_ = std::atoi(pid);
     address_ = std::string(address, std::strcspn(address, "\n"));
     const auto flags = GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
@@ -109,10 +111,10 @@ class PrivateNotificationBus {
     server_ = g_dbus_connection_new_for_address_sync(address_.c_str(), flags, nullptr, nullptr, nullptr);
     if (!server_) return;
     g_dbus_connection_add_filter(server_, answer, this, nullptr);
-    g_autoptr(GVariant) owned =
-        g_dbus_connection_call_sync(server_, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                                    "RequestName", g_variant_new("(su)", "org.freedesktop.Notifications", 0u), nullptr,
-                                    G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
+    g_autoptr(GVariant) owned = g_dbus_connection_call_sync(
+        server_, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
+        g_variant_new("(su)", "org.freedesktop.Notifications", 0u), nullptr, G_DBUS_CALL_FLAGS_NONE, 2000,
+        nullptr, nullptr);
     serving_ = owned != nullptr;
   }
   ~PrivateNotificationBus() {
@@ -128,8 +130,10 @@ class PrivateNotificationBus {
   pid_t pid_ = -1;
   GDBusConnection* server_ = nullptr;
 
-  static GDBusMessage* answer(GDBusConnection* connection, GDBusMessage* message, gboolean incoming, gpointer self) {
-    if (!incoming || g_dbus_message_get_message_type(message) != G_DBUS_MESSAGE_TYPE_METHOD_CALL) return message;
+  static GDBusMessage* answer(GDBusConnection* connection, GDBusMessage* message, gboolean incoming,
+                              gpointer self) {
+    if (!incoming || g_dbus_message_get_message_type(message) != G_DBUS_MESSAGE_TYPE_METHOD_CALL)
+      return message;
     g_autoptr(GDBusMessage) reply = g_dbus_message_new_method_reply(message);
     if (std::string(g_dbus_message_get_member(message)) == "Notify") {
       auto* bus = static_cast<PrivateNotificationBus*>(self);

@@ -38,12 +38,19 @@ TEST(NumberTexts, FollowThePinnedLocale) {
   }
   platform::ScopedRegion region("en_US", "UTC", {"en"});
   const std::tuple<std::optional<std::string>, const char*> texts[] = {
-      {Double::formatted1(1.98765), "1.9"}, {Double::formatted3(1.98765), "1.987"},
-      {Double::formatted4(1.98765), "1.9876"}, {Double::formatted5(1.987654), "1.98765"},
-      {Float::formatted5(-0.1f), "-0.10000"}, {Float::formatted(0.1f, 10), "0.1000000014"},  // widened first
-      {decimalText(2.5), "2"}, {decimalText(3.5), "4"}, {decimalText(2.5f), "2"}, {decimalText(-7LL, 3), "-7"},
+      {Double::formatted1(1.98765), "1.9"},
+      {Double::formatted3(1.98765), "1.987"},
+      {Double::formatted4(1.98765), "1.9876"},
+      {Double::formatted5(1.987654), "1.98765"},
+      {Float::formatted5(-0.1f), "-0.10000"},
+      {Float::formatted(0.1f, 10), "0.1000000014"},  // widened first
+      {decimalText(2.5), "2"},
+      {decimalText(3.5), "4"},
+      {decimalText(2.5f), "2"},
+      {decimalText(-7LL, 3), "-7"},
       {decimalText(std::numeric_limits<std::uint64_t>::max()), "18446744073709551615"},
-      {decimalText(std::uint8_t{255}), "255"}, {decimalText(platform::Number::of(0.375), 2), "0.38"}};
+      {decimalText(std::uint8_t{255}), "255"},
+      {decimalText(platform::Number::of(0.375), 2), "0.38"}};
   for (const auto& [text, expected] : texts) EXPECT_EQ(text, expected);
 }
 
@@ -58,10 +65,15 @@ TEST(NumberArithmetic, RoundsToPlacesAndMultiples) {
   EXPECT_EQ(Float::rounded(std::numeric_limits<float>::max(), -31), std::numeric_limits<float>::max());
 
   using Rule = RoundingRule;
-  const std::tuple<double, Rule, double> multiples[] = {  // value, rule, multiple of 5
-      {12.5, Rule::toNearestOrAwayFromZero, 15}, {12.5, Rule::toNearestOrEven, 10},
-      {17.5, Rule::toNearestOrEven, 20}, {-7.5, Rule::toNearestOrEven, -10}, {-7, Rule::up, -5},
-      {-7, Rule::down, -10}, {-7, Rule::towardZero, -5}, {-7, Rule::awayFromZero, -10}};
+  const std::tuple<double, Rule, double> multiples[] = {// value, rule, multiple of 5
+                                                        {12.5, Rule::toNearestOrAwayFromZero, 15},
+                                                        {12.5, Rule::toNearestOrEven, 10},
+                                                        {17.5, Rule::toNearestOrEven, 20},
+                                                        {-7.5, Rule::toNearestOrEven, -10},
+                                                        {-7, Rule::up, -5},
+                                                        {-7, Rule::down, -10},
+                                                        {-7, Rule::towardZero, -5},
+                                                        {-7, Rule::awayFromZero, -10}};
   for (auto [value, rule, expected] : multiples) {
     EXPECT_DOUBLE_EQ(FloatingPoint::rounded(value, 5.0, rule), expected) << value << " rule " << int(rule);
     EXPECT_FLOAT_EQ(FloatingPoint::rounded(float(value), 5.0f, rule), float(expected)) << value;
@@ -73,8 +85,8 @@ TEST(NumberArithmetic, FinitenessAndConversionsNeverLeaveTheirRange) {
     EXPECT_TRUE(Double::isNotFinite(value) && Float::isNotFinite(static_cast<float>(value)));
   }
   EXPECT_FALSE(Double::isNotFinite(std::numeric_limits<double>::max()));
-  const std::tuple<double, std::uint32_t> conversions[] = {
-      {-0.5, 0}, {4294967295.5, 0}, {nan, 0}, {inf, 0}, {4294967295, 4294967295u}, {3.99, 3}};
+  const std::tuple<double, std::uint32_t> conversions[] = {{-0.5, 0}, {4294967295.5, 0},         {nan, 0},
+                                                           {inf, 0},  {4294967295, 4294967295u}, {3.99, 3}};
   for (auto [value, expected] : conversions) EXPECT_EQ(Double::uint32Value(value), expected) << value;
   EXPECT_EQ(Number::cgFloatValue(platform::Number::of(0.1)), static_cast<double>(0.1f));
   const platform::ScopedRegion region("en_US", "UTC", {"en"});

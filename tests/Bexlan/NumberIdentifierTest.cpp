@@ -1,11 +1,10 @@
-#include "Bexlan/NumberIdentifier.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <stdexcept>
 
+#include "Bexlan/NumberIdentifier.hpp"
 #include "Platform/Foundation/Region.hpp"
 #include "Platform/Graphics/Image.hpp"
 

@@ -1,9 +1,8 @@
-#include "Bexlan/Profiler.hpp"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "Bexlan/Profiler.hpp"
 #include "Platform/Foundation/Clock.hpp"
 
 namespace {

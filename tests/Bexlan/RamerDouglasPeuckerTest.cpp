@@ -1,10 +1,10 @@
-#include "Bexlan/RamerDouglasPeucker.hpp"
-
 #include <gtest/gtest.h>
 #include <pthread.h>
 
 #include <limits>
 #include <vector>
+
+#include "Bexlan/RamerDouglasPeucker.hpp"
 
 namespace {
 
@@ -31,10 +31,16 @@ TEST(RamerDouglasPeuckerTest, KeepsAPointOnlyWhenItStraysFurtherThanTheTolerance
   };
   const Case cases[] = {
       // Short lists and bad tolerances.
-      {{}, 1, {}}, {{{3, 4}}, 1, {{3, 4}}}, {{{0, 0}, {1, 9}}, 0, {{0, 0}, {1, 9}}},
-      {{{0, 0}, {1, 9}}, 100, {{0, 0}, {1, 9}}}, {bump, -1, {}}, {bump, nan, {}},
+      {{}, 1, {}},
+      {{{3, 4}}, 1, {{3, 4}}},
+      {{{0, 0}, {1, 9}}, 0, {{0, 0}, {1, 9}}},
+      {{{0, 0}, {1, 9}}, 100, {{0, 0}, {1, 9}}},
+      {bump, -1, {}},
+      {bump, nan, {}},
       // At the tolerance is not beyond it.
-      {bump, 1.0, {{0, 0}, {2, 0}}}, {bump, 0.5, {{0, 0}, {2, 0}}}, {bump, 0.4, bump},
+      {bump, 1.0, {{0, 0}, {2, 0}}},
+      {bump, 0.5, {{0, 0}, {2, 0}}},
+      {bump, 0.4, bump},
       {{{0, 0}, {1, 1}, {2, 2}, {3, 3}}, 0, {{0, 0}, {3, 3}}},
       // A span whose ends coincide has no line to measure from: its interior is dropped, however far out.
       {{{0, 0}, {5, 5}, {0, 0}}, 0, {{0, 0}, {0, 0}}},

@@ -1,9 +1,7 @@
-#include "Bexlan/ReviewController.hpp"
-
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
+#include "Bexlan/ReviewController.hpp"
 #include "Platform/Foundation/Clock.hpp"
 #include "tests/platform/System/MountTestGuards.hpp"
 
@@ -16,7 +14,8 @@ constexpr double firstLaunch = 1.8e9;
 class ReviewControllerTest : public testing::Test {
  protected:
   volumetest::TemporaryDirectory directory;
-  std::shared_ptr<platform::Defaults> suite = platform::Defaults::suite(ReviewController::suiteName, directory.path());
+  std::shared_ptr<platform::Defaults> suite =
+      platform::Defaults::suite(ReviewController::suiteName, directory.path());
   platform::Clock::Override clock{firstLaunch, 100};
   int requests = 0;
   ReviewController controller{suite, [this] { ++requests; }};

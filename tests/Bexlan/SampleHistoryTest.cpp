@@ -1,11 +1,11 @@
-#include "Bexlan/SampleHistory.hpp"
-
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <optional>
 #include <random>
 #include <vector>
+
+#include "Bexlan/SampleHistory.hpp"
 
 namespace Bexlan {
 namespace {

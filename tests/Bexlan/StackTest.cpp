@@ -1,8 +1,8 @@
-#include "Bexlan/Stack.hpp"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "Bexlan/Stack.hpp"
 
 TEST(StackTest, PopsInReverseOrderOfPushingAndAnEmptyStackYieldsAbsent) {
   Bexlan::Stack<std::string> stack;

@@ -11,8 +11,8 @@ namespace {
 // A full block fills its line from the descender to the ascender, so its ink is centred where its line is.
 TEST(DrawVerticallyCentered, TheInksMiddleIsTheRectanglesMiddle) {
   const platform::TextAttributes attributes{platform::Font::systemFont(20), {0, 0, 0, 1}};
-  for (const platform::Rect rect : {platform::Rect(10, 10, 60, 80), platform::Rect(0, 37, 30, 41),
-                                    platform::Rect(5, 60, 80, 10)}) {
+  for (const platform::Rect rect :
+       {platform::Rect(10, 10, 60, 80), platform::Rect(0, 37, 30, 41), platform::Rect(5, 60, 80, 10)}) {
     auto image = platform::Image::create({100, 100});
     {
       platform::ImageFocus focus(*image);

@@ -1,11 +1,10 @@
-#include "Bexlan/StringIdentifier.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <stdexcept>
 
+#include "Bexlan/StringIdentifier.hpp"
 #include "Bexlan/WrappedIdentifier.hpp"
 #include "Platform/Graphics/Image.hpp"
 

@@ -1,5 +1,3 @@
-#include "Bexlan/Support.hpp"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -12,6 +10,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "Bexlan/Support.hpp"
 
 namespace {
 

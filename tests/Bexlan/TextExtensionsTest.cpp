@@ -27,18 +27,22 @@ TEST(TextOperations, CountCharactersAsAReaderSeesThemHoldOffsetsToTheTextAndSpli
   EXPECT_EQ(String::substring(e + flag + family, 1, 1), flag);
   EXPECT_EQ(String::substringTo(e + flag + family, 2, 3), family);
   EXPECT_EQ(String::withoutLastFiveCharacters("ab" + e + flag + family + "cd"), "ab");
-  EXPECT_EQ(String::truncated("\xff\xfe" "abc", 3), "\xff\xfe" "a");  // stray bytes count one each
+  EXPECT_EQ(String::truncated("\xff\xfe"
+                              "abc",
+                              3),
+            "\xff\xfe"
+            "a");  // stray bytes count one each
 
   // text, from, to or length or n, expected
   using Case = std::tuple<const char*, std::int64_t, std::int64_t, const char*>;
-  for (auto [text, from, to, expected] : {Case{"hello", -2, 100, "hello"}, Case{"hello", 1, 3, "el"},
-                                          Case{"hello", 9, 12, ""}, Case{"hello", 3, 1, ""},
-                                          Case{"hello", tiny, huge, "hello"}, Case{"", 0, 1, ""}}) {
+  for (auto [text, from, to, expected] :
+       {Case{"hello", -2, 100, "hello"}, Case{"hello", 1, 3, "el"}, Case{"hello", 9, 12, ""},
+        Case{"hello", 3, 1, ""}, Case{"hello", tiny, huge, "hello"}, Case{"", 0, 1, ""}}) {
     EXPECT_EQ(String::substringTo(text, from, to), expected) << from << " to " << to;
   }
-  for (auto [text, from, length, expected] : {Case{"hello", 1, 3, "ell"}, Case{"hello", -2, 3, "h"},
-                                              Case{"hello", 3, 100, "lo"}, Case{"hello", 2, -1, ""},
-                                              Case{"hello", 4, huge, "o"}, Case{"hello", tiny, tiny, ""}}) {
+  for (auto [text, from, length, expected] :
+       {Case{"hello", 1, 3, "ell"}, Case{"hello", -2, 3, "h"}, Case{"hello", 3, 100, "lo"},
+        Case{"hello", 2, -1, ""}, Case{"hello", 4, huge, "o"}, Case{"hello", tiny, tiny, ""}}) {
     EXPECT_EQ(String::substring(text, from, length), expected) << from << " length " << length;
   }
   EXPECT_EQ(String::truncated("ab", 3), "ab");
@@ -54,9 +58,13 @@ TEST(TextOperations, CountCharactersAsAReaderSeesThemHoldOffsetsToTheTextAndSpli
 }
 
 TEST(TextOperations, MacRomanCodeFoldsTheLastEightBytesAndAgreesWithIconv) {
-  const std::tuple<std::string, std::uint64_t> cases[] = {
-      {"abcd", 0x61626364}, {"", 0}, {"\U0001F600", 0}, {"a\u00e9", 0x618E},
-      {"123456789", 0x3233343536373839}, {"e\u0301", 0}, {"ab\xff", 0}};
+  const std::tuple<std::string, std::uint64_t> cases[] = {{"abcd", 0x61626364},
+                                                          {"", 0},
+                                                          {"\U0001F600", 0},
+                                                          {"a\u00e9", 0x618E},
+                                                          {"123456789", 0x3233343536373839},
+                                                          {"e\u0301", 0},
+                                                          {"ab\xff", 0}};
   for (const auto& [text, code] : cases) EXPECT_EQ(String::macRomanCode(text), code) << text;
 
   std::string lines;  // printable ASCII but the quote, and the Latin-1 letters, one a line
@@ -65,7 +73,8 @@ TEST(TextOperations, MacRomanCodeFoldsTheLastEightBytesAndAgreesWithIconv) {
     lines += c < 0x80 ? std::string{char(c)} : std::string{char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F))};
     lines += '\n';
   }
-  const auto reference = systemtest::commandOutput("printf '%s' '" + lines + "' | iconv -c -f UTF-8 -t MACINTOSH");
+  const auto reference =
+      systemtest::commandOutput("printf '%s' '" + lines + "' | iconv -c -f UTF-8 -t MACINTOSH");
   // iconv -c drops what it cannot convert, leaving that line empty.
   std::istringstream text(lines), converted(reference);
   for (std::string character, bytes; std::getline(text, character);) {
@@ -77,9 +86,17 @@ TEST(TextOperations, MacRomanCodeFoldsTheLastEightBytesAndAgreesWithIconv) {
 
 TEST(TextOperations, FloatValueReadsOnlyAWholeNumber) {
   const std::tuple<std::string, std::optional<double>> cases[] = {
-      {"1", 1.0},  {" 1", std::nullopt}, {"1 ", std::nullopt}, {"\t1", std::nullopt}, {"1e3", 1000.0},
-      {"", std::nullopt}, {"0.1", double(0.1f)}, {"-0x1p-2", -0.25}, {"1,5", std::nullopt},
-      {std::string("1\0", 2), std::nullopt}, {"1e50", std::numeric_limits<double>::infinity()}};
+      {"1", 1.0},
+      {" 1", std::nullopt},
+      {"1 ", std::nullopt},
+      {"\t1", std::nullopt},
+      {"1e3", 1000.0},
+      {"", std::nullopt},
+      {"0.1", double(0.1f)},
+      {"-0x1p-2", -0.25},
+      {"1,5", std::nullopt},
+      {std::string("1\0", 2), std::nullopt},
+      {"1e50", std::numeric_limits<double>::infinity()}};
   for (const auto& [text, expected] : cases) EXPECT_EQ(String::floatValue(text), expected) << text;
   EXPECT_TRUE(std::isnan(String::floatValue("nan").value_or(0)));
 }

@@ -1,7 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <cairo-pdf.h>
 #include <cairo.h>
+#include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <filesystem>
@@ -43,7 +42,8 @@ class FileKinds : public testing::Test {
     std::ofstream(dir / "sound.wav", std::ios::binary)
         << "RIFF" << le32(36 + 800) << "WAVEfmt " << le32(16) << std::string("\1\0\1\0", 4) << le32(8000)
         << le32(8000) << std::string("\1\0\x08\0", 4) << "data" << le32(800) << std::string(800, '\x80');
-    const std::string archive = "cd '" + dir.string() + "' && gzip -c notes.txt > letters.gz && tar cf bundle.tar *.*";
+    const std::string archive =
+        "cd '" + dir.string() + "' && gzip -c notes.txt > letters.gz && tar cf bundle.tar *.*";
     ASSERT_EQ(std::system(archive.c_str()), 0);
     fs::create_directory(dir / "folder");
     fs::create_directory_symlink(dir / "folder", dir / "link");
@@ -56,7 +56,7 @@ class FileKinds : public testing::Test {
 TEST_F(FileKinds, AgreeWithLibmagicOnFilesOfEveryKind) {
   const std::pair<std::string, FileType> cases[] = {
       {"picture.png", FileType::photo}, {"paper.pdf", FileType::document}, {"notes.txt", FileType::other},
-      {"sound.wav", FileType::audio}, {"letters.gz", FileType::archive}, {"bundle.tar", FileType::archive}};
+      {"sound.wav", FileType::audio},   {"letters.gz", FileType::archive}, {"bundle.tar", FileType::archive}};
   std::vector<std::pair<std::string, FileType>> named = {
       {"folder", FileType::other}, {"link", FileType::other}, {"missing.png", FileType::other}};
   for (const auto& [name, kind] : cases) {

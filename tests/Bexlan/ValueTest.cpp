@@ -1,11 +1,10 @@
-#include "Bexlan/Value.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
 #include <optional>
 
+#include "Bexlan/Value.hpp"
 #include "Platform/Foundation/Region.hpp"
 
 namespace Bexlan {
@@ -85,10 +84,10 @@ TEST_F(ValueTest, SizeIsTheByteTextWhateverTheDecimalsAndSign) {
 TEST_F(ValueTest, EverySetterKeepsItsOwnNumberType) {
   using Set = void (*)(Value&);
   const Set setters[] = {
-      [](Value& v) { v.setInt(5); },    [](Value& v) { v.setInt8(5); },   [](Value& v) { v.setInt16(5); },
-      [](Value& v) { v.setInt32(5); },  [](Value& v) { v.setInt64(5); },  [](Value& v) { v.setUInt(5); },
-      [](Value& v) { v.setUInt8(5); },  [](Value& v) { v.setUInt16(5); }, [](Value& v) { v.setUInt32(5); },
-      [](Value& v) { v.setUInt64(5); }, [](Value& v) { v.setFloat(5); },  [](Value& v) { v.setDouble(5); },
+      [](Value& v) { v.setInt(5); }, [](Value& v) { v.setInt8(5); }, [](Value& v) { v.setInt16(5); },
+      [](Value& v) { v.setInt32(5); }, [](Value& v) { v.setInt64(5); }, [](Value& v) { v.setUInt(5); },
+      [](Value& v) { v.setUInt8(5); }, [](Value& v) { v.setUInt16(5); }, [](Value& v) { v.setUInt32(5); },
+      [](Value& v) { v.setUInt64(5); }, [](Value& v) { v.setFloat(5); }, [](Value& v) { v.setDouble(5); },
       [](Value& v) { v.setOptionalInt(5); }, [](Value& v) { v.setOptionalUInt16(5); },
       [](Value& v) { v.setOptionalFloat(5); }, [](Value& v) { v.setOptionalDouble(std::nullopt); },
       // The generic setter takes the argument's exact type; long long is 64-bit like long.
@@ -100,7 +99,10 @@ TEST_F(ValueTest, EverySetterKeepsItsOwnNumberType) {
     set(value);
     codes += value.rawValue() ? value.rawValue()->typeCode() : '-';
   }
-  EXPECT_EQ(codes, "qcsiqQCSIQfd" "qSf-" "iqQs");
+  EXPECT_EQ(codes,
+            "qcsiqQCSIQfd"
+            "qSf-"
+            "iqQs");
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-#include "Bexlan/Version.hpp"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "Bexlan/Version.hpp"
 
 namespace {
 

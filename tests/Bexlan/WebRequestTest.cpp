@@ -31,8 +31,10 @@ Code failureOf(auto future) {
 
 TEST(WebRequestTest, AddressesAreEncodedOnceOrSentAsGiven) {
   testsupport::LoopbackHttpServer server;
-  const std::pair<std::string, std::string> cases[] = {
-      {"/a b", "/a%20b"}, {"/a%20b", "/a%2520b"}, {"/a#b", "/a%23b"}, {"/\xC3\xA9?q=\xC3\xA9", "/%C3%A9?q=%C3%A9"}};
+  const std::pair<std::string, std::string> cases[] = {{"/a b", "/a%20b"},
+                                                       {"/a%20b", "/a%2520b"},
+                                                       {"/a#b", "/a%23b"},
+                                                       {"/\xC3\xA9?q=\xC3\xA9", "/%C3%A9?q=%C3%A9"}};
   for (const auto& [path, target] : cases) {
     WebRequest::getAsync(server.url(path)).get();
     EXPECT_EQ(server.requests().back().target, target);
@@ -41,14 +43,17 @@ TEST(WebRequestTest, AddressesAreEncodedOnceOrSentAsGiven) {
   EXPECT_EQ(server.requests().back().target, "/a%20b");
   const auto prepared = Bexlan::WebRequestForm::prepare(Bexlan::WebRequestForm::Kind::get, server.url());
   EXPECT_EQ(prepared->request.timeoutInterval(), 10.0);
-  EXPECT_EQ(prepared->request.cachePolicy(), platform::UrlRequest::CachePolicy::reloadIgnoringLocalAndRemoteCacheData);
+  EXPECT_EQ(prepared->request.cachePolicy(),
+            platform::UrlRequest::CachePolicy::reloadIgnoringLocalAndRemoteCacheData);
 }
 
 TEST(WebRequestTest, BadAddressesCompleteBeforeTheCallReturns) {
   for (const std::string bad : {"", "\xFF", "http://[::1"}) {
     int calls = 0;
     auto nothing = [&](auto... parts) { calls += (!parts && ...); };
-    WebRequest::ping(bad, 1, [&](auto outcome) { calls += std::get<platform::UrlError>(outcome).code() == Code::unsupportedURL; });
+    WebRequest::ping(bad, 1, [&](auto outcome) {
+      calls += std::get<platform::UrlError>(outcome).code() == Code::unsupportedURL;
+    });
     WebRequest::checkStatus(bad, 1, [&](bool ok) { calls += !ok; });
     WebRequest::get(bad, {}, nothing);
     WebRequest::getWithoutHeaders(bad, nothing);
@@ -63,7 +68,8 @@ TEST(WebRequestTest, BadAddressesCompleteBeforeTheCallReturns) {
 }
 
 TEST(WebRequestTest, StatusesThroughPingStatusCheckAndGet) {
-  testsupport::LoopbackHttpServer server([](const auto& request) { return Reply(std::stoi(request.target.substr(1)), "body"); });
+  testsupport::LoopbackHttpServer server(
+      [](const auto& request) { return Reply(std::stoi(request.target.substr(1)), "body"); });
   for (int status : {200, 299, 300, 304, 404, 500}) {
     const std::string url = server.url("/" + std::to_string(status));
     EXPECT_EQ(WebRequest::pingAsync(url, 5).get().isSuccess, status < 300) << status;
@@ -81,10 +87,13 @@ TEST(WebRequestTest, StatusesThroughPingStatusCheckAndGet) {
   }
   EXPECT_EQ(server.requests().front().method, "HEAD");
   const auto session = platform::UrlSession::makeEphemeral();
-  EXPECT_EQ(Bexlan::URLSession::data(*session, *platform::Url::parse(server.url("/204"))).get().response.statusCode, 204);
+  EXPECT_EQ(
+      Bexlan::URLSession::data(*session, *platform::Url::parse(server.url("/204"))).get().response.statusCode,
+      204);
   // A transform that throws fails its future instead of the loader thread.
-  auto thrown = Bexlan::URLSession::data<int>(*session, platform::UrlRequest(*platform::Url::parse(server.url("/200"))),
-                                              [](auto&&) -> int { throw std::range_error("transform"); });
+  auto thrown =
+      Bexlan::URLSession::data<int>(*session, platform::UrlRequest(*platform::Url::parse(server.url("/200"))),
+                                    [](auto&&) -> int { throw std::range_error("transform"); });
   EXPECT_THROW(thrown.get(), std::range_error);
   const auto neither = Bexlan::URLSession::result(std::nullopt, std::nullopt, std::nullopt);
   EXPECT_EQ(std::get<platform::UrlError>(neither).code(), Code::badServerResponse);
@@ -125,12 +134,14 @@ TEST(WebRequestTest, FailuresArriveAsErrorsAlone) {
   const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - start;
   EXPECT_TRUE(waited.count() >= 2 && waited.count() < 4) << waited.count();
   std::promise<std::tuple<std::optional<WebRequest::Body>, std::optional<platform::UrlResponse>,
-                          std::optional<platform::UrlError>>> cut;
+                          std::optional<platform::UrlError>>>
+      cut;
   WebRequest::get(server.url("/cut"), {}, once(cut));
   const auto [body, response, error] = cut.get_future().get();
   EXPECT_TRUE(!body && !response && error && error->code() == Code::networkConnectionLost);
   EXPECT_EQ(failureOf(WebRequest::getAsync(server.url("/redirect"))), Code::unsupportedURL);
-  EXPECT_EQ(failureOf(WebRequest::getAsync(testsupport::SelfSignedTlsServer().url())), Code::serverCertificateUntrusted);
+  EXPECT_EQ(failureOf(WebRequest::getAsync(testsupport::SelfSignedTlsServer().url())),
+            Code::serverCertificateUntrusted);
   const std::string closed = testsupport::LoopbackHttpServer().url();
   EXPECT_EQ(failureOf(WebRequest::getAsync(closed)), Code::cannotConnectToHost);
 }
@@ -142,12 +153,15 @@ TEST(WebRequestTest, FilesConcurrencyAndCallbackThreads) {
   std::filesystem::remove(file);
   EXPECT_EQ(failureOf(WebRequest::getAsync("file://" + file.string())), Code::fileDoesNotExist);
 
-  testsupport::LoopbackHttpServer server([](const auto&) { return Reply(200, "hi", Reply::Action::respond, 0.2); });
+  testsupport::LoopbackHttpServer server(
+      [](const auto&) { return Reply(200, "hi", Reply::Action::respond, 0.2); });
   std::vector<std::future<WebRequest::DataAndResponse>> answers;
   for (int i = 0; i < 20; ++i) answers.push_back(WebRequest::getAsync(server.url("/" + std::to_string(i))));
   for (auto& answer : answers) EXPECT_EQ(answer.get().data.size(), 2u);
   std::promise<std::thread::id> got;
-  WebRequest::get(server.url(), {}, [&](auto body, auto...) { got.set_value(body ? std::this_thread::get_id() : std::thread::id()); });
+  WebRequest::get(server.url(), {}, [&](auto body, auto...) {
+    got.set_value(body ? std::this_thread::get_id() : std::thread::id());
+  });
   const std::thread::id thread = got.get_future().get();
   EXPECT_NE(thread, std::thread::id());
   EXPECT_NE(thread, std::this_thread::get_id());

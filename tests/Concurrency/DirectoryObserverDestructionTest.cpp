@@ -1,10 +1,9 @@
-#include "Bexlan/DirectoryObserver.hpp"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <thread>
 
+#include "Bexlan/DirectoryObserver.hpp"
 #include "tests/platform/System/MountTestGuards.hpp"
 
 // Each observer is destroyed while its handler calls are running and more are being posted; a call that
@@ -12,7 +11,9 @@
 TEST(DirectoryObserverDestructionTest, WritesDuringDestructionRunNoHandlerAfterwards) {
   volumetest::TemporaryDirectory temporary;
   std::atomic<bool> writing = true;
-  std::thread writer([&] { while (writing) std::ofstream(temporary.path() + "/file") << "x"; });
+  std::thread writer([&] {
+    while (writing) std::ofstream(temporary.path() + "/file") << "x";
+  });
   std::atomic<int> lateCalls = 0;
   for (int round = 0; round < 50; ++round) {
     auto alive = std::make_shared<std::atomic<bool>>(true);
@@ -23,7 +24,8 @@ TEST(DirectoryObserverDestructionTest, WritesDuringDestructionRunNoHandlerAfterw
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         lateCalls += !*alive;
       });
-      for (int i = 0; i < 1000 && *started == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      for (int i = 0; i < 1000 && *started == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
       ASSERT_GT(*started, 0) << "the writes called no handler";
     }
     *alive = false;

@@ -1,13 +1,11 @@
-#include "Orvane/NetworkMonitor.hpp"
-
 #include <gtest/gtest.h>
-
 #include <sys/eventfd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
+#include "Orvane/NetworkMonitor.hpp"
 #include "Platform/Dispatch/FileDescriptor.hpp"
 #include "Platform/Dispatch/MainThread.hpp"
 #include "tests/Orvane/PrivateNetworkNamespace.hpp"
@@ -49,7 +47,10 @@ struct FakeSource : platform::NetworkPathSource {
   FakePaths& paths;
   explicit FakeSource(FakePaths& fake) : paths(fake) {}
   int changeDescriptor() const override { return paths.reports.get(); }
-  void drainChanges() override { eventfd_t count; ::eventfd_read(paths.reports.get(), &count); }
+  void drainChanges() override {
+    eventfd_t count;
+    ::eventfd_read(paths.reports.get(), &count);
+  }
   std::optional<platform::NetworkPath> readPath() override {
     std::this_thread::sleep_for(std::chrono::milliseconds(paths.readDelayMs));
     std::lock_guard lock(paths.mutex);

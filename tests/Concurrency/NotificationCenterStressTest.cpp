@@ -1,8 +1,8 @@
-#include "Platform/Foundation/NotificationCenter.hpp"
-
 #include <gtest/gtest.h>
 
 #include <thread>
+
+#include "Platform/Foundation/NotificationCenter.hpp"
 
 // Posts race adds, removes and destructions; a call into a destroyed observer shows under the sanitizers.
 TEST(NotificationCenterStressTest, PostsAgainstAddsRemovesAndDestructions) {
@@ -10,10 +10,14 @@ TEST(NotificationCenterStressTest, PostsAgainstAddsRemovesAndDestructions) {
   const platform::NotificationName name("stress");
   std::atomic<bool> running = true;
   std::atomic<int> calls = 0;
-  const auto handler = [&](void* observer, const platform::Notification&) { calls += *static_cast<int*>(observer); };
+  const auto handler = [&](void* observer, const platform::Notification&) {
+    calls += *static_cast<int*>(observer);
+  };
   std::vector<std::thread> posters, changers;
   for (int i = 0; i < 3; ++i) {
-    posters.emplace_back([&] { while (running) center.post(name); });
+    posters.emplace_back([&] {
+      while (running) center.post(name);
+    });
     changers.emplace_back([&] {
       for (int round = 0; round < 2000; ++round) {
         auto observer = std::make_shared<int>(1);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -7,8 +9,6 @@
 #include <set>
 #include <system_error>
 #include <utility>
-
-#include <gtest/gtest.h>
 
 #include "Platform/Dispatch/DispatchQueue.hpp"
 #include "Platform/System/VolumePlatform.hpp"
@@ -32,7 +32,8 @@ struct FakeMount {
 inline FakeMount browsableVolume(const std::string& name, const std::string& device, const std::string& disk,
                                  bool isRoot = false) {
   FakeMount mount;
-  mount.resources = platform::VolumeResources{name, 1000, 400, isRoot, true, true, false, true, isRoot, !isRoot};
+  mount.resources =
+      platform::VolumeResources{name, 1000, 400, isRoot, true, true, false, true, isRoot, !isRoot};
   mount.diskName = device;
   platform::DiskDescription& description = mount.description.emplace();
   description.deviceProtocol = "USB";
@@ -63,8 +64,12 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
     });
   }
   // Takes the mount out of the table; its directory stays, as on Linux, until removeDirectory.
-  void unmount(const std::string& path) { locked([&] { erase(path); }); }
-  void removeDirectory(const std::string& path) { locked([&] { missing_.insert(path); }); }
+  void unmount(const std::string& path) {
+    locked([&] { erase(path); });
+  }
+  void removeDirectory(const std::string& path) {
+    locked([&] { missing_.insert(path); });
+  }
   // Changes the mount at `path` in place.
   template <class Change>
   void change(const std::string& path, Change change) {
@@ -72,8 +77,12 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
       if (FakeMount* mount = find(path)) change(*mount);
     });
   }
-  void reverseMountOrder() { locked([&] { std::reverse(mounts_.begin(), mounts_.end()); }); }
-  void setMountTableReadable(bool readable) { locked([&] { tableReadable_ = readable; }); }
+  void reverseMountOrder() {
+    locked([&] { std::reverse(mounts_.begin(), mounts_.end()); });
+  }
+  void setMountTableReadable(bool readable) {
+    locked([&] { tableReadable_ = readable; });
+  }
   // The disk's counters: bytes in each direction (whole sectors) and one operation each, so that a sample
   // is never empty.
   void setCounters(const std::string& disk, std::uint64_t bytesRead, std::uint64_t bytesWritten) {
@@ -89,9 +98,15 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
 
   void postMount() const { post(&Observers::didMount); }
   void postUnmount() const { post(&Observers::didUnmount); }
-  bool isObserved() const { return locked([&] { return !observers_.expired(); }); }
-  int tableReads() const { return locked([&] { return tableReads_; }); }
-  int resourceReads(const std::string& path) const { return locked([&] { return resourceReads_[path]; }); }
+  bool isObserved() const {
+    return locked([&] { return !observers_.expired(); });
+  }
+  int tableReads() const {
+    return locked([&] { return tableReads_; });
+  }
+  int resourceReads(const std::string& path) const {
+    return locked([&] { return resourceReads_[path]; });
+  }
   // What unmountAndEject was asked for, in call order, and what each call gave.
   std::vector<std::pair<std::string, std::error_code>> unmountResults() const {
     return locked([&] { return unmountResults_; });

@@ -14,10 +14,14 @@ using platform::Number;
 
 TEST(VolumeDeviceProtocolTest, RawValuesMatchExactlyAndBothWays) {
   const std::vector<std::pair<const char*, VolumeDeviceProtocol>> cases = {
-      {"USB", VolumeDeviceProtocol::usb},         {"PCI-Express", VolumeDeviceProtocol::pciExpress},
-      {"Secure Digital", VolumeDeviceProtocol::sdCard}, {"Apple Fabric", VolumeDeviceProtocol::appleFabric},
-      {"PCI", VolumeDeviceProtocol::pci},         {"SATA", VolumeDeviceProtocol::sata},
-      {"ATA", VolumeDeviceProtocol::ata},         {"ATAPI", VolumeDeviceProtocol::atapi}};
+      {"USB", VolumeDeviceProtocol::usb},
+      {"PCI-Express", VolumeDeviceProtocol::pciExpress},
+      {"Secure Digital", VolumeDeviceProtocol::sdCard},
+      {"Apple Fabric", VolumeDeviceProtocol::appleFabric},
+      {"PCI", VolumeDeviceProtocol::pci},
+      {"SATA", VolumeDeviceProtocol::sata},
+      {"ATA", VolumeDeviceProtocol::ata},
+      {"ATAPI", VolumeDeviceProtocol::atapi}};
   for (const auto& [text, protocol] : cases) {
     EXPECT_EQ(Draskel::volumeDeviceProtocol(text), protocol) << text;
     EXPECT_EQ(Draskel::rawValue(protocol), text);

@@ -30,8 +30,8 @@ std::shared_ptr<const VolumeStatistics> sample(std::uint64_t bytesRead, std::uin
 std::string side(std::uint64_t delta, const std::string& speed, double load, bool moving,
                  std::uint64_t maximum, const std::string& maximumText) {
   std::ostringstream text;
-  text << delta << '|' << speed << '|' << (std::isnan(load) ? std::abs(load) : load) << '|' << moving
-       << '|' << maximum << '|' << maximumText;
+  text << delta << '|' << speed << '|' << (std::isnan(load) ? std::abs(load) : load) << '|' << moving << '|'
+       << maximum << '|' << maximumText;
   return text.str();
 }
 std::string reads(const Volume& v) {
@@ -91,9 +91,9 @@ TEST(VolumeRatesTest, LoadsAreFractionsOfTheLargestTickAndTheMaximaOnlyGrow) {
 TEST(VolumeRatesTest, AnIntervalOfZeroOrLessGivesTheRawDifference) {
   Volume volume("/");
   volume.update(sample(0, 2048), 0.0);
-  for (const auto& [written, interval, speed] : {std::tuple(3 * mebibyte, 0.0, "3 MB/s"),
-                                                std::tuple(4 * mebibyte, -1.0, "1 MB/s"),
-                                                std::tuple(5 * mebibyte, 4.0, "256 KB/s")}) {
+  for (const auto& [written, interval, speed] :
+       {std::tuple(3 * mebibyte, 0.0, "3 MB/s"), std::tuple(4 * mebibyte, -1.0, "1 MB/s"),
+        std::tuple(5 * mebibyte, 4.0, "256 KB/s")}) {
     volume.update(sample(0, 2048 + written), interval);
     EXPECT_EQ(volume.writeSpeed, speed) << interval;
   }
@@ -124,8 +124,8 @@ TEST(VolumeRatesTest, AnEmptySampleReplacesBothSamplesSoTheNextCountsItsWholeCou
   volume.update(sample(1000, 1000), 1.0);
   volume.update(sample(3000, 1000), 1.0);
   const std::string before = reads(volume);
-  const auto empty = std::make_shared<const VolumeStatistics>(Draskel::PropertyDictionary{
-      {std::string(VolumeStatistics::errorsReadKey), Number::of(4)}});
+  const auto empty = std::make_shared<const VolumeStatistics>(
+      Draskel::PropertyDictionary{{std::string(VolumeStatistics::errorsReadKey), Number::of(4)}});
   volume.update(empty, 1.0);
   EXPECT_EQ(volume.oldStatistics, empty);
   EXPECT_EQ(volume.currentStatistics, empty);

@@ -1,11 +1,10 @@
-#include "Draskel/VolumeStatistics.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
 #include "Draskel/BlockStorageProperties.hpp"
+#include "Draskel/VolumeStatistics.hpp"
 
 namespace {
 
@@ -27,10 +26,10 @@ TEST(VolumeStatisticsTest, EveryKeyFillsItsCounter) {
   }
   const VolumeStatistics statistics(dictionary);
   const std::vector<std::uint64_t> counters = {
-      statistics.bytesRead,       statistics.bytesWritten,     statistics.operationsRead,
-      statistics.operationsWrite, statistics.latencyTimeRead,  statistics.latencyTimeWrite,
-      statistics.errorsRead,      statistics.errorsWrite,      statistics.totalTimeRead,
-      statistics.totalTimeWrite,  statistics.retriesRead,      statistics.retriesWrite};
+      statistics.bytesRead,       statistics.bytesWritten,    statistics.operationsRead,
+      statistics.operationsWrite, statistics.latencyTimeRead, statistics.latencyTimeWrite,
+      statistics.errorsRead,      statistics.errorsWrite,     statistics.totalTimeRead,
+      statistics.totalTimeWrite,  statistics.retriesRead,     statistics.retriesWrite};
   for (std::size_t i = 0; i < counters.size(); ++i) EXPECT_EQ(counters[i], i + 1) << keys[i];
   EXPECT_EQ(VolumeStatistics({{"Bytes (read)", Number::of(5)}}).bytesRead, 0u);
 }
@@ -41,11 +40,19 @@ TEST(VolumeStatisticsTest, OnlyValuesThatAreExactlyUnsignedIntegersCount) {
   };
   const std::uint64_t max = std::numeric_limits<std::uint64_t>::max();
   const std::pair<Draskel::PropertyValue, std::uint64_t> cases[] = {
-      {Number::of(max), max}, {Number::of(std::int8_t{7}), 7}, {Number::of(true), 1},
-      {Number::of(4096.0), 4096}, {Number::of(0x1p63), 1ull << 63},
+      {Number::of(max), max},
+      {Number::of(std::int8_t{7}), 7},
+      {Number::of(true), 1},
+      {Number::of(4096.0), 4096},
+      {Number::of(0x1p63), 1ull << 63},
       // Negative, fractional, beyond 64 bits, not finite, not a number: nothing.
-      {Number::of(-1), 0}, {Number::of(1.5), 0}, {Number::of(-0.5f), 0}, {Number::of(0x1p64), 0},
-      {Number::of(std::nan("")), 0}, {Number::of(INFINITY), 0}, {std::string("12"), 0}};
+      {Number::of(-1), 0},
+      {Number::of(1.5), 0},
+      {Number::of(-0.5f), 0},
+      {Number::of(0x1p64), 0},
+      {Number::of(std::nan("")), 0},
+      {Number::of(INFINITY), 0},
+      {std::string("12"), 0}};
   for (const auto& [value, bytes] : cases) EXPECT_EQ(bytesRead(value), bytes);
 }
 

@@ -1,8 +1,5 @@
-#include "Draskel/Volume.hpp"
-
-#include <gtest/gtest.h>
-
 #include <cairo.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +8,7 @@
 
 #include "Bexlan/Images.hpp"
 #include "Draskel/MainVolume.hpp"
+#include "Draskel/Volume.hpp"
 #include "Platform/Foundation/Region.hpp"
 
 namespace {
@@ -28,19 +26,18 @@ TEST_F(VolumeTest, TagsNameTheLocationTheConnectionAndTheFileSystem) {
     std::optional<std::string> protocol, fileSystem;
     std::vector<std::string> tags;
   };
-  const Case cases[] = {
-      {true, true, "Apple Fabric", "apfs", {"Startup Disk", "Apple Fabric", "APFS"}},
-      {false, true, "PCI-Express", "vfat", {"System Volume", "PCI-Express", "FAT"}},
-      {false, false, "Secure Digital", "exfat", {"External Volume", "SD Card", "ExFAT"}},
-      // Unknown protocols add no tag; unknown file systems show as they are.
-      {false, false, "Virtual Interface", "APFS", {"External Volume", "APFS"}},
-      {false, false, "USB", "udf", {"External Volume", "USB", "udf"}},
-      {false, false, "USB", "hfs", {"External Volume", "USB", "HFS"}},
-      {false, false, "USB", "fat", {"External Volume", "USB", "FAT"}},
-      {false, false, "USB", "msdos", {"External Volume", "USB", "MS-DOS"}},
-      {false, false, "USB", "ext4", {"External Volume", "USB", "ext4"}},
-      {false, false, "USB", "", {"External Volume", "USB", ""}},
-      {false, false, std::nullopt, std::nullopt, {"External Volume"}}};
+  const Case cases[] = {{true, true, "Apple Fabric", "apfs", {"Startup Disk", "Apple Fabric", "APFS"}},
+                        {false, true, "PCI-Express", "vfat", {"System Volume", "PCI-Express", "FAT"}},
+                        {false, false, "Secure Digital", "exfat", {"External Volume", "SD Card", "ExFAT"}},
+                        // Unknown protocols add no tag; unknown file systems show as they are.
+                        {false, false, "Virtual Interface", "APFS", {"External Volume", "APFS"}},
+                        {false, false, "USB", "udf", {"External Volume", "USB", "udf"}},
+                        {false, false, "USB", "hfs", {"External Volume", "USB", "HFS"}},
+                        {false, false, "USB", "fat", {"External Volume", "USB", "FAT"}},
+                        {false, false, "USB", "msdos", {"External Volume", "USB", "MS-DOS"}},
+                        {false, false, "USB", "ext4", {"External Volume", "USB", "ext4"}},
+                        {false, false, "USB", "", {"External Volume", "USB", ""}},
+                        {false, false, std::nullopt, std::nullopt, {"External Volume"}}};
   for (const Case& c : cases) {
     Volume volume("/");
     volume.isStartupVolume = c.startup;

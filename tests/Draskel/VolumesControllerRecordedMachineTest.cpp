@@ -51,7 +51,8 @@ TEST_F(VolumesControllerRecordedMachineTest, EveryMountPointIsListedOnceWhereIts
             (std::vector<std::string>{"/proc", "/sys", "/", "/boot/efi", "/home", "/media/user/My Stick",
                                       "/media/user/SD Card\tTab\\", "/mnt/bind", "/mnt/stick again",
                                       "/mnt/pool", "/tmp/image dir", "/media/cdrom", "/mnt/vm", "/tmp/ram"}));
-  const auto empty = VolumePlatform::live(std::make_shared<platform::MemoryTextSource>(), "/", calls(), udev_);
+  const auto empty =
+      VolumePlatform::live(std::make_shared<platform::MemoryTextSource>(), "/", calls(), udev_);
   EXPECT_FALSE(empty->mountedVolumePaths().has_value());
   EXPECT_FALSE(empty->resources("/").has_value());
 }
@@ -135,9 +136,23 @@ TEST_F(VolumesControllerRecordedMachineTest, OnlyRootsOfBlockFileSystemsOutsideS
   auto source = std::make_shared<platform::MemoryTextSource>();
   std::string table;
   // The first five are browsable.
-  const std::vector<std::string> mountPoints = {
-      "/", "/run/media/user/USB", "/srv2", "/mnt/x", "/tmp/z", "/run/user/1000/doc", "/srv", "/srv/data",
-      "/var/lib/docker", "/usr/local", "/snap/core/1", "/efi", "/opt/x", "/dev/x", "/home", "/boot", "/sys/x"};
+  const std::vector<std::string> mountPoints = {"/",
+                                                "/run/media/user/USB",
+                                                "/srv2",
+                                                "/mnt/x",
+                                                "/tmp/z",
+                                                "/run/user/1000/doc",
+                                                "/srv",
+                                                "/srv/data",
+                                                "/var/lib/docker",
+                                                "/usr/local",
+                                                "/snap/core/1",
+                                                "/efi",
+                                                "/opt/x",
+                                                "/dev/x",
+                                                "/home",
+                                                "/boot",
+                                                "/sys/x"};
   for (std::size_t i = 0; i < mountPoints.size(); ++i) {
     const std::string device = "sd" + std::to_string(i);
     const std::string number = "8:" + std::to_string(i);

@@ -166,8 +166,8 @@ TEST_F(VolumesControllerTest, TheWholeDiskComesFromTheDescriptionsMediaPath) {
 TEST_F(VolumesControllerTest, VolumesAreSortedByTheCodePointsOfTheirComposedNames) {
   platform_->unmount("/");
   const std::pair<const char*, const char*> mounts[] = {
-      {"b", "sdb"}, {"e\u0301x", "sdc"}, {"A", "sdd"}, {"Same", "sde"}, {"a", "sdf"}, {"\u00E9a", "sdg"},
-      {"Same", "sdh"}};
+      {"b", "sdb"}, {"e\u0301x", "sdc"}, {"A", "sdd"},   {"Same", "sde"},
+      {"a", "sdf"}, {"\u00E9a", "sdg"},  {"Same", "sdh"}};
   for (const auto& [name, disk] : mounts) {
     platform_->mount("/media/" + std::string(disk), browsableVolume(name, disk, disk));
   }

@@ -49,4 +49,3 @@ TEST(EntrySetAllocationsTest, SettingNumbersAndRawNumbersAllocatesNothing) {
   EXPECT_EQ(count, 0u);
   EXPECT_EQ(entry.history().size(), 50u);
 }
-

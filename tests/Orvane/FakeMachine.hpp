@@ -50,11 +50,11 @@ class FakeMachine {
                   bool kernelThread = false, std::uint64_t startTime = 500) {
     std::string directory = "/proc/" + std::to_string(pid);
     std::uint64_t flags = kernelThread ? 0x00208040 : 0x00400100;
-    source->setFile(directory + "/stat",
-                    std::to_string(pid) + " (" + name + ") " + state + " " + std::to_string(ppid) +
-                        " 1 1 0 -1 " + std::to_string(flags) + " 10 0 0 0 " + std::to_string(ticks) +
-                        " 0 0 0 20 0 " + std::to_string(threads) + " 0 " + std::to_string(startTime) +
-                        " 1000 3 18446744073709551615 0\n");
+    source->setFile(directory + "/stat", std::to_string(pid) + " (" + name + ") " + state + " " +
+                                             std::to_string(ppid) + " 1 1 0 -1 " + std::to_string(flags) +
+                                             " 10 0 0 0 " + std::to_string(ticks) + " 0 0 0 20 0 " +
+                                             std::to_string(threads) + " 0 " + std::to_string(startTime) +
+                                             " 1000 3 18446744073709551615 0\n");
     if (!kernelThread && state != 'Z') {
       source->setFile(directory + "/statm", "1000 " + std::to_string(residentPages) + " 5 1 0 10 0\n");
     }

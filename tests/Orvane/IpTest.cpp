@@ -14,7 +14,9 @@ using Record = std::shared_ptr<Orvane::ExternalIp>;
 // One loopback server plays both services: "/" echoes `echo`, "/api/lookup/..." answers `geolocation`.
 struct Services {
   Services(std::string echo, std::string geolocation)
-      : server([echo, geolocation](const auto& request) { return testsupport::Reply(200, request.target == "/" ? echo : geolocation); }) {
+      : server([echo, geolocation](const auto& request) {
+          return testsupport::Reply(200, request.target == "/" ? echo : geolocation);
+        }) {
     Ip::setEchoAddress(server.url("/"));
     Ip::setGeolocationAddress(server.url(""));
   }
@@ -59,7 +61,8 @@ TEST(IpTest, TheEchoBecomesOneSegmentOfTheGeolocationPath) {
     ASSERT_EQ(requests.size(), echo == "\xFF" ? 1u : 2u) << echo;  // no address, no second request
     if (requests.size() == 1) continue;
     const std::string target = requests[1].target;
-    EXPECT_TRUE(target.starts_with("/api/lookup/") && target.find_first_of("/?#", 12) == std::string::npos) << target;
+    EXPECT_TRUE(target.starts_with("/api/lookup/") && target.find_first_of("/?#", 12) == std::string::npos)
+        << target;
     EXPECT_NE(target.substr(12), "..");
     EXPECT_TRUE(!echo.starts_with(' ') || target == "/api/lookup/203.0.113.7") << target;
   }

@@ -161,9 +161,11 @@ TEST(MemoryControllerLiveTest, AChildHoldingAGibibyteRaisesUsedByIt) {
     controller.refresh(1);
     const std::uint64_t after = controller.uInt64Value(Memory::used());
     if (held >= before + GiB * 95 / 100 && held >= after + GiB / 2) return;
-    attempts += " " + std::to_string(before) + ", " + std::to_string(held) + ", " + std::to_string(after) + ";";
+    attempts +=
+        " " + std::to_string(before) + ", " + std::to_string(held) + ", " + std::to_string(after) + ";";
   }
-  ADD_FAILURE() << "used did not rise by 0.95 GiB and fall back (before, held, after) in any attempt:" << attempts;
+  ADD_FAILURE() << "used did not rise by 0.95 GiB and fall back (before, held, after) in any attempt:"
+                << attempts;
 }
 
 }  // namespace

@@ -1,5 +1,3 @@
-#include "Orvane/NetworkAdapter.hpp"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -9,6 +7,7 @@
 
 #include "Orvane/InternetProtocol.hpp"
 #include "Orvane/IpType.hpp"
+#include "Orvane/NetworkAdapter.hpp"
 #include "Orvane/NetworkProtocol.hpp"
 
 using Orvane::NetworkAdapter;
@@ -101,9 +100,16 @@ TEST(NetworkAdapterTest, BytesPerSecondTakesTheReciprocalFirstAndSaturates) {
   // (1 / 49) * 49 is 0.9999999999999999 in double precision: truncated, it is 0. An interval that is not
   // positive gives the raw difference; a rate beyond 64 bits saturates.
   const std::tuple<std::uint64_t, double, std::uint64_t> cases[] = {
-      {2000, 2.0, 1000}, {1000, 0.5, 2000}, {49, 49.0, 0}, {1234, 0.0, 1234}, {1234, -1.0, 1234},
-      {1234, std::nan(""), 1234}, {1234, infinity, 0}, {4294967295u, 1e-12, saturated},
-      {4294967295u, std::numeric_limits<double>::denorm_min(), saturated}, {0, 1e-300, 0}};
+      {2000, 2.0, 1000},
+      {1000, 0.5, 2000},
+      {49, 49.0, 0},
+      {1234, 0.0, 1234},
+      {1234, -1.0, 1234},
+      {1234, std::nan(""), 1234},
+      {1234, infinity, 0},
+      {4294967295u, 1e-12, saturated},
+      {4294967295u, std::numeric_limits<double>::denorm_min(), saturated},
+      {0, 1e-300, 0}};
   for (const auto& [bytes, interval, expected] : cases) {
     EXPECT_EQ(NetworkAdapter::bytesPerSecond(bytes, interval), expected) << bytes << " in " << interval;
   }

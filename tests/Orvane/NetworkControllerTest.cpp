@@ -1,5 +1,3 @@
-#include "Orvane/NetworkController.hpp"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -9,6 +7,7 @@
 #include "Bexlan/DataStore.hpp"
 #include "Bexlan/StringIdentifier.hpp"
 #include "Orvane/Network.hpp"
+#include "Orvane/NetworkController.hpp"
 #include "Platform/Foundation/Clock.hpp"
 #include "tests/Orvane/FakeNetworkPlatform.hpp"
 
@@ -72,8 +71,8 @@ class NetworkControllerTest : public testing::Test {
 TEST_F(NetworkControllerTest, ANewMonitorRegistersTwoEmptyNamedRateTexts) {
   auto controller = makeController();
   EXPECT_EQ(controller->store()->data().count(), 2u);
-  for (auto [key, englishName] : {std::pair{Orvane::Network::upload(), "Upload"},
-                                  {Orvane::Network::download(), "Download"}}) {
+  for (auto [key, englishName] :
+       {std::pair{Orvane::Network::upload(), "Upload"}, {Orvane::Network::download(), "Download"}}) {
     auto entry = controller->store()->identifierAs<Bexlan::StringIdentifier>(key);
     ASSERT_NE(entry, nullptr) << key;
     // Named from the module's string table, looked up by the key.

@@ -68,9 +68,9 @@ class NetworkNamespaceTest : public testing::Test {
     ASSERT_TRUE(space->created()) << "ip netns add " << space->name() << " failed";
     ASSERT_TRUE(
         space->exec("sysctl -qw net.ipv6.conf.all.disable_ipv6=1 net.ipv6.conf.default.disable_ipv6=1"));
-    for (const char* command : {"link add v0 type veth peer name v1", "link set v0 alias 'Private uplink'",
-                                "link set v0 up", "link set v1 up", "addr add 10.203.0.1/24 dev v0",
-                                "route add default via 10.203.0.2 dev v0"}) {
+    for (const char* command :
+         {"link add v0 type veth peer name v1", "link set v0 alias 'Private uplink'", "link set v0 up",
+          "link set v1 up", "addr add 10.203.0.1/24 dev v0", "route add default via 10.203.0.2 dev v0"}) {
       ASSERT_TRUE(space->ip(command)) << command;
     }
     ASSERT_TRUE(space->enter());

@@ -1,7 +1,4 @@
-#include "Orvane/Ping/Ping.hpp"
-
 #include <gtest/gtest.h>
-
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -11,6 +8,7 @@
 #include <string>
 
 #include "Orvane/Ping/IcmpPacket.hpp"
+#include "Orvane/Ping/Ping.hpp"
 #include "tests/Orvane/PrivateNetworkNamespace.hpp"
 
 namespace {
@@ -31,7 +29,9 @@ Bytes bytes(std::initializer_list<int> values) {
 // The socket address of an address literal, as getaddrinfo gives it (nothing is looked up).
 Bytes socketAddress(const char* literal) { return platform::resolveHost(literal).addresses.at(0); }
 
-std::string failed(const std::string& domain, int code) { return "failed " + domain + " " + std::to_string(code); }
+std::string failed(const std::string& domain, int code) {
+  return "failed " + domain + " " + std::to_string(code);
+}
 
 // What the delegate heard, one line per call: "start", "sent 3", "send failed 3 <code>", "reply 3",
 // "unexpected <size>", "failed <domain> <code>[ <key>=<value>]"; and the last packet sent or replied.
@@ -52,7 +52,9 @@ struct Recorder : Orvane::PingDelegate {
     hear("send failed", n, packet);
     heard.back() += " " + std::to_string(error.code);
   }
-  void didReceivePingResponsePacket(Ping&, const Bytes& packet, std::uint16_t n) override { hear("reply", n, packet); }
+  void didReceivePingResponsePacket(Ping&, const Bytes& packet, std::uint16_t n) override {
+    hear("reply", n, packet);
+  }
   void didReceiveUnexpectedPacket(Ping&, const Bytes& packet) override {
     heard.push_back("unexpected " + std::to_string(packet.size()));
   }
@@ -68,7 +70,9 @@ struct PairSocket : platform::IcmpSocket {
   }
   ~PairSocket() override { ::close(ends[0]), ::close(ends[1]); }
   int descriptor() const override { return ends[0]; }
-  ssize_t sendTo(std::span<const std::byte> packet, std::span<const std::byte>) override { return packet.size(); }
+  ssize_t sendTo(std::span<const std::byte> packet, std::span<const std::byte>) override {
+    return packet.size();
+  }
   ssize_t receive(std::span<std::byte> buffer) override {
     if (auto result = std::exchange(forced, std::nullopt)) return *result;
     const ssize_t received = ::recv(ends[0], buffer.data(), buffer.size(), 0);
@@ -108,8 +112,8 @@ class PingTest : public testing::Test {
   }
   // An echo reply to this Ping with a correct IPv4 checksum, behind a 20-byte IPv4 header when asked.
   Bytes reply(std::uint16_t sequence, bool withIpHeader = false, int type = 0) const {
-    Bytes packet =
-        Orvane::IcmpPacket::echoRequest(std::uint8_t(type), ping->identifier(), sequence, bytes({1, 2}), true);
+    Bytes packet = Orvane::IcmpPacket::echoRequest(std::uint8_t(type), ping->identifier(), sequence,
+                                                   bytes({1, 2}), true);
     if (withIpHeader) packet.insert(packet.begin(), 20, std::byte(0)), packet[0] = std::byte(0x45);
     if (withIpHeader) packet[9] = std::byte(IPPROTO_ICMP);
     return packet;
@@ -117,7 +121,8 @@ class PingTest : public testing::Test {
 };
 
 TEST(IcmpPacketTest, ChecksumsPayloadsAndTheHeaderOffset) {
-  EXPECT_EQ(ntohs(Orvane::IcmpPacket::checksum(bytes({0x00, 0x01, 0xf2, 0x03, 0xf4, 0xf5, 0xf6, 0xf7}))), 0x220d);
+  EXPECT_EQ(ntohs(Orvane::IcmpPacket::checksum(bytes({0x00, 0x01, 0xf2, 0x03, 0xf4, 0xf5, 0xf6, 0xf7}))),
+            0x220d);
   EXPECT_EQ(ntohs(Orvane::IcmpPacket::checksum(bytes({0x01}))), 0xfeff);
   for (const auto& [sequence, number] : {std::pair(0, "99"), {100, "99"}, {5, "94"}}) {
     const Bytes payload = Orvane::IcmpPacket::defaultPayload(std::uint16_t(sequence));
@@ -164,8 +169,8 @@ TEST_F(PingTest, ValidatesIpv4RepliesWithAndWithoutHeaderAndTheSequenceWindow) {
   ping->setNextSequenceNumber(5);
   ping->setNextSequenceNumberHasWrapped(true);
   for (const int sequence : {65422, 5, 65421}) arrive(reply(std::uint16_t(sequence)));
-  EXPECT_EQ(recorder->heard, (Lines{"start", "reply 2", "reply 2", "unexpected 10", "unexpected 30", "unexpected 10",
-                                    "reply 65422", "reply 5", "unexpected 10"}));
+  EXPECT_EQ(recorder->heard, (Lines{"start", "reply 2", "reply 2", "unexpected 10", "unexpected 30",
+                                    "unexpected 10", "reply 65422", "reply 5", "unexpected 10"}));
 }
 
 TEST_F(PingTest, Ipv6RepliesSkipTheChecksumAndRequestsCarryNone) {
@@ -182,8 +187,8 @@ TEST_F(PingTest, Ipv6RepliesSkipTheChecksumAndRequestsCarryNone) {
 TEST_F(PingTest, ErrorTable) {
   resolution = {{}, EAI_NONAME};
   start();
-  EXPECT_EQ(recorder->heard.back(), failed(PingError::networkDomain, 2) + " " + PingError::getAddrInfoFailureKey +
-                                        "=" + std::to_string(EAI_NONAME));
+  EXPECT_EQ(recorder->heard.back(), failed(PingError::networkDomain, 2) + " " +
+                                        PingError::getAddrInfoFailureKey + "=" + std::to_string(EAI_NONAME));
   resolution = {{socketAddress("127.0.0.1")}, 0};
   start(Style::icmpv6);
   EXPECT_EQ(recorder->heard.back(), failed(PingError::networkDomain, 1));
@@ -225,7 +230,8 @@ TEST_F(PingTest, ReceiveFailuresStopItButSpuriousWakeUpsAndDamagedPacketsDoNot) 
 Lines echoes(const char* host, const char* groupRange, Style style = Style::any) {
   networktest::PrivateNetworkNamespace space;
   if (!space.created() || !space.ip("link set lo up") ||
-      !space.exec(std::string("sysctl -qw net.ipv4.ping_group_range='") + groupRange + "'") || !space.enter()) {
+      !space.exec(std::string("sysctl -qw net.ipv4.ping_group_range='") + groupRange + "'") ||
+      !space.enter()) {
     return {"no namespace"};
   }
   auto recorder = std::make_shared<Recorder>();
@@ -247,7 +253,8 @@ TEST(PingLiveTest, TenEchoesToLoopbackOverIpv4AndIpv6) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to create a network namespace (ip netns add)";
   Lines expected = {"start"};
   for (int sequence = 0; sequence < 10; ++sequence) {
-    expected.insert(expected.end(), {"sent " + std::to_string(sequence), "reply " + std::to_string(sequence)});
+    expected.insert(expected.end(),
+                    {"sent " + std::to_string(sequence), "reply " + std::to_string(sequence)});
   }
   EXPECT_EQ(echoes("127.0.0.1", "0 2147483647"), expected);
   EXPECT_EQ(echoes("::1", "0 2147483647"), expected);

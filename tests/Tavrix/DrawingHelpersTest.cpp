@@ -54,11 +54,15 @@ TEST(ImageHelpers, TintPaintsTemplatesOnly) {
 }
 
 TEST(Darkness, EveryAppearanceWithDarkInItsNameIsDark) {
-  for (const auto& [name, isDark] : std::vector<std::pair<std::string_view, bool>>{
-           {Appearance::darkAqua, true}, {Appearance::vibrantDark, true},
-           {Appearance::highContrastDarkAqua, true}, {Appearance::highContrastVibrantDark, true},
-           {Appearance::aqua, false}, {Appearance::vibrantLight, false},
-           {Appearance::highContrastAqua, false}, {Appearance::highContrastVibrantLight, false}}) {
+  for (const auto& [name, isDark] :
+       std::vector<std::pair<std::string_view, bool>>{{Appearance::darkAqua, true},
+                                                      {Appearance::vibrantDark, true},
+                                                      {Appearance::highContrastDarkAqua, true},
+                                                      {Appearance::highContrastVibrantDark, true},
+                                                      {Appearance::aqua, false},
+                                                      {Appearance::vibrantLight, false},
+                                                      {Appearance::highContrastAqua, false},
+                                                      {Appearance::highContrastVibrantLight, false}}) {
     platform::AppearanceScope scope(Appearance{std::string(name)});
     EXPECT_EQ(isDarkMode(), isDark) << name;
     auto view = platform::View::create();

@@ -23,7 +23,8 @@ using platform::Rgba;
 using platform::test::pixelAt;
 
 std::shared_ptr<platform::Image> galleryPicture(platform::View& view, const std::string& name) {
-  const auto directory = std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "gallery";
+  const auto directory =
+      std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "gallery";
   std::filesystem::create_directories(directory);
   auto image = platform::ViewRenderer::image(view, 2);
   image->writePng(directory / (name + ".png"));

@@ -1,5 +1,3 @@
-#include "Platform/Foundation/Bundle.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,6 +8,7 @@
 #include <vector>
 
 #include "Platform/Foundation/BuildInfo.hpp"
+#include "Platform/Foundation/Bundle.hpp"
 #include "Platform/Foundation/Region.hpp"
 
 namespace platform {

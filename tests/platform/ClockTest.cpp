@@ -1,5 +1,3 @@
-#include "Platform/Foundation/Clock.hpp"
-
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -9,6 +7,8 @@
 #include <memory>
 #include <stdexcept>
 #include <utility>
+
+#include "Platform/Foundation/Clock.hpp"
 
 namespace {
 

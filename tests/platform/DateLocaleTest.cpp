@@ -1,10 +1,10 @@
-#include "Platform/Foundation/Calendar.hpp"
-#include "Platform/Foundation/Region.hpp"
-
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
+
+#include "Platform/Foundation/Calendar.hpp"
+#include "Platform/Foundation/Region.hpp"
 
 namespace platform {
 namespace {
@@ -25,8 +25,8 @@ TEST(DateLocale, FollowsLcAllThenLcTimeThenLang) {
 }
 
 TEST(DateLocale, CurrentCalendarIsTheLocalesDefault) {
-  for (const auto& [locale, identifier] : std::map<std::string, std::string>{
-           {"th_TH", "buddhist"}, {"de_DE", "gregorian"}}) {
+  for (const auto& [locale, identifier] :
+       std::map<std::string, std::string>{{"th_TH", "buddhist"}, {"de_DE", "gregorian"}}) {
     const ScopedRegion region(locale, "UTC", {"en"});
     EXPECT_EQ(Calendar::current().identifier(), identifier) << locale;
     EXPECT_EQ(Calendar::gregorian().identifier(), "gregorian") << locale;

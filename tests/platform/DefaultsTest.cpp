@@ -1,13 +1,12 @@
-#include "Platform/Foundation/Defaults.hpp"
-
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/wait.h>
 
 #include <fstream>
 #include <random>
 #include <thread>
+
+#include "Platform/Foundation/Defaults.hpp"
 
 namespace {
 
@@ -46,7 +45,8 @@ TEST(DefaultsTest, AWriterKilledAtRandomInAThousandWritesLeavesAFileThatParses) 
     EXPECT_EQ(stored.size(), stored.contains("counter") ? 201u : 200u);
   }
   fs::remove_all(directory);
-  for (const char* name : {"", ".", "..", "a/b"}) EXPECT_EQ(Defaults::suite(name, directory), nullptr) << name;
+  for (const char* name : {"", ".", "..", "a/b"})
+    EXPECT_EQ(Defaults::suite(name, directory), nullptr) << name;
 }
 
 }  // namespace

@@ -1,5 +1,3 @@
-#include "Platform/Dispatch/DispatchQueue.hpp"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -10,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "Platform/Dispatch/DispatchQueue.hpp"
 #include "Platform/Dispatch/DispatchSemaphore.hpp"
 #include "Platform/Dispatch/RunLoop.hpp"
 

@@ -1,5 +1,3 @@
-#include "Platform/Dispatch/DispatchSemaphore.hpp"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -8,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+
+#include "Platform/Dispatch/DispatchSemaphore.hpp"
 
 using namespace std::chrono_literals;
 using platform::DispatchSemaphore;

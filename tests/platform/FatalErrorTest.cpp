@@ -1,6 +1,6 @@
-#include "Platform/Foundation/FatalError.hpp"
-
 #include <gtest/gtest.h>
+
+#include "Platform/Foundation/FatalError.hpp"
 
 TEST(FatalErrorDeathTest, PrintsTheMessageWithItsPlaceAndAborts) {
   EXPECT_DEATH(platform::fatalError("queue is on fire"),

@@ -1,5 +1,3 @@
-#include "Platform/Foundation/NumberFormatter.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "Platform/Foundation/NumberFormatter.hpp"
 #include "Platform/Foundation/Region.hpp"
 
 namespace platform {
@@ -51,11 +50,17 @@ TEST_F(NumberFormatterTest, GroupsOnlyWhenAskedAndFollowsTheRegionAtFormatTimeUn
 }
 
 TEST_F(NumberFormatterTest, ExactDigitsRoundTowardZeroAndMaximumDigitsRoundHalfEvenWithoutTrailingZeros) {
-  struct Case { int minimum, maximum; Mode mode; double value; const char* text; };
+  struct Case {
+    int minimum, maximum;
+    Mode mode;
+    double value;
+    const char* text;
+  };
   const Case cases[] = {
       {2, 2, Mode::down, 4.35, "4.35"},  // the shortest decimal form is rounded, not 4.3499999...
-      {2, 2, Mode::down, 2.999, "2.99"}, {2, 2, Mode::down, -2.999, "-2.99"}, {2, 2, Mode::down, 1, "1.00"},
-      {1, 1, Mode::down, -1.25, "-1.2"}, {0, 0, Mode::down, 7.9, "7"}, {0, 0, Mode::halfEven, 3.5, "4"},
+      {2, 2, Mode::down, 2.999, "2.99"},     {2, 2, Mode::down, -2.999, "-2.99"},
+      {2, 2, Mode::down, 1, "1.00"},         {1, 1, Mode::down, -1.25, "-1.2"},
+      {0, 0, Mode::down, 7.9, "7"},          {0, 0, Mode::halfEven, 3.5, "4"},
       {0, 1, Mode::halfEven, 12.34, "12.3"}, {0, 1, Mode::halfEven, 12.0, "12"},
       {0, 1, Mode::halfEven, 0.25, "0.2"},
   };
@@ -65,10 +70,13 @@ TEST_F(NumberFormatterTest, ExactDigitsRoundTowardZeroAndMaximumDigitsRoundHalfE
 }
 
 TEST_F(NumberFormatterTest, EveryRoundingModeOnHalvesOfBothSigns) {
-  struct Case { Mode mode; const char* positive, *negative, *above; };  // 2.5, -2.5 and 2.6
+  struct Case {
+    Mode mode;
+    const char *positive, *negative, *above;
+  };  // 2.5, -2.5 and 2.6
   const Case cases[] = {
-      {Mode::ceiling, "3", "-2", "3"},  {Mode::floor, "2", "-3", "2"},     {Mode::down, "2", "-2", "2"},
-      {Mode::up, "3", "-3", "3"},       {Mode::halfEven, "2", "-2", "3"}, {Mode::halfDown, "2", "-2", "3"},
+      {Mode::ceiling, "3", "-2", "3"}, {Mode::floor, "2", "-3", "2"},    {Mode::down, "2", "-2", "2"},
+      {Mode::up, "3", "-3", "3"},      {Mode::halfEven, "2", "-2", "3"}, {Mode::halfDown, "2", "-2", "3"},
       {Mode::halfUp, "3", "-3", "3"},
   };
   for (const Case& c : cases) {

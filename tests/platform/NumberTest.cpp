@@ -1,5 +1,3 @@
-#include "Platform/Foundation/Number.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +8,8 @@
 #include <tuple>
 #include <unordered_set>
 #include <utility>
+
+#include "Platform/Foundation/Number.hpp"
 
 namespace {
 
@@ -31,13 +31,19 @@ static_assert(Number::of(1e300).floatValue() == inf);
 
 TEST(NumberTest, KeepsTheSourceTypeAndItsCode) {
   const std::tuple<Number, Type, char> cases[] = {
-      {Number::of(true), Type::Bool, 'c'}, {Number::of(std::int8_t{-1}), Type::Int8, 'c'},
-      {Number::of(std::uint8_t{1}), Type::UInt8, 'C'}, {Number::of(std::int16_t{1}), Type::Int16, 's'},
-      {Number::of(std::uint16_t{1}), Type::UInt16, 'S'}, {Number::of(1), Type::Int32, 'i'},
-      {Number::of(1u), Type::UInt32, 'I'}, {Number::of(1L), Type::Int64, 'q'},
-      {Number::of(1LL), Type::Int64, 'q'}, {Number::of(1UL), Type::UInt64, 'Q'},
+      {Number::of(true), Type::Bool, 'c'},
+      {Number::of(std::int8_t{-1}), Type::Int8, 'c'},
+      {Number::of(std::uint8_t{1}), Type::UInt8, 'C'},
+      {Number::of(std::int16_t{1}), Type::Int16, 's'},
+      {Number::of(std::uint16_t{1}), Type::UInt16, 'S'},
+      {Number::of(1), Type::Int32, 'i'},
+      {Number::of(1u), Type::UInt32, 'I'},
+      {Number::of(1L), Type::Int64, 'q'},
+      {Number::of(1LL), Type::Int64, 'q'},
+      {Number::of(1UL), Type::UInt64, 'Q'},
       {Number::of(1ULL), Type::UInt64, 'Q'},
-      {Number::of(1.0f), Type::Float, 'f'}, {Number::of(1.0), Type::Double, 'd'},
+      {Number::of(1.0f), Type::Float, 'f'},
+      {Number::of(1.0), Type::Double, 'd'},
   };
   for (const auto& [number, type, code] : cases) {
     EXPECT_EQ(number.type(), type) << code;
@@ -50,18 +56,25 @@ TEST(NumberTest, IntegerAccessorsWrapTruncateAndSaturate) {
   __extension__ using Wide = __int128;
   const std::pair<Wide, Wide> cases[] = {
       // integer to integer: modular
-      {Number::of(300).charValue(), 44}, {Number::of(300).unsignedCharValue(), 44},
+      {Number::of(300).charValue(), 44},
+      {Number::of(300).unsignedCharValue(), 44},
       {Number::of(-1).unsignedLongLongValue(), uint64Max},
       {Number::of(std::int8_t{-1}).unsignedShortValue(), 65535},
-      {Number::of(std::uint16_t{65535}).shortValue(), -1}, {Number::of(uint64Max).intValue(), -1},
-      {Number::of(uint64Max).integerValue(), -1}, {Number::of(int64Min).intValue(), 0},
+      {Number::of(std::uint16_t{65535}).shortValue(), -1},
+      {Number::of(uint64Max).intValue(), -1},
+      {Number::of(uint64Max).integerValue(), -1},
+      {Number::of(int64Min).intValue(), 0},
       {Number::of(int64Min).unsignedIntegerValue(), Wide{1} << 63},
       {Number::of(std::uint32_t{4'000'000'000}).longValue(), 4'000'000'000},
-      {Number::of(true).unsignedLongValue(), 1}, {Number::of(true).intValue(), 1},
+      {Number::of(true).unsignedLongValue(), 1},
+      {Number::of(true).intValue(), 1},
       // floating to int64: truncated toward zero, saturated at the limits
-      {Number::of(2.9).integerValue(), 2}, {Number::of(-2.9).integerValue(), -2},
-      {Number::of(1e300).longLongValue(), int64Max}, {Number::of(inf).longLongValue(), int64Max},
-      {Number::of(-inf).longLongValue(), int64Min}, {Number::of(0x1p63).longLongValue(), int64Max},
+      {Number::of(2.9).integerValue(), 2},
+      {Number::of(-2.9).integerValue(), -2},
+      {Number::of(1e300).longLongValue(), int64Max},
+      {Number::of(inf).longLongValue(), int64Max},
+      {Number::of(-inf).longLongValue(), int64Min},
+      {Number::of(0x1p63).longLongValue(), int64Max},
       {Number::of(-0x1p63).longLongValue(), int64Min},
       {Number::of(0x1.fffffffffffffp62).longLongValue(), 9223372036854774784},
       {Number::of(std::nextafter(-0x1p63, 0.0)).longLongValue(), -9223372036854774784},
@@ -74,19 +87,25 @@ TEST(NumberTest, IntegerAccessorsWrapTruncateAndSaturate) {
       {Number::of(-1.9f).unsignedIntegerValue(), uint64Max},
       {Number::of(-inf).unsignedLongLongValue(), Wide{1} << 63},
       // floating to a narrower integer: through int64, then wrapped
-      {Number::of(3e9).intValue(), -1294967296}, {Number::of(5e9).unsignedIntValue(), 705032704},
+      {Number::of(3e9).intValue(), -1294967296},
+      {Number::of(5e9).unsignedIntValue(), 705032704},
       {Number::of(1e30).intValue(), -1},  // int64 max, low 32 bits all ones
       {Number::of(1e30).unsignedIntValue(), 0xFFFFFFFF},
       {Number::of(-1e30).intValue(), 0},  // int64 min, low 32 bits zero
-      {Number::of(300.7).charValue(), 44}, {Number::of(-1.5).unsignedCharValue(), 255},
-      {Number::of(70000.0f).unsignedShortValue(), 4464}, {Number::of(-inf).shortValue(), 0},
+      {Number::of(300.7).charValue(), 44},
+      {Number::of(-1.5).unsignedCharValue(), 255},
+      {Number::of(70000.0f).unsignedShortValue(), 4464},
+      {Number::of(-inf).shortValue(), 0},
       // boolValue: non-zero, NaN included
-      {Number::of(256).boolValue(), 1}, {Number::of(0.5).boolValue(), 1}, {Number::of(nan).boolValue(), 1},
-      {Number::of(-0.0).boolValue(), 0}, {Number::of(std::uint64_t{0}).boolValue(), 0},
+      {Number::of(256).boolValue(), 1},
+      {Number::of(0.5).boolValue(), 1},
+      {Number::of(nan).boolValue(), 1},
+      {Number::of(-0.0).boolValue(), 0},
+      {Number::of(std::uint64_t{0}).boolValue(), 0},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
-    EXPECT_TRUE(cases[i].first == cases[i].second) << "case " << i << ": "
-        << std::to_string(static_cast<long double>(cases[i].first));
+    EXPECT_TRUE(cases[i].first == cases[i].second)
+        << "case " << i << ": " << std::to_string(static_cast<long double>(cases[i].first));
   }
   for (const double d : {nan, -nan}) {
     const Number n = Number::of(d);
@@ -100,16 +119,20 @@ TEST(NumberTest, IntegerAccessorsWrapTruncateAndSaturate) {
 TEST(NumberTest, FloatingAccessorsRoundToNearest) {
   constexpr float largest = std::numeric_limits<float>::max();
   constexpr float floatInf = std::numeric_limits<float>::infinity();
-  const std::pair<double, double> cases[] = {  // a float widens to double exactly
+  const std::pair<double, double> cases[] = {
+      // a float widens to double exactly
       {Number::of(uint64Max).doubleValue(), 18446744073709551616.0},
       {Number::of(int64Max).doubleValue(), 0x1p63},
       {Number::of((std::int64_t{1} << 53) + 1).doubleValue(), 0x1p53},
-      {Number::of(16777217).floatValue(), 16777216.0f}, {Number::of(false).doubleValue(), 0.0},
-      {Number::of(0.1f).doubleValue(), 0.1f}, {Number::of(0.1).floatValue(), 0.1f},
+      {Number::of(16777217).floatValue(), 16777216.0f},
+      {Number::of(false).doubleValue(), 0.0},
+      {Number::of(0.1f).doubleValue(), 0.1f},
+      {Number::of(0.1).floatValue(), 0.1f},
       {Number::of(static_cast<double>(largest)).floatValue(), largest},
       {Number::of(0x1.fffffefffffffp127).floatValue(), largest},  // just below the midpoint
       {Number::of(-0x1.fffffefffffffp127).floatValue(), -largest},
-      {Number::of(0x1.ffffffp127).floatValue(), floatInf}, {Number::of(-1e300).floatValue(), -floatInf},
+      {Number::of(0x1.ffffffp127).floatValue(), floatInf},
+      {Number::of(-1e300).floatValue(), -floatInf},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     EXPECT_EQ(cases[i].first, cases[i].second) << "case " << i;
@@ -119,9 +142,13 @@ TEST(NumberTest, FloatingAccessorsRoundToNearest) {
 
 TEST(NumberTest, DescriptionOfEachKind) {
   const std::pair<Number, const char*> cases[] = {
-      {Number::of(true), "1"}, {Number::of(false), "0"}, {Number::of(std::int8_t{-5}), "-5"},
-      {Number::of(int64Min), "-9223372036854775808"}, {Number::of(uint64Max), "18446744073709551615"},
-      {Number::of(1.0), "1"}, {Number::of(1e16), "1e+16"},
+      {Number::of(true), "1"},
+      {Number::of(false), "0"},
+      {Number::of(std::int8_t{-5}), "-5"},
+      {Number::of(int64Min), "-9223372036854775808"},
+      {Number::of(uint64Max), "18446744073709551615"},
+      {Number::of(1.0), "1"},
+      {Number::of(1e16), "1e+16"},
       {Number::of(0.1f), "0.1"},  // the float's own shortest digits
       {Number::of(-nan), "nan"},
   };
@@ -141,15 +168,39 @@ long double exactValue(const Number& n) {
 // with everything and unequal even to themselves. Equal numbers must hash alike.
 TEST(NumberTest, OrdersExactlyAcrossTypesAndEqualNumbersHashAlike) {
   if (std::numeric_limits<long double>::digits < 64) GTEST_SKIP() << "long double cannot hold every int64";
-  const Number numbers[] = {
-      Number::of(true), Number::of(false), Number::of(std::int8_t{-1}), Number::of(std::uint8_t{255}),
-      Number::of(0), Number::of(-1), Number::of(1u), Number::of(int64Min), Number::of(int64Max),
-      Number::of(uint64Max), Number::of(std::int64_t{1} << 53), Number::of((std::int64_t{1} << 53) + 1),
-      Number::of(uint64Max - 1), Number::of(0.0), Number::of(-0.0), Number::of(0.5), Number::of(-0.5),
-      Number::of(1.0), Number::of(1.0f), Number::of(0.1f), Number::of(0.1), Number::of(0x1p53),
-      Number::of(0x1p63), Number::of(-0x1p63), Number::of(0x1p64), Number::of(0x1.fffffffffffffp63),
-      Number::of(-1e300), Number::of(1e300), Number::of(inf), Number::of(-inf), Number::of(255.5f),
-      Number::of(nan), Number::of(-nan)};
+  const Number numbers[] = {Number::of(true),
+                            Number::of(false),
+                            Number::of(std::int8_t{-1}),
+                            Number::of(std::uint8_t{255}),
+                            Number::of(0),
+                            Number::of(-1),
+                            Number::of(1u),
+                            Number::of(int64Min),
+                            Number::of(int64Max),
+                            Number::of(uint64Max),
+                            Number::of(std::int64_t{1} << 53),
+                            Number::of((std::int64_t{1} << 53) + 1),
+                            Number::of(uint64Max - 1),
+                            Number::of(0.0),
+                            Number::of(-0.0),
+                            Number::of(0.5),
+                            Number::of(-0.5),
+                            Number::of(1.0),
+                            Number::of(1.0f),
+                            Number::of(0.1f),
+                            Number::of(0.1),
+                            Number::of(0x1p53),
+                            Number::of(0x1p63),
+                            Number::of(-0x1p63),
+                            Number::of(0x1p64),
+                            Number::of(0x1.fffffffffffffp63),
+                            Number::of(-1e300),
+                            Number::of(1e300),
+                            Number::of(inf),
+                            Number::of(-inf),
+                            Number::of(255.5f),
+                            Number::of(nan),
+                            Number::of(-nan)};
   const std::hash<Number> hash;
   for (const Number& a : numbers) {
     for (const Number& b : numbers) {
@@ -161,8 +212,9 @@ TEST(NumberTest, OrdersExactlyAcrossTypesAndEqualNumbersHashAlike) {
       }
     }
   }
-  const std::unordered_set<Number> set = {Number::of(1), Number::of(1.0), Number::of(true),
-                                          Number::of(std::uint8_t{1}), Number::of(2.5f), Number::of(2.5)};
+  const std::unordered_set<Number> set = {Number::of(1),    Number::of(1.0),
+                                          Number::of(true), Number::of(std::uint8_t{1}),
+                                          Number::of(2.5f), Number::of(2.5)};
   EXPECT_EQ(set.size(), 2u);
   EXPECT_EQ(set.count(Number::of(1ULL)), 1u);
 }

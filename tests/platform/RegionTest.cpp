@@ -1,6 +1,5 @@
-#include "Platform/Foundation/Region.hpp"
-
 #include <gtest/gtest.h>
+#include <unicode/unistr.h>
 
 #include <algorithm>
 #include <atomic>
@@ -11,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include <unicode/unistr.h>
+#include "Platform/Foundation/Region.hpp"
 
 namespace platform {
 namespace {

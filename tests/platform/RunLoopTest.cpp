@@ -1,5 +1,3 @@
-#include "Platform/Dispatch/RunLoop.hpp"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "Platform/Dispatch/MainThread.hpp"
+#include "Platform/Dispatch/RunLoop.hpp"
 #include "Platform/Dispatch/Timer.hpp"
 
 using namespace std::chrono_literals;
@@ -86,7 +85,9 @@ TEST(RunLoopTest, ReadSourceIsCalledWhileReadableUntilRemovedAndRejectsWhatItCan
     received += pipe.take();
     if (received.size() == 2) loop.removeSource(id);  // from its own callback
   });
-  EXPECT_THROW(loop.addReadSource(pipe.fds[0], [] {}, Mode::common), std::system_error);  // watched already
+  EXPECT_THROW(loop.addReadSource(
+                   pipe.fds[0], [] {}, Mode::common),
+               std::system_error);  // watched already
   std::thread writer([&] { pipe.put('a'); });
   EXPECT_TRUE(loop.runUntil([&] { return received.size() == 1; }, patience));
   writer.join();
@@ -117,7 +118,8 @@ TEST(RunLoopTest, ModesChooseWhichTimersAndSourcesTakePart) {
   Pipe pipe;
   pipe.put('x');
   int readable = 0;
-  const auto source = loop.addReadSource(pipe.fds[0], [&] { ++readable; }, Mode::eventTracking);
+  const auto source = loop.addReadSource(
+      pipe.fds[0], [&] { ++readable; }, Mode::eventTracking);
   EXPECT_TRUE(
       loop.runUntil([&] { return fired.size() == 2 && readable > 0; }, patience, Mode::eventTracking));
   EXPECT_EQ(fired, (std::vector<std::string>{"tracking", "common"}));

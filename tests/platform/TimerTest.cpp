@@ -1,5 +1,3 @@
-#include "Platform/Dispatch/Timer.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +6,7 @@
 #include <vector>
 
 #include "Platform/Dispatch/RunLoop.hpp"
+#include "Platform/Dispatch/Timer.hpp"
 
 using namespace std::chrono_literals;
 using platform::RunLoop;

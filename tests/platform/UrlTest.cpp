@@ -11,15 +11,17 @@ using platform::Url;
 std::string parts(const Url& url) {
   auto text = [](const auto& part) { return part ? std::string(*part) : std::string("-"); };
   const auto port = url.port() ? std::optional(std::to_string(*url.port())) : std::nullopt;
-  return text(url.scheme()) + "|" + text(url.host()) + "|" + text(port) + "|" + url.path() + "|" + text(url.query()) +
-         "|" + text(url.fragment());
+  return text(url.scheme()) + "|" + text(url.host()) + "|" + text(port) + "|" + url.path() + "|" +
+         text(url.query()) + "|" + text(url.fragment());
 }
 
 TEST(UrlTest, ParsesReferencesAndRefusesWhatTheGrammarDoesNot) {
   const std::pair<const char*, const char*> valid[] = {
       {"https://user@Host.example:8080/a/b?x=1&y#f", "https|Host.example|8080|/a/b|x=1&y|f"},
-      {"http://[::1]:80/", "http|[::1]|80|/|-|-"}, {"file:///tmp/a%20b", "file||-|/tmp/a%20b|-|-"},
-      {"mailto:a@b", "mailto|-|-|a@b|-|-"},        {"a/b:c?q#", "-|-|-|a/b:c|q|"},
+      {"http://[::1]:80/", "http|[::1]|80|/|-|-"},
+      {"file:///tmp/a%20b", "file||-|/tmp/a%20b|-|-"},
+      {"mailto:a@b", "mailto|-|-|a@b|-|-"},
+      {"a/b:c?q#", "-|-|-|a/b:c|q|"},
       {"http://h:/", "http|h|-|/|-|-"}};
   for (const auto& [text, expected] : valid) {
     const std::optional<Url> url = Url::parse(text);
@@ -27,17 +29,20 @@ TEST(UrlTest, ParsesReferencesAndRefusesWhatTheGrammarDoesNot) {
     EXPECT_EQ(parts(*url), expected);
     EXPECT_EQ(url->absoluteString(), text);
   }
-  for (const char* text : {"", "http://a b/", "http://h/%2", "http://h/%zz", "http://h/\xC3\xA9", "a:b#c#d", "1a:b",
-                           "http://h:65536/", "http://h:8x/", "http://[zz]/", "http://h/[x]", "<a>", "http://a:b:c/"}) {
+  for (const char* text :
+       {"", "http://a b/", "http://h/%2", "http://h/%zz", "http://h/\xC3\xA9", "a:b#c#d", "1a:b",
+        "http://h:65536/", "http://h:8x/", "http://[zz]/", "http://h/[x]", "<a>", "http://a:b:c/"}) {
     EXPECT_FALSE(Url::parse(text)) << text;
   }
 }
 
 TEST(UrlTest, QueryAndSegmentEncodingAndRequestFields) {
   using platform::AllowedCharacters;
-  EXPECT_EQ(platform::addingPercentEncoding("a b%#[]/?:@!$&'()*+,;=~_.-\xC3\xA9", AllowedCharacters::urlQueryAllowed()),
+  EXPECT_EQ(platform::addingPercentEncoding("a b%#[]/?:@!$&'()*+,;=~_.-\xC3\xA9",
+                                            AllowedCharacters::urlQueryAllowed()),
             "a%20b%25%23%5B%5D/?:@!$&'()*+,;=~_.-%C3%A9");
-  EXPECT_EQ(platform::addingPercentEncoding("../x?y=#z", AllowedCharacters::urlPathSegmentAllowed()), "..%2Fx%3Fy=%23z");
+  EXPECT_EQ(platform::addingPercentEncoding("../x?y=#z", AllowedCharacters::urlPathSegmentAllowed()),
+            "..%2Fx%3Fy=%23z");
   EXPECT_EQ(platform::addingPercentEncoding("\xC3", AllowedCharacters::urlQueryAllowed()), std::nullopt);
 
   platform::UrlRequest request(*Url::parse("http://h/"));

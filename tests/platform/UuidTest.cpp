@@ -1,7 +1,4 @@
-#include "Platform/Foundation/Uuid.hpp"
-
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +7,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "Platform/Foundation/Uuid.hpp"
 
 namespace {
 

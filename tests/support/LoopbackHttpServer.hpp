@@ -28,7 +28,8 @@ struct ReceivedRequest {
   int connection = 0;  // the accepted connection it came on, counted from 1
 
   std::optional<std::string> header(const std::string& name) const {
-    for (const auto& [field, value] : headers) if (::strcasecmp(field.c_str(), name.c_str()) == 0) return value;
+    for (const auto& [field, value] : headers)
+      if (::strcasecmp(field.c_str(), name.c_str()) == 0) return value;
     return std::nullopt;
   }
 };
@@ -46,10 +47,13 @@ class LoopbackHttpServer {
  public:
   using Script = std::function<Reply(const ReceivedRequest&)>;
 
-  explicit LoopbackHttpServer(Script script = [](const ReceivedRequest&) { return Reply(); }) : script_(std::move(script)) {
-    sockaddr_in address{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {htonl(INADDR_LOOPBACK)}, .sin_zero = {}};
+  explicit LoopbackHttpServer(Script script = [](const ReceivedRequest&) { return Reply(); })
+      : script_(std::move(script)) {
+    sockaddr_in address{
+        .sin_family = AF_INET, .sin_port = 0, .sin_addr = {htonl(INADDR_LOOPBACK)}, .sin_zero = {}};
     socklen_t length = sizeof address;
-    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(listener_, 64) != 0 ||
+    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::listen(listener_, 64) != 0 ||
         ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
       throw std::runtime_error("cannot listen on 127.0.0.1");
     }
@@ -70,7 +74,9 @@ class LoopbackHttpServer {
     ::close(listener_);
   }
 
-  std::string url(const std::string& path = "/") const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+  std::string url(const std::string& path = "/") const {
+    return "http://127.0.0.1:" + std::to_string(port_) + path;
+  }
   std::vector<ReceivedRequest> requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
@@ -153,7 +159,8 @@ class LoopbackHttpServer {
       lineEnd = buffer.find("\r\n", start);
       const std::size_t colon = buffer.find(':', start);
       const std::size_t value = buffer.find_first_not_of(' ', colon + 1);
-      request.headers.emplace_back(buffer.substr(start, colon - start), buffer.substr(value, lineEnd - value));
+      request.headers.emplace_back(buffer.substr(start, colon - start),
+                                   buffer.substr(value, lineEnd - value));
     }
     buffer.erase(0, end + 4);
     const std::size_t length = std::stoul(request.header("Content-Length").value_or("0"));

@@ -15,16 +15,24 @@ namespace testsupport {
 
 class SelfSignedTlsServer {
  public:
-  SelfSignedTlsServer() : directory_(std::filesystem::temp_directory_path() / ("velmora-tls-" + std::to_string(::getpid()))) {
+  SelfSignedTlsServer()
+      : directory_(std::filesystem::temp_directory_path() / ("velmora-tls-" + std::to_string(::getpid()))) {
     std::filesystem::create_directories(directory_);
-    const std::string files = " -keyout " + (directory_ / "key.pem").string() + " -out " + (directory_ / "cert.pem").string();
-    const std::string make = "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -days 1 "
-                             "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1" + files + " 2>/dev/null";
+    const std::string files =
+        " -keyout " + (directory_ / "key.pem").string() + " -out " + (directory_ / "cert.pem").string();
+    const std::string make =
+        "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -days 1 "
+        "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1" +
+        files + " 2>/dev/null";
     if (std::system(make.c_str()) != 0) throw std::runtime_error("openssl could not make a certificate");
-    output_ = ::popen(("exec timeout 20 openssl s_server -accept 127.0.0.1:0 -naccept 1 -www -key " +
-                       (directory_ / "key.pem").string() + " -cert " + (directory_ / "cert.pem").string() + " 2>/dev/null").c_str(), "r");
+    output_ = ::popen(
+        ("exec timeout 20 openssl s_server -accept 127.0.0.1:0 -naccept 1 -www -key " +
+         (directory_ / "key.pem").string() + " -cert " + (directory_ / "cert.pem").string() + " 2>/dev/null")
+            .c_str(),
+        "r");
     char line[256];
-    while (output_ && port_ == 0 && std::fgets(line, sizeof line, output_)) std::sscanf(line, "ACCEPT 127.0.0.1:%d", &port_);
+    while (output_ && port_ == 0 && std::fgets(line, sizeof line, output_))
+      std::sscanf(line, "ACCEPT 127.0.0.1:%d", &port_);
     if (port_ == 0) throw std::runtime_error("openssl s_server did not start");
   }
 
@@ -33,7 +41,9 @@ class SelfSignedTlsServer {
     std::filesystem::remove_all(directory_);
   }
 
-  std::string url(const std::string& path = "/") const { return "https://127.0.0.1:" + std::to_string(port_) + path; }
+  std::string url(const std::string& path = "/") const {
+    return "https://127.0.0.1:" + std::to_string(port_) + path;
+  }
 
  private:
   std::filesystem::path directory_;

@@ -102,7 +102,11 @@ TEST(SolidProgressBars, StrokeTheValueUnclampedAtTheirHeightInTheirColours) {
   const Rgba quaternary = light(SystemColors::quaternaryLabelColor());
   const std::vector<Point> across = {{0, 5}, {120, 5}};
   const std::vector<SolidCase> cases = {
-      {platform::View::create<ProgressView>(frame), 5, {accent.red, accent.green, accent.blue, 0.2}, accent, across},
+      {platform::View::create<ProgressView>(frame),
+       5,
+       {accent.red, accent.green, accent.blue, 0.2},
+       accent,
+       across},
       {redSquare, 0, Rgba{1, 0, 0, 0.4}, Rgba{1, 0, 0, 1}, across},
       {platform::View::create<HorizontalProgressView>(frame), 4, quaternary, accent, across},
       {redHorizontal, 2, Rgba{1, 0, 0, 0.22}, Rgba{1, 0, 0, 1}, across},
@@ -164,11 +168,12 @@ TEST(UIProgressView, TurnsGreenAbove0Point2AndDrawsAStubOutside0To1) {
   const platform::Size size{100, 10};
   const Rgba redValue = light(SystemColors::systemRed());
   const Rgba greenValue = light(SystemColors::systemGreen());
-  for (const auto& [progress, color, endX] : std::vector<std::tuple<double, Rgba, double>>{{0.2, redValue, 19.2},
-                                                                                           {0.21, greenValue, 20.16},
-                                                                                           {0, redValue, 0},
-                                                                                           {1.5, greenValue, 0},
-                                                                                           {-1, redValue, 0}}) {
+  for (const auto& [progress, color, endX] :
+       std::vector<std::tuple<double, Rgba, double>>{{0.2, redValue, 19.2},
+                                                     {0.21, greenValue, 20.16},
+                                                     {0, redValue, 0},
+                                                     {1.5, greenValue, 0},
+                                                     {-1, redValue, 0}}) {
     SCOPED_TRACE(progress);
     const auto [track, line] = UIProgressView{4, progress}.body(size);
     EXPECT_EQ(ends(track.path), (std::vector<Point>{{4, 5}, {96, 5}}));
@@ -184,8 +189,8 @@ TEST(UIProgressView, TurnsGreenAbove0Point2AndDrawsAStubOutside0To1) {
 
 TEST(Gauge, ClampsEachNewValueAndSkipsEqualWrites) {
   auto gauge = loaded<Gauge>("Gauge", Rect(0, 0, 100, 100));
-  for (const auto& [written, kept] :
-       std::vector<std::pair<double, double>>{{1.4, 1}, {-0.5, 0}, {0.3, 0.3}, {std::nan(""), 0}, {infinity, 1}}) {
+  for (const auto& [written, kept] : std::vector<std::pair<double, double>>{
+           {1.4, 1}, {-0.5, 0}, {0.3, 0.3}, {std::nan(""), 0}, {infinity, 1}}) {
     gauge->setValue(written);
     EXPECT_EQ(gauge->value(), kept) << "after writing " << written;
   }
@@ -360,7 +365,8 @@ TEST(LoadingView, RecoloursTheArcAtOnceAndTheRingAtTheNextLayout) {
 
 // Writes an image as gallery/<name>.png, beside the pictures of gallery::picture.
 void save(const platform::Image& image, const std::string& name) {
-  const auto directory = std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "gallery";
+  const auto directory =
+      std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "gallery";
   std::filesystem::create_directories(directory);
   image.writePng((directory / (name + ".png")).string());
 }
@@ -378,7 +384,9 @@ TEST(BarsAndGaugesGallery, EveryBarAndGaugeTheSpinnerAtTwoTimesAndTheLineBarPrev
   MediaClock::set(50);
   for (const Appearance& appearance : appearances) {
     SCOPED_TRACE(appearance.name());
-    const auto resolved = [&](const platform::ColorRef& c) { return gallery::premultiplied(c->rgba(appearance)); };
+    const auto resolved = [&](const platform::ColorRef& c) {
+      return gallery::premultiplied(c->rgba(appearance));
+    };
     auto board = platform::View::create(Rect(0, 0, 450, 240));
     board->setAppearance(appearance);
     add(*board, platform::View::create<ProgressView>(Rect(10, 210, 200, 10)))->setValue(0.3);
@@ -395,7 +403,8 @@ TEST(BarsAndGaugesGallery, EveryBarAndGaugeTheSpinnerAtTwoTimesAndTheLineBarPrev
     doubleGauge->setValue1(0.7);
     doubleGauge->setValue2(0.35);
     add(*board, platform::View::create<GaugeView>(Rect(230, 10, 100, 100)))->setValue(0.25);
-    add(*board, loaded<GradientCircularGauge>("GradientCircularGauge", Rect(340, 10, 100, 100)))->setValue(0.7);
+    add(*board, loaded<GradientCircularGauge>("GradientCircularGauge", Rect(340, 10, 100, 100)))
+        ->setValue(0.7);
     for (const auto& view : board->subviews()) view->setNeedsLayout(true);
     // The horizontal bar at 0.5: the fill over the left half, the track over the right.
     // The stacked bar: red over x 0...50, blue over 50...150, the background over 150...200.
@@ -423,7 +432,8 @@ TEST(BarsAndGaugesGallery, EveryBarAndGaugeTheSpinnerAtTwoTimesAndTheLineBarPrev
     const Point atMinus54 = onCircle(18.5, -54, {20, 20});
     expectPixels(*gallery::picture(*spinner, "spinner-0s" + suffix(appearance)),
                  {{at36.x, at36.y, arc}, {atMinus54.x, atMinus54.y, ring}});
-    const auto later = platform::ViewRenderer::image(*spinner, gallery::scale, platform::RenderTime::at(50.15));
+    const auto later =
+        platform::ViewRenderer::image(*spinner, gallery::scale, platform::RenderTime::at(50.15));
     save(*later, "spinner-0.15s" + suffix(appearance));
     expectPixels(*later, {{at36.x, at36.y, ring}, {atMinus54.x, atMinus54.y, arc}});
 

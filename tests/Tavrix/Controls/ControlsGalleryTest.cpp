@@ -89,7 +89,9 @@ std::vector<std::shared_ptr<View>> everyControl(const platform::Appearance& appe
     if constexpr (requires { document->removeBackground(); }) document->removeBackground();
     return scrollView;
   };
-  const auto table = [&](auto made) { return scrolled(View::create<platform::ScrollView>(Rect(0, 0, 140, 50)), made); };
+  const auto table = [&](auto made) {
+    return scrolled(View::create<platform::ScrollView>(Rect(0, 0, 140, 50)), made);
+  };
   return {
       tag,
       field(std::make_shared<platform::TextFieldCell>(), "plain field"),

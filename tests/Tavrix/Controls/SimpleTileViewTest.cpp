@@ -192,8 +192,11 @@ TEST(SimpleTileView, ReportsClicksUnlessInteractionIsDisabled) {
 
 TEST(SimpleTileView, LoadsFromAnArchiveWithItsExposedProperties) {
   platform::ViewArchive archive{"SimpleTileView", Rect(0, 0, 80, 60), {}, {}};
-  archive.settings = {{"tag", std::int64_t{7}}, {"allowHover", true}, {"enableSelection", true},
-                      {"isSelected", true}, {"disableInteraction", true}};
+  archive.settings = {{"tag", std::int64_t{7}},
+                      {"allowHover", true},
+                      {"enableSelection", true},
+                      {"isSelected", true},
+                      {"disableInteraction", true}};
   auto tile = std::dynamic_pointer_cast<SimpleTileView>(platform::ViewLoader::load(archive));
   ASSERT_TRUE(tile);
   EXPECT_EQ(tile->tag(), 7);

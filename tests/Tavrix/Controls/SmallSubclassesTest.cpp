@@ -155,7 +155,9 @@ TEST(InertViews, ClicksPassThroughAndDragsOnANonInteractiveTableMoveTheWindow) {
 
 TEST(SingleLineCells, ReportOnePointMoreHeightThanAPlainCell) {
   platform::TextMeasurer::Override measure(
-      [](std::string_view, const platform::TextAttributes&, platform::Size) { return platform::Size{96, 18}; });
+      [](std::string_view, const platform::TextAttributes&, platform::Size) {
+        return platform::Size{96, 18};
+      });
   platform::TextFieldCell plain;
   plain.setStringValue("name");
   ASSERT_EQ(plain.cellSize(), (platform::Size{100, 22}));

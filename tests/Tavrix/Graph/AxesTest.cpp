@@ -156,7 +156,7 @@ TEST_F(Axes, TimeWeeklyLabelsEveryFourthSampleFromTheNewestSkippingOverlapsAndNe
   // The newest is 4 March: 63 days span 630 points, a slot is 63.
   Labels drawn = drawTime(630, weeks);
   ASSERT_EQ(texts(drawn), (Texts{"Mar", "Feb", "Jan"}));
-  EXPECT_DOUBLE_EQ(drawn[0]->frame().midX(), 630 - 63 - 3 * 10);  // 1 March
+  EXPECT_DOUBLE_EQ(drawn[0]->frame().midX(), 630 - 63 - 3 * 10);   // 1 March
   EXPECT_DOUBLE_EQ(drawn[1]->frame().midX(), 630 - 63 - 32 * 10);  // 1 February
   EXPECT_DOUBLE_EQ(drawn[2]->frame().minX(), 4);  // clamped at the left edge, which ends the pass
   // February without a span: one slot in; the later labels overlap it. Touching is no overlap.
@@ -216,7 +216,11 @@ TEST_F(Axes, TextSelectionFadesBothSlotsOverFourTenths) {
   text->setSelectedIndex(1);
   drawText(90, {"A", "B", "C"});
   text->setSelectedIndex(2);
-  const struct { platform::Layer* layer; const char* key; platform::ColorRef to; } expected[] = {
+  const struct {
+    platform::Layer* layer;
+    const char* key;
+    platform::ColorRef to;
+  } expected[] = {
       {text->fillLayers()[1].get(), "fillColor", SystemColors::separatorColor()},
       {text->layers()[1].get(), "foregroundColor", SystemColors::secondaryLabelColor()},
       {text->fillLayers()[2].get(), "fillColor", platform::Color::black()},
@@ -226,7 +230,8 @@ TEST_F(Axes, TextSelectionFadesBothSlotsOverFourTenths) {
     const std::optional<platform::BasicAnimation> animation = animated->animation(key);
     ASSERT_TRUE(animation) << key;
     EXPECT_EQ(animation->duration, 0.4);
-    EXPECT_EQ(animation->timingFunction, platform::TimingFunction::named(platform::TimingFunctionName::easeInEaseOut));
+    EXPECT_EQ(animation->timingFunction,
+              platform::TimingFunction::named(platform::TimingFunctionName::easeInEaseOut));
     const auto shown = std::get<platform::Rgba>(*animated->presentationValue(key, animation->beginTime + 10));
     platform::test::expectRgba(shown, to->rgba(), 1e-9);
   }
@@ -273,8 +278,8 @@ TEST_F(Axes, GalleryPicturesOfEachAxisUnderAGraph) {
   image = render(text, "text");
   // The selected slot is opaque black below its label; the first two points hold no background.
   const double separator = SystemColors::separatorColor()->rgba().alpha;
-  platform::test::expectPixels(*image, {{200, 2, {0, 0, 0, 1}}, {60, 2, {0, 0, 0, separator}},
-                                        {2.5, 2, {0, 0, 0, separator}}});
+  platform::test::expectPixels(
+      *image, {{200, 2, {0, 0, 0, 1}}, {60, 2, {0, 0, 0, separator}}, {2.5, 2, {0, 0, 0, separator}}});
   EXPECT_EQ(platform::test::pixelAt(*image, 1, 2).alpha, 0);
 }
 

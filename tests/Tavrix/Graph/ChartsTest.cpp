@@ -31,7 +31,9 @@ using platform::test::expectPixels;
 using platform::test::transparent;
 
 // The view drawn at four pixels per point, so that quarter-point edges fall between pixels.
-std::shared_ptr<platform::Image> render(platform::View& view) { return platform::ViewRenderer::image(view, 4); }
+std::shared_ptr<platform::Image> render(platform::View& view) {
+  return platform::ViewRenderer::image(view, 4);
+}
 
 // Whether any pixel of a render() image inside the rectangle (y-up points) is covered.
 bool inkIn(const platform::Image& image, const platform::Rect& rect) {
@@ -54,9 +56,16 @@ TEST(BarGraphs, ScaleTopsAreTheNextHundredOrLeadingDigitAndSaturate) {
   // The double bar graph raises the leading digit per thousand step.
   auto pairs = platform::View::create<DoubleBarGraph>(Rect(0, 0, 400, 200));
   const std::uint64_t most = std::numeric_limits<std::uint64_t>::max();
-  for (const auto& [number, top] : std::vector<std::pair<std::uint64_t, std::uint64_t>>{
-           {0, 41'943'040}, {7, 8}, {42, 50}, {999, 1000}, {1000, 2048}, {2500, 3072},
-           {999'999, 1'024'000}, {5'300'000, 6'291'456}, {most, most}}) {
+  for (const auto& [number, top] :
+       std::vector<std::pair<std::uint64_t, std::uint64_t>>{{0, 41'943'040},
+                                                            {7, 8},
+                                                            {42, 50},
+                                                            {999, 1000},
+                                                            {1000, 2048},
+                                                            {2500, 3072},
+                                                            {999'999, 1'024'000},
+                                                            {5'300'000, 6'291'456},
+                                                            {most, most}}) {
     pairs->setData({{number / 2, number}, {0, number / 3}});
     EXPECT_EQ(pairs->calculateMax(), top) << number;
   }
@@ -76,10 +85,20 @@ TEST(BarGraph, DrawsTheWorkedExample) {
   // Bar 0 runs from x 48.5 to 161.5 and up to 57.5, bar 1 from 184.5 to 297.5 and up to 141.5: the outline
   // is a point wide, its outer half opaque, its inner half under the fill. The grid's middle line (100.5)
   // and top line (183.5) are half a point thick; its right side at 299.5 runs from 16 up to 184.
-  expectPixels(*image, {{100, 30, fill}, {100, 57.9, red}, {100, 58.1, transparent}, {48.1, 30, red},
-                        {47.9, 30, transparent}, {161.9, 30, red}, {162.1, 30, transparent}, {240, 141.9, red},
-                        {240, 142.1, transparent}, {170, 100.4, grid}, {170, 100.8, transparent},
-                        {170, 183.4, grid}, {299.5, 183.9, grid}, {299.5, 184.1, transparent}});
+  expectPixels(*image, {{100, 30, fill},
+                        {100, 57.9, red},
+                        {100, 58.1, transparent},
+                        {48.1, 30, red},
+                        {47.9, 30, transparent},
+                        {161.9, 30, red},
+                        {162.1, 30, transparent},
+                        {240, 141.9, red},
+                        {240, 142.1, transparent},
+                        {170, 100.4, grid},
+                        {170, 100.8, transparent},
+                        {170, 183.4, grid},
+                        {299.5, 183.9, grid},
+                        {299.5, 184.1, transparent}});
   // The value labels "0" ... "200" lie left of the grid; bar labels only with one text per bar.
   EXPECT_TRUE(inkIn(*image, Rect(4, 175, 40, 12)));
   EXPECT_FALSE(inkIn(*image, Rect(50, 0, 250, 14)));
@@ -103,11 +122,20 @@ TEST(DoubleBarGraph, DrawsTheWorkedExample) {
   // Left bar 64.5 to 222.5 up to 69.5 in green; right bar 224.5 to 383.5 up to 152 in red; a point-wide
   // outline whose inner half lies under the half-alpha fill.
   // Grid lines half a point thick: top 183.75, quarter 58.25 (between the bars), bottom 15.75.
-  expectPixels(*image, {{150, 40, Rgba{0, 0.5, 0, 0.5}}, {150, 69.9, Rgba{0, 1, 0, 1}}, {150, 70.1, transparent},
-                        {222.9, 40, Rgba{0, 1, 0, 1}}, {300, 152.4, Rgba{1, 0, 0, 1}}, {300, 152.6, transparent},
-                        {383.9, 100, Rgba{1, 0, 0, 1}}, {384.1, 100, transparent}, {200, 183.8, grid},
-                        {200, 184.1, transparent}, {223.5, 58.3, grid}, {223.5, 58.6, transparent},
-                        {200, 15.6, grid}, {200, 15.4, transparent}});
+  expectPixels(*image, {{150, 40, Rgba{0, 0.5, 0, 0.5}},
+                        {150, 69.9, Rgba{0, 1, 0, 1}},
+                        {150, 70.1, transparent},
+                        {222.9, 40, Rgba{0, 1, 0, 1}},
+                        {300, 152.4, Rgba{1, 0, 0, 1}},
+                        {300, 152.6, transparent},
+                        {383.9, 100, Rgba{1, 0, 0, 1}},
+                        {384.1, 100, transparent},
+                        {200, 183.8, grid},
+                        {200, 184.1, transparent},
+                        {223.5, 58.3, grid},
+                        {223.5, 58.6, transparent},
+                        {200, 15.6, grid},
+                        {200, 15.4, transparent}});
   // Scale texts only when there are five, column texts only one per column.
   EXPECT_FALSE(inkIn(*image, Rect(0, 0, 64, 200)));
   graph->setLegendLabelsY({"0", "1", "2", "3"});
@@ -195,7 +223,8 @@ TEST_F(DoubleBarGraphPointer, LeavingEndsTheHoverEmptyDataIgnoresThePointerAndLa
   EXPECT_EQ(graph->trackingArea()->options(), 131u);
   graph->setFrameSize({500, 200});
   graph->layout();
-  EXPECT_EQ(graph->trackingAreas(), std::vector<std::shared_ptr<platform::TrackingArea>>{graph->trackingArea()});
+  EXPECT_EQ(graph->trackingAreas(),
+            std::vector<std::shared_ptr<platform::TrackingArea>>{graph->trackingArea()});
   EXPECT_EQ(graph->trackingArea()->rect(), Rect(0, 0, 500, 200));
 }
 
@@ -216,8 +245,12 @@ TEST(SeparatedBarGraph, ScalesEachSeriesToItsMaximumFromTheMiddleLineAndRenewsTr
   graph->setDataBottom({2048, 0, -1024});
   // The upper bar: 200 wide from y 50 to 75, its outline a quarter point either side. The lower series:
   // 65.33 wide bars 2 apart, the first down to the bottom edge, the second empty, the third upward.
-  expectPixels(*render(*graph), {{100, 62, Rgba{0, 0.5, 0, 0.5}}, {100, 75.1, Rgba{0, 1, 0, 1}}, {100, 75.4, transparent},
-                                 {30, 10, Rgba{0.5, 0, 0, 0.5}}, {100, 10, transparent}, {170, 10, transparent},
+  expectPixels(*render(*graph), {{100, 62, Rgba{0, 0.5, 0, 0.5}},
+                                 {100, 75.1, Rgba{0, 1, 0, 1}},
+                                 {100, 75.4, transparent},
+                                 {30, 10, Rgba{0.5, 0, 0, 0.5}},
+                                 {100, 10, transparent},
+                                 {170, 10, transparent},
                                  {170, 60, Rgba{0.5, 0.25, 0, 0.75}}});
   // A maximum of 0 or not a number draws no bars (left of the lower series' upward bar).
   for (const double max : {0.0, std::nan("")}) {
@@ -281,7 +314,8 @@ const platform::Path& litSquares(const HistoryView& view) {
 TEST(HistoryView, LightsTheWholeTenthsOfEachValueUpToTheBoundsTopAndHoldsRedrawsWhileLocked) {
   auto view = platform::View::create<HistoryView>(Rect(0, 0, 100, 48));
   view->setData({55, 9.99, 10, 100, 150, std::numeric_limits<double>::quiet_NaN(), -5, 99.9});
-  EXPECT_EQ(squaresPerColumn(litSquares(*view)), (std::map<int, int>{{0, 5}, {2, 1}, {3, 10}, {4, 10}, {7, 9}}));
+  EXPECT_EQ(squaresPerColumn(litSquares(*view)),
+            (std::map<int, int>{{0, 5}, {2, 1}, {3, 10}, {4, 10}, {7, 9}}));
   // In a taller view the rows above the tenth start inside the bounds and light up.
   view->setFrameSize({100, 80});
   view->layout();
@@ -381,14 +415,16 @@ TEST(ChartsGallery, EachChartLightAndDarkWithHandWorkedPixels) {
     doubleBars->setInteractionImage(templateIcon());
     platform::EventHarness pointer(doubleBars);
     pointer.moveMouse({135, 190});
-    const Rgba band = gallery::premultiplied(SystemColors::alternatingContentBackgroundColors()[1]->rgba(appearance));
+    const Rgba band =
+        gallery::premultiplied(SystemColors::alternatingContentBackgroundColors()[1]->rgba(appearance));
     // The left bar's half-alpha green fill lies over the band.
     const Rgba greenOverBand{band.red / 2, 0.5 + band.green / 2, band.blue / 2, 0.5 + band.alpha / 2};
     expectPixels(*picture(*doubleBars, "double-bar-graph-hovered"),
                  {{63.75, 100, band}, {137.5, 192, Rgba{1, 0, 0, 1}}, {100, 50, greenOverBand}});
     // Outside the rectangle the icon keeps its own colour.
     pointer.moveMouse({135, 100});
-    expectPixels(*platform::ViewRenderer::image(*doubleBars, gallery::scale), {{137.5, 192, Rgba{0, 0, 0, 1}}});
+    expectPixels(*platform::ViewRenderer::image(*doubleBars, gallery::scale),
+                 {{137.5, 192, Rgba{0, 0, 0, 1}}});
 
     // Squares 3 points wide on a 5-point pitch; the gradient runs from pink at the top edge (48) through red
     // at the middle to orange (243, 143, 67) at the bottom, so the middle of the bottom square (y 1.5, 31/32

@@ -33,20 +33,30 @@ TEST(GraphRangeTest, EveryScaleModeRoundsBothEndsByItsStep) {
     ScaleMode mode;
     double min, expectedMin, max, expectedMax;
   };
-  for (const Case& c : std::vector<Case>{
-           {ScaleMode::none, 37, 0, 95, 95}, {ScaleMode::one, 3.7, 3, 9.5, 11}, {ScaleMode::two, 7, 6, 9, 12},
-           {ScaleMode::three, 10, 6, 10, 12}, {ScaleMode::four, 10, 8, 10, 16},
-           {ScaleMode::five, 12, 5, 12, 15}, {ScaleMode::ten, 37, 30, 95, 110},
-           {ScaleMode::fifteen, 40, 30, 40, 60},
-           {ScaleMode::twenty, 50, 40, 50, 80}, {ScaleMode::twentyFive, 60, 25, 60, 75},
-           {ScaleMode::thirty, 100, 60, 100, 120}, {ScaleMode::thirtyFive, 100, 70, 100, 140},
-           {ScaleMode::fourty, 100, 80, 100, 160}, {ScaleMode::fourtyFive, 100, 45, 100, 135},
-           {ScaleMode::fifty, 100, 50, 100, 150}, {ScaleMode::hundred, 250, 200, 250, 400},
-           {ScaleMode::thousand, 2400, 1000, 2400, 3000},
-           {ScaleMode::kilobytes, 3000000, 2097152, 3000000, 4194304},
-           {ScaleMode::megabytes, 5e9, 4294967296, 1e9, 2147483648}, {ScaleMode::ten, -15, -30, 15, 30},
-           {ScaleMode::ten, -37, -50, -37, -30}, {ScaleMode::ten, 35, 30, 105, 120},
-           {ScaleMode::ten, -1e30, -0x1p63, 1e30, 0x1p63}, {ScaleMode::megabytes, 0, 0, 1e19, 0x1p63}}) {
+  for (const Case& c : std::vector<Case>{{ScaleMode::none, 37, 0, 95, 95},
+                                         {ScaleMode::one, 3.7, 3, 9.5, 11},
+                                         {ScaleMode::two, 7, 6, 9, 12},
+                                         {ScaleMode::three, 10, 6, 10, 12},
+                                         {ScaleMode::four, 10, 8, 10, 16},
+                                         {ScaleMode::five, 12, 5, 12, 15},
+                                         {ScaleMode::ten, 37, 30, 95, 110},
+                                         {ScaleMode::fifteen, 40, 30, 40, 60},
+                                         {ScaleMode::twenty, 50, 40, 50, 80},
+                                         {ScaleMode::twentyFive, 60, 25, 60, 75},
+                                         {ScaleMode::thirty, 100, 60, 100, 120},
+                                         {ScaleMode::thirtyFive, 100, 70, 100, 140},
+                                         {ScaleMode::fourty, 100, 80, 100, 160},
+                                         {ScaleMode::fourtyFive, 100, 45, 100, 135},
+                                         {ScaleMode::fifty, 100, 50, 100, 150},
+                                         {ScaleMode::hundred, 250, 200, 250, 400},
+                                         {ScaleMode::thousand, 2400, 1000, 2400, 3000},
+                                         {ScaleMode::kilobytes, 3000000, 2097152, 3000000, 4194304},
+                                         {ScaleMode::megabytes, 5e9, 4294967296, 1e9, 2147483648},
+                                         {ScaleMode::ten, -15, -30, 15, 30},
+                                         {ScaleMode::ten, -37, -50, -37, -30},
+                                         {ScaleMode::ten, 35, 30, 105, 120},
+                                         {ScaleMode::ten, -1e30, -0x1p63, 1e30, 0x1p63},
+                                         {ScaleMode::megabytes, 0, 0, 1e19, 0x1p63}}) {
     const auto view = makeView();
     view->setScaleMode(c.mode);
     view->setMinValue(c.min);

@@ -145,13 +145,16 @@ TEST(BarPlotterGallery, BarsGrowingIn) {
   using Case = std::tuple<std::string, std::shared_ptr<Tavrix::BarSeriesPlotter>, platform::Point, Rgba>;
   for (const auto& [name, plotter, at, settled] : std::vector<Case>{
            {"bars", std::make_shared<Tavrix::BarPlotter>(Color::red()), {150.5, 75.5}, {0.75, 0, 0, 0.75}},
-           {"gradient-bars", std::make_shared<Tavrix::GradientBarPlotter>(redToBlue), {150.5, 97.5},
+           {"gradient-bars",
+            std::make_shared<Tavrix::GradientBarPlotter>(redToBlue),
+            {150.5, 97.5},
             {0.025, 0, 0.975, 1}},
            {"capsules", std::make_shared<Tavrix::CapsulePlotter>(redToBlue), {120.5, 50.5}, transparent},
            {"multicolor-bars",
             std::make_shared<Tavrix::MultiColorBarPlotter>(
                 std::vector{Color::red(), Color::green(), Color::gray()}),
-            {150.5, 75.5}, {0, 0.75, 0, 0.75}}}) {
+            {150.5, 75.5},
+            {0, 0.75, 0, 0.75}}}) {
     platform::MediaClock::set(100);
     const auto graph = graphtest::bareGraph(300, 100, 10);
     plotter->setAnimationDuration(1);

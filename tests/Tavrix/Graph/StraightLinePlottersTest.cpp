@@ -106,7 +106,8 @@ TEST_F(StraightLinePlotters, MarkersAndHighlight) {
   ASSERT_EQ(dots.size(), 2u);
   for (const double radius : {5, 3}) {
     const auto& dot = dots[radius == 5 ? 0 : 1];
-    platform::test::expectRectNear(dot->path()->tightBounds(), {-radius, 49 - radius, 2 * radius, 2 * radius});
+    platform::test::expectRectNear(dot->path()->tightBounds(),
+                                   {-radius, 49 - radius, 2 * radius, 2 * radius});
     EXPECT_EQ(dot->fillColor()->alpha, radius == 5 ? 0.25 : 1);
     EXPECT_EQ(dot->fillColor()->green, Tavrix::Colors::gradientStart()->rgba().green);
   }

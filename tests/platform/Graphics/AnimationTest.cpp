@@ -54,11 +54,16 @@ TEST_F(AnimationTest, PresentationFollowsEachNamedTimingCurve) {
   };
   using enum TimingFunctionName;
   const CurvePoint points[] = {
-      {linear, 0.25, 0.25}, {linear, 0.8, 0.8},
-      {easeIn, 0.6575, 0.5}, {easeIn, 0.3334375, 0.15625},
-      {easeOut, 0.3425, 0.5}, {easeOut, 0.6665625, 0.84375},
-      {easeInEaseOut, 0.5, 0.5}, {easeInEaseOut, 0.274375, 0.15625},
-      {defaultTiming, 0.3125, 0.5375}, {defaultTiming, 0.15625, 0.1984375},
+      {linear, 0.25, 0.25},
+      {linear, 0.8, 0.8},
+      {easeIn, 0.6575, 0.5},
+      {easeIn, 0.3334375, 0.15625},
+      {easeOut, 0.3425, 0.5},
+      {easeOut, 0.6665625, 0.84375},
+      {easeInEaseOut, 0.5, 0.5},
+      {easeInEaseOut, 0.274375, 0.15625},
+      {defaultTiming, 0.3125, 0.5375},
+      {defaultTiming, 0.15625, 0.1984375},
   };
   for (const CurvePoint& point : points) {
     SCOPED_TRACE(testing::Message() << "curve " << static_cast<int>(point.name) << " at "

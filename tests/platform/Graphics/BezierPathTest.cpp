@@ -186,7 +186,12 @@ TEST(PathTrim, FractionsOfTheLengthAreClampedAndEmptyRangesGiveNothing) {
       {-1, 0.25, {moveTo({0, 0}), lineTo({5, 0})}},
       {0.75, 7, {moveTo({10, 5}), lineTo({10, 10})}},
       {nan, 0.5, {moveTo({0, 0}), lineTo({10, 0})}},
-      {0, 0, {}}, {0.5, 0.5, {}}, {1, 1, {}}, {0.8, 0.2, {}}, {0.5, nan, {}}, {2, 3, {}},
+      {0, 0, {}},
+      {0.5, 0.5, {}},
+      {1, 1, {}},
+      {0.8, 0.2, {}},
+      {0.5, nan, {}},
+      {2, 3, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.from << " to " << c.to);

@@ -67,8 +67,12 @@ TEST(RenderShape, FillCoversExactlyThePathAndTheStrokeIsCentredWithCapsByStyle) 
   auto image = Snapshot::image(*root);
   ASSERT_EQ(image->pixelWidth(), 20);
   ASSERT_EQ(image->pixelHeight(), 10);
-  expectPixels(*image, {{5, 5, opaqueRed}, {10, 2, opaqueRed}, {5, 6, transparent}, {5, 1, transparent},
-                        {4, 4, transparent}, {11, 4, transparent}});
+  expectPixels(*image, {{5, 5, opaqueRed},
+                        {10, 2, opaqueRed},
+                        {5, 6, transparent},
+                        {5, 1, transparent},
+                        {4, 4, transparent},
+                        {11, 4, transparent}});
 
   root = canvas(20, 10);
   auto line = addLine(*root, 2, 18);
@@ -162,8 +166,9 @@ TEST(RenderGradient, MaskCutsTheGradientInTheLayersOwnSpaceByItsAlphaOnly) {
   auto root = canvas(20, 20);
   auto gradient = addGradient(*root, Rect(10, 0, 10, 20), {opaqueRed, opaqueRed});
   gradient->setMask(shapeOf(BezierPath::rect(Rect(0, 0, 5, 20)).path(), opaqueBlack));
-  expectPixels(*Snapshot::image(*root), {{9.5, 10, transparent}, {10.5, 10, opaqueRed}, {14.5, 10, opaqueRed},
-                                         {15.5, 10, transparent}});
+  expectPixels(
+      *Snapshot::image(*root),
+      {{9.5, 10, transparent}, {10.5, 10, opaqueRed}, {14.5, 10, opaqueRed}, {15.5, 10, transparent}});
 
   gradient->setMask(shapeOf(BezierPath::rect(Rect(0, 0, 10, 20)).path(), Rgba{0, 1, 0, 0.5}));
   expectRgba(pixelAt(*Snapshot::image(*root), 15, 5), {0.5, 0, 0, 0.5});
@@ -187,8 +192,9 @@ TEST(RenderGradient, StrokedMaskShowsItsWholeStroke) {
   gradient->setMask(mask);
   // The stroke's outer edge 3 below the line, the cap's corner at (7, 7), and the miter of the 14.4 degree
   // turn (8 line widths long, within the limit of 10) reaching to about (54, 7).
-  expectPixels(*Snapshot::image(*root),
-               {{20, 7.5, opaqueRed}, {7.5, 7.5, opaqueRed}, {36.5, 9.25, opaqueRed}, {20, 4.5, transparent}});
+  expectPixels(
+      *Snapshot::image(*root),
+      {{20, 7.5, opaqueRed}, {7.5, 7.5, opaqueRed}, {36.5, 9.25, opaqueRed}, {20, 4.5, transparent}});
 }
 
 TEST(RenderLayer, BackgroundAndBorderFollowTheCornerRadiusAndTheBorderLiesAboveSublayers) {
@@ -199,8 +205,11 @@ TEST(RenderLayer, BackgroundAndBorderFollowTheCornerRadiusAndTheBorderLiesAboveS
                {{0, 19, transparent}, {19, 0, transparent}, {10, 19, opaqueRed}, {10, 9, opaqueRed}});
   root->setBorderWidth(2);
   root->setBorderColor(opaqueBlue);
-  expectPixels(*Snapshot::image(*root), {{10, 19, opaqueBlue}, {10, 18, opaqueBlue}, {10, 17, opaqueRed},
-                                         {0, 9, opaqueBlue}, {0, 19, transparent}});
+  expectPixels(*Snapshot::image(*root), {{10, 19, opaqueBlue},
+                                         {10, 18, opaqueBlue},
+                                         {10, 17, opaqueRed},
+                                         {0, 9, opaqueBlue},
+                                         {0, 19, transparent}});
   addFilled(*root, Rect(0, 0, 20, 20), opaqueGreen);
   expectPixels(*Snapshot::image(*root), {{10, 19, opaqueBlue}, {10, 9, opaqueGreen}});
 }
@@ -212,8 +221,11 @@ TEST(RenderLayer, MasksToBoundsClipsSublayersToTheRoundedBounds) {
   addFilled(*tile, Rect(-5, -5, 30, 30), opaqueRed);
   expectPixels(*Snapshot::image(*root), {{1, 1, opaqueRed}, {5.5, 5.5, opaqueRed}});
   tile->setMasksToBounds(true);
-  expectPixels(*Snapshot::image(*root), {{1, 1, transparent}, {5.5, 5.5, transparent}, {15, 5.5, opaqueRed},
-                                         {15, 15, opaqueRed}, {25.5, 15, transparent}});
+  expectPixels(*Snapshot::image(*root), {{1, 1, transparent},
+                                         {5.5, 5.5, transparent},
+                                         {15, 5.5, opaqueRed},
+                                         {15, 15, opaqueRed},
+                                         {25.5, 15, transparent}});
 }
 
 TEST(RenderLayer, OpacityGroupsTheTreeAndSublayersDrawInStableZOrder) {

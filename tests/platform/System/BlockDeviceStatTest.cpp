@@ -1,10 +1,9 @@
-#include "Platform/System/BlockDeviceStat.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
 
+#include "Platform/System/BlockDeviceStat.hpp"
 #include "tests/platform/System/VolumeFixtures.hpp"
 
 namespace {

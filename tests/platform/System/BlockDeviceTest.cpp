@@ -1,7 +1,6 @@
-#include "Platform/System/BlockDevice.hpp"
-
 #include <gtest/gtest.h>
 
+#include "Platform/System/BlockDevice.hpp"
 #include "tests/platform/System/VolumeFixtures.hpp"
 
 namespace {
@@ -23,8 +22,13 @@ class BlockDeviceTest : public ::testing::Test {
 TEST_F(BlockDeviceTest, APartitionOfASataDiskTakesTheDiskFactsWithUdevFillingTheGaps) {
   const std::string scsiDevice = "/sys/devices/pci0000:00/0000:00:17.0/ata1/host0/target0:0:0/0:0:0:0";
   // sysfs has no serial for SCSI disks; udev's record of the whole disk has it.
-  const BlockDevice expected{"sda2", 8, 2, true, "sda", scsiDevice + "/block/sda", scsiDevice, "SATA", false,
-                             false, "ATA", "Samsung SSD 860 EVO 500GB", "4B6Q", "S3Z9NB0K123456A"};
+  const BlockDevice expected{"sda2",     8,
+                             2,          true,
+                             "sda",      scsiDevice + "/block/sda",
+                             scsiDevice, "SATA",
+                             false,      false,
+                             "ATA",      "Samsung SSD 860 EVO 500GB",
+                             "4B6Q",     "S3Z9NB0K123456A"};
   EXPECT_EQ(device("sda2"), expected);
   const BlockDevice sda = device("sda");
   EXPECT_FALSE(sda.isPartition);
@@ -34,9 +38,13 @@ TEST_F(BlockDeviceTest, APartitionOfASataDiskTakesTheDiskFactsWithUdevFillingThe
 
 TEST_F(BlockDeviceTest, TheBusPathGivesTheDeviceProtocol) {
   // A parallel ATA link (sdc) reports no SATA speed.
-  for (auto [name, protocol] : {std::pair{"nvme0n1p1", "PCI-Express"}, {"sdb1", "USB"},
-                                {"mmcblk0p1", "Secure Digital"}, {"sr0", "ATAPI"}, {"sdc", "ATA"},
-                                {"vda", "Virtual Interface"}, {"loop0p1", "Disk Image"}}) {
+  for (auto [name, protocol] : {std::pair{"nvme0n1p1", "PCI-Express"},
+                                {"sdb1", "USB"},
+                                {"mmcblk0p1", "Secure Digital"},
+                                {"sr0", "ATAPI"},
+                                {"sdc", "ATA"},
+                                {"vda", "Virtual Interface"},
+                                {"loop0p1", "Disk Image"}}) {
     EXPECT_EQ(device(name).deviceProtocol, protocol) << name;
   }
 }
@@ -86,8 +94,10 @@ TEST_F(BlockDeviceTest, NamesComeFromDeviceNumbersOrFromTheMountSource) {
   ASSERT_TRUE(table.has_value());
   // btrfs (/mnt/pool) reports a made-up device number; its source names the node, here through a link.
   for (auto [mountPoint, name] : {std::pair<const char*, std::optional<std::string>>{"/", "sda2"},
-                                  {"/tmp/image dir", "loop0p1"}, {"/mnt/pool", "dm-0"},
-                                  {"/tmp/ram", std::nullopt}, {"/proc", std::nullopt}}) {
+                                  {"/tmp/image dir", "loop0p1"},
+                                  {"/mnt/pool", "dm-0"},
+                                  {"/tmp/ram", std::nullopt},
+                                  {"/proc", std::nullopt}}) {
     const platform::MountInfoEntry* entry = table->visibleAt(mountPoint);
     ASSERT_NE(entry, nullptr) << mountPoint;
     EXPECT_EQ(BlockDevice::nameOfMount(*source_, *entry), name) << mountPoint;

@@ -1,5 +1,3 @@
-#include "Platform/System/InterfaceList.hpp"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <net/if.h>
@@ -8,6 +6,7 @@
 #include <map>
 #include <sstream>
 
+#include "Platform/System/InterfaceList.hpp"
 #include "tests/platform/System/NetworkFixtures.hpp"
 
 using platform::InterfaceEntry;

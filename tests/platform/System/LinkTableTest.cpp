@@ -1,5 +1,3 @@
-#include "Platform/System/LinkTable.hpp"
-
 #include <arpa/inet.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -15,6 +13,7 @@
 #include <set>
 #include <sstream>
 
+#include "Platform/System/LinkTable.hpp"
 #include "tests/platform/System/NetworkFixtures.hpp"
 
 using platform::LinkDumpState;

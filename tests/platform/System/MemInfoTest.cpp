@@ -31,12 +31,11 @@ const char* const meminfoText =
 TEST(MemInfoTest, ReadsTheNamedLinesInBytesAndTheHalvesOfInactive) {
   auto info = platform::parseMemInfo(meminfoText);
   ASSERT_TRUE(info.has_value());
-  EXPECT_EQ((std::vector{info->total, info->free, info->active, info->inactive, info->unevictable,
-                         info->slabUnreclaimable, info->kernelStack, info->pageTables, info->perCpu,
-                         info->zswap}),
-            (std::vector<std::uint64_t>{16000000 * KiB, 4000000 * KiB, 5000000 * KiB, 3000000 * KiB,
-                                        20000 * KiB, 30000 * KiB, 4000 * KiB, 5000 * KiB, 3000 * KiB,
-                                        7000 * KiB}));
+  EXPECT_EQ(
+      (std::vector{info->total, info->free, info->active, info->inactive, info->unevictable,
+                   info->slabUnreclaimable, info->kernelStack, info->pageTables, info->perCpu, info->zswap}),
+      (std::vector<std::uint64_t>{16000000 * KiB, 4000000 * KiB, 5000000 * KiB, 3000000 * KiB, 20000 * KiB,
+                                  30000 * KiB, 4000 * KiB, 5000 * KiB, 3000 * KiB, 7000 * KiB}));
   EXPECT_EQ(info->inactiveAnon, 200000 * KiB);
   EXPECT_EQ(info->inactiveFile, 2800000 * KiB);
   // The four main lines are required, in any order; the others default to zero.
@@ -99,8 +98,8 @@ TEST(HostMemoryTest, RecordedSamplesAgreeWithFreeAndVmstat) {
     SCOPED_TRACE(sample);
     auto memory = platform::readHostMemory(*systemtest::sampleSource(sample));
     ASSERT_TRUE(memory.has_value());
-    EXPECT_EQ(memory->physical, systemtest::freeTotal(systemtest::fileText(systemtest::samplePath(sample) /
-                                                                            "free.txt")));
+    EXPECT_EQ(memory->physical,
+              systemtest::freeTotal(systemtest::fileText(systemtest::samplePath(sample) / "free.txt")));
     std::map<std::string, std::uint64_t> vmstat;
     std::istringstream lines(systemtest::fileText(systemtest::samplePath(sample) / "vmstat.txt"));
     for (std::string line; std::getline(lines, line);) {

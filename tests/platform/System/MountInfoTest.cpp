@@ -1,7 +1,6 @@
-#include "Platform/System/MountInfo.hpp"
-
 #include <gtest/gtest.h>
 
+#include "Platform/System/MountInfo.hpp"
 #include "tests/platform/System/MountTestGuards.hpp"
 #include "tests/platform/System/VolumeFixtures.hpp"
 
@@ -19,8 +18,8 @@ MountInfo fixtureTable() {
 TEST(MountInfoTest, ReadsEveryFieldOfARecordedTableAndTheLastMountAtAPointIsVisible) {
   const MountInfo table = fixtureTable();
   ASSERT_EQ(table.entries.size(), 15u);
-  const MountInfoEntry root{27,  1, 8, 2, "/", "/", "rw,relatime", "ext4", "/dev/sda2",
-                            "rw,errors=remount-ro"};
+  const MountInfoEntry root{
+      27, 1, 8, 2, "/", "/", "rw,relatime", "ext4", "/dev/sda2", "rw,errors=remount-ro"};
   EXPECT_EQ(table.entries[2], root);
   // Optional fields of any number stand between the options and the separator.
   const MountInfoEntry* vm = table.visibleAt("/mnt/vm");
@@ -77,7 +76,7 @@ TEST(MountInfoTest, BindMountsAndRepeatedMountsCountOncePerDevice) {
 TEST(MountInfoTest, LeavesOutLinesThatAreNotWellFormedAndAnUnreadableTableIsAbsent) {
   const MountInfo table = MountInfo::parse(
       "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
-      "x 1 8:1 / /c rw - ext4 /dev/sda1 rw\n"        // id not a number
+      "x 1 8:1 / /c rw - ext4 /dev/sda1 rw\n"         // id not a number
       "2 1 8:1 / /a rw shared:1 ext4 /dev/sda1 rw\n"  // no separator
       "\n"
       "8 1 0:5 / /h rw - tmpfs tmpfs rw\n");

@@ -1,9 +1,8 @@
-#include "Platform/System/NameResolver.hpp"
-
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netdb.h>
 
+#include "Platform/System/NameResolver.hpp"
 #include "Platform/System/Utf8Text.hpp"
 
 namespace {

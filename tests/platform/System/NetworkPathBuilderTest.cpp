@@ -1,13 +1,12 @@
-#include "Platform/System/NetworkPathBuilder.hpp"
-
-#include <gtest/gtest.h>
-
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <linux/rtnetlink.h>
 #include <net/if.h>
 
 #include <cstring>
 #include <random>
+
+#include "Platform/System/NetworkPathBuilder.hpp"
 
 namespace {
 
@@ -17,9 +16,11 @@ using Bytes = std::vector<std::byte>;
 
 // Appends one message of sequence 1, `fixed` then the (type, payload) attributes, padded as the kernel pads.
 template <class Fixed>
-void append(Bytes& buffer, std::uint16_t type, const Fixed& fixed, std::vector<std::pair<int, Bytes>> attributes) {
+void append(Bytes& buffer, std::uint16_t type, const Fixed& fixed,
+            std::vector<std::pair<int, Bytes>> attributes) {
   const auto put = [&](const void* data, std::size_t size) {
-    buffer.insert(buffer.end(), static_cast<const std::byte*>(data), static_cast<const std::byte*>(data) + size);
+    buffer.insert(buffer.end(), static_cast<const std::byte*>(data),
+                  static_cast<const std::byte*>(data) + size);
     buffer.resize((buffer.size() + 3) / 4 * 4);
   };
   const std::size_t start = buffer.size();
@@ -27,7 +28,8 @@ void append(Bytes& buffer, std::uint16_t type, const Fixed& fixed, std::vector<s
   put(&header, sizeof header);
   put(&fixed, sizeof fixed);
   for (const auto& [kind, payload] : attributes) {
-    const rtattr attribute{static_cast<unsigned short>(RTA_LENGTH(payload.size())), static_cast<unsigned short>(kind)};
+    const rtattr attribute{static_cast<unsigned short>(RTA_LENGTH(payload.size())),
+                           static_cast<unsigned short>(kind)};
     put(&attribute, sizeof attribute);
     put(payload.data(), payload.size());
   }
@@ -37,7 +39,8 @@ void append(Bytes& buffer, std::uint16_t type, const Fixed& fixed, std::vector<s
 
 template <class T>
 Bytes raw(const T& value) {
-  return Bytes(reinterpret_cast<const std::byte*>(&value), reinterpret_cast<const std::byte*>(&value) + sizeof value);
+  return Bytes(reinterpret_cast<const std::byte*>(&value),
+               reinterpret_cast<const std::byte*>(&value) + sizeof value);
 }
 
 Bytes address(int family, const char* text) {
@@ -48,11 +51,13 @@ Bytes address(int family, const char* text) {
 
 Bytes dump() {
   Bytes buffer;
-  append(buffer, RTM_NEWLINK, ifinfomsg{AF_UNSPEC, 0, 0, 1, IFF_UP | IFF_LOOPBACK, 0}, {{IFLA_IFNAME, raw("lo")}});
+  append(buffer, RTM_NEWLINK, ifinfomsg{AF_UNSPEC, 0, 0, 1, IFF_UP | IFF_LOOPBACK, 0},
+         {{IFLA_IFNAME, raw("lo")}});
   append(buffer, RTM_NEWLINK, ifinfomsg{AF_UNSPEC, 0, 0, 2, IFF_UP, 0}, {{IFLA_IFNAME, raw("v0")}});
   append(buffer, RTM_NEWLINK, ifinfomsg{AF_UNSPEC, 0, 0, 3, 0, 0}, {{IFLA_IFNAME, raw("v1")}});
   append(buffer, RTM_NEWADDR, ifaddrmsg{AF_INET, 24, 0, 0, 2}, {{IFA_LOCAL, address(AF_INET, "10.0.0.2")}});
-  append(buffer, RTM_NEWADDR, ifaddrmsg{AF_INET6, 64, 0, 0, 2}, {{IFA_ADDRESS, address(AF_INET6, "fd00::2")}});
+  append(buffer, RTM_NEWADDR, ifaddrmsg{AF_INET6, 64, 0, 0, 2},
+         {{IFA_ADDRESS, address(AF_INET6, "fd00::2")}});
   append(buffer, RTM_NEWADDR, ifaddrmsg{AF_INET, 8, 0, 0, 1}, {{IFA_LOCAL, address(AF_INET, "127.0.0.1")}});
   const rtmsg route{AF_INET, 0, 0, 0, RT_TABLE_MAIN, RTPROT_BOOT, RT_SCOPE_UNIVERSE, RTN_UNICAST, 0};
   append(buffer, RTM_NEWROUTE, route, {{RTA_OIF, raw(2)}, {RTA_GATEWAY, address(AF_INET, "10.0.0.1")}});

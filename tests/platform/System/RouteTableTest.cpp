@@ -1,9 +1,8 @@
-#include "Platform/System/RouteTable.hpp"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "Platform/System/RouteTable.hpp"
 #include "tests/platform/System/NetworkFixtures.hpp"
 
 namespace {

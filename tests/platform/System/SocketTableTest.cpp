@@ -1,5 +1,3 @@
-#include "Platform/System/SocketTable.hpp"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -7,6 +5,7 @@
 #include <sstream>
 #include <tuple>
 
+#include "Platform/System/SocketTable.hpp"
 #include "tests/platform/System/NetworkFixtures.hpp"
 
 using platform::SocketEndpoint;

@@ -113,9 +113,20 @@ inline std::string commandOutput(const std::string& command) {
 inline void forEachMutation(std::string_view text, const std::function<void(std::string_view)>& check) {
   for (std::size_t length = 0; length <= text.size(); ++length) check(text.substr(0, length));
   using namespace std::literals;
-  static constexpr std::string_view inserts[] = {
-      "184467440737095516169999"sv, "FFFFFFFFFFFFFFFFFFFFFF:FFFFF"sv, "-9223372036854775809."sv, "\0"sv,
-      "  "sv, "("sv, ")"sv, "\n"sv, "\t"sv, ":"sv, "-"sv, ","sv, "\\"sv, "/"sv};
+  static constexpr std::string_view inserts[] = {"184467440737095516169999"sv,
+                                                 "FFFFFFFFFFFFFFFFFFFFFF:FFFFF"sv,
+                                                 "-9223372036854775809."sv,
+                                                 "\0"sv,
+                                                 "  "sv,
+                                                 "("sv,
+                                                 ")"sv,
+                                                 "\n"sv,
+                                                 "\t"sv,
+                                                 ":"sv,
+                                                 "-"sv,
+                                                 ","sv,
+                                                 "\\"sv,
+                                                 "/"sv};
   std::mt19937 random(5);
   auto below = [&](std::size_t size) {
     return std::uniform_int_distribution<std::size_t>(0, size - 1)(random);
@@ -128,12 +139,8 @@ inline void forEachMutation(std::string_view text, const std::function<void(std:
     for (int change = 0; change <= round % 4; ++change) {
       std::string& line = lines[below(lines.size())];
       switch (random() % 7) {
-        case 0:
-          std::swap(line, lines[below(lines.size())]);
-          break;
-        case 1:
-          line.clear();
-          break;
+        case 0: std::swap(line, lines[below(lines.size())]); break;
+        case 1: line.clear(); break;
         case 2: {
           std::size_t blank = line.find(' ', line.empty() ? 0 : below(line.size()));
           if (blank != std::string::npos) line.erase(blank, line.find(' ', blank + 1) - blank);
@@ -147,11 +154,8 @@ inline void forEachMutation(std::string_view text, const std::function<void(std:
         case 4:
           if (!line.empty()) line[below(line.size())] = static_cast<char>(random() & 0xFF);
           break;
-        case 5:
-          line.erase(below(line.size() + 1), below(41));
-          break;
-        default:
-          line.insert(below(line.size() + 1), inserts[random() % std::size(inserts)]);
+        case 5: line.erase(below(line.size() + 1), below(41)); break;
+        default: line.insert(below(line.size() + 1), inserts[random() % std::size(inserts)]);
       }
     }
     std::string mutated;

@@ -1,11 +1,10 @@
-#include "Platform/System/TextSource.hpp"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <fstream>
+
+#include "Platform/System/TextSource.hpp"
 
 using testing::UnorderedElementsAre;
 

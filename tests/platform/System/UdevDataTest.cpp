@@ -1,6 +1,6 @@
-#include "Platform/System/UdevData.hpp"
-
 #include <gtest/gtest.h>
+
+#include "Platform/System/UdevData.hpp"
 
 namespace {
 

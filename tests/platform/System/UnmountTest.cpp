@@ -142,8 +142,8 @@ int ejectEscapeChecks(const std::string& base) {
   std::filesystem::create_directory_symlink(base + "/outside", scope + "/other");
   std::atomic<bool> swapping = true;
   std::thread swapper([&] {
-    while (swapping) ::renameat2(AT_FDCWD, (scope + "/swap").c_str(), AT_FDCWD, (scope + "/other").c_str(),
-                                 RENAME_EXCHANGE);
+    while (swapping)
+      ::renameat2(AT_FDCWD, (scope + "/swap").c_str(), AT_FDCWD, (scope + "/other").c_str(), RENAME_EXCHANGE);
   });
   for (int attempt = 0; attempt < 500 && volumetest::isMountPoint(outside.mountPoint()); ++attempt) {
     platform->unmountAndEject(scope + "/swap/mp");

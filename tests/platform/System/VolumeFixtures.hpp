@@ -40,13 +40,21 @@ class FakeUdevDatabase final : public platform::UdevDatabase {
 inline std::shared_ptr<const FakeUdevDatabase> fixtureUdev() {
   auto udev = std::make_shared<FakeUdevDatabase>();
   udev->records[{8, 0}].properties = {
-      {"ID_ATA", "1"}, {"ID_TYPE", "disk"}, {"ID_BUS", "ata"}, {"ID_MODEL", "Samsung_SSD_860_EVO_500GB"},
+      {"ID_ATA", "1"},
+      {"ID_TYPE", "disk"},
+      {"ID_BUS", "ata"},
+      {"ID_MODEL", "Samsung_SSD_860_EVO_500GB"},
       {"ID_MODEL_ENC", "Samsung\\x20SSD\\x20860\\x20EVO\\x20500GB\\x20\\x20\\x20\\x20"},
-      {"ID_REVISION", "4B6Q"}, {"ID_SERIAL", "Samsung_SSD_860_EVO_500GB_S3Z9NB0K123456A"},
-      {"ID_SERIAL_SHORT", "S3Z9NB0K123456A"}, {"ID_ATA_SATA", "1"}};
-  udev->records[{8, 16}].properties = {{"ID_BUS", "usb"}, {"ID_VENDOR", "SanDisk"},
-                                       {"ID_MODEL", "Cruzer_Blade"}, {"ID_SERIAL_SHORT", "4C530001230405109122"}};
-  udev->records[{8, 2}].properties = {{"ID_FS_LABEL", "Data_Disk"}, {"ID_FS_LABEL_ENC", "Data\\x20Disk"},
+      {"ID_REVISION", "4B6Q"},
+      {"ID_SERIAL", "Samsung_SSD_860_EVO_500GB_S3Z9NB0K123456A"},
+      {"ID_SERIAL_SHORT", "S3Z9NB0K123456A"},
+      {"ID_ATA_SATA", "1"}};
+  udev->records[{8, 16}].properties = {{"ID_BUS", "usb"},
+                                       {"ID_VENDOR", "SanDisk"},
+                                       {"ID_MODEL", "Cruzer_Blade"},
+                                       {"ID_SERIAL_SHORT", "4C530001230405109122"}};
+  udev->records[{8, 2}].properties = {{"ID_FS_LABEL", "Data_Disk"},
+                                      {"ID_FS_LABEL_ENC", "Data\\x20Disk"},
                                       {"ID_FS_TYPE", "ext4"},
                                       {"ID_FS_UUID", "0f3c6a9e-6a3a-4b61-9d52-1a0e0f1b2c3d"}};
   return udev;

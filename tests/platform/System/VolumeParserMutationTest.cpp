@@ -38,9 +38,8 @@ std::string flipBytes(std::string text, std::mt19937& random) {
 // Parses `text` cut at every offset, checking that the entries are the full text's in order except that
 // the last may be a line cut short, then damaged every other way, checking that there are no more entries
 // than lines and that `wellFormed` holds for each.
-template<class Entry>
-void survivesDamage(const std::string& text,
-                    const std::function<std::vector<Entry>(std::string_view)>& parse,
+template <class Entry>
+void survivesDamage(const std::string& text, const std::function<std::vector<Entry>(std::string_view)>& parse,
                     const std::function<bool(const Entry&)>& wellFormed) {
   const std::vector<Entry> full = parse(text);
   for (std::size_t length = 0; length <= text.size(); ++length) {
@@ -115,8 +114,8 @@ class MutatedTree final : public platform::TextSource {
 };
 
 TEST(VolumeParserMutationTest, DeviceFactsSurviveChangedAttributesAndLinks) {
-  const std::vector<std::string> names = {"sda", "sda2", "sdb1", "sdc",     "sr0",
-                                          "nvme0n1p2", "mmcblk0p1", "vda", "loop0p1", "dm-0"};
+  const std::vector<std::string> names = {"sda",       "sda2",      "sdb1", "sdc",     "sr0",
+                                          "nvme0n1p2", "mmcblk0p1", "vda",  "loop0p1", "dm-0"};
   for (unsigned round = 0; round < 500; ++round) {
     const MutatedTree source(round);
     for (const std::string& name : names) {

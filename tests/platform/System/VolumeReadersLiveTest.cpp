@@ -1,11 +1,10 @@
 // The block-device readers against the running machine, each compared with an independent reader at the
 // same moment: findmnt, df, lsblk and blkid (util-linux, coreutils), and /proc/diskstats itself.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -24,8 +23,8 @@
 namespace {
 
 using platform::TextSource;
-using volumetest::shellQuoted;
 using volumetest::runCommand;
+using volumetest::shellQuoted;
 
 constexpr std::uint64_t mebibyte = 1 << 20;
 
@@ -108,7 +107,7 @@ class LoopVolumeLiveTest : public ::testing::Test {
     const int fd = ::open(path.c_str(), (write ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY) | O_DIRECT, 0600);
     ASSERT_GE(fd, 0);
     std::unique_ptr<char, decltype(&std::free)> buffer(static_cast<char*>(std::aligned_alloc(4096, mebibyte)),
-                                                      &std::free);
+                                                       &std::free);
     std::fill_n(buffer.get(), mebibyte, 'v');
     for (std::uint64_t done = 0; done < bytes; done += mebibyte) {
       const ssize_t count = write ? ::write(fd, buffer.get(), mebibyte) : ::read(fd, buffer.get(), mebibyte);
@@ -171,7 +170,8 @@ TEST_F(LoopVolumeLiveTest, UdevRecordsComeThroughLibudevAsBlkidAndUdevadmSeeThem
   ASSERT_TRUE(record.has_value());
   const std::string device = shellQuoted(volume_->device());
   EXPECT_EQ(record->text("ID_FS_LABEL"), "Vol T");
-  EXPECT_EQ(record->text("ID_FS_UUID").value_or("") + "\n", runCommand("blkid -s UUID -o value " + device).output);
+  EXPECT_EQ(record->text("ID_FS_UUID").value_or("") + "\n",
+            runCommand("blkid -s UUID -o value " + device).output);
   std::istringstream udevadm(runCommand("udevadm info --query=property --name=" + device).output);
   for (std::string line; std::getline(udevadm, line);) {
     const std::size_t equals = line.find('=');

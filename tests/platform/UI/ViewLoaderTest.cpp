@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "Platform/Graphics/Color.hpp"
-#include "Platform/UI/ViewProperty.hpp"
 #include "Platform/UI/View.hpp"
 #include "Platform/UI/ViewClass.hpp"
 #include "Platform/UI/ViewLoader.hpp"
+#include "Platform/UI/ViewProperty.hpp"
 
 namespace platform {
 namespace {
@@ -64,8 +64,10 @@ class ViewLoaderTest : public ::testing::Test {
 TEST_F(ViewLoaderTest, BuildsTheTreeByClassNameSetsPropertiesThenAwakesIt) {
   ViewArchive label{"LoaderTestLabel", Rect(1, 2, 30, 10), {{"text", std::string("CPU")}, {"radius", 3}}, {}};
   const std::shared_ptr<View> view =
-      ViewLoader::load({"LoaderTestBadge", Rect(0, 0, 100, 50),
-                        {{"tag", std::int64_t{7}}, {"tint", Color::red()}, {"hidden", true}}, {label}});
+      ViewLoader::load({"LoaderTestBadge",
+                        Rect(0, 0, 100, 50),
+                        {{"tag", std::int64_t{7}}, {"tint", Color::red()}, {"hidden", true}},
+                        {label}});
   const auto* loaded = dynamic_cast<const Badge*>(view.get());
   ASSERT_NE(loaded, nullptr);
   EXPECT_EQ(loaded->tag(), 7);
