@@ -125,7 +125,7 @@ TEST_F(ProcessorControllerTest, TasksCountEveryProcessAndThreadsTheirThreadsAndS
   EXPECT_EQ(controller->int32Value(Processor::threads()), 15);
 }
 
-TEST_F(ProcessorControllerTest, ElapsedTimeHasNoEffectAndHistorySizeReachesTheStore) {
+TEST_F(ProcessorControllerTest, ElapsedTimeHasNoEffect) {
   Orvane::ProcessorController other(machine.source, machine.constants());
   controller->refresh(0);
   other.refresh(1e9);
@@ -136,11 +136,6 @@ TEST_F(ProcessorControllerTest, ElapsedTimeHasNoEffectAndHistorySizeReachesTheSt
     EXPECT_EQ(controller->value(*key), other.value(*key));
   }
   EXPECT_DOUBLE_EQ(other.doubleValue(Processor::total()), 40);
-
-  controller->setHistorySize(3);
-  EXPECT_EQ(controller->store()->history(Processor::total())->size(), 3u);
-  EXPECT_THROW(controller->setHistorySize(-3), std::invalid_argument);
-  EXPECT_EQ(controller->historySize(), 3);
 }
 
 }  // namespace
