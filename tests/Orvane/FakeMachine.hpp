@@ -66,4 +66,23 @@ class FakeMachine {
   }
 };
 
+// Reads through `inner`, which a test may swap between refreshes, and counts the reads of statm files.
+class ForwardingSource final : public platform::TextSource {
+ public:
+  explicit ForwardingSource(std::shared_ptr<const platform::TextSource> source) : inner(std::move(source)) {}
+  std::optional<std::string> read(const std::string& path) const override {
+    statmReads += path.ends_with("/statm");
+    return inner->read(path);
+  }
+  std::optional<std::vector<std::string>> list(const std::string& directory) const override {
+    return inner->list(directory);
+  }
+  std::optional<std::string> readLink(const std::string& path) const override {
+    return inner->readLink(path);
+  }
+
+  std::shared_ptr<const platform::TextSource> inner;
+  mutable int statmReads = 0;
+};
+
 }  // namespace systemtest

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "Bexlan/NumberIdentifier.hpp"
 #include "Orvane/Processor.hpp"
@@ -38,28 +39,24 @@ TEST_F(ProcessorControllerTest, RegistersFiveEntriesThatHoldNoNumberBeforeTheFir
     EXPECT_EQ(controller->string(*key), "-");
     EXPECT_NE(entry(*key)->icon(), nullptr);
   }
+  // Loads are unsigned percentages with two decimals; counts are raw signed integers.
   const auto& total = entry(Processor::total())->mValue();
-  EXPECT_EQ(total.category(), Bexlan::IdentifierCategory::percentage);
-  EXPECT_EQ(total.decimals(), 2);
-  EXPECT_FALSE(total.isSigned());
   const auto& tasks = entry(Processor::tasks())->mValue();
-  EXPECT_EQ(tasks.category(), Bexlan::IdentifierCategory::raw);
-  EXPECT_FALSE(tasks.decimals().has_value());
-  EXPECT_TRUE(tasks.isSigned());
+  EXPECT_EQ(std::tuple(total.category(), total.decimals(), total.isSigned()),
+            std::tuple(Bexlan::IdentifierCategory::percentage, std::optional(2), false));
+  EXPECT_EQ(std::tuple(tasks.category(), tasks.decimals(), tasks.isSigned()),
+            std::tuple(Bexlan::IdentifierCategory::raw, std::optional<int>(), true));
 
   const Orvane::SystemInfo& info = controller->systemInfo();
-  EXPECT_EQ(info.cpuCount, 2);
-  EXPECT_EQ(info.memSize, 2048u * 1024);
-  EXPECT_EQ(info.pageSize, 4096);
-  EXPECT_EQ(info.booted.seconds, 1700000000);
+  EXPECT_EQ(std::tuple(info.cpuCount, info.memSize, info.pageSize, info.booted.seconds),
+            std::tuple(2, 2048u * 1024, 4096, 1700000000));
 }
 
 TEST_F(ProcessorControllerTest, FirstRefreshShowsTheAverageSinceBootAndLaterOnesTheInterval) {
   controller->refresh(0);
-  EXPECT_DOUBLE_EQ(controller->cpuUser(), 10);
-  EXPECT_DOUBLE_EQ(controller->cpuSystem(), 5);
-  EXPECT_DOUBLE_EQ(controller->cpuNice(), 1);
-  EXPECT_DOUBLE_EQ(controller->cpuIdle(), 84);
+  EXPECT_EQ(std::tuple(controller->cpuUser(), controller->cpuSystem(), controller->cpuNice(),
+                       controller->cpuIdle()),
+            std::tuple(10.0, 5.0, 1.0, 84.0));
   EXPECT_DOUBLE_EQ(controller->doubleValue(Processor::total()), 15);
   EXPECT_EQ(controller->value(Processor::total())->type(), platform::Number::Type::Double);
   EXPECT_EQ(controller->totalCpuTicks(), 1000u);
