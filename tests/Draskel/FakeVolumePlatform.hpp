@@ -144,15 +144,16 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
     return lookup(devices_, disk);
   }
   std::error_code unmountAndEject(const std::string& path) const override {
-    Lock lock(mutex_);
-    const FakeMount* mount = find(path);
-    // Like umount2 on a directory that is no mount point (any more).
-    const auto error = mount ? mount->unmountError : std::make_error_code(std::errc::invalid_argument);
-    unmountResults_.emplace_back(path, error);
-    if (!error) {
-      erase(path);
-      postUnmount();
+    std::error_code error;
+    {
+      Lock lock(mutex_);
+      const FakeMount* mount = find(path);
+      // Like umount2 on a directory that is no mount point (any more).
+      error = mount ? mount->unmountError : std::make_error_code(std::errc::invalid_argument);
+      unmountResults_.emplace_back(path, error);
+      if (!error) erase(path);
     }
+    if (!error) postUnmount();  // outside the lock, as the live watcher posts from its own thread
     return error;
   }
   std::shared_ptr<void> observeMounts(Notification didMount, Notification didUnmount) const override {
