@@ -27,6 +27,21 @@ class FakeMachine {
     return platform::SystemConstants{4096, 100, machine};
   }
 
+  // /proc/meminfo with these sizes in KiB.
+  void setMemInfo(std::uint64_t total, std::uint64_t free, std::uint64_t active, std::uint64_t inactive,
+                  std::uint64_t unevictable = 0, std::uint64_t zswap = 0) {
+    std::string text;
+    for (const auto& [name, kib] : {std::pair{"MemTotal", total},
+                                    {"MemFree", free},
+                                    {"Active", active},
+                                    {"Inactive", inactive},
+                                    {"Unevictable", unevictable},
+                                    {"Zswap", zswap}}) {
+      text += std::string(name) + ": " + std::to_string(kib) + " kB\n";
+    }
+    source->setFile("/proc/meminfo", text);
+  }
+
   void setOnline(const std::string& list) { source->setFile("/sys/devices/system/cpu/online", list + "\n"); }
 
   // /proc/stat with the "cpu " line and one "cpu<N>" line per entry of perCpu (numbered from 0, or by

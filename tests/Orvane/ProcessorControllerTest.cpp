@@ -22,8 +22,7 @@ struct ProcessorControllerTest : testing::Test {
     machine.setProcess(2, "kthreadd", 0, 0, 'S', 0, 1, true);
     machine.setProcess(300, "server", 50, 100, 'S', 1, 12);
     machine.setProcess(301, "gone", 0, 0, 'Z', 300, 1);
-    machine.source->setFile("/proc/meminfo",
-                            "MemTotal: 2048 kB\nMemFree: 1 kB\nActive: 1 kB\nInactive: 1 kB\n");
+    machine.setMemInfo(2048, 1, 1, 1);
     controller = std::make_unique<Orvane::ProcessorController>(machine.source, machine.constants());
   }
 };
@@ -65,11 +64,11 @@ TEST_F(ProcessorControllerTest, FirstRefreshShowsTheAverageSinceBootAndLaterOnes
   // 200 ticks: 60 user, 20 system, 20 nice, 100 idle.
   machine.setStat({160, 30, 70, 940});
   controller->refresh(5);
-  EXPECT_DOUBLE_EQ(controller->doubleValue(Processor::user()), 30);
-  EXPECT_DOUBLE_EQ(controller->doubleValue(Processor::system()), 10);
-  EXPECT_DOUBLE_EQ(controller->doubleValue(Processor::total()), 40);
-  EXPECT_DOUBLE_EQ(controller->cpuNice(), 10);
-  EXPECT_EQ(controller->totalCpuTicks(), 200u);
+  EXPECT_EQ(
+      std::tuple(controller->doubleValue(Processor::user()), controller->doubleValue(Processor::system()),
+                 controller->doubleValue(Processor::total()), controller->cpuNice(),
+                 controller->totalCpuTicks()),
+      std::tuple(30.0, 10.0, 40.0, 10.0, 200u));
   EXPECT_EQ(controller->string(Processor::total()).find("40"), 0u);
 }
 
