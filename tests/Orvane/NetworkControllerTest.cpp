@@ -4,11 +4,9 @@
 #include <stdexcept>
 #include <tuple>
 
-#include "Bexlan/DataProviderContainer.hpp"
 #include "Bexlan/StringIdentifier.hpp"
 #include "Orvane/Network.hpp"
 #include "Orvane/NetworkController.hpp"
-#include "Platform/Foundation/Clock.hpp"
 #include "tests/Orvane/FakeNetworkPlatform.hpp"
 
 using Orvane::AdapterMode;
@@ -132,23 +130,6 @@ TEST_F(NetworkControllerTest, RatesInBytesOrBitsAndRawDifferencesOnUpdate) {
   EXPECT_EQ(controller->value("N_S_DL")->unsignedLongLongValue(), 395u);
   EXPECT_EQ(controller->string("N_S_UL"), "0 B/s");
   EXPECT_EQ(controller->store()->history("N_S_DL")->back().unsignedLongLongValue(), 395u);
-}
-
-// The container hands each refresh the seconds since the end of the previous one: the rates divide by it,
-// and the container's store shows them at once.
-TEST_F(NetworkControllerTest, InAContainerRatesDivideByTheTimeSinceThePreviousRefresh) {
-  platform::Clock::Override clock(1.7e9, 1000.0);
-  auto container = Bexlan::DataProviderContainer::create(std::nullopt);
-  container->add(controller);
-  container->refresh();
-  clock.advance(2.0);
-  machine->setCounters("eth0", 11000, 20000);
-  container->refresh();
-  EXPECT_EQ(container->string("N_S_DL"), "500 B/s");
-  clock.advance(0.25);
-  machine->setCounters("eth0", 11500, 20000);
-  container->refresh();
-  EXPECT_EQ(container->value("N_S_DL")->unsignedLongLongValue(), 2000u);
 }
 
 TEST_F(NetworkControllerTest, EveryKnownAdapterIsUpdatedWithAddressAndWiFiFacts) {
