@@ -151,17 +151,6 @@ TEST_F(NetworkNamespaceTest, MoreThanFourGigabytesWithinOneIntervalGiveTheRightR
   EXPECT_THAT(measured, AllOf(Ge(sent * 0.99), Le(sent * 1.01 + backgroundAllowance)));
 }
 
-// A refresh caches an alias given after the adapter was made, from the interface list it reads.
-TEST_F(NetworkNamespaceTest, ARefreshCachesAnAliasGivenAfterTheAdapterWasMade) {
-  auto controller = std::make_shared<NetworkController>();
-  controller->refresh(0);
-  ASSERT_TRUE(space->ip("link set v1 alias 'Spare end'"));
-  controller->refresh(0);
-  ASSERT_TRUE(space->ip("link set v1 alias ''"));
-  EXPECT_EQ(controller->displayName("v1"), "Spare end");
-  EXPECT_EQ(controller->displayName("v0"), "Private uplink");
-}
-
 // A monitor on a thread that entered another namespace follows that namespace's default route, not the
 // main thread's.
 TEST_F(NetworkNamespaceTest, APrimaryInterfaceIsTheCallingThreadsOwn) {
