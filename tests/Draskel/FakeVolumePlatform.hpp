@@ -50,66 +50,56 @@ inline FakeMount browsableVolume(const std::string& name, const std::string& dev
 // it. A successful unmount removes the mount and, while observed, posts the unmount notification to the
 // main queue as the live mount watcher does.
 class FakeVolumePlatform final : public platform::VolumePlatform {
-  template <class Work>
-  auto locked(Work work) const {
-    std::lock_guard lock(mutex_);
-    return work();
-  }
+  using Lock = std::lock_guard<std::recursive_mutex>;
 
  public:
+  // Mounts at `path` (again: at the end of the table).
   void mount(const std::string& path, FakeMount mount) {
-    locked([&] {
-      erase(path);
-      mounts_.emplace_back(path, std::move(mount));
-    });
+    Lock lock(mutex_);
+    erase(path);
+    mounts_.emplace_back(path, std::move(mount));
   }
   // Takes the mount out of the table; its directory stays, as on Linux, until removeDirectory.
   void unmount(const std::string& path) {
-    locked([&] { erase(path); });
+    Lock lock(mutex_);
+    erase(path);
   }
   void removeDirectory(const std::string& path) {
-    locked([&] { missing_.insert(path); });
+    Lock lock(mutex_);
+    missing_.insert(path);
   }
   // Changes the mount at `path` in place.
   template <class Change>
   void change(const std::string& path, Change change) {
-    locked([&] {
-      if (FakeMount* mount = find(path)) change(*mount);
-    });
-  }
-  void reverseMountOrder() {
-    locked([&] { std::reverse(mounts_.begin(), mounts_.end()); });
+    Lock lock(mutex_);
+    if (FakeMount* mount = find(path)) change(*mount);
   }
   void setMountTableReadable(bool readable) {
-    locked([&] { tableReadable_ = readable; });
+    Lock lock(mutex_);
+    tableReadable_ = readable;
   }
   // The disk's counters: bytes in each direction (whole sectors) and one operation each, so that a sample
   // is never empty.
   void setCounters(const std::string& disk, std::uint64_t bytesRead, std::uint64_t bytesWritten) {
-    platform::BlockDeviceStat stat;
+    Lock lock(mutex_);
+    platform::BlockDeviceStat& stat = counters_[disk];
     stat.readsCompleted = stat.writesCompleted = 1;
     stat.sectorsRead = bytesRead / platform::BlockDeviceStat::sectorSize;
     stat.sectorsWritten = bytesWritten / platform::BlockDeviceStat::sectorSize;
-    locked([&] { counters_[disk] = stat; });
   }
   void setDevice(const std::string& disk, const platform::BlockDevice& device) {
-    locked([&] { devices_[disk] = device; });
+    Lock lock(mutex_);
+    devices_[disk] = device;
   }
 
   void postMount() const { post(&Observers::didMount); }
   void postUnmount() const { post(&Observers::didUnmount); }
-  bool isObserved() const {
-    return locked([&] { return !observers_.expired(); });
-  }
-  int tableReads() const {
-    return locked([&] { return tableReads_; });
-  }
-  int resourceReads(const std::string& path) const {
-    return locked([&] { return resourceReads_[path]; });
-  }
+  bool isObserved() const { return !copy(observers_).expired(); }
+  int tableReads() const { return copy(tableReads_); }
+  int resourceReads(const std::string& path) const { return copy(resourceReads_)[path]; }
   // What unmountAndEject was asked for, in call order, and what each call gave.
   std::vector<std::pair<std::string, std::error_code>> unmountResults() const {
-    return locked([&] { return unmountResults_; });
+    return copy(unmountResults_);
   }
   std::vector<std::string> unmountRequests() const {
     std::vector<std::string> paths;
@@ -118,21 +108,19 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
   }
 
   std::optional<std::vector<std::string>> mountedVolumePaths() const override {
-    return locked([&]() -> std::optional<std::vector<std::string>> {
-      ++tableReads_;
-      if (!tableReadable_) return std::nullopt;
-      std::vector<std::string> paths;
-      for (const auto& entry : mounts_) paths.push_back(entry.first);
-      return paths;
-    });
+    Lock lock(mutex_);
+    ++tableReads_;
+    if (!tableReadable_) return std::nullopt;
+    std::vector<std::string> paths;
+    for (const auto& entry : mounts_) paths.push_back(entry.first);
+    return paths;
   }
   std::optional<platform::VolumeResources> resources(const std::string& path) const override {
-    locked([&] { ++resourceReads_[path]; });
+    Lock lock(mutex_);
+    ++resourceReads_[path];
     return answer(path, &FakeMount::resources);
   }
-  bool fileExists(const std::string& path) const override {
-    return locked([&] { return !missing_.contains(path); });
-  }
+  bool fileExists(const std::string& path) const override { return !copy(missing_).contains(path); }
   std::optional<std::string> diskName(const std::string& path) const override {
     return answer(path, &FakeMount::diskName);
   }
@@ -140,12 +128,11 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
     return answer(path, &FakeMount::description);
   }
   std::optional<std::string> wholeDiskName(const std::string& mediaPath) const override {
-    return locked([&]() -> std::optional<std::string> {
-      for (const auto& [path, mount] : mounts_) {
-        if (mount.description && mount.description->mediaPath == mediaPath) return mount.wholeDisk;
-      }
-      return std::nullopt;
-    });
+    Lock lock(mutex_);
+    for (const auto& [path, mount] : mounts_) {
+      if (mount.description && mount.description->mediaPath == mediaPath) return mount.wholeDisk;
+    }
+    return std::nullopt;
   }
   std::optional<std::string> fileSystemType(const std::string& path) const override {
     return answer(path, &FakeMount::fileSystemType);
@@ -157,61 +144,64 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
     return lookup(devices_, disk);
   }
   std::error_code unmountAndEject(const std::string& path) const override {
-    const std::error_code error = locked([&] {
+    std::error_code error;
+    {
+      Lock lock(mutex_);
       const FakeMount* mount = find(path);
       // Like umount2 on a directory that is no mount point (any more).
-      const auto result = mount ? mount->unmountError : std::make_error_code(std::errc::invalid_argument);
-      unmountResults_.emplace_back(path, result);
-      if (!result) erase(path);
-      return result;
-    });
-    if (!error) postUnmount();
+      error = mount ? mount->unmountError : std::make_error_code(std::errc::invalid_argument);
+      unmountResults_.emplace_back(path, error);
+      if (!error) erase(path);
+    }
+    if (!error) postUnmount();  // outside the lock, as the live watcher posts from its own thread
     return error;
   }
   std::shared_ptr<void> observeMounts(Notification didMount, Notification didUnmount) const override {
     auto observers = std::make_shared<Observers>(Observers{std::move(didMount), std::move(didUnmount)});
-    locked([&] { observers_ = observers; });
+    Lock lock(mutex_);
+    observers_ = observers;
     return observers;
   }
 
  private:
   struct Observers {
-    Notification didMount;
-    Notification didUnmount;
+    Notification didMount, didUnmount;
   };
 
+  // A copy of `member`, taken under the lock.
+  template <class Member>
+  Member copy(const Member& member) const {
+    Lock lock(mutex_);
+    return member;
+  }
   FakeMount* find(const std::string& path) const {
-    for (auto& [mountPath, mount] : mounts_) {
-      if (mountPath == path) return &mount;
-    }
-    return nullptr;
+    const auto found =
+        std::find_if(mounts_.begin(), mounts_.end(), [&](auto& entry) { return entry.first == path; });
+    return found == mounts_.end() ? nullptr : &found->second;
   }
   void erase(const std::string& path) const {
     std::erase_if(mounts_, [&](const auto& entry) { return entry.first == path; });
   }
   template <class Field>
   Field answer(const std::string& path, Field FakeMount::*field) const {
-    return locked([&] {
-      const FakeMount* mount = find(path);
-      return mount ? mount->*field : Field{};
-    });
+    Lock lock(mutex_);
+    const FakeMount* mount = find(path);
+    return mount ? mount->*field : Field{};
   }
-  template <class Map>
-  std::optional<typename Map::mapped_type> lookup(const Map& map, const std::string& key) const {
-    return locked([&]() -> std::optional<typename Map::mapped_type> {
-      const auto found = map.find(key);
-      return found == map.end() ? std::nullopt : std::optional(found->second);
-    });
+  template <class Value>
+  std::optional<Value> lookup(const std::map<std::string, Value>& map, const std::string& key) const {
+    Lock lock(mutex_);
+    const auto found = map.find(key);
+    return found == map.end() ? std::nullopt : std::optional(found->second);
   }
   // Posts the notification to the main queue, as the live mount watcher does, while observed.
   void post(Notification Observers::*which) const {
-    const std::weak_ptr<Observers> weak = locked([&] { return observers_; });
-    platform::DispatchQueue::main().async([weak, which] {
+    platform::DispatchQueue::main().async([weak = copy(observers_), which] {
       if (const auto observers = weak.lock()) ((*observers).*which)();
     });
   }
 
-  mutable std::mutex mutex_;
+  mutable std::recursive_mutex mutex_;
   mutable std::vector<std::pair<std::string, FakeMount>> mounts_;
   std::map<std::string, platform::BlockDeviceStat> counters_;
   std::map<std::string, platform::BlockDevice> devices_;

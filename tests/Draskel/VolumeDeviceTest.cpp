@@ -13,36 +13,15 @@ using Draskel::VolumeDeviceProtocol;
 using platform::Number;
 
 TEST(VolumeDeviceProtocolTest, RawValuesMatchExactlyAndBothWays) {
-  const std::vector<std::pair<const char*, VolumeDeviceProtocol>> cases = {
-      {"USB", VolumeDeviceProtocol::usb},
-      {"PCI-Express", VolumeDeviceProtocol::pciExpress},
-      {"Secure Digital", VolumeDeviceProtocol::sdCard},
-      {"Apple Fabric", VolumeDeviceProtocol::appleFabric},
-      {"PCI", VolumeDeviceProtocol::pci},
-      {"SATA", VolumeDeviceProtocol::sata},
-      {"ATA", VolumeDeviceProtocol::ata},
-      {"ATAPI", VolumeDeviceProtocol::atapi}};
-  for (const auto& [text, protocol] : cases) {
-    EXPECT_EQ(Draskel::volumeDeviceProtocol(text), protocol) << text;
-    EXPECT_EQ(Draskel::rawValue(protocol), text);
+  EXPECT_EQ(Draskel::volumeDeviceProtocol("Secure Digital"), VolumeDeviceProtocol::sdCard);
+  EXPECT_EQ(Draskel::rawValue(VolumeDeviceProtocol::pciExpress), "PCI-Express");
+  for (const char* text :
+       {"USB", "PCI-Express", "Secure Digital", "Apple Fabric", "PCI", "SATA", "ATA", "ATAPI"}) {
+    EXPECT_EQ(Draskel::rawValue(Draskel::volumeDeviceProtocol(text).value()), text);
   }
   for (const char* other : {"PCI Express", "usb", "Sata", "ATAPI ", "", "Virtual Interface", "Disk Image"}) {
     EXPECT_FALSE(Draskel::volumeDeviceProtocol(other).has_value()) << other;
   }
-}
-
-TEST(VolumeCharacteristicsTest, LookupsReturnTheStoredValueUnchanged) {
-  const VolumeCharacteristics characteristics({{"Product Name", std::string("Samsung SSD")},
-                                               {"Vendor Name", std::string("ATA")},
-                                               {"Product Revision Level", Number::of(42)},
-                                               {"Medium Type", std::string("Solid State")}});
-  EXPECT_EQ(characteristics.productName(), PropertyValue(std::string("Samsung SSD")));
-  EXPECT_EQ(characteristics.vendorName(), PropertyValue(std::string("ATA")));
-  // A number stays a number of its own type.
-  EXPECT_EQ(std::get<Number>(characteristics.productRevisionLevel().value()).type(), Number::Type::Int32);
-  EXPECT_EQ(characteristics.mediumType(), PropertyValue(std::string("Solid State")));
-  EXPECT_FALSE(characteristics.serialNumber().has_value());
-  EXPECT_FALSE(VolumeCharacteristics({}).productName().has_value());
 }
 
 TEST(BlockStoragePropertiesTest, ADiskGivesTheDictionariesItsRecordReads) {
@@ -62,6 +41,10 @@ TEST(BlockStoragePropertiesTest, ADiskGivesTheDictionariesItsRecordReads) {
   const auto loopProperties = Draskel::BlockStorageProperties::characteristics(*loop);
   EXPECT_EQ(loopProperties.size(), 1u);
   EXPECT_EQ(VolumeCharacteristics(loopProperties).mediumType(), PropertyValue(std::string("Solid State")));
+  // A value stays what it was: a number keeps its own type; an absent key gives nothing.
+  const VolumeCharacteristics numbered({{"Product Revision Level", Number::of(42)}});
+  EXPECT_EQ(std::get<Number>(numbered.productRevisionLevel().value()).type(), Number::Type::Int32);
+  EXPECT_FALSE(numbered.serialNumber().has_value());
   const auto vda = platform::BlockDevice::read(*source, "vda");
   ASSERT_TRUE(vda.has_value());
   EXPECT_EQ(VolumeCharacteristics(Draskel::BlockStorageProperties::characteristics(*vda)).mediumType(),

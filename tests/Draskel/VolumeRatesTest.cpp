@@ -135,12 +135,15 @@ TEST(VolumeRatesTest, AnEmptySampleReplacesBothSamplesSoTheNextCountsItsWholeCou
 }
 
 TEST(VolumeRatesTest, RatesSaturateInsteadOfOverflowing) {
-  EXPECT_EQ(Volume::bytesPerSecond(1000, 3), 333u);
-  EXPECT_EQ(Volume::bytesPerSecond(1000, std::nan("")), 1000u);
-  EXPECT_EQ(Volume::bytesPerSecond(1, 1e-320), uint64Max);
-  EXPECT_EQ(Volume::bytesPerSecond(0, 1e-320), 0u);
-  EXPECT_EQ(Volume::bytesPerSecond(-5, 1), 0u);
-  EXPECT_EQ(Volume::bytesPerSecond(std::nan(""), 1), 0u);
+  // {delta, interval, bytes per second}: 0 times an infinite reciprocal is NaN, which gives 0.
+  for (const auto& [delta, interval, rate] : {std::tuple(1000.0, 3.0, 333ull),
+                                              {1000.0, std::nan(""), 1000ull},
+                                              {1.0, 1e-320, uint64Max},
+                                              {0.0, 1e-320, 0ull},
+                                              {-5.0, 1.0, 0ull},
+                                              {std::nan(""), 1.0, 0ull}}) {
+    EXPECT_EQ(Volume::bytesPerSecond(delta, interval), rate) << delta << " in " << interval;
+  }
   // A whole 64-bit counter in one tick: the maximum saturates too.
   Volume volume("/");
   volume.update(sample(0, 0, 0), 1.0);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "Draskel/BlockStorageProperties.hpp"
 #include "Draskel/VolumeStatistics.hpp"
@@ -77,12 +78,10 @@ TEST(VolumeStatisticsTest, BlockLayerCountersBecomeBytesOperationsAndNanoseconds
   stat.sectorsWritten = 7162872;
   stat.writeMilliseconds = std::numeric_limits<std::uint64_t>::max() / 1000;
   const VolumeStatistics statistics(Draskel::BlockStorageProperties::statistics(stat));
-  EXPECT_EQ(statistics.bytesRead, 1'751'061'504u);
-  EXPECT_EQ(statistics.bytesWritten, 3'667'390'464u);
-  EXPECT_EQ(statistics.operationsRead, 42260u);
-  EXPECT_EQ(statistics.operationsWrite, 17374u);
-  EXPECT_EQ(statistics.totalTimeRead, 29'205'000'000u);
-  EXPECT_EQ(statistics.totalTimeWrite, std::numeric_limits<std::uint64_t>::max());
+  EXPECT_EQ(std::tuple(statistics.bytesRead, statistics.bytesWritten, statistics.operationsRead,
+                       statistics.operationsWrite, statistics.totalTimeRead, statistics.totalTimeWrite),
+            std::tuple(1'751'061'504u, 3'667'390'464u, 42260u, 17374u, 29'205'000'000u,
+                       std::numeric_limits<std::uint64_t>::max()));
   EXPECT_EQ(statistics.latencyTimeRead + statistics.errorsRead + statistics.retriesWrite, 0u);
 }
 

@@ -5,7 +5,9 @@
 
 #include <cerrno>
 #include <map>
+#include <sstream>
 #include <string>
+#include <tuple>
 
 #include "Draskel/BlockStorageProperties.hpp"
 #include "Draskel/VolumesController.hpp"
@@ -82,14 +84,9 @@ TEST_F(VolumesControllerRecordedMachineTest, BrowsableBlockVolumesBecomeVolumesS
 TEST_F(VolumesControllerRecordedMachineTest, EachVolumeKnowsItsDeviceWholeDiskAndKind) {
   const auto controller = VolumesController::create(machine());
   controller->refresh(1);
-  struct Expected {
-    const char* device;
-    const char* disk;
-    const char* protocol;
-    bool internal;
-    bool ejectable;
-  };
-  const std::map<std::string, Expected> expected = {
+  // Device, whole disk, protocol, internal, ejectable.
+  using Facts = std::tuple<std::string, std::string, std::optional<std::string>, bool, bool>;
+  const std::map<std::string, Facts> expected = {
       {"/", {"sda2", "sda", "SATA", true, false}},
       {"/media/user/My Stick", {"sdb1", "sdb", "USB", false, true}},
       {"/mnt/pool", {"dm-0", "nvme0n1", "PCI-Express", true, false}},
@@ -100,17 +97,14 @@ TEST_F(VolumesControllerRecordedMachineTest, EachVolumeKnowsItsDeviceWholeDiskAn
   };
   for (const auto& volume : controller->volumes()) {
     const std::string path = volume->url.string();
-    const Expected& facts = expected.at(path);
-    EXPECT_EQ(volume->bsdName, facts.device) << path;
-    EXPECT_EQ(volume->mediaBsdName, facts.device) << path;
-    EXPECT_EQ(volume->rootBsdName, facts.disk) << path;
-    EXPECT_EQ(volume->deviceProtocol, facts.protocol) << path;
-    EXPECT_EQ(volume->isInternal, facts.internal) << path;
-    EXPECT_EQ(volume->isEjectable, facts.ejectable) << path;
-    EXPECT_EQ(volume->isStartupVolume, path == "/") << path;
-    EXPECT_EQ(volume->isReadOnly, path == "/media/cdrom") << path;
-    EXPECT_EQ(volume->totalBytes, 4096 * path.size()) << path;
-    EXPECT_EQ(volume->freeBytes, 1024u) << path;
+    EXPECT_EQ(Facts(volume->bsdName, volume->rootBsdName, volume->deviceProtocol, volume->isInternal,
+                    volume->isEjectable),
+              expected.at(path))
+        << path;
+    EXPECT_EQ(volume->mediaBsdName, volume->bsdName) << path;
+    EXPECT_EQ(std::tuple(volume->isStartupVolume, volume->isReadOnly, volume->totalBytes, volume->freeBytes),
+              std::tuple(path == "/", path == "/media/cdrom", 4096 * path.size(), std::uint64_t{1024}))
+        << path;
     // The counters of the whole disk were taken as the first sample.
     EXPECT_NE(volume->currentStatistics, nullptr) << path;
   }
@@ -136,23 +130,11 @@ TEST_F(VolumesControllerRecordedMachineTest, OnlyRootsOfBlockFileSystemsOutsideS
   auto source = std::make_shared<platform::MemoryTextSource>();
   std::string table;
   // The first five are browsable.
-  const std::vector<std::string> mountPoints = {"/",
-                                                "/run/media/user/USB",
-                                                "/srv2",
-                                                "/mnt/x",
-                                                "/tmp/z",
-                                                "/run/user/1000/doc",
-                                                "/srv",
-                                                "/srv/data",
-                                                "/var/lib/docker",
-                                                "/usr/local",
-                                                "/snap/core/1",
-                                                "/efi",
-                                                "/opt/x",
-                                                "/dev/x",
-                                                "/home",
-                                                "/boot",
-                                                "/sys/x"};
+  std::vector<std::string> mountPoints;
+  std::istringstream words(
+      "/ /run/media/user/USB /srv2 /mnt/x /tmp/z /run/user/1000/doc /srv /srv/data /var/lib/docker "
+      "/usr/local /snap/core/1 /efi /opt/x /dev/x /home /boot /sys/x");
+  for (std::string word; words >> word;) mountPoints.push_back(word);
   for (std::size_t i = 0; i < mountPoints.size(); ++i) {
     const std::string device = "sd" + std::to_string(i);
     const std::string number = "8:" + std::to_string(i);

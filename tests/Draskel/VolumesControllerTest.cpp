@@ -1,12 +1,10 @@
-// The volumes controller over a fake system: discovery, order, rates, sizes and the store.
+// The volumes controller over a fake system: discovery, order, rates, sizes and settings.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <thread>
-#include <tuple>
 
 #include "Bexlan/DiskUtilities.hpp"
-#include "Bexlan/StringIdentifier.hpp"
 #include "Draskel/VolumesController.hpp"
 #include "Platform/Foundation/Clock.hpp"
 #include "tests/Draskel/FakeVolumePlatform.hpp"
@@ -18,7 +16,6 @@ using volumetest::browsableVolume;
 using volumetest::FakeMount;
 
 constexpr std::uint64_t mebibyte = 1 << 20;
-using Texts = std::vector<std::optional<std::string>>;
 
 class VolumesControllerTest : public volumetest::FakeSystemTest {
  protected:
@@ -36,41 +33,24 @@ class VolumesControllerTest : public volumetest::FakeSystemTest {
   }
 };
 
-TEST_F(VolumesControllerTest, StartsWithTwoSpeedEntriesWithoutTextAndReadsNoVolume) {
-  const auto& store = controller().store();
-  for (const char* key : {"diskRead", "diskWrite"}) {
-    const auto entry = store->identifierAs<Bexlan::StringIdentifier>(key);
-    ASSERT_NE(entry, nullptr) << key;
-    EXPECT_EQ(entry->name(), key);
-    EXPECT_FALSE(entry->mString().has_value());
-    EXPECT_NE(entry->icon(), nullptr);
-    EXPECT_EQ(controller().string(key), "-");
-  }
-  EXPECT_EQ(controller().volumeCount(), 0);
-  EXPECT_EQ(platform_->tableReads(), 0);
-  EXPECT_TRUE(platform_->isObserved());
-  controller_.reset();
-  EXPECT_FALSE(platform_->isObserved());
-}
-
 TEST_F(VolumesControllerTest, TheFirstRefreshAddsEachBrowsableVolumeOnANamedDiskOnce) {
   platform_->mount("/media/stick", browsableVolume("Stick", "sdb1", "sdb"));
-  FakeMount hidden = browsableVolume("proc", "proc", "proc");
-  hidden.resources->isBrowsable = false;
-  platform_->mount("/proc", hidden);
-  FakeMount nameless = browsableVolume("Nameless", "x", "x");
-  nameless.diskName.reset();
-  platform_->mount("/media/nameless", nameless);
-  platform_->mount("/media/blank", browsableVolume("Blank", "", ""));
-  FakeMount unknown = browsableVolume("Undecided", "sdc", "sdc");
-  unknown.resources->isBrowsable.reset();
-  platform_->mount("/media/undecided", unknown);
-  FakeMount unreadable = browsableVolume("Unreadable", "sdd", "sdd");
-  unreadable.resources.reset();
-  platform_->mount("/media/unreadable", unreadable);
+  const auto mountWith = [&](const std::string& path, const char* disk, auto change) {
+    FakeMount mount = browsableVolume(path.substr(path.rfind('/') + 1), disk, disk);
+    change(mount);
+    platform_->mount(path, mount);
+  };
+  mountWith("/proc", "proc", [](FakeMount& m) { m.resources->isBrowsable = false; });
+  mountWith("/media/nameless", "x", [](FakeMount& m) { m.diskName.reset(); });
+  mountWith("/media/blank", "", [](FakeMount&) {});
+  mountWith("/media/undecided", "sdc", [](FakeMount& m) { m.resources->isBrowsable.reset(); });
+  mountWith("/media/unreadable", "sdd", [](FakeMount& m) { m.resources.reset(); });
+  // Nothing is read before the first refresh.
+  EXPECT_EQ(controller().volumeCount(), 0);
+  EXPECT_EQ(platform_->tableReads(), 0);
 
   controller().refresh(1);
-  EXPECT_EQ(names(), (std::vector<std::string>{"Root", "Stick", "Undecided"}));
+  EXPECT_EQ(names(), (std::vector<std::string>{"Root", "Stick", "undecided"}));
   const auto added = delegate_->eventsOf("added");
   ASSERT_EQ(added.size(), 3u);
   for (const auto& event : added) {
@@ -82,7 +62,7 @@ TEST_F(VolumesControllerTest, TheFirstRefreshAddsEachBrowsableVolumeOnANamedDisk
 
   // Without a mount notification the table is not read again; after one, rejected mounts are asked again
   // and known volumes are never added again, whatever the order.
-  platform_->reverseMountOrder();
+  platform_->mount("/", browsableVolume("Root", "sda2", "sda", true));  // now last in the table
   controller().refresh(1);
   EXPECT_EQ(platform_->tableReads(), 1);
   platform_->postMount();
@@ -95,44 +75,6 @@ TEST_F(VolumesControllerTest, TheFirstRefreshAddsEachBrowsableVolumeOnANamedDisk
   }
 }
 
-TEST_F(VolumesControllerTest, DiscoveryCopiesTheFactsOfTheMountAndOfItsDisk) {
-  FakeMount stick = browsableVolume("Stick", "sdb1", "sdb");
-  stick.resources = {"Stick", 5000, 1200, false, true, true, true, true, false, true};
-  stick.description->deviceModel = "Cruzer";
-  stick.description->deviceRevision = "1.0";
-  stick.description->volumeName = "STICK";
-  stick.description->devicePath = "/sys/devices/usb1/1-1";
-  stick.fileSystemType = "exfat";
-  platform_->mount("/media/stick", stick);
-  platform_->setCounters("sdb", 0, 0);
-  platform::BlockDevice disk;
-  disk.model = "Cruzer Blade";
-  disk.isRotational = false;
-  platform_->setDevice("sdb", disk);
-  // A disk whose counters cannot be read gives no characteristics.
-  platform_->mount("/media/other", browsableVolume("Other", "sdc1", "sdc"));
-  platform_->setDevice("sdc", disk);
-
-  controller().refresh(1);
-  const auto v = volumeAt("/media/stick");
-  EXPECT_EQ(std::tuple(v->bsdName, v->rootBsdName, v->totalBytes, v->freeBytes, v->icon),
-            std::tuple("sdb1", "sdb", 5000u, 1200u, nullptr));
-  // Internal, local, read-only, volume, system, startup, ejectable.
-  EXPECT_EQ((std::vector<bool>{v->isInternal, v->isLocal, v->isReadOnly, v->isVolume, v->isSystemVolume,
-                               v->isStartupVolume, v->isEjectable}),
-            (std::vector<bool>{false, true, true, true, false, false, true}));
-  EXPECT_EQ((Texts{v->fileSystem, v->deviceProtocol, v->vendor, v->model, v->revision, v->volumeName,
-                   v->mediaBsdName, v->volumeKind, v->ioDiskPath}),
-            (Texts{"exfat", "USB", "Vendor of sdb", "Cruzer", "1.0", "STICK", "sdb1", "ext4",
-                   "/sys/devices/usb1/1-1"}));
-  ASSERT_NE(v->characteristics, nullptr);
-  EXPECT_EQ(v->characteristics->productName(), Draskel::PropertyValue(std::string("Cruzer Blade")));
-  EXPECT_EQ(v->characteristics->mediumType(), Draskel::PropertyValue(std::string("Solid State")));
-  EXPECT_EQ(volumeAt("/media/other")->characteristics, nullptr);
-  const auto root = volumeAt("/");
-  EXPECT_TRUE(root->isSystemVolume && root->isStartupVolume && root->isInternal);
-}
-
 TEST_F(VolumesControllerTest, TheWholeDiskComesFromTheDescriptionsMediaPath) {
   FakeMount undescribed = browsableVolume("Undescribed", "sdb1", "sdb");
   undescribed.description.reset();
@@ -140,25 +82,49 @@ TEST_F(VolumesControllerTest, TheWholeDiskComesFromTheDescriptionsMediaPath) {
   FakeMount pathless = browsableVolume("Pathless", "sdc1", "sdc");
   pathless.description->mediaPath.reset();
   platform_->mount("/media/pathless", pathless);
-  platform_->mount("/media/whole", browsableVolume("Whole", "sdd", "sdd"));
+  FakeMount wholeDisk = browsableVolume("Whole", "sdd", "sdd");
+  wholeDisk.resources->isReadOnly = true;
+  wholeDisk.fileSystemType = "exfat";
+  platform_->mount("/media/whole", wholeDisk);
   for (const char* disk : {"sdb", "sdc", "sdd"}) platform_->setCounters(disk, 0, 0);
+  // Characteristics need the disk's counters as well as its device.
+  platform::BlockDevice device;
+  device.model = "Cruzer Blade";
+  device.isRotational = false;
+  platform_->setDevice("sdd", device);
+  platform_->mount("/media/uncounted", browsableVolume("Uncounted", "sde1", "sde"));
+  platform_->setDevice("sde", device);
 
   controller().refresh(1);
   EXPECT_EQ(volumeAt("/media/undescribed")->rootBsdName, "");
   EXPECT_FALSE(volumeAt("/media/undescribed")->deviceProtocol.has_value());
   EXPECT_EQ(volumeAt("/media/pathless")->rootBsdName, "");
-  EXPECT_EQ(volumeAt("/media/whole")->rootBsdName, "sdd");
+  const auto whole = volumeAt("/media/whole");
+  EXPECT_EQ(whole->rootBsdName, "sdd");
+  // Internal, local, read-only, volume, system, startup, ejectable, as the mount gives them.
+  EXPECT_EQ((std::vector<bool>{whole->isInternal, whole->isLocal, whole->isReadOnly, whole->isVolume,
+                               whole->isSystemVolume, whole->isStartupVolume, whole->isEjectable}),
+            (std::vector<bool>{false, true, true, true, false, false, true}));
+  const auto root = volumeAt("/");
+  EXPECT_TRUE(root->isSystemVolume && root->isStartupVolume && root->isInternal);
+  // The file system is the mount's type; the kind, the description's.
+  EXPECT_EQ(whole->fileSystem, "exfat");
+  EXPECT_EQ(whole->volumeKind, "ext4");
+  ASSERT_NE(whole->characteristics, nullptr);
+  EXPECT_EQ(whole->characteristics->productName(), Draskel::PropertyValue(std::string("Cruzer Blade")));
+  EXPECT_EQ(whole->characteristics->mediumType(), Draskel::PropertyValue(std::string("Solid State")));
+  EXPECT_EQ(volumeAt("/media/uncounted")->characteristics, nullptr);
 
   // Without a whole disk a volume never gets counters, so its speeds stay unknown.
   for (const char* disk : {"sdb", "sdc", "sdd"}) platform_->setCounters(disk, mebibyte, mebibyte);
   controller().refresh(1);
   EXPECT_EQ(volumeAt("/media/undescribed")->readSpeed, "-");
   EXPECT_EQ(volumeAt("/media/pathless")->readSpeed, "-");
-  EXPECT_EQ(volumeAt("/media/whole")->readSpeed, rateText(mebibyte));
+  EXPECT_EQ(whole->readSpeed, rateText(mebibyte));
 
   // Reading a description again replaces every fact, clearing those it lacks.
+  EXPECT_EQ(whole->vendor, "Vendor of sdd");
   platform_->change("/media/whole", [](FakeMount& mount) { mount.description->deviceVendor.reset(); });
-  const auto whole = volumeAt("/media/whole");
   controller().readDiskDescription(*whole);
   EXPECT_FALSE(whole->vendor.has_value());
 }
@@ -180,6 +146,7 @@ TEST_F(VolumesControllerTest, VolumesAreSortedByTheCodePointsOfTheirComposedName
 }
 
 TEST_F(VolumesControllerTest, RatesFollowTheIntervalAndAMountRefreshesWithTheRawDifference) {
+  EXPECT_EQ(controller().string("diskRead"), "-");
   controller().refresh(1);
   EXPECT_EQ(controller().string("diskRead"), "-");
   platform_->setCounters("sda", mebibyte, 2 * mebibyte);
@@ -197,12 +164,12 @@ TEST_F(VolumesControllerTest, RatesFollowTheIntervalAndAMountRefreshesWithTheRaw
   EXPECT_EQ(root->readSpeed, rateText(3 * mebibyte));
   EXPECT_EQ(controller().string("diskRead"), rateText(3 * mebibyte));
   EXPECT_EQ(controller().string("diskWrite"), rateText(0));
-}
 
-TEST_F(VolumesControllerTest, TheFirstStartupVolumeByNameFeedsTheStore) {
+  // The first startup volume by name feeds the store.
   platform_->mount("/alpha", browsableVolume("Alpha", "sdb", "sdb", true));
   platform_->setCounters("sdb", 0, 0);
-  controller().refresh(1);
+  platform_->postMount();
+  volumetest::pumpMainQueue();
   platform_->setCounters("sda", 8 * mebibyte, 0);
   platform_->setCounters("sdb", 2 * mebibyte, 0);
   controller().refresh(1);
@@ -271,14 +238,9 @@ TEST_F(VolumesControllerTest, SettingsForSizesStatisticsAndHistoriesTakeEffectAt
   EXPECT_EQ(volumeAt("/")->totalBytes, 1000u);
   EXPECT_EQ(platform_->resourceReads("/"), 3);
   EXPECT_THROW(controller().setStorageInterval(std::nan("")), std::invalid_argument);
-
-  // The history size reaches the store but not the volumes.
+  // The history size is the store's: the volumes keep their own.
   controller().setHistorySize(30);
-  EXPECT_EQ(controller().historySize(), 30);
-  EXPECT_EQ(controller().store()->historySize(), 30);
   EXPECT_EQ(volumeAt("/")->readHistory.size(), Volume::historyLength);
-  EXPECT_THROW(controller().setHistorySize(-1), std::invalid_argument);
-  EXPECT_EQ(controller().historySize(), 30);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
+#include <iterator>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -36,17 +38,15 @@ class RecordingDelegate final : public Draskel::VolumesDelegate {
   void ejectStarted(const VolumeRef& volume) override { record("ejectStarted", volume); }
   void volumesUpdated() override { record("updated", nullptr); }
 
-  std::vector<VolumesEvent> events() const {
+  // The calls of `kind` ("" for all), in order.
+  std::vector<VolumesEvent> eventsOf(const std::string& kind = "") const {
     std::lock_guard lock(mutex_);
-    return events_;
-  }
-  std::vector<VolumesEvent> eventsOf(const std::string& kind) const {
     std::vector<VolumesEvent> matching;
-    for (const VolumesEvent& event : events()) {
-      if (event.kind == kind) matching.push_back(event);
-    }
+    std::copy_if(events_.begin(), events_.end(), std::back_inserter(matching),
+                 [&](const VolumesEvent& event) { return kind.empty() || event.kind == kind; });
     return matching;
   }
+  std::vector<VolumesEvent> events() const { return eventsOf(); }
   std::size_t count(const std::string& kind) const { return eventsOf(kind).size(); }
   void clear() {
     std::lock_guard lock(mutex_);
@@ -95,8 +95,7 @@ class JoiningThreads {
 
   // Joins every thread started so far and every thread those start, until none is left.
   void joinAll() {
-    for (;;) {
-      std::vector<std::thread> running;
+    for (std::vector<std::thread> running;; running.clear()) {
       {
         std::lock_guard lock(mutex_);
         running.swap(threads_);

@@ -111,7 +111,7 @@ TEST(DashboardTest, TwoTicksPrintEveryValueAndDrawAPicture) {
   EXPECT_GT(colours.size(), 10u) << "the picture is blank";
 }
 
-TEST(DashboardTest, RefusesBadArgumentsAtStartWithUsage) {
+TEST(DashboardTest, RefusesBadArgumentsAtStartWithUsageAndGivesHelpOnStandardOutput) {
   for (const char* arguments : {"--interval", "--interval x", "--interval=nan", "--interval inf",
                                 "--interval 0.05", "--interval 86401", "--ticks 0", "--ticks 1.5", "--png",
                                 "--png --bits", "--png= ", "--frobnicate", "stray"}) {
@@ -121,12 +121,9 @@ TEST(DashboardTest, RefusesBadArgumentsAtStartWithUsage) {
     EXPECT_EQ(run.output.find("tick 1"), std::string::npos) << arguments;
   }
   EXPECT_NE(runDashboard("--bits=1").output.find("dashboard: --bits takes no value\n"), std::string::npos);
-}
-
-TEST(DashboardTest, HelpGoesToStandardOutput) {
-  const ProgramRun run = runDashboard("--help 2>/dev/null");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_TRUE(run.output.starts_with("usage: dashboard")) << run.output;
+  const ProgramRun help = runDashboard("--help 2>/dev/null");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_TRUE(help.output.starts_with("usage: dashboard")) << help.output;
   EXPECT_EQ(runDashboard("-h").status, 0);
 }
 

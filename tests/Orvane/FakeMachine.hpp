@@ -27,6 +27,21 @@ class FakeMachine {
     return platform::SystemConstants{4096, 100, machine};
   }
 
+  // /proc/meminfo with these sizes in KiB.
+  void setMemInfo(std::uint64_t total, std::uint64_t free, std::uint64_t active, std::uint64_t inactive,
+                  std::uint64_t unevictable = 0, std::uint64_t zswap = 0) {
+    std::string text;
+    for (const auto& [name, kib] : {std::pair{"MemTotal", total},
+                                    {"MemFree", free},
+                                    {"Active", active},
+                                    {"Inactive", inactive},
+                                    {"Unevictable", unevictable},
+                                    {"Zswap", zswap}}) {
+      text += std::string(name) + ": " + std::to_string(kib) + " kB\n";
+    }
+    source->setFile("/proc/meminfo", text);
+  }
+
   void setOnline(const std::string& list) { source->setFile("/sys/devices/system/cpu/online", list + "\n"); }
 
   // /proc/stat with the "cpu " line and one "cpu<N>" line per entry of perCpu (numbered from 0, or by
@@ -64,6 +79,25 @@ class FakeMachine {
     source->remove("/proc/" + std::to_string(pid) + "/stat");
     source->remove("/proc/" + std::to_string(pid) + "/statm");
   }
+};
+
+// Reads through `inner`, which a test may swap between refreshes, and counts the reads of statm files.
+class ForwardingSource final : public platform::TextSource {
+ public:
+  explicit ForwardingSource(std::shared_ptr<const platform::TextSource> source) : inner(std::move(source)) {}
+  std::optional<std::string> read(const std::string& path) const override {
+    statmReads += path.ends_with("/statm");
+    return inner->read(path);
+  }
+  std::optional<std::vector<std::string>> list(const std::string& directory) const override {
+    return inner->list(directory);
+  }
+  std::optional<std::string> readLink(const std::string& path) const override {
+    return inner->readLink(path);
+  }
+
+  std::shared_ptr<const platform::TextSource> inner;
+  mutable int statmReads = 0;
 };
 
 }  // namespace systemtest

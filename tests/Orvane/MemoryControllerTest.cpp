@@ -5,6 +5,7 @@
 #include "Orvane/Memory.hpp"
 #include "Orvane/MemoryController.hpp"
 #include "Platform/System/MemInfo.hpp"
+#include "tests/Orvane/FakeMachine.hpp"
 #include "tests/platform/System/SystemFixtures.hpp"
 
 namespace {
@@ -13,17 +14,10 @@ using Orvane::Memory;
 
 constexpr std::uint64_t KiB = 1024;
 
-std::string meminfo(std::uint64_t total, std::uint64_t free, std::uint64_t active, std::uint64_t inactive,
-                    std::uint64_t unevictable = 0, std::uint64_t zswap = 0) {
-  return "MemTotal: " + std::to_string(total) + " kB\nMemFree: " + std::to_string(free) +
-         " kB\nActive: " + std::to_string(active) + " kB\nInactive: " + std::to_string(inactive) +
-         " kB\nUnevictable: " + std::to_string(unevictable) + " kB\nZswap: " + std::to_string(zswap) +
-         " kB\n";
-}
-
 struct MemoryControllerTest : testing::Test {
-  std::shared_ptr<platform::MemoryTextSource> source = std::make_shared<platform::MemoryTextSource>();
-  void SetUp() override { source->setFile("/proc/meminfo", meminfo(1000, 100, 300, 200, 50, 7)); }
+  void SetUp() override { machine.setMemInfo(1000, 100, 300, 200, 50, 7); }
+  systemtest::FakeMachine machine;
+  const std::shared_ptr<platform::MemoryTextSource>& source = machine.source;
 };
 
 TEST_F(MemoryControllerTest, BeforeTheFirstRefreshOnlyUsageHoldsANumber) {
@@ -50,11 +44,12 @@ TEST_F(MemoryControllerTest, RefreshWritesBytesWithTheirTypesAndUsedIsTruncatedB
   controller.refresh(1.0);
 
   const double compressed = 7 * KiB + 1001.0;
-  EXPECT_EQ(controller.value(Memory::active()), platform::Number::of(300.0 * KiB));
+  EXPECT_EQ((std::vector{controller.value(Memory::active()), controller.value(Memory::inactive()),
+                         controller.value(Memory::wired()), controller.value(Memory::compressed())}),
+            (std::vector<std::optional<platform::Number>>{
+                platform::Number::of(300.0 * KiB), platform::Number::of(200.0 * KiB),
+                platform::Number::of(50.0 * KiB), platform::Number::of(compressed)}));
   EXPECT_EQ(controller.value(Memory::active())->type(), platform::Number::Type::Double);
-  EXPECT_EQ(controller.value(Memory::inactive()), platform::Number::of(200.0 * KiB));
-  EXPECT_EQ(controller.value(Memory::wired()), platform::Number::of(50.0 * KiB));
-  EXPECT_EQ(controller.value(Memory::compressed()), platform::Number::of(compressed));
   const std::uint64_t used = (300 + 50 + 7) * KiB + 1001;
   EXPECT_EQ(controller.value(Memory::used())->type(), platform::Number::Type::UInt64);
   EXPECT_EQ(controller.uInt64Value(Memory::used()), used);
@@ -91,7 +86,7 @@ TEST_F(MemoryControllerTest, UnreadableMemoryGivesZerosAndTheWholeLastPhysicalMe
 }
 
 TEST_F(MemoryControllerTest, UsedBeyondPhysicalMemoryLeavesNothingFree) {
-  source->setFile("/proc/meminfo", meminfo(1000, 0, 900, 0, 200));
+  machine.setMemInfo(1000, 0, 900, 0, 200);
   Orvane::MemoryController controller(source);
   controller.refresh(1);
   EXPECT_EQ(controller.uInt64Value(Memory::used()), 1100 * KiB);
@@ -99,20 +94,28 @@ TEST_F(MemoryControllerTest, UsedBeyondPhysicalMemoryLeavesNothingFree) {
   EXPECT_DOUBLE_EQ(controller.doubleValue(Memory::usage()), 1.1);
 }
 
+// What every provider shares (one base holds it, so one controller shows it): the history size reaches the
+// store, a negative size is refused before anything changes, a null store is refused, and a new store takes
+// the later refreshes.
 TEST_F(MemoryControllerTest, HistorySizeReachesTheStoreAndANewStoreTakesLaterRefreshes) {
   Orvane::MemoryController controller(source);
   controller.setHistorySize(5);
+  EXPECT_EQ(controller.historySize(), 5);
+  EXPECT_EQ(controller.store()->historySize(), 5);
   EXPECT_EQ(controller.store()->history(Memory::active())->size(), 5u);
   EXPECT_THROW(controller.setHistorySize(-1), std::invalid_argument);
   EXPECT_EQ(controller.historySize(), 5);
+  EXPECT_EQ(controller.store()->historySize(), 5);
 
   auto replacement = std::make_shared<Bexlan::DataStore>();
   auto entry = std::make_shared<Bexlan::NumberIdentifier>(Memory::active());
   replacement->add(entry);
   controller.setStore(replacement);
+  EXPECT_EQ(controller.store(), replacement);
   controller.refresh(1);
   EXPECT_EQ(entry->value(), platform::Number::of(300.0 * KiB));
   EXPECT_THROW(controller.setStore(nullptr), std::invalid_argument);
+  EXPECT_EQ(controller.store(), replacement);
 }
 
 // The live machine, compared with free and with /proc/meminfo read by the test right after the refresh.

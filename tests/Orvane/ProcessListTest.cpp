@@ -4,6 +4,7 @@
 #include <atomic>
 #include <map>
 #include <thread>
+#include <tuple>
 
 #include "Orvane/ProcessorController.hpp"
 #include "Platform/Foundation/Clock.hpp"
@@ -22,26 +23,6 @@ std::map<std::int32_t, std::shared_ptr<Orvane::OVProcess>> byPid(
 float usageOf(const Orvane::ProcessorController& controller, std::int32_t pid) {
   return byPid(controller).at(pid)->cpu().usage;
 }
-
-// Counts the reads of statm files.
-class CountingSource final : public platform::TextSource {
- public:
-  explicit CountingSource(std::shared_ptr<const platform::TextSource> inner) : inner_(std::move(inner)) {}
-  std::optional<std::string> read(const std::string& path) const override {
-    statmReads += path.ends_with("/statm");
-    return inner_->read(path);
-  }
-  std::optional<std::vector<std::string>> list(const std::string& directory) const override {
-    return inner_->list(directory);
-  }
-  std::optional<std::string> readLink(const std::string& path) const override {
-    return inner_->readLink(path);
-  }
-  mutable int statmReads = 0;
-
- private:
-  std::shared_ptr<const platform::TextSource> inner_;
-};
 
 struct ProcessListTest : testing::Test {
   systemtest::FakeMachine machine;
@@ -70,13 +51,10 @@ TEST_F(ProcessListTest, FirstCollectionListsNamedLiveProcessesWithZeroSharesAndN
   EXPECT_EQ(controller->processes().size(), 5u);
   EXPECT_FALSE(processes.contains(41) || processes.contains(42));
   const auto& busy = *processes.at(40);
-  EXPECT_EQ(busy.name(), "busy");
-  EXPECT_EQ(busy.ppid(), 1);
-  EXPECT_DOUBLE_EQ(busy.cpu().time, 10.0);
-  EXPECT_EQ(busy.cpu().usage, 0.0f);
-  EXPECT_EQ(busy.memoryUsage(), platform::Number::of(std::uint64_t{300 * 4096}));
-  EXPECT_EQ(busy.cpuUsage().type(), platform::Number::Type::Float);
-  EXPECT_EQ(busy.sent() + busy.received() + busy.traffic(), 0u);
+  EXPECT_EQ(std::tuple(busy.name(), busy.ppid(), busy.cpu().time, busy.cpu().usage, busy.memoryUsage(),
+                       busy.cpuUsage().type(), busy.sent() + busy.received() + busy.traffic()),
+            std::tuple("busy", 1, 10.0, 0.0f, platform::Number::of(std::uint64_t{300 * 4096}),
+                       platform::Number::Type::Float, 0u));
   EXPECT_EQ(processes.at(2)->memory().totalBytes, 0u);
   EXPECT_EQ(processes.at(43)->name(), "a) b (c");
   EXPECT_EQ(processes.at(44)->name(), "bad\xEF\xBF\xBD\xEF\xBF\xBD");  // each bad byte a U+FFFD
@@ -85,7 +63,7 @@ TEST_F(ProcessListTest, FirstCollectionListsNamedLiveProcessesWithZeroSharesAndN
   EXPECT_EQ(controller->oldProcessTree()->processes().at(40).get(), processes.at(40).get());
 
   // With collection off nothing is listed and no resident memory read, but every task counted.
-  auto counting = std::make_shared<CountingSource>(machine.source);
+  auto counting = std::make_shared<systemtest::ForwardingSource>(machine.source);
   Orvane::ProcessorController off(counting, machine.constants());
   off.refresh(0);
   EXPECT_TRUE(off.processes().empty());
@@ -106,8 +84,7 @@ TEST_F(ProcessListTest, LaterCollectionsGiveSharesOfTheWallClockInterval) {
   auto second = byPid(*controller);
   EXPECT_FLOAT_EQ(second.at(40)->cpu().usage, 100.0f);
   EXPECT_FLOAT_EQ(second.at(1)->cpu().usage, 5.0f);
-  EXPECT_EQ(second.at(43)->cpu().usage, 0.0f);
-  EXPECT_EQ(second.at(50)->cpu().usage, 0.0f);
+  EXPECT_EQ(std::pair(second.at(43)->cpu().usage, second.at(50)->cpu().usage), std::pair(0.0f, 0.0f));
   // Each collection makes new records: the same process gives unequal records.
   EXPECT_NE(*second.at(40), *first.at(40));
 
@@ -119,7 +96,7 @@ TEST_F(ProcessListTest, LaterCollectionsGiveSharesOfTheWallClockInterval) {
 }
 
 TEST_F(ProcessListTest, ResidentMemoryIsReadAgainWhenAProcessRanOrIsNewAndEveryTenSeconds) {
-  auto counting = std::make_shared<CountingSource>(machine.source);
+  auto counting = std::make_shared<systemtest::ForwardingSource>(machine.source);
   Orvane::ProcessorController watched(counting, machine.constants());
   watched.setCollectProcessInformation(true);
   watched.refresh(0);
@@ -131,9 +108,8 @@ TEST_F(ProcessListTest, ResidentMemoryIsReadAgainWhenAProcessRanOrIsNewAndEveryT
   clock.advance(9.0);
   watched.refresh(0);
   EXPECT_EQ(counting->statmReads, everyProcess + 2);
-  EXPECT_EQ(memoryOf(40), 900u * 4096);
-  EXPECT_EQ(memoryOf(1), 2500u * 4096);
-  EXPECT_EQ(memoryOf(43), 77u * 4096);
+  EXPECT_EQ(std::tuple(memoryOf(40), memoryOf(1), memoryOf(43)),
+            std::tuple(900u * 4096, 2500u * 4096, 77u * 4096));
   EXPECT_EQ(byPid(watched).at(43)->cpu().usage, 0.0f);  // its time is not the former process's
   clock.advance(1.0);
   watched.refresh(0);

@@ -15,29 +15,12 @@
 #include "Orvane/ProcessorController.hpp"
 #include "Platform/Foundation/Clock.hpp"
 #include "Platform/System/CpuList.hpp"
+#include "tests/Orvane/FakeMachine.hpp"
 #include "tests/platform/System/SystemFixtures.hpp"
 
 namespace {
 
 using Orvane::Processor;
-
-// Reads from one of the two recorded samples, the one selected.
-class SampleSource final : public platform::TextSource {
- public:
-  std::optional<std::string> read(const std::string& path) const override { return current().read(path); }
-  std::optional<std::vector<std::string>> list(const std::string& directory) const override {
-    return current().list(directory);
-  }
-  std::optional<std::string> readLink(const std::string& path) const override {
-    return current().readLink(path);
-  }
-  int sample = 0;
-
- private:
-  const platform::TextSource& current() const { return *samples_[sample]; }
-  std::shared_ptr<platform::FileTreeTextSource> samples_[2] = {systemtest::sampleSource(0),
-                                                               systemtest::sampleSource(1)};
-};
 
 // The first line of a recorded /proc/stat, column by column.
 std::vector<double> totalLine(int sample) {
@@ -59,12 +42,12 @@ double recordedTicks(int sample, std::int32_t pid) {
 }
 
 TEST(ProcessorControllerRecordedTest, LoadAndSharesBetweenTheTwoSamples) {
-  auto source = std::make_shared<SampleSource>();
+  auto source = std::make_shared<systemtest::ForwardingSource>(systemtest::sampleSource(0));
   platform::Clock::Override clock(1000, 1);
   Orvane::ProcessorController controller(source, systemtest::sampleConstants(0));
   controller.setCollectProcessInformation(true);
   controller.refresh(0);
-  source->sample = 1;
+  source->inner = systemtest::sampleSource(1);
   clock.advance(1.0);
   controller.refresh(0);
 
