@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Bexlan/IDataStore.hpp"
+#include "Bexlan/StoreBackedProvider.hpp"
 #include "Draskel/IVolumesController.hpp"
 #include "Platform/System/VolumePlatform.hpp"
 
@@ -29,7 +29,7 @@ inline constexpr std::string_view diskWrite = "diskWrite";
 // Refresh and handle notifications on one thread (the main thread); the volume list and the listeners are
 // guarded, so eject threads and readers on other threads may use them meanwhile. A volume's fields belong
 // to the refreshing thread, but for `isEjecting`, which eject threads set.
-class VolumesController final : public IVolumesController,
+class VolumesController final : public Bexlan::StoreBackedProvider<IVolumesController>,
                                 public std::enable_shared_from_this<VolumesController> {
   struct Passkey {};
 
@@ -58,12 +58,7 @@ class VolumesController final : public IVolumesController,
   VolumesController(const VolumesController&) = delete;
   VolumesController& operator=(const VolumesController&) = delete;
 
-  // IDataProvider
-  const std::shared_ptr<Bexlan::IDataStore>& store() const override { return store_; }
-  std::int64_t historySize() const override { return historySize_; }
-  // Sets the store's history size (the volumes keep their own). Throws std::invalid_argument when size is
-  // negative, before anything changes.
-  void setHistorySize(std::int64_t size) override;
+  // IDataProvider. The history size reaches the store only: the volumes keep their own.
   // Adds the text entries "diskRead" (the up-arrow symbol) and then "diskWrite" (the down-arrow symbol),
   // without text. Called by create.
   void registerIdentifiers() override;
@@ -71,10 +66,6 @@ class VolumesController final : public IVolumesController,
   // texts of the first startup volume in list order (when there is one) into the store.
   void refresh(double interval) override;
   void refresh() override { refresh(0.0); }
-
-  // InfoProvider: the store's lookups.
-  std::optional<platform::Number> value(const std::string& key) const override { return store_->value(key); }
-  std::string string(const std::string& key) const override { return store_->string(key); }
 
   // IVolumesController
   std::vector<std::shared_ptr<Volume>> volumes() const override;
@@ -151,8 +142,6 @@ class VolumesController final : public IVolumesController,
   bool gatherStatistics_ = true;
   bool gatherUsage_ = true;
   double storageInterval_ = defaultStorageInterval;
-  std::int64_t historySize_ = defaultHistorySize;
-  std::shared_ptr<Bexlan::IDataStore> store_;
   mutable std::mutex volumesMutex_;
   std::vector<std::shared_ptr<Volume>> volumes_;
   mutable std::mutex delegatesMutex_;

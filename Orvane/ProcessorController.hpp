@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "Bexlan/IDataStore.hpp"
 #include "Bexlan/InfoProvider.hpp"
+#include "Bexlan/StoreBackedProvider.hpp"
 #include "Orvane/HostInfo.hpp"
 #include "Orvane/IProcessorController.hpp"
 #include "Orvane/ProcessTree.hpp"
@@ -39,7 +39,7 @@ namespace Orvane {
 // ran (see platform::ProcessTable). Use the monitor from one thread; changes of the process list go through
 // the serial queue "processes", so processes() may be read from any thread. The list is emptied when a
 // collection starts and filled when it is complete, shares included.
-class ProcessorController final : public IProcessorController,
+class ProcessorController final : public Bexlan::StoreBackedProvider<IProcessorController>,
                                   public Bexlan::TypedValueLookups<ProcessorController> {
  public:
   static constexpr std::int64_t defaultHistorySize = 60;
@@ -54,21 +54,10 @@ class ProcessorController final : public IProcessorController,
   ProcessorController& operator=(const ProcessorController&) = delete;
 
   // IDataProvider
-  const std::shared_ptr<Bexlan::IDataStore>& store() const override { return store_; }
-  // Replaces the store that later refreshes write to. Throws std::invalid_argument for a null store.
-  void setStore(std::shared_ptr<Bexlan::IDataStore> store);
-  std::int64_t historySize() const override { return historySize_; }
-  // Keeps size and passes it on to the store. Throws std::invalid_argument when size is negative, before
-  // anything changes.
-  void setHistorySize(std::int64_t size) override;
   // Adds the five entries: the three loads as percentages with 2 decimals, unsigned, with the "cpu"
   // symbol; tasks and threads as plain signed numbers. Called by the constructor.
   void registerIdentifiers() override;
   void refresh(double interval) override;
-
-  // InfoProvider: the store's lookups.
-  std::optional<platform::Number> value(const std::string& key) const override { return store_->value(key); }
-  std::string string(const std::string& key) const override { return store_->string(key); }
 
   // IProcessorController
   bool collectProcessInformation() const override { return collectProcessInformation_; }
@@ -120,7 +109,6 @@ class ProcessorController final : public IProcessorController,
   platform::SystemConstants constants_;
   platform::ProcessTable processTable_;
   std::shared_ptr<platform::DispatchQueue> queue_;
-  std::shared_ptr<Bexlan::IDataStore> store_;
   SystemInfo systemInfo_;
   std::shared_ptr<ProcessTree> oldProcessTree_;
   HostInfo loadPrevious_;
@@ -142,7 +130,6 @@ class ProcessorController final : public IProcessorController,
   std::int32_t threads_ = 0;
   bool collectProcessInformation_ = false;
   bool normalize_ = false;
-  std::int64_t historySize_ = defaultHistorySize;
 
   // This refresh's readings, kept between refreshes so that their storage is reused.
   platform::CpuStat stat_;
