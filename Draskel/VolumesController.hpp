@@ -20,11 +20,10 @@ namespace Draskel {
 inline constexpr std::string_view diskRead = "diskRead";
 inline constexpr std::string_view diskWrite = "diskWrite";
 
-// The provider of mounted disk volumes: one Volume per mounted, browsable volume on a block device. Every
-// refresh drops the volumes whose mount point is gone, adds new mounts, hands every volume its disk's I/O
-// counters with the interval, re-reads free and total space once per storage interval, sorts the list by
-// name and publishes the startup volume's speed texts under "diskRead" and "diskWrite". A mount
-// notification refreshes with interval 0; an unmount notification drops the volumes no longer mounted.
+// The provider of mounted disk volumes: one Volume per mounted, browsable volume on a block device, sorted
+// by name, with its disk's I/O rates and its free and total space; the startup volume's speed texts are
+// published under "diskRead" and "diskWrite". The list follows mount and unmount notifications; a mount
+// table that cannot be read adds and drops nothing.
 //
 // Refresh and handle notifications on one thread (the main thread); the volume list and the listeners are
 // guarded, so eject threads and readers on other threads may use them meanwhile. A volume's fields belong
@@ -62,8 +61,8 @@ class VolumesController final : public Bexlan::StoreBackedProvider<IVolumesContr
   // Adds the text entries "diskRead" (the up-arrow symbol) and then "diskWrite" (the down-arrow symbol),
   // without text. Called by create.
   void registerIdentifiers() override;
-  // update(interval), then queues volumesUpdated for the listeners on the main queue and writes the speed
-  // texts of the first startup volume in list order (when there is one) into the store.
+  // Brings the list up to date (update), tells the listeners volumesUpdated on the main queue and writes
+  // the speed texts of the first startup volume, if any, into the store.
   void refresh(double interval) override;
   void refresh() override { refresh(0.0); }
 
@@ -87,10 +86,10 @@ class VolumesController final : public Bexlan::StoreBackedProvider<IVolumesContr
   // Seconds since 1970 at the end of the last size pass; 0 before the first.
   double lastStorageRefresh() const { return lastStorageRefresh_; }
 
-  // The steps of a refresh, in order: prune, discover (volumeAdded for each new volume, on this thread),
-  // counters, sizes when due, sort. Discovery reads the mount table only when it may have changed: before
-  // the first discovery, after a mount or unmount notification, after a table that could not be read, and
-  // on every refresh while no notifications are followed.
+  // Drops the volumes whose mount point is gone, adds new mounts (volumeAdded for each, on this thread),
+  // hands every volume its disk's counters over `interval`, re-reads the sizes when a storage interval has
+  // passed, and sorts by name. The mount table is read only when it may have changed (at first, after a
+  // notification or a failed read, and always while no notifications are followed).
   void update(double interval);
   // Drops the volumes whose mount point no longer exists; listeners hear of each on the main queue.
   void pruneVolumes();

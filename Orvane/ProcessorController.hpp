@@ -21,24 +21,23 @@
 
 namespace Orvane {
 
-// The processor monitor. Each refresh, in this order: takes the wall-clock time; collects the process list
-// with each process's processor share (while collectProcessInformation is on); samples the machine's
-// processor load; counts tasks and threads; writes "CPU_T", "CPU_S", "CPU_U" (percent, doubles), "TASKS"
-// and "THREADS" (signed 32-bit) into its store; rebuilds the core list; and gives each core its load. The
-// elapsed time is not used: loads come from the difference of the kernel's tick counters to those of the
-// previous refresh (the first refresh shows the average since boot), process shares from the difference of
-// each process's processor time over the wall-clock time between the two refreshes.
+// The processor monitor: a refresh writes the machine's processor load into the store, "CPU_T" (total),
+// "CPU_S" (system) and "CPU_U" (user) in percent as doubles, and the counts "TASKS" and "THREADS" as signed
+// 32-bit integers; it also gives each online core its load and, while collectProcessInformation is on,
+// lists the processes with their processor shares. The elapsed time is not used: loads are taken over the
+// kernel's tick counters since the previous refresh (the first shows the average since boot), a process's
+// share over the wall-clock time between the two refreshes. A /proc/stat that cannot be read gives loads of
+// 0 and restarts the counters; a process table that cannot be read keeps the counts and lists no process.
 //
 // On Linux: the load counters are the /proc/stat "cpu" lines (platform::CpuTicks says how the ten columns
 // make four); tasks are the processes of /proc, kernel threads included (as `ps -e` counts them), threads
 // the sum of their thread counts; a process's time is its user and system clock ticks in seconds, its
 // resident memory statm's; the cores are the online processors.
 //
-// One refresh reads /proc/stat, the online processors and the process table once: the collection and the
-// task and thread counts share the table, whose resident sizes are read again only for processes that
-// ran (see platform::ProcessTable). Use the monitor from one thread; changes of the process list go through
-// the serial queue "processes", so processes() may be read from any thread. The list is emptied when a
-// collection starts and filled when it is complete, shares included.
+// One refresh reads /proc/stat, the online processors and the process table once each (see
+// platform::ProcessTable). Use the monitor from one thread; the process list changes on the serial queue
+// "processes", so processes() may be read from any thread: it is emptied when a collection starts and
+// filled once the collection is complete, shares included.
 class ProcessorController final : public Bexlan::StoreBackedProvider<IProcessorController>,
                                   public Bexlan::TypedValueLookups<ProcessorController> {
  public:
