@@ -23,7 +23,8 @@ inline constexpr std::string_view diskWrite = "diskWrite";
 // The provider of mounted disk volumes: one Volume per mounted, browsable volume on a block device, sorted
 // by name, with its disk's I/O rates and its free and total space; the startup volume's speed texts are
 // published under "diskRead" and "diskWrite". The list follows mount and unmount notifications; a mount
-// table that cannot be read adds and drops nothing.
+// table that cannot be read adds and drops nothing. The history size reaches the store only: the volumes
+// keep their own.
 //
 // Refresh and handle notifications on one thread (the main thread); the volume list and the listeners are
 // guarded, so eject threads and readers on other threads may use them meanwhile. A volume's fields belong
@@ -57,7 +58,7 @@ class VolumesController final : public Bexlan::StoreBackedProvider<IVolumesContr
   VolumesController(const VolumesController&) = delete;
   VolumesController& operator=(const VolumesController&) = delete;
 
-  // IDataProvider. The history size reaches the store only: the volumes keep their own.
+  // IDataProvider
   // Adds the text entries "diskRead" (the up-arrow symbol) and then "diskWrite" (the down-arrow symbol),
   // without text. Called by create.
   void registerIdentifiers() override;

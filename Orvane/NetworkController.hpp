@@ -16,7 +16,9 @@ namespace Orvane {
 // The network monitor. It keeps a table of the machine's adapters by interface name, decides which one is
 // shown (the primary interface while detecting automatically, else the one selected), and on every refresh
 // turns the interfaces' byte counters into rates and writes the shown adapter's rates as texts with raw
-// numbers under "N_S_UL" and "N_S_DL" of its store.
+// numbers under "N_S_UL" and "N_S_DL" of its store. Its history size is that of new adapters (120 at first;
+// the store keeps its own, 60 at first); setting it resizes the shown adapter and every adapter of the
+// table too.
 //
 // Use it from one thread (the main thread): the tables are guarded, the adapters and the shown-adapter
 // fields are not. One refresh reads each system source at most once, so all its steps see the same
@@ -35,14 +37,13 @@ class NetworkController final : public Bexlan::StoreBackedProvider<INetworkContr
   NetworkController(const NetworkController&) = delete;
   NetworkController& operator=(const NetworkController&) = delete;
 
-  // IDataProvider. historySize is the history size of new adapters (120 at first; the store keeps its own,
-  // 60 at first); setting it also resizes the shown adapter and every adapter of the table.
+  // IDataProvider
   // Adds the upload entry "N_S_UL" and then the download entry "N_S_DL", texts with an empty text. Called
   // by the constructor.
   void registerIdentifiers() override;
-  // Adds new adapters to the table, follows the primary interface while detecting automatically, updates
-  // every known adapter's counters, address and Wi-Fi facts, and publishes the rates of the table's
-  // adapter under the current identifier. Nothing is published while no adapter is shown or the interface
+  // Brings the adapter table up to date (new interfaces, counters, addresses, Wi-Fi facts), follows the
+  // primary interface while detecting automatically, and publishes the rates of the table's adapter under
+  // the current identifier. Nothing is published while no adapter is shown or the interface
   // list cannot be read: the store keeps its texts.
   void refresh(double interval) override;
 
