@@ -21,7 +21,7 @@ namespace Bexlan {
 template <std::derived_from<IDataProvider> Provider>
 class StoreBackedProvider : public Provider {
  public:
-  const std::shared_ptr<IDataStore>& store() const override { return store_; }
+  const std::shared_ptr<IDataStore>& store() const final { return store_; }
   // Replaces the store that later refreshes write to; it keeps its own history size. Throws
   // std::invalid_argument for a null store.
   void setStore(std::shared_ptr<IDataStore> store) {
@@ -29,10 +29,10 @@ class StoreBackedProvider : public Provider {
     store_ = std::move(store);
   }
 
-  std::int64_t historySize() const override { return historySize_; }
+  std::int64_t historySize() const final { return historySize_; }
   // Keeps size, resizes the monitor's own histories, then the store's. Throws std::invalid_argument when
   // size is negative, before anything changes.
-  void setHistorySize(std::int64_t size) override {
+  void setHistorySize(std::int64_t size) final {
     if (size < 0) throw std::invalid_argument("history size must not be negative");
     historySize_ = size;
     resizeHistories(size);
@@ -40,8 +40,8 @@ class StoreBackedProvider : public Provider {
   }
 
   // InfoProvider: the store's lookups.
-  std::optional<platform::Number> value(const std::string& key) const override { return store_->value(key); }
-  std::string string(const std::string& key) const override { return store_->string(key); }
+  std::optional<platform::Number> value(const std::string& key) const final { return store_->value(key); }
+  std::string string(const std::string& key) const final { return store_->string(key); }
 
  protected:
   explicit StoreBackedProvider(std::int64_t historySize)
