@@ -9,7 +9,6 @@
 #include <thread>
 #include <utility>
 
-#include "Bexlan/DataStore.hpp"
 #include "Bexlan/Images.hpp"
 #include "Bexlan/StringIdentifier.hpp"
 #include "Platform/Dispatch/DispatchQueue.hpp"
@@ -56,9 +55,9 @@ void VolumesController::startDetachedThread(std::function<void()> body) {
 
 VolumesController::VolumesController(Passkey, std::shared_ptr<const platform::VolumePlatform> platform,
                                      ThreadStarter startThread)
-    : platform_(std::move(platform)),
+    : StoreBackedProvider(defaultHistorySize),
+      platform_(std::move(platform)),
       startThread_(std::move(startThread)),
-      store_(std::make_shared<Bexlan::DataStore>()),
       delegates_(std::make_shared<Delegates>()) {
   if (!platform_) throw std::invalid_argument("VolumesController: no volume platform");
   if (!startThread_) throw std::invalid_argument("VolumesController: no thread starter");
@@ -66,18 +65,13 @@ VolumesController::VolumesController(Passkey, std::shared_ptr<const platform::Vo
 
 VolumesController::~VolumesController() { removeObservers(); }
 
-void VolumesController::setHistorySize(std::int64_t size) {
-  store_->setHistorySize(size);
-  historySize_ = size;
-}
-
 void VolumesController::registerIdentifiers() {
   const std::string read(diskRead);
   const std::string write(diskWrite);
-  store_->add(std::make_shared<Bexlan::StringIdentifier>(read, read, std::nullopt,
-                                                         Bexlan::Images::systemSymbol("arrowtriangle.up")));
-  store_->add(std::make_shared<Bexlan::StringIdentifier>(write, write, std::nullopt,
-                                                         Bexlan::Images::systemSymbol("arrowtriangle.down")));
+  store()->add(std::make_shared<Bexlan::StringIdentifier>(read, read, std::nullopt,
+                                                          Bexlan::Images::systemSymbol("arrowtriangle.up")));
+  store()->add(std::make_shared<Bexlan::StringIdentifier>(
+      write, write, std::nullopt, Bexlan::Images::systemSymbol("arrowtriangle.down")));
 }
 
 void VolumesController::refresh(double interval) {
@@ -133,8 +127,8 @@ void VolumesController::sortVolumes() {
 void VolumesController::publishStartupSpeeds() {
   for (const auto& volume : volumes()) {
     if (!volume->isStartupVolume) continue;
-    store_->setString(std::string(diskRead), volume->readSpeed);
-    store_->setString(std::string(diskWrite), volume->writeSpeed);
+    store()->setString(std::string(diskRead), volume->readSpeed);
+    store()->setString(std::string(diskWrite), volume->writeSpeed);
     return;
   }
 }

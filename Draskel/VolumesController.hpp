@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Bexlan/IDataStore.hpp"
+#include "Bexlan/StoreBackedProvider.hpp"
 #include "Draskel/IVolumesController.hpp"
 #include "Platform/System/VolumePlatform.hpp"
 
@@ -20,16 +20,16 @@ namespace Draskel {
 inline constexpr std::string_view diskRead = "diskRead";
 inline constexpr std::string_view diskWrite = "diskWrite";
 
-// The provider of mounted disk volumes: one Volume per mounted, browsable volume on a block device. Every
-// refresh drops the volumes whose mount point is gone, adds new mounts, hands every volume its disk's I/O
-// counters with the interval, re-reads free and total space once per storage interval, sorts the list by
-// name and publishes the startup volume's speed texts under "diskRead" and "diskWrite". A mount
-// notification refreshes with interval 0; an unmount notification drops the volumes no longer mounted.
+// The provider of mounted disk volumes: one Volume per mounted, browsable volume on a block device, sorted
+// by name, with its disk's I/O rates and its free and total space; the startup volume's speed texts are
+// published under "diskRead" and "diskWrite". The list follows mount and unmount notifications; a mount
+// table that cannot be read adds and drops nothing. The history size reaches the store only: the volumes
+// keep their own.
 //
 // Refresh and handle notifications on one thread (the main thread); the volume list and the listeners are
 // guarded, so eject threads and readers on other threads may use them meanwhile. A volume's fields belong
 // to the refreshing thread, but for `isEjecting`, which eject threads set.
-class VolumesController final : public IVolumesController,
+class VolumesController final : public Bexlan::StoreBackedProvider<IVolumesController>,
                                 public std::enable_shared_from_this<VolumesController> {
   struct Passkey {};
 
@@ -59,22 +59,13 @@ class VolumesController final : public IVolumesController,
   VolumesController& operator=(const VolumesController&) = delete;
 
   // IDataProvider
-  const std::shared_ptr<Bexlan::IDataStore>& store() const override { return store_; }
-  std::int64_t historySize() const override { return historySize_; }
-  // Sets the store's history size (the volumes keep their own). Throws std::invalid_argument when size is
-  // negative, before anything changes.
-  void setHistorySize(std::int64_t size) override;
   // Adds the text entries "diskRead" (the up-arrow symbol) and then "diskWrite" (the down-arrow symbol),
   // without text. Called by create.
   void registerIdentifiers() override;
-  // update(interval), then queues volumesUpdated for the listeners on the main queue and writes the speed
-  // texts of the first startup volume in list order (when there is one) into the store.
+  // Brings the list up to date (update), tells the listeners volumesUpdated on the main queue and writes
+  // the speed texts of the first startup volume, if any, into the store.
   void refresh(double interval) override;
   void refresh() override { refresh(0.0); }
-
-  // InfoProvider: the store's lookups.
-  std::optional<platform::Number> value(const std::string& key) const override { return store_->value(key); }
-  std::string string(const std::string& key) const override { return store_->string(key); }
 
   // IVolumesController
   std::vector<std::shared_ptr<Volume>> volumes() const override;
@@ -96,10 +87,10 @@ class VolumesController final : public IVolumesController,
   // Seconds since 1970 at the end of the last size pass; 0 before the first.
   double lastStorageRefresh() const { return lastStorageRefresh_; }
 
-  // The steps of a refresh, in order: prune, discover (volumeAdded for each new volume, on this thread),
-  // counters, sizes when due, sort. Discovery reads the mount table only when it may have changed: before
-  // the first discovery, after a mount or unmount notification, after a table that could not be read, and
-  // on every refresh while no notifications are followed.
+  // Drops the volumes whose mount point is gone, adds new mounts (volumeAdded for each, on this thread),
+  // hands every volume its disk's counters over `interval`, re-reads the sizes when a storage interval has
+  // passed, and sorts by name. The mount table is read only when it may have changed (at first, after a
+  // notification or a failed read, and always while no notifications are followed).
   void update(double interval);
   // Drops the volumes whose mount point no longer exists; listeners hear of each on the main queue.
   void pruneVolumes();
@@ -151,8 +142,6 @@ class VolumesController final : public IVolumesController,
   bool gatherStatistics_ = true;
   bool gatherUsage_ = true;
   double storageInterval_ = defaultStorageInterval;
-  std::int64_t historySize_ = defaultHistorySize;
-  std::shared_ptr<Bexlan::IDataStore> store_;
   mutable std::mutex volumesMutex_;
   std::vector<std::shared_ptr<Volume>> volumes_;
   mutable std::mutex delegatesMutex_;

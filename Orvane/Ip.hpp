@@ -28,9 +28,9 @@ class Ip {
   static void setGeolocationAddress(std::string address);
 
   // Runs on a thread of its own. The future throws the platform::UrlError of a failed echo request (or
-  // std::invalid_argument for a User-Agent that cannot be a header field). A body
-  // that is not UTF-8 gives a record without an address and makes no second request; a failed or
-  // undecodable geolocation reply gives the address without a country code.
+  // std::invalid_argument for a User-Agent that cannot be a header field). A body that is not UTF-8 gives a
+  // record without an address and makes no second request; a failed or undecodable geolocation reply gives
+  // the address without a country code.
   static std::future<std::shared_ptr<ExternalIp>> lookup(const std::string& name, const std::string& version);
   static std::future<std::shared_ptr<ExternalIp>> lookupWithUserAgent(const std::string& userAgent);
 

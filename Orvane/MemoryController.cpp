@@ -3,7 +3,6 @@
 #include <stdexcept>
 #include <utility>
 
-#include "Bexlan/DataStore.hpp"
 #include "Bexlan/NumberIdentifier.hpp"
 #include "Bexlan/SymbolIcons.hpp"
 #include "Orvane/Memory.hpp"
@@ -15,21 +14,10 @@ namespace Orvane {
 MemoryController::MemoryController() : MemoryController(platform::TextSource::live()) {}
 
 MemoryController::MemoryController(std::shared_ptr<const platform::TextSource> source)
-    : source_(std::move(source)), store_(std::make_shared<Bexlan::DataStore>()) {
+    : StoreBackedProvider(defaultHistorySize), source_(std::move(source)) {
   if (!source_) throw std::invalid_argument("MemoryController needs a text source");
   sample();
   registerIdentifiers();
-}
-
-void MemoryController::setStore(std::shared_ptr<Bexlan::IDataStore> store) {
-  if (!store) throw std::invalid_argument("MemoryController needs a store");
-  store_ = std::move(store);
-}
-
-void MemoryController::setHistorySize(std::int64_t size) {
-  if (size < 0) throw std::invalid_argument("history size must not be negative");
-  historySize_ = size;
-  store_->setHistorySize(size);
 }
 
 void MemoryController::registerIdentifiers() {
@@ -37,11 +25,11 @@ void MemoryController::registerIdentifiers() {
   auto bundle = platform::Bundle::module("Orvane");
   for (const std::string* key : {&Memory::active(), &Memory::compressed(), &Memory::inactive(),
                                  &Memory::wired(), &Memory::used(), &Memory::free(), &Memory::usage()}) {
-    store_->add(std::make_shared<Bexlan::NumberIdentifier>(
+    store()->add(std::make_shared<Bexlan::NumberIdentifier>(
         *key, bundle->localizedString(*key, ""), Bexlan::IdentifierCategory::size, true, std::nullopt, icon));
   }
-  store_->setDouble(Memory::usage(), 1.0);
-  store_->setDouble(Memory::usage(), 0.0);
+  store()->setDouble(Memory::usage(), 1.0);
+  store()->setDouble(Memory::usage(), 0.0);
 }
 
 std::optional<platform::HostMemory> MemoryController::sample() {
@@ -64,17 +52,17 @@ MemoryStatistics MemoryController::statistics() {
 
 void MemoryController::refresh(double) {
   MemoryStatistics statistics = this->statistics();
-  store_->setDouble(Memory::active(), statistics.active());
-  store_->setDouble(Memory::compressed(), statistics.compressed());
-  store_->setDouble(Memory::inactive(), statistics.inactive());
-  store_->setDouble(Memory::wired(), statistics.wired());
+  store()->setDouble(Memory::active(), statistics.active());
+  store()->setDouble(Memory::compressed(), statistics.compressed());
+  store()->setDouble(Memory::inactive(), statistics.inactive());
+  store()->setDouble(Memory::wired(), statistics.wired());
   std::uint64_t used = saturatingUInt64(statistics.active() + statistics.compressed() + statistics.wired());
   std::uint64_t physical = physicalMemory_;
   // Without any physical memory known there is no share to give.
-  store_->setDouble(Memory::usage(),
-                    physical == 0 ? 0.0 : static_cast<double>(used) / static_cast<double>(physical));
-  store_->setUInt64(Memory::free(), physical > used ? physical - used : 0);
-  store_->setUInt64(Memory::used(), used);
+  store()->setDouble(Memory::usage(),
+                     physical == 0 ? 0.0 : static_cast<double>(used) / static_cast<double>(physical));
+  store()->setUInt64(Memory::free(), physical > used ? physical - used : 0);
+  store()->setUInt64(Memory::used(), used);
 }
 
 }  // namespace Orvane

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "Bexlan/DataStore.hpp"
 #include "Bexlan/DiskUtilities.hpp"
 #include "Bexlan/String.hpp"
 #include "Bexlan/StringIdentifier.hpp"
@@ -85,7 +84,7 @@ NetworkController::NetworkController(AdapterMode mode)
 
 NetworkController::NetworkController(std::shared_ptr<const platform::NetworkPlatform> platform,
                                      AdapterMode mode)
-    : platform_(std::move(platform)), store_(std::make_shared<Bexlan::DataStore>()), mode_(mode) {
+    : StoreBackedProvider(defaultHistorySize), platform_(std::move(platform)), mode_(mode) {
   if (!platform_) throw std::invalid_argument("NetworkController: the platform must not be null");
   registerIdentifiers();
 }
@@ -98,21 +97,13 @@ void NetworkController::registerIdentifiers() {
     return std::make_shared<Bexlan::StringIdentifier>(key, bundle->localizedString(key, ""),
                                                       Bexlan::String::empty(), std::move(icon));
   };
-  store_->add(entry(Network::upload(), std::move(upIcon)));
-  store_->add(entry(Network::download(), std::move(downIcon)));
+  store()->add(entry(Network::upload(), std::move(upIcon)));
+  store()->add(entry(Network::download(), std::move(downIcon)));
 }
 
-void NetworkController::setStore(std::shared_ptr<Bexlan::IDataStore> store) {
-  if (!store) throw std::invalid_argument("NetworkController: the store must not be null");
-  store_ = std::move(store);
-}
-
-void NetworkController::setHistorySize(std::int64_t size) {
-  if (size < 0) throw std::invalid_argument("NetworkController: history size must not be negative");
+void NetworkController::resizeHistories(std::int64_t size) {
   if (adapter_) adapter_->resizeHistory(size);
   for (const auto& known : mAdapters_.values()) known->resizeHistory(size);
-  store_->setHistorySize(size);
-  historySize_ = size;
 }
 
 void NetworkController::refresh(double interval) {
@@ -152,10 +143,10 @@ void NetworkController::updateCounters(Reading& reading, double interval) {
 void NetworkController::publish(const NetworkAdapter& shown) {
   std::uint64_t up = shown.uploadBytesDiff;
   std::uint64_t down = shown.downloadBytesDiff;
-  store_->setStringWithRaw(Network::upload(), Bexlan::DiskUtilities::rateString(up, useBits_),
-                           platform::Number::of(up));
-  store_->setStringWithRaw(Network::download(), Bexlan::DiskUtilities::rateString(down, useBits_),
-                           platform::Number::of(down));
+  store()->setStringWithRaw(Network::upload(), Bexlan::DiskUtilities::rateString(up, useBits_),
+                            platform::Number::of(up));
+  store()->setStringWithRaw(Network::download(), Bexlan::DiskUtilities::rateString(down, useBits_),
+                            platform::Number::of(down));
 }
 
 std::vector<std::shared_ptr<NetworkAdapter>> NetworkController::adapters() const {
@@ -285,7 +276,7 @@ std::shared_ptr<NetworkAdapter> NetworkController::makeAdapter(const std::string
 }
 
 std::shared_ptr<NetworkAdapter> NetworkController::makeAdapter(Reading& reading, const std::string& name) {
-  auto adapter = std::make_shared<NetworkAdapter>(name, historySize_);
+  auto adapter = std::make_shared<NetworkAdapter>(name, historySize());
   adapter->type = adapterType(reading, name);
   adapter->name = displayName(reading, name);
   adapter->ipv4 = reading.address(name, IpType::ip4);

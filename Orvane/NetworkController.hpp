@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "Bexlan/BXDictionary.hpp"
-#include "Bexlan/IDataStore.hpp"
+#include "Bexlan/StoreBackedProvider.hpp"
 #include "Orvane/INetworkController.hpp"
 #include "Platform/System/NetworkPlatform.hpp"
 
@@ -16,12 +16,14 @@ namespace Orvane {
 // The network monitor. It keeps a table of the machine's adapters by interface name, decides which one is
 // shown (the primary interface while detecting automatically, else the one selected), and on every refresh
 // turns the interfaces' byte counters into rates and writes the shown adapter's rates as texts with raw
-// numbers under "N_S_UL" and "N_S_DL" of its store.
+// numbers under "N_S_UL" and "N_S_DL" of its store. Its history size is that of new adapters (120 at first;
+// the store keeps its own, 60 at first); setting it resizes the shown adapter and every adapter of the
+// table too.
 //
 // Use it from one thread (the main thread): the tables are guarded, the adapters and the shown-adapter
 // fields are not. One refresh reads each system source at most once, so all its steps see the same
 // interfaces, routes and names.
-class NetworkController final : public INetworkController {
+class NetworkController final : public Bexlan::StoreBackedProvider<INetworkController> {
  public:
   // An adapter history of this many rates is given to every new adapter.
   static constexpr std::int64_t defaultHistorySize = 120;
@@ -36,26 +38,14 @@ class NetworkController final : public INetworkController {
   NetworkController& operator=(const NetworkController&) = delete;
 
   // IDataProvider
-  const std::shared_ptr<Bexlan::IDataStore>& store() const override { return store_; }
-  // Replaces the store that later refreshes write to. Throws std::invalid_argument for a null store.
-  void setStore(std::shared_ptr<Bexlan::IDataStore> store);
-  // The history size of new adapters (120 at first; the store keeps its own, 60 at first).
-  std::int64_t historySize() const override { return historySize_; }
-  // Resizes the shown adapter, every adapter of the table and the store. Throws std::invalid_argument when
-  // size is negative, before anything changes.
-  void setHistorySize(std::int64_t size) override;
   // Adds the upload entry "N_S_UL" and then the download entry "N_S_DL", texts with an empty text. Called
   // by the constructor.
   void registerIdentifiers() override;
-  // Adds new adapters to the table, follows the primary interface while detecting automatically, updates
-  // every known adapter's counters, address and Wi-Fi facts, and publishes the rates of the table's
-  // adapter under the current identifier. Nothing is published while no adapter is shown or the interface
+  // Brings the adapter table up to date (new interfaces, counters, addresses, Wi-Fi facts), follows the
+  // primary interface while detecting automatically, and publishes the rates of the table's adapter under
+  // the current identifier. Nothing is published while no adapter is shown or the interface
   // list cannot be read: the store keeps its texts.
   void refresh(double interval) override;
-
-  // InfoProvider: the store's lookups.
-  std::optional<platform::Number> value(const std::string& key) const override { return store_->value(key); }
-  std::string string(const std::string& key) const override { return store_->string(key); }
 
   // INetworkController
   std::shared_ptr<NetworkAdapter> adapter() const override { return adapter_; }
@@ -104,6 +94,8 @@ class NetworkController final : public INetworkController {
  private:
   class Reading;
 
+  void resizeHistories(std::int64_t size) override;
+
   void updateAdapters(Reading& reading);
   void detectPrimaryAdapter(Reading& reading);
   void refreshAdapterNames(Reading& reading);
@@ -117,13 +109,11 @@ class NetworkController final : public INetworkController {
   void publish(const NetworkAdapter& shown);
 
   std::shared_ptr<const platform::NetworkPlatform> platform_;
-  std::shared_ptr<Bexlan::IDataStore> store_;
   std::optional<std::string> currentIdentifier_;
   Bexlan::BXDictionary<std::string, std::string> adapterNames_;
   Bexlan::BXDictionary<std::string, std::shared_ptr<NetworkAdapter>> mAdapters_;
   std::shared_ptr<NetworkAdapter> adapter_;
   bool useBits_ = false;
-  std::int64_t historySize_ = defaultHistorySize;
   bool autoDetect_ = true;
   AdapterMode mode_ = AdapterMode::all;
   std::weak_ptr<NetworkDelegate> delegate_;

@@ -6,7 +6,6 @@
 #include <stdexcept>
 #include <utility>
 
-#include "Bexlan/DataStore.hpp"
 #include "Bexlan/NumberIdentifier.hpp"
 #include "Bexlan/SymbolIcons.hpp"
 #include "Orvane/Machine.hpp"
@@ -46,27 +45,16 @@ ProcessorController::ProcessorController()
 
 ProcessorController::ProcessorController(std::shared_ptr<const platform::TextSource> source,
                                          platform::SystemConstants constants)
-    : source_(requireSource(std::move(source))),
+    : StoreBackedProvider(defaultHistorySize),
+      source_(requireSource(std::move(source))),
       constants_(std::move(constants)),
       processTable_(source_, constants_.pageSize),
-      queue_(platform::DispatchQueue::create("processes", platform::DispatchQueue::Kind::serial)),
-      store_(std::make_shared<Bexlan::DataStore>()) {
+      queue_(platform::DispatchQueue::create("processes", platform::DispatchQueue::Kind::serial)) {
   if (auto online = platform::readOnlineCpus(*source_)) {
     numberOfCpus_ = static_cast<std::int64_t>(online->size());
   }
   readSystemInfo();
   registerIdentifiers();
-}
-
-void ProcessorController::setStore(std::shared_ptr<Bexlan::IDataStore> store) {
-  if (!store) throw std::invalid_argument("ProcessorController needs a store");
-  store_ = std::move(store);
-}
-
-void ProcessorController::setHistorySize(std::int64_t size) {
-  if (size < 0) throw std::invalid_argument("history size must not be negative");
-  historySize_ = size;
-  store_->setHistorySize(size);
 }
 
 void ProcessorController::registerIdentifiers() {
@@ -75,13 +63,13 @@ void ProcessorController::registerIdentifiers() {
   auto threads = Bexlan::SymbolIcons::symbol("square.grid.3x1.fill.below.line.grid.1x2");
   auto bundle = platform::Bundle::module("Orvane");
   for (const std::string* key : {&Processor::total(), &Processor::system(), &Processor::user()}) {
-    store_->add(std::make_shared<Bexlan::NumberIdentifier>(*key, bundle->localizedString(*key, ""),
-                                                           Bexlan::IdentifierCategory::percentage, false,
-                                                           std::int64_t{2}, cpu));
+    store()->add(std::make_shared<Bexlan::NumberIdentifier>(*key, bundle->localizedString(*key, ""),
+                                                            Bexlan::IdentifierCategory::percentage, false,
+                                                            std::int64_t{2}, cpu));
   }
   for (auto [key, icon] :
        {std::pair(&Processor::tasks(), tasks), std::pair(&Processor::threads(), threads)}) {
-    store_->add(std::make_shared<Bexlan::NumberIdentifier>(
+    store()->add(std::make_shared<Bexlan::NumberIdentifier>(
         *key, bundle->localizedString(*key, ""), Bexlan::IdentifierCategory::raw, true, std::nullopt, icon));
   }
 }
@@ -211,11 +199,11 @@ void ProcessorController::updateTasksAndThreads() {
 }
 
 void ProcessorController::writeStore() {
-  store_->setDouble(Processor::total(), totalCpuUsage_);
-  store_->setDouble(Processor::system(), cpuSystem_);
-  store_->setDouble(Processor::user(), cpuUser_);
-  store_->setInt32(Processor::tasks(), tasks_);
-  store_->setInt32(Processor::threads(), threads_);
+  store()->setDouble(Processor::total(), totalCpuUsage_);
+  store()->setDouble(Processor::system(), cpuSystem_);
+  store()->setDouble(Processor::user(), cpuUser_);
+  store()->setInt32(Processor::tasks(), tasks_);
+  store()->setInt32(Processor::threads(), threads_);
 }
 
 void ProcessorController::updateCores() {

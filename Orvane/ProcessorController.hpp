@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "Bexlan/IDataStore.hpp"
 #include "Bexlan/InfoProvider.hpp"
+#include "Bexlan/StoreBackedProvider.hpp"
 #include "Orvane/HostInfo.hpp"
 #include "Orvane/IProcessorController.hpp"
 #include "Orvane/ProcessTree.hpp"
@@ -21,25 +21,24 @@
 
 namespace Orvane {
 
-// The processor monitor. Each refresh, in this order: takes the wall-clock time; collects the process list
-// with each process's processor share (while collectProcessInformation is on); samples the machine's
-// processor load; counts tasks and threads; writes "CPU_T", "CPU_S", "CPU_U" (percent, doubles), "TASKS"
-// and "THREADS" (signed 32-bit) into its store; rebuilds the core list; and gives each core its load. The
-// elapsed time is not used: loads come from the difference of the kernel's tick counters to those of the
-// previous refresh (the first refresh shows the average since boot), process shares from the difference of
-// each process's processor time over the wall-clock time between the two refreshes.
+// The processor monitor: a refresh writes the machine's processor load into the store, "CPU_T" (total),
+// "CPU_S" (system) and "CPU_U" (user) in percent as doubles, and the counts "TASKS" and "THREADS" as signed
+// 32-bit integers; it also gives each online core its load and, while collectProcessInformation is on,
+// lists the processes with their processor shares. The elapsed time is not used: loads are taken over the
+// kernel's tick counters since the previous refresh (the first shows the average since boot), a process's
+// share over the wall-clock time between the two refreshes. A /proc/stat that cannot be read gives loads of
+// 0 and restarts the counters; a process table that cannot be read keeps the counts and lists no process.
 //
 // On Linux: the load counters are the /proc/stat "cpu" lines (platform::CpuTicks says how the ten columns
 // make four); tasks are the processes of /proc, kernel threads included (as `ps -e` counts them), threads
 // the sum of their thread counts; a process's time is its user and system clock ticks in seconds, its
 // resident memory statm's; the cores are the online processors.
 //
-// One refresh reads /proc/stat, the online processors and the process table once: the collection and the
-// task and thread counts share the table, whose resident sizes are read again only for processes that
-// ran (see platform::ProcessTable). Use the monitor from one thread; changes of the process list go through
-// the serial queue "processes", so processes() may be read from any thread. The list is emptied when a
-// collection starts and filled when it is complete, shares included.
-class ProcessorController final : public IProcessorController,
+// One refresh reads /proc/stat, the online processors and the process table once each (see
+// platform::ProcessTable). Use the monitor from one thread; the process list changes on the serial queue
+// "processes", so processes() may be read from any thread: it is emptied when a collection starts and
+// filled once the collection is complete, shares included.
+class ProcessorController final : public Bexlan::StoreBackedProvider<IProcessorController>,
                                   public Bexlan::TypedValueLookups<ProcessorController> {
  public:
   static constexpr std::int64_t defaultHistorySize = 60;
@@ -54,21 +53,10 @@ class ProcessorController final : public IProcessorController,
   ProcessorController& operator=(const ProcessorController&) = delete;
 
   // IDataProvider
-  const std::shared_ptr<Bexlan::IDataStore>& store() const override { return store_; }
-  // Replaces the store that later refreshes write to. Throws std::invalid_argument for a null store.
-  void setStore(std::shared_ptr<Bexlan::IDataStore> store);
-  std::int64_t historySize() const override { return historySize_; }
-  // Keeps size and passes it on to the store. Throws std::invalid_argument when size is negative, before
-  // anything changes.
-  void setHistorySize(std::int64_t size) override;
   // Adds the five entries: the three loads as percentages with 2 decimals, unsigned, with the "cpu"
   // symbol; tasks and threads as plain signed numbers. Called by the constructor.
   void registerIdentifiers() override;
   void refresh(double interval) override;
-
-  // InfoProvider: the store's lookups.
-  std::optional<platform::Number> value(const std::string& key) const override { return store_->value(key); }
-  std::string string(const std::string& key) const override { return store_->string(key); }
 
   // IProcessorController
   bool collectProcessInformation() const override { return collectProcessInformation_; }
@@ -120,7 +108,6 @@ class ProcessorController final : public IProcessorController,
   platform::SystemConstants constants_;
   platform::ProcessTable processTable_;
   std::shared_ptr<platform::DispatchQueue> queue_;
-  std::shared_ptr<Bexlan::IDataStore> store_;
   SystemInfo systemInfo_;
   std::shared_ptr<ProcessTree> oldProcessTree_;
   HostInfo loadPrevious_;
@@ -142,7 +129,6 @@ class ProcessorController final : public IProcessorController,
   std::int32_t threads_ = 0;
   bool collectProcessInformation_ = false;
   bool normalize_ = false;
-  std::int64_t historySize_ = defaultHistorySize;
 
   // This refresh's readings, kept between refreshes so that their storage is reused.
   platform::CpuStat stat_;
