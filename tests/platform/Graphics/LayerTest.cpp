@@ -75,7 +75,7 @@ TEST(LayerGeometry, TransformTurnsScalesAndShiftsAboutTheAnchor) {
   EXPECT_EQ(layer->position(), (Point{200, 100}));
 }
 
-TEST(LayerTree, AddingAndInsertingMoveALayerFromItsOldParentOrWithinItsOwn) {
+TEST(LayerTree, AddingMovesALayerFromItsOldParentOrWithinItsOwn) {
   const auto first = std::make_shared<Layer>();
   const auto second = std::make_shared<Layer>();
   const auto child = std::make_shared<ShapeLayer>();
@@ -93,23 +93,9 @@ TEST(LayerTree, AddingAndInsertingMoveALayerFromItsOldParentOrWithinItsOwn) {
   const auto a = std::make_shared<Layer>(), b = std::make_shared<Layer>(), c = std::make_shared<Layer>();
   for (const auto& layer : {a, b, c, a}) parent->addSublayer(layer);
   EXPECT_EQ(*parent->sublayers(), (LayerList{b, c, a}));
-  parent->insertSublayer(a, 0);
-  EXPECT_EQ(*parent->sublayers(), (LayerList{a, b, c}));
-  parent->insertSublayer(c, 1);
-  EXPECT_EQ(*parent->sublayers(), (LayerList{a, c, b}));
   // Passing an entry of the parent's own list, which the move shifts, still moves that layer.
   parent->addSublayer(parent->sublayers()->front());
-  EXPECT_EQ(*parent->sublayers(), (LayerList{c, b, a}));
-
-  // Inserting past the end throws and changes nothing; a layer of the list counts the end without itself.
-  const auto d = std::make_shared<Layer>();
-  first->addSublayer(d);
-  EXPECT_THROW(parent->insertSublayer(a, 3), std::out_of_range);
-  EXPECT_THROW(parent->insertSublayer(d, 4), std::out_of_range);
-  EXPECT_EQ(*parent->sublayers(), (LayerList{c, b, a}));
-  EXPECT_EQ(d->superlayer(), first);
-  parent->insertSublayer(d, 3);
-  EXPECT_EQ(*parent->sublayers(), (LayerList{c, b, a, d}));
+  EXPECT_EQ(*parent->sublayers(), (LayerList{c, a, b}));
 }
 
 TEST(LayerTree, SettingOrRemovingSublayersDetachesThemSafely) {

