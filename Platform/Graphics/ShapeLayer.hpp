@@ -37,7 +37,6 @@ class ShapeLayer : public Layer {
   void setLineCap(LineCap cap) { strokeStyle_.lineCap = cap; }
   LineJoin lineJoin() const { return strokeStyle_.lineJoin; }
   void setLineJoin(LineJoin join) { strokeStyle_.lineJoin = join; }
-  double miterLimit() const { return strokeStyle_.miterLimit; }
   const std::vector<double>& lineDashPattern() const { return strokeStyle_.dashPattern; }
   void setLineDashPattern(std::vector<double> pattern) { strokeStyle_.dashPattern = std::move(pattern); }
   double lineDashPhase() const { return strokeStyle_.dashPhase; }
