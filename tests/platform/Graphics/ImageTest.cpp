@@ -181,15 +181,6 @@ TEST(Png, SceneWrittenAndReadBackKeepsItsPixels) {
   expectPixels(*read, {{1, 1, {0.96875, 0, 0.03125, 1}}, {55, 10, {0.5, 0.5, 0.5, 0.5}}}, 0.01);
 }
 
-TEST(Png, FilesThatCannotBeReadOrWrittenThrow) {
-  const TemporaryDirectory directory;
-  EXPECT_THROW(Image::readPng(directory.path() + "/missing.png"), ImageError);
-  std::ofstream(directory.path() + "/text.png") << "not a picture";
-  EXPECT_THROW(Image::readPng(directory.path() + "/text.png"), ImageError);
-  EXPECT_THROW(Image::create({0, 0})->writePng(directory.path() + "/empty.png"), ImageError);
-  EXPECT_FALSE(std::filesystem::exists(directory.path() + "/empty.png"));
-}
-
 std::string contents(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
@@ -233,8 +224,13 @@ TEST(PngReplacement, AFullFileSystemLeavesTheOldPictureWhole) {
   EXPECT_EQ(names, (std::set<std::string>{"filler", "picture.png"})) << "the temporary file stays behind";
 }
 
-TEST(PngReplacement, ErrorsNameTheCause) {
+TEST(PngReplacement, FilesThatCannotBeReadOrWrittenThrowErrorsThatNameTheCause) {
   const TemporaryDirectory directory;
+  EXPECT_THROW(Image::readPng(directory.path() + "/missing.png"), ImageError);
+  std::ofstream(directory.path() + "/text.png") << "not a picture";
+  EXPECT_THROW(Image::readPng(directory.path() + "/text.png"), ImageError);
+  EXPECT_THROW(Image::create({0, 0})->writePng(directory.path() + "/empty.png"), ImageError);
+  EXPECT_FALSE(std::filesystem::exists(directory.path() + "/empty.png"));
   std::ofstream(directory.path() + "/file") << "a file";
   EXPECT_NE(writeFailure(directory.path() + "/file/picture.png").find("Not a directory"), std::string::npos);
   EXPECT_NE(writeFailure(directory.path()).find("Is a directory"), std::string::npos);
