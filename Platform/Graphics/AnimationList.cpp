@@ -14,10 +14,6 @@ void AnimationList::add(BasicAnimation animation, std::string key, double now) {
   entries_.emplace_back(std::move(key), std::move(animation));
 }
 
-void AnimationList::remove(std::string_view key) {
-  std::erase_if(entries_, [key](const auto& entry) { return entry.first == key; });
-}
-
 void AnimationList::removeAll() { entries_.clear(); }
 
 const BasicAnimation* AnimationList::find(std::string_view key, double now) const {

@@ -18,7 +18,6 @@ class AnimationList {
   // Stores the animation under key, replacing any animation of that key (the new one goes last). A beginTime
   // of 0 becomes now.
   void add(BasicAnimation animation, std::string key, double now);
-  void remove(std::string_view key);
   void removeAll();
 
   const BasicAnimation* find(std::string_view key, double now) const;

@@ -7,8 +7,6 @@ namespace platform {
 
 namespace {
 
-bool fillsBackwards(FillMode mode) { return mode == FillMode::backwards || mode == FillMode::both; }
-
 bool fillsForwards(FillMode mode) { return mode == FillMode::forwards || mode == FillMode::both; }
 
 }  // namespace
@@ -42,7 +40,7 @@ bool BasicAnimation::isFinished(double time) const {
 std::optional<double> BasicAnimation::progressAt(double time) const {
   const double local = time - beginTime;
   if (local < 0) {
-    return fillsBackwards(fillMode) ? std::optional(timingFunction.evaluate(0)) : std::nullopt;
+    return fillMode == FillMode::both ? std::optional(timingFunction.evaluate(0)) : std::nullopt;
   }
   const double active = activeDuration();
   if (std::isfinite(active) && local >= active) {

@@ -11,8 +11,8 @@
 namespace platform {
 
 // What an animation shows outside its active time: removed shows the model value, forwards holds the end
-// value after the end, backwards shows the start value before the begin time, both does both.
-enum class FillMode { removed, forwards, backwards, both };
+// value after the end, both also shows the start value before the begin time.
+enum class FillMode { removed, forwards, both };
 
 // An animation of one layer property from one value to another, recorded on a layer under a key and
 // evaluated against the media clock. A value, copied when it is added to a layer.

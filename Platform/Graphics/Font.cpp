@@ -1,9 +1,7 @@
 #include "Platform/Graphics/Font.hpp"
 
-#include <cmath>
 #include <stdexcept>
-
-#include "Platform/Graphics/TextLayout.hpp"
+#include <string>
 
 namespace platform {
 
@@ -33,26 +31,5 @@ std::shared_ptr<const Font> Font::withSize(double size) const {
   requireSize(size, "withSize");
   return std::make_shared<const Font>(Token{}, family_, size, weight_);
 }
-
-const Font::Metrics& Font::metrics() const {
-  std::call_once(metricsOnce_, [this] {
-    PangoFontMetrics* read =
-        pango_context_get_metrics(textPangoContext(), fontDescription(*this).get(), nullptr);
-    const double ascent = static_cast<double>(pango_font_metrics_get_ascent(read)) / PANGO_SCALE;
-    const double descent = static_cast<double>(pango_font_metrics_get_descent(read)) / PANGO_SCALE;
-    const double height = static_cast<double>(pango_font_metrics_get_height(read)) / PANGO_SCALE;
-    pango_font_metrics_unref(read);
-    metrics_ = {ascent, -descent, std::max(0.0, height - ascent - descent)};
-  });
-  return metrics_;
-}
-
-double Font::ascender() const { return metrics().ascender; }
-
-double Font::descender() const { return metrics().descender; }
-
-double Font::leading() const { return metrics().leading; }
-
-double Font::lineHeight() const { return ascender() - descender() + leading(); }
 
 }  // namespace platform

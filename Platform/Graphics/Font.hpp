@@ -1,7 +1,6 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -30,14 +29,6 @@ class Font {
   // The same typeface and weight at another size (std::invalid_argument as systemFont).
   std::shared_ptr<const Font> withSize(double size) const;
 
-  // Metrics in points, from the font's own tables: the ascender above the baseline (positive), the
-  // descender below it (negative, as the platform gives it), the extra gap between lines, and the distance
-  // from one baseline to the next (ascender - descender + leading).
-  double ascender() const;
-  double descender() const;
-  double leading() const;
-  double lineHeight() const;
-
   // Same family, size and weight.
   friend bool operator==(const Font& a, const Font& b) {
     return a.family_ == b.family_ && a.pointSize_ == b.pointSize_ && a.weight_ == b.weight_;
@@ -51,19 +42,9 @@ class Font {
   Font(Token, std::string family, double size, FontWeight weight);
 
  private:
-  struct Metrics {
-    double ascender = 0;
-    double descender = 0;
-    double leading = 0;
-  };
-  const Metrics& metrics() const;
-
   std::string family_;
   double pointSize_;
   FontWeight weight_;
-  // Read from pango on first use.
-  mutable std::once_flag metricsOnce_;
-  mutable Metrics metrics_;
 };
 
 }  // namespace platform

@@ -60,8 +60,4 @@ Rect Rect::insetBy(double dx, double dy) const {
   return result;
 }
 
-Rect Rect::offsetBy(double dx, double dy) const {
-  return Rect(origin.x + dx, origin.y + dy, size.width, size.height);
-}
-
 }  // namespace platform

@@ -61,7 +61,6 @@ struct Rect {
   // The standardised rectangle moved in by dx on the left and right and dy at the bottom and top (negative
   // values grow it). A side that would become negative collapses to zero at the middle.
   Rect insetBy(double dx, double dy) const;
-  Rect offsetBy(double dx, double dy) const;
 
   friend bool operator==(const Rect&, const Rect&) = default;
 };

@@ -3,9 +3,6 @@
 namespace platform {
 
 std::vector<double> GradientLayer::stopLocations() const {
-  if (locations_ && locations_->size() == colors_.size()) {
-    return *locations_;
-  }
   std::vector<double> evenly;
   for (std::size_t i = 0; i < colors_.size(); ++i) {
     evenly.push_back(colors_.size() == 1 ? 0

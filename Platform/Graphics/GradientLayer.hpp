@@ -19,24 +19,19 @@ class GradientLayer : public Layer {
  public:
   const std::vector<Rgba>& colors() const { return colors_; }
   void setColors(std::vector<Rgba> colors) { colors_ = std::move(colors); }
-  // The position of each colour along the axis, 0 at the start point and 1 at the end point; absent for
-  // evenly spaced colours.
-  const std::optional<std::vector<double>>& locations() const { return locations_; }
-  void setLocations(std::optional<std::vector<double>> locations) { locations_ = std::move(locations); }
   Point startPoint() const { return startPoint_; }
   void setStartPoint(Point point) { startPoint_ = point; }
   Point endPoint() const { return endPoint_; }
   void setEndPoint(Point point) { endPoint_ = point; }
 
-  // The location of every colour as drawn: locations when it holds one per colour, else evenly spaced from
-  // 0 to 1 (a single colour sits at 0).
+  // The location of every colour along the axis as drawn, evenly spaced from 0 at the start point to 1 at the
+  // end point (a single colour sits at 0).
   std::vector<double> stopLocations() const;
 
   std::optional<AnimatableValue> modelValue(std::string_view keyPath) const override;
 
  private:
   std::vector<Rgba> colors_;
-  std::optional<std::vector<double>> locations_;
   Point startPoint_{0.5, 0};
   Point endPoint_{0.5, 1};
 };

@@ -70,30 +70,18 @@ bool Layer::holdsInTree(const Layer& layer) const {
   return holds(mask_) || (sublayers_ && std::any_of(sublayers_->begin(), sublayers_->end(), holds));
 }
 
-void Layer::attach(const std::shared_ptr<Layer>& layer, std::optional<std::size_t> index) {
+void Layer::attach(const std::shared_ptr<Layer>& layer) {
   layer->removeFromSuperlayer();
   if (!sublayers_) {
     sublayers_.emplace();
   }
-  const std::size_t at = std::min(index.value_or(sublayers_->size()), sublayers_->size());
-  sublayers_->insert(sublayers_->begin() + static_cast<std::ptrdiff_t>(at), layer);
+  sublayers_->push_back(layer);
   layer->superlayer_ = weak_from_this();
 }
 
 void Layer::addSublayer(std::shared_ptr<Layer> layer) {
   requireAttachable(layer, "addSublayer");
-  attach(layer, std::nullopt);
-}
-
-void Layer::insertSublayer(std::shared_ptr<Layer> layer, std::size_t index) {
-  requireAttachable(layer, "insertSublayer");
-  const std::size_t count = sublayers_ ? sublayers_->size() : 0;
-  const std::size_t remaining = layer->superlayer().get() == this ? count - 1 : count;
-  if (index > remaining) {
-    throw std::out_of_range("Layer::insertSublayer: index " + std::to_string(index) + " is past the " +
-                            std::to_string(remaining) + " sublayers");
-  }
-  attach(layer, index);
+  attach(layer);
 }
 
 void Layer::setSublayers(std::optional<LayerList> sublayers) {
@@ -112,7 +100,7 @@ void Layer::setSublayers(std::optional<LayerList> sublayers) {
   if (sublayers) {
     sublayers_.emplace();
     for (const std::shared_ptr<Layer>& layer : *sublayers) {
-      attach(layer, std::nullopt);
+      attach(layer);
     }
   }
 }
@@ -147,8 +135,6 @@ void Layer::addAnimation(const BasicAnimation& animation, std::string key) {
   }
   animations_.add(animation, std::move(key), MediaClock::now());
 }
-
-void Layer::removeAnimation(std::string_view key) { animations_.remove(key); }
 
 void Layer::removeAllAnimations() { animations_.removeAll(); }
 

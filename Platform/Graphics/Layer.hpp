@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -112,9 +111,6 @@ class Layer : public std::enable_shared_from_this<Layer> {
   // Appends the layer on top of the others, after taking it from its superlayer (this one included).
   // Layers are taken by value, so a reference into this layer's own list may be passed.
   void addSublayer(std::shared_ptr<Layer> layer);
-  // Inserts at index, counted after the layer has left its superlayer; an index past the end throws
-  // std::out_of_range and changes nothing.
-  void insertSublayer(std::shared_ptr<Layer> layer, std::size_t index);
   void removeFromSuperlayer();
 
   // The layer whose rendered alpha, in this layer's space, masks this layer. It is not a sublayer.
@@ -126,7 +122,6 @@ class Layer : public std::enable_shared_from_this<Layer> {
   // under key, replacing one with the same key, and stamps a zero beginTime with MediaClock::now(). The
   // queries leave out animations that have finished by MediaClock::now() and are removed on completion.
   void addAnimation(const BasicAnimation& animation, std::string key);
-  void removeAnimation(std::string_view key);
   void removeAllAnimations();
   std::optional<BasicAnimation> animation(std::string_view key) const;
   std::vector<std::string> animationKeys() const;
@@ -149,7 +144,7 @@ class Layer : public std::enable_shared_from_this<Layer> {
 
  private:
   void requireAttachable(const std::shared_ptr<Layer>& layer, std::string_view operation);
-  void attach(const std::shared_ptr<Layer>& layer, std::optional<std::size_t> index);
+  void attach(const std::shared_ptr<Layer>& layer);
   bool holdsInTree(const Layer& layer) const;
 
   Rect bounds_;

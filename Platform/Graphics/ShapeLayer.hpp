@@ -31,15 +31,12 @@ class ShapeLayer : public Layer {
 
   // The stroke as a whole, and its parts by their own names.
   const StrokeStyle& strokeStyle() const { return strokeStyle_; }
-  void setStrokeStyle(StrokeStyle style) { strokeStyle_ = std::move(style); }
   double lineWidth() const { return strokeStyle_.lineWidth; }
   void setLineWidth(double width) { strokeStyle_.lineWidth = width; }
   LineCap lineCap() const { return strokeStyle_.lineCap; }
   void setLineCap(LineCap cap) { strokeStyle_.lineCap = cap; }
   LineJoin lineJoin() const { return strokeStyle_.lineJoin; }
   void setLineJoin(LineJoin join) { strokeStyle_.lineJoin = join; }
-  double miterLimit() const { return strokeStyle_.miterLimit; }
-  void setMiterLimit(double limit) { strokeStyle_.miterLimit = limit; }
   const std::vector<double>& lineDashPattern() const { return strokeStyle_.dashPattern; }
   void setLineDashPattern(std::vector<double> pattern) { strokeStyle_.dashPattern = std::move(pattern); }
   double lineDashPhase() const { return strokeStyle_.dashPhase; }

@@ -8,23 +8,6 @@
 
 namespace platform {
 
-namespace {
-
-LineBreakMode lineBreakMode(bool wrapped, TruncationMode truncation) {
-  if (wrapped) {
-    return LineBreakMode::wordWrap;
-  }
-  switch (truncation) {
-    case TruncationMode::start: return LineBreakMode::truncateHead;
-    case TruncationMode::middle: return LineBreakMode::truncateMiddle;
-    case TruncationMode::end: return LineBreakMode::truncateTail;
-    case TruncationMode::none: break;
-  }
-  return LineBreakMode::clip;
-}
-
-}  // namespace
-
 std::optional<AnimatableValue> TextLayer::modelValue(std::string_view keyPath) const {
   if (keyPath == "foregroundColor") return animatable(foregroundColor_);
   if (keyPath == "fontSize") return fontSize_;
@@ -41,7 +24,7 @@ void TextLayer::drawInContext(GraphicsContext& context) {
   const std::shared_ptr<const Font> font = font_ ? font_->withSize(size) : Font::systemFont(size);
   const Rect box = time.rect(*this, "bounds").standardized();
   const TextLayout layout(string_, *font, alignmentMode_, box.width(),
-                          lineBreakMode(wrapped_, truncationMode_));
+                          wrapped_ ? LineBreakMode::wordWrap : LineBreakMode::clip);
   context.saveGState();
   context.clipToRect(box);
   layout.draw(context, box, *color, false);

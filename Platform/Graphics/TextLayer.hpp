@@ -12,14 +12,10 @@ namespace platform {
 
 class Font;
 
-// Where a line too long for the bounds is shortened with an ellipsis: nowhere (it runs on and is clipped),
-// at its start, end or middle.
-enum class TruncationMode { none, start, end, middle };
-
 // A layer whose content is a string, laid out from the top of its bounds. By the platform's defaults the
 // text is 36 points and white. drawInContext draws the string upright, aligned across the bounds and clipped
-// to them: one line per paragraph, or wrapped at the bounds' width when isWrapped, with truncationMode
-// shortening lines that are not wrapped. A subclass can take the drawing over by overriding drawInContext.
+// to them: one line per paragraph (a line too long runs on and is clipped), or wrapped at the bounds'
+// width when isWrapped. A subclass can take the drawing over by overriding drawInContext.
 //
 // Adds the animatable key paths "foregroundColor" and "fontSize".
 class TextLayer : public Layer {
@@ -38,8 +34,6 @@ class TextLayer : public Layer {
   void setAlignmentMode(TextAlignment alignment) { alignmentMode_ = alignment; }
   bool isWrapped() const { return wrapped_; }
   void setWrapped(bool wrapped) { wrapped_ = wrapped; }
-  TruncationMode truncationMode() const { return truncationMode_; }
-  void setTruncationMode(TruncationMode mode) { truncationMode_ = mode; }
 
   std::optional<AnimatableValue> modelValue(std::string_view keyPath) const override;
   // Reads the font size, colour and bounds at the context's render time; a size outside the fonts' range
@@ -53,7 +47,6 @@ class TextLayer : public Layer {
   std::optional<Rgba> foregroundColor_ = Rgba{1, 1, 1, 1};
   TextAlignment alignmentMode_ = TextAlignment::natural;
   bool wrapped_ = false;
-  TruncationMode truncationMode_ = TruncationMode::none;
 };
 
 }  // namespace platform

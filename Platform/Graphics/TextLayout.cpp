@@ -65,15 +65,6 @@ PangoAlignment pangoAlignment(TextAlignment alignment) {
   }
 }
 
-PangoEllipsizeMode ellipsizeMode(LineBreakMode mode) {
-  switch (mode) {
-    case LineBreakMode::truncateHead: return PANGO_ELLIPSIZE_START;
-    case LineBreakMode::truncateMiddle: return PANGO_ELLIPSIZE_MIDDLE;
-    case LineBreakMode::truncateTail: return PANGO_ELLIPSIZE_END;
-    default: return PANGO_ELLIPSIZE_NONE;
-  }
-}
-
 double fromPango(int units) { return static_cast<double>(units) / PANGO_SCALE; }
 
 int toPango(double points) {
@@ -107,16 +98,12 @@ TextLayout::TextLayout(std::string_view text, const Font& font, TextAlignment al
   pango_layout_set_auto_dir(layout, alignment != TextAlignment::left);
 
   const bool bounded = std::isfinite(width) && width >= 0;
-  pangoAligns_ = bounded && mode != LineBreakMode::clip;
+  pangoAligns_ = bounded && mode == LineBreakMode::wordWrap;
   if (pangoAligns_) {
     pango_layout_set_width(layout, toPango(width));
     pango_layout_set_alignment(layout, pangoAlignment(alignment));
     pango_layout_set_justify(layout, alignment == TextAlignment::justified);
-    if (mode == LineBreakMode::wordWrap) {
-      pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
-    } else {
-      pango_layout_set_ellipsize(layout, ellipsizeMode(mode));
-    }
+    pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
   }
 }
 

@@ -16,7 +16,7 @@ namespace platform {
 class GraphicsContext;
 
 // What happens to a line longer than the width it is laid out in.
-enum class LineBreakMode { wordWrap, clip, truncateHead, truncateMiddle, truncateTail };
+enum class LineBreakMode { wordWrap, clip };
 
 // A pango description of a font: its family, weight and size in user-space units.
 struct FontDescriptionRelease {
@@ -37,7 +37,7 @@ class TextLayout {
 
   // UTF-8 text laid out across width (unbounded: as wide as the text needs). Alignment places each line
   // across the width (across the widest line when unbounded). Words wrap, or long lines run on (and are
-  // clipped by whoever draws them), or are shortened with an ellipsis at the head, middle or tail.
+  // clipped by whoever draws them).
   TextLayout(std::string_view text, const Font& font, TextAlignment alignment, double width,
              LineBreakMode mode);
 

@@ -28,10 +28,7 @@ TimingFunction::TimingFunction(double x1, double y1, double x2, double y2)
 TimingFunction TimingFunction::named(TimingFunctionName name) {
   switch (name) {
     case TimingFunctionName::linear: return TimingFunction();
-    case TimingFunctionName::easeIn: return TimingFunction(0.42, 0, 1, 1);
-    case TimingFunctionName::easeOut: return TimingFunction(0, 0, 0.58, 1);
     case TimingFunctionName::easeInEaseOut: return TimingFunction(0.42, 0, 0.58, 1);
-    case TimingFunctionName::defaultTiming: return TimingFunction(0.25, 0.1, 0.25, 1);
   }
   return TimingFunction();
 }

@@ -4,8 +4,8 @@
 
 namespace platform {
 
-// The platform's named pacing curves. "default" is a C++ keyword, so that one is defaultTiming.
-enum class TimingFunctionName { linear, easeIn, easeOut, easeInEaseOut, defaultTiming };
+// The platform's named pacing curves in use here.
+enum class TimingFunctionName { linear, easeInEaseOut };
 
 // The pacing of an animation: a cubic Bézier from (0, 0) to (1, 1) with two control points, read as eased
 // progress y for a fraction x of the duration.
@@ -17,8 +17,7 @@ class TimingFunction {
   // the curve gives one progress for every time fraction.
   TimingFunction(double x1, double y1, double x2, double y2);
 
-  // linear (0, 0, 1, 1), easeIn (0.42, 0, 1, 1), easeOut (0, 0, 0.58, 1), easeInEaseOut (0.42, 0, 0.58, 1),
-  // defaultTiming (0.25, 0.1, 0.25, 1).
+  // linear (0, 0, 1, 1), easeInEaseOut (0.42, 0, 0.58, 1).
   static TimingFunction named(TimingFunctionName name);
 
   // The progress at time fraction x, which is clamped to 0...1 (NaN to 0).

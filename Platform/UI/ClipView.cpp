@@ -12,16 +12,6 @@ void ClipView::didInit() {
   layer()->setMasksToBounds(true);
 }
 
-void ClipView::setDrawsBackground(bool draws) {
-  drawsBackground_ = draws;
-  setNeedsDisplay(true);
-}
-
-void ClipView::setBackgroundColor(ColorRef color) {
-  backgroundColor_ = std::move(color);
-  setNeedsDisplay(true);
-}
-
 void ClipView::setDocumentView(std::shared_ptr<View> view) {
   if (documentView_) {
     documentView_->removeFromSuperview();
@@ -53,12 +43,6 @@ void ClipView::layout() {
 void ClipView::placeDocument() {
   if (documentView_) {
     documentView_->setFrameOrigin({-scrollPosition_.x, -scrollPosition_.y});
-  }
-}
-
-void ClipView::draw(const Rect&) {
-  if (drawsBackground_) {
-    fillBackground(backgroundColor_, bounds());
   }
 }
 

@@ -2,8 +2,7 @@
 
 #include <memory>
 
-#include "Platform/Graphics/Color.hpp"
-#include "Platform/UI/ControlBackground.hpp"
+#include "Platform/UI/BackgroundView.hpp"
 #include "Platform/UI/View.hpp"
 
 namespace platform {
@@ -13,15 +12,9 @@ namespace platform {
 // 0...(document size - clip size) on each axis; the document is placed so that this point sits at the
 // clip view's origin. It is layer-backed and clips the document to its bounds. Fills its bounds with its
 // background colour while drawsBackground is true.
-class ClipView : public View {
+class ClipView : public BackgroundView {
  public:
-  using View::View;
-
-  bool drawsBackground() const { return drawsBackground_; }
-  void setDrawsBackground(bool draws);
-  // controlBackgroundColor() until set.
-  const ColorRef& backgroundColor() const { return backgroundColor_; }
-  void setBackgroundColor(ColorRef color);
+  using BackgroundView::BackgroundView;
 
   // The view scrolled (the clip view's only subview), or null.
   const std::shared_ptr<View>& documentView() const { return documentView_; }
@@ -33,7 +26,6 @@ class ClipView : public View {
   bool scrollToPoint(Point point);
 
   void layout() override;
-  void draw(const Rect& dirtyRect) override;
 
  protected:
   void didInit() override;
@@ -41,8 +33,6 @@ class ClipView : public View {
  private:
   void placeDocument();
 
-  bool drawsBackground_ = true;
-  ColorRef backgroundColor_ = controlBackgroundColor();
   std::shared_ptr<View> documentView_;
   Point scrollPosition_;
 };

@@ -33,9 +33,6 @@ class EventHarness {
   // key or not.
   explicit EventHarness(std::shared_ptr<View> root, bool isKeyWindow = true);
 
-  // The pointer's last location, or nothing before the first event or after leaveWindow.
-  const std::optional<Point>& location() const { return location_; }
-
   void moveMouse(Point location);
   // Moves the pointer there, then presses or releases the button.
   void mouseDown(Point location, std::int64_t clickCount = 1);

@@ -96,12 +96,6 @@ void LayoutConstraint::setActive(bool active) {
   owner->addConstraint(shared_from_this());
 }
 
-void LayoutConstraint::activate(const std::vector<std::shared_ptr<LayoutConstraint>>& constraints) {
-  for (const std::shared_ptr<LayoutConstraint>& constraint : constraints) {
-    constraint->setActive(true);
-  }
-}
-
 LayoutAnchor::LayoutAnchor(std::weak_ptr<View> view, LayoutAttribute attribute)
     : view_(std::move(view)), attribute_(attribute) {}
 

@@ -60,7 +60,6 @@ class LayoutConstraint : public std::enable_shared_from_this<LayoutConstraint> {
   // Activating adds the constraint to the nearest common ancestor of its items (std::logic_error when they
   // have none, or an item is gone); deactivating removes it from the view that holds it.
   void setActive(bool active);
-  static void activate(const std::vector<std::shared_ptr<LayoutConstraint>>& constraints);
 
   // The view that holds the constraint, or null.
   std::shared_ptr<View> owner() const { return owner_.lock(); }

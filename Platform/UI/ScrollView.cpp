@@ -14,16 +14,6 @@ void ScrollView::didInit() {
   addSubview(contentView_);
 }
 
-void ScrollView::setDrawsBackground(bool draws) {
-  drawsBackground_ = draws;
-  setNeedsDisplay(true);
-}
-
-void ScrollView::setBackgroundColor(ColorRef color) {
-  backgroundColor_ = std::move(color);
-  setNeedsDisplay(true);
-}
-
 void ScrollView::setDocumentView(std::shared_ptr<View> view) {
   if (headerView_) {
     headerView_->removeFromSuperview();
@@ -49,12 +39,6 @@ void ScrollView::layout() {
   }
   contentView_->setFrame(Rect(0, 0, all.width(), all.height() - header));
   contentView_->layout();
-}
-
-void ScrollView::draw(const Rect&) {
-  if (drawsBackground_) {
-    fillBackground(backgroundColor_, bounds());
-  }
 }
 
 void ScrollView::scrollWheel(const Event& event) {

@@ -2,9 +2,8 @@
 
 #include <memory>
 
-#include "Platform/Graphics/Color.hpp"
+#include "Platform/UI/BackgroundView.hpp"
 #include "Platform/UI/ClipView.hpp"
-#include "Platform/UI/ControlBackground.hpp"
 #include "Platform/UI/View.hpp"
 
 namespace platform {
@@ -14,30 +13,21 @@ namespace platform {
 // bounds with its background colour while drawsBackground is true (independently of the clip view's own
 // setting). The scroll wheel moves the clip view within the document; a scroll it cannot follow (the
 // document already at that edge, or not larger than the clip view) passes up the responder chain.
-class ScrollView : public View {
+class ScrollView : public BackgroundView {
  public:
-  using View::View;
-
-  bool drawsBackground() const { return drawsBackground_; }
-  void setDrawsBackground(bool draws);
-  // controlBackgroundColor() until set.
-  const ColorRef& backgroundColor() const { return backgroundColor_; }
-  void setBackgroundColor(ColorRef color);
+  using BackgroundView::BackgroundView;
 
   const std::shared_ptr<ClipView>& contentView() const { return contentView_; }
   std::shared_ptr<View> documentView() const { return contentView_->documentView(); }
   void setDocumentView(std::shared_ptr<View> view);
 
   void layout() override;
-  void draw(const Rect& dirtyRect) override;
   void scrollWheel(const Event& event) override;
 
  protected:
   void didInit() override;
 
  private:
-  bool drawsBackground_ = true;
-  ColorRef backgroundColor_ = controlBackgroundColor();
   std::shared_ptr<ClipView> contentView_;
   std::shared_ptr<View> headerView_;
 };

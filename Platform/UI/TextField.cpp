@@ -30,11 +30,6 @@ void TextField::setTextColor(ColorRef color) {
   setNeedsDisplay(true);
 }
 
-void TextField::setAlignment(TextAlignment alignment) {
-  cell_->setAlignment(alignment);
-  setNeedsDisplay(true);
-}
-
 void TextField::draw(const Rect&) { cell_->drawWithFrame(bounds(), *this); }
 
 }  // namespace platform

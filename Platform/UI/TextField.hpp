@@ -9,7 +9,7 @@
 namespace platform {
 
 // A text field that shows a string: flipped, and drawn by its cell (a TextFieldCell unless another is set),
-// which keeps the string, font, colour and alignment. No editing. Changing what shows redisplays the field.
+// which keeps the string, font and colour. No editing. Changing what shows redisplays the field.
 class TextField : public View {
  public:
   explicit TextField(const Rect& frame = Rect());
@@ -26,8 +26,6 @@ class TextField : public View {
   void setFont(std::shared_ptr<const Font> font);
   const ColorRef& textColor() const { return cell_->textColor(); }
   void setTextColor(ColorRef color);
-  TextAlignment alignment() const { return cell_->alignment(); }
-  void setAlignment(TextAlignment alignment);
 
   // The cell draws over the bounds.
   void draw(const Rect& dirtyRect) override;

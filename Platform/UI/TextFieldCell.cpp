@@ -18,7 +18,7 @@ void TextFieldCell::drawInterior(const Rect& cellFrame, View&) {
   if (context == nullptr || !font_) {
     return;
   }
-  const TextAttributes attributes{font_, textColor_ ? textColor_->rgba() : Rgba{0, 0, 0, 1}, alignment_};
+  const TextAttributes attributes{font_, textColor_ ? textColor_->rgba() : Rgba{0, 0, 0, 1}};
   const Rect inset(cellFrame.minX() + textInset, cellFrame.minY(),
                    std::max(cellFrame.width() - 2 * textInset, 0.0), cellFrame.height());
   TextRenderer::draw(*context, displayedString(), attributes, inset);

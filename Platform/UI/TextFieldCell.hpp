@@ -6,15 +6,14 @@
 #include "Platform/Graphics/Color.hpp"
 #include "Platform/Graphics/Font.hpp"
 #include "Platform/Graphics/Geometry.hpp"
-#include "Platform/Graphics/TextAlignment.hpp"
 
 namespace platform {
 
 class View;
 
-// Draws a text field: its string in its font, colour and alignment. Cells draw into the current graphics
-// context (nothing without one) in the control's coordinates, which run down from the top; there is no
-// editing. Subclasses change how the frame or the text is drawn. Main thread only.
+// Draws a text field: its string in its font and colour, from the leading edge. Cells draw into the current
+// graphics context (nothing without one) in the control's coordinates, which run down from the top; there is
+// no editing. Subclasses change how the frame or the text is drawn. Main thread only.
 class TextFieldCell {
  public:
   // Space left of and right of the text, and above and below it in cellSize.
@@ -34,8 +33,6 @@ class TextFieldCell {
   // resolves under the appearance being drawn with.
   const ColorRef& textColor() const { return textColor_; }
   void setTextColor(ColorRef color) { textColor_ = std::move(color); }
-  TextAlignment alignment() const { return alignment_; }
-  void setAlignment(TextAlignment alignment) { alignment_ = alignment; }
 
   // The whole cell in its frame; the base draws the interior only (no bezel).
   virtual void drawWithFrame(const Rect& cellFrame, View& controlView);
@@ -52,7 +49,6 @@ class TextFieldCell {
   std::string stringValue_;
   std::shared_ptr<const Font> font_ = Font::systemFont(13);
   ColorRef textColor_ = Color::dynamic(Rgba{0, 0, 0, 1}, Rgba{1, 1, 1, 1});
-  TextAlignment alignment_ = TextAlignment::natural;
 };
 
 }  // namespace platform

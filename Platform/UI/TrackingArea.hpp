@@ -11,16 +11,12 @@ namespace platform {
 // A region of a view whose owner hears the pointer enter and leave it (mouseEntered, mouseExited) and,
 // when asked, move inside it (mouseMoved). Added to a view with View::addTrackingArea; the rectangle is in
 // that view's coordinates. The owner is held weakly: an area whose owner is gone sends nothing. Options
-// combine the bits below, with the platform's raw values; an area is active only with one of the four
+// combine the bits below, with the platform's raw values; an area is active only with one of the three
 // "active" bits.
 class TrackingArea {
  public:
   static constexpr std::uint64_t mouseEnteredAndExited = 0x01;
   static constexpr std::uint64_t mouseMoved = 0x02;
-  static constexpr std::uint64_t cursorUpdate = 0x04;
-  // Active while the owner is its window's first responder. Windows here keep no first responder, so such
-  // an area is never active.
-  static constexpr std::uint64_t activeWhenFirstResponder = 0x10;
   static constexpr std::uint64_t activeInKeyWindow = 0x20;
   // The application counts as active at all times.
   static constexpr std::uint64_t activeInActiveApp = 0x40;

@@ -68,8 +68,6 @@ AffineTransform View::transformToWindow() const {
   return transform;
 }
 
-Point View::convertToWindow(Point point) const { return transformToWindow().apply(point); }
-
 Point View::convertFromWindow(Point point) const {
   // Translations and flips only, so the transform always has an inverse.
   return transformToWindow().inverted().value_or(AffineTransform::identity()).apply(point);
@@ -105,7 +103,6 @@ void View::addSubview(std::shared_ptr<View> view) {
   view->updateLayerGeometry();
   needsLayout_ = true;
   if (window()) view->setSubtreeNeedsLayout();
-  view->viewDidMoveToSuperview();
   view->updateEffectiveAppearance();
 }
 
@@ -149,7 +146,6 @@ void View::removeFromSuperview() {
   viewWillMoveToSuperview(nullptr);
   detachFromSuperview();
   updateLayerGeometry();
-  viewDidMoveToSuperview();
   updateEffectiveAppearance();
 }
 
@@ -191,8 +187,6 @@ std::shared_ptr<Window> View::window() const {
 }
 
 void View::viewWillMoveToSuperview(View*) {}
-
-void View::viewDidMoveToSuperview() {}
 
 void View::setWantsLayer(bool wantsLayer) {
   if (wantsLayer == wantsLayer_) {

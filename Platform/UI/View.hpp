@@ -68,10 +68,9 @@ class View : public Responder, public std::enable_shared_from_this<View> {
   virtual bool isFlipped() const { return false; }
   // The part of the bounds that no superview's bounds cut away; empty when nothing is left.
   Rect visibleRect() const;
-  // Between window coordinates and this view's coordinates. For a view outside any window, its topmost
+  // A point of window coordinates in this view's coordinates. For a view outside any window, its topmost
   // superview's frame is taken to be in window coordinates.
   Point convertFromWindow(Point point) const;
-  Point convertToWindow(Point point) const;
 
   // The tree.
   std::shared_ptr<View> superview() const { return superview_.lock(); }
@@ -87,9 +86,8 @@ class View : public Responder, public std::enable_shared_from_this<View> {
   bool isDescendantOf(const View& view) const;
   // The window whose content view is this view or one of its superviews, or null.
   std::shared_ptr<Window> window() const;
-  // Called before the view joins a superview (or leaves it, with null) and after it has.
+  // Called before the view joins a superview (or leaves it, with null).
   virtual void viewWillMoveToSuperview(View* newSuperview);
-  virtual void viewDidMoveToSuperview();
 
   // Layer backing. Setting wantsLayer makes the backing layer, which then follows the frame (bounds and
   // position) and the hidden flag; clearing it drops the layer.
@@ -155,12 +153,8 @@ class View : public Responder, public std::enable_shared_from_this<View> {
   LayoutAnchor bottomAnchor() { return anchor(LayoutAttribute::bottom); }
   LayoutAnchor leadingAnchor() { return anchor(LayoutAttribute::leading); }
   LayoutAnchor trailingAnchor() { return anchor(LayoutAttribute::trailing); }
-  LayoutAnchor leftAnchor() { return anchor(LayoutAttribute::left); }
-  LayoutAnchor rightAnchor() { return anchor(LayoutAttribute::right); }
   LayoutAnchor widthAnchor() { return anchor(LayoutAttribute::width); }
   LayoutAnchor heightAnchor() { return anchor(LayoutAttribute::height); }
-  LayoutAnchor centerXAnchor() { return anchor(LayoutAttribute::centerX); }
-  LayoutAnchor centerYAnchor() { return anchor(LayoutAttribute::centerY); }
 
   // Tracking areas, in the order added; adding one twice keeps one entry.
   const std::vector<std::shared_ptr<TrackingArea>>& trackingAreas() const { return trackingAreas_; }

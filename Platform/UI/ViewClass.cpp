@@ -80,12 +80,6 @@ void ViewClass::define(std::string name, std::string superclass, std::type_index
                          Entry{std::move(superclass), std::move(factory), std::move(properties)});
 }
 
-bool ViewClass::isDefined(std::string_view name) {
-  Registry& classes = registry();
-  std::lock_guard lock(classes.mutex);
-  return classes.byName.contains(name);
-}
-
 std::shared_ptr<View> ViewClass::make(std::string_view name, const Rect& frame) {
   Factory factory;
   {

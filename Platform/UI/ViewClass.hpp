@@ -36,7 +36,6 @@ class ViewClass {
   static void define(std::string name, std::string superclass, std::type_index type, Factory factory,
                      Properties properties);
 
-  static bool isDefined(std::string_view name);
   // A new view of the named class; std::invalid_argument for a class not defined.
   static std::shared_ptr<View> make(std::string_view name, const Rect& frame);
 

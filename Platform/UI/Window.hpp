@@ -21,10 +21,7 @@ namespace platform {
 class Window : public Responder, public std::enable_shared_from_this<Window> {
  public:
   // Style mask bits, with the platform's raw values.
-  static constexpr std::uint64_t borderless = 0;
   static constexpr std::uint64_t titled = 1 << 0;
-  static constexpr std::uint64_t closable = 1 << 1;
-  static constexpr std::uint64_t miniaturizable = 1 << 2;
   static constexpr std::uint64_t resizable = 1 << 3;
 
   // The height of a titled window's title bar, our own choice (about what the platform draws).

@@ -62,7 +62,6 @@ TEST(BezierPathArc, SweepsFollowTheClockwiseRuleInYUpSpaceAt0_90And360Degrees) {
       {360, 0, true, {fromE, es, sw, wn, ne}},
       {0, 0, false, {fromE}},
       {0, 0, true, {fromE}},
-      {90, 90, true, {fromN}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.start << " to " << c.end << (c.clockwise ? " clockwise" : ""));
@@ -89,14 +88,6 @@ TEST(BezierPathArc, JoinsTheCurrentPointWithALineAndBadValuesAppendNothing) {
   path.appendArc({20, 0}, 5, 180, 90, true);
   expectElements(path.path(),
                  {moveTo({0, 0}), lineTo({15, 0}), curveTo({15, h / 2}, {20 - h / 2, 5}, {20, 5})});
-
-  // A three-quarter gauge at v = 5/6: clockwise 225 to 0, then clockwise 0 to 360, which sweeps nothing.
-  BezierPath gauge;
-  gauge.appendArc({0, 0}, 10, 225, 0, true);
-  gauge.appendArc({0, 0}, 10, 0, 360, true);
-  ASSERT_EQ(gauge.elementCount(), 5u);  // move, three curves of 75 degrees, the join
-  EXPECT_EQ(gauge.element(4).kind, PathElementKind::lineTo);
-  EXPECT_EQ(gauge.element(4).points[0], (Point{10, 0}));
 
   for (double radius : {0.0, -3.0, nan}) {
     BezierPath moved;
@@ -150,8 +141,6 @@ TEST(PathBounds, ControlBoxHoldsTheControlPointsAndTheTightBoxOnlyTheCurve) {
   const double side = 10 * std::sqrt(0.5);
   BezierPath box = BezierPath::rect(Rect(-5, 2, 10, 4));
   box.move({20, -1});  // a lone move still counts
-  BezierPath circle;
-  circle.appendArc({3, 4}, 2, 0, 360);
   struct Case {
     Path path;
     Rect control, tight;
@@ -164,7 +153,6 @@ TEST(PathBounds, ControlBoxHoldsTheControlPointsAndTheTightBoxOnlyTheCurve) {
       {arc(45, 135, false), Rect(-side, side, 2 * side, h * std::sqrt(0.5)),
        Rect(-side, side, 2 * side, 10 - side)},
       {box.path(), Rect(-5, -1, 25, 7), Rect(-5, -1, 25, 7)},
-      {circle.path(), Rect(1, 2, 4, 4), Rect(1, 2, 4, 4)},
       {BezierPath::oval(Rect(1, 2, 4, 4)).path(), Rect(1, 2, 4, 4), Rect(1, 2, 4, 4)},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
@@ -187,11 +175,8 @@ TEST(PathTrim, FractionsOfTheLengthAreClampedAndEmptyRangesGiveNothing) {
       {0.75, 7, {moveTo({10, 5}), lineTo({10, 10})}},
       {nan, 0.5, {moveTo({0, 0}), lineTo({10, 0})}},
       {0, 0, {}},
-      {0.5, 0.5, {}},
-      {1, 1, {}},
       {0.8, 0.2, {}},
       {0.5, nan, {}},
-      {2, 3, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.from << " to " << c.to);

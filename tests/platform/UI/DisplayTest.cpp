@@ -1,16 +1,19 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Platform/Graphics/Appearance.hpp"
-#include "Platform/Graphics/BasicAnimation.hpp"
 #include "Platform/Graphics/GraphicsContext.hpp"
-#include "Platform/Graphics/MediaClock.hpp"
+#include "Platform/UI/CollectionView.hpp"
+#include "Platform/UI/ScrollView.hpp"
+#include "Platform/UI/SearchFieldCell.hpp"
+#include "Platform/UI/TableView.hpp"
+#include "Platform/UI/TextField.hpp"
 #include "Platform/UI/View.hpp"
 #include "Platform/UI/ViewRenderer.hpp"
 #include "tests/platform/Graphics/RenderExpectations.hpp"
@@ -148,31 +151,52 @@ TEST(ViewRendering, FlippedViewsDrawFromTheirTopEdge) {
                {{5, 27, opaqueRed}, {5, 2, transparent}, {25, 21, opaqueGreen}, {25, 29, transparent}});
 }
 
-TEST(ViewRendering, LayersShowTheirAnimationsAtTheChosenTimeAndThePngHoldsTheImage) {
-  MediaClock::set(0);
-  auto root = View::create<PaintingView>(Rect(0, 0, 20, 20));
-  root->setWantsLayer(true);
-  auto dot = std::make_shared<Layer>();
-  dot->setFrame(Rect(0, 0, 4, 4));
-  dot->setBackgroundColor(opaqueGreen);
-  root->layer()->addSublayer(dot);
-  BasicAnimation slide;
-  slide.keyPath = "position";
-  slide.toValue = Point{18, 2};
-  slide.duration = 1;
-  slide.fillMode = FillMode::forwards;
-  slide.removedOnCompletion = false;
-  dot->addAnimation(slide, "slide");
+const Appearance dark(std::string(Appearance::darkAqua));
 
-  expectRgba(pixelAt(*ViewRenderer::image(*root, 1, RenderTime::at(0)), 2, 2), opaqueGreen);
-  expectPixels(*ViewRenderer::image(*root, 2), {{2, 2, opaqueRed}, {18, 2, opaqueGreen}});
-  const std::filesystem::path file =
-      std::filesystem::temp_directory_path() / ("view-tree-" + std::to_string(::getpid()) + ".png");
-  ViewRenderer::writePng(*root, file, 2);
-  const auto read = Image::readPng(file, 2);
-  std::filesystem::remove(file);
-  EXPECT_EQ(read->pixelWidth(), 40);
-  expectRgba(pixelAt(*read, 18, 2), opaqueGreen);
+// The first and last pixel rows holding a pixel that matches; last is -1 when none does.
+std::pair<int, int> rowsWhere(const Image& image, bool (*matches)(const Rgba&)) {
+  std::pair<int, int> rows{image.pixelHeight(), -1};
+  for (int row = 0; row < image.pixelHeight(); ++row) {
+    for (int column = 0; column < image.pixelWidth(); ++column) {
+      if (matches(image.pixel(column, row))) rows = {std::min(rows.first, row), row};
+    }
+  }
+  return rows;
+}
+
+TEST(TextField, ShowsItsDefaultTextLightOnADarkAppearanceAndTheSearchBezelDark) {
+  auto field = View::create<TextField>(Rect(0, 0, 80, 20));
+  field->setStringValue("WWW");
+  field->setAppearance(dark);
+  const auto light = [](const Rgba& pixel) { return pixel.red > 0.6; };
+  EXPECT_GE(rowsWhere(*ViewRenderer::image(*field), light).second, 0);
+
+  field->setCell(std::make_shared<SearchFieldCell>());
+  field->setStringValue("");
+  EXPECT_LT(test::pixelAt(*ViewRenderer::image(*field), 40, 10).red, 0.5);
+}
+
+TEST(SearchField, CentresItsTextInTheBezel) {
+  auto field = View::create<TextField>(Rect(0, 0, 140, 40));
+  field->setCell(std::make_shared<SearchFieldCell>());
+  field->setTextColor(Color::rgb(1, 0, 0));
+  field->setStringValue("Hg");
+  const auto image = ViewRenderer::image(*field);
+  // The rows of the red text, told apart from the white and grey bezel.
+  const auto red = [](const Rgba& pixel) { return pixel.red > 0.6 && pixel.green < 0.3; };
+  const auto [top, bottom] = rowsWhere(*image, red);
+  ASSERT_GE(bottom, 0);
+  EXPECT_NEAR(top, image->pixelHeight() - 1 - bottom, 4);
+}
+
+TEST(ListViews, FillTheirBackgroundsDarkInADarkAppearance) {
+  for (const std::shared_ptr<View>& view :
+       {std::static_pointer_cast<View>(View::create<ScrollView>(Rect(0, 0, 20, 20))),
+        std::static_pointer_cast<View>(View::create<TableView>(Rect(0, 0, 20, 20))),
+        std::static_pointer_cast<View>(View::create<CollectionView>(Rect(0, 0, 20, 20)))}) {
+    view->setAppearance(dark);
+    EXPECT_LT(test::pixelAt(*ViewRenderer::image(*view), 10, 10).red, 0.2);
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Platform/Graphics/Color.hpp"
@@ -51,7 +52,8 @@ class ViewLoaderTest : public ::testing::Test {
  protected:
   void SetUp() override {
     awakened.clear();
-    if (ViewClass::isDefined("LoaderTestBadge")) return;
+    static bool defined = false;
+    if (std::exchange(defined, true)) return;
     ViewClass::define<Badge>("LoaderTestBadge", "View",
                              {{"radius", inspectable(&Badge::radius, &Badge::setRadius)},
                               {"tag", inspectable(&Badge::tag, &Badge::setTag)},

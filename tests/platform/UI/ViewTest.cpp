@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "Platform/Graphics/Appearance.hpp"
 #include "Platform/UI/LayoutConstraint.hpp"
+#include "Platform/UI/Screen.hpp"
 #include "Platform/UI/View.hpp"
 #include "Platform/UI/Window.hpp"
 
@@ -37,7 +39,6 @@ class RecordingView : public View {
     // The superview is still the former one here.
     moves.push_back(superview() ? "had superview" : "had none");
   }
-  void viewDidMoveToSuperview() override { moves.push_back(superview() ? "joined" : "left"); }
   void layout() override {
     View::layout();
     ++layouts;
@@ -48,6 +49,10 @@ class RecordingView : public View {
   std::string name_;
   Strings* layoutLog_;
 };
+
+void activate(const std::vector<std::shared_ptr<LayoutConstraint>>& constraints) {
+  for (const auto& constraint : constraints) constraint->setActive(true);
+}
 
 std::shared_ptr<RecordingView> flippedView(const Rect& frame) {
   auto view = View::create<RecordingView>(frame);
@@ -97,21 +102,21 @@ TEST(ViewAppearance, InheritedFromTheSuperviewAndOverriddenByTheViewsOwn) {
   EXPECT_EQ(leaf->effectiveAppearance(), aqua);
 }
 
-TEST(ViewTree, MovesCallTheHooksAroundTheChangeAndTakeTheViewFromItsFormerSuperview) {
+TEST(ViewTree, MovesCallTheHookBeforeTheChangeAndTakeTheViewFromItsFormerSuperview) {
   auto first = View::create(Rect(0, 0, 10, 10));
   auto second = View::create(Rect(0, 0, 10, 10));
   auto view = View::create<RecordingView>(Rect(0, 0, 5, 5));
   first->addSubview(view);
-  EXPECT_EQ(view->moves, (Strings{"will join", "had none", "joined"}));
+  EXPECT_EQ(view->moves, (Strings{"will join", "had none"}));
   view->moves.clear();
   second->addSubview(view);
-  EXPECT_EQ(view->moves, (Strings{"will join", "had superview", "joined"}));
+  EXPECT_EQ(view->moves, (Strings{"will join", "had superview"}));
   EXPECT_TRUE(first->subviews().empty());
   EXPECT_EQ(view->superview(), second);
   EXPECT_EQ(view->nextResponder(), second);
   view->moves.clear();
   view->removeFromSuperview();
-  EXPECT_EQ(view->moves, (Strings{"will leave", "had superview", "left"}));
+  EXPECT_EQ(view->moves, (Strings{"will leave", "had superview"}));
   EXPECT_EQ(view->nextResponder(), nullptr);
 
   second->addSubview(view);
@@ -171,7 +176,7 @@ TEST(ViewGeometry, WindowCoordinatesPassThroughFlippedAndUnflippedViews) {
   flipped->addSubview(inner);
   // flipped's top-left corner is at (20, 90) in the window; inner's frame runs 10 to 40 down from it, so
   // inner's bottom-left corner is at (25, 50).
-  EXPECT_EQ(inner->convertToWindow({0, 0}), (Point{25, 50}));
+  EXPECT_EQ(inner->convertFromWindow({25, 50}), (Point{0, 0}));
   EXPECT_EQ(inner->convertFromWindow({27, 52}), (Point{2, 2}));
   EXPECT_EQ(flipped->convertFromWindow({20, 90}), (Point{0, 0}));
   // The visible part is what every superview's bounds leave.
@@ -207,10 +212,10 @@ TEST(LayoutPass, RunsOncePerChangeSuperviewsFirst) {
   auto flipped = flippedView(Rect(0, 0, 100, 60));
   child->setTranslatesAutoresizingMaskIntoConstraints(false);
   flipped->addSubview(child);
-  LayoutConstraint::activate({child->topAnchor().constraintEqualTo(flipped->topAnchor(), 5),
-                              child->bottomAnchor().constraintEqualTo(flipped->bottomAnchor(), -5),
-                              child->leadingAnchor().constraintEqualTo(flipped->leadingAnchor(), 10),
-                              child->widthAnchor().constraintEqualToConstant(40)});
+  activate({child->topAnchor().constraintEqualTo(flipped->topAnchor(), 5),
+            child->bottomAnchor().constraintEqualTo(flipped->bottomAnchor(), -5),
+            child->leadingAnchor().constraintEqualTo(flipped->leadingAnchor(), 10),
+            child->widthAnchor().constraintEqualToConstant(40)});
   flipped->layoutSubtreeIfNeeded();
   EXPECT_EQ(child->frame(), Rect(10, 5, 40, 50));
   EXPECT_EQ(log, Strings{"child"});
@@ -241,9 +246,9 @@ TEST(ConstraintLayout, PinsToTheSuperviewWithConstantsCountingDownward) {
   parent->addSubview(child);
   child->setTranslatesAutoresizingMaskIntoConstraints(false);
   auto top = child->topAnchor().constraintEqualTo(parent->topAnchor(), 10);
-  LayoutConstraint::activate({top, child->bottomAnchor().constraintEqualTo(parent->bottomAnchor(), -20),
-                              child->leadingAnchor().constraintEqualTo(parent->leadingAnchor(), 30),
-                              child->trailingAnchor().constraintEqualTo(parent->trailingAnchor(), -40)});
+  activate({top, child->bottomAnchor().constraintEqualTo(parent->bottomAnchor(), -20),
+            child->leadingAnchor().constraintEqualTo(parent->leadingAnchor(), 30),
+            child->trailingAnchor().constraintEqualTo(parent->trailingAnchor(), -40)});
   EXPECT_EQ(top->owner(), parent);
   parent->layoutSubtreeIfNeeded();
   // In the y-up parent, 10 below the top and 20 above the bottom.
@@ -258,10 +263,11 @@ TEST(ConstraintLayout, PinsToTheSuperviewWithConstantsCountingDownward) {
   auto centred = View::create(Rect(0, 0, 1, 1));
   parent->addSubview(centred);
   centred->setTranslatesAutoresizingMaskIntoConstraints(false);
-  LayoutConstraint::activate({parent->centerXAnchor().constraintEqualTo(centred->centerXAnchor(), 10),
-                              centred->centerYAnchor().constraintEqualTo(parent->centerYAnchor()),
-                              centred->widthAnchor().constraintEqualToConstant(20),
-                              centred->heightAnchor().constraintEqualToConstant(10)});
+  constexpr auto centerX = LayoutAttribute::centerX, centerY = LayoutAttribute::centerY;
+  activate({LayoutConstraint::create(parent, centerX, LayoutRelation::equal, centred, centerX, 1, 10),
+            LayoutConstraint::create(centred, centerY, LayoutRelation::equal, parent, centerY, 1, 0),
+            centred->widthAnchor().constraintEqualToConstant(20),
+            centred->heightAnchor().constraintEqualToConstant(10)});
   parent->layoutSubtreeIfNeeded();
   EXPECT_EQ(centred->frame(), Rect(80, 45, 20, 10));
   // Views that translate their autoresizing mask keep their frames.
@@ -272,18 +278,8 @@ TEST(ConstraintLayout, PinsToTheSuperviewWithConstantsCountingDownward) {
   EXPECT_EQ(centred->frame(), Rect(1, 1, 1, 1));
 }
 
-TEST(LayoutConstraintRecord, KeepsIdentifierAndConstantAndChecksItsItems) {
+TEST(LayoutConstraintRecord, ChecksItsItems) {
   auto view = View::create(Rect(0, 0, 10, 10));
-  auto width = view->widthAnchor().constraintEqualToConstant(53);
-  width->setIdentifier("width");
-  view->addConstraint(width);
-  EXPECT_TRUE(width->isActive());
-  EXPECT_EQ(view->constraints().front()->identifier(), "width");
-  view->constraints().front()->setConstant(60);
-  EXPECT_EQ(width->constant(), 60);
-  width->setActive(false);
-  EXPECT_TRUE(view->constraints().empty());
-
   auto other = View::create();
   EXPECT_THROW(view->topAnchor().constraintEqualTo(view->leadingAnchor()), std::invalid_argument);
   EXPECT_THROW(view->topAnchor().constraintEqualToConstant(3), std::invalid_argument);
@@ -300,7 +296,7 @@ TEST(LayoutConstraintRecord, LeavingASuperviewDropsTheConstraintsThatNameTheView
   auto pin = child->topAnchor().constraintEqualTo(parent->topAnchor());
   auto between = sibling->leadingAnchor().constraintEqualTo(parent->leadingAnchor());
   auto width = child->widthAnchor().constraintEqualToConstant(5);
-  LayoutConstraint::activate({pin, between, width});
+  activate({pin, between, width});
   EXPECT_EQ(width->owner(), child);
   child->removeFromSuperview();
   EXPECT_FALSE(pin->isActive());
@@ -309,6 +305,66 @@ TEST(LayoutConstraintRecord, LeavingASuperviewDropsTheConstraintsThatNameTheView
   EXPECT_TRUE(width->isActive());
   EXPECT_EQ(parent->constraints().size(), 1u);
   EXPECT_THROW(pin->setActive(true), std::logic_error);
+}
+
+TEST(Window, TitleBarTakesItsHeightFromTheFrameAndTheContentViewFillsTheRest) {
+  auto window = Window::create(Rect(100, 200, 300, 150), Window::titled);
+  EXPECT_EQ(window->frame(), Rect(100, 200, 300, 150 + Window::titleBarHeight));
+  EXPECT_EQ(window->contentRect(window->frame()), Rect(100, 200, 300, 150));
+  EXPECT_EQ(window->contentView()->frame(), Rect(0, 0, 300, 150));
+  EXPECT_EQ(window->contentView()->window(), window);
+  EXPECT_EQ(window->contentView()->nextResponder(), window);
+
+  window->setStyleMask(0);
+  EXPECT_EQ(window->contentView()->frame(), Rect(0, 0, 300, 150 + Window::titleBarHeight));
+  EXPECT_EQ(window->standardWindowButton(Window::ButtonKind::zoom), nullptr);
+  window->setStyleMask(Window::titled | Window::resizable);
+  window->standardWindowButton(Window::ButtonKind::zoom)->setHidden(true);
+  EXPECT_TRUE(window->standardWindowButton(Window::ButtonKind::zoom)->isHidden());
+  EXPECT_FALSE(window->standardWindowButton(Window::ButtonKind::close)->isHidden());
+
+  // A new content view replaces the former one, which leaves the window.
+  auto former = window->contentView();
+  auto content = View::create();
+  auto child = View::create();
+  content->addSubview(child);
+  window->setContentView(content);
+  EXPECT_EQ(content->frame(), Rect(0, 0, 300, 150));
+  EXPECT_EQ(child->window(), window);
+  EXPECT_EQ(former->window(), nullptr);
+}
+
+TEST(Window, OneKeyWindowAtATimeAndTheContentInheritsTheWindowsAppearance) {
+  auto first = Window::create(Rect(0, 0, 10, 10), Window::titled);
+  auto second = Window::create(Rect(0, 0, 10, 10), Window::titled);
+  first->makeKeyWindow();
+  second->makeKeyWindow();
+  EXPECT_FALSE(first->isKeyWindow());
+  EXPECT_TRUE(second->isKeyWindow());
+  second->resignKeyWindow();
+  EXPECT_FALSE(second->isKeyWindow());
+
+  auto child = View::create();
+  first->contentView()->addSubview(child);
+  first->setAppearance(Appearance(std::string(Appearance::darkAqua)));
+  EXPECT_TRUE(child->effectiveAppearance().isDark());
+  first->setAppearance(std::nullopt);
+  EXPECT_FALSE(child->effectiveAppearance().isDark());
+
+  // A content view taken by another window leaves the first.
+  second->setContentView(first->contentView());
+  EXPECT_EQ(first->contentView(), nullptr);
+  EXPECT_EQ(child->window(), second);
+}
+
+TEST(Screen, NoMainScreenUnlessAScopeProvidesOne) {
+  EXPECT_FALSE(Screen::main().has_value());
+  {
+    ScopedMainScreen retina(Screen{2});
+    EXPECT_EQ(Screen::main()->backingScaleFactor, 2);
+  }
+  EXPECT_FALSE(Screen::main().has_value());
+  EXPECT_THROW(ScopedMainScreen(Screen{0}), std::invalid_argument);
 }
 
 }  // namespace
