@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
 #include <limits>
 #include <typeindex>
@@ -11,6 +10,7 @@
 #include "Bexlan/Date.hpp"
 #include "Platform/Foundation/Number.hpp"
 #include "Platform/Foundation/Url.hpp"
+#include "tests/Bexlan/ScopedCLocale.hpp"
 
 namespace {
 
@@ -62,11 +62,9 @@ TEST(AnyCodingTest, EncodingTable) {
   EXPECT_EQ(AnyCodable::dictionary({{"k", "v"}, {"k", "w"}}).encode().dump(), R"({"k":"v"})");
   EXPECT_EQ(AnyCodable(nullptr).encode(), json(nullptr));
   // A program may set a locale whose decimal separator is a comma; the encoded numbers must not change.
-  const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed";
-  for (const auto& [value, expected] : cases)
-    EXPECT_EQ(value.encode().dump(), expected) << "with de_DE numbers";
-  std::setlocale(LC_NUMERIC, previous.c_str());
+  const ScopedCLocale german("de_DE.UTF-8");
+  if (!german.installed()) GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed";
+  for (const auto& [value, expected] : cases) EXPECT_EQ(value.encode().dump(), expected) << "with de_DE";
 }
 
 TEST(AnyCodingTest, ErrorsCarryTheirTextAndCodingPath) {

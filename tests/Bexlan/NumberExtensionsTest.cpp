@@ -64,9 +64,8 @@ TEST(NumberArithmetic, RoundsToPlacesAndMultiples) {
   // Computed in double, the result lies beyond float's range; it narrows to the largest float.
   EXPECT_EQ(Float::rounded(std::numeric_limits<float>::max(), -31), std::numeric_limits<float>::max());
 
-  using Rule = RoundingRule;
-  const std::tuple<double, Rule, double> multiples[] = {// value, rule, multiple of 5
-                                                        {12.5, Rule::toNearestOrAwayFromZero, 15},
+  using Rule = RoundingRule;  // value, rule, the multiple of 5 it rounds to
+  const std::tuple<double, Rule, double> multiples[] = {{12.5, Rule::toNearestOrAwayFromZero, 15},
                                                         {12.5, Rule::toNearestOrEven, 10},
                                                         {17.5, Rule::toNearestOrEven, 20},
                                                         {-7.5, Rule::toNearestOrEven, -10},

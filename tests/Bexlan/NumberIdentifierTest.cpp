@@ -7,17 +7,12 @@
 #include "Bexlan/NumberIdentifier.hpp"
 #include "Platform/Foundation/Region.hpp"
 #include "Platform/Graphics/Image.hpp"
+#include "tests/Bexlan/Samples.hpp"
 
 namespace Bexlan {
 namespace {
 
 using platform::Number;
-
-std::vector<double> doubles(const std::vector<Number>& samples) {
-  std::vector<double> result;
-  for (const auto& sample : samples) result.push_back(sample.doubleValue());
-  return result;
-}
 
 class NumberIdentifierTest : public ::testing::Test {
  protected:

@@ -7,17 +7,12 @@
 #include "Bexlan/StringIdentifier.hpp"
 #include "Bexlan/WrappedIdentifier.hpp"
 #include "Platform/Graphics/Image.hpp"
+#include "tests/Bexlan/Samples.hpp"
 
 namespace Bexlan {
 namespace {
 
 using platform::Number;
-
-std::vector<double> doubles(const std::vector<Number>& samples) {
-  std::vector<double> result;
-  for (const auto& sample : samples) result.push_back(sample.doubleValue());
-  return result;
-}
 
 TEST(StringIdentifierTest, StartsWithTheGivenTextAndRecordsOnlyRawNumbers) {
   StringIdentifier absent("diskRead", "Read", std::nullopt);
