@@ -70,16 +70,6 @@ TEST_F(DataStoreTest, MissingKeysReadAsNothingAndWritesToThemCreateNothing) {
   EXPECT_EQ(doubles(entry->history()), std::vector<double>(60, 0.0));
 }
 
-TEST_F(DataStoreTest, AnAbsentValueReadsAsNothingAndCannotBeIncremented) {
-  addNumber("K", 7);
-  store_.setOptionalDouble("K", std::nullopt);
-  EXPECT_EQ(store_.intValue("K"), 0);
-  EXPECT_EQ(store_.string("K"), "-");
-  EXPECT_EQ(store_.max("K")->doubleValue(), 7.0);
-  store_.incrementDouble("K", 1);  // no number to add to
-  EXPECT_EQ(doubles(store_.history("K")).size(), 59u);
-}
-
 TEST_F(DataStoreTest, WritesChangeOnlyAnEntryOfTheirKindRegisteredUnderTheKeyItself) {
   const auto number = addNumber("N", 5);
   const auto text = addText("T", Number::of(3));
@@ -139,13 +129,18 @@ TEST_F(DataStoreTest, AnAliasIsResolvedByOneHopOnReads) {
   expectReadsAsMissing(store_, "A");
 }
 
-TEST_F(DataStoreTest, IncrementsAddInTheirOwnTypeAndWrapAround) {
-  const auto number = addNumber("K");
+TEST_F(DataStoreTest, IncrementsAddInTheirOwnTypeWrapAroundAndNeedANumber) {
+  const auto number = addNumber("K", 7);
+  store_.setOptionalDouble("K", std::nullopt);
+  EXPECT_EQ(store_.string("K"), "-");
+  store_.incrementDouble("K", 1);  // no number to add to
+  EXPECT_EQ(doubles(store_.history("K")).size(), 59u);
   store_.setInt("K", 40);
   store_.incrementInt("K", 2);
   EXPECT_EQ(number->value()->typeCode(), 'q');
   EXPECT_EQ(store_.intValue("K"), 42);
-  EXPECT_EQ(store_.min("K")->doubleValue(), 40.0);
+  EXPECT_EQ(store_.min("K")->doubleValue(), 7.0);
+  EXPECT_EQ(store_.max("K")->doubleValue(), 42.0);
 
   store_.setDouble("K", 2.9);
   store_.incrementInt("K", 1);  // 2.9 reads as the integer 2
@@ -188,26 +183,32 @@ TEST_F(DataStoreTest, TypedValuesAndHistoriesReadWithTheirAccessors) {
   EXPECT_NE(cgFloats.back(), store_.doubleHistory("K").back());
 }
 
-TEST_F(DataStoreTest, AddUsesTheStoresHistorySizeAndANewSizeRestartsTheEntriesNowInTheStore) {
+TEST_F(DataStoreTest, AddAndMergeStoreTheEntryObjectsAndANewSizeRestartsTheEntriesNowInTheStore) {
   store_.setHistorySize(5);
   const auto first = addNumber("K", 2.5);  // the setter's lookup sees the add made just before
-  EXPECT_EQ(store_.doubleValue("K"), 2.5);
   EXPECT_EQ(doubles(first->history()), (std::vector<double>{0, 0, 0, 0, 2.5}));
   const auto second = addNumber("K");
   EXPECT_EQ(store_.identifier("K"), second);
   EXPECT_EQ(second->history().size(), 5u);
   EXPECT_THROW(store_.add(nullptr), std::invalid_argument);
 
-  const auto number = addNumber("N", 1);
+  const auto kept = addNumber("N", 1);
   const auto text = addText("T");
   addAlias("A", "N");
   DataStore other;
   const auto merged = std::make_shared<NumberIdentifier>("M");
+  const auto replacement = std::make_shared<NumberIdentifier>("K");
   other.add(merged);
+  other.add(replacement);
   store_.merge(other);
+  EXPECT_EQ(store_.identifier("K"), replacement);
+  EXPECT_EQ(store_.identifier("N"), kept);
+  EXPECT_EQ(other.data().count(), 2u);
+  other.setDouble("K", 3);  // both stores hold the same entry: a write through one is read through the other
+  EXPECT_EQ(store_.doubleValue("K"), 3.0);
 
   store_.setHistorySize(10);
-  for (const auto& entry : std::vector<std::shared_ptr<HistoryProvider>>{second, number, text, merged}) {
+  for (const auto& entry : std::vector<std::shared_ptr<HistoryProvider>>{replacement, kept, text, merged}) {
     EXPECT_EQ(entry->historySize(), 10);
     EXPECT_EQ(entry->history().size(), 10u);
   }
@@ -216,26 +217,9 @@ TEST_F(DataStoreTest, AddUsesTheStoresHistorySizeAndANewSizeRestartsTheEntriesNo
   EXPECT_EQ(store_.historySize(), 10);
 
   // A later merge brings entries in at their own size.
-  const auto late = std::make_shared<NumberIdentifier>("L");
-  other.add(late);
+  other.add(std::make_shared<NumberIdentifier>("L"));
   store_.merge(other);
   EXPECT_EQ(store_.history("L")->size(), 60u);
-}
-
-TEST_F(DataStoreTest, MergeStoresTheOtherStoresEntryObjects) {
-  addNumber("X", 1);
-  const auto kept = addNumber("Y", 2);
-  DataStore other;
-  const auto replacement = std::make_shared<NumberIdentifier>("X");
-  other.add(replacement);
-  store_.merge(other);
-  EXPECT_EQ(store_.identifier("X"), replacement);
-  EXPECT_EQ(store_.identifier("Y"), kept);
-  EXPECT_EQ(other.data().count(), 1u);
-
-  // Both stores hold the same entry: a write through one is read through the other at once.
-  other.setDouble("X", 3);
-  EXPECT_EQ(store_.doubleValue("X"), 3.0);
 }
 
 }  // namespace
