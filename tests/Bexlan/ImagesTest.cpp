@@ -39,15 +39,13 @@ int drawnIn(const platform::Image& image, const Rgba& colour) {
   int drawn = 0;
   for (int row = 0; row < image.pixelHeight(); ++row) {
     for (int column = 0; column < image.pixelWidth(); ++column) {
-      const Rgba pixel = image.pixel(column, row);
-      if (pixel.alpha == 0) continue;
+      const Rgba p = image.pixel(column, row);
       const auto off = [&](double component, double wanted) {
-        return std::abs(component - wanted * pixel.alpha) > 0.01;
+        return std::abs(component - wanted * p.alpha) > 0.01;
       };
-      if (off(pixel.red, colour.red) || off(pixel.green, colour.green) || off(pixel.blue, colour.blue)) {
+      if (p.alpha > 0 && (off(p.red, colour.red) || off(p.green, colour.green) || off(p.blue, colour.blue)))
         return -1;
-      }
-      ++drawn;
+      drawn += p.alpha > 0;
     }
   }
   return drawn;
