@@ -14,8 +14,6 @@
 namespace Bexlan {
 namespace {
 
-using std::chrono::milliseconds;
-
 // A provider with one text entry under its own key. Each refresh logs itself, keeps the elapsed time, runs
 // the test's hook and writes the refresh count into its entry.
 class TestProvider final : public IDataProvider {
@@ -70,7 +68,6 @@ class DataProviderContainerTest : public ::testing::Test {
   static bool pumpUntil(const std::function<bool()>& done) {
     return platform::RunLoop::main().runUntil(done, std::chrono::seconds(5));
   }
-  static void pumpForAWhile() { platform::RunLoop::main().runFor(milliseconds(100)); }
   // Timers left on the main run loop would tick during later tests.
   void TearDown() override {
     for (const auto& container : containers_) container->stop();
@@ -173,7 +170,7 @@ TEST_F(DataProviderContainerTest, ChangingTheIntervalReplacesTheTimer) {
   EXPECT_EQ(container->timer(), nullptr);
   container->start();  // no interval, no timer
   EXPECT_EQ(container->timer(), nullptr);
-  pumpForAWhile();
+  platform::RunLoop::main().runFor(std::chrono::milliseconds(100));
   container->refresh();  // still refreshes when asked
   EXPECT_EQ(delegateElapsed_.size(), 4u);
 
