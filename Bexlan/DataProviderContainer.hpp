@@ -11,13 +11,11 @@
 
 namespace Bexlan {
 
-// The provider container: one repeating timer on the main run loop (in the common modes) drives every
-// refresh. Each refresh hands every provider, in the order added, the seconds since the end of the
-// previous refresh (or since the timer was last started, or since creation), merges that provider's store
-// into the container's right after its refresh, tells the delegate, and only then takes the time anew: a
-// 200 ms refresh in a 1 s timer gives the next refresh about 0.8 s. Elapsed times are measured on the
-// monotonic clock that counts suspend, so a step of the wall clock never makes them negative or huge;
-// lastRefresh reports the wall-clock time of the same moment.
+// The provider container, driven by one repeating timer on the main run loop (in the common modes). Each
+// provider is handed the seconds since the end of the previous refresh, delegate call included (or since the
+// timer was last started, or since creation): a 200 ms refresh in a 1 s timer gives the next one about 0.8 s.
+// Elapsed times are monotonic and count suspend, so a step of the wall clock never makes them negative or
+// huge; lastRefresh reports the wall-clock time of the same moment.
 //
 // The scheduled timer holds the container, so a running container stays alive until its timer is
 // invalidated (stop, an absent interval, or a new timer replacing it). Use a container from the main

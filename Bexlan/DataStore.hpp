@@ -10,13 +10,11 @@
 
 namespace Bexlan {
 
-// The data store: entries in a guarded dictionary on a concurrent queue of the store's own.
-//
-// Every lookup is a synchronous read that runs in parallel with other reads; registering, removing and
-// merging are barrier writes that return at once (and run at once when the queue is idle); emptying is a
-// synchronous barrier write. A setter finds its entry by a read and changes the entry in place on the
-// caller's thread: a thread's later reads always see its earlier writes. Entries guard what they say they
-// guard (a number entry its history); write the numbers and texts of one entry from one thread at a time.
+// The data store. Lookups are synchronous and run in parallel with each other; registering, removing and
+// merging return before the write is made, emptying after it; a thread's later reads always see its
+// earlier writes. A setter changes its entry in place on the caller's thread. Entries guard what they say
+// they guard (a number entry its history); write the numbers and texts of one entry from one thread at a
+// time.
 class DataStore final : public IDataStore {
  public:
   static constexpr std::int64_t defaultHistorySize = 60;

@@ -57,12 +57,6 @@ TEST(BXDictionaryTest, WalksCountsChangesInPlaceAndEmpties) {
     EXPECT_EQ(dictionary.count(), 0u);
     EXPECT_EQ(dictionary.get("a"), std::nullopt);
   }
-
-  // Entries of class type are shared, not copied.
-  BXDictionary<std::string, std::shared_ptr<int>> shared;
-  const auto entry = std::make_shared<int>(1);
-  shared.set("entry", entry);
-  EXPECT_EQ(shared.get("entry").value_or(nullptr), entry);
 }
 
 TEST(BXDictionaryTest, PendingWritesKeepTheValueAliveAfterTheDictionaryIsGone) {

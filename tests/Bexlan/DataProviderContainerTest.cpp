@@ -4,7 +4,6 @@
 #include <functional>
 #include <limits>
 #include <stdexcept>
-#include <thread>
 
 #include "Bexlan/DataProviderContainer.hpp"
 #include "Bexlan/DataStore.hpp"
@@ -14,8 +13,6 @@
 
 namespace Bexlan {
 namespace {
-
-using std::chrono::milliseconds;
 
 // A provider with one text entry under its own key. Each refresh logs itself, keeps the elapsed time, runs
 // the test's hook and writes the refresh count into its entry.
@@ -71,7 +68,6 @@ class DataProviderContainerTest : public ::testing::Test {
   static bool pumpUntil(const std::function<bool()>& done) {
     return platform::RunLoop::main().runUntil(done, std::chrono::seconds(5));
   }
-  static void pumpForAWhile() { platform::RunLoop::main().runFor(milliseconds(100)); }
   // Timers left on the main run loop would tick during later tests.
   void TearDown() override {
     for (const auto& container : containers_) container->stop();
@@ -102,18 +98,8 @@ TEST_F(DataProviderContainerTest, ATickRefreshesAndMergesEachProviderInTurnThenT
   EXPECT_EQ(second->elapsed, delegateElapsed_);
 }
 
-TEST_F(DataProviderContainerTest, ElapsedRunsFromTheEndOfTheSlowPreviousRefresh) {
-  const auto container = make(1.0);
-  const auto slow = provider("S");
-  slow->onRefresh = [] { std::this_thread::sleep_for(milliseconds(200)); };
-  container->add(slow);
-  ASSERT_TRUE(pumpUntil([&] { return slow->elapsed.size() == 2; }));
-  // Generous bounds for a loaded machine; measured from tick to tick, the second would be 1.0.
-  EXPECT_TRUE(slow->elapsed[0] > 0.95 && slow->elapsed[0] < 1.3) << slow->elapsed[0];
-  EXPECT_TRUE(slow->elapsed[1] > 0.5 && slow->elapsed[1] < 0.95) << slow->elapsed[1];
-}
-
-TEST_F(DataProviderContainerTest, ElapsedIsMeasuredOnTheMonotonicClock) {
+// Elapsed runs from the end of the previous refresh (provider and delegate included), on the monotonic clock.
+TEST_F(DataProviderContainerTest, ElapsedIsMeasuredOnTheMonotonicClockFromTheEndOfThePreviousRefresh) {
   platform::Clock::Override clock(1000, 50);
   const auto container = make(std::nullopt);
   const auto p = provider("P");
@@ -125,7 +111,8 @@ TEST_F(DataProviderContainerTest, ElapsedIsMeasuredOnTheMonotonicClock) {
   EXPECT_EQ(p->elapsed.back(), 0.0);
   EXPECT_DOUBLE_EQ(container->lastRefresh(), 1000.3);  // taken after the provider and the delegate
 
-  // A wall clock set back by an hour changes lastRefresh, not the elapsed time.
+  // The 0.3 s spent in the last refresh do not count; a wall clock set back by an hour changes lastRefresh,
+  // not the elapsed time.
   p->onRefresh = nullptr;
   container->setDelegate({});
   clock.advance(0.7);
@@ -149,18 +136,14 @@ TEST_F(DataProviderContainerTest, StopEmptiesTheProviderStoresAndKeepsWhatWasMer
   const auto container = make(0.02);
   const auto first = provider("A"), second = provider("B");
   for (const auto& p : {first, second}) container->add(p);
-  container->setDelegate(delegate());
-  ASSERT_TRUE(pumpUntil([&] { return first->elapsed.size() == 1; }));
+  container->refresh();
   const auto timer = container->timer();
   container->stop();
-
   EXPECT_FALSE(timer->isValid());
   EXPECT_EQ(container->timer(), nullptr);
   EXPECT_TRUE(container->providers().empty());
   EXPECT_EQ(first->store()->data().count() + second->store()->data().count(), 0u);
   EXPECT_EQ(container->string("A"), "A #1");
-  pumpForAWhile();
-  EXPECT_EQ(first->elapsed.size(), 1u);
 
   // Started again, it ticks with no providers.
   const auto listener = delegate();
@@ -177,23 +160,19 @@ TEST_F(DataProviderContainerTest, ChangingTheIntervalReplacesTheTimer) {
   const auto slowTimer = container->timer();
   container->setInterval(0.02);
   EXPECT_FALSE(slowTimer->isValid());
-  EXPECT_EQ(container->timer()->timeInterval(), 0.02);
+  EXPECT_EQ(container->interval(), 0.02);
+  const auto timer = container->timer();
+  container->setInterval(0.02);  // the same value still makes a new timer
+  EXPECT_NE(container->timer(), timer);
   ASSERT_TRUE(pumpUntil([&] { return delegateElapsed_.size() == 3; }));
 
   container->setInterval(std::nullopt);
   EXPECT_EQ(container->timer(), nullptr);
-  pumpForAWhile();
-  EXPECT_EQ(delegateElapsed_.size(), 3u);
   container->start();  // no interval, no timer
   EXPECT_EQ(container->timer(), nullptr);
+  platform::RunLoop::main().runFor(std::chrono::milliseconds(100));
   container->refresh();  // still refreshes when asked
   EXPECT_EQ(delegateElapsed_.size(), 4u);
-
-  container->setInterval(0.02);
-  const auto timer = container->timer();
-  container->setInterval(0.02);  // the same value still makes a new timer
-  EXPECT_NE(container->timer(), timer);
-  ASSERT_TRUE(pumpUntil([&] { return delegateElapsed_.size() == 5; }));
 
   for (double bad : {0.0, -1.0, std::nan(""), std::numeric_limits<double>::infinity()}) {
     EXPECT_THROW(container->setInterval(bad), std::invalid_argument) << bad;
@@ -246,8 +225,7 @@ TEST_F(DataProviderContainerTest, ProvidersRefreshInOrderAreRemovedByIdentityAnd
 
   EXPECT_EQ(container->string("nobody"), "-");
   EXPECT_FALSE(container->value("nobody"));
-  EXPECT_EQ(container->int32Value("nobody"), 0);
-  EXPECT_EQ(container->doubleValue("nobody"), 0.0);
+  EXPECT_EQ(container->int32Value("nobody") + container->doubleValue("nobody"), 0.0);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "Bexlan/Data.hpp"
+#include "tests/platform/System/MountTestGuards.hpp"
 #include "tests/platform/System/SystemFixtures.hpp"
 
 namespace {
@@ -27,18 +28,16 @@ Bytes randomBytes(std::size_t size, unsigned seed, bool text = false) {
 
 // The bytes in a file of their own, removed with the object.
 struct PayloadFile {
-  explicit PayloadFile(const Bytes& bytes, const std::string& name = "payload")
-      : path(std::filesystem::temp_directory_path() /
-             ("velmora-" + std::to_string(::getpid()) + "-" + name)) {
+  explicit PayloadFile(const Bytes& bytes) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   }
-  ~PayloadFile() { std::filesystem::remove(path); }
   Bytes output(const std::string& command) const {
     const std::string text = systemtest::commandOutput(command + " " + path.string());
     return Bytes(text.begin(), text.end());
   }
-  std::filesystem::path path;
+  const volumetest::TemporaryDirectory directory;
+  const std::filesystem::path path = std::filesystem::path(directory.path()) / "payload";
 };
 
 Bytes zlibCompressed(const Bytes& payload) {
@@ -105,7 +104,7 @@ TEST(DataCodecsTest, AgreeWithMd5sumBasencGzipAndZlib) {
     EXPECT_EQ(Data::inflated(Data::deflated(payload).value()), payload);
     EXPECT_EQ(Data::gunzipped(Data::deflated(payload).value()), std::nullopt);
   }
-  const PayloadFile first(randomBytes(500, 8), "first"), second(randomBytes(300, 9), "second");
+  const PayloadFile first(randomBytes(500, 8)), second(randomBytes(300, 9));
   EXPECT_EQ(Data::gunzipped(second.output("gzip -c " + first.path.string())), randomBytes(500, 8));
   for (auto operation : {&Data::gunzipped, &Data::inflated, &Data::deflated})
     EXPECT_EQ(operation({}), std::nullopt);

@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include "Bexlan/DateUtilities.hpp"
 #include "Platform/Foundation/Clock.hpp"
 #include "Platform/Foundation/Region.hpp"
+#include "tests/platform/System/SystemFixtures.hpp"
 
 namespace Bexlan {
 namespace {
@@ -23,13 +23,7 @@ struct Pinned {
 
 // GNU date as an independent reference: the output of a shell snippet run with TZ set.
 std::string gnu(const std::string& zone, const std::string& script) {
-  const std::string command = "TZ=" + zone + " sh -c '" + script + "'";
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  char buffer[256];
-  while (pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-  if (pipe != nullptr) pclose(pipe);
-  return out;
+  return systemtest::commandOutput("TZ=" + zone + " sh -c '" + script + "'");
 }
 
 double at(const std::string& zone, const std::string& local) {

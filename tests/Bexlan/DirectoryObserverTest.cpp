@@ -42,16 +42,14 @@ TEST(DirectoryObserverTest, EachChangeCallsTheHandlerOffTheMainThreadWithinASeco
   }
 }
 
-TEST(DirectoryObserverTest, AfterDestructionNoHandlerRunsAndTheDescriptorIsClosed) {
+// That no handler runs after destruction is DirectoryObserverDestructionTest's, under load.
+TEST(DirectoryObserverTest, DestructionClosesTheDescriptorAndAnUnwatchablePathHasNone) {
   volumetest::TemporaryDirectory temporary;
   Calls calls;
   const int fd = DirectoryObserver(temporary.path(), calls.handler()).fileDescriptor();
   ASSERT_GE(fd, 0);
   std::error_code closed;
   EXPECT_NE(fs::read_symlink("/proc/self/fd/" + std::to_string(fd), closed), "anon_inode:inotify");
-  std::ofstream(fs::path(temporary.path()) / "after") << "x";
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  EXPECT_EQ(calls.count, 0);
   EXPECT_EQ(DirectoryObserver("/nonexistent/velmora", calls.handler()).fileDescriptor(), -1);
 }
 

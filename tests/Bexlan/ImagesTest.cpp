@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -12,6 +11,7 @@
 
 #include "Bexlan/Images.hpp"
 #include "Platform/Graphics/SymbolRenderer.hpp"
+#include "tests/platform/System/MountTestGuards.hpp"
 
 namespace {
 
@@ -39,15 +39,13 @@ int drawnIn(const platform::Image& image, const Rgba& colour) {
   int drawn = 0;
   for (int row = 0; row < image.pixelHeight(); ++row) {
     for (int column = 0; column < image.pixelWidth(); ++column) {
-      const Rgba pixel = image.pixel(column, row);
-      if (pixel.alpha == 0) continue;
+      const Rgba p = image.pixel(column, row);
       const auto off = [&](double component, double wanted) {
-        return std::abs(component - wanted * pixel.alpha) > 0.01;
+        return std::abs(component - wanted * p.alpha) > 0.01;
       };
-      if (off(pixel.red, colour.red) || off(pixel.green, colour.green) || off(pixel.blue, colour.blue)) {
+      if (p.alpha > 0 && (off(p.red, colour.red) || off(p.green, colour.green) || off(p.blue, colour.blue)))
         return -1;
-      }
-      ++drawn;
+      drawn += p.alpha > 0;
     }
   }
   return drawn;
@@ -140,34 +138,29 @@ TEST(ImagesTest, TintingColoursTemplatesOnly) {
   EXPECT_GT(drawnIn(*configured, Rgba{0, 0, 1, 1}), 40);
 }
 
-// A temporary folder, used as a resource bundle, removed with everything in it.
-struct TemporaryFolder {
-  fs::path path = fs::temp_directory_path() / ("images-test-" + std::to_string(::getpid()) + ".bundle");
-  TemporaryFolder() { fs::create_directories(path / "inner"); }
-  ~TemporaryFolder() { fs::remove_all(path); }
-};
-
 TEST(ImagesTest, NamedImagesComeFromTheTopOfTheBundle) {
-  TemporaryFolder folder;
+  const volumetest::TemporaryDirectory folder;
+  fs::create_directory(fs::path(folder.path()) / "inner");
   const ImageRef written = Images::tintedSymbol("cpu", *Color::rgb(0, 0.5, 0));
-  written->writePng((folder.path / "board.png").string());
-  written->writePng((folder.path / "inner" / "nested.png").string());
-  std::ofstream(folder.path / "broken.png") << "not a PNG";
-  const auto bundle = platform::Bundle::atPath(folder.path);
+  written->writePng(folder.path() + "/board.png");
+  written->writePng(folder.path() + "/inner/nested.png");
+  std::ofstream(folder.path() + "/broken.png") << "not a PNG";
+  const auto bundle = platform::Bundle::atPath(folder.path());
 
   const ImageRef read = Images::named("board", *bundle);
   EXPECT_FALSE(read->isTemplate());
   ASSERT_EQ(read->pixelWidth(), written->pixelWidth());
   EXPECT_EQ(difference(*read, *written), 0);
-  const std::string outside = "../" + folder.path.filename().string() + "/board";
+  const std::string outside = "../" + fs::path(folder.path()).filename().string() + "/board";
   const std::vector<std::string> missing{"absent", "broken", "inner/nested", "board.png", outside};
   for (const std::string& name : missing) EXPECT_TRUE(Images::named(name, *bundle)->isEmpty()) << name;
   EXPECT_TRUE(Images::named("no-such-resource-anywhere")->isEmpty());
 }
 
 TEST(SymbolRendererTest, FitsAnySvgIntoTheSquareAsABlackTemplate) {
-  TemporaryFolder folder;
-  const fs::path bar = folder.path / "bar.svg";  // a wide red bar: fitted, it is centred vertically
+  const volumetest::TemporaryDirectory folder;
+  const fs::path dir = folder.path(),
+                 bar = dir / "bar.svg";  // a wide red bar: fitted, it is centred vertically
   std::ofstream(bar) << R"(<svg xmlns="http://www.w3.org/2000/svg" width="20" height="10">)"
                      << R"(<rect width="20" height="10" fill="#ff0000"/></svg>)";
   const auto image = platform::SymbolRenderer::render(bar, 10, 1);
@@ -177,9 +170,9 @@ TEST(SymbolRendererTest, FitsAnySvgIntoTheSquareAsABlackTemplate) {
   EXPECT_EQ(image->pixel(5, 9).alpha, 0);
   EXPECT_EQ(image->pixel(0, 3), (Rgba{0, 0, 0, 1}));
   EXPECT_EQ(image->pixel(9, 6), (Rgba{0, 0, 0, 1}));
-  std::ofstream(folder.path / "broken.svg") << "<svg";
-  EXPECT_TRUE(isEmptyTemplate(platform::SymbolRenderer::render(folder.path / "broken.svg", 10, 1)));
-  EXPECT_TRUE(isEmptyTemplate(platform::SymbolRenderer::render(folder.path / "absent.svg", 10, 1)));
+  std::ofstream(dir / "broken.svg") << "<svg";
+  for (const char* file : {"broken.svg", "absent.svg"})
+    EXPECT_TRUE(isEmptyTemplate(platform::SymbolRenderer::render(dir / file, 10, 1))) << file;
   EXPECT_EQ(platform::SymbolRenderer::iconFile("pan-up-symbolic"),
             platform::SymbolRenderer::themeDirectory() / "ui" / "pan-up-symbolic.svg");
   EXPECT_EQ(platform::SymbolRenderer::iconFile("../ui/pan-up-symbolic"), std::nullopt);

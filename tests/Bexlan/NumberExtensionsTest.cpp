@@ -1,22 +1,26 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
 #include <limits>
+#include <stdexcept>
 #include <tuple>
 
+#include "Bexlan/DecimalFormatter.hpp"
 #include "Bexlan/DecimalText.hpp"
 #include "Bexlan/Double.hpp"
 #include "Bexlan/Float.hpp"
 #include "Bexlan/FloatingPoint.hpp"
+#include "Bexlan/Formatted.hpp"
 #include "Bexlan/Int.hpp"
 #include "Bexlan/Number.hpp"
 #include "Bexlan/String.hpp"
+#include "Bexlan/Value.hpp"
 #include "Platform/Foundation/Region.hpp"
 
 namespace Bexlan {
 namespace {
 
+using platform::ScopedRegion;
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 constexpr double inf = std::numeric_limits<double>::infinity();
 
@@ -27,7 +31,7 @@ TEST(NumberTexts, FollowThePinnedLocale) {
       {"de_DE", "1.234.567", "-1.234", ",", "-2,99", "1234,12"},
       {"en_US_POSIX", "1234567", "-1234", ".", "-2.99", "1234.12"}};
   for (auto [locale, grouped, negative, separator, cut, halfEven] : cases) {
-    platform::ScopedRegion region(locale, "UTC", {"en"});
+    ScopedRegion region(locale, "UTC", {"en"});
     EXPECT_EQ(Int::formattedWithSeparator(1234567), grouped) << locale;
     EXPECT_EQ(Int::formattedWithSeparator(-1234), negative) << locale;
     EXPECT_EQ(Int::formattedWithSeparator(0), "0") << locale;
@@ -36,11 +40,9 @@ TEST(NumberTexts, FollowThePinnedLocale) {
     EXPECT_EQ(Float::formatted2(-2.999f), cut) << locale;
     EXPECT_EQ(decimalText(1234.125, 2), halfEven) << locale;
   }
-  platform::ScopedRegion region("en_US", "UTC", {"en"});
+  ScopedRegion region("en_US", "UTC", {"en"});
   const std::tuple<std::optional<std::string>, const char*> texts[] = {
       {Double::formatted1(1.98765), "1.9"},
-      {Double::formatted3(1.98765), "1.987"},
-      {Double::formatted4(1.98765), "1.9876"},
       {Double::formatted5(1.987654), "1.98765"},
       {Float::formatted5(-0.1f), "-0.10000"},
       {Float::formatted(0.1f, 10), "0.1000000014"},  // widened first
@@ -64,9 +66,8 @@ TEST(NumberArithmetic, RoundsToPlacesAndMultiples) {
   // Computed in double, the result lies beyond float's range; it narrows to the largest float.
   EXPECT_EQ(Float::rounded(std::numeric_limits<float>::max(), -31), std::numeric_limits<float>::max());
 
-  using Rule = RoundingRule;
-  const std::tuple<double, Rule, double> multiples[] = {// value, rule, multiple of 5
-                                                        {12.5, Rule::toNearestOrAwayFromZero, 15},
+  using Rule = RoundingRule;  // value, rule, the multiple of 5 it rounds to
+  const std::tuple<double, Rule, double> multiples[] = {{12.5, Rule::toNearestOrAwayFromZero, 15},
                                                         {12.5, Rule::toNearestOrEven, 10},
                                                         {17.5, Rule::toNearestOrEven, 20},
                                                         {-7.5, Rule::toNearestOrEven, -10},
@@ -89,8 +90,42 @@ TEST(NumberArithmetic, FinitenessAndConversionsNeverLeaveTheirRange) {
                                                            {inf, 0},  {4294967295, 4294967295u}, {3.99, 3}};
   for (auto [value, expected] : conversions) EXPECT_EQ(Double::uint32Value(value), expected) << value;
   EXPECT_EQ(Number::cgFloatValue(platform::Number::of(0.1)), static_cast<double>(0.1f));
-  const platform::ScopedRegion region("en_US", "UTC", {"en"});
+  const ScopedRegion region("en_US", "UTC", {"en"});
   EXPECT_EQ(Double::date(365 * 86400 + 43200).dayString(), "1971-01-01");  // seconds since 1970, not 2001
+}
+
+TEST(FormattedTest, WritesExactlyTheDigitsCutTowardZeroWithoutGrouping) {
+  ScopedRegion region("en_US", "UTC", {"en-US"});
+  const std::tuple<double, int, const char*> cases[] = {
+      {1.25, 1, "1.2"},   {-1.25, 1, "-1.2"}, {4.35, 2, "4.35"},  // not floor(4.35 * 100) / 100
+      {1.005, 2, "1.00"}, {9.99, 0, "9"},     {0.5, 3, "0.500"}, {1234567.891, 2, "1234567.89"}};
+  for (auto [value, digits, text] : cases) EXPECT_EQ(formatted(value, digits), text) << value;
+  ScopedRegion german("de_DE", "UTC", {"de-DE"});
+  EXPECT_EQ(formatted(-1234567.891, 1), "-1234567,8");
+}
+
+TEST(FormattedTest, DecimalFormatterWritesAtMostTheDigitsHalfToEven) {
+  ScopedRegion region("en_US", "UTC", {"en-US"});
+  const std::tuple<platform::Number, int, const char*> cases[] = {
+      {platform::Number::of(1.5), 2, "1.5"},
+      {platform::Number::of(2), 2, "2"},
+      {platform::Number::of(0.125), 2, "0.12"},
+      {platform::Number::of(0.375), 2, "0.38"},
+      {platform::Number::of(2.5f), 0, "2"},
+      {platform::Number::of(std::numeric_limits<std::uint64_t>::max()), 2, "18446744073709551615"}};
+  for (const auto& [number, digits, text] : cases) EXPECT_EQ(DecimalFormatter::string(number, digits), text);
+  ScopedRegion german("de_DE", "UTC", {"de-DE"});
+  EXPECT_EQ(DecimalFormatter::string(platform::Number::of(-1234.5678), 3), "-1234,568");
+}
+
+TEST(FormattedTest, FractionDigitCountsOutsideZeroTo999AreRejected) {
+  EXPECT_THROW(formatted(1.0, -1), std::out_of_range);
+  EXPECT_THROW(formatted(1.0, std::numeric_limits<std::int64_t>::max()), std::out_of_range);
+  EXPECT_THROW(DecimalFormatter::string(platform::Number::of(1), 1000), std::out_of_range);
+  EXPECT_THROW(Value(IdentifierCategory::raw, true, -1), std::out_of_range);
+  Value value(IdentifierCategory::raw, true, 999);
+  EXPECT_THROW(value.setDecimals(1000), std::out_of_range);
+  EXPECT_EQ(value.decimals(), 999);
 }
 
 }  // namespace

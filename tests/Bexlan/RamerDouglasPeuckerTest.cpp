@@ -34,11 +34,9 @@ TEST(RamerDouglasPeuckerTest, KeepsAPointOnlyWhenItStraysFurtherThanTheTolerance
       {{}, 1, {}},
       {{{3, 4}}, 1, {{3, 4}}},
       {{{0, 0}, {1, 9}}, 0, {{0, 0}, {1, 9}}},
-      {{{0, 0}, {1, 9}}, 100, {{0, 0}, {1, 9}}},
       {bump, -1, {}},
       {bump, nan, {}},
       // At the tolerance is not beyond it.
-      {bump, 1.0, {{0, 0}, {2, 0}}},
       {bump, 0.5, {{0, 0}, {2, 0}}},
       {bump, 0.4, bump},
       {{{0, 0}, {1, 1}, {2, 2}, {3, 3}}, 0, {{0, 0}, {3, 3}}},

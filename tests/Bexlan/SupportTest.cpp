@@ -1,6 +1,5 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "Bexlan/Support.hpp"
+#include "tests/platform/System/MountTestGuards.hpp"
 
 namespace {
 
@@ -39,8 +39,8 @@ TEST(SupportTest, OpensEachPageThroughTheInnermostOpener) {
 }
 
 TEST(SupportTest, LaunchStartsTheProgramWithTheAddressAsItsOnlyArgument) {
-  const fs::path directory = fs::temp_directory_path() / ("support-test-" + std::to_string(::getpid()));
-  fs::create_directories(directory);
+  const volumetest::TemporaryDirectory temporary;
+  const fs::path directory = temporary.path();
   const fs::path received = directory / "received";
   const fs::path program = directory / "fake-opener";
   std::ofstream(program) << "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '" << received.string() << ".part'\n"
@@ -55,7 +55,6 @@ TEST(SupportTest, LaunchStartsTheProgramWithTheAddressAsItsOnlyArgument) {
   }
   std::stringstream text;
   text << std::ifstream(received).rdbuf();
-  fs::remove_all(directory);
   EXPECT_EQ(text.str(), "1|" + address + "|");
 
   EXPECT_FALSE(Support::launch((directory / "absent").string(), address));

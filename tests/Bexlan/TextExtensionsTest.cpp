@@ -11,6 +11,7 @@
 
 #include "Bexlan/Optional.hpp"
 #include "Bexlan/String.hpp"
+#include "tests/Bexlan/ScopedCLocale.hpp"
 #include "tests/platform/System/SystemFixtures.hpp"
 
 namespace Bexlan {
@@ -27,11 +28,8 @@ TEST(TextOperations, CountCharactersAsAReaderSeesThemHoldOffsetsToTheTextAndSpli
   EXPECT_EQ(String::substring(e + flag + family, 1, 1), flag);
   EXPECT_EQ(String::substringTo(e + flag + family, 2, 3), family);
   EXPECT_EQ(String::withoutLastFiveCharacters("ab" + e + flag + family + "cd"), "ab");
-  EXPECT_EQ(String::truncated("\xff\xfe"
-                              "abc",
-                              3),
-            "\xff\xfe"
-            "a");  // stray bytes count one each
+  EXPECT_EQ(String::truncated(std::string("\xff\xfe") + "abc", 3),
+            std::string("\xff\xfe") + "a");  // stray bytes
 
   // text, from, to or length or n, expected
   using Case = std::tuple<const char*, std::int64_t, std::int64_t, const char*>;
@@ -84,20 +82,15 @@ TEST(TextOperations, MacRomanCodeFoldsTheLastEightBytesAndAgreesWithIconv) {
   }
 }
 
-TEST(TextOperations, FloatValueReadsOnlyAWholeNumber) {
+TEST(TextOperations, FloatValueReadsOnlyAWholeNumberWhateverTheLocale) {
+  const ScopedCLocale german(
+      "de_DE.UTF-8");  // where installed: its strtof would read "1,5" and stop at "0.1"
   const std::tuple<std::string, std::optional<double>> cases[] = {
-      {"1", 1.0},
-      {" 1", std::nullopt},
-      {"1 ", std::nullopt},
-      {"\t1", std::nullopt},
-      {"1e3", 1000.0},
-      {"", std::nullopt},
-      {"0.1", double(0.1f)},
-      {"-0x1p-2", -0.25},
-      {"1,5", std::nullopt},
-      {std::string("1\0", 2), std::nullopt},
-      {"1e50", std::numeric_limits<double>::infinity()}};
+      {"1", 1.0},         {" 1", std::nullopt},  {"1 ", std::nullopt}, {"\t1", std::nullopt}, {"1e3", 1000.0},
+      {"", std::nullopt}, {"0.1", double(0.1f)}, {"-0x1p-2", -0.25},   {"1,5", std::nullopt}};
   for (const auto& [text, expected] : cases) EXPECT_EQ(String::floatValue(text), expected) << text;
+  EXPECT_EQ(String::floatValue(std::string("1\0", 2)), std::nullopt);
+  EXPECT_EQ(String::floatValue("1e50"), std::numeric_limits<double>::infinity());
   EXPECT_TRUE(std::isnan(String::floatValue("nan").value_or(0)));
 }
 

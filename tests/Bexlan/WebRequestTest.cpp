@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 
 #include "Bexlan/WebRequest.hpp"
+#include "tests/platform/System/MountTestGuards.hpp"
 #include "tests/support/LoopbackHttpServer.hpp"
 #include "tests/support/SelfSignedTlsServer.hpp"
 
@@ -147,11 +147,11 @@ TEST(WebRequestTest, FailuresArriveAsErrorsAlone) {
 }
 
 TEST(WebRequestTest, FilesConcurrencyAndCallbackThreads) {
-  const auto file = std::filesystem::temp_directory_path() / ("velmora-ping-" + std::to_string(::getpid()));
+  const volumetest::TemporaryDirectory directory;
+  const std::string file = directory.path() + "/ping";
   std::ofstream(file) << "x";
-  EXPECT_FALSE(WebRequest::pingAsync("file://" + file.string(), 2).get().isSuccess);
-  std::filesystem::remove(file);
-  EXPECT_EQ(failureOf(WebRequest::getAsync("file://" + file.string())), Code::fileDoesNotExist);
+  EXPECT_FALSE(WebRequest::pingAsync("file://" + file, 2).get().isSuccess);
+  EXPECT_EQ(failureOf(WebRequest::getAsync("file://" + file + "-missing")), Code::fileDoesNotExist);
 
   testsupport::LoopbackHttpServer server(
       [](const auto&) { return Reply(200, "hi", Reply::Action::respond, 0.2); });

@@ -5,19 +5,16 @@
 #include <stdexcept>
 
 #include "Bexlan/NumberIdentifier.hpp"
+#include "Bexlan/StringIdentifier.hpp"
+#include "Bexlan/WrappedIdentifier.hpp"
 #include "Platform/Foundation/Region.hpp"
 #include "Platform/Graphics/Image.hpp"
+#include "tests/Bexlan/Samples.hpp"
 
 namespace Bexlan {
 namespace {
 
 using platform::Number;
-
-std::vector<double> doubles(const std::vector<Number>& samples) {
-  std::vector<double> result;
-  for (const auto& sample : samples) result.push_back(sample.doubleValue());
-  return result;
-}
 
 class NumberIdentifierTest : public ::testing::Test {
  protected:
@@ -69,37 +66,23 @@ TEST_F(NumberIdentifierTest, ASetShiftsTheHistoryOfIntegerZerosAndMovesMinimumAn
   EXPECT_EQ(entry_.min()->doubleValue(), -1.0);
 }
 
-TEST_F(NumberIdentifierTest, AbsentValuesShortenTheHistoryForGoodAndANewSizeRestartsIt) {
-  entry_.setInt(3);
+// The ring's own rules are SampleHistoryTest's; these are the entry's uses of them.
+TEST_F(NumberIdentifierTest, AbsentValuesShortenTheHistoryAndANewSizeRestartsIt) {
+  entry_.setInt(-2);
   entry_.setOptionalInt(std::nullopt);
   EXPECT_FALSE(entry_.value());
   EXPECT_EQ(entry_.history().size(), 59u);
-  EXPECT_EQ(entry_.min()->doubleValue(), 3.0);
-  entry_.setInt(1);
+  entry_.setInt(9);
   EXPECT_EQ(entry_.history().size(), 59u);
-  EXPECT_EQ(entry_.history().back().doubleValue(), 1.0);
-
-  for (int i = 0; i < 60; ++i) entry_.setOptionalDouble(std::nullopt);
-  EXPECT_TRUE(entry_.history().empty());
-  entry_.setInt(2);
-  entry_.setUInt8(4);
-  EXPECT_EQ(doubles(entry_.history()), std::vector<double>{4.0});
+  EXPECT_EQ(entry_.history().back().doubleValue(), 9.0);
 
   // A new history size restarts the history at its full length and keeps the extremes.
-  entry_.setInt(-2);
-  entry_.setInt(9);
   entry_.setHistorySize(3);
   EXPECT_EQ(doubles(entry_.history()), std::vector<double>(3, 0.0));
   EXPECT_EQ(entry_.min()->doubleValue(), -2.0);
   EXPECT_EQ(entry_.max()->doubleValue(), 9.0);
-  for (int i = 1; i <= 8; ++i) entry_.setInt(i);
-  EXPECT_EQ(doubles(entry_.history()), (std::vector<double>{6, 7, 8}));
-
-  entry_.setHistorySize(0);
-  entry_.setInt(4);
-  EXPECT_EQ(doubles(entry_.history()), std::vector<double>{4.0});
   EXPECT_THROW(entry_.setHistorySize(-1), std::invalid_argument);
-  EXPECT_EQ(entry_.historySize(), 0);
+  EXPECT_EQ(entry_.historySize(), 3);
 
   entry_.setHistory({Number::of(1), Number::of(2.5f)});
   entry_.setInt(3);
@@ -116,6 +99,55 @@ TEST_F(NumberIdentifierTest, NaNGoesIntoTheHistoryButNeverBecomesMinimumOrMaximu
   entry_.updateMin(nan);
   EXPECT_EQ(entry_.min()->doubleValue(), 2.5);
   EXPECT_EQ(entry_.max()->doubleValue(), 2.5);
+}
+
+TEST(StringIdentifierTest, StartsWithTheGivenTextAndRecordsOnlyRawNumbers) {
+  StringIdentifier absent("diskRead", "Read", std::nullopt);
+  EXPECT_EQ(absent.description(), "-");
+  EXPECT_FALSE(absent.value() || absent.min() || absent.max());
+  EXPECT_EQ(doubles(absent.history()), std::vector<double>(60, 0.0));
+  const Icon icon = platform::Image::create({});
+  StringIdentifier entry("N_S_DL", "Download", "", icon);
+  EXPECT_EQ(entry.description(), "");
+  EXPECT_EQ(entry.icon(), icon);
+
+  entry.setStringWithRaw("2 KB", Number::of(std::uint32_t{2048}));
+  EXPECT_EQ(entry.description(), "2 KB");
+  EXPECT_EQ(entry.value()->typeCode(), 'I');
+  for (int raw : {9, 4, 6}) entry.setStringWithRaw(std::nullopt, Number::of(raw));
+  entry.setStringWithRaw("nan", Number::of(std::numeric_limits<double>::quiet_NaN()));
+  entry.setString("abc");  // text alone records nothing
+  EXPECT_EQ(entry.description(), "abc");
+  EXPECT_TRUE(std::isnan(entry.value()->doubleValue()));
+  const auto samples = doubles(entry.history());
+  ASSERT_EQ(samples.size(), 60u);
+  EXPECT_EQ(std::vector<double>(samples.end() - 5, samples.end() - 1), (std::vector<double>{2048, 9, 4, 6}));
+  EXPECT_EQ(entry.min()->doubleValue(), 4.0);
+  EXPECT_EQ(entry.max()->doubleValue(), 2048.0);
+  entry.setString(std::nullopt);
+  EXPECT_EQ(entry.description(), "-");
+}
+
+TEST(StringIdentifierTest, ARawInitialNumberIsRecordedAndANewHistorySizeRestartsTheHistoryOnly) {
+  StringIdentifier withoutRaw("K", "Name", "text", std::optional<Number>());
+  EXPECT_FALSE(withoutRaw.value() || withoutRaw.min());
+  StringIdentifier entry("K", "Name", "a", Number::of(8));
+  const auto samples = doubles(entry.history());
+  EXPECT_EQ(std::vector<double>(samples.end() - 2, samples.end()), (std::vector<double>{0, 8}));
+  EXPECT_EQ(samples.size(), 60u);
+  entry.setHistorySize(4);
+  EXPECT_EQ(doubles(entry.history()), std::vector<double>(4, 0.0));
+  EXPECT_EQ(entry.value()->longLongValue(), 8);
+  EXPECT_EQ(entry.max()->doubleValue(), 8.0);
+  EXPECT_THROW(entry.setHistorySize(-3), std::invalid_argument);
+  EXPECT_EQ(entry.historySize(), 4);
+}
+
+TEST(WrappedIdentifierDeathTest, AskingTheAliasForItsTextOrNumberIsFatal) {
+  std::shared_ptr<const Identifier> alias = std::make_shared<WrappedIdentifier>("A", "Alias", "B");
+  const std::string where = "WrappedIdentifier\\.cpp:[0-9]+: Fatal error: ";
+  EXPECT_DEATH(alias->description(), where + "Use IDataStore to get string of wrapped identifier\\.");
+  EXPECT_DEATH(alias->value(), where + "Use IDataStore to get value of wrapped identifier\\.");
 }
 
 }  // namespace
