@@ -19,7 +19,6 @@ struct ProcessEntry {
   std::uint64_t cpuTicks = 0;  // user + system time, in clock ticks
   std::int64_t threads = 0;
   std::uint64_t residentBytes = 0;
-  std::uint64_t startTime = 0;  // clock ticks from boot to the start
   // Not in the previous successful scan: a new pid, or a reused one (another start time).
   bool isNew = true;
 

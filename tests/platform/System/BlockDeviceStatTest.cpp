@@ -15,7 +15,8 @@ TEST(BlockDeviceStatTest, TurnsAStatLineIntoExactByteCountersThatSaturate) {
   ASSERT_TRUE(stat.has_value());
   EXPECT_EQ(stat->readsCompleted, 42260u);
   EXPECT_EQ(stat->writesCompleted, 17374u);
-  EXPECT_EQ(stat->weightedIoMilliseconds, 49478u);
+  EXPECT_EQ(stat->readMilliseconds, 29205u);
+  EXPECT_EQ(stat->writeMilliseconds, 18545u);
   EXPECT_EQ(stat->bytesRead(), 3420042ull * 512);
   EXPECT_EQ(stat->bytesWritten(), 7162872ull * 512);
 

@@ -22,16 +22,11 @@ class BlockDeviceTest : public ::testing::Test {
 TEST_F(BlockDeviceTest, APartitionOfASataDiskTakesTheDiskFactsWithUdevFillingTheGaps) {
   const std::string scsiDevice = "/sys/devices/pci0000:00/0000:00:17.0/ata1/host0/target0:0:0/0:0:0:0";
   // sysfs has no serial for SCSI disks; udev's record of the whole disk has it.
-  const BlockDevice expected{"sda2",     8,
-                             2,          true,
-                             "sda",      scsiDevice + "/block/sda",
-                             scsiDevice, "SATA",
-                             false,      false,
-                             "ATA",      "Samsung SSD 860 EVO 500GB",
-                             "4B6Q",     "S3Z9NB0K123456A"};
+  const BlockDevice expected{"sda2",           8,     2,     "sda", scsiDevice + "/block/sda",   scsiDevice,
+                             "SATA",           false, false, "ATA", "Samsung SSD 860 EVO 500GB", "4B6Q",
+                             "S3Z9NB0K123456A"};
   EXPECT_EQ(device("sda2"), expected);
   const BlockDevice sda = device("sda");
-  EXPECT_FALSE(sda.isPartition);
   EXPECT_EQ(sda.wholeDisk, "sda");
   EXPECT_EQ(sda.serial, expected.serial);
 }
@@ -80,7 +75,6 @@ TEST_F(BlockDeviceTest, MadeUpDevicesHaveNoHardware) {
   EXPECT_FALSE(loop.devicePath || loop.model || loop.serial);
   // A device-mapper volume lives on the disk of its first member in name order.
   const BlockDevice mapped = device("dm-0");
-  EXPECT_FALSE(mapped.isPartition);
   EXPECT_EQ(mapped.wholeDisk, "nvme0n1");
   EXPECT_EQ(mapped.deviceProtocol, "PCI-Express");
   EXPECT_EQ(mapped.model, "Samsung SSD 970 EVO Plus 1TB");
