@@ -6,7 +6,6 @@
 #include <linux/rtnetlink.h>
 #include <sys/socket.h>
 #include <sys/time.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -14,6 +13,7 @@
 #include <cstring>
 #include <utility>
 
+#include "Platform/Dispatch/FileDescriptor.hpp"
 #include "Platform/System/NetlinkMessages.hpp"
 
 namespace platform {
@@ -52,21 +52,6 @@ std::optional<LinkRecord> parseLink(std::span<const std::byte> body) {
   if (link.name.empty()) return std::nullopt;
   return link;
 }
-
-class NetlinkSocket {
- public:
-  NetlinkSocket() : fd_(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE)) {}
-  ~NetlinkSocket() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  NetlinkSocket(NetlinkSocket&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  NetlinkSocket(const NetlinkSocket&) = delete;
-  NetlinkSocket& operator=(const NetlinkSocket&) = delete;
-  int fd() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // Sends a dump request of `type` (RTM_GETLINK, RTM_GETADDR) for every family.
 bool sendDumpRequest(int fd, std::uint16_t type) {
@@ -137,15 +122,6 @@ std::optional<AddressRecord> parseAddress(std::span<const std::byte> body) {
   return AddressRecord{static_cast<int>(info->ifa_index), info->ifa_family, std::move(*address)};
 }
 
-// Opens a route socket whose reads give up after a second.
-std::optional<NetlinkSocket> openRouteSocket() {
-  std::optional<NetlinkSocket> socket(std::in_place);
-  if (socket->fd() < 0) return std::nullopt;
-  timeval timeout{.tv_sec = 1, .tv_usec = 0};
-  ::setsockopt(socket->fd(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-  return socket;
-}
-
 // Large enough for any one message the kernel sends in a dump.
 constexpr size_t dumpBufferSize = 32768;
 
@@ -167,15 +143,19 @@ std::optional<std::vector<LinkRecord>> readLinkTable() {
 }
 
 std::optional<InterfaceTable> readInterfaceTable(bool withAddresses) {
-  std::optional<NetlinkSocket> socket = openRouteSocket();
-  if (!socket) return std::nullopt;
+  const int fd = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE);
+  if (fd < 0) return std::nullopt;
+  const FileDescriptor socket(fd, "netlink socket");
+  // Reads give up after a second.
+  const timeval timeout{.tv_sec = 1, .tv_usec = 0};
+  ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
   std::vector<std::byte> buffer(dumpBufferSize);
   InterfaceTable table;
-  if (!dump(socket->fd(), RTM_GETLINK, buffer,
+  if (!dump(fd, RTM_GETLINK, buffer,
             [&](std::span<const std::byte> messages) { return parseLinkMessages(messages, table.links); })) {
     return std::nullopt;
   }
-  if (withAddresses && !dump(socket->fd(), RTM_GETADDR, buffer, [&](std::span<const std::byte> messages) {
+  if (withAddresses && !dump(fd, RTM_GETADDR, buffer, [&](std::span<const std::byte> messages) {
         return parseAddressMessages(messages, table.addresses);
       })) {
     return std::nullopt;
