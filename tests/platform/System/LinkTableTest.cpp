@@ -15,14 +15,13 @@
 #include "Platform/System/LinkTable.hpp"
 #include "tests/platform/System/NetworkFixtures.hpp"
 
-using platform::LinkDumpState;
-using platform::LinkRecord;
-using testing::ElementsAre;
-
 using networktest::addressBytes;
 using networktest::appendMessage;
 using networktest::Bytes;
 using networktest::raw;
+using platform::LinkDumpState;
+using platform::LinkRecord;
+using testing::ElementsAre;
 
 namespace {
 
