@@ -139,7 +139,6 @@ std::optional<BlockDevice> BlockDevice::read(const TextSource& source, std::stri
   BlockDevice device;
   device.name = std::string(name);
   std::tie(device.major, device.minor) = *number;
-  device.isPartition = source.read(classPath(name) + "/partition").has_value();
   device.wholeDisk = wholeDiskOf(source, device.name);
   device.wholeDiskPath = resolveLink(source, classPath(device.wholeDisk)).value_or(std::string());
   if (!device.wholeDiskPath.empty())

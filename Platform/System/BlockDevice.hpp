@@ -15,11 +15,10 @@ namespace platform {
 // The hardware facts (removable, rotational, vendor, model, revision, serial, protocol) are the whole
 // disk's: a partition has none of its own.
 struct BlockDevice {
-  // The device itself: "sda2", its number and whether it is a partition.
+  // The device itself: "sda2" and its number.
   std::string name;
   std::uint32_t major = 0;
   std::uint32_t minor = 0;
-  bool isPartition = false;
 
   // The disk under it: the parent of a partition; for device-mapper and md devices the disk under their
   // first member (in name order). A whole disk is its own.

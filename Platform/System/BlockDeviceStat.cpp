@@ -16,7 +16,7 @@ std::uint64_t sectorsToBytes(std::uint64_t sectors) {
   return sectors > limit ? std::numeric_limits<std::uint64_t>::max() : sectors * BlockDeviceStat::sectorSize;
 }
 
-// The counters from the first eleven of `fields`.
+// The counters kept from the eleven of `fields` that start at `first`; absent unless all eleven are numbers.
 std::optional<BlockDeviceStat> statFromFields(const std::vector<std::string_view>& fields,
                                               std::size_t first) {
   if (fields.size() < first + counterCount) return std::nullopt;
@@ -26,8 +26,7 @@ std::optional<BlockDeviceStat> statFromFields(const std::vector<std::string_view
     if (!value) return std::nullopt;
     counters[i] = *value;
   }
-  return BlockDeviceStat{counters[0], counters[1], counters[2], counters[3], counters[4], counters[5],
-                         counters[6], counters[7], counters[8], counters[9], counters[10]};
+  return BlockDeviceStat{counters[0], counters[2], counters[3], counters[4], counters[6], counters[7]};
 }
 
 std::optional<std::uint32_t> parseDeviceNumber(std::string_view field) {

@@ -10,23 +10,18 @@
 
 namespace platform {
 
-// The I/O counters of a block device since it appeared, as /sys/block/<disk>/stat and /proc/diskstats
-// give them (the first eleven counters; newer kernels append discard and flush counters, which are not
-// kept). Sectors are always units of 512 bytes, whatever the device's own block size.
+// The read and write counters of a block device since it appeared, as /sys/block/<disk>/stat and
+// /proc/diskstats give them (fields 1, 3, 4, 5, 7 and 8 of the eleven every kernel writes). Sectors are
+// always units of 512 bytes, whatever the device's own block size.
 struct BlockDeviceStat {
   static constexpr std::uint64_t sectorSize = 512;
 
   std::uint64_t readsCompleted = 0;
-  std::uint64_t readsMerged = 0;
   std::uint64_t sectorsRead = 0;
   std::uint64_t readMilliseconds = 0;
   std::uint64_t writesCompleted = 0;
-  std::uint64_t writesMerged = 0;
   std::uint64_t sectorsWritten = 0;
   std::uint64_t writeMilliseconds = 0;
-  std::uint64_t ioInProgress = 0;
-  std::uint64_t ioMilliseconds = 0;
-  std::uint64_t weightedIoMilliseconds = 0;
 
   // Sectors times 512, saturated at the largest 64-bit value.
   std::uint64_t bytesRead() const;

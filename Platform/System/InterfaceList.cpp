@@ -22,16 +22,6 @@ const std::shared_ptr<const InterfaceList>& InterfaceList::live() {
   return list;
 }
 
-void MemoryInterfaceList::set(std::optional<std::vector<InterfaceEntry>> entries) {
-  std::lock_guard lock(mutex_);
-  entries_ = std::move(entries);
-}
-
-std::optional<std::vector<InterfaceEntry>> MemoryInterfaceList::entries() const {
-  std::lock_guard lock(mutex_);
-  return entries_;
-}
-
 std::vector<InterfaceEntry> interfaceEntries(const InterfaceTable& table) {
   std::vector<InterfaceEntry> entries;
   entries.reserve(table.links.size() + table.addresses.size());

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -21,18 +20,6 @@ class InterfaceList {
   // The list of the calling thread's network namespace, from a netlink dump of its links and one of its
   // addresses on one socket (what getifaddrs does, with the links' 64-bit counters).
   static const std::shared_ptr<const InterfaceList>& live();
-};
-
-// A list held in memory, for tests. Thread-safe.
-class MemoryInterfaceList final : public InterfaceList {
- public:
-  // Absent makes the next reads fail.
-  void set(std::optional<std::vector<InterfaceEntry>> entries);
-  std::optional<std::vector<InterfaceEntry>> entries() const override;
-
- private:
-  mutable std::mutex mutex_;
-  std::optional<std::vector<InterfaceEntry>> entries_;
 };
 
 // The entries of the tables, as getifaddrs lists them: an AF_PACKET entry for every link (with its alias),

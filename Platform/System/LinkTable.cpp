@@ -1,21 +1,19 @@
 #include "Platform/System/LinkTable.hpp"
 
-#include <arpa/inet.h>
 #include <linux/if_addr.h>
 #include <linux/if_link.h>
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
 #include <sys/socket.h>
 #include <sys/time.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
-#include <string_view>
 #include <utility>
 
+#include "Platform/Dispatch/FileDescriptor.hpp"
 #include "Platform/System/NetlinkMessages.hpp"
 
 namespace platform {
@@ -24,14 +22,8 @@ namespace {
 
 constexpr std::uint32_t dumpSequence = 1;
 
-using netlink::aligned;
+using netlink::attributeText;
 using netlink::readAt;
-
-// An attribute's text up to its first zero byte.
-std::string attributeText(std::span<const std::byte> payload) {
-  std::string_view text(reinterpret_cast<const char*>(payload.data()), payload.size());
-  return std::string(text.substr(0, text.find('\0')));
-}
 
 // The link of one RTM_NEWLINK message body, or absent when it is too short or has no name.
 std::optional<LinkRecord> parseLink(std::span<const std::byte> body) {
@@ -60,21 +52,6 @@ std::optional<LinkRecord> parseLink(std::span<const std::byte> body) {
   if (link.name.empty()) return std::nullopt;
   return link;
 }
-
-class NetlinkSocket {
- public:
-  NetlinkSocket() : fd_(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE)) {}
-  ~NetlinkSocket() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  NetlinkSocket(NetlinkSocket&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  NetlinkSocket(const NetlinkSocket&) = delete;
-  NetlinkSocket& operator=(const NetlinkSocket&) = delete;
-  int fd() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // Sends a dump request of `type` (RTM_GETLINK, RTM_GETADDR) for every family.
 bool sendDumpRequest(int fd, std::uint16_t type) {
@@ -106,19 +83,18 @@ bool sendDumpRequest(int fd, std::uint16_t type) {
 template <class Record, class Parse>
 LinkDumpState parseMessages(std::span<const std::byte> messages, std::uint16_t type, Parse parse,
                             std::vector<Record>& records) {
-  size_t offset = 0;
-  while (auto header = readAt<nlmsghdr>(messages, offset)) {
-    size_t length = header->nlmsg_len;
-    if (length < sizeof(nlmsghdr) || length > messages.size() - offset) return LinkDumpState::failed;
-    if (header->nlmsg_type == NLMSG_DONE) return LinkDumpState::done;
-    if (header->nlmsg_type == NLMSG_ERROR) return LinkDumpState::failed;
-    if (header->nlmsg_type == type) {
-      auto body = messages.subspan(offset + sizeof(nlmsghdr), length - sizeof(nlmsghdr));
+  LinkDumpState state = LinkDumpState::incomplete;
+  const bool whole = netlink::forEachMessage(messages, [&](const nlmsghdr& header, auto body) {
+    if (header.nlmsg_type == NLMSG_DONE || header.nlmsg_type == NLMSG_ERROR) {
+      state = header.nlmsg_type == NLMSG_DONE ? LinkDumpState::done : LinkDumpState::failed;
+      return false;
+    }
+    if (header.nlmsg_type == type) {
       if (auto record = parse(body)) records.push_back(std::move(*record));
     }
-    offset += std::min(aligned(length), messages.size() - offset);
-  }
-  return LinkDumpState::incomplete;
+    return true;
+  });
+  return whole ? state : LinkDumpState::failed;
 }
 
 // One dump of `type` on the socket, every buffer handed to `parse`; false when it fails.
@@ -131,28 +107,19 @@ bool dump(int fd, std::uint16_t type, std::vector<std::byte>& buffer, ParseBuffe
 // point-to-point link), else IFA_ADDRESS, as getifaddrs takes it; absent for another family.
 std::optional<AddressRecord> parseAddress(std::span<const std::byte> body) {
   auto info = readAt<ifaddrmsg>(body, 0);
-  if (!info || (info->ifa_family != AF_INET && info->ifa_family != AF_INET6)) return std::nullopt;
-  const size_t size = info->ifa_family == AF_INET ? 4 : 16;
-  std::optional<std::span<const std::byte>> address;
-  std::optional<std::span<const std::byte>> local;
+  if (!info) return std::nullopt;
+  std::optional<std::string> address;
+  std::optional<std::string> local;
   netlink::forEachAttribute(netlink::attributesAfter<ifaddrmsg>(body), [&](std::uint16_t type, auto payload) {
-    if (payload.size() == size && type == IFA_ADDRESS) address = payload;
-    if (payload.size() == size && type == IFA_LOCAL) local = payload;
+    auto text = netlink::addressText(info->ifa_family, payload);
+    if (text && type == IFA_ADDRESS)
+      address = std::move(text);
+    else if (text && type == IFA_LOCAL)
+      local = std::move(text);
   });
   if (local) address = local;
   if (!address) return std::nullopt;
-  char text[INET6_ADDRSTRLEN] = {};
-  if (::inet_ntop(info->ifa_family, address->data(), text, sizeof text) == nullptr) return std::nullopt;
-  return AddressRecord{static_cast<int>(info->ifa_index), info->ifa_family, text};
-}
-
-// Opens a route socket whose reads give up after a second.
-std::optional<NetlinkSocket> openRouteSocket() {
-  std::optional<NetlinkSocket> socket(std::in_place);
-  if (socket->fd() < 0) return std::nullopt;
-  timeval timeout{.tv_sec = 1, .tv_usec = 0};
-  ::setsockopt(socket->fd(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-  return socket;
+  return AddressRecord{static_cast<int>(info->ifa_index), info->ifa_family, std::move(*address)};
 }
 
 // Large enough for any one message the kernel sends in a dump.
@@ -176,15 +143,19 @@ std::optional<std::vector<LinkRecord>> readLinkTable() {
 }
 
 std::optional<InterfaceTable> readInterfaceTable(bool withAddresses) {
-  std::optional<NetlinkSocket> socket = openRouteSocket();
-  if (!socket) return std::nullopt;
+  const int fd = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE);
+  if (fd < 0) return std::nullopt;
+  const FileDescriptor socket(fd, "netlink socket");
+  // Reads give up after a second.
+  const timeval timeout{.tv_sec = 1, .tv_usec = 0};
+  ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
   std::vector<std::byte> buffer(dumpBufferSize);
   InterfaceTable table;
-  if (!dump(socket->fd(), RTM_GETLINK, buffer,
+  if (!dump(fd, RTM_GETLINK, buffer,
             [&](std::span<const std::byte> messages) { return parseLinkMessages(messages, table.links); })) {
     return std::nullopt;
   }
-  if (withAddresses && !dump(socket->fd(), RTM_GETADDR, buffer, [&](std::span<const std::byte> messages) {
+  if (withAddresses && !dump(fd, RTM_GETADDR, buffer, [&](std::span<const std::byte> messages) {
         return parseAddressMessages(messages, table.addresses);
       })) {
     return std::nullopt;

@@ -18,22 +18,18 @@ std::string text(const char* value) { return value != nullptr ? value : ""; }
 MountInfoEntry entryOf(libmnt_fs* fs) {
   MountInfoEntry entry;
   entry.mountId = static_cast<std::uint64_t>(std::max(mnt_fs_get_id(fs), 0));
-  entry.parentId = static_cast<std::uint64_t>(std::max(mnt_fs_get_parent_id(fs), 0));
   const dev_t device = mnt_fs_get_devno(fs);
   entry.major = major(device);
   entry.minor = minor(device);
   entry.root = text(mnt_fs_get_root(fs));
   entry.mountPoint = text(mnt_fs_get_target(fs));
-  entry.mountOptions = text(mnt_fs_get_vfs_options(fs));
   entry.fileSystemType = text(mnt_fs_get_fstype(fs));
   entry.source = text(mnt_fs_get_source(fs));
-  entry.superOptions = text(mnt_fs_get_fs_options(fs));
   return entry;
 }
 
-}  // namespace
-
-MountInfo MountInfo::fromTable(libmnt_table* table) {
+// The entries of a table libmount has read, in its order.
+MountInfo fromTable(libmnt_table* table) {
   MountInfo info;
   libmnt_iter* iterator = mnt_new_iter(MNT_ITER_FORWARD);
   if (iterator == nullptr) throw std::bad_alloc();
@@ -42,6 +38,8 @@ MountInfo MountInfo::fromTable(libmnt_table* table) {
   mnt_free_iter(iterator);
   return info;
 }
+
+}  // namespace
 
 const MountInfoEntry* MountInfo::visibleAt(std::string_view mountPoint) const {
   const auto found = std::find_if(entries.rbegin(), entries.rend(), [&](const MountInfoEntry& entry) {

@@ -8,15 +8,12 @@
 
 #include "Platform/System/TextSource.hpp"
 
-struct libmnt_table;
-
 namespace platform {
 
 // One line of /proc/self/mountinfo: a mount, in the order the kernel lists them (a mount comes after the
 // mount it sits on). libmount reads the table: paths are unescaped ("\040" is a blank).
 struct MountInfoEntry {
   std::uint64_t mountId = 0;
-  std::uint64_t parentId = 0;
   // The device of the file system ("254:0"); major 0 is a device number the kernel made up (tmpfs, proc,
   // and also btrfs, whose block device is then only named by `source`).
   std::uint32_t major = 0;
@@ -25,14 +22,10 @@ struct MountInfoEntry {
   // subdirectory for a bind mount of one.
   std::string root;
   std::string mountPoint;
-  // Options of this mount ("rw,relatime").
-  std::string mountOptions;
   // "ext4", "vfat", "fuse.sshfs".
   std::string fileSystemType;
   // What was mounted: "/dev/vda", "tmpfs", "none"; may be empty.
   std::string source;
-  // Options of the file system itself, shared by all its mounts.
-  std::string superOptions;
 
   bool operator==(const MountInfoEntry&) const = default;
 };
@@ -51,8 +44,6 @@ struct MountInfo {
 
   // The entries of mountinfo text, parsed by libmount; lines that are not well formed are left out.
   static MountInfo parse(std::string_view text);
-  // The entries of a table libmount has read, in its order.
-  static MountInfo fromTable(libmnt_table* table);
 
   // The table of the calling process (/proc/self/mountinfo), or absent when it cannot be read.
   static std::optional<MountInfo> read(const TextSource& source);

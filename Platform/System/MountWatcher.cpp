@@ -87,8 +87,8 @@ MountWatcher::~MountWatcher() {
 }
 
 void MountWatcher::watch() {
-  const int changes = mnt_monitor_get_fd(monitor_.get());
-  std::array<pollfd, 2> descriptors{{{changes, POLLIN, 0}, {stop_.get(), POLLIN, 0}}};
+  const int monitor = mnt_monitor_get_fd(monitor_.get());
+  std::array<pollfd, 2> descriptors{{{monitor, POLLIN, 0}, {stop_.get(), POLLIN, 0}}};
   for (;;) {
     if (::poll(descriptors.data(), descriptors.size(), -1) < 0) {
       if (errno == EINTR) continue;

@@ -25,11 +25,10 @@ struct MountChanges {
 
 MountChanges diffMounts(const MountInfo& before, const MountInfo& after);
 
-// Follows the mount table of this process on a thread of its own, through libmount's kernel monitor,
-// which wakes it at every mount and unmount; the thread then reads the table again and compares it with
-// the one before. When the mounts that `counts` accepts changed, it posts one block to the main queue that
-// calls `didUnmount` with the unmounted ones (when there are any) and then `didMount` with the mounted ones
-// (when there are any). `counts` runs on the watcher's thread, the handlers on the main thread.
+// Follows the mount table of this process on a thread of its own. When the mounts that `counts` accepts
+// changed, it posts one block to the main queue that calls `didUnmount` with the unmounted ones (when there
+// are any) and then `didMount` with the mounted ones (when there are any). `counts` runs on the watcher's
+// thread, the handlers on the main thread.
 //
 // Destroying the watcher stops and joins its thread; a block that is posted but has not started yet then
 // calls nothing. Destroy it anywhere but inside `counts`.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <arpa/inet.h>
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
 
@@ -9,6 +10,8 @@
 #include <cstring>
 #include <optional>
 #include <span>
+#include <string>
+#include <string_view>
 
 namespace platform::netlink {
 
@@ -26,32 +29,39 @@ std::optional<T> readAt(std::span<const std::byte> bytes, std::size_t offset) {
   return value;
 }
 
-// Calls visit(header, body) for each message of one received buffer while it returns true. False when a
-// message's length is shorter than its header or runs outside the buffer (the rest is not read).
-template <class Visit>
-bool forEachMessage(std::span<const std::byte> bytes, Visit visit) {
+// How many bytes a message or an attribute spans, its header included.
+inline std::size_t recordLength(const nlmsghdr& header) { return header.nlmsg_len; }
+inline std::size_t recordLength(const rtattr& attribute) { return attribute.rta_len; }
+
+// Calls visit(header, rest) for each record (a message, or an attribute) of `bytes` while it returns
+// true. False when a record's length is shorter than its header or runs outside the buffer (the rest is
+// not read).
+template <class Header, class Visit>
+bool forEachRecord(std::span<const std::byte> bytes, Visit visit) {
   for (std::size_t offset = 0; offset < bytes.size();) {
-    const std::optional<nlmsghdr> header = readAt<nlmsghdr>(bytes, offset);
-    if (!header || header->nlmsg_len < sizeof(nlmsghdr) || header->nlmsg_len > bytes.size() - offset)
-      return false;
-    if (!visit(*header, bytes.subspan(offset + sizeof(nlmsghdr), header->nlmsg_len - sizeof(nlmsghdr))))
-      return true;
-    offset += std::min(aligned(header->nlmsg_len), bytes.size() - offset);
+    const std::optional<Header> header = readAt<Header>(bytes, offset);
+    const std::size_t length = header ? recordLength(*header) : 0;
+    if (length < sizeof(Header) || length > bytes.size() - offset) return false;
+    if (!visit(*header, bytes.subspan(offset + sizeof(Header), length - sizeof(Header)))) return true;
+    offset += std::min(aligned(length), bytes.size() - offset);
   }
   return true;
+}
+
+// Calls visit(header, body) for each message of one received buffer, as forEachRecord.
+template <class Visit>
+bool forEachMessage(std::span<const std::byte> bytes, Visit visit) {
+  return forEachRecord<nlmsghdr>(bytes, visit);
 }
 
 // Calls visit(type, payload) for each route attribute of `bytes` (a message body after its fixed part);
 // an attribute that runs outside the buffer ends the walk.
 template <class Visit>
 void forEachAttribute(std::span<const std::byte> bytes, Visit visit) {
-  for (std::size_t offset = 0; offset < bytes.size();) {
-    const std::optional<rtattr> attribute = readAt<rtattr>(bytes, offset);
-    if (!attribute || attribute->rta_len < sizeof(rtattr) || attribute->rta_len > bytes.size() - offset)
-      return;
-    visit(attribute->rta_type, bytes.subspan(offset + sizeof(rtattr), attribute->rta_len - sizeof(rtattr)));
-    offset += std::min(aligned(attribute->rta_len), bytes.size() - offset);
-  }
+  forEachRecord<rtattr>(bytes, [&](const rtattr& attribute, std::span<const std::byte> payload) {
+    visit(attribute.rta_type, payload);
+    return true;
+  });
 }
 
 // The attributes behind a message's fixed part of type T; empty when the body is shorter than T.
@@ -59,6 +69,22 @@ template <class T>
 std::span<const std::byte> attributesAfter(std::span<const std::byte> body) {
   const std::size_t start = aligned(sizeof(T));
   return body.size() < start ? std::span<const std::byte>() : body.subspan(start);
+}
+
+// An attribute's text up to its first zero byte.
+inline std::string attributeText(std::span<const std::byte> payload) {
+  const std::string_view text(reinterpret_cast<const char*>(payload.data()), payload.size());
+  return std::string(text.substr(0, text.find('\0')));
+}
+
+// The text of an address attribute of `family` (AF_INET or AF_INET6) as inet_ntop writes it; absent for
+// another family or a payload of another size.
+inline std::optional<std::string> addressText(int family, std::span<const std::byte> payload) {
+  const std::size_t size = family == AF_INET ? 4 : family == AF_INET6 ? 16 : 0;
+  if (size == 0 || payload.size() != size) return std::nullopt;
+  char text[INET6_ADDRSTRLEN] = "";
+  if (::inet_ntop(family, payload.data(), text, sizeof text) == nullptr) return std::nullopt;
+  return std::string(text);
 }
 
 }  // namespace platform::netlink

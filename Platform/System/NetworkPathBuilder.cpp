@@ -1,6 +1,5 @@
 #include "Platform/System/NetworkPathBuilder.hpp"
 
-#include <arpa/inet.h>
 #include <linux/if_addr.h>
 #include <net/if.h>
 
@@ -13,24 +12,11 @@ namespace platform {
 
 namespace {
 
+using netlink::addressText;
 using netlink::attributesAfter;
+using netlink::attributeText;
 using netlink::forEachAttribute;
 using netlink::readAt;
-
-// The text of an address attribute of `family`; absent when its length does not fit the family.
-std::optional<std::string> addressText(int family, std::span<const std::byte> payload) {
-  const std::size_t size = family == AF_INET ? 4 : family == AF_INET6 ? 16 : 0;
-  if (size == 0 || payload.size() != size) return std::nullopt;
-  char text[INET6_ADDRSTRLEN] = "";
-  if (!::inet_ntop(family, payload.data(), text, sizeof text)) return std::nullopt;
-  return std::string(text);
-}
-
-// An attribute's text up to its first zero byte.
-std::string cText(std::span<const std::byte> payload) {
-  const std::string text(reinterpret_cast<const char*>(payload.data()), payload.size());
-  return text.substr(0, text.find('\0'));
-}
 
 }  // namespace
 
@@ -49,7 +35,7 @@ LinkDumpState NetworkPathBuilder::add(std::span<const std::byte> messages, std::
       Link link{info->ifi_index, {}, info->ifi_flags};
       forEachAttribute(attributesAfter<ifinfomsg>(body),
                        [&](unsigned type, std::span<const std::byte> payload) {
-                         if (type == IFLA_IFNAME) link.name = cText(payload);
+                         if (type == IFLA_IFNAME) link.name = attributeText(payload);
                        });
       links_.push_back(std::move(link));
     }

@@ -69,7 +69,6 @@ bool ProcessTable::scan(std::vector<ProcessEntry>& entries, bool residentMemory,
     entry.cpuTicks = seen.cpuTicks;
     entry.threads = stat->threads;
     entry.residentBytes = seen.residentBytes;
-    entry.startTime = stat->startTime;
     entry.isNew = before == nullptr;
     current_.push_back(seen);
   }

@@ -19,7 +19,6 @@ struct ProcessEntry {
   std::uint64_t cpuTicks = 0;  // user + system time, in clock ticks
   std::int64_t threads = 0;
   std::uint64_t residentBytes = 0;
-  std::uint64_t startTime = 0;  // clock ticks from boot to the start
   // Not in the previous successful scan: a new pid, or a reused one (another start time).
   bool isNew = true;
 
@@ -27,13 +26,11 @@ struct ProcessEntry {
 };
 
 // The processes of /proc, read from /proc/[pid]/stat and, for the resident size, /proc/[pid]/statm. Kernel
-// threads and zombies are listed too, as `ps -e` lists them.
-//
-// A scan reads each file once into a buffer kept for the next scan, and allocates nothing once the
-// table's storage has grown to the machine's process count. The resident size of a process changes only
-// while it runs, so statm is read again only for a process that is new (a pid the previous scan did not
-// see, or saw with another start time: the pid was reused), that used processor time since the previous
-// scan, or whose size was read residentRereadInterval seconds ago or more; otherwise its last size stands.
+// threads and zombies are listed too, as `ps -e` lists them. Scans reuse their storage: once it has grown to
+// the machine's process count, a scan allocates nothing. The resident size of a process changes only while
+// it runs, so it is read again only for a process that is new (a pid the previous scan did not see, or saw
+// with another start time), that used processor time since the previous scan, or whose size was read
+// residentRereadInterval seconds ago or more; otherwise its last size stands.
 class ProcessTable {
  public:
   static constexpr double residentRereadInterval = 10;

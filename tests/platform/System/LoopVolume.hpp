@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -11,26 +10,13 @@
 #include <string>
 #include <utility>
 
+#include "Platform/System/TextFields.hpp"
+#include "tests/platform/System/SystemFixtures.hpp"
+
 namespace volumetest {
 
-struct CommandResult {
-  int status = -1;
-  std::string output;
-};
-
-// Runs `command` through the shell and collects what it writes to standard output and error.
-inline CommandResult runCommand(const std::string& command) {
-  CommandResult result;
-  FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) return result;
-  std::array<char, 4096> buffer{};
-  while (const std::size_t count = std::fread(buffer.data(), 1, buffer.size(), pipe)) {
-    result.output.append(buffer.data(), count);
-  }
-  const int status = ::pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
-}
+using systemtest::CommandResult;
+using systemtest::runCommand;
 
 // `text` in single quotes for the shell.
 inline std::string shellQuoted(const std::string& text) {
@@ -65,8 +51,7 @@ class LoopVolume {
     run("truncate -s " + std::to_string(megabytes) + "M " + shellQuoted(image));
     run("mkfs.ext4 -q -F -E lazy_itable_init=0,lazy_journal_init=0 -L " + shellQuoted(label) + " " +
         shellQuoted(image));
-    device_ = run("losetup -f --show " + shellQuoted(image));
-    while (!device_.empty() && (device_.back() == '\n' || device_.back() == ' ')) device_.pop_back();
+    device_ = platform::textfields::trimmed(run("losetup -f --show " + shellQuoted(image)));
     run("mount -t ext4 " + shellQuoted(device_) + " " + shellQuoted(mountPoint_));
     mounted_ = true;
   }

@@ -15,16 +15,16 @@ MountInfo fixtureTable() {
   return table.value_or(MountInfo{});
 }
 
+// Escaped paths, bind mounts and repeated mounts of this tree are checked through the volume platform in
+// the volumes controller's tests.
 TEST(MountInfoTest, ReadsEveryFieldOfARecordedTableAndTheLastMountAtAPointIsVisible) {
   const MountInfo table = fixtureTable();
   ASSERT_EQ(table.entries.size(), 15u);
-  const MountInfoEntry root{
-      27, 1, 8, 2, "/", "/", "rw,relatime", "ext4", "/dev/sda2", "rw,errors=remount-ro"};
+  const MountInfoEntry root{27, 8, 2, "/", "/", "ext4", "/dev/sda2"};
   EXPECT_EQ(table.entries[2], root);
   // Optional fields of any number stand between the options and the separator.
   const MountInfoEntry* vm = table.visibleAt("/mnt/vm");
   ASSERT_NE(vm, nullptr);
-  EXPECT_EQ(vm->mountOptions, "rw");
   EXPECT_EQ(vm->fileSystemType, "ext4");
   EXPECT_EQ(vm->source, "/dev/vda");
   EXPECT_EQ(vm->major, 254u);
@@ -32,18 +32,8 @@ TEST(MountInfoTest, ReadsEveryFieldOfARecordedTableAndTheLastMountAtAPointIsVisi
   const MountInfoEntry* ram = table.visibleAt("/tmp/ram");
   ASSERT_NE(ram, nullptr);
   EXPECT_EQ(ram->mountId, 49u);
-  EXPECT_EQ(ram->parentId, 46u);
   EXPECT_EQ(ram->source, "");
-  EXPECT_EQ(ram->superOptions, "rw,size=1024k");
   EXPECT_EQ(table.visibleAt("/nowhere"), nullptr);
-}
-
-TEST(MountInfoTest, UnescapesBlanksTabsAndBackslashesInPaths) {
-  const MountInfo table = fixtureTable();
-  EXPECT_NE(table.visibleAt("/media/user/My Stick"), nullptr);
-  EXPECT_NE(table.visibleAt("/media/user/SD Card\tTab\\"), nullptr);
-  EXPECT_NE(table.visibleAt("/tmp/image dir"), nullptr);
-  EXPECT_EQ(table.visibleAt("/media/user/My\\040Stick"), nullptr);
 }
 
 TEST(MountInfoTest, ALiveMountPointWithABlankATabAndABackslashReadsBackExactly) {
@@ -55,22 +45,6 @@ TEST(MountInfoTest, ALiveMountPointWithABlankATabAndABackslashReadsBackExactly) 
   const MountInfoEntry* entry = table->visibleAt(mount.mountPoint());
   ASSERT_NE(entry, nullptr) << mount.mountPoint();
   EXPECT_EQ(entry->fileSystemType, "tmpfs");
-}
-
-TEST(MountInfoTest, BindMountsAndRepeatedMountsCountOncePerDevice) {
-  const MountInfo table = fixtureTable();
-  const MountInfoEntry* root = table.visibleAt("/");
-  const MountInfoEntry* bind = table.visibleAt("/mnt/bind");
-  const MountInfoEntry* stick = table.visibleAt("/media/user/My Stick");
-  const MountInfoEntry* again = table.visibleAt("/mnt/stick again");
-  ASSERT_TRUE(root && bind && stick && again);
-  // The bind mount shows a subdirectory of the root file system.
-  EXPECT_EQ(bind->root, "/srv/data");
-  EXPECT_EQ(bind->major, root->major);
-  EXPECT_TRUE(table.isFirstMountOfDevice(*root));
-  EXPECT_FALSE(table.isFirstMountOfDevice(*bind));
-  EXPECT_TRUE(table.isFirstMountOfDevice(*stick));
-  EXPECT_FALSE(table.isFirstMountOfDevice(*again));
 }
 
 TEST(MountInfoTest, LeavesOutLinesThatAreNotWellFormedAndAnUnreadableTableIsAbsent) {

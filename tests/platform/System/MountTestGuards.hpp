@@ -95,11 +95,8 @@ class ScopedMount {
 
 // The image file behind a loop volume's device, as losetup reports it.
 inline std::string backingFile(const LoopVolume& volume) {
-  CommandResult result = runCommand("losetup -n -O BACK-FILE " + shellQuoted(volume.device()));
-  while (!result.output.empty() && (result.output.back() == '\n' || result.output.back() == ' ')) {
-    result.output.pop_back();
-  }
-  return result.status == 0 ? result.output : std::string();
+  const CommandResult result = runCommand("losetup -n -O BACK-FILE " + shellQuoted(volume.device()));
+  return result.status == 0 ? std::string(platform::textfields::trimmed(result.output)) : std::string();
 }
 
 // Whether the volume's loop device lets go of `image` within five seconds. The kernel detaches a device that

@@ -94,18 +94,27 @@ inline std::uint64_t freeTotal(const std::string& freeOutput) {
   return total;
 }
 
-// Runs a shell command and gives what it printed.
-inline std::string commandOutput(const std::string& command) {
+struct CommandResult {
+  int status = -1;
   std::string output;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (std::size_t count; (count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-      output.append(buffer, count);
-    }
-    ::pclose(pipe);
-  }
-  return output;
+};
+
+// Runs `command` through the shell and collects what it writes to standard output, and with `withErrors`
+// to standard error too.
+inline CommandResult runCommand(const std::string& command, bool withErrors = true) {
+  CommandResult result;
+  FILE* pipe = ::popen((withErrors ? command + " 2>&1" : command).c_str(), "r");
+  if (pipe == nullptr) return result;
+  char buffer[4096];
+  for (std::size_t count; (count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    result.output.append(buffer, count);
+  const int status = ::pclose(pipe);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
 }
+
+// What a shell command printed on standard output.
+inline std::string commandOutput(const std::string& command) { return runCommand(command, false).output; }
 
 // Hands `text` to `check` damaged in every way a parser must survive: cut at every offset, then, in rounds
 // of a fixed random sequence, with lines swapped or emptied, fields or stretches dropped, huge numbers,

@@ -31,19 +31,3 @@ TEST(TextSourceTest, FileTreeResolvesAbsolutePathsUnderItsRoot) {
   EXPECT_FALSE(source.list("/sys").has_value());
   std::filesystem::remove_all(root);
 }
-
-TEST(TextSourceTest, MemorySourceListsImplicitDirectoriesAndForgetsRemovedFiles) {
-  platform::MemoryTextSource source;
-  source.setFile("/proc/1/stat", "1 (init) S");
-  source.setFile("/proc/20/stat", "20 (kthreadd) S");
-  source.setFile("/proc/meminfo", "MemTotal: 1 kB\n");
-  source.setLink("/proc/self", "20");
-  EXPECT_THAT(source.list("/proc").value(), UnorderedElementsAre("1", "20", "meminfo", "self"));
-  EXPECT_EQ(source.read("/proc/1/stat"), "1 (init) S");
-  EXPECT_EQ(source.readLink("/proc/self"), "20");
-
-  source.remove("/proc/1/stat");
-  EXPECT_FALSE(source.read("/proc/1/stat").has_value());
-  EXPECT_THAT(source.list("/proc/").value(), UnorderedElementsAre("20", "meminfo", "self"));
-  EXPECT_FALSE(source.list("/sys").has_value());
-}
