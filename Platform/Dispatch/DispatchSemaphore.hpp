@@ -7,9 +7,8 @@
 
 namespace platform {
 
-// A counting semaphore whose count goes below zero while threads wait: -n means n waiters. Taking and
-// releasing an available unit is one atomic operation each; only a thread that has to sleep, and the
-// signal that wakes it, take the mutex.
+// A counting semaphore whose count goes below zero while threads wait: -n means n waiters. Taking or
+// releasing a unit without waiting costs one atomic operation and no system call.
 class DispatchSemaphore {
  public:
   // Throws std::invalid_argument when count is negative.

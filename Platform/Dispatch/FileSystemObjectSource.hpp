@@ -45,7 +45,6 @@ class FileSystemObjectSource {
 
   // The inotify descriptor, or -1 for an inert or cancelled source.
   int fileDescriptor() const noexcept { return fd_; }
-  bool isValid() const noexcept { return fd_ >= 0; }
 
   // Sets the handler; call it before resume(). Throws std::invalid_argument for an empty handler and
   // std::logic_error once the source has been resumed.

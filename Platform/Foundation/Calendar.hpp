@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <string>
-#include <string_view>
 
 U_NAMESPACE_BEGIN
 class Calendar;
@@ -51,14 +49,8 @@ class Calendar {
   Calendar& operator=(Calendar&&) noexcept;
   ~Calendar();
 
-  // ICU's calendar type: "gregorian", "buddhist", "japanese"...
-  std::string identifier() const;
-
   // 1 Sunday .. 7 Saturday.
-  int firstWeekday() const;
   void setFirstWeekday(int weekday);
-  // An unknown zone behaves as GMT.
-  void setTimeZone(std::string_view timeZoneId);
 
   // Every field of the instant (all present), or all empty when the calendar cannot represent it.
   Components components(double timestamp) const;

@@ -28,15 +28,18 @@ OverrideStack& overrides() {
   return *stack;
 }
 
-// Runs `read` on the active override, or returns nullopt when none is active.
-template <class Result, class Read>
-std::optional<Result> readOverride(Read read) {
-  OverrideStack& stack = overrides();
-  std::lock_guard lock(stack.mutex);
-  if (stack.entries.empty()) {
-    return std::nullopt;
+// `pinned` of the active override, else `fromEnvironment` of the environment (read outside the lock).
+template <class Pinned, class FromEnvironment>
+auto pinnedElse(Pinned pinned, FromEnvironment fromEnvironment)
+    -> decltype(fromEnvironment(Region::Source{})) {
+  {
+    OverrideStack& stack = overrides();
+    std::lock_guard lock(stack.mutex);
+    if (!stack.entries.empty()) {
+      return pinned(stack.entries.back().second);
+    }
   }
-  return read(stack.entries.back().second);
+  return fromEnvironment(Region::Source{});
 }
 
 // The first of the named variables that is set and not empty, as POSIX orders locale variables.
@@ -135,39 +138,24 @@ std::vector<std::string> languagesFrom(const Region::Source& source) {
 }  // namespace
 
 Region Region::current() {
-  if (auto pinned = readOverride<Region>([](const Region& region) { return region; })) {
-    return std::move(*pinned);
-  }
-  return read(Source{});
+  return pinnedElse([](const Region& region) { return region; }, read);
 }
 
 std::string Region::currentLocaleId() {
-  if (auto pinned = readOverride<std::string>([](const Region& region) { return region.localeId; })) {
-    return std::move(*pinned);
-  }
-  return localeIdFrom(Source{});
+  return pinnedElse([](const Region& region) { return region.localeId; }, localeIdFrom);
 }
 
 std::string Region::currentTimeZoneId() {
-  if (auto pinned = readOverride<std::string>([](const Region& region) { return region.timeZoneId; })) {
-    return std::move(*pinned);
-  }
-  return timeZoneIdFrom(Source{});
+  return pinnedElse([](const Region& region) { return region.timeZoneId; }, timeZoneIdFrom);
 }
 
 std::vector<std::string> Region::currentPreferredLanguages() {
-  using Languages = std::vector<std::string>;
-  if (auto pinned = readOverride<Languages>([](const Region& region) { return region.preferredLanguages; })) {
-    return std::move(*pinned);
-  }
-  return languagesFrom(Source{});
+  return pinnedElse([](const Region& region) { return region.preferredLanguages; }, languagesFrom);
 }
 
+// Dates follow the override's locale too.
 std::string Region::currentTimeLocaleId() {
-  if (auto pinned = readOverride<std::string>([](const Region& region) { return region.localeId; })) {
-    return std::move(*pinned);
-  }
-  return timeLocaleId(Source{});
+  return pinnedElse([](const Region& region) { return region.localeId; }, timeLocaleId);
 }
 
 std::string Region::timeLocaleId(const Source& source) {
@@ -195,10 +183,6 @@ std::string Region::languageTag(std::string_view posixLocale) {
   std::replace(tag.begin(), tag.end(), '_', '-');
   return tag;
 }
-
-icu::Locale Region::icuLocale() const { return makeIcuLocale(localeId); }
-
-std::unique_ptr<icu::TimeZone> Region::icuTimeZone() const { return makeIcuTimeZone(timeZoneId); }
 
 icu::Locale Region::makeIcuLocale(std::string_view localeId) {
   // ICU takes both "de_DE" and "de-DE"; the string must be NUL-terminated.

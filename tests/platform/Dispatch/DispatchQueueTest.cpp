@@ -149,7 +149,7 @@ TEST(DispatchQueueTest, ConcurrentReadersOverlap) {
   EXPECT_EQ(sawBoth.load(), 2);
 }
 
-TEST(DispatchQueueTest, GlobalSyncRunsInlineAndEveryAsyncRunsOnThePoolNoSoonerThanItsDelay) {
+TEST(DispatchQueueTest, GlobalSyncRunsInlineAndEveryAsyncRunsOnThePool) {
   DispatchQueue& global = DispatchQueue::global(QualityOfService::userInitiated);
   const auto caller = std::this_thread::get_id();
   EXPECT_EQ(global.sync([&] { return global.syncBarrier([] { return std::this_thread::get_id(); }); }),
@@ -163,17 +163,12 @@ TEST(DispatchQueueTest, GlobalSyncRunsInlineAndEveryAsyncRunsOnThePoolNoSoonerTh
     queue->async([&] { ranOn = std::this_thread::get_id(), done.signal(); });
     ASSERT_TRUE(done.waitFor(patience));
     EXPECT_NE(ranOn, caller);
-    const auto start = std::chrono::steady_clock::now();
-    std::chrono::steady_clock::time_point ranAt;
-    queue->asyncAfter(20ms, [&] { ranAt = std::chrono::steady_clock::now(), done.signal(); });
-    ASSERT_TRUE(done.waitFor(patience));
-    EXPECT_GE(ranAt - start, 20ms);
   }
 }
 
-// The main queue runs blocks only on the pumped main loop: async ones in order, asyncAfter ones after
-// their delay, and a worker's sync waits there for its value or exception.
-TEST(DispatchMainQueueTest, BlocksRunOnThePumpedMainLoopInOrderAfterTheirDelayAndForWaitingWorkers) {
+// The main queue runs blocks only on the pumped main loop: async ones in order, and a worker's sync waits
+// there for its value or exception.
+TEST(DispatchMainQueueTest, BlocksRunOnThePumpedMainLoopInOrderAndForWaitingWorkers) {
   DispatchQueue& mainQueue = DispatchQueue::main();
   RunLoop& loop = RunLoop::main();
   std::vector<int> order;
@@ -185,11 +180,6 @@ TEST(DispatchMainQueueTest, BlocksRunOnThePumpedMainLoopInOrderAfterTheirDelayAn
   EXPECT_TRUE(loop.runUntil([&] { return order.size() == 3; }, patience));
   EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
   EXPECT_TRUE(allOnMain);
-  const auto start = std::chrono::steady_clock::now();
-  std::chrono::steady_clock::time_point firedAt;
-  mainQueue.asyncAfter(20ms, [&] { firedAt = std::chrono::steady_clock::now(); });
-  EXPECT_TRUE(loop.runUntil([&] { return firedAt.time_since_epoch().count() != 0; }, patience));
-  EXPECT_GE(firedAt - start, 20ms);
 
   bool done = false, ranOnMain = false, threw = false;
   std::thread worker([&] {
