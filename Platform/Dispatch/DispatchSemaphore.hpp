@@ -1,7 +1,6 @@
 #pragma once
 
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <mutex>
 
@@ -18,15 +17,10 @@ class DispatchSemaphore {
 
   // Takes one unit, sleeping until a signal hands one over.
   void wait();
-  // Takes one unit, waiting at most timeout (zero or negative: do not sleep). True when a unit was taken,
-  // false when the time ran out.
-  bool waitFor(std::chrono::nanoseconds timeout);
   // Releases one unit. True when it woke a waiting thread.
   bool signal();
 
  private:
-  void awaitHandOff(std::unique_lock<std::mutex>& lock);
-
   std::atomic<long> value_;
   std::mutex mutex_;
   std::condition_variable wakeup_;
