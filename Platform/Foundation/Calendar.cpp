@@ -44,13 +44,9 @@ bool withinRange(const Calendar::Components& fields) {
 
 UCalendarDateFields field(Calendar::Unit unit) {
   switch (unit) {
-    case Calendar::Unit::era: return UCAL_ERA;
     case Calendar::Unit::year: return UCAL_YEAR;
     case Calendar::Unit::month: return UCAL_MONTH;
     case Calendar::Unit::day: return UCAL_DATE;
-    case Calendar::Unit::hour: return UCAL_HOUR_OF_DAY;
-    case Calendar::Unit::minute: return UCAL_MINUTE;
-    case Calendar::Unit::second: return UCAL_SECOND;
     case Calendar::Unit::weekOfYear: return UCAL_WEEK_OF_YEAR;
   }
   return UCAL_DATE;

@@ -20,7 +20,7 @@ namespace platform {
 // year). Each calendar is for one thread at a time; make one per call.
 class Calendar {
  public:
-  enum class Unit { era, year, month, day, hour, minute, second, weekOfYear };
+  enum class Unit { year, month, day, weekOfYear };
 
   // Fields of an instant. Fields left empty when forming an instant take their lowest value (day 1,
   // 00:00:00); an empty year is the calendar's default year.

@@ -60,6 +60,26 @@ std::string_view withoutCodesetAndModifier(std::string_view posixLocale) {
 
 bool isPosixLocale(std::string_view name) { return name.empty() || name == "C" || name == "POSIX"; }
 
+// "de_DE.UTF-8" -> "de_DE"; "C", "POSIX" and "" -> "en_US_POSIX".
+std::string normalizedLocaleId(std::string_view posixLocale) {
+  const std::string_view name = withoutCodesetAndModifier(posixLocale);
+  return std::string(isPosixLocale(name) ? posixLocaleId : name);
+}
+
+// "de_DE.UTF-8" -> "de-DE"; "C" and "POSIX" -> "en"; "" stays "".
+std::string languageTag(std::string_view posixLocale) {
+  if (posixLocale.empty()) {
+    return {};
+  }
+  const std::string_view name = withoutCodesetAndModifier(posixLocale);
+  if (isPosixLocale(name)) {
+    return std::string(developmentLanguage);
+  }
+  std::string tag(name);
+  std::replace(tag.begin(), tag.end(), '_', '-');
+  return tag;
+}
+
 // The zone name in a path under a zoneinfo directory ("/usr/share/zoneinfo/Europe/Berlin" ->
 // "Europe/Berlin"), skipping the "posix/" and "right/" variants of the database; nullopt when the path is
 // not under one.
@@ -82,7 +102,7 @@ std::optional<std::string> zoneNameInPath(std::string_view path) {
 }
 
 std::string localeIdFrom(const Region::Source& source) {
-  return Region::normalizedLocaleId(firstSet(source, {"LC_ALL", "LC_NUMERIC", "LANG"}));
+  return normalizedLocaleId(firstSet(source, {"LC_ALL", "LC_NUMERIC", "LANG"}));
 }
 
 std::string timeZoneIdFrom(const Region::Source& source) {
@@ -110,7 +130,7 @@ std::string timeZoneIdFrom(const Region::Source& source) {
 std::vector<std::string> normalizedLanguages(const std::vector<std::string>& names) {
   std::vector<std::string> tags;
   for (const std::string& name : names) {
-    std::string tag = Region::languageTag(name);
+    std::string tag = languageTag(name);
     if (!tag.empty() && std::find(tags.begin(), tags.end(), tag) == tags.end()) {
       tags.push_back(std::move(tag));
     }
@@ -166,24 +186,6 @@ Region Region::read(const Source& source) {
   return Region{localeIdFrom(source), timeZoneIdFrom(source), languagesFrom(source)};
 }
 
-std::string Region::normalizedLocaleId(std::string_view posixLocale) {
-  const std::string_view name = withoutCodesetAndModifier(posixLocale);
-  return std::string(isPosixLocale(name) ? posixLocaleId : name);
-}
-
-std::string Region::languageTag(std::string_view posixLocale) {
-  if (posixLocale.empty()) {
-    return {};
-  }
-  const std::string_view name = withoutCodesetAndModifier(posixLocale);
-  if (isPosixLocale(name)) {
-    return std::string(developmentLanguage);
-  }
-  std::string tag(name);
-  std::replace(tag.begin(), tag.end(), '_', '-');
-  return tag;
-}
-
 icu::Locale Region::makeIcuLocale(std::string_view localeId) {
   // ICU takes both "de_DE" and "de-DE"; the string must be NUL-terminated.
   return icu::Locale(std::string(localeId).c_str());
@@ -197,8 +199,7 @@ std::unique_ptr<icu::TimeZone> Region::makeIcuTimeZone(std::string_view timeZone
 
 ScopedRegion::ScopedRegion(std::string localeId, std::string timeZoneId,
                            std::vector<std::string> preferredLanguages) {
-  Region region{Region::normalizedLocaleId(localeId), std::move(timeZoneId),
-                normalizedLanguages(preferredLanguages)};
+  Region region{normalizedLocaleId(localeId), std::move(timeZoneId), normalizedLanguages(preferredLanguages)};
   OverrideStack& stack = overrides();
   std::lock_guard lock(stack.mutex);
   token_ = stack.nextToken++;

@@ -56,11 +56,6 @@ struct Region {
   // The settings as read from a source, ignoring any override.
   static Region read(const Source& source);
 
-  // "de_DE.UTF-8" -> "de_DE"; "C", "POSIX" and "" -> "en_US_POSIX".
-  static std::string normalizedLocaleId(std::string_view posixLocale);
-  // "de_DE.UTF-8" -> "de-DE"; "C" and "POSIX" -> "en"; "" stays "".
-  static std::string languageTag(std::string_view posixLocale);
-
   // ICU objects for a locale and a zone. An unknown zone id gives ICU's unknown zone ("Etc/Unknown"), which
   // behaves as GMT.
   static icu::Locale makeIcuLocale(std::string_view localeId);
