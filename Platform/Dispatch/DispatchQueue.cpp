@@ -6,10 +6,8 @@
 #include <stdexcept>
 
 #include "Platform/Dispatch/AsyncBlock.hpp"
-#include "Platform/Dispatch/Deadline.hpp"
 #include "Platform/Dispatch/DispatchSemaphore.hpp"
 #include "Platform/Dispatch/RunLoop.hpp"
-#include "Platform/Dispatch/Timer.hpp"
 #include "Platform/Dispatch/WorkerPool.hpp"
 #include "Platform/Foundation/FatalError.hpp"
 
@@ -130,25 +128,6 @@ void DispatchQueue::asyncBarrier(std::function<void()> block, bool inlineIfIdle)
     return;
   }
   enqueue(std::move(block), true);
-}
-
-void DispatchQueue::asyncAfter(std::chrono::nanoseconds delay, std::function<void()> block) {
-  requireBlock(block);
-  switch (kind_) {
-    case Kind::main: {
-      const double seconds = std::chrono::duration<double>(delay).count();
-      auto timer = Timer::make(seconds, false, [block = std::move(block)](Timer&) { block(); });
-      RunLoop::main().add(std::move(timer), RunLoop::Mode::common);
-      return;
-    }
-    case Kind::global: WorkerPool::shared().submitAt(deadlineAfter(delay), qos_, std::move(block)); return;
-    case Kind::serial:
-    case Kind::concurrent:
-      WorkerPool::shared().submitAt(
-          deadlineAfter(delay), qos_,
-          [self = shared_from_this(), block = std::move(block)]() mutable { self->async(std::move(block)); });
-      return;
-  }
 }
 
 void DispatchQueue::runSync(detail::BlockRef block, bool barrier) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -18,19 +17,16 @@
 
 namespace platform {
 
-// A queue of blocks with the ordering of a dispatch queue, built on locks rather than on a thread per
-// queue.
+// A queue of blocks with the ordering of a dispatch queue, without a thread of its own.
 //
-// Private queues (serial, concurrent) keep a reader-writer lock and a FIFO list of waiting blocks. A
-// synchronous read runs inline on the caller's thread: under the shared lock on a concurrent queue, so
-// readers overlap, and under the exclusive lock on a serial queue. Every other block runs alone under the
-// exclusive lock, in submission order, either inline (a barrier write to an idle queue when asked, or a
-// synchronous call draining what is waiting) or on the worker pool. A synchronous call first runs the
-// blocks already waiting, so a thread always reads its own earlier writes. A synchronous call from a block
-// that the queue is already running stops the process with a fatal error (it could never complete).
+// Private queues (serial, concurrent): every block other than a synchronous read of a concurrent queue runs
+// alone, in submission order; synchronous reads of a concurrent queue may overlap one another. A synchronous
+// call runs on the caller's thread after every block submitted before it, so a thread always reads its own
+// earlier writes. A synchronous call from a block that the queue is running stops the process with a fatal
+// error naming the queue's label (it could never complete).
 //
 // Global queues run asynchronous blocks on the worker pool in their quality-of-service band and
-// synchronous ones inline. The main queue runs its blocks on the main run loop.
+// synchronous ones at once on the caller's thread. The main queue runs its blocks on the main run loop.
 class DispatchQueue : public std::enable_shared_from_this<DispatchQueue> {
  public:
   enum class Kind : std::uint8_t { serial, concurrent, main, global };
@@ -49,7 +45,6 @@ class DispatchQueue : public std::enable_shared_from_this<DispatchQueue> {
 
   const std::string& label() const noexcept { return label_; }
   Kind kind() const noexcept { return kind_; }
-  QualityOfService qualityOfService() const noexcept { return qos_; }
 
   // Runs block and returns its result; an exception it throws reaches the caller. On the main queue from
   // another thread, waits for the main run loop to run it.
@@ -69,8 +64,6 @@ class DispatchQueue : public std::enable_shared_from_this<DispatchQueue> {
   // As async, but the block runs alone. With inlineIfIdle, a private queue that nothing is running runs
   // it at once on the caller's thread; a busy queue never makes the caller wait.
   void asyncBarrier(std::function<void()> block, bool inlineIfIdle = false);
-  // Submits block once delay has passed.
-  void asyncAfter(std::chrono::nanoseconds delay, std::function<void()> block);
 
  private:
   class Hold;

@@ -2,8 +2,6 @@
 
 #include <stdexcept>
 
-#include "Platform/Dispatch/Deadline.hpp"
-
 namespace platform {
 
 DispatchSemaphore::DispatchSemaphore(long count) : value_(count) {
@@ -17,30 +15,8 @@ void DispatchSemaphore::wait() {
     return;
   }
   std::unique_lock lock(mutex_);
-  awaitHandOff(lock);
-}
-
-bool DispatchSemaphore::waitFor(std::chrono::nanoseconds timeout) {
-  if (value_.fetch_sub(1, std::memory_order_acquire) > 0) {
-    return true;
-  }
-  const auto deadline = deadlineAfter(timeout);
-  std::unique_lock lock(mutex_);
-  if (wakeup_.wait_until(lock, deadline, [this] { return handOffs_ > 0; })) {
-    --handOffs_;
-    return true;
-  }
-  // Timed out: withdraw this waiter's decrement, but only while some waiter is still unclaimed. A count
-  // at or above zero means a signal has already claimed a waiter that nobody else will serve; take its
-  // hand-off, or it would wake a later waiter that has no unit coming.
-  long value = value_.load(std::memory_order_relaxed);
-  while (value < 0) {
-    if (value_.compare_exchange_weak(value, value + 1, std::memory_order_relaxed)) {
-      return false;
-    }
-  }
-  awaitHandOff(lock);
-  return true;
+  wakeup_.wait(lock, [this] { return handOffs_ > 0; });
+  --handOffs_;
 }
 
 bool DispatchSemaphore::signal() {
@@ -52,11 +28,6 @@ bool DispatchSemaphore::signal() {
   ++handOffs_;
   wakeup_.notify_one();
   return true;
-}
-
-void DispatchSemaphore::awaitHandOff(std::unique_lock<std::mutex>& lock) {
-  wakeup_.wait(lock, [this] { return handOffs_ > 0; });
-  --handOffs_;
 }
 
 }  // namespace platform

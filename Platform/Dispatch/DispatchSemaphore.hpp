@@ -1,15 +1,13 @@
 #pragma once
 
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <mutex>
 
 namespace platform {
 
-// A counting semaphore whose count goes below zero while threads wait: -n means n waiters. Taking and
-// releasing an available unit is one atomic operation each; only a thread that has to sleep, and the
-// signal that wakes it, take the mutex.
+// A counting semaphore whose count goes below zero while threads wait: -n means n waiters. Taking or
+// releasing a unit without waiting costs one atomic operation and no system call.
 class DispatchSemaphore {
  public:
   // Throws std::invalid_argument when count is negative.
@@ -19,15 +17,10 @@ class DispatchSemaphore {
 
   // Takes one unit, sleeping until a signal hands one over.
   void wait();
-  // Takes one unit, waiting at most timeout (zero or negative: do not sleep). True when a unit was taken,
-  // false when the time ran out.
-  bool waitFor(std::chrono::nanoseconds timeout);
   // Releases one unit. True when it woke a waiting thread.
   bool signal();
 
  private:
-  void awaitHandOff(std::unique_lock<std::mutex>& lock);
-
   std::atomic<long> value_;
   std::mutex mutex_;
   std::condition_variable wakeup_;

@@ -14,8 +14,8 @@ class DispatchQueue;
 
 // Calls a handler on a queue whenever one of the chosen events happens to one file or directory. Built on
 // inotify: the source holds an inotify descriptor, never a descriptor of the path itself, so a watched
-// mount can always be unmounted. One thread per resumed source reads the events; each batch it reads
-// becomes one handler call (the handler is not told which event happened, and a burst may be coalesced).
+// mount can always be unmounted. The handler is not told which event happened, and a burst of events may
+// come as one call.
 //
 // Events map to inotify as: deleted = IN_DELETE_SELF; written = IN_MODIFY, IN_CREATE, IN_DELETE,
 // IN_MOVED_FROM, IN_MOVED_TO; extended = IN_MODIFY; attributes and link count = IN_ATTRIB; renamed =
@@ -45,7 +45,6 @@ class FileSystemObjectSource {
 
   // The inotify descriptor, or -1 for an inert or cancelled source.
   int fileDescriptor() const noexcept { return fd_; }
-  bool isValid() const noexcept { return fd_ >= 0; }
 
   // Sets the handler; call it before resume(). Throws std::invalid_argument for an empty handler and
   // std::logic_error once the source has been resumed.

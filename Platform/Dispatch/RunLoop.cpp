@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <stdexcept>
 #include <system_error>
 
@@ -23,10 +24,6 @@ namespace {
 constexpr std::uint64_t wakeTag = 0;
 constexpr std::uint64_t timerTag = 1;
 constexpr RunLoop::SourceId firstSourceId = 2;
-
-bool includes(RunLoop::Mode modes, RunLoop::Mode mode) {
-  return (static_cast<std::uint8_t>(modes) & static_cast<std::uint8_t>(mode)) != 0;
-}
 
 void watch(int poll, int fd, std::uint64_t tag) {
   epoll_event event{};
@@ -69,53 +66,34 @@ RunLoop::RunLoop(pid_t owner)
     : owner_(owner),
       wakeFd_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC), "RunLoop: eventfd"),
       timerFd_(timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC), "RunLoop: timerfd_create"),
-      defaultPoll_(epoll_create1(EPOLL_CLOEXEC), "RunLoop: epoll_create1"),
-      eventTrackingPoll_(epoll_create1(EPOLL_CLOEXEC), "RunLoop: epoll_create1"),
+      poll_(epoll_create1(EPOLL_CLOEXEC), "RunLoop: epoll_create1"),
       nextSourceId_(firstSourceId) {
-  for (const int poll : {defaultPoll_.get(), eventTrackingPoll_.get()}) {
-    watch(poll, wakeFd_.get(), wakeTag);
-    watch(poll, timerFd_.get(), timerTag);
-  }
-}
-
-template <class Visit>
-void RunLoop::forEachPoll(Mode modes, Visit visit) const {
-  if (includes(modes, Mode::defaultMode)) {
-    visit(defaultPoll_.get());
-  }
-  if (includes(modes, Mode::eventTracking)) {
-    visit(eventTrackingPoll_.get());
-  }
+  watch(poll_.get(), wakeFd_.get(), wakeTag);
+  watch(poll_.get(), timerFd_.get(), timerTag);
 }
 
 RunLoop::~RunLoop() {
-  std::vector<ScheduledTimer> timers;
+  std::vector<std::shared_ptr<Timer>> timers;
   {
     std::lock_guard lock(mutex_);
     timers.swap(timers_);
   }
-  for (const auto& scheduled : timers) {
-    scheduled.timer->invalidate();
+  for (const auto& timer : timers) {
+    timer->invalidate();
   }
 }
 
-void RunLoop::add(std::shared_ptr<Timer> timer, Mode mode) {
+void RunLoop::add(std::shared_ptr<Timer> timer, Mode /*mode*/) {
   if (!timer) {
     throw std::invalid_argument("RunLoop::add: the timer is null");
   }
   {
     std::lock_guard lock(mutex_);
-    const auto known = std::find_if(timers_.begin(), timers_.end(), [&](const ScheduledTimer& scheduled) {
-      return scheduled.timer == timer;
-    });
-    if (known != timers_.end()) {
-      known->modes =
-          static_cast<Mode>(static_cast<std::uint8_t>(known->modes) | static_cast<std::uint8_t>(mode));
-    } else if (timer->attach(this, Clock::now())) {
-      timers_.push_back(ScheduledTimer{std::move(timer), mode});
-    } else {
+    if (std::find(timers_.begin(), timers_.end(), timer) != timers_.end() ||
+        !timer->attach(this, Clock::now())) {
       return;
     }
+    timers_.push_back(std::move(timer));
   }
   wake();  // a sleeping loop must re-arm for the new fire date
 }
@@ -135,7 +113,7 @@ void RunLoop::perform(std::function<void()> block) {
   }
 }
 
-RunLoop::SourceId RunLoop::addReadSource(int fd, std::function<void()> onReadable, Mode mode) {
+RunLoop::SourceId RunLoop::addReadSource(int fd, std::function<void()> onReadable, Mode /*mode*/) {
   if (!onReadable) {
     throw std::invalid_argument("RunLoop::addReadSource: the callback is empty");
   }
@@ -146,24 +124,15 @@ RunLoop::SourceId RunLoop::addReadSource(int fd, std::function<void()> onReadabl
                   [fd](const auto& entry) { return entry.second.fd == fd; })) {
     throw std::system_error(EEXIST, std::generic_category(), "RunLoop::addReadSource: already watched");
   }
-  const SourceId id = nextSourceId_++;
-  std::vector<int> joined;
-  forEachPoll(mode, [&](int poll) {
-    epoll_event event{};
-    event.events = EPOLLIN;
-    event.data.u64 = id;
-    if (epoll_ctl(poll, EPOLL_CTL_ADD, fd, &event) != 0) {
-      const int error = errno;
-      for (const int done : joined) {
-        epoll_ctl(done, EPOLL_CTL_DEL, fd, nullptr);
-      }
-      throw std::system_error(error, std::generic_category(), "RunLoop::addReadSource");
-    }
-    joined.push_back(poll);
-  });
-  sources_.emplace(id,
-                   Source{fd, mode, std::make_shared<const std::function<void()>>(std::move(onReadable))});
-  return id;
+  epoll_event event{};
+  event.events = EPOLLIN;
+  event.data.u64 = nextSourceId_;
+  if (epoll_ctl(poll_.get(), EPOLL_CTL_ADD, fd, &event) != 0) {
+    throw std::system_error(errno, std::generic_category(), "RunLoop::addReadSource");
+  }
+  sources_.emplace(nextSourceId_,
+                   Source{fd, std::make_shared<const std::function<void()>>(std::move(onReadable))});
+  return nextSourceId_++;
 }
 
 void RunLoop::removeSource(SourceId id) {
@@ -173,21 +142,20 @@ void RunLoop::removeSource(SourceId id) {
   if (found == sources_.end()) {
     return;
   }
-  forEachPoll(found->second.modes,
-              [fd = found->second.fd](int poll) { epoll_ctl(poll, EPOLL_CTL_DEL, fd, nullptr); });
+  epoll_ctl(poll_.get(), EPOLL_CTL_DEL, found->second.fd, nullptr);
   released = std::move(found->second.onReadable);
   sources_.erase(found);
 }
 
-void RunLoop::runOnce(Duration maxWait, Mode mode) {
-  requireRunnable(mode);
-  const std::vector<SourceId> ready = waitForWork(maxWait, mode);
+void RunLoop::runOnce(Duration maxWait) {
+  requireRunnable();
+  const std::vector<SourceId> ready = waitForWork(maxWait);
   std::vector<std::function<void()>> performed;
   {
     std::lock_guard lock(mutex_);
     performed.swap(performs_);
   }
-  fireDueTimers(mode);
+  fireDueTimers();
   for (auto& block : performed) {
     runAsyncBlock(block, "a block performed on a run loop");
     block = nullptr;  // release its captures now, not after the whole batch
@@ -195,18 +163,18 @@ void RunLoop::runOnce(Duration maxWait, Mode mode) {
   callSources(ready);
 }
 
-void RunLoop::runFor(Duration duration, Mode mode) {
+void RunLoop::runFor(Duration duration) {
   const auto deadline = deadlineAfter(duration);
   while (!takeStopRequest()) {
     const auto left = deadline - Clock::now();
     if (left <= Duration::zero()) {
       return;
     }
-    runOnce(std::chrono::duration_cast<Duration>(left), mode);
+    runOnce(std::chrono::duration_cast<Duration>(left));
   }
 }
 
-bool RunLoop::runUntil(const std::function<bool()>& predicate, Duration timeout, Mode mode) {
+bool RunLoop::runUntil(const std::function<bool()>& predicate, Duration timeout) {
   const auto deadline = deadlineAfter(timeout);
   for (;;) {
     if (predicate()) {
@@ -216,7 +184,7 @@ bool RunLoop::runUntil(const std::function<bool()>& predicate, Duration timeout,
     if (takeStopRequest() || left <= Duration::zero()) {
       return false;
     }
-    runOnce(std::chrono::duration_cast<Duration>(left), mode);
+    runOnce(std::chrono::duration_cast<Duration>(left));
   }
 }
 
@@ -231,18 +199,15 @@ void RunLoop::stop() {
   wake();
 }
 
-void RunLoop::requireRunnable(Mode mode) const {
-  if (mode == Mode::common) {
-    throw std::invalid_argument("RunLoop: a loop runs in the default or the event-tracking mode, not common");
-  }
+void RunLoop::requireRunnable() const {
   if (owner_ == 0 ? !isMainThread() : gettid() != owner_) {
     fatalError("a run loop can only be run by the thread it belongs to");
   }
 }
 
-std::vector<RunLoop::SourceId> RunLoop::waitForWork(Duration maxWait, Mode mode) {
+std::vector<RunLoop::SourceId> RunLoop::waitForWork(Duration maxWait) {
   const auto now = Clock::now();
-  const auto until = wakeTime(now, maxWait, mode);
+  const auto until = wakeTime(now, maxWait);
   int timeout = 0;
   if (until > now) {
     itimerspec arm{};  // all zero disarms: nothing to wake for but a wake-up or a source
@@ -257,8 +222,7 @@ std::vector<RunLoop::SourceId> RunLoop::waitForWork(Duration maxWait, Mode mode)
     timeout = -1;
   }
   std::array<epoll_event, 32> events{};
-  const int poll = mode == Mode::defaultMode ? defaultPoll_.get() : eventTrackingPoll_.get();
-  const int count = epoll_wait(poll, events.data(), static_cast<int>(events.size()), timeout);
+  const int count = epoll_wait(poll_.get(), events.data(), static_cast<int>(events.size()), timeout);
   if (count < 0) {
     if (errno == EINTR) {
       return {};
@@ -279,32 +243,26 @@ std::vector<RunLoop::SourceId> RunLoop::waitForWork(Duration maxWait, Mode mode)
   return ready;
 }
 
-RunLoop::Clock::time_point RunLoop::wakeTime(Clock::time_point now, Duration maxWait, Mode mode) {
+RunLoop::Clock::time_point RunLoop::wakeTime(Clock::time_point now, Duration maxWait) {
   auto until = deadlineAfter(maxWait, now);
   std::lock_guard lock(mutex_);
-  std::erase_if(timers_, [](const ScheduledTimer& scheduled) { return !scheduled.timer->isValid(); });
+  std::erase_if(timers_, [](const auto& timer) { return !timer->isValid(); });
   if (!performs_.empty()) {
     return now;
   }
-  for (const auto& scheduled : timers_) {
-    if (includes(scheduled.modes, mode)) {
-      until = std::min(until, scheduled.timer->fireDate());
-    }
+  for (const auto& timer : timers_) {
+    until = std::min(until, timer->fireDate());
   }
   return until;
 }
 
-void RunLoop::fireDueTimers(Mode mode) {
+void RunLoop::fireDueTimers() {
   const auto now = Clock::now();
   std::vector<std::shared_ptr<Timer>> due;
   {
     std::lock_guard lock(mutex_);
-    for (const auto& scheduled : timers_) {
-      if (includes(scheduled.modes, mode) && scheduled.timer->isValid() &&
-          scheduled.timer->fireDate() <= now) {
-        due.push_back(scheduled.timer);
-      }
-    }
+    std::copy_if(timers_.begin(), timers_.end(), std::back_inserter(due),
+                 [now](const auto& timer) { return timer->isValid() && timer->fireDate() <= now; });
   }
   std::stable_sort(due.begin(), due.end(),
                    [](const auto& a, const auto& b) { return a->fireDate() < b->fireDate(); });

@@ -73,16 +73,6 @@ Timer::TimePoint Timer::fireDate() const noexcept {
   return TimePoint(std::chrono::nanoseconds(fireDate_.load(std::memory_order_acquire)));
 }
 
-void Timer::fire() {
-  if (!isValid()) {
-    return;
-  }
-  runAction();
-  if (!repeats_) {
-    invalidate();
-  }
-}
-
 bool Timer::attach(RunLoop* loop, TimePoint now) {
   std::lock_guard lock(mutex_);
   if (!isValid()) {
@@ -97,8 +87,21 @@ bool Timer::attach(RunLoop* loop, TimePoint now) {
 }
 
 void Timer::fireOnSchedule() {
-  fire();
-  if (!repeats_ || !isValid()) {
+  std::shared_ptr<const Action> action;
+  {
+    std::lock_guard lock(mutex_);
+    action = action_;
+  }
+  // The copy keeps the action alive even if it invalidates its own timer.
+  if (!action) {
+    return;
+  }
+  (*action)(*this);
+  if (!repeats_) {
+    invalidate();
+    return;
+  }
+  if (!isValid()) {
     return;
   }
   const std::int64_t now = sinceEpoch(std::chrono::steady_clock::now());
@@ -108,18 +111,6 @@ void Timer::fireOnSchedule() {
     next = saturatingSum(next, periods * intervalNanoseconds_);
   }
   fireDate_.store(next, std::memory_order_release);
-}
-
-void Timer::runAction() {
-  std::shared_ptr<const Action> action;
-  {
-    std::lock_guard lock(mutex_);
-    action = action_;
-  }
-  // The copy keeps the action alive even if it invalidates its own timer.
-  if (action) {
-    (*action)(*this);
-  }
 }
 
 }  // namespace platform

@@ -38,9 +38,6 @@ class Timer {
   TimePoint fireDate() const noexcept;
   // The interval in seconds, after clamping.
   double timeInterval() const noexcept { return interval_; }
-  // Runs the action now on the calling thread without moving the fire date; a one-shot timer is then
-  // invalidated. Does nothing on an invalidated timer.
-  void fire();
 
  private:
   friend class RunLoop;
@@ -52,7 +49,6 @@ class Timer {
   // Called by the run loop when the fire date has come: runs the action, then moves a repeating timer to
   // its next fire date on the grid or invalidates a one-shot one.
   void fireOnSchedule();
-  void runAction();
 
   const double interval_;
   const std::int64_t intervalNanoseconds_;

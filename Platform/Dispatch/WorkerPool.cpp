@@ -14,7 +14,7 @@ WorkerPool& WorkerPool::shared() {
   return *pool;
 }
 
-WorkerPool::WorkerPool(std::size_t threads) : threadCount_(threads) {
+WorkerPool::WorkerPool(std::size_t threads) {
   for (std::size_t i = 0; i < threads; ++i) {
     std::thread([this] { work(); }).detach();
   }
@@ -26,10 +26,6 @@ std::size_t WorkerPool::bandOf(QualityOfService qos) noexcept {
                                               : static_cast<std::size_t>(qos) - 1;
 }
 
-bool WorkerPool::later(const Delayed& a, const Delayed& b) noexcept {
-  return a.due != b.due ? a.due > b.due : a.order > b.order;
-}
-
 void WorkerPool::submit(QualityOfService qos, Job job) {
   {
     std::lock_guard lock(mutex_);
@@ -38,23 +34,7 @@ void WorkerPool::submit(QualityOfService qos, Job job) {
   wakeup_.notify_one();
 }
 
-void WorkerPool::submitAt(TimePoint due, QualityOfService qos, Job job) {
-  {
-    std::lock_guard lock(mutex_);
-    delayed_.push_back(Delayed{due, nextOrder_++, bandOf(qos), std::move(job)});
-    std::push_heap(delayed_.begin(), delayed_.end(), later);
-  }
-  // Every idle worker waits either for work or for the earliest due time; a woken one re-reads both.
-  wakeup_.notify_one();
-}
-
 bool WorkerPool::takeJobOrWait(std::unique_lock<std::mutex>& lock, Job& job) {
-  const auto now = std::chrono::steady_clock::now();
-  while (!delayed_.empty() && delayed_.front().due <= now) {
-    std::pop_heap(delayed_.begin(), delayed_.end(), later);
-    bands_[delayed_.back().band].push_back(std::move(delayed_.back().job));
-    delayed_.pop_back();
-  }
   for (auto band = bands_.rbegin(); band != bands_.rend(); ++band) {
     if (!band->empty()) {
       job = std::move(band->front());
@@ -62,11 +42,7 @@ bool WorkerPool::takeJobOrWait(std::unique_lock<std::mutex>& lock, Job& job) {
       return true;
     }
   }
-  if (delayed_.empty()) {
-    wakeup_.wait(lock);
-  } else {
-    wakeup_.wait_until(lock, delayed_.front().due);
-  }
+  wakeup_.wait(lock);
   return false;
 }
 

@@ -21,6 +21,15 @@ bool representable(double timestamp) {
   return std::isfinite(timestamp) && std::fabs(timestamp) <= largestSeconds;
 }
 
+// The largest value `field` takes around the instant (the days of its month or year); 0 out of range.
+int actualMaximum(icu::Calendar& calendar, double timestamp, UCalendarDateFields field) {
+  if (!representable(timestamp)) return 0;
+  UErrorCode status = U_ZERO_ERROR;
+  calendar.setTime(timestamp * 1000.0, status);
+  const int32_t maximum = calendar.getActualMaximum(field, status);
+  return U_SUCCESS(status) ? maximum : 0;
+}
+
 // ICU silently wraps fields whose sum lies far outside its range (year 2^31 - 1 comes out in 2.4 million
 // BC), so fields are checked first by the years they add up to.
 bool withinRange(const Calendar::Components& fields) {
@@ -35,13 +44,9 @@ bool withinRange(const Calendar::Components& fields) {
 
 UCalendarDateFields field(Calendar::Unit unit) {
   switch (unit) {
-    case Calendar::Unit::era: return UCAL_ERA;
     case Calendar::Unit::year: return UCAL_YEAR;
     case Calendar::Unit::month: return UCAL_MONTH;
     case Calendar::Unit::day: return UCAL_DATE;
-    case Calendar::Unit::hour: return UCAL_HOUR_OF_DAY;
-    case Calendar::Unit::minute: return UCAL_MINUTE;
-    case Calendar::Unit::second: return UCAL_SECOND;
     case Calendar::Unit::weekOfYear: return UCAL_WEEK_OF_YEAR;
   }
   return UCAL_DATE;
@@ -87,20 +92,9 @@ Calendar::Calendar(Calendar&&) noexcept = default;
 Calendar& Calendar::operator=(Calendar&&) noexcept = default;
 Calendar::~Calendar() = default;
 
-std::string Calendar::identifier() const { return calendar_->getType(); }
-
-int Calendar::firstWeekday() const {
-  UErrorCode status = U_ZERO_ERROR;
-  return calendar_->getFirstDayOfWeek(status);
-}
-
 void Calendar::setFirstWeekday(int weekday) {
   if (weekday < 1 || weekday > 7) fatalError("a weekday is 1 (Sunday) to 7 (Saturday)");
   calendar_->setFirstDayOfWeek(static_cast<UCalendarDaysOfWeek>(weekday));
-}
-
-void Calendar::setTimeZone(std::string_view timeZoneId) {
-  calendar_->adoptTimeZone(Region::makeIcuTimeZone(timeZoneId).release());
 }
 
 Calendar::Components Calendar::components(double timestamp) const {
@@ -173,20 +167,10 @@ bool Calendar::isDateInToday(double timestamp) const { return isDateInDayOffset(
 
 bool Calendar::isDateInYesterday(double timestamp) const { return isDateInDayOffset(timestamp, -1); }
 
-int Calendar::daysInMonth(double timestamp) const {
-  if (!representable(timestamp)) return 0;
-  UErrorCode status = U_ZERO_ERROR;
-  calendar_->setTime(timestamp * 1000.0, status);
-  const int32_t days = calendar_->getActualMaximum(UCAL_DATE, status);
-  return U_SUCCESS(status) ? days : 0;
-}
+int Calendar::daysInMonth(double timestamp) const { return actualMaximum(*calendar_, timestamp, UCAL_DATE); }
 
 int Calendar::daysInYear(double timestamp) const {
-  if (!representable(timestamp)) return 0;
-  UErrorCode status = U_ZERO_ERROR;
-  calendar_->setTime(timestamp * 1000.0, status);
-  const int32_t days = calendar_->getActualMaximum(UCAL_DAY_OF_YEAR, status);
-  return U_SUCCESS(status) ? days : 0;
+  return actualMaximum(*calendar_, timestamp, UCAL_DAY_OF_YEAR);
 }
 
 }  // namespace platform

@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <string>
-#include <string_view>
 
 U_NAMESPACE_BEGIN
 class Calendar;
@@ -22,7 +20,7 @@ namespace platform {
 // year). Each calendar is for one thread at a time; make one per call.
 class Calendar {
  public:
-  enum class Unit { era, year, month, day, hour, minute, second, weekOfYear };
+  enum class Unit { year, month, day, weekOfYear };
 
   // Fields of an instant. Fields left empty when forming an instant take their lowest value (day 1,
   // 00:00:00); an empty year is the calendar's default year.
@@ -51,14 +49,8 @@ class Calendar {
   Calendar& operator=(Calendar&&) noexcept;
   ~Calendar();
 
-  // ICU's calendar type: "gregorian", "buddhist", "japanese"...
-  std::string identifier() const;
-
   // 1 Sunday .. 7 Saturday.
-  int firstWeekday() const;
   void setFirstWeekday(int weekday);
-  // An unknown zone behaves as GMT.
-  void setTimeZone(std::string_view timeZoneId);
 
   // Every field of the instant (all present), or all empty when the calendar cannot represent it.
   Components components(double timestamp) const;

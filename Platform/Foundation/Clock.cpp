@@ -24,31 +24,22 @@ Overrides& overrides() {
   return *instance;
 }
 
-double read(clockid_t clock) noexcept {
+}  // namespace
+
+double Clock::now(double Override::*pinned, clockid_t clock) noexcept {
+  Overrides& state = overrides();
+  if (state.count.load(std::memory_order_acquire) != 0) {
+    std::lock_guard lock(state.mutex);
+    if (!state.stack.empty()) return state.stack.back()->*pinned;
+  }
   timespec now{};
   clock_gettime(clock, &now);
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-}  // namespace
+double Clock::wallNow() noexcept { return now(&Override::wall_, CLOCK_REALTIME); }
 
-double Clock::wallNow() noexcept {
-  Overrides& state = overrides();
-  if (state.count.load(std::memory_order_acquire) != 0) {
-    std::lock_guard lock(state.mutex);
-    if (!state.stack.empty()) return state.stack.back()->wall_;
-  }
-  return read(CLOCK_REALTIME);
-}
-
-double Clock::monotonicNow() noexcept {
-  Overrides& state = overrides();
-  if (state.count.load(std::memory_order_acquire) != 0) {
-    std::lock_guard lock(state.mutex);
-    if (!state.stack.empty()) return state.stack.back()->monotonic_;
-  }
-  return read(CLOCK_BOOTTIME);
-}
+double Clock::monotonicNow() noexcept { return now(&Override::monotonic_, CLOCK_BOOTTIME); }
 
 Clock::Override::Override(double wall, double monotonic) : wall_(wall), monotonic_(monotonic) {
   if (!std::isfinite(wall) || !std::isfinite(monotonic)) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <time.h>
+
 #include <stdexcept>
 
 namespace platform {
@@ -33,6 +35,10 @@ class Clock {
     double wall_;
     double monotonic_;
   };
+
+ private:
+  // The innermost override's `pinned` value, else the time of the system clock `clock`.
+  static double now(double Override::*pinned, clockid_t clock) noexcept;
 };
 
 }  // namespace platform

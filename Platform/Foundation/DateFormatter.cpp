@@ -25,8 +25,6 @@ icu::DateFormat::EStyle icuStyle(DateFormatter::Style style) {
     case DateFormatter::Style::none: return icu::DateFormat::kNone;
     case DateFormatter::Style::shortStyle: return icu::DateFormat::kShort;
     case DateFormatter::Style::mediumStyle: return icu::DateFormat::kMedium;
-    case DateFormatter::Style::longStyle: return icu::DateFormat::kLong;
-    case DateFormatter::Style::fullStyle: return icu::DateFormat::kFull;
   }
   return icu::DateFormat::kNone;
 }

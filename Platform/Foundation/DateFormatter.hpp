@@ -28,7 +28,7 @@ struct DateFormatterOptions {
 // name others. A formatter is for one thread at a time; make one per call.
 class DateFormatter {
  public:
-  enum class Style { none, shortStyle, mediumStyle, longStyle, fullStyle };
+  enum class Style { none, shortStyle, mediumStyle };
 
   using Options = DateFormatterOptions;
 

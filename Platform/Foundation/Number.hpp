@@ -77,8 +77,6 @@ class Number {
   constexpr std::uint16_t unsignedShortValue() const noexcept { return integerAs<std::uint16_t>(); }
   constexpr std::int32_t intValue() const noexcept { return integerAs<std::int32_t>(); }
   constexpr std::uint32_t unsignedIntValue() const noexcept { return integerAs<std::uint32_t>(); }
-  constexpr std::int64_t longValue() const noexcept { return integerAs<std::int64_t>(); }
-  constexpr std::uint64_t unsignedLongValue() const noexcept { return integerAs<std::uint64_t>(); }
   constexpr std::int64_t longLongValue() const noexcept { return integerAs<std::int64_t>(); }
   constexpr std::uint64_t unsignedLongLongValue() const noexcept { return integerAs<std::uint64_t>(); }
   constexpr std::int64_t integerValue() const noexcept { return integerAs<std::int64_t>(); }

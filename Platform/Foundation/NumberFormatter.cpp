@@ -18,13 +18,8 @@ namespace {
 UNumberFormatRoundingMode icuRoundingMode(NumberFormatter::RoundingMode mode) {
   using Mode = NumberFormatter::RoundingMode;
   switch (mode) {
-    case Mode::ceiling: return UNUM_ROUND_CEILING;
-    case Mode::floor: return UNUM_ROUND_FLOOR;
     case Mode::down: return UNUM_ROUND_DOWN;
-    case Mode::up: return UNUM_ROUND_UP;
     case Mode::halfEven: return UNUM_ROUND_HALFEVEN;
-    case Mode::halfDown: return UNUM_ROUND_HALFDOWN;
-    case Mode::halfUp: return UNUM_ROUND_HALFUP;
   }
   return UNUM_ROUND_HALFEVEN;
 }
@@ -45,17 +40,6 @@ std::optional<std::string> utf8(const icu::number::FormattedNumber& formatted, U
   }
   std::string result;
   text.toUTF8String(result);
-  return result;
-}
-
-std::string symbol(std::string_view localeId, icu::DecimalFormatSymbols::ENumberFormatSymbol which) {
-  UErrorCode status = U_ZERO_ERROR;
-  const icu::DecimalFormatSymbols symbols(Region::makeIcuLocale(localeId), status);
-  if (U_FAILURE(status)) {
-    return {};
-  }
-  std::string result;
-  symbols.getConstSymbol(which).toUTF8String(result);
   return result;
 }
 
@@ -81,18 +65,8 @@ NumberFormatter& NumberFormatter::operator=(const NumberFormatter& other) {
 
 NumberFormatter::~NumberFormatter() = default;
 
-void NumberFormatter::setLocaleId(std::string localeId) {
-  settings_.localeId = std::move(localeId);
-  invalidate();
-}
-
 void NumberFormatter::setUsesGrouping(bool usesGrouping) {
   settings_.usesGrouping = usesGrouping;
-  invalidate();
-}
-
-void NumberFormatter::setMinimumIntegerDigits(int digits) {
-  settings_.minimumIntegerDigits = checkedDigitCount(digits, "minimumIntegerDigits");
   invalidate();
 }
 
@@ -168,7 +142,7 @@ std::optional<std::string> NumberFormatter::formatDecimal(const char* digits) co
 }
 
 std::shared_ptr<const NumberFormatter::Compiled> NumberFormatter::compiled() const {
-  std::string localeId = settings_.localeId.empty() ? Region::currentLocaleId() : settings_.localeId;
+  std::string localeId = Region::currentLocaleId();
   {
     std::lock_guard lock(cacheMutex_);
     if (cache_ && cache_->localeId == localeId) {
@@ -179,7 +153,6 @@ std::shared_ptr<const NumberFormatter::Compiled> NumberFormatter::compiled() con
   const Settings& with = settings_;
   auto formatter = number::NumberFormatter::withLocale(Region::makeIcuLocale(localeId))
                        .grouping(with.usesGrouping ? UNUM_GROUPING_AUTO : UNUM_GROUPING_OFF)
-                       .integerWidth(number::IntegerWidth::zeroFillTo(with.minimumIntegerDigits))
                        .precision(number::Precision::minMaxFraction(with.minimumFractionDigits,
                                                                     with.maximumFractionDigits))
                        .roundingMode(icuRoundingMode(with.roundingMode));
@@ -195,11 +168,14 @@ void NumberFormatter::invalidate() {
 }
 
 std::string NumberFormatter::decimalSeparator(std::string_view localeId) {
-  return symbol(localeId, icu::DecimalFormatSymbols::kDecimalSeparatorSymbol);
-}
-
-std::string NumberFormatter::groupingSeparator(std::string_view localeId) {
-  return symbol(localeId, icu::DecimalFormatSymbols::kGroupingSeparatorSymbol);
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::DecimalFormatSymbols symbols(Region::makeIcuLocale(localeId), status);
+  if (U_FAILURE(status)) {
+    return {};
+  }
+  std::string result;
+  symbols.getConstSymbol(icu::DecimalFormatSymbols::kDecimalSeparatorSymbol).toUTF8String(result);
+  return result;
 }
 
 }  // namespace platform

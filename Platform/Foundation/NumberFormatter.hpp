@@ -26,13 +26,8 @@ namespace platform {
 class NumberFormatter {
  public:
   enum class RoundingMode {
-    ceiling,   // toward +infinity
-    floor,     // toward -infinity
     down,      // toward zero (truncation)
-    up,        // away from zero
     halfEven,  // to nearest; halves to the even neighbour
-    halfDown,  // to nearest; halves toward zero
-    halfUp,    // to nearest; halves away from zero
   };
 
   // The largest digit count a setting accepts.
@@ -43,25 +38,15 @@ class NumberFormatter {
   NumberFormatter& operator=(const NumberFormatter& other);
   ~NumberFormatter();
 
-  // An ICU or POSIX locale id ("de_DE", "de-DE"); empty (the default) follows the region's current locale.
-  const std::string& localeId() const { return settings_.localeId; }
-  void setLocaleId(std::string localeId);
-
   // Grouping follows the locale's rules (en_US 1,234,567; en_IN 12,34,567; none in en_US_POSIX).
-  bool usesGrouping() const { return settings_.usesGrouping; }
   void setUsesGrouping(bool usesGrouping);
 
-  // Digit counts are 0 to maximumDigitCount; others throw std::out_of_range. Raising the minimum of
-  // fraction digits above the maximum raises the maximum with it, and lowering the maximum below the
-  // minimum lowers the minimum.
-  int minimumIntegerDigits() const { return settings_.minimumIntegerDigits; }
-  void setMinimumIntegerDigits(int digits);
-  int minimumFractionDigits() const { return settings_.minimumFractionDigits; }
+  // Fraction digit counts are 0 to maximumDigitCount; others throw std::out_of_range. Raising the minimum
+  // above the maximum raises the maximum with it, and lowering the maximum below the minimum lowers the
+  // minimum.
   void setMinimumFractionDigits(int digits);
-  int maximumFractionDigits() const { return settings_.maximumFractionDigits; }
   void setMaximumFractionDigits(int digits);
 
-  RoundingMode roundingMode() const { return settings_.roundingMode; }
   void setRoundingMode(RoundingMode mode);
 
   // The text of a number, or nullopt when ICU cannot format it.
@@ -79,9 +64,8 @@ class NumberFormatter {
   // finite Float from its own shortest decimal form (0.1f is 0.1, not 0.100000001490116).
   std::optional<std::string> string(const Number& number) const;
 
-  // The locale's symbols ("." and "," for en_US; "," and "." for de_DE).
+  // The locale's decimal separator ("." for en_US, "," for de_DE).
   static std::string decimalSeparator(std::string_view localeId);
-  static std::string groupingSeparator(std::string_view localeId);
 
  private:
   struct Compiled;
@@ -95,9 +79,7 @@ class NumberFormatter {
   void invalidate();
 
   struct Settings {
-    std::string localeId;
     bool usesGrouping = false;
-    int minimumIntegerDigits = 1;
     int minimumFractionDigits = 0;
     int maximumFractionDigits = 0;
     RoundingMode roundingMode = RoundingMode::halfEven;

@@ -28,15 +28,18 @@ OverrideStack& overrides() {
   return *stack;
 }
 
-// Runs `read` on the active override, or returns nullopt when none is active.
-template <class Result, class Read>
-std::optional<Result> readOverride(Read read) {
-  OverrideStack& stack = overrides();
-  std::lock_guard lock(stack.mutex);
-  if (stack.entries.empty()) {
-    return std::nullopt;
+// `pinned` of the active override, else `fromEnvironment` of the environment (read outside the lock).
+template <class Pinned, class FromEnvironment>
+auto pinnedElse(Pinned pinned, FromEnvironment fromEnvironment)
+    -> decltype(fromEnvironment(Region::Source{})) {
+  {
+    OverrideStack& stack = overrides();
+    std::lock_guard lock(stack.mutex);
+    if (!stack.entries.empty()) {
+      return pinned(stack.entries.back().second);
+    }
   }
-  return read(stack.entries.back().second);
+  return fromEnvironment(Region::Source{});
 }
 
 // The first of the named variables that is set and not empty, as POSIX orders locale variables.
@@ -56,6 +59,26 @@ std::string_view withoutCodesetAndModifier(std::string_view posixLocale) {
 }
 
 bool isPosixLocale(std::string_view name) { return name.empty() || name == "C" || name == "POSIX"; }
+
+// "de_DE.UTF-8" -> "de_DE"; "C", "POSIX" and "" -> "en_US_POSIX".
+std::string normalizedLocaleId(std::string_view posixLocale) {
+  const std::string_view name = withoutCodesetAndModifier(posixLocale);
+  return std::string(isPosixLocale(name) ? posixLocaleId : name);
+}
+
+// "de_DE.UTF-8" -> "de-DE"; "C" and "POSIX" -> "en"; "" stays "".
+std::string languageTag(std::string_view posixLocale) {
+  if (posixLocale.empty()) {
+    return {};
+  }
+  const std::string_view name = withoutCodesetAndModifier(posixLocale);
+  if (isPosixLocale(name)) {
+    return std::string(developmentLanguage);
+  }
+  std::string tag(name);
+  std::replace(tag.begin(), tag.end(), '_', '-');
+  return tag;
+}
 
 // The zone name in a path under a zoneinfo directory ("/usr/share/zoneinfo/Europe/Berlin" ->
 // "Europe/Berlin"), skipping the "posix/" and "right/" variants of the database; nullopt when the path is
@@ -79,7 +102,7 @@ std::optional<std::string> zoneNameInPath(std::string_view path) {
 }
 
 std::string localeIdFrom(const Region::Source& source) {
-  return Region::normalizedLocaleId(firstSet(source, {"LC_ALL", "LC_NUMERIC", "LANG"}));
+  return normalizedLocaleId(firstSet(source, {"LC_ALL", "LC_NUMERIC", "LANG"}));
 }
 
 std::string timeZoneIdFrom(const Region::Source& source) {
@@ -107,7 +130,7 @@ std::string timeZoneIdFrom(const Region::Source& source) {
 std::vector<std::string> normalizedLanguages(const std::vector<std::string>& names) {
   std::vector<std::string> tags;
   for (const std::string& name : names) {
-    std::string tag = Region::languageTag(name);
+    std::string tag = languageTag(name);
     if (!tag.empty() && std::find(tags.begin(), tags.end(), tag) == tags.end()) {
       tags.push_back(std::move(tag));
     }
@@ -135,39 +158,24 @@ std::vector<std::string> languagesFrom(const Region::Source& source) {
 }  // namespace
 
 Region Region::current() {
-  if (auto pinned = readOverride<Region>([](const Region& region) { return region; })) {
-    return std::move(*pinned);
-  }
-  return read(Source{});
+  return pinnedElse([](const Region& region) { return region; }, read);
 }
 
 std::string Region::currentLocaleId() {
-  if (auto pinned = readOverride<std::string>([](const Region& region) { return region.localeId; })) {
-    return std::move(*pinned);
-  }
-  return localeIdFrom(Source{});
+  return pinnedElse([](const Region& region) { return region.localeId; }, localeIdFrom);
 }
 
 std::string Region::currentTimeZoneId() {
-  if (auto pinned = readOverride<std::string>([](const Region& region) { return region.timeZoneId; })) {
-    return std::move(*pinned);
-  }
-  return timeZoneIdFrom(Source{});
+  return pinnedElse([](const Region& region) { return region.timeZoneId; }, timeZoneIdFrom);
 }
 
 std::vector<std::string> Region::currentPreferredLanguages() {
-  using Languages = std::vector<std::string>;
-  if (auto pinned = readOverride<Languages>([](const Region& region) { return region.preferredLanguages; })) {
-    return std::move(*pinned);
-  }
-  return languagesFrom(Source{});
+  return pinnedElse([](const Region& region) { return region.preferredLanguages; }, languagesFrom);
 }
 
+// Dates follow the override's locale too.
 std::string Region::currentTimeLocaleId() {
-  if (auto pinned = readOverride<std::string>([](const Region& region) { return region.localeId; })) {
-    return std::move(*pinned);
-  }
-  return timeLocaleId(Source{});
+  return pinnedElse([](const Region& region) { return region.localeId; }, timeLocaleId);
 }
 
 std::string Region::timeLocaleId(const Source& source) {
@@ -177,28 +185,6 @@ std::string Region::timeLocaleId(const Source& source) {
 Region Region::read(const Source& source) {
   return Region{localeIdFrom(source), timeZoneIdFrom(source), languagesFrom(source)};
 }
-
-std::string Region::normalizedLocaleId(std::string_view posixLocale) {
-  const std::string_view name = withoutCodesetAndModifier(posixLocale);
-  return std::string(isPosixLocale(name) ? posixLocaleId : name);
-}
-
-std::string Region::languageTag(std::string_view posixLocale) {
-  if (posixLocale.empty()) {
-    return {};
-  }
-  const std::string_view name = withoutCodesetAndModifier(posixLocale);
-  if (isPosixLocale(name)) {
-    return std::string(developmentLanguage);
-  }
-  std::string tag(name);
-  std::replace(tag.begin(), tag.end(), '_', '-');
-  return tag;
-}
-
-icu::Locale Region::icuLocale() const { return makeIcuLocale(localeId); }
-
-std::unique_ptr<icu::TimeZone> Region::icuTimeZone() const { return makeIcuTimeZone(timeZoneId); }
 
 icu::Locale Region::makeIcuLocale(std::string_view localeId) {
   // ICU takes both "de_DE" and "de-DE"; the string must be NUL-terminated.
@@ -213,8 +199,7 @@ std::unique_ptr<icu::TimeZone> Region::makeIcuTimeZone(std::string_view timeZone
 
 ScopedRegion::ScopedRegion(std::string localeId, std::string timeZoneId,
                            std::vector<std::string> preferredLanguages) {
-  Region region{Region::normalizedLocaleId(localeId), std::move(timeZoneId),
-                normalizedLanguages(preferredLanguages)};
+  Region region{normalizedLocaleId(localeId), std::move(timeZoneId), normalizedLanguages(preferredLanguages)};
   OverrideStack& stack = overrides();
   std::lock_guard lock(stack.mutex);
   token_ = stack.nextToken++;

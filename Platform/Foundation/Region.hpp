@@ -56,15 +56,8 @@ struct Region {
   // The settings as read from a source, ignoring any override.
   static Region read(const Source& source);
 
-  // "de_DE.UTF-8" -> "de_DE"; "C", "POSIX" and "" -> "en_US_POSIX".
-  static std::string normalizedLocaleId(std::string_view posixLocale);
-  // "de_DE.UTF-8" -> "de-DE"; "C" and "POSIX" -> "en"; "" stays "".
-  static std::string languageTag(std::string_view posixLocale);
-
-  // ICU objects for these settings. An unknown zone id gives ICU's unknown zone ("Etc/Unknown"), which
+  // ICU objects for a locale and a zone. An unknown zone id gives ICU's unknown zone ("Etc/Unknown"), which
   // behaves as GMT.
-  icu::Locale icuLocale() const;
-  std::unique_ptr<icu::TimeZone> icuTimeZone() const;
   static icu::Locale makeIcuLocale(std::string_view localeId);
   static std::unique_ptr<icu::TimeZone> makeIcuTimeZone(std::string_view timeZoneId);
 

@@ -50,15 +50,14 @@ bool isIpLiteral(std::string_view host) {
   return inside.find(':') != std::string_view::npos;
 }
 
-std::optional<int> parsePort(std::string_view text) {
-  if (text.size() > 5) return std::nullopt;
+bool isPort(std::string_view text) {
+  if (text.size() > 5) return false;
   int port = 0;
   for (char c : text) {
-    if (!isDigit(c)) return std::nullopt;
+    if (!isDigit(c)) return false;
     port = port * 10 + (c - '0');
   }
-  if (port > 65535) return std::nullopt;
-  return port;
+  return port <= 65535;
 }
 
 }  // namespace
@@ -71,13 +70,11 @@ std::optional<Url> Url::parse(std::string_view text) {
   if (const std::size_t hash = rest.find('#'); hash != std::string_view::npos) {
     const std::string_view fragment = rest.substr(hash + 1);
     if (!hasNone(fragment, "#[]")) return std::nullopt;
-    url.fragment_ = std::string(fragment);
     rest = rest.substr(0, hash);
   }
   if (const std::size_t question = rest.find('?'); question != std::string_view::npos) {
     const std::string_view query = rest.substr(question + 1);
     if (!hasNone(query, "[]")) return std::nullopt;
-    url.query_ = std::string(query);
     rest = rest.substr(0, question);
   }
   if (const std::size_t colon = rest.find(':'); colon != std::string_view::npos && colon < rest.find('/')) {
@@ -99,18 +96,13 @@ std::optional<Url> Url::parse(std::string_view text) {
     if (const std::size_t colon = authority.rfind(':');
         colon != std::string_view::npos && authority.find(']', colon) == std::string_view::npos) {
       host = authority.substr(0, colon);
-      const std::string_view port = authority.substr(colon + 1);
-      if (!port.empty()) {
-        url.port_ = parsePort(port);
-        if (!url.port_) return std::nullopt;
-      }
+      if (!isPort(authority.substr(colon + 1))) return std::nullopt;
     }
     const bool literal = host.starts_with('[');
     if (literal ? !isIpLiteral(host) : !hasNone(host, "[]@:")) return std::nullopt;
     url.host_ = std::string(host);
   }
   if (!hasNone(rest, "[]")) return std::nullopt;
-  url.path_ = std::string(rest);
   return url;
 }
 

@@ -7,7 +7,7 @@
 namespace platform {
 
 // A URL reference as RFC 3986 writes it: absolute ("https://host:8080/a?b#c") or relative ("a/b", "?q").
-// It keeps its text as given; the parts are views of it.
+// It keeps its text as given, and the scheme and host that a request needs.
 class Url {
  public:
   // Nothing for the empty text, for a character outside the grammar (a space, a non-ASCII byte, "<", ...),
@@ -21,10 +21,6 @@ class Url {
   // The host of the authority ("" for "file:///x"); absent without an authority. IP literals keep their
   // brackets.
   const std::optional<std::string>& host() const { return host_; }
-  const std::optional<int>& port() const { return port_; }
-  const std::string& path() const { return path_; }
-  const std::optional<std::string>& query() const { return query_; }
-  const std::optional<std::string>& fragment() const { return fragment_; }
 
   friend bool operator==(const Url& a, const Url& b) { return a.text_ == b.text_; }
 
@@ -34,10 +30,6 @@ class Url {
   std::string text_;
   std::optional<std::string> scheme_;
   std::optional<std::string> host_;
-  std::optional<int> port_;
-  std::string path_;
-  std::optional<std::string> query_;
-  std::optional<std::string> fragment_;
 };
 
 }  // namespace platform

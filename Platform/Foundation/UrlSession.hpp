@@ -36,8 +36,6 @@ class UrlSession {
   UrlSession(const UrlSession&) = delete;
   UrlSession& operator=(const UrlSession&) = delete;
 
-  bool isEphemeral() const { return share_ == nullptr; }
-
   // Starts the request at once; the handler is called exactly once, never on the caller's thread. A URL
   // without a scheme, with a scheme other than http, https or file, or an HTTP URL without a host fails
   // with unsupportedURL.

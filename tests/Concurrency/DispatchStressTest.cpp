@@ -1,18 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <random>
 #include <thread>
 #include <vector>
 
 #include "Platform/Dispatch/DispatchQueue.hpp"
-#include "Platform/Dispatch/DispatchSemaphore.hpp"
 #include "Platform/Dispatch/RunLoop.hpp"
 #include "Platform/Dispatch/Timer.hpp"
 
 using namespace std::chrono_literals;
 using platform::DispatchQueue;
-using platform::DispatchSemaphore;
 using platform::RunLoop;
 
 namespace {
@@ -72,32 +69,6 @@ TEST_P(QueueStressTest, ManyReadersAndWritersKeepExclusionAndLoseNoWrite) {
   joinAll(threads);
   EXPECT_EQ(queue->sync([&] { return total; }), long{threadsPerRole} * operations);
   EXPECT_EQ(violations.load(), 0);
-}
-
-// Waiters time out at random while a signaller hands out units: every unit is taken exactly once, either by
-// a waiter or by the final drain, however the timeouts and signals interleave.
-TEST(DispatchSemaphoreStressTest, TimeoutsNeitherLoseNorDuplicateUnits) {
-  DispatchSemaphore semaphore(0);
-  constexpr long signals = 40000;
-  std::atomic<long> taken{0};
-  std::atomic<bool> done{false};
-  std::vector<std::thread> waiters;
-  for (int t = 0; t < 4; ++t) {
-    waiters.emplace_back([&, t] {
-      std::minstd_rand random(static_cast<unsigned>(t) + 1);
-      while (!done.load()) {
-        taken += semaphore.waitFor(std::chrono::microseconds(random() % 20));
-      }
-    });
-  }
-  for (long i = 0; i < signals; ++i) {
-    semaphore.signal();
-    std::this_thread::yield();  // let waiters time out between signals, where the races are
-  }
-  done = true;
-  joinAll(waiters);
-  while (semaphore.waitFor(0ns)) ++taken;
-  EXPECT_EQ(taken.load(), signals);
 }
 
 TEST(DispatchMainQueueStressTest, WorkersSyncAndAsyncToThePumpedMainQueue) {

@@ -12,11 +12,9 @@
 
 #include "Platform/Dispatch/MainThread.hpp"
 #include "Platform/Dispatch/RunLoop.hpp"
-#include "Platform/Dispatch/Timer.hpp"
 
 using namespace std::chrono_literals;
 using platform::RunLoop;
-using platform::Timer;
 using Mode = RunLoop::Mode;
 
 namespace {
@@ -103,32 +101,6 @@ TEST(RunLoopTest, ReadSourceIsCalledWhileReadableUntilRemovedAndRejectsWhatItCan
   ASSERT_NE(file, nullptr);
   EXPECT_THROW(loop.addReadSource(fileno(file), [] {}), std::system_error);  // regular files never block
   std::fclose(file);
-}
-
-TEST(RunLoopTest, ModesChooseWhichTimersAndSourcesTakePart) {
-  RunLoop& loop = RunLoop::main();
-  std::vector<std::string> fired;
-  auto record = [&](std::string name) { return [&fired, name](Timer&) { fired.push_back(name); }; };
-  const auto onlyDefault = Timer::make(0.001, false, record("default"));
-  const auto tracking = Timer::make(0.001, false, record("tracking"));
-  const auto common = Timer::make(0.001, false, record("common"));
-  loop.add(onlyDefault, Mode::defaultMode);
-  loop.add(tracking, Mode::eventTracking);
-  loop.add(common, Mode::common);
-  Pipe pipe;
-  pipe.put('x');
-  int readable = 0;
-  const auto source = loop.addReadSource(
-      pipe.fds[0], [&] { ++readable; }, Mode::eventTracking);
-  EXPECT_TRUE(
-      loop.runUntil([&] { return fired.size() == 2 && readable > 0; }, patience, Mode::eventTracking));
-  EXPECT_EQ(fired, (std::vector<std::string>{"tracking", "common"}));
-  loop.removeSource(source);
-  readable = 0;
-  EXPECT_TRUE(loop.runUntil([&] { return fired.size() == 3; }, patience));
-  EXPECT_EQ(fired.back(), "default");
-  EXPECT_EQ(readable, 0);
-  EXPECT_THROW(loop.runOnce(0ns, Mode::common), std::invalid_argument);
 }
 
 TEST(RunLoopTest, StopFromAnotherThreadEndsRun) {

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "Platform/Foundation/Calendar.hpp"
 #include "Platform/Foundation/Region.hpp"
 
 namespace platform {
@@ -18,8 +19,10 @@ namespace {
 namespace fs = std::filesystem;
 using Languages = std::vector<std::string>;
 
-// The region read from "NAME=value NAME=value ..." (values without blanks) and a time-zone link path.
-Region readVariables(std::string_view assignments, fs::path localtimeLink = "/nonexistent/localtime") {
+// Hands f the source of an environment "NAME=value NAME=value ..." (values without blanks) and a time-zone
+// link path.
+template <class F>
+auto withVariables(std::string_view assignments, F f, fs::path localtimeLink = "/nonexistent/localtime") {
   std::map<std::string, std::string, std::less<>> variables;
   while (!assignments.empty()) {
     const std::string_view assignment = assignments.substr(0, assignments.find(' '));
@@ -31,7 +34,11 @@ Region readVariables(std::string_view assignments, fs::path localtimeLink = "/no
     auto found = variables.find(name);
     return found == variables.end() ? nullptr : found->second.c_str();
   };
-  return Region::read(Region::Source{lookup, std::move(localtimeLink)});
+  return f(Region::Source{lookup, std::move(localtimeLink)});
+}
+
+Region readVariables(std::string_view assignments, fs::path localtimeLink = "/nonexistent/localtime") {
+  return withVariables(assignments, Region::read, std::move(localtimeLink));
 }
 
 TEST(RegionFromEnvironment, LocaleTakesTheFirstSetVariableWithoutCodesetOrModifier) {
@@ -39,9 +46,16 @@ TEST(RegionFromEnvironment, LocaleTakesTheFirstSetVariableWithoutCodesetOrModifi
   EXPECT_EQ(readVariables("LC_ALL= LC_NUMERIC=de_DE.UTF-8 LANG=it_IT").localeId, "de_DE");
   EXPECT_EQ(readVariables("LC_TIME=de_DE LANG=sr_RS.UTF-8@latin").localeId, "sr_RS");
   EXPECT_EQ(readVariables("").localeId, "en_US_POSIX");
-  for (const char* posix : {"C", "POSIX", "C.UTF-8", "C.utf8"}) {
-    EXPECT_EQ(Region::normalizedLocaleId(posix), "en_US_POSIX") << posix;
+  for (const std::string posix : {"C", "POSIX", "C.UTF-8", "C.utf8"}) {
+    EXPECT_EQ(readVariables("LANG=" + posix).localeId, "en_US_POSIX") << posix;
   }
+}
+
+TEST(RegionFromEnvironment, DateLocaleFollowsLcAllThenLcTimeThenLang) {
+  EXPECT_EQ(withVariables("LC_ALL=fr_FR.UTF-8 LC_TIME=de_DE LANG=it_IT", Region::timeLocaleId), "fr_FR");
+  EXPECT_EQ(withVariables("LC_TIME=de_DE.UTF-8 LC_NUMERIC=fr_FR LANG=it_IT", Region::timeLocaleId), "de_DE");
+  EXPECT_EQ(withVariables("LC_NUMERIC=fr_FR LANG=it_IT.UTF-8", Region::timeLocaleId), "it_IT");
+  EXPECT_EQ(withVariables("LANG=C.UTF-8", Region::timeLocaleId), "en_US_POSIX");
 }
 
 TEST(RegionFromEnvironment, TimeZoneFromTzElseTheLocaltimeLinkElseUtc) {
@@ -123,16 +137,22 @@ TEST(ScopedRegionTest, ReadersOnOtherThreadsSeeWholeRegions) {
   EXPECT_EQ(torn, 0);
 }
 
-TEST(RegionIcu, MakesLocalesAndZonesFromTheIds) {
-  const Region region{"de_DE", "Europe/Berlin", {"de-DE", "en"}};
-  EXPECT_STREQ(region.icuLocale().getName(), "de_DE");
+TEST(RegionIcu, MakesLocalesZonesAndTheLocalesDefaultCalendar) {
+  EXPECT_STREQ(Region::makeIcuLocale("de_DE").getName(), "de_DE");
   EXPECT_STREQ(Region::makeIcuLocale("pt-BR").getCountry(), "BR");
   EXPECT_STREQ(Region::makeIcuLocale("en_US_POSIX").getVariant(), "POSIX");
 
   icu::UnicodeString id;
-  EXPECT_EQ(region.icuTimeZone()->getID(id), icu::UnicodeString(u"Europe/Berlin"));
-  EXPECT_EQ(region.icuTimeZone()->getRawOffset(), 3600 * 1000);
+  EXPECT_EQ(Region::makeIcuTimeZone("Europe/Berlin")->getID(id), icu::UnicodeString(u"Europe/Berlin"));
+  EXPECT_EQ(Region::makeIcuTimeZone("Europe/Berlin")->getRawOffset(), 3600 * 1000);
   EXPECT_EQ(Region::makeIcuTimeZone("Not/AZone")->getID(id), icu::UnicodeString(u"Etc/Unknown"));
+
+  // The Buddhist era counts 543 years ahead of the Gregorian one: 1970 is 2513.
+  for (const auto& [locale, year] : std::map<std::string, int>{{"th_TH", 2513}, {"de_DE", 1970}}) {
+    const ScopedRegion region(locale, "UTC", {"en"});
+    EXPECT_EQ(Calendar::current().components(0).year, year) << locale;
+    EXPECT_EQ(Calendar::gregorian().components(0).year, 1970) << locale;
+  }
 }
 
 }  // namespace
