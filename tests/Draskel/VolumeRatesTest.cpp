@@ -139,8 +139,6 @@ TEST(VolumeRatesTest, RatesSaturateInsteadOfOverflowing) {
   EXPECT_EQ(Volume::bytesPerSecond(1000, std::nan("")), 1000u);
   EXPECT_EQ(Volume::bytesPerSecond(1, 1e-320), uint64Max);
   EXPECT_EQ(Volume::bytesPerSecond(0, 1e-320), 0u);
-  EXPECT_EQ(Volume::bytesPerSecond(-5, 1), 0u);
-  EXPECT_EQ(Volume::bytesPerSecond(std::nan(""), 1), 0u);
   // A whole 64-bit counter in one tick: the maximum saturates too.
   Volume volume("/");
   volume.update(sample(0, 0, 0), 1.0);
