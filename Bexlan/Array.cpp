@@ -2,11 +2,10 @@
 
 #include <sys/stat.h>
 
-#include <cmath>
-#include <limits>
 #include <utility>
 
 #include "Bexlan/RamerDouglasPeucker.hpp"
+#include "Platform/Foundation/SaturatingCast.hpp"
 
 namespace Bexlan::Array {
 
@@ -22,13 +21,6 @@ std::vector<Point> indexedPoints(const std::vector<double>& values) {
     points.push_back({static_cast<double>(i), values[i]});
   }
   return points;
-}
-
-std::int64_t saturatingInt64(double value) {
-  if (std::isnan(value)) return 0;
-  if (value >= 0x1p63) return std::numeric_limits<std::int64_t>::max();
-  if (value <= -0x1p63) return std::numeric_limits<std::int64_t>::min();
-  return static_cast<std::int64_t>(value);
 }
 
 std::pair<std::int64_t, long> modificationTime(const std::filesystem::path& file) {
@@ -70,7 +62,7 @@ std::vector<std::int64_t> simplified(const std::vector<std::int64_t>& values) {
   std::vector<std::int64_t> result;
   result.reserve(kept.size());
   for (double value : kept) {
-    result.push_back(saturatingInt64(value));
+    result.push_back(platform::saturatingCast<std::int64_t>(value));
   }
   return result;
 }

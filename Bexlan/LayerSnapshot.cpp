@@ -1,7 +1,5 @@
 #include "Bexlan/LayerSnapshot.hpp"
 
-#include <cairo.h>
-
 #include <cmath>
 
 #include "Platform/Graphics/GraphicsContext.hpp"
@@ -19,16 +17,9 @@ std::shared_ptr<platform::Image> snapshotImage(platform::Layer& layer) {
   std::shared_ptr<platform::Image> image = platform::Image::create({width, height});
   // The layer renders itself in its own y-up bounds space, the bounds origin at the bottom-left pixel.
   const platform::Rect bounds = layer.bounds().standardized();
-  cairo_t* cairo = cairo_create(image->surface());
-  cairo_matrix_t matrix;
-  cairo_matrix_init(&matrix, 1, 0, 0, -1, -bounds.minX(), height + bounds.minY());
-  cairo_set_matrix(cairo, &matrix);
-  {
-    platform::GraphicsContext context(cairo, platform::RenderTime::model());
-    platform::LayerRenderer::render(layer, context);
-  }
-  cairo_destroy(cairo);
-  cairo_surface_flush(image->surface());
+  platform::GraphicsContext::drawInto(
+      *image, {1, 0, 0, -1, -bounds.minX(), height + bounds.minY()}, platform::RenderTime::model(),
+      [&layer](platform::GraphicsContext& context) { platform::LayerRenderer::render(layer, context); });
   return image;
 }
 

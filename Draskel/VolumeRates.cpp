@@ -1,10 +1,10 @@
 // The per-tick step of a volume record: from two counter samples to deltas, speed texts, maxima, loads
 // and histories.
 #include <cmath>
-#include <limits>
 
 #include "Bexlan/DiskUtilities.hpp"
 #include "Draskel/Volume.hpp"
+#include "Platform/Foundation/SaturatingCast.hpp"
 
 namespace Draskel {
 
@@ -13,13 +13,6 @@ namespace {
 // The rate text of a volume: always bytes per second, in whole units below a gigabyte per second.
 std::string rateText(std::uint64_t bytesPerSecond) {
   return Bexlan::DiskUtilities::rateStringVariant(bytesPerSecond, false);
-}
-
-// A non-negative byte difference as an integer: NaN gives 0, values from 2^64 on the largest integer.
-std::uint64_t saturatingUnsigned(double value) {
-  if (!(value > 0)) return 0;
-  if (value >= 0x1p64) return std::numeric_limits<std::uint64_t>::max();
-  return static_cast<std::uint64_t>(value);
 }
 
 // Drops the oldest entry and appends `value`, so a history keeps its length; an empty one stays empty.
@@ -47,7 +40,7 @@ void advance(Direction direction, std::uint64_t previous, std::uint64_t current,
   direction.delta = current >= previous ? current - previous : 0;
   if (difference >= 0) {
     if (difference > static_cast<double>(direction.maximum)) {
-      direction.maximum = saturatingUnsigned(difference);
+      direction.maximum = platform::saturatingCast<std::uint64_t>(difference);
       direction.maximumText = rateText(Volume::bytesPerSecond(difference, interval));
     }
     // 0 / 0 while the direction has never moved a byte: NaN, on purpose.
@@ -65,7 +58,7 @@ void advance(Direction direction, std::uint64_t previous, std::uint64_t current,
 }  // namespace
 
 std::uint64_t Volume::bytesPerSecond(double delta, double interval) {
-  return saturatingUnsigned(interval > 0 ? delta * (1 / interval) : delta);
+  return platform::saturatingCast<std::uint64_t>(interval > 0 ? delta * (1 / interval) : delta);
 }
 
 void Volume::update(std::uint64_t bytesRead, std::uint64_t bytesWritten, double interval) {

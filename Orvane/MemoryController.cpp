@@ -6,8 +6,8 @@
 #include "Bexlan/NumberIdentifier.hpp"
 #include "Bexlan/SymbolIcons.hpp"
 #include "Orvane/Memory.hpp"
-#include "Orvane/Saturating.hpp"
 #include "Platform/Foundation/Bundle.hpp"
+#include "Platform/Foundation/SaturatingCast.hpp"
 
 namespace Orvane {
 
@@ -56,7 +56,8 @@ void MemoryController::refresh(double) {
   store()->setDouble(Memory::compressed(), statistics.compressed());
   store()->setDouble(Memory::inactive(), statistics.inactive());
   store()->setDouble(Memory::wired(), statistics.wired());
-  std::uint64_t used = saturatingUInt64(statistics.active() + statistics.compressed() + statistics.wired());
+  std::uint64_t used = platform::saturatingCast<std::uint64_t>(statistics.active() + statistics.compressed() +
+                                                               statistics.wired());
   std::uint64_t physical = physicalMemory_;
   // Without any physical memory known there is no share to give.
   store()->setDouble(Memory::usage(),

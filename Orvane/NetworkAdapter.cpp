@@ -4,12 +4,11 @@
 #include <limits>
 #include <stdexcept>
 
+#include "Platform/Foundation/SaturatingCast.hpp"
+
 namespace Orvane {
 
 namespace {
-
-// 2^64: the first double that does not fit an unsigned 64-bit integer.
-constexpr double uint64Limit = 18446744073709551616.0;
 
 size_t checkedSize(std::int64_t size) {
   if (size < 0) throw std::invalid_argument("NetworkAdapter: history size must not be negative");
@@ -70,9 +69,7 @@ NetworkAdapter::NetworkAdapter(std::string interfaceName, std::int64_t historySi
 
 std::uint64_t NetworkAdapter::bytesPerSecond(std::uint64_t difference, double interval) noexcept {
   if (!(interval > 0)) return difference;
-  double rate = (1.0 / interval) * static_cast<double>(difference);
-  if (rate >= uint64Limit) return std::numeric_limits<std::uint64_t>::max();
-  return static_cast<std::uint64_t>(rate);
+  return platform::saturatingCast<std::uint64_t>((1.0 / interval) * static_cast<double>(difference));
 }
 
 std::uint64_t NetworkAdapter::counterDifference(std::uint64_t previous, std::uint64_t current) noexcept {

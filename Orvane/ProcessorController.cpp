@@ -13,6 +13,7 @@
 #include "Orvane/Saturating.hpp"
 #include "Platform/Foundation/Bundle.hpp"
 #include "Platform/Foundation/Clock.hpp"
+#include "Platform/Foundation/SaturatingCast.hpp"
 #include "Platform/System/CpuList.hpp"
 #include "Platform/System/MemInfo.hpp"
 #include "Platform/System/Utf8Text.hpp"
@@ -180,7 +181,7 @@ void ProcessorController::updateLoad() {
   auto idle = static_cast<double>(growth(current.idle, loadPrevious_.idle));
   auto nice = static_cast<double>(growth(current.nice, loadPrevious_.nice));
   double total = idle + ((system + user) + nice);
-  totalCpuTicks_ = saturatingUInt64(total);
+  totalCpuTicks_ = platform::saturatingCast<std::uint64_t>(total);
   cpuSystem_ = percent(system, total);
   cpuUser_ = percent(user, total);
   cpuIdle_ = percent(idle, total);

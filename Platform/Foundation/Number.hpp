@@ -9,6 +9,8 @@
 #include <string>
 #include <type_traits>
 
+#include "Platform/Foundation/SaturatingCast.hpp"
+
 namespace platform {
 
 // The arithmetic types a Number can be made from: bool, the signed and unsigned integers and float and
@@ -120,25 +122,19 @@ class Number {
     return isSigned() ? static_cast<std::uint64_t>(storage_.i) : storage_.u;
   }
 
-  static constexpr std::int64_t saturatingInt64(double d) noexcept {
-    if (d != d) return 0;
-    if (d >= 0x1p63) return std::numeric_limits<std::int64_t>::max();
-    if (d <= -0x1p63) return std::numeric_limits<std::int64_t>::min();
-    return static_cast<std::int64_t>(d);
-  }
-  static constexpr std::uint64_t saturatingUInt64(double d) noexcept {
-    if (d >= 0x1p64) return std::numeric_limits<std::uint64_t>::max();
-    if (d >= 0x1p63) return static_cast<std::uint64_t>(d);
-    return static_cast<std::uint64_t>(saturatingInt64(d));
+  // Below 2^63 a double reads as uint64 through int64, so negative values wrap like negative integers.
+  static constexpr std::uint64_t wrappingUInt64(double d) noexcept {
+    return d >= 0x1p63 ? saturatingCast<std::uint64_t>(d)
+                       : static_cast<std::uint64_t>(saturatingCast<std::int64_t>(d));
   }
 
   template <class Target>
   constexpr Target integerAs() const noexcept {
     if (isFloating()) {
       if constexpr (std::same_as<Target, std::uint64_t>) {
-        return saturatingUInt64(storage_.d);
+        return wrappingUInt64(storage_.d);
       } else {
-        return static_cast<Target>(saturatingInt64(storage_.d));
+        return static_cast<Target>(saturatingCast<std::int64_t>(storage_.d));
       }
     }
     return static_cast<Target>(integerBits());

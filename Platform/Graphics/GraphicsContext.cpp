@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <stdexcept>
 
 #include "Platform/Graphics/Image.hpp"
@@ -76,6 +77,33 @@ void appendElement(cairo_t* cairo, const PathElement& element) {
   }
 }
 
+using Pattern = std::unique_ptr<cairo_pattern_t, decltype(&cairo_pattern_destroy)>;
+
+// Runs a drawing into a group of its own and returns what it drew; the group is closed however the
+// drawing ends.
+Pattern drawGroup(GraphicsContext& context, const GraphicsContext::Drawing& drawing) {
+  struct Group {
+    GraphicsContext& context;
+    bool open = true;
+    explicit Group(GraphicsContext& into) : context(into) {
+      cairo_push_group(context.cairo());
+      context.saveGState();
+    }
+    cairo_pattern_t* close() {
+      open = false;
+      context.restoreGState();
+      return cairo_pop_group(context.cairo());
+    }
+    ~Group() {
+      if (open) {
+        cairo_pattern_destroy(close());
+      }
+    }
+  } group(context);
+  drawing(context);
+  return Pattern(group.close(), &cairo_pattern_destroy);
+}
+
 cairo_matrix_t cairoMatrix(const AffineTransform& t) {
   cairo_matrix_t matrix;
   cairo_matrix_init(&matrix, t.a, t.b, t.c, t.d, t.tx, t.ty);
@@ -96,6 +124,22 @@ GraphicsContext::~GraphicsContext() {
 }
 
 GraphicsContext* GraphicsContext::current() { return currentContext; }
+
+void GraphicsContext::drawInto(Image& image, const AffineTransform& toPixels, RenderTime time,
+                               const Drawing& drawing) {
+  if (!toPixels.inverted()) {
+    return;
+  }
+  const std::unique_ptr<cairo_t, decltype(&cairo_destroy)> cairo(cairo_create(image.surface()),
+                                                                 &cairo_destroy);
+  const cairo_matrix_t matrix = cairoMatrix(toPixels);
+  cairo_set_matrix(cairo.get(), &matrix);
+  {
+    GraphicsContext context(cairo.get(), time);
+    drawing(context);
+  }
+  cairo_surface_flush(image.surface());
+}
 
 void GraphicsContext::saveGState() {
   cairo_save(cairo_);
@@ -235,6 +279,13 @@ void GraphicsContext::clipToPath(const Path& path, FillRule rule) {
   cairo_clip(cairo_);
 }
 
+void GraphicsContext::clearClip() {
+  cairo_save(cairo_);
+  cairo_set_operator(cairo_, CAIRO_OPERATOR_CLEAR);
+  cairo_paint(cairo_);
+  cairo_restore(cairo_);
+}
+
 void GraphicsContext::drawImage(const Image& image, const Rect& destination, std::optional<Rect> source,
                                 CompositingOperation operation, double fraction) {
   const Rect from = source.value_or(Rect({0, 0}, image.size())).standardized();
@@ -267,6 +318,29 @@ void GraphicsContext::drawImage(const Image& image, const Rect& destination, std
   }
   cairo_set_operator(cairo_, cairoOperator(operation));
   cairo_paint(cairo_);
+  cairo_restore(cairo_);
+}
+
+void GraphicsContext::drawMasked(const Drawing& paint, const Drawing& mask, double opacity) {
+  const Pattern content = drawGroup(*this, paint);
+  const Pattern coverage = mask ? drawGroup(*this, mask) : Pattern(nullptr, &cairo_pattern_destroy);
+  const double alpha = std::isnan(opacity) ? 0 : std::clamp(opacity, 0.0, 1.0);
+  cairo_save(cairo_);
+  // Masked and faded: the masked content is faded as one group.
+  const bool fadeMasked = coverage && alpha < 1;
+  if (fadeMasked) {
+    cairo_push_group(cairo_);
+  }
+  cairo_set_source(cairo_, content.get());
+  if (coverage) {
+    cairo_mask(cairo_, coverage.get());
+  }
+  if (fadeMasked) {
+    cairo_pop_group_to_source(cairo_);
+  }
+  if (!coverage || fadeMasked) {
+    cairo_paint_with_alpha(cairo_, alpha);
+  }
   cairo_restore(cairo_);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cairo.h>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -41,6 +42,9 @@ enum class ImageInterpolation { defaultQuality = 0, none = 1, low = 2, high = 3 
 // at a time.
 class GraphicsContext {
  public:
+  // Drawing into a context given to it, as drawMasked and drawInto run it.
+  using Drawing = std::function<void(GraphicsContext& context)>;
+
   // Draws through cairo, holding a reference of its own to it. The state starts with opaque black colours,
   // source-over compositing and default interpolation.
   explicit GraphicsContext(cairo_t* cairo, RenderTime time = RenderTime::settled());
@@ -54,6 +58,12 @@ class GraphicsContext {
 
   // The innermost context made current on this thread (by GraphicsContextScope), or null.
   static GraphicsContext* current();
+
+  // Runs drawing with a context over the image's bitmap whose user space maps onto the bitmap's pixels
+  // (rows running down) by toPixels, at the given render time; the drawing is in the bitmap on return. The
+  // context is not made current. A transform that is singular or not finite draws nothing.
+  static void drawInto(Image& image, const AffineTransform& toPixels, RenderTime time,
+                       const Drawing& drawing);
 
   // Saves every part of the state; restoreGState brings back the last saved one (std::logic_error when
   // there is none).
@@ -96,12 +106,20 @@ class GraphicsContext {
   // Narrows the clip to a rectangle or path; restoreGState widens it again.
   void clipToRect(const Rect& rect);
   void clipToPath(const Path& path, FillRule rule = FillRule::nonZero);
+  // Makes every pixel inside the clip transparent.
+  void clearClip();
 
   // Draws the part source (in the image's points, y-up from its bottom-left corner; the whole image when
   // absent) of an image stretched into destination, upright, with the given operation and an extra opacity
   // fraction (clamped to 0...1), filtered by the image interpolation.
   void drawImage(const Image& image, const Rect& destination, std::optional<Rect> source = std::nullopt,
                  CompositingOperation operation = CompositingOperation::sourceOver, double fraction = 1);
+
+  // Draws paint through the alpha of what mask draws, faded by an opacity fraction (clamped to 0...1). Both
+  // draw into groups of their own in the present space, each starting from the present state, whose changes
+  // end with the drawing; mask itself shows nothing. Without a mask, paint is only faded. A drawing that
+  // throws leaves the context as it was.
+  void drawMasked(const Drawing& paint, const Drawing& mask, double opacity = 1);
 
   // Adds a path to cairo's current path, leaving out every subpath that holds a coordinate that is not
   // finite. For drawing code that needs cairo itself (patterns, groups).

@@ -55,16 +55,6 @@ void drawBody(Layer& layer, GraphicsContext& context, const Rect& bounds) {
   LayerPainter::border(context, layer);
 }
 
-// The mask's rendered alpha, as a pattern in device space.
-cairo_pattern_t* renderMask(Layer& layer, Layer& mask, GraphicsContext& context, const Rect& bounds) {
-  cairo_push_group(context.cairo());
-  context.saveGState();
-  enterContentSpace(context, layer, bounds);
-  LayerRenderer::renderPlaced(mask, context);
-  context.restoreGState();
-  return cairo_pop_group(context.cairo());
-}
-
 // The mask as a shape layer that draws nothing but its path (no background, border, shadow, sublayers or
 // mask of its own, fully opaque, not clipping, not flipped); null for any other mask.
 const ShapeLayer* plainShape(const Layer& mask, const RenderTime& time) {
@@ -149,7 +139,6 @@ void LayerRenderer::render(Layer& layer, GraphicsContext& context) {
     return;
   }
   const Rect bounds = time.rect(layer, "bounds").standardized();
-  cairo_t* cairo = context.cairo();
 
   context.saveGState();
   if (layer.masksToBounds()) {
@@ -161,32 +150,24 @@ void LayerRenderer::render(Layer& layer, GraphicsContext& context) {
   } else if (mask) {
     clipToMaskExtent(layer, *mask, context, bounds);
   }
-  const bool grouped = opacity < 1 || mask;
-  if (grouped) {
-    cairo_push_group(cairo);
-  }
-  LayerShadow::draw(context, layer,
-                    [&layer, &bounds](GraphicsContext& shape) { drawBody(layer, shape, bounds); });
-  drawBody(layer, context, bounds);
-  if (grouped) {
-    cairo_pattern_t* content = cairo_pop_group(cairo);
-    if (mask) {
-      cairo_pattern_t* coverage = renderMask(layer, *mask, context, bounds);
-      if (opacity < 1) {
-        cairo_push_group(cairo);
-      }
-      cairo_set_source(cairo, content);
-      cairo_mask(cairo, coverage);
-      cairo_pattern_destroy(coverage);
-      if (opacity < 1) {
-        cairo_pop_group_to_source(cairo);
-        cairo_paint_with_alpha(cairo, opacity);
-      }
-    } else {
-      cairo_set_source(cairo, content);
-      cairo_paint_with_alpha(cairo, opacity);
-    }
-    cairo_pattern_destroy(content);
+  const auto draw = [&layer, &bounds](GraphicsContext& into) {
+    LayerShadow::draw(into, layer,
+                      [&layer, &bounds](GraphicsContext& shape) { drawBody(layer, shape, bounds); });
+    drawBody(layer, into, bounds);
+  };
+  if (mask) {
+    // The mask is placed in the layer's content space.
+    context.drawMasked(
+        draw,
+        [&layer, &mask, &bounds](GraphicsContext& into) {
+          enterContentSpace(into, layer, bounds);
+          LayerRenderer::renderPlaced(*mask, into);
+        },
+        opacity);
+  } else if (opacity < 1) {
+    context.drawMasked(draw, nullptr, opacity);
+  } else {
+    draw(context);
   }
   context.restoreGState();
 }

@@ -12,16 +12,8 @@ namespace {
 // Renders the layer into an image whose pixel rows run down, with the user-space point origin at the
 // pixel (originX, originY) and y running up at scale pixels per point.
 void renderInto(Layer& layer, Image& image, double scale, double originX, double originY, RenderTime time) {
-  cairo_t* cairo = cairo_create(image.surface());
-  cairo_matrix_t matrix;
-  cairo_matrix_init(&matrix, scale, 0, 0, -scale, originX, originY);
-  cairo_set_matrix(cairo, &matrix);
-  {
-    GraphicsContext context(cairo, time);
-    LayerRenderer::render(layer, context);
-  }
-  cairo_destroy(cairo);
-  cairo_surface_flush(image.surface());
+  GraphicsContext::drawInto(image, {scale, 0, 0, -scale, originX, originY}, time,
+                            [&layer](GraphicsContext& context) { LayerRenderer::render(layer, context); });
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <cairo.h>
-
 #include <functional>
-#include <memory>
+#include <optional>
 
 #include "Platform/Graphics/Geometry.hpp"
 #include "Platform/Graphics/GraphicsContext.hpp"
+#include "Platform/Graphics/Recording.hpp"
 
 namespace platform {
 
@@ -24,21 +23,18 @@ class ViewContents {
   // Draws the dirty part of the bounds again: what was there is kept outside dirtyRect and cleared inside
   // it, then drawing runs with a current graphics context clipped to dirtyRect. A dirty rectangle that
   // covers the bounds, or a first drawing, starts from nothing. A partial redraw stacks onto the previous
-  // recording, so after a few of them in a row the whole bounds are drawn again instead. Empty bounds
-  // leave the contents empty.
+  // recording, so after a few of them in a row the whole bounds are drawn again instead. Empty bounds, or
+  // bounds that are not finite, leave the contents empty.
   void redraw(const Rect& bounds, bool flipped, Rect dirtyRect, const Drawing& drawing);
   // Forgets the drawing.
   void clear();
 
-  // Paints the recording into a context whose user space is the view's bounds space (y-up unless flipped).
+  // Paints the recording into a context whose user space is the view's bounds space (y-up unless flipped);
+  // bounds that are not finite paint nothing.
   void paint(GraphicsContext& context, const Rect& bounds, bool flipped) const;
 
  private:
-  struct SurfaceRelease {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-  };
-
-  std::unique_ptr<cairo_surface_t, SurfaceRelease> recording_;
+  std::optional<Recording> recording_;
   int stackedRedraws_ = 0;
 };
 

@@ -1,13 +1,11 @@
 #pragma once
 
-#include <functional>
-
 #include "Platform/Graphics/GraphicsContext.hpp"
 
 namespace Tavrix {
 
 // Drawing into a context, as the content or the overlay of overlayMasked.
-using Drawing = std::function<void(platform::GraphicsContext& context)>;
+using Drawing = platform::GraphicsContext::Drawing;
 
 // Paints the overlay in the shape of the content: both are drawn in the context's present space, the
 // content only as a mask (it shows nothing itself) and the overlay through that mask's alpha. A gradient

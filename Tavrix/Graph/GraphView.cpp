@@ -7,12 +7,12 @@
 
 #include "Platform/Dispatch/DispatchQueue.hpp"
 #include "Platform/Dispatch/MainThread.hpp"
+#include "Platform/Foundation/SaturatingCast.hpp"
 #include "Platform/Graphics/Appearance.hpp"
 #include "Platform/UI/ViewClass.hpp"
 #include "Tavrix/Controls/SystemColors.hpp"
 #include "Tavrix/Controls/Utilities.hpp"
 #include "Tavrix/Graph/IAnimatable.hpp"
-#include "Tavrix/Graph/SaturatingByteCount.hpp"
 
 namespace Tavrix {
 
@@ -29,15 +29,7 @@ namespace {
 double roundedMultiple(double step, double quotient) {
   constexpr std::int64_t largest = std::numeric_limits<std::int64_t>::max();
   constexpr std::int64_t smallest = std::numeric_limits<std::int64_t>::min();
-  const double rounded = std::round(quotient);
-  std::int64_t whole = 0;
-  if (rounded >= 0x1p63) {
-    whole = largest;
-  } else if (rounded <= -0x1p63) {
-    whole = smallest;
-  } else {
-    whole = static_cast<std::int64_t>(rounded);
-  }
+  const std::int64_t whole = platform::saturatingCast<std::int64_t>(std::round(quotient));
   std::int64_t product = 0;
   if (__builtin_mul_overflow(static_cast<std::int64_t>(step), whole, &product)) {
     product = whole < 0 ? smallest : largest;
@@ -121,7 +113,8 @@ void GraphView::setMaxValue(double value) {
     }
     case AutoGraphMode::byteSpeed:
     case AutoGraphMode::bitSpeed:
-      unit_ = Utilities::rateUnit(saturatingByteCount(value), autoGraphMode_ == AutoGraphMode::bitSpeed);
+      unit_ = Utilities::rateUnit(platform::saturatingCast<std::uint64_t>(value),
+                                  autoGraphMode_ == AutoGraphMode::bitSpeed);
       mMaxValue_ = value;
       return;
   }

@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "Platform/Foundation/SaturatingCast.hpp"
 #include "Platform/Foundation/TextFormat.hpp"
 #include "Platform/Graphics/BezierPath.hpp"
 #include "Platform/Graphics/RemoveAllFromSuperlayer.hpp"
@@ -14,7 +15,6 @@
 #include "Tavrix/Controls/SystemColors.hpp"
 #include "Tavrix/Controls/Utilities.hpp"
 #include "Tavrix/Graph/GraphView.hpp"
-#include "Tavrix/Graph/SaturatingByteCount.hpp"
 
 namespace Tavrix {
 
@@ -193,7 +193,8 @@ std::string GraphView::valueLabelText(double value) const {
   double number = scale * value;
   if (autoGraphMode_ != AutoGraphMode::none) {
     const bool bits = autoGraphMode_ == AutoGraphMode::bitSpeed;
-    number = (bits ? number * 8 : number) / Utilities::unitDivisor(saturatingByteCount(mMaxValue_), bits);
+    number = (bits ? number * 8 : number) /
+             Utilities::unitDivisor(platform::saturatingCast<std::uint64_t>(mMaxValue_), bits);
   }
   return platform::formatC("%.0f %s", number, unit_.c_str());
 }

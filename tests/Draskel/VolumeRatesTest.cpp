@@ -139,9 +139,7 @@ TEST(VolumeRatesTest, RatesSaturateInsteadOfOverflowing) {
   for (const auto& [delta, interval, rate] : {std::tuple(1000.0, 3.0, 333ull),
                                               {1000.0, std::nan(""), 1000ull},
                                               {1.0, 1e-320, uint64Max},
-                                              {0.0, 1e-320, 0ull},
-                                              {-5.0, 1.0, 0ull},
-                                              {std::nan(""), 1.0, 0ull}}) {
+                                              {0.0, 1e-320, 0ull}}) {
     EXPECT_EQ(Volume::bytesPerSecond(delta, interval), rate) << delta << " in " << interval;
   }
   // A whole 64-bit counter in one tick: the maximum saturates too.
