@@ -17,10 +17,6 @@ using platform::RunLoop;
 
 namespace {
 
-void joinAll(std::vector<std::thread>& threads) {
-  for (auto& thread : threads) thread.join();
-}
-
 class QueueStressTest : public ::testing::TestWithParam<DispatchQueue::Kind> {};
 
 INSTANTIATE_TEST_SUITE_P(Kinds, QueueStressTest,
@@ -44,7 +40,7 @@ TEST_P(QueueStressTest, ManyReadersAndWritersKeepExclusionAndLoseNoWrite) {
     ++total;
     --writersInside;
   };
-  std::vector<std::thread> threads;
+  std::vector<std::jthread> threads;
   for (int t = 0; t < threadsPerRole; ++t) {
     threads.emplace_back([&] {
       for (int i = 0; i < operations; ++i) {
@@ -69,7 +65,7 @@ TEST_P(QueueStressTest, ManyReadersAndWritersKeepExclusionAndLoseNoWrite) {
       }
     });
   }
-  joinAll(threads);
+  threads.clear();  // joins
   EXPECT_EQ(queue->sync([&] { return total; }), long{threadsPerRole} * operations);
   EXPECT_EQ(violations.load(), 0);
 }
@@ -81,7 +77,7 @@ TEST(DispatchSemaphoreStressTest, TimeoutsNeitherLoseNorDuplicateUnits) {
   constexpr long signals = 40000;
   std::atomic<long> taken{0};
   std::atomic<bool> done{false};
-  std::vector<std::thread> waiters;
+  std::vector<std::jthread> waiters;
   for (int t = 0; t < 4; ++t) {
     waiters.emplace_back([&, t] {
       std::minstd_rand random(static_cast<unsigned>(t) + 1);
@@ -95,7 +91,7 @@ TEST(DispatchSemaphoreStressTest, TimeoutsNeitherLoseNorDuplicateUnits) {
     std::this_thread::yield();  // let waiters time out between signals, where the races are
   }
   done = true;
-  joinAll(waiters);
+  waiters.clear();  // joins
   while (semaphore.waitFor(0ns)) ++taken;
   EXPECT_EQ(taken.load(), signals);
 }
@@ -105,7 +101,7 @@ TEST(DispatchMainQueueStressTest, WorkersSyncAndAsyncToThePumpedMainQueue) {
   constexpr int rounds = 200;
   int counter = 0;  // touched only on the main thread
   std::atomic<int> finished{0};
-  std::vector<std::thread> threads;
+  std::vector<std::jthread> threads;
   for (int t = 0; t < workers; ++t) {
     threads.emplace_back([&] {
       for (int i = 0; i < rounds; ++i) {
@@ -116,7 +112,7 @@ TEST(DispatchMainQueueStressTest, WorkersSyncAndAsyncToThePumpedMainQueue) {
     });
   }
   EXPECT_TRUE(RunLoop::main().runUntil([&] { return finished.load() == workers; }, 30s));
-  joinAll(threads);
+  threads.clear();  // joins
   EXPECT_EQ(counter, 2 * workers * rounds);
 }
 
