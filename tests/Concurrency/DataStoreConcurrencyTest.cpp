@@ -1,5 +1,7 @@
-// Several threads use one data store at once: each writes its own entries while others register and remove
-// entries, merge the store and read histories. Run under ThreadSanitizer in CI.
+// Several threads use one data store at once: each writes its own entries and shifts samples into one shared
+// history while others register and remove entries, restart every history at another size, merge the store
+// and read histories.
+// Run under ThreadSanitizer in CI.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -31,6 +33,8 @@ TEST(DataStoreConcurrencyTest, WritersRegistrarsMergersAndReadersShareOneStore) 
   for (int w = 0; w < kWriters; ++w) {
     for (int k = 0; k < kKeysPerWriter; ++k) store.add(std::make_shared<NumberIdentifier>(writerKey(w, k)));
   }
+  const auto shared = std::make_shared<NumberIdentifier>("shared");
+  store.add(shared);
   std::atomic<int> faults{0};
   std::vector<std::thread> threads;
   for (int w = 0; w < kWriters; ++w) {
@@ -40,6 +44,7 @@ TEST(DataStoreConcurrencyTest, WritersRegistrarsMergersAndReadersShareOneStore) 
         store.setInt(key, round);
         store.incrementInt(key, 1);
         if (store.intValue(key) != round + 1) faults++;
+        shared->addToHistory(round);  // only the history is guarded: every writer shifts samples into it
       }
     });
   }
@@ -52,12 +57,19 @@ TEST(DataStoreConcurrencyTest, WritersRegistrarsMergersAndReadersShareOneStore) 
       if (round % 3 == 0) store.remove(key);
     }
   });
-  // Merges the store and reads the writers' histories, which the entries guard.
+  // Restarts every history, ending at 60 samples.
+  threads.emplace_back([&] {
+    for (int round = 0; round < 200; ++round) store.setHistorySize(round % 2 == 0 ? 30 : 60);
+  });
+  // Merges the store and reads the histories, which the entries guard: a copy taken while samples shift
+  // and sizes change holds exactly one of the sizes.
   threads.emplace_back([&] {
     for (int round = 0; round < kRounds; ++round) {
       merged.merge(store);
-      const auto history = store.history(writerKey(round % kWriters, 0));
-      if (!history || history->size() != 60u) faults++;
+      for (const std::string& key : {writerKey(round % kWriters, 0), std::string("shared")}) {
+        const auto history = store.history(key);
+        if (!history || (history->size() != 60u && history->size() != 30u)) faults++;
+      }
       if (!merged.contains(writerKey(round % kWriters, 1))) faults++;
     }
   });
@@ -68,7 +80,9 @@ TEST(DataStoreConcurrencyTest, WritersRegistrarsMergersAndReadersShareOneStore) 
     const std::string key = writerKey(w, kRounds % kKeysPerWriter);
     EXPECT_EQ(store.intValue(key), kRounds + 1);
     EXPECT_EQ(merged.identifier(key), store.identifier(key));
+    EXPECT_EQ(store.history(key)->size(), 60u);
   }
+  EXPECT_EQ(store.history("shared")->size(), 60u);
 }
 
 }  // namespace

@@ -14,10 +14,6 @@ using platform::RunLoop;
 
 namespace {
 
-void joinAll(std::vector<std::thread>& threads) {
-  for (auto& thread : threads) thread.join();
-}
-
 class QueueStressTest : public ::testing::TestWithParam<DispatchQueue::Kind> {};
 
 INSTANTIATE_TEST_SUITE_P(Kinds, QueueStressTest,
@@ -41,7 +37,7 @@ TEST_P(QueueStressTest, ManyReadersAndWritersKeepExclusionAndLoseNoWrite) {
     ++total;
     --writersInside;
   };
-  std::vector<std::thread> threads;
+  std::vector<std::jthread> threads;
   for (int t = 0; t < threadsPerRole; ++t) {
     threads.emplace_back([&] {
       for (int i = 0; i < operations; ++i) {
@@ -66,7 +62,7 @@ TEST_P(QueueStressTest, ManyReadersAndWritersKeepExclusionAndLoseNoWrite) {
       }
     });
   }
-  joinAll(threads);
+  threads.clear();  // joins
   EXPECT_EQ(queue->sync([&] { return total; }), long{threadsPerRole} * operations);
   EXPECT_EQ(violations.load(), 0);
 }
@@ -76,7 +72,7 @@ TEST(DispatchMainQueueStressTest, WorkersSyncAndAsyncToThePumpedMainQueue) {
   constexpr int rounds = 200;
   int counter = 0;  // touched only on the main thread
   std::atomic<int> finished{0};
-  std::vector<std::thread> threads;
+  std::vector<std::jthread> threads;
   for (int t = 0; t < workers; ++t) {
     threads.emplace_back([&] {
       for (int i = 0; i < rounds; ++i) {
@@ -87,7 +83,7 @@ TEST(DispatchMainQueueStressTest, WorkersSyncAndAsyncToThePumpedMainQueue) {
     });
   }
   EXPECT_TRUE(RunLoop::main().runUntil([&] { return finished.load() == workers; }, 30s));
-  joinAll(threads);
+  threads.clear();  // joins
   EXPECT_EQ(counter, 2 * workers * rounds);
 }
 

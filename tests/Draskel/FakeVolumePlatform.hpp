@@ -56,13 +56,13 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
   // Mounts at `path` (again: at the end of the table).
   void mount(const std::string& path, FakeMount mount) {
     Lock lock(mutex_);
-    erase(path);
+    unmount(path);
     mounts_.emplace_back(path, std::move(mount));
   }
   // Takes the mount out of the table; its directory stays, as on Linux, until removeDirectory.
-  void unmount(const std::string& path) {
+  void unmount(const std::string& path) const {
     Lock lock(mutex_);
-    erase(path);
+    std::erase_if(mounts_, [&](const auto& entry) { return entry.first == path; });
   }
   void removeDirectory(const std::string& path) {
     Lock lock(mutex_);
@@ -151,7 +151,7 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
       // Like umount2 on a directory that is no mount point (any more).
       error = mount ? mount->unmountError : std::make_error_code(std::errc::invalid_argument);
       unmountResults_.emplace_back(path, error);
-      if (!error) erase(path);
+      if (!error) unmount(path);
     }
     if (!error) postUnmount();  // outside the lock, as the live watcher posts from its own thread
     return error;
@@ -178,9 +178,6 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
     const auto found =
         std::find_if(mounts_.begin(), mounts_.end(), [&](auto& entry) { return entry.first == path; });
     return found == mounts_.end() ? nullptr : &found->second;
-  }
-  void erase(const std::string& path) const {
-    std::erase_if(mounts_, [&](const auto& entry) { return entry.first == path; });
   }
   template <class Field>
   Field answer(const std::string& path, Field FakeMount::*field) const {

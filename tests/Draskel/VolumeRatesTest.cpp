@@ -41,22 +41,49 @@ std::string writes(const Volume& v) {
   return side(v.writeDelta, v.writeSpeed, v.writeLoad, v.isWriting, v.maxWriteSpeed, v.maxWriteSpeedString);
 }
 
-TEST(VolumeRatesTest, TheFirstSampleIsOnlyStored) {
-  Volume volume("/media/stick");
-  const auto first = sample(5 * mebibyte, 7 * mebibyte);
-  volume.update(first, 1.0);
-  EXPECT_EQ(volume.currentStatistics, first);
-  EXPECT_EQ(volume.oldStatistics, nullptr);
-  EXPECT_EQ(reads(volume), "0|-|0|0|0|-");
-  EXPECT_EQ(writes(volume), "0|-|0|0|0|-");
-  for (const auto* history : {&volume.readHistory, &volume.writeHistory, &volume.loadHistory}) {
-    EXPECT_EQ(*history, std::vector<double>(60, 0.0));
+// Samples of one volume one second apart: {bytes read, bytes written, reads, writes, load}.
+TEST(VolumeRatesTest, LoadsAreFractionsOfTheLargestTickAndTheMaximaOnlyGrow) {
+  struct Step {
+    std::uint64_t read, written;
+    std::string reads, writes;
+    double load;
+  };
+  const Step steps[] = {
+      // The first sample is only stored.
+      {0, 0, "0|-|0|0|0|-", "0|-|0|0|0|-", 0},
+      {4000, 1000, "4000|3 KB/s|1|1|4000|3 KB/s", "1000|1000 B/s|1|1|1000|1000 B/s", 1},
+      {5000, 5000, "1000|1000 B/s|0.25|1|4000|3 KB/s", "4000|3 KB/s|1|1|4000|3 KB/s", 1},
+      // Same counters again: load 0, not moving, "0 B/s", the maxima stay.
+      {5000, 5000, "0|0 B/s|0|0|4000|3 KB/s", "0|0 B/s|0|0|4000|3 KB/s", 0},
+      // A counter that goes back shows nothing moved and skips its history; the other direction goes on.
+      {100, 7000, "0|0 B/s|0|0|4000|3 KB/s", "2000|1 KB/s|0.5|1|4000|3 KB/s", 0.5},
+  };
+  Volume volume("/");
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.reads);
+    const std::vector<double> readsBefore = volume.readHistory;
+    volume.update(sample(step.read, step.written), 1.0);
+    EXPECT_EQ(reads(volume), step.reads);
+    EXPECT_EQ(writes(volume), step.writes);
+    EXPECT_EQ(volume.loadHistory.back(), step.load);
+    EXPECT_EQ(volume.loadHistory.size(), 60u);
+    if (step.read == 100) {
+      EXPECT_EQ(volume.readHistory, readsBefore);
+    }
   }
+  EXPECT_EQ(std::vector<double>(volume.readHistory.end() - 3, volume.readHistory.end()),
+            (std::vector<double>{1.0, 0.25, 0.0}));
 }
 
 TEST(VolumeRatesTest, OneMebibyteOverTwoSecondsReads512KilobytesPerSecond) {
   Volume volume("/");
-  volume.update(sample(10 * mebibyte, 3 * mebibyte), 1.0);
+  const auto first = sample(10 * mebibyte, 3 * mebibyte);
+  volume.update(first, 1.0);
+  EXPECT_EQ(volume.currentStatistics, first);
+  EXPECT_EQ(volume.oldStatistics, nullptr);
+  for (const auto* history : {&volume.readHistory, &volume.writeHistory, &volume.loadHistory}) {
+    EXPECT_EQ(*history, std::vector<double>(60, 0.0));
+  }
   volume.update(sample(11 * mebibyte, 3 * mebibyte), 2.0);
   EXPECT_EQ(reads(volume), "1048576|512 KB/s|1|1|1048576|512 KB/s");
   ASSERT_EQ(volume.readHistory.size(), 60u);
@@ -67,25 +94,6 @@ TEST(VolumeRatesTest, OneMebibyteOverTwoSecondsReads512KilobytesPerSecond) {
   EXPECT_TRUE(std::isnan(volume.writeHistory.back()));
   // NaN >= 1 is false, so the read load is the larger.
   EXPECT_EQ(volume.loadHistory.back(), 1.0);
-  EXPECT_EQ(volume.loadHistory.size(), 60u);
-}
-
-TEST(VolumeRatesTest, LoadsAreFractionsOfTheLargestTickAndTheMaximaOnlyGrow) {
-  Volume volume("/");
-  volume.update(sample(0, 0), 1.0);
-  volume.update(sample(4000, 1000), 1.0);
-  volume.update(sample(5000, 5000), 1.0);
-  EXPECT_EQ(reads(volume), "1000|1000 B/s|0.25|1|4000|3 KB/s");
-  EXPECT_EQ(writes(volume), "4000|3 KB/s|1|1|4000|3 KB/s");
-  EXPECT_EQ(std::vector<double>(volume.readHistory.end() - 2, volume.readHistory.end()),
-            (std::vector<double>{1.0, 0.25}));
-  EXPECT_EQ(volume.loadHistory.back(), 1.0);
-
-  // Same counters again: load 0, not moving, "0 B/s", the maxima stay.
-  volume.update(sample(5000, 5000), 1.0);
-  EXPECT_EQ(reads(volume), "0|0 B/s|0|0|4000|3 KB/s");
-  EXPECT_EQ(writes(volume), "0|0 B/s|0|0|4000|3 KB/s");
-  EXPECT_EQ(volume.loadHistory.back(), 0.0);
 }
 
 TEST(VolumeRatesTest, AnIntervalOfZeroOrLessGivesTheRawDifference) {
@@ -99,19 +107,9 @@ TEST(VolumeRatesTest, AnIntervalOfZeroOrLessGivesTheRawDifference) {
   }
 }
 
-TEST(VolumeRatesTest, ACounterThatGoesBackShowsNothingMovedAndSkipsItsHistory) {
+// Above 2^53 a decrease of one byte is lost in double precision; the delta must still be 0, not 2^64 - 1.
+TEST(VolumeRatesTest, ACounterThatGoesBackByOneByteAbove2To53ShowsNothingMoved) {
   Volume volume("/");
-  volume.update(sample(8000, 8000), 1.0);
-  volume.update(sample(9000, 9000), 1.0);
-  const std::vector<double> readsBefore = volume.readHistory;
-  volume.update(sample(100, 9500), 1.0);
-  EXPECT_EQ(reads(volume), "0|0 B/s|0|0|1000|1000 B/s");
-  EXPECT_EQ(volume.readHistory, readsBefore);
-  // The write direction and the load history go on.
-  EXPECT_EQ(writes(volume), "500|500 B/s|0.5|1|1000|1000 B/s");
-  EXPECT_EQ(volume.loadHistory.back(), 0.5);
-
-  // Above 2^53 a decrease of one byte is lost in double precision; the delta must still be 0, not 2^64 - 1.
   const std::uint64_t huge = (1ull << 60) + 1;
   volume.update(sample(huge, huge), 1.0);
   volume.update(sample(huge - 1, huge + 256), 1.0);

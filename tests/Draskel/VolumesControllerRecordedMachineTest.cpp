@@ -46,7 +46,7 @@ class VolumesControllerRecordedMachineTest : public ::testing::Test {
   std::map<std::string, int> sizeReads_;
 };
 
-TEST_F(VolumesControllerRecordedMachineTest, EveryMountPointIsListedOnceWhereItsVisibleMountIs) {
+TEST_F(VolumesControllerRecordedMachineTest, EveryMountPointInScopeIsListedOnceWhereItsVisibleMountIs) {
   const auto paths = machine()->mountedVolumePaths();
   ASSERT_TRUE(paths.has_value());
   EXPECT_EQ(*paths,
@@ -57,9 +57,23 @@ TEST_F(VolumesControllerRecordedMachineTest, EveryMountPointIsListedOnceWhereIts
       VolumePlatform::live(std::make_shared<platform::MemoryTextSource>(), "/", calls(), udev_);
   EXPECT_FALSE(empty->mountedVolumePaths().has_value());
   EXPECT_FALSE(empty->resources("/").has_value());
+
+  // A scoped platform sees and unmounts only what lies in its directory.
+  const auto scoped = machine("/media/user/");
+  EXPECT_EQ(scoped->mountedVolumePaths(),
+            (std::vector<std::string>{"/media/user/My Stick", "/media/user/SD Card\tTab\\"}));
+  EXPECT_FALSE(scoped->resources("/mnt/vm").has_value());
+  EXPECT_FALSE(scoped->diskName("/").has_value());
+  // Refused before anything is tried: these paths are not even mounts of this machine.
+  EXPECT_EQ(scoped->unmountAndEject("/mnt/vm"), std::error_code(EPERM, std::generic_category()));
+  EXPECT_EQ(scoped->unmountAndEject("/media/username"), std::error_code(EPERM, std::generic_category()));
+  EXPECT_EQ(scoped->wholeDiskName("/sys/class/block/dm-0"), "nvme0n1");
+  EXPECT_FALSE(scoped->wholeDiskName("/sys/class/block/vda").has_value());
+  EXPECT_THROW(VolumePlatform::live(volumetest::fixtureTree("machine"), "media", calls()),
+               std::invalid_argument);
 }
 
-TEST_F(VolumesControllerRecordedMachineTest, BrowsableBlockVolumesBecomeVolumesSortedByName) {
+TEST_F(VolumesControllerRecordedMachineTest, BrowsableBlockVolumesBecomeVolumesThatKnowTheirDiskAndKind) {
   const auto controller = VolumesController::create(machine());
   controller->refresh(1);
   std::vector<std::pair<std::string, std::string>> found;
@@ -78,12 +92,7 @@ TEST_F(VolumesControllerRecordedMachineTest, BrowsableBlockVolumesBecomeVolumesS
   for (const char* path : {"/proc", "/boot/efi", "/home", "/mnt/bind", "/mnt/stick again", "/tmp/ram"}) {
     EXPECT_EQ(sizeReads_[path], 0) << path;
   }
-  volumetest::pumpMainQueue();
-}
 
-TEST_F(VolumesControllerRecordedMachineTest, EachVolumeKnowsItsDeviceWholeDiskAndKind) {
-  const auto controller = VolumesController::create(machine());
-  controller->refresh(1);
   // Device, whole disk, protocol, internal, ejectable.
   using Facts = std::tuple<std::string, std::string, std::optional<std::string>, bool, bool>;
   const std::map<std::string, Facts> expected = {
@@ -151,22 +160,6 @@ TEST_F(VolumesControllerRecordedMachineTest, OnlyRootsOfBlockFileSystemsOutsideS
     ASSERT_TRUE(resources.has_value()) << mountPoints[i];
     EXPECT_EQ(resources->isBrowsable, i < 5) << mountPoints[i];
   }
-}
-
-TEST_F(VolumesControllerRecordedMachineTest, AScopedPlatformSeesAndUnmountsOnlyWhatLiesInItsDirectory) {
-  const auto scoped = machine("/media/user/");
-  const auto paths = scoped->mountedVolumePaths();
-  ASSERT_TRUE(paths.has_value());
-  EXPECT_EQ(*paths, (std::vector<std::string>{"/media/user/My Stick", "/media/user/SD Card\tTab\\"}));
-  EXPECT_FALSE(scoped->resources("/mnt/vm").has_value());
-  EXPECT_FALSE(scoped->diskName("/").has_value());
-  // Refused before anything is tried: these paths are not even mounts of this machine.
-  EXPECT_EQ(scoped->unmountAndEject("/mnt/vm"), std::error_code(EPERM, std::generic_category()));
-  EXPECT_EQ(scoped->unmountAndEject("/media/username"), std::error_code(EPERM, std::generic_category()));
-  EXPECT_EQ(scoped->wholeDiskName("/sys/class/block/dm-0"), "nvme0n1");
-  EXPECT_FALSE(scoped->wholeDiskName("/sys/class/block/vda").has_value());
-  EXPECT_THROW(VolumePlatform::live(volumetest::fixtureTree("machine"), "media", calls()),
-               std::invalid_argument);
 }
 
 }  // namespace

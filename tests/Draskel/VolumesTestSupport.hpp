@@ -1,9 +1,7 @@
 #pragma once
 
-#include <algorithm>
 #include <chrono>
 #include <functional>
-#include <iterator>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -42,11 +40,11 @@ class RecordingDelegate final : public Draskel::VolumesDelegate {
   std::vector<VolumesEvent> eventsOf(const std::string& kind = "") const {
     std::lock_guard lock(mutex_);
     std::vector<VolumesEvent> matching;
-    std::copy_if(events_.begin(), events_.end(), std::back_inserter(matching),
-                 [&](const VolumesEvent& event) { return kind.empty() || event.kind == kind; });
+    for (const auto& event : events_) {
+      if (kind.empty() || event.kind == kind) matching.push_back(event);
+    }
     return matching;
   }
-  std::vector<VolumesEvent> events() const { return eventsOf(); }
   std::size_t count(const std::string& kind) const { return eventsOf(kind).size(); }
   void clear() {
     std::lock_guard lock(mutex_);

@@ -125,14 +125,8 @@ class LoopbackSockets {
     const int fd = fds_.emplace_back(::socket(family, type | SOCK_CLOEXEC, 0));
     const int v6only = anyAddress ? 0 : 1;
     if (family == AF_INET6 && !connectTo) ::setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &v6only, sizeof v6only);
-    sockaddr_in6 v6{};
-    v6.sin6_family = AF_INET6;
-    v6.sin6_port = htons(port);
-    v6.sin6_addr = anyAddress ? in6addr_any : in6addr_loopback;
-    sockaddr_in v4{};
-    v4.sin_family = AF_INET;
-    v4.sin_port = htons(port);
-    v4.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in6 v6{AF_INET6, htons(port), 0, anyAddress ? in6addr_any : in6addr_loopback, 0};
+    sockaddr_in v4{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
     auto* address = family == AF_INET ? reinterpret_cast<sockaddr*>(&v4) : reinterpret_cast<sockaddr*>(&v6);
     const socklen_t length = family == AF_INET ? sizeof v4 : sizeof v6;
     EXPECT_EQ(connectTo ? ::connect(fd, address, length) : ::bind(fd, address, length), 0);

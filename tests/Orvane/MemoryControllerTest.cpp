@@ -66,9 +66,15 @@ TEST_F(MemoryControllerTest, RefreshWritesBytesWithTheirTypesAndUsedIsTruncatedB
   EXPECT_EQ(controller.store()->min(Memory::used()), controller.store()->max(Memory::used()));
 }
 
-TEST_F(MemoryControllerTest, UnreadableMemoryGivesZerosAndTheWholeLastPhysicalMemoryFree) {
+TEST_F(MemoryControllerTest, UsedBeyondPhysicalMemoryLeavesNothingFreeAndUnreadableMemoryGivesZeros) {
+  machine.setMemInfo(1000, 0, 900, 0, 200);
   Orvane::MemoryController controller(source);
   controller.refresh(1);
+  EXPECT_EQ(controller.uInt64Value(Memory::used()), 1100 * KiB);
+  EXPECT_EQ(controller.uInt64Value(Memory::free()), 0u);
+  EXPECT_DOUBLE_EQ(controller.doubleValue(Memory::usage()), 1.1);
+
+  // Unreadable: zeros, and the whole last physical memory free.
   source->remove("/proc/meminfo");
   controller.refresh(1);
   for (const std::string* key : {&Memory::active(), &Memory::compressed(), &Memory::inactive(),
@@ -83,15 +89,6 @@ TEST_F(MemoryControllerTest, UnreadableMemoryGivesZerosAndTheWholeLastPhysicalMe
   blind.refresh(1);
   EXPECT_EQ(blind.doubleValue(Memory::usage()), 0.0);
   EXPECT_EQ(blind.uInt64Value(Memory::free()), systemtest::freeTotal(systemtest::commandOutput("free -b")));
-}
-
-TEST_F(MemoryControllerTest, UsedBeyondPhysicalMemoryLeavesNothingFree) {
-  machine.setMemInfo(1000, 0, 900, 0, 200);
-  Orvane::MemoryController controller(source);
-  controller.refresh(1);
-  EXPECT_EQ(controller.uInt64Value(Memory::used()), 1100 * KiB);
-  EXPECT_EQ(controller.uInt64Value(Memory::free()), 0u);
-  EXPECT_DOUBLE_EQ(controller.doubleValue(Memory::usage()), 1.1);
 }
 
 // What every provider shares (one base holds it, so one controller shows it): the history size reaches the

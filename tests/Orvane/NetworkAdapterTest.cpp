@@ -126,7 +126,7 @@ TEST(NetworkAdapterTest, SetKeepsThePeakAndHighestIsThePeakOfTheLongerHistory) {
   EXPECT_EQ(one.highestDownload(), 7.0);
 }
 
-TEST(NetworkAdapterTest, ResizingEmptiesTheHistoriesButKeepsThePhase) {
+TEST(NetworkAdapterTest, ResizingEmptiesTheHistoriesButKeepsThePhaseAndZeroKeepsNothing) {
   NetworkAdapter adapter("en0", 2);
   for (std::uint32_t counter : {0u, 10u, 30u, 60u}) adapter.updateDownload(counter, 0);
   EXPECT_THAT(adapter.historyDownload, ElementsAre(0, 30));
@@ -137,17 +137,16 @@ TEST(NetworkAdapterTest, ResizingEmptiesTheHistoriesButKeepsThePhase) {
   EXPECT_THAT(adapter.historyDownload, ElementsAre(0, 0, 40));
   EXPECT_THROW(adapter.resizeHistory(-3), std::invalid_argument);
   EXPECT_THAT(adapter.historyDownload, SizeIs(3));
-}
 
-TEST(NetworkAdapterTest, AHistorySizeOfZeroKeepsNothingAndStillComputesRates) {
-  NetworkAdapter adapter("en0", 0);
+  // A size of zero keeps nothing and still computes rates.
+  NetworkAdapter none("en0", 0);
   for (std::uint32_t counter : {0u, 10u, 30u, 60u, 100u, 4000u}) {
-    adapter.updateDownload(counter, 0);
-    adapter.updateUpload(counter, 0);
+    none.updateDownload(counter, 0);
+    none.updateUpload(counter, 0);
   }
-  EXPECT_EQ(std::tuple(adapter.downloadBytesDiff, adapter.maxUploadBytes), std::tuple(3900u, 3900u));
-  EXPECT_TRUE(adapter.historyDownload.empty() && adapter.maxUploadHistory.empty());
-  EXPECT_EQ(std::tuple(adapter.highestDownload(), adapter.highestUpload()), std::tuple(0.0, 0.0));
+  EXPECT_EQ(std::tuple(none.downloadBytesDiff, none.maxUploadBytes), std::tuple(3900u, 3900u));
+  EXPECT_TRUE(none.historyDownload.empty() && none.maxUploadHistory.empty());
+  EXPECT_EQ(std::tuple(none.highestDownload(), none.highestUpload()), std::tuple(0.0, 0.0));
 }
 
 TEST(NetworkAdapterTest, EnumerationsConvertFromAndToTheirRawTextsExactly) {

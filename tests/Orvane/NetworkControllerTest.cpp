@@ -207,6 +207,12 @@ TEST_F(NetworkControllerTest, SelectingNoAdapterOrAnotherOneStopsDetection) {
 
 TEST_F(NetworkControllerTest, SwitchingDetectionClearsTheShownAdapterSilentlyAndTheNextRefreshTells) {
   controller->refresh(0);
+  // Setting the adapter leaves what is published to the current identifier.
+  controller->setAdapter(named("wlan0"));
+  EXPECT_EQ(shown(), Shown(named("wlan0"), "eth0", 1));
+  tick("eth0", 10500, 20000);
+  EXPECT_EQ(download(), "500 B/s");
+
   controller->setAutoDetect(false);
   EXPECT_EQ(shown(), Shown(nullptr, std::nullopt, 1));
   controller->refresh(0);
@@ -343,14 +349,6 @@ TEST_F(NetworkControllerTest, HistorySizeReachesTheAdaptersAndZeroKeepsNothing) 
   for (int tock = 1; tock < 6; ++tock) tick("eth0", 10000 + 100 * tock, 20000, 1.0);
   EXPECT_THAT(controller->adapter()->historyDownload, IsEmpty());
   EXPECT_EQ(download(), "100 B/s");
-}
-
-TEST_F(NetworkControllerTest, SettingTheAdapterLeavesWhatIsPublishedToTheCurrentIdentifier) {
-  controller->refresh(0);
-  controller->setAdapter(named("wlan0"));
-  EXPECT_EQ(shown(), Shown(named("wlan0"), "eth0", 1));
-  tick("eth0", 10500, 20000);
-  EXPECT_EQ(download(), "500 B/s");
 }
 
 }  // namespace

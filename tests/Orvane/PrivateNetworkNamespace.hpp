@@ -16,7 +16,7 @@ namespace networktest {
 class PrivateNetworkNamespace {
  public:
   PrivateNetworkNamespace()
-      : name_("velmora-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++)) {
+      : name_("velmora-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++)) {
     created_ = run("ip netns add " + name_);
   }
   ~PrivateNetworkNamespace() {
@@ -52,14 +52,11 @@ class PrivateNetworkNamespace {
   }
 
  private:
-  static std::atomic<int>& counter() {
-    static std::atomic<int> next{0};
-    return next;
-  }
   static bool run(const std::string& command) {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
   }
 
+  static inline std::atomic<int> counter_{0};
   std::string name_;
   bool created_ = false;
   int original_ = -1;

@@ -116,23 +116,6 @@ TEST_F(ProcessListTest, ResidentMemoryIsReadAgainWhenAProcessRanOrIsNewAndEveryT
   EXPECT_EQ(memoryOf(1), 9999u * 4096);
 }
 
-TEST_F(ProcessListTest, SwitchingEmptiesTheListAndStartsSharesAgain) {
-  controller->refresh(0);
-  controller->setCollectProcessInformation(true);
-  EXPECT_TRUE(controller->processes().empty());
-  EXPECT_EQ(controller->oldProcessTree(), nullptr);
-  clock.advance(1.0);
-  machine.setProcess(40, "busy", 1100, 300, 'R', 1, 4);
-  controller->refresh(0);
-  EXPECT_EQ(usageOf(*controller, 40), 0.0f);
-
-  controller->setCollectProcessInformation(false);
-  EXPECT_TRUE(controller->processes().empty());
-  controller->refresh(0);
-  EXPECT_TRUE(controller->processes().empty());
-  EXPECT_EQ(controller->oldProcessTree(), nullptr);
-}
-
 TEST_F(ProcessListTest, AClockStepBackOrNoProcessorsGiveNoShares) {
   controller->refresh(0);
   {
@@ -153,7 +136,7 @@ TEST_F(ProcessListTest, AClockStepBackOrNoProcessorsGiveNoShares) {
   EXPECT_TRUE(blind.cores().empty());
 }
 
-TEST_F(ProcessListTest, AFailedListingEmptiesTheListButKeepsThePreviousTree) {
+TEST_F(ProcessListTest, AFailedListingKeepsThePreviousTreeAndSwitchingCollectionEmptiesIt) {
   controller->refresh(0);
   auto tree = controller->oldProcessTree();
   for (int pid : {1, 2, 40, 41, 42, 43, 44}) machine.removeProcess(pid);
@@ -165,6 +148,20 @@ TEST_F(ProcessListTest, AFailedListingEmptiesTheListButKeepsThePreviousTree) {
   controller->refresh(0);
   EXPECT_THAT(controller->processes(), testing::SizeIs(1));
   EXPECT_FLOAT_EQ(usageOf(*controller, 40), 50.0f);
+
+  // Switching collection on or off empties the list and the tree, and shares start again.
+  controller->setCollectProcessInformation(true);
+  EXPECT_TRUE(controller->processes().empty());
+  EXPECT_EQ(controller->oldProcessTree(), nullptr);
+  clock.advance(1.0);
+  machine.setProcess(40, "busy", 1150, 300, 'R', 1, 4);
+  controller->refresh(0);
+  EXPECT_EQ(usageOf(*controller, 40), 0.0f);
+  controller->setCollectProcessInformation(false);
+  EXPECT_TRUE(controller->processes().empty());
+  controller->refresh(0);
+  EXPECT_TRUE(controller->processes().empty());
+  EXPECT_EQ(controller->oldProcessTree(), nullptr);
 }
 
 TEST_F(ProcessListTest, AnotherThreadReadsOnlyWholeCollections) {

@@ -57,7 +57,7 @@ TEST_F(ProcessorCoreTest, OneCorePerOnlineProcessorWithItsClockAndKind) {
   EXPECT_FALSE(intel.cores().at(0)->isAppleSilicon());
 }
 
-TEST_F(ProcessorCoreTest, UsageIsTheBusyShareSinceBootThenOfEachInterval) {
+TEST_F(ProcessorCoreTest, UsageIsTheBusyShareSinceBootThenOfEachIntervalAndZeroWithoutCounters) {
   Orvane::ProcessorController controller(machine.source, machine.constants());
   controller.refresh(0);
   auto first = controller.cores();
@@ -69,6 +69,18 @@ TEST_F(ProcessorCoreTest, UsageIsTheBusyShareSinceBootThenOfEachInterval) {
   controller.refresh(0);
   EXPECT_THAT(usages(controller), ElementsAre(FloatEq(0.45f), IsNan(), IsNan()));
   for (std::size_t i = 0; i < first.size(); ++i) EXPECT_NE(*controller.cores()[i], *first[i]);
+
+  // A failed counter read leaves the usage at 0 and keeps the previous sample.
+  machine.source->remove("/proc/stat");
+  controller.refresh(0);
+  ASSERT_EQ(controller.cores().size(), 3u);
+  EXPECT_EQ(controller.cores()[0]->usage(), platform::Number::of(0.0));
+  machine.setStat({0, 0, 0, 0}, {{60, 5, 20, 155}, {50, 0, 20, 30}, {0, 0, 0, 90}});  // cpu0: 20 of 40
+  controller.refresh(0);
+  EXPECT_FLOAT_EQ(usages(controller)[0], 0.5f);
+  machine.source->remove("/sys/devices/system/cpu/online");
+  controller.refresh(0);
+  EXPECT_TRUE(controller.cores().empty());
 }
 
 TEST_F(ProcessorCoreTest, PositionsFollowTheOnlineListAndStopAtTheProcessorsOfCreation) {
@@ -87,21 +99,6 @@ TEST_F(ProcessorCoreTest, PositionsFollowTheOnlineListAndStopAtTheProcessorsOfCr
   controller.refresh(0);
   EXPECT_THAT(usages(controller), ElementsAre(FloatEq(0.5f), FloatEq(0.5f), FloatEq(0.0f)));
   EXPECT_EQ(controller.cores()[2]->usage(), platform::Number::of(0.0));
-}
-
-TEST_F(ProcessorCoreTest, FailedCounterReadLeavesUsageAtZeroAndKeepsThePreviousSample) {
-  Orvane::ProcessorController controller(machine.source, machine.constants());
-  controller.refresh(0);
-  machine.source->remove("/proc/stat");
-  controller.refresh(0);
-  ASSERT_EQ(controller.cores().size(), 3u);
-  EXPECT_EQ(controller.cores()[0]->usage(), platform::Number::of(0.0));
-  machine.setStat({0, 0, 0, 0}, {{20, 0, 10, 90}, {50, 0, 20, 30}, {0, 0, 0, 100}});
-  controller.refresh(0);
-  EXPECT_FLOAT_EQ(usages(controller)[0], 0.5f);
-  machine.source->remove("/sys/devices/system/cpu/online");
-  controller.refresh(0);
-  EXPECT_TRUE(controller.cores().empty());
 }
 
 }  // namespace
