@@ -30,8 +30,7 @@ double at(const std::string& zone, const std::string& local) {
   return std::stod(gnu(zone, "date -d \"" + local + "\" +%s"));
 }
 
-// Zone and local time, around both daylight-saving changes in Berlin and New York, and at month and year
-// ends.
+// Zone, local time: around the daylight-saving changes in Berlin and New York, and at month and year ends.
 const std::pair<const char*, const char*> instants[] = {
     {"Europe/Berlin", "2023-03-26 01:30"},    {"Europe/Berlin", "2023-03-26 03:30"},
     {"Europe/Berlin", "2023-10-29 02:30"},    {"Europe/Berlin", "2023-10-29 23:59:59"},
