@@ -55,8 +55,7 @@ TEST(AnyCodingTest, EncodingTable) {
       {platform::Url::parse("https://example.com/a?b").value(), R"("https://example.com/a?b")"},
       {AnyArray{1, std::any(), std::string("s")}, "[1,null,\"s\"]"},
       {AnyEncodable::dictionary({{"a", 1}, {"b", AnyEncodable::array({true, 2.5})}, {"a", 2}}),
-       R"({"a":1,"b":[true,2.5]})"},
-  };
+       R"({"a":1,"b":[true,2.5]})"}};
   for (const auto& [value, expected] : cases) EXPECT_EQ(value.encode().dump(), expected);
   EXPECT_EQ(AnyCodable::dictionary({{"k", "v"}, {"k", "w"}}).encode().dump(), R"({"k":"v"})");
   EXPECT_EQ(AnyCodable(nullptr).encode(), json(nullptr));

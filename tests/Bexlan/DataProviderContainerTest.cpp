@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "Bexlan/DataProviderContainer.hpp"
-#include "Bexlan/DataStore.hpp"
+#include "Bexlan/StoreBackedProvider.hpp"
 #include "Bexlan/StringIdentifier.hpp"
 #include "Platform/Dispatch/RunLoop.hpp"
 #include "Platform/Foundation/Clock.hpp"
@@ -16,24 +16,20 @@ namespace {
 
 // A provider with one text entry under its own key. Each refresh logs itself, keeps the elapsed time, runs
 // the test's hook and writes the refresh count into its entry.
-class TestProvider final : public IDataProvider {
+class TestProvider final : public StoreBackedProvider<IDataProvider> {
  public:
-  TestProvider(std::string key, std::vector<std::string>& log) : key_(std::move(key)), log_(log) {
+  TestProvider(std::string key, std::vector<std::string>& log)
+      : StoreBackedProvider(60), key_(std::move(key)), log_(log) {
     registerIdentifiers();
   }
 
-  const std::shared_ptr<IDataStore>& store() const override { return store_; }
-  std::int64_t historySize() const override { return store_->historySize(); }
-  void setHistorySize(std::int64_t size) override { store_->setHistorySize(size); }
-  void registerIdentifiers() override { store_->add(std::make_shared<StringIdentifier>(key_, key_, "")); }
+  void registerIdentifiers() override { store()->add(std::make_shared<StringIdentifier>(key_, key_, "")); }
   void refresh(double interval) override {
     elapsed.push_back(interval);
     log_.push_back("refresh " + key_);
     if (onRefresh) onRefresh();
-    store_->setString(key_, key_ + " #" + std::to_string(elapsed.size()));
+    store()->setString(key_, key_ + " #" + std::to_string(elapsed.size()));
   }
-  std::optional<platform::Number> value(const std::string& key) const override { return store_->value(key); }
-  std::string string(const std::string& key) const override { return store_->string(key); }
 
   std::vector<double> elapsed;
   std::function<void()> onRefresh;
@@ -41,7 +37,6 @@ class TestProvider final : public IDataProvider {
  private:
   std::string key_;
   std::vector<std::string>& log_;
-  std::shared_ptr<IDataStore> store_ = std::make_shared<DataStore>();
 };
 
 struct TestDelegate final : DataProviderContainerDelegate {

@@ -126,21 +126,20 @@ TEST(StringIdentifierTest, StartsWithTheGivenTextAndRecordsOnlyRawNumbers) {
   EXPECT_EQ(entry.max()->doubleValue(), 2048.0);
   entry.setString(std::nullopt);
   EXPECT_EQ(entry.description(), "-");
-}
 
-TEST(StringIdentifierTest, ARawInitialNumberIsRecordedAndANewHistorySizeRestartsTheHistoryOnly) {
+  // A raw initial number is recorded; a new history size restarts the history only.
   StringIdentifier withoutRaw("K", "Name", "text", std::optional<Number>());
   EXPECT_FALSE(withoutRaw.value() || withoutRaw.min());
-  StringIdentifier entry("K", "Name", "a", Number::of(8));
-  const auto samples = doubles(entry.history());
-  EXPECT_EQ(std::vector<double>(samples.end() - 2, samples.end()), (std::vector<double>{0, 8}));
-  EXPECT_EQ(samples.size(), 60u);
-  entry.setHistorySize(4);
-  EXPECT_EQ(doubles(entry.history()), std::vector<double>(4, 0.0));
-  EXPECT_EQ(entry.value()->longLongValue(), 8);
-  EXPECT_EQ(entry.max()->doubleValue(), 8.0);
-  EXPECT_THROW(entry.setHistorySize(-3), std::invalid_argument);
-  EXPECT_EQ(entry.historySize(), 4);
+  StringIdentifier raw("K", "Name", "a", Number::of(8));
+  std::vector<double> expected(59, 0.0);
+  expected.push_back(8);
+  EXPECT_EQ(doubles(raw.history()), expected);
+  raw.setHistorySize(4);
+  EXPECT_EQ(doubles(raw.history()), std::vector<double>(4, 0.0));
+  EXPECT_EQ(raw.value()->longLongValue(), 8);
+  EXPECT_EQ(raw.max()->doubleValue(), 8.0);
+  EXPECT_THROW(raw.setHistorySize(-3), std::invalid_argument);
+  EXPECT_EQ(raw.historySize(), 4);
 }
 
 TEST(WrappedIdentifierDeathTest, AskingTheAliasForItsTextOrNumberIsFatal) {

@@ -65,10 +65,8 @@ TEST(NotificationsFakeTest, PermissionTableAuthorizationErrorsAndSendsOnlyWithPe
   const platform::UserNotificationCenter::Override useFake(fake);
   const std::tuple<AuthorizationStatus, AlertStyle, bool> table[] = {
       {AuthorizationStatus::provisional, AlertStyle::banner, true},
-      {AuthorizationStatus::authorized, AlertStyle::alert, true},
       {AuthorizationStatus::authorized, AlertStyle::none, false},
-      {AuthorizationStatus::denied, AlertStyle::banner, false},
-      {AuthorizationStatus::notDetermined, AlertStyle::alert, false}};
+      {AuthorizationStatus::denied, AlertStyle::banner, false}};
   for (const auto& [status, style, permitted] : table) {
     fake->setSettings({status, style});
     EXPECT_EQ(await<bool>(permission), permitted) << int(status) << " " << int(style);

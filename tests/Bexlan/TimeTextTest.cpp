@@ -106,7 +106,7 @@ TEST(Measurement, ConvertsAndFollowsTheLocale) {
   const struct {
     const char* locale;
     const char* text;
-  } cases[] = {{"en_US", "1.5 min"}, {"en_GB", "1.5 mins"}, {"de_DE", "1,5 Min."}};
+  } cases[] = {{"en_US", "1.5 min"}, {"de_DE", "1,5 Min."}};
   for (const auto& expected : cases) {
     const platform::ScopedRegion region(expected.locale, "UTC", {"en"});
     EXPECT_EQ(TimeUtilities::measurementString(90, DurationUnit::seconds, DurationUnit::minutes),

@@ -73,29 +73,5 @@ TEST_F(ValueTest, SizeIsTheByteTextWhateverTheDecimalsAndSign) {
   EXPECT_EQ(text(size, 1, Number::of(1536)), "1.5 KB");
 }
 
-TEST_F(ValueTest, EverySetterKeepsItsOwnNumberType) {
-  using Set = void (*)(Value&);
-  const Set setters[] = {
-      [](Value& v) { v.setInt(5); }, [](Value& v) { v.setInt8(5); }, [](Value& v) { v.setInt16(5); },
-      [](Value& v) { v.setInt32(5); }, [](Value& v) { v.setInt64(5); }, [](Value& v) { v.setUInt(5); },
-      [](Value& v) { v.setUInt8(5); }, [](Value& v) { v.setUInt16(5); }, [](Value& v) { v.setUInt32(5); },
-      [](Value& v) { v.setUInt64(5); }, [](Value& v) { v.setFloat(5); }, [](Value& v) { v.setDouble(5); },
-      [](Value& v) { v.setOptionalInt(5); }, [](Value& v) { v.setOptionalUInt16(5); },
-      [](Value& v) { v.setOptionalFloat(5); }, [](Value& v) { v.setOptionalDouble(std::nullopt); },
-      // The generic setter takes the argument's exact type; long long is 64-bit like long.
-      [](Value& v) { v.set(5); }, [](Value& v) { v.set(5LL); }, [](Value& v) { v.set(5ULL); },
-      [](Value& v) { v.set(std::optional<short>(5)); }};
-  Value value(raw, true, std::nullopt);
-  std::string codes;
-  for (Set set : setters) {
-    set(value);
-    codes += value.rawValue() ? value.rawValue()->typeCode() : '-';
-  }
-  EXPECT_EQ(codes,
-            "qcsiqQCSIQfd"
-            "qSf-"
-            "iqQs");
-}
-
 }  // namespace
 }  // namespace Bexlan
