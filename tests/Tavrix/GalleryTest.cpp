@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cmath>
 #include <memory>
-#include <numbers>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,13 +16,11 @@
 #include "Tavrix/Controls/Gradients.hpp"
 #include "Tavrix/Controls/SimpleTileView.hpp"
 #include "Tavrix/Controls/SystemColors.hpp"
-#include "Tavrix/Graph/CurvedLinePlotter.hpp"
-#include "Tavrix/Graph/GraphView.hpp"
 #include "tests/Tavrix/GalleryPicture.hpp"
-#include "tests/Tavrix/Graph/GraphFakes.hpp"
 #include "tests/platform/Graphics/RenderExpectations.hpp"
 
-// Renders the dashboard's pieces to the gallery for a person to look at, and checks a few pixels of each.
+// Renders gradient bars and a selected tile to the gallery for a person to look at, and checks a few
+// pixels of each. (Graphs with curved lines are pictured under each axis.)
 namespace Tavrix {
 namespace {
 
@@ -46,40 +41,6 @@ Rgba gradientAt(const std::vector<Rgba>& stops, double fraction) {
   const Rgba& to = stops[index + 1];
   return {from.red + (to.red - from.red) * t, from.green + (to.green - from.green) * t,
           from.blue + (to.blue - from.blue) * t, 1};
-}
-
-TEST(Gallery, HistoryGraphOfSixtySamples) {
-  platform::ScopedMainScreen screen(platform::Screen{1});
-  auto graph = platform::View::create<GraphView>(Rect(0, 0, 400, 150));
-  graph->setScaleMode(ScaleMode::none);
-  graph->setMaxValue(100);
-  graph->refresh();
-  auto plotter = std::make_shared<CurvedLinePlotter>(
-      std::vector<platform::ColorRef>{Gradients::blue().start(), Gradients::blue().end()});
-  // Pinned: the default follows the process's first screen scale, which other tests may have chosen.
-  plotter->setLineWidth(4);
-  graph->addPlotter(plotter);
-  // Two waves between 20 and 80: sample 7 is 79.8 and sample 22 is 20.2.
-  PlotterData series;
-  for (int index = 0; index < 60; ++index) {
-    series.push_back(50 + 30 * std::sin(2 * std::numbers::pi * index / 30));
-  }
-  plotter->update(series);
-  ASSERT_TRUE(graphtest::drainMainQueue());
-
-  const std::shared_ptr<platform::Image> image = picture(*graph, "graph");
-  // With a line width of 4 the plot's 0...100 spans y = 2 (top) to 148 (bottom) of the picture, samples 390
-  // / 59 points apart: sample 7 at x = 46.3, sample 22 at x = 145.4. One value is 1.46 points.
-  const auto heightOf = [](double value) { return 2 + 1.46 * value; };
-  // Above the crest and the trough nothing is drawn; below them the area's gradient runs over the whole
-  // view, from 0.6 opacity at the top to 0.25 at the bottom.
-  const auto areaAlpha = [](double y) { return 0.6 - 0.35 * (150 - y) / 150; };
-  for (const auto& [x, above, below] : {std::array<double, 3>{46.3, 95, 60}, {145.4, 35, 8}}) {
-    EXPECT_LT(pixelAt(*image, x, heightOf(above)).alpha, 0.05) << x;
-    EXPECT_NEAR(pixelAt(*image, x, heightOf(below)).alpha, areaAlpha(heightOf(below)), 0.02) << x;
-  }
-  // The line itself is opaque where it crosses the samples.
-  EXPECT_GT(pixelAt(*image, 46.3, heightOf(79.8)).alpha, 0.9);
 }
 
 TEST(Gallery, ProgressBarsAtAQuarterAndFourFifthsInTwoThemes) {

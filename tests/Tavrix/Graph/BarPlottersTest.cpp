@@ -14,7 +14,6 @@
 #include "Tavrix/Graph/ColorizedSegmentPlotter.hpp"
 #include "Tavrix/Graph/GradientBarPlotter.hpp"
 #include "Tavrix/Graph/MultiColorBarPlotter.hpp"
-#include "tests/Tavrix/Graph/BareGraph.hpp"
 #include "tests/Tavrix/Graph/GraphFakes.hpp"
 #include "tests/platform/Graphics/PathExpectations.hpp"
 #include "tests/platform/Graphics/RenderExpectations.hpp"
