@@ -20,8 +20,7 @@ void LinePlotter::update(PlotterData data) {
 
 void LinePlotter::clear() {
   removeLayers();
-  delegate_.reset();
-  data_.clear();
+  forgetSeries();
   mData_.clear();
   calculatedPoints_.clear();
 }

@@ -9,25 +9,17 @@
 #include "Platform/Graphics/Layer.hpp"
 #include "Platform/Graphics/StrokeStyle.hpp"
 #include "Tavrix/Graph/GradientLayer.hpp"
-#include "Tavrix/Graph/IDataPlotter.hpp"
+#include "Tavrix/Graph/SeriesPlotter.hpp"
 
 namespace Tavrix {
 
-// What the line plotters share: the series and its thinned copy, the delegate, the line layer and its
-// style. The line is a GradientLayer masked by a path stroked in strokeColor (only its alpha matters
-// there), L = lineWidth wide.
+// What the line plotters share: the thinned copy of the series, the line layer and its style. The line is a
+// GradientLayer masked by a path stroked in strokeColor (only its alpha matters there), L = lineWidth wide.
 //
-// Setting a property only stores it; it shows at the next drawing pass. Make plotters with
-// std::make_shared: update() hands the plotter itself to the delegate. Drawing runs on the main thread.
-class LinePlotter : public IDataPlotter, public std::enable_shared_from_this<LinePlotter> {
+// Setting a property only stores it; it shows at the next drawing pass.
+class LinePlotter : public SeriesPlotter {
  public:
-  // IDataPlotter.
-  const PlotterData& data() const override { return data_; }
-  std::shared_ptr<PlotterDelegate> delegate() const override { return delegate_.lock(); }
-  void setDelegate(const std::shared_ptr<PlotterDelegate>& delegate) override { delegate_ = delegate; }
-  // Stores the series (to be thinned at the next pass when asked), then calls plotterDidUpdateData on the
-  // delegate. Called off the main thread, the whole step moves to the main queue, so the series is never
-  // written while a drawing pass reads it.
+  // Also keeps the series as the one to draw (thinned at the next pass when asked).
   void update(PlotterData data) override;
   // Removes the layers, drops the delegate and forgets the data and the positions.
   void clear() override;
@@ -89,13 +81,11 @@ class LinePlotter : public IDataPlotter, public std::enable_shared_from_this<Lin
   // Takes the plotter's layers out of the tree.
   virtual void removeLayers();
 
-  PlotterData data_;
   PlotterData mData_;
   std::vector<platform::Point> calculatedPoints_;
   std::shared_ptr<GradientLayer> strokeLayer_;
 
  private:
-  std::weak_ptr<PlotterDelegate> delegate_;
   bool truncated_ = false;
   bool truncateData_ = false;
   double minimumDistance_ = 5;
