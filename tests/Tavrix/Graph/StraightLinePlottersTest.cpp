@@ -63,11 +63,7 @@ TEST_F(StraightLinePlotters, LineAndAreaThroughWorkedPoints) {
   // NaN lies on the baseline like a gap; equal bounds put every value there.
   EXPECT_EQ(plotter->yPosition(nan, 0, 100, {200, 100}, 10), 86);
   EXPECT_EQ(plotter->yPosition(70, 50, 50, {200, 100}, 0), 96);
-  // Thinning to 200 / 100 = 2 slots keeps samples 0 and 2 of 4.
-  plotter->setTruncateData(true);
-  plotter->setMinimumDistance(100);
-  draw({0, 50, 100, 20});
-  EXPECT_EQ(plotter->calculatedPoints(), (std::vector<Point>{{0, 97}, {204, 2}}));
+  // Thinning is the line plotters' shared step, checked on the curved plotter.
 }
 
 // A gap lies on the bottom line, L/2 above it (U + 1 for the first sample), or ends the line: at the first
@@ -126,7 +122,8 @@ TEST_F(StraightLinePlotters, PointsReplaceTheSeries) {
 
 // The positive/negative line: black when the newest sample is missing, equal to initial or NaN (the gallery
 // shows rises and falls); the reference line for 0 in -10...10 half-way down plus one, 2 pixels, under the
-// line; nothing for a maximum not above 0; the highlight mode stops only at a missing first sample.
+// line; the highlight mode stops only at a missing first sample. (The range guard is the line plotters'
+// shared step, checked on the curved plotter.)
 TEST_F(StraightLinePlotters, SignedLine) {
   for (const PlotterData& data : std::vector<PlotterData>{{5, gap}, {-5, 0}, {5, nan}}) {
     draw(*signs, data, DrawNilMode::drawMinValue, -10, 10);
@@ -138,8 +135,6 @@ TEST_F(StraightLinePlotters, SignedLine) {
   EXPECT_EQ(reference->lineWidth() / Tavrix::Constants::onePixel(), 2);
   EXPECT_EQ(*host->sublayers(),
             (Layer::LayerList{reference->gradientLayer(), signs->strokeLayer()->gradientLayer()}));
-  draw(*signs, {-3, -1}, DrawNilMode::drawMinValue, -5, 0);
-  EXPECT_TRUE(host->sublayers()->empty());
 
   draw(*signs, {0, 50, gap, 100}, DrawNilMode::stop);
   EXPECT_EQ(signs->calculatedPoints(), (std::vector<Point>{{0, 97}, {65, 50}}));
