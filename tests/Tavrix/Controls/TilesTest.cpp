@@ -10,6 +10,7 @@
 #include "Platform/Graphics/Color.hpp"
 #include "Platform/Graphics/GradientLayer.hpp"
 #include "Platform/UI/EventHarness.hpp"
+#include "Platform/UI/Screen.hpp"
 #include "Platform/UI/ViewLoader.hpp"
 #include "Tavrix/Controls/GradientTileView.hpp"
 #include "Tavrix/Controls/HoverDisplayMode.hpp"
@@ -18,6 +19,8 @@
 #include "Tavrix/Controls/SimpleTileViewDelegate.hpp"
 #include "Tavrix/Controls/SystemColors.hpp"
 #include "Tavrix/Controls/TileView.hpp"
+#include "tests/Tavrix/GalleryPicture.hpp"
+#include "tests/platform/Graphics/RenderExpectations.hpp"
 
 namespace Tavrix {
 namespace {
@@ -304,6 +307,28 @@ TEST(GradientTileView, KeepsOneGradientSublayerAndSetsItsBorderAndShadow) {
   EXPECT_EQ(layer.shadowOpacity(), 0);
   EXPECT_EQ(layer.borderWidth(), 2);
   EXPECT_FALSE(tile->shadow());
+}
+
+TEST(SimpleTileViewGallery, SelectedTile) {
+  platform::ScopedMainScreen screen(platform::Screen{1});
+  auto tile = platform::View::create<SimpleTileView>(Rect(0, 0, 160, 100));
+  tile->setEnableSelection(true);
+  tile->setIsSelected(true);
+  const std::shared_ptr<platform::Image> image = gallery::picture(*tile, "tile-selected");
+  // A 3-point system blue border inside the rounded bounds.
+  platform::test::expectRgba(platform::test::pixelAt(*image, 1, 50),
+                             gallery::premultiplied(SystemColors::systemBlue()->rgba()));
+  platform::test::expectRgba(platform::test::pixelAt(*image, 80, 98.5),
+                             gallery::premultiplied(SystemColors::systemBlue()->rgba()));
+  // Inside, white at 0.35 over the resting shadow, which the bounds clip but the translucent background
+  // lets through: a third white at 0.15 of the background's alpha.
+  const double shadow = 0.15 * 0.35;
+  const double grey = 0.35 + shadow / 3 * (1 - 0.35);
+  platform::test::expectRgba(platform::test::pixelAt(*image, 80, 50),
+                             Rgba{grey, grey, grey, 0.35 + shadow * (1 - 0.35)});
+  // The corners are cut round (radius 8).
+  platform::test::expectRgba(platform::test::pixelAt(*image, 0.25, 0.25), platform::test::transparent);
+  platform::test::expectRgba(platform::test::pixelAt(*image, 159.75, 99.75), platform::test::transparent);
 }
 
 }  // namespace
