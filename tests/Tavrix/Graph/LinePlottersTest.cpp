@@ -9,6 +9,7 @@
 #include "Platform/Graphics/Layer.hpp"
 #include "Tavrix/Controls/Colors.hpp"
 #include "Tavrix/Controls/Constants.hpp"
+#include "Tavrix/Graph/CurvedLinePlotter.hpp"
 #include "Tavrix/Graph/PositiveNegativePlotter.hpp"
 #include "Tavrix/Graph/StraightLinePlotter.hpp"
 #include "tests/Tavrix/Graph/GraphFakes.hpp"
@@ -21,6 +22,7 @@ using platform::Color;
 using platform::Layer;
 using platform::Point;
 using platform::test::closePath;
+using platform::test::curveTo;
 using platform::test::expectElements;
 using platform::test::lineTo;
 using platform::test::moveTo;
@@ -29,6 +31,7 @@ using Tavrix::PlotterData;
 
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 constexpr auto gap = std::nullopt;
+constexpr double third = 1.0 / 3.0;
 
 // A 200 x 100 host and 4-point lines over 0...100: U = 96. The first sample lies at (0, y + 1), the others
 // half a line lower than their value's y, at x = step * i + 1 with step = (200 - 8) / (n - 1), the last at
@@ -185,6 +188,170 @@ TEST_F(StraightLinePlotters, RedrawRequestsOnlyForGapModeAndPoints) {
   EXPECT_EQ(delegate->redraws, 3);
   plotter->clear();
   EXPECT_EQ(delegate->redraws, 3);
+}
+
+// A 100 x 60 host layer and a plotter with a 4-point line: U = 60 - 4 = 56, the step between samples of a
+// three-value series is (100 - 8) / 2 = 46 and the last sample lies at x = 104.
+class CurvedLinePlotterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host->setBounds({0, 0, 100, 60});
+    plotter->setLineWidth(4);
+  }
+
+  const platform::Path& strokePath() const { return *plotter->strokeLayer()->maskingLayer()->path(); }
+  const platform::Path& fillPath() const { return *plotter->fillLayer()->maskingLayer()->path(); }
+  std::size_t hostLayerCount() const { return host->sublayers() ? host->sublayers()->size() : 0; }
+
+  std::shared_ptr<platform::Layer> host = std::make_shared<platform::Layer>();
+  std::shared_ptr<Tavrix::CurvedLinePlotter> plotter = std::make_shared<Tavrix::CurvedLinePlotter>(
+      std::vector<platform::ColorRef>{Tavrix::Colors::gradientStart(), Tavrix::Colors::gradientEnd()});
+};
+
+// Samples 0, 50 and 100 of 0...100 lie at (0, 58), (46, 30) and (104, 2). Each interval is two quadratic
+// halves through its middle, written as cubics with control points two thirds of the way to the quadratic
+// control point, which sits at the sample's height: the tangent is flat at every sample. The area starts
+// half a line lower, follows the same curves and closes along the bottom, a line width beyond both edges.
+TEST_F(CurvedLinePlotterTest, CurveAndAreaOfASmallSeries) {
+  plotter->update({0, 50, 100});
+  plotter->draw(host, 0, 100, 0);
+  const std::vector<platform::test::ExpectedElement> curves{
+      curveTo({92 * third, 104 * third}, {115 * third, 30}, {46, 30}),
+      curveTo({167 * third, 30}, {196 * third, 76 * third}, {75, 16}),
+      curveTo({254 * third, 20 * third}, {283 * third, 2}, {104, 2})};
+  std::vector<platform::test::ExpectedElement> line{
+      moveTo({0, 58}), curveTo({23 * third, 58}, {46 * third, 160 * third}, {23, 44})};
+  line.insert(line.end(), curves.begin(), curves.end());
+  expectElements(strokePath(), line);
+
+  std::vector<platform::test::ExpectedElement> area{
+      moveTo({0, 60}), curveTo({23 * third, 176 * third}, {46 * third, 160 * third}, {23, 44})};
+  area.insert(area.end(), curves.begin(), curves.end());
+  area.insert(area.end(), {lineTo({104, 60}), lineTo({-4, 60}), closePath()});
+  expectElements(fillPath(), area);
+
+  // The line goes in first and the area on top of it (the area's fade shows in the gallery's graph).
+  EXPECT_EQ(*host->sublayers(), (platform::Layer::LayerList{plotter->strokeLayer()->gradientLayer(),
+                                                            plotter->fillLayer()->gradientLayer()}));
+}
+
+// Missing samples lie on the bottom line (H - I - L/2), NaN samples one line width higher; equal
+// neighbours give a straight piece. A sample above the maximum lies outside the band, and only the
+// quadratic control points stop at the top edge (cubic controls a third of the way from y = -54 to 0).
+TEST_F(CurvedLinePlotterTest, MissingValuesAndValuesOutsideTheRange) {
+  plotter->update({std::nullopt, nan, 25, 25});
+  plotter->draw(host, 0, 100, 10);
+  const platform::Path& path = strokePath();
+  ASSERT_EQ(path.elementCount(), 7u);
+  EXPECT_EQ(path.element(0).points[0], (Point{0, 48}));
+  EXPECT_DOUBLE_EQ(path.element(2).points[2].y, 44);
+  for (std::size_t i = 5; i < 7; ++i) {
+    for (const Point& point : path.element(i).points) {
+      EXPECT_DOUBLE_EQ(point.y, 2 + 46 * 0.75) << "element " << i;
+    }
+  }
+  EXPECT_EQ(fillPath().element(fillPath().elementCount() - 2).points[0], (Point{-4, 50}));
+
+  plotter->update({200, 200});
+  plotter->draw(host, 0, 100, 0);
+  EXPECT_EQ(strokePath().element(0).points[0], (Point{0, -54}));
+  EXPECT_DOUBLE_EQ(strokePath().element(1).points[0].y, -18);
+  EXPECT_DOUBLE_EQ(strokePath().element(2).points[1].y, -18);
+
+  // Equal bounds put every value on the baseline instead of dividing by zero.
+  EXPECT_DOUBLE_EQ(plotter->yPosition(70, 50, 50, {100, 60}, 0), 56);
+}
+
+TEST_F(CurvedLinePlotterTest, NothingNewWithoutALayerARangeOrTwoSamples) {
+  plotter->update({10, 20, 30});
+  for (const auto& [min, max] :
+       std::vector<std::pair<double, double>>{{0, 0}, {0, -5}, {60, 50}, {nan, 50}}) {
+    plotter->draw(host, 0, 100, 0);
+    ASSERT_EQ(hostLayerCount(), 2u);
+    plotter->draw(host, min, max, 0);
+    EXPECT_EQ(hostLayerCount(), 0u) << min << "..." << max;
+  }
+  plotter->draw(host, 0, 100, 0);
+  plotter->draw(nullptr, 0, 100, 0);
+  EXPECT_EQ(hostLayerCount(), 0u);
+  plotter->update({42});
+  plotter->draw(host, 0, 100, 0);
+  EXPECT_EQ(hostLayerCount(), 0u);
+}
+
+// An interval that ends in a present sample above the minimum marks both its samples; the last interval
+// never does. Markers of the line pass read the line's gradient before it has colours, so they are clear;
+// those of the area pass read the finished line. Order: line markers, line, area markers, area.
+TEST_F(CurvedLinePlotterTest, MarkersOnIntervalsThatEndInAPresentSample) {
+  plotter->setLineJoinMarker(Tavrix::LineJoinMarker::circle);
+  plotter->update({10, std::nullopt, 50, 0, 70, 90});
+  plotter->draw(host, 0, 100, 0);
+  // Step (100 - 8) / 5 = 18.4; intervals 2 (ends at 50) and 4 (ends at 70) mark.
+  const std::vector<Point> centres{{18.4, 58}, {36.8, 30}, {55.2, 58}, {73.6, 18.8}};
+  const auto& markers = plotter->markerLayers();
+  ASSERT_EQ(markers.size(), 8u);
+  for (std::size_t i = 0; i < markers.size(); ++i) {
+    const Point centre = markers[i]->path()->element(0).points[0];
+    EXPECT_NEAR(centre.x, centres[i % 4].x, 1e-9) << i;
+    EXPECT_NEAR(centre.y, centres[i % 4].y, 1e-9) << i;
+    EXPECT_NEAR(markers[i]->path()->controlBounds().width(), 6, 1e-9) << "radius 3";
+    if (i < 4) {
+      EXPECT_EQ(markers[i]->fillColor()->alpha, 0) << "line pass " << i;
+    } else {
+      EXPECT_GT(markers[i]->fillColor()->alpha, 0.5) << "area pass " << i;
+    }
+  }
+  const auto& layers = *host->sublayers();
+  ASSERT_EQ(layers.size(), 10u);
+  EXPECT_EQ(layers[4], plotter->strokeLayer()->gradientLayer());
+  EXPECT_EQ(layers[5], markers[4]);
+  EXPECT_EQ(layers[9], plotter->fillLayer()->gradientLayer());
+}
+
+// Thinning keeps k = width / minimumDistance samples, every (n / k)-th; a series that fits, a width that
+// holds less than one slot, or a plotter marked as truncated keeps the whole series.
+TEST_F(CurvedLinePlotterTest, ThinningKeepsEveryNthSample) {
+  PlotterData data;
+  for (int i = 0; i < 1000; ++i) {
+    data.push_back(i);
+  }
+  host->setBounds({0, 0, 200, 60});
+  plotter->setTruncateData(true);
+  plotter->update(data);
+  plotter->draw(host, 0, 1000, 0);
+  ASSERT_EQ(plotter->drawnData().size(), 40u);
+  for (std::size_t i = 0; i < 40; ++i) {
+    EXPECT_EQ(plotter->drawnData()[i], 25.0 * i);
+  }
+  EXPECT_EQ(strokePath().elementCount(), 1 + 2 * 39u);
+
+  host->setBounds({0, 0, 3, 60});
+  plotter->draw(host, 0, 1000, 0);
+  EXPECT_EQ(plotter->drawnData().size(), 1000u);
+  host->setBounds({0, 0, 200, 60});
+  plotter->setTruncated(true);
+  plotter->draw(host, 0, 1000, 0);
+  EXPECT_EQ(plotter->drawnData().size(), 1000u);
+}
+
+// Explicit points replace the series: x by maxX across the width, y by the maximum, the last point pushed to
+// W + L. One point is a flat line across the whole width; NaN coordinates sit L inside the far edges.
+TEST_F(CurvedLinePlotterTest, PointsReplaceTheSeries) {
+  plotter->update({0, 100});
+  plotter->setPoints({{50, 50}});
+  plotter->draw(host, 0, 100, 0);
+  EXPECT_EQ(plotter->calculatedPoints(), (std::vector<Point>{{50, 28}}));
+  expectElements(strokePath(), {moveTo({0, 28}), curveTo({52 * third, 28}, {104 * third, 28}, {52, 28}),
+                                curveTo({52 + 52 * third, 28}, {52 + 104 * third, 28}, {104, 28})});
+
+  plotter->setMaxX(200);
+  plotter->setPoints({{50, 100}, {nan, nan}});
+  plotter->draw(host, 0, 100, 0);
+  EXPECT_EQ(plotter->calculatedPoints(), (std::vector<Point>{{25, 0}, {96, 52}}));
+
+  plotter->clear();
+  EXPECT_EQ(hostLayerCount(), 0u);
+  EXPECT_TRUE(plotter->data().empty() && plotter->points().empty() && plotter->calculatedPoints().empty());
 }
 
 }  // namespace
