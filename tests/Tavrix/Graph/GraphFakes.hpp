@@ -7,13 +7,16 @@
 
 #include "Platform/Dispatch/DispatchQueue.hpp"
 #include "Platform/Dispatch/RunLoop.hpp"
+#include "Platform/Graphics/Image.hpp"
 #include "Platform/Graphics/Layer.hpp"
+#include "Platform/Graphics/Rgba.hpp"
 #include "Platform/UI/View.hpp"
 #include "Tavrix/Controls/ScaleMode.hpp"
 #include "Tavrix/Graph/GraphView.hpp"
 #include "Tavrix/Graph/IAxis.hpp"
 #include "Tavrix/Graph/IDataPlotter.hpp"
 #include "Tavrix/Graph/PlotterDelegate.hpp"
+#include "tests/platform/Graphics/RenderExpectations.hpp"
 
 namespace graphtest {
 
@@ -40,6 +43,11 @@ inline std::shared_ptr<Tavrix::GraphView> bareGraph(double width, double height,
   graph->setMaxValue(max);
   graph->setLabelsEnabled(false);
   return graph;
+}
+
+// The pixel of a picture at (x, y) in points, y down from the top as the plotters place things.
+inline platform::Rgba pixelBelowTop(const platform::Image& image, double x, double y) {
+  return platform::test::pixelAt(image, x, image.pixelHeight() / image.scale() - y);
 }
 
 // One call of draw as a plotter received it.

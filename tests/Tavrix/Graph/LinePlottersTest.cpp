@@ -3,15 +3,19 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "Platform/Graphics/Layer.hpp"
+#include "Platform/UI/Screen.hpp"
 #include "Tavrix/Controls/Colors.hpp"
 #include "Tavrix/Controls/Constants.hpp"
+#include "Tavrix/Controls/SystemColors.hpp"
 #include "Tavrix/Graph/CurvedLinePlotter.hpp"
 #include "Tavrix/Graph/PositiveNegativePlotter.hpp"
 #include "Tavrix/Graph/StraightLinePlotter.hpp"
+#include "tests/Tavrix/GalleryPicture.hpp"
 #include "tests/Tavrix/Graph/GraphFakes.hpp"
 #include "tests/platform/Graphics/PathExpectations.hpp"
 #include "tests/platform/Graphics/RenderExpectations.hpp"
@@ -21,11 +25,14 @@ namespace {
 using platform::Color;
 using platform::Layer;
 using platform::Point;
+using platform::Rgba;
 using platform::test::closePath;
 using platform::test::curveTo;
 using platform::test::expectElements;
+using platform::test::expectRgba;
 using platform::test::lineTo;
 using platform::test::moveTo;
+using platform::test::transparent;
 using Tavrix::DrawNilMode;
 using Tavrix::PlotterData;
 
@@ -352,6 +359,82 @@ TEST_F(CurvedLinePlotterTest, PointsReplaceTheSeries) {
   plotter->clear();
   EXPECT_EQ(hostLayerCount(), 0u);
   EXPECT_TRUE(plotter->data().empty() && plotter->points().empty() && plotter->calculatedPoints().empty());
+}
+
+// Galleries: plotters in graph views without grid or labels, rendered at scale 1 and written to the gallery
+// (gallery/ beside the build tree's bin/) for a person to look at.
+
+// The picture of a view after one plotter's series has been drawn.
+template <typename Plotter>
+std::shared_ptr<platform::Image> plotted(Tavrix::GraphView& graph, const std::shared_ptr<Plotter>& plotter,
+                                         Tavrix::PlotterData data, const std::string& name) {
+  plotter->setLineWidth(4);
+  graph.addPlotter(plotter);
+  plotter->update(std::move(data));
+  EXPECT_TRUE(graphtest::drainMainQueue());
+  return Tavrix::gallery::picture(graph, name, 1);
+}
+
+// [0, 50, 100]: the line from (0, 97) to (97, 50) to (204, 2).
+TEST(LinePlotterGallery, StraightLineWithAndWithoutArea) {
+  platform::ScopedMainScreen screen(platform::Screen{1});
+  auto red = std::make_shared<Tavrix::StraightLinePlotter>(std::vector(2, Color::red()));
+  red->setFillArea(false);
+  auto image = plotted(*graphtest::bareGraph(200, 100, 100), red, {0, 50, 100}, "straight-line");
+  // The first segment passes y = 73.5 at x = 48.5; nothing above it.
+  expectRgba(graphtest::pixelBelowTop(*image, 48.5, 73.5), Rgba{1, 0, 0, 1});
+  expectRgba(graphtest::pixelBelowTop(*image, 48.5, 40.5), transparent);
+
+  auto area = std::make_shared<Tavrix::StraightLinePlotter>(Tavrix::Colors::gradientStart(), true);
+  image = plotted(*graphtest::bareGraph(200, 100, 100), area, {0, 50, 100}, "straight-area");
+  // Under the line the area's gradient runs down the whole view from the first fill colour at 0.6 alpha
+  // to the second at 0.25.
+  const double t = 80.5 / 100;
+  const Rgba top = Tavrix::Colors::gradientStart()->rgba();
+  const Rgba bottom = Tavrix::Colors::gradientEnd()->rgba();
+  expectRgba(graphtest::pixelBelowTop(*image, 150.5, 80.5),
+             Tavrix::gallery::premultiplied(
+                 {top.red + (bottom.red - top.red) * t, top.green + (bottom.green - top.green) * t,
+                  top.blue + (bottom.blue - top.blue) * t, 0.6 + (0.25 - 0.6) * t}),
+             4.0 / 255);
+}
+
+// [20, 60, 40, 80, gap, 30, 70] with the area: samples 32 apart from x = 1, sample 3 at (97, 21.2), the
+// gap at x = 129. (Where each mode puts the gap is checked on the paths in the unit tests.)
+TEST(LinePlotterGallery, StraightLineHighlightBeforeAGap) {
+  platform::ScopedMainScreen screen(platform::Screen{1});
+  const Rgba stroke = Tavrix::Colors::gradientStart()->rgba();
+  auto plotter = std::make_shared<Tavrix::StraightLinePlotter>(Tavrix::Colors::gradientStart(), true);
+  plotter->setDrawNilMode(Tavrix::DrawNilMode::stopAndHighlightPreviousValue);
+  const auto image = plotted(*graphtest::bareGraph(200, 100, 100), plotter,
+                             {20, 60, 40, 80, std::nullopt, 30, 70}, "straight-gap-highlight");
+  // After the stop the area's outline runs on to the bottom right corner, so only the area (0.26 alpha
+  // down there) shows under the gap.
+  EXPECT_NEAR(graphtest::pixelBelowTop(*image, 129.5, 96.5).alpha, 0.6 - 0.35 * 96.5 / 100, 0.02);
+  // Above the end of the line, inside the outer dots only: two at a quarter alpha, one per pass.
+  const Rgba ring{stroke.red, stroke.green, stroke.blue, 1 - 0.75 * 0.75};
+  expectRgba(graphtest::pixelBelowTop(*image, 97.5, 17.5), Tavrix::gallery::premultiplied(ring));
+}
+
+// Rising and falling series in -10...10 against the reference at 0: y = 49, dashed on 0-1, off 1-4, on 4-7.
+TEST(LinePlotterGallery, PositiveAndNegativeLines) {
+  platform::ScopedMainScreen screen(platform::Screen{1});
+  for (const bool rising : {true, false}) {
+    // With steps of 5 the range setters give -5 - 5 and 5 + 5.
+    auto graph = graphtest::bareGraph(200, 100, 5);
+    graph->setScaleMode(Tavrix::ScaleMode::five);
+    graph->setMinValue(-5);
+    graph->setMaxValue(5);
+    auto plotter = std::make_shared<Tavrix::PositiveNegativePlotter>(Color::green(), Color::red());
+    const auto image = plotted(*graph, plotter, {rising ? -5.0 : 5.0, rising ? 5.0 : -5.0},
+                               rising ? "positive-line" : "negative-line");
+    // From (0, 73) to (204, 26) rising, from (0, 25) to (204, 74) falling.
+    const Rgba line = rising ? Rgba{0, 1, 0, 1} : Rgba{1, 0, 0, 1};
+    expectRgba(graphtest::pixelBelowTop(*image, 40.5, rising ? 63.5 : 34.5), line);
+    expectRgba(graphtest::pixelBelowTop(*image, 2.5, 48.5), transparent);
+    const Rgba separator = Tavrix::SystemColors::separatorColor()->rgba();
+    expectRgba(graphtest::pixelBelowTop(*image, 5.5, 48.5), Tavrix::gallery::premultiplied(separator));
+  }
 }
 
 }  // namespace
