@@ -5,18 +5,8 @@
 
 #include "Platform/Graphics/BasicAnimation.hpp"
 #include "Tavrix/Controls/NSBezierPath.hpp"
-#include "Tavrix/Graph/PlotterNotifications.hpp"
 
 namespace Tavrix {
-
-void BarSeriesPlotter::update(PlotterData data) {
-  updateOnMainThread(*this, std::move(data), [this](PlotterData stored) { data_ = std::move(stored); });
-}
-
-void BarSeriesPlotter::forgetSeries() {
-  delegate_.reset();
-  data_.clear();
-}
 
 std::optional<double> BarSeriesPlotter::drawnMaximum(double max) const {
   if (animationDuration_ && !mAlreadyAnimated_) {

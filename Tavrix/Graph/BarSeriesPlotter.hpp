@@ -12,30 +12,18 @@
 #include "Platform/Graphics/ShapeLayer.hpp"
 #include "Platform/Graphics/TimingFunction.hpp"
 #include "Tavrix/Graph/IAnimatable.hpp"
-#include "Tavrix/Graph/IDataPlotter.hpp"
+#include "Tavrix/Graph/SeriesPlotter.hpp"
 
 namespace Tavrix {
 
-// What the bar plotters share: the series and the delegate, and the grow-in. One bar per value stands on
+// What the bar plotters share: the grow-in. One bar per value stands on
 // the baseline H - I of the plot layer (H its height, I the bottom inset); min is never read, bars start
 // at 0. With an animation duration set, the bars are drawn flat (1 point high) until the plotter is
 // animated: animate() then grows each bar's shape to its full height with a "path" animation that holds
 // the end (the layer's own path stays flat), and every later draw is at full height at once.
 // markAsAnimated() waives the animation.
-//
-// Make plotters with std::make_shared: update() hands the plotter itself to the delegate. Main thread.
-class BarSeriesPlotter : public IDataPlotter,
-                         public IAnimatable,
-                         public std::enable_shared_from_this<BarSeriesPlotter> {
+class BarSeriesPlotter : public SeriesPlotter, public IAnimatable {
  public:
-  // IDataPlotter.
-  const PlotterData& data() const override { return data_; }
-  std::shared_ptr<PlotterDelegate> delegate() const override { return delegate_.lock(); }
-  void setDelegate(const std::shared_ptr<PlotterDelegate>& delegate) override { delegate_ = delegate; }
-  // Stores the series, then calls plotterDidUpdateData on the delegate. Called off the main thread, the
-  // whole step moves to the main queue.
-  void update(PlotterData data) override;
-
   // IAnimatable. Does nothing without a layer, a duration or a timing function, or once animated; else
   // grows every bar that has a value to its height for max (a flat bar when max is not above 0 or not
   // finite) and marks the plotter as animated.
@@ -60,13 +48,10 @@ class BarSeriesPlotter : public IDataPlotter,
   std::optional<double> drawnMaximum(double max) const;
   // The shape layers the grow-in animates, one entry per value of the last draw (null where none).
   virtual const std::vector<std::shared_ptr<platform::ShapeLayer>>& animatedLayers() const = 0;
-  void forgetSeries();
 
   bool mAlreadyAnimated_ = false;
 
  private:
-  PlotterData data_;
-  std::weak_ptr<PlotterDelegate> delegate_;
   std::optional<double> animationDuration_;
   std::optional<platform::TimingFunctionName> timingFunction_;
 };

@@ -6,7 +6,6 @@
 #include "Platform/Graphics/RemoveAllFromSuperlayer.hpp"
 #include "Tavrix/Controls/Environment.hpp"
 #include "Tavrix/Controls/NSBezierPath.hpp"
-#include "Tavrix/Graph/PlotterNotifications.hpp"
 
 namespace Tavrix {
 
@@ -22,10 +21,6 @@ platform::ColorRef colorOf(const std::shared_ptr<ColorRange>& range) {
 
 }  // namespace
 
-void ColorizedSegmentPlotter::update(PlotterData data) {
-  updateOnMainThread(*this, std::move(data), [this](PlotterData stored) { data_ = std::move(stored); });
-}
-
 void ColorizedSegmentPlotter::draw(const std::shared_ptr<platform::Layer>& layer, double min, double max,
                                    double bottomInset) {
   platform::removeAllFromSuperlayer(segmentLayers_);
@@ -37,8 +32,7 @@ void ColorizedSegmentPlotter::draw(const std::shared_ptr<platform::Layer>& layer
 void ColorizedSegmentPlotter::clear() {
   platform::removeAllFromSuperlayer(segmentLayers_);
   colorRanges_.clear();
-  data_.clear();
-  delegate_.reset();
+  forgetSeries();
 }
 
 void ColorizedSegmentPlotter::buildSegment(const std::shared_ptr<platform::Layer>& layer, std::size_t start,

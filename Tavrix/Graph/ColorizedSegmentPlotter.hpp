@@ -10,7 +10,7 @@
 #include "Platform/Graphics/Layer.hpp"
 #include "Platform/Graphics/ShapeLayer.hpp"
 #include "Tavrix/Graph/ColorRange.hpp"
-#include "Tavrix/Graph/IDataPlotter.hpp"
+#include "Tavrix/Graph/SeriesPlotter.hpp"
 
 namespace Tavrix {
 
@@ -21,21 +21,11 @@ namespace Tavrix {
 // the baseline H - I. A shape ends with a line to the first sample of the next one, so slices meet; a
 // shape of one sample takes the colour of the next sample's range; a last sample in a new range leaves a
 // shape of zero width. Samples in no range make unfilled shapes.
-//
-// Make plotters with std::make_shared. Main thread.
-class ColorizedSegmentPlotter : public IDataPlotter,
-                                public std::enable_shared_from_this<ColorizedSegmentPlotter> {
+class ColorizedSegmentPlotter : public SeriesPlotter {
  public:
   ColorizedSegmentPlotter(ColorRanges colorRanges, PlotterData data)
-      : data_(std::move(data)), colorRanges_(std::move(colorRanges)) {}
+      : SeriesPlotter(std::move(data)), colorRanges_(std::move(colorRanges)) {}
 
-  // IDataPlotter.
-  const PlotterData& data() const override { return data_; }
-  std::shared_ptr<PlotterDelegate> delegate() const override { return delegate_.lock(); }
-  void setDelegate(const std::shared_ptr<PlotterDelegate>& delegate) override { delegate_ = delegate; }
-  // Stores the series, then calls plotterDidUpdateData on the delegate. Called off the main thread, the
-  // whole step moves to the main queue.
-  void update(PlotterData data) override;
   // Removes the shapes of the last draw; then, with a layer, two samples or more, max above 0 and min not
   // above max, draws the shapes from the first sample on.
   void draw(const std::shared_ptr<platform::Layer>& layer, double min, double max,
@@ -59,10 +49,8 @@ class ColorizedSegmentPlotter : public IDataPlotter,
                     const platform::ColorRef& color, double startX, double endX, double bottomInset);
 
  private:
-  PlotterData data_;
   std::vector<std::shared_ptr<platform::ShapeLayer>> segmentLayers_;
   ColorRanges colorRanges_;
-  std::weak_ptr<PlotterDelegate> delegate_;
 };
 
 }  // namespace Tavrix

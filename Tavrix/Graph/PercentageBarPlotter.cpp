@@ -19,8 +19,7 @@ void PercentageBarPlotter::draw(const std::shared_ptr<platform::Layer>& layer, d
 
 void PercentageBarPlotter::clear() {
   barLayer_->removeFromSuperlayer();
-  delegate_.reset();
-  data_.clear();
+  forgetSeries();
 }
 
 void PercentageBarPlotter::drawBar(const std::shared_ptr<platform::Layer>& layer) {

@@ -5,22 +5,18 @@
 #include "Platform/Graphics/Color.hpp"
 #include "Platform/Graphics/Layer.hpp"
 #include "Platform/Graphics/ShapeLayer.hpp"
-#include "Tavrix/Graph/IDataPlotter.hpp"
+#include "Tavrix/Graph/SeriesPlotter.hpp"
 
 namespace Tavrix {
 
 // A shaded band over the whole height of the plot, from start to end, fractions of its width (not
 // clamped), outlined in the colour and filled with it at fillAlpha. A band narrower than minDelta is not
 // shown. The band does not depend on data: update() only asks the delegate for a redraw. One layer serves
-// the plotter for its life. Make plotters with std::make_shared. Main thread.
-class PercentageBarPlotter : public IDataPlotter, public std::enable_shared_from_this<PercentageBarPlotter> {
+// the plotter for its life.
+class PercentageBarPlotter : public SeriesPlotter {
  public:
   explicit PercentageBarPlotter(platform::ColorRef color);
 
-  // IDataPlotter.
-  const PlotterData& data() const override { return data_; }
-  std::shared_ptr<PlotterDelegate> delegate() const override { return delegate_.lock(); }
-  void setDelegate(const std::shared_ptr<PlotterDelegate>& delegate) override { delegate_ = delegate; }
   // Keeps data as it is and calls plotterDidUpdateData on the delegate: a request to redraw.
   void update(PlotterData data) override;
   // drawBar(); the range and inset do not matter.
@@ -51,8 +47,6 @@ class PercentageBarPlotter : public IDataPlotter, public std::enable_shared_from
  private:
   std::shared_ptr<platform::ShapeLayer> barLayer_ = std::make_shared<platform::ShapeLayer>();
   double minDelta_ = 0.001;
-  std::weak_ptr<PlotterDelegate> delegate_;
-  PlotterData data_;
   double fillAlpha_ = 0.75;
   platform::ColorRef color_;
   double lineWidth_;

@@ -3,12 +3,10 @@
 #include <utility>
 
 #include "Platform/Graphics/BezierPath.hpp"
-#include "Tavrix/Controls/Colors.hpp"
 #include "Tavrix/Controls/Constants.hpp"
 #include "Tavrix/Controls/SystemColors.hpp"
 #include "Tavrix/Graph/LineLayerStyle.hpp"
 #include "Tavrix/Graph/PlotterNotifications.hpp"
-#include "Tavrix/Graph/SeriesThinning.hpp"
 #include "Tavrix/Graph/StraightLineWalk.hpp"
 
 namespace Tavrix {
@@ -19,17 +17,8 @@ using platform::Size;
 PositiveNegativePlotter::PositiveNegativePlotter(platform::ColorRef positive, platform::ColorRef negative)
     : positive_(std::move(positive)),
       negative_(std::move(negative)),
-      lineWidth_(4 * Constants::onePixel()),
-      strokeColor_(Colors::gradientStart()),
       initialThickness_(2 * Constants::onePixel()),
       initialColor_(SystemColors::systemGray()) {}
-
-void PositiveNegativePlotter::update(PlotterData data) {
-  updateOnMainThread(*this, std::move(data), [this](PlotterData stored) {
-    data_ = stored;
-    mData_ = std::move(stored);
-  });
-}
 
 void PositiveNegativePlotter::setDrawNilMode(DrawNilMode mode) {
   drawNilMode_ = mode;
@@ -37,9 +26,7 @@ void PositiveNegativePlotter::setDrawNilMode(DrawNilMode mode) {
 }
 
 void PositiveNegativePlotter::removeLayers() {
-  if (strokeLayer_) {
-    strokeLayer_->removeFromSuperlayer();
-  }
+  LinePlotter::removeLayers();
   if (initialLayer_) {
     initialLayer_->removeFromSuperlayer();
   }
@@ -61,12 +48,7 @@ platform::ColorRef PositiveNegativePlotter::lineColor() const {
 
 void PositiveNegativePlotter::draw(const std::shared_ptr<Layer>& layer, double min, double max,
                                    double bottomInset) {
-  if (!layer) {
-    return;
-  }
-  calculatedPoints_.clear();
-  removeLayers();
-  if (!(max > 0) || !(min <= max)) {
+  if (!layer || !startPass(min, max)) {
     return;
   }
   const platform::ColorRef color = lineColor();
@@ -77,23 +59,9 @@ void PositiveNegativePlotter::draw(const std::shared_ptr<Layer>& layer, double m
   drawLine(layer, min, max, bottomInset);
 }
 
-void PositiveNegativePlotter::clear() {
-  removeLayers();
-  delegate_.reset();
-  data_.clear();
-  mData_.clear();
-  calculatedPoints_.clear();
-}
-
 double PositiveNegativePlotter::yPosition(std::optional<double> value, double min, double max, Size size,
                                           double bottomInset) const {
-  return straightLineY(value, min, max, size.height - bottomInset - lineWidth_);
-}
-
-void PositiveNegativePlotter::truncate(double width) {
-  if (!truncated_) {
-    mData_ = thinnedSeries(data_, width, minimumDistance_);
-  }
+  return straightLineY(value, min, max, size.height - bottomInset - lineWidth());
 }
 
 void PositiveNegativePlotter::drawInitialLine(const std::shared_ptr<Layer>& layer, double min, double max,
@@ -115,13 +83,11 @@ void PositiveNegativePlotter::drawInitialLine(const std::shared_ptr<Layer>& laye
 
 void PositiveNegativePlotter::drawLine(const std::shared_ptr<Layer>& layer, double min, double max,
                                        double bottomInset) {
-  if (truncateData_ && !truncated_) {
-    truncate(layer->frame().width());
-  }
+  thinForWidth(*layer);
   if (mData_.size() < 2 || (drawNilMode_ != DrawNilMode::drawMinValue && !mData_.front())) {
     return;
   }
-  const StraightLineWalk walk(mData_, layer->bounds().size, min, max, bottomInset, lineWidth_,
+  const StraightLineWalk walk(mData_, layer->bounds().size, min, max, bottomInset, lineWidth(),
                               drawNilMode_ == DrawNilMode::stop);
   calculatedPoints_ = walk.points;
   if (!strokeLayer_) {

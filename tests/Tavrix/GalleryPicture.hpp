@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Platform/Graphics/Image.hpp"
+#include "Platform/Graphics/RenderTime.hpp"
 #include "Platform/Graphics/Rgba.hpp"
 #include "Platform/UI/View.hpp"
 #include "Platform/UI/ViewRenderer.hpp"
@@ -16,15 +17,23 @@ namespace Tavrix::gallery {
 
 inline constexpr double scale = 2;
 
-// Renders the view at the settled time, writes it as gallery/<name>.png and returns the image.
-inline std::shared_ptr<platform::Image> picture(platform::View& view, const std::string& name) {
+// Writes the image as gallery/<name>.png.
+inline void save(const platform::Image& image, const std::string& name) {
   const std::filesystem::path directory =
       std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "gallery";
   std::filesystem::create_directories(directory);
   const std::filesystem::path file = directory / (name + ".png");
-  platform::ViewRenderer::writePng(view, file.string(), scale);
+  image.writePng(file.string());
   EXPECT_TRUE(std::filesystem::exists(file));
-  return platform::ViewRenderer::image(view, scale);
+}
+
+// Renders the view (at the settled time unless given), saves it as gallery/<name>.png and returns the image.
+inline std::shared_ptr<platform::Image> picture(platform::View& view, const std::string& name,
+                                                double pictureScale = scale,
+                                                platform::RenderTime time = platform::RenderTime::settled()) {
+  auto image = platform::ViewRenderer::image(view, pictureScale, time);
+  save(*image, name);
+  return image;
 }
 
 // A colour as a rendered pixel stores it: components multiplied by alpha.

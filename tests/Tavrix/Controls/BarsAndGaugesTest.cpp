@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <limits>
 #include <numbers>
 #include <string>
@@ -148,12 +147,7 @@ TEST(StackedSegmentView, LaysTheSharesLeftToRightOverOneBackgroundAtEveryLayout)
   const auto shape = [&](std::size_t index) {
     return std::dynamic_pointer_cast<platform::ShapeLayer>(view->layers()[index]);
   };
-  EXPECT_EQ(shape(0)->fillColor(), light(SystemColors::separatorColor()));
-  EXPECT_EQ(shape(0)->path()->tightBounds(), Rect(0, 0, 200, 12));
-  EXPECT_EQ(shape(1)->fillColor(), (Rgba{1, 0, 0, 1}));
-  EXPECT_EQ(shape(1)->path()->tightBounds(), Rect(0, 0, 50, 12));
-  EXPECT_EQ(shape(2)->fillColor(), (Rgba{0, 0, 1, 1}));
-  EXPECT_EQ(shape(2)->path()->tightBounds(), Rect(50, 0, 100, 12));
+  // Where each share lies and its colour: the gallery's pixels of this very bar.
   EXPECT_EQ(view->layer()->cornerRadius(), 8);
 
   // A share that is not a number takes no room; with no shares only the background is left.
@@ -280,12 +274,9 @@ TEST(DoubleGauge, DrawsTheSecondRingTwoLineWidthsInside) {
 
 TEST(GaugeView, StrokesTheValueClockwiseFromTheTopUnboundedAbove) {
   auto gauge = platform::View::create<GaugeView>(Rect(0, 0, 100, 100));
+  // Where a quarter runs (clockwise from 12 o'clock) shows in the gallery's pixels of this gauge.
   gauge->setValue(0.25);
-  const platform::ShapeLayer& arc = *gauge->progressLayer();
-  EXPECT_EQ(arc.strokeEnd(), 0.25);
-  const platform::Path quarter = arc.path()->trimmed(0, 0.25);
-  expectNear(quarter.element(0).points[0], onCircle(45, 90));
-  expectNear(lastPoint(quarter), onCircle(45, 0), 0.01);
+  EXPECT_EQ(gauge->progressLayer()->strokeEnd(), 0.25);
 
   gauge->setValue(1.5);
   EXPECT_EQ(gauge->progressLayer()->strokeEnd(), 1.5);
@@ -334,9 +325,8 @@ TEST(LoadingView, StaysVisibleAndTurningThroughLayoutUntilStopped) {
   spinner->setNeedsLayout(true);
   spinner->layoutSubtreeIfNeeded();
   EXPECT_FALSE(spinner->isHidden());
+  // The turn itself shows in the gallery's two pictures of the spinner.
   EXPECT_EQ(spinner->progressLayer()->animationKeys(), std::vector<std::string>{"rotation"});
-  EXPECT_NEAR(std::get<double>(*spinner->progressLayer()->presentationValue("transform.rotation.z", 5.15)),
-              -std::numbers::pi / 2, 1e-9);
   EXPECT_EQ(spinner->progressLayer()->strokeEnd(), 0.2);
 
   spinner->stop();
@@ -361,14 +351,6 @@ TEST(LoadingView, RecoloursTheArcAtOnceAndTheRingAtTheNextLayout) {
   EXPECT_EQ(spinner->trackLayer()->lineWidth(), 5);
   EXPECT_EQ(*spinner->layer()->sublayers(),
             (platform::Layer::LayerList{spinner->trackLayer(), spinner->progressLayer()}));
-}
-
-// Writes an image as gallery/<name>.png, beside the pictures of gallery::picture.
-void save(const platform::Image& image, const std::string& name) {
-  const auto directory =
-      std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "gallery";
-  std::filesystem::create_directories(directory);
-  image.writePng((directory / (name + ".png")).string());
 }
 
 template <class T>
@@ -434,7 +416,7 @@ TEST(BarsAndGaugesGallery, EveryBarAndGaugeTheSpinnerAtTwoTimesAndTheLineBarPrev
                  {{at36.x, at36.y, arc}, {atMinus54.x, atMinus54.y, ring}});
     const auto later =
         platform::ViewRenderer::image(*spinner, gallery::scale, platform::RenderTime::at(50.15));
-    save(*later, "spinner-0.15s" + suffix(appearance));
+    gallery::save(*later, "spinner-0.15s" + suffix(appearance));
     expectPixels(*later, {{at36.x, at36.y, ring}, {atMinus54.x, atMinus54.y, arc}});
 
     // The line bar's preview at half progress is green: the line runs from x = 4 to (120 - 4) × 0.5 = 58 over
@@ -445,7 +427,7 @@ TEST(BarsAndGaugesGallery, EveryBarAndGaugeTheSpinnerAtTwoTimesAndTheLineBarPrev
       platform::ImageFocus focus(*preview);
       UIProgressView_Preview::previews().draw(focus.context(), {120, 20});
     }
-    save(*preview, "line-bar-preview" + suffix(appearance));
+    gallery::save(*preview, "line-bar-preview" + suffix(appearance));
     expectPixels(*preview, {{30, 10, resolved(SystemColors::systemGreen())},
                             {90, 10, resolved(SystemColors::systemGreen()->withAlphaComponent(0.1))},
                             {60, 16, platform::test::transparent}});

@@ -5,16 +5,21 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
+#include "Platform/Graphics/MediaClock.hpp"
+#include "Platform/UI/Screen.hpp"
 #include "Tavrix/Controls/SystemColors.hpp"
 #include "Tavrix/Graph/BarPlotter.hpp"
 #include "Tavrix/Graph/CapsulePlotter.hpp"
 #include "Tavrix/Graph/ColorizedSegmentPlotter.hpp"
 #include "Tavrix/Graph/GradientBarPlotter.hpp"
 #include "Tavrix/Graph/MultiColorBarPlotter.hpp"
-#include "tests/Tavrix/Graph/BareGraph.hpp"
+#include "Tavrix/Graph/PercentageBarPlotter.hpp"
+#include "tests/Tavrix/GalleryPicture.hpp"
 #include "tests/Tavrix/Graph/GraphFakes.hpp"
 #include "tests/platform/Graphics/PathExpectations.hpp"
 #include "tests/platform/Graphics/RenderExpectations.hpp"
@@ -26,6 +31,8 @@ using platform::Rect;
 using platform::Rgba;
 using platform::ShapeLayer;
 using platform::test::expectRectNear;
+using platform::test::expectRgba;
+using platform::test::transparent;
 using Tavrix::ColorRange;
 using Tavrix::PlotterData;
 
@@ -228,6 +235,86 @@ TEST(ColorizedSegments, LongSeriesOnASmallStack) {
   pthread_attr_destroy(&attributes);
   ASSERT_EQ(plotter->segmentLayers().size(), 1u);
   EXPECT_EQ(plotter->segmentLayers()[0]->path()->elementCount(), 200000u + 3);
+}
+
+// Galleries: plotters in graph views without grid or labels, rendered at scale 1 and written to the gallery
+// (gallery/ beside the build tree's bin/) for a person to look at.
+
+// [2.5, 5, 10] of 10 growing in over one second from media time 100: each plotter's pictures at the start,
+// half-way and settled. Bar 1 stands in the slot from x = 100 to 200 and grows to y = 50. Settled: fills
+// at 0.75 (premultiplied); near the baseline a gradient bar shows the bottom of the red-to-blue run over
+// the whole height; the capsule (x 120 to 180) is rounded, its top corner clear.
+TEST(BarPlotterGallery, BarsGrowingIn) {
+  platform::ScopedMainScreen screen(platform::Screen{1});
+  const std::vector<platform::ColorRef> redToBlue{Color::red(), Color::rgb(0, 0, 1)};
+  using Case = std::tuple<std::string, std::shared_ptr<Tavrix::BarSeriesPlotter>, platform::Point, Rgba>;
+  for (const auto& [name, plotter, at, settled] : std::vector<Case>{
+           {"bars", std::make_shared<Tavrix::BarPlotter>(Color::red()), {150.5, 75.5}, {0.75, 0, 0, 0.75}},
+           {"gradient-bars",
+            std::make_shared<Tavrix::GradientBarPlotter>(redToBlue),
+            {150.5, 97.5},
+            {0.025, 0, 0.975, 1}},
+           {"capsules", std::make_shared<Tavrix::CapsulePlotter>(redToBlue), {120.5, 50.5}, transparent},
+           {"multicolor-bars",
+            std::make_shared<Tavrix::MultiColorBarPlotter>(
+                std::vector{Color::red(), Color::green(), Color::gray()}),
+            {150.5, 75.5},
+            {0, 0.75, 0, 0.75}}}) {
+    platform::MediaClock::set(100);
+    const auto graph = graphtest::bareGraph(300, 100, 10);
+    plotter->setAnimationDuration(1);
+    plotter->setTimingFunction(platform::TimingFunctionName::linear);
+    graph->addPlotter(plotter);
+    plotter->update({2.5, 5, 10});
+    ASSERT_TRUE(graphtest::drainMainQueue());
+    graph->animate();
+    const auto flat = Tavrix::gallery::picture(*graph, name + "-flat", 1, platform::RenderTime::at(100));
+    const auto half = Tavrix::gallery::picture(*graph, name + "-half", 1, platform::RenderTime::at(100.5));
+    const auto grown = Tavrix::gallery::picture(*graph, name + "-grown", 1);
+    SCOPED_TRACE(name);
+    EXPECT_GT(graphtest::pixelBelowTop(*flat, 150.5, 99.5).alpha, 0.7);
+    EXPECT_LT(graphtest::pixelBelowTop(*flat, 150.5, 97.5).alpha, 0.01);
+    // Half-way a bar is 25 high, but a capsule shows its flat rectangle until the end.
+    EXPECT_NEAR(graphtest::pixelBelowTop(*half, 150.5, 80.5).alpha, name == "capsules" ? 0 : 1, 0.3);
+    EXPECT_LT(graphtest::pixelBelowTop(*half, 150.5, 70.5).alpha, 0.01);
+    EXPECT_GT(graphtest::pixelBelowTop(*grown, 150.5, 55.5).alpha, 0.7);
+    expectRgba(graphtest::pixelBelowTop(*grown, at.x, at.y), settled,
+               name == "gradient-bars" ? 4.0 / 255 : 2.5 / 255);
+  }
+}
+
+// The band from 0.25 to 0.5 of the width over the whole height, filled red at 0.75; narrower than minDelta
+// it is not shown. update() keeps the data but still brings a redraw.
+TEST(BarPlotterGallery, BandAndSegments) {
+  platform::ScopedMainScreen screen(platform::Screen{1});
+  auto graph = graphtest::bareGraph(200, 100, 100);
+  const auto band = std::make_shared<Tavrix::PercentageBarPlotter>(Color::red());
+  graph->addPlotter(band);
+  band->setStart(0.25);
+  band->setEnd(0.5);
+  band->update({1, 2});
+  EXPECT_TRUE(band->data().empty());
+  EXPECT_EQ(band->barLayer()->superlayer(), nullptr);
+  ASSERT_TRUE(graphtest::drainMainQueue());
+  platform::test::expectRectNear(band->barLayer()->path()->tightBounds(),
+                                 {50, band->lineWidth() / 2, 50, 100});
+  expectRgba(graphtest::pixelBelowTop(*Tavrix::gallery::picture(*graph, "percentage-band", 1), 75.5, 50.5),
+             Rgba{0.75, 0, 0, 0.75});
+  band->setEnd(0.2505);
+  graph->refresh();
+  EXPECT_EQ(band->barLayer()->superlayer(), nullptr);
+
+  // [10, 20, 60, 70]: red from x = 0 to 200, green from 200 to 300.
+  graph = graphtest::bareGraph(300, 100, 100);
+  graph->addPlotter(std::make_shared<Tavrix::ColorizedSegmentPlotter>(
+      Tavrix::ColorRanges{std::make_shared<Tavrix::ColorRange>(0, 50, Color::red()),
+                          std::make_shared<Tavrix::ColorRange>(50, 100, Color::green())},
+      Tavrix::PlotterData{10, 20, 60, 70}));
+  ASSERT_TRUE(graphtest::drainMainQueue());
+  const auto image = Tavrix::gallery::picture(*graph, "colorized-segments", 1);
+  expectRgba(graphtest::pixelBelowTop(*image, 100.5, 95.5), Rgba{1, 0, 0, 1});
+  expectRgba(graphtest::pixelBelowTop(*image, 250.5, 95.5), Rgba{0, 1, 0, 1});
+  expectRgba(graphtest::pixelBelowTop(*image, 100.5, 15.5), transparent);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "Platform/Graphics/Appearance.hpp"
 #include "Platform/Graphics/ImageFocus.hpp"
+#include "Platform/Graphics/SymbolRenderer.hpp"
 #include "Platform/UI/EventHarness.hpp"
 #include "Platform/UI/Screen.hpp"
 #include "Platform/UI/ViewRenderer.hpp"
@@ -373,6 +374,28 @@ std::vector<double> wave(int count, double base, double amplitude, double step) 
   return samples;
 }
 
+// A double bar graph of two columns, 400 x 200, with scale and column texts: columns of 147 points, 170
+// apart from x 64.
+std::shared_ptr<DoubleBarGraph> networkGraph() {
+  auto graph = platform::View::create<DoubleBarGraph>(Rect(0, 0, 400, 200));
+  graph->setData({{1200, 2500}, {700, 300}});
+  graph->setLegendLabelsX({"eth0", "wlan0"});
+  graph->setLegendLabelsY({"0", "768", "1.5 K", "2.3 K", "3 K"});
+  return graph;
+}
+
+// The most opaque pixel of a rectangle of a gallery picture: a point of the glyphs drawn there.
+Rgba strongestInk(const platform::Image& image, const Rect& rect) {
+  Rgba ink{0, 0, 0, 0};
+  for (double y = rect.minY() + 0.25; y < rect.maxY(); y += 0.5) {
+    for (double x = rect.minX() + 0.25; x < rect.maxX(); x += 0.5) {
+      const Rgba pixel = platform::test::pixelAt(image, x, y);
+      if (pixel.alpha > ink.alpha) ink = pixel;
+    }
+  }
+  return ink;
+}
+
 // A 16 x 16 black square marked as a template, standing in for a delete symbol.
 std::shared_ptr<const platform::Image> templateIcon() {
   auto icon = platform::Image::create({16, 16}, gallery::scale);
@@ -406,12 +429,9 @@ TEST(ChartsGallery, EachChartLightAndDarkWithHandWorkedPixels) {
     platform::EventHarness(separated).moveMouse({150, 50});
     picture(*separated, "separated-bar-graph-hovered");
 
-    // Two columns of 147 points, 170 apart from x 64; the pointer on the first column's delete rectangle
-    // (129.5, 184, 16 x 16): the band reaches a point left of the left bar (64.5), and the icon is red.
-    auto doubleBars = platform::View::create<DoubleBarGraph>(Rect(0, 0, 400, 200));
-    doubleBars->setData({{1200, 2500}, {700, 300}});
-    doubleBars->setLegendLabelsX({"eth0", "wlan0"});
-    doubleBars->setLegendLabelsY({"0", "768", "1.5 K", "2.3 K", "3 K"});
+    // The pointer on the first column's delete rectangle (129.5, 184, 16 x 16): the band reaches a point
+    // left of the left bar (64.5), and the icon is red.
+    auto doubleBars = networkGraph();
     doubleBars->setInteractionImage(templateIcon());
     platform::EventHarness pointer(doubleBars);
     pointer.moveMouse({135, 190});
@@ -435,6 +455,34 @@ TEST(ChartsGallery, EachChartLightAndDarkWithHandWorkedPixels) {
                  {{1.5, 1.5, Rgba{242.4 / 255, 138.4 / 255, 66.8 / 255, 1}},
                   {1.5, 46.5, gallery::premultiplied(SystemColors::tertiaryLabelColor()->rgba(appearance))},
                   {4, 1.5, transparent}});
+  }
+}
+
+// The hovered column's delete symbol, a real trash can, turns red on its glyph only: the corner of its
+// rectangle (129.5, 184, 16 x 16) stays clear.
+TEST(GalleryLooks, DeleteSymbolTurnsRedOnlyOnItsGlyph) {
+  platform::ScopedMainScreen screen{platform::Screen{1}};
+  const auto file = platform::SymbolRenderer::iconFile("user-trash-symbolic");
+  if (!file) GTEST_SKIP() << "the Adwaita icon theme is not installed";
+  auto graph = networkGraph();
+  graph->setInteractionImage(platform::SymbolRenderer::render(*file, 16, 2));
+  platform::EventHarness(graph).moveMouse({137.5, 192});
+  const auto image = gallery::picture(*graph, "double-bar-graph-trash");
+  platform::test::expectRgba(strongestInk(*image, Rect(129.5, 184, 16, 16)), platform::test::opaqueRed);
+  EXPECT_EQ(platform::test::pixelAt(*image, 129.75, 184.25).alpha, 0);
+}
+
+// A graph made before it joins a dark window writes its scale and column texts light, as dark windows do.
+TEST(GalleryLooks, DoubleBarGraphTextsFollowTheDarkAppearance) {
+  platform::ScopedMainScreen screen{platform::Screen{1}};
+  auto graph = networkGraph();
+  graph->setAppearance(platform::Appearance(std::string(platform::Appearance::darkAqua)));
+  const auto image = gallery::picture(*graph, "double-bar-graph-dark-texts");
+  // The scale text "3 K" (4, 180, 56 x 11) and the column text "eth0" under the first column.
+  for (const Rect& text : {Rect(4, 180, 56, 11), Rect(120, 1, 60, 12)}) {
+    const Rgba ink = strongestInk(*image, text);
+    EXPECT_GT(ink.alpha, 0.5);
+    EXPECT_GT(ink.red, 0.5 * ink.alpha) << "dark text on a dark window";
   }
 }
 

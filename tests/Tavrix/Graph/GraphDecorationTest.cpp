@@ -21,10 +21,6 @@ using platform::test::lineTo;
 using platform::test::moveTo;
 using Tavrix::GraphView;
 
-std::shared_ptr<GraphView> makeView(double width, double height) {
-  return platform::View::create<GraphView>(platform::Rect(0, 0, width, height));
-}
-
 bool inTree(const std::shared_ptr<platform::Layer>& layer, const GraphView& view) {
   return layer->superlayer() == view.layer();
 }
@@ -57,7 +53,7 @@ TEST(GridOptionsTest, LineWidthIsTwoDevicePixelsOfTheScreenOfTheMoment) {
 // The default grid of a 200 x 100 view (line width 2): top line, three inner rows and three inner columns
 // in one layer, the solid bottom line in another. The history graphs' grid: four dashed rows above an axis.
 TEST(GraphGridTest, DefaultAndHistoryGraphGrids) {
-  const auto view = makeView(200, 100);
+  const auto view = graphtest::graphView(200, 100);
   expectElements(*view->gridLayer()->path(),
                  {moveTo({0, 1}), lineTo({200, 1}), moveTo({0, 24}), lineTo({200, 24}), moveTo({0, 49}),
                   lineTo({200, 49}), moveTo({0, 74}), lineTo({200, 74}), moveTo({50, 0}), lineTo({50, 100}),
@@ -87,7 +83,7 @@ TEST(GraphGridTest, DefaultAndHistoryGraphGrids) {
 // midway (the first half a step left of the view), on the bottom of the plot. One tick has no small dot;
 // no ticks take the old dots away.
 TEST(GraphTickTest, DotsAlongTheBottomOfThePlot) {
-  const auto view = makeView(400, 100);
+  const auto view = graphtest::graphView(400, 100);
   view->tickOptions().showTickMarks = true;
   view->tickOptions().numberOfTicks = 5;
   view->setAxisX(nullptr);
@@ -111,7 +107,7 @@ TEST(GraphTickTest, DotsAlongTheBottomOfThePlot) {
 
 // Minimum, half and maximum at the right edge, 128 wide and as high as the font's size.
 TEST(GraphLabelTest, TextsAndFrames) {
-  const auto view = makeView(300, 100);
+  const auto view = graphtest::graphView(300, 100);
   view->setUnit("%");
   view->refresh();
   EXPECT_EQ(labelTexts(*view), (std::vector<std::string>{"0 %", "50 %", "100 %"}));
@@ -141,7 +137,7 @@ TEST(GraphLabelTest, TextsAndFrames) {
 
 // In the speed modes every label reads in the unit the maximum chose, even one below that unit's step.
 TEST(GraphLabelTest, SpeedModeLabelsReadInTheUnitOfTheMaximum) {
-  const auto view = makeView(300, 100);
+  const auto view = graphtest::graphView(300, 100);
   view->setAutoGraphMode(Tavrix::AutoGraphMode::byteSpeed);
   view->setMaxValue(1500000);
   view->refresh();

@@ -7,10 +7,16 @@
 
 #include "Platform/Dispatch/DispatchQueue.hpp"
 #include "Platform/Dispatch/RunLoop.hpp"
+#include "Platform/Graphics/Image.hpp"
 #include "Platform/Graphics/Layer.hpp"
+#include "Platform/Graphics/Rgba.hpp"
+#include "Platform/UI/View.hpp"
+#include "Tavrix/Controls/ScaleMode.hpp"
+#include "Tavrix/Graph/GraphView.hpp"
 #include "Tavrix/Graph/IAxis.hpp"
 #include "Tavrix/Graph/IDataPlotter.hpp"
 #include "Tavrix/Graph/PlotterDelegate.hpp"
+#include "tests/platform/Graphics/RenderExpectations.hpp"
 
 namespace graphtest {
 
@@ -19,6 +25,29 @@ inline bool drainMainQueue() {
   auto done = std::make_shared<bool>(false);
   platform::DispatchQueue::main().async([done] { *done = true; });
   return platform::RunLoop::main().runUntil([done] { return *done; }, std::chrono::seconds(5));
+}
+
+// A graph view of the size with its default grid, labels and range.
+inline std::shared_ptr<Tavrix::GraphView> graphView(double width = 200, double height = 100) {
+  return platform::View::create<Tavrix::GraphView>(platform::Rect(0, 0, width, height));
+}
+
+// A graph view with no grid and no labels, its maximum stored as given and its minimum 0.
+inline std::shared_ptr<Tavrix::GraphView> bareGraph(double width, double height, double max) {
+  auto graph = graphView(width, height);
+  graph->gridOptions().drawTopLine = false;
+  graph->gridOptions().drawBottomLine = false;
+  graph->gridOptions().verticalSegments = 0;
+  graph->gridOptions().horizontalSegments = 0;
+  graph->setScaleMode(Tavrix::ScaleMode::none);
+  graph->setMaxValue(max);
+  graph->setLabelsEnabled(false);
+  return graph;
+}
+
+// The pixel of a picture at (x, y) in points, y down from the top as the plotters place things.
+inline platform::Rgba pixelBelowTop(const platform::Image& image, double x, double y) {
+  return platform::test::pixelAt(image, x, image.pixelHeight() / image.scale() - y);
 }
 
 // One call of draw as a plotter received it.

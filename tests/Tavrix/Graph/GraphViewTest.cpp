@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -8,6 +10,7 @@
 #include "Platform/UI/View.hpp"
 #include "Platform/UI/ViewClass.hpp"
 #include "Tavrix/Controls/Colors.hpp"
+#include "Tavrix/Controls/ScaleMode.hpp"
 #include "Tavrix/Graph/CurvedLinePlotter.hpp"
 #include "Tavrix/Graph/GraphView.hpp"
 #include "tests/Tavrix/Graph/GraphFakes.hpp"
@@ -17,11 +20,9 @@ namespace {
 using graphtest::drainMainQueue;
 using graphtest::RecordingAxis;
 using graphtest::RecordingPlotter;
+using Tavrix::AutoGraphMode;
 using Tavrix::GraphView;
-
-std::shared_ptr<GraphView> makeView() {
-  return platform::View::create<GraphView>(platform::Rect(0, 0, 200, 100));
-}
+using Tavrix::ScaleMode;
 
 std::shared_ptr<Tavrix::CurvedLinePlotter> makeCurvedPlotter() {
   return std::make_shared<Tavrix::CurvedLinePlotter>(
@@ -31,7 +32,7 @@ std::shared_ptr<Tavrix::CurvedLinePlotter> makeCurvedPlotter() {
 // A plotter without data is drawn at once. New data recomputes the maximum at once; the drawing waits for
 // the main queue and reads the range as it is when it runs.
 TEST(GraphViewTest, NewDataIsDrawnWhenTheMainLoopRuns) {
-  const auto view = makeView();
+  const auto view = graphtest::graphView();
   view->setAutoCalculateMax(true);
   const auto plotter = std::make_shared<RecordingPlotter>();
   view->addPlotter(plotter);
@@ -62,7 +63,7 @@ TEST(GraphViewTest, NewDataIsDrawnWhenTheMainLoopRuns) {
 // A curved plotter's update() and points reach the layer tree on the next turn of the main loop; from
 // another thread the whole step (store, maximum, drawing) waits for the main thread.
 TEST(GraphViewTest, CurvedPlotterUpdatesFromAnyThread) {
-  const auto view = makeView();
+  const auto view = graphtest::graphView();
   view->setAutoCalculateMax(true);
   const auto plotter = makeCurvedPlotter();
   view->addPlotter(plotter);
@@ -114,6 +115,104 @@ TEST(GraphViewTest, RefreshDrawsPlottersAndAxisAndLeavingTheSuperviewClearsThem)
   EXPECT_EQ(plotter->clears, 1);
   EXPECT_EQ(plotter->delegate(), nullptr);
   EXPECT_EQ(axis->clears, 2);
+}
+
+constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+
+// One value through each setter for a spread of modes (every mode's raw value round-trips in the scale
+// mode test), worked out by hand: the minimum is
+// step * round((v - step) / step) and the maximum step * round((v + step) / step), halves away from zero.
+// The last rows: negative values, halves that round away from zero where rounding to even would not, and
+// products beyond the 64-bit range, which stop at its limits.
+TEST(GraphRangeTest, ScaleModesRoundBothEndsByTheirStep) {
+  struct Case {
+    ScaleMode mode;
+    double min, expectedMin, max, expectedMax;
+  };
+  for (const Case& c : std::vector<Case>{{ScaleMode::none, 37, 0, 95, 95},
+                                         {ScaleMode::one, 3.7, 3, 9.5, 11},
+                                         {ScaleMode::three, 10, 6, 10, 12},
+                                         {ScaleMode::five, 12, 5, 12, 15},
+                                         {ScaleMode::ten, 37, 30, 95, 110},
+                                         {ScaleMode::fifteen, 40, 30, 40, 60},
+                                         {ScaleMode::twentyFive, 60, 25, 60, 75},
+                                         {ScaleMode::fourtyFive, 100, 45, 100, 135},
+                                         {ScaleMode::hundred, 250, 200, 250, 400},
+                                         {ScaleMode::thousand, 2400, 1000, 2400, 3000},
+                                         {ScaleMode::kilobytes, 3000000, 2097152, 3000000, 4194304},
+                                         {ScaleMode::megabytes, 5e9, 4294967296, 1e9, 2147483648},
+                                         {ScaleMode::ten, -15, -30, 15, 30},
+                                         {ScaleMode::ten, -37, -50, -37, -30},
+                                         {ScaleMode::ten, 35, 30, 105, 120},
+                                         {ScaleMode::ten, -1e30, -0x1p63, 1e30, 0x1p63},
+                                         {ScaleMode::megabytes, 0, 0, 1e19, 0x1p63}}) {
+    const auto view = graphtest::graphView();
+    view->setScaleMode(c.mode);
+    view->setMinValue(c.min);
+    view->setMaxValue(c.max);
+    EXPECT_EQ(view->minValue(), c.expectedMin) << rawValue(c.mode) << ": " << c.min;
+    EXPECT_EQ(view->maxValue(), c.expectedMax) << rawValue(c.mode) << ": " << c.max;
+  }
+}
+
+// Zero and values that are not finite give a minimum of 0 and a maximum of 100, except that scale mode none
+// keeps any maximum as it is; useZeroAsMin pins the minimum.
+TEST(GraphRangeTest, ZeroNonFiniteAndPinnedValues) {
+  const auto view = graphtest::graphView();
+  for (const double value : {0.0, nan, std::numeric_limits<double>::infinity()}) {
+    view->setMinValue(37);
+    view->setMinValue(value);
+    EXPECT_EQ(view->minValue(), 0) << value;
+    view->setMaxValue(value);
+    EXPECT_EQ(view->maxValue(), 100) << value;
+  }
+  view->setUseZeroAsMin(true);
+  view->setMinValue(37);
+  EXPECT_EQ(view->minValue(), 0);
+  view->setScaleMode(ScaleMode::none);
+  view->setMaxValue(0);
+  EXPECT_EQ(view->maxValue(), 0);
+  view->setMaxValue(nan);
+  EXPECT_TRUE(std::isnan(view->maxValue()));
+}
+
+// In the speed modes the maximum is kept exactly and names the unit (a negative one as 0 bytes); scale mode
+// none leaves the unit as it was.
+TEST(GraphRangeTest, SpeedModesKeepTheMaximumAndChooseTheUnit) {
+  const auto view = graphtest::graphView();
+  view->setAutoGraphMode(AutoGraphMode::byteSpeed);
+  view->setMaxValue(3000000);
+  EXPECT_EQ(view->maxValue(), 3000000);
+  EXPECT_EQ(view->unit(), "MB/s");
+  view->setMaxValue(-5);
+  EXPECT_EQ(view->maxValue(), -5);
+  EXPECT_EQ(view->unit(), "B/s");
+  view->setAutoGraphMode(AutoGraphMode::bitSpeed);
+  view->setMaxValue(125);
+  EXPECT_EQ(view->unit(), "Kb/s");
+  view->setScaleMode(ScaleMode::none);
+  view->setMaxValue(3000000);
+  EXPECT_EQ(view->maxValue(), 3000000);
+  EXPECT_EQ(view->unit(), "Kb/s");
+}
+
+TEST(GraphRangeTest, CalculateMaxTakesTheLargestPresentValue) {
+  const auto view = graphtest::graphView();
+  view->addPlotter(
+      std::make_shared<graphtest::RecordingPlotter>(Tavrix::PlotterData{std::nullopt, 3, std::nullopt, 7.5}));
+  view->addPlotter(std::make_shared<graphtest::RecordingPlotter>(Tavrix::PlotterData{2}));
+  view->calculateMax();
+  EXPECT_EQ(view->maxValue(), 20);
+
+  // NaN never wins; with nothing above the smallest normal double the maximum is one step.
+  const auto other = graphtest::graphView();
+  other->addPlotter(std::make_shared<graphtest::RecordingPlotter>(Tavrix::PlotterData{nan, -5}));
+  other->calculateMax();
+  EXPECT_EQ(other->maxValue(), 10);
+  other->setScaleMode(ScaleMode::none);
+  other->calculateMax();
+  EXPECT_EQ(other->maxValue(), std::numeric_limits<double>::min());
+  EXPECT_TRUE(graphtest::drainMainQueue());
 }
 
 }  // namespace

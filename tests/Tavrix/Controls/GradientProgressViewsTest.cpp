@@ -1,19 +1,28 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
+#include "Platform/Graphics/Appearance.hpp"
 #include "Platform/Graphics/BasicAnimation.hpp"
 #include "Platform/Graphics/Color.hpp"
 #include "Platform/Graphics/MediaClock.hpp"
+#include "Platform/UI/Screen.hpp"
 #include "Platform/UI/ViewLoader.hpp"
 #include "Tavrix/Controls/AnimatedGradientProgressView.hpp"
+#include "Tavrix/Controls/GradientProgressView.hpp"
+#include "Tavrix/Controls/Gradients.hpp"
 #include "Tavrix/Controls/SystemColors.hpp"
+#include "tests/Tavrix/GalleryPicture.hpp"
+#include "tests/platform/Graphics/RenderExpectations.hpp"
 
-// Layer order, masking and round caps show in the gallery's pixel checks of both bars.
+// The plain and the animated gradient bar. Layer order, masking, round caps and the gradient's direction show
+// in the gallery's pixel checks of both bars.
 namespace Tavrix {
 namespace {
 
@@ -22,6 +31,7 @@ using platform::BasicAnimation;
 using platform::MediaClock;
 using platform::Point;
 using platform::Rect;
+using platform::Rgba;
 
 constexpr double infinity = std::numeric_limits<double>::infinity();
 
@@ -172,13 +182,111 @@ TEST(AnimatedGradientProgressView, LoadsFromAnArchiveAndRefusesBadSettings) {
   ASSERT_TRUE(bar);
   EXPECT_EQ(bar->duration(), 2);
   EXPECT_TRUE(bar->blockLayer()->animation("movement"));
-  EXPECT_EQ(bar->bgLayer()->fillColor(), (platform::Rgba{0, 1, 0, 1}));
+  EXPECT_EQ(bar->bgLayer()->fillColor(), (Rgba{0, 1, 0, 1}));
 
   EXPECT_THROW(bar->setDuration(-1), std::invalid_argument);
   EXPECT_THROW(bar->setDuration(std::nan("")), std::invalid_argument);
   EXPECT_THROW(bar->setColors({platform::Color::red(), nullptr}), std::invalid_argument);
   EXPECT_THROW(bar->setBackgroundColor(nullptr), std::invalid_argument);
   EXPECT_EQ(bar->duration(), 2);
+}
+
+TEST(GradientProgressView, ShowsEachClampedValueAtOnceEvenBeforeTheFirstLayout) {
+  auto bar = platform::View::create<GradientProgressView>(Rect(0, 0, 120, 8));
+  bar->setValue(0.6);
+  EXPECT_EQ(bar->progressLayer()->strokeEnd(), 0.6);
+  bar->setNeedsLayout(true);
+  bar->layoutSubtreeIfNeeded();
+  EXPECT_EQ(bar->progressLayer()->strokeEnd(), 0.6);
+  // The clamping itself is table-checked on the animated bar.
+  for (const auto& [written, kept] : std::vector<std::pair<double, double>>{{1.5, 1}, {std::nan(""), 0}}) {
+    bar->setValue(written);
+    EXPECT_EQ(bar->value(), kept) << "after writing " << written;
+    EXPECT_EQ(bar->progressLayer()->strokeEnd(), kept) << "after writing " << written;
+  }
+  EXPECT_TRUE(bar->progressLayer()->animationKeys().empty());
+  EXPECT_THROW(bar->setColors({nullptr}), std::invalid_argument);
+}
+
+// Made flat and sized later: both lines still take the height the bar has at layout.
+TEST(GradientProgressView, LayoutFitsTheLayersToTheBoundsAndHeight) {
+  auto bar = platform::View::create<GradientProgressView>();
+  bar->setFrame(Rect(10, 20, 200, 12));
+  bar->layoutSubtreeIfNeeded();
+  EXPECT_EQ(bar->layer()->cornerRadius(), 6);
+  EXPECT_EQ(bar->bgLayer()->lineWidth(), 12);
+  EXPECT_EQ(bar->progressLayer()->lineWidth(), 12);
+  EXPECT_EQ(bar->bgLayer()->path()->tightBounds(), Rect(0, 0, 200, 12));
+  EXPECT_EQ(bar->gradientLayer()->frame(), Rect(0, 0, 200, 12));
+  EXPECT_EQ(ends(*bar->progressLayer()->path()), (std::vector<Point>{{6, 6}, {194, 6}}));
+}
+
+TEST(GradientProgressView, AnAppearanceChangeResolvesTrackAndGradientAgain) {
+  auto bar = platform::View::create<GradientProgressView>(Rect(0, 0, 120, 8));
+  const platform::ColorRef accent = SystemColors::systemBlue();
+  bar->setColors({accent});
+  const platform::Appearance light(std::string(platform::Appearance::aqua));
+  const platform::Appearance dark(std::string(platform::Appearance::darkAqua));
+  ASSERT_NE(accent->rgba(dark), accent->rgba(light));
+  EXPECT_EQ(bar->bgLayer()->strokeColor(), SystemColors::tertiaryLabelColor()->rgba(light));
+  EXPECT_EQ(bar->gradientLayer()->colors(), std::vector<Rgba>{accent->rgba(light)});
+
+  bar->setAppearance(dark);
+  EXPECT_EQ(bar->bgLayer()->strokeColor(), SystemColors::tertiaryLabelColor()->rgba(dark));
+  EXPECT_EQ(bar->gradientLayer()->colors(), std::vector<Rgba>{accent->rgba(dark)});
+}
+
+// The colour of an evenly spaced, left-to-right gradient at a fraction of its width.
+Rgba gradientAt(const std::vector<Rgba>& stops, double fraction) {
+  const double position = fraction * static_cast<double>(stops.size() - 1);
+  const auto index = std::min(static_cast<std::size_t>(position), stops.size() - 2);
+  const double t = position - static_cast<double>(index);
+  const Rgba& from = stops[index];
+  const Rgba& to = stops[index + 1];
+  return {from.red + (to.red - from.red) * t, from.green + (to.green - from.green) * t,
+          from.blue + (to.blue - from.blue) * t, 1};
+}
+
+TEST(GradientProgressViewsGallery, AtAQuarterAndFourFifthsInTwoThemes) {
+  platform::ScopedMainScreen screen(platform::Screen{1});
+  for (const auto& [name, gradient] :
+       {std::pair{"trafficLight", &Gradients::trafficLight()}, std::pair{"neon", &Gradients::neon()}}) {
+    std::vector<Rgba> stops;
+    for (const platform::ColorRef& color : gradient->mColors()) {
+      stops.push_back(color->rgba());
+    }
+    // Two animated bars above two plain ones, 200 x 10 points each, 10 points apart.
+    auto board = platform::View::create(Rect(0, 0, 220, 90));
+    const std::vector<double> values = {0.25, 0.8, 0.25, 0.8};
+    const auto add = [&](auto bar, std::size_t index) {
+      board->addSubview(bar);
+      bar->setColors(gradient->mColors());
+      bar->setValue(values[index]);
+    };
+    for (std::size_t index = 0; index < values.size(); ++index) {
+      const Rect frame(10, 70 - 20.0 * static_cast<double>(index), 200, 10);
+      if (index < 2) {
+        add(platform::View::create<AnimatedGradientProgressView>(frame), index);
+      } else {
+        add(platform::View::create<GradientProgressView>(frame), index);
+      }
+    }
+    const std::shared_ptr<platform::Image> image = gallery::picture(*board, std::string("progress-") + name);
+    const Rgba track = gallery::premultiplied(SystemColors::tertiaryLabelColor()->rgba());
+    for (std::size_t index = 0; index < values.size(); ++index) {
+      SCOPED_TRACE(std::string(name) + " bar " + std::to_string(index));
+      const double middle = 75 - 20.0 * static_cast<double>(index);
+      // The line runs from x = 5 to 195 of the bar and ends in a round cap of radius 5, so the fill reaches
+      // 10 + 190 x value points into the bar; the gradient spans the bar's whole width.
+      const double filled = 10 + 190 * values[index];
+      const double inside = filled - 4;
+      platform::test::expectRgba(platform::test::pixelAt(*image, 10 + inside, middle),
+                                 gradientAt(stops, (inside + 0.25) / 200), 4.0 / 255);
+      platform::test::expectRgba(platform::test::pixelAt(*image, 10 + filled + 3, middle), track);
+      platform::test::expectRgba(platform::test::pixelAt(*image, 10 + 6, middle),
+                                 gradientAt(stops, 6.25 / 200), 4.0 / 255);
+    }
+  }
 }
 
 }  // namespace
