@@ -21,9 +21,8 @@
 namespace platform::test {
 namespace {
 
-// Fills a rectangle (its bounds unless told) in red under a light appearance and blue under a dark one,
-// and notes every rectangle it is asked to draw. It may be flipped, and may redraw in full whenever its
-// appearance changes.
+// Fills its area (its bounds unless told) in its colour, else red when light and blue when dark, and notes
+// every rectangle it is asked to draw.
 class PaintingView : public View {
  public:
   using View::View;
