@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "Platform/Graphics/BasicAnimation.hpp"
-#include "Platform/Graphics/BezierPath.hpp"
 #include "Platform/Graphics/GradientLayer.hpp"
 #include "Platform/Graphics/Layer.hpp"
 #include "Platform/Graphics/MediaClock.hpp"
@@ -192,18 +191,14 @@ TEST_F(AnimationTest, PresentationFollowsEachNamedTimingCurve) {
   }
 }
 
-// Rotations are checked by the spinner pictures of BarsAndGaugesGallery.
-TEST_F(AnimationTest, PointsColoursAndPathsBlend) {
+// Paths and rotations are checked by pictures half-way: BarPlotterGallery.BarsGrowingIn and the spinner of
+// BarsAndGaugesGallery.
+TEST_F(AnimationTest, PointsAndColoursBlend) {
   ShapeLayer layer;
   layer.addAnimation(animation("position", std::nullopt, Point{10, -20}, 4), "move");  // from (0, 0)
   layer.addAnimation(animation("fillColor", Rgba{1, 0, 0, 1}, Rgba{0, 0, 1, 0.5}, 1), "tint");
-  layer.addAnimation(animation("path", BezierPath::rect(Rect(0, 0, 10, 0)).path(),
-                               BezierPath::rect(Rect(0, 0, 10, 40)).path(), 2),
-                     "path");
   EXPECT_EQ(std::get<Point>(*layer.presentationValue("position", 101)), (Point{2.5, -5}));
   EXPECT_EQ(std::get<Rgba>(*layer.presentationValue("fillColor", 100.25)), (Rgba{0.75, 0, 0.25, 0.875}));
-  expectElements(std::get<Path>(*layer.presentationValue("path", 101)),
-                 {moveTo({0, 0}), lineTo({10, 0}), lineTo({10, 20}), lineTo({0, 20}), closePath()});
 }
 
 TEST_F(AnimationTest, FillModeDecidesWhatShowsOutsideTheActiveTime) {
