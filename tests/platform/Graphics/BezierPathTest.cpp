@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 #include "Platform/Graphics/BezierPath.hpp"
@@ -100,17 +101,20 @@ TEST(BezierPathArc, JoinsTheCurrentPointWithALineAndBadValuesAppendNothing) {
   EXPECT_TRUE(endless.isEmpty());
 }
 
-// The clamping of each radius to half its side is checked through the capsule bars of
-// BarPlotters.BarsOfAGapAZeroAndAHalf and the tiles' rounded corners in the gallery.
+// Capsules of other sizes are checked through the bars of BarPlotters.BarsOfAGapAZeroAndAHalf and the tiles'
+// rounded corners in the gallery.
 TEST(BezierPathRoundedRect, StandardisesTheRectAndBadRadiiGiveAPlainRectangle) {
-  // From the end of the bottom-left corner, counterclockwise, each corner a quarter ellipse.
-  const double rx = 30, ry = 10, kx = rx * kappa, ky = ry * kappa;
-  expectElements(
-      BezierPath::roundedRect(Rect(100, 20, -100, -20), 30, 30).path(),
-      {moveTo({rx, 0}), lineTo({100 - rx, 0}), curveTo({100 - rx + kx, 0}, {100, ry - ky}, {100, ry}),
-       lineTo({100, 20 - ry}), curveTo({100, 20 - ry + ky}, {100 - rx + kx, 20}, {100 - rx, 20}),
-       lineTo({rx, 20}), curveTo({rx - kx, 20}, {0, 20 - ry + ky}, {0, 20 - ry}), lineTo({0, ry}),
-       curveTo({0, ry - ky}, {rx - kx, 0}, {rx, 0}), closePath()});
+  // From the end of the bottom-left corner, counterclockwise, each corner a quarter ellipse; the height
+  // allows a radius of 10, the width one of 50.
+  for (const auto [xRadius, rx] : {std::pair{30.0, 30.0}, {500.0, 50.0}}) {
+    const double ry = 10, kx = rx * kappa, ky = ry * kappa;
+    expectElements(
+        BezierPath::roundedRect(Rect(100, 20, -100, -20), xRadius, 30).path(),
+        {moveTo({rx, 0}), lineTo({100 - rx, 0}), curveTo({100 - rx + kx, 0}, {100, ry - ky}, {100, ry}),
+         lineTo({100, 20 - ry}), curveTo({100, 20 - ry + ky}, {100 - rx + kx, 20}, {100 - rx, 20}),
+         lineTo({rx, 20}), curveTo({rx - kx, 20}, {0, 20 - ry + ky}, {0, 20 - ry}), lineTo({0, ry}),
+         curveTo({0, ry - ky}, {rx - kx, 0}, {rx, 0}), closePath()});
+  }
   for (double radius : {0.0, -5.0, nan}) {
     expectElements(BezierPath::roundedRect(Rect(0, 0, 8, 6), radius, 3).path(),
                    {moveTo({0, 0}), lineTo({8, 0}), lineTo({8, 6}), lineTo({0, 6}), closePath()});
