@@ -115,8 +115,6 @@ TEST_P(PrivateQueueTest, BarrierSubmittedFromItsOwnBlockRunsAfterIt) {
   EXPECT_EQ(order, (std::vector<int>{1, 2, 3, 4}));
 }
 
-// While a reader holds the queue, writes queue up without blocking the caller, then run in order, keeping
-// their captures and the queue itself alive until they have run.
 TEST_P(PrivateQueueTest, BusyQueueTakesWritesWithoutBlockingAndKeepsThemAliveUntilTheyRun) {
   const std::weak_ptr<DispatchQueue> weak = queue_;
   auto token = std::make_shared<char>('a');

@@ -30,17 +30,15 @@ class NumberFormatterTest : public ::testing::Test {
   ScopedRegion region_{"en_US", "UTC", {"en-US"}};
 };
 
+// Grouping in each locale is checked by Bexlan's NumberTexts.FollowThePinnedLocale.
 TEST_F(NumberFormatterTest, GroupsOnlyWhenAskedAndFollowsTheRegionAtFormatTime) {
   NumberFormatter formatter = fractionFormatter(0, 2, Mode::halfEven);
   EXPECT_EQ(formatter.string(1234.5), "1234.5");
   formatter.setUsesGrouping(true);
   EXPECT_EQ(formatter.string(1234.5), "1,234.5");
-  EXPECT_EQ(formatter.string(-1234567), "-1,234,567");
   {
     ScopedRegion german("de_DE", "Europe/Berlin", {"de"});
     EXPECT_EQ(formatter.string(1234.5), "1.234,5");
-    ScopedRegion posix("C", "UTC", {"en"});
-    EXPECT_EQ(formatter.string(1234.5), "1234.5");
   }
   EXPECT_EQ(formatter.string(1234.5), "1,234.5");
 }

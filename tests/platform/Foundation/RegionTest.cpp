@@ -10,7 +10,6 @@
 #include <thread>
 #include <vector>
 
-#include "Platform/Foundation/Calendar.hpp"
 #include "Platform/Foundation/Region.hpp"
 
 namespace platform {
@@ -137,22 +136,14 @@ TEST(ScopedRegionTest, ReadersOnOtherThreadsSeeWholeRegions) {
   EXPECT_EQ(torn, 0);
 }
 
-TEST(RegionIcu, MakesLocalesZonesAndTheLocalesDefaultCalendar) {
+// Named zones and the locale's own calendar are checked through dates by Bexlan's DateBoundaries tests
+// (against GNU date around Berlin's clock changes; the Thai Buddhist year).
+TEST(RegionIcu, MakesLocalesFromEitherSeparatorAndUnknownZonesAsUnknown) {
   EXPECT_STREQ(Region::makeIcuLocale("de_DE").getName(), "de_DE");
   EXPECT_STREQ(Region::makeIcuLocale("pt-BR").getCountry(), "BR");
   EXPECT_STREQ(Region::makeIcuLocale("en_US_POSIX").getVariant(), "POSIX");
-
   icu::UnicodeString id;
-  EXPECT_EQ(Region::makeIcuTimeZone("Europe/Berlin")->getID(id), icu::UnicodeString(u"Europe/Berlin"));
-  EXPECT_EQ(Region::makeIcuTimeZone("Europe/Berlin")->getRawOffset(), 3600 * 1000);
   EXPECT_EQ(Region::makeIcuTimeZone("Not/AZone")->getID(id), icu::UnicodeString(u"Etc/Unknown"));
-
-  // The Buddhist era counts 543 years ahead of the Gregorian one: 1970 is 2513.
-  for (const auto& [locale, year] : std::map<std::string, int>{{"th_TH", 2513}, {"de_DE", 1970}}) {
-    const ScopedRegion region(locale, "UTC", {"en"});
-    EXPECT_EQ(Calendar::current().components(0).year, year) << locale;
-    EXPECT_EQ(Calendar::gregorian().components(0).year, 1970) << locale;
-  }
 }
 
 }  // namespace

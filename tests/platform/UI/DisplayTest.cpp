@@ -21,9 +21,8 @@
 namespace platform::test {
 namespace {
 
-// Fills a rectangle (its bounds unless told) in red under a light appearance and blue under a dark one,
-// and notes every rectangle it is asked to draw. It may be flipped, and may redraw in full whenever its
-// appearance changes.
+// Fills its area (its bounds unless told) in its colour (red unless told), and notes every rectangle it is
+// asked to draw.
 class PaintingView : public View {
  public:
   using View::View;
@@ -31,16 +30,12 @@ class PaintingView : public View {
   std::optional<Rect> area;
   std::optional<Rgba> color;
   bool flipped = false;
-  bool followsAppearance = false;
 
   bool isFlipped() const override { return flipped; }
-  void viewDidChangeEffectiveAppearance() override {
-    if (followsAppearance) setNeedsDisplay(true);
-  }
   void draw(const Rect& dirtyRect) override {
     drawn.push_back(dirtyRect);
     GraphicsContext& context = *GraphicsContext::current();
-    context.setFillColor(color.value_or(Appearance::current().isDark() ? opaqueBlue : opaqueRed));
+    context.setFillColor(color.value_or(opaqueRed));
     context.fillRect(area.value_or(bounds()));
   }
 };
@@ -93,18 +88,9 @@ TEST(DisplayPass, APartialRedrawKeepsTheDrawingOutsideTheDirtyRectangle) {
   expectRgba(pixelAt(*ViewRenderer::image(*view), 12, 5), opaqueRed);
 }
 
-TEST(DisplayPass, DrawsUnderTheViewsAppearanceAndRedrawsWhenTheViewAsks) {
-  auto root = View::create(Rect(0, 0, 20, 10));
-  auto plain = View::create<PaintingView>(Rect(0, 0, 10, 10));
-  auto following = View::create<PaintingView>(Rect(10, 0, 10, 10));
-  following->followsAppearance = true;
-  root->addSubview(plain);
-  root->addSubview(following);
-  root->setAppearance(Appearance(std::string(Appearance::darkAqua)));
-  expectPixels(*ViewRenderer::image(*root), {{5, 5, opaqueBlue}, {15, 5, opaqueBlue}});
-  root->setAppearance(Appearance(std::string(Appearance::aqua)));
-  expectPixels(*ViewRenderer::image(*root), {{5, 5, opaqueBlue}, {15, 5, opaqueRed}});
-}
+// Drawing under the view's appearance and redrawing when the view asks are checked by Tavrix's
+// ControlsGallery.EveryControlLightAndDark (an underline resolved under an inherited dark appearance) and
+// WindowContentView.IsWhiteThenClearOnceTheAppearanceTurnsDark.
 
 TEST(ViewRendering, SubviewsDrawAboveTheLayersSublayersAndInsideItsClip) {
   auto root = View::create(Rect(0, 0, 40, 40));

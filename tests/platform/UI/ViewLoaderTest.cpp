@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "Platform/Graphics/Color.hpp"
 #include "Platform/UI/View.hpp"
 #include "Platform/UI/ViewClass.hpp"
 #include "Platform/UI/ViewLoader.hpp"
@@ -24,8 +23,6 @@ class Badge : public View {
   void setRadius(double radius) { radius_ = radius; }
   std::int64_t tag() const override { return tag_; }
   void setTag(std::int64_t tag) { tag_ = tag; }
-  const ColorRef& tint() const { return tint_; }
-  void setTint(const ColorRef& tint) { tint_ = tint; }
   // Reads its settings and its subviews, which are all there by now.
   void awakeFromNib() override {
     awakened.push_back("badge " + std::to_string(tag_) + " with " + std::to_string(subviews().size()));
@@ -34,7 +31,6 @@ class Badge : public View {
  private:
   double radius_ = 8;
   std::int64_t tag_ = 0;
-  ColorRef tint_;
 };
 
 class Label : public Badge {
@@ -56,24 +52,21 @@ class ViewLoaderTest : public ::testing::Test {
     if (std::exchange(defined, true)) return;
     ViewClass::define<Badge>("LoaderTestBadge", "View",
                              {{"radius", inspectable(&Badge::radius, &Badge::setRadius)},
-                              {"tag", inspectable(&Badge::tag, &Badge::setTag)},
-                              {"tint", inspectable(&Badge::tint, &Badge::setTint)}});
+                              {"tag", inspectable(&Badge::tag, &Badge::setTag)}});
     ViewClass::define<Label>("LoaderTestLabel", "LoaderTestBadge",
                              {{"text", inspectable(&Label::text, &Label::setText)}});
   }
 };
 
+// Colour settings are checked by Tavrix's
+// AnimatedGradientProgressView.LoadsFromAnArchiveAndRefusesBadSettings.
 TEST_F(ViewLoaderTest, BuildsTheTreeByClassNameSetsPropertiesThenAwakesIt) {
   ViewArchive label{"LoaderTestLabel", Rect(1, 2, 30, 10), {{"text", std::string("CPU")}, {"radius", 3}}, {}};
-  const std::shared_ptr<View> view =
-      ViewLoader::load({"LoaderTestBadge",
-                        Rect(0, 0, 100, 50),
-                        {{"tag", std::int64_t{7}}, {"tint", Color::red()}, {"hidden", true}},
-                        {label}});
+  const std::shared_ptr<View> view = ViewLoader::load(
+      {"LoaderTestBadge", Rect(0, 0, 100, 50), {{"tag", std::int64_t{7}}, {"hidden", true}}, {label}});
   const auto* loaded = dynamic_cast<const Badge*>(view.get());
   ASSERT_NE(loaded, nullptr);
   EXPECT_EQ(loaded->tag(), 7);
-  EXPECT_EQ(loaded->tint(), Color::red());
   EXPECT_TRUE(loaded->isHidden());
   EXPECT_EQ(loaded->frame(), Rect(0, 0, 100, 50));
   ASSERT_EQ(view->subviews().size(), 1u);
