@@ -157,24 +157,6 @@ TEST_F(DataStoreTest, IncrementsAddInTheirOwnTypeWrapAroundAndNeedANumber) {
   EXPECT_EQ(store_.value("K")->typeCode(), 'f');
 }
 
-TEST_F(DataStoreTest, TypedValuesAndHistoriesReadWithTheirAccessors) {
-  addNumber("K");
-  store_.setInt64("K", (std::int64_t{1} << 32) + 300);
-  EXPECT_EQ(store_.intValue("K"), (std::int64_t{1} << 32) + 300);  // 64 bits wide
-  store_.setInt("K", -1);
-  std::vector<std::int8_t> expected(58, 0);
-  expected.insert(expected.end(), {44, -1});
-  EXPECT_EQ(store_.int8History("K"), expected);
-
-  // The CGFloat history goes through single precision.
-  store_.setDouble("K", 0.1);
-  const auto floats = store_.floatHistory("K");
-  const auto cgFloats = store_.cgFloatHistory("K");
-  ASSERT_EQ(floats.size(), cgFloats.size());
-  for (std::size_t i = 0; i < floats.size(); ++i) EXPECT_EQ(static_cast<double>(floats[i]), cgFloats[i]);
-  EXPECT_NE(cgFloats.back(), store_.doubleHistory("K").back());
-}
-
 TEST_F(DataStoreTest, AddAndMergeStoreTheEntryObjectsAndANewSizeRestartsTheEntriesNowInTheStore) {
   store_.setHistorySize(5);
   const auto first = addNumber("K", 2.5);  // the setter's lookup sees the add made just before
