@@ -151,10 +151,6 @@ TEST_F(DataStoreTest, IncrementsAddInTheirOwnTypeWrapAroundAndNeedANumber) {
   store_.incrementInt16("K", 1);
   EXPECT_EQ(store_.int16Value("K"), std::numeric_limits<std::int16_t>::min());
   EXPECT_EQ(store_.value("K")->typeCode(), 's');
-  store_.setFloat("K", 1.5f);
-  store_.incrementFloat("K", 0.25f);
-  EXPECT_EQ(store_.floatValue("K"), 1.75f);
-  EXPECT_EQ(store_.value("K")->typeCode(), 'f');
 }
 
 TEST_F(DataStoreTest, AddAndMergeStoreTheEntryObjectsAndANewSizeRestartsTheEntriesNowInTheStore) {
