@@ -4,9 +4,16 @@
 #include <fstream>
 
 #include "Bexlan/Bundle.hpp"
+#include "Bexlan/Comparable.hpp"
 #include "tests/platform/System/MountTestGuards.hpp"
 
 namespace {
+
+TEST(ClampedTest, RaisesThenLowers) {
+  const double cases[][4] = {{5, 3, 10, 5}, {1, 3, 10, 3}, {11, 3, 10, 10},
+                             {0, 10, 3, 3}, {5, 10, 3, 3}, {20, 10, 3, 3}};
+  for (const auto& c : cases) EXPECT_EQ(Bexlan::Comparable::clamped(c[0], c[1], c[2]), c[3]);
+}
 
 TEST(BundleFactsTest, InfoTextsOrFixedFallbacks) {
   const volumetest::TemporaryDirectory root;
