@@ -37,7 +37,6 @@ TEST(AnyCodingTest, EncodingTable) {
   using platform::Number;
   const Date date(978307200 + 1.5);
   const std::pair<AnyEncodable, std::string> cases[] = {
-      {Number::of(std::int16_t{300}), "300"},
       {Number::of(true), "true"},
       {Number::of(std::uint8_t{85}), "85"},
       {Number::of(std::int8_t{-1}), "-1"},
@@ -45,7 +44,6 @@ TEST(AnyCodingTest, EncodingTable) {
       {Number::of(std::numeric_limits<std::uint64_t>::max()), "18446744073709551615"},
       {std::uint8_t{85}, "85"},
       {0.1f, "0.1"},
-      {std::int16_t{-7}, "-7"},
       {std::optional<int>(), "null"},
       {nullptr, "null"},
       {std::any(), "null"},

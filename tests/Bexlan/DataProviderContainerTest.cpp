@@ -217,10 +217,6 @@ TEST_F(DataProviderContainerTest, ProvidersRefreshInOrderAreRemovedByIdentityAnd
   container->add(late);
   EXPECT_EQ(late->historySize(), 60);
   EXPECT_THROW(container->setHistorySize(-1), std::invalid_argument);
-
-  EXPECT_EQ(container->string("nobody"), "-");
-  EXPECT_FALSE(container->value("nobody"));
-  EXPECT_EQ(container->int32Value("nobody") + container->doubleValue("nobody"), 0.0);
 }
 
 }  // namespace

@@ -151,28 +151,6 @@ TEST_F(DataStoreTest, IncrementsAddInTheirOwnTypeWrapAroundAndNeedANumber) {
   store_.incrementInt16("K", 1);
   EXPECT_EQ(store_.int16Value("K"), std::numeric_limits<std::int16_t>::min());
   EXPECT_EQ(store_.value("K")->typeCode(), 's');
-  store_.setFloat("K", 1.5f);
-  store_.incrementFloat("K", 0.25f);
-  EXPECT_EQ(store_.floatValue("K"), 1.75f);
-  EXPECT_EQ(store_.value("K")->typeCode(), 'f');
-}
-
-TEST_F(DataStoreTest, TypedValuesAndHistoriesReadWithTheirAccessors) {
-  addNumber("K");
-  store_.setInt64("K", (std::int64_t{1} << 32) + 300);
-  EXPECT_EQ(store_.intValue("K"), (std::int64_t{1} << 32) + 300);  // 64 bits wide
-  store_.setInt("K", -1);
-  std::vector<std::int8_t> expected(58, 0);
-  expected.insert(expected.end(), {44, -1});
-  EXPECT_EQ(store_.int8History("K"), expected);
-
-  // The CGFloat history goes through single precision.
-  store_.setDouble("K", 0.1);
-  const auto floats = store_.floatHistory("K");
-  const auto cgFloats = store_.cgFloatHistory("K");
-  ASSERT_EQ(floats.size(), cgFloats.size());
-  for (std::size_t i = 0; i < floats.size(); ++i) EXPECT_EQ(static_cast<double>(floats[i]), cgFloats[i]);
-  EXPECT_NE(cgFloats.back(), store_.doubleHistory("K").back());
 }
 
 TEST_F(DataStoreTest, AddAndMergeStoreTheEntryObjectsAndANewSizeRestartsTheEntriesNowInTheStore) {
@@ -195,9 +173,6 @@ TEST_F(DataStoreTest, AddAndMergeStoreTheEntryObjectsAndANewSizeRestartsTheEntri
   store_.merge(other);
   EXPECT_EQ(store_.identifier("K"), replacement);
   EXPECT_EQ(store_.identifier("N"), kept);
-  EXPECT_EQ(other.data().count(), 2u);
-  other.setDouble("K", 3);  // both stores hold the same entry: a write through one is read through the other
-  EXPECT_EQ(store_.doubleValue("K"), 3.0);
 
   store_.setHistorySize(10);
   for (const auto& entry : std::vector<std::shared_ptr<HistoryProvider>>{replacement, kept, text, merged}) {

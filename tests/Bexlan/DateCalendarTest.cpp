@@ -114,21 +114,12 @@ TEST(DateTexts, TodayAndYesterdayAreDecidedInTheUsersZone) {
   EXPECT_EQ(DateUtilities::dayTimeString(NAN), "-");
 }
 
-TEST(DateTexts, FollowTheLocale) {
+// The region's locale, not the process's, picks the formats.
+TEST(DateTexts, FollowTheRegion) {
   const double noon = at("UTC", "2024-01-02 12:00");
-  const struct {
-    const char* locale;
-    const char* date;
-    const char* weekday;
-  } cases[] = {{"en_US", "1/2/24", "Tuesday"}, {"de_DE", "02.01.24", "Dienstag"}};
-  for (const auto& expected : cases) {
-    const Pinned pinned(expected.locale, "UTC", noon);
-    EXPECT_EQ(Date(noon).dateString(), expected.date);
-    EXPECT_EQ(DateUtilities::weekdayName(Date(noon)), expected.weekday);
-  }
   const Pinned german("de_DE", "UTC", noon);
-  EXPECT_EQ(Date(noon).monthNameString(), "Januar");
-  EXPECT_EQ(DateUtilities::weekRangeText(0), "01.01.24 - 07.01.24");
+  EXPECT_EQ(Date(noon).dateString(), "02.01.24");
+  EXPECT_EQ(DateUtilities::weekdayName(Date(noon)), "Dienstag");
 }
 
 TEST(DateParsing, ReadsTwentyFourHourTextsInEveryLocale) {
@@ -143,16 +134,12 @@ TEST(DateParsing, ReadsTwentyFourHourTextsInEveryLocale) {
   EXPECT_EQ(Date("2024-07-01 12:00:00").timestamp, at("Europe/Berlin", "2024-07-01 12:00"));
 }
 
-TEST(DateComponents, RollOverAndAnswerFieldQuestions) {
+TEST(DateComponents, RollOverAndCountDays) {
   const Pinned pinned("en_US", "Europe/Berlin", at("Europe/Berlin", "2024-03-10 08:00"));
   EXPECT_EQ(Date(1, 13, 2023, 0, 0, 0).timestamp, at("Europe/Berlin", "2024-01-01"));
   EXPECT_EQ(Date::endOfYearTimestamp(2023), at("Europe/Berlin", "2023-12-31 23:59:59"));
   EXPECT_EQ(Date::startOfYearTimestamp(2023), at("Europe/Berlin", "2023-01-01 12:00"));
   const Date day(at("Europe/Berlin", "2024-03-10 00:00"));
-  EXPECT_TRUE(day.isSameDay(day.timestamp + 86398));
-  EXPECT_FALSE(day.isSameDay(day.timestamp + 86399));
-  EXPECT_TRUE(day.matchesDayAndMonth(10, 3));
-  EXPECT_FALSE(day.matchesDayAndMonth(3, 10));
   EXPECT_EQ(DateUtilities::numberOfDaysBetween(day.timestamp, day.timestamp), 1);
   EXPECT_EQ(DateUtilities::daysAgo(at("Europe/Berlin", "2024-03-07 23:00")), 3);
   EXPECT_TRUE(DateUtilities::isNextDay(at("Europe/Berlin", "2024-03-09 23:59"), day.timestamp + 60));
@@ -161,31 +148,17 @@ TEST(DateComponents, RollOverAndAnswerFieldQuestions) {
   for (const auto& month : months) {
     EXPECT_EQ(DateUtilities::numberOfWeekRows(month.year, month.month), month.rows) << month.month;
   }
-  EXPECT_EQ(dayFromRawValue(1), Day::sunday);
-  EXPECT_EQ(dayFromRawValue(8), std::nullopt);
-  EXPECT_EQ(monthFromRawValue(0), std::nullopt);
 }
 
-TEST(DateMonths, NamesLengthsAndMovesWithoutWrapping) {
+TEST(DateMonths, OffsetsAndEndsWithoutWrapping) {
   const Pinned pinned("en_US", "UTC", at("UTC", "2024-03-10 08:00"));
-  const auto shortNames = DateUtilities::monthShortNames();
-  ASSERT_EQ(shortNames.size(), 12u);
-  EXPECT_EQ(shortNames.front() + shortNames.back(), "JanDec");
-  EXPECT_EQ(DateUtilities::monthShortNamesOfYear(), shortNames);
-  EXPECT_EQ(DateUtilities::monthName(2), "February");
   EXPECT_EQ(DateUtilities::monthShortName(INT_MAX), std::nullopt);
   EXPECT_EQ(DateUtilities::monthYearText(1), "February 2024");
   EXPECT_EQ(DateUtilities::monthYearText(-10), "January 2025");
-  EXPECT_EQ(DateUtilities::timestampMonthsAgo(1, at("UTC", "2024-03-31")), at("UTC", "2024-02-29"));
   const auto ends = DateUtilities::monthEndsOfLastYear();
   EXPECT_EQ(ends.front(), at("UTC", "2023-04-10 23:59:59"));
   EXPECT_EQ(ends.back(), at("UTC", "2024-03-10 23:59:59"));
-  EXPECT_EQ(DateUtilities::numberOfDaysInYear(2024), 366);
-  EXPECT_EQ(DateUtilities::numberOfDaysInMonth(2, 2023), 28);
-  EXPECT_EQ(DateUtilities::numberOfDaysInYearMonth(2024, 2), 29);
   EXPECT_EQ(DateUtilities::firstWeekdayIndex(2024, 1), 0);
-  EXPECT_EQ(DateUtilities::weekdayOf(at("UTC", "2024-03-10")), Day::sunday);
-  EXPECT_EQ(DateUtilities::monthOf(at("UTC", "2024-03-10")), Month::march);
 }
 
 TEST(DateDeathTest, ImpossibleDatesAndCountsStop) {

@@ -30,12 +30,10 @@ TEST(BytesStringTest, EveryStepFromBytesToExabytes) {
     }
   }
   // Megabytes show one decimal: 1.1000004, 1.0499992 and 1.96 MB; two would give "1.05", "1.96".
-  // 1.125 KB is exactly halfway: printf rounds to the even digit, not up. 1184 is 1.15625 KB.
-  const std::pair<std::uint64_t, const char*> cases[] = {{0, "0 B"},          {1023, "1023 B"},
-                                                         {1034, "1.01 KB"},   {kMax, "16 EB"},
-                                                         {1153434, "1.1 MB"}, {1101004, "1 MB"},
-                                                         {2055209, "2 MB"},   {1152, "1.12 KB"},
-                                                         {1184, "1.16 KB"},   {p2(50) * 21 / 2, "10.5 PB"}};
+  // 1.125 KB is exactly halfway: printf rounds to the even digit, not up.
+  const std::pair<std::uint64_t, const char*> cases[] = {
+      {0, "0 B"},          {1023, "1023 B"},  {1034, "1.01 KB"}, {kMax, "16 EB"},
+      {1153434, "1.1 MB"}, {1101004, "1 MB"}, {2055209, "2 MB"}, {1152, "1.12 KB"}};
   for (const auto& [bytes, text] : cases) EXPECT_EQ(DiskUtilities::bytesString(bytes), text) << bytes;
 }
 

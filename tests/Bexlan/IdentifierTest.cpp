@@ -22,27 +22,6 @@ class NumberIdentifierTest : public ::testing::Test {
   NumberIdentifier entry_{"CPU_T"};
 };
 
-// Each form as (name, category, signed, decimals, icon), so the overloads that differ only by a bool or an
-// integer argument are seen to pick the intended meaning.
-TEST_F(NumberIdentifierTest, ShorterFormsFillTheMissingArguments) {
-  auto shape = [](const NumberIdentifier& e) {
-    const Value& v = e.mValue();
-    return e.name() + "/" + std::to_string(static_cast<int>(v.category())) + "/" +
-           (v.isSigned() ? "s" : "u") + "/" + (v.decimals() ? std::to_string(*v.decimals()) : "-") + "/" +
-           (e.icon() ? "icon" : "none");
-  };
-  const auto size = IdentifierCategory::size;
-  const Icon testIcon = platform::Image::create({});
-  EXPECT_EQ(shape(NumberIdentifier("KEY")), "KEY/0/s/-/none");
-  EXPECT_EQ(shape(NumberIdentifier("KEY", testIcon)), "KEY/0/s/-/icon");
-  EXPECT_EQ(shape(NumberIdentifier("KEY", "N", size, false, testIcon)), "N/1/u/-/icon");
-  EXPECT_EQ(shape(NumberIdentifier("KEY", "N", 0, testIcon)), "N/0/s/0/icon");
-  EXPECT_EQ(shape(NumberIdentifier("KEY", "N", size, 1)), "N/1/s/1/none");
-  EXPECT_EQ(shape(NumberIdentifier("KEY", "N", size, false, std::nullopt)), "N/1/u/-/none");
-  EXPECT_EQ(shape(NumberIdentifier("KEY", "N", size, false, 4, testIcon)), "N/1/u/4/icon");
-  EXPECT_THROW(NumberIdentifier("KEY", "N", -1), std::out_of_range);
-}
-
 TEST_F(NumberIdentifierTest, ASetShiftsTheHistoryOfIntegerZerosAndMovesMinimumAndMaximumOutward) {
   EXPECT_FALSE(entry_.value() || entry_.min() || entry_.max());
   EXPECT_EQ(entry_.description(), "-");

@@ -117,27 +117,6 @@ TEST(ImagesTest, SizesAndUnknownNames) {
   }
 }
 
-TEST(ImagesTest, TintingColoursTemplatesOnly) {
-  const auto red = Color::rgb(1, 0, 0);
-  const ImageRef symbol = Images::systemSymbol("memorychip");
-  const int drawn = drawnIn(*symbol, Rgba{0, 0, 0, 1});
-  const ImageRef tinted = Images::tinted(symbol, *red);
-  EXPECT_FALSE(tinted->isTemplate());
-  EXPECT_EQ(drawnIn(*tinted, Rgba{1, 0, 0, 1}), drawn);
-  EXPECT_TRUE(symbol->isTemplate());  // the original is left alone
-  EXPECT_EQ(drawnIn(*symbol, Rgba{0, 0, 0, 1}), drawn);
-  EXPECT_EQ(Images::tinted(tinted, *Color::green()), tinted);  // not a template: the very same image
-  EXPECT_EQ(Images::tinted(nullptr, *red), nullptr);
-
-  const ImageRef small = Images::tintedSymbol("sdcard", *Color::rgb(0, 0, 1));
-  EXPECT_EQ(small->size(), (Size{16, 16}));
-  EXPECT_EQ(drawnIn(*small, Rgba{0, 0, 1, 1}), drawnIn(*Images::systemSymbol("sdcard"), Rgba{0, 0, 0, 1}));
-  const ImageRef configured = Images::configuredSymbol("internaldrive", *Color::rgb(0, 0, 1), 20, 0);
-  EXPECT_EQ(configured->size(), (Size{20, 20}));
-  EXPECT_FALSE(configured->isTemplate());
-  EXPECT_GT(drawnIn(*configured, Rgba{0, 0, 1, 1}), 40);
-}
-
 TEST(ImagesTest, NamedImagesComeFromTheTopOfTheBundle) {
   const volumetest::TemporaryDirectory folder;
   fs::create_directory(fs::path(folder.path()) / "inner");

@@ -74,7 +74,6 @@ TEST(NotificationsFakeTest, PermissionTableAuthorizationErrorsAndSendsOnlyWithPe
   const platform::NotificationError refused{"test.domain", 7, "refused"};
   fake->setAuthorizationAnswer(false, refused);
   EXPECT_EQ(await<Result>(authorize), Result(refused));
-  EXPECT_EQ(fake->requestedOptions(), platform::alert | platform::sound | platform::badge);
   fake->setSettings({AuthorizationStatus::denied, AlertStyle::banner});
   EXPECT_EQ(await<Error>(send), std::nullopt);  // no completion at all
   fake->setSettings({AuthorizationStatus::provisional, AlertStyle::banner});

@@ -12,7 +12,6 @@
 #include "Bexlan/FloatingPoint.hpp"
 #include "Bexlan/Formatted.hpp"
 #include "Bexlan/Int.hpp"
-#include "Bexlan/Number.hpp"
 #include "Bexlan/String.hpp"
 #include "Bexlan/Value.hpp"
 #include "Platform/Foundation/Region.hpp"
@@ -29,7 +28,7 @@ TEST(NumberTexts, FollowThePinnedLocale) {
   const std::tuple<const char*, const char*, const char*, const char*, const char*, const char*> cases[] = {
       {"en_US", "1,234,567", "-1,234", ".", "-2.99", "-1234.12"},
       {"de_DE", "1.234.567", "-1.234", ",", "-2,99", "-1234,12"},
-      {"en_US_POSIX", "1234567", "-1234", ".", "-2.99", "-1234.12"}};
+  };
   for (auto [locale, grouped, negative, separator, cut, halfEven] : cases) {
     ScopedRegion region(locale, "UTC", {"en"});
     EXPECT_EQ(Int::formattedWithSeparator(1234567), grouped) << locale;
@@ -42,9 +41,6 @@ TEST(NumberTexts, FollowThePinnedLocale) {
   }
   ScopedRegion region("en_US", "UTC", {"en"});
   const std::tuple<std::optional<std::string>, const char*> texts[] = {
-      {Double::formatted1(1.98765), "1.9"},
-      {Double::formatted5(1.987654), "1.98765"},
-      {Float::formatted5(-0.1f), "-0.10000"},
       {Float::formatted(0.1f, 10), "0.1000000014"},  // widened first
       // At most the digits, halves to even, no trailing zeros, every integer digit.
       {decimalText(platform::Number::of(1.5), 2), "1.5"},
@@ -52,11 +48,8 @@ TEST(NumberTexts, FollowThePinnedLocale) {
       {decimalText(platform::Number::of(0.125), 2), "0.12"},
       {decimalText(2.5), "2"},
       {decimalText(3.5), "4"},
-      {decimalText(2.5f), "2"},
-      {decimalText(-7LL, 3), "-7"},
       {decimalText(std::numeric_limits<std::uint64_t>::max()), "18446744073709551615"},
-      {decimalText(std::uint8_t{255}), "255"},
-      {decimalText(platform::Number::of(0.375), 2), "0.38"}};
+  };
   for (const auto& [text, expected] : texts) EXPECT_EQ(text, expected);
 }
 
@@ -85,15 +78,10 @@ TEST(NumberArithmetic, RoundsToPlacesAndMultiples) {
   }
 }
 
-TEST(NumberArithmetic, FinitenessAndConversionsNeverLeaveTheirRange) {
-  for (const double value : {nan, inf, -inf}) {
-    EXPECT_TRUE(Double::isNotFinite(value) && Float::isNotFinite(static_cast<float>(value)));
-  }
-  EXPECT_FALSE(Double::isNotFinite(std::numeric_limits<double>::max()));
+TEST(NumberArithmetic, ConversionsToUnsignedGiveZeroOutsideTheirRange) {
   const std::tuple<double, std::uint32_t> conversions[] = {{-0.5, 0}, {4294967295.5, 0},         {nan, 0},
                                                            {inf, 0},  {4294967295, 4294967295u}, {3.99, 3}};
   for (auto [value, expected] : conversions) EXPECT_EQ(Double::uint32Value(value), expected) << value;
-  EXPECT_EQ(Number::cgFloatValue(platform::Number::of(0.1)), static_cast<double>(0.1f));
   const ScopedRegion region("en_US", "UTC", {"en"});
   EXPECT_EQ(Double::date(365 * 86400 + 43200).dayString(), "1971-01-01");  // seconds since 1970, not 2001
 }

@@ -15,11 +15,6 @@ Points simplify(const Points& points, double epsilon) {
   return Bexlan::RamerDouglasPeucker::simplify(points, epsilon);
 }
 
-TEST(PointTest, DescriptionWritesWholeNumbersWithAFraction) {
-  EXPECT_EQ((Point{1, 2.5}).description(), "(1.0, 2.5)");
-  EXPECT_EQ((Point{-0.1, 1e16}).description(), "(-0.1, 1e+16)");
-}
-
 TEST(RamerDouglasPeuckerTest, KeepsAPointOnlyWhenItStraysFurtherThanTheTolerance) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const Points bump{{0, 0}, {1, 0.5}, {2, 0}};

@@ -19,25 +19,6 @@ using Bexlan::Support;
 using ::testing::ElementsAre;
 namespace fs = std::filesystem;
 
-TEST(SupportTest, OpensEachPageThroughTheInnermostOpener) {
-  std::vector<std::string> outer, inner;
-  Support::OpenerOverride outerOpener([&](const std::string& address) {
-    outer.push_back(address);
-    return true;
-  });
-  {
-    Support::OpenerOverride innerOpener([&](const std::string& address) {
-      inner.push_back(address);
-      return false;
-    });
-    Support::openFAQ();
-  }
-  Support::openContact();
-  EXPECT_THAT(inner, ElementsAre(std::string(Support::faqAddress)));
-  EXPECT_THAT(outer, ElementsAre(std::string(Support::contactAddress)));
-  EXPECT_THROW(Support::OpenerOverride(Support::Opener()), std::invalid_argument);
-}
-
 TEST(SupportTest, LaunchStartsTheProgramWithTheAddressAsItsOnlyArgument) {
   const volumetest::TemporaryDirectory temporary;
   const fs::path directory = temporary.path();

@@ -3,13 +3,11 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <tuple>
 
-#include "Bexlan/Optional.hpp"
 #include "Bexlan/String.hpp"
 #include "tests/Bexlan/ScopedCLocale.hpp"
 #include "tests/platform/System/SystemFixtures.hpp"
@@ -46,10 +44,6 @@ TEST(TextOperations, CountCharactersAsAReaderSeesThemHoldOffsetsToTheTextAndSpli
   EXPECT_EQ(String::truncated("ab", 3), "ab");
   EXPECT_EQ(String::truncated("ab", -1), "");
   EXPECT_EQ(String::withoutLastFiveCharacters("abc"), "");
-  EXPECT_TRUE(String::isNilOrEmpty(std::nullopt) && String::isNilOrEmpty(std::string()));
-  EXPECT_FALSE(String::isNilOrEmpty(std::string(" ")));
-  EXPECT_TRUE(Optional::hasValue(std::optional<int>(0)));
-  EXPECT_FALSE(Optional::hasValue(std::shared_ptr<int>()));
   const std::tuple<const char*, const char*> paths[] = {
       {"/a/b/c.txt", "c.txt"}, {"/a/b/", "b"}, {"/", "/"}, {"//", "/"}, {"", ""}, {"a//b//", "b"}};
   for (auto [path, expected] : paths) EXPECT_EQ(String::lastPathComponent(path), expected) << path;
