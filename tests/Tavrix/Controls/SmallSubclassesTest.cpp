@@ -59,34 +59,6 @@ TEST(SmallViewClasses, AreMadeByName) {
   EXPECT_TRUE(loadsAs<WindowContentView>("WindowContentView"));
 }
 
-TEST(NoBackgroundViews, TurnOffTheirScrollViewsBackgroundsWithOrWithoutAHeader) {
-  for (const bool header : {true, false}) {
-    auto scrollView = View::create<platform::ScrollView>(Rect(0, 0, 200, 100));
-    auto table = View::create<NoBackgroundTableView>(Rect(0, 0, 200, 300));
-    if (!header) table->setHeaderView(nullptr);
-    scrollView->setDocumentView(table);
-    EXPECT_TRUE(scrollView->drawsBackground());  // made outside, it found no scroll view
-    table->removeBackground();
-    EXPECT_FALSE(scrollView->drawsBackground()) << header;
-    EXPECT_FALSE(scrollView->contentView()->drawsBackground()) << header;
-    EXPECT_EQ(table->backgroundColor(), platform::Color::clear());
-    // The header's holder, the scroll view here, is rounded only when there is a header.
-    EXPECT_EQ(scrollView->layer() != nullptr, header);
-    if (header) {
-      EXPECT_EQ(scrollView->layer()->cornerRadius(), 8);
-    }
-  }
-  auto outline = View::create<NoBackgroundOutlineView>(Rect(0, 0, 50, 50));
-  EXPECT_EQ(outline->backgroundColor(), platform::Color::clear());
-  auto collection = View::create<NoBackgroundCollectionView>(Rect(0, 0, 50, 50));
-  EXPECT_EQ(collection->backgroundColors(), std::vector<platform::ColorRef>{platform::Color::clear()});
-  collection->setBackgroundView(View::create());
-  EXPECT_EQ(collection->backgroundView(), nullptr);
-  EXPECT_TRUE(collection->subviews().empty());
-  auto bare = View::create<NoBackgroundScrollView>(Rect(0, 0, 50, 50));
-  EXPECT_FALSE(bare->drawsBackground() || bare->contentView()->drawsBackground());
-}
-
 TEST(ScrollViews, TheWheelScrollsWithinTheDocumentElsePassesUpButADisabledOneStopsIt) {
   auto board = View::create<Counter>(Rect(0, 0, 300, 300));
   auto outer = View::create<platform::ScrollView>(Rect(0, 0, 300, 300));
@@ -143,14 +115,6 @@ TEST(InertViews, ClicksPassThroughAndDragsOnANonInteractiveTableMoveTheWindow) {
   pointer.mouseDown({50, 50});  // a drag elsewhere leaves the window where it is
   pointer.mouseUp({90, 20});
   EXPECT_EQ(window->frame().origin, (Point{140, 120}));
-
-  // The window's own look.
-  EXPECT_FALSE(window->isOpaque());
-  EXPECT_TRUE(window->titlebarAppearsTransparent());
-  EXPECT_EQ(window->styleMask(), platform::Window::titled | platform::Window::resizable);
-  EXPECT_TRUE(window->standardWindowButton(platform::Window::ButtonKind::zoom)->isHidden());
-  EXPECT_FALSE(window->standardWindowButton(platform::Window::ButtonKind::close)->isHidden());
-  EXPECT_EQ(window->backgroundColor(), SystemColors::windowBackgroundColor());
 }
 
 TEST(SingleLineCells, ReportOnePointMoreHeightThanAPlainCell) {

@@ -99,12 +99,6 @@ TEST(TagLabel, FillsTheClampedProgressOfItsWidth) {
             SystemColors::systemGreen()->withAlphaComponent(0.25)->rgba());
   label->setProgress(std::nullopt);
   EXPECT_EQ(fillWidth(*label), std::nullopt);
-
-  auto loaded = std::dynamic_pointer_cast<TagLabel>(platform::ViewLoader::load(
-      {"TagLabel", Rect(0, 0, 50, 20), {{"stringValue", std::string("CPU")}, {"heightOffset", 8.0}}, {}}));
-  ASSERT_TRUE(loaded);
-  EXPECT_EQ(loaded->stringValue(), "CPU");
-  EXPECT_EQ(loaded->heightOffset(), 8);
 }
 
 TEST(VerticallyAlignedTextLayer, CentresALineOfTwelvePointsInAFortyPointLayer) {

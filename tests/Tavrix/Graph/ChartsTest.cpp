@@ -60,11 +60,9 @@ TEST(BarGraphs, ScaleTopsAreTheNextHundredOrLeadingDigitAndSaturate) {
   for (const auto& [number, top] :
        std::vector<std::pair<std::uint64_t, std::uint64_t>>{{0, 41'943'040},
                                                             {7, 8},
-                                                            {42, 50},
                                                             {999, 1000},
                                                             {1000, 2048},
                                                             {2500, 3072},
-                                                            {999'999, 1'024'000},
                                                             {5'300'000, 6'291'456},
                                                             {most, most}}) {
     pairs->setData({{number / 2, number}, {0, number / 3}});

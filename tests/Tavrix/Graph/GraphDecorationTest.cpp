@@ -44,12 +44,6 @@ std::vector<Point> dotCentres(const Tavrix::GradientLayer& layer) {
   return centres;
 }
 
-TEST(GridOptionsTest, LineWidthIsTwoDevicePixelsOfTheScreenOfTheMoment) {
-  EXPECT_EQ(Tavrix::GridOptions().gridLineWidth, 2);
-  const platform::ScopedMainScreen retina(platform::Screen{2});
-  EXPECT_EQ(Tavrix::GridOptions().gridLineWidth, 1);
-}
-
 // The default grid of a 200 x 100 view (line width 2): top line, three inner rows and three inner columns
 // in one layer, the solid bottom line in another. The history graphs' grid: four dashed rows above an axis.
 TEST(GraphGridTest, DefaultAndHistoryGraphGrids) {

@@ -175,28 +175,6 @@ TEST_F(StraightLinePlotters, StepsOutOfTurn) {
   EXPECT_FALSE(unused->strokeLayer()->path().has_value());
 }
 
-// Only drawNilMode and points ask for a redraw (the positive/negative plotter: only drawNilMode).
-TEST_F(StraightLinePlotters, RedrawRequestsOnlyForGapModeAndPoints) {
-  struct CountingDelegate : Tavrix::PlotterDelegate {
-    void plotterNeedsRedraw(const std::shared_ptr<Tavrix::IDataPlotter>&) override { ++redraws; }
-    void plotterDidUpdateData(const std::shared_ptr<Tavrix::IDataPlotter>&) override {}
-    int redraws = 0;
-  };
-  const auto delegate = std::make_shared<CountingDelegate>();
-  plotter->setDelegate(delegate);
-  plotter->setFillArea(false);
-  plotter->setLineJoinMarker(Tavrix::LineJoinMarker::circle);
-  plotter->setDrawNilMode(DrawNilMode::stop);
-  plotter->setPoints({{1, 1}});
-  signs->setDelegate(delegate);
-  signs->setInitial(3);
-  signs->setDrawNilMode(DrawNilMode::stop);
-  ASSERT_TRUE(graphtest::drainMainQueue());
-  EXPECT_EQ(delegate->redraws, 3);
-  plotter->clear();
-  EXPECT_EQ(delegate->redraws, 3);
-}
-
 // A 100 x 60 host layer and a plotter with a 4-point line: U = 60 - 4 = 56, the step between samples of a
 // three-value series is (100 - 8) / 2 = 46 and the last sample lies at x = 104.
 class CurvedLinePlotterTest : public ::testing::Test {
