@@ -109,9 +109,6 @@ TEST(Palette, SystemGradientsFadeTheirSystemColourAndFollowTheAppearance) {
       {&Gradients::systemGreen(), SystemColors::systemGreen()},
       {&Gradients::systemRed(), SystemColors::systemRed()},
       {&Gradients::systemBlue(), SystemColors::systemBlue()},
-      {&Gradients::systemYellow(), SystemColors::systemYellow()},
-      {&Gradients::systemTeal(), SystemColors::systemTeal()},
-      {&Gradients::systemPink(), SystemColors::systemPink()},
       {&Gradients::systemOrange(), SystemColors::systemOrange()},
   };
   for (const auto& [gradient, color] : system) {

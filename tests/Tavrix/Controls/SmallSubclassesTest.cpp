@@ -117,22 +117,6 @@ TEST(InertViews, ClicksPassThroughAndDragsOnANonInteractiveTableMoveTheWindow) {
   EXPECT_EQ(window->frame().origin, (Point{140, 120}));
 }
 
-TEST(SingleLineCells, ReportOnePointMoreHeightThanAPlainCell) {
-  platform::TextMeasurer::Override measure(
-      [](std::string_view, const platform::TextAttributes&, platform::Size) {
-        return platform::Size{96, 18};
-      });
-  platform::TextFieldCell plain;
-  plain.setStringValue("name");
-  ASSERT_EQ(plain.cellSize(), (platform::Size{100, 22}));
-  SingleLineTextFieldCell cell;
-  cell.setStringValue("name");
-  EXPECT_EQ(cell.cellSize(), (platform::Size{100, 23}));
-  SingleLineSecureTextFieldCell secure;
-  secure.setStringValue("secret");
-  EXPECT_EQ(secure.cellSize(), (platform::Size{100, 23}));
-}
-
 TEST(WindowContentView, IsWhiteThenClearOnceTheAppearanceTurnsDark) {
   auto view = View::create<WindowContentView>(Rect(0, 0, 40, 30));
   platform::test::expectPixels(*platform::ViewRenderer::image(*view), {{20, 15, {1, 1, 1, 1}}});
