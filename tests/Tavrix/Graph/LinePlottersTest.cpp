@@ -63,19 +63,6 @@ struct StraightLinePlotters : ::testing::Test {
       std::make_shared<Tavrix::PositiveNegativePlotter>(Color::green(), Color::red());
 };
 
-TEST_F(StraightLinePlotters, LineAndAreaThroughWorkedPoints) {
-  draw({0, 50, 100});
-  expectElements(strokePath(), {moveTo({0, 97}), lineTo({97, 50}), lineTo({204, 2})});
-  expectElements(fillPath(), {moveTo({0, 97}), lineTo({97, 50}), lineTo({204, 2}), lineTo({204, 100}),
-                              lineTo({-4, 100}), closePath()});
-  EXPECT_EQ(*host->sublayers(), (Layer::LayerList{plotter->strokeLayer()->gradientLayer(),
-                                                  plotter->fillLayer()->gradientLayer()}));
-  // NaN lies on the baseline like a gap; equal bounds put every value there.
-  EXPECT_EQ(plotter->yPosition(nan, 0, 100, {200, 100}, 10), 86);
-  EXPECT_EQ(plotter->yPosition(70, 50, 50, {200, 100}, 0), 96);
-  // Thinning is the line plotters' shared step, checked on the curved plotter.
-}
-
 // A gap lies on the bottom line, L/2 above it (U + 1 for the first sample), or ends the line: at the first
 // sample nothing is drawn and the new layers stay out of the tree; at the third the line has two points
 // and the area runs from the second straight down to the bottom right corner.
@@ -92,6 +79,9 @@ TEST_F(StraightLinePlotters, GapsUnderEachMode) {
   expectElements(fillPath(),
                  {moveTo({0, 97}), lineTo({65, 50}), lineTo({204, 100}), lineTo({-4, 100}), closePath()});
   EXPECT_TRUE(plotter->markerLayers().empty());
+  // NaN lies on the baseline like a gap; equal bounds put every value there.
+  EXPECT_EQ(plotter->yPosition(nan, 0, 100, {200, 100}, 10), 86);
+  EXPECT_EQ(plotter->yPosition(70, 50, 50, {200, 100}, 0), 96);
 }
 
 // Markers go on inner samples above the minimum: not the first or last, a gap, NaN or the minimum. The
