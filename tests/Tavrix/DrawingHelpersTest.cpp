@@ -2,32 +2,19 @@
 
 #include <memory>
 #include <stdexcept>
-#include <string>
-#include <string_view>
-#include <utility>
-#include <vector>
 
-#include "Platform/Graphics/Appearance.hpp"
-#include "Platform/Graphics/Color.hpp"
 #include "Platform/Graphics/GraphicsContext.hpp"
 #include "Platform/Graphics/Image.hpp"
 #include "Platform/Graphics/ImageFocus.hpp"
 #include "Platform/Graphics/Transaction.hpp"
-#include "Platform/UI/View.hpp"
 #include "Tavrix/Controls/CATransaction.hpp"
-#include "Tavrix/Controls/Environment.hpp"
-#include "Tavrix/Controls/NSImage.hpp"
-#include "Tavrix/Controls/NSView.hpp"
 #include "Tavrix/Controls/OverlayMasked.hpp"
-#include "Tavrix/Controls/SystemColors.hpp"
 #include "tests/platform/Graphics/RenderExpectations.hpp"
 
 namespace Tavrix {
 namespace {
 
-using platform::Appearance;
 using platform::Rect;
-using platform::Rgba;
 using platform::test::expectRgba;
 
 TEST(TransactionHelper, DisablesActionsForTheBodyAndCommitsWhenItThrows) {

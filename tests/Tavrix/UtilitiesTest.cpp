@@ -3,17 +3,9 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <memory>
-#include <stdexcept>
 #include <string>
 
 #include "Platform/Foundation/Region.hpp"
-#include "Platform/Graphics/Appearance.hpp"
-#include "Platform/Graphics/Color.hpp"
-#include "Platform/Graphics/Font.hpp"
-#include "Tavrix/Controls/ScaleMode.hpp"
-#include "Tavrix/Controls/SystemColors.hpp"
-#include "Tavrix/Controls/TextUtilities.hpp"
 #include "Tavrix/Controls/Utilities.hpp"
 
 namespace Tavrix {

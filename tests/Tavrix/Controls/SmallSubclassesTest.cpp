@@ -4,9 +4,7 @@
 #include <memory>
 
 #include "Platform/Graphics/Appearance.hpp"
-#include "Platform/Graphics/TextMeasurer.hpp"
 #include "Platform/UI/EventHarness.hpp"
-#include "Platform/UI/TextField.hpp"
 #include "Platform/UI/ViewLoader.hpp"
 #include "Platform/UI/ViewRenderer.hpp"
 #include "Tavrix/Controls/DisabledScrollView.hpp"
@@ -17,9 +15,6 @@
 #include "Tavrix/Controls/NoDividerSplitView.hpp"
 #include "Tavrix/Controls/NonInteractiveTableView.hpp"
 #include "Tavrix/Controls/NonInteractiveView.hpp"
-#include "Tavrix/Controls/SingleLineSecureTextFieldCell.hpp"
-#include "Tavrix/Controls/SingleLineTextFieldCell.hpp"
-#include "Tavrix/Controls/SystemColors.hpp"
 #include "Tavrix/Controls/Window.hpp"
 #include "Tavrix/Controls/WindowContentView.hpp"
 #include "tests/platform/Graphics/RenderExpectations.hpp"

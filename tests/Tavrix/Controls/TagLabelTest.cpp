@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -9,7 +8,6 @@
 #include "Platform/Graphics/Font.hpp"
 #include "Platform/Graphics/Snapshot.hpp"
 #include "Platform/Graphics/TextMeasurer.hpp"
-#include "Platform/UI/ViewLoader.hpp"
 #include "Tavrix/Controls/SystemColors.hpp"
 #include "Tavrix/Controls/TagLabel.hpp"
 #include "Tavrix/Controls/VerticallyAlignedTextLayer.hpp"

@@ -14,7 +14,6 @@
 #include "Platform/UI/ViewLoader.hpp"
 #include "Tavrix/Controls/GradientTileView.hpp"
 #include "Tavrix/Controls/HoverDisplayMode.hpp"
-#include "Tavrix/Controls/HoverView.hpp"
 #include "Tavrix/Controls/SimpleTileView.hpp"
 #include "Tavrix/Controls/SimpleTileViewDelegate.hpp"
 #include "Tavrix/Controls/SystemColors.hpp"

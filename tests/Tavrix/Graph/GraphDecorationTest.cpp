@@ -6,7 +6,6 @@
 
 #include "Platform/Graphics/Appearance.hpp"
 #include "Platform/Graphics/TextMeasurer.hpp"
-#include "Platform/UI/Screen.hpp"
 #include "Platform/UI/View.hpp"
 #include "Tavrix/Graph/GraphView.hpp"
 #include "Tavrix/Graph/GridOptions.hpp"
