@@ -173,9 +173,17 @@ TEST(AnimatedGradientProgressView, NarrowBarsDriftNoStripesAndResetKeepsTheDrift
   EXPECT_TRUE(bar->isIndeterminate());
 }
 
-TEST(AnimatedGradientProgressView, RefusesBadSettings) {
-  auto bar = laidOutBar(Rect(0, 0, 140, 8));
-  bar->setDuration(2);
+TEST(AnimatedGradientProgressView, LoadsFromAnArchiveAndRefusesBadSettings) {
+  platform::ViewArchive archive{"AnimatedGradientProgressView", Rect(0, 0, 140, 8), {}, {}};
+  archive.settings = {{"duration", std::int64_t{2}},
+                      {"isIndeterminate", true},
+                      {"backgroundColor", platform::Color::green()}};
+  auto bar = std::dynamic_pointer_cast<AnimatedGradientProgressView>(platform::ViewLoader::load(archive));
+  ASSERT_TRUE(bar);
+  EXPECT_EQ(bar->duration(), 2);
+  EXPECT_TRUE(bar->blockLayer()->animation("movement"));
+  EXPECT_EQ(bar->bgLayer()->fillColor(), (Rgba{0, 1, 0, 1}));
+
   EXPECT_THROW(bar->setDuration(-1), std::invalid_argument);
   EXPECT_THROW(bar->setDuration(std::nan("")), std::invalid_argument);
   EXPECT_THROW(bar->setColors({platform::Color::red(), nullptr}), std::invalid_argument);

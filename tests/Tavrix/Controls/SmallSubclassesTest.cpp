@@ -15,6 +15,7 @@
 #include "Tavrix/Controls/NoDividerSplitView.hpp"
 #include "Tavrix/Controls/NonInteractiveTableView.hpp"
 #include "Tavrix/Controls/NonInteractiveView.hpp"
+#include "Tavrix/Controls/SystemColors.hpp"
 #include "Tavrix/Controls/Window.hpp"
 #include "Tavrix/Controls/WindowContentView.hpp"
 #include "tests/platform/Graphics/RenderExpectations.hpp"
@@ -110,6 +111,14 @@ TEST(InertViews, ClicksPassThroughAndDragsOnANonInteractiveTableMoveTheWindow) {
   pointer.mouseDown({50, 50});  // a drag elsewhere leaves the window where it is
   pointer.mouseUp({90, 20});
   EXPECT_EQ(window->frame().origin, (Point{140, 120}));
+
+  // The window's own look: the platform window's buttons and style are checked only here.
+  EXPECT_FALSE(window->isOpaque());
+  EXPECT_TRUE(window->titlebarAppearsTransparent());
+  EXPECT_EQ(window->styleMask(), platform::Window::titled | platform::Window::resizable);
+  EXPECT_TRUE(window->standardWindowButton(platform::Window::ButtonKind::zoom)->isHidden());
+  EXPECT_FALSE(window->standardWindowButton(platform::Window::ButtonKind::close)->isHidden());
+  EXPECT_EQ(window->backgroundColor(), SystemColors::windowBackgroundColor());
 }
 
 TEST(WindowContentView, IsWhiteThenClearOnceTheAppearanceTurnsDark) {
