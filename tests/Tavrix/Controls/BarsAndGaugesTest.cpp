@@ -282,8 +282,9 @@ TEST(BarsAndGaugesGallery, EveryBarAndGaugeTheSpinnerAtTwoTimesAndTheLineBarPrev
     // The horizontal bar at 0.5: the fill over the left half, the track over the right.
     // The stacked bar: red over x 0...50, blue over 50...150, the background over 150...200.
     // The gauge (radius 100 / 2 - 5 - 2 = 38) from 225 degrees clockwise over 0.6 of 270, to 63 degrees; the
-    // double gauge's rings (38 and 28) to 36 and 130.5 degrees; the quarter ring (radius 100 / 2 - 8 / 2 - 1
-    // = 45) accent at 1 o'clock, only the track at 7.
+    // double gauge's rings (38 and 28) to 36 and 130.5 degrees; each probed through 9 o'clock or 140 degrees,
+    // then well inside and well past its round end (a cap of 2.5 points); the quarter ring (radius 100 / 2 -
+    // 8 / 2 - 1 = 45) accent at 1 o'clock, only the track at 7.
     const Point gaugeCentre{60, 60};
     const Point doubleCentre{170, 60};
     const Point oneOClock = onCircle(45, 60, {230 + 50, 10 + 50});
@@ -309,13 +310,13 @@ TEST(BarsAndGaugesGallery, EveryBarAndGaugeTheSpinnerAtTwoTimesAndTheLineBarPrev
                   {sevenOClock.x, sevenOClock.y, quaternary}});
     for (const auto& [radius, degrees, centre, color] : std::vector<std::tuple<double, double, Point, Rgba>>{
              {38, 180, gaugeCentre, green},
-             {38, 90, gaugeCentre, green},
-             {38, 30, gaugeCentre, resolved(SystemColors::systemGreen()->withAlphaComponent(0.1))},
+             {38, 75, gaugeCentre, green},
+             {38, 50, gaugeCentre, resolved(SystemColors::systemGreen()->withAlphaComponent(0.1))},
              {38, 270, gaugeCentre, platform::test::transparent},
-             {38, 90, doubleCentre, blue},
-             {38, -20, doubleCentre, resolved(SystemColors::systemBlue()->withAlphaComponent(0.1))},
-             {28, 180, doubleCentre, orange},
-             {28, 90, doubleCentre, resolved(SystemColors::systemOrange()->withAlphaComponent(0.1))}}) {
+             {38, 50, doubleCentre, blue},
+             {38, 20, doubleCentre, resolved(SystemColors::systemBlue()->withAlphaComponent(0.1))},
+             {28, 140, doubleCentre, orange},
+             {28, 120, doubleCentre, resolved(SystemColors::systemOrange()->withAlphaComponent(0.1))}}) {
       SCOPED_TRACE(testing::Message() << "radius " << radius << " at " << degrees);
       const Point at = onCircle(radius, degrees, centre);
       platform::test::expectRgba(platform::test::pixelAt(*image, at.x, at.y), color);
