@@ -3,17 +3,9 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <memory>
-#include <stdexcept>
 #include <string>
 
 #include "Platform/Foundation/Region.hpp"
-#include "Platform/Graphics/Appearance.hpp"
-#include "Platform/Graphics/Color.hpp"
-#include "Platform/Graphics/Font.hpp"
-#include "Tavrix/Controls/ScaleMode.hpp"
-#include "Tavrix/Controls/SystemColors.hpp"
-#include "Tavrix/Controls/TextUtilities.hpp"
 #include "Tavrix/Controls/Utilities.hpp"
 
 namespace Tavrix {
@@ -50,20 +42,6 @@ TEST(RateUnits, StepAtEachPowerInBytesAndInBits) {
   }
 }
 
-// The raw values themselves show in the graph view's rounding by scale mode.
-TEST(ScaleMode, MadeOnlyFromExactRawValuesAndBack) {
-  EXPECT_EQ(scaleMode(10), ScaleMode::ten);
-  EXPECT_EQ(scaleMode(12), std::nullopt);
-  EXPECT_EQ(scaleMode(10.000001), std::nullopt);
-  for (int index = 0; index <= static_cast<int>(ScaleMode::megabytes); ++index) {
-    const auto mode = static_cast<ScaleMode>(index);
-    EXPECT_EQ(scaleMode(rawValue(mode)), mode);
-    if (index > 0) {
-      EXPECT_LT(rawValue(static_cast<ScaleMode>(index - 1)), rawValue(mode));
-    }
-  }
-}
-
 TEST(MonthString, AbbreviatedMonthInTheRegionsLocaleAndTimeZone) {
   {
     platform::ScopedRegion region("en_US", "UTC", {"en"});
@@ -76,27 +54,6 @@ TEST(MonthString, AbbreviatedMonthInTheRegionsLocaleAndTimeZone) {
     platform::ScopedRegion region("en_US", "America/New_York", {"en"});
     EXPECT_EQ(Utilities::monthString(0), "Dec");
   }
-  {
-    platform::ScopedRegion region("de_DE", "UTC", {"de"});
-    EXPECT_EQ(Utilities::monthString(1614556800), "Mär");
-  }
-}
-
-TEST(TextAttributes, FontColourAndAlignment) {
-  const platform::TextAttributes regular =
-      TextUtilities::textAttributes(platform::TextAlignment::left, SystemColors::labelColor(), false, 9);
-  EXPECT_EQ(*regular.font, *platform::Font::systemFont(9));
-  EXPECT_EQ(regular.alignment, platform::TextAlignment::left);
-  EXPECT_EQ(regular.foregroundColor, SystemColors::labelColor()->rgba());
-
-  platform::AppearanceScope dark(platform::Appearance(std::string(platform::Appearance::darkAqua)));
-  const platform::TextAttributes bold =
-      TextUtilities::textAttributes(platform::TextAlignment::center, SystemColors::labelColor(), true, 13);
-  EXPECT_EQ(*bold.font, *platform::Font::boldSystemFont(13));
-  EXPECT_NE(bold.foregroundColor, regular.foregroundColor);
-  EXPECT_EQ(bold.foregroundColor, SystemColors::labelColor()->rgba());
-  EXPECT_THROW(TextUtilities::textAttributes(platform::TextAlignment::left, nullptr, false, 9),
-               std::invalid_argument);
 }
 
 }  // namespace

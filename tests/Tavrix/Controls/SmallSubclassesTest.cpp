@@ -4,9 +4,7 @@
 #include <memory>
 
 #include "Platform/Graphics/Appearance.hpp"
-#include "Platform/Graphics/TextMeasurer.hpp"
 #include "Platform/UI/EventHarness.hpp"
-#include "Platform/UI/TextField.hpp"
 #include "Platform/UI/ViewLoader.hpp"
 #include "Platform/UI/ViewRenderer.hpp"
 #include "Tavrix/Controls/DisabledScrollView.hpp"
@@ -17,8 +15,6 @@
 #include "Tavrix/Controls/NoDividerSplitView.hpp"
 #include "Tavrix/Controls/NonInteractiveTableView.hpp"
 #include "Tavrix/Controls/NonInteractiveView.hpp"
-#include "Tavrix/Controls/SingleLineSecureTextFieldCell.hpp"
-#include "Tavrix/Controls/SingleLineTextFieldCell.hpp"
 #include "Tavrix/Controls/SystemColors.hpp"
 #include "Tavrix/Controls/Window.hpp"
 #include "Tavrix/Controls/WindowContentView.hpp"
@@ -57,34 +53,6 @@ TEST(SmallViewClasses, AreMadeByName) {
   EXPECT_TRUE(loadsAs<NoDividerSplitView>("NoDividerSplitView"));
   EXPECT_TRUE(loadsAs<NonInteractiveView>("NonInteractiveView"));
   EXPECT_TRUE(loadsAs<WindowContentView>("WindowContentView"));
-}
-
-TEST(NoBackgroundViews, TurnOffTheirScrollViewsBackgroundsWithOrWithoutAHeader) {
-  for (const bool header : {true, false}) {
-    auto scrollView = View::create<platform::ScrollView>(Rect(0, 0, 200, 100));
-    auto table = View::create<NoBackgroundTableView>(Rect(0, 0, 200, 300));
-    if (!header) table->setHeaderView(nullptr);
-    scrollView->setDocumentView(table);
-    EXPECT_TRUE(scrollView->drawsBackground());  // made outside, it found no scroll view
-    table->removeBackground();
-    EXPECT_FALSE(scrollView->drawsBackground()) << header;
-    EXPECT_FALSE(scrollView->contentView()->drawsBackground()) << header;
-    EXPECT_EQ(table->backgroundColor(), platform::Color::clear());
-    // The header's holder, the scroll view here, is rounded only when there is a header.
-    EXPECT_EQ(scrollView->layer() != nullptr, header);
-    if (header) {
-      EXPECT_EQ(scrollView->layer()->cornerRadius(), 8);
-    }
-  }
-  auto outline = View::create<NoBackgroundOutlineView>(Rect(0, 0, 50, 50));
-  EXPECT_EQ(outline->backgroundColor(), platform::Color::clear());
-  auto collection = View::create<NoBackgroundCollectionView>(Rect(0, 0, 50, 50));
-  EXPECT_EQ(collection->backgroundColors(), std::vector<platform::ColorRef>{platform::Color::clear()});
-  collection->setBackgroundView(View::create());
-  EXPECT_EQ(collection->backgroundView(), nullptr);
-  EXPECT_TRUE(collection->subviews().empty());
-  auto bare = View::create<NoBackgroundScrollView>(Rect(0, 0, 50, 50));
-  EXPECT_FALSE(bare->drawsBackground() || bare->contentView()->drawsBackground());
 }
 
 TEST(ScrollViews, TheWheelScrollsWithinTheDocumentElsePassesUpButADisabledOneStopsIt) {
@@ -144,29 +112,13 @@ TEST(InertViews, ClicksPassThroughAndDragsOnANonInteractiveTableMoveTheWindow) {
   pointer.mouseUp({90, 20});
   EXPECT_EQ(window->frame().origin, (Point{140, 120}));
 
-  // The window's own look.
+  // The window's own look: the platform window's buttons and style are checked only here.
   EXPECT_FALSE(window->isOpaque());
   EXPECT_TRUE(window->titlebarAppearsTransparent());
   EXPECT_EQ(window->styleMask(), platform::Window::titled | platform::Window::resizable);
   EXPECT_TRUE(window->standardWindowButton(platform::Window::ButtonKind::zoom)->isHidden());
   EXPECT_FALSE(window->standardWindowButton(platform::Window::ButtonKind::close)->isHidden());
   EXPECT_EQ(window->backgroundColor(), SystemColors::windowBackgroundColor());
-}
-
-TEST(SingleLineCells, ReportOnePointMoreHeightThanAPlainCell) {
-  platform::TextMeasurer::Override measure(
-      [](std::string_view, const platform::TextAttributes&, platform::Size) {
-        return platform::Size{96, 18};
-      });
-  platform::TextFieldCell plain;
-  plain.setStringValue("name");
-  ASSERT_EQ(plain.cellSize(), (platform::Size{100, 22}));
-  SingleLineTextFieldCell cell;
-  cell.setStringValue("name");
-  EXPECT_EQ(cell.cellSize(), (platform::Size{100, 23}));
-  SingleLineSecureTextFieldCell secure;
-  secure.setStringValue("secret");
-  EXPECT_EQ(secure.cellSize(), (platform::Size{100, 23}));
 }
 
 TEST(WindowContentView, IsWhiteThenClearOnceTheAppearanceTurnsDark) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -9,7 +8,6 @@
 #include "Platform/Graphics/Font.hpp"
 #include "Platform/Graphics/Snapshot.hpp"
 #include "Platform/Graphics/TextMeasurer.hpp"
-#include "Platform/UI/ViewLoader.hpp"
 #include "Tavrix/Controls/SystemColors.hpp"
 #include "Tavrix/Controls/TagLabel.hpp"
 #include "Tavrix/Controls/VerticallyAlignedTextLayer.hpp"
@@ -99,12 +97,6 @@ TEST(TagLabel, FillsTheClampedProgressOfItsWidth) {
             SystemColors::systemGreen()->withAlphaComponent(0.25)->rgba());
   label->setProgress(std::nullopt);
   EXPECT_EQ(fillWidth(*label), std::nullopt);
-
-  auto loaded = std::dynamic_pointer_cast<TagLabel>(platform::ViewLoader::load(
-      {"TagLabel", Rect(0, 0, 50, 20), {{"stringValue", std::string("CPU")}, {"heightOffset", 8.0}}, {}}));
-  ASSERT_TRUE(loaded);
-  EXPECT_EQ(loaded->stringValue(), "CPU");
-  EXPECT_EQ(loaded->heightOffset(), 8);
 }
 
 TEST(VerticallyAlignedTextLayer, CentresALineOfTwelvePointsInAFortyPointLayer) {

@@ -14,7 +14,6 @@
 #include "Platform/UI/ViewLoader.hpp"
 #include "Tavrix/Controls/GradientTileView.hpp"
 #include "Tavrix/Controls/HoverDisplayMode.hpp"
-#include "Tavrix/Controls/HoverView.hpp"
 #include "Tavrix/Controls/SimpleTileView.hpp"
 #include "Tavrix/Controls/SimpleTileViewDelegate.hpp"
 #include "Tavrix/Controls/SystemColors.hpp"
@@ -202,21 +201,6 @@ TEST(SimpleTileView, ReportsClicksUnlessInteractionIsDisabled) {
   EXPECT_EQ(scene.board->presses, 2);
 }
 
-TEST(SimpleTileView, LoadsFromAnArchiveWithItsExposedProperties) {
-  platform::ViewArchive archive{"SimpleTileView", Rect(0, 0, 80, 60), {}, {}};
-  archive.settings = {{"tag", std::int64_t{7}},
-                      {"allowHover", true},
-                      {"enableSelection", true},
-                      {"isSelected", true},
-                      {"disableInteraction", true}};
-  auto tile = std::dynamic_pointer_cast<SimpleTileView>(platform::ViewLoader::load(archive));
-  ASSERT_TRUE(tile);
-  EXPECT_EQ(tile->tag(), 7);
-  EXPECT_TRUE(tile->allowHover());
-  EXPECT_TRUE(tile->disableInteraction());
-  EXPECT_EQ(tile->layer()->borderWidth(), 3);
-}
-
 // A board holding a tile (or hover view) loaded by name at (50, 50, 100, 80).
 template <class T>
 struct LoadedScene {
@@ -264,21 +248,6 @@ TEST(TileView, ReportsHoverAndClicksEvenWithInteractionDisabled) {
 
   // Made in code, a tile has no tracking area and never sees the pointer.
   EXPECT_TRUE(platform::View::create<TileView>()->trackingAreas().empty());
-}
-
-TEST(HoverView, HighlightsWhileThePointerIsOverItAndNeverCallsItsDelegate) {
-  LoadedScene<HoverView> scene("HoverView", {{"radius", 3.0}});
-  ASSERT_TRUE(scene.view);
-  scene.view->setNeedsDisplay(false);
-  scene.pointer.moveMouse({100, 90});
-  EXPECT_TRUE(scene.view->mouseOver());
-  EXPECT_TRUE(scene.view->needsDisplay());
-  scene.pointer.moveMouse({10, 10});
-  EXPECT_FALSE(scene.view->mouseOver());
-  scene.view->setEnableHover(false);
-  scene.pointer.moveMouse({100, 90});
-  EXPECT_FALSE(scene.view->mouseOver());
-  EXPECT_TRUE(scene.delegate->heard.empty());
 }
 
 TEST(GradientTileView, KeepsOneGradientSublayerAndSetsItsBorderAndShadow) {

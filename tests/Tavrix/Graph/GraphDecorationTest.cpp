@@ -6,7 +6,6 @@
 
 #include "Platform/Graphics/Appearance.hpp"
 #include "Platform/Graphics/TextMeasurer.hpp"
-#include "Platform/UI/Screen.hpp"
 #include "Platform/UI/View.hpp"
 #include "Tavrix/Graph/GraphView.hpp"
 #include "Tavrix/Graph/GridOptions.hpp"
@@ -42,12 +41,6 @@ std::vector<Point> dotCentres(const Tavrix::GradientLayer& layer) {
     }
   }
   return centres;
-}
-
-TEST(GridOptionsTest, LineWidthIsTwoDevicePixelsOfTheScreenOfTheMoment) {
-  EXPECT_EQ(Tavrix::GridOptions().gridLineWidth, 2);
-  const platform::ScopedMainScreen retina(platform::Screen{2});
-  EXPECT_EQ(Tavrix::GridOptions().gridLineWidth, 1);
 }
 
 // The default grid of a 200 x 100 view (line width 2): top line, three inner rows and three inner columns

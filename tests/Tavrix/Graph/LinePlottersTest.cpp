@@ -63,19 +63,6 @@ struct StraightLinePlotters : ::testing::Test {
       std::make_shared<Tavrix::PositiveNegativePlotter>(Color::green(), Color::red());
 };
 
-TEST_F(StraightLinePlotters, LineAndAreaThroughWorkedPoints) {
-  draw({0, 50, 100});
-  expectElements(strokePath(), {moveTo({0, 97}), lineTo({97, 50}), lineTo({204, 2})});
-  expectElements(fillPath(), {moveTo({0, 97}), lineTo({97, 50}), lineTo({204, 2}), lineTo({204, 100}),
-                              lineTo({-4, 100}), closePath()});
-  EXPECT_EQ(*host->sublayers(), (Layer::LayerList{plotter->strokeLayer()->gradientLayer(),
-                                                  plotter->fillLayer()->gradientLayer()}));
-  // NaN lies on the baseline like a gap; equal bounds put every value there.
-  EXPECT_EQ(plotter->yPosition(nan, 0, 100, {200, 100}, 10), 86);
-  EXPECT_EQ(plotter->yPosition(70, 50, 50, {200, 100}, 0), 96);
-  // Thinning is the line plotters' shared step, checked on the curved plotter.
-}
-
 // A gap lies on the bottom line, L/2 above it (U + 1 for the first sample), or ends the line: at the first
 // sample nothing is drawn and the new layers stay out of the tree; at the third the line has two points
 // and the area runs from the second straight down to the bottom right corner.
@@ -92,6 +79,9 @@ TEST_F(StraightLinePlotters, GapsUnderEachMode) {
   expectElements(fillPath(),
                  {moveTo({0, 97}), lineTo({65, 50}), lineTo({204, 100}), lineTo({-4, 100}), closePath()});
   EXPECT_TRUE(plotter->markerLayers().empty());
+  // NaN lies on the baseline like a gap; equal bounds put every value there.
+  EXPECT_EQ(plotter->yPosition(nan, 0, 100, {200, 100}, 10), 86);
+  EXPECT_EQ(plotter->yPosition(70, 50, 50, {200, 100}, 0), 96);
 }
 
 // Markers go on inner samples above the minimum: not the first or last, a gap, NaN or the minimum. The
@@ -173,28 +163,6 @@ TEST_F(StraightLinePlotters, StepsOutOfTurn) {
   unused->draw(host, 0, 100, 0);
   unused->drawPoints(host, 100, 0);
   EXPECT_FALSE(unused->strokeLayer()->path().has_value());
-}
-
-// Only drawNilMode and points ask for a redraw (the positive/negative plotter: only drawNilMode).
-TEST_F(StraightLinePlotters, RedrawRequestsOnlyForGapModeAndPoints) {
-  struct CountingDelegate : Tavrix::PlotterDelegate {
-    void plotterNeedsRedraw(const std::shared_ptr<Tavrix::IDataPlotter>&) override { ++redraws; }
-    void plotterDidUpdateData(const std::shared_ptr<Tavrix::IDataPlotter>&) override {}
-    int redraws = 0;
-  };
-  const auto delegate = std::make_shared<CountingDelegate>();
-  plotter->setDelegate(delegate);
-  plotter->setFillArea(false);
-  plotter->setLineJoinMarker(Tavrix::LineJoinMarker::circle);
-  plotter->setDrawNilMode(DrawNilMode::stop);
-  plotter->setPoints({{1, 1}});
-  signs->setDelegate(delegate);
-  signs->setInitial(3);
-  signs->setDrawNilMode(DrawNilMode::stop);
-  ASSERT_TRUE(graphtest::drainMainQueue());
-  EXPECT_EQ(delegate->redraws, 3);
-  plotter->clear();
-  EXPECT_EQ(delegate->redraws, 3);
 }
 
 // A 100 x 60 host layer and a plotter with a 4-point line: U = 60 - 4 = 56, the step between samples of a
