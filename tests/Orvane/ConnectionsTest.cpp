@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <map>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -23,7 +22,7 @@ using testing::IsEmpty;
 
 namespace {
 
-// Names every address "host-<numeric>" unless asked for numeric text, and knows two services.
+// Names every address "host-<numeric>" unless asked for numeric text, and knows the service of port 443.
 class FakeResolver final : public platform::NameResolver {
  public:
   std::string hostName(const sockaddr_in& address, int flags) const override {
@@ -34,9 +33,7 @@ class FakeResolver final : public platform::NameResolver {
   }
   std::string serviceName(const sockaddr_in& address, int flags) const override {
     serviceFlags.push_back(flags);
-    static const std::map<int, std::string> services = {{53, "domain"}, {443, "https"}};
-    auto found = services.find(ntohs(address.sin_port));
-    return found != services.end() ? found->second : std::to_string(ntohs(address.sin_port));
+    return ntohs(address.sin_port) == 443 ? "https" : std::to_string(ntohs(address.sin_port));
   }
   mutable std::vector<int> hostFlags;
   mutable std::vector<int> serviceFlags;

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "Bexlan/DataStore.hpp"
-#include "Bexlan/NumberIdentifier.hpp"
 #include "Orvane/Memory.hpp"
 #include "Orvane/MemoryController.hpp"
 #include "Platform/System/MemInfo.hpp"
@@ -84,30 +82,6 @@ TEST_F(MemoryControllerTest, UsedBeyondPhysicalMemoryLeavesNothingFreeAndUnreada
   blind.refresh(1);
   EXPECT_EQ(blind.doubleValue(Memory::usage()), 0.0);
   EXPECT_EQ(blind.uInt64Value(Memory::free()), systemtest::freeTotal(systemtest::commandOutput("free -b")));
-}
-
-// What every provider shares (one base holds it, so one controller shows it): the history size reaches the
-// store, a negative size is refused before anything changes, a null store is refused, and a new store takes
-// the later refreshes.
-TEST_F(MemoryControllerTest, HistorySizeReachesTheStoreAndANewStoreTakesLaterRefreshes) {
-  Orvane::MemoryController controller(source);
-  controller.setHistorySize(5);
-  EXPECT_EQ(controller.historySize(), 5);
-  EXPECT_EQ(controller.store()->historySize(), 5);
-  EXPECT_EQ(controller.store()->history(Memory::active())->size(), 5u);
-  EXPECT_THROW(controller.setHistorySize(-1), std::invalid_argument);
-  EXPECT_EQ(controller.historySize(), 5);
-  EXPECT_EQ(controller.store()->historySize(), 5);
-
-  auto replacement = std::make_shared<Bexlan::DataStore>();
-  auto entry = std::make_shared<Bexlan::NumberIdentifier>(Memory::active());
-  replacement->add(entry);
-  controller.setStore(replacement);
-  EXPECT_EQ(controller.store(), replacement);
-  controller.refresh(1);
-  EXPECT_EQ(entry->value(), platform::Number::of(300.0 * KiB));
-  EXPECT_THROW(controller.setStore(nullptr), std::invalid_argument);
-  EXPECT_EQ(controller.store(), replacement);
 }
 
 // The live machine, compared with free and with /proc/meminfo read by the test right after the refresh.

@@ -166,24 +166,6 @@ TEST_F(NetworkControllerTest, SelectingNoAdapterOrAnotherOneStopsDetection) {
   EXPECT_EQ(shown(), Shown(outside, "wlan0", 3));
 }
 
-TEST_F(NetworkControllerTest, SwitchingDetectionClearsTheShownAdapterSilentlyAndTheNextRefreshTells) {
-  controller->refresh(0);
-  // Setting the adapter leaves what is published to the current identifier.
-  controller->setAdapter(named("wlan0"));
-  EXPECT_EQ(shown(), Shown(named("wlan0"), "eth0", 1));
-  tick("eth0", 10500, 20000);
-  EXPECT_EQ(download(), "500 B/s");
-
-  controller->setAutoDetect(false);
-  EXPECT_EQ(shown(), Shown(nullptr, std::nullopt, 1));
-  controller->refresh(0);
-  EXPECT_EQ(shown(), Shown(nullptr, std::nullopt, 1));
-
-  controller->setAutoDetect(true);
-  controller->refresh(0);
-  EXPECT_EQ(shown(), Shown(named("eth0"), "eth0", 2));
-}
-
 TEST_F(NetworkControllerTest, PrimaryModeKeepsAFreshAdapterForEachPrimaryInterface) {
   const auto all = controller;
   controller = makeController(AdapterMode::primary);
@@ -290,9 +272,11 @@ TEST_F(NetworkControllerTest, HistorySizeReachesTheAdaptersAndZeroKeepsNothing) 
     EXPECT_THAT(adapter->historyUpload, SizeIs(5));
     EXPECT_THAT(adapter->maxUploadHistory, SizeIs(10));
   }
-  // A refused size leaves the adapters as they were.
+  EXPECT_EQ(std::tuple(controller->historySize(), controller->store()->historySize()), std::tuple(5, 5));
+  // A refused size leaves the adapters, the monitor and its store as they were.
   EXPECT_THROW(controller->setHistorySize(-1), std::invalid_argument);
   EXPECT_THAT(controller->adapter()->historyUpload, SizeIs(5));
+  EXPECT_EQ(std::tuple(controller->historySize(), controller->store()->historySize()), std::tuple(5, 5));
 
   controller->setHistorySize(0);
   for (int tock = 1; tock < 6; ++tock) tick("eth0", 10000 + 100 * tock, 20000, 1.0);
