@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <thread>
-#include <tuple>
 
 #include "Draskel/VolumesController.hpp"
 #include "tests/Draskel/FakeVolumePlatform.hpp"
@@ -14,7 +13,6 @@ namespace {
 
 using Draskel::VolumesController;
 using volumetest::browsableVolume;
-using volumetest::FakeMount;
 
 class VolumesControllerEjectTest : public volumetest::FakeSystemTest {
  protected:
@@ -85,36 +83,6 @@ TEST_F(VolumesControllerEjectTest, AnUnmountDropsTheVolumesNoLongerMountedAndTel
   EXPECT_EQ(controller_->volumeCount(), 1);
 }
 
-// A refused eject is reported on the eject thread and clears the flag; one that succeeds keeps the flag
-// until the unmount notification removes the volume.
-TEST_F(VolumesControllerEjectTest, AnEjectReportsAFailureOnItsThreadOrLastsUntilTheUnmountNotification) {
-  const std::error_code busy(EBUSY, std::generic_category());
-  platform_->change("/media/stick", [&](FakeMount& mount) { mount.unmountError = busy; });
-  const auto stick = volumeAt("/media/stick");
-  controller_->eject(stick);
-  threads_.joinAll();
-  const auto events = delegate_->eventsOf();
-  ASSERT_EQ(events.size(), 2u);
-  EXPECT_EQ(std::tuple(events[0].kind, events[1].kind, events[1].volume, events[1].error),
-            std::tuple("ejectStarted", "ejectFailed", stick, busy));
-  EXPECT_EQ(events[0].thread, events[1].thread);
-  EXPECT_NE(events[0].thread, std::this_thread::get_id());
-  EXPECT_FALSE(stick->isEjecting);
-  EXPECT_EQ(find("/media/stick"), stick);
-
-  platform_->change("/media/stick", [](FakeMount& mount) { mount.unmountError.clear(); });
-  controller_->eject(stick);
-  threads_.joinAll();
-  EXPECT_EQ(std::pair(delegate_->count("ejectStarted"), delegate_->count("ejectFailed")),
-            std::pair(2ul, 1ul));
-  EXPECT_TRUE(stick->isEjecting);
-  EXPECT_EQ(platform_->unmountRequests(), (std::vector<std::string>{"/media/stick", "/media/stick"}));
-  ASSERT_TRUE(volumetest::pumpUntil([&] { return delegate_->count("removed") == 1; }));
-  EXPECT_EQ(delegate_->eventsOf("removed")[0].volume, stick);
-  EXPECT_EQ(find("/media/stick"), nullptr);
-  EXPECT_TRUE(stick->isEjecting);
-}
-
 TEST_F(VolumesControllerEjectTest, EjectAllLeavesOutTheStartupVolumeAndExactBsdNamesOnly) {
   // Other letter case excludes nothing.
   controller_->ejectAll({"SDB1", "sdc1"});
@@ -147,24 +115,12 @@ TEST_F(VolumesControllerEjectTest, EjectAllLeavesOutTheStartupVolumeAndExactBsdN
   EXPECT_EQ(platform_->unmountRequests().back(), "/");
 }
 
-TEST_F(VolumesControllerEjectTest, ReplacedDelegatesTakeOverAndNullArgumentsAreRefused) {
-  auto replacement = std::make_shared<VolumesController::Delegates>();
-  auto other = std::make_shared<volumetest::RecordingDelegate>();
-  replacement->add(other);
-  controller_->setDelegates(replacement);
-  EXPECT_EQ(controller_->delegates(), replacement);
-  controller_->refresh(1);
-  volumetest::pumpMainQueue();
-  EXPECT_EQ(delegate_->count("updated"), 0u);
-  EXPECT_EQ(other->count("updated"), 1u);
-
+TEST_F(VolumesControllerEjectTest, NullArgumentsAreRefusedAndAReleasedControllerStopsFollowingMounts) {
   EXPECT_THROW(controller_->setDelegates(nullptr), std::invalid_argument);
   EXPECT_THROW(controller_->eject(nullptr), std::invalid_argument);
   EXPECT_THROW(VolumesController::create(nullptr), std::invalid_argument);
   EXPECT_THROW(VolumesController::create(platform_, nullptr), std::invalid_argument);
-}
 
-TEST_F(VolumesControllerEjectTest, AReleasedControllerStopsFollowingMountsAndLateBlocksDoNothing) {
   controller_->refresh(1);  // queues volumesUpdated
   platform_->postMount();
   controller_.reset();

@@ -96,6 +96,7 @@ TEST_F(VolumesControllerLiveTest, EjectFailsWhileTheVolumeIsBusyAndThenUnmountsA
   ASSERT_EQ(failed.size(), 1u);
   EXPECT_EQ(failed[0].error, std::error_code(EBUSY, std::generic_category()));
   EXPECT_FALSE(failed[0].onMainThread);
+  EXPECT_EQ(delegate_->eventsOf("ejectStarted").at(0).thread, failed[0].thread);
   EXPECT_FALSE(volume_->isEjecting);
   EXPECT_TRUE(volumetest::isMountPoint(loop_->mountPoint()));
 
@@ -104,6 +105,7 @@ TEST_F(VolumesControllerLiveTest, EjectFailsWhileTheVolumeIsBusyAndThenUnmountsA
   EXPECT_EQ(delegate_->count("ejectFailed"), 1u);
   ASSERT_TRUE(volumetest::pumpUntil([&] { return delegate_->count("removed") == 1; }));
   EXPECT_EQ(delegate_->eventsOf("removed")[0].volume, volume_);
+  EXPECT_TRUE(volume_->isEjecting);  // until the volume is gone for good
   EXPECT_EQ(controller_->volumeCount(), 0);
   EXPECT_FALSE(volumetest::isMountPoint(loop_->mountPoint()));
   EXPECT_TRUE(volumetest::becomesDetached(*loop_, image_)) << loop_->device() << " still holds " << image_;

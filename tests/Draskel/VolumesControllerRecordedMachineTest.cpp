@@ -126,6 +126,9 @@ TEST_F(VolumesControllerRecordedMachineTest, BrowsableBlockVolumesBecomeVolumesT
                    "/sys/devices/pci0000:00/0000:00:17.0/ata1/host0/target0:0:0/0:0:0:0"}));
   ASSERT_NE(root->characteristics, nullptr);
   EXPECT_EQ(root->characteristics->serialNumber(), Draskel::PropertyValue(std::string("S3Z9NB0K123456A")));
+  const auto vm = controller->volumes().back();
+  ASSERT_NE(vm->characteristics, nullptr);
+  EXPECT_EQ(vm->characteristics->mediumType(), Draskel::PropertyValue(std::string("Rotational")));
   const auto sda = platform::BlockDeviceStat::read(*volumetest::fixtureTree("machine"), "sda");
   ASSERT_TRUE(sda.has_value());
   EXPECT_EQ(root->currentStatistics->bytesRead, sda->sectorsRead * 512);

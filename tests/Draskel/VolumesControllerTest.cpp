@@ -83,7 +83,6 @@ TEST_F(VolumesControllerTest, TheWholeDiskComesFromTheDescriptionsMediaPath) {
   pathless.description->mediaPath.reset();
   platform_->mount("/media/pathless", pathless);
   FakeMount wholeDisk = browsableVolume("Whole", "sdd", "sdd");
-  wholeDisk.resources->isReadOnly = true;
   wholeDisk.fileSystemType = "exfat";
   platform_->mount("/media/whole", wholeDisk);
   for (const char* disk : {"sdb", "sdc", "sdd"}) platform_->setCounters(disk, 0, 0);
@@ -101,12 +100,6 @@ TEST_F(VolumesControllerTest, TheWholeDiskComesFromTheDescriptionsMediaPath) {
   EXPECT_EQ(volumeAt("/media/pathless")->rootBsdName, "");
   const auto whole = volumeAt("/media/whole");
   EXPECT_EQ(whole->rootBsdName, "sdd");
-  // Internal, local, read-only, volume, system, startup, ejectable, as the mount gives them.
-  EXPECT_EQ((std::vector<bool>{whole->isInternal, whole->isLocal, whole->isReadOnly, whole->isVolume,
-                               whole->isSystemVolume, whole->isStartupVolume, whole->isEjectable}),
-            (std::vector<bool>{false, true, true, true, false, false, true}));
-  const auto root = volumeAt("/");
-  EXPECT_TRUE(root->isSystemVolume && root->isStartupVolume && root->isInternal);
   // The file system is the mount's type; the kind, the description's.
   EXPECT_EQ(whole->fileSystem, "exfat");
   EXPECT_EQ(whole->volumeKind, "ext4");

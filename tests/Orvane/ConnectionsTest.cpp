@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <map>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -23,7 +22,7 @@ using testing::IsEmpty;
 
 namespace {
 
-// Names every address "host-<numeric>" unless asked for numeric text, and knows two services.
+// Names every address "host-<numeric>" unless asked for numeric text, and knows the service of port 443.
 class FakeResolver final : public platform::NameResolver {
  public:
   std::string hostName(const sockaddr_in& address, int flags) const override {
@@ -34,9 +33,7 @@ class FakeResolver final : public platform::NameResolver {
   }
   std::string serviceName(const sockaddr_in& address, int flags) const override {
     serviceFlags.push_back(flags);
-    static const std::map<int, std::string> services = {{53, "domain"}, {443, "https"}};
-    auto found = services.find(ntohs(address.sin_port));
-    return found != services.end() ? found->second : std::to_string(ntohs(address.sin_port));
+    return ntohs(address.sin_port) == 443 ? "https" : std::to_string(ntohs(address.sin_port));
   }
   mutable std::vector<int> hostFlags;
   mutable std::vector<int> serviceFlags;
@@ -61,32 +58,6 @@ constexpr auto tcp = NetworkProtocol::tcp;
 constexpr auto udp = NetworkProtocol::udp;
 constexpr auto none = std::nullopt;
 
-TEST(ConnectionsTest, RecordedTablesListEveryEstablishedRowInTableOrder) {
-  auto resolver = std::make_shared<FakeResolver>();
-  ConnectionsController controller(
-      std::make_shared<platform::FileTreeTextSource>(networktest::fixture("host")), resolver);
-  EXPECT_EQ(controller.connectionCount(), 8u);
-  // tcp, then tcp6 (with the IPv4-mapped server end of a dual-stack listener), udp and udp6. Listening and
-  // unconnected sockets are left out; IPv6 sockets carry only their protocol.
-  EXPECT_THAT(
-      seen(controller.connections(false, false)),
-      ElementsAre(Seen{tcp, 36703, 38286, "127.0.0.1", none}, Seen{tcp, 50066, 43001, "127.0.0.1", none},
-                  Seen{tcp, 38286, 36703, "127.0.0.1", none}, Seen{tcp, none, none, none, none},
-                  Seen{tcp, 43001, 50066, "127.0.0.1", none}, Seen{tcp, none, none, none, none},
-                  Seen{udp, 56763, 53, "127.0.0.1", none}, Seen{udp, none, none, none, none}));
-  // Linux's getnameinfo flags: NI_NUMERICHOST (1) for numeric hosts and for every service lookup.
-  EXPECT_THAT(resolver->hostFlags, testing::Each(NI_NUMERICHOST));
-  EXPECT_THAT(resolver->serviceFlags, IsEmpty());
-
-  resolver->hostFlags.clear();
-  auto resolved = controller.connections(true, true);
-  EXPECT_THAT(resolver->hostFlags, ElementsAre(0, 0, 0, 0, 0));
-  EXPECT_THAT(resolver->serviceFlags, ElementsAre(1, 1, 1, 1, 1));
-  EXPECT_EQ(seen({resolved[6]}).front(), (Seen{udp, 56763, 53, "host-127.0.0.1", "domain"}));
-  EXPECT_TRUE(resolved[3]->isBlank());
-  EXPECT_FALSE(resolved[0]->isBlank());
-}
-
 TEST(ConnectionsTest, EdgeRowsAndMissingTables) {
   const std::string header = "  sl  local_address rem_address   st tx_queue rx_queue\n";
   auto source = std::make_shared<platform::MemoryTextSource>();
@@ -98,11 +69,15 @@ TEST(ConnectionsTest, EdgeRowsAndMissingTables) {
   // The IPv6 tables hold only their headers, as a machine without IPv6 sockets has them.
   source->setFile("/proc/net/tcp6", header);
   source->setFile("/proc/net/udp6", header);
-  ConnectionsController controller(source, std::make_shared<FakeResolver>());
+  auto resolver = std::make_shared<FakeResolver>();
+  ConnectionsController controller(source, resolver);
   EXPECT_EQ(controller.connectionCount(), 2u);
   auto listed = controller.connections(false, true);
   EXPECT_THAT(seen(listed),
               ElementsAre(Seen{tcp, 50000, 443, "203.0.113.7", "https"}, Seen{tcp, 8080, none, none, none}));
+  // Linux's getnameinfo flags: NI_NUMERICHOST (1) for a numeric host and for every service lookup.
+  EXPECT_THAT(resolver->hostFlags, ElementsAre(NI_NUMERICHOST));
+  EXPECT_THAT(resolver->serviceFlags, ElementsAre(NI_NUMERICHOST));
   EXPECT_FALSE(listed[1]->isBlank());
 
   source->remove("/proc/net/tcp");

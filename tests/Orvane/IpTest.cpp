@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "Orvane/DecodingError.hpp"
-#include "Orvane/IPInfo.hpp"
 #include "Orvane/Ip.hpp"
 #include "Platform/Foundation/UrlError.hpp"
 #include "tests/support/LoopbackHttpServer.hpp"
@@ -29,7 +27,6 @@ TEST(IpTest, AddressAndCountryThroughBothForms) {
   const std::tuple<std::string, std::string, Found> cases[] = {
       {" 203.0.113.7\n", germany, {"203.0.113.7", "DE"}},
       {"\u00A0\u3000203.0.113.7\u2028\t", germany, {"203.0.113.7", "DE"}},
-      {"203.0.113.7", R"({"ip": "203.0.113.7"})", {"203.0.113.7", {}}},
       {"203.0.113.7", R"({"country_code": null})", {"203.0.113.7", {}}},
       {"203.0.113.7", R"({"country_code": 49})", {"203.0.113.7", {}}},
       {"203.0.113.7", R"({"country_code": "DE", "country": 5})", {"203.0.113.7", {}}},
@@ -85,15 +82,6 @@ TEST(IpTest, FailedRequests) {
     EXPECT_TRUE(found->ip() == ip && !found->countryCode()) << echo;
   }
   EXPECT_THROW(Ip::lookupWithUserAgent("agent").get(), platform::UrlError);
-}
-
-TEST(IPInfoTest, CodingKeysAndEncoding) {
-  const Orvane::IPInfo info{"203.0.113.7", "DE", std::nullopt};
-  EXPECT_EQ(info.encode(), nlohmann::json::parse(R"({"ip": "203.0.113.7", "country_code": "DE"})"));
-  EXPECT_EQ(Orvane::IPInfo::decode(info.encode()), info);
-  EXPECT_EQ(Orvane::IPInfo::codingKey("country"), Orvane::IPInfo::CodingKeys::countryName);
-  EXPECT_EQ(Orvane::IPInfo::codingKey("countryName"), std::nullopt);
-  EXPECT_THROW(Orvane::IPInfo::decode(nlohmann::json::array()), Orvane::DecodingError);
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "Bexlan/DataStore.hpp"
-#include "Bexlan/NumberIdentifier.hpp"
 #include "Orvane/Memory.hpp"
 #include "Orvane/MemoryController.hpp"
 #include "Platform/System/MemInfo.hpp"
@@ -55,10 +53,6 @@ TEST_F(MemoryControllerTest, RefreshWritesBytesWithTheirTypesAndUsedIsTruncatedB
   EXPECT_EQ(controller.uInt64Value(Memory::used()), used);
   EXPECT_EQ(controller.uInt64Value(Memory::free()), 1000 * KiB - used);
   EXPECT_EQ(controller.doubleValue(Memory::usage()), static_cast<double>(used) / (1000 * KiB));
-  const auto statistics = controller.statistics();
-  EXPECT_EQ((std::vector{statistics.free(), statistics.active(), statistics.inactive(), statistics.wired(),
-                         statistics.compressed()}),
-            (std::vector{100.0 * KiB, 300.0 * KiB, 200.0 * KiB, 50.0 * KiB, compressed}));
 
   // The elapsed time plays no part: the same memory gives the same numbers.
   controller.refresh(1e9);
@@ -82,37 +76,12 @@ TEST_F(MemoryControllerTest, UsedBeyondPhysicalMemoryLeavesNothingFreeAndUnreada
     EXPECT_EQ(controller.doubleValue(*key), 0.0) << *key;
   }
   EXPECT_EQ(controller.uInt64Value(Memory::free()), 1000 * KiB);
-  EXPECT_EQ(controller.statistics().active(), 0.0);
 
   // With meminfo never readable, the physical memory is the system's all the same (as free reports it).
   Orvane::MemoryController blind(std::make_shared<platform::MemoryTextSource>());
   blind.refresh(1);
   EXPECT_EQ(blind.doubleValue(Memory::usage()), 0.0);
   EXPECT_EQ(blind.uInt64Value(Memory::free()), systemtest::freeTotal(systemtest::commandOutput("free -b")));
-}
-
-// What every provider shares (one base holds it, so one controller shows it): the history size reaches the
-// store, a negative size is refused before anything changes, a null store is refused, and a new store takes
-// the later refreshes.
-TEST_F(MemoryControllerTest, HistorySizeReachesTheStoreAndANewStoreTakesLaterRefreshes) {
-  Orvane::MemoryController controller(source);
-  controller.setHistorySize(5);
-  EXPECT_EQ(controller.historySize(), 5);
-  EXPECT_EQ(controller.store()->historySize(), 5);
-  EXPECT_EQ(controller.store()->history(Memory::active())->size(), 5u);
-  EXPECT_THROW(controller.setHistorySize(-1), std::invalid_argument);
-  EXPECT_EQ(controller.historySize(), 5);
-  EXPECT_EQ(controller.store()->historySize(), 5);
-
-  auto replacement = std::make_shared<Bexlan::DataStore>();
-  auto entry = std::make_shared<Bexlan::NumberIdentifier>(Memory::active());
-  replacement->add(entry);
-  controller.setStore(replacement);
-  EXPECT_EQ(controller.store(), replacement);
-  controller.refresh(1);
-  EXPECT_EQ(entry->value(), platform::Number::of(300.0 * KiB));
-  EXPECT_THROW(controller.setStore(nullptr), std::invalid_argument);
-  EXPECT_EQ(controller.store(), replacement);
 }
 
 // The live machine, compared with free and with /proc/meminfo read by the test right after the refresh.

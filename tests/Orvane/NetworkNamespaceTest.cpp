@@ -130,6 +130,7 @@ TEST_F(NetworkNamespaceTest, CountersAndRatesAgreeWithTheBytesSentOverAVethPair)
   double bytes = static_cast<double>(v0->uploadBytesDiff) * interval;
   EXPECT_THAT(bytes, AllOf(Ge(100000 * 0.99), Le(100000 * 1.01 + backgroundAllowance)));
   EXPECT_EQ(controller->string("N_S_UL"), Bexlan::DiskUtilities::rateString(v0->uploadBytesDiff, true));
+  EXPECT_EQ(controller->value("N_S_UL")->unsignedLongLongValue(), v0->uploadBytesDiff);  // still in bytes
   EXPECT_THAT(delegate->calls, SizeIs(1));
 }
 

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <tuple>
 
-#include "Bexlan/NumberIdentifier.hpp"
 #include "Orvane/Processor.hpp"
 #include "Orvane/ProcessorController.hpp"
 #include "tests/Orvane/FakeMachine.hpp"
@@ -27,30 +25,6 @@ struct ProcessorControllerTest : testing::Test {
   }
 };
 
-TEST_F(ProcessorControllerTest, RegistersFiveEntriesThatHoldNoNumberBeforeTheFirstRefresh) {
-  auto entry = [&](const std::string& key) {
-    return controller->store()->identifierAs<Bexlan::NumberIdentifier>(key);
-  };
-  for (const std::string* key : {&Processor::total(), &Processor::system(), &Processor::user(),
-                                 &Processor::tasks(), &Processor::threads()}) {
-    ASSERT_NE(entry(*key), nullptr) << *key;
-    EXPECT_FALSE(controller->value(*key).has_value());
-    EXPECT_EQ(controller->string(*key), "-");
-    EXPECT_NE(entry(*key)->icon(), nullptr);
-  }
-  // Loads are unsigned percentages with two decimals; counts are raw signed integers.
-  const auto& total = entry(Processor::total())->mValue();
-  const auto& tasks = entry(Processor::tasks())->mValue();
-  EXPECT_EQ(std::tuple(total.category(), total.decimals(), total.isSigned()),
-            std::tuple(Bexlan::IdentifierCategory::percentage, std::optional(2), false));
-  EXPECT_EQ(std::tuple(tasks.category(), tasks.decimals(), tasks.isSigned()),
-            std::tuple(Bexlan::IdentifierCategory::raw, std::optional<int>(), true));
-
-  const Orvane::SystemInfo& info = controller->systemInfo();
-  EXPECT_EQ(std::tuple(info.cpuCount, info.memSize, info.pageSize, info.booted.seconds),
-            std::tuple(2, 2048u * 1024, 4096, 1700000000));
-}
-
 // One monitor through a run of /proc/stat samples (a missing one as nullopt), each refreshed with another
 // elapsed time, which plays no part: the first sample and the one after a failed read give the average since
 // boot, the others the share of each interval's ticks.
@@ -63,11 +37,10 @@ TEST_F(ProcessorControllerTest, LoadsAreSharesOfTheTicksSinceTheLastReadWhatever
   };
   const Step steps[] = {
       {{{100, 10, 50, 840}}, 0, 10, 5, 1, 1000},
-      {{{160, 30, 70, 940}}, 5, 30, 10, 10, 200},  // 60 user, 20 nice, 20 system, 100 idle
-      {{{160, 30, 70, 940}}, 0.001, 0, 0, 0, 0},   // no tick at all: 0, not a quotient by zero
-      {{{160, 80, 70, 940}}, -5, 0, 0, 100, 50},   // niced work only: "CPU_T" stays 0
+      {{{100, 10, 50, 840}}, 0.001, 0, 0, 0, 0},  // no tick at all: 0, not a quotient by zero
+      {{{100, 60, 50, 840}}, -5, 0, 0, 100, 50},  // niced work only: "CPU_T" stays 0
       // A counter that went down contributes nothing; counters beyond 32 bits count in full.
-      {{{150, 80, 4294967366, 960}}, 1e9, 0, 100.0 * 4294967296 / 4294967316, 0, 4294967316},
+      {{{90, 60, 4294967346, 860}}, 1e9, 0, 100.0 * 4294967296 / 4294967316, 0, 4294967316},
       {std::nullopt, 0, 0, 0, 0, 0},
       {{{200, 20, 100, 1680}}, 0, 10, 5, 1, 2000},
   };
@@ -91,9 +64,6 @@ TEST_F(ProcessorControllerTest, LoadsAreSharesOfTheTicksSinceTheLastReadWhatever
       EXPECT_EQ(controller->cpuIdle(), 84.0);
       EXPECT_EQ(controller->loadPrevious(), (Orvane::HostInfo{100, 50, 840, 10}));
       EXPECT_EQ(controller->value(Processor::total())->type(), platform::Number::Type::Double);
-    }
-    if (step.ticks == 200) {
-      EXPECT_EQ(controller->string(Processor::total()).find("40"), 0u);
     }
   }
 }
