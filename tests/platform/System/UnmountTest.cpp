@@ -14,7 +14,7 @@
 
 #include "Platform/System/Unmount.hpp"
 #include "Platform/System/VolumePlatform.hpp"
-#include "tests/platform/System/MountTestGuards.hpp"
+#include "tests/platform/System/LoopVolume.hpp"
 
 namespace {
 
