@@ -38,6 +38,17 @@ struct Parser {
   std::function<bool(std::string_view)> parse;
 };
 
+// `parse` accepts a text when it gives a value, which `check` then looks at beside the text.
+constexpr auto noCheck = [](const auto&, std::string_view) {};
+template <class Parse, class Check = decltype(noCheck)>
+std::function<bool(std::string_view)> accepting(Parse parse, Check check = noCheck) {
+  return [=](std::string_view text) {
+    const auto value = parse(text);
+    if (value) check(*value, text);
+    return value.has_value();
+  };
+}
+
 std::vector<Parser> parsers() {
   const platform::FileTreeTextSource sample(systemtest::samplePath(0));
   platform::CpuStat recordedStat;
@@ -49,13 +60,8 @@ std::vector<Parser> parsers() {
   std::vector<Parser> result = {
       // Every value came from a whole "<n> kB" line.
       {"meminfo", recorded(sample, "/proc/meminfo"),
-       [](std::string_view text) {
-         const auto info = platform::parseMemInfo(text);
-         if (info) {
-           EXPECT_EQ((info->total | info->active) % 1024, 0u);
-         }
-         return info.has_value();
-       }},
+       accepting(platform::parseMemInfo,
+                 [](const auto& info, auto) { EXPECT_EQ((info.total | info.active) % 1024, 0u); })},
       // A round makes at most four changes, each adding at most one line.
       {"stat", recorded(sample, "/proc/stat"),
        [processors](std::string_view text) {
@@ -65,26 +71,18 @@ std::vector<Parser> parsers() {
          return true;
        }},
       {"cpu list", "0-3,5,7-11\n",
-       [](std::string_view text) {
-         const auto cpus = platform::parseCpuList(text);
-         if (!cpus) return false;
-         EXPECT_TRUE(std::is_sorted(cpus->begin(), cpus->end()));
-         EXPECT_EQ(std::adjacent_find(cpus->begin(), cpus->end()), cpus->end());
-         EXPECT_TRUE(cpus->empty() || cpus->back() <= platform::maxCpuNumber);
-         return true;
-       }},
+       accepting(platform::parseCpuList,
+                 [](const auto& cpus, auto) {
+                   EXPECT_TRUE(std::is_sorted(cpus.begin(), cpus.end()));
+                   EXPECT_EQ(std::adjacent_find(cpus.begin(), cpus.end()), cpus.end());
+                   EXPECT_TRUE(cpus.empty() || cpus.back() <= platform::maxCpuNumber);
+                 })},
       {"cpuinfo", cpuinfo, [](std::string_view text) { return !platform::parseCpuInfoClocks(text).empty(); }},
-      {"clock", "3228000\n",
-       [](std::string_view text) { return platform::parseKilohertz(text).has_value(); }},
-      {"zram", "4096000 1000000 1200000 0 1500000 10 2 0 0\n",
-       [](std::string_view text) { return platform::parseZramMemoryUsed(text).has_value(); }},
-      {"route", recorded(networktest::fixture("laptop"), "/proc/net/route"), [](std::string_view text) {
-         const auto name = platform::parsePrimaryInterface(text);
-         if (name) {
-           EXPECT_NE(text.find(*name), text.npos);
-         }
-         return name.has_value();
-       }}};
+      {"clock", "3228000\n", accepting(platform::parseKilohertz)},
+      {"zram", "4096000 1000000 1200000 0 1500000 10 2 0 0\n", accepting(platform::parseZramMemoryUsed)},
+      {"route", recorded(networktest::fixture("laptop"), "/proc/net/route"),
+       accepting(platform::parsePrimaryInterface,
+                 [](const auto& name, std::string_view text) { EXPECT_NE(text.find(name), text.npos); })}};
   for (auto path : {platform::tcpTablePath, platform::tcp6TablePath, platform::udpTablePath}) {
     result.push_back({std::string(path), recorded(networktest::fixture("host"), std::string(path)),
                       [](std::string_view text) {
@@ -96,25 +94,20 @@ std::vector<Parser> parsers() {
                         return !rows.empty();
                       }});
   }
-  // Four processes' stat and statm.
+  // Four processes' stat and statm. The name is a view inside the text, between its parentheses.
   int processes = 0;
   for (const auto& directory : std::filesystem::directory_iterator(systemtest::samplePath(0) / "proc")) {
     if (processes == 4 || !std::filesystem::exists(directory.path() / "statm")) continue;
     ++processes;
-    // The name is a view inside the text, between its parentheses.
     result.push_back({directory.path() / "stat", systemtest::fileText(directory.path() / "stat"),
-                      [](std::string_view text) {
-                        const auto stat = platform::parseProcessStat(text);
-                        if (!stat) return false;
-                        EXPECT_GE(stat->name.data(), text.data() + 1);
-                        EXPECT_LE(stat->name.data() + stat->name.size(), text.data() + text.size());
-                        EXPECT_EQ(stat->name.data()[-1], '(');
-                        EXPECT_GE(stat->pid, 0);
-                        return true;
-                      }});
-    result.push_back(
-        {directory.path() / "statm", systemtest::fileText(directory.path() / "statm"),
-         [](std::string_view text) { return platform::parseStatmResidentPages(text).has_value(); }});
+                      accepting(platform::parseProcessStat, [](const auto& stat, std::string_view text) {
+                        EXPECT_GE(stat.name.data(), text.data() + 1);
+                        EXPECT_LE(stat.name.data() + stat.name.size(), text.data() + text.size());
+                        EXPECT_EQ(stat.name.data()[-1], '(');
+                        EXPECT_GE(stat.pid, 0);
+                      })});
+    result.push_back({directory.path() / "statm", systemtest::fileText(directory.path() / "statm"),
+                      accepting(platform::parseStatmResidentPages)});
   }
   EXPECT_EQ(processes, 4);
   return result;
