@@ -24,7 +24,6 @@ TEST(CpuListTest, ReadsRangesAndSinglesInAscendingOrderAndRejectsWhatIsNotAList)
 }
 
 TEST(CpuTopologyTest, ClockTextsInKilohertzAndMegahertz) {
-  EXPECT_EQ(platform::parseKilohertz("3500000\n"), 3500000000u);
   EXPECT_EQ(platform::parseKilohertz("5200000\n"), 5200000000u);  // above 32 bits
   EXPECT_EQ(platform::parseKilohertz("18446744073709552\n"), std::nullopt);
   EXPECT_EQ(platform::parseKilohertz("3.5\n"), std::nullopt);
