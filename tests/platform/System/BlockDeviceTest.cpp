@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "Platform/System/BlockDevice.hpp"
 #include "tests/platform/System/VolumeFixtures.hpp"
 
@@ -36,27 +38,22 @@ TEST_F(BlockDeviceTest, EachBusKeepsItsIdentityInItsOwnAttributes) {
   // A parallel ATA link (sdc) reports no SATA speed.
   EXPECT_EQ(device("sdc").deviceProtocol, "ATA");
   EXPECT_EQ(device("nvme0n1p1").deviceProtocol, "PCI-Express");
-  const BlockDevice nvme = device("nvme0n1p2");
-  EXPECT_EQ(nvme.wholeDisk, "nvme0n1");
-  EXPECT_FALSE(nvme.vendor.has_value());
-  EXPECT_EQ(nvme.model, "Samsung SSD 970 EVO Plus 1TB");
-  EXPECT_EQ(nvme.revision, "2B2QEXM7");
-  EXPECT_EQ(nvme.serial, "S4EWNX0R123456");
-  const BlockDevice card = device("mmcblk0p1");
-  EXPECT_EQ(card.model, "SL16G");
-  EXPECT_EQ(card.revision, "0x0");
-  EXPECT_EQ(card.serial, "0x1234abcd");
-  const BlockDevice stick = device("sdb1");
-  EXPECT_EQ(stick.isRemovable, true);
-  EXPECT_EQ(stick.vendor, "SanDisk");
-  EXPECT_EQ(stick.model, "Cruzer Blade");
-  EXPECT_EQ(stick.serial, "4C530001230405109122");
-  // The virtio vendor attribute is a PCI id, not a name; the serial file has no line end.
-  const BlockDevice vda = device("vda");
-  EXPECT_FALSE(vda.vendor.has_value() || vda.model.has_value());
-  EXPECT_EQ(vda.serial, "overlayblk");
-  EXPECT_EQ(vda.isRotational, true);
-  EXPECT_EQ(vda.devicePath, "/sys/devices/pci0000:00/0000:00:02.0/virtio1");
+  // Removable, rotational, vendor, model, revision and serial. The virtio vendor attribute is a PCI id, not
+  // a name; its serial file has no line end.
+  const auto facts = [&](const char* name) {
+    const BlockDevice d = device(name);
+    return std::tuple(d.isRemovable, d.isRotational, d.vendor, d.model, d.revision, d.serial);
+  };
+  using Text = std::optional<std::string>;
+  EXPECT_EQ(facts("nvme0n1p2"), std::tuple(false, false, Text(), Text("Samsung SSD 970 EVO Plus 1TB"),
+                                           Text("2B2QEXM7"), Text("S4EWNX0R123456")));
+  EXPECT_EQ(device("nvme0n1p2").wholeDisk, "nvme0n1");
+  EXPECT_EQ(facts("mmcblk0p1"),
+            std::tuple(false, false, Text(), Text("SL16G"), Text("0x0"), Text("0x1234abcd")));
+  EXPECT_EQ(facts("sdb1"), std::tuple(true, true, Text("SanDisk"), Text("Cruzer Blade"), Text("1.00"),
+                                      Text("4C530001230405109122")));
+  EXPECT_EQ(facts("vda"), std::tuple(false, true, Text(), Text(), Text(), Text("overlayblk")));
+  EXPECT_EQ(device("vda").devicePath, "/sys/devices/pci0000:00/0000:00:02.0/virtio1");
 }
 
 TEST_F(BlockDeviceTest, MadeUpDevicesHaveNoHardware) {

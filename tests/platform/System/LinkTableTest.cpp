@@ -1,4 +1,3 @@
-#include <arpa/inet.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <linux/if_addr.h>
@@ -15,14 +14,11 @@
 #include "Platform/System/LinkTable.hpp"
 #include "tests/platform/System/NetworkFixtures.hpp"
 
-using networktest::addressBytes;
-using networktest::appendMessage;
-using networktest::Bytes;
-using networktest::raw;
 using platform::LinkDumpState;
 using platform::LinkRecord;
 using testing::ElementsAre;
 
+namespace networktest {
 namespace {
 
 // An RTM_NEWLINK message of the link `index`.
@@ -153,7 +149,7 @@ TEST(LinkTableTest, LiveDumpListsTheLinksThatIpLinkShows) {
     EXPECT_EQ(static_cast<unsigned>(link.index), ::if_nametoindex(link.name.c_str())) << link.name;
   }
   std::set<std::string> expected;
-  std::istringstream lines(networktest::commandOutput("ip -o link show"));
+  std::istringstream lines(commandOutput("ip -o link show"));
   // "2: eth0: <BROADCAST,...> ..." or "3: v0@v1: ..." for a link with a peer.
   for (std::string line; std::getline(lines, line);) {
     const size_t start = line.find(": ") + 2;
@@ -164,3 +160,4 @@ TEST(LinkTableTest, LiveDumpListsTheLinksThatIpLinkShows) {
 }
 
 }  // namespace
+}  // namespace networktest

@@ -1,16 +1,17 @@
 #pragma once
 
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include "Platform/System/TextFields.hpp"
+#include "tests/platform/System/MountTestGuards.hpp"
 #include "tests/platform/System/SystemFixtures.hpp"
 
 namespace volumetest {
@@ -40,18 +41,14 @@ inline std::string whyNoLoopVolumes() {
 // device and removes the temporary directory, whatever the test did in between.
 class LoopVolume {
  public:
-  explicit LoopVolume(const std::string& label, int megabytes = 64) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "velmora-volume-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    directory_ = pattern;
-    mountPoint_ = (std::filesystem::path(directory_) / "mount point").string();
-    const std::string image = (std::filesystem::path(directory_) / "volume.img").string();
+  explicit LoopVolume(const std::string& label, int megabytes = 64)
+      : mountPoint_(directory_.path() + "/mount point") {
+    const std::string image = shellQuoted(directory_.path() + "/volume.img");
     std::filesystem::create_directory(mountPoint_);
     // No lazy initialisation: a background thread would write to the device while tests count its I/O.
-    run("truncate -s " + std::to_string(megabytes) + "M " + shellQuoted(image));
-    run("mkfs.ext4 -q -F -E lazy_itable_init=0,lazy_journal_init=0 -L " + shellQuoted(label) + " " +
-        shellQuoted(image));
-    device_ = platform::textfields::trimmed(run("losetup -f --show " + shellQuoted(image)));
+    run("truncate -s " + std::to_string(megabytes) + "M " + image);
+    run("mkfs.ext4 -q -F -E lazy_itable_init=0,lazy_journal_init=0 -L " + shellQuoted(label) + " " + image);
+    device_ = platform::textfields::trimmed(run("losetup -f --show " + image));
     run("mount -t ext4 " + shellQuoted(device_) + " " + shellQuoted(mountPoint_));
     mounted_ = true;
   }
@@ -79,29 +76,59 @@ class LoopVolume {
     return std::move(result.output);
   }
 
-  // Unmounts only the mount this object made, detaches its loop device and removes its directory.
+  // Unmounts only the mount this object made and detaches its loop device. Still mounted, the volume keeps
+  // its device, and its directory stays (removing it would reach into the volume): left for a person.
   void cleanUp() {
     if (mounted_) {
       const CommandResult unmount = runCommand("umount " + shellQuoted(mountPoint_));
       if (unmount.status != 0) {
-        // Still mounted: removing the directory would reach into the volume. Leave it for a person.
         std::fprintf(stderr, "LoopVolume: could not unmount %s: %s", mountPoint_.c_str(),
                      unmount.output.c_str());
         return;
       }
+      mounted_ = false;
     }
     if (!device_.empty()) runCommand("losetup -d " + shellQuoted(device_));
-    std::error_code ignored;
-    if (!directory_.empty()) std::filesystem::remove_all(directory_, ignored);
-    mounted_ = false;
     device_.clear();
-    directory_.clear();
   }
 
-  std::string directory_;
+  TemporaryDirectory directory_;
   std::string mountPoint_;
   std::string device_;
   bool mounted_ = false;
 };
+
+// The image file behind a loop volume's device, as losetup reports it.
+inline std::string backingFile(const LoopVolume& volume) {
+  const CommandResult result = runCommand("losetup -n -O BACK-FILE " + shellQuoted(volume.device()));
+  return result.status == 0 ? std::string(platform::textfields::trimmed(result.output)) : std::string();
+}
+
+// Whether the volume's loop device lets go of `image` within five seconds. The kernel detaches a device that
+// someone else (udev's probe, a parallel test) still has open when the last of them closes it, so a detach
+// may land a moment after the call that asked for it returned.
+inline bool becomesDetached(const LoopVolume& volume, const std::string& image) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    if (backingFile(volume) != image) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
+}
+
+// Mounts a loop volume that a test unmounted at its mount point again, first attaching its image to the
+// same loop device when the device was detached, so that its guard takes it down as it made it. When that
+// fails (the device was taken by someone else meanwhile), removes the volume's directory instead, where
+// nothing is mounted.
+inline void remount(const LoopVolume& volume, const std::string& image) {
+  if (isMountPoint(volume.mountPoint())) return;
+  const std::string device = shellQuoted(volume.device());
+  if (backingFile(volume) == image ||
+      runCommand("losetup " + device + " " + shellQuoted(image)).status == 0) {
+    if (runCommand("mount -t ext4 " + device + " " + shellQuoted(volume.mountPoint())).status == 0) return;
+    runCommand("losetup -d " + device);
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(volume.mountPoint()).parent_path(), ignored);
+}
 
 }  // namespace volumetest

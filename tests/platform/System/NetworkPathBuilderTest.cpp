@@ -7,12 +7,9 @@
 #include "Platform/System/NetworkPathBuilder.hpp"
 #include "tests/platform/System/NetworkFixtures.hpp"
 
+namespace networktest {
 namespace {
 
-using networktest::addressBytes;
-using networktest::appendMessage;
-using networktest::Bytes;
-using networktest::raw;
 using platform::LinkDumpState;
 using platform::NetworkPath;
 
@@ -59,3 +56,4 @@ TEST(NetworkPathBuilderTest, TruncatedAndDamagedBuffersAreReadWithinTheirBounds)
 }
 
 }  // namespace
+}  // namespace networktest

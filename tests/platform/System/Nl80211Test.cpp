@@ -36,65 +36,57 @@ const nlmsghdr* header(const std::vector<std::uint32_t>& words) {
   return reinterpret_cast<const nlmsghdr*>(words.data());
 }
 
-void putInterface(nl_msg* message, const std::string& ssid) {
-  nla_put_u32(message, NL80211_ATTR_IFINDEX, 3);
-  nla_put_string(message, NL80211_ATTR_IFNAME, "wlan0");
-  if (!ssid.empty()) nla_put(message, NL80211_ATTR_SSID, static_cast<int>(ssid.size()), ssid.data());
+std::vector<std::uint32_t> interfaceReply(const std::string& ssid) {
+  return reply(NL80211_CMD_NEW_INTERFACE, [&](nl_msg* message) {
+    nla_put_u32(message, NL80211_ATTR_IFINDEX, 3);
+    nla_put_string(message, NL80211_ATTR_IFNAME, "wlan0");
+    if (!ssid.empty()) nla_put(message, NL80211_ATTR_SSID, static_cast<int>(ssid.size()), ssid.data());
+  });
 }
 
 // A station with a signal and a transmit rate in the 16-bit (`bits` 16) or 32-bit attribute.
-void putStation(nl_msg* message, int bits, std::uint32_t rate) {
-  nlattr* station = nla_nest_start(message, NL80211_ATTR_STA_INFO);
-  nla_put_u8(message, NL80211_STA_INFO_SIGNAL, static_cast<std::uint8_t>(-51));
-  nlattr* bitrate = nla_nest_start(message, NL80211_STA_INFO_TX_BITRATE);
-  if (bits == 16) nla_put_u16(message, NL80211_RATE_INFO_BITRATE, static_cast<std::uint16_t>(rate));
-  if (bits == 32) nla_put_u32(message, NL80211_RATE_INFO_BITRATE32, rate);
-  nla_nest_end(message, bitrate);
-  nla_nest_end(message, station);
+std::vector<std::uint32_t> stationReply(int bits, std::uint32_t rate) {
+  return reply(NL80211_CMD_NEW_STATION, [&](nl_msg* message) {
+    nlattr* station = nla_nest_start(message, NL80211_ATTR_STA_INFO);
+    nla_put_u8(message, NL80211_STA_INFO_SIGNAL, static_cast<std::uint8_t>(-51));
+    nlattr* bitrate = nla_nest_start(message, NL80211_STA_INFO_TX_BITRATE);
+    if (bits == 16) nla_put_u16(message, NL80211_RATE_INFO_BITRATE, static_cast<std::uint16_t>(rate));
+    if (bits == 32) nla_put_u32(message, NL80211_RATE_INFO_BITRATE32, rate);
+    nla_nest_end(message, bitrate);
+    nla_nest_end(message, station);
+  });
 }
 
-void putSurvey(nl_msg* message, bool inUse, int noise) {
-  nlattr* survey = nla_nest_start(message, NL80211_ATTR_SURVEY_INFO);
-  nla_put_u8(message, NL80211_SURVEY_INFO_NOISE, static_cast<std::uint8_t>(noise));
-  if (inUse) nla_put_flag(message, NL80211_SURVEY_INFO_IN_USE);
-  nla_nest_end(message, survey);
+std::vector<std::uint32_t> surveyReply(bool inUse, int noise) {
+  return reply(NL80211_CMD_NEW_SURVEY_RESULTS, [&](nl_msg* message) {
+    nlattr* survey = nla_nest_start(message, NL80211_ATTR_SURVEY_INFO);
+    nla_put_u8(message, NL80211_SURVEY_INFO_NOISE, static_cast<std::uint8_t>(noise));
+    if (inUse) nla_put_flag(message, NL80211_SURVEY_INFO_IN_USE);
+    nla_nest_end(message, survey);
+  });
 }
 
-TEST(Nl80211Test, AnInterfaceReplyGivesItsNameAndWhileAssociatedItsNetwork) {
-  const auto home = reply(NL80211_CMD_NEW_INTERFACE, [](nl_msg* m) { putInterface(m, "Home"); });
-  EXPECT_EQ(parseInterface(header(home)), (InterfaceReply{3, "wlan0", "Home"}));
-  const auto idle = reply(NL80211_CMD_NEW_INTERFACE, [](nl_msg* m) { putInterface(m, ""); });
-  EXPECT_EQ(parseInterface(header(idle)), (InterfaceReply{3, "wlan0", std::nullopt}));
-  const auto bad = reply(NL80211_CMD_NEW_INTERFACE, [](nl_msg* m) { putInterface(m, "Caf\xe9"); });
-  EXPECT_EQ(parseInterface(header(bad))->networkName, "Caf\xef\xbf\xbd");
+TEST(Nl80211Test, RepliesGiveTheInterfaceItsNetworkTheSignalBitRateAndNoiseInUse) {
+  EXPECT_EQ(parseInterface(header(interfaceReply("Home"))), (InterfaceReply{3, "wlan0", "Home"}));
+  EXPECT_EQ(parseInterface(header(interfaceReply(""))), (InterfaceReply{3, "wlan0", std::nullopt}));
+  EXPECT_EQ(parseInterface(header(interfaceReply("Caf\xe9")))->networkName, "Caf\xef\xbf\xbd");
   const auto nameless =
       reply(NL80211_CMD_NEW_INTERFACE, [](nl_msg* m) { nla_put_u32(m, NL80211_ATTR_IFINDEX, 3); });
   EXPECT_FALSE(parseInterface(header(nameless)).has_value());
-}
 
-TEST(Nl80211Test, AStationReplyGivesSignalAndBitRate) {
-  const auto wide = reply(NL80211_CMD_NEW_STATION, [](nl_msg* m) { putStation(m, 32, 8667); });
-  EXPECT_EQ(parseStation(header(wide)), (StationReply{-51, 866.7}));
-  const auto narrow = reply(NL80211_CMD_NEW_STATION, [](nl_msg* m) { putStation(m, 16, 540); });
-  EXPECT_EQ(parseStation(header(narrow)), (StationReply{-51, 54.0}));
-  const auto noRate = reply(NL80211_CMD_NEW_STATION, [](nl_msg* m) { putStation(m, 0, 0); });
-  EXPECT_EQ(parseStation(header(noRate)), (StationReply{-51, std::nullopt}));
+  EXPECT_EQ(parseStation(header(stationReply(32, 8667))), (StationReply{-51, 866.7}));
+  EXPECT_EQ(parseStation(header(stationReply(16, 540))), (StationReply{-51, 54.0}));
+  EXPECT_EQ(parseStation(header(stationReply(0, 0))), (StationReply{-51, std::nullopt}));
   EXPECT_EQ(parseStation(header(reply(NL80211_CMD_NEW_STATION, [](nl_msg*) {}))), StationReply{});
-}
 
-TEST(Nl80211Test, OnlyTheSurveyOfTheChannelInUseGivesTheNoise) {
-  EXPECT_EQ(parseSurveyNoise(
-                header(reply(NL80211_CMD_NEW_SURVEY_RESULTS, [](nl_msg* m) { putSurvey(m, true, -92); }))),
-            -92);
-  EXPECT_FALSE(parseSurveyNoise(
-      header(reply(NL80211_CMD_NEW_SURVEY_RESULTS, [](nl_msg* m) { putSurvey(m, false, -80); }))));
+  // Only the survey of the channel in use gives the noise.
+  EXPECT_EQ(parseSurveyNoise(header(surveyReply(true, -92))), -92);
+  EXPECT_FALSE(parseSurveyNoise(header(surveyReply(false, -80))));
 }
 
 TEST(Nl80211Test, DamagedRepliesAreReadWithoutHarm) {
-  const std::vector<std::vector<std::uint32_t>> replies = {
-      reply(NL80211_CMD_NEW_INTERFACE, [](nl_msg* m) { putInterface(m, "Home"); }),
-      reply(NL80211_CMD_NEW_STATION, [](nl_msg* m) { putStation(m, 32, 8667); }),
-      reply(NL80211_CMD_NEW_SURVEY_RESULTS, [](nl_msg* m) { putSurvey(m, true, -92); })};
+  const std::vector<std::vector<std::uint32_t>> replies = {interfaceReply("Home"), stationReply(32, 8667),
+                                                           surveyReply(true, -92)};
   std::mt19937 random(7);
   for (int round = 0; round < 20000; ++round) {
     std::vector<std::uint32_t> damaged = replies[round % replies.size()];

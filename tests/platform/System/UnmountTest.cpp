@@ -9,18 +9,27 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <thread>
 
 #include "Platform/System/Unmount.hpp"
 #include "Platform/System/VolumePlatform.hpp"
-#include "tests/platform/System/MountTestGuards.hpp"
+#include "tests/platform/System/LoopVolume.hpp"
 
 namespace {
 
 using platform::unmount;
 
 std::error_code posix(int code) { return {code, std::generic_category()}; }
+
+// The exit status of `body` run in a forked child, or -1 when there was none.
+int exitStatusInChild(const std::function<int()>& body) {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(body());
+  int status = 0;
+  return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 bool rootIsReadOnly() {
   struct statvfs status {};
@@ -70,16 +79,11 @@ TEST_F(UnmountLiveTest, AnUnprivilegedCallerGetsEpermAndTheMountStays) {
   std::filesystem::permissions(directory_->path(), std::filesystem::perms::owner_all |
                                                        std::filesystem::perms::group_exec |
                                                        std::filesystem::perms::others_exec);
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0) ::_exit(255);
-    ::_exit(unmount(mount.mountPoint()).value());
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), EPERM);
+  EXPECT_EQ(exitStatusInChild([&] {
+              if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0) return 255;
+              return unmount(mount.mountPoint()).value();
+            }),
+            EPERM);
   EXPECT_TRUE(volumetest::isMountPoint(mount.mountPoint()));
 }
 
@@ -157,13 +161,8 @@ int ejectEscapeChecks(const std::string& base) {
 TEST_F(UnmountLiveTest, EjectPathsThatResolveOutsideTheScopeAreRefusedWithEperm) {
   if (const std::string why = volumetest::whyNoLoopVolumes(); !why.empty()) GTEST_SKIP() << why;
   if (rootIsReadOnly()) GTEST_SKIP() << "the root is read-only here";
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) ::_exit(ejectEscapeChecks(directory_->path()));
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "failed checks (100: no private mount namespace)";
+  EXPECT_EQ(exitStatusInChild([&] { return ejectEscapeChecks(directory_->path()); }), 0)
+      << "failed checks (100: no private mount namespace)";
 }
 
 }  // namespace

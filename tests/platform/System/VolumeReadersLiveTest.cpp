@@ -37,17 +37,21 @@ std::vector<std::string> wordsOf(const std::string& command) {
   return words;
 }
 
-std::uint64_t number(const std::string& text) { return std::strtoull(text.c_str(), nullptr, 10); }
+// The size and the available bytes that df gives for the file system at `path`.
+std::pair<std::uint64_t, std::uint64_t> dfSizes(const std::string& path) {
+  const std::vector<std::string> words = wordsOf("df -B1 --output=size,avail " + shellQuoted(path));
+  EXPECT_EQ(words.size(), 4u) << path;
+  if (words.size() != 4) return {};
+  return {std::strtoull(words[2].c_str(), nullptr, 10), std::strtoull(words[3].c_str(), nullptr, 10)};
+}
 
 TEST(VolumeReadersLiveTest, TheRootAgreesWithDfFindmntAndLsblk) {
   const auto size = platform::FileSystemSize::read("/");
-  const std::vector<std::string> df = wordsOf("df -B1 --output=size,avail /");
+  const auto [total, available] = dfSizes("/");
   ASSERT_TRUE(size.has_value());
-  ASSERT_EQ(df.size(), 4u);
-  EXPECT_EQ(size->totalBytes, number(df[2]));
+  EXPECT_EQ(size->totalBytes, total);
   // Other programs write while the two read: allow 1 GiB, far below the blocks reserved for root that
   // separate free from available space on a usual ext4.
-  const std::uint64_t available = number(df[3]);
   EXPECT_LT(std::max(size->availableBytes, available) - std::min(size->availableBytes, available),
             1024 * mebibyte);
   EXPECT_FALSE(platform::FileSystemSize::read("/no/such/path").has_value());
@@ -144,11 +148,8 @@ TEST_F(LoopVolumeLiveTest, TheMountIsFoundWithItsEscapedPathDeviceLabelAndTheSiz
   EXPECT_EQ(platform::fileSystemLabel(volume_->mountPoint(), nullptr), "Vol T");
 
   const auto size = platform::FileSystemSize::read(volume_->mountPoint());
-  const auto df = wordsOf("df -B1 --output=size,avail " + shellQuoted(volume_->mountPoint()));
   ASSERT_TRUE(size.has_value());
-  ASSERT_EQ(df.size(), 4u);
-  EXPECT_EQ(size->totalBytes, number(df[2]));
-  EXPECT_EQ(size->availableBytes, number(df[3]));
+  EXPECT_EQ(std::pair(size->totalBytes, size->availableBytes), dfSizes(volume_->mountPoint()));
   EXPECT_FALSE(size->isReadOnly);
 }
 
@@ -181,20 +182,20 @@ TEST_F(LoopVolumeLiveTest, UdevRecordsComeThroughLibudevAsBlkidAndUdevadmSeeThem
 }
 
 TEST_F(LoopVolumeLiveTest, DirectIoShowsUpInTheCountersExactlyAsInDiskStats) {
-  const auto [start, startInDiskStats] = quietCounters();
-  EXPECT_EQ(start, startInDiskStats);
-  transfer(8 * mebibyte, true);
-  const auto [written, writtenInDiskStats] = quietCounters();
-  EXPECT_EQ(written, writtenInDiskStats);
-  // The data and, at most, a little metadata and journal.
-  EXPECT_GE(written.bytesWritten() - start.bytesWritten(), 8 * mebibyte);
-  EXPECT_LE(written.bytesWritten() - start.bytesWritten(), 9 * mebibyte);
-
-  transfer(8 * mebibyte, false);
-  const auto [read, readInDiskStats] = quietCounters();
-  EXPECT_EQ(read, readInDiskStats);
-  EXPECT_GE(read.bytesRead() - written.bytesRead(), 8 * mebibyte);
-  EXPECT_LE(read.bytesRead() - written.bytesRead(), 9 * mebibyte);
+  auto [last, lastInDiskStats] = quietCounters();
+  EXPECT_EQ(last, lastInDiskStats);
+  for (const bool write : {true, false}) {
+    SCOPED_TRACE(write ? "write" : "read");
+    transfer(8 * mebibyte, write);
+    const auto [now, nowInDiskStats] = quietCounters();
+    EXPECT_EQ(now, nowInDiskStats);
+    // The data and, at most, a little metadata and journal.
+    const std::uint64_t moved =
+        write ? now.bytesWritten() - last.bytesWritten() : now.bytesRead() - last.bytesRead();
+    EXPECT_GE(moved, 8 * mebibyte);
+    EXPECT_LE(moved, 9 * mebibyte);
+    last = now;
+  }
 }
 
 TEST(FileSystemSizeTest, BlockCountsTimesTheFragmentSizeSaturate) {
