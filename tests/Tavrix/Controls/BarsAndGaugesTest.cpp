@@ -292,7 +292,7 @@ TEST(BarsAndGaugesGallery, EveryBarAndGaugeTheSpinnerAtTwoTimesAndTheLineBarPrev
     const Rgba accent = resolved(SystemColors::controlAccentColor());
     const Rgba quaternary = resolved(SystemColors::quaternaryLabelColor());
     const Rgba green = resolved(SystemColors::systemGreen());
-    const Rgba blue = resolved(SystemColors::systemBlue());
+    const Rgba systemBlue = resolved(SystemColors::systemBlue());
     const Rgba orange = resolved(SystemColors::systemOrange());
     const auto image = gallery::picture(*board, "bars-and-gauges" + suffix(appearance));
     expectPixels(*image,
@@ -313,7 +313,7 @@ TEST(BarsAndGaugesGallery, EveryBarAndGaugeTheSpinnerAtTwoTimesAndTheLineBarPrev
              {38, 75, gaugeCentre, green},
              {38, 50, gaugeCentre, resolved(SystemColors::systemGreen()->withAlphaComponent(0.1))},
              {38, 270, gaugeCentre, platform::test::transparent},
-             {38, 50, doubleCentre, blue},
+             {38, 50, doubleCentre, systemBlue},
              {38, 20, doubleCentre, resolved(SystemColors::systemBlue()->withAlphaComponent(0.1))},
              {28, 140, doubleCentre, orange},
              {28, 120, doubleCentre, resolved(SystemColors::systemOrange()->withAlphaComponent(0.1))}}) {

@@ -106,7 +106,7 @@ TEST(BezierPathArc, JoinsTheCurrentPointWithALineAndBadValuesAppendNothing) {
 TEST(BezierPathRoundedRect, StandardisesTheRectAndBadRadiiGiveAPlainRectangle) {
   // From the end of the bottom-left corner, counterclockwise, each corner a quarter ellipse; the height
   // allows a radius of 10, the width one of 50.
-  for (const auto [xRadius, rx] : {std::pair{30.0, 30.0}, {500.0, 50.0}}) {
+  for (const auto& [xRadius, rx] : {std::pair{30.0, 30.0}, {500.0, 50.0}}) {
     const double ry = 10, kx = rx * kappa, ky = ry * kappa;
     expectElements(
         BezierPath::roundedRect(Rect(100, 20, -100, -20), xRadius, 30).path(),
