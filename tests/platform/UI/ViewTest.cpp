@@ -8,7 +8,6 @@
 
 #include "Platform/Graphics/Appearance.hpp"
 #include "Platform/UI/LayoutConstraint.hpp"
-#include "Platform/UI/Screen.hpp"
 #include "Platform/UI/View.hpp"
 #include "Platform/UI/Window.hpp"
 
@@ -312,16 +311,6 @@ TEST(Window, OneKeyWindowAtATimeAndTheContentInheritsTheWindowsAppearance) {
   second->setContentView(first->contentView());
   EXPECT_EQ(first->contentView(), nullptr);
   EXPECT_EQ(child->window(), second);
-}
-
-TEST(Screen, NoMainScreenUnlessAScopeProvidesOne) {
-  EXPECT_FALSE(Screen::main().has_value());
-  {
-    ScopedMainScreen retina(Screen{2});
-    EXPECT_EQ(Screen::main()->backingScaleFactor, 2);
-  }
-  EXPECT_FALSE(Screen::main().has_value());
-  EXPECT_THROW(ScopedMainScreen(Screen{0}), std::invalid_argument);
 }
 
 }  // namespace
