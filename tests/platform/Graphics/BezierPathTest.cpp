@@ -74,19 +74,15 @@ TEST(BezierPathArc, SweepsFollowTheClockwiseRuleInYUpSpaceAt0_90And360Degrees) {
   EXPECT_EQ(arc(0, 450, false).elementCount(), 5u);
 }
 
-TEST(BezierPathArc, JoinsTheCurrentPointWithALineAndBadValuesAppendNothing) {
+// Radii that leave no circle are checked by
+// Gauge.WithoutAColourShowsNoTrackAndAGradientStartArcAndNothingWhenTooNarrow.
+TEST(BezierPathArc, JoinsTheCurrentPointWithALineAndAnEndlessSweepAppendsNothing) {
   BezierPath path;
   path.move({0, 0});
   path.appendArc({20, 0}, 5, 180, 90, true);
   expectElements(path.path(),
                  {moveTo({0, 0}), lineTo({15, 0}), curveTo({15, h / 2}, {20 - h / 2, 5}, {20, 5})});
 
-  for (double radius : {0.0, -3.0, nan}) {
-    BezierPath moved;
-    moved.move({1, 1});
-    moved.appendArc({0, 0}, radius, 0, 90);
-    EXPECT_EQ(moved.elementCount(), 1u) << radius;
-  }
   BezierPath endless;
   endless.appendArc({0, 0}, 10, 0, INFINITY);
   EXPECT_TRUE(endless.isEmpty());
@@ -118,8 +114,6 @@ TEST(PathTrim, FractionsOfTheLengthAreClampedAndEmptyRangesGiveNothing) {
     std::vector<ExpectedElement> elements;
   };
   const Case cases[] = {
-      {0, 0.5, {moveTo({0, 0}), lineTo({10, 0})}},
-      {0.5, 1, {moveTo({10, 0}), lineTo({10, 10})}},
       {0.25, 0.75, {moveTo({5, 0}), lineTo({10, 0}), lineTo({10, 5})}},
       {-1, 0.25, {moveTo({0, 0}), lineTo({5, 0})}},
       {0.75, 7, {moveTo({10, 5}), lineTo({10, 10})}},
