@@ -42,8 +42,6 @@ Path corner() {
   return path.path();
 }
 
-// Clockwise arcs across 0 degrees and the tight bounds of arcs are checked through the gauge's paths
-// (Gauge.FillsItsArcClockwiseFromTheLowerLeftEnd); a stroked mask's control box by the renderer test.
 TEST(BezierPathArc, SweepsFollowTheClockwiseRuleInYUpSpaceAt0_90And360Degrees) {
   // The quarters of the circle of radius 10 about the origin, named by the compass points they join.
   const auto en = curveTo({10, h}, {h, 10}, {0, 10}), nw = curveTo({-h, 10}, {-10, h}, {-10, 0}),
@@ -105,6 +103,33 @@ TEST(BezierPathRoundedRect, StandardisesTheRectAndBadRadiiGiveAPlainRectangle) {
   for (double radius : {0.0, -5.0, nan}) {
     expectElements(BezierPath::roundedRect(Rect(0, 0, 8, 6), radius, 3).path(),
                    {moveTo({0, 0}), lineTo({8, 0}), lineTo({8, 6}), lineTo({0, 6}), closePath()});
+  }
+}
+
+TEST(PathBounds, ControlBoxHoldsTheControlPointsAndTheTightBoxOnlyTheCurve) {
+  // A quarter arc from 45 to 135 degrees: it ends at height 10 sin 45 and peaks at 10; its controls sit h
+  // along the tangents at the ends, which point up and inwards.
+  const double side = 10 * std::sqrt(0.5);
+  BezierPath box = BezierPath::rect(Rect(-5, 2, 10, 4));
+  box.move({20, -1});  // a lone move still counts
+  struct Case {
+    Path path;
+    Rect control, tight;
+  };
+  const Case cases[] = {
+      {Path(), Rect::zero(), Rect::zero()},
+      {hump(), Rect(0, 0, 10, 10), Rect(0, 0, 10, 7.5)},
+      // x(t) = -24 t (1 - t) reaches -6 at t = 0.5 while the controls reach -8; y rises from 0 to 10.
+      {curve({0, 0}, {0, 10}, {-8, 4}, {-8, 6}), Rect(-8, 0, 8, 10), Rect(-6, 0, 6, 10)},
+      {arc(45, 135, false), Rect(-side, side, 2 * side, h * std::sqrt(0.5)),
+       Rect(-side, side, 2 * side, 10 - side)},
+      {box.path(), Rect(-5, -1, 25, 7), Rect(-5, -1, 25, 7)},
+      {BezierPath::oval(Rect(1, 2, 4, 4)).path(), Rect(1, 2, 4, 4), Rect(1, 2, 4, 4)},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(testing::Message() << "case " << i);
+    expectRectNear(cases[i].path.controlBounds(), cases[i].control);
+    expectRectNear(cases[i].path.tightBounds(), cases[i].tight);
   }
 }
 

@@ -46,8 +46,23 @@ TEST(Image, BitmapCoversTheSizeAtTheScaleAndBadSizesGiveTheEmptyImage) {
   EXPECT_THROW(image->pixel(0, -1), std::out_of_range);
 }
 
-// A deep copy is checked through tinting (Bexlan ImagesTest.TintingColoursTemplatesOnly), a PNG read back
-// pixel for pixel by ImagesTest.NamedImagesComeFromTheTopOfTheBundle.
+TEST(Image, CopyIsDeepAndFocusDrawsInPointsFromTheBottomLeft) {
+  auto original = Image::create({4, 4}, 2);
+  fill(*original, Rect(0, 0, 2, 2), opaqueRed);
+  original->setTemplate(true);
+  // The lower-left 2 x 2 points are the 4 x 4 pixels at the bottom-left of the 8 x 8 bitmap.
+  expectRgba(original->pixel(3, 4), opaqueRed);
+  expectRgba(original->pixel(4, 4), transparent);
+  expectRgba(original->pixel(3, 3), transparent);
+  auto copy = original->copy();
+  EXPECT_TRUE(copy->isTemplate());
+  fill(*copy, Rect(0, 0, 4, 4), opaqueBlue);
+  expectRgba(copy->pixel(0, 7), opaqueBlue);
+  expectRgba(original->pixel(0, 7), opaqueRed);
+}
+
+// A PNG written and read back pixel for pixel is checked by Bexlan's
+// ImagesTest.NamedImagesComeFromTheTopOfTheBundle.
 TEST(Image, ResizeStretches) {
   // Over a new size at the same scale, the aspect ratio not kept: red fills the left half, blue the right,
   // to the very edges.

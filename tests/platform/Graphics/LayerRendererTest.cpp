@@ -136,8 +136,8 @@ TEST(RenderGradient, EndColoursArePaddedBeyondTheEndPoints) {
   expectRgba(pixelAt(*image, 50, 5), {0.5, 0, 0.5, 1}, 0.02);
 }
 
-// The mask's path in the layer's own space is checked by Tavrix's
-// GradientLayerTest.AssignmentsApplyAttachAndMask.
+// A mask's path in the masked layer's own space is checked by Tavrix's BarPlotterGallery.BarsGrowingIn
+// (gradient bars, each masked by its bar's path).
 TEST(RenderGradient, MaskCutsTheGradientInTheLayersOwnSpaceByItsAlphaOnly) {
   auto root = canvas(20, 20);
   auto gradient = addGradient(*root, Rect(10, 0, 10, 20), {opaqueRed, opaqueRed});
