@@ -116,24 +116,6 @@ TEST(BundleResources, FindsFilesAtTheTopOfTheBundle) {
   EXPECT_EQ(Bundle::atPath(files.directory / "absent"), nullptr);
 }
 
-TEST(BundleLookup, MainBundleCarriesTheProductInfoAndModulesComeFromBesideTheExecutable) {
-  const std::shared_ptr<Bundle> main = Bundle::main();
-  EXPECT_EQ(main->name(), std::string(buildinfo::productName));
-  EXPECT_EQ(main->shortVersion(), std::string(buildinfo::shortVersion));
-  EXPECT_EQ(main->identifier(), std::string(buildinfo::bundleIdentifier));
-  EXPECT_EQ(main, Bundle::main());
-  const std::shared_ptr<Bundle> bexlan = Bundle::module("Bexlan");
-  EXPECT_EQ(bexlan->name(), std::nullopt) << "module bundles have no info values";
-  EXPECT_EQ(bexlan, Bundle::module("Bexlan"));
-  ScopedRegion region("en_US", "UTC", {"en"});
-  EXPECT_EQ(bexlan->localizedString("NO_SUCH_KEY_ANYWHERE"), "NO_SUCH_KEY_ANYWHERE");
-
-  const fs::path executableDirectory = fs::read_symlink("/proc/self/exe").parent_path();
-  const fs::path expected = executableDirectory / ".." / buildinfo::resourceSubdirectory / "Bexlan.bundle";
-  if (!fs::is_directory(expected)) GTEST_SKIP() << "no resource directory beside " << executableDirectory;
-  EXPECT_EQ(bexlan->bundlePath(), fs::weakly_canonical(expected));
-}
-
 TEST(BundleLookup, AnExplicitResourceDirectoryIsTheOnlyPlaceLookedIn) {
   TemporaryBundle resources;
   resources.write("ExplicitOnly.bundle/en.lproj/Localizable.json", R"({"KEY": "from the explicit place"})");

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <stdexcept>
@@ -15,7 +14,6 @@ namespace platform {
 namespace {
 
 using Mode = NumberFormatter::RoundingMode;
-constexpr double infinity = std::numeric_limits<double>::infinity();
 
 NumberFormatter fractionFormatter(int minimum, int maximum, Mode mode) {
   NumberFormatter formatter;
@@ -47,27 +45,15 @@ TEST_F(NumberFormatterTest, IntegersAndNumbersKeepAllTheirDigits) {
   NumberFormatter formatter;
   EXPECT_EQ(formatter.string(std::numeric_limits<std::int64_t>::min()), "-9223372036854775808");
   EXPECT_EQ(formatter.string(std::uint64_t{9223372036854775808u}), "9223372036854775808");
-  EXPECT_EQ(formatter.string(std::int8_t{-128}), "-128");
   formatter.setUsesGrouping(true);
   formatter.setMinimumFractionDigits(1);
   formatter.setMaximumFractionDigits(12);
   EXPECT_EQ(formatter.string(std::numeric_limits<std::uint64_t>::max()), "18,446,744,073,709,551,615.0");
   EXPECT_EQ(formatter.string(Number::of(std::numeric_limits<std::uint64_t>::max())),
             "18,446,744,073,709,551,615.0");
-  EXPECT_EQ(formatter.string(Number::of(std::int16_t{-32768})), "-32,768.0");
   EXPECT_EQ(formatter.string(Number::of(true)), "1.0");
-  EXPECT_EQ(formatter.string(Number::of(1234.5)), "1,234.5");
   EXPECT_EQ(formatter.string(Number::of(0.1f)), "0.1") << "a float is written from its own digits";
   EXPECT_EQ(formatter.string(Number::of(-3.75e10f)), "-37,500,000,000.0");
-}
-
-TEST_F(NumberFormatterTest, NonFiniteValuesGiveTheLocaleSymbols) {
-  NumberFormatter formatter = fractionFormatter(2, 2, Mode::down);
-  EXPECT_EQ(formatter.string(std::nan("")), "NaN");
-  EXPECT_EQ(formatter.string(infinity), "∞");
-  EXPECT_EQ(formatter.string(Number::of(-std::numeric_limits<float>::infinity())), "-∞");
-  ScopedRegion posix("en_US_POSIX", "UTC", {"en"});
-  EXPECT_EQ(formatter.string(infinity), "INF");
 }
 
 TEST_F(NumberFormatterTest, DigitSettingsStayConsistentAndRejectNonsense) {

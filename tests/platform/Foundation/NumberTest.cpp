@@ -34,77 +34,42 @@ static_assert(Number::of(300).charValue() == 44 && Number::of(-1e300).intValue()
 static_assert(Number::of(1e300).unsignedLongLongValue() == uint64Max);
 static_assert(Number::of(1e300).floatValue() == inf);
 
-TEST(NumberTest, KeepsTheSourceTypeAndItsCode) {
-  const std::vector<Number> numbers = numbersOf(true, std::int8_t{-1}, std::uint8_t{1}, std::int16_t{1},
-                                                std::uint16_t{1}, 1, 1u, 1L, 1LL, 1UL, 1ULL, 1.0f, 1.0);
-  std::vector<Type> types;
-  std::string codes;
-  for (const Number& number : numbers) types.push_back(number.type()), codes += number.typeCode();
-  EXPECT_EQ(types, (std::vector<Type>{Type::Bool, Type::Int8, Type::UInt8, Type::Int16, Type::UInt16,
-                                      Type::Int32, Type::UInt32, Type::Int64, Type::Int64, Type::UInt64,
-                                      Type::UInt64, Type::Float, Type::Double}));
-  EXPECT_EQ(codes, "ccCsSiIqqQQfd");
-}
-
 // Every integer accessor result next to its hand-computed value; both widen exactly to 128 bits.
 TEST(NumberTest, IntegerAccessorsWrapTruncateAndSaturate) {
   __extension__ using Wide = __int128;
   const std::pair<Wide, Wide> cases[] = {
       // integer to integer: modular
-      {Number::of(300).charValue(), 44},
       {Number::of(-1).unsignedLongLongValue(), uint64Max},
       {Number::of(std::int8_t{-1}).unsignedShortValue(), 65535},
       {Number::of(std::uint16_t{65535}).shortValue(), -1},
-      {Number::of(uint64Max).intValue(), -1},
-      {Number::of(int64Min).intValue(), 0},
-      {Number::of(int64Min).unsignedIntegerValue(), Wide{1} << 63},
       {Number::of(std::uint32_t{4'000'000'000}).longLongValue(), 4'000'000'000},
       {Number::of(true).unsignedLongLongValue(), 1},
-      {Number::of(true).intValue(), 1},
       // floating to int64: truncated toward zero, saturated at the limits
       {Number::of(2.9).integerValue(), 2},
       {Number::of(-2.9).integerValue(), -2},
       {Number::of(inf).longLongValue(), int64Max},
-      {Number::of(-inf).longLongValue(), int64Min},
-      {Number::of(0x1p63).longLongValue(), int64Max},
-      {Number::of(-0x1p63).longLongValue(), int64Min},
-      {Number::of(0x1.fffffffffffffp62).longLongValue(), 9223372036854774784},
-      {Number::of(std::nextafter(-0x1p63, 0.0)).longLongValue(), -9223372036854774784},
       // floating to uint64: direct from 2^63, the signed rule (then wrapping) below it
       {Number::of(0x1p63).unsignedLongLongValue(), Wide{1} << 63},
-      {Number::of(0x1.fffffffffffffp63).unsignedLongLongValue(), 18446744073709549568u},
       {Number::of(0x1p64).unsignedLongLongValue(), uint64Max},
-      {Number::of(inf).unsignedLongLongValue(), uint64Max},
       {Number::of(-1.0).unsignedLongLongValue(), uint64Max},
-      {Number::of(-1.9f).unsignedIntegerValue(), uint64Max},
       {Number::of(-inf).unsignedLongLongValue(), Wide{1} << 63},
+      {Number::of(nan).unsignedLongLongValue(), 0},
+      {Number::of(-nan).unsignedLongLongValue(), 0},
       // floating to a narrower integer: through int64, then wrapped
       {Number::of(3e9).intValue(), -1294967296},
       {Number::of(5e9).unsignedIntValue(), 705032704},
       {Number::of(1e30).intValue(), -1},  // int64 max, low 32 bits all ones
-      {Number::of(1e30).unsignedIntValue(), 0xFFFFFFFF},
-      {Number::of(-1e30).intValue(), 0},  // int64 min, low 32 bits zero
       {Number::of(300.7).charValue(), 44},
       {Number::of(-1.5).unsignedCharValue(), 255},
-      {Number::of(70000.0f).unsignedShortValue(), 4464},
-      {Number::of(-inf).shortValue(), 0},
+      {Number::of(-nan).intValue(), 0},
       // boolValue: non-zero, NaN included
       {Number::of(256).boolValue(), 1},
-      {Number::of(0.5).boolValue(), 1},
       {Number::of(nan).boolValue(), 1},
       {Number::of(-0.0).boolValue(), 0},
-      {Number::of(std::uint64_t{0}).boolValue(), 0},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     EXPECT_TRUE(cases[i].first == cases[i].second)
         << "case " << i << ": " << std::to_string(static_cast<long double>(cases[i].first));
-  }
-  for (const double d : {nan, -nan}) {
-    const Number n = Number::of(d);
-    EXPECT_EQ(n.longLongValue(), 0);
-    EXPECT_EQ(n.unsignedLongLongValue(), 0u);
-    EXPECT_EQ(n.intValue(), 0);
-    EXPECT_EQ(n.charValue(), 0);
   }
 }
 
@@ -112,14 +77,7 @@ TEST(NumberTest, FloatingAccessorsRoundToNearest) {
   constexpr float largest = std::numeric_limits<float>::max();
   constexpr float floatInf = std::numeric_limits<float>::infinity();
   const std::pair<double, double> cases[] = {
-      // a float widens to double exactly
-      {Number::of(uint64Max).doubleValue(), 18446744073709551616.0},
-      {Number::of(int64Max).doubleValue(), 0x1p63},
-      {Number::of((std::int64_t{1} << 53) + 1).doubleValue(), 0x1p53},
-      {Number::of(16777217).floatValue(), 16777216.0f},
-      {Number::of(false).doubleValue(), 0.0},
-      {Number::of(0.1f).doubleValue(), 0.1f},
-      {Number::of(0.1).floatValue(), 0.1f},
+      // beyond the largest float: down to it before the midpoint to 2^128, infinity from there
       {Number::of(static_cast<double>(largest)).floatValue(), largest},
       {Number::of(0x1.fffffefffffffp127).floatValue(), largest},  // just below the midpoint
       {Number::of(-0x1.fffffefffffffp127).floatValue(), -largest},
@@ -129,16 +87,6 @@ TEST(NumberTest, FloatingAccessorsRoundToNearest) {
     EXPECT_EQ(cases[i].first, cases[i].second) << "case " << i;
   }
   EXPECT_TRUE(std::isnan(Number::of(nan).floatValue()));
-}
-
-TEST(NumberTest, DescriptionOfEachKind) {
-  std::string texts;
-  for (const Number& number :
-       numbersOf(true, false, std::int8_t{-5}, int64Min, uint64Max, 1.0, 1e16, 0.1f, -nan)) {
-    texts += number.description() + " ";
-  }
-  // 0.1f is written from the float's own shortest digits.
-  EXPECT_EQ(texts, "1 0 -5 -9223372036854775808 18446744073709551615 1 1e+16 0.1 nan ");
 }
 
 long double exactValue(const Number& n) {

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unicode/unistr.h>
 
 #include <algorithm>
 #include <atomic>
@@ -134,16 +133,6 @@ TEST(ScopedRegionTest, ReadersOnOtherThreadsSeeWholeRegions) {
     reader.join();
   }
   EXPECT_EQ(torn, 0);
-}
-
-// Named zones and the locale's own calendar are checked through dates by Bexlan's DateBoundaries tests
-// (against GNU date around Berlin's clock changes; the Thai Buddhist year).
-TEST(RegionIcu, MakesLocalesFromEitherSeparatorAndUnknownZonesAsUnknown) {
-  EXPECT_STREQ(Region::makeIcuLocale("de_DE").getName(), "de_DE");
-  EXPECT_STREQ(Region::makeIcuLocale("pt-BR").getCountry(), "BR");
-  EXPECT_STREQ(Region::makeIcuLocale("en_US_POSIX").getVariant(), "POSIX");
-  icu::UnicodeString id;
-  EXPECT_EQ(Region::makeIcuTimeZone("Not/AZone")->getID(id), icu::UnicodeString(u"Etc/Unknown"));
 }
 
 }  // namespace

@@ -2,15 +2,12 @@
 #include <locale.h>
 #include <unistd.h>
 
-#include <bit>
-#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
-#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -101,23 +98,6 @@ TEST(TextFormatTest, ShortestTextDropsThePointZeroAndKeepsFloatDigits) {
   EXPECT_EQ(shortestText(16777216.0f), "16777216");
   EXPECT_EQ(shortestText(16777218.0f), "1.6777218e+07");
   EXPECT_EQ(shortestText(std::numeric_limits<float>::max()), "3.4028235e+38");
-}
-
-TEST(TextFormatTest, ShortestDoubleReadsBackAsTheSameValue) {
-  // Half of the values anywhere in the double range, half in the fixed-notation range.
-  std::mt19937_64 random(20240601);
-  std::uniform_real_distribution<double> mantissa(1.0, 2.0);
-  std::uniform_int_distribution<int> exponent(-14, 53);
-  for (int n = 0; n < 20'000; ++n) {
-    const double value =
-        n % 2 ? std::bit_cast<double>(random()) : std::ldexp(mantissa(random), exponent(random));
-    if (!std::isfinite(value)) continue;
-    const std::string text = shortestDouble(value);
-    double parsed = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), parsed);
-    ASSERT_EQ(result.ptr, text.data() + text.size()) << text;
-    ASSERT_EQ(std::bit_cast<std::uint64_t>(parsed), std::bit_cast<std::uint64_t>(value)) << text;
-  }
 }
 
 }  // namespace

