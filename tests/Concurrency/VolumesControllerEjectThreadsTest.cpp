@@ -7,13 +7,13 @@
 #include <map>
 #include <string>
 
-#include "tests/Draskel/FakeVolumePlatform.hpp"
+#include "tests/Draskel/VolumesTestSupport.hpp"
 
 namespace {
 
 using Draskel::VolumesController;
 
-class VolumesControllerEjectThreadsTest : public volumetest::FakeSystemTest {};
+using VolumesControllerEjectThreadsTest = volumetest::ControllerTest;
 
 TEST_F(VolumesControllerEjectThreadsTest, EjectsRunWhileTheMainThreadRefreshesAndChangesListeners) {
   const auto mountAll = [&] {

@@ -1,16 +1,27 @@
+// Volume records: their tags, usage and demonstration texts, the rates of successive statistics samples,
+// and the statistics read from block-layer counters.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <sstream>
 #include <tuple>
 
+#include "Draskel/BlockStorageProperties.hpp"
 #include "Draskel/MainVolume.hpp"
 #include "Draskel/Volume.hpp"
 #include "Platform/Foundation/Region.hpp"
+#include "tests/platform/System/VolumeFixtures.hpp"
 
 namespace {
 
 using Draskel::Volume;
+using Draskel::VolumeStatistics;
+using platform::Number;
+
+constexpr std::uint64_t mebibyte = 1 << 20;
+constexpr std::uint64_t uint64Max = std::numeric_limits<std::uint64_t>::max();
 
 class VolumeTest : public ::testing::Test {
  protected:
@@ -71,6 +82,189 @@ TEST_F(VolumeTest, TheDemonstrationVolumeShowsItsFixedTextsAndRandomHundredths) 
   // Sixty pairs of random hundredths are not all the same.
   const auto& reads = demo->readHistory;
   EXPECT_NE(std::count(reads.begin(), reads.end(), reads.front()), 60);
+}
+
+std::shared_ptr<const VolumeStatistics> sample(std::uint64_t bytesRead, std::uint64_t bytesWritten,
+                                               std::uint64_t operations = 1) {
+  return std::make_shared<const VolumeStatistics>(Draskel::PropertyDictionary{
+      {std::string(VolumeStatistics::bytesReadKey), Number::of(bytesRead)},
+      {std::string(VolumeStatistics::bytesWrittenKey), Number::of(bytesWritten)},
+      {std::string(VolumeStatistics::operationsReadKey), Number::of(operations)}});
+}
+
+// One direction of a record: "delta|speed|load|moving|maximum|maximum text" (NaN unsigned).
+std::string side(std::uint64_t delta, const std::string& speed, double load, bool moving,
+                 std::uint64_t maximum, const std::string& maximumText) {
+  std::ostringstream text;
+  text << delta << '|' << speed << '|' << (std::isnan(load) ? std::abs(load) : load) << '|' << moving << '|'
+       << maximum << '|' << maximumText;
+  return text.str();
+}
+std::string reads(const Volume& v) {
+  return side(v.readDelta, v.readSpeed, v.readLoad, v.isReading, v.maxReadSpeed, v.maxReadSpeedString);
+}
+std::string writes(const Volume& v) {
+  return side(v.writeDelta, v.writeSpeed, v.writeLoad, v.isWriting, v.maxWriteSpeed, v.maxWriteSpeedString);
+}
+
+// Samples of one volume one second apart: {bytes read, bytes written, reads, writes, load}.
+TEST(VolumeRatesTest, LoadsAreFractionsOfTheLargestTickAndTheMaximaOnlyGrow) {
+  struct Step {
+    std::uint64_t read, written;
+    std::string reads, writes;
+    double load;
+  };
+  const Step steps[] = {
+      // The first sample is only stored.
+      {0, 0, "0|-|0|0|0|-", "0|-|0|0|0|-", 0},
+      {4000, 1000, "4000|3 KB/s|1|1|4000|3 KB/s", "1000|1000 B/s|1|1|1000|1000 B/s", 1},
+      {5000, 5000, "1000|1000 B/s|0.25|1|4000|3 KB/s", "4000|3 KB/s|1|1|4000|3 KB/s", 1},
+      // Same counters again: load 0, not moving, "0 B/s", the maxima stay.
+      {5000, 5000, "0|0 B/s|0|0|4000|3 KB/s", "0|0 B/s|0|0|4000|3 KB/s", 0},
+      // A counter that goes back shows nothing moved and skips its history; the other direction goes on.
+      {100, 7000, "0|0 B/s|0|0|4000|3 KB/s", "2000|1 KB/s|0.5|1|4000|3 KB/s", 0.5},
+  };
+  Volume volume("/");
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.reads);
+    const std::vector<double> readsBefore = volume.readHistory;
+    volume.update(sample(step.read, step.written), 1.0);
+    EXPECT_EQ(reads(volume), step.reads);
+    EXPECT_EQ(writes(volume), step.writes);
+    EXPECT_EQ(volume.loadHistory.back(), step.load);
+    EXPECT_EQ(volume.loadHistory.size(), 60u);
+    if (step.read == 100) {
+      EXPECT_EQ(volume.readHistory, readsBefore);
+    }
+  }
+  EXPECT_EQ(std::vector<double>(volume.readHistory.end() - 3, volume.readHistory.end()),
+            (std::vector<double>{1.0, 0.25, 0.0}));
+}
+
+TEST(VolumeRatesTest, ACounterThatNeverMovedGivesANanLoad) {
+  Volume volume("/");
+  volume.update(sample(10 * mebibyte, 3 * mebibyte), 1.0);
+  volume.update(sample(11 * mebibyte, 3 * mebibyte), 2.0);
+  // The write counter did not move and never has: 0 / 0.
+  EXPECT_EQ(writes(volume), "0|0 B/s|nan|0|0|-");
+  EXPECT_TRUE(std::isnan(volume.writeHistory.back()));
+  // NaN >= 1 is false, so the read load is the larger.
+  EXPECT_EQ(volume.loadHistory.back(), 1.0);
+}
+
+// Above 2^53 a decrease of one byte is lost in double precision; the delta must still be 0, not 2^64 - 1.
+TEST(VolumeRatesTest, ACounterThatGoesBackByOneByteAbove2To53ShowsNothingMoved) {
+  Volume volume("/");
+  const std::uint64_t huge = (1ull << 60) + 1;
+  volume.update(sample(huge, huge), 1.0);
+  volume.update(sample(huge - 1, huge + 256), 1.0);
+  EXPECT_EQ(volume.readDelta, 0u);
+  EXPECT_EQ(volume.writeDelta, 256u);
+}
+
+TEST(VolumeRatesTest, AnEmptySampleReplacesBothSamplesSoTheNextCountsItsWholeCounter) {
+  Volume volume("/");
+  volume.update(sample(1000, 1000), 1.0);
+  volume.update(sample(3000, 1000), 1.0);
+  const std::string before = reads(volume);
+  const auto empty = std::make_shared<const VolumeStatistics>(
+      Draskel::PropertyDictionary{{std::string(VolumeStatistics::errorsReadKey), Number::of(4)}});
+  volume.update(empty, 1.0);
+  EXPECT_EQ(volume.oldStatistics, empty);
+  EXPECT_EQ(volume.currentStatistics, empty);
+  EXPECT_EQ(reads(volume), before);
+  volume.update(sample(mebibyte, 0), 1.0);
+  EXPECT_EQ(reads(volume), "1048576|1 MB/s|1|1|1048576|1 MB/s");
+}
+
+TEST(VolumeRatesTest, RatesSaturateInsteadOfOverflowing) {
+  // {delta, interval, bytes per second}: 0 times an infinite reciprocal is NaN, which gives 0.
+  for (const auto& [delta, interval, rate] : {std::tuple(1000.0, 3.0, 333ull),
+                                              {1000.0, std::nan(""), 1000ull},
+                                              {1.0, 1e-320, uint64Max},
+                                              {0.0, 1e-320, 0ull}}) {
+    EXPECT_EQ(Volume::bytesPerSecond(delta, interval), rate) << delta << " in " << interval;
+  }
+  // A whole 64-bit counter in one tick: the maximum saturates too.
+  Volume volume("/");
+  volume.update(sample(0, 0, 0), 1.0);
+  volume.update(sample(uint64Max, 0), 1e-310);
+  EXPECT_EQ(volume.maxReadSpeed, uint64Max);
+  EXPECT_EQ(volume.readDelta, uint64Max);
+}
+
+TEST(VolumeRatesTest, ARecordWithoutHistoriesKeepsThemEmpty) {
+  Volume preview;
+  EXPECT_EQ(preview.url, "/");
+  // Only the two byte counters: no operations, but not empty either.
+  preview.update(1u, 0u, 1.0);
+  preview.update(4097u, 4096u, 1.0);
+  EXPECT_EQ(preview.readSpeed, "4 KB/s");
+  EXPECT_TRUE(preview.readHistory.empty() && preview.writeHistory.empty() && preview.loadHistory.empty());
+}
+
+TEST(VolumeRatesTest, TwoRecordedDiskStatsSamplesGiveExactSpeedTexts) {
+  const auto statisticsOf = [](const char* tree, const char* disk) {
+    const auto entries = platform::readDiskStats(*volumetest::fixtureTree(tree));
+    for (const platform::DiskStatsEntry& entry : entries.value()) {
+      if (entry.name == disk) {
+        return std::make_shared<const VolumeStatistics>(
+            Draskel::BlockStorageProperties::statistics(entry.stat));
+      }
+    }
+    ADD_FAILURE() << disk << " missing in " << tree;
+    return std::make_shared<const VolumeStatistics>(Draskel::PropertyDictionary{});
+  };
+  Volume root("/");
+  root.update(statisticsOf("machine", "sda"), 2.0);
+  root.update(statisticsOf("later", "sda"), 2.0);
+  EXPECT_EQ(root.readDelta, 2048u * 512);
+  EXPECT_EQ(root.writeDelta, 3u * 512);
+  EXPECT_EQ(root.readSpeed, "512 KB/s");
+  EXPECT_EQ(root.writeSpeed, "768 B/s");
+
+  // The loop device was attached again in between: its counters went back.
+  Volume image("/tmp/image dir");
+  image.update(statisticsOf("machine", "loop0"), 2.0);
+  image.update(statisticsOf("later", "loop0"), 2.0);
+  EXPECT_EQ(image.readDelta, 0u);
+  EXPECT_EQ(image.readSpeed, "0 B/s");
+  EXPECT_EQ(image.readHistory, std::vector<double>(60, 0.0));
+  EXPECT_EQ(image.loadHistory.back(), 0.0);
+}
+
+TEST(VolumeStatisticsTest, OnlyValuesThatAreExactlyUnsignedIntegersCount) {
+  const auto bytesRead = [](Draskel::PropertyValue value) {
+    return VolumeStatistics({{std::string(VolumeStatistics::bytesReadKey), std::move(value)}}).bytesRead;
+  };
+  const std::pair<Draskel::PropertyValue, std::uint64_t> cases[] = {
+      {Number::of(uint64Max), uint64Max},
+      {Number::of(std::int8_t{7}), 7},
+      {Number::of(true), 1},
+      {Number::of(4096.0), 4096},
+      {Number::of(0x1p63), 1ull << 63},
+      // Negative, fractional, beyond 64 bits, not finite, not a number: nothing.
+      {Number::of(-1), 0},
+      {Number::of(1.5), 0},
+      {Number::of(0x1p64), 0},
+      {Number::of(std::nan("")), 0},
+      {Number::of(INFINITY), 0},
+      {std::string("12"), 0}};
+  for (const auto& [value, bytes] : cases) EXPECT_EQ(bytesRead(value), bytes);
+}
+
+TEST(VolumeStatisticsTest, BlockLayerCountersBecomeBytesOperationsAndNanoseconds) {
+  const platform::BlockDeviceStat stat{.readsCompleted = 42260,
+                                       .sectorsRead = 3420042,
+                                       .readMilliseconds = 29205,
+                                       .writesCompleted = 17374,
+                                       .sectorsWritten = 7162872,
+                                       .writeMilliseconds = uint64Max / 1000};
+  const VolumeStatistics statistics(Draskel::BlockStorageProperties::statistics(stat));
+  EXPECT_EQ(std::tuple(statistics.bytesRead, statistics.bytesWritten, statistics.operationsRead,
+                       statistics.operationsWrite, statistics.totalTimeRead, statistics.totalTimeWrite),
+            std::tuple(1'751'061'504u, 3'667'390'464u, 42260u, 17374u, 29'205'000'000u, uint64Max));
+  EXPECT_EQ(statistics.latencyTimeRead + statistics.errorsRead + statistics.retriesWrite, 0u);
 }
 
 }  // namespace

@@ -13,8 +13,6 @@
 #include <sstream>
 #include <tuple>
 
-#include "Draskel/VolumesController.hpp"
-#include "Platform/System/VolumePlatform.hpp"
 #include "tests/Draskel/VolumesTestSupport.hpp"
 #include "tests/platform/System/LoopVolume.hpp"
 #include "tests/platform/System/MountTestGuards.hpp"
@@ -22,11 +20,10 @@
 namespace {
 
 using Draskel::Volume;
-using Draskel::VolumesController;
 using volumetest::runCommand;
 using volumetest::shellQuoted;
 
-class VolumesControllerLiveTest : public ::testing::Test {
+class VolumesControllerLiveTest : public volumetest::ControllerTest {
  protected:
   void SetUp() override {
     if (const std::string why = volumetest::whyNoLoopVolumes(); !why.empty()) GTEST_SKIP() << why;
@@ -36,10 +33,7 @@ class VolumesControllerLiveTest : public ::testing::Test {
     // Taken down for a moment, so that the controller sees the volume come through the mount watcher.
     ASSERT_EQ(runCommand("umount " + shellQuoted(loop_->mountPoint())).status, 0);
     const std::string scope = std::filesystem::path(loop_->mountPoint()).parent_path().string();
-    controller_ = VolumesController::create(
-        platform::VolumePlatform::live(platform::TextSource::live(), scope), threads_.starter());
-    controller_->delegates()->add(delegate_);
-    controller_->refresh(1);
+    controller(platform::VolumePlatform::live(platform::TextSource::live(), scope)).refresh(1);
     ASSERT_EQ(controller_->volumeCount(), 0);
     ASSERT_EQ(
         runCommand("mount -t ext4 " + shellQuoted(loop_->device()) + " " + shellQuoted(loop_->mountPoint()))
@@ -50,9 +44,7 @@ class VolumesControllerLiveTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    threads_.joinAll();
-    controller_.reset();
-    volumetest::pumpMainQueue();
+    ControllerTest::TearDown();
     if (loop_ && !volumetest::isMountPoint(loop_->mountPoint())) volumetest::remount(*loop_, image_);
   }
 
@@ -62,12 +54,8 @@ class VolumesControllerLiveTest : public ::testing::Test {
     return df.output.substr(df.output.find('\n') + 1);
   }
 
-  volumetest::JoiningThreads threads_;
   std::unique_ptr<volumetest::LoopVolume> loop_;
   std::string image_;
-  std::shared_ptr<volumetest::RecordingDelegate> delegate_ =
-      std::make_shared<volumetest::RecordingDelegate>();
-  std::shared_ptr<VolumesController> controller_;
   std::shared_ptr<Volume> volume_;
 };
 

@@ -76,46 +76,36 @@ TEST_F(VolumesControllerRecordedMachineTest, EveryMountPointInScopeIsListedOnceW
 TEST_F(VolumesControllerRecordedMachineTest, BrowsableBlockVolumesBecomeVolumesThatKnowTheirDiskAndKind) {
   const auto controller = VolumesController::create(machine());
   controller->refresh(1);
-  std::vector<std::pair<std::string, std::string>> found;
-  for (const auto& volume : controller->volumes()) found.emplace_back(volume->name, volume->url.string());
-  EXPECT_EQ(found, (std::vector<std::pair<std::string, std::string>>{
-                       {"Data Disk", "/"},
-                       {"My Stick", "/media/user/My Stick"},
-                       {"Pool", "/mnt/pool"},
-                       {"SD Card\tTab\\", "/media/user/SD Card\tTab\\"},
-                       {"cdrom", "/media/cdrom"},
-                       {"image dir", "/tmp/image dir"},
-                       {"vm", "/mnt/vm"},
-                   }));
+  // In name order: name, path, device, whole disk, protocol, internal, ejectable.
+  using Facts =
+      std::tuple<std::string, std::string, std::string, std::string, std::optional<std::string>, bool, bool>;
+  const Facts expected[] = {
+      {"Data Disk", "/", "sda2", "sda", "SATA", true, false},
+      {"My Stick", "/media/user/My Stick", "sdb1", "sdb", "USB", false, true},
+      {"Pool", "/mnt/pool", "dm-0", "nvme0n1", "PCI-Express", true, false},
+      {"SD Card\tTab\\", "/media/user/SD Card\tTab\\", "mmcblk0p1", "mmcblk0", "Secure Digital", false, true},
+      {"cdrom", "/media/cdrom", "sr0", "sr0", "ATAPI", false, true},
+      {"image dir", "/tmp/image dir", "loop0p1", "loop0", "Disk Image", false, true},
+      {"vm", "/mnt/vm", "vda", "vda", "Virtual Interface", true, false},
+  };
+  ASSERT_EQ(controller->volumeCount(), std::ssize(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    const Volume& volume = *controller->volumes()[i];
+    const std::string path = volume.url.string();
+    EXPECT_EQ(Facts(volume.name, path, volume.bsdName, volume.rootBsdName, volume.deviceProtocol,
+                    volume.isInternal, volume.isEjectable),
+              expected[i]);
+    EXPECT_EQ(volume.mediaBsdName, volume.bsdName) << path;
+    EXPECT_EQ(std::tuple(volume.isStartupVolume, volume.isReadOnly, volume.totalBytes, volume.freeBytes),
+              std::tuple(path == "/", path == "/media/cdrom", 4096 * path.size(), std::uint64_t{1024}))
+        << path;
+    // The counters of the whole disk were taken as the first sample.
+    EXPECT_NE(volume.currentStatistics, nullptr) << path;
+  }
   // System places, a bind mount of a subdirectory, a second mount of a device and memory file systems are
   // left out without asking their file systems anything.
   for (const char* path : {"/proc", "/boot/efi", "/home", "/mnt/bind", "/mnt/stick again", "/tmp/ram"}) {
     EXPECT_EQ(sizeReads_[path], 0) << path;
-  }
-
-  // Device, whole disk, protocol, internal, ejectable.
-  using Facts = std::tuple<std::string, std::string, std::optional<std::string>, bool, bool>;
-  const std::map<std::string, Facts> expected = {
-      {"/", {"sda2", "sda", "SATA", true, false}},
-      {"/media/user/My Stick", {"sdb1", "sdb", "USB", false, true}},
-      {"/mnt/pool", {"dm-0", "nvme0n1", "PCI-Express", true, false}},
-      {"/media/user/SD Card\tTab\\", {"mmcblk0p1", "mmcblk0", "Secure Digital", false, true}},
-      {"/media/cdrom", {"sr0", "sr0", "ATAPI", false, true}},
-      {"/tmp/image dir", {"loop0p1", "loop0", "Disk Image", false, true}},
-      {"/mnt/vm", {"vda", "vda", "Virtual Interface", true, false}},
-  };
-  for (const auto& volume : controller->volumes()) {
-    const std::string path = volume->url.string();
-    EXPECT_EQ(Facts(volume->bsdName, volume->rootBsdName, volume->deviceProtocol, volume->isInternal,
-                    volume->isEjectable),
-              expected.at(path))
-        << path;
-    EXPECT_EQ(volume->mediaBsdName, volume->bsdName) << path;
-    EXPECT_EQ(std::tuple(volume->isStartupVolume, volume->isReadOnly, volume->totalBytes, volume->freeBytes),
-              std::tuple(path == "/", path == "/media/cdrom", 4096 * path.size(), std::uint64_t{1024}))
-        << path;
-    // The counters of the whole disk were taken as the first sample.
-    EXPECT_NE(volume->currentStatistics, nullptr) << path;
   }
 
   const auto root = controller->volumes().front();

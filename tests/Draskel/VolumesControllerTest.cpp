@@ -1,27 +1,45 @@
-// The volumes controller over a fake system: discovery, order, rates, sizes and settings.
+// The volumes controller over a fake system: discovery, order, rates, sizes, settings, removals, mount
+// notifications, ejecting, and the threads each listener call comes on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <thread>
 
 #include "Bexlan/DiskUtilities.hpp"
-#include "Draskel/VolumesController.hpp"
 #include "Platform/Foundation/Clock.hpp"
-#include "tests/Draskel/FakeVolumePlatform.hpp"
+#include "tests/Draskel/VolumesTestSupport.hpp"
 
 namespace {
 
 using Draskel::Volume;
+using Draskel::VolumesController;
 using volumetest::browsableVolume;
 using volumetest::FakeMount;
 
 constexpr std::uint64_t mebibyte = 1 << 20;
 
-class VolumesControllerTest : public volumetest::FakeSystemTest {
+class VolumesControllerTest : public volumetest::ControllerTest {
  protected:
   void SetUp() override {
     platform_->mount("/", browsableVolume("Root", "sda2", "sda", true));
     platform_->setCounters("sda", 0, 0);
+  }
+  // Mounts at `path` a browsable volume named after the path's last part, as `change` alters it.
+  void mountWith(const std::string& path, const std::string& device, const std::string& disk,
+                 const std::function<void(FakeMount&)>& change) {
+    FakeMount mount = browsableVolume(path.substr(path.rfind('/') + 1), device, disk);
+    change(mount);
+    platform_->mount(path, mount);
+  }
+  // A stick and a card beside the root, known to the controller, and no listener call recorded yet.
+  void mountRemovables() {
+    platform_->mount("/media/stick", browsableVolume("Stick", "sdb1", "sdb"));
+    platform_->mount("/media/card", browsableVolume("Card", "SDC1", "SDC"));
+    controller().refresh(1);
+    volumetest::pumpMainQueue();
+    delegate_->clear();
   }
   std::vector<std::string> names() {
     std::vector<std::string> names;
@@ -35,16 +53,11 @@ class VolumesControllerTest : public volumetest::FakeSystemTest {
 
 TEST_F(VolumesControllerTest, TheFirstRefreshAddsEachBrowsableVolumeOnANamedDiskOnce) {
   platform_->mount("/media/stick", browsableVolume("Stick", "sdb1", "sdb"));
-  const auto mountWith = [&](const std::string& path, const char* disk, auto change) {
-    FakeMount mount = browsableVolume(path.substr(path.rfind('/') + 1), disk, disk);
-    change(mount);
-    platform_->mount(path, mount);
-  };
-  mountWith("/proc", "proc", [](FakeMount& m) { m.resources->isBrowsable = false; });
-  mountWith("/media/nameless", "x", [](FakeMount& m) { m.diskName.reset(); });
-  mountWith("/media/blank", "", [](FakeMount&) {});
-  mountWith("/media/undecided", "sdc", [](FakeMount& m) { m.resources->isBrowsable.reset(); });
-  mountWith("/media/unreadable", "sdd", [](FakeMount& m) { m.resources.reset(); });
+  mountWith("/proc", "proc", "proc", [](FakeMount& m) { m.resources->isBrowsable = false; });
+  mountWith("/media/nameless", "x", "x", [](FakeMount& m) { m.diskName.reset(); });
+  mountWith("/media/blank", "", "", [](FakeMount&) {});
+  mountWith("/media/undecided", "sdc", "sdc", [](FakeMount& m) { m.resources->isBrowsable.reset(); });
+  mountWith("/media/unreadable", "sdd", "sdd", [](FakeMount& m) { m.resources.reset(); });
   // Nothing is read before the first refresh.
   EXPECT_EQ(controller().volumeCount(), 0);
   EXPECT_EQ(platform_->tableReads(), 0);
@@ -76,15 +89,9 @@ TEST_F(VolumesControllerTest, TheFirstRefreshAddsEachBrowsableVolumeOnANamedDisk
 }
 
 TEST_F(VolumesControllerTest, TheWholeDiskComesFromTheDescriptionsMediaPath) {
-  FakeMount undescribed = browsableVolume("Undescribed", "sdb1", "sdb");
-  undescribed.description.reset();
-  platform_->mount("/media/undescribed", undescribed);
-  FakeMount pathless = browsableVolume("Pathless", "sdc1", "sdc");
-  pathless.description->mediaPath.reset();
-  platform_->mount("/media/pathless", pathless);
-  FakeMount wholeDisk = browsableVolume("Whole", "sdd", "sdd");
-  wholeDisk.fileSystemType = "exfat";
-  platform_->mount("/media/whole", wholeDisk);
+  mountWith("/media/undescribed", "sdb1", "sdb", [](FakeMount& m) { m.description.reset(); });
+  mountWith("/media/pathless", "sdc1", "sdc", [](FakeMount& m) { m.description->mediaPath.reset(); });
+  mountWith("/media/whole", "sdd", "sdd", [](FakeMount& m) { m.fileSystemType = "exfat"; });
   for (const char* disk : {"sdb", "sdc", "sdd"}) platform_->setCounters(disk, 0, 0);
   // Characteristics need the disk's counters as well as its device.
   platform::BlockDevice device;
@@ -234,6 +241,113 @@ TEST_F(VolumesControllerTest, SettingsForSizesStatisticsAndHistoriesTakeEffectAt
   // The history size is the store's: the volumes keep their own.
   controller().setHistorySize(30);
   EXPECT_EQ(volumeAt("/")->readHistory.size(), Volume::historyLength);
+}
+
+TEST_F(VolumesControllerTest, ARefreshAddsOnItsThreadAndTellsOfVanishedVolumesAndUpdatesOnTheMainQueue) {
+  mountRemovables();
+  // Without mount notifications every refresh reads the mount table.
+  controller_->removeObservers();
+  platform_->mount("/media/new", browsableVolume("New", "sdd1", "sdd"));
+  const auto stick = find("/media/stick");
+  // Unmounted and its directory removed, without a notification: it leaves at once.
+  platform_->unmount("/media/stick");
+  platform_->removeDirectory("/media/stick");
+  std::thread::id refresher;
+  std::thread([&] {
+    refresher = std::this_thread::get_id();
+    controller_->refresh(1);
+  }).join();
+  const auto added = delegate_->eventsOf("added");
+  ASSERT_EQ(added.size(), 1u);
+  EXPECT_EQ(added[0].thread, refresher);
+  EXPECT_EQ(added[0].volume->url, "/media/new");
+  EXPECT_EQ(find("/media/stick"), nullptr);
+  EXPECT_EQ(delegate_->count("updated") + delegate_->count("removed"), 0u);
+  volumetest::pumpMainQueue();
+  const auto removed = delegate_->eventsOf("removed");
+  const auto updated = delegate_->eventsOf("updated");
+  ASSERT_EQ(removed.size() + updated.size(), 2u);
+  EXPECT_EQ(removed.at(0).volume, stick);
+  EXPECT_TRUE(removed[0].onMainThread && updated.at(0).onMainThread);
+}
+
+TEST_F(VolumesControllerTest, AnUnmountDropsTheVolumesNoLongerMountedAndTellsAtOnce) {
+  mountRemovables();
+  // A mount the controller never knew: nothing to remove, nobody told.
+  platform_->unmount("/media/card");
+  platform_->mount("/media/other", browsableVolume("Other", "sde1", "sde"));
+  platform_->unmount("/media/other");
+  const auto card = volumeAt("/media/card");
+
+  std::thread::id handler;
+  std::thread([&] {
+    handler = std::this_thread::get_id();
+    controller_->handleUnmount();
+  }).join();
+  const auto removed = delegate_->eventsOf("removed");
+  ASSERT_EQ(removed.size(), 1u);
+  EXPECT_EQ(removed[0].volume, card);
+  EXPECT_EQ(removed[0].thread, handler);
+  EXPECT_EQ(controller_->volumeCount(), 2);
+
+  // Without a mount table nothing is removed; the notification path runs on the main thread.
+  platform_->unmount("/media/stick");
+  platform_->setMountTableReadable(false);
+  controller_->handleUnmount();
+  EXPECT_EQ(controller_->volumeCount(), 2);
+  platform_->setMountTableReadable(true);
+  platform_->postUnmount();
+  ASSERT_TRUE(volumetest::pumpUntil([&] { return delegate_->count("removed") == 2; }));
+  EXPECT_TRUE(delegate_->eventsOf("removed")[1].onMainThread);
+  EXPECT_EQ(controller_->volumeCount(), 1);
+}
+
+TEST_F(VolumesControllerTest, EjectAllLeavesOutTheStartupVolumeAndExactBsdNamesOnly) {
+  mountRemovables();
+  // Other letter case excludes nothing.
+  controller_->ejectAll({"SDB1", "sdc1"});
+  threads_.joinAll();
+  auto requests = platform_->unmountRequests();
+  std::sort(requests.begin(), requests.end());
+  EXPECT_EQ(requests, (std::vector<std::string>{"/media/card", "/media/stick"}));
+  // One pass thread, then one thread per volume.
+  EXPECT_EQ(threads_.started(), 3);
+  ASSERT_TRUE(volumetest::pumpUntil([&] { return controller_->volumeCount() == 1; }));
+
+  // With only the startup volume left, only the pass thread starts.
+  controller_->ejectAll();
+  threads_.joinAll();
+  EXPECT_EQ(threads_.started(), 4);
+  EXPECT_EQ(platform_->unmountRequests().size(), 2u);
+
+  mountRemovables();
+  controller_->ejectAll({"sdb1"});
+  threads_.joinAll();
+  requests = platform_->unmountRequests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[2], "/media/card");
+
+  // A single eject tries whatever it is given, the startup volume too.
+  controller_->eject(volumeAt("/"));
+  threads_.joinAll();
+  EXPECT_EQ(platform_->unmountRequests().back(), "/");
+}
+
+TEST_F(VolumesControllerTest, NullArgumentsAreRefusedAndAReleasedControllerStopsFollowingMounts) {
+  mountRemovables();
+  EXPECT_THROW(controller_->setDelegates(nullptr), std::invalid_argument);
+  EXPECT_THROW(controller_->eject(nullptr), std::invalid_argument);
+  EXPECT_THROW(VolumesController::create(nullptr), std::invalid_argument);
+  EXPECT_THROW(VolumesController::create(platform_, nullptr), std::invalid_argument);
+
+  controller_->refresh(1);  // queues volumesUpdated
+  platform_->postMount();
+  controller_.reset();
+  EXPECT_FALSE(platform_->isObserved());
+  volumetest::pumpMainQueue();
+  EXPECT_EQ(delegate_->count("updated"), 0u);
+  // Read once, by the first refresh: the second had no notification, and the late one did nothing.
+  EXPECT_EQ(platform_->tableReads(), 1);
 }
 
 }  // namespace
