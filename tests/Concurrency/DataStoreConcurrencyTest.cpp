@@ -28,8 +28,7 @@ std::string writerKey(int writer, int key) {
 }
 
 TEST(DataStoreConcurrencyTest, WritersRegistrarsMergersAndReadersShareOneStore) {
-  DataStore store;
-  DataStore merged;
+  DataStore store, merged;
   for (int w = 0; w < kWriters; ++w) {
     for (int k = 0; k < kKeysPerWriter; ++k) store.add(std::make_shared<NumberIdentifier>(writerKey(w, k)));
   }

@@ -12,14 +12,9 @@ using namespace std::chrono_literals;
 using platform::DispatchQueue;
 using platform::RunLoop;
 
-namespace {
-
 class QueueStressTest : public ::testing::TestWithParam<DispatchQueue::Kind> {};
-
 INSTANTIATE_TEST_SUITE_P(Kinds, QueueStressTest,
                          ::testing::Values(DispatchQueue::Kind::serial, DispatchQueue::Kind::concurrent));
-
-}  // namespace
 
 // Writers use every kind of write; readers read synchronously. Inside the blocks, counters of who else is
 // inside check the exclusion rules; at the end every write has happened exactly once.
@@ -28,9 +23,7 @@ TEST_P(QueueStressTest, ManyReadersAndWritersKeepExclusionAndLoseNoWrite) {
   const bool serial = GetParam() == DispatchQueue::Kind::serial;
   constexpr int threadsPerRole = 4;
   constexpr int operations = 1500;
-  std::atomic<int> readersInside{0};
-  std::atomic<int> writersInside{0};
-  std::atomic<int> violations{0};
+  std::atomic<int> readersInside{0}, writersInside{0}, violations{0};
   long total = 0;  // guarded by the queue
   const auto write = [&] {
     violations += ++writersInside != 1 || readersInside.load() != 0;

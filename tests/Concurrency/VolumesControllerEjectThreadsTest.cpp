@@ -11,8 +11,6 @@
 
 namespace {
 
-using Draskel::VolumesController;
-
 using VolumesControllerEjectThreadsTest = volumetest::ControllerTest;
 
 TEST_F(VolumesControllerEjectThreadsTest, EjectsRunWhileTheMainThreadRefreshesAndChangesListeners) {
@@ -35,7 +33,7 @@ TEST_F(VolumesControllerEjectThreadsTest, EjectsRunWhileTheMainThreadRefreshesAn
     for (const auto& volume : controller().volumes()) EXPECT_FALSE(volume->bsdName.empty());
     controller().delegates()->remove(passer);
     if (round % 10 == 9) {
-      auto replacement = std::make_shared<VolumesController::Delegates>();
+      auto replacement = std::make_shared<Draskel::VolumesController::Delegates>();
       replacement->add(delegate_);
       controller().setDelegates(replacement);
     }

@@ -12,6 +12,7 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -20,30 +21,13 @@
 
 namespace {
 
-struct ProgramRun {
-  int status = -1;
-  std::string output;
-};
-
-ProgramRun runDashboard(const std::string& arguments) {
-  ProgramRun run;
-  const std::string command = std::string(DASHBOARD_PROGRAM) + " " + arguments + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  while (std::size_t count = std::fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, count);
-  const int status = ::pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
 // The dashboard started through the shell, which prints its process id (kept by exec) first; the test
-// reads the program's standard output line by line.
+// reads the program's standard output line by line. Redirections in `arguments` apply after the one of
+// standard error to /dev/null.
 struct RunningDashboard {
   explicit RunningDashboard(const std::string& arguments)
       : output(::popen(
-            ("echo $$; exec " + std::string(DASHBOARD_PROGRAM) + " " + arguments + " 2>/dev/null").c_str(),
-            "r")),
+            ("echo $$; exec " + std::string(DASHBOARD_PROGRAM) + " 2>/dev/null " + arguments).c_str(), "r")),
         pid(std::stoi("0" + nextLine())) {}
   std::string nextLine() {
     char line[1024];
@@ -57,12 +41,24 @@ struct RunningDashboard {
   }
   // Closes the program's output and waits for it: its exit status, -1 when a signal ended it.
   int exitStatus() {
-    const int status = ::pclose(output);
+    const int status = output != nullptr ? ::pclose(output) : -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
   FILE* output;
   pid_t pid;
 };
+
+// A whole run: its exit status and what it printed on either output.
+struct ProgramRun {
+  int status;
+  std::string output;
+};
+ProgramRun runDashboard(const std::string& arguments) {
+  RunningDashboard dashboard("2>&1 " + arguments);
+  std::string output;
+  for (std::string line = dashboard.nextLine(); !line.empty(); line = dashboard.nextLine()) output += line;
+  return {dashboard.exitStatus(), output};
+}
 
 // The value printed after `label` on the line that starts with `row` in the block of the last tick.
 std::string valueAfter(const std::string& block, const std::string& row, const std::string& label) {
@@ -99,13 +95,11 @@ TEST(DashboardTest, TwoTicksPrintEveryValueAndDrawAPicture) {
   ASSERT_TRUE(std::filesystem::exists(picture)) << run.output;
   const auto image = platform::Image::readPng(picture, 1);
   ASSERT_FALSE(image->isEmpty());
-  std::set<std::uint32_t> colours;
+  std::set<std::tuple<int, int, int>> colours;
   for (int row = 0; row < image->pixelHeight(); row += 3) {
     for (int column = 0; column < image->pixelWidth(); column += 3) {
       const auto pixel = image->pixel(column, row);
-      colours.insert((static_cast<std::uint32_t>(pixel.red * 255) << 16) |
-                     (static_cast<std::uint32_t>(pixel.green * 255) << 8) |
-                     static_cast<std::uint32_t>(pixel.blue * 255));
+      colours.emplace(int(pixel.red * 255), int(pixel.green * 255), int(pixel.blue * 255));
     }
   }
   EXPECT_GT(colours.size(), 10u) << "the picture is blank";
