@@ -31,14 +31,12 @@ class VolumesControllerLiveTest : public volumetest::ControllerTest {
     image_ = volumetest::backingFile(*loop_);
     ASSERT_FALSE(image_.empty());
     // Taken down for a moment, so that the controller sees the volume come through the mount watcher.
-    ASSERT_EQ(runCommand("umount " + shellQuoted(loop_->mountPoint())).status, 0);
+    const std::string mountPoint = shellQuoted(loop_->mountPoint());
+    ASSERT_EQ(runCommand("umount " + mountPoint).status, 0);
     const std::string scope = std::filesystem::path(loop_->mountPoint()).parent_path().string();
     controller(platform::VolumePlatform::live(platform::TextSource::live(), scope)).refresh(1);
     ASSERT_EQ(controller_->volumeCount(), 0);
-    ASSERT_EQ(
-        runCommand("mount -t ext4 " + shellQuoted(loop_->device()) + " " + shellQuoted(loop_->mountPoint()))
-            .status,
-        0);
+    ASSERT_EQ(runCommand("mount -t ext4 " + shellQuoted(loop_->device()) + " " + mountPoint).status, 0);
     ASSERT_TRUE(volumetest::pumpUntil([&] { return delegate_->count("added") == 1; }));
     volume_ = controller_->volumes().at(0);
   }
@@ -46,12 +44,6 @@ class VolumesControllerLiveTest : public volumetest::ControllerTest {
   void TearDown() override {
     ControllerTest::TearDown();
     if (loop_ && !volumetest::isMountPoint(loop_->mountPoint())) volumetest::remount(*loop_, image_);
-  }
-
-  std::string dfSizes() const {
-    const auto df = runCommand("df -B1 --output=size,avail " + shellQuoted(loop_->mountPoint()));
-    EXPECT_EQ(df.status, 0) << df.output;
-    return df.output.substr(df.output.find('\n') + 1);
   }
 
   std::unique_ptr<volumetest::LoopVolume> loop_;
@@ -66,11 +58,12 @@ TEST_F(VolumesControllerLiveTest, AMountedLoopVolumeAppearsWithItsFactsAndTheSiz
   EXPECT_EQ(std::tuple(volume_->fileSystem, volume_->deviceProtocol), std::tuple("ext4", "Disk Image"));
   EXPECT_TRUE(volume_->isEjectable);
   EXPECT_FALSE(volume_->isInternal || volume_->isStartupVolume || volume_->isReadOnly);
-  std::istringstream df(dfSizes());
+  const auto df = runCommand("df -B1 --output=size,avail " + shellQuoted(loop_->mountPoint()));
+  ASSERT_EQ(df.status, 0) << df.output;
+  std::istringstream sizes(df.output.substr(df.output.find('\n') + 1));
   std::uint64_t size = 0, available = 0;
-  ASSERT_TRUE(df >> size >> available);
-  EXPECT_EQ(volume_->totalBytes, size);
-  EXPECT_EQ(volume_->freeBytes, available);
+  ASSERT_TRUE(sizes >> size >> available);
+  EXPECT_EQ(std::tuple(volume_->totalBytes, volume_->freeBytes), std::tuple(size, available));
 }
 
 TEST_F(VolumesControllerLiveTest, EjectFailsWhileTheVolumeIsBusyAndThenUnmountsAndDetachesIt) {

@@ -102,14 +102,13 @@ TEST_F(VolumesControllerTest, TheWholeDiskComesFromTheDescriptionsMediaPath) {
   platform_->setDevice("sde", device);
 
   controller().refresh(1);
-  EXPECT_EQ(volumeAt("/media/undescribed")->rootBsdName, "");
-  EXPECT_FALSE(volumeAt("/media/undescribed")->deviceProtocol.has_value());
-  EXPECT_EQ(volumeAt("/media/pathless")->rootBsdName, "");
-  const auto whole = volumeAt("/media/whole");
-  EXPECT_EQ(whole->rootBsdName, "sdd");
+  const auto undescribed = volumeAt("/media/undescribed"), pathless = volumeAt("/media/pathless");
+  EXPECT_EQ(std::tuple(undescribed->rootBsdName, undescribed->deviceProtocol, pathless->rootBsdName),
+            std::tuple("", std::optional<std::string>(), ""));
   // The file system is the mount's type; the kind, the description's.
-  EXPECT_EQ(whole->fileSystem, "exfat");
-  EXPECT_EQ(whole->volumeKind, "ext4");
+  const auto whole = volumeAt("/media/whole");
+  EXPECT_EQ(std::tuple(whole->rootBsdName, whole->fileSystem, whole->volumeKind),
+            std::tuple("sdd", "exfat", "ext4"));
   ASSERT_NE(whole->characteristics, nullptr);
   EXPECT_EQ(whole->characteristics->productName(), Draskel::PropertyValue(std::string("Cruzer Blade")));
   EXPECT_EQ(whole->characteristics->mediumType(), Draskel::PropertyValue(std::string("Solid State")));
@@ -118,9 +117,8 @@ TEST_F(VolumesControllerTest, TheWholeDiskComesFromTheDescriptionsMediaPath) {
   // Without a whole disk a volume never gets counters, so its speeds stay unknown.
   for (const char* disk : {"sdb", "sdc", "sdd"}) platform_->setCounters(disk, mebibyte, mebibyte);
   controller().refresh(1);
-  EXPECT_EQ(volumeAt("/media/undescribed")->readSpeed, "-");
-  EXPECT_EQ(volumeAt("/media/pathless")->readSpeed, "-");
-  EXPECT_EQ(whole->readSpeed, rateText(mebibyte));
+  EXPECT_EQ(std::tuple(undescribed->readSpeed, pathless->readSpeed, whole->readSpeed),
+            std::tuple("-", "-", rateText(mebibyte)));
 
   // Reading a description again replaces every fact, clearing those it lacks.
   EXPECT_EQ(whole->vendor, "Vendor of sdd");
@@ -152,18 +150,17 @@ TEST_F(VolumesControllerTest, RatesFollowTheIntervalAndAMountRefreshesWithTheRaw
   platform_->setCounters("sda", mebibyte, 2 * mebibyte);
   controller().refresh(2);
   const auto root = volumeAt("/");
-  EXPECT_EQ(root->readSpeed, rateText(mebibyte / 2));
-  EXPECT_EQ(root->writeSpeed, rateText(mebibyte));
-  EXPECT_EQ(controller().string("diskRead"), rateText(mebibyte / 2));
-  EXPECT_EQ(controller().string("diskWrite"), rateText(mebibyte));
+  EXPECT_EQ(
+      std::tuple(root->readSpeed, root->writeSpeed, controller().string("diskRead"),
+                 controller().string("diskWrite")),
+      std::tuple(rateText(mebibyte / 2), rateText(mebibyte), rateText(mebibyte / 2), rateText(mebibyte)));
 
   // A mount notification refreshes with interval 0: the speed is the whole difference.
   platform_->setCounters("sda", 4 * mebibyte, 2 * mebibyte);
   platform_->postMount();
   ASSERT_TRUE(volumetest::pumpUntil([&] { return root->readDelta == 3 * mebibyte; }));
-  EXPECT_EQ(root->readSpeed, rateText(3 * mebibyte));
-  EXPECT_EQ(controller().string("diskRead"), rateText(3 * mebibyte));
-  EXPECT_EQ(controller().string("diskWrite"), rateText(0));
+  EXPECT_EQ(std::tuple(root->readSpeed, controller().string("diskRead"), controller().string("diskWrite")),
+            std::tuple(rateText(3 * mebibyte), rateText(3 * mebibyte), rateText(0)));
 
   // The first startup volume by name feeds the store.
   platform_->mount("/alpha", browsableVolume("Alpha", "sdb", "sdb", true));
@@ -194,17 +191,15 @@ TEST_F(VolumesControllerTest, SizesAreReadAgainOncePerStorageIntervalAndAfterThe
   EXPECT_EQ(root->totalBytes, 1000u);
   clock.advance(5);
   controller().refresh(1);
-  EXPECT_EQ(root->totalBytes, 2000u);
-  EXPECT_EQ(root->freeBytes, 900u);
-  EXPECT_EQ(controller().lastStorageRefresh(), 1010);
+  EXPECT_EQ(std::tuple(root->totalBytes, root->freeBytes, controller().lastStorageRefresh()),
+            std::tuple(2000u, 900u, 1010));
 
   // The wall clock set back: the sizes are read at once rather than after it caught up.
   setSizes(3000, 100);
   {
     platform::Clock::Override steppedBack(500, 60);
     controller().refresh(1);
-    EXPECT_EQ(root->totalBytes, 3000u);
-    EXPECT_EQ(controller().lastStorageRefresh(), 500);
+    EXPECT_EQ(std::tuple(root->totalBytes, controller().lastStorageRefresh()), std::tuple(3000u, 500));
   }
 
   // A failed read, or a volume said not to be browsable any more, keeps the sizes.
