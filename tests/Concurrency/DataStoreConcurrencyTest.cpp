@@ -1,7 +1,5 @@
-// Several threads use one data store at once: each writes its own entries and shifts samples into one shared
-// history while others register and remove entries, restart every history at another size, merge the store
-// and read histories.
-// Run under ThreadSanitizer in CI.
+// Several threads use one data store at once: writers of their own entries and of one shared history,
+// a registrar, a resizer and a merger; run under ThreadSanitizer in CI.
 #include <gtest/gtest.h>
 
 #include <atomic>

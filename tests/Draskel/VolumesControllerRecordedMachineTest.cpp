@@ -136,12 +136,10 @@ TEST_F(VolumesControllerRecordedMachineTest, OnlyRootsOfBlockFileSystemsOutsideS
   std::istringstream words(
       "/ /run/media/user/USB /srv2 /mnt/x /tmp/z /run/user/1000/doc /srv /srv/data /var/lib/docker "
       "/usr/local /snap/core/1 /efi /opt/x /dev/x /home /boot /sys/x");
-  for (std::string word; words >> word;) mountPoints.push_back(word);
-  for (std::size_t i = 0; i < mountPoints.size(); ++i) {
-    const std::string device = "sd" + std::to_string(i);
-    const std::string number = "8:" + std::to_string(i);
-    table += std::to_string(100 + i) + " 1 " + number + " / " + mountPoints[i] + " rw - ext4 /dev/" + device +
-             " rw\n";
+  for (std::string point; words >> point; mountPoints.push_back(point)) {
+    const std::size_t i = mountPoints.size();
+    const std::string device = "sd" + std::to_string(i), number = "8:" + std::to_string(i);
+    table += std::to_string(100 + i) + " 1 " + number + " / " + point + " rw - ext4 /dev/" + device + " rw\n";
     source->setLink("/sys/dev/block/" + number, "../../block/" + device);
     source->setFile("/sys/class/block/" + device + "/dev", number + "\n");
   }

@@ -49,9 +49,8 @@ class RecordingDelegate final : public Draskel::VolumesDelegate {
   std::vector<VolumesEvent> eventsOf(const std::string& kind = "") const {
     std::lock_guard lock(mutex_);
     std::vector<VolumesEvent> matching;
-    for (const auto& event : events_) {
-      if (kind.empty() || event.kind == kind) matching.push_back(event);
-    }
+    std::ranges::copy_if(events_, std::back_inserter(matching),
+                         [&](const VolumesEvent& event) { return kind.empty() || event.kind == kind; });
     return matching;
   }
   std::size_t count(const std::string& kind) const { return eventsOf(kind).size(); }

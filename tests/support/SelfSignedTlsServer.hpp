@@ -18,18 +18,15 @@ class SelfSignedTlsServer {
   SelfSignedTlsServer()
       : directory_(std::filesystem::temp_directory_path() / ("velmora-tls-" + std::to_string(::getpid()))) {
     std::filesystem::create_directories(directory_);
-    const std::string files =
-        " -keyout " + (directory_ / "key.pem").string() + " -out " + (directory_ / "cert.pem").string();
+    const std::string key = (directory_ / "key.pem").string(), cert = (directory_ / "cert.pem").string();
     const std::string make =
-        "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -days 1 "
-        "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1" +
-        files + " 2>/dev/null";
+        "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -days 1 -subj /CN=127.0.0.1 "
+        "-addext subjectAltName=IP:127.0.0.1 -keyout " +
+        key + " -out " + cert + " 2>/dev/null";
     if (std::system(make.c_str()) != 0) throw std::runtime_error("openssl could not make a certificate");
-    output_ = ::popen(
-        ("exec timeout 20 openssl s_server -accept 127.0.0.1:0 -naccept 1 -www -key " +
-         (directory_ / "key.pem").string() + " -cert " + (directory_ / "cert.pem").string() + " 2>/dev/null")
-            .c_str(),
-        "r");
+    const std::string serve = "exec timeout 20 openssl s_server -accept 127.0.0.1:0 -naccept 1 -www -key " +
+                              key + " -cert " + cert + " 2>/dev/null";
+    output_ = ::popen(serve.c_str(), "r");
     char line[256];
     while (output_ && port_ == 0 && std::fgets(line, sizeof line, output_))
       std::sscanf(line, "ACCEPT 127.0.0.1:%d", &port_);
