@@ -78,8 +78,7 @@ TEST_F(VolumeTest, TheDemonstrationVolumeShowsItsFixedTextsAndRandomHundredths) 
     EXPECT_EQ(demo->loadHistory[i], std::max(read, demo->writeHistory[i]));
   }
   // Sixty pairs of random hundredths are not all the same.
-  const auto& reads = demo->readHistory;
-  EXPECT_NE(std::count(reads.begin(), reads.end(), reads.front()), 60);
+  EXPECT_NE(std::ranges::count(demo->readHistory, demo->readHistory.front()), 60);
 }
 
 std::shared_ptr<const VolumeStatistics> sample(std::uint64_t bytesRead, std::uint64_t bytesWritten,
@@ -156,8 +155,7 @@ TEST(VolumeRatesTest, ACounterThatGoesBackByOneByteAbove2To53ShowsNothingMoved) 
   const std::uint64_t huge = (1ull << 60) + 1;
   volume.update(sample(huge, huge), 1.0);
   volume.update(sample(huge - 1, huge + 256), 1.0);
-  EXPECT_EQ(volume.readDelta, 0u);
-  EXPECT_EQ(volume.writeDelta, 256u);
+  EXPECT_EQ(std::tuple(volume.readDelta, volume.writeDelta), std::tuple(0u, 256u));
 }
 
 TEST(VolumeRatesTest, AnEmptySampleReplacesBothSamplesSoTheNextCountsItsWholeCounter) {
@@ -168,8 +166,7 @@ TEST(VolumeRatesTest, AnEmptySampleReplacesBothSamplesSoTheNextCountsItsWholeCou
   const auto empty = std::make_shared<const VolumeStatistics>(
       Draskel::PropertyDictionary{{std::string(VolumeStatistics::errorsReadKey), Number::of(4)}});
   volume.update(empty, 1.0);
-  EXPECT_EQ(volume.oldStatistics, empty);
-  EXPECT_EQ(volume.currentStatistics, empty);
+  EXPECT_EQ(std::tuple(volume.oldStatistics, volume.currentStatistics), std::tuple(empty, empty));
   EXPECT_EQ(reads(volume), before);
   volume.update(sample(mebibyte, 0), 1.0);
   EXPECT_EQ(reads(volume), "1048576|1 MB/s|1|1|1048576|1 MB/s");
@@ -187,8 +184,7 @@ TEST(VolumeRatesTest, RatesSaturateInsteadOfOverflowing) {
   Volume volume("/");
   volume.update(sample(0, 0, 0), 1.0);
   volume.update(sample(uint64Max, 0), 1e-310);
-  EXPECT_EQ(volume.maxReadSpeed, uint64Max);
-  EXPECT_EQ(volume.readDelta, uint64Max);
+  EXPECT_EQ(std::tuple(volume.maxReadSpeed, volume.readDelta), std::tuple(uint64Max, uint64Max));
 }
 
 TEST(VolumeRatesTest, ARecordWithoutHistoriesKeepsThemEmpty) {
@@ -216,19 +212,15 @@ TEST(VolumeRatesTest, TwoRecordedDiskStatsSamplesGiveExactSpeedTexts) {
   Volume root("/");
   root.update(statisticsOf("machine", "sda"), 2.0);
   root.update(statisticsOf("later", "sda"), 2.0);
-  EXPECT_EQ(root.readDelta, 2048u * 512);
-  EXPECT_EQ(root.writeDelta, 3u * 512);
-  EXPECT_EQ(root.readSpeed, "512 KB/s");
-  EXPECT_EQ(root.writeSpeed, "768 B/s");
+  EXPECT_EQ(std::tuple(root.readDelta, root.writeDelta, root.readSpeed, root.writeSpeed),
+            std::tuple(2048u * 512, 3u * 512, "512 KB/s", "768 B/s"));
 
   // The loop device was attached again in between: its counters went back.
   Volume image("/tmp/image dir");
   image.update(statisticsOf("machine", "loop0"), 2.0);
   image.update(statisticsOf("later", "loop0"), 2.0);
-  EXPECT_EQ(image.readDelta, 0u);
-  EXPECT_EQ(image.readSpeed, "0 B/s");
-  EXPECT_EQ(image.readHistory, std::vector<double>(60, 0.0));
-  EXPECT_EQ(image.loadHistory.back(), 0.0);
+  EXPECT_EQ(std::tuple(image.readDelta, image.readSpeed, image.readHistory, image.loadHistory.back()),
+            std::tuple(0u, "0 B/s", std::vector<double>(60, 0.0), 0.0));
 }
 
 TEST(VolumeStatisticsTest, OnlyValuesThatAreExactlyUnsignedIntegersCount) {

@@ -94,12 +94,6 @@ class LoopbackHttpServer {
     }
   }
 
-  // Waits the seconds, or until the server stops; true when it stops.
-  bool waitOrStop(double seconds) {
-    std::unique_lock lock(mutex_);
-    return wake_.wait_for(lock, std::chrono::duration<double>(seconds), [this] { return stopping_; });
-  }
-
   void serve(int fd, int connection) {
     std::string buffer;
     while (std::optional<ReceivedRequest> request = readRequest(fd, buffer)) {
@@ -109,10 +103,12 @@ class LoopbackHttpServer {
       lock.unlock();
       const Reply reply = script_(*request);
       const bool silent = reply.action == Reply::Action::silence;
-      if (waitOrStop(silent ? 30 : reply.delay) || silent || !send(fd, response(*request, reply)) ||
-          reply.action == Reply::Action::closeMidBody) {
-        break;
-      }
+      lock.lock();
+      // The delay, or silence, ends at once when the server stops.
+      const std::chrono::duration<double> wait(silent ? 30 : reply.delay);
+      if (wake_.wait_for(lock, wait, [this] { return stopping_; }) || silent) break;
+      lock.unlock();
+      if (!send(fd, response(*request, reply)) || reply.action == Reply::Action::closeMidBody) break;
     }
     std::lock_guard lock(mutex_);
     std::erase(open_, fd);
