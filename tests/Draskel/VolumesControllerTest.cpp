@@ -223,8 +223,7 @@ TEST_F(VolumesControllerTest, SettingsForSizesStatisticsAndHistoriesTakeEffectAt
   EXPECT_EQ(platform_->resourceReads("/"), 3);  // once to make the volume, then on every refresh
   // Without gathering statistics the speeds never change.
   EXPECT_EQ(volumeAt("/")->currentStatistics, nullptr);
-  EXPECT_EQ(volumeAt("/")->readSpeed, "-");
-  EXPECT_EQ(controller().string("diskWrite"), "-");
+  EXPECT_EQ(std::tuple(volumeAt("/")->readSpeed, controller().string("diskWrite")), std::tuple("-", "-"));
 
   controller().setGatherUsage(false);
   platform_->change("/", [](FakeMount& mount) { mount.resources->totalCapacity = 1; });
@@ -246,15 +245,12 @@ TEST_F(VolumesControllerTest, ARefreshAddsOnItsThreadAndTellsOfVanishedVolumesAn
   // Unmounted and its directory removed, without a notification: it leaves at once.
   platform_->unmount("/media/stick");
   platform_->removeDirectory("/media/stick");
-  std::thread::id refresher;
-  std::thread([&] {
-    refresher = std::this_thread::get_id();
-    controller_->refresh(1);
-  }).join();
+  std::thread refresher([&] { controller_->refresh(1); });
+  const std::thread::id refresherId = refresher.get_id();
+  refresher.join();
   const auto added = delegate_->eventsOf("added");
   ASSERT_EQ(added.size(), 1u);
-  EXPECT_EQ(added[0].thread, refresher);
-  EXPECT_EQ(added[0].volume->url, "/media/new");
+  EXPECT_EQ(std::tuple(added[0].thread, added[0].volume->url), std::tuple(refresherId, "/media/new"));
   EXPECT_EQ(find("/media/stick"), nullptr);
   EXPECT_EQ(delegate_->count("updated") + delegate_->count("removed"), 0u);
   volumetest::pumpMainQueue();
@@ -273,15 +269,12 @@ TEST_F(VolumesControllerTest, AnUnmountDropsTheVolumesNoLongerMountedAndTellsAtO
   platform_->unmount("/media/other");
   const auto card = volumeAt("/media/card");
 
-  std::thread::id handler;
-  std::thread([&] {
-    handler = std::this_thread::get_id();
-    controller_->handleUnmount();
-  }).join();
+  std::thread handler([&] { controller_->handleUnmount(); });
+  const std::thread::id handlerId = handler.get_id();
+  handler.join();
   const auto removed = delegate_->eventsOf("removed");
   ASSERT_EQ(removed.size(), 1u);
-  EXPECT_EQ(removed[0].volume, card);
-  EXPECT_EQ(removed[0].thread, handler);
+  EXPECT_EQ(std::tuple(removed[0].volume, removed[0].thread), std::tuple(card, handlerId));
   EXPECT_EQ(controller_->volumeCount(), 2);
 
   // Without a mount table nothing is removed; the notification path runs on the main thread.
