@@ -70,16 +70,6 @@ Point onCircle(double radius, double degrees, Point center = {50, 50}) {
   return {center.x + radius * std::cos(radians), center.y + radius * std::sin(radians)};
 }
 
-Point lastPoint(const platform::Path& path) {
-  const platform::PathElement& last = path.element(path.elementCount() - 1);
-  return last.points[last.kind == platform::PathElementKind::curveTo ? 2 : 0];
-}
-
-void expectNear(Point actual, Point expected, double tolerance = 1e-6) {
-  EXPECT_NEAR(actual.x, expected.x, tolerance);
-  EXPECT_NEAR(actual.y, expected.y, tolerance);
-}
-
 // The bars hand the value to the stroke unclamped and take NaN as 0; their looks are the gallery's pixels.
 TEST(SolidProgressBars, HandTheValueUnclampedToTheStroke) {
   const Rect frame(0, 0, 120, 10);
@@ -104,15 +94,13 @@ TEST(StackedSegmentView, LaysTheSharesLeftToRightOverOneBackgroundAtEveryLayout)
   EXPECT_EQ(view->layer()->sublayers()->size(), 3u);
   ASSERT_EQ(view->layers().size(), 3u);
   EXPECT_EQ(*view->layer()->sublayers(), view->layers());
-  const auto shape = [&](std::size_t index) {
-    return std::dynamic_pointer_cast<platform::ShapeLayer>(view->layers()[index]);
-  };
   // Where each share lies and its colour: the gallery's pixels of this very bar.
   EXPECT_EQ(view->layer()->cornerRadius(), 8);
 
   // A share that is not a number takes no room; with no shares only the background is left.
   view->setSegments({{std::nan(""), red}, {0.5, blue}});
-  EXPECT_EQ(shape(2)->path()->tightBounds(), Rect(0, 0, 100, 12));
+  EXPECT_EQ(std::dynamic_pointer_cast<platform::ShapeLayer>(view->layers()[2])->path()->tightBounds(),
+            Rect(0, 0, 100, 12));
   view->setSegments({});
   EXPECT_EQ(view->layer()->sublayers()->size(), 1u);
   EXPECT_THROW(view->setSegments({{0.5, nullptr}}), std::invalid_argument);
@@ -164,7 +152,10 @@ TEST(Gauge, AtFiveSixthsTheSecondArcSweepsNothing) {
   auto gauge = loaded<Gauge>("Gauge", Rect(0, 0, 100, 100));
   gauge->setValue(5.0 / 6);
   const platform::Path fiveSixths = *gauge->progressLayer()->path();
-  expectNear(lastPoint(fiveSixths), onCircle(38, 0));
+  const platform::PathElement& last = fiveSixths.element(fiveSixths.elementCount() - 1);
+  const Point end = last.points[last.kind == platform::PathElementKind::curveTo ? 2 : 0];
+  EXPECT_NEAR(end.x, onCircle(38, 0).x, 1e-6);
+  EXPECT_NEAR(end.y, onCircle(38, 0).y, 1e-6);
   EXPECT_NEAR(fiveSixths.tightBounds().minY(), onCircle(38, 225).y, 0.01);
   EXPECT_NEAR(fiveSixths.length(), 38 * std::numbers::pi * 225 / 180, 0.05);
 }
@@ -287,40 +278,27 @@ TEST(BarsAndGaugesGallery, EveryBarAndGaugeTheSpinnerAtTwoTimesAndTheLineBarPrev
     // 8 / 2 - 1 = 45) accent at 1 o'clock, only the track at 7.
     const Point gaugeCentre{60, 60};
     const Point doubleCentre{170, 60};
-    const Point oneOClock = onCircle(45, 60, {230 + 50, 10 + 50});
-    const Point sevenOClock = onCircle(45, 210, {230 + 50, 10 + 50});
     const Rgba accent = resolved(SystemColors::controlAccentColor());
     const Rgba quaternary = resolved(SystemColors::quaternaryLabelColor());
-    const Rgba green = resolved(SystemColors::systemGreen());
-    const Rgba systemBlue = resolved(SystemColors::systemBlue());
-    const Rgba orange = resolved(SystemColors::systemOrange());
+    const auto faded = [&](const platform::ColorRef& c) { return resolved(c->withAlphaComponent(0.1)); };
     const auto image = gallery::picture(*board, "bars-and-gauges" + suffix(appearance));
-    expectPixels(*image,
-                 {{10 + 30, 215, accent},
-                  {10 + 150, 215, resolved(SystemColors::controlAccentColor()->withAlphaComponent(0.2))},
-                  {10.25, 210.25, platform::test::transparent},
-                  {238, 160, accent},
-                  {238, 215, quaternary},
-                  {10 + 50, 190, accent},
-                  {10 + 150, 190, quaternary},
-                  {10 + 25, 160, Rgba{1, 0, 0, 1}},
-                  {10 + 100, 160, Rgba{0, 0, 1, 1}},
-                  {10 + 175, 160, resolved(SystemColors::separatorColor())},
-                  {oneOClock.x, oneOClock.y, accent},
-                  {sevenOClock.x, sevenOClock.y, quaternary}});
-    for (const auto& [radius, degrees, centre, color] : std::vector<std::tuple<double, double, Point, Rgba>>{
-             {38, 180, gaugeCentre, green},
-             {38, 75, gaugeCentre, green},
-             {38, 50, gaugeCentre, resolved(SystemColors::systemGreen()->withAlphaComponent(0.1))},
-             {38, 270, gaugeCentre, platform::test::transparent},
-             {38, 50, doubleCentre, systemBlue},
-             {38, 20, doubleCentre, resolved(SystemColors::systemBlue()->withAlphaComponent(0.1))},
-             {28, 140, doubleCentre, orange},
-             {28, 120, doubleCentre, resolved(SystemColors::systemOrange()->withAlphaComponent(0.1))}}) {
-      SCOPED_TRACE(testing::Message() << "radius " << radius << " at " << degrees);
-      const Point at = onCircle(radius, degrees, centre);
-      platform::test::expectRgba(platform::test::pixelAt(*image, at.x, at.y), color);
-    }
+    const auto expectAt = [&](const Rgba& color, std::initializer_list<Point> points) {
+      gallery::expectColorAt(*image, color, points);
+    };
+    expectAt(accent, {{10 + 30, 215}, {238, 160}, {10 + 50, 190}, onCircle(45, 60, {230 + 50, 10 + 50})});
+    expectAt(quaternary, {{238, 215}, {10 + 150, 190}, onCircle(45, 210, {230 + 50, 10 + 50})});
+    expectAt(resolved(SystemColors::controlAccentColor()->withAlphaComponent(0.2)), {{10 + 150, 215}});
+    expectAt(platform::test::transparent, {{10.25, 210.25}, onCircle(38, 270, gaugeCentre)});
+    expectAt(Rgba{1, 0, 0, 1}, {{10 + 25, 160}});
+    expectAt(Rgba{0, 0, 1, 1}, {{10 + 100, 160}});
+    expectAt(resolved(SystemColors::separatorColor()), {{10 + 175, 160}});
+    expectAt(resolved(SystemColors::systemGreen()),
+             {onCircle(38, 180, gaugeCentre), onCircle(38, 75, gaugeCentre)});
+    expectAt(faded(SystemColors::systemGreen()), {onCircle(38, 50, gaugeCentre)});
+    expectAt(resolved(SystemColors::systemBlue()), {onCircle(38, 50, doubleCentre)});
+    expectAt(faded(SystemColors::systemBlue()), {onCircle(38, 20, doubleCentre)});
+    expectAt(resolved(SystemColors::systemOrange()), {onCircle(28, 140, doubleCentre)});
+    expectAt(faded(SystemColors::systemOrange()), {onCircle(28, 120, doubleCentre)});
 
     // The spinner: a fifth of the ring (radius 20 - 1.5) from 3 o'clock counterclockwise as a turn starts
     // (the settled picture), then a quarter of a turn (0.15 s) later turned clockwise by 90°.

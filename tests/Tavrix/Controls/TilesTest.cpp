@@ -2,7 +2,6 @@
 
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "Platform/Graphics/AffineTransform.hpp"
@@ -201,50 +200,39 @@ TEST(SimpleTileView, ReportsClicksUnlessInteractionIsDisabled) {
   EXPECT_EQ(scene.board->presses, 2);
 }
 
-// A board holding a tile (or hover view) loaded by name at (50, 50, 100, 80).
-template <class T>
-struct LoadedScene {
-  std::shared_ptr<Board> board = platform::View::create<Board>(Rect(0, 0, 300, 200));
-  std::shared_ptr<T> view;
-  std::shared_ptr<RecordingDelegate> delegate = std::make_shared<RecordingDelegate>();
-  platform::EventHarness pointer{board};
-
-  LoadedScene(const char* className,
-              std::vector<std::pair<std::string, platform::InspectableValue>> settings) {
-    view = std::dynamic_pointer_cast<T>(
-        platform::ViewLoader::load({className, Rect(50, 50, 100, 80), std::move(settings), {}}));
-    board->addSubview(view);
-    view->setDelegate(delegate);
-  }
-};
-
 TEST(TileView, ReportsHoverAndClicksEvenWithInteractionDisabled) {
-  LoadedScene<TileView> scene("TileView",
-                              {{"disableInteraction", true}, {"radius", 12.0}, {"isSelected", true}});
-  ASSERT_TRUE(scene.view);
-  EXPECT_EQ(scene.view->trackingAreas().at(0)->options(), 0x281u);
-  EXPECT_EQ(scene.view->radius(), 12);
-  scene.pointer.moveMouse({100, 90});
-  EXPECT_TRUE(scene.view->mouseOver());
-  scene.pointer.click({100, 90});
-  scene.pointer.moveMouse({10, 10});
-  EXPECT_FALSE(scene.view->mouseOver());
-  EXPECT_EQ(scene.delegate->heard, (Heard{"entered", "clicked", "exited"}));
-  EXPECT_EQ(scene.board->presses, 0);  // interaction disabled: not passed up
+  auto board = platform::View::create<Board>(Rect(0, 0, 300, 200));
+  platform::ViewArchive archive{"TileView", Rect(50, 50, 100, 80), {}, {}};
+  archive.settings = {{"disableInteraction", true}, {"radius", 12.0}, {"isSelected", true}};
+  auto view = std::dynamic_pointer_cast<TileView>(platform::ViewLoader::load(archive));
+  ASSERT_TRUE(view);
+  board->addSubview(view);
+  auto delegate = std::make_shared<RecordingDelegate>();
+  view->setDelegate(delegate);
+  platform::EventHarness pointer(board);
+  EXPECT_EQ(view->trackingAreas().at(0)->options(), 0x281u);
+  EXPECT_EQ(view->radius(), 12);
+  pointer.moveMouse({100, 90});
+  EXPECT_TRUE(view->mouseOver());
+  pointer.click({100, 90});
+  pointer.moveMouse({10, 10});
+  EXPECT_FALSE(view->mouseOver());
+  EXPECT_EQ(delegate->heard, (Heard{"entered", "clicked", "exited"}));
+  EXPECT_EQ(board->presses, 0);  // interaction disabled: not passed up
 
-  scene.view->setDisableInteraction(false);
-  scene.view->setIsSelectable(false);
-  scene.pointer.click({100, 90});
-  EXPECT_EQ(scene.board->presses, 1);
-  EXPECT_EQ(scene.delegate->heard.back(), "entered");  // not selectable: no click report
+  view->setDisableInteraction(false);
+  view->setIsSelectable(false);
+  pointer.click({100, 90});
+  EXPECT_EQ(board->presses, 1);
+  EXPECT_EQ(delegate->heard.back(), "entered");  // not selectable: no click report
 
-  scene.view->resetHover();
-  EXPECT_FALSE(scene.view->mouseOver());
-  scene.view->setEnableHover(false);
-  scene.pointer.moveMouse({10, 10});
-  scene.pointer.moveMouse({100, 90});
-  EXPECT_FALSE(scene.view->mouseOver());
-  EXPECT_EQ(scene.delegate->heard.size(), 4u);  // hover off: no enter or exit reports
+  view->resetHover();
+  EXPECT_FALSE(view->mouseOver());
+  view->setEnableHover(false);
+  pointer.moveMouse({10, 10});
+  pointer.moveMouse({100, 90});
+  EXPECT_FALSE(view->mouseOver());
+  EXPECT_EQ(delegate->heard.size(), 4u);  // hover off: no enter or exit reports
 
   // Made in code, a tile has no tracking area and never sees the pointer.
   EXPECT_TRUE(platform::View::create<TileView>()->trackingAreas().empty());
@@ -285,19 +273,15 @@ TEST(SimpleTileViewGallery, SelectedTile) {
   tile->setIsSelected(true);
   const std::shared_ptr<platform::Image> image = gallery::picture(*tile, "tile-selected");
   // A 3-point system blue border inside the rounded bounds.
-  platform::test::expectRgba(platform::test::pixelAt(*image, 1, 50),
-                             gallery::premultiplied(SystemColors::systemBlue()->rgba()));
-  platform::test::expectRgba(platform::test::pixelAt(*image, 80, 98.5),
-                             gallery::premultiplied(SystemColors::systemBlue()->rgba()));
+  gallery::expectColorAt(*image, gallery::premultiplied(SystemColors::systemBlue()->rgba()),
+                         {{1, 50}, {80, 98.5}});
   // Inside, white at 0.35 over the resting shadow, which the bounds clip but the translucent background
   // lets through: a third white at 0.15 of the background's alpha.
   const double shadow = 0.15 * 0.35;
   const double grey = 0.35 + shadow / 3 * (1 - 0.35);
-  platform::test::expectRgba(platform::test::pixelAt(*image, 80, 50),
-                             Rgba{grey, grey, grey, 0.35 + shadow * (1 - 0.35)});
+  gallery::expectColorAt(*image, Rgba{grey, grey, grey, 0.35 + shadow * (1 - 0.35)}, {{80, 50}});
   // The corners are cut round (radius 8).
-  platform::test::expectRgba(platform::test::pixelAt(*image, 0.25, 0.25), platform::test::transparent);
-  platform::test::expectRgba(platform::test::pixelAt(*image, 159.75, 99.75), platform::test::transparent);
+  gallery::expectColorAt(*image, platform::test::transparent, {{0.25, 0.25}, {159.75, 99.75}});
 }
 
 }  // namespace

@@ -56,14 +56,9 @@ TEST(BarGraphs, ScaleTopsAreTheNextHundredOrLeadingDigitAndSaturate) {
   // The double bar graph raises the leading digit per thousand step.
   auto pairs = platform::View::create<DoubleBarGraph>(Rect(0, 0, 400, 200));
   const std::uint64_t most = std::numeric_limits<std::uint64_t>::max();
-  for (const auto& [number, top] :
-       std::vector<std::pair<std::uint64_t, std::uint64_t>>{{0, 41'943'040},
-                                                            {7, 8},
-                                                            {999, 1000},
-                                                            {1000, 2048},
-                                                            {2500, 3072},
-                                                            {5'300'000, 6'291'456},
-                                                            {most, most}}) {
+  const std::pair<std::uint64_t, std::uint64_t> tops[] = {
+      {0, 41'943'040}, {7, 8}, {999, 1000}, {1000, 2048}, {2500, 3072}, {5'300'000, 6'291'456}, {most, most}};
+  for (const auto& [number, top] : tops) {
     pairs->setData({{number / 2, number}, {0, number / 3}});
     EXPECT_EQ(pairs->calculateMax(), top) << number;
   }
@@ -83,20 +78,11 @@ TEST(BarGraph, DrawsTheWorkedExample) {
   // Bar 0 runs from x 48.5 to 161.5 and up to 57.5, bar 1 from 184.5 to 297.5 and up to 141.5: the outline
   // is a point wide, its outer half opaque, its inner half under the fill. The grid's middle line (100.5)
   // and top line (183.5) are half a point thick; its right side at 299.5 runs from 16 up to 184.
-  expectPixels(*image, {{100, 30, fill},
-                        {100, 57.9, red},
-                        {100, 58.1, transparent},
-                        {48.1, 30, red},
-                        {47.9, 30, transparent},
-                        {161.9, 30, red},
-                        {162.1, 30, transparent},
-                        {240, 141.9, red},
-                        {240, 142.1, transparent},
-                        {170, 100.4, grid},
-                        {170, 100.8, transparent},
-                        {170, 183.4, grid},
-                        {299.5, 183.9, grid},
-                        {299.5, 184.1, transparent}});
+  gallery::expectColorAt(*image, fill, {{100, 30}});
+  gallery::expectColorAt(*image, red, {{100, 57.9}, {48.1, 30}, {161.9, 30}, {240, 141.9}});
+  gallery::expectColorAt(*image, grid, {{170, 100.4}, {170, 183.4}, {299.5, 183.9}});
+  gallery::expectColorAt(*image, transparent,
+                         {{100, 58.1}, {47.9, 30}, {162.1, 30}, {240, 142.1}, {170, 100.8}, {299.5, 184.1}});
   // The value labels "0" ... "200" lie left of the grid; bar labels only with one text per bar.
   EXPECT_TRUE(inkIn(*image, Rect(4, 175, 40, 12)));
   EXPECT_FALSE(inkIn(*image, Rect(50, 0, 250, 14)));
@@ -120,20 +106,12 @@ TEST(DoubleBarGraph, DrawsTheWorkedExample) {
   // Left bar 64.5 to 222.5 up to 69.5 in green; right bar 224.5 to 383.5 up to 152 in red; a point-wide
   // outline whose inner half lies under the half-alpha fill.
   // Grid lines half a point thick: top 183.75, quarter 58.25 (between the bars), bottom 15.75.
-  expectPixels(*image, {{150, 40, Rgba{0, 0.5, 0, 0.5}},
-                        {150, 69.9, Rgba{0, 1, 0, 1}},
-                        {150, 70.1, transparent},
-                        {222.9, 40, Rgba{0, 1, 0, 1}},
-                        {300, 152.4, Rgba{1, 0, 0, 1}},
-                        {300, 152.6, transparent},
-                        {383.9, 100, Rgba{1, 0, 0, 1}},
-                        {384.1, 100, transparent},
-                        {200, 183.8, grid},
-                        {200, 184.1, transparent},
-                        {223.5, 58.3, grid},
-                        {223.5, 58.6, transparent},
-                        {200, 15.6, grid},
-                        {200, 15.4, transparent}});
+  gallery::expectColorAt(*image, Rgba{0, 0.5, 0, 0.5}, {{150, 40}});
+  gallery::expectColorAt(*image, Rgba{0, 1, 0, 1}, {{150, 69.9}, {222.9, 40}});
+  gallery::expectColorAt(*image, Rgba{1, 0, 0, 1}, {{300, 152.4}, {383.9, 100}});
+  gallery::expectColorAt(*image, grid, {{200, 183.8}, {223.5, 58.3}, {200, 15.6}});
+  gallery::expectColorAt(*image, transparent,
+                         {{150, 70.1}, {300, 152.6}, {384.1, 100}, {200, 184.1}, {223.5, 58.6}, {200, 15.4}});
   // Scale texts only when there are five, column texts only one per column.
   EXPECT_FALSE(inkIn(*image, Rect(0, 0, 64, 200)));
   graph->setLegendLabelsY({"0", "1", "2", "3"});
