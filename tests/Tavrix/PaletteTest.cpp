@@ -39,9 +39,7 @@ Components components(const ColorRef& color) {
 
 std::vector<Components> stops(const ColorGradient& gradient) {
   std::vector<Components> all;
-  for (const ColorRef& color : gradient.mColors()) {
-    all.push_back(components(color));
-  }
+  for (const ColorRef& color : gradient.mColors()) all.push_back(components(color));
   return all;
 }
 

@@ -137,9 +137,7 @@ TEST(BarPlotters, MaximumOfZeroOrNaNGivesFlatBars) {
       EXPECT_EQ(grown.tightBounds().minY(), 99);
     }
     graph->refresh();
-    for (const auto& plotter : plotters) {
-      EXPECT_EQ(outline(barOf(*plotter, 1)).height(), 1) << max;
-    }
+    for (const auto& plotter : plotters) EXPECT_EQ(outline(barOf(*plotter, 1)).height(), 1) << max;
   }
 }
 
@@ -246,7 +244,6 @@ TEST(ColorizedSegments, LongSeriesOnASmallStack) {
 // the whole height; the capsule (x 120 to 180) is rounded, its top corner clear.
 TEST(BarPlotterGallery, BarsGrowingIn) {
   platform::ScopedMainScreen screen(platform::Screen{1});
-  const std::vector<platform::ColorRef> redToBlue{Color::red(), Color::rgb(0, 0, 1)};
   using Case = std::tuple<std::string, std::shared_ptr<Tavrix::BarSeriesPlotter>, platform::Point, Rgba>;
   for (const auto& [name, plotter, at, settled] : std::vector<Case>{
            {"bars", std::make_shared<Tavrix::BarPlotter>(Color::red()), {150.5, 75.5}, {0.75, 0, 0, 0.75}},

@@ -221,9 +221,7 @@ bool inTree(const std::shared_ptr<platform::Layer>& layer, const GraphView& view
 
 std::vector<std::string> labelTexts(const GraphView& view) {
   std::vector<std::string> texts;
-  for (const auto& label : view.textLayers()) {
-    texts.push_back(label->string());
-  }
+  for (const auto& label : view.textLayers()) texts.push_back(label->string());
   return texts;
 }
 
@@ -231,9 +229,7 @@ std::vector<std::string> labelTexts(const GraphView& view) {
 std::vector<Point> dotCentres(const Tavrix::GradientLayer& layer) {
   std::vector<Point> centres;
   for (const platform::PathElement& element : layer.maskingLayer()->path()->elements()) {
-    if (element.kind == platform::PathElementKind::moveTo) {
-      centres.push_back(element.points[0]);
-    }
+    if (element.kind == platform::PathElementKind::moveTo) centres.push_back(element.points[0]);
   }
   return centres;
 }

@@ -287,17 +287,13 @@ TEST_F(CurvedLinePlotterTest, MarkersOnIntervalsThatEndInAPresentSample) {
 // holds less than one slot, or a plotter marked as truncated keeps the whole series.
 TEST_F(CurvedLinePlotterTest, ThinningKeepsEveryNthSample) {
   PlotterData data;
-  for (int i = 0; i < 1000; ++i) {
-    data.push_back(i);
-  }
+  for (int i = 0; i < 1000; ++i) data.push_back(i);
   host->setBounds({0, 0, 200, 60});
   plotter->setTruncateData(true);
   plotter->update(data);
   plotter->draw(host, 0, 1000, 0);
   ASSERT_EQ(plotter->drawnData().size(), 40u);
-  for (std::size_t i = 0; i < 40; ++i) {
-    EXPECT_EQ(plotter->drawnData()[i], 25.0 * i);
-  }
+  for (std::size_t i = 0; i < 40; ++i) EXPECT_EQ(plotter->drawnData()[i], 25.0 * i);
   EXPECT_EQ(strokePath().elementCount(), 1 + 2 * 39u);
 
   host->setBounds({0, 0, 3, 60});
