@@ -134,18 +134,15 @@ TEST(Palette, DynamicColoursFollowTheAppearanceCurrentWhenRead) {
       {&Colors::warmSurface, {66, 56, 53}, {247, 247, 248}},
   };
   for (const auto& [read, darkComponents, lightComponents] : dynamic) {
-    ColorRef readInDark;
-    {
-      AppearanceScope scope(dark);
-      readInDark = read();
-      EXPECT_EQ(components(readInDark), darkComponents);
-    }
-    {
-      AppearanceScope scope(Appearance(std::string(Appearance::vibrantLight)));
-      EXPECT_EQ(components(read()), lightComponents);
-      // A colour read earlier keeps what it was.
-      EXPECT_EQ(components(readInDark), darkComponents);
-    }
+    const auto readIn = [&read](const Appearance& appearance) {
+      const AppearanceScope scope(appearance);
+      return read();
+    };
+    const ColorRef readInDark = readIn(dark);
+    EXPECT_EQ(components(readInDark), darkComponents);
+    EXPECT_EQ(components(readIn(Appearance(std::string(Appearance::vibrantLight)))), lightComponents);
+    // A colour read earlier keeps what it was.
+    EXPECT_EQ(components(readInDark), darkComponents);
   }
   EXPECT_NE(Colors::highlight(), Colors::highlight());
 }

@@ -20,6 +20,7 @@
 #include "tests/Tavrix/Graph/GraphFakes.hpp"
 #include "tests/platform/Graphics/PathExpectations.hpp"
 
+namespace Tavrix {
 namespace {
 
 using graphtest::drainMainQueue;
@@ -29,9 +30,6 @@ using platform::Point;
 using platform::test::expectElements;
 using platform::test::lineTo;
 using platform::test::moveTo;
-using Tavrix::AutoGraphMode;
-using Tavrix::GraphView;
-using Tavrix::ScaleMode;
 
 // A plotter without data is drawn at once. New data recomputes the maximum at once; the drawing waits for
 // the main queue and reads the range as it is when it runs.
@@ -54,7 +52,7 @@ TEST(GraphViewTest, NewDataIsDrawnWhenTheMainLoopRuns) {
   EXPECT_EQ(plotter->draws[1].max, 110);
 
   // A plotter added with data goes the same way.
-  const auto second = std::make_shared<RecordingPlotter>(Tavrix::PlotterData{420});
+  const auto second = std::make_shared<RecordingPlotter>(PlotterData{420});
   view->addPlotter(second);
   EXPECT_EQ(view->maxValue(), 430);
   EXPECT_TRUE(second->draws.empty());
@@ -69,8 +67,8 @@ TEST(GraphViewTest, NewDataIsDrawnWhenTheMainLoopRuns) {
 TEST(GraphViewTest, CurvedPlotterUpdatesFromAnyThread) {
   const auto view = graphtest::graphView();
   view->setAutoCalculateMax(true);
-  const auto plotter = std::make_shared<Tavrix::CurvedLinePlotter>(
-      std::vector<platform::ColorRef>{Tavrix::Colors::gradientStart(), Tavrix::Colors::gradientEnd()});
+  const auto plotter = std::make_shared<CurvedLinePlotter>(
+      std::vector<platform::ColorRef>{Colors::gradientStart(), Colors::gradientEnd()});
   view->addPlotter(plotter);
   std::thread([plotter] { plotter->update({10, 95}); }).join();
   EXPECT_TRUE(plotter->data().empty());
@@ -198,15 +196,14 @@ TEST(GraphRangeTest, SpeedModesKeepTheMaximumAndChooseTheUnit) {
 
 TEST(GraphRangeTest, CalculateMaxTakesTheLargestPresentValue) {
   const auto view = graphtest::graphView();
-  view->addPlotter(
-      std::make_shared<RecordingPlotter>(Tavrix::PlotterData{std::nullopt, 3, std::nullopt, 7.5}));
-  view->addPlotter(std::make_shared<RecordingPlotter>(Tavrix::PlotterData{2}));
+  view->addPlotter(std::make_shared<RecordingPlotter>(PlotterData{std::nullopt, 3, std::nullopt, 7.5}));
+  view->addPlotter(std::make_shared<RecordingPlotter>(PlotterData{2}));
   view->calculateMax();
   EXPECT_EQ(view->maxValue(), 20);
 
   // NaN never wins; with nothing above the smallest normal double the maximum is one step.
   const auto other = graphtest::graphView();
-  other->addPlotter(std::make_shared<RecordingPlotter>(Tavrix::PlotterData{nan, -5}));
+  other->addPlotter(std::make_shared<RecordingPlotter>(PlotterData{nan, -5}));
   other->calculateMax();
   EXPECT_EQ(other->maxValue(), 10);
   other->setScaleMode(ScaleMode::none);
@@ -226,7 +223,7 @@ std::vector<std::string> labelTexts(const GraphView& view) {
 }
 
 // The centres of the dots of a tick layer: each dot is a move to its centre, then a circle.
-std::vector<Point> dotCentres(const Tavrix::GradientLayer& layer) {
+std::vector<Point> dotCentres(const GradientLayer& layer) {
   std::vector<Point> centres;
   for (const platform::PathElement& element : layer.maskingLayer()->path()->elements()) {
     if (element.kind == platform::PathElementKind::moveTo) centres.push_back(element.points[0]);
@@ -247,7 +244,7 @@ TEST(GraphGridTest, DefaultAndHistoryGraphGrids) {
   EXPECT_TRUE(view->gridLayer()->lineDashPattern().empty());
 
   view->setFrameSize({200, 124});
-  Tavrix::GridOptions& grid = view->gridOptions();
+  GridOptions& grid = view->gridOptions();
   grid.drawTopLine = false;
   grid.drawBottomLine = false;
   grid.verticalSegments = 0;
@@ -338,3 +335,4 @@ TEST(GraphLabelTest, SpeedModeLabelsReadInTheUnitOfTheMaximum) {
 }
 
 }  // namespace
+}  // namespace Tavrix

@@ -33,6 +33,7 @@
 // The line plotters (straight, curved, positive/negative) and the bar plotters (bars, gradient bars,
 // capsules, coloured bars, the percentage band, colourized segments): paths, layers and colours in a host
 // layer, then galleries of each in a graph view.
+namespace Tavrix {
 namespace {
 
 using platform::Color;
@@ -49,9 +50,6 @@ using platform::test::expectRgba;
 using platform::test::lineTo;
 using platform::test::moveTo;
 using platform::test::transparent;
-using Tavrix::ColorRange;
-using Tavrix::DrawNilMode;
-using Tavrix::PlotterData;
 
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 constexpr auto gap = std::nullopt;
@@ -75,10 +73,10 @@ struct StraightLinePlotters : ::testing::Test {
   const platform::Path& fillPath() const { return *plotter->fillLayer()->maskingLayer()->path(); }
 
   std::shared_ptr<Layer> host = platform::test::canvas(200, 100);
-  std::shared_ptr<Tavrix::StraightLinePlotter> plotter = std::make_shared<Tavrix::StraightLinePlotter>(
-      std::vector<platform::ColorRef>{Tavrix::Colors::gradientStart(), Tavrix::Colors::gradientEnd()});
-  std::shared_ptr<Tavrix::PositiveNegativePlotter> signs =
-      std::make_shared<Tavrix::PositiveNegativePlotter>(Color::green(), Color::red());
+  std::shared_ptr<StraightLinePlotter> plotter = std::make_shared<StraightLinePlotter>(
+      std::vector<platform::ColorRef>{Colors::gradientStart(), Colors::gradientEnd()});
+  std::shared_ptr<PositiveNegativePlotter> signs =
+      std::make_shared<PositiveNegativePlotter>(Color::green(), Color::red());
 };
 
 // A gap lies on the bottom line, L/2 above it (U + 1 for the first sample), or ends the line: at the first
@@ -107,14 +105,14 @@ TEST_F(StraightLinePlotters, GapsUnderEachMode) {
 // alpha, then an opaque inner dot of radius 3 (the gallery shows the pair made again by the area's pass).
 TEST_F(StraightLinePlotters, MarkersAndHighlight) {
   plotter->setFillArea(false);
-  plotter->setLineJoinMarker(Tavrix::LineJoinMarker::circle);
+  plotter->setLineJoinMarker(LineJoinMarker::circle);
   draw({20, gap, 50, nan, 0, 90});
   ASSERT_EQ(plotter->markerLayers().size(), 1u);
   const Point centre = plotter->markerLayers()[0]->path()->element(0).points[0];
   EXPECT_NEAR(centre.x, 2 * 38.4 + 1, 1e-9);
   EXPECT_EQ(centre.y, 50);
 
-  plotter->setLineJoinMarker(Tavrix::LineJoinMarker::none);
+  plotter->setLineJoinMarker(LineJoinMarker::none);
   draw({50, gap, 100}, DrawNilMode::stopAndHighlightPreviousValue);
   const auto& dots = plotter->markerLayers();
   ASSERT_EQ(dots.size(), 2u);
@@ -123,7 +121,7 @@ TEST_F(StraightLinePlotters, MarkersAndHighlight) {
     platform::test::expectRectNear(dot->path()->tightBounds(),
                                    {-radius, 49 - radius, 2 * radius, 2 * radius});
     EXPECT_EQ(dot->fillColor()->alpha, radius == 5 ? 0.25 : 1);
-    EXPECT_EQ(dot->fillColor()->green, Tavrix::Colors::gradientStart()->rgba().green);
+    EXPECT_EQ(dot->fillColor()->green, Colors::gradientStart()->rgba().green);
   }
 }
 
@@ -150,7 +148,7 @@ TEST_F(StraightLinePlotters, SignedLine) {
   draw(*signs, {-10, 10}, DrawNilMode::drawMinValue, -10, 10);
   const auto& reference = signs->initialLayer();
   expectElements(*reference->maskingLayer()->path(), {moveTo({0, 49}), lineTo({200, 49})});
-  EXPECT_EQ(reference->lineWidth() / Tavrix::Constants::onePixel(), 2);
+  EXPECT_EQ(reference->lineWidth() / Constants::onePixel(), 2);
   EXPECT_EQ(*host->sublayers(),
             (Layer::LayerList{reference->gradientLayer(), signs->strokeLayer()->gradientLayer()}));
 
@@ -177,7 +175,7 @@ TEST_F(StraightLinePlotters, StepsOutOfTurn) {
   signs->drawLine(host, 0, 100, 0);
   EXPECT_EQ(signs->calculatedPoints().size(), 2u);
   EXPECT_TRUE(host->sublayers()->empty());
-  const auto unused = std::make_shared<Tavrix::StraightLinePlotter>(Color::red(), false);
+  const auto unused = std::make_shared<StraightLinePlotter>(Color::red(), false);
   unused->draw(host, 0, 100, 0);
   unused->drawPoints(host, 100, 0);
   EXPECT_FALSE(unused->strokeLayer()->path().has_value());
@@ -197,8 +195,8 @@ class CurvedLinePlotterTest : public ::testing::Test {
   std::size_t hostLayerCount() const { return host->sublayers() ? host->sublayers()->size() : 0; }
 
   std::shared_ptr<platform::Layer> host = std::make_shared<platform::Layer>();
-  std::shared_ptr<Tavrix::CurvedLinePlotter> plotter = std::make_shared<Tavrix::CurvedLinePlotter>(
-      std::vector<platform::ColorRef>{Tavrix::Colors::gradientStart(), Tavrix::Colors::gradientEnd()});
+  std::shared_ptr<CurvedLinePlotter> plotter = std::make_shared<CurvedLinePlotter>(
+      std::vector<platform::ColorRef>{Colors::gradientStart(), Colors::gradientEnd()});
 };
 
 // Samples 0, 50 and 100 of 0...100 lie at (0, 58), (46, 30) and (104, 2). Each interval is two quadratic
@@ -276,7 +274,7 @@ TEST_F(CurvedLinePlotterTest, NothingNewWithoutALayerARangeOrTwoSamples) {
 // never does. Markers of the line pass read the line's gradient before it has colours, so they are clear;
 // those of the area pass read the finished line. Order: line markers, line, area markers, area.
 TEST_F(CurvedLinePlotterTest, MarkersOnIntervalsThatEndInAPresentSample) {
-  plotter->setLineJoinMarker(Tavrix::LineJoinMarker::circle);
+  plotter->setLineJoinMarker(LineJoinMarker::circle);
   plotter->update({10, std::nullopt, 50, 0, 70, 90});
   plotter->draw(host, 0, 100, 0);
   // Step (100 - 8) / 5 = 18.4; intervals 2 (ends at 50) and 4 (ends at 70) mark.
@@ -346,21 +344,21 @@ TEST_F(CurvedLinePlotterTest, PointsReplaceTheSeries) {
 Rect outline(const ShapeLayer& bar) { return bar.path()->tightBounds(); }
 
 // The bar of value index: its own shape layer, or the mask of its gradient.
-const ShapeLayer& barOf(const Tavrix::BarSeriesPlotter& plotter, std::size_t index) {
-  if (const auto* outlined = dynamic_cast<const Tavrix::OutlinedBarSeries*>(&plotter)) {
+const ShapeLayer& barOf(const BarSeriesPlotter& plotter, std::size_t index) {
+  if (const auto* outlined = dynamic_cast<const OutlinedBarSeries*>(&plotter)) {
     return *outlined->barLayers()[index];
   }
-  return *dynamic_cast<const Tavrix::GradientBarSeries&>(plotter).maskingLayers()[index];
+  return *dynamic_cast<const GradientBarSeries&>(plotter).maskingLayers()[index];
 }
 
 // [gap, 0, 5] of 10 in 100-wide slots (min is never read): a flat bar, none for 0, a half bar; capsules
 // (middle 60 %): a plain flat rectangle, a 1-point capsule, corners 30 across and (clamped) 25 high.
 TEST(BarPlotters, BarsOfAGapAZeroAndAHalf) {
   const auto host = platform::test::canvas(300, 100);
-  const auto bars = std::make_shared<Tavrix::BarPlotter>(Color::red());
-  const auto gradient = std::make_shared<Tavrix::GradientBarPlotter>(redToBlue);
-  const auto capsules = std::make_shared<Tavrix::CapsulePlotter>(redToBlue);
-  const std::vector<std::shared_ptr<Tavrix::BarSeriesPlotter>> plotters{bars, gradient, capsules};
+  const auto bars = std::make_shared<BarPlotter>(Color::red());
+  const auto gradient = std::make_shared<GradientBarPlotter>(redToBlue);
+  const auto capsules = std::make_shared<CapsulePlotter>(redToBlue);
+  const std::vector<std::shared_ptr<BarSeriesPlotter>> plotters{bars, gradient, capsules};
   for (const auto& plotter : plotters) {
     plotter->update({gap, 0, 5});
     plotter->draw(host, 4, 10, 0);
@@ -387,7 +385,7 @@ TEST(BarPlotters, BarsOfAGapAZeroAndAHalf) {
 // under way); once animated it does nothing and new data is drawn full at once, until resetAnimation().
 TEST(BarPlotters, GrowInFromTheBaseline) {
   const auto host = platform::test::canvas(300, 100);
-  const auto bars = std::make_shared<Tavrix::MultiColorBarPlotter>();
+  const auto bars = std::make_shared<MultiColorBarPlotter>();
   bars->setAnimationDuration(0.5);
   bars->update({5, 6, 7});
   bars->draw(host, 0, 10, 0);
@@ -423,10 +421,9 @@ TEST(BarPlotters, GrowInFromTheBaseline) {
 TEST(BarPlotters, MaximumOfZeroOrNaNGivesFlatBars) {
   for (const double max : {0.0, nan}) {
     const auto graph = graphtest::bareGraph(200, 100, max);
-    const std::vector<std::shared_ptr<Tavrix::BarSeriesPlotter>> plotters{
-        std::make_shared<Tavrix::BarPlotter>(Color::red()), std::make_shared<Tavrix::MultiColorBarPlotter>(),
-        std::make_shared<Tavrix::GradientBarPlotter>(redToBlue),
-        std::make_shared<Tavrix::CapsulePlotter>(redToBlue)};
+    const std::vector<std::shared_ptr<BarSeriesPlotter>> plotters{
+        std::make_shared<BarPlotter>(Color::red()), std::make_shared<MultiColorBarPlotter>(),
+        std::make_shared<GradientBarPlotter>(redToBlue), std::make_shared<CapsulePlotter>(redToBlue)};
     for (const auto& plotter : plotters) {
       plotter->setAnimationDuration(1);
       plotter->setTimingFunction(platform::TimingFunctionName::linear);
@@ -449,22 +446,22 @@ TEST(BarPlotters, MaximumOfZeroOrNaNGivesFlatBars) {
 // own black fill. Colours by index only as many as values, else the first. Ten bars in 100: 6 wide at 2, 12.
 TEST(ColoredBars, ColoursAndFixedGaps) {
   const auto host = platform::test::canvas(100, 100);
-  const auto ranged = std::make_shared<Tavrix::MultiColorBarPlotter>(
-      Tavrix::ColorRanges{std::make_shared<ColorRange>(0, 50, Color::green()),
-                          std::make_shared<ColorRange>(50, 100, Color::red())});
+  const auto ranged = std::make_shared<MultiColorBarPlotter>(
+      ColorRanges{std::make_shared<ColorRange>(0, 50, Color::green()),
+                  std::make_shared<ColorRange>(50, 100, Color::red())});
   EXPECT_EQ(ColorRange(0, 50, Color::red()), *ranged->colorRanges()[0]);
   ranged->update({50, 75, 150, 0, gap});
   ranged->draw(host, 0, 100, 0);
   const auto& layers = ranged->barLayers();
   EXPECT_EQ(layers[0]->strokeColor(), (Rgba{0, 1, 0, 1}));
   EXPECT_EQ(layers[1]->strokeColor(), (Rgba{1, 0, 0, 1}));
-  EXPECT_EQ(layers[2]->strokeColor(), Tavrix::SystemColors::systemBlue()->rgba());
+  EXPECT_EQ(layers[2]->strokeColor(), SystemColors::systemBlue()->rgba());
   EXPECT_EQ(layers[3], nullptr);
   EXPECT_EQ(layers[4]->fillColor(), (Rgba{0, 0, 0, 1}));
   EXPECT_FALSE(layers[4]->strokeColor().has_value());
 
-  const auto bars = std::make_shared<Tavrix::MultiColorBarPlotter>(
-      std::vector{Color::red(), Color::green(), Color::gray()});
+  const auto bars =
+      std::make_shared<MultiColorBarPlotter>(std::vector{Color::red(), Color::green(), Color::gray()});
   bars->update({1, 2, 3, 4});
   bars->draw(host, 0, 10, 0);
   EXPECT_EQ(bars->barLayers()[1]->strokeColor(), (Rgba{1, 0, 0, 1}));
@@ -480,8 +477,7 @@ TEST(ColoredBars, ColoursAndFixedGaps) {
 
 // Ranges 0...50 red and 50...100 green over a 300 x 100 plot: each shape's colour and span of x.
 using Shapes = std::vector<std::pair<std::optional<Rgba>, std::pair<double, double>>>;
-Shapes segments(Tavrix::ColorizedSegmentPlotter& plotter, PlotterData data, double min = 0,
-                double max = 100) {
+Shapes segments(ColorizedSegmentPlotter& plotter, PlotterData data, double min = 0, double max = 100) {
   plotter.update(std::move(data));
   plotter.draw(platform::test::canvas(300, 100), min, max, 0);
   Shapes shapes;
@@ -490,10 +486,10 @@ Shapes segments(Tavrix::ColorizedSegmentPlotter& plotter, PlotterData data, doub
   }
   return shapes;
 }
-std::shared_ptr<Tavrix::ColorizedSegmentPlotter> redThenGreen(PlotterData data = {}) {
-  return std::make_shared<Tavrix::ColorizedSegmentPlotter>(
-      Tavrix::ColorRanges{std::make_shared<ColorRange>(0, 50, Color::red()),
-                          std::make_shared<ColorRange>(50, 100, Color::green())},
+std::shared_ptr<ColorizedSegmentPlotter> redThenGreen(PlotterData data = {}) {
+  return std::make_shared<ColorizedSegmentPlotter>(
+      ColorRanges{std::make_shared<ColorRange>(0, 50, Color::red()),
+                  std::make_shared<ColorRange>(50, 100, Color::green())},
       std::move(data));
 }
 
@@ -526,7 +522,7 @@ TEST(ColorizedSegments, LongSeriesOnASmallStack) {
   pthread_attr_setstacksize(&attributes, 256 * 1024);
   pthread_t thread;
   const auto run = [](void* segmentPlotter) -> void* {
-    auto* walker = static_cast<Tavrix::ColorizedSegmentPlotter*>(segmentPlotter);
+    auto* walker = static_cast<ColorizedSegmentPlotter*>(segmentPlotter);
     walker->draw(platform::test::canvas(300, 100), 0, 100, 0);
     return nullptr;
   };
@@ -542,36 +538,36 @@ TEST(ColorizedSegments, LongSeriesOnASmallStack) {
 
 // The picture of a view after one plotter's series has been drawn.
 template <typename Plotter>
-std::shared_ptr<platform::Image> plotted(Tavrix::GraphView& graph, const std::shared_ptr<Plotter>& plotter,
-                                         Tavrix::PlotterData data, const std::string& name) {
+std::shared_ptr<platform::Image> plotted(GraphView& graph, const std::shared_ptr<Plotter>& plotter,
+                                         PlotterData data, const std::string& name) {
   plotter->setLineWidth(4);
   graph.addPlotter(plotter);
   plotter->update(std::move(data));
   EXPECT_TRUE(graphtest::drainMainQueue());
-  return Tavrix::gallery::picture(graph, name, 1);
+  return gallery::picture(graph, name, 1);
 }
 
 // [0, 50, 100]: the line from (0, 97) to (97, 50) to (204, 2).
 TEST(LinePlotterGallery, StraightLineWithAndWithoutArea) {
   platform::ScopedMainScreen screen(platform::Screen{1});
-  auto red = std::make_shared<Tavrix::StraightLinePlotter>(std::vector(2, Color::red()));
+  auto red = std::make_shared<StraightLinePlotter>(std::vector(2, Color::red()));
   red->setFillArea(false);
   auto image = plotted(*graphtest::bareGraph(200, 100, 100), red, {0, 50, 100}, "straight-line");
   // The first segment passes y = 73.5 at x = 48.5; nothing above it.
   expectRgba(graphtest::pixelBelowTop(*image, 48.5, 73.5), Rgba{1, 0, 0, 1});
   expectRgba(graphtest::pixelBelowTop(*image, 48.5, 40.5), transparent);
 
-  auto area = std::make_shared<Tavrix::StraightLinePlotter>(Tavrix::Colors::gradientStart(), true);
+  auto area = std::make_shared<StraightLinePlotter>(Colors::gradientStart(), true);
   image = plotted(*graphtest::bareGraph(200, 100, 100), area, {0, 50, 100}, "straight-area");
   // Under the line the area's gradient runs down the whole view from the first fill colour at 0.6 alpha
   // to the second at 0.25.
   const double t = 80.5 / 100;
-  const Rgba top = Tavrix::Colors::gradientStart()->rgba();
-  const Rgba bottom = Tavrix::Colors::gradientEnd()->rgba();
+  const Rgba top = Colors::gradientStart()->rgba();
+  const Rgba bottom = Colors::gradientEnd()->rgba();
   expectRgba(graphtest::pixelBelowTop(*image, 150.5, 80.5),
-             Tavrix::gallery::premultiplied(
-                 {top.red + (bottom.red - top.red) * t, top.green + (bottom.green - top.green) * t,
-                  top.blue + (bottom.blue - top.blue) * t, 0.6 + (0.25 - 0.6) * t}),
+             gallery::premultiplied({top.red + (bottom.red - top.red) * t,
+                                     top.green + (bottom.green - top.green) * t,
+                                     top.blue + (bottom.blue - top.blue) * t, 0.6 + (0.25 - 0.6) * t}),
              4.0 / 255);
 }
 
@@ -579,9 +575,9 @@ TEST(LinePlotterGallery, StraightLineWithAndWithoutArea) {
 // gap at x = 129. (Where each mode puts the gap is checked on the paths in the unit tests.)
 TEST(LinePlotterGallery, StraightLineHighlightBeforeAGap) {
   platform::ScopedMainScreen screen(platform::Screen{1});
-  const Rgba stroke = Tavrix::Colors::gradientStart()->rgba();
-  auto plotter = std::make_shared<Tavrix::StraightLinePlotter>(Tavrix::Colors::gradientStart(), true);
-  plotter->setDrawNilMode(Tavrix::DrawNilMode::stopAndHighlightPreviousValue);
+  const Rgba stroke = Colors::gradientStart()->rgba();
+  auto plotter = std::make_shared<StraightLinePlotter>(Colors::gradientStart(), true);
+  plotter->setDrawNilMode(DrawNilMode::stopAndHighlightPreviousValue);
   const auto image = plotted(*graphtest::bareGraph(200, 100, 100), plotter,
                              {20, 60, 40, 80, std::nullopt, 30, 70}, "straight-gap-highlight");
   // After the stop the area's outline runs on to the bottom right corner, so only the area (0.26 alpha
@@ -589,7 +585,7 @@ TEST(LinePlotterGallery, StraightLineHighlightBeforeAGap) {
   EXPECT_NEAR(graphtest::pixelBelowTop(*image, 129.5, 96.5).alpha, 0.6 - 0.35 * 96.5 / 100, 0.02);
   // Above the end of the line, inside the outer dots only: two at a quarter alpha, one per pass.
   const Rgba ring{stroke.red, stroke.green, stroke.blue, 1 - 0.75 * 0.75};
-  expectRgba(graphtest::pixelBelowTop(*image, 97.5, 17.5), Tavrix::gallery::premultiplied(ring));
+  expectRgba(graphtest::pixelBelowTop(*image, 97.5, 17.5), gallery::premultiplied(ring));
 }
 
 // Rising and falling series in -10...10 against the reference at 0: y = 49, dashed on 0-1, off 1-4, on 4-7.
@@ -598,18 +594,18 @@ TEST(LinePlotterGallery, PositiveAndNegativeLines) {
   for (const bool rising : {true, false}) {
     // With steps of 5 the range setters give -5 - 5 and 5 + 5.
     auto graph = graphtest::bareGraph(200, 100, 5);
-    graph->setScaleMode(Tavrix::ScaleMode::five);
+    graph->setScaleMode(ScaleMode::five);
     graph->setMinValue(-5);
     graph->setMaxValue(5);
-    auto plotter = std::make_shared<Tavrix::PositiveNegativePlotter>(Color::green(), Color::red());
+    auto plotter = std::make_shared<PositiveNegativePlotter>(Color::green(), Color::red());
     const auto image = plotted(*graph, plotter, {rising ? -5.0 : 5.0, rising ? 5.0 : -5.0},
                                rising ? "positive-line" : "negative-line");
     // From (0, 73) to (204, 26) rising, from (0, 25) to (204, 74) falling.
     const Rgba line = rising ? Rgba{0, 1, 0, 1} : Rgba{1, 0, 0, 1};
     expectRgba(graphtest::pixelBelowTop(*image, 40.5, rising ? 63.5 : 34.5), line);
     expectRgba(graphtest::pixelBelowTop(*image, 2.5, 48.5), transparent);
-    const Rgba separator = Tavrix::SystemColors::separatorColor()->rgba();
-    expectRgba(graphtest::pixelBelowTop(*image, 5.5, 48.5), Tavrix::gallery::premultiplied(separator));
+    const Rgba separator = SystemColors::separatorColor()->rgba();
+    expectRgba(graphtest::pixelBelowTop(*image, 5.5, 48.5), gallery::premultiplied(separator));
   }
 }
 
@@ -619,17 +615,16 @@ TEST(LinePlotterGallery, PositiveAndNegativeLines) {
 // the whole height; the capsule (x 120 to 180) is rounded, its top corner clear.
 TEST(BarPlotterGallery, BarsGrowingIn) {
   platform::ScopedMainScreen screen(platform::Screen{1});
-  using Case = std::tuple<std::string, std::shared_ptr<Tavrix::BarSeriesPlotter>, platform::Point, Rgba>;
+  using Case = std::tuple<std::string, std::shared_ptr<BarSeriesPlotter>, platform::Point, Rgba>;
   for (const auto& [name, plotter, at, settled] : std::vector<Case>{
-           {"bars", std::make_shared<Tavrix::BarPlotter>(Color::red()), {150.5, 75.5}, {0.75, 0, 0, 0.75}},
+           {"bars", std::make_shared<BarPlotter>(Color::red()), {150.5, 75.5}, {0.75, 0, 0, 0.75}},
            {"gradient-bars",
-            std::make_shared<Tavrix::GradientBarPlotter>(redToBlue),
+            std::make_shared<GradientBarPlotter>(redToBlue),
             {150.5, 97.5},
             {0.025, 0, 0.975, 1}},
-           {"capsules", std::make_shared<Tavrix::CapsulePlotter>(redToBlue), {120.5, 50.5}, transparent},
+           {"capsules", std::make_shared<CapsulePlotter>(redToBlue), {120.5, 50.5}, transparent},
            {"multicolor-bars",
-            std::make_shared<Tavrix::MultiColorBarPlotter>(
-                std::vector{Color::red(), Color::green(), Color::gray()}),
+            std::make_shared<MultiColorBarPlotter>(std::vector{Color::red(), Color::green(), Color::gray()}),
             {150.5, 75.5},
             {0, 0.75, 0, 0.75}}}) {
     platform::MediaClock::set(100);
@@ -640,9 +635,9 @@ TEST(BarPlotterGallery, BarsGrowingIn) {
     plotter->update({2.5, 5, 10});
     ASSERT_TRUE(graphtest::drainMainQueue());
     graph->animate();
-    const auto flat = Tavrix::gallery::picture(*graph, name + "-flat", 1, platform::RenderTime::at(100));
-    const auto half = Tavrix::gallery::picture(*graph, name + "-half", 1, platform::RenderTime::at(100.5));
-    const auto grown = Tavrix::gallery::picture(*graph, name + "-grown", 1);
+    const auto flat = gallery::picture(*graph, name + "-flat", 1, platform::RenderTime::at(100));
+    const auto half = gallery::picture(*graph, name + "-half", 1, platform::RenderTime::at(100.5));
+    const auto grown = gallery::picture(*graph, name + "-grown", 1);
     SCOPED_TRACE(name);
     EXPECT_GT(graphtest::pixelBelowTop(*flat, 150.5, 99.5).alpha, 0.7);
     EXPECT_LT(graphtest::pixelBelowTop(*flat, 150.5, 97.5).alpha, 0.01);
@@ -660,7 +655,7 @@ TEST(BarPlotterGallery, BarsGrowingIn) {
 TEST(BarPlotterGallery, BandAndSegments) {
   platform::ScopedMainScreen screen(platform::Screen{1});
   auto graph = graphtest::bareGraph(200, 100, 100);
-  const auto band = std::make_shared<Tavrix::PercentageBarPlotter>(Color::red());
+  const auto band = std::make_shared<PercentageBarPlotter>(Color::red());
   graph->addPlotter(band);
   band->setStart(0.25);
   band->setEnd(0.5);
@@ -670,7 +665,7 @@ TEST(BarPlotterGallery, BandAndSegments) {
   ASSERT_TRUE(graphtest::drainMainQueue());
   platform::test::expectRectNear(band->barLayer()->path()->tightBounds(),
                                  {50, band->lineWidth() / 2, 50, 100});
-  expectRgba(graphtest::pixelBelowTop(*Tavrix::gallery::picture(*graph, "percentage-band", 1), 75.5, 50.5),
+  expectRgba(graphtest::pixelBelowTop(*gallery::picture(*graph, "percentage-band", 1), 75.5, 50.5),
              Rgba{0.75, 0, 0, 0.75});
   band->setEnd(0.2505);
   graph->refresh();
@@ -680,10 +675,11 @@ TEST(BarPlotterGallery, BandAndSegments) {
   graph = graphtest::bareGraph(300, 100, 100);
   graph->addPlotter(redThenGreen({10, 20, 60, 70}));
   ASSERT_TRUE(graphtest::drainMainQueue());
-  const auto image = Tavrix::gallery::picture(*graph, "colorized-segments", 1);
+  const auto image = gallery::picture(*graph, "colorized-segments", 1);
   expectRgba(graphtest::pixelBelowTop(*image, 100.5, 95.5), Rgba{1, 0, 0, 1});
   expectRgba(graphtest::pixelBelowTop(*image, 250.5, 95.5), Rgba{0, 1, 0, 1});
   expectRgba(graphtest::pixelBelowTop(*image, 100.5, 15.5), transparent);
 }
 
 }  // namespace
+}  // namespace Tavrix
