@@ -107,8 +107,7 @@ TEST(Palette, SystemGradientsFadeTheirSystemColourAndFollowTheAppearance) {
       {&Gradients::systemGreen(), SystemColors::systemGreen()},
       {&Gradients::systemRed(), SystemColors::systemRed()},
       {&Gradients::systemBlue(), SystemColors::systemBlue()},
-      {&Gradients::systemOrange(), SystemColors::systemOrange()},
-  };
+      {&Gradients::systemOrange(), SystemColors::systemOrange()}};
   for (const auto& [gradient, color] : system) {
     ASSERT_EQ(gradient->mColors().size(), 2u);
     EXPECT_EQ(gradient->end(), color);
@@ -131,8 +130,7 @@ TEST(Palette, SystemGradientsFadeTheirSystemColourAndFollowTheAppearance) {
 TEST(Palette, DynamicColoursFollowTheAppearanceCurrentWhenRead) {
   const std::vector<std::tuple<ColorRef (*)(), Components, Components>> dynamic{
       {&Colors::highlight, {51, 81, 115}, {210, 231, 255}},
-      {&Colors::warmSurface, {66, 56, 53}, {247, 247, 248}},
-  };
+      {&Colors::warmSurface, {66, 56, 53}, {247, 247, 248}}};
   for (const auto& [read, darkComponents, lightComponents] : dynamic) {
     const auto readIn = [&read](const Appearance& appearance) {
       const AppearanceScope scope(appearance);

@@ -49,6 +49,7 @@ using platform::MediaClock;
 using platform::Point;
 using platform::Rect;
 using platform::Rgba;
+using platform::View;
 using platform::test::expectPixels;
 
 const platform::ColorRef red = platform::Color::rgb(1, 0, 0);
@@ -83,10 +84,10 @@ Point onCircle(double radius, double degrees, Point center = {50, 50}) {
 // The bars hand the value to the stroke unclamped and take NaN as 0; their looks are the gallery's pixels.
 TEST(SolidProgressBars, HandTheValueUnclampedToTheStroke) {
   const Rect frame(0, 0, 120, 10);
-  for (const std::shared_ptr<SolidProgressBar>& bar :
-       {std::shared_ptr<SolidProgressBar>(platform::View::create<ProgressView>(frame)),
-        std::shared_ptr<SolidProgressBar>(platform::View::create<HorizontalProgressView>(frame)),
-        std::shared_ptr<SolidProgressBar>(platform::View::create<VerticalProgressView>(frame))}) {
+  const std::shared_ptr<SolidProgressBar> bars[] = {View::create<ProgressView>(frame),
+                                                    View::create<HorizontalProgressView>(frame),
+                                                    View::create<VerticalProgressView>(frame)};
+  for (const auto& bar : bars) {
     bar->setValue(1.5);
     EXPECT_EQ(bar->progressLayer()->strokeEnd(), 1.5);
     bar->setValue(std::nan(""));
@@ -95,7 +96,7 @@ TEST(SolidProgressBars, HandTheValueUnclampedToTheStroke) {
 }
 
 TEST(StackedSegmentView, LaysTheSharesLeftToRightOverOneBackgroundAtEveryLayout) {
-  auto view = platform::View::create<StackedSegmentView>(Rect(0, 0, 200, 12));
+  auto view = View::create<StackedSegmentView>(Rect(0, 0, 200, 12));
   view->setSegments({{0.25, red}, {0.5, blue}});
   for (int pass = 0; pass < 5; ++pass) {
     view->setNeedsLayout(true);
@@ -185,7 +186,7 @@ TEST(Gauge, WithoutAColourShowsNoTrackAndAGradientStartArcAndNothingWhenTooNarro
   EXPECT_TRUE(gauge->progressLayer()->path()->isEmpty());
 
   // Made in code it never becomes layer-backed.
-  auto inCode = platform::View::create<Gauge>(Rect(0, 0, 100, 100));
+  auto inCode = View::create<Gauge>(Rect(0, 0, 100, 100));
   inCode->setValue(0.5);
   EXPECT_EQ(inCode->layer(), nullptr);
 }
@@ -224,7 +225,7 @@ TEST(GradientCircularGauge, EasesTheRingEndAndRemovesTheAnimationOnlyForZero) {
 
 TEST(LoadingView, StaysVisibleAndTurningThroughLayoutUntilStopped) {
   MediaClock::set(5);
-  auto spinner = platform::View::create<LoadingView>(Rect(0, 0, 40, 40));
+  auto spinner = View::create<LoadingView>(Rect(0, 0, 40, 40));
   EXPECT_TRUE(spinner->isHidden());
   spinner->start();
   spinner->start();
@@ -245,7 +246,7 @@ TEST(LoadingView, StaysVisibleAndTurningThroughLayoutUntilStopped) {
 
 // A bar after its first layout pass, as a window gives it.
 std::shared_ptr<AnimatedGradientProgressView> laidOutBar(const Rect& frame) {
-  auto bar = platform::View::create<AnimatedGradientProgressView>(frame);
+  auto bar = View::create<AnimatedGradientProgressView>(frame);
   bar->setNeedsLayout(true);
   bar->layoutSubtreeIfNeeded();
   return bar;
@@ -392,7 +393,7 @@ TEST(AnimatedGradientProgressView, LoadsFromAnArchiveAndRefusesBadSettings) {
 }
 
 TEST(GradientProgressView, ShowsEachClampedValueAtOnceEvenBeforeTheFirstLayout) {
-  auto bar = platform::View::create<GradientProgressView>(Rect(0, 0, 120, 8));
+  auto bar = View::create<GradientProgressView>(Rect(0, 0, 120, 8));
   bar->setValue(0.6);
   EXPECT_EQ(bar->progressLayer()->strokeEnd(), 0.6);
   bar->setNeedsLayout(true);
@@ -404,7 +405,7 @@ TEST(GradientProgressView, ShowsEachClampedValueAtOnceEvenBeforeTheFirstLayout) 
 
 // Made flat and sized later: both lines still take the height the bar has at layout.
 TEST(GradientProgressView, LayoutFitsTheLayersToTheBoundsAndHeight) {
-  auto bar = platform::View::create<GradientProgressView>();
+  auto bar = View::create<GradientProgressView>();
   bar->setFrame(Rect(10, 20, 200, 12));
   bar->layoutSubtreeIfNeeded();
   EXPECT_EQ(bar->layer()->cornerRadius(), 6);
@@ -416,7 +417,7 @@ TEST(GradientProgressView, LayoutFitsTheLayersToTheBoundsAndHeight) {
 }
 
 TEST(GradientProgressView, AnAppearanceChangeResolvesTrackAndGradientAgain) {
-  auto bar = platform::View::create<GradientProgressView>(Rect(0, 0, 120, 8));
+  auto bar = View::create<GradientProgressView>(Rect(0, 0, 120, 8));
   const platform::ColorRef accent = SystemColors::systemBlue();
   bar->setColors({accent});
   const auto& [aqua, darkAqua] = appearances;
@@ -445,12 +446,12 @@ TEST(BarsAndGaugesGallery, EveryBarAndGaugeTheSpinnerAtTwoTimesAndTheLineBarPrev
     const auto resolved = [&](const platform::ColorRef& c) {
       return gallery::premultiplied(c->rgba(appearance));
     };
-    auto board = platform::View::create(Rect(0, 0, 450, 240));
+    auto board = View::create(Rect(0, 0, 450, 240));
     board->setAppearance(appearance);
-    add(*board, platform::View::create<ProgressView>(Rect(10, 210, 200, 10)))->setValue(0.3);
-    add(*board, platform::View::create<HorizontalProgressView>(Rect(10, 185, 200, 10)))->setValue(0.5);
-    add(*board, platform::View::create<VerticalProgressView>(Rect(230, 150, 16, 70)))->setValue(0.7);
-    add(*board, platform::View::create<StackedSegmentView>(Rect(10, 150, 200, 20)))
+    add(*board, View::create<ProgressView>(Rect(10, 210, 200, 10)))->setValue(0.3);
+    add(*board, View::create<HorizontalProgressView>(Rect(10, 185, 200, 10)))->setValue(0.5);
+    add(*board, View::create<VerticalProgressView>(Rect(230, 150, 16, 70)))->setValue(0.7);
+    add(*board, View::create<StackedSegmentView>(Rect(10, 150, 200, 20)))
         ->setSegments({{0.25, red}, {0.5, blue}});
     auto gauge = add(*board, loaded<Gauge>("Gauge", Rect(10, 10, 100, 100)));
     gauge->setColor(SystemColors::systemGreen());
@@ -460,7 +461,7 @@ TEST(BarsAndGaugesGallery, EveryBarAndGaugeTheSpinnerAtTwoTimesAndTheLineBarPrev
     doubleGauge->setColorOuter(SystemColors::systemOrange());
     doubleGauge->setValue1(0.7);
     doubleGauge->setValue2(0.35);
-    add(*board, platform::View::create<GaugeView>(Rect(230, 10, 100, 100)))->setValue(0.25);
+    add(*board, View::create<GaugeView>(Rect(230, 10, 100, 100)))->setValue(0.25);
     add(*board, loaded<GradientCircularGauge>("GradientCircularGauge", Rect(340, 10, 100, 100)))
         ->setValue(0.7);
     for (const auto& view : board->subviews()) view->setNeedsLayout(true);
@@ -498,7 +499,7 @@ TEST(BarsAndGaugesGallery, EveryBarAndGaugeTheSpinnerAtTwoTimesAndTheLineBarPrev
 
     // The spinner: a fifth of the ring (radius 20 - 1.5) from 3 o'clock counterclockwise as a turn starts
     // (the settled picture), then a quarter of a turn (0.15 s) later turned clockwise by 90°.
-    auto spinner = platform::View::create<LoadingView>(Rect(0, 0, 40, 40));
+    auto spinner = View::create<LoadingView>(Rect(0, 0, 40, 40));
     spinner->setAppearance(appearance);
     spinner->setNeedsLayout(true);
     spinner->start();
@@ -546,17 +547,17 @@ TEST(GradientProgressViewsGallery, AtAQuarterAndFourFifthsInTwoThemes) {
     std::vector<Rgba> stops;
     for (const platform::ColorRef& color : gradient->mColors()) stops.push_back(color->rgba());
     // Two animated bars above two plain ones, 200 x 10 points each, 10 points apart.
-    auto board = platform::View::create(Rect(0, 0, 220, 90));
+    auto board = View::create(Rect(0, 0, 220, 90));
     const std::vector<double> values = {0.25, 0.8, 0.25, 0.8};
     const auto addBar = [&](auto bar, std::size_t index) {
       board->addSubview(bar);
       bar->setColors(gradient->mColors());
       bar->setValue(values[index]);
     };
-    addBar(platform::View::create<AnimatedGradientProgressView>(Rect(10, 70, 200, 10)), 0);
-    addBar(platform::View::create<AnimatedGradientProgressView>(Rect(10, 50, 200, 10)), 1);
-    addBar(platform::View::create<GradientProgressView>(Rect(10, 30, 200, 10)), 2);
-    addBar(platform::View::create<GradientProgressView>(Rect(10, 10, 200, 10)), 3);
+    addBar(View::create<AnimatedGradientProgressView>(Rect(10, 70, 200, 10)), 0);
+    addBar(View::create<AnimatedGradientProgressView>(Rect(10, 50, 200, 10)), 1);
+    addBar(View::create<GradientProgressView>(Rect(10, 30, 200, 10)), 2);
+    addBar(View::create<GradientProgressView>(Rect(10, 10, 200, 10)), 3);
     const std::shared_ptr<platform::Image> image = gallery::picture(*board, std::string("progress-") + name);
     const Rgba track = gallery::premultiplied(SystemColors::tertiaryLabelColor()->rgba());
     for (std::size_t index = 0; index < values.size(); ++index) {

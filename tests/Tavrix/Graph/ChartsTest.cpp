@@ -27,6 +27,7 @@ namespace {
 
 using platform::Rect;
 using platform::Rgba;
+using platform::View;
 using platform::test::expectPixels;
 using platform::test::transparent;
 
@@ -52,7 +53,7 @@ Rgba strongestInk(const platform::Image& image, const Rect& rect) {
 bool inkIn(const platform::Image& image, const Rect& rect) { return strongestInk(image, rect).alpha > 0.05; }
 
 TEST(BarGraphs, ScaleTopsAreTheNextHundredOrLeadingDigitAndSaturate) {
-  auto graph = platform::View::create<BarGraph>(Rect(0, 0, 300, 200));
+  auto graph = View::create<BarGraph>(Rect(0, 0, 300, 200));
   const std::int32_t largest = std::numeric_limits<std::int32_t>::max();
   for (const auto& [data, top] : std::vector<std::pair<std::vector<std::int32_t>, std::int32_t>>{
            {{}, 100}, {{-5, 0}, 100}, {{99}, 100}, {{100, 3}, 200}, {{250}, 300}, {{largest}, largest}}) {
@@ -60,7 +61,7 @@ TEST(BarGraphs, ScaleTopsAreTheNextHundredOrLeadingDigitAndSaturate) {
     EXPECT_EQ(graph->calculateMax(), top) << testing::PrintToString(data);
   }
   // The double bar graph raises the leading digit per thousand step.
-  auto pairs = platform::View::create<DoubleBarGraph>(Rect(0, 0, 400, 200));
+  auto pairs = View::create<DoubleBarGraph>(Rect(0, 0, 400, 200));
   const std::uint64_t most = std::numeric_limits<std::uint64_t>::max();
   const std::pair<std::uint64_t, std::uint64_t> tops[] = {
       {0, 41'943'040}, {7, 8}, {999, 1000}, {1000, 2048}, {2500, 3072}, {5'300'000, 6'291'456}, {most, most}};
@@ -75,7 +76,7 @@ TEST(BarGraphs, ScaleTopsAreTheNextHundredOrLeadingDigitAndSaturate) {
 // 300 x 200, [50, 150]: scale top 200, plot height 168, bars 113 wide 23 apart.
 TEST(BarGraph, DrawsTheWorkedExample) {
   platform::ScopedMainScreen screen(platform::Screen{1});
-  auto graph = platform::View::create<BarGraph>(Rect(0, 0, 300, 200));
+  auto graph = View::create<BarGraph>(Rect(0, 0, 300, 200));
   graph->setData({50, 150});
   const auto image = render(*graph);
   const Rgba red{1, 0, 0, 1};
@@ -105,7 +106,7 @@ TEST(BarGraph, DrawsTheWorkedExample) {
 // 400 x 200, [(1000, 2500)]: scale top 3072, plot height 168, bars 158.5 wide.
 TEST(DoubleBarGraph, DrawsTheWorkedExample) {
   platform::ScopedMainScreen screen(platform::Screen{1});
-  auto graph = platform::View::create<DoubleBarGraph>(Rect(0, 0, 400, 200));
+  auto graph = View::create<DoubleBarGraph>(Rect(0, 0, 400, 200));
   graph->setData({{1000, 2500}});
   const Rgba grid = gallery::premultiplied(SystemColors::tertiaryLabelColor()->rgba());
   const auto image = render(*graph);
@@ -141,7 +142,7 @@ struct DoubleBarGraphPointer : testing::Test {
     graph->displayIfNeeded();
   }
 
-  std::shared_ptr<DoubleBarGraph> graph = platform::View::create<DoubleBarGraph>(Rect(0, 0, 400, 200));
+  std::shared_ptr<DoubleBarGraph> graph = View::create<DoubleBarGraph>(Rect(0, 0, 400, 200));
   platform::EventHarness pointer{graph};
   std::vector<std::optional<std::int64_t>> seen;
   int clicks = 0;
@@ -220,7 +221,7 @@ std::vector<bool> filledAt(SeparatedBarGraph& graph, const std::vector<double>& 
 
 TEST(SeparatedBarGraph, ScalesEachSeriesToItsMaximumFromTheMiddleLineAndRenewsTrackingOnResize) {
   platform::ScopedMainScreen screen(platform::Screen{1});
-  auto graph = platform::View::create<SeparatedBarGraph>(Rect(0, 0, 200, 100));
+  auto graph = View::create<SeparatedBarGraph>(Rect(0, 0, 200, 100));
   graph->displayIfNeeded();
   graph->setDataTop({1024});
   EXPECT_TRUE(graph->needsDisplay());
@@ -236,8 +237,8 @@ TEST(SeparatedBarGraph, ScalesEachSeriesToItsMaximumFromTheMiddleLineAndRenewsTr
     graph->setMaxTop(max);
     EXPECT_FALSE(inkIn(*render(*graph), Rect(0, 51, 130, 49))) << max;
   }
-  auto parent = platform::View::create(Rect(0, 0, 100, 50));
-  auto tracked = platform::View::create<SeparatedBarGraph>(Rect(0, 0, 100, 50));
+  auto parent = View::create(Rect(0, 0, 100, 50));
+  auto tracked = View::create<SeparatedBarGraph>(Rect(0, 0, 100, 50));
   parent->addSubview(tracked);
   const auto first = tracked->area();
   ASSERT_TRUE(first);
@@ -253,7 +254,7 @@ TEST(SeparatedBarGraph, ScalesEachSeriesToItsMaximumFromTheMiddleLineAndRenewsTr
 
 TEST(SeparatedBarGraph, OpensAMarginWithQuarterLinesAndLegendWhileHovered) {
   platform::ScopedMainScreen screen(platform::Screen{1});
-  auto graph = platform::View::create<SeparatedBarGraph>(Rect(0, 0, 100, 100));
+  auto graph = View::create<SeparatedBarGraph>(Rect(0, 0, 100, 100));
   graph->setDataTop({2048, 2048, 2048, 2048});
   // Four bars 23.5 wide at x 0, 25.5, 51 and 76.5 (probed a quarter point inside each edge and in the gaps).
   EXPECT_EQ(filledAt(*graph, {0.5, 23.25, 24.5, 25.75, 50.5, 51.25, 76.75, 99.75}),
@@ -291,7 +292,7 @@ const platform::Path& litSquares(const HistoryView& view) {
 }
 
 TEST(HistoryView, LightsTheWholeTenthsOfEachValueUpToTheBoundsTopAndHoldsRedrawsWhileLocked) {
-  auto view = platform::View::create<HistoryView>(Rect(0, 0, 100, 48));
+  auto view = View::create<HistoryView>(Rect(0, 0, 100, 48));
   view->setData({55, 9.99, 10, 100, 150, std::numeric_limits<double>::quiet_NaN(), -5, 99.9});
   EXPECT_EQ(squaresPerColumn(litSquares(*view)),
             (std::map<int, int>{{0, 5}, {2, 1}, {3, 10}, {4, 10}, {7, 9}}));
@@ -306,7 +307,7 @@ TEST(HistoryView, LightsTheWholeTenthsOfEachValueUpToTheBoundsTopAndHoldsRedraws
   view->setData(std::vector<double>(60, 1));
   EXPECT_EQ(view->contentWidth(), 300);
   // Locked, nothing redraws, not even at a layout, but colours change at once.
-  view = platform::View::create<HistoryView>(Rect(0, 0, 100, 48));
+  view = View::create<HistoryView>(Rect(0, 0, 100, 48));
   view->setData({50});
   const auto mask = view->gradientLayer()->mask();
   const platform::Path background = *view->backgroundLayer()->path();
@@ -328,7 +329,7 @@ TEST(HistoryView, LightsTheWholeTenthsOfEachValueUpToTheBoundsTopAndHoldsRedraws
 }
 
 TEST(HistoryView, RebuildsTheBackgroundWhenItsCountSizeGapColourOrBoundsChange) {
-  auto view = platform::View::create<HistoryView>(Rect(0, 0, 100, 48));
+  auto view = View::create<HistoryView>(Rect(0, 0, 100, 48));
   view->setData({1, 2});
   const platform::ShapeLayer& background = *view->backgroundLayer();
   EXPECT_EQ(background.path()->tightBounds(), Rect(0, 0, 8, 48));
@@ -355,7 +356,7 @@ std::vector<double> wave(int count, double base, double amplitude, double step) 
 // A double bar graph of two columns, 400 x 200, with scale and column texts: columns of 147 points, 170
 // apart from x 64.
 std::shared_ptr<DoubleBarGraph> networkGraph() {
-  auto graph = platform::View::create<DoubleBarGraph>(Rect(0, 0, 400, 200));
+  auto graph = View::create<DoubleBarGraph>(Rect(0, 0, 400, 200));
   graph->setData({{1200, 2500}, {700, 300}});
   graph->setLegendLabelsX({"eth0", "wlan0"});
   graph->setLegendLabelsY({"0", "768", "1.5 K", "2.3 K", "3 K"});
@@ -383,12 +384,12 @@ TEST(ChartsGallery, EachChartLightAndDarkWithHandWorkedPixels) {
       view.setAppearance(appearance);
       return gallery::picture(view, file + (appearance.isDark() ? "-dark" : "-light"));
     };
-    auto bars = platform::View::create<BarGraph>(Rect(0, 0, 300, 200));
+    auto bars = View::create<BarGraph>(Rect(0, 0, 300, 200));
     bars->setData({50, 150, 90, 230});
     bars->setLabels({"Mon", "Tue", "Wed", "Thu"});
     picture(*bars, "bar-graph");
 
-    auto separated = platform::View::create<SeparatedBarGraph>(Rect(0, 0, 300, 100));
+    auto separated = View::create<SeparatedBarGraph>(Rect(0, 0, 300, 100));
     separated->setDataTop(wave(30, 1024, 900, 0.4));
     separated->setDataBottom(wave(30, 600, 500, 0.3));
     separated->setLegendLabelsY({"2 KB/s", "1 KB/s", "0", "2 KB/s", "1 KB/s"});
@@ -418,7 +419,7 @@ TEST(ChartsGallery, EachChartLightAndDarkWithHandWorkedPixels) {
     // Squares 3 points wide on a 5-point pitch; the gradient runs from pink at the top edge (48) through red
     // at the middle to orange (243, 143, 67) at the bottom, so the middle of the bottom square (y 1.5, 31/32
     // of the way down) is about (242.4, 138.4, 66.8).
-    auto history = platform::View::create<HistoryView>(Rect(0, 0, 300, 48));
+    auto history = View::create<HistoryView>(Rect(0, 0, 300, 48));
     history->setData(wave(60, 50, 45, 0.25));
     expectPixels(*picture(*history, "history-view"),
                  {{1.5, 1.5, Rgba{242.4 / 255, 138.4 / 255, 66.8 / 255, 1}},

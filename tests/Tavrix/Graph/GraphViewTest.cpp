@@ -538,12 +538,10 @@ TEST_F(Axes, TextSelectionFadesBothSlotsOverFourTenths) {
     platform::Layer* layer;
     const char* key;
     platform::ColorRef to;
-  } expected[] = {
-      {text->fillLayers()[1].get(), "fillColor", SystemColors::separatorColor()},
-      {text->layers()[1].get(), "foregroundColor", SystemColors::secondaryLabelColor()},
-      {text->fillLayers()[2].get(), "fillColor", platform::Color::black()},
-      {text->layers()[2].get(), "foregroundColor", platform::Color::white()},
-  };
+  } expected[] = {{text->fillLayers()[1].get(), "fillColor", SystemColors::separatorColor()},
+                  {text->layers()[1].get(), "foregroundColor", SystemColors::secondaryLabelColor()},
+                  {text->fillLayers()[2].get(), "fillColor", platform::Color::black()},
+                  {text->layers()[2].get(), "foregroundColor", platform::Color::white()}};
   for (const auto& [animated, key, to] : expected) {
     const std::optional<platform::BasicAnimation> animation = animated->animation(key);
     ASSERT_TRUE(animation) << key;
