@@ -35,10 +35,7 @@
 namespace Tavrix {
 namespace {
 
-constexpr std::uint64_t kibi = 1024;
-constexpr std::uint64_t mebi = kibi * kibi;
-constexpr std::uint64_t gibi = mebi * kibi;
-constexpr std::uint64_t tebi = gibi * kibi;
+constexpr std::uint64_t mebi = 1024 * 1024, gibi = mebi * 1024, tebi = gibi * 1024;
 
 // Bytes step at each power of 1024; bits count eight per byte and step at each power of 1000 (124 bytes are
 // 992 bits, 125 reach 1000 and the step itself counts). Each step once, the first on both of its sides.

@@ -58,8 +58,6 @@ const Appearance appearances[] = {Appearance(std::string(Appearance::aqua)),
                                   Appearance(std::string(Appearance::darkAqua))};
 constexpr double infinity = std::numeric_limits<double>::infinity();
 
-Rgba light(const platform::ColorRef& color) { return color->rgba(appearances[0]); }
-
 // The start and end of a straight line path.
 std::vector<Point> ends(const platform::Path& path) {
   EXPECT_EQ(path.elementCount(), 2u);
@@ -102,7 +100,6 @@ TEST(StackedSegmentView, LaysTheSharesLeftToRightOverOneBackgroundAtEveryLayout)
     view->setNeedsLayout(true);
     view->layoutSubtreeIfNeeded();
   }
-  EXPECT_EQ(view->layer()->sublayers()->size(), 3u);
   ASSERT_EQ(view->layers().size(), 3u);
   EXPECT_EQ(*view->layer()->sublayers(), view->layers());
   // Where each share lies and its colour: the gallery's pixels of this very bar.
@@ -118,9 +115,8 @@ TEST(StackedSegmentView, LaysTheSharesLeftToRightOverOneBackgroundAtEveryLayout)
 }
 
 TEST(UIProgressView, TurnsGreenAbove0Point2AndDrawsAStubOutside0To1) {
-  const platform::Size size{100, 10};
-  const Rgba redValue = light(SystemColors::systemRed());
-  const Rgba greenValue = light(SystemColors::systemGreen());
+  const Rgba redValue = SystemColors::systemRed()->rgba(appearances[0]);
+  const Rgba greenValue = SystemColors::systemGreen()->rgba(appearances[0]);
   for (const auto& [progress, color, endX] :
        std::vector<std::tuple<double, Rgba, double>>{{0.2, redValue, 19.2},
                                                      {0.21, greenValue, 20.16},
@@ -128,7 +124,7 @@ TEST(UIProgressView, TurnsGreenAbove0Point2AndDrawsAStubOutside0To1) {
                                                      {1.5, greenValue, 0},
                                                      {-1, redValue, 0}}) {
     SCOPED_TRACE(progress);
-    const auto [track, line] = UIProgressView{4, progress}.body(size);
+    const auto [track, line] = UIProgressView{4, progress}.body({100, 10});
     EXPECT_EQ(ends(track.path), (std::vector<Point>{{4, 5}, {96, 5}}));
     EXPECT_EQ(track.color, (Rgba{color.red, color.green, color.blue, 0.1}));
     EXPECT_EQ(line.color, color);

@@ -32,9 +32,7 @@ using platform::test::expectPixels;
 using platform::test::transparent;
 
 // The view drawn at four pixels per point, so that quarter-point edges fall between pixels.
-std::shared_ptr<platform::Image> render(platform::View& view) {
-  return platform::ViewRenderer::image(view, 4);
-}
+std::shared_ptr<platform::Image> render(View& view) { return platform::ViewRenderer::image(view, 4); }
 
 // The most opaque pixel of an image inside the rectangle (y-up points), read at each pixel's centre.
 Rgba strongestInk(const platform::Image& image, const Rect& rect) {
@@ -69,8 +67,6 @@ TEST(BarGraphs, ScaleTopsAreTheNextHundredOrLeadingDigitAndSaturate) {
     pairs->setData({{number / 2, number}, {0, number / 3}});
     EXPECT_EQ(pairs->calculateMax(), top) << number;
   }
-  pairs->setData({});
-  EXPECT_EQ(pairs->calculateMax(), 41'943'040u);
 }
 
 // 300 x 200, [50, 150]: scale top 200, plot height 168, bars 113 wide 23 apart.
@@ -79,14 +75,12 @@ TEST(BarGraph, DrawsTheWorkedExample) {
   auto graph = View::create<BarGraph>(Rect(0, 0, 300, 200));
   graph->setData({50, 150});
   const auto image = render(*graph);
-  const Rgba red{1, 0, 0, 1};
-  const Rgba fill{0.5, 0, 0, 0.5};
   const Rgba grid = gallery::premultiplied(SystemColors::separatorColor()->rgba());
   // Bar 0 runs from x 48.5 to 161.5 and up to 57.5, bar 1 from 184.5 to 297.5 and up to 141.5: the outline
   // is a point wide, its outer half opaque, its inner half under the fill. The grid's middle line (100.5)
   // and top line (183.5) are half a point thick; its right side at 299.5 runs from 16 up to 184.
-  gallery::expectColorAt(*image, fill, {{100, 30}});
-  gallery::expectColorAt(*image, red, {{100, 57.9}, {48.1, 30}, {161.9, 30}, {240, 141.9}});
+  gallery::expectColorAt(*image, Rgba{0.5, 0, 0, 0.5}, {{100, 30}});
+  gallery::expectColorAt(*image, Rgba{1, 0, 0, 1}, {{100, 57.9}, {48.1, 30}, {161.9, 30}, {240, 141.9}});
   gallery::expectColorAt(*image, grid, {{170, 100.4}, {170, 183.4}, {299.5, 183.9}});
   gallery::expectColorAt(*image, transparent,
                          {{100, 58.1}, {47.9, 30}, {162.1, 30}, {240, 142.1}, {170, 100.8}, {299.5, 184.1}});
@@ -380,7 +374,7 @@ TEST(ChartsGallery, EachChartLightAndDarkWithHandWorkedPixels) {
   for (const std::string_view name : {platform::Appearance::aqua, platform::Appearance::darkAqua}) {
     const platform::Appearance appearance{std::string(name)};
     SCOPED_TRACE(name);
-    const auto picture = [&](platform::View& view, const std::string& file) {
+    const auto picture = [&](View& view, const std::string& file) {
       view.setAppearance(appearance);
       return gallery::picture(view, file + (appearance.isDark() ? "-dark" : "-light"));
     };

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "Platform/Foundation/Region.hpp"
@@ -210,7 +211,6 @@ TEST(GraphRangeTest, ScaleModesRoundBothEndsByTheirStep) {
                                          {ScaleMode::megabytes, 5e9, 4294967296, 1e9, 2147483648},
                                          {ScaleMode::ten, -15, -30, 15, 30},
                                          {ScaleMode::ten, -37, -50, -37, -30},
-                                         {ScaleMode::ten, 35, 30, 105, 120},
                                          {ScaleMode::ten, -1e30, -0x1p63, 1e30, 0x1p63},
                                          {ScaleMode::megabytes, 0, 0, 1e19, 0x1p63}}) {
     const auto view = graphtest::graphView();
@@ -534,14 +534,11 @@ TEST_F(Axes, TextSelectionFadesBothSlotsOverFourTenths) {
   text->setSelectedIndex(1);
   drawText(90, {"A", "B", "C"});
   text->setSelectedIndex(2);
-  const struct {
-    platform::Layer* layer;
-    const char* key;
-    platform::ColorRef to;
-  } expected[] = {{text->fillLayers()[1].get(), "fillColor", SystemColors::separatorColor()},
-                  {text->layers()[1].get(), "foregroundColor", SystemColors::secondaryLabelColor()},
-                  {text->fillLayers()[2].get(), "fillColor", platform::Color::black()},
-                  {text->layers()[2].get(), "foregroundColor", platform::Color::white()}};
+  const std::tuple<platform::Layer*, const char*, platform::ColorRef> expected[] = {
+      {text->fillLayers()[1].get(), "fillColor", SystemColors::separatorColor()},
+      {text->layers()[1].get(), "foregroundColor", SystemColors::secondaryLabelColor()},
+      {text->fillLayers()[2].get(), "fillColor", platform::Color::black()},
+      {text->layers()[2].get(), "foregroundColor", platform::Color::white()}};
   for (const auto& [animated, key, to] : expected) {
     const std::optional<platform::BasicAnimation> animation = animated->animation(key);
     ASSERT_TRUE(animation) << key;

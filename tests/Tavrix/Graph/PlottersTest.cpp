@@ -56,10 +56,20 @@ constexpr auto gap = std::nullopt;
 constexpr double third = 1.0 / 3.0;
 const std::vector<platform::ColorRef> redToBlue{Color::red(), Color::rgb(0, 0, 1)};
 
+// A line plotter in the gradient's two colours, and the paths of its line's and area's masks.
+template <class Plotter>
+struct LinePlotterTest : testing::Test {
+  const platform::Path& strokePath() const { return *plotter->strokeLayer()->maskingLayer()->path(); }
+  const platform::Path& fillPath() const { return *plotter->fillLayer()->maskingLayer()->path(); }
+
+  std::shared_ptr<Plotter> plotter = std::make_shared<Plotter>(
+      std::vector<platform::ColorRef>{Colors::gradientStart(), Colors::gradientEnd()});
+};
+
 // A 200 x 100 host and 4-point lines over 0...100: U = 96. The first sample lies at (0, y + 1), the others
 // half a line lower than their value's y, at x = step * i + 1 with step = (200 - 8) / (n - 1), the last at
 // x = 204. The area closes at (204, 100) and (-4, 100). The positive/negative line rises in green.
-struct StraightLinePlotters : ::testing::Test {
+struct StraightLinePlotters : LinePlotterTest<StraightLinePlotter> {
   template <typename Plotter>
   void draw(Plotter& line, PlotterData data, DrawNilMode mode = DrawNilMode::drawMinValue, double min = 0,
             double max = 100) {
@@ -69,12 +79,8 @@ struct StraightLinePlotters : ::testing::Test {
     line.draw(host, min, max, 0);
   }
   void draw(PlotterData data, DrawNilMode mode = DrawNilMode::drawMinValue) { draw(*plotter, data, mode); }
-  const platform::Path& strokePath() const { return *plotter->strokeLayer()->maskingLayer()->path(); }
-  const platform::Path& fillPath() const { return *plotter->fillLayer()->maskingLayer()->path(); }
 
   std::shared_ptr<Layer> host = platform::test::canvas(200, 100);
-  std::shared_ptr<StraightLinePlotter> plotter = std::make_shared<StraightLinePlotter>(
-      std::vector<platform::ColorRef>{Colors::gradientStart(), Colors::gradientEnd()});
   std::shared_ptr<PositiveNegativePlotter> signs =
       std::make_shared<PositiveNegativePlotter>(Color::green(), Color::red());
 };
@@ -183,20 +189,11 @@ TEST_F(StraightLinePlotters, StepsOutOfTurn) {
 
 // A 100 x 60 host layer and a plotter with a 4-point line: U = 60 - 4 = 56, the step between samples of a
 // three-value series is (100 - 8) / 2 = 46 and the last sample lies at x = 104.
-class CurvedLinePlotterTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    host->setBounds({0, 0, 100, 60});
-    plotter->setLineWidth(4);
-  }
-
-  const platform::Path& strokePath() const { return *plotter->strokeLayer()->maskingLayer()->path(); }
-  const platform::Path& fillPath() const { return *plotter->fillLayer()->maskingLayer()->path(); }
+struct CurvedLinePlotterTest : LinePlotterTest<CurvedLinePlotter> {
+  void SetUp() override { plotter->setLineWidth(4); }
   std::size_t hostLayerCount() const { return host->sublayers() ? host->sublayers()->size() : 0; }
 
-  std::shared_ptr<platform::Layer> host = std::make_shared<platform::Layer>();
-  std::shared_ptr<CurvedLinePlotter> plotter = std::make_shared<CurvedLinePlotter>(
-      std::vector<platform::ColorRef>{Colors::gradientStart(), Colors::gradientEnd()});
+  std::shared_ptr<Layer> host = platform::test::canvas(100, 60);
 };
 
 // Samples 0, 50 and 100 of 0...100 lie at (0, 58), (46, 30) and (104, 2). Each interval is two quadratic
