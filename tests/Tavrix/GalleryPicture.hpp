@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "Platform/Graphics/Rgba.hpp"
 #include "Platform/UI/View.hpp"
 #include "Platform/UI/ViewRenderer.hpp"
+#include "tests/platform/Graphics/RenderExpectations.hpp"
 
 // Pictures of controls for a person to look at: PNG files under the build tree (gallery/ beside bin/).
 namespace Tavrix::gallery {
@@ -39,6 +41,13 @@ inline std::shared_ptr<platform::Image> picture(platform::View& view, const std:
 // A colour as a rendered pixel stores it: components multiplied by alpha.
 inline platform::Rgba premultiplied(const platform::Rgba& color) {
   return {color.red * color.alpha, color.green * color.alpha, color.blue * color.alpha, color.alpha};
+}
+
+// Each of the points (y-up, in points) of the image shows the colour, premultiplied.
+inline void expectColorAt(const platform::Image& image, const platform::Rgba& color,
+                          std::initializer_list<platform::Point> points) {
+  for (const platform::Point& point : points)
+    platform::test::expectPixels(image, {{point.x, point.y, color}});
 }
 
 }  // namespace Tavrix::gallery

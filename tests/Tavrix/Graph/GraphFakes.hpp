@@ -70,9 +70,7 @@ class RecordingPlotter : public Tavrix::IDataPlotter, public std::enable_shared_
   }
   void update(Tavrix::PlotterData data) override {
     data_ = std::move(data);
-    if (auto delegate = delegate_.lock()) {
-      delegate->plotterDidUpdateData(shared_from_this());
-    }
+    if (auto delegate = delegate_.lock()) delegate->plotterDidUpdateData(shared_from_this());
   }
   void draw(const std::shared_ptr<platform::Layer>& layer, double min, double max, double inset) override {
     draws.push_back({layer, min, max, inset});
