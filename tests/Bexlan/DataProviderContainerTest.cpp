@@ -15,11 +15,12 @@ namespace Bexlan {
 namespace {
 
 // A provider with one text entry under its own key. Each refresh logs itself, keeps the elapsed time, runs
-// the test's hook and writes the refresh count into its entry.
+// the test's hook and writes the refresh count into its entry, as text and as raw number. It records the
+// sizes its own histories were given.
 class TestProvider final : public StoreBackedProvider<IDataProvider> {
  public:
-  TestProvider(std::string key, std::vector<std::string>& log)
-      : StoreBackedProvider(60), key_(std::move(key)), log_(log) {
+  TestProvider(std::string key, std::vector<std::string>& log, std::int64_t historySize = 60)
+      : StoreBackedProvider(historySize), key_(std::move(key)), log_(log) {
     registerIdentifiers();
   }
 
@@ -28,13 +29,16 @@ class TestProvider final : public StoreBackedProvider<IDataProvider> {
     elapsed.push_back(interval);
     log_.push_back("refresh " + key_);
     if (onRefresh) onRefresh();
-    store()->setString(key_, key_ + " #" + std::to_string(elapsed.size()));
+    const auto count = std::int64_t(elapsed.size());
+    store()->setStringWithRaw(key_, key_ + " #" + std::to_string(count), platform::Number::of(count));
   }
 
   std::vector<double> elapsed;
+  std::vector<std::int64_t> resized;
   std::function<void()> onRefresh;
 
  private:
+  void resizeHistories(std::int64_t size) override { resized.push_back(size); }
   std::string key_;
   std::vector<std::string>& log_;
 };
@@ -217,6 +221,32 @@ TEST_F(DataProviderContainerTest, ProvidersRefreshInOrderAreRemovedByIdentityAnd
   container->add(late);
   EXPECT_EQ(late->historySize(), 60);
   EXPECT_THROW(container->setHistorySize(-1), std::invalid_argument);
+}
+
+using StoreBackedProviderTest = DataProviderContainerTest;
+
+TEST_F(StoreBackedProviderTest, ARefusedStoreOrSizeChangesNothingAndAnAcceptedOneTakesLaterWrites) {
+  TestProvider p("P", log_, 30);
+  const auto old = p.store();
+  EXPECT_THROW(p.setStore(nullptr), std::invalid_argument);
+  EXPECT_THROW(p.setHistorySize(-1), std::invalid_argument);
+  EXPECT_EQ(p.store(), old);
+  EXPECT_EQ(p.historySize(), 30);
+  EXPECT_EQ(old->historySize(), DataStore::defaultHistorySize);
+  EXPECT_TRUE(p.resized.empty());
+
+  // A size reaches the provider's own histories and its store.
+  p.setHistorySize(7);
+  EXPECT_EQ(p.historySize(), 7);
+  EXPECT_EQ(p.resized, std::vector<std::int64_t>{7});
+  EXPECT_EQ(old->historySize(), 7);
+
+  p.setStore(std::make_shared<DataStore>());
+  p.registerIdentifiers();
+  p.refresh(1.0);
+  ASSERT_TRUE(p.value("P").has_value());
+  EXPECT_EQ(p.value("P")->longLongValue(), 1);
+  EXPECT_FALSE(old->value("P").has_value());
 }
 
 }  // namespace
