@@ -1,22 +1,21 @@
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <thread>
-#include <vector>
 
+#include "Bexlan/ReviewController.hpp"
 #include "Bexlan/Support.hpp"
+#include "Platform/Foundation/Clock.hpp"
 #include "tests/platform/System/MountTestGuards.hpp"
 
 namespace {
 
 using Bexlan::Support;
-using ::testing::ElementsAre;
 namespace fs = std::filesystem;
 
 TEST(SupportTest, LaunchStartsTheProgramWithTheAddressAsItsOnlyArgument) {
@@ -40,6 +39,57 @@ TEST(SupportTest, LaunchStartsTheProgramWithTheAddressAsItsOnlyArgument) {
 
   EXPECT_FALSE(Support::launch((directory / "absent").string(), address));
   EXPECT_FALSE(Support::launch("no-such-opener-on-any-path-7f3a", address));
+}
+
+using Bexlan::ReviewController;
+
+constexpr double firstLaunch = 1.8e9;
+
+class ReviewControllerTest : public testing::Test {
+ protected:
+  volumetest::TemporaryDirectory directory;
+  std::shared_ptr<platform::Defaults> suite =
+      platform::Defaults::suite(ReviewController::suiteName, directory.path());
+  platform::Clock::Override clock{firstLaunch, 100};
+  int requests = 0;
+  ReviewController controller{suite, [this] { ++requests; }};
+};
+
+TEST_F(ReviewControllerTest, AsksOnceAtTheFirstCallThreeDaysAfterTheFirstAndANewProcessReadsTheRecord) {
+  const std::pair<double, int> steps[] = {{0, 0}, {259199, 0}, {1, 1}, {1e7, 1}};  // seconds later, requests
+  for (const auto& [seconds, expected] : steps) {
+    clock.advance(seconds);
+    controller.requestReview("com.tarnwick.velmora");
+    EXPECT_EQ(requests, expected) << seconds;
+    EXPECT_EQ(suite->boolForKey("com.tarnwick.velmora"), expected == 1);
+  }
+  if (const pid_t child = ::fork(); child == 0) {
+    platform::Defaults reread(suite->path());  // from the file, not the parent's suite object
+    ::_exit(reread.doubleForKey("init_com.tarnwick.velmora") == firstLaunch &&
+            reread.boolForKey("com.tarnwick.velmora"));
+  } else {
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+  }
+}
+
+TEST_F(ReviewControllerTest, EventsKeepTheirOwnTimesAndAnAbsentOneOrNoSuiteRecordsNothing) {
+  ReviewController withoutSuite(nullptr, [this] { ++requests; });
+  withoutSuite.requestReview("first");
+  controller.requestReview(std::nullopt);
+  EXPECT_FALSE(std::filesystem::exists(suite->path()));
+  controller.requestReview("first");
+  clock.advance(200000);
+  controller.requestReview("second");
+  clock.advance(59200);
+  controller.requestReview("first");
+  controller.requestReview("second");
+  withoutSuite.requestReview("first");  // three days on, but it kept no first call
+  EXPECT_EQ(requests, 1);
+  EXPECT_TRUE(suite->boolForKey("first") && !suite->boolForKey("second"));
+  EXPECT_EQ(suite->doubleForKey("init_second"), firstLaunch + 200000);
+  EXPECT_EQ(ReviewController::shared().defaults->path().filename(), "com.tarnwick.appreviews.json");
 }
 
 }  // namespace
