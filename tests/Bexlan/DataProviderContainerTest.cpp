@@ -57,7 +57,6 @@ class DataProviderContainerTest : public ::testing::Test {
     return container;
   }
   auto provider(const std::string& key) { return std::make_shared<TestProvider>(key, log_); }
-  // A delegate that logs each call and keeps its elapsed time in delegateElapsed_.
   std::shared_ptr<TestDelegate> delegate() {
     return std::make_shared<TestDelegate>([this](double elapsed) {
       log_.push_back("delegate");
@@ -77,7 +76,7 @@ class DataProviderContainerTest : public ::testing::Test {
   std::vector<std::shared_ptr<DataProviderContainer>> containers_;
 };
 
-TEST_F(DataProviderContainerTest, ATickRefreshesAndMergesEachProviderInTurnThenTellsTheDelegate) {
+TEST_F(DataProviderContainerTest, ATickRefreshesAndMergesEachProviderThenTellsTheDelegateUntilStopped) {
   const auto container = make(0.02);
   const auto first = provider("A"), second = provider("B");
   for (const auto& p : {first, second}) container->add(p);
@@ -95,6 +94,18 @@ TEST_F(DataProviderContainerTest, ATickRefreshesAndMergesEachProviderInTurnThenT
   EXPECT_EQ(container->store()->identifier("A"), first->store()->identifier("A"));
   EXPECT_EQ(first->elapsed, delegateElapsed_);
   EXPECT_EQ(second->elapsed, delegateElapsed_);
+
+  // Stop empties the provider stores and keeps what was merged; started again, it ticks with no providers.
+  const auto timer = container->timer();
+  container->stop();
+  EXPECT_FALSE(timer->isValid());
+  EXPECT_EQ(container->timer(), nullptr);
+  EXPECT_TRUE(container->providers().empty());
+  EXPECT_EQ(first->store()->data().count() + second->store()->data().count(), 0u);
+  EXPECT_EQ(container->string("A"), "A #1");
+  container->start();
+  ASSERT_TRUE(pumpUntil([&] { return delegateElapsed_.size() == 3; }));
+  EXPECT_EQ(first->elapsed.size(), 1u);
 }
 
 // Elapsed runs from the end of the previous refresh (provider and delegate included), on the monotonic clock.
@@ -129,27 +140,6 @@ TEST_F(DataProviderContainerTest, ElapsedIsMeasuredOnTheMonotonicClockFromTheEnd
   EXPECT_EQ(container->timer(), timer);
   container->refresh();
   EXPECT_NEAR(p->elapsed.back(), 2.0, 1e-9);
-}
-
-TEST_F(DataProviderContainerTest, StopEmptiesTheProviderStoresAndKeepsWhatWasMerged) {
-  const auto container = make(0.02);
-  const auto first = provider("A"), second = provider("B");
-  for (const auto& p : {first, second}) container->add(p);
-  container->refresh();
-  const auto timer = container->timer();
-  container->stop();
-  EXPECT_FALSE(timer->isValid());
-  EXPECT_EQ(container->timer(), nullptr);
-  EXPECT_TRUE(container->providers().empty());
-  EXPECT_EQ(first->store()->data().count() + second->store()->data().count(), 0u);
-  EXPECT_EQ(container->string("A"), "A #1");
-
-  // Started again, it ticks with no providers.
-  const auto listener = delegate();
-  container->setDelegate(listener);
-  container->start();
-  ASSERT_TRUE(pumpUntil([&] { return delegateElapsed_.size() == 2; }));
-  EXPECT_EQ(first->elapsed.size(), 1u);
 }
 
 TEST_F(DataProviderContainerTest, ChangingTheIntervalReplacesTheTimer) {
@@ -235,7 +225,6 @@ TEST_F(StoreBackedProviderTest, ARefusedStoreOrSizeChangesNothingAndAnAcceptedOn
   EXPECT_EQ(old->historySize(), DataStore::defaultHistorySize);
   EXPECT_TRUE(p.resized.empty());
 
-  // A size reaches the provider's own histories and its store.
   p.setHistorySize(7);
   EXPECT_EQ(p.historySize(), 7);
   EXPECT_EQ(p.resized, std::vector<std::int64_t>{7});

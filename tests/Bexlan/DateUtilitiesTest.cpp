@@ -19,7 +19,6 @@
 namespace Bexlan {
 namespace {
 
-// Region and clock pinned for one test.
 struct Pinned {
   Pinned(const char* locale, const char* zone, double now) : region(locale, zone, {"en"}), clock(now, 0) {}
   platform::ScopedRegion region;
@@ -109,17 +108,14 @@ TEST(DateBoundaries, DayLabelsFollowCalendarDaysAcrossTheLongDay) {
   EXPECT_EQ(DateUtilities::dayRangesOfMonth(1).size(), 31u);
 }
 
-TEST(DateTexts, TodayAndYesterdayAreDecidedInTheUsersZone) {
+TEST(DateTexts, TodayAndYesterdayAreDecidedInTheUsersZoneAndFormatsFollowTheRegion) {
   const std::string zone = "America/New_York";
   const Pinned pinned("en_US", zone.c_str(), at(zone, "2023-11-15 10:00"));
   EXPECT_EQ(DateUtilities::dayTimeString(at(zone, "2023-11-15 02:00")), "Today at 2:00\u202FAM");
   EXPECT_EQ(DateUtilities::dayTimeString(at(zone, "2023-11-14 23:30")), "Yesterday at 11:30\u202FPM");
   EXPECT_EQ(DateUtilities::dayTimeString(at(zone, "2023-11-13 23:30")), "11/13/23, 11:30\u202FPM");
   EXPECT_EQ(DateUtilities::dayTimeString(NAN), "-");
-}
-
-// The region's locale, not the process's, picks the formats.
-TEST(DateTexts, FollowTheRegion) {
+  // The region's locale, not the process's, picks the formats.
   const double noon = at("UTC", "2024-01-02 12:00");
   const Pinned german("de_DE", "UTC", noon);
   EXPECT_EQ(Date(noon).dateString(), "02.01.24");
@@ -163,12 +159,6 @@ TEST(DateMonths, OffsetsAndEndsWithoutWrapping) {
   EXPECT_EQ(ends.front(), at("UTC", "2023-04-10 23:59:59"));
   EXPECT_EQ(ends.back(), at("UTC", "2024-03-10 23:59:59"));
   EXPECT_EQ(DateUtilities::firstWeekdayIndex(2024, 1), 0);
-}
-
-TEST(DateDeathTest, ImpossibleDatesAndCountsStop) {
-  const Pinned pinned("en_US", "UTC", 1e9);
-  EXPECT_DEATH(Date(1, 1, INT_MAX, 0, 0, 0), "Fatal error: Could not create date object\\.");
-  EXPECT_DEATH(DateUtilities::yearText(INT_MIN), "Fatal error: DateUtilities: the count");
 }
 
 using platform::DurationUnit;
@@ -253,7 +243,10 @@ TEST(Measurement, ConvertsAndFollowsTheLocale) {
       1.5);
 }
 
-TEST(MeasurementDeathTest, NegativeSignedValueStops) {
+TEST(DateDeathTest, ImpossibleDatesCountsAndNegativeMeasurementsStop) {
+  const Pinned pinned("en_US", "UTC", 1e9);
+  EXPECT_DEATH(Date(1, 1, INT_MAX, 0, 0, 0), "Fatal error: Could not create date object\\.");
+  EXPECT_DEATH(DateUtilities::yearText(INT_MIN), "Fatal error: DateUtilities: the count");
   EXPECT_DEATH(TimeUtilities::measurementStringOfSigned(-1, DurationUnit::seconds, DurationUnit::minutes),
                "Fatal error: measurementString: the value must not be negative");
 }

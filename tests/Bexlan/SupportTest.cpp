@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "Bexlan/Profiler.hpp"
 #include "Bexlan/ReviewController.hpp"
 #include "Bexlan/Support.hpp"
 #include "Platform/Foundation/Clock.hpp"
@@ -90,6 +91,40 @@ TEST_F(ReviewControllerTest, EventsKeepTheirOwnTimesAndAnAbsentOneOrNoSuiteRecor
   EXPECT_TRUE(suite->boolForKey("first") && !suite->boolForKey("second"));
   EXPECT_EQ(suite->doubleForKey("init_second"), firstLaunch + 200000);
   EXPECT_EQ(ReviewController::shared().defaults->path().filename(), "com.tarnwick.appreviews.json");
+}
+
+using Bexlan::Profiler;
+
+template <class F>
+std::string printedBy(F&& action) {
+  ::testing::internal::CaptureStdout();
+  action();
+  return ::testing::internal::GetCapturedStdout();
+}
+
+TEST(ProfilerTest, StopPrintsTheTimeSinceTheLastStartOnceAndTheDefaultTimerIsNamedProfiler) {
+  platform::Clock::Override clock(1000, 100);
+  Profiler::start("a");
+  Profiler::start("load %s 100%");
+  clock.advance(2);
+  Profiler::start("a");
+  clock.advance(0.000123456);
+  EXPECT_EQ(printedBy([] { Profiler::stop("a"); }), "a: 0.12346 ms\n");
+  EXPECT_EQ(printedBy([] { Profiler::stop("a"); }), "");
+  EXPECT_EQ(printedBy([] { Profiler::stop("load %s 100%"); }), "load %s 100%: 2000.12346 ms\n");
+  EXPECT_EQ(printedBy([] { Profiler::stop("never started"); }), "");
+
+  Profiler::start();
+  clock.advance(1.25);
+  EXPECT_EQ(printedBy([] { Profiler::stop(); }), "Profiler: 1250.00000 ms\n");
+  Profiler::start();
+  EXPECT_EQ(printedBy([] { Profiler::stop("Profiler"); }), "Profiler: 0.00000 ms\n");
+}
+
+TEST(ProfilerDeathTest, StopWithoutANameWhileNothingRunsIsFatal) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(Profiler::stop(),
+               "Fatal error: This function can not be used with more than one active Profiler\\.");
 }
 
 }  // namespace

@@ -213,32 +213,26 @@ TEST_F(ValueTest, AbsentNumberShowsADashInEveryText) {
   }
 }
 
-TEST_F(ValueTest, IntegerTextsReadSignedOrUnsigned64BitWithoutLocale) {
-  ScopedRegion german("de_DE", "UTC", {"de-DE"});
-  EXPECT_EQ(text(raw, std::nullopt, Number::of(-5)), "-5");
-  EXPECT_EQ(text(raw, std::nullopt, Number::of(-7.9)), "-7");
-  EXPECT_EQ(text(raw, std::nullopt, Number::of(1234567u), false), "1234567");
-  EXPECT_EQ(text(raw, std::nullopt, Number::of(std::numeric_limits<std::uint64_t>::max())), "-1");
-  EXPECT_EQ(text(percentage, std::nullopt, Number::of(42)), "42 %");
-}
-
 // The digit rules themselves are formatted's and DecimalFormatter's (FormattedTest); a text here shows which
 // one a category uses, and that both follow a change of region at the next call.
-TEST_F(ValueTest, PlainTextsCutPercentTextsRoundHalfToEvenBothInTheCurrentLocale) {
+TEST_F(ValueTest, PlainTextsCutPercentTextsRoundHalfToEvenSizesAreByteTexts) {
   EXPECT_EQ(text(raw, 2, Number::of(2.999)), "2.99");
   EXPECT_EQ(text(raw, 2, Number::of(5)), "5.00");
   EXPECT_EQ(text(percentage, 1, Number::of(12)), "12 %");
+  EXPECT_EQ(text(size, std::nullopt, Number::of(1536)), "1.5 KB");  // whatever the decimals and sign
+  EXPECT_EQ(text(size, 3, Number::of(2048.9), false), "2 KB");
   {
     ScopedRegion german("de_DE", "UTC", {"de-DE"});
     EXPECT_EQ(text(raw, 2, Number::of(3.14159)), "3,14");
     EXPECT_EQ(text(percentage, 1, Number::of(1234.56)), "1234,6 %");
+    // Without decimals: an integer read signed or unsigned in 64 bits, written without the locale.
+    EXPECT_EQ(text(raw, std::nullopt, Number::of(-5)), "-5");
+    EXPECT_EQ(text(raw, std::nullopt, Number::of(-7.9)), "-7");
+    EXPECT_EQ(text(raw, std::nullopt, Number::of(1234567u), false), "1234567");
+    EXPECT_EQ(text(raw, std::nullopt, Number::of(std::numeric_limits<std::uint64_t>::max())), "-1");
+    EXPECT_EQ(text(percentage, std::nullopt, Number::of(42)), "42 %");
   }
   EXPECT_EQ(text(percentage, 1, Number::of(1.25)), "1.2 %");
-}
-
-TEST_F(ValueTest, SizeIsTheByteTextWhateverTheDecimalsAndSign) {
-  EXPECT_EQ(text(size, std::nullopt, Number::of(1536)), "1.5 KB");
-  EXPECT_EQ(text(size, 3, Number::of(2048.9), false), "2 KB");
 }
 
 }  // namespace
