@@ -188,7 +188,7 @@ TEST(LocalizedFormat, FillsOnlyIntegerConversions) {
   for (const auto& [format, text] : cases) EXPECT_EQ(formatLocalized(format, 7), text) << format;
 }
 
-TEST(DurationTexts, WriteFixedFields) {
+TEST(DurationTexts, WriteFixedFieldsAndIntervalFormsTruncateAndRefuseWhatDoesNotFit) {
   // seconds, durationString, hoursMinutesString, compactDurationString
   const std::tuple<std::int64_t, const char*, const char*, const char*> cases[] = {
       {0, "00:00:00:00", "0h 0m", "0 s"},      {5, "00:00:00:05", "0h 0m", "05s"},
@@ -204,9 +204,6 @@ TEST(DurationTexts, WriteFixedFields) {
   EXPECT_EQ(DateUtilities::compactDurationString(5, false), "00h 00m 05s");
   EXPECT_EQ(DateUtilities::hoursMinutesString(std::nullopt), "0h 0m");
   EXPECT_EQ(DateUtilities::durationString(std::numeric_limits<std::int64_t>::min()).substr(0, 1), "-");
-}
-
-TEST(DurationTexts, IntervalFormsTruncateAndRefuseWhatDoesNotFit) {
   EXPECT_EQ(DateUtilities::durationStringForInterval(59.9), "00:00:00:59");
   EXPECT_EQ(DateUtilities::compactDurationStringForInterval(65.7), "01m 05s");
   EXPECT_EQ(DateUtilities::hoursMinutesStringForInterval(std::nullopt), "0m");
@@ -218,7 +215,7 @@ TEST(DurationTexts, IntervalFormsTruncateAndRefuseWhatDoesNotFit) {
   }
 }
 
-TEST(Stopwatch, WritesMinutesSecondsAndMilliseconds) {
+TEST(TimeTexts, StopwatchWritesMillisecondsAndMeasurementsConvertAndFollowTheLocale) {
   const std::pair<std::uint64_t, const char*> cases[] = {
       {0, "00:00.000"},           {999999999, "00:00.999"},        {1500000000, "00:01.500"},
       {61001000000, "01:01.001"}, {3600000000000, "01:00:00.000"}, {3723004000000, "01:02:03.004"},
@@ -226,11 +223,8 @@ TEST(Stopwatch, WritesMinutesSecondsAndMilliseconds) {
   for (const auto& [nanoseconds, text] : cases) {
     EXPECT_EQ(TimeUtilities::stopwatchString(nanoseconds), text) << nanoseconds;
   }
-}
-
-TEST(Measurement, ConvertsAndFollowsTheLocale) {
-  const std::pair<const char*, const char*> cases[] = {{"en_US", "1.5 min"}, {"de_DE", "1,5 Min."}};
-  for (const auto& [locale, text] : cases) {
+  const std::pair<const char*, const char*> measurements[] = {{"en_US", "1.5 min"}, {"de_DE", "1,5 Min."}};
+  for (const auto& [locale, text] : measurements) {
     const platform::ScopedRegion region(locale, "UTC", {"en"});
     EXPECT_EQ(TimeUtilities::measurementString(90, DurationUnit::seconds, DurationUnit::minutes), text);
     EXPECT_EQ(TimeUtilities::measurementStringOfSigned(90, DurationUnit::seconds, DurationUnit::minutes),

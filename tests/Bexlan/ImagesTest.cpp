@@ -72,7 +72,7 @@ bool isEmptyTemplate(const ImageRef& image) {
   return image->isEmpty() && image->size() == Size{} && image->isTemplate();
 }
 
-TEST(ImagesTest, EverySymbolIsADistinctBlackTemplateOfTheDefaultSize) {
+TEST(ImagesTest, EverySymbolIsADistinctBlackTemplateOfItsSizeAndAnUnknownOneIsEmpty) {
   std::vector<ImageRef> images;
   for (const std::string& name : symbolSet) {
     SCOPED_TRACE(name);
@@ -106,9 +106,6 @@ TEST(ImagesTest, EverySymbolIsADistinctBlackTemplateOfTheDefaultSize) {
     ASSERT_FALSE(widths.empty());
     EXPECT_LT(widths.front() * 2, widths.back()) << up;
   }
-}
-
-TEST(ImagesTest, SizesAndUnknownNames) {
   const ImageRef large = Images::configuredSymbol("cpu", 24, 0);
   EXPECT_EQ(large->size(), (Size{24, 24}));
   EXPECT_EQ(large->pixelWidth(), 48);

@@ -165,7 +165,7 @@ TEST(NumberArithmetic, ConversionsToUnsignedGiveZeroOutsideTheirRange) {
   EXPECT_EQ(Double::date(365 * 86400 + 43200).dayString(), "1971-01-01");  // seconds since 1970, not 2001
 }
 
-TEST(FormattedTest, WritesExactlyTheDigitsCutTowardZeroWithoutGrouping) {
+TEST(FormattedTest, WritesExactlyTheDigitsCutTowardZeroAndRefusesCountsOutsideZeroTo999) {
   ScopedRegion region("en_US", "UTC", {"en-US"});
   const std::tuple<double, int, const char*> cases[] = {
       {1.25, 1, "1.2"},   {-1.25, 1, "-1.2"}, {4.35, 2, "4.35"},  // not floor(4.35 * 100) / 100
@@ -173,9 +173,6 @@ TEST(FormattedTest, WritesExactlyTheDigitsCutTowardZeroWithoutGrouping) {
   for (auto [value, digits, text] : cases) EXPECT_EQ(formatted(value, digits), text) << value;
   ScopedRegion german("de_DE", "UTC", {"de-DE"});
   EXPECT_EQ(formatted(-1234567.891, 1), "-1234567,8");
-}
-
-TEST(FormattedTest, FractionDigitCountsOutsideZeroTo999AreRejected) {
   EXPECT_THROW(formatted(1.0, -1), std::out_of_range);
   EXPECT_THROW(formatted(1.0, std::numeric_limits<std::int64_t>::max()), std::out_of_range);
   EXPECT_THROW(DecimalFormatter::string(platform::Number::of(1), 1000), std::out_of_range);
