@@ -158,8 +158,6 @@ TEST(StringIdentifierTest, StartsWithTheGivenTextAndRecordsOnlyRawNumbers) {
   EXPECT_EQ(std::vector<double>(samples.end() - 5, samples.end() - 1), (std::vector<double>{2048, 9, 4, 6}));
   EXPECT_EQ(entry.min()->doubleValue(), 4.0);
   EXPECT_EQ(entry.max()->doubleValue(), 2048.0);
-  entry.setString(std::nullopt);
-  EXPECT_EQ(entry.description(), "-");
 
   // A raw initial number is recorded; a new history size restarts the history only.
   StringIdentifier withoutRaw("K", "Name", "text", std::optional<Number>());
@@ -183,7 +181,6 @@ TEST(WrappedIdentifierDeathTest, AskingTheAliasForItsTextOrNumberIsFatal) {
   EXPECT_DEATH(alias->value(), where + "Use IDataStore to get value of wrapped identifier\\.");
 }
 
-// Every read of key answers as for a key that holds nothing.
 void expectReadsAsMissing(const IDataStore& store, const std::string& key) {
   EXPECT_EQ(store.identifier(key), nullptr) << key;
   EXPECT_EQ(store.string(key), "-") << key;

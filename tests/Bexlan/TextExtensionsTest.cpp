@@ -194,12 +194,8 @@ std::string text(IdentifierCategory category, std::optional<std::int64_t> decima
   return value.description();
 }
 
-class ValueTest : public ::testing::Test {
- protected:
-  ScopedRegion region_{"en_US", "UTC", {"en-US"}};
-};
-
-TEST_F(ValueTest, AbsentNumberShowsADashInEveryText) {
+TEST(ValueTest, AbsentNumberShowsADashInEveryText) {
+  const ScopedRegion region("en_US", "UTC", {"en-US"});
   for (auto category : {raw, size, percentage}) {
     Value value(category, false, 2);
     value.setInt8(-7);
@@ -212,7 +208,8 @@ TEST_F(ValueTest, AbsentNumberShowsADashInEveryText) {
 
 // The digit rules themselves are formatted's and DecimalFormatter's (FormattedTest); a text here shows which
 // one a category uses, and that both follow a change of region at the next call.
-TEST_F(ValueTest, PlainTextsCutPercentTextsRoundHalfToEvenSizesAreByteTexts) {
+TEST(ValueTest, PlainTextsCutPercentTextsRoundHalfToEvenSizesAreByteTexts) {
+  const ScopedRegion region("en_US", "UTC", {"en-US"});
   EXPECT_EQ(text(raw, 2, Number::of(2.999)), "2.99");
   EXPECT_EQ(text(raw, 2, Number::of(5)), "5.00");
   EXPECT_EQ(text(percentage, 1, Number::of(12)), "12 %");
