@@ -15,11 +15,12 @@ namespace Bexlan {
 namespace {
 
 // A provider with one text entry under its own key. Each refresh logs itself, keeps the elapsed time, runs
-// the test's hook and writes the refresh count into its entry.
+// the test's hook and writes the refresh count into its entry, as text and as raw number. It records the
+// sizes its own histories were given.
 class TestProvider final : public StoreBackedProvider<IDataProvider> {
  public:
-  TestProvider(std::string key, std::vector<std::string>& log)
-      : StoreBackedProvider(60), key_(std::move(key)), log_(log) {
+  TestProvider(std::string key, std::vector<std::string>& log, std::int64_t historySize = 60)
+      : StoreBackedProvider(historySize), key_(std::move(key)), log_(log) {
     registerIdentifiers();
   }
 
@@ -28,13 +29,16 @@ class TestProvider final : public StoreBackedProvider<IDataProvider> {
     elapsed.push_back(interval);
     log_.push_back("refresh " + key_);
     if (onRefresh) onRefresh();
-    store()->setString(key_, key_ + " #" + std::to_string(elapsed.size()));
+    const auto count = std::int64_t(elapsed.size());
+    store()->setStringWithRaw(key_, key_ + " #" + std::to_string(count), platform::Number::of(count));
   }
 
   std::vector<double> elapsed;
+  std::vector<std::int64_t> resized;
   std::function<void()> onRefresh;
 
  private:
+  void resizeHistories(std::int64_t size) override { resized.push_back(size); }
   std::string key_;
   std::vector<std::string>& log_;
 };
@@ -53,7 +57,6 @@ class DataProviderContainerTest : public ::testing::Test {
     return container;
   }
   auto provider(const std::string& key) { return std::make_shared<TestProvider>(key, log_); }
-  // A delegate that logs each call and keeps its elapsed time in delegateElapsed_.
   std::shared_ptr<TestDelegate> delegate() {
     return std::make_shared<TestDelegate>([this](double elapsed) {
       log_.push_back("delegate");
@@ -73,7 +76,7 @@ class DataProviderContainerTest : public ::testing::Test {
   std::vector<std::shared_ptr<DataProviderContainer>> containers_;
 };
 
-TEST_F(DataProviderContainerTest, ATickRefreshesAndMergesEachProviderInTurnThenTellsTheDelegate) {
+TEST_F(DataProviderContainerTest, ATickRefreshesAndMergesEachProviderThenTellsTheDelegateUntilStopped) {
   const auto container = make(0.02);
   const auto first = provider("A"), second = provider("B");
   for (const auto& p : {first, second}) container->add(p);
@@ -91,6 +94,18 @@ TEST_F(DataProviderContainerTest, ATickRefreshesAndMergesEachProviderInTurnThenT
   EXPECT_EQ(container->store()->identifier("A"), first->store()->identifier("A"));
   EXPECT_EQ(first->elapsed, delegateElapsed_);
   EXPECT_EQ(second->elapsed, delegateElapsed_);
+
+  // Stop empties the provider stores and keeps what was merged; started again, it ticks with no providers.
+  const auto timer = container->timer();
+  container->stop();
+  EXPECT_FALSE(timer->isValid());
+  EXPECT_EQ(container->timer(), nullptr);
+  EXPECT_TRUE(container->providers().empty());
+  EXPECT_EQ(first->store()->data().count() + second->store()->data().count(), 0u);
+  EXPECT_EQ(container->string("A"), "A #1");
+  container->start();
+  ASSERT_TRUE(pumpUntil([&] { return delegateElapsed_.size() == 3; }));
+  EXPECT_EQ(first->elapsed.size(), 1u);
 }
 
 // Elapsed runs from the end of the previous refresh (provider and delegate included), on the monotonic clock.
@@ -125,27 +140,6 @@ TEST_F(DataProviderContainerTest, ElapsedIsMeasuredOnTheMonotonicClockFromTheEnd
   EXPECT_EQ(container->timer(), timer);
   container->refresh();
   EXPECT_NEAR(p->elapsed.back(), 2.0, 1e-9);
-}
-
-TEST_F(DataProviderContainerTest, StopEmptiesTheProviderStoresAndKeepsWhatWasMerged) {
-  const auto container = make(0.02);
-  const auto first = provider("A"), second = provider("B");
-  for (const auto& p : {first, second}) container->add(p);
-  container->refresh();
-  const auto timer = container->timer();
-  container->stop();
-  EXPECT_FALSE(timer->isValid());
-  EXPECT_EQ(container->timer(), nullptr);
-  EXPECT_TRUE(container->providers().empty());
-  EXPECT_EQ(first->store()->data().count() + second->store()->data().count(), 0u);
-  EXPECT_EQ(container->string("A"), "A #1");
-
-  // Started again, it ticks with no providers.
-  const auto listener = delegate();
-  container->setDelegate(listener);
-  container->start();
-  ASSERT_TRUE(pumpUntil([&] { return delegateElapsed_.size() == 2; }));
-  EXPECT_EQ(first->elapsed.size(), 1u);
 }
 
 TEST_F(DataProviderContainerTest, ChangingTheIntervalReplacesTheTimer) {
@@ -217,6 +211,31 @@ TEST_F(DataProviderContainerTest, ProvidersRefreshInOrderAreRemovedByIdentityAnd
   container->add(late);
   EXPECT_EQ(late->historySize(), 60);
   EXPECT_THROW(container->setHistorySize(-1), std::invalid_argument);
+}
+
+using StoreBackedProviderTest = DataProviderContainerTest;
+
+TEST_F(StoreBackedProviderTest, ARefusedStoreOrSizeChangesNothingAndAnAcceptedOneTakesLaterWrites) {
+  TestProvider p("P", log_, 30);
+  const auto old = p.store();
+  EXPECT_THROW(p.setStore(nullptr), std::invalid_argument);
+  EXPECT_THROW(p.setHistorySize(-1), std::invalid_argument);
+  EXPECT_EQ(p.store(), old);
+  EXPECT_EQ(p.historySize(), 30);
+  EXPECT_EQ(old->historySize(), DataStore::defaultHistorySize);
+  EXPECT_TRUE(p.resized.empty());
+
+  p.setHistorySize(7);
+  EXPECT_EQ(p.historySize(), 7);
+  EXPECT_EQ(p.resized, std::vector<std::int64_t>{7});
+  EXPECT_EQ(old->historySize(), 7);
+
+  p.setStore(std::make_shared<DataStore>());
+  p.registerIdentifiers();
+  p.refresh(1.0);
+  ASSERT_TRUE(p.value("P").has_value());
+  EXPECT_EQ(p.value("P")->longLongValue(), 1);
+  EXPECT_FALSE(old->value("P").has_value());
 }
 
 }  // namespace

@@ -1,30 +1,63 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cmath>
+#include <deque>
 #include <limits>
+#include <optional>
+#include <random>
 #include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
 
+#include "Bexlan/BXDictionary.hpp"
 #include "Bexlan/DataStore.hpp"
 #include "Bexlan/NumberIdentifier.hpp"
+#include "Bexlan/SampleHistory.hpp"
 #include "Bexlan/StringIdentifier.hpp"
 #include "Bexlan/WrappedIdentifier.hpp"
 #include "Platform/Foundation/Region.hpp"
-#include "tests/Bexlan/Samples.hpp"
 
 namespace Bexlan {
 namespace {
 
 using platform::Number;
+using testing::Pair;
+using testing::UnorderedElementsAre;
 
-// Every read of key answers as for a key that holds nothing.
-void expectReadsAsMissing(const IDataStore& store, const std::string& key) {
-  EXPECT_EQ(store.identifier(key), nullptr) << key;
-  EXPECT_EQ(store.string(key), "-") << key;
-  EXPECT_FALSE(store.value(key) || store.history(key) || store.min(key) || store.max(key) ||
-               store.hasHistory(key));
-  EXPECT_EQ(store.intValue(key) + store.int8Value(key) + store.uInt64Value(key) + store.doubleValue(key),
-            0.0);
-  EXPECT_TRUE(store.int8History(key).empty() && store.uInt64History(key).empty() &&
-              store.cgFloatHistory(key).empty());
+// The samples of a history as doubles, oldest first; empty when there is no history.
+std::vector<double> doubles(const std::optional<std::vector<Number>>& samples) {
+  std::vector<double> result;
+  for (const auto& sample : samples.value_or(std::vector<Number>{})) result.push_back(sample.doubleValue());
+  return result;
+}
+
+// Drives the ring and a double-ended queue with the same random operations, so every wrap-around, restart
+// and replacement is checked against the plain statement of the history rules.
+TEST(SampleHistoryTest, BehavesLikeAQueueThatDropsTheOldestSample) {
+  std::mt19937 random(20240611);
+  SampleHistory history(5);
+  std::deque<double> model(5, 0.0);
+  for (int step = 0; step < 20000; ++step) {
+    const auto choice = random() % 100;
+    if (choice < 90) {
+      const bool present = choice < 70;
+      history.shift(present ? std::optional<double>(step) : std::nullopt);
+      if (!model.empty()) model.pop_front();
+      if (present) model.push_back(step);
+    } else if (choice < 97) {
+      const std::size_t length = random() % 7;
+      history.restart(length);
+      model.assign(length, 0.0);
+    } else {
+      model.assign(random() % 4, -1.0);
+      history.assign(std::vector<platform::Number>(model.size(), platform::Number::of(-1.0)));
+    }
+    ASSERT_EQ(doubles(history.samples()), std::vector<double>(model.begin(), model.end())) << "step " << step;
+    ASSERT_EQ(history.count(), model.size());
+  }
 }
 
 class DataStoreTest : public ::testing::Test {
@@ -46,7 +79,118 @@ class DataStoreTest : public ::testing::Test {
 
   platform::ScopedRegion region_{"en_US", "UTC", {"en-US"}};
   DataStore store_;
+  NumberIdentifier entry_{"CPU_T"};
 };
+using NumberIdentifierTest = DataStoreTest;
+
+TEST_F(NumberIdentifierTest, ASetShiftsTheHistoryOfIntegerZerosAndMovesMinimumAndMaximumOutward) {
+  EXPECT_FALSE(entry_.value() || entry_.min() || entry_.max());
+  EXPECT_EQ(entry_.description(), "-");
+  EXPECT_EQ(entry_.history().front().typeCode(), 'q');
+  for (int sample : {5, 3, 7, 7, 4}) entry_.setInt(sample);
+  EXPECT_EQ(entry_.value()->typeCode(), 'q');
+  const auto samples = doubles(entry_.history());
+  ASSERT_EQ(samples.size(), 60u);
+  EXPECT_EQ(std::vector<double>(samples.end() - 6, samples.end()), (std::vector<double>{0, 5, 3, 7, 7, 4}));
+  EXPECT_EQ(entry_.history().back().typeCode(), 'd');
+  EXPECT_EQ(entry_.min()->doubleValue(), 3.0);
+  EXPECT_EQ(entry_.max()->doubleValue(), 7.0);
+
+  // Samples and texts read the number by its own sign.
+  NumberIdentifier freeMemory("M_F", "Free", IdentifierCategory::raw, false);
+  freeMemory.setUInt64(std::numeric_limits<std::uint64_t>::max());
+  EXPECT_EQ(freeMemory.history().back().doubleValue(), 18446744073709551616.0);
+  EXPECT_EQ(freeMemory.description(), "18446744073709551615");
+  entry_.setInt8(-1);
+  EXPECT_EQ(entry_.description(), "-1");
+  EXPECT_EQ(entry_.min()->doubleValue(), -1.0);
+}
+
+// The ring's own rules are SampleHistoryTest's; these are the entry's uses of them.
+TEST_F(NumberIdentifierTest, AbsentValuesShortenTheHistoryAndANewSizeRestartsIt) {
+  entry_.setInt(-2);
+  entry_.setOptionalInt(std::nullopt);
+  EXPECT_FALSE(entry_.value());
+  EXPECT_EQ(entry_.history().size(), 59u);
+  entry_.setInt(9);
+  EXPECT_EQ(entry_.history().size(), 59u);
+  EXPECT_EQ(entry_.history().back().doubleValue(), 9.0);
+
+  // A new history size restarts the history at its full length and keeps the extremes.
+  entry_.setHistorySize(3);
+  EXPECT_EQ(doubles(entry_.history()), std::vector<double>(3, 0.0));
+  EXPECT_EQ(entry_.min()->doubleValue(), -2.0);
+  EXPECT_EQ(entry_.max()->doubleValue(), 9.0);
+  EXPECT_THROW(entry_.setHistorySize(-1), std::invalid_argument);
+  EXPECT_EQ(entry_.historySize(), 3);
+}
+
+TEST_F(NumberIdentifierTest, NaNGoesIntoTheHistoryButNeverBecomesMinimumOrMaximum) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  entry_.setDouble(nan);
+  EXPECT_TRUE(std::isnan(entry_.history().back().doubleValue()));
+  EXPECT_FALSE(entry_.min() || entry_.max());
+  entry_.setFloat(2.5f);
+  entry_.setDouble(nan);
+  entry_.updateMin(nan);
+  EXPECT_EQ(entry_.min()->doubleValue(), 2.5);
+  EXPECT_EQ(entry_.max()->doubleValue(), 2.5);
+}
+
+TEST(StringIdentifierTest, StartsWithTheGivenTextAndRecordsOnlyRawNumbers) {
+  StringIdentifier absent("diskRead", "Read", std::nullopt);
+  EXPECT_EQ(absent.description(), "-");
+  EXPECT_FALSE(absent.value() || absent.min() || absent.max());
+  EXPECT_EQ(doubles(absent.history()), std::vector<double>(60, 0.0));
+  StringIdentifier entry("N_S_DL", "Download", "");
+  EXPECT_EQ(entry.description(), "");
+
+  entry.setStringWithRaw("2 KB", Number::of(std::uint32_t{2048}));
+  EXPECT_EQ(entry.description(), "2 KB");
+  EXPECT_EQ(entry.value()->typeCode(), 'I');
+  for (int raw : {9, 4, 6}) entry.setStringWithRaw(std::nullopt, Number::of(raw));
+  entry.setStringWithRaw("nan", Number::of(std::numeric_limits<double>::quiet_NaN()));
+  entry.setString("abc");  // text alone records nothing
+  EXPECT_EQ(entry.description(), "abc");
+  EXPECT_TRUE(std::isnan(entry.value()->doubleValue()));
+  const auto samples = doubles(entry.history());
+  ASSERT_EQ(samples.size(), 60u);
+  EXPECT_EQ(std::vector<double>(samples.end() - 5, samples.end() - 1), (std::vector<double>{2048, 9, 4, 6}));
+  EXPECT_EQ(entry.min()->doubleValue(), 4.0);
+  EXPECT_EQ(entry.max()->doubleValue(), 2048.0);
+
+  // A raw initial number is recorded; a new history size restarts the history only.
+  StringIdentifier withoutRaw("K", "Name", "text", std::optional<Number>());
+  EXPECT_FALSE(withoutRaw.value() || withoutRaw.min());
+  StringIdentifier raw("K", "Name", "a", Number::of(8));
+  std::vector<double> expected(59, 0.0);
+  expected.push_back(8);
+  EXPECT_EQ(doubles(raw.history()), expected);
+  raw.setHistorySize(4);
+  EXPECT_EQ(doubles(raw.history()), std::vector<double>(4, 0.0));
+  EXPECT_EQ(raw.value()->longLongValue(), 8);
+  EXPECT_EQ(raw.max()->doubleValue(), 8.0);
+  EXPECT_THROW(raw.setHistorySize(-3), std::invalid_argument);
+  EXPECT_EQ(raw.historySize(), 4);
+}
+
+TEST(WrappedIdentifierDeathTest, AskingTheAliasForItsTextOrNumberIsFatal) {
+  std::shared_ptr<const Identifier> alias = std::make_shared<WrappedIdentifier>("A", "Alias", "B");
+  const std::string where = "WrappedIdentifier\\.cpp:[0-9]+: Fatal error: ";
+  EXPECT_DEATH(alias->description(), where + "Use IDataStore to get string of wrapped identifier\\.");
+  EXPECT_DEATH(alias->value(), where + "Use IDataStore to get value of wrapped identifier\\.");
+}
+
+void expectReadsAsMissing(const IDataStore& store, const std::string& key) {
+  EXPECT_EQ(store.identifier(key), nullptr) << key;
+  EXPECT_EQ(store.string(key), "-") << key;
+  EXPECT_FALSE(store.value(key) || store.history(key) || store.min(key) || store.max(key) ||
+               store.hasHistory(key));
+  EXPECT_EQ(store.intValue(key) + store.int8Value(key) + store.uInt64Value(key) + store.doubleValue(key),
+            0.0);
+  EXPECT_TRUE(store.int8History(key).empty() && store.uInt64History(key).empty() &&
+              store.cgFloatHistory(key).empty());
+}
 
 TEST_F(DataStoreTest, MissingKeysReadAsNothingAndWritesToThemCreateNothing) {
   EXPECT_FALSE(store_.contains("CPU_T"));
@@ -107,9 +251,6 @@ TEST_F(DataStoreTest, AnAliasIsResolvedByOneHopOnReads) {
   EXPECT_TRUE(store_.contains("A"));
   EXPECT_EQ(store_.identifier("A"), number);
   EXPECT_EQ(store_.intValue("A"), 5);
-  EXPECT_EQ(store_.string("A"), number->description());
-  EXPECT_EQ(store_.history("A"), number->history());
-  EXPECT_EQ(store_.max("A"), number->max());
 
   // An alias of an alias yields the second alias, which has nothing to read.
   addAlias("AA", "A");
@@ -187,6 +328,66 @@ TEST_F(DataStoreTest, AddAndMergeStoreTheEntryObjectsAndANewSizeRestartsTheEntri
   other.add(std::make_shared<NumberIdentifier>("L"));
   store_.merge(other);
   EXPECT_EQ(store_.history("L")->size(), 60u);
+}
+
+// Reads of one's own writes and changes of absent entries on both kinds of queue are
+// BXDictionaryStressTest's.
+TEST(BXDictionaryTest, AWriteFromInsideAReadAndChangesInPlaceAreSeenByTheNextRead) {
+  BXDictionary<std::string, int> dictionary({{"a", 1}, {"b", 2}, {"c", 3}});
+  // A write submitted from inside a read cannot run inline; the next read of this thread must still see it.
+  dictionary.syncRead([&](const auto&) {
+    dictionary.set("late", 7);
+    return 0;
+  });
+  dictionary.modify("a", [](std::optional<int>& value) { *value += 10; });
+  dictionary.modify("b", [](std::optional<int>& value) { value.reset(); });
+  dictionary.set("c", std::nullopt);
+  EXPECT_THAT(dictionary.snapshot(), UnorderedElementsAre(Pair("a", 11), Pair("late", 7)));
+  EXPECT_THAT(dictionary.values(), UnorderedElementsAre(11, 7));
+  EXPECT_THAT(dictionary.first([](const auto& entry) { return entry.second < 10; }),
+              testing::Optional(Pair("late", 7)));
+  EXPECT_EQ(dictionary.first([](const auto& entry) { return entry.second > 11; }), std::nullopt);
+  EXPECT_EQ(dictionary.count(), 2u);
+  dictionary.removeAll();
+  EXPECT_TRUE(dictionary.isEmpty() && dictionary.snapshot().empty());
+  EXPECT_EQ(dictionary.get("a"), std::nullopt);
+}
+
+TEST(BXDictionaryTest, PendingWritesKeepTheValueAliveAfterTheDictionaryIsGone) {
+  auto entry = std::make_shared<int>(3);
+  const std::weak_ptr<int> watch = entry;
+  {
+    BXDictionary<std::string, std::shared_ptr<int>> dictionary;
+    // Hold a read on another thread so that the writes below are queued rather than run inline.
+    std::atomic<bool> reading{false}, release{false};
+    std::thread reader([&] {
+      dictionary.syncRead([&](const auto&) {
+        reading = true;
+        while (!release) std::this_thread::yield();
+        return 0;
+      });
+    });
+    while (!reading) std::this_thread::yield();
+    dictionary.set("entry", std::move(entry));
+    dictionary.set("other", std::make_shared<int>(4));
+    release = true;
+    reader.join();
+  }
+  // The dictionary and the queued writes are gone; nothing may still hold the entry.
+  for (int spin = 0; spin < 1000 && !watch.expired(); ++spin) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_TRUE(watch.expired());
+}
+
+TEST(BXDictionaryDeathTest, ASynchronousCallFromItsOwnQueueStopsNamingTheQueue) {
+  using Dictionary = BXDictionary<std::string, int>;
+  EXPECT_DEATH(
+      {
+        Dictionary dictionary;
+        dictionary.syncRead([&](const auto&) { return dictionary.get("nested").value_or(0); });
+      },
+      "synchronous call on queue com\\.threading\\.dispatchqueue_[0-9]+ from a block already running on it");
 }
 
 }  // namespace

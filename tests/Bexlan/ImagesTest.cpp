@@ -10,7 +10,12 @@
 #include <vector>
 
 #include "Bexlan/Images.hpp"
+#include "Bexlan/LayerSnapshot.hpp"
+#include "Bexlan/StringDrawing.hpp"
+#include "Platform/Graphics/Font.hpp"
+#include "Platform/Graphics/ImageFocus.hpp"
 #include "Platform/Graphics/SymbolRenderer.hpp"
+#include "tests/platform/Graphics/RenderExpectations.hpp"
 #include "tests/platform/System/MountTestGuards.hpp"
 
 namespace {
@@ -67,7 +72,7 @@ bool isEmptyTemplate(const ImageRef& image) {
   return image->isEmpty() && image->size() == Size{} && image->isTemplate();
 }
 
-TEST(ImagesTest, EverySymbolIsADistinctBlackTemplateOfTheDefaultSize) {
+TEST(ImagesTest, EverySymbolIsADistinctBlackTemplateOfItsSizeAndAnUnknownOneIsEmpty) {
   std::vector<ImageRef> images;
   for (const std::string& name : symbolSet) {
     SCOPED_TRACE(name);
@@ -101,9 +106,6 @@ TEST(ImagesTest, EverySymbolIsADistinctBlackTemplateOfTheDefaultSize) {
     ASSERT_FALSE(widths.empty());
     EXPECT_LT(widths.front() * 2, widths.back()) << up;
   }
-}
-
-TEST(ImagesTest, SizesAndUnknownNames) {
   const ImageRef large = Images::configuredSymbol("cpu", 24, 0);
   EXPECT_EQ(large->size(), (Size{24, 24}));
   EXPECT_EQ(large->pixelWidth(), 48);
@@ -155,6 +157,47 @@ TEST(SymbolRendererTest, FitsAnySvgIntoTheSquareAsABlackTemplate) {
   EXPECT_EQ(platform::SymbolRenderer::iconFile("pan-up-symbolic"),
             platform::SymbolRenderer::themeDirectory() / "ui" / "pan-up-symbolic.svg");
   EXPECT_EQ(platform::SymbolRenderer::iconFile("../ui/pan-up-symbolic"), std::nullopt);
+}
+
+TEST(LayerSnapshotTest, TruncatedFrameKeepsTheBottomLeftCorner) {
+  const auto layer = std::make_shared<platform::Layer>();
+  layer->setFrame({0, 0, 10.7, 5.9});
+  layer->setBackgroundColor(Rgba{1, 0, 0, 1});
+  const auto bottomRow = std::make_shared<platform::Layer>();
+  bottomRow->setFrame({0, 0, 1, 1});
+  bottomRow->setBackgroundColor(Rgba{0, 0, 1, 1});
+  layer->addSublayer(bottomRow);
+
+  const auto image = Bexlan::CALayer::snapshotImage(*layer);
+  ASSERT_EQ(image->pixelWidth(), 10);
+  ASSERT_EQ(image->pixelHeight(), 5);
+  EXPECT_EQ(image->pixel(0, 4), (Rgba{0, 0, 1, 1}));
+  EXPECT_EQ(image->pixel(9, 0), (Rgba{1, 0, 0, 1}));
+  for (const platform::Rect frame :
+       {platform::Rect{0, 0, 0.9, 4}, {0, 0, 4, std::numeric_limits<double>::infinity()}}) {
+    layer->setFrame(frame);
+    EXPECT_TRUE(Bexlan::CALayer::snapshotImage(*layer)->isEmpty());
+  }
+}
+
+// A full block fills its line from the descender to the ascender, so its ink is centred where its line is.
+TEST(DrawVerticallyCentered, TheInksMiddleIsTheRectanglesMiddle) {
+  const platform::TextAttributes attributes{platform::Font::systemFont(20), {0, 0, 0, 1}};
+  for (const platform::Rect rect :
+       {platform::Rect(10, 10, 60, 80), platform::Rect(0, 37, 30, 41), platform::Rect(5, 60, 80, 10)}) {
+    auto image = platform::Image::create({100, 100});
+    {
+      platform::ImageFocus focus(*image);
+      Bexlan::String::drawVerticallyCentered("\u2588", rect, attributes);
+    }
+    const auto ink = platform::test::inkBox(*image, 0.5);
+    ASSERT_FALSE(ink.isEmpty());
+    // Rows count from the top of the 100-point image: the rectangle's middle is at 100 - midY.
+    EXPECT_NEAR((ink.top + ink.bottom + 1) / 2.0, 100 - rect.midY(), 1.0) << ink.top << "-" << ink.bottom;
+    EXPECT_GE(ink.left, rect.origin.x);
+  }
+  // Without a current context it draws nothing.
+  Bexlan::String::drawVerticallyCentered("text", platform::Rect(0, 0, 10, 10));
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ Code failureOf(auto future) {
   return Code::unknown;
 }
 
-TEST(WebRequestTest, AddressesAreEncodedOnceOrSentAsGiven) {
+TEST(WebRequestTest, RequestsCarryTheAddressEncodedOnceOrAsGivenAndTheBodiesMethodsAndFieldsAsked) {
   testsupport::LoopbackHttpServer server;
   const std::pair<std::string, std::string> cases[] = {{"/a b", "/a%20b"},
                                                        {"/a%20b", "/a%2520b"},
@@ -45,6 +45,27 @@ TEST(WebRequestTest, AddressesAreEncodedOnceOrSentAsGiven) {
   EXPECT_EQ(prepared->request.timeoutInterval(), 10.0);
   EXPECT_EQ(prepared->request.cachePolicy(),
             platform::UrlRequest::CachePolicy::reloadIgnoringLocalAndRemoteCacheData);
+  WebRequest::postAsync(server.url(), std::nullopt).get();
+  WebRequest::postAsync(server.url(), "").get();
+  WebRequest::postWithHeadersAsync(server.url(), "a=1", {{"Content-Type", "text/plain"}}).get();
+  WebRequest::postWithHeadersAsync(server.url(), std::nullopt, {{"Content-Type", "text/plain"}}).get();
+  WebRequest::requestAsync("get", server.url(), {{"X-One", "1"}}).get();
+  WebRequest::putAsync(server.url(), {}).get();
+  const auto all = server.requests();
+  const std::vector seen(all.end() - 6, all.end());
+  EXPECT_EQ(seen[0].method, "POST");
+  EXPECT_EQ(seen[0].header("Content-Type"), std::nullopt);
+  EXPECT_EQ(seen[1].header("Content-Type"), "application/x-www-form-urlencoded");
+  EXPECT_EQ(seen[1].header("Content-Length"), "0");
+  EXPECT_EQ(seen[2].header("Content-Type"), "application/x-www-form-urlencoded,text/plain");
+  EXPECT_EQ(seen[2].body, "a=1");
+  EXPECT_EQ(seen[3].header("Content-Type"), "text/plain");
+  EXPECT_EQ(seen[4].method, "get");
+  EXPECT_EQ(seen[4].header("X-One"), "1");
+  EXPECT_EQ(seen[5].method, "PUT");
+  // The shared session keeps its connection; every ephemeral call opens a new one of its own.
+  EXPECT_EQ(seen[0].connection, seen[3].connection);
+  EXPECT_TRUE(seen[3].connection < seen[4].connection && seen[4].connection < seen[5].connection);
 }
 
 TEST(WebRequestTest, BadAddressesCompleteBeforeTheCallReturns) {
@@ -97,30 +118,6 @@ TEST(WebRequestTest, StatusesThroughPingStatusCheckAndGet) {
   EXPECT_THROW(thrown.get(), std::range_error);
   const auto neither = Bexlan::URLSession::result(std::nullopt, std::nullopt, std::nullopt);
   EXPECT_EQ(std::get<platform::UrlError>(neither).code(), Code::badServerResponse);
-}
-
-TEST(WebRequestTest, PostBodiesMethodsFieldsAndConnections) {
-  testsupport::LoopbackHttpServer server;
-  WebRequest::postAsync(server.url(), std::nullopt).get();
-  WebRequest::postAsync(server.url(), "").get();
-  WebRequest::postWithHeadersAsync(server.url(), "a=1", {{"Content-Type", "text/plain"}}).get();
-  WebRequest::postWithHeadersAsync(server.url(), std::nullopt, {{"Content-Type", "text/plain"}}).get();
-  WebRequest::requestAsync("get", server.url(), {{"X-One", "1"}}).get();
-  WebRequest::putAsync(server.url(), {}).get();
-  const auto seen = server.requests();
-  EXPECT_EQ(seen[0].method, "POST");
-  EXPECT_EQ(seen[0].header("Content-Type"), std::nullopt);
-  EXPECT_EQ(seen[1].header("Content-Type"), "application/x-www-form-urlencoded");
-  EXPECT_EQ(seen[1].header("Content-Length"), "0");
-  EXPECT_EQ(seen[2].header("Content-Type"), "application/x-www-form-urlencoded,text/plain");
-  EXPECT_EQ(seen[2].body, "a=1");
-  EXPECT_EQ(seen[3].header("Content-Type"), "text/plain");
-  EXPECT_EQ(seen[4].method, "get");
-  EXPECT_EQ(seen[4].header("X-One"), "1");
-  EXPECT_EQ(seen[5].method, "PUT");
-  // The shared session keeps its connection; every ephemeral call opens a new one of its own.
-  EXPECT_EQ(seen[0].connection, seen[3].connection);
-  EXPECT_TRUE(seen[3].connection < seen[4].connection && seen[4].connection < seen[5].connection);
 }
 
 TEST(WebRequestTest, FailuresArriveAsErrorsAlone) {

@@ -2,11 +2,16 @@
 
 #include <climits>
 #include <cmath>
+#include <limits>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "Bexlan/Date.hpp"
 #include "Bexlan/DateUtilities.hpp"
+#include "Bexlan/LocalizedFormat.hpp"
+#include "Bexlan/TimeUtilities.hpp"
 #include "Platform/Foundation/Clock.hpp"
 #include "Platform/Foundation/Region.hpp"
 #include "tests/platform/System/SystemFixtures.hpp"
@@ -14,7 +19,6 @@
 namespace Bexlan {
 namespace {
 
-// Region and clock pinned for one test.
 struct Pinned {
   Pinned(const char* locale, const char* zone, double now) : region(locale, zone, {"en"}), clock(now, 0) {}
   platform::ScopedRegion region;
@@ -81,7 +85,6 @@ TEST(DateBoundaries, WeeksRunMondayToSundayAndDayRangesStepByWholeDays) {
   EXPECT_EQ(week.front().first, at("UTC", "2024-02-26"));
   EXPECT_EQ(week.back().second, at("UTC", "2024-03-03 23:59:59"));
   EXPECT_EQ(Date(at("UTC", "2024-02-10")).endOfMonth().timestamp, at("UTC", "2024-02-29"));
-  EXPECT_EQ(DateUtilities::weekdayNames().front(), "Monday");
   EXPECT_EQ(DateUtilities::weekdayInitials(), (std::vector<std::string>{"M", "T", "W", "T", "F", "S", "S"}));
   const auto months = DateUtilities::monthRangesOfYear(1);
   EXPECT_EQ(months[1], DateUtilities::Range(at("UTC", "2023-02-01"), at("UTC", "2023-02-28 23:59:59")));
@@ -105,17 +108,14 @@ TEST(DateBoundaries, DayLabelsFollowCalendarDaysAcrossTheLongDay) {
   EXPECT_EQ(DateUtilities::dayRangesOfMonth(1).size(), 31u);
 }
 
-TEST(DateTexts, TodayAndYesterdayAreDecidedInTheUsersZone) {
+TEST(DateTexts, TodayAndYesterdayAreDecidedInTheUsersZoneAndFormatsFollowTheRegion) {
   const std::string zone = "America/New_York";
   const Pinned pinned("en_US", zone.c_str(), at(zone, "2023-11-15 10:00"));
   EXPECT_EQ(DateUtilities::dayTimeString(at(zone, "2023-11-15 02:00")), "Today at 2:00\u202FAM");
   EXPECT_EQ(DateUtilities::dayTimeString(at(zone, "2023-11-14 23:30")), "Yesterday at 11:30\u202FPM");
   EXPECT_EQ(DateUtilities::dayTimeString(at(zone, "2023-11-13 23:30")), "11/13/23, 11:30\u202FPM");
   EXPECT_EQ(DateUtilities::dayTimeString(NAN), "-");
-}
-
-// The region's locale, not the process's, picks the formats.
-TEST(DateTexts, FollowTheRegion) {
+  // The region's locale, not the process's, picks the formats.
   const double noon = at("UTC", "2024-01-02 12:00");
   const Pinned german("de_DE", "UTC", noon);
   EXPECT_EQ(Date(noon).dateString(), "02.01.24");
@@ -161,10 +161,88 @@ TEST(DateMonths, OffsetsAndEndsWithoutWrapping) {
   EXPECT_EQ(DateUtilities::firstWeekdayIndex(2024, 1), 0);
 }
 
-TEST(DateDeathTest, ImpossibleDatesAndCountsStop) {
+using platform::DurationUnit;
+
+TEST(RelativeTime, PicksTheWordByElapsedTime) {
+  const Pinned pinned("en_US", "UTC", 1e9);
+  const std::pair<double, const char*> cases[] = {
+      {59.9, "59 seconds ago"}, {60, "a minute ago"},  {119.9, "a minute ago"}, {120, "2 minutes ago"},
+      {3599, "59 minutes ago"}, {3600, "an hour ago"}, {7200, "2 hours ago"},   {86399, "23 hours ago"},
+      {86400, "yesterday"},     {172799, "yesterday"}, {172800, "2 days ago"},  {-30, "-30 seconds ago"},
+  };
+  for (const auto& [elapsed, text] : cases) {
+    EXPECT_EQ(DateUtilities::relativeTimeString(Date(1e9 - elapsed)), text) << elapsed;
+  }
+  for (double when : std::initializer_list<double>{NAN, -INFINITY, INFINITY, -1e300}) {
+    EXPECT_EQ(DateUtilities::relativeTimeString(Date(when)), "-") << when;
+  }
+}
+
+TEST(LocalizedFormat, FillsOnlyIntegerConversions) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"%s %n", "%s %n"}, {"%d%%", "7%"},      {"vor %1$d Tagen", "vor 7 Tagen"},
+      {"%2$d", "%2$d"},   {"%ld|%lli", "7|7"}, {"%03d", "007"},
+      {"%-3d|", "7  |"},  {"%.*s%", "%.*s%"},  {"%9999d", "%9999d"},
+      {"%hd", "%hd"},
+  };
+  for (const auto& [format, text] : cases) EXPECT_EQ(formatLocalized(format, 7), text) << format;
+}
+
+TEST(DurationTexts, WriteFixedFieldsAndIntervalFormsTruncateAndRefuseWhatDoesNotFit) {
+  // seconds, durationString, hoursMinutesString, compactDurationString
+  const std::tuple<std::int64_t, const char*, const char*, const char*> cases[] = {
+      {0, "00:00:00:00", "0h 0m", "0 s"},      {5, "00:00:00:05", "0h 0m", "05s"},
+      {60, "00:00:01:00", "1m", "01m 00s"},    {3600, "00:01:00:00", "1h 0m", "01h 00m 00s"},
+      {86400, "01:00:00:00", "24h 0m", "0 s"}, {90061, "01:01:01:01", "25h 1m", "01h 01m 01s"},
+      {-5, "00:00:00:-5", "0h 0m", "-5s"},
+  };
+  for (const auto& [seconds, duration, hoursMinutes, compact] : cases) {
+    EXPECT_EQ(DateUtilities::durationString(seconds), duration) << seconds;
+    EXPECT_EQ(DateUtilities::hoursMinutesString(seconds), hoursMinutes) << seconds;
+    EXPECT_EQ(DateUtilities::compactDurationString(seconds, true), compact) << seconds;
+  }
+  EXPECT_EQ(DateUtilities::compactDurationString(5, false), "00h 00m 05s");
+  EXPECT_EQ(DateUtilities::hoursMinutesString(std::nullopt), "0h 0m");
+  EXPECT_EQ(DateUtilities::durationString(std::numeric_limits<std::int64_t>::min()).substr(0, 1), "-");
+  EXPECT_EQ(DateUtilities::durationStringForInterval(59.9), "00:00:00:59");
+  EXPECT_EQ(DateUtilities::compactDurationStringForInterval(65.7), "01m 05s");
+  EXPECT_EQ(DateUtilities::hoursMinutesStringForInterval(std::nullopt), "0m");
+  EXPECT_EQ(DateUtilities::hoursMinutesStringForInterval(5400.9), "1h 30m");
+  for (double bad : std::initializer_list<double>{NAN, INFINITY, -INFINITY, 0x1p63, -0x1p64}) {
+    EXPECT_EQ(DateUtilities::durationStringForInterval(bad), "-") << bad;
+    EXPECT_EQ(DateUtilities::hoursMinutesStringForInterval(bad), "-") << bad;
+    EXPECT_EQ(DateUtilities::compactDurationStringForInterval(bad), "-") << bad;
+  }
+}
+
+TEST(TimeTexts, StopwatchWritesMillisecondsAndMeasurementsConvertAndFollowTheLocale) {
+  const std::pair<std::uint64_t, const char*> cases[] = {
+      {0, "00:00.000"},           {999999999, "00:00.999"},        {1500000000, "00:01.500"},
+      {61001000000, "01:01.001"}, {3600000000000, "01:00:00.000"}, {3723004000000, "01:02:03.004"},
+  };
+  for (const auto& [nanoseconds, text] : cases) {
+    EXPECT_EQ(TimeUtilities::stopwatchString(nanoseconds), text) << nanoseconds;
+  }
+  const std::pair<const char*, const char*> measurements[] = {{"en_US", "1.5 min"}, {"de_DE", "1,5 Min."}};
+  for (const auto& [locale, text] : measurements) {
+    const platform::ScopedRegion region(locale, "UTC", {"en"});
+    EXPECT_EQ(TimeUtilities::measurementString(90, DurationUnit::seconds, DurationUnit::minutes), text);
+    EXPECT_EQ(TimeUtilities::measurementStringOfSigned(90, DurationUnit::seconds, DurationUnit::minutes),
+              text);
+  }
+  EXPECT_EQ(platform::MeasurementFormatter::convert(1, DurationUnit::hours, DurationUnit::picoseconds),
+            3.6e15);
+  EXPECT_EQ(
+      platform::MeasurementFormatter::convert(1500, DurationUnit::microseconds, DurationUnit::milliseconds),
+      1.5);
+}
+
+TEST(DateDeathTest, ImpossibleDatesCountsAndNegativeMeasurementsStop) {
   const Pinned pinned("en_US", "UTC", 1e9);
   EXPECT_DEATH(Date(1, 1, INT_MAX, 0, 0, 0), "Fatal error: Could not create date object\\.");
   EXPECT_DEATH(DateUtilities::yearText(INT_MIN), "Fatal error: DateUtilities: the count");
+  EXPECT_DEATH(TimeUtilities::measurementStringOfSigned(-1, DurationUnit::seconds, DurationUnit::minutes),
+               "Fatal error: measurementString: the value must not be negative");
 }
 
 }  // namespace
