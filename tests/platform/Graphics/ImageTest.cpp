@@ -141,12 +141,8 @@ TEST(GraphicsContext, ImagesDrawUprightFromTheirSourceRectWithAFraction) {
   context.setFillColor(opaqueGreen);
   context.fillRect(Rect(8, 0, 4, 8));
   context.drawImage(*source, Rect(8, 0, 4, 8), Rect(0, 2, 4, 2), CompositingOperation::copy, 0.5);
-  expectPixels(*image, {{1, 7, opaqueRed},
-                        {1, 0, opaqueBlue},
-                        {6, 7, opaqueRed},
-                        {6, 0, opaqueBlue},
-                        {9, 7, {0.5, 0, 0, 0.5}},
-                        {9, 0, {0.5, 0, 0, 0.5}}});
+  expectPixels(*image, {{1, 7, opaqueRed}, {1, 0, opaqueBlue}, {6, 7, opaqueRed}, {6, 0, opaqueBlue}});
+  expectPixels(*image, {{9, 7, {0.5, 0, 0, 0.5}}, {9, 0, {0.5, 0, 0, 0.5}}});
 }
 
 std::string contents(const fs::path& file) {

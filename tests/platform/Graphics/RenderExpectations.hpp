@@ -11,7 +11,6 @@
 #include "Platform/Graphics/Image.hpp"
 #include "Platform/Graphics/Layer.hpp"
 #include "Platform/Graphics/Rgba.hpp"
-#include "Platform/Graphics/Snapshot.hpp"
 
 namespace platform {
 
@@ -66,10 +65,7 @@ inline void expectPixels(const Image& image, std::initializer_list<ExpectedPixel
 // The smallest box of pixel columns and rows (rows counted from the top) holding every pixel whose alpha
 // is above the threshold; empty when there is none.
 struct InkBox {
-  int left = 0;
-  int top = 0;
-  int right = -1;
-  int bottom = -1;
+  int left = 0, top = 0, right = -1, bottom = -1;
   bool isEmpty() const { return right < left; }
 };
 
@@ -78,10 +74,7 @@ inline InkBox inkBox(const Image& image, double threshold = 0.2) {
   for (int row = 0; row < image.pixelHeight(); ++row) {
     for (int column = 0; column < image.pixelWidth(); ++column) {
       if (image.pixel(column, row).alpha > threshold) {
-        box.left = std::min(box.left, column);
-        box.right = std::max(box.right, column);
-        box.top = std::min(box.top, row);
-        box.bottom = std::max(box.bottom, row);
+        box = {std::min(box.left, column), std::min(box.top, row), std::max(box.right, column), row};
       }
     }
   }
@@ -91,9 +84,8 @@ inline InkBox inkBox(const Image& image, double threshold = 0.2) {
 // How many pixels of one row have alpha above the threshold.
 inline int inkInRow(const Image& image, int row, double threshold = 0.2) {
   int count = 0;
-  for (int column = 0; column < image.pixelWidth(); ++column) {
-    count += image.pixel(column, row).alpha > threshold ? 1 : 0;
-  }
+  for (int column = 0; column < image.pixelWidth(); ++column)
+    count += image.pixel(column, row).alpha > threshold;
   return count;
 }
 

@@ -99,15 +99,11 @@ TEST(ViewRendering, SubviewsDrawAboveTheLayersSublayersAndInsideItsClip) {
 
   // The tile's own drawing lies under its sublayer, which lies under its subview; the subview is clipped
   // to the tile's rounded bounds.
-  expectPixels(*ViewRenderer::image(*root), {{5, 5, opaqueBlack},
-                                             {20, 12, opaqueGreen},
-                                             {20, 17, opaqueGreen},
-                                             {20, 25, opaqueBlue},
-                                             {5, 25, opaqueBlack},
-                                             {10.5, 23, opaqueBlue},
-                                             {20, 29.5, opaqueBlue},
-                                             {10.5, 29.5, opaqueBlack},
-                                             {20, 31, opaqueBlack}});
+  const auto image = ViewRenderer::image(*root);
+  expectPixels(*image,
+               {{5, 5, opaqueBlack}, {20, 12, opaqueGreen}, {20, 17, opaqueGreen}, {20, 25, opaqueBlue}});
+  expectPixels(*image, {{5, 25, opaqueBlack}, {10.5, 23, opaqueBlue}, {20, 29.5, opaqueBlue}});
+  expectPixels(*image, {{10.5, 29.5, opaqueBlack}, {20, 31, opaqueBlack}});
   // Hidden subviews leave nothing behind; the drawing of a view without a layer shows all the same.
   overhanging->setHidden(true);
   expectRgba(pixelAt(*ViewRenderer::image(*root), 20, 25), opaqueBlack);
