@@ -15,7 +15,6 @@
 
 using namespace std::chrono_literals;
 using platform::RunLoop;
-using Mode = RunLoop::Mode;
 
 namespace {
 
@@ -58,9 +57,8 @@ TEST(RunLoopTest, EachThreadHasItsOwnLoopAndAPerformWakesItFromSleep) {
   EXPECT_EQ(&RunLoop::current(), &RunLoop::main());
   RunLoop* workerLoop = nullptr;
   bool woken = false;
-  bool workerIsMain = true;
   std::thread worker([&] {
-    workerIsMain = platform::isMainThread();
+    EXPECT_FALSE(platform::isMainThread());
     RunLoop& loop = RunLoop::current();
     EXPECT_EQ(&loop, &RunLoop::current());
     RunLoop::main().perform([&] { workerLoop = &loop; });
@@ -70,7 +68,6 @@ TEST(RunLoopTest, EachThreadHasItsOwnLoopAndAPerformWakesItFromSleep) {
   workerLoop->perform([&] { woken = true; });
   worker.join();
   EXPECT_TRUE(woken);
-  EXPECT_FALSE(workerIsMain);
   EXPECT_NE(workerLoop, &RunLoop::main());
 }
 
@@ -84,8 +81,8 @@ TEST(RunLoopTest, ReadSourceIsCalledWhileReadableUntilRemovedAndRejectsWhatItCan
     if (received.size() == 2) loop.removeSource(id);  // from its own callback
   });
   EXPECT_THROW(loop.addReadSource(
-                   pipe.fds[0], [] {}, Mode::common),
-               std::system_error);  // watched already
+                   pipe.fds[0], [] {}, RunLoop::Mode::common),
+               std::system_error);  // watched
   std::thread writer([&] { pipe.put('a'); });
   EXPECT_TRUE(loop.runUntil([&] { return received.size() == 1; }, patience));
   writer.join();

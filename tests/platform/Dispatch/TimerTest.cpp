@@ -59,9 +59,7 @@ TEST(TimerTest, RepeatingTimerStaysOnItsGridAfterASlowTick) {
   const auto timer = Timer::scheduled(0.02, true, [&](Timer& self) {
     scheduledFor.push_back(self.fireDate());
     firedAt.push_back(Clock::now());
-    if (scheduledFor.size() == 1) {
-      std::this_thread::sleep_for(50ms);  // a tick that overruns two periods
-    }
+    if (scheduledFor.size() == 1) std::this_thread::sleep_for(50ms);  // a tick that overruns two periods
   });
   EXPECT_TRUE(RunLoop::main().runUntil([&] { return scheduledFor.size() == 3; }, patience));
   timer->invalidate();

@@ -116,21 +116,7 @@ TEST(BundleResources, FindsFilesAtTheTopOfTheBundle) {
   EXPECT_EQ(Bundle::atPath(files.directory / "absent"), nullptr);
 }
 
-TEST(BundleLookup, AnExplicitResourceDirectoryIsTheOnlyPlaceLookedIn) {
-  TemporaryBundle resources;
-  resources.write("ExplicitOnly.bundle/en.lproj/Localizable.json", R"({"KEY": "from the explicit place"})");
-  ::setenv("VELMORA_RESOURCE_DIR", resources.directory.c_str(), 1);
-  ScopedRegion region("en_US", "UTC", {"en"});
-  EXPECT_EQ(Bundle::module("ExplicitOnly")->localizedString("KEY"), "from the explicit place");
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  // The death test's process makes a directory of its own: only its name's pattern is known here.
-  EXPECT_DEATH(Bundle::module("Bexlan"),
-               "unable to find bundle named Bexlan \\(looked in " +
-                   (resources.directory.parent_path() / "bundle-test-[^,]*").string() + "\\)\n");
-  ::unsetenv("VELMORA_RESOURCE_DIR");
-}
-
-TEST(BundleLookupDeathTest, MissingModuleBundleIsFatalAndNamesThePlacesLookedIn) {
+TEST(BundleLookupDeathTest, MissingModuleBundleIsFatalAndNamesThePlacesLookedInOrOnlyTheExplicitOne) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const fs::path executableDirectory = fs::read_symlink("/proc/self/exe").parent_path();
   const fs::path besideExecutable =
@@ -138,6 +124,18 @@ TEST(BundleLookupDeathTest, MissingModuleBundleIsFatalAndNamesThePlacesLookedIn)
   EXPECT_DEATH(Bundle::module("NoSuchModule"),
                "Fatal error: unable to find bundle named NoSuchModule \\(looked in " +
                    besideExecutable.string() + ", " + buildinfo::installedResourceDirectory + "\\)\n");
+
+  // An explicit resource directory is the only place looked in.
+  TemporaryBundle resources;
+  resources.write("ExplicitOnly.bundle/en.lproj/Localizable.json", R"({"KEY": "from the explicit place"})");
+  ::setenv("VELMORA_RESOURCE_DIR", resources.directory.c_str(), 1);
+  ScopedRegion region("en_US", "UTC", {"en"});
+  EXPECT_EQ(Bundle::module("ExplicitOnly")->localizedString("KEY"), "from the explicit place");
+  // The death test's process makes a directory of its own: only its name's pattern is known here.
+  EXPECT_DEATH(Bundle::module("Bexlan"),
+               "unable to find bundle named Bexlan \\(looked in " +
+                   (resources.directory.parent_path() / "bundle-test-[^,]*").string() + "\\)\n");
+  ::unsetenv("VELMORA_RESOURCE_DIR");
 }
 
 }  // namespace

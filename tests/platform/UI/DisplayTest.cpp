@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <optional>
 #include <string>
@@ -9,12 +10,14 @@
 
 #include "Platform/Graphics/Appearance.hpp"
 #include "Platform/Graphics/GraphicsContext.hpp"
+#include "Platform/Graphics/ImageFocus.hpp"
 #include "Platform/UI/CollectionView.hpp"
 #include "Platform/UI/ScrollView.hpp"
 #include "Platform/UI/SearchFieldCell.hpp"
 #include "Platform/UI/TableView.hpp"
 #include "Platform/UI/TextField.hpp"
 #include "Platform/UI/View.hpp"
+#include "Platform/UI/ViewContents.hpp"
 #include "Platform/UI/ViewRenderer.hpp"
 #include "tests/platform/Graphics/RenderExpectations.hpp"
 
@@ -77,7 +80,7 @@ TEST(DisplayPass, DrawsTheUnionOfTheMarkedRectanglesOnce) {
   EXPECT_TRUE(view->needsDisplay());
 }
 
-// A partial redraw over the recorded drawing is checked by ViewContentsTest; drawing under the view's
+// A partial redraw over the recorded drawing is checked by ViewContentsTest below; drawing under the view's
 // appearance and redrawing when the view asks by Tavrix's ControlsGallery.EveryControlLightAndDark and
 // WindowContentView.IsWhiteThenClearOnceTheAppearanceTurnsDark.
 
@@ -135,7 +138,7 @@ std::pair<int, int> rowsWhere(const Image& image, bool (*matches)(const Rgba&)) 
   return rows;
 }
 
-TEST(TextField, ShowsItsDefaultTextLightOnADarkAppearanceAndTheSearchBezelDark) {
+TEST(TextField, ShowsItsDefaultTextLightOnADarkAppearanceTheSearchBezelDarkAndCentresSearchText) {
   auto field = View::create<TextField>(Rect(0, 0, 80, 20));
   field->setStringValue("WWW");
   field->setAppearance(dark);
@@ -145,15 +148,13 @@ TEST(TextField, ShowsItsDefaultTextLightOnADarkAppearanceAndTheSearchBezelDark) 
   field->setCell(std::make_shared<SearchFieldCell>());
   field->setStringValue("");
   EXPECT_LT(test::pixelAt(*ViewRenderer::image(*field), 40, 10).red, 0.5);
-}
 
-TEST(SearchField, CentresItsTextInTheBezel) {
-  auto field = View::create<TextField>(Rect(0, 0, 140, 40));
-  field->setCell(std::make_shared<SearchFieldCell>());
-  field->setTextColor(Color::rgb(1, 0, 0));
-  field->setStringValue("Hg");
-  const auto image = ViewRenderer::image(*field);
-  // The rows of the red text, told apart from the white and grey bezel.
+  // A search field centres its text in the bezel (red text, told apart from the white and grey bezel).
+  auto search = View::create<TextField>(Rect(0, 0, 140, 40));
+  search->setCell(std::make_shared<SearchFieldCell>());
+  search->setTextColor(Color::rgb(1, 0, 0));
+  search->setStringValue("Hg");
+  const auto image = ViewRenderer::image(*search);
   const auto red = [](const Rgba& pixel) { return pixel.red > 0.6 && pixel.green < 0.3; };
   const auto [top, bottom] = rowsWhere(*image, red);
   ASSERT_GE(bottom, 0);
@@ -161,13 +162,47 @@ TEST(SearchField, CentresItsTextInTheBezel) {
 }
 
 TEST(ListViews, FillTheirBackgroundsDarkInADarkAppearance) {
-  for (const std::shared_ptr<View>& view :
-       {std::static_pointer_cast<View>(View::create<ScrollView>(Rect(0, 0, 20, 20))),
-        std::static_pointer_cast<View>(View::create<TableView>(Rect(0, 0, 20, 20))),
-        std::static_pointer_cast<View>(View::create<CollectionView>(Rect(0, 0, 20, 20)))}) {
+  for (const std::shared_ptr<View>& view : std::vector<std::shared_ptr<View>>{
+           View::create<ScrollView>(Rect(0, 0, 20, 20)), View::create<TableView>(Rect(0, 0, 20, 20)),
+           View::create<CollectionView>(Rect(0, 0, 20, 20))}) {
     view->setAppearance(dark);
     EXPECT_LT(test::pixelAt(*ViewRenderer::image(*view), 10, 10).red, 0.2);
   }
+}
+
+constexpr Rect contentsBounds(0, 0, 20, 10);
+
+ViewContents::Drawing filling(const Rgba& color) {
+  return [color](const Rect&) {
+    GraphicsContext::current()->setFillColor(color);
+    GraphicsContext::current()->fillRect(contentsBounds, CompositingOperation::sourceOver);
+  };
+}
+
+// The colour at (x, 5) of the contents painted into an image of the bounds.
+Rgba paintedAt(const ViewContents& contents, double x, const Rect& paintBounds = contentsBounds) {
+  auto image = Image::create(contentsBounds.size);
+  contents.paint(ImageFocus(*image).context(), paintBounds, false);
+  return pixelAt(*image, x, 5);
+}
+
+TEST(ViewContentsTest, APartialRedrawClearsItsRectangleBeforeDrawing) {
+  ViewContents contents;
+  contents.redraw(contentsBounds, false, contentsBounds, filling(opaqueRed));
+  // Half-transparent green over red left in place would read (0.5, 0.5, 0, 1).
+  contents.redraw(contentsBounds, false, Rect(0, 0, 5, 10), filling({0, 1, 0, 0.5}));
+  expectRgba(paintedAt(contents, 2), {0, 0.5, 0, 0.5});
+  expectRgba(paintedAt(contents, 12), opaqueRed);
+}
+
+TEST(ViewContentsTest, BoundsThatAreNotFiniteRecordAndPaintNothing) {
+  ViewContents contents;
+  contents.redraw(contentsBounds, false, contentsBounds, filling(opaqueRed));
+  expectRgba(paintedAt(contents, 2, Rect(0, 0, INFINITY, 10)), transparent);
+  for (const Rect& odd : {Rect(0, 0, INFINITY, 10), Rect(0, 0, 20, NAN), Rect(-INFINITY, 0, 20, 10)}) {
+    contents.redraw(odd, false, contentsBounds, [](const Rect&) { ADD_FAILURE() << "drew with odd bounds"; });
+  }
+  expectRgba(paintedAt(contents, 2), transparent);
 }
 
 }  // namespace
