@@ -50,7 +50,6 @@ INSTANTIATE_TEST_SUITE_P(Kinds, PrivateQueueTest, ::testing::Values(Kind::serial
 
 TEST(DispatchQueueTest, CreatesOnlyPrivateQueuesAndRejectsEmptyBlocks) {
   EXPECT_THROW(DispatchQueue::create("m", Kind::main), std::invalid_argument);
-  EXPECT_THROW(DispatchQueue::create("g", Kind::global), std::invalid_argument);
   EXPECT_THROW(DispatchQueue::create("c", Kind::concurrent)->asyncBarrier(nullptr), std::invalid_argument);
   EXPECT_EQ(&DispatchQueue::global(), &DispatchQueue::global(QualityOfService::unspecified));
   EXPECT_NE(&DispatchQueue::global(QualityOfService::background), &DispatchQueue::global());

@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "Platform/Graphics/Appearance.hpp"
@@ -127,23 +125,12 @@ TEST(ViewRendering, FlippedViewsDrawFromTheirTopEdge) {
 
 const Appearance dark(std::string(Appearance::darkAqua));
 
-// The first and last pixel rows holding a pixel that matches; last is -1 when none does.
-std::pair<int, int> rowsWhere(const Image& image, bool (*matches)(const Rgba&)) {
-  std::pair<int, int> rows{image.pixelHeight(), -1};
-  for (int row = 0; row < image.pixelHeight(); ++row) {
-    for (int column = 0; column < image.pixelWidth(); ++column) {
-      if (matches(image.pixel(column, row))) rows = {std::min(rows.first, row), row};
-    }
-  }
-  return rows;
-}
-
 TEST(TextField, ShowsItsDefaultTextLightOnADarkAppearanceTheSearchBezelDarkAndCentresSearchText) {
   auto field = View::create<TextField>(Rect(0, 0, 80, 20));
   field->setStringValue("WWW");
   field->setAppearance(dark);
   const auto light = [](const Rgba& pixel) { return pixel.red > 0.6; };
-  EXPECT_GE(rowsWhere(*ViewRenderer::image(*field), light).second, 0);
+  EXPECT_FALSE(inkBox(*ViewRenderer::image(*field), light).isEmpty());
 
   field->setCell(std::make_shared<SearchFieldCell>());
   field->setStringValue("");
@@ -156,9 +143,9 @@ TEST(TextField, ShowsItsDefaultTextLightOnADarkAppearanceTheSearchBezelDarkAndCe
   search->setStringValue("Hg");
   const auto image = ViewRenderer::image(*search);
   const auto red = [](const Rgba& pixel) { return pixel.red > 0.6 && pixel.green < 0.3; };
-  const auto [top, bottom] = rowsWhere(*image, red);
-  ASSERT_GE(bottom, 0);
-  EXPECT_NEAR(top, image->pixelHeight() - 1 - bottom, 4);
+  const InkBox ink = inkBox(*image, red);
+  ASSERT_FALSE(ink.isEmpty());
+  EXPECT_NEAR(ink.top, image->pixelHeight() - 1 - ink.bottom, 4);
 }
 
 TEST(ListViews, FillTheirBackgroundsDarkInADarkAppearance) {

@@ -51,12 +51,6 @@ void activate(const std::vector<std::shared_ptr<LayoutConstraint>>& constraints)
   for (const auto& constraint : constraints) constraint->setActive(true);
 }
 
-std::shared_ptr<RecordingView> flippedView(const Rect& frame) {
-  auto view = View::create<RecordingView>(frame);
-  view->flipped = true;
-  return view;
-}
-
 TEST(ViewAppearance, InheritedFromTheSuperviewAndOverriddenByTheViewsOwn) {
   auto root = View::create(Rect(0, 0, 100, 100));
   auto middle = View::create<RecordingView>(Rect(0, 0, 50, 50));
@@ -123,7 +117,8 @@ TEST(ViewTree, MovesCallTheHookBeforeTheChangeAndTakeTheViewFromItsFormerSupervi
 }
 
 TEST(ViewGeometry, BackingLayerFollowsTheFrameHiddenFlagAndFlip) {
-  auto parent = flippedView(Rect(0, 0, 100, 100));
+  auto parent = View::create<RecordingView>(Rect(0, 0, 100, 100));
+  parent->flipped = true;
   auto child = View::create(Rect(10, 20, 30, 40));
   EXPECT_EQ(child->layer(), nullptr);
   child->setWantsLayer(true);
@@ -148,7 +143,8 @@ TEST(ViewGeometry, BackingLayerFollowsTheFrameHiddenFlagAndFlip) {
 
 TEST(ViewGeometry, WindowCoordinatesPassThroughFlippedAndUnflippedViews) {
   auto root = View::create(Rect(0, 0, 200, 100));
-  auto flipped = flippedView(Rect(20, 10, 100, 80));
+  auto flipped = View::create<RecordingView>(Rect(20, 10, 100, 80));
+  flipped->flipped = true;
   auto inner = View::create(Rect(5, 10, 40, 30));
   root->addSubview(flipped);
   flipped->addSubview(inner);
