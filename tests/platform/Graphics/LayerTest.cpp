@@ -71,8 +71,7 @@ TEST(LayerGeometry, FrameAndPositionMeetAtTheAnchorPointThroughBoundsAndTransfor
 }
 
 TEST(LayerTree, AddingMovesALayerFromItsOldParentOrWithinItsOwn) {
-  const auto first = std::make_shared<Layer>();
-  const auto second = std::make_shared<Layer>();
+  const auto first = std::make_shared<Layer>(), second = std::make_shared<Layer>();
   const auto child = std::make_shared<ShapeLayer>();
   EXPECT_FALSE(first->sublayers().has_value());  // absent until the first add
   first->addSublayer(child);
@@ -94,10 +93,8 @@ TEST(LayerTree, AddingMovesALayerFromItsOldParentOrWithinItsOwn) {
 }
 
 TEST(LayerTree, SettingOrRemovingSublayersDetachesThemSafely) {
-  const auto parent = std::make_shared<Layer>();
-  const auto elsewhere = std::make_shared<Layer>();
-  const auto old = std::make_shared<Layer>();
-  const auto moved = std::make_shared<Layer>();
+  const auto parent = std::make_shared<Layer>(), elsewhere = std::make_shared<Layer>();
+  const auto old = std::make_shared<Layer>(), moved = std::make_shared<Layer>();
   parent->addSublayer(old);
   elsewhere->addSublayer(moved);
   parent->setSublayers(LayerList{moved, moved});
@@ -121,8 +118,7 @@ TEST(LayerTree, SettingOrRemovingSublayersDetachesThemSafely) {
 }
 
 TEST(LayerTree, CyclesAndNullLayersAreRefused) {
-  const auto root = std::make_shared<Layer>();
-  const auto child = std::make_shared<Layer>();
+  const auto root = std::make_shared<Layer>(), child = std::make_shared<Layer>();
   const auto maskHolder = std::make_shared<Layer>();
   root->addSublayer(child);
   EXPECT_THROW(root->addSublayer(root), std::invalid_argument);

@@ -47,16 +47,21 @@ class RecordingView : public View {
   Strings* layoutLog_;
 };
 
+// Adds view to parent and hands it back.
+template <class V>
+std::shared_ptr<V> add(View& parent, std::shared_ptr<V> view) {
+  parent.addSubview(view);
+  return view;
+}
+
 void activate(const std::vector<std::shared_ptr<LayoutConstraint>>& constraints) {
   for (const auto& constraint : constraints) constraint->setActive(true);
 }
 
 TEST(ViewAppearance, InheritedFromTheSuperviewAndOverriddenByTheViewsOwn) {
   auto root = View::create(Rect(0, 0, 100, 100));
-  auto middle = View::create<RecordingView>(Rect(0, 0, 50, 50));
-  auto leaf = View::create<RecordingView>(Rect(0, 0, 10, 10));
-  middle->addSubview(leaf);
-  root->addSubview(middle);
+  auto middle = add(*root, View::create<RecordingView>(Rect(0, 0, 50, 50)));
+  auto leaf = add(*middle, View::create<RecordingView>(Rect(0, 0, 10, 10)));
   EXPECT_EQ(leaf->effectiveAppearance(), aqua);
   root->setAppearance(darkAqua);
   EXPECT_EQ(leaf->effectiveAppearance(), darkAqua);
@@ -77,8 +82,7 @@ TEST(ViewAppearance, InheritedFromTheSuperviewAndOverriddenByTheViewsOwn) {
 TEST(ViewTree, MovesCallTheHookBeforeTheChangeAndTakeTheViewFromItsFormerSuperview) {
   auto first = View::create(Rect(0, 0, 10, 10));
   auto second = View::create(Rect(0, 0, 10, 10));
-  auto view = View::create<RecordingView>(Rect(0, 0, 5, 5));
-  first->addSubview(view);
+  auto view = add(*first, View::create<RecordingView>(Rect(0, 0, 5, 5)));
   EXPECT_EQ(view->moves, (Strings{"will join", "had none"}));
   view->moves.clear();
   second->addSubview(view);
@@ -100,8 +104,7 @@ TEST(ViewTree, MovesCallTheHookBeforeTheChangeAndTakeTheViewFromItsFormerSupervi
   EXPECT_TRUE(second->subviews().empty());
 
   EXPECT_THROW(first->addSubview(first), std::invalid_argument);
-  auto child = View::create();
-  first->addSubview(child);
+  auto child = add(*first, View::create());
   EXPECT_THROW(child->addSubview(first), std::invalid_argument);
   EXPECT_THROW(first->addSubview(nullptr), std::invalid_argument);
 
@@ -143,11 +146,9 @@ TEST(ViewGeometry, BackingLayerFollowsTheFrameHiddenFlagAndFlip) {
 
 TEST(ViewGeometry, WindowCoordinatesPassThroughFlippedAndUnflippedViews) {
   auto root = View::create(Rect(0, 0, 200, 100));
-  auto flipped = View::create<RecordingView>(Rect(20, 10, 100, 80));
+  auto flipped = add(*root, View::create<RecordingView>(Rect(20, 10, 100, 80)));
   flipped->flipped = true;
-  auto inner = View::create(Rect(5, 10, 40, 30));
-  root->addSubview(flipped);
-  flipped->addSubview(inner);
+  auto inner = add(*flipped, View::create(Rect(5, 10, 40, 30)));
   // flipped's top-left corner is at (20, 90) in the window; inner's frame runs 10 to 40 down from it, so
   // inner's bottom-left corner is at (25, 50).
   EXPECT_EQ(inner->convertFromWindow({25, 50}), (Point{0, 0}));
@@ -163,8 +164,7 @@ TEST(ViewGeometry, WindowCoordinatesPassThroughFlippedAndUnflippedViews) {
 TEST(LayoutPass, RunsOncePerChangeSuperviewsFirstAndForEveryViewJoiningAWindow) {
   Strings log;
   auto parent = View::create<RecordingView>(Rect(0, 0, 100, 100), "parent", &log);
-  auto child = View::create<RecordingView>(Rect(0, 0, 10, 10), "child", &log);
-  parent->addSubview(child);
+  auto child = add(*parent, View::create<RecordingView>(Rect(0, 0, 10, 10), "child", &log));
   parent->layoutSubtreeIfNeeded();
   EXPECT_EQ(log, Strings{"parent"});
   // Two changes before the pass make one layout; a pass with nothing to do makes none; a move is no change.
@@ -198,8 +198,7 @@ TEST(LayoutPass, RunsOncePerChangeSuperviewsFirstAndForEveryViewJoiningAWindow) 
 
 TEST(ConstraintLayout, PinsToTheSuperviewWithConstantsCountingDownward) {
   auto parent = View::create(Rect(0, 0, 200, 100));
-  auto child = View::create(Rect(1, 2, 3, 4));
-  parent->addSubview(child);
+  auto child = add(*parent, View::create(Rect(1, 2, 3, 4)));
   child->setTranslatesAutoresizingMaskIntoConstraints(false);
   auto top = child->topAnchor().constraintEqualTo(parent->topAnchor(), 10);
   activate({top, child->bottomAnchor().constraintEqualTo(parent->bottomAnchor(), -20),
@@ -216,8 +215,7 @@ TEST(ConstraintLayout, PinsToTheSuperviewWithConstantsCountingDownward) {
   EXPECT_EQ(child->frame(), Rect(30, 20, 130, 80));
 
   // A centre and a fixed size, and a rule written from the superview's side.
-  auto centred = View::create(Rect(0, 0, 1, 1));
-  parent->addSubview(centred);
+  auto centred = add(*parent, View::create(Rect(0, 0, 1, 1)));
   centred->setTranslatesAutoresizingMaskIntoConstraints(false);
   constexpr auto centerX = LayoutAttribute::centerX, centerY = LayoutAttribute::centerY;
   activate({LayoutConstraint::create(parent, centerX, LayoutRelation::equal, centred, centerX, 1, 10),
@@ -244,10 +242,8 @@ TEST(LayoutConstraintRecord, ChecksItsItemsAndLeavingASuperviewDropsTheConstrain
 
   // Leaving a superview drops the constraints that name the view.
   auto parent = View::create(Rect(0, 0, 100, 100));
-  auto child = View::create(Rect(0, 0, 10, 10));
-  auto sibling = View::create(Rect(0, 0, 10, 10));
-  parent->addSubview(child);
-  parent->addSubview(sibling);
+  auto child = add(*parent, View::create(Rect(0, 0, 10, 10)));
+  auto sibling = add(*parent, View::create(Rect(0, 0, 10, 10)));
   auto pin = child->topAnchor().constraintEqualTo(parent->topAnchor());
   auto between = sibling->leadingAnchor().constraintEqualTo(parent->leadingAnchor());
   auto width = child->widthAnchor().constraintEqualToConstant(5);
