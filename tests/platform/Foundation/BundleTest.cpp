@@ -10,6 +10,7 @@
 #include "Platform/Foundation/BuildInfo.hpp"
 #include "Platform/Foundation/Bundle.hpp"
 #include "Platform/Foundation/Region.hpp"
+#include "tests/platform/System/MountTestGuards.hpp"
 
 namespace platform {
 namespace {
@@ -17,18 +18,13 @@ namespace {
 namespace fs = std::filesystem;
 
 // A bundle directory made for one test and removed after it.
-struct TemporaryBundle {
-  TemporaryBundle() {
-    std::string pattern = (fs::temp_directory_path() / "bundle-test-XXXXXX").string();
-    directory = ::mkdtemp(pattern.data());
-  }
-  ~TemporaryBundle() { fs::remove_all(directory); }
+struct TemporaryBundle : volumetest::TemporaryDirectory {
   void write(const fs::path& relative, std::string_view text) const {
     fs::create_directories((directory / relative).parent_path());
     std::ofstream(directory / relative) << text;
   }
   std::shared_ptr<Bundle> bundle() const { return Bundle::atPath(directory); }
-  fs::path directory;
+  const fs::path directory{path()};
 };
 
 class LocalizedStringTest : public ::testing::Test {
@@ -134,7 +130,7 @@ TEST(BundleLookupDeathTest, MissingModuleBundleIsFatalAndNamesThePlacesLookedInO
   // The death test's process makes a directory of its own: only its name's pattern is known here.
   EXPECT_DEATH(Bundle::module("Bexlan"),
                "unable to find bundle named Bexlan \\(looked in " +
-                   (resources.directory.parent_path() / "bundle-test-[^,]*").string() + "\\)\n");
+                   (resources.directory.parent_path() / "velmora-mounts-[^,]*").string() + "\\)\n");
   ::unsetenv("VELMORA_RESOURCE_DIR");
 }
 

@@ -6,6 +6,7 @@
 #include <numbers>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Platform/Graphics/BasicAnimation.hpp"
@@ -71,8 +72,7 @@ TEST(RenderShape, FillCoversExactlyThePathAndTheStrokeIsCentredWithCapsByStyle) 
   auto root = canvas(20, 10);
   root->addSublayer(shapeOf(BezierPath::rect(Rect(5, 2, 6, 4)).path(), opaqueRed));
   auto image = Snapshot::image(*root);
-  ASSERT_EQ(image->pixelWidth(), 20);
-  ASSERT_EQ(image->pixelHeight(), 10);
+  ASSERT_EQ(std::pair(image->pixelWidth(), image->pixelHeight()), std::pair(20, 10));
   expectPixels(*image, {{5, 5, opaqueRed}, {10, 2, opaqueRed}});
   expectPixels(*image, {{5, 6, transparent}, {5, 1, transparent}, {4, 4, transparent}, {11, 4, transparent}});
 
@@ -191,8 +191,7 @@ TEST(RenderLayer, AFlippedLayerPlacesSublayersFromTheTop) {
   EXPECT_EQ(inkBox(*Snapshot::image(*root)).top, 15);
   root->setGeometryFlipped(true);
   const InkBox flipped = inkBox(*Snapshot::image(*root));
-  EXPECT_EQ(flipped.top, 0);
-  EXPECT_EQ(flipped.bottom, 4);
+  EXPECT_EQ(std::pair(flipped.top, flipped.bottom), std::pair(0, 4));
 }
 
 TEST(RenderLayer, ShadowFallsByItsOffsetAndBlurs) {
