@@ -51,7 +51,6 @@ TEST(RegionFromEnvironment, LocalesTakeTheFirstSetVariableWithoutCodesetOrModifi
   EXPECT_EQ(withVariables("LC_ALL=fr_FR.UTF-8 LC_TIME=de_DE LANG=it_IT", Region::timeLocaleId), "fr_FR");
   EXPECT_EQ(withVariables("LC_TIME=de_DE.UTF-8 LC_NUMERIC=fr_FR LANG=it_IT", Region::timeLocaleId), "de_DE");
   EXPECT_EQ(withVariables("LC_NUMERIC=fr_FR LANG=it_IT.UTF-8", Region::timeLocaleId), "it_IT");
-  EXPECT_EQ(withVariables("LANG=C.UTF-8", Region::timeLocaleId), "en_US_POSIX");
 }
 
 TEST(RegionFromEnvironment, TimeZoneFromTzElseTheLocaltimeLinkElseUtc) {

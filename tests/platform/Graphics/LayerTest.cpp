@@ -41,8 +41,9 @@ TEST(LayerGeometry, FrameAndPositionMeetAtTheAnchorPointThroughBoundsAndTransfor
   EXPECT_EQ(layer->frame(), Rect(150, 75, 100, 50));
   EXPECT_EQ(layer->transformToSuperlayer().apply(Point{10, 10}), (Point{150, 75}));
   EXPECT_EQ(layer->transformToSuperlayer().apply(Point{0, 0}), (Point{140, 65}));
-  // A transform turns, scales and shifts the frame about the anchor; a quarter turn about the bottom-left
-  // corner swings it to the left of the position.
+  // A transform turns and scales the frame about the anchor (a shift: Tavrix's
+  // SimpleTileView.ShiftHoverSlidesTheLayerLeftAndBack); a quarter turn about the bottom-left corner swings
+  // it to the left of the position.
   layer->setBounds(Rect(0, 0, 100, 50));
   layer->setAnchorPoint({0, 0});
   layer->setTransform(AffineTransform::rotation(std::numbers::pi / 2));
@@ -50,8 +51,6 @@ TEST(LayerGeometry, FrameAndPositionMeetAtTheAnchorPointThroughBoundsAndTransfor
   layer->setAnchorPoint({0.5, 0.5});
   layer->setTransform(AffineTransform::scale(2, 2));
   EXPECT_EQ(layer->frame(), Rect(100, 50, 200, 100));
-  layer->setTransform(AffineTransform::translation(-6, 0));
-  EXPECT_EQ(layer->frame(), Rect(144, 75, 100, 50));
   EXPECT_EQ(layer->position(), (Point{200, 100}));
 
   // Setting the frame sets the position by the anchor.
@@ -59,9 +58,6 @@ TEST(LayerGeometry, FrameAndPositionMeetAtTheAnchorPointThroughBoundsAndTransfor
   framed->setFrame(Rect(10, 20, 30, 40));
   EXPECT_EQ(framed->position(), (Point{25, 40}));
   EXPECT_EQ(framed->bounds(), Rect(0, 0, 30, 40));
-  framed->setAnchorPoint({0, 0});
-  framed->setFrame(Rect(10, 20, 30, 40));
-  EXPECT_EQ(framed->position(), (Point{10, 20}));
   framed->setAnchorPoint({1, 0.5});
   framed->setBounds(Rect(5, 5, 1, 1));
   framed->setFrame(Rect(40, 60, -30, -40));  // standardised to (10, 20, 30, 40)
@@ -226,12 +222,10 @@ TEST_F(AnimationTest, RepeatCountPlaysWholeFractionalAndEndlessPasses) {
   width.repeatCount = BasicAnimation::forever;
   width.removedOnCompletion = true;
   endless.addAnimation(width, "width");
-  EXPECT_DOUBLE_EQ(presented(twice, "lineWidth", 100.25), 2.5);
-  EXPECT_DOUBLE_EQ(presented(twice, "lineWidth", 101.25), 2.5);
-  EXPECT_DOUBLE_EQ(presented(twice, "lineWidth", 102.5), 10);
-  EXPECT_DOUBLE_EQ(presented(twoAndAHalf, "lineWidth", 102.25), 2.5);
-  EXPECT_DOUBLE_EQ(presented(twoAndAHalf, "lineWidth", 104), 5);  // holds the end of the half pass
+  // A later pass starts again (the endless one a thousand passes on); after the last pass the end holds.
   EXPECT_DOUBLE_EQ(presented(endless, "lineWidth", 1100.75), 7.5);
+  EXPECT_DOUBLE_EQ(presented(twice, "lineWidth", 102.5), 10);
+  EXPECT_DOUBLE_EQ(presented(twoAndAHalf, "lineWidth", 104), 5);  // holds the end of the half pass
   EXPECT_DOUBLE_EQ(presented(endless, "lineWidth", settled), 0);  // the settled look is the pass start
   MediaClock::advance(1e6);
   EXPECT_EQ(endless.animationKeys(), std::vector<std::string>{"width"});
