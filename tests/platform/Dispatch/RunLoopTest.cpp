@@ -24,7 +24,6 @@ namespace {
 
 constexpr auto patience = 5s;
 
-// A pipe whose ends close with it.
 struct Pipe {
   Pipe() {
     if (::pipe2(fds.data(), O_CLOEXEC) != 0) throw std::system_error(errno, std::generic_category(), "pipe2");

@@ -47,7 +47,6 @@ class RecordingView : public View {
   Strings* layoutLog_;
 };
 
-// Adds view to parent and hands it back.
 template <class V>
 std::shared_ptr<V> add(View& parent, std::shared_ptr<V> view) {
   parent.addSubview(view);
