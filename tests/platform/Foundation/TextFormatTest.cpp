@@ -78,7 +78,7 @@ TEST(TextFormatTest, IgnoresTheProcessAndTheThreadLocale) {
   EXPECT_EQ(after, comma);  // formatC gave the thread its own locale back
 }
 
-TEST(TextFormatTest, ShortestDoubleWritesDoublesAsSwiftDoes) {
+TEST(TextFormatTest, ShortestDoubleWritesDoublesAsSwiftDoesAndShortestTextKeepsFloatDigits) {
   constexpr double nan = std::numeric_limits<double>::quiet_NaN();
   constexpr double inf = std::numeric_limits<double>::infinity();
   std::string texts;
@@ -89,9 +89,7 @@ TEST(TextFormatTest, ShortestDoubleWritesDoublesAsSwiftDoes) {
   EXPECT_EQ(texts,
             "1.0 0.1 -0.0 0.30000000000000004 1000000000000000.0 9007199254740992.0 9.007199254740994e+15 "
             "-1e+16 0.0001 1e-05 5e-324 1.7976931348623157e+308 nan inf -inf ");
-}
-
-TEST(TextFormatTest, ShortestTextDropsThePointZeroAndKeepsFloatDigits) {
+  // shortestText drops the ".0" and keeps a float's own digits.
   EXPECT_EQ(shortestText(1.0), "1");
   EXPECT_EQ(shortestText(-0.0), "-0");
   EXPECT_EQ(shortestText(0.1f), "0.1");

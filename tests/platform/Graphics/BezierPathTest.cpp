@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -49,12 +50,7 @@ TEST(BezierPathArc, SweepsFollowTheClockwiseRuleInYUpSpaceAt0_90And360Degrees) {
   const auto es = curveTo({10, -h}, {h, -10}, {0, -10}), sw = curveTo({-h, -10}, {-10, -h}, {-10, 0}),
              wn = curveTo({-10, h}, {-h, 10}, {0, 10}), ne = curveTo({h, 10}, {10, h}, {10, 0});
   const ExpectedElement fromE = moveTo({10, 0}), fromN = moveTo({0, 10});
-  struct Case {
-    double start, end;
-    bool clockwise;
-    std::vector<ExpectedElement> elements;
-  };
-  const Case cases[] = {
+  const std::tuple<double, double, bool, std::vector<ExpectedElement>> cases[] = {
       {0, 90, false, {fromE, en}},
       {0, 90, true, {fromE, es, sw, wn}},  // clockwise, a quarter angle goes the long way round
       {90, 0, false, {fromN, nw, ws, se}},
@@ -64,9 +60,9 @@ TEST(BezierPathArc, SweepsFollowTheClockwiseRuleInYUpSpaceAt0_90And360Degrees) {
       {0, 0, false, {fromE}},
       {0, 0, true, {fromE}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.start << " to " << c.end << (c.clockwise ? " clockwise" : ""));
-    expectElements(arc(c.start, c.end, c.clockwise), c.elements);
+  for (const auto& [start, end, clockwise, elements] : cases) {
+    SCOPED_TRACE(testing::Message() << start << " to " << end << (clockwise ? " clockwise" : ""));
+    expectElements(arc(start, end, clockwise), elements);
   }
   // Any difference of 360 or more is one full circle, not more.
   EXPECT_EQ(arc(0, 450, false).elementCount(), 5u);
@@ -112,11 +108,7 @@ TEST(PathBounds, ControlBoxHoldsTheControlPointsAndTheTightBoxOnlyTheCurve) {
   const double side = 10 * std::sqrt(0.5);
   BezierPath box = BezierPath::rect(Rect(-5, 2, 10, 4));
   box.move({20, -1});  // a lone move still counts
-  struct Case {
-    Path path;
-    Rect control, tight;
-  };
-  const Case cases[] = {
+  const std::tuple<Path, Rect, Rect> cases[] = {
       {Path(), Rect::zero(), Rect::zero()},
       {hump(), Rect(0, 0, 10, 10), Rect(0, 0, 10, 7.5)},
       // x(t) = -24 t (1 - t) reaches -6 at t = 0.5 while the controls reach -8; y rises from 0 to 10.
@@ -126,19 +118,15 @@ TEST(PathBounds, ControlBoxHoldsTheControlPointsAndTheTightBoxOnlyTheCurve) {
       {box.path(), Rect(-5, -1, 25, 7), Rect(-5, -1, 25, 7)},
       {BezierPath::oval(Rect(1, 2, 4, 4)).path(), Rect(1, 2, 4, 4), Rect(1, 2, 4, 4)},
   };
-  for (std::size_t i = 0; i < std::size(cases); ++i) {
-    SCOPED_TRACE(testing::Message() << "case " << i);
-    expectRectNear(cases[i].path.controlBounds(), cases[i].control);
-    expectRectNear(cases[i].path.tightBounds(), cases[i].tight);
+  for (const auto& [path, control, tight] : cases) {
+    SCOPED_TRACE(testing::Message() << "expected tight width " << tight.size.width);
+    expectRectNear(path.controlBounds(), control);
+    expectRectNear(path.tightBounds(), tight);
   }
 }
 
 TEST(PathTrim, FractionsOfTheLengthAreClampedAndEmptyRangesGiveNothing) {
-  struct Case {
-    double from, to;
-    std::vector<ExpectedElement> elements;
-  };
-  const Case cases[] = {
+  const std::tuple<double, double, std::vector<ExpectedElement>> cases[] = {
       {0.25, 0.75, {moveTo({5, 0}), lineTo({10, 0}), lineTo({10, 5})}},
       {-1, 0.25, {moveTo({0, 0}), lineTo({5, 0})}},
       {0.75, 7, {moveTo({10, 5}), lineTo({10, 10})}},
@@ -147,9 +135,9 @@ TEST(PathTrim, FractionsOfTheLengthAreClampedAndEmptyRangesGiveNothing) {
       {0.8, 0.2, {}},
       {0.5, nan, {}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.from << " to " << c.to);
-    expectElements(corner().trimmed(c.from, c.to), c.elements);
+  for (const auto& [from, to, elements] : cases) {
+    SCOPED_TRACE(testing::Message() << from << " to " << to);
+    expectElements(corner().trimmed(from, to), elements);
   }
   EXPECT_EQ(corner().trimmed(0, 1), corner());
   EXPECT_EQ(corner().trimmed(-0.5, 1.5), corner());

@@ -10,6 +10,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "Platform/Graphics/BezierPath.hpp"
 #include "Platform/Graphics/GraphicsContext.hpp"
@@ -33,8 +34,7 @@ using volumetest::TemporaryDirectory;
 TEST(Image, BitmapCoversTheSizeAtTheScaleAndBadSizesGiveTheEmptyImage) {
   const auto image = Image::create({10.5, 3}, 2);
   EXPECT_EQ(image->size(), (Size{10.5, 3}));
-  EXPECT_EQ(image->pixelWidth(), 21);
-  EXPECT_EQ(image->pixelHeight(), 6);
+  EXPECT_EQ(std::pair(image->pixelWidth(), image->pixelHeight()), std::pair(21, 6));
   EXPECT_EQ(Image::create({0.2, 0.2})->pixelWidth(), 1);
   for (const Size size : {Size{0, 5}, Size{5, -1}, Size{std::nan(""), 5}, Size{5, INFINITY}}) {
     EXPECT_TRUE(Image::create(size)->isEmpty());
@@ -70,8 +70,7 @@ TEST(Image, ResizeStretches) {
   fill(*source, Rect(0, 0, 1, 2), opaqueRed);
   fill(*source, Rect(1, 0, 1, 2), opaqueBlue);
   const auto wide = source->resized({8, 2});
-  EXPECT_EQ(wide->pixelWidth(), 16);
-  EXPECT_EQ(wide->pixelHeight(), 4);
+  EXPECT_EQ(std::pair(wide->pixelWidth(), wide->pixelHeight()), std::pair(16, 4));
   expectPixels(*wide, {{0, 1.9, opaqueRed}, {2.5, 0, opaqueRed}, {5, 1.9, opaqueBlue}, {7.9, 0, opaqueBlue}});
   EXPECT_TRUE(source->resized({0, 3})->isEmpty());
 }
@@ -141,12 +140,8 @@ TEST(GraphicsContext, ImagesDrawUprightFromTheirSourceRectWithAFraction) {
   context.setFillColor(opaqueGreen);
   context.fillRect(Rect(8, 0, 4, 8));
   context.drawImage(*source, Rect(8, 0, 4, 8), Rect(0, 2, 4, 2), CompositingOperation::copy, 0.5);
-  expectPixels(*image, {{1, 7, opaqueRed},
-                        {1, 0, opaqueBlue},
-                        {6, 7, opaqueRed},
-                        {6, 0, opaqueBlue},
-                        {9, 7, {0.5, 0, 0, 0.5}},
-                        {9, 0, {0.5, 0, 0, 0.5}}});
+  expectPixels(*image, {{1, 7, opaqueRed}, {1, 0, opaqueBlue}, {6, 7, opaqueRed}, {6, 0, opaqueBlue}});
+  expectPixels(*image, {{9, 7, {0.5, 0, 0, 0.5}}, {9, 0, {0.5, 0, 0, 0.5}}});
 }
 
 std::string contents(const fs::path& file) {

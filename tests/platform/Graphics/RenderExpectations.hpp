@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <concepts>
 #include <initializer_list>
 #include <memory>
 #include <ostream>
@@ -11,7 +12,6 @@
 #include "Platform/Graphics/Image.hpp"
 #include "Platform/Graphics/Layer.hpp"
 #include "Platform/Graphics/Rgba.hpp"
-#include "Platform/Graphics/Snapshot.hpp"
 
 namespace platform {
 
@@ -63,37 +63,35 @@ inline void expectPixels(const Image& image, std::initializer_list<ExpectedPixel
   }
 }
 
-// The smallest box of pixel columns and rows (rows counted from the top) holding every pixel whose alpha
-// is above the threshold; empty when there is none.
+// The smallest box of pixel columns and rows (rows counted from the top) holding every pixel that matches
+// (by default: whose alpha is above the threshold); empty when there is none.
 struct InkBox {
-  int left = 0;
-  int top = 0;
-  int right = -1;
-  int bottom = -1;
+  int left = 0, top = 0, right = -1, bottom = -1;
   bool isEmpty() const { return right < left; }
 };
 
-inline InkBox inkBox(const Image& image, double threshold = 0.2) {
+template <std::predicate<const Rgba&> Matches>
+InkBox inkBox(const Image& image, Matches matches) {
   InkBox box{image.pixelWidth(), image.pixelHeight(), -1, -1};
   for (int row = 0; row < image.pixelHeight(); ++row) {
     for (int column = 0; column < image.pixelWidth(); ++column) {
-      if (image.pixel(column, row).alpha > threshold) {
-        box.left = std::min(box.left, column);
-        box.right = std::max(box.right, column);
-        box.top = std::min(box.top, row);
-        box.bottom = std::max(box.bottom, row);
+      if (matches(image.pixel(column, row))) {
+        box = {std::min(box.left, column), std::min(box.top, row), std::max(box.right, column), row};
       }
     }
   }
   return box;
 }
 
+inline InkBox inkBox(const Image& image, double threshold = 0.2) {
+  return inkBox(image, [threshold](const Rgba& pixel) { return pixel.alpha > threshold; });
+}
+
 // How many pixels of one row have alpha above the threshold.
 inline int inkInRow(const Image& image, int row, double threshold = 0.2) {
   int count = 0;
-  for (int column = 0; column < image.pixelWidth(); ++column) {
-    count += image.pixel(column, row).alpha > threshold ? 1 : 0;
-  }
+  for (int column = 0; column < image.pixelWidth(); ++column)
+    count += image.pixel(column, row).alpha > threshold;
   return count;
 }
 

@@ -1,20 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "Platform/Graphics/Appearance.hpp"
 #include "Platform/Graphics/GraphicsContext.hpp"
+#include "Platform/Graphics/ImageFocus.hpp"
 #include "Platform/UI/CollectionView.hpp"
 #include "Platform/UI/ScrollView.hpp"
 #include "Platform/UI/SearchFieldCell.hpp"
 #include "Platform/UI/TableView.hpp"
 #include "Platform/UI/TextField.hpp"
 #include "Platform/UI/View.hpp"
+#include "Platform/UI/ViewContents.hpp"
 #include "Platform/UI/ViewRenderer.hpp"
 #include "tests/platform/Graphics/RenderExpectations.hpp"
 
@@ -77,7 +78,7 @@ TEST(DisplayPass, DrawsTheUnionOfTheMarkedRectanglesOnce) {
   EXPECT_TRUE(view->needsDisplay());
 }
 
-// A partial redraw over the recorded drawing is checked by ViewContentsTest; drawing under the view's
+// A partial redraw over the recorded drawing is checked by ViewContentsTest below; drawing under the view's
 // appearance and redrawing when the view asks by Tavrix's ControlsGallery.EveryControlLightAndDark and
 // WindowContentView.IsWhiteThenClearOnceTheAppearanceTurnsDark.
 
@@ -99,15 +100,11 @@ TEST(ViewRendering, SubviewsDrawAboveTheLayersSublayersAndInsideItsClip) {
 
   // The tile's own drawing lies under its sublayer, which lies under its subview; the subview is clipped
   // to the tile's rounded bounds.
-  expectPixels(*ViewRenderer::image(*root), {{5, 5, opaqueBlack},
-                                             {20, 12, opaqueGreen},
-                                             {20, 17, opaqueGreen},
-                                             {20, 25, opaqueBlue},
-                                             {5, 25, opaqueBlack},
-                                             {10.5, 23, opaqueBlue},
-                                             {20, 29.5, opaqueBlue},
-                                             {10.5, 29.5, opaqueBlack},
-                                             {20, 31, opaqueBlack}});
+  const auto image = ViewRenderer::image(*root);
+  expectPixels(*image,
+               {{5, 5, opaqueBlack}, {20, 12, opaqueGreen}, {20, 17, opaqueGreen}, {20, 25, opaqueBlue}});
+  expectPixels(*image, {{5, 25, opaqueBlack}, {10.5, 23, opaqueBlue}, {20, 29.5, opaqueBlue}});
+  expectPixels(*image, {{10.5, 29.5, opaqueBlack}, {20, 31, opaqueBlack}});
   // Hidden subviews leave nothing behind; the drawing of a view without a layer shows all the same.
   overhanging->setHidden(true);
   expectRgba(pixelAt(*ViewRenderer::image(*root), 20, 25), opaqueBlack);
@@ -128,50 +125,71 @@ TEST(ViewRendering, FlippedViewsDrawFromTheirTopEdge) {
 
 const Appearance dark(std::string(Appearance::darkAqua));
 
-// The first and last pixel rows holding a pixel that matches; last is -1 when none does.
-std::pair<int, int> rowsWhere(const Image& image, bool (*matches)(const Rgba&)) {
-  std::pair<int, int> rows{image.pixelHeight(), -1};
-  for (int row = 0; row < image.pixelHeight(); ++row) {
-    for (int column = 0; column < image.pixelWidth(); ++column) {
-      if (matches(image.pixel(column, row))) rows = {std::min(rows.first, row), row};
-    }
-  }
-  return rows;
-}
-
-TEST(TextField, ShowsItsDefaultTextLightOnADarkAppearanceAndTheSearchBezelDark) {
+TEST(TextField, ShowsItsDefaultTextLightOnADarkAppearanceTheSearchBezelDarkAndCentresSearchText) {
   auto field = View::create<TextField>(Rect(0, 0, 80, 20));
   field->setStringValue("WWW");
   field->setAppearance(dark);
   const auto light = [](const Rgba& pixel) { return pixel.red > 0.6; };
-  EXPECT_GE(rowsWhere(*ViewRenderer::image(*field), light).second, 0);
+  EXPECT_FALSE(inkBox(*ViewRenderer::image(*field), light).isEmpty());
 
   field->setCell(std::make_shared<SearchFieldCell>());
   field->setStringValue("");
   EXPECT_LT(test::pixelAt(*ViewRenderer::image(*field), 40, 10).red, 0.5);
-}
 
-TEST(SearchField, CentresItsTextInTheBezel) {
-  auto field = View::create<TextField>(Rect(0, 0, 140, 40));
-  field->setCell(std::make_shared<SearchFieldCell>());
-  field->setTextColor(Color::rgb(1, 0, 0));
-  field->setStringValue("Hg");
-  const auto image = ViewRenderer::image(*field);
-  // The rows of the red text, told apart from the white and grey bezel.
+  // A search field centres its text in the bezel (red text, told apart from the white and grey bezel).
+  auto search = View::create<TextField>(Rect(0, 0, 140, 40));
+  search->setCell(std::make_shared<SearchFieldCell>());
+  search->setTextColor(Color::rgb(1, 0, 0));
+  search->setStringValue("Hg");
+  const auto image = ViewRenderer::image(*search);
   const auto red = [](const Rgba& pixel) { return pixel.red > 0.6 && pixel.green < 0.3; };
-  const auto [top, bottom] = rowsWhere(*image, red);
-  ASSERT_GE(bottom, 0);
-  EXPECT_NEAR(top, image->pixelHeight() - 1 - bottom, 4);
+  const InkBox ink = inkBox(*image, red);
+  ASSERT_FALSE(ink.isEmpty());
+  EXPECT_NEAR(ink.top, image->pixelHeight() - 1 - ink.bottom, 4);
 }
 
 TEST(ListViews, FillTheirBackgroundsDarkInADarkAppearance) {
-  for (const std::shared_ptr<View>& view :
-       {std::static_pointer_cast<View>(View::create<ScrollView>(Rect(0, 0, 20, 20))),
-        std::static_pointer_cast<View>(View::create<TableView>(Rect(0, 0, 20, 20))),
-        std::static_pointer_cast<View>(View::create<CollectionView>(Rect(0, 0, 20, 20)))}) {
+  for (const std::shared_ptr<View>& view : std::vector<std::shared_ptr<View>>{
+           View::create<ScrollView>(Rect(0, 0, 20, 20)), View::create<TableView>(Rect(0, 0, 20, 20)),
+           View::create<CollectionView>(Rect(0, 0, 20, 20))}) {
     view->setAppearance(dark);
     EXPECT_LT(test::pixelAt(*ViewRenderer::image(*view), 10, 10).red, 0.2);
   }
+}
+
+constexpr Rect contentsBounds(0, 0, 20, 10);
+
+ViewContents::Drawing filling(const Rgba& color) {
+  return [color](const Rect&) {
+    GraphicsContext::current()->setFillColor(color);
+    GraphicsContext::current()->fillRect(contentsBounds, CompositingOperation::sourceOver);
+  };
+}
+
+// The colour at (x, 5) of the contents painted into an image of the bounds.
+Rgba paintedAt(const ViewContents& contents, double x, const Rect& paintBounds = contentsBounds) {
+  auto image = Image::create(contentsBounds.size);
+  contents.paint(ImageFocus(*image).context(), paintBounds, false);
+  return pixelAt(*image, x, 5);
+}
+
+TEST(ViewContentsTest, APartialRedrawClearsItsRectangleBeforeDrawing) {
+  ViewContents contents;
+  contents.redraw(contentsBounds, false, contentsBounds, filling(opaqueRed));
+  // Half-transparent green over red left in place would read (0.5, 0.5, 0, 1).
+  contents.redraw(contentsBounds, false, Rect(0, 0, 5, 10), filling({0, 1, 0, 0.5}));
+  expectRgba(paintedAt(contents, 2), {0, 0.5, 0, 0.5});
+  expectRgba(paintedAt(contents, 12), opaqueRed);
+}
+
+TEST(ViewContentsTest, BoundsThatAreNotFiniteRecordAndPaintNothing) {
+  ViewContents contents;
+  contents.redraw(contentsBounds, false, contentsBounds, filling(opaqueRed));
+  expectRgba(paintedAt(contents, 2, Rect(0, 0, INFINITY, 10)), transparent);
+  for (const Rect& odd : {Rect(0, 0, INFINITY, 10), Rect(0, 0, 20, NAN), Rect(-INFINITY, 0, 20, 10)}) {
+    contents.redraw(odd, false, contentsBounds, [](const Rect&) { ADD_FAILURE() << "drew with odd bounds"; });
+  }
+  expectRgba(paintedAt(contents, 2), transparent);
 }
 
 }  // namespace

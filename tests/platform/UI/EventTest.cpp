@@ -27,7 +27,6 @@ class LoggingView : public View {
   void mouseEntered(const Event& event) override { note("entered", event); }
   void mouseExited(const Event& event) override { note("exited", event); }
 
-  // Tracks its bounds with the given options.
   void track(std::uint64_t options) {
     addTrackingArea(TrackingArea::create(bounds(), options, shared_from_this()));
   }

@@ -28,7 +28,6 @@ class RecordingView : public View {
       : View(frame), name_(std::move(name)), layoutLog_(layoutLog) {}
   Strings appearances;
   Strings moves;
-  int layouts = 0;
   bool flipped = false;
 
   bool isFlipped() const override { return flipped; }
@@ -40,7 +39,6 @@ class RecordingView : public View {
   }
   void layout() override {
     View::layout();
-    ++layouts;
     if (layoutLog_ != nullptr) layoutLog_->push_back(name_);
   }
 
@@ -49,22 +47,20 @@ class RecordingView : public View {
   Strings* layoutLog_;
 };
 
+template <class V>
+std::shared_ptr<V> add(View& parent, std::shared_ptr<V> view) {
+  parent.addSubview(view);
+  return view;
+}
+
 void activate(const std::vector<std::shared_ptr<LayoutConstraint>>& constraints) {
   for (const auto& constraint : constraints) constraint->setActive(true);
 }
 
-std::shared_ptr<RecordingView> flippedView(const Rect& frame) {
-  auto view = View::create<RecordingView>(frame);
-  view->flipped = true;
-  return view;
-}
-
 TEST(ViewAppearance, InheritedFromTheSuperviewAndOverriddenByTheViewsOwn) {
   auto root = View::create(Rect(0, 0, 100, 100));
-  auto middle = View::create<RecordingView>(Rect(0, 0, 50, 50));
-  auto leaf = View::create<RecordingView>(Rect(0, 0, 10, 10));
-  middle->addSubview(leaf);
-  root->addSubview(middle);
+  auto middle = add(*root, View::create<RecordingView>(Rect(0, 0, 50, 50)));
+  auto leaf = add(*middle, View::create<RecordingView>(Rect(0, 0, 10, 10)));
   EXPECT_EQ(leaf->effectiveAppearance(), aqua);
   root->setAppearance(darkAqua);
   EXPECT_EQ(leaf->effectiveAppearance(), darkAqua);
@@ -85,19 +81,17 @@ TEST(ViewAppearance, InheritedFromTheSuperviewAndOverriddenByTheViewsOwn) {
 TEST(ViewTree, MovesCallTheHookBeforeTheChangeAndTakeTheViewFromItsFormerSuperview) {
   auto first = View::create(Rect(0, 0, 10, 10));
   auto second = View::create(Rect(0, 0, 10, 10));
-  auto view = View::create<RecordingView>(Rect(0, 0, 5, 5));
-  first->addSubview(view);
+  auto view = add(*first, View::create<RecordingView>(Rect(0, 0, 5, 5)));
   EXPECT_EQ(view->moves, (Strings{"will join", "had none"}));
   view->moves.clear();
   second->addSubview(view);
   EXPECT_EQ(view->moves, (Strings{"will join", "had superview"}));
   EXPECT_TRUE(first->subviews().empty());
   EXPECT_EQ(view->superview(), second);
-  EXPECT_EQ(view->nextResponder(), second);
   view->moves.clear();
   view->removeFromSuperview();
   EXPECT_EQ(view->moves, (Strings{"will leave", "had superview"}));
-  EXPECT_EQ(view->nextResponder(), nullptr);
+  EXPECT_EQ(view->superview(), nullptr);
 
   second->addSubview(view);
   std::weak_ptr<RecordingView> watched = view;
@@ -108,8 +102,7 @@ TEST(ViewTree, MovesCallTheHookBeforeTheChangeAndTakeTheViewFromItsFormerSupervi
   EXPECT_TRUE(second->subviews().empty());
 
   EXPECT_THROW(first->addSubview(first), std::invalid_argument);
-  auto child = View::create();
-  first->addSubview(child);
+  auto child = add(*first, View::create());
   EXPECT_THROW(child->addSubview(first), std::invalid_argument);
   EXPECT_THROW(first->addSubview(nullptr), std::invalid_argument);
 
@@ -125,7 +118,8 @@ TEST(ViewTree, MovesCallTheHookBeforeTheChangeAndTakeTheViewFromItsFormerSupervi
 }
 
 TEST(ViewGeometry, BackingLayerFollowsTheFrameHiddenFlagAndFlip) {
-  auto parent = flippedView(Rect(0, 0, 100, 100));
+  auto parent = View::create<RecordingView>(Rect(0, 0, 100, 100));
+  parent->flipped = true;
   auto child = View::create(Rect(10, 20, 30, 40));
   EXPECT_EQ(child->layer(), nullptr);
   child->setWantsLayer(true);
@@ -150,10 +144,9 @@ TEST(ViewGeometry, BackingLayerFollowsTheFrameHiddenFlagAndFlip) {
 
 TEST(ViewGeometry, WindowCoordinatesPassThroughFlippedAndUnflippedViews) {
   auto root = View::create(Rect(0, 0, 200, 100));
-  auto flipped = flippedView(Rect(20, 10, 100, 80));
-  auto inner = View::create(Rect(5, 10, 40, 30));
-  root->addSubview(flipped);
-  flipped->addSubview(inner);
+  auto flipped = add(*root, View::create<RecordingView>(Rect(20, 10, 100, 80)));
+  flipped->flipped = true;
+  auto inner = add(*flipped, View::create(Rect(5, 10, 40, 30)));
   // flipped's top-left corner is at (20, 90) in the window; inner's frame runs 10 to 40 down from it, so
   // inner's bottom-left corner is at (25, 50).
   EXPECT_EQ(inner->convertFromWindow({25, 50}), (Point{0, 0}));
@@ -169,8 +162,7 @@ TEST(ViewGeometry, WindowCoordinatesPassThroughFlippedAndUnflippedViews) {
 TEST(LayoutPass, RunsOncePerChangeSuperviewsFirstAndForEveryViewJoiningAWindow) {
   Strings log;
   auto parent = View::create<RecordingView>(Rect(0, 0, 100, 100), "parent", &log);
-  auto child = View::create<RecordingView>(Rect(0, 0, 10, 10), "child", &log);
-  parent->addSubview(child);
+  auto child = add(*parent, View::create<RecordingView>(Rect(0, 0, 10, 10), "child", &log));
   parent->layoutSubtreeIfNeeded();
   EXPECT_EQ(log, Strings{"parent"});
   // Two changes before the pass make one layout; a pass with nothing to do makes none; a move is no change.
@@ -204,8 +196,7 @@ TEST(LayoutPass, RunsOncePerChangeSuperviewsFirstAndForEveryViewJoiningAWindow) 
 
 TEST(ConstraintLayout, PinsToTheSuperviewWithConstantsCountingDownward) {
   auto parent = View::create(Rect(0, 0, 200, 100));
-  auto child = View::create(Rect(1, 2, 3, 4));
-  parent->addSubview(child);
+  auto child = add(*parent, View::create(Rect(1, 2, 3, 4)));
   child->setTranslatesAutoresizingMaskIntoConstraints(false);
   auto top = child->topAnchor().constraintEqualTo(parent->topAnchor(), 10);
   activate({top, child->bottomAnchor().constraintEqualTo(parent->bottomAnchor(), -20),
@@ -222,8 +213,7 @@ TEST(ConstraintLayout, PinsToTheSuperviewWithConstantsCountingDownward) {
   EXPECT_EQ(child->frame(), Rect(30, 20, 130, 80));
 
   // A centre and a fixed size, and a rule written from the superview's side.
-  auto centred = View::create(Rect(0, 0, 1, 1));
-  parent->addSubview(centred);
+  auto centred = add(*parent, View::create(Rect(0, 0, 1, 1)));
   centred->setTranslatesAutoresizingMaskIntoConstraints(false);
   constexpr auto centerX = LayoutAttribute::centerX, centerY = LayoutAttribute::centerY;
   activate({LayoutConstraint::create(parent, centerX, LayoutRelation::equal, centred, centerX, 1, 10),
@@ -240,21 +230,18 @@ TEST(ConstraintLayout, PinsToTheSuperviewWithConstantsCountingDownward) {
   EXPECT_EQ(centred->frame(), Rect(1, 1, 1, 1));
 }
 
-TEST(LayoutConstraintRecord, ChecksItsItems) {
+TEST(LayoutConstraintRecord, ChecksItsItemsAndLeavingASuperviewDropsTheConstraintsThatNameTheView) {
   auto view = View::create(Rect(0, 0, 10, 10));
   auto other = View::create();
   EXPECT_THROW(view->topAnchor().constraintEqualTo(view->leadingAnchor()), std::invalid_argument);
   EXPECT_THROW(view->topAnchor().constraintEqualToConstant(3), std::invalid_argument);
   // Views in different trees have no common ancestor.
   EXPECT_THROW(view->topAnchor().constraintEqualTo(other->topAnchor())->setActive(true), std::logic_error);
-}
 
-TEST(LayoutConstraintRecord, LeavingASuperviewDropsTheConstraintsThatNameTheView) {
+  // Leaving a superview drops the constraints that name the view.
   auto parent = View::create(Rect(0, 0, 100, 100));
-  auto child = View::create(Rect(0, 0, 10, 10));
-  auto sibling = View::create(Rect(0, 0, 10, 10));
-  parent->addSubview(child);
-  parent->addSubview(sibling);
+  auto child = add(*parent, View::create(Rect(0, 0, 10, 10)));
+  auto sibling = add(*parent, View::create(Rect(0, 0, 10, 10)));
   auto pin = child->topAnchor().constraintEqualTo(parent->topAnchor());
   auto between = sibling->leadingAnchor().constraintEqualTo(parent->leadingAnchor());
   auto width = child->widthAnchor().constraintEqualToConstant(5);
