@@ -12,10 +12,12 @@
 #include <sstream>
 
 #include "Platform/System/LinkTable.hpp"
+#include "Platform/System/NetworkPathBuilder.hpp"
 #include "tests/platform/System/NetworkFixtures.hpp"
 
 using platform::LinkDumpState;
 using platform::LinkRecord;
+using platform::NetworkPath;
 using testing::ElementsAre;
 
 namespace networktest {
@@ -25,6 +27,13 @@ namespace {
 void appendLink(Bytes& buffer, int index, std::uint16_t type, unsigned flags,
                 const std::vector<std::pair<int, Bytes>>& attributes) {
   appendMessage(buffer, RTM_NEWLINK, ifinfomsg{AF_UNSPEC, 0, type, index, flags, 0}, attributes);
+}
+
+// An RTM_NEWADDR message of an address of the link `index`, with its prefix length.
+void appendAddress(Bytes& buffer, int index, std::uint8_t family, std::uint8_t prefix,
+                   const std::vector<std::pair<int, Bytes>>& attributes) {
+  appendMessage(buffer, RTM_NEWADDR, ifaddrmsg{family, prefix, 0, 0, static_cast<std::uint32_t>(index)},
+                attributes);
 }
 
 Bytes sampleDump() {
@@ -77,20 +86,16 @@ TEST(LinkTableTest, The64BitStatisticsGiveTheByteCountersWhenLongEnough) {
 
 TEST(LinkTableTest, AddressMessagesGiveTheLocalAddressElseTheAddress) {
   Bytes dump;
-  const auto address = [&](int index, std::uint8_t family,
-                           const std::vector<std::pair<int, Bytes>>& attributes) {
-    appendMessage(dump, RTM_NEWADDR, ifaddrmsg{family, 0, 0, 0, static_cast<std::uint32_t>(index)},
-                  attributes);
-  };
-  address(2, AF_INET, {{IFA_ADDRESS, addressBytes(AF_INET, "192.0.2.2")}});
+  appendAddress(dump, 2, AF_INET, 0, {{IFA_ADDRESS, addressBytes(AF_INET, "192.0.2.2")}});
   // A point-to-point link: IFA_ADDRESS is the peer, IFA_LOCAL this end.
-  address(3, AF_INET,
-          {{IFA_ADDRESS, addressBytes(AF_INET, "10.0.0.2")}, {IFA_LOCAL, addressBytes(AF_INET, "10.0.0.1")}});
-  address(2, AF_INET6, {{IFA_ADDRESS, addressBytes(AF_INET6, "fe80::fc:ff:fe00:1")}});
+  appendAddress(
+      dump, 3, AF_INET, 0,
+      {{IFA_ADDRESS, addressBytes(AF_INET, "10.0.0.2")}, {IFA_LOCAL, addressBytes(AF_INET, "10.0.0.1")}});
+  appendAddress(dump, 2, AF_INET6, 0, {{IFA_ADDRESS, addressBytes(AF_INET6, "fe80::fc:ff:fe00:1")}});
   // Another family, an address of the wrong size, none at all: passed over.
-  address(2, AF_PACKET, {{IFA_ADDRESS, raw("abcde")}});
-  address(2, AF_INET6, {{IFA_ADDRESS, addressBytes(AF_INET, "192.0.2.9")}});
-  address(2, AF_INET, {});
+  appendAddress(dump, 2, AF_PACKET, 0, {{IFA_ADDRESS, raw("abcde")}});
+  appendAddress(dump, 2, AF_INET6, 0, {{IFA_ADDRESS, addressBytes(AF_INET, "192.0.2.9")}});
+  appendAddress(dump, 2, AF_INET, 0, {});
   appendMessage(dump, NLMSG_DONE, 0);
   std::vector<platform::AddressRecord> addresses;
   EXPECT_EQ(platform::parseAddressMessages(dump, addresses), LinkDumpState::done);
@@ -157,6 +162,45 @@ TEST(LinkTableTest, LiveDumpListsTheLinksThatIpLinkShows) {
     expected.insert(name.substr(0, name.find('@')));
   }
   EXPECT_EQ(names, expected);
+}
+
+// Three links (the loopback, one up, one down), their addresses and two default routes.
+Bytes pathDump() {
+  Bytes buffer;
+  appendLink(buffer, 1, 0, IFF_UP | IFF_LOOPBACK, {{IFLA_IFNAME, raw("lo")}});
+  appendLink(buffer, 2, 0, IFF_UP, {{IFLA_IFNAME, raw("v0")}});
+  appendLink(buffer, 3, 0, 0, {{IFLA_IFNAME, raw("v1")}});
+  appendAddress(buffer, 2, AF_INET, 24, {{IFA_LOCAL, addressBytes(AF_INET, "10.0.0.2")}});
+  appendAddress(buffer, 2, AF_INET6, 64, {{IFA_ADDRESS, addressBytes(AF_INET6, "fd00::2")}});
+  appendAddress(buffer, 1, AF_INET, 8, {{IFA_LOCAL, addressBytes(AF_INET, "127.0.0.1")}});
+  const rtmsg route{AF_INET, 0, 0, 0, RT_TABLE_MAIN, RTPROT_BOOT, RT_SCOPE_UNIVERSE, RTN_UNICAST, 0};
+  appendMessage(buffer, RTM_NEWROUTE, route,
+                {{RTA_OIF, raw(2)}, {RTA_GATEWAY, addressBytes(AF_INET, "10.0.0.1")}});
+  appendMessage(buffer, RTM_NEWROUTE, route, {{RTA_OIF, raw(3)}});  // over an interface that is down
+  appendMessage(buffer, NLMSG_DONE, 0, {});
+  return buffer;
+}
+
+TEST(NetworkPathBuilderTest, KeepsUpInterfacesOtherThanLoopbackTheirAddressesAndDefaultRoutes) {
+  platform::NetworkPathBuilder builder;
+  ASSERT_EQ(builder.add(pathDump(), 1), LinkDumpState::done);
+  const NetworkPath expected{{{2, "v0", {"10.0.0.2/24", "fd00::2/64"}}}, {{AF_INET, 2, "10.0.0.1"}}};
+  EXPECT_EQ(builder.path(), expected);
+  platform::NetworkPathBuilder stale;
+  EXPECT_EQ(stale.add(pathDump(), 2), LinkDumpState::incomplete);  // another dump's replies
+  EXPECT_EQ(stale.path(), NetworkPath());
+}
+
+TEST(NetworkPathBuilderTest, TruncatedAndDamagedBuffersAreReadWithinTheirBounds) {
+  const Bytes whole = pathDump();
+  std::mt19937 random(11);
+  for (std::size_t length = 0; length < whole.size(); ++length) {
+    Bytes damaged(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length));
+    for (auto& byte : damaged) byte ^= std::byte(random() % 8 == 0 ? random() : 0);
+    platform::NetworkPathBuilder builder;
+    EXPECT_NE(builder.add(damaged, 1), LinkDumpState::done) << length;  // the end marker is the last 20 bytes
+    builder.path();
+  }
 }
 
 }  // namespace

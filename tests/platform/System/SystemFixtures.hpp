@@ -122,20 +122,10 @@ inline std::string commandOutput(const std::string& command) { return runCommand
 inline void forEachMutation(std::string_view text, const std::function<void(std::string_view)>& check) {
   for (std::size_t length = 0; length <= text.size(); ++length) check(text.substr(0, length));
   using namespace std::literals;
-  static constexpr std::string_view inserts[] = {"184467440737095516169999"sv,
-                                                 "FFFFFFFFFFFFFFFFFFFFFF:FFFFF"sv,
-                                                 "-9223372036854775809."sv,
-                                                 "\0"sv,
-                                                 "  "sv,
-                                                 "("sv,
-                                                 ")"sv,
-                                                 "\n"sv,
-                                                 "\t"sv,
-                                                 ":"sv,
-                                                 "-"sv,
-                                                 ","sv,
-                                                 "\\"sv,
-                                                 "/"sv};
+  static constexpr std::string_view huge = "184467440737095516169999", hex = "FFFFFFFFFFFFFFFFFFFFFF:FFFFF",
+                                    negative = "-9223372036854775809.";
+  static constexpr std::string_view inserts[] = {huge,   hex,    negative, "\0"sv, "  "sv, "("sv,  ")"sv,
+                                                 "\n"sv, "\t"sv, ":"sv,    "-"sv,  ","sv,  "\\"sv, "/"sv};
   std::mt19937 random(5);
   auto below = [&](std::size_t size) {
     return std::uniform_int_distribution<std::size_t>(0, size - 1)(random);
@@ -157,7 +147,7 @@ inline void forEachMutation(std::string_view text, const std::function<void(std:
         }
         case 3: {
           std::size_t digit = line.find_first_of("0123456789");
-          if (digit != std::string::npos) line.insert(digit, inserts[0]);
+          if (digit != std::string::npos) line.insert(digit, huge);
           break;
         }
         case 4:
