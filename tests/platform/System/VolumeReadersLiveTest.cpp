@@ -60,11 +60,9 @@ TEST(VolumeReadersLiveTest, TheRootAgreesWithDfFindmntAndLsblk) {
   ASSERT_TRUE(table.has_value());
   const platform::MountInfoEntry* root = table->visibleAt("/");
   ASSERT_NE(root, nullptr);
-  const std::vector<std::string> expected = wordsOf("findmnt -n -o MAJ:MIN,FSTYPE,SOURCE /");
-  ASSERT_EQ(expected.size(), 3u);
-  EXPECT_EQ(std::to_string(root->major) + ":" + std::to_string(root->minor), expected[0]);
-  EXPECT_EQ(root->fileSystemType, expected[1]);
-  EXPECT_EQ(root->source, expected[2]);
+  EXPECT_EQ(wordsOf("findmnt -n -o MAJ:MIN,FSTYPE,SOURCE /"),
+            (std::vector{std::to_string(root->major) + ":" + std::to_string(root->minor),
+                         root->fileSystemType, root->source}));
 
   const auto name = platform::BlockDevice::nameOfMount(*TextSource::live(), *root);
   if (!name) GTEST_SKIP() << "the root file system is not on a block device here (" << root->source << ")";
@@ -72,9 +70,8 @@ TEST(VolumeReadersLiveTest, TheRootAgreesWithDfFindmntAndLsblk) {
   ASSERT_TRUE(device.has_value());
   const std::vector<std::string> facts = wordsOf("lsblk -ndo NAME,RM,ROTA /dev/" + *name);
   ASSERT_EQ(facts.size(), 3u);
-  EXPECT_EQ(device->name, facts[0]);
-  EXPECT_EQ(device->isRemovable, facts[1] == "1");
-  EXPECT_EQ(device->isRotational, facts[2] == "1");
+  EXPECT_EQ(std::tuple(device->name, device->isRemovable, device->isRotational),
+            std::tuple(facts[0], facts[1] == "1", facts[2] == "1"));
   // lsblk names the parent disk of a partition, nothing for a whole disk.
   const std::vector<std::string> parent = wordsOf("lsblk -ndo PKNAME /dev/" + *name);
   EXPECT_EQ(device->wholeDisk, parent.empty() ? device->name : parent[0]);
@@ -129,19 +126,16 @@ TEST_F(LoopVolumeLiveTest, TheMountIsFoundWithItsEscapedPathDeviceLabelAndTheSiz
   ASSERT_NE(mount, nullptr) << volume_->mountPoint();
   struct stat node {};
   ASSERT_EQ(::stat(volume_->device().c_str(), &node), 0);
-  EXPECT_EQ(mount->major, major(node.st_rdev));
-  EXPECT_EQ(mount->minor, minor(node.st_rdev));
-  EXPECT_EQ(mount->fileSystemType, "ext4");
-  EXPECT_EQ(mount->source, volume_->device());
+  EXPECT_EQ(std::tuple(mount->major, mount->minor, mount->fileSystemType, mount->source),
+            std::tuple(major(node.st_rdev), minor(node.st_rdev), "ext4", volume_->device()));
   EXPECT_TRUE(table->isFirstMountOfDevice(*mount));
 
   const auto name = platform::BlockDevice::nameOfMount(*TextSource::live(), *mount);
   ASSERT_EQ(name, volume_->name());
   const auto device = platform::BlockDevice::read(*TextSource::live(), *name);
   ASSERT_TRUE(device.has_value());
-  EXPECT_EQ(device->wholeDisk, volume_->name());
-  EXPECT_EQ(device->deviceProtocol, "Disk Image");
-  EXPECT_FALSE(device->devicePath.has_value());
+  EXPECT_EQ(std::tuple(device->wholeDisk, device->deviceProtocol, device->devicePath),
+            std::tuple(volume_->name(), "Disk Image", std::nullopt));
 
   EXPECT_EQ(runCommand("blkid -s LABEL -o value " + shellQuoted(volume_->device())).output, "Vol T\n");
   EXPECT_EQ(platform::fileSystemLabel(volume_->mountPoint()), "Vol T");
