@@ -29,22 +29,6 @@ TEST(InterfaceListTest, LinksComeFirstThenTheAddressesOfKnownLinksWithTheirNames
                 {"eth0", AF_INET6, IFF_UP | IFF_BROADCAST, std::nullopt, std::nullopt, "fe80::1"}}));
 }
 
-TEST(InterfaceListTest, FirstAddressOfAFamily) {
-  std::vector<InterfaceEntry> entries = {
-      {"eth0", AF_PACKET, IFF_UP, ARPHRD_ETHER, LinkCounters{}, std::nullopt},
-      {"eth1", AF_INET, IFF_UP, std::nullopt, std::nullopt, "198.51.100.1"},
-      {"eth0", AF_INET6, IFF_UP, std::nullopt, std::nullopt, "fd00::2"},
-      {"eth0", AF_INET, IFF_UP, std::nullopt, std::nullopt, "192.0.2.2"},
-      {"eth0", AF_INET, IFF_UP, std::nullopt, std::nullopt, "192.0.2.3"},
-      {"eth0", AF_INET6, IFF_UP, std::nullopt, std::nullopt, "fe80::1"},
-  };
-  EXPECT_EQ(platform::firstAddress(entries, "eth0", AF_INET), "192.0.2.2");
-  EXPECT_EQ(platform::firstAddress(entries, "eth0", AF_INET6), "fd00::2");
-  EXPECT_EQ(platform::firstAddress(entries, "eth1", AF_INET), "198.51.100.1");
-  EXPECT_FALSE(platform::firstAddress(entries, "eth1", AF_INET6).has_value());
-  EXPECT_FALSE(platform::firstAddress(entries, "eth", AF_INET).has_value());
-}
-
 // Counters of the live list (the link table's 64-bit ones) lie between /proc/net/dev's read just before and
 // just after (busy interfaces move on in between); every link has them. Addresses equal `ip -o addr`'s
 // first of each family.
