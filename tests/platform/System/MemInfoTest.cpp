@@ -36,14 +36,12 @@ TEST(MemInfoTest, ReadsTheNamedLinesInBytesAndTheHalvesOfInactive) {
                    info->slabUnreclaimable, info->kernelStack, info->pageTables, info->perCpu, info->zswap}),
       (std::vector<std::uint64_t>{16000000 * KiB, 4000000 * KiB, 5000000 * KiB, 3000000 * KiB, 20000 * KiB,
                                   30000 * KiB, 4000 * KiB, 5000 * KiB, 3000 * KiB, 7000 * KiB}));
-  EXPECT_EQ(info->inactiveAnon, 200000 * KiB);
-  EXPECT_EQ(info->inactiveFile, 2800000 * KiB);
+  EXPECT_EQ(std::tuple(info->inactiveAnon, info->inactiveFile), std::tuple(200000 * KiB, 2800000 * KiB));
   // The four main lines are required, in any order; the others default to zero.
   auto minimal = platform::parseMemInfo("Inactive: 3 kB\nActive: 4 kB\nMemFree: 2 kB\nMemTotal: 1 kB\n");
   ASSERT_TRUE(minimal.has_value());
-  EXPECT_EQ(minimal->total, 1 * KiB);
-  EXPECT_EQ(minimal->inactive, 3 * KiB);
-  EXPECT_EQ(minimal->perCpu + minimal->zswap, 0u);
+  EXPECT_EQ(std::tuple(minimal->total, minimal->inactive, minimal->perCpu + minimal->zswap),
+            std::tuple(1 * KiB, 3 * KiB, 0u));
   EXPECT_FALSE(minimal->inactiveAnon || minimal->inactiveFile);
   EXPECT_FALSE(platform::parseMemInfo("MemTotal: 1 kB\nMemFree: 2 kB\nActive: 4 kB\n").has_value());
   EXPECT_FALSE(platform::parseMemInfo("").has_value());
@@ -72,13 +70,11 @@ TEST(HostMemoryTest, WiredSumsUnreclaimableKernelMemoryAndCompressedAddsZswapToE
   source.setFile("/sys/block/vda/stat", "1 2 3\n");
   auto memory = platform::readHostMemory(source);
   ASSERT_TRUE(memory.has_value());
-  EXPECT_EQ(memory->physical, 16000000 * KiB);
-  EXPECT_EQ(memory->free, 4000000 * KiB);
   // Anonymous inactive memory counts as active; the droppable file cache stays inactive.
-  EXPECT_EQ(memory->active, 5200000 * KiB);
-  EXPECT_EQ(memory->inactive, 2800000 * KiB);
-  EXPECT_EQ(memory->wired, (20000 + 30000 + 4000 + 5000 + 3000) * KiB);
-  EXPECT_EQ(memory->compressed, 7000 * KiB + 1200000 + 4096);
+  EXPECT_EQ(std::tuple(memory->physical, memory->free, memory->active, memory->inactive, memory->wired,
+                       memory->compressed),
+            std::tuple(16000000 * KiB, 4000000 * KiB, 5200000 * KiB, 2800000 * KiB,
+                       (20000 + 30000 + 4000 + 5000 + 3000) * KiB, 7000 * KiB + 1200000 + 4096));
   EXPECT_EQ(platform::parseZramMemoryUsed("1 2"), std::nullopt);
   EXPECT_EQ(platform::parseZramMemoryUsed("1 2 3"), 3u);
 }

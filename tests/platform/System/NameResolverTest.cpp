@@ -29,8 +29,6 @@ TEST(NameResolverTest, NamesFromTheHostsAndServicesFilesOrNumeric) {
     const char* service;
   } cases[] = {{"127.0.0.1", 80, 0, "localhost", "http"},
                {"127.0.0.1", 443, NI_NUMERICHOST | NI_NUMERICSERV, "127.0.0.1", "443"},
-               {"203.0.113.7", 443, NI_NUMERICHOST, "203.0.113.7", "https"},
-               {"203.0.113.7", 65001, NI_NUMERICHOST, "203.0.113.7", "65001"},
                {"127.0.0.1", 80, 0x40000000, "", ""}};
   const auto& resolver = *platform::NameResolver::live();
   for (const auto& c : cases) {

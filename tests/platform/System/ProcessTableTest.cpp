@@ -109,9 +109,7 @@ TEST(ProcessTableTest, ListsEveryReadableProcessAndReusesItsEntries) {
   const std::string* reused = &entries[0].name;
   ASSERT_TRUE(table.scan(entries, true, 0));
   ASSERT_EQ(entries.size(), 3u);
-  EXPECT_EQ(&entries[0].name, reused);
-  EXPECT_EQ(entries[0].name, "w");
-  EXPECT_EQ(entries[0].cpuTicks, 11u);
+  EXPECT_EQ(std::tuple(&entries[0].name, entries[0].name, entries[0].cpuTicks), std::tuple(reused, "w", 11u));
 
   EXPECT_FALSE(
       platform::ProcessTable(std::make_shared<platform::MemoryTextSource>(), 4096).scan(entries, true, 0));
@@ -141,9 +139,8 @@ TEST(ProcessTableTest, RecordedSamplesHoldEveryProcessThatPsListedBeforeAndAfter
       if (!after.contains(pid) || after.at(pid).command != row.command) continue;
       ASSERT_TRUE(byPid.contains(pid)) << pid << " " << row.command;
       const auto& entry = *byPid.at(pid);
-      EXPECT_EQ(entry.ppid, row.ppid);
-      EXPECT_EQ(entry.name, row.command);
-      EXPECT_EQ(entry.state, row.stat.front());
+      EXPECT_EQ(std::tuple(entry.ppid, entry.name, entry.state),
+                std::tuple(row.ppid, row.command, row.stat.front()));
       // The resident size of a process that kept it through both listings is ps's to the page (ps reads the
       // exact counters, as statm does).
       if (row.rssKiB == after.at(pid).rssKiB) {

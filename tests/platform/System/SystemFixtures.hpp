@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <random>
@@ -43,9 +44,7 @@ inline std::shared_ptr<platform::FileTreeTextSource> sampleSource(int sample) {
 
 inline std::string fileText(const std::filesystem::path& path) {
   std::ifstream stream(path);
-  std::stringstream text;
-  text << stream.rdbuf();
-  return text.str();
+  return {std::istreambuf_iterator<char>(stream), {}};
 }
 
 // The page size, clock rate and machine name of the machine that recorded the sample.
