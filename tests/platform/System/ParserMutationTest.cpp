@@ -138,22 +138,15 @@ void survivesDamage(const std::string& text, const std::function<std::vector<Ent
   });
 }
 
-TEST(ParserMutationTest, MountInfoAndDiskStatsKeepTheirEntriesInOrderAndRejectHugeCounters) {
+TEST(ParserMutationTest, MountInfoAndDiskStatsKeepTheirEntriesInOrder) {
   const auto machine = volumetest::fixtureTree("machine");
   survivesDamage<platform::MountInfoEntry>(
       recorded(*machine, "/proc/self/mountinfo"),
       [](std::string_view text) { return platform::MountInfo::parse(text).entries; },
       [](const auto& entry) { return !entry.mountPoint.empty() && !entry.fileSystemType.empty(); });
-  const std::string text = recorded(*machine, "/proc/diskstats");
-  survivesDamage<platform::DiskStatsEntry>(text, platform::parseDiskStats, [](const auto& entry) {
-    return platform::isPlainDeviceName(entry.name);
-  });
-  // A counter beyond 64 bits rejects its line rather than wrapping.
-  std::string huge = text;
-  huge.replace(huge.find("3420042"), 7, "99999999999999999999");
-  const auto entries = platform::parseDiskStats(huge);
-  EXPECT_EQ(entries.size(), platform::parseDiskStats(text).size() - 1);
-  for (const auto& entry : entries) EXPECT_NE(entry.name, "sda");
+  survivesDamage<platform::DiskStatsEntry>(
+      recorded(*machine, "/proc/diskstats"), platform::parseDiskStats,
+      [](const auto& entry) { return platform::isPlainDeviceName(entry.name); });
 }
 
 // `text` with a few bytes replaced by random ones, spaces, colons, backslashes and line ends favoured.
