@@ -17,7 +17,6 @@
 #include "Platform/System/NetworkPathBuilder.hpp"
 #include "tests/platform/System/NetworkFixtures.hpp"
 
-using platform::InterfaceEntry;
 using platform::LinkCounters;
 using platform::LinkDumpState;
 using platform::LinkRecord;
@@ -214,7 +213,7 @@ TEST(InterfaceListTest, LinksComeFirstThenTheAddressesOfKnownLinksWithTheirNames
       {3, "ifb0", ARPHRD_ETHER, 0, std::nullopt, std::nullopt}};
   table.addresses = {{2, AF_INET, "192.0.2.2"}, {9, AF_INET, "198.51.100.1"}, {2, AF_INET6, "fe80::1"}};
   EXPECT_EQ(platform::interfaceEntries(table),
-            (std::vector<InterfaceEntry>{
+            (std::vector<platform::InterfaceEntry>{
                 {"eth0", AF_PACKET, IFF_UP | IFF_BROADCAST, ARPHRD_ETHER, LinkCounters{5'000'000'000, 7},
                  std::nullopt},
                 {"ifb0", AF_PACKET, 0, ARPHRD_ETHER, std::nullopt, std::nullopt},

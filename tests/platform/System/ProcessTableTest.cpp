@@ -27,9 +27,6 @@ TEST(ProcessStatTest, ReadsTheFieldsAfterTheLastParenthesis) {
   EXPECT_EQ(std::tuple(stat->pid, stat->name, stat->state, stat->ppid, stat->userTicks, stat->systemTicks,
                        stat->threads),
             std::tuple(4242, "a) b (c", 'S', 1, 250u, 50u, 3));
-  EXPECT_FALSE(stat->isZombie() || stat->isKernelThread());
-  EXPECT_TRUE(platform::parseProcessStat(statLine(2, "kthreadd", 'S', 0, 0, 0, 1, kernelThreadFlags))
-                  ->isKernelThread());
   EXPECT_EQ(platform::parseProcessStat(statLine(7, "", 'R', 0, 0, 0, 1))->name, "");
   EXPECT_EQ(platform::parseProcessStat(statLine(7, "two\nlines", 'R', 0, 0, 0, 1))->name, "two\nlines");
   EXPECT_TRUE(platform::parseProcessStat(statLine(9, "gone", 'Z', 1, 0, 0, 1))->isZombie());
