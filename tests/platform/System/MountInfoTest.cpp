@@ -36,8 +36,7 @@ TEST(MountInfoTest, ReadsEveryFieldOfARecordedTableAndTheLastMountAtAPointIsVisi
   const std::optional<MountInfo> table = MountInfo::read(*volumetest::fixtureTree("machine"));
   ASSERT_TRUE(table.has_value());
   ASSERT_EQ(table->entries.size(), 15u);
-  const MountInfoEntry root{27, 8, 2, "/", "/", "ext4", "/dev/sda2"};
-  EXPECT_EQ(table->entries[2], root);
+  EXPECT_EQ(table->entries[2], (MountInfoEntry{27, 8, 2, "/", "/", "ext4", "/dev/sda2"}));
   // Optional fields of any number stand between the options and the separator.
   const MountInfoEntry* vm = table->visibleAt("/mnt/vm");
   ASSERT_NE(vm, nullptr);
@@ -56,9 +55,7 @@ TEST(MountInfoTest, LeavesOutLinesThatAreNotWellFormedAndAnUnreadableTableIsAbse
       "2 1 8:1 / /a rw shared:1 ext4 /dev/sda1 rw\n"  // no separator
       "\n"
       "8 1 0:5 / /h rw - tmpfs tmpfs rw\n");
-  ASSERT_EQ(table.entries.size(), 2u);
-  EXPECT_EQ(table.entries[0].mountPoint, "/");
-  EXPECT_EQ(table.entries[1].mountPoint, "/h");
+  EXPECT_EQ(mountPoints(table.entries), (std::vector<std::string>{"/", "/h"}));
 
   platform::MemoryTextSource source;
   EXPECT_FALSE(MountInfo::read(source).has_value());

@@ -98,8 +98,7 @@ TEST(ProcessTableTest, ListsEveryReadableProcessAndReusesItsEntries) {
   // Without resident memory no statm is needed: the process whose statm is missing is counted.
   ASSERT_TRUE(table.scan(entries, false, 0));
   ASSERT_EQ(entries.size(), 5u);
-  EXPECT_EQ(entries[0].residentBytes, 0u);
-  EXPECT_EQ(entries[4].pid, 23);
+  EXPECT_EQ(std::tuple(entries[0].residentBytes, entries[4].pid), std::tuple(0u, 23));
 
   source->remove("/proc/1/stat");
   source->setFile("/proc/17/stat", statLine(17, "w", 'S', 1, 6, 5, 2));
