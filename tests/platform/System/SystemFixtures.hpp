@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -84,12 +85,10 @@ inline std::map<std::int32_t, PsRow> parsePs(const std::string& text) {
 
 // The total of the "Mem:" row of `free -b`.
 inline std::uint64_t freeTotal(const std::string& freeOutput) {
-  std::istringstream words(freeOutput);
-  std::string word;
-  while (words >> word && word != "Mem:") {
-  }
+  std::istringstream words(freeOutput.substr(std::min(freeOutput.find("Mem:"), freeOutput.size())));
+  std::string label;
   std::uint64_t total = 0;
-  words >> total;
+  words >> label >> total;
   return total;
 }
 
