@@ -33,19 +33,18 @@ std::vector<std::string> mountPoints(const std::vector<MountInfoEntry>& entries)
 // Escaped paths, bind mounts and repeated mounts of this tree are checked through the volume platform in
 // the volumes controller's tests.
 TEST(MountInfoTest, ReadsEveryFieldOfARecordedTableAndTheLastMountAtAPointIsVisible) {
-  const std::optional<MountInfo> table = MountInfo::read(*volumetest::fixtureTree("machine"));
-  ASSERT_TRUE(table.has_value());
-  ASSERT_EQ(table->entries.size(), 15u);
-  EXPECT_EQ(table->entries[2], (MountInfoEntry{27, 8, 2, "/", "/", "ext4", "/dev/sda2"}));
+  const MountInfo table = MountInfo::read(*volumetest::fixtureTree("machine")).value();
+  ASSERT_EQ(table.entries.size(), 15u);
+  EXPECT_EQ(table.entries[2], (MountInfoEntry{27, 8, 2, "/", "/", "ext4", "/dev/sda2"}));
   // Optional fields of any number stand between the options and the separator.
-  const MountInfoEntry* vm = table->visibleAt("/mnt/vm");
+  const MountInfoEntry* vm = table.visibleAt("/mnt/vm");
   ASSERT_NE(vm, nullptr);
   EXPECT_EQ(std::tuple(vm->fileSystemType, vm->source, vm->major), std::tuple("ext4", "/dev/vda", 254u));
   // Two mounts at /tmp/ram: the later one, whose source is empty (two blanks in a row).
-  const MountInfoEntry* ram = table->visibleAt("/tmp/ram");
+  const MountInfoEntry* ram = table.visibleAt("/tmp/ram");
   ASSERT_NE(ram, nullptr);
   EXPECT_EQ(std::tuple(ram->mountId, ram->source), std::tuple(49u, ""));
-  EXPECT_EQ(table->visibleAt("/nowhere"), nullptr);
+  EXPECT_EQ(table.visibleAt("/nowhere"), nullptr);
 }
 
 TEST(MountInfoTest, LeavesOutLinesThatAreNotWellFormedAndAnUnreadableTableIsAbsent) {
@@ -60,8 +59,7 @@ TEST(MountInfoTest, LeavesOutLinesThatAreNotWellFormedAndAnUnreadableTableIsAbse
   platform::MemoryTextSource source;
   EXPECT_FALSE(MountInfo::read(source).has_value());
   source.setFile("/proc/self/mountinfo", "");
-  ASSERT_TRUE(MountInfo::read(source).has_value());
-  EXPECT_TRUE(MountInfo::read(source)->entries.empty());
+  EXPECT_TRUE(MountInfo::read(source).value().entries.empty());
 }
 
 TEST(MountWatcherTest, ChangesAreTheMountsOnlyOneTableListsComparedByIdDeviceRootAndPlace) {
