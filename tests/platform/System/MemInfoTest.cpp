@@ -212,10 +212,11 @@ TEST(ProcessStatTest, ReadsTheFieldsAfterTheLastParenthesis) {
   EXPECT_EQ(std::tuple(stat->pid, stat->name, stat->state, stat->ppid, stat->userTicks, stat->systemTicks,
                        stat->threads),
             std::tuple(4242, "a) b (c", 'S', 1, 250u, 50u, 3));
-  EXPECT_EQ(platform::parseProcessStat(statLine(7, "", 'R', 0, 0, 0, 1))->name, "");
-  EXPECT_EQ(platform::parseProcessStat(statLine(7, "two\nlines", 'R', 0, 0, 0, 1))->name, "two\nlines");
-  EXPECT_TRUE(platform::parseProcessStat(statLine(9, "gone", 'Z', 1, 0, 0, 1))->isZombie());
-  EXPECT_TRUE(platform::parseProcessStat(statLine(9, "gone", 'X', 1, 0, 0, 1))->isZombie());
+  EXPECT_EQ(platform::parseProcessStat(statLine(7, "", 'R', 0, 0, 0, 1)).value().name, "");
+  EXPECT_EQ(platform::parseProcessStat(statLine(7, "two\nlines", 'R', 0, 0, 0, 1)).value().name,
+            "two\nlines");
+  EXPECT_TRUE(platform::parseProcessStat(statLine(9, "gone", 'Z', 1, 0, 0, 1)).value().isZombie());
+  EXPECT_TRUE(platform::parseProcessStat(statLine(9, "gone", 'X', 1, 0, 0, 1)).value().isZombie());
 }
 
 TEST(ProcessStatTest, RejectsCutAndMalformedLines) {
@@ -225,7 +226,7 @@ TEST(ProcessStatTest, RejectsCutAndMalformedLines) {
   for (std::size_t length = 0; length <= vsize + 1; ++length) {
     EXPECT_FALSE(platform::parseProcessStat(text.substr(0, length)).has_value()) << length;
   }
-  EXPECT_EQ(platform::parseProcessStat(text.substr(0, vsize + 2))->startTime, 145305u);
+  EXPECT_EQ(platform::parseProcessStat(text.substr(0, vsize + 2)).value().startTime, 145305u);
   // No parentheses, pid beyond 31 bits or negative, negative ppid or utime, a ")" before the "(".
   for (const std::string& line :
        {std::string("4242 bash S 1"), statLine(2147483648, "x", 'S', 1, 0, 0, 1),
