@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <tuple>
 
 #include "Platform/System/BlockDevice.hpp"
+#include "Platform/System/BlockDeviceStat.hpp"
+#include "Platform/System/UdevData.hpp"
 #include "tests/platform/System/VolumeFixtures.hpp"
 
 namespace {
 
 using platform::BlockDevice;
+using platform::BlockDeviceStat;
 
 class BlockDeviceTest : public ::testing::Test {
  protected:
@@ -29,15 +33,13 @@ TEST_F(BlockDeviceTest, APartitionOfASataDiskTakesTheDiskFactsWithUdevFillingThe
                              "S3Z9NB0K123456A"};
   EXPECT_EQ(device("sda2"), expected);
   const BlockDevice sda = device("sda");
-  EXPECT_EQ(sda.wholeDisk, "sda");
-  EXPECT_EQ(sda.serial, expected.serial);
+  EXPECT_EQ(std::tuple(sda.wholeDisk, sda.serial), std::tuple("sda", expected.serial));
 }
 
 // The volumes controller's test over the same tree checks the protocol of every browsable volume's disk.
 TEST_F(BlockDeviceTest, EachBusKeepsItsIdentityInItsOwnAttributes) {
   // A parallel ATA link (sdc) reports no SATA speed.
   EXPECT_EQ(device("sdc").deviceProtocol, "ATA");
-  EXPECT_EQ(device("nvme0n1p1").deviceProtocol, "PCI-Express");
   // Removable, rotational, vendor, model, revision and serial. The virtio vendor attribute is a PCI id, not
   // a name; its serial file has no line end.
   const auto facts = [&](const char* name) {
@@ -58,19 +60,17 @@ TEST_F(BlockDeviceTest, EachBusKeepsItsIdentityInItsOwnAttributes) {
 
 TEST_F(BlockDeviceTest, MadeUpDevicesHaveNoHardware) {
   const BlockDevice loop = device("loop0p1");
-  EXPECT_EQ(loop.wholeDisk, "loop0");
-  EXPECT_EQ(loop.wholeDiskPath, "/sys/devices/virtual/block/loop0");
+  EXPECT_EQ(std::tuple(loop.wholeDisk, loop.wholeDiskPath),
+            std::tuple("loop0", "/sys/devices/virtual/block/loop0"));
   EXPECT_FALSE(loop.devicePath || loop.model || loop.serial);
   // A device-mapper volume lives on the disk of its first member in name order.
   const BlockDevice mapped = device("dm-0");
-  EXPECT_EQ(mapped.wholeDisk, "nvme0n1");
-  EXPECT_EQ(mapped.deviceProtocol, "PCI-Express");
-  EXPECT_EQ(mapped.model, "Samsung SSD 970 EVO Plus 1TB");
+  EXPECT_EQ(std::tuple(mapped.wholeDisk, mapped.deviceProtocol, mapped.model),
+            std::tuple("nvme0n1", "PCI-Express", "Samsung SSD 970 EVO Plus 1TB"));
 }
 
 TEST_F(BlockDeviceTest, NamesComeFromDeviceNumbersOrFromTheMountSource) {
   EXPECT_EQ(BlockDevice::nameOf(*source_, 8, 2), "sda2");
-  EXPECT_EQ(BlockDevice::nameOf(*source_, 254, 0), "vda");
   EXPECT_FALSE(BlockDevice::nameOf(*source_, 8, 99).has_value());
   const auto table = platform::MountInfo::read(*source_);
   ASSERT_TRUE(table.has_value());
@@ -84,6 +84,75 @@ TEST_F(BlockDeviceTest, NamesComeFromDeviceNumbersOrFromTheMountSource) {
   }
 }
 
+using BlockDeviceStatTest = BlockDeviceTest;
+
+TEST_F(BlockDeviceStatTest, TurnsAStatLineIntoExactByteCountersThatSaturate) {
+  const auto stat = BlockDeviceStat::read(*source_, "sda");
+  ASSERT_TRUE(stat.has_value());
+  EXPECT_EQ(std::tuple(stat->readsCompleted, stat->writesCompleted, stat->readMilliseconds,
+                       stat->writeMilliseconds, stat->bytesRead(), stat->bytesWritten()),
+            std::tuple(42260u, 17374u, 29205u, 18545u, 3420042ull * 512, 7162872ull * 512));
+  const std::uint64_t largest = std::numeric_limits<std::uint64_t>::max();
+  const BlockDeviceStat huge{.sectorsRead = largest / 512, .sectorsWritten = largest / 512 + 1};
+  EXPECT_EQ(huge.bytesRead(), largest / 512 * 512);
+  EXPECT_EQ(huge.bytesWritten(), largest);
+}
+
+TEST_F(BlockDeviceStatTest, AStatThatCannotBeReadIsNoSample) {
+  // Empty, a counter short, a counter that is not a number or overflows 64 bits (one that is not kept too).
+  for (const char* text : {"", "1 2 3 4 5 6 7 8 9 10", "1 2 3 4 5 6 7 8 9 10 -11", "1 2 3x 4 5 6 7 8 9 10 11",
+                           "1 2 18446744073709551616 4 5 6 7 8 9 10 11"}) {
+    EXPECT_FALSE(BlockDeviceStat::parse(text).has_value()) << text;
+  }
+  // An unknown device, and names that would leave /sys/class/block.
+  for (const char* name : {"sdz", "..", "sda/../sda", ""}) {
+    EXPECT_FALSE(BlockDeviceStat::read(*source_, name).has_value()) << name;
+  }
+}
+
+TEST_F(BlockDeviceStatTest, DiskStatsListEveryDeviceAndAgreeWithSysfs) {
+  const auto entries = platform::readDiskStats(*source_);
+  ASSERT_TRUE(entries.has_value());
+  ASSERT_EQ(entries->size(), 8u);
+  EXPECT_EQ((*entries)[1].name, "loop1");
+  for (const platform::DiskStatsEntry& entry : *entries) {
+    if (const auto stat = BlockDeviceStat::read(*source_, entry.name)) {
+      EXPECT_EQ(*stat, entry.stat) << entry.name;
+    }
+  }
+  const platform::DiskStatsEntry& sdb = (*entries)[5];
+  EXPECT_EQ(std::tuple(sdb.major, sdb.minor, sdb.stat.bytesRead()), std::tuple(8u, 16u, 33210ull * 512));
+  EXPECT_FALSE(platform::readDiskStats(platform::MemoryTextSource()).has_value());
+}
+
+TEST_F(BlockDeviceStatTest, DiskStatsLeaveOutLinesThatAreNotWellFormed) {
+  const auto entries = platform::parseDiskStats(
+      "8 0 sda 1 2 3 4 5 6 7 8 9 10 11\n"
+      "8 1 sda1 1 2 3 4 5 6 7 8 9 10\n"    // a counter short
+      "8 x sdb 1 2 3 4 5 6 7 8 9 10 11\n"  // minor not a number
+      "8 2 .. 1 2 3 4 5 6 7 8 9 10 11\n"   // not a device name
+      "8 3\n"
+      "  8   4 sdc 1 2 3 4 5 6 7 8 9 10 11 12");
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(std::tuple(entries[0].name, entries[1].name, entries[1].minor), std::tuple("sda", "sdc", 4u));
+}
+
+TEST(UdevDataTest, TextsPreferTheDecodedEscapedFormAndEmptyTextsAreAbsent) {
+  const platform::UdevData data{{{"ID_FS_LABEL", "Data_Disk"},
+                                 {"ID_FS_LABEL_ENC", "Data\\x20Disk"},
+                                 {"ID_FS_TYPE", " ext4 "},
+                                 {"EMPTY_ENC", "\\x20\\x20"}}};
+  EXPECT_EQ(data.text("ID_FS_LABEL"), "Data Disk");
+  EXPECT_EQ(data.text("ID_FS_TYPE"), "ext4");
+  EXPECT_FALSE(data.text("EMPTY").has_value());
+  EXPECT_FALSE(data.text("ID_MODEL").has_value());
+  // Only complete hex escapes are decoded.
+  EXPECT_EQ(platform::decodeUdevText("My\\x20Disk\\x2f1"), "My Disk/1");
+  EXPECT_EQ(platform::decodeUdevText("\\x2"), "\\x2");
+  EXPECT_EQ(platform::decodeUdevText("\\xg0\\y"), "\\xg0\\y");
+  EXPECT_EQ(platform::decodeUdevText("\\xFF"), "\xff");
+}
+
 TEST(BlockDeviceLinksTest, ResolvesOnlyWhatIsThereAndEndsOnCycles) {
   platform::MemoryTextSource source;
   EXPECT_FALSE(BlockDevice::read(source, "sda").has_value());
@@ -94,9 +163,8 @@ TEST(BlockDeviceLinksTest, ResolvesOnlyWhatIsThereAndEndsOnCycles) {
   source.setLink("/sys/class/block/md1/slaves/md0", "../../md0");
   const auto md0 = BlockDevice::read(source, "md0");
   ASSERT_TRUE(md0.has_value());
-  EXPECT_EQ(md0->wholeDisk, "md1");
-  EXPECT_EQ(md0->wholeDiskPath, "");
-  EXPECT_FALSE(md0->deviceProtocol.has_value());
+  EXPECT_EQ(std::tuple(md0->wholeDisk, md0->wholeDiskPath, md0->deviceProtocol),
+            std::tuple("md1", "", std::nullopt));
   // A link from a device number to a name that is no device, a dev attribute that is not a number, and a
   // /dev link that points at itself.
   source.setLink("/sys/dev/block/9:2", "../../devices/virtual/block/..");

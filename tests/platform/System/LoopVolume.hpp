@@ -59,10 +59,8 @@ class LoopVolume {
   LoopVolume& operator=(const LoopVolume&) = delete;
 
   const std::string& mountPoint() const { return mountPoint_; }
-  // "/dev/loop3".
-  const std::string& device() const { return device_; }
-  // "loop3".
-  std::string name() const { return std::filesystem::path(device_).filename().string(); }
+  const std::string& device() const { return device_; }                                    // "/dev/loop3"
+  std::string name() const { return std::filesystem::path(device_).filename().string(); }  // "loop3"
 
  private:
   // Runs a setup step. A failure undoes the earlier steps (a constructor that throws runs no destructor)

@@ -1,6 +1,20 @@
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <functional>
+#include <future>
+#include <mutex>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "Platform/Dispatch/DispatchQueue.hpp"
+#include "Platform/Dispatch/MainThread.hpp"
+#include "Platform/Dispatch/RunLoop.hpp"
 #include "Platform/System/MountInfo.hpp"
+#include "Platform/System/MountWatcher.hpp"
 #include "tests/platform/System/MountTestGuards.hpp"
 #include "tests/platform/System/VolumeFixtures.hpp"
 
@@ -8,43 +22,29 @@ namespace {
 
 using platform::MountInfo;
 using platform::MountInfoEntry;
+using platform::MountWatcher;
 
-MountInfo fixtureTable() {
-  const std::optional<MountInfo> table = MountInfo::read(*volumetest::fixtureTree("machine"));
-  EXPECT_TRUE(table.has_value());
-  return table.value_or(MountInfo{});
+std::vector<std::string> mountPoints(const std::vector<MountInfoEntry>& entries) {
+  std::vector<std::string> points;
+  for (const MountInfoEntry& entry : entries) points.push_back(entry.mountPoint);
+  return points;
 }
 
 // Escaped paths, bind mounts and repeated mounts of this tree are checked through the volume platform in
 // the volumes controller's tests.
 TEST(MountInfoTest, ReadsEveryFieldOfARecordedTableAndTheLastMountAtAPointIsVisible) {
-  const MountInfo table = fixtureTable();
+  const MountInfo table = MountInfo::read(*volumetest::fixtureTree("machine")).value();
   ASSERT_EQ(table.entries.size(), 15u);
-  const MountInfoEntry root{27, 8, 2, "/", "/", "ext4", "/dev/sda2"};
-  EXPECT_EQ(table.entries[2], root);
+  EXPECT_EQ(table.entries[2], (MountInfoEntry{27, 8, 2, "/", "/", "ext4", "/dev/sda2"}));
   // Optional fields of any number stand between the options and the separator.
   const MountInfoEntry* vm = table.visibleAt("/mnt/vm");
   ASSERT_NE(vm, nullptr);
-  EXPECT_EQ(vm->fileSystemType, "ext4");
-  EXPECT_EQ(vm->source, "/dev/vda");
-  EXPECT_EQ(vm->major, 254u);
+  EXPECT_EQ(std::tuple(vm->fileSystemType, vm->source, vm->major), std::tuple("ext4", "/dev/vda", 254u));
   // Two mounts at /tmp/ram: the later one, whose source is empty (two blanks in a row).
   const MountInfoEntry* ram = table.visibleAt("/tmp/ram");
   ASSERT_NE(ram, nullptr);
-  EXPECT_EQ(ram->mountId, 49u);
-  EXPECT_EQ(ram->source, "");
+  EXPECT_EQ(std::tuple(ram->mountId, ram->source), std::tuple(49u, ""));
   EXPECT_EQ(table.visibleAt("/nowhere"), nullptr);
-}
-
-TEST(MountInfoTest, ALiveMountPointWithABlankATabAndABackslashReadsBackExactly) {
-  if (::geteuid() != 0) GTEST_SKIP() << "mounting a tmpfs needs root";
-  const volumetest::TemporaryDirectory directory;
-  const volumetest::ScopedMount mount(directory.path() + "/a b\tc\\d");
-  const std::optional<MountInfo> table = MountInfo::read(*platform::TextSource::live());
-  ASSERT_TRUE(table.has_value());
-  const MountInfoEntry* entry = table->visibleAt(mount.mountPoint());
-  ASSERT_NE(entry, nullptr) << mount.mountPoint();
-  EXPECT_EQ(entry->fileSystemType, "tmpfs");
 }
 
 TEST(MountInfoTest, LeavesOutLinesThatAreNotWellFormedAndAnUnreadableTableIsAbsent) {
@@ -54,15 +54,98 @@ TEST(MountInfoTest, LeavesOutLinesThatAreNotWellFormedAndAnUnreadableTableIsAbse
       "2 1 8:1 / /a rw shared:1 ext4 /dev/sda1 rw\n"  // no separator
       "\n"
       "8 1 0:5 / /h rw - tmpfs tmpfs rw\n");
-  ASSERT_EQ(table.entries.size(), 2u);
-  EXPECT_EQ(table.entries[0].mountPoint, "/");
-  EXPECT_EQ(table.entries[1].mountPoint, "/h");
+  EXPECT_EQ(mountPoints(table.entries), (std::vector<std::string>{"/", "/h"}));
 
   platform::MemoryTextSource source;
   EXPECT_FALSE(MountInfo::read(source).has_value());
   source.setFile("/proc/self/mountinfo", "");
-  ASSERT_TRUE(MountInfo::read(source).has_value());
-  EXPECT_TRUE(MountInfo::read(source)->entries.empty());
+  EXPECT_TRUE(MountInfo::read(source).value().entries.empty());
+}
+
+TEST(MountWatcherTest, ChangesAreTheMountsOnlyOneTableListsComparedByIdDeviceRootAndPlace) {
+  const MountInfo before = MountInfo::parse(
+      "27 1 8:2 / / rw - ext4 /dev/sda2 rw\n"
+      "40 27 8:17 / /media/stick rw - vfat /dev/sdb1 rw\n"
+      "41 27 8:33 / /media/card rw - vfat /dev/sdc1 rw\n"
+      "42 27 8:2 /srv /mnt/bind rw - ext4 /dev/sda2 rw\n");
+  const MountInfo after = MountInfo::parse(
+      "27 1 8:2 / / ro - ext4 /dev/sda2 ro\n"              // remounted read-only: the same mount
+      "41 27 8:49 / /media/card rw - vfat /dev/sdd1 rw\n"  // id 41 again, another device
+      "42 27 8:2 /srv /mnt/bind rw - ext4 /dev/sda2 rw\n"
+      "43 27 8:65 / /media/new rw - ext4 /dev/sde1 rw\n");
+  const platform::MountChanges changes = platform::diffMounts(before, after);
+  EXPECT_EQ(mountPoints(changes.mounted), (std::vector<std::string>{"/media/card", "/media/new"}));
+  EXPECT_EQ(mountPoints(changes.unmounted), (std::vector<std::string>{"/media/stick", "/media/card"}));
+  EXPECT_EQ(std::tuple(changes.mounted[0].minor, changes.unmounted[1].minor), std::tuple(49u, 33u));
+  EXPECT_TRUE(platform::diffMounts(after, after).empty());
+
+  const auto any = [](const MountInfoEntry&) { return true; };
+  const auto none = [](const std::vector<MountInfoEntry>&) {};
+  EXPECT_THROW(MountWatcher(nullptr, none, none), std::invalid_argument);
+  EXPECT_THROW(MountWatcher(any, nullptr, none), std::invalid_argument);
+}
+
+// Mounts made by the test in a temporary directory; `makeWatcher` counts only those under
+// "<directory>/counted".
+class MountLiveTest : public ::testing::Test {
+ protected:
+  // Mounted or not, the mount points, and whether it came on the main thread.
+  using Notice = std::tuple<bool, std::vector<std::string>, bool>;
+
+  void SetUp() override {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to mount file systems";
+    directory_ = std::make_unique<volumetest::TemporaryDirectory>();
+    counted_ = directory_->path() + "/counted";
+  }
+
+  // `filtered` hears of every mount the watcher asks about.
+  std::unique_ptr<MountWatcher> makeWatcher(std::function<void(const MountInfoEntry&)> filtered = {}) {
+    return std::make_unique<MountWatcher>(
+        [this, filtered](const MountInfoEntry& entry) {
+          if (filtered) filtered(entry);
+          return entry.mountPoint.starts_with(counted_);
+        },
+        [this](const std::vector<MountInfoEntry>& entries) { note(true, entries); },
+        [this](const std::vector<MountInfoEntry>& entries) { note(false, entries); });
+  }
+
+  void note(bool mounted, const std::vector<MountInfoEntry>& entries) {
+    notices_.emplace_back(mounted, mountPoints(entries), platform::isMainThread());
+  }
+
+  bool pumpUntil(const std::function<bool()>& done) {
+    return platform::RunLoop::main().runUntil(done, std::chrono::seconds(10));
+  }
+
+  std::unique_ptr<volumetest::TemporaryDirectory> directory_;
+  std::string counted_;
+  std::vector<Notice> notices_;
+};
+
+TEST_F(MountLiveTest, MountsAndUnmountsThatCountArriveOnTheMainQueue) {
+  const auto watcher = makeWatcher();
+  volumetest::ScopedMount ignored(directory_->path() + "/ignored");
+  volumetest::ScopedMount counted(counted_);
+  ASSERT_TRUE(pumpUntil([&] { return notices_.size() >= 1; }));
+  EXPECT_EQ(notices_[0], Notice(true, {counted_}, true));
+  ASSERT_EQ(::umount2(counted_.c_str(), 0), 0);
+  ASSERT_TRUE(pumpUntil([&] { return notices_.size() >= 2; }));
+  EXPECT_EQ(notices_[1], Notice(false, {counted_}, true));
+}
+
+TEST_F(MountLiveTest, ADestroyedWatcherHasStoppedAndCallsNothingMore) {
+  std::promise<void> seen;
+  std::once_flag once;
+  auto watcher = makeWatcher([&](const MountInfoEntry& entry) {
+    if (entry.mountPoint == counted_) std::call_once(once, [&] { seen.set_value(); });
+  });
+  volumetest::ScopedMount counted(counted_);
+  ASSERT_EQ(seen.get_future().wait_for(std::chrono::seconds(10)), std::future_status::ready);
+  watcher.reset();
+  bool drained = false;
+  platform::DispatchQueue::main().async([&] { drained = true; });
+  ASSERT_TRUE(pumpUntil([&] { return drained; }));
+  EXPECT_TRUE(notices_.empty());
 }
 
 }  // namespace

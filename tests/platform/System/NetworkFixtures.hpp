@@ -18,7 +18,6 @@
 namespace networktest {
 
 using systemtest::commandOutput;
-using systemtest::forEachMutation;
 
 // A recorded tree under tests/fixtures/network ("host", "laptop").
 inline platform::FileTreeTextSource fixture(const std::string& name) {

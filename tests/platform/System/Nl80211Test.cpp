@@ -69,7 +69,7 @@ std::vector<std::uint32_t> surveyReply(bool inUse, int noise) {
 TEST(Nl80211Test, RepliesGiveTheInterfaceItsNetworkTheSignalBitRateAndNoiseInUse) {
   EXPECT_EQ(parseInterface(header(interfaceReply("Home"))), (InterfaceReply{3, "wlan0", "Home"}));
   EXPECT_EQ(parseInterface(header(interfaceReply(""))), (InterfaceReply{3, "wlan0", std::nullopt}));
-  EXPECT_EQ(parseInterface(header(interfaceReply("Caf\xe9")))->networkName, "Caf\xef\xbf\xbd");
+  EXPECT_EQ(parseInterface(header(interfaceReply("Caf\xe9"))).value().networkName, "Caf\xef\xbf\xbd");
   const auto nameless =
       reply(NL80211_CMD_NEW_INTERFACE, [](nl_msg* m) { nla_put_u32(m, NL80211_ATTR_IFINDEX, 3); });
   EXPECT_FALSE(parseInterface(header(nameless)).has_value());

@@ -6,12 +6,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <random>
@@ -43,9 +45,7 @@ inline std::shared_ptr<platform::FileTreeTextSource> sampleSource(int sample) {
 
 inline std::string fileText(const std::filesystem::path& path) {
   std::ifstream stream(path);
-  std::stringstream text;
-  text << stream.rdbuf();
-  return text.str();
+  return {std::istreambuf_iterator<char>(stream), {}};
 }
 
 // The page size, clock rate and machine name of the machine that recorded the sample.
@@ -85,12 +85,10 @@ inline std::map<std::int32_t, PsRow> parsePs(const std::string& text) {
 
 // The total of the "Mem:" row of `free -b`.
 inline std::uint64_t freeTotal(const std::string& freeOutput) {
-  std::istringstream words(freeOutput);
-  std::string word;
-  while (words >> word && word != "Mem:") {
-  }
+  std::istringstream words(freeOutput.substr(std::min(freeOutput.find("Mem:"), freeOutput.size())));
+  std::string label;
   std::uint64_t total = 0;
-  words >> total;
+  words >> label >> total;
   return total;
 }
 
@@ -122,20 +120,10 @@ inline std::string commandOutput(const std::string& command) { return runCommand
 inline void forEachMutation(std::string_view text, const std::function<void(std::string_view)>& check) {
   for (std::size_t length = 0; length <= text.size(); ++length) check(text.substr(0, length));
   using namespace std::literals;
-  static constexpr std::string_view inserts[] = {"184467440737095516169999"sv,
-                                                 "FFFFFFFFFFFFFFFFFFFFFF:FFFFF"sv,
-                                                 "-9223372036854775809."sv,
-                                                 "\0"sv,
-                                                 "  "sv,
-                                                 "("sv,
-                                                 ")"sv,
-                                                 "\n"sv,
-                                                 "\t"sv,
-                                                 ":"sv,
-                                                 "-"sv,
-                                                 ","sv,
-                                                 "\\"sv,
-                                                 "/"sv};
+  static constexpr std::string_view huge = "184467440737095516169999", hex = "FFFFFFFFFFFFFFFFFFFFFF:FFFFF",
+                                    negative = "-9223372036854775809.";
+  static constexpr std::string_view inserts[] = {huge,   hex,    negative, "\0"sv, "  "sv, "("sv,  ")"sv,
+                                                 "\n"sv, "\t"sv, ":"sv,    "-"sv,  ","sv,  "\\"sv, "/"sv};
   std::mt19937 random(5);
   auto below = [&](std::size_t size) {
     return std::uniform_int_distribution<std::size_t>(0, size - 1)(random);
@@ -157,7 +145,7 @@ inline void forEachMutation(std::string_view text, const std::function<void(std:
         }
         case 3: {
           std::size_t digit = line.find_first_of("0123456789");
-          if (digit != std::string::npos) line.insert(digit, inserts[0]);
+          if (digit != std::string::npos) line.insert(digit, huge);
           break;
         }
         case 4:
