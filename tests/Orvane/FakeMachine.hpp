@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "Orvane/ProcessorController.hpp"
 #include "Platform/System/SystemConstants.hpp"
 #include "Platform/System/TextSource.hpp"
 
@@ -30,16 +32,10 @@ class FakeMachine {
   // /proc/meminfo with these sizes in KiB.
   void setMemInfo(std::uint64_t total, std::uint64_t free, std::uint64_t active, std::uint64_t inactive,
                   std::uint64_t unevictable = 0, std::uint64_t zswap = 0) {
-    std::string text;
-    for (const auto& [name, kib] : {std::pair{"MemTotal", total},
-                                    {"MemFree", free},
-                                    {"Active", active},
-                                    {"Inactive", inactive},
-                                    {"Unevictable", unevictable},
-                                    {"Zswap", zswap}}) {
-      text += std::string(name) + ": " + std::to_string(kib) + " kB\n";
-    }
-    source->setFile("/proc/meminfo", text);
+    auto kB = [](std::uint64_t size) { return ": " + std::to_string(size) + " kB\n"; };
+    source->setFile("/proc/meminfo", "MemTotal" + kB(total) + "MemFree" + kB(free) + "Active" + kB(active) +
+                                         "Inactive" + kB(inactive) + "Unevictable" + kB(unevictable) +
+                                         "Zswap" + kB(zswap));
   }
 
   void setOnline(const std::string& list) { source->setFile("/sys/devices/system/cpu/online", list + "\n"); }
@@ -99,5 +95,13 @@ class ForwardingSource final : public platform::TextSource {
   std::shared_ptr<const platform::TextSource> inner;
   mutable int statmReads = 0;
 };
+
+// The processes of the monitor's list by pid.
+inline std::map<std::int32_t, std::shared_ptr<Orvane::OVProcess>> byPid(
+    const Orvane::ProcessorController& controller) {
+  std::map<std::int32_t, std::shared_ptr<Orvane::OVProcess>> processes;
+  for (const auto& process : controller.processes()) processes[process->pid()] = process;
+  return processes;
+}
 
 }  // namespace systemtest

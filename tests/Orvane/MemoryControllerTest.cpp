@@ -18,7 +18,8 @@ struct MemoryControllerTest : testing::Test {
   const std::shared_ptr<platform::MemoryTextSource>& source = machine.source;
 };
 
-TEST_F(MemoryControllerTest, BeforeTheFirstRefreshOnlyUsageHoldsANumber) {
+TEST_F(MemoryControllerTest, OnlyUsageHoldsANumberBeforeTheFirstRefreshWhichWritesBytesWithTheirTypes) {
+  source->setFile("/sys/block/zram0/mm_stat", "100 50 1001 0 2000 0 0 0 0\n");
   Orvane::MemoryController controller(source);
   for (const std::string* key : {&Memory::active(), &Memory::compressed(), &Memory::inactive(),
                                  &Memory::wired(), &Memory::used(), &Memory::free()}) {
@@ -34,13 +35,8 @@ TEST_F(MemoryControllerTest, BeforeTheFirstRefreshOnlyUsageHoldsANumber) {
   EXPECT_EQ(history[history.size() - 2], 1.0);
   EXPECT_EQ(history.back(), 0.0);
   EXPECT_EQ(controller.physicalMemory(), 1000 * KiB);
-}
 
-TEST_F(MemoryControllerTest, RefreshWritesBytesWithTheirTypesAndUsedIsTruncatedBeforeFreeAndUsage) {
-  source->setFile("/sys/block/zram0/mm_stat", "100 50 1001 0 2000 0 0 0 0\n");
-  Orvane::MemoryController controller(source);
   controller.refresh(1.0);
-
   const double compressed = 7 * KiB + 1001.0;
   EXPECT_EQ((std::vector{controller.value(Memory::active()), controller.value(Memory::inactive()),
                          controller.value(Memory::wired()), controller.value(Memory::compressed())}),

@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 #include <pthread.h>
 #include <sched.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <iterator>
-#include <map>
 #include <sstream>
 #include <thread>
 
@@ -83,8 +81,7 @@ TEST(ProcessorControllerLiveTest, ProcessListHoldsEveryProcessOfPs) {
   controller.refresh(0);
   const auto after = systemtest::parsePs(systemtest::commandOutput(ps));
 
-  std::map<std::int32_t, std::shared_ptr<Orvane::OVProcess>> listed;
-  for (const auto& process : controller.processes()) listed[process->pid()] = process;
+  const auto listed = systemtest::byPid(controller);
   int steady = 0;
   for (const auto& [pid, row] : before) {
     const auto later = after.find(pid);
@@ -121,46 +118,34 @@ TEST(ProcessorControllerLiveTest, AChildThatAllocatesShowsItsMemoryAtTheNextRefr
   systemtest::IdleChild child;
   Orvane::ProcessorController controller;
   controller.setCollectProcessInformation(true);
-  auto residentOf = [&](pid_t pid) -> std::uint64_t {
-    for (const auto& process : controller.processes()) {
-      if (process->pid() == pid) return process->memory().totalBytes;
-    }
-    return 0;
-  };
+  auto resident = [&] { return systemtest::byPid(controller).at(child.pid())->memory().totalBytes; };
   controller.refresh(0);
-  const std::uint64_t before = residentOf(child.pid());
+  const std::uint64_t before = resident();
   ASSERT_GT(before, 0u);
   ASSERT_TRUE(child.hold(64 * MiB));
   controller.refresh(0);
-  EXPECT_GE(residentOf(child.pid()), before + 64 * MiB);
+  EXPECT_GE(resident(), before + 64 * MiB);
 }
 
 TEST(ProcessorControllerLiveTest, ABusyThreadPinnedToOneProcessorFillsItsCore) {
   auto online = platform::readOnlineCpus(*platform::TextSource::live()).value();
   unsigned cpu = online.back();
-  std::atomic<bool> running = true;
   std::atomic<int> pinning = 0;  // 1 once pinned, -1 when the processor may not be used
-  std::thread busy([&] {
+  std::jthread busy([&](std::stop_token stop) {
     cpu_set_t set;
     CPU_ZERO(&set);
     CPU_SET(cpu, &set);
     pinning = ::pthread_setaffinity_np(::pthread_self(), sizeof set, &set) == 0 ? 1 : -1;
     volatile std::uint64_t spins = 0;
-    while (running.load(std::memory_order_relaxed)) spins = spins + 1;
+    while (!stop.stop_requested()) spins = spins + 1;
   });
   while (pinning == 0) std::this_thread::yield();
-  if (pinning < 0) {
-    running = false;
-    busy.join();
-    FAIL() << "cannot pin a thread to processor " << cpu;
-  }
+  ASSERT_EQ(pinning.load(), 1) << "cannot pin a thread to processor " << cpu;
 
   Orvane::ProcessorController controller;
   controller.refresh(0);
   std::this_thread::sleep_for(std::chrono::seconds(1));
   controller.refresh(0);
-  running = false;
-  busy.join();
 
   ASSERT_EQ(controller.cores().size(), online.size());
   const auto& core = *controller.cores().back();
