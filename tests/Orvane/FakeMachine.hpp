@@ -24,12 +24,10 @@ class FakeMachine {
 
   std::shared_ptr<platform::MemoryTextSource> source = std::make_shared<platform::MemoryTextSource>();
 
-  // The constants of a machine with 4 KiB pages and 100 ticks a second.
   static platform::SystemConstants constants(const std::string& machine = "x86_64") {
     return platform::SystemConstants{4096, 100, machine};
   }
 
-  // /proc/meminfo with these sizes in KiB.
   void setMemInfo(std::uint64_t total, std::uint64_t free, std::uint64_t active, std::uint64_t inactive,
                   std::uint64_t unevictable = 0, std::uint64_t zswap = 0) {
     auto kB = [](std::uint64_t size) { return ": " + std::to_string(size) + " kB\n"; };
@@ -96,7 +94,6 @@ class ForwardingSource final : public platform::TextSource {
   mutable int statmReads = 0;
 };
 
-// The processes of the monitor's list by pid.
 inline std::map<std::int32_t, std::shared_ptr<Orvane::OVProcess>> byPid(
     const Orvane::ProcessorController& controller) {
   std::map<std::int32_t, std::shared_ptr<Orvane::OVProcess>> processes;

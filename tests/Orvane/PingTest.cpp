@@ -101,7 +101,6 @@ class PingTest : public testing::Test {
     ping->start();
     platform::RunLoop::current().runUntil([&] { return !ping->isResolving(); }, 2s);
   }
-  // Puts `packet` on the wire towards the Ping and lets its run loop read it.
   void arrive(const Bytes& packet) {
     ASSERT_EQ(::send(socket->ends[1], packet.data(), packet.size(), 0), ssize_t(packet.size()));
     platform::RunLoop::current().runOnce(100ms);

@@ -29,9 +29,7 @@ class PrivateNetworkNamespace {
   bool created() const { return created_; }
   const std::string& name() const { return name_; }
 
-  // "ip -n <name> <arguments>"; true when it succeeds.
   bool ip(const std::string& arguments) const { return run("ip -n " + name_ + " " + arguments); }
-  // A command run inside the namespace; true when it succeeds.
   bool exec(const std::string& command) const { return run("ip netns exec " + name_ + " " + command); }
 
   bool enter() {
