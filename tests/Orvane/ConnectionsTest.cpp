@@ -77,7 +77,6 @@ TEST(ConnectionsTest, EdgeRowsAndMissingTables) {
   // Linux's getnameinfo flags: NI_NUMERICHOST (1) for a numeric host and for every service lookup.
   EXPECT_THAT(resolver->hostFlags, ElementsAre(NI_NUMERICHOST));
   EXPECT_THAT(resolver->serviceFlags, ElementsAre(NI_NUMERICHOST));
-  EXPECT_FALSE(listed[1]->isBlank());
 
   source->remove("/proc/net/tcp");
   EXPECT_EQ(controller.connectionCount(), 0u);

@@ -15,10 +15,7 @@ namespace networktest {
 // namespace /proc/self/net shows) until leave() or the end of the object.
 class PrivateNetworkNamespace {
  public:
-  PrivateNetworkNamespace()
-      : name_("velmora-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++)) {
-    created_ = run("ip netns add " + name_);
-  }
+  PrivateNetworkNamespace() = default;
   ~PrivateNetworkNamespace() {
     leave();
     if (created_) run("ip netns delete " + name_);
@@ -55,8 +52,8 @@ class PrivateNetworkNamespace {
   }
 
   static inline std::atomic<int> counter_{0};
-  std::string name_;
-  bool created_ = false;
+  std::string name_ = "velmora-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++);
+  bool created_ = run("ip netns add " + name_);
   int original_ = -1;
 };
 
