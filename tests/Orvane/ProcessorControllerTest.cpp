@@ -27,18 +27,37 @@ using testing::ElementsAre;
 using testing::FloatEq;
 using testing::IsNan;
 
+float usageOf(const Orvane::ProcessorController& controller, std::int32_t pid) {
+  return byPid(controller).at(pid)->cpu().usage;
+}
+
 struct ProcessorControllerTest : testing::Test {
   systemtest::FakeMachine machine;
+  std::shared_ptr<systemtest::ForwardingSource> counting =
+      std::make_shared<systemtest::ForwardingSource>(machine.source);
+  platform::Clock::Override clock{1000, 50};
   std::unique_ptr<Orvane::ProcessorController> controller;
 
   void SetUp() override {
-    machine.setStat({100, 10, 50, 840});
-    machine.setProcess(1, "init", 5, 10, 'S', 0, 1);
-    machine.setProcess(2, "kthreadd", 0, 0, 'S', 0, 1, true);
-    machine.setProcess(300, "server", 50, 100, 'S', 1, 12);
-    machine.setProcess(301, "gone", 0, 0, 'Z', 300, 1);
-    machine.setMemInfo(2048, 1, 1, 1);
-    controller = std::make_unique<Orvane::ProcessorController>(machine.source, machine.constants());
+    machine.setOnline("0-3");
+    machine.setStat({100, 0, 100, 800});
+    machine.setProcess(1, "init", 500, 2500, 'S', 0);
+    machine.setProcess(2, "kthreadd", 3, 0, 'S', 0, 1, true);
+    machine.setProcess(40, "busy", 1000, 300, 'R', 1, 4);
+    machine.setProcess(41, "defunct", 7, 0, 'Z', 40);
+    machine.setProcess(42, "", 8, 30);
+    machine.setProcess(43, "a) b (c", 9, 40);
+    machine.setProcess(44, "bad\xff\xfe", 9, 40);
+    controller = std::make_unique<Orvane::ProcessorController>(counting, machine.constants());
+    controller->setCollectProcessInformation(true);
+  }
+  static std::vector<float> usages(const Orvane::ProcessorController& controller) {
+    std::vector<float> result;
+    for (const auto& core : controller.cores()) result.push_back(core->usage().floatValue());
+    return result;
+  }
+  std::pair<int, int> tasksAndThreads() const {
+    return {controller->int32Value(Processor::tasks()), controller->int32Value(Processor::threads())};
   }
 };
 
@@ -85,137 +104,11 @@ TEST_F(ProcessorControllerTest, LoadsAreSharesOfTheTicksSinceTheLastReadWhatever
   }
 }
 
-TEST_F(ProcessorControllerTest, TasksCountEveryProcessAndThreadsTheirThreadsAndSurviveAFailedListing) {
+TEST_F(ProcessorControllerTest, FirstCollectionListsNamedLiveProcessesWithZeroSharesAndNoneWhenOff) {
   controller->refresh(0);
-  EXPECT_EQ(controller->int32Value(Processor::tasks()), 4);  // the zombie and the kernel thread included
+  // Tasks count every process (the zombie, the kernel thread and the nameless one too), threads theirs.
+  EXPECT_EQ(tasksAndThreads(), std::pair(7, 10));
   EXPECT_EQ(controller->value(Processor::tasks())->type(), platform::Number::Type::Int32);
-  EXPECT_EQ(controller->int32Value(Processor::threads()), 15);
-
-  for (int pid : {1, 2, 300, 301}) machine.removeProcess(pid);
-  controller->refresh(0);  // no process can be read
-  EXPECT_EQ(controller->int32Value(Processor::tasks()), 4);
-  EXPECT_EQ(controller->int32Value(Processor::threads()), 15);
-}
-
-struct ProcessorCoreTest : testing::Test {
-  systemtest::FakeMachine machine;
-
-  void SetUp() override {
-    machine.setOnline("0-2");
-    machine.setStat({60, 0, 30, 210}, {{10, 0, 10, 80}, {50, 0, 20, 30}, {0, 0, 0, 100}});
-    machine.setProcess(1, "init", 1);
-  }
-
-  static std::vector<float> usages(const Orvane::ProcessorController& controller) {
-    std::vector<float> result;
-    for (const auto& core : controller.cores()) result.push_back(core->usage().floatValue());
-    return result;
-  }
-};
-
-TEST_F(ProcessorCoreTest, OneCorePerOnlineProcessorWithItsClockAndKind) {
-  machine.source->setFile("/sys/devices/system/cpu/cpu0/cpufreq/cpuinfo_max_freq", "5200000\n");
-  machine.source->setFile("/sys/devices/system/cpu/cpu0/of_node/compatible",
-                          std::string("apple,Firestorm\0apple,icestorm\0", 31));
-  machine.source->setFile("/sys/devices/system/cpu/cpu1/of_node/compatible",
-                          std::string("apple,icestorm\0", 15));
-  machine.source->setFile("/sys/devices/system/cpu/cpu2/of_node/compatible", "ice\xffstorm");
-  Orvane::ProcessorController controller(machine.source, machine.constants("aarch64"));
-  EXPECT_TRUE(controller.cores().empty());
-  controller.refresh(0);
-
-  const auto& cores = controller.cores();
-  ASSERT_EQ(cores.size(), 3u);
-  for (std::size_t i = 0; i < cores.size(); ++i) {
-    EXPECT_EQ(cores[i]->cpuId(), static_cast<std::int64_t>(i));
-    EXPECT_TRUE(cores[i]->isAppleSilicon());
-    EXPECT_FALSE(cores[i]->busFrequency() || cores[i]->timebaseFrequency());
-  }
-  EXPECT_EQ(cores[0]->clockFrequency(), platform::Number::of(std::uint64_t{5200000000}));
-  EXPECT_FALSE(cores[1]->clockFrequency().has_value());
-  // Firestorm wins over icestorm in the same text; a text that is not UTF-8 names no kind.
-  EXPECT_EQ(cores[0]->isFirestorm(), true);
-  EXPECT_FALSE(cores[0]->isIcestorm().has_value() || cores[1]->isFirestorm().has_value());
-  EXPECT_EQ(cores[1]->isIcestorm(), true);
-  EXPECT_FALSE(cores[2]->isIcestorm().has_value());
-
-  Orvane::ProcessorController intel(machine.source, machine.constants("x86_64"));
-  intel.refresh(0);
-  EXPECT_FALSE(intel.cores().at(0)->isAppleSilicon());
-}
-
-TEST_F(ProcessorCoreTest, UsageIsTheBusyShareSinceBootThenOfEachIntervalAndZeroWithoutCounters) {
-  Orvane::ProcessorController controller(machine.source, machine.constants());
-  controller.refresh(0);
-  auto first = controller.cores();
-  EXPECT_THAT(usages(controller), ElementsAre(FloatEq(0.2f), FloatEq(0.7f), FloatEq(0.0f)));
-  EXPECT_EQ(first[0]->usage().type(), platform::Number::Type::Float);
-  // cpu0: 45 busy (nice included) of 100; cpu1: no tick at all (0 / 0); cpu2: its idle counter went down,
-  // which counts as no tick either.
-  machine.setStat({0, 0, 0, 0}, {{40, 5, 20, 135}, {50, 0, 20, 30}, {0, 0, 0, 90}});
-  controller.refresh(0);
-  EXPECT_THAT(usages(controller), ElementsAre(FloatEq(0.45f), IsNan(), IsNan()));
-  for (std::size_t i = 0; i < first.size(); ++i) EXPECT_NE(*controller.cores()[i], *first[i]);
-
-  // A failed counter read leaves the usage at 0 and keeps the previous sample.
-  machine.source->remove("/proc/stat");
-  controller.refresh(0);
-  ASSERT_EQ(controller.cores().size(), 3u);
-  EXPECT_EQ(controller.cores()[0]->usage(), platform::Number::of(0.0));
-  machine.setStat({0, 0, 0, 0}, {{60, 5, 20, 155}, {50, 0, 20, 30}, {0, 0, 0, 90}});  // cpu0: 20 of 40
-  controller.refresh(0);
-  EXPECT_FLOAT_EQ(usages(controller)[0], 0.5f);
-  machine.source->remove("/sys/devices/system/cpu/online");
-  controller.refresh(0);
-  EXPECT_TRUE(controller.cores().empty());
-}
-
-TEST_F(ProcessorCoreTest, PositionsFollowTheOnlineListAndStopAtTheProcessorsOfCreation) {
-  // cpu1 offline: /proc/stat has no line for it, and the second core is cpu2.
-  machine.setOnline("0,2");
-  machine.setStat({0, 0, 0, 0}, {{10, 0, 10, 80}, {0, 0, 0, 100}}, {0, 2});
-  Orvane::ProcessorController controller(machine.source, machine.constants());
-  EXPECT_EQ(controller.numberOfCpus(), 2);
-  controller.refresh(0);
-  EXPECT_THAT(usages(controller), ElementsAre(FloatEq(0.2f), FloatEq(0.0f)));
-  EXPECT_EQ(controller.cores()[1]->usage().type(), platform::Number::Type::Float);
-  // cpu1 comes online: a third core is listed, beyond the two processors the monitor was made with; its
-  // first sample is the share since boot.
-  machine.setOnline("0-2");
-  machine.setStat({0, 0, 0, 0}, {{20, 0, 10, 90}, {5, 0, 5, 10}, {50, 0, 0, 150}});
-  controller.refresh(0);
-  EXPECT_THAT(usages(controller), ElementsAre(FloatEq(0.5f), FloatEq(0.5f), FloatEq(0.0f)));
-  EXPECT_EQ(controller.cores()[2]->usage(), platform::Number::of(0.0));
-}
-
-float usageOf(const Orvane::ProcessorController& controller, std::int32_t pid) {
-  return byPid(controller).at(pid)->cpu().usage;
-}
-
-struct ProcessListTest : testing::Test {
-  systemtest::FakeMachine machine;
-  std::shared_ptr<systemtest::ForwardingSource> counting =
-      std::make_shared<systemtest::ForwardingSource>(machine.source);
-  platform::Clock::Override clock{1000, 50};
-  std::unique_ptr<Orvane::ProcessorController> controller;
-
-  void SetUp() override {
-    machine.setOnline("0-3");
-    machine.setStat({100, 0, 100, 800});
-    machine.setProcess(1, "init", 500, 2500, 'S', 0);
-    machine.setProcess(2, "kthreadd", 3, 0, 'S', 0, 1, true);
-    machine.setProcess(40, "busy", 1000, 300, 'R', 1, 4);
-    machine.setProcess(41, "defunct", 7, 0, 'Z', 40);
-    machine.setProcess(42, "", 8, 30);
-    machine.setProcess(43, "a) b (c", 9, 40);
-    machine.setProcess(44, "bad\xff\xfe", 9, 40);
-    controller = std::make_unique<Orvane::ProcessorController>(counting, machine.constants());
-    controller->setCollectProcessInformation(true);
-  }
-};
-
-TEST_F(ProcessListTest, FirstCollectionListsNamedLiveProcessesWithZeroSharesAndNoneWhenOff) {
-  controller->refresh(0);
   auto processes = byPid(*controller);
   // The zombie and the process without a name are left out; a kernel thread is listed.
   EXPECT_EQ(controller->processes().size(), 5u);
@@ -242,7 +135,7 @@ TEST_F(ProcessListTest, FirstCollectionListsNamedLiveProcessesWithZeroSharesAndN
   EXPECT_EQ(off.tasks(), 7);
 }
 
-TEST_F(ProcessListTest, LaterCollectionsGiveSharesOfTheWallClockInterval) {
+TEST_F(ProcessorControllerTest, LaterCollectionsGiveSharesOfTheWallClockInterval) {
   controller->refresh(0);
   auto first = byPid(*controller);
   clock.advance(2.0);
@@ -263,7 +156,7 @@ TEST_F(ProcessListTest, LaterCollectionsGiveSharesOfTheWallClockInterval) {
   EXPECT_FLOAT_EQ(usageOf(*controller, 40), 25.0f);  // 100 over 4 online processors
 }
 
-TEST_F(ProcessListTest, ResidentMemoryIsReadAgainWhenAProcessRanOrIsNewAndEveryTenSeconds) {
+TEST_F(ProcessorControllerTest, ResidentMemoryIsReadAgainWhenAProcessRanOrIsNewAndEveryTenSeconds) {
   controller->refresh(0);
   const int everyProcess = counting->statmReads;
   auto memoryOf = [&](std::int32_t pid) { return byPid(*controller).at(pid)->memory().totalBytes; };
@@ -281,7 +174,7 @@ TEST_F(ProcessListTest, ResidentMemoryIsReadAgainWhenAProcessRanOrIsNewAndEveryT
   EXPECT_EQ(memoryOf(1), 9999u * 4096);
 }
 
-TEST_F(ProcessListTest, AClockStepBackOrNoProcessorsGiveNoShares) {
+TEST_F(ProcessorControllerTest, AClockStepBackOrNoProcessorsGiveNoShares) {
   controller->refresh(0);
   {
     platform::Clock::Override stepped(990, 60);
@@ -300,13 +193,14 @@ TEST_F(ProcessListTest, AClockStepBackOrNoProcessorsGiveNoShares) {
   EXPECT_EQ(usageOf(blind, 40), 0.0f);
 }
 
-TEST_F(ProcessListTest, AFailedListingKeepsThePreviousTreeAndSwitchingCollectionEmptiesIt) {
+TEST_F(ProcessorControllerTest, AFailedListingKeepsThePreviousTreeAndSwitchingCollectionEmptiesIt) {
   controller->refresh(0);
   auto tree = controller->oldProcessTree();
   for (int pid : {1, 2, 40, 41, 42, 43, 44}) machine.removeProcess(pid);
   controller->refresh(0);
   EXPECT_TRUE(controller->processes().empty());
   EXPECT_EQ(controller->oldProcessTree(), tree);
+  EXPECT_EQ(tasksAndThreads(), std::pair(7, 10));  // the counts of the last listing stay
   clock.advance(1.0);
   machine.setProcess(40, "busy", 1050, 300, 'R', 1, 4);
   controller->refresh(0);
@@ -328,7 +222,7 @@ TEST_F(ProcessListTest, AFailedListingKeepsThePreviousTreeAndSwitchingCollection
   EXPECT_EQ(controller->oldProcessTree(), nullptr);
 }
 
-TEST_F(ProcessListTest, AnotherThreadReadsOnlyWholeCollections) {
+TEST_F(ProcessorControllerTest, AnotherThreadReadsOnlyWholeCollections) {
   std::atomic<bool> done = false;
   std::atomic<int> partial = 0;
   std::thread reader([&] {
@@ -348,6 +242,83 @@ TEST_F(ProcessListTest, AnotherThreadReadsOnlyWholeCollections) {
   reader.join();
   EXPECT_EQ(partial, 0);
   EXPECT_FLOAT_EQ(usageOf(*controller, 40), 100.0f);
+}
+
+TEST_F(ProcessorControllerTest, OneCorePerOnlineProcessorWithItsClockAndKind) {
+  machine.setOnline("0-2");
+  machine.source->setFile("/sys/devices/system/cpu/cpu0/cpufreq/cpuinfo_max_freq", "5200000\n");
+  machine.source->setFile("/sys/devices/system/cpu/cpu0/of_node/compatible",
+                          std::string("apple,Firestorm\0apple,icestorm\0", 31));
+  machine.source->setFile("/sys/devices/system/cpu/cpu1/of_node/compatible",
+                          std::string("apple,icestorm\0", 15));
+  machine.source->setFile("/sys/devices/system/cpu/cpu2/of_node/compatible", "ice\xffstorm");
+  Orvane::ProcessorController monitor(machine.source, machine.constants("aarch64"));
+  EXPECT_TRUE(monitor.cores().empty());
+  monitor.refresh(0);
+
+  const auto& cores = monitor.cores();
+  ASSERT_EQ(cores.size(), 3u);
+  for (std::size_t i = 0; i < cores.size(); ++i) {
+    EXPECT_EQ(cores[i]->cpuId(), static_cast<std::int64_t>(i));
+    EXPECT_TRUE(cores[i]->isAppleSilicon());
+    EXPECT_FALSE(cores[i]->busFrequency() || cores[i]->timebaseFrequency());
+  }
+  EXPECT_EQ(cores[0]->clockFrequency(), platform::Number::of(std::uint64_t{5200000000}));
+  EXPECT_FALSE(cores[1]->clockFrequency().has_value());
+  // Firestorm wins over icestorm in the same text; a text that is not UTF-8 names no kind.
+  EXPECT_EQ(cores[0]->isFirestorm(), true);
+  EXPECT_FALSE(cores[0]->isIcestorm().has_value() || cores[1]->isFirestorm().has_value());
+  EXPECT_EQ(cores[1]->isIcestorm(), true);
+  EXPECT_FALSE(cores[2]->isIcestorm().has_value());
+
+  Orvane::ProcessorController intel(machine.source, machine.constants("x86_64"));
+  intel.refresh(0);
+  EXPECT_FALSE(intel.cores().at(0)->isAppleSilicon());
+}
+
+TEST_F(ProcessorControllerTest, UsageIsTheBusyShareSinceBootThenOfEachIntervalAndZeroWithoutCounters) {
+  machine.setOnline("0-2");
+  machine.setStat({60, 0, 30, 210}, {{10, 0, 10, 80}, {50, 0, 20, 30}, {0, 0, 0, 100}});
+  Orvane::ProcessorController monitor(machine.source, machine.constants());
+  monitor.refresh(0);
+  auto first = monitor.cores();
+  EXPECT_THAT(usages(monitor), ElementsAre(FloatEq(0.2f), FloatEq(0.7f), FloatEq(0.0f)));
+  EXPECT_EQ(first[0]->usage().type(), platform::Number::Type::Float);
+  // cpu0: 45 busy (nice included) of 100; cpu1: no tick at all (0 / 0); cpu2: its idle counter went down,
+  // which counts as no tick either.
+  machine.setStat({0, 0, 0, 0}, {{40, 5, 20, 135}, {50, 0, 20, 30}, {0, 0, 0, 90}});
+  monitor.refresh(0);
+  EXPECT_THAT(usages(monitor), ElementsAre(FloatEq(0.45f), IsNan(), IsNan()));
+  for (std::size_t i = 0; i < first.size(); ++i) EXPECT_NE(*monitor.cores()[i], *first[i]);
+
+  // A failed counter read leaves the usage at 0 and keeps the previous sample.
+  machine.source->remove("/proc/stat");
+  monitor.refresh(0);
+  ASSERT_EQ(monitor.cores().size(), 3u);
+  EXPECT_EQ(monitor.cores()[0]->usage(), platform::Number::of(0.0));
+  machine.setStat({0, 0, 0, 0}, {{60, 5, 20, 155}, {50, 0, 20, 30}, {0, 0, 0, 90}});  // cpu0: 20 of 40
+  monitor.refresh(0);
+  EXPECT_FLOAT_EQ(usages(monitor)[0], 0.5f);
+  machine.source->remove("/sys/devices/system/cpu/online");
+  monitor.refresh(0);
+  EXPECT_TRUE(monitor.cores().empty());
+}
+
+TEST_F(ProcessorControllerTest, PositionsFollowTheOnlineListAndStopAtTheProcessorsOfCreation) {
+  // cpu1 offline: /proc/stat has no line for it, and the second core is cpu2.
+  machine.setOnline("0,2");
+  machine.setStat({0, 0, 0, 0}, {{10, 0, 10, 80}, {0, 0, 0, 100}}, {0, 2});
+  Orvane::ProcessorController monitor(machine.source, machine.constants());
+  EXPECT_EQ(monitor.numberOfCpus(), 2);
+  monitor.refresh(0);
+  EXPECT_THAT(usages(monitor), ElementsAre(FloatEq(0.2f), FloatEq(0.0f)));
+  // cpu1 comes online: a third core is listed, beyond the two processors the monitor was made with; its
+  // first sample is the share since boot.
+  machine.setOnline("0-2");
+  machine.setStat({0, 0, 0, 0}, {{20, 0, 10, 90}, {5, 0, 5, 10}, {50, 0, 0, 150}});
+  monitor.refresh(0);
+  EXPECT_THAT(usages(monitor), ElementsAre(FloatEq(0.5f), FloatEq(0.5f), FloatEq(0.0f)));
+  EXPECT_EQ(monitor.cores()[2]->usage(), platform::Number::of(0.0));
 }
 
 // The first line of a recorded /proc/stat, column by column.
