@@ -12,15 +12,11 @@ using Orvane::Memory;
 
 constexpr std::uint64_t KiB = 1024;
 
-struct MemoryControllerTest : testing::Test {
-  void SetUp() override { machine.setMemInfo(1000, 100, 300, 200, 50, 7); }
+TEST(MemoryControllerTest, UsageAloneBeforeTheFirstRefreshThenBytesNothingFreeBeyondPhysicalZerosUnreadable) {
   systemtest::FakeMachine machine;
-  const std::shared_ptr<platform::MemoryTextSource>& source = machine.source;
-};
-
-TEST_F(MemoryControllerTest, OnlyUsageHoldsANumberBeforeTheFirstRefreshWhichWritesBytesWithTheirTypes) {
-  source->setFile("/sys/block/zram0/mm_stat", "100 50 1001 0 2000 0 0 0 0\n");
-  Orvane::MemoryController controller(source);
+  machine.setMemInfo(1000, 100, 300, 200, 50, 7);
+  machine.source->setFile("/sys/block/zram0/mm_stat", "100 50 1001 0 2000 0 0 0 0\n");
+  Orvane::MemoryController controller(machine.source);
   for (const std::string* key : {&Memory::active(), &Memory::compressed(), &Memory::inactive(),
                                  &Memory::wired(), &Memory::used(), &Memory::free()}) {
     EXPECT_TRUE(controller.store()->contains(*key)) << *key;
@@ -54,18 +50,17 @@ TEST_F(MemoryControllerTest, OnlyUsageHoldsANumberBeforeTheFirstRefreshWhichWrit
   controller.refresh(1e9);
   EXPECT_EQ(controller.store()->uInt64History(Memory::used()).back(), used);
   EXPECT_EQ(controller.store()->min(Memory::used()), controller.store()->max(Memory::used()));
-}
 
-TEST_F(MemoryControllerTest, UsedBeyondPhysicalMemoryLeavesNothingFreeAndUnreadableMemoryGivesZeros) {
+  // Used beyond physical memory leaves nothing free.
+  machine.source->remove("/sys/block/zram0/mm_stat");
   machine.setMemInfo(1000, 0, 900, 0, 200);
-  Orvane::MemoryController controller(source);
   controller.refresh(1);
   EXPECT_EQ(controller.uInt64Value(Memory::used()), 1100 * KiB);
   EXPECT_EQ(controller.uInt64Value(Memory::free()), 0u);
   EXPECT_DOUBLE_EQ(controller.doubleValue(Memory::usage()), 1.1);
 
   // Unreadable: zeros, and the whole last physical memory free.
-  source->remove("/proc/meminfo");
+  machine.source->remove("/proc/meminfo");
   controller.refresh(1);
   for (const std::string* key : {&Memory::active(), &Memory::compressed(), &Memory::inactive(),
                                  &Memory::wired(), &Memory::used(), &Memory::usage()}) {
