@@ -55,7 +55,6 @@ std::vector<Seen> seen(const std::vector<std::shared_ptr<NetworkConnection>>& co
 }
 
 constexpr auto tcp = NetworkProtocol::tcp;
-constexpr auto udp = NetworkProtocol::udp;
 
 TEST(ConnectionsTest, EdgeRowsAndMissingTables) {
   const std::string header = "  sl  local_address rem_address   st tx_queue rx_queue\n";

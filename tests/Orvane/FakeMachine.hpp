@@ -70,8 +70,7 @@ class FakeMachine {
   }
 
   void removeProcess(std::int32_t pid) {
-    source->remove("/proc/" + std::to_string(pid) + "/stat");
-    source->remove("/proc/" + std::to_string(pid) + "/statm");
+    for (const char* file : {"/stat", "/statm"}) source->remove("/proc/" + std::to_string(pid) + file);
   }
 };
 

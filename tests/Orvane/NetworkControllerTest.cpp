@@ -70,7 +70,7 @@ TEST(NetworkAdapterTest, RatesPassTheWarmUpBeforeTheHistoriesRollAndResizingKeep
   EXPECT_THAT(resized.historyDownload, SizeIs(3));
 }
 
-TEST(NetworkAdapterTest, CountersAre64BitAndOnly32BitOnesWrap) {
+TEST(NetworkAdapterTest, CountersAre64BitOnly32BitOnesWrapAndRatesTakeTheReciprocalFirstAndSaturate) {
   NetworkAdapter adapter("en0", 60);
   // {previous, current, difference}: two counters within 32 bits that go down wrapped, one less than the
   // modular difference; beyond 32 bits the difference is kept whole, and a 64-bit counter that goes down
@@ -85,9 +85,7 @@ TEST(NetworkAdapterTest, CountersAre64BitAndOnly32BitOnesWrap) {
     adapter.updateDownload(current, 0);
     EXPECT_EQ(adapter.downloadBytesDiff, difference) << previous << " -> " << current;
   }
-}
 
-TEST(NetworkAdapterTest, BytesPerSecondTakesTheReciprocalFirstAndSaturates) {
   constexpr double infinity = std::numeric_limits<double>::infinity();
   constexpr std::uint64_t saturated = std::numeric_limits<std::uint64_t>::max();
   // (1 / 49) * 49 is 0.9999999999999999 in double precision: truncated, it is 0. An interval that is not

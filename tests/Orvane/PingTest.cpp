@@ -14,6 +14,7 @@
 namespace {
 
 using namespace std::chrono_literals;
+namespace IcmpPacket = Orvane::IcmpPacket;
 using Orvane::Ping;
 using Orvane::PingError;
 using Style = Orvane::PingAddressStyle;
@@ -108,7 +109,7 @@ class PingTest : public testing::Test {
   // An echo reply to this Ping with a correct IPv4 checksum, behind a 20-byte IPv4 header when asked.
   Bytes reply(std::uint16_t sequence, bool withIpHeader = false, int type = 0) const {
     Bytes packet =
-        Orvane::IcmpPacket::echoRequest(std::uint8_t(type), ping->identifier(), sequence, bytes(1, 2), true);
+        IcmpPacket::echoRequest(std::uint8_t(type), ping->identifier(), sequence, bytes(1, 2), true);
     if (withIpHeader) packet.insert(packet.begin(), 20, std::byte(0)), packet[0] = std::byte(0x45);
     if (withIpHeader) packet[9] = std::byte(IPPROTO_ICMP);
     return packet;
@@ -116,11 +117,10 @@ class PingTest : public testing::Test {
 };
 
 TEST(IcmpPacketTest, ChecksumsPayloadsAndTheHeaderOffset) {
-  EXPECT_EQ(ntohs(Orvane::IcmpPacket::checksum(bytes(0x00, 0x01, 0xf2, 0x03, 0xf4, 0xf5, 0xf6, 0xf7))),
-            0x220d);
-  EXPECT_EQ(ntohs(Orvane::IcmpPacket::checksum(bytes(0x01))), 0xfeff);
+  EXPECT_EQ(ntohs(IcmpPacket::checksum(bytes(0x00, 0x01, 0xf2, 0x03, 0xf4, 0xf5, 0xf6, 0xf7))), 0x220d);
+  EXPECT_EQ(ntohs(IcmpPacket::checksum(bytes(0x01))), 0xfeff);
   for (const auto& [sequence, number] : {std::pair(0, "99"), {100, "99"}, {5, "94"}}) {
-    const Bytes payload = Orvane::IcmpPacket::defaultPayload(std::uint16_t(sequence));
+    const Bytes payload = IcmpPacket::defaultPayload(std::uint16_t(sequence));
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(payload.data()), payload.size()),
               std::string(26, ' ') + number + " bottles of beer on the wall");
   }
@@ -140,8 +140,8 @@ TEST_F(PingTest, SendsChecksummedRequestsAndWrapsTheSequence) {
   const Bytes packet = recorder->lastPacket;
   ASSERT_EQ(packet.size(), 64u);
   EXPECT_EQ(bytes(8, 0), Bytes(packet.begin(), packet.begin() + 2));
-  EXPECT_EQ(Orvane::IcmpPacket::checksum(packet), 0);  // a correct checksum sums to zero
-  EXPECT_EQ(Orvane::IcmpPacket::field(packet, 4), ping->identifier());
+  EXPECT_EQ(IcmpPacket::checksum(packet), 0);  // a correct checksum sums to zero
+  EXPECT_EQ(IcmpPacket::field(packet, 4), ping->identifier());
   ping->setNextSequenceNumber(65535);
   ping->sendPingWithData(bytes(7));
   EXPECT_EQ(recorder->lastPacket.size(), 9u);

@@ -222,10 +222,9 @@ TEST_F(ProcessorControllerTest, AFailedListingKeepsThePreviousTreeAndSwitchingCo
 }
 
 TEST_F(ProcessorControllerTest, AnotherThreadReadsOnlyWholeCollections) {
-  std::atomic<bool> done = false;
   std::atomic<int> partial = 0;
-  std::thread reader([&] {
-    while (!done) {
+  std::jthread reader([&](std::stop_token stop) {
+    while (!stop.stop_requested()) {
       auto processes = controller->processes();
       float shares = 0;
       for (const auto& process : processes) shares += process->cpu().usage;
@@ -237,8 +236,7 @@ TEST_F(ProcessorControllerTest, AnotherThreadReadsOnlyWholeCollections) {
     machine.setProcess(40, "busy", 1000 + 100 * static_cast<std::uint64_t>(tick), 300, 'R', 1, 4);
     controller->refresh(0);
   }
-  done = true;
-  reader.join();
+  reader = {};  // stopped and joined
   EXPECT_EQ(partial, 0);
   EXPECT_FLOAT_EQ(usageOf(*controller, 40), 100.0f);
 }
