@@ -59,9 +59,7 @@ class FakeNetworkPlatform final : public platform::NetworkPlatform {
     }
   }
   void setFlags(const std::string& name, unsigned flags) {
-    for (auto& entry : *interfaceList) {
-      if (entry.name == name) entry.flags = flags;
-    }
+    for (auto& entry : *interfaceList) entry.flags = entry.name == name ? flags : entry.flags;
   }
 };
 

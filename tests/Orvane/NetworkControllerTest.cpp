@@ -91,10 +91,8 @@ TEST(NetworkAdapterTest, CountersAre64BitOnly32BitOnesWrapAndRatesTakeTheRecipro
   // (1 / 49) * 49 is 0.9999999999999999 in double precision: truncated, it is 0. An interval that is not
   // positive gives the raw difference; a rate beyond 64 bits saturates.
   const std::tuple<std::uint64_t, double, std::uint64_t> cases[] = {
-      {2000, 2.0, 1000},   {49, 49.0, 0},
-      {1234, 0.0, 1234},   {1234, std::nan(""), 1234},
-      {1234, infinity, 0}, {4294967295u, 1e-12, saturated},
-      {0, 1e-300, 0}};
+      {2000, 2.0, 1000},          {49, 49.0, 0},       {1234, 0.0, 1234},
+      {1234, std::nan(""), 1234}, {1234, infinity, 0}, {4294967295u, 1e-12, saturated}};
   for (const auto& [bytes, interval, expected] : cases) {
     EXPECT_EQ(NetworkAdapter::bytesPerSecond(bytes, interval), expected) << bytes << " in " << interval;
   }
@@ -279,8 +277,7 @@ TEST_F(NetworkControllerTest, InterfacesJoinWhenUpStayWhenDownAndAFailedListEnds
   ASSERT_THAT(fresh, SizeIs(1));
   EXPECT_EQ(fresh.front()->identifier, "en2");
 
-  auto saved = machine->interfaceList;
-  machine->interfaceList.reset();
+  auto saved = std::exchange(machine->interfaceList, std::nullopt);
   controller->refresh(0);
   EXPECT_THAT(controller->adapters(), SizeIs(3));
   EXPECT_EQ(download(), "0 B/s");
@@ -375,11 +372,10 @@ bool sendFrames(const char* interface, int count, size_t size) {
   return sent;
 }
 
-// An interface's counters as `ip -j -s link show` gives them.
-std::optional<platform::LinkCounters> ipLink(const networktest::PrivateNetworkNamespace& space,
-                                             const std::string& interface) {
+// v0's counters as `ip -j -s link show` gives them.
+std::optional<platform::LinkCounters> ipLink(const networktest::PrivateNetworkNamespace& space) {
   const auto json = nlohmann::json::parse(
-      networktest::commandOutput("ip -n " + space.name() + " -j -s link show " + interface), nullptr, false);
+      networktest::commandOutput("ip -n " + space.name() + " -j -s link show v0"), nullptr, false);
   if (!json.is_array() || json.empty()) return std::nullopt;
   const auto& statistics = json[0]["stats64"];
   return platform::LinkCounters{statistics["rx"]["bytes"].get<std::uint64_t>(),
@@ -439,7 +435,7 @@ TEST_F(NetworkNamespaceTest, CountersAndRatesAgreeWithTheBytesSentOverAVethPair)
 
   // The adapter's counters are the kernel's, as /proc/net/dev and ip -s link show them.
   EXPECT_EQ(networktest::procNetDev()["v0"], (platform::LinkCounters{v0->oldDownload, v0->oldUpload}));
-  EXPECT_EQ(ipLink(*space, "v0"), (platform::LinkCounters{v0->oldDownload, v0->oldUpload}));
+  EXPECT_EQ(ipLink(*space), (platform::LinkCounters{v0->oldDownload, v0->oldUpload}));
 
   // A refresh divides by the measured interval: rate x interval is the bytes sent, within 1% and the
   // background allowance; more than 4 GiB within one interval (4.32 GB) count whole in the 64-bit counters.

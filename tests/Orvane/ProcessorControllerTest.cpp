@@ -67,8 +67,7 @@ struct ProcessorControllerTest : testing::Test {
 TEST_F(ProcessorControllerTest, LoadsAreSharesOfTheTicksSinceTheLastReadWhateverTheElapsedTime) {
   struct Step {
     std::optional<systemtest::FakeMachine::Ticks> stat;  // user, nice, system, idle
-    double elapsed;
-    double user, system, nice;
+    double elapsed, user, system, nice;
     std::uint64_t ticks;
   };
   const Step steps[] = {
