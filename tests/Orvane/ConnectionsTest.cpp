@@ -55,8 +55,6 @@ std::vector<Seen> seen(const std::vector<std::shared_ptr<NetworkConnection>>& co
 }
 
 constexpr auto tcp = NetworkProtocol::tcp;
-constexpr auto udp = NetworkProtocol::udp;
-constexpr auto none = std::nullopt;
 
 TEST(ConnectionsTest, EdgeRowsAndMissingTables) {
   const std::string header = "  sl  local_address rem_address   st tx_queue rx_queue\n";
@@ -74,11 +72,10 @@ TEST(ConnectionsTest, EdgeRowsAndMissingTables) {
   EXPECT_EQ(controller.connectionCount(), 2u);
   auto listed = controller.connections(false, true);
   EXPECT_THAT(seen(listed),
-              ElementsAre(Seen{tcp, 50000, 443, "203.0.113.7", "https"}, Seen{tcp, 8080, none, none, none}));
+              ElementsAre(Seen{tcp, 50000, 443, "203.0.113.7", "https"}, Seen{tcp, 8080, {}, {}, {}}));
   // Linux's getnameinfo flags: NI_NUMERICHOST (1) for a numeric host and for every service lookup.
   EXPECT_THAT(resolver->hostFlags, ElementsAre(NI_NUMERICHOST));
   EXPECT_THAT(resolver->serviceFlags, ElementsAre(NI_NUMERICHOST));
-  EXPECT_FALSE(listed[1]->isBlank());
 
   source->remove("/proc/net/tcp");
   EXPECT_EQ(controller.connectionCount(), 0u);

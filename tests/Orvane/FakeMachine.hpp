@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "Orvane/ProcessorController.hpp"
 #include "Platform/System/SystemConstants.hpp"
 #include "Platform/System/TextSource.hpp"
 
@@ -22,24 +24,16 @@ class FakeMachine {
 
   std::shared_ptr<platform::MemoryTextSource> source = std::make_shared<platform::MemoryTextSource>();
 
-  // The constants of a machine with 4 KiB pages and 100 ticks a second.
   static platform::SystemConstants constants(const std::string& machine = "x86_64") {
     return platform::SystemConstants{4096, 100, machine};
   }
 
-  // /proc/meminfo with these sizes in KiB.
   void setMemInfo(std::uint64_t total, std::uint64_t free, std::uint64_t active, std::uint64_t inactive,
                   std::uint64_t unevictable = 0, std::uint64_t zswap = 0) {
-    std::string text;
-    for (const auto& [name, kib] : {std::pair{"MemTotal", total},
-                                    {"MemFree", free},
-                                    {"Active", active},
-                                    {"Inactive", inactive},
-                                    {"Unevictable", unevictable},
-                                    {"Zswap", zswap}}) {
-      text += std::string(name) + ": " + std::to_string(kib) + " kB\n";
-    }
-    source->setFile("/proc/meminfo", text);
+    auto kB = [](std::uint64_t size) { return ": " + std::to_string(size) + " kB\n"; };
+    source->setFile("/proc/meminfo", "MemTotal" + kB(total) + "MemFree" + kB(free) + "Active" + kB(active) +
+                                         "Inactive" + kB(inactive) + "Unevictable" + kB(unevictable) +
+                                         "Zswap" + kB(zswap));
   }
 
   void setOnline(const std::string& list) { source->setFile("/sys/devices/system/cpu/online", list + "\n"); }
@@ -76,8 +70,7 @@ class FakeMachine {
   }
 
   void removeProcess(std::int32_t pid) {
-    source->remove("/proc/" + std::to_string(pid) + "/stat");
-    source->remove("/proc/" + std::to_string(pid) + "/statm");
+    for (const char* file : {"/stat", "/statm"}) source->remove("/proc/" + std::to_string(pid) + file);
   }
 };
 
@@ -99,5 +92,12 @@ class ForwardingSource final : public platform::TextSource {
   std::shared_ptr<const platform::TextSource> inner;
   mutable int statmReads = 0;
 };
+
+inline std::map<std::int32_t, std::shared_ptr<Orvane::OVProcess>> byPid(
+    const Orvane::ProcessorController& controller) {
+  std::map<std::int32_t, std::shared_ptr<Orvane::OVProcess>> processes;
+  for (const auto& process : controller.processes()) processes[process->pid()] = process;
+  return processes;
+}
 
 }  // namespace systemtest

@@ -17,16 +17,12 @@ namespace networktest {
 // A system whose interfaces, routes and Wi-Fi facts the test sets, counting how often each is read.
 class FakeNetworkPlatform final : public platform::NetworkPlatform {
  public:
-  std::optional<std::vector<platform::InterfaceEntry>> interfaceList =
-      std::vector<platform::InterfaceEntry>{};
-  std::optional<std::vector<platform::SystemInterface>> systemList = std::vector<platform::SystemInterface>{};
+  std::optional<std::vector<platform::InterfaceEntry>> interfaceList{std::in_place};
+  std::optional<std::vector<platform::SystemInterface>> systemList{std::in_place};
   std::optional<std::string> primary;
   std::vector<platform::WirelessInterface> wireless;
 
-  mutable int interfaceReads = 0;
-  mutable int systemReads = 0;
-  mutable int kindReads = 0;
-  mutable int primaryReads = 0;
+  mutable int interfaceReads = 0, systemReads = 0, kindReads = 0, primaryReads = 0;
 
   std::optional<std::vector<platform::InterfaceEntry>> interfaces() const override {
     ++interfaceReads;
@@ -56,7 +52,6 @@ class FakeNetworkPlatform final : public platform::NetworkPlatform {
   void addAddress(const std::string& name, int family, const std::string& address) {
     interfaceList->push_back({name, family, IFF_UP, std::nullopt, std::nullopt, address});
   }
-  // Sets the counters of the interface's link entry.
   void setCounters(const std::string& name, std::uint64_t received, std::uint64_t sent) {
     for (auto& entry : *interfaceList) {
       if (entry.name == name && entry.family == AF_PACKET)
@@ -64,9 +59,7 @@ class FakeNetworkPlatform final : public platform::NetworkPlatform {
     }
   }
   void setFlags(const std::string& name, unsigned flags) {
-    for (auto& entry : *interfaceList) {
-      if (entry.name == name) entry.flags = flags;
-    }
+    for (auto& entry : *interfaceList) entry.flags = entry.name == name ? flags : entry.flags;
   }
 };
 

@@ -12,14 +12,11 @@ using Orvane::Memory;
 
 constexpr std::uint64_t KiB = 1024;
 
-struct MemoryControllerTest : testing::Test {
-  void SetUp() override { machine.setMemInfo(1000, 100, 300, 200, 50, 7); }
+TEST(MemoryControllerTest, UsageAloneBeforeTheFirstRefreshThenBytesNothingFreeBeyondPhysicalZerosUnreadable) {
   systemtest::FakeMachine machine;
-  const std::shared_ptr<platform::MemoryTextSource>& source = machine.source;
-};
-
-TEST_F(MemoryControllerTest, BeforeTheFirstRefreshOnlyUsageHoldsANumber) {
-  Orvane::MemoryController controller(source);
+  machine.setMemInfo(1000, 100, 300, 200, 50, 7);
+  machine.source->setFile("/sys/block/zram0/mm_stat", "100 50 1001 0 2000 0 0 0 0\n");
+  Orvane::MemoryController controller(machine.source);
   for (const std::string* key : {&Memory::active(), &Memory::compressed(), &Memory::inactive(),
                                  &Memory::wired(), &Memory::used(), &Memory::free()}) {
     EXPECT_TRUE(controller.store()->contains(*key)) << *key;
@@ -31,16 +28,10 @@ TEST_F(MemoryControllerTest, BeforeTheFirstRefreshOnlyUsageHoldsANumber) {
   EXPECT_EQ(controller.store()->max(Memory::usage()), platform::Number::of(1.0));
   auto history = controller.store()->doubleHistory(Memory::usage());
   ASSERT_GE(history.size(), 2u);
-  EXPECT_EQ(history[history.size() - 2], 1.0);
-  EXPECT_EQ(history.back(), 0.0);
+  EXPECT_EQ(std::vector(history.end() - 2, history.end()), (std::vector{1.0, 0.0}));
   EXPECT_EQ(controller.physicalMemory(), 1000 * KiB);
-}
 
-TEST_F(MemoryControllerTest, RefreshWritesBytesWithTheirTypesAndUsedIsTruncatedBeforeFreeAndUsage) {
-  source->setFile("/sys/block/zram0/mm_stat", "100 50 1001 0 2000 0 0 0 0\n");
-  Orvane::MemoryController controller(source);
   controller.refresh(1.0);
-
   const double compressed = 7 * KiB + 1001.0;
   EXPECT_EQ((std::vector{controller.value(Memory::active()), controller.value(Memory::inactive()),
                          controller.value(Memory::wired()), controller.value(Memory::compressed())}),
@@ -58,18 +49,17 @@ TEST_F(MemoryControllerTest, RefreshWritesBytesWithTheirTypesAndUsedIsTruncatedB
   controller.refresh(1e9);
   EXPECT_EQ(controller.store()->uInt64History(Memory::used()).back(), used);
   EXPECT_EQ(controller.store()->min(Memory::used()), controller.store()->max(Memory::used()));
-}
 
-TEST_F(MemoryControllerTest, UsedBeyondPhysicalMemoryLeavesNothingFreeAndUnreadableMemoryGivesZeros) {
+  // Used beyond physical memory leaves nothing free.
+  machine.source->remove("/sys/block/zram0/mm_stat");
   machine.setMemInfo(1000, 0, 900, 0, 200);
-  Orvane::MemoryController controller(source);
   controller.refresh(1);
   EXPECT_EQ(controller.uInt64Value(Memory::used()), 1100 * KiB);
   EXPECT_EQ(controller.uInt64Value(Memory::free()), 0u);
   EXPECT_DOUBLE_EQ(controller.doubleValue(Memory::usage()), 1.1);
 
   // Unreadable: zeros, and the whole last physical memory free.
-  source->remove("/proc/meminfo");
+  machine.source->remove("/proc/meminfo");
   controller.refresh(1);
   for (const std::string* key : {&Memory::active(), &Memory::compressed(), &Memory::inactive(),
                                  &Memory::wired(), &Memory::used(), &Memory::usage()}) {

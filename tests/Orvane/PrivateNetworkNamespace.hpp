@@ -15,10 +15,7 @@ namespace networktest {
 // namespace /proc/self/net shows) until leave() or the end of the object.
 class PrivateNetworkNamespace {
  public:
-  PrivateNetworkNamespace()
-      : name_("velmora-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++)) {
-    created_ = run("ip netns add " + name_);
-  }
+  PrivateNetworkNamespace() = default;
   ~PrivateNetworkNamespace() {
     leave();
     if (created_) run("ip netns delete " + name_);
@@ -29,9 +26,7 @@ class PrivateNetworkNamespace {
   bool created() const { return created_; }
   const std::string& name() const { return name_; }
 
-  // "ip -n <name> <arguments>"; true when it succeeds.
   bool ip(const std::string& arguments) const { return run("ip -n " + name_ + " " + arguments); }
-  // A command run inside the namespace; true when it succeeds.
   bool exec(const std::string& command) const { return run("ip netns exec " + name_ + " " + command); }
 
   bool enter() {
@@ -57,8 +52,8 @@ class PrivateNetworkNamespace {
   }
 
   static inline std::atomic<int> counter_{0};
-  std::string name_;
-  bool created_ = false;
+  std::string name_ = "velmora-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++);
+  bool created_ = run("ip netns add " + name_);
   int original_ = -1;
 };
 
