@@ -1,15 +1,18 @@
 #include <cairo-pdf.h>
 #include <cairo.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -117,6 +120,51 @@ TEST(DirectoryObserverTest, EachChangeCallsTheHandlerOffTheMainThreadWithinASeco
     change(watched);
     EXPECT_TRUE(calls.riseWithinASecond()) << name;
   }
+}
+
+// A folder of the test's own in memory (/dev/shm, a tmpfs), else in the temporary directory; removed with
+// all it holds.
+class MemoryFolder {
+ public:
+  MemoryFolder() {
+    const fs::path parent = fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path();
+    std::string pattern = (parent / "velmora-burst-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr)
+      throw std::system_error(errno, std::generic_category(), "mkdtemp");
+    path = pattern;
+  }
+  ~MemoryFolder() { fs::remove_all(path); }
+  fs::path path;
+};
+
+// Files made as fast as a tmpfs allows: events that arrive while a call is waiting or running merge into
+// one next call, so the burst is a few calls rather than a backlog, and the last sees the last file soon.
+TEST(DirectoryObserverTest, ABurstOfFilesGivesAFewCallsTheLastWithinASecond) {
+  using Clock = std::chrono::steady_clock;
+  MemoryFolder folder;
+  std::atomic<int> calls = 0;
+  std::atomic<Clock::rep> lastCall = 0;
+  DirectoryObserver observer(folder.path, [&] {
+    ++calls;
+    lastCall = Clock::now().time_since_epoch().count();
+  });
+  constexpr int files = 100'000;
+  const Clock::time_point burstStart = Clock::now();
+  Clock::time_point beforeLastFile;
+  for (int i = 0; i < files; ++i) {
+    if (i == files - 1) beforeLastFile = Clock::now();
+    const int fd = ::open((folder.path / ("f" + std::to_string(i))).c_str(), O_CREAT | O_WRONLY, 0600);
+    ASSERT_GE(fd, 0) << "file " << i;
+    ::close(fd);
+  }
+  const Clock::time_point burstEnd = Clock::now();
+  std::this_thread::sleep_for(std::chrono::seconds(2));
+  const Clock::time_point last{Clock::duration(lastCall.load())};
+  SCOPED_TRACE(std::to_string(calls) + " calls in a burst of " +
+               std::to_string(std::chrono::duration<double>(burstEnd - burstStart).count()) + " s");
+  EXPECT_LT(calls, 100);
+  EXPECT_GT(last, beforeLastFile) << "the last file called no handler";
+  EXPECT_LT(last - burstEnd, std::chrono::seconds(1));
 }
 
 // That no handler runs after destruction is DirectoryObserverDestructionTest's, under load.
