@@ -45,10 +45,8 @@ struct FileSystemObjectSource::Delivery : std::enable_shared_from_this<Delivery>
   int millisecondsToWait() {
     std::lock_guard lock(mutex);
     if (pending == 0 || scheduled) return -1;
-    const auto wait = lastStart + spacing - Clock::now();
-    return wait <= Clock::duration::zero()
-               ? 0
-               : static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(wait).count());
+    const Clock::time_point due = lastStart + spacing, now = Clock::now();
+    return now >= due ? 0 : static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(due - now).count());
   }
 
   void deliver() {
