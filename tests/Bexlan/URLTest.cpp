@@ -98,11 +98,9 @@ TEST_F(FileKinds, AgreeWithLibmagicOnFilesOfEveryKind) {
 struct Calls {
   using Clock = std::chrono::steady_clock;
   std::atomic<int> count = 0, onMainThread = 0;
-  std::atomic<Clock::rep> last = 0;  // when the latest call started
+  std::atomic<Clock::time_point> last;  // when the latest call started
   std::function<void()> handler() {
-    return [this] {
-      onMainThread += platform::isMainThread(), ++count, last = Clock::now().time_since_epoch().count();
-    };
+    return [this] { onMainThread += platform::isMainThread(), ++count, last = Clock::now(); };
   }
   bool riseWithinASecond() const {
     for (int i = 0; i < 200 && count == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -143,19 +141,17 @@ TEST(DirectoryObserverTest, ABurstOfFilesGivesAFewCallsTheLastWithinASecond) {
     beforeLastFile = Clock::now(), std::ofstream(folder.path / std::to_string(i));
   const Clock::time_point burstEnd = Clock::now();
   std::this_thread::sleep_for(std::chrono::seconds(2));
-  const Clock::time_point last{Clock::duration(calls.last.load())};
   EXPECT_LT(calls.count, 100);
-  EXPECT_GT(last, beforeLastFile) << "the last file called no handler";
-  EXPECT_LT(last - burstEnd, std::chrono::seconds(1));
+  EXPECT_GT(calls.last.load(), beforeLastFile) << "the last file called no handler";
+  EXPECT_LT(calls.last.load() - burstEnd, std::chrono::seconds(1));
 }
 
 // The first call is held while the watched folder is written, changed, renamed and removed: all of that
 // comes as one more call, whose source data holds the kinds of every one of those events.
 TEST(DirectoryObserverTest, EventsDuringACallMergeIntoOneNextCallWithTheirKindsOred) {
-  using Source = platform::FileSystemObjectSource;
+  using enum platform::FileSystemObjectSource::Event;
   volumetest::TemporaryDirectory temporary;
-  const std::string watched = temporary.path() + "/watched";
-  fs::create_directory(watched);
+  const std::string watched = temporary.path();  // renamed and removed by the test
   std::counting_semaphore<> calls{0};
   std::binary_semaphore releaseFirst{0};
   std::vector<std::uint32_t> data;  // what each call read (calls never overlap)
@@ -171,16 +167,15 @@ TEST(DirectoryObserverTest, EventsDuringACallMergeIntoOneNextCallWithTheirKindsO
   fs::permissions(watched, fs::perms::owner_all);
   fs::rename(watched, watched + "-moved");
   fs::remove_all(watched + "-moved");
-  int unread = 1;  // bytes of events not yet read off the descriptor
-  for (int i = 0; i < 5000 && unread > 0; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(1)))
+  for (int unread = 1, i = 0; unread > 0 && i < 5000; ++i) {  // until every event is read off the descriptor
     ::ioctl(observer->fileDescriptor(), FIONREAD, &unread);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   releaseFirst.release();
-  EXPECT_TRUE(calls.try_acquire_for(std::chrono::seconds(5)));
+  ASSERT_TRUE(calls.try_acquire_for(std::chrono::seconds(5)));
   EXPECT_FALSE(calls.try_acquire_for(std::chrono::milliseconds(300))) << "a third call";
   observer.reset();
-  ASSERT_EQ(data.size(), 2u);
-  EXPECT_EQ(data[1], Source::written | Source::extended | Source::attributesChanged |
-                         Source::linkCountChanged | Source::renamed | Source::deleted);
+  EXPECT_EQ(data[1], written | extended | attributesChanged | linkCountChanged | renamed | deleted);
 }
 
 // That no handler runs after destruction is DirectoryObserverDestructionTest's, under load.
