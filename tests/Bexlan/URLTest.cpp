@@ -163,14 +163,21 @@ TEST(DirectoryObserverTest, EventsDuringACallMergeIntoOneNextCallWithTheirKindsO
   });
   std::ofstream(watched + "/first") << "x";
   ASSERT_TRUE(calls.try_acquire_for(std::chrono::seconds(5)));
+  // Each change is read off the descriptor before the next, so the kinds come in separate wake-ups.
+  const auto readOff = [&] {
+    for (int unread = 1, i = 0; unread > 0 && i < 5000; ++i) {
+      ::ioctl(observer->fileDescriptor(), FIONREAD, &unread);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  };
   std::ofstream(watched + "/second") << "grows";
+  readOff();
   fs::permissions(watched, fs::perms::owner_all);
+  readOff();
   fs::rename(watched, watched + "-moved");
+  readOff();
   fs::remove_all(watched + "-moved");
-  for (int unread = 1, i = 0; unread > 0 && i < 5000; ++i) {  // until every event is read off the descriptor
-    ::ioctl(observer->fileDescriptor(), FIONREAD, &unread);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+  readOff();
   releaseFirst.release();
   ASSERT_TRUE(calls.try_acquire_for(std::chrono::seconds(5)));
   EXPECT_FALSE(calls.try_acquire_for(std::chrono::milliseconds(300))) << "a third call";
