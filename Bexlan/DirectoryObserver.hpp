@@ -11,9 +11,11 @@ namespace Bexlan {
 
 // Calls a handler whenever anything happens to one file or directory: a write (a file made, changed or
 // removed inside a directory), a rename, a deletion, an attribute change, an unmount. The handler runs on
-// the global standard queue, never on the caller's thread, and may run again before an earlier call has
-// returned. It works until it is destroyed; destruction waits for running handler calls (except the one
-// that destroys it), so afterwards no handler runs or starts.
+// the global standard queue, never on the caller's thread, one call at a time; events that arrive while a
+// call is waiting or running merge into one next call, so a burst of changes is a few calls. In a call,
+// source().data() gives the kinds of event it stands for (FileSystemObjectSource::Event values, OR-ed). It
+// works until it is destroyed; destruction waits for a running handler call (unless that call destroys it),
+// so afterwards no handler runs or starts.
 class DirectoryObserver {
  public:
   // Watches `url` with every event. A path that cannot be watched gives an observer that never calls the

@@ -2,13 +2,17 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
+#include <semaphore>
 #include <string>
 #include <thread>
 #include <utility>
@@ -92,9 +96,11 @@ TEST_F(FileKinds, AgreeWithLibmagicOnFilesOfEveryKind) {
 }
 
 struct Calls {
+  using Clock = std::chrono::steady_clock;
   std::atomic<int> count = 0, onMainThread = 0;
+  std::atomic<Clock::time_point> last;  // when the latest call started
   std::function<void()> handler() {
-    return [this] { onMainThread += platform::isMainThread(), ++count; };
+    return [this] { onMainThread += platform::isMainThread(), ++count, last = Clock::now(); };
   }
   bool riseWithinASecond() const {
     for (int i = 0; i < 200 && count == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -117,6 +123,69 @@ TEST(DirectoryObserverTest, EachChangeCallsTheHandlerOffTheMainThreadWithinASeco
     change(watched);
     EXPECT_TRUE(calls.riseWithinASecond()) << name;
   }
+}
+
+// Files made as fast as the machine allows: events that arrive while a call is waiting or running merge into
+// one next call, so the burst is a few calls rather than a backlog, and the last sees the last file soon.
+TEST(DirectoryObserverTest, ABurstOfFilesGivesAFewCallsTheLastWithinASecond) {
+  using Clock = Calls::Clock;
+  // In memory where the machine has /dev/shm (a disk under load makes the files too slowly to be a burst),
+  // else in the temporary folder.
+  struct BurstFolder {
+    const fs::path path = (fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path()) /
+                          ("velmora-burst-" + std::to_string(::getpid()));
+    BurstFolder() { fs::create_directory(path); }
+    ~BurstFolder() { fs::remove_all(path); }
+  } folder;
+  Calls calls;
+  DirectoryObserver observer(folder.path, calls.handler());
+  Clock::time_point beforeLastFile;
+  for (int i = 0; i < 100'000; ++i)
+    beforeLastFile = Clock::now(), std::ofstream(folder.path / std::to_string(i));
+  const Clock::time_point burstEnd = Clock::now();
+  std::this_thread::sleep_for(std::chrono::seconds(2));
+  EXPECT_LT(calls.count, 100);
+  EXPECT_GT(calls.last.load(), beforeLastFile) << "the last file called no handler";
+  EXPECT_LT(calls.last.load() - burstEnd, std::chrono::seconds(1));
+}
+
+// The first call is held while the watched folder is written, changed, renamed and removed: all of that
+// comes as one more call, whose source data holds the kinds of every one of those events.
+TEST(DirectoryObserverTest, EventsDuringACallMergeIntoOneNextCallWithTheirKindsOred) {
+  using enum platform::FileSystemObjectSource::Event;
+  volumetest::TemporaryDirectory temporary;
+  const std::string watched = temporary.path();  // renamed and removed by the test
+  std::counting_semaphore<> calls{0};
+  std::binary_semaphore releaseFirst{0};
+  std::vector<std::uint32_t> data;  // what each call read (calls never overlap)
+  std::optional<DirectoryObserver> observer;
+  observer.emplace(watched, [&] {
+    data.push_back(observer->source().data());
+    calls.release();
+    if (data.size() == 1) releaseFirst.acquire();
+  });
+  std::ofstream(watched + "/first") << "x";
+  ASSERT_TRUE(calls.try_acquire_for(std::chrono::seconds(5)));
+  // Each change is read off the descriptor before the next, so the kinds come in separate wake-ups.
+  const auto readOff = [&] {
+    for (int unread = 1, i = 0; unread > 0 && i < 5000; ++i) {
+      ::ioctl(observer->fileDescriptor(), FIONREAD, &unread);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  };
+  std::ofstream(watched + "/second") << "grows";
+  readOff();
+  fs::permissions(watched, fs::perms::owner_all);
+  readOff();
+  fs::rename(watched, watched + "-moved");
+  readOff();
+  fs::remove_all(watched + "-moved");
+  readOff();
+  releaseFirst.release();
+  ASSERT_TRUE(calls.try_acquire_for(std::chrono::seconds(5)));
+  EXPECT_FALSE(calls.try_acquire_for(std::chrono::milliseconds(300))) << "a third call";
+  observer.reset();
+  EXPECT_EQ(data[1], written | extended | attributesChanged | linkCountChanged | renamed | deleted);
 }
 
 // That no handler runs after destruction is DirectoryObserverDestructionTest's, under load.
