@@ -84,7 +84,7 @@ std::shared_ptr<Defaults> Defaults::suite(const std::string& name, const std::fi
   return suite;
 }
 
-Defaults::Defaults(std::filesystem::path path) : path_(std::move(path)) {}
+Defaults::Defaults(std::filesystem::path path) : path_(std::move(path)), values_(nlohmann::json::object()) {}
 
 bool Defaults::boolForKey(const std::string& key) const {
   std::lock_guard lock(mutex_);
