@@ -22,7 +22,7 @@ class FileReplacement {
   FileReplacement& operator=(const FileReplacement&) = delete;
 
   void write(const void* bytes, std::size_t count);
-  // Gives the bytes the old file's permission bits, flushes them to the file system and renames the
+  // Gives the new file the old one's permission bits, flushes it to the file system and renames the
   // temporary file over the path.
   void commit();
 
