@@ -1,10 +1,14 @@
 #include "Platform/Foundation/Defaults.hpp"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
-#include <map>
-#include <optional>
 #include <system_error>
 
 #include "Platform/Foundation/FileReplacement.hpp"
@@ -32,6 +36,34 @@ nlohmann::json readObject(const std::filesystem::path& path) {
   return value.is_object() ? value : nlohmann::json::object();
 }
 
+long long nanoseconds(const timespec& time) { return time.tv_sec * 1'000'000'000LL + time.tv_nsec; }
+
+// An exclusive flock on the suite's lock file, ".<suite file>.lock" beside it, held while it lives. The lock
+// file is never replaced or removed, so every writer locks the same file.
+class SuiteLock {
+ public:
+  explicit SuiteLock(const std::filesystem::path& suite)
+      : descriptor_(::open((suite.parent_path() / ("." + suite.filename().string() + ".lock")).c_str(),
+                           O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600)) {
+    while (descriptor_ >= 0 && ::flock(descriptor_, LOCK_EX) != 0) {
+      if (errno != EINTR) {
+        ::close(descriptor_);
+        descriptor_ = -1;
+      }
+    }
+  }
+  ~SuiteLock() {
+    if (descriptor_ >= 0) ::close(descriptor_);
+  }
+  SuiteLock(const SuiteLock&) = delete;
+  SuiteLock& operator=(const SuiteLock&) = delete;
+
+  bool held() const { return descriptor_ >= 0; }
+
+ private:
+  int descriptor_;
+};
+
 }  // namespace
 
 std::shared_ptr<Defaults> Defaults::suite(const std::string& name) {
@@ -42,6 +74,8 @@ std::shared_ptr<Defaults> Defaults::suite(const std::string& name) {
 std::shared_ptr<Defaults> Defaults::suite(const std::string& name, const std::filesystem::path& directory) {
   if (!isPlainFileName(name)) return nullptr;
   const std::filesystem::path path = std::filesystem::absolute(directory) / (name + ".json");
+  // The lock guards only the table: a suite reads its file at first use, under its own lock, so a huge
+  // suite being read holds up no other.
   static std::mutex openMutex;
   static std::map<std::filesystem::path, std::shared_ptr<Defaults>> opened;
   std::lock_guard lock(openMutex);
@@ -50,10 +84,11 @@ std::shared_ptr<Defaults> Defaults::suite(const std::string& name, const std::fi
   return suite;
 }
 
-Defaults::Defaults(std::filesystem::path path) : path_(std::move(path)), values_(readObject(path_)) {}
+Defaults::Defaults(std::filesystem::path path) : path_(std::move(path)), values_(nlohmann::json::object()) {}
 
 bool Defaults::boolForKey(const std::string& key) const {
   std::lock_guard lock(mutex_);
+  refresh();
   const auto found = values_.find(key);
   if (found == values_.end()) return false;
   if (found->is_boolean()) return found->get<bool>();
@@ -62,40 +97,72 @@ bool Defaults::boolForKey(const std::string& key) const {
 
 double Defaults::doubleForKey(const std::string& key) const {
   std::lock_guard lock(mutex_);
+  refresh();
   const auto found = values_.find(key);
   if (found == values_.end()) return 0;
   if (found->is_boolean()) return found->get<bool>() ? 1 : 0;
   return found->is_number() ? found->get<double>() : 0;
 }
 
-bool Defaults::set(const std::string& key, bool value) {
-  std::lock_guard lock(mutex_);
-  values_[key] = value;
-  return write();
-}
+bool Defaults::set(const std::string& key, bool value) { return change(key, value); }
 
 bool Defaults::set(const std::string& key, double value) {
-  std::lock_guard lock(mutex_);
-  if (std::isfinite(value)) {
-    values_[key] = value;
+  return change(key, std::isfinite(value) ? Change(value) : std::nullopt);
+}
+
+Defaults::FileIdentity Defaults::identityOf(const std::filesystem::path& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return {};
+  return {status.st_dev, status.st_ino, status.st_size, nanoseconds(status.st_mtim),
+          nanoseconds(status.st_ctim)};
+}
+
+void Defaults::refresh() const {
+  if (read_ != identityOf(path_)) reload();
+}
+
+void Defaults::reload() const {
+  // The identity is taken before the read: should the file be replaced in between, the next refresh sees a
+  // file other than the one recorded and reads again.
+  read_ = identityOf(path_);
+  values_ = readObject(path_);
+  for (const auto& [key, value] : changes_) apply(key, value);
+}
+
+void Defaults::apply(const std::string& key, const Change& value) const {
+  if (value) {
+    values_[key] = *value;
   } else {
     values_.erase(key);
   }
+}
+
+bool Defaults::change(const std::string& key, Change value) {
+  std::lock_guard lock(mutex_);
+  apply(key, value);
+  changes_[key] = std::move(value);
   return write();
 }
 
-bool Defaults::write() const {
-  const std::string text = values_.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+bool Defaults::write() {
   std::error_code ignored;
   std::filesystem::create_directories(path_.parent_path(), ignored);
+  const SuiteLock lock(path_);
+  if (!lock.held()) return false;
+  FileReplacement::removeAbandonedTemporaries(path_.parent_path());
+  // Another process may have written since this one last read: merge into the file as it is now.
+  reload();
+  const std::string text = values_.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
   try {
-    FileReplacement file(path_);
+    FileReplacement file(path_, 0600);
     file.write(text.data(), text.size());
     file.commit();
-    return true;
   } catch (const std::system_error&) {
     return false;
   }
+  changes_.clear();
+  read_ = identityOf(path_);
+  return true;
 }
 
 }  // namespace platform

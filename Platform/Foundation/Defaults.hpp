@@ -1,17 +1,25 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 
 namespace platform {
 
-// A suite of user settings: one JSON object in a file named after the suite. It is read once when the suite
-// is opened; every change writes the whole file anew (a temporary file in the same directory, synced, then
-// renamed over the old one), so a crash at any moment leaves either the old file or the new one. A file that
-// is missing or not a JSON object reads as empty and is replaced at the next change. Safe from any thread.
+// A suite of user settings: one JSON object in a file named after the suite, which several processes may
+// share. The file is read at first use and again whenever another writer has replaced it since. Every change
+// writes the file anew while holding an exclusive lock (flock) on a lock file beside it: the file as it is
+// now, with this process's own changes since its last write (keys set and keys removed) applied on top, goes
+// to a temporary file in the same directory, synced, then renamed over the old one. So two processes writing
+// one suite keep both's changes, and a crash at any moment leaves either the old file or the new one. A new
+// file is private (0600); a replaced one keeps its permission bits. A file that is missing or not a JSON
+// object reads as empty and is replaced at the next change. Safe from any thread.
 class Defaults {
  public:
   // The suite `name` in the user's settings directory ($XDG_CONFIG_HOME, else ~/.config), one shared object
@@ -34,14 +42,35 @@ class Defaults {
 
   const std::filesystem::path& path() const noexcept { return path_; }
 
-  explicit Defaults(std::filesystem::path path);  // use suite()
+  explicit Defaults(std::filesystem::path path);  // use suite(); reads nothing until first used
 
  private:
-  bool write() const;  // the caller holds mutex_
+  // What tells one version of the file from another: every write replaces the file, so a new file
+  // (device and inode) or new times and size mean another writer has been there. All zero: no file.
+  struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    long long modifiedNanoseconds = 0;
+    long long changedNanoseconds = 0;
+    bool operator==(const FileIdentity&) const = default;
+  };
+  // A value set, or none for a key removed.
+  using Change = std::optional<nlohmann::json>;
+
+  static FileIdentity identityOf(const std::filesystem::path& path);
+  // The caller holds mutex_ for these.
+  void refresh() const;  // reloads when the file is not the one read last
+  void reload() const;   // reads the file and applies changes_ on top
+  void apply(const std::string& key, const Change& value) const;
+  bool change(const std::string& key, Change value);
+  bool write();
 
   const std::filesystem::path path_;
   mutable std::mutex mutex_;
-  nlohmann::json values_;
+  mutable nlohmann::json values_;
+  mutable std::optional<FileIdentity> read_;  // of the file values_ came from; none before the first read
+  std::map<std::string, Change> changes_;     // made in this process and not yet written
 };
 
 }  // namespace platform
