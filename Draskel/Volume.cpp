@@ -3,8 +3,8 @@
 #include <array>
 #include <utility>
 
-#include "Bexlan/Images.hpp"
 #include "Bexlan/String.hpp"
+#include "Bexlan/SymbolIcons.hpp"
 #include "Draskel/Localized.hpp"
 
 namespace Draskel {
@@ -77,8 +77,8 @@ std::string Volume::tagText() const {
 }
 
 Bexlan::Icon Volume::symbolImage() const {
-  if (deviceProtocol == "Secure Digital") return Bexlan::Images::systemSymbol("sdcard");
-  return Bexlan::Images::systemSymbol(isInternal ? "internaldrive" : "externaldrive");
+  if (deviceProtocol == "Secure Digital") return Bexlan::SymbolIcons::symbol("sdcard");
+  return Bexlan::SymbolIcons::symbol(isInternal ? "internaldrive" : "externaldrive");
 }
 
 double Volume::usage() const {

@@ -46,7 +46,7 @@ class Volume {
   // The tags joined by `separator`.
   std::string tagText() const;
   // The symbol of the volume's kind: an SD card for a "Secure Digital" device, else an internal or an
-  // external drive.
+  // external drive. Null in a program that does not link the image helpers (see Bexlan::SymbolIcons).
   Bexlan::Icon symbolImage() const;
   // The used fraction of the volume, (total - free) / total: 0 when the total is 0 or the free bytes
   // exceed it.

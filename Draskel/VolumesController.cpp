@@ -9,8 +9,8 @@
 #include <thread>
 #include <utility>
 
-#include "Bexlan/Images.hpp"
 #include "Bexlan/StringIdentifier.hpp"
+#include "Bexlan/SymbolIcons.hpp"
 #include "Platform/Dispatch/DispatchQueue.hpp"
 #include "Platform/Foundation/Clock.hpp"
 
@@ -69,9 +69,9 @@ void VolumesController::registerIdentifiers() {
   const std::string read(diskRead);
   const std::string write(diskWrite);
   store()->add(std::make_shared<Bexlan::StringIdentifier>(read, read, std::nullopt,
-                                                          Bexlan::Images::systemSymbol("arrowtriangle.up")));
-  store()->add(std::make_shared<Bexlan::StringIdentifier>(
-      write, write, std::nullopt, Bexlan::Images::systemSymbol("arrowtriangle.down")));
+                                                          Bexlan::SymbolIcons::symbol("arrowtriangle.up")));
+  store()->add(std::make_shared<Bexlan::StringIdentifier>(write, write, std::nullopt,
+                                                          Bexlan::SymbolIcons::symbol("arrowtriangle.down")));
 }
 
 void VolumesController::refresh(double interval) {

@@ -32,7 +32,12 @@ foreach(module_dir Platform Bexlan Orvane Tavrix Draskel)
   endforeach()
 endforeach()
 
+# Made without the tree's own language standard, as a program outside the tree includes the headers: the
+# standard comes from what the libraries require of their users.
+set(tree_cxx_standard ${CMAKE_CXX_STANDARD})
+unset(CMAKE_CXX_STANDARD)
 add_library(header_check OBJECT EXCLUDE_FROM_ALL ${header_check_sources})
+set(CMAKE_CXX_STANDARD ${tree_cxx_standard})
 target_link_libraries(header_check PRIVATE ${VELMORA_MODULES})
 add_test(NAME HeaderSelfContained
   COMMAND ${CMAKE_COMMAND} --build ${PROJECT_BINARY_DIR} --target header_check)

@@ -1,17 +1,28 @@
 #!/usr/bin/env bash
-# Installs the build into a temporary prefix and builds the consumer program against it twice, as a program
-# outside this tree would: with find_package(Velmora) and with pkg-config. Each build must run, print a
-# processor total and link no drawing library. Then configures the tree as a subdirectory of another project.
-# Usage: consumer-test.sh <build dir> <consumer source dir> <CMake generator> <source dir of the tree>
+# Builds the README's "Using the library" snippets exactly as written, each of the three ways it shows, as a
+# project of its own would: against the build installed into a temporary prefix with find_package(Velmora)
+# and with pkg-config, and with the tree as a CMake subdirectory. Each program must run, print a processor
+# total and link no drawing library. A plain configure of the tree must need neither GoogleTest nor Google
+# Benchmark.
+# Usage: consumer-test.sh <build dir> <README> <CMake generator> <source dir of the tree>
 set -euo pipefail
-build=$1 source=$2 generator=$3 tree=$4
+build=$1 readme=$2 generator=$3 tree=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
 
-cmake --install "$build" --prefix "$prefix" >/dev/null
+# Runs a command quietly; on failure shows what it printed (a compiler's errors) and fails.
+run() {
+  "$@" >"$work/log" 2>&1 || {
+    cat "$work/log" >&2
+    fail "$* exited with $?"
+  }
+}
 
 # Prints the program's output; fails unless it printed a processor total and links no drawing library.
 check() {
@@ -24,37 +35,68 @@ check() {
   fi
 }
 
+# The fenced blocks of the section, one file each: block-<n>.<info string>.
+awk -v dir="$work" '
+  /^## / { inside = ($0 == "## Using the library") }
+  inside && /^```/ {
+    if (file) { close(file); file = "" } else { file = sprintf("%s/block-%d.%s", dir, ++n, substr($0, 4)); printf "" >file }
+    next
+  }
+  file { print >file }
+' "$readme"
+
+# The one block of the kind ($1: cpp, cmake, sh) that holds the text $2.
+block() {
+  local found
+  found=$(grep -lF -- "$2" "$work"/block-*."$1" 2>/dev/null || true)
+  [ "$(wc -w <<<"$found")" = 1 ] || fail "the README holds not one $1 block with $2"
+  echo "$found"
+}
+program=$(block cpp 'int main(')
+package_lists=$(block cmake 'find_package(Velmora')
+pkg_config_command=$(block sh 'pkg-config')
+subdirectory_lists=$(block cmake 'add_subdirectory(velmora')
+
+# A project folder holding the program and, when given, its CMakeLists.txt.
+project() {
+  mkdir -p "$1"
+  cp "$program" "$1/monitor.cpp"
+  [ -z "${2:-}" ] || cp "$2" "$1/CMakeLists.txt"
+}
+
+run cmake --install "$build" --prefix "$prefix"
+
 # find_package, with the program in the prefix's bin/, where it finds share/velmora beside it.
-cmake -S "$source" -B "$work/cmake-build" -G "$generator" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_RUNTIME_OUTPUT_DIRECTORY="$prefix/bin" >/dev/null
-cmake --build "$work/cmake-build" >/dev/null
+project "$work/package" "$package_lists"
+run cmake -S "$work/package" -B "$work/package/build" -G "$generator" -DCMAKE_PREFIX_PATH="$prefix" \
+  -DCMAKE_RUNTIME_OUTPUT_DIRECTORY="$prefix/bin"
+run cmake --build "$work/package/build"
 check "$prefix/bin/monitor" env
 
-# pkg-config, with the program outside any bin/ and the resources named by VELMORA_RESOURCE_DIR.
-pc_file=$(find "$prefix" -name velmora.pc)
-[ -n "$pc_file" ] || fail "no velmora.pc installed"
-mkdir -p "$work/elsewhere"
-# shellcheck disable=SC2046
-"${CXX:-c++}" -std=c++20 -O1 "$source/monitor.cpp" -o "$work/elsewhere/monitor" \
-  $(PKG_CONFIG_PATH=$(dirname "$pc_file") pkg-config --cflags --libs velmora)
+# pkg-config, PREFIX read as the prefix, with the program outside any bin/ and the resources named by
+# VELMORA_RESOURCE_DIR.
+project "$work/elsewhere"
+sed "s|PREFIX|$prefix|g" "$pkg_config_command" >"$work/pkg-config-build"
+(cd "$work/elsewhere" && run bash "$work/pkg-config-build")
 check "$work/elsewhere/monitor" env VELMORA_RESOURCE_DIR="$prefix/share/velmora"
 
 # Without it, the missing bundle stops the program with the places looked in.
 if message=$("$work/elsewhere/monitor" 2>&1); then fail "ran without its resources"; fi
-grep -q "unable to find bundle named .* (looked in $work/share/velmora, " <<<"$message" \
-  || fail "the missing bundle's message names no places: $message"
+grep -q "unable to find bundle named .* (looked in $work/share/velmora, " <<<"$message" ||
+  fail "the missing bundle's message names no places: $message"
 
-# The tree as a subdirectory (configured only): its targets are there, and the parent's BUILD_TESTING is
-# left alone.
-mkdir -p "$work/parent"
-cat >"$work/parent/CMakeLists.txt" <<END
-cmake_minimum_required(VERSION 3.25)
-project(VelmoraParent LANGUAGES C CXX)
-add_subdirectory("$tree" velmora)
-include(CTest)
-add_executable(monitor "$source/monitor.cpp")
-target_link_libraries(monitor PRIVATE Velmora::Orvane)
-END
-cmake -S "$work/parent" -B "$work/parent-build" -G "$generator" >/dev/null || fail "no subdirectory build"
-grep -q '^BUILD_TESTING:BOOL=ON$' "$work/parent-build/CMakeCache.txt" || fail "the parent's BUILD_TESTING is off"
-echo "consumer: both builds ran and link no drawing library; the tree configures as a subdirectory"
+# The tree as a subdirectory, with the program in bin/ beside the copied bundles. The tree leaves the
+# parent's BUILD_TESTING alone (a cached value would decide the parent's own tests).
+project "$work/parent" "$subdirectory_lists"
+ln -s "$tree" "$work/parent/velmora"
+run cmake -S "$work/parent" -B "$work/parent/build" -G "$generator" \
+  -DCMAKE_RUNTIME_OUTPUT_DIRECTORY="$work/parent/build/bin"
+run cmake --build "$work/parent/build"
+check "$work/parent/build/bin/monitor" env
+if grep '^BUILD_TESTING:' "$work/parent/build/CMakeCache.txt"; then fail "the tree cached BUILD_TESTING"; fi
+
+# A plain configure of the tree looks for neither GoogleTest nor Google Benchmark (a required package that
+# is disabled stops the configure).
+run cmake -S "$tree" -B "$work/plain" -G "$generator" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
+  -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON
+echo "consumer: the README's program builds and runs three ways and links no drawing library"
