@@ -80,7 +80,8 @@ std::string validUtf8(const std::string& text) {
 }  // namespace
 
 // The centre's link to the bus: a thread of its own iterating a main context of its own, on which every
-// connection attempt and call runs asynchronously. Everything but send() runs on that thread.
+// connection attempt and call runs asynchronously. Apart from construction, destruction and send(), all of
+// it runs on that thread, so its state needs no lock.
 class FreedesktopNotificationCenter::BusClient {
  public:
   explicit BusClient(std::string busAddress) : busAddress_(std::move(busAddress)) {}
@@ -116,6 +117,7 @@ class FreedesktopNotificationCenter::BusClient {
     g_main_context_pop_thread_default(context_);
   }
 
+  // Makes the call on the open connection, or queues it for the next one.
   void make(ServiceCall call) {
     if (connection_ && g_dbus_connection_is_closed(connection_.get())) connection_.reset();
     if (connection_) return start(std::move(call));
