@@ -2,8 +2,13 @@
 
 #include <gio/gio.h>
 
+#include <cstddef>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "Platform/Dispatch/DispatchQueue.hpp"
 #include "Platform/Foundation/BuildInfo.hpp"
@@ -14,12 +19,23 @@ namespace {
 
 constexpr const char* serviceName = "org.freedesktop.Notifications";
 constexpr const char* objectPath = "/org/freedesktop/Notifications";
-constexpr int callTimeoutMs = 1000;
+constexpr guint timeoutMs = 1000;  // for connecting, and for each call
 
 struct Unref {
   void operator()(GDBusConnection* connection) const { g_object_unref(connection); }
+  void operator()(GCancellable* cancellable) const { g_object_unref(cancellable); }
   void operator()(GVariant* variant) const { g_variant_unref(variant); }
+  void operator()(gchar* text) const { g_free(text); }
+  // Destroying a source twice is harmless, so a timeout that already fired may be released here too.
+  void operator()(GSource* source) const {
+    g_source_destroy(source);
+    g_source_unref(source);
+  }
 };
+template <class T>
+using Owned = std::unique_ptr<T, Unref>;
+
+using Outcome = std::optional<NotificationError>;
 
 NotificationError errorFrom(GError* error) {
   NotificationError result{g_quark_to_string(error->domain), error->code, error->message};
@@ -27,76 +43,204 @@ NotificationError errorFrom(GError* error) {
   return result;
 }
 
-// Calls `method` of the notification service on the bus; the reply, or the error of the connection or
-// the call.
-std::pair<std::unique_ptr<GVariant, Unref>, std::optional<NotificationError>> callService(
-    const std::string& busAddress, const char* method, GVariant* parameters, const GVariantType* replyType) {
-  GError* error = nullptr;
-  std::unique_ptr<gchar, decltype(&g_free)> address(
-      busAddress.empty() ? g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, &error)
-                         : g_strdup(busAddress.c_str()),
-      &g_free);
-  if (!address) {
-    if (parameters) g_variant_unref(g_variant_ref_sink(parameters));
-    return {nullptr, errorFrom(error)};
-  }
-  std::unique_ptr<GDBusConnection, Unref> connection(g_dbus_connection_new_for_address_sync(
-      address.get(),
-      static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-      nullptr, nullptr, &error));
-  if (!connection) {
-    if (parameters) g_variant_unref(g_variant_ref_sink(parameters));
-    return {nullptr, errorFrom(error)};
-  }
-  std::unique_ptr<GVariant, Unref> reply(
-      g_dbus_connection_call_sync(connection.get(), serviceName, objectPath, serviceName, method, parameters,
-                                  replyType, G_DBUS_CALL_FLAGS_NONE, callTimeoutMs, nullptr, &error));
-  if (!reply) return {nullptr, errorFrom(error)};
-  return {std::move(reply), std::nullopt};
+// A method call of the service: what to send, and what to do with its outcome on a global queue.
+struct ServiceCall {
+  const char* method;
+  std::shared_ptr<GVariant> parameters;  // a full reference, or null for none
+  const GVariantType* replyType;
+  std::function<void(const Outcome&)> done;
+};
+
+ServiceCall askServer(std::function<void(const Outcome&)> done) {
+  return {"GetServerInformation", nullptr, G_VARIANT_TYPE("(ssss)"), std::move(done)};
+}
+
+// Runs `work` on the thread that iterates `context`, never on the caller's.
+void invokeOn(GMainContext* context, std::function<void()> work) {
+  using Work = std::function<void()>;
+  GSource* source = g_idle_source_new();
+  g_source_set_priority(source, G_PRIORITY_DEFAULT);
+  g_source_set_callback(
+      source,
+      [](gpointer held) -> gboolean {
+        (*static_cast<Work*>(held))();
+        return G_SOURCE_REMOVE;
+      },
+      new Work(std::move(work)), [](gpointer held) { delete static_cast<Work*>(held); });
+  g_source_attach(source, context);
+  g_source_unref(source);
 }
 
 // D-Bus strings must be UTF-8: invalid sequences become U+FFFD.
 std::string validUtf8(const std::string& text) {
-  std::unique_ptr<gchar, decltype(&g_free)> valid(
-      g_utf8_make_valid(text.data(), static_cast<gssize>(text.size())), &g_free);
+  Owned<gchar> valid(g_utf8_make_valid(text.data(), static_cast<gssize>(text.size())));
   return valid.get();
-}
-
-std::optional<NotificationError> askServer(const std::string& busAddress) {
-  return callService(busAddress, "GetServerInformation", nullptr, G_VARIANT_TYPE("(ssss)")).second;
 }
 
 }  // namespace
 
+// The centre's link to the bus: a thread of its own iterating a main context of its own, on which every
+// connection attempt and call runs asynchronously. Apart from construction, destruction and send(), all of
+// it runs on that thread, so its state needs no lock.
+class FreedesktopNotificationCenter::BusClient {
+ public:
+  explicit BusClient(std::string busAddress) : busAddress_(std::move(busAddress)) {}
+
+  ~BusClient() {
+    invokeOn(context_, [this] {
+      stopped_ = true;
+      g_cancellable_cancel(stopping_.get());
+      if (connecting_) g_cancellable_cancel(connecting_.get());
+    });
+    thread_.join();
+    g_main_context_unref(context_);
+  }
+
+  BusClient(const BusClient&) = delete;
+  BusClient& operator=(const BusClient&) = delete;
+
+  void send(ServiceCall call) {
+    invokeOn(context_, [this, call = std::move(call)]() mutable { make(std::move(call)); });
+  }
+
+ private:
+  struct PendingCall {
+    BusClient* client;
+    ServiceCall call;
+  };
+
+  // Iterates the context until the client is stopped and nothing it started is still in flight.
+  void run() {
+    g_main_context_push_thread_default(context_);
+    while (!stopped_ || inFlight_ > 0) g_main_context_iteration(context_, TRUE);
+    connection_.reset();
+    g_main_context_pop_thread_default(context_);
+  }
+
+  // Makes the call on the open connection, or queues it for the next one.
+  void make(ServiceCall call) {
+    if (connection_ && g_dbus_connection_is_closed(connection_.get())) connection_.reset();
+    if (connection_) return start(std::move(call));
+    waiting_.push_back(std::move(call));
+    if (!connecting_) connect();
+  }
+
+  // Connects to the bus for the waiting calls, giving up after the timeout.
+  void connect() {
+    GError* error = nullptr;
+    const Owned<gchar> address(busAddress_.empty()
+                                   ? g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, &error)
+                                   : g_strdup(busAddress_.c_str()));
+    if (!address) return failWaiting(errorFrom(error));
+    connecting_.reset(g_cancellable_new());
+    timedOut_ = false;
+    deadline_.reset(g_timeout_source_new(timeoutMs));
+    g_source_set_callback(
+        deadline_.get(),
+        [](gpointer self) -> gboolean {
+          auto* client = static_cast<BusClient*>(self);
+          client->timedOut_ = true;
+          g_cancellable_cancel(client->connecting_.get());
+          return G_SOURCE_REMOVE;
+        },
+        this, nullptr);
+    g_source_attach(deadline_.get(), context_);
+    ++inFlight_;
+    g_dbus_connection_new_for_address(
+        address.get(),
+        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+        nullptr, connecting_.get(),
+        [](GObject*, GAsyncResult* result, gpointer self) {
+          GError* failure = nullptr;
+          GDBusConnection* connection = g_dbus_connection_new_for_address_finish(result, &failure);
+          static_cast<BusClient*>(self)->connected(connection, failure);
+        },
+        this);
+  }
+
+  void connected(GDBusConnection* connection, GError* error) {
+    --inFlight_;
+    deadline_.reset();
+    connecting_.reset();
+    if (!connection) {
+      if (timedOut_ && g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) {
+        g_error_free(error);
+        error =
+            g_error_new(G_IO_ERROR, G_IO_ERROR_TIMED_OUT, "No answer from the bus within %u ms", timeoutMs);
+      }
+      return failWaiting(errorFrom(error));
+    }
+    connection_.reset(connection);
+    for (ServiceCall& call : std::exchange(waiting_, {})) start(std::move(call));
+  }
+
+  void failWaiting(const NotificationError& error) {
+    for (ServiceCall& call : std::exchange(waiting_, {})) finish(call, error);
+  }
+
+  void start(ServiceCall call) {
+    ++inFlight_;
+    auto* sent = new PendingCall{this, std::move(call)};
+    g_dbus_connection_call(
+        connection_.get(), serviceName, objectPath, serviceName, sent->call.method,
+        sent->call.parameters.get(), sent->call.replyType, G_DBUS_CALL_FLAGS_NONE, timeoutMs, stopping_.get(),
+        [](GObject* connection, GAsyncResult* result, gpointer data) {
+          const std::unique_ptr<PendingCall> pending(static_cast<PendingCall*>(data));
+          GError* error = nullptr;
+          const Owned<GVariant> reply(
+              g_dbus_connection_call_finish(G_DBUS_CONNECTION(connection), result, &error));
+          --pending->client->inFlight_;
+          finish(pending->call, reply ? Outcome() : errorFrom(error));
+        },
+        sent);
+  }
+
+  static void finish(ServiceCall& call, Outcome outcome) {
+    DispatchQueue::global().async(
+        [done = std::move(call.done), outcome = std::move(outcome)] { done(outcome); });
+  }
+
+  const std::string busAddress_;
+  GMainContext* const context_ = g_main_context_new();
+  const Owned<GCancellable> stopping_{g_cancellable_new()};  // cancelled when the client is destroyed
+  Owned<GDBusConnection> connection_;
+  Owned<GCancellable> connecting_;  // the connection attempt in flight, if any
+  Owned<GSource> deadline_;         // gives that attempt up
+  bool timedOut_ = false;
+  std::vector<ServiceCall> waiting_;  // calls waiting for that attempt
+  std::size_t inFlight_ = 0;          // attempts and calls whose callback has yet to run
+  bool stopped_ = false;
+  std::thread thread_{[this] { run(); }};  // declared last: starts once everything above is made
+};
+
 FreedesktopNotificationCenter::FreedesktopNotificationCenter(std::string busAddress)
-    : busAddress_(std::move(busAddress)) {}
+    : client_(std::make_unique<BusClient>(std::move(busAddress))) {}
+
+FreedesktopNotificationCenter::~FreedesktopNotificationCenter() = default;
 
 void FreedesktopNotificationCenter::requestAuthorization(std::uint32_t, AuthorizationCompletion completion) {
-  DispatchQueue::global().async([address = busAddress_, completion = std::move(completion)] {
-    const std::optional<NotificationError> error = askServer(address);
+  client_->send(askServer([completion = std::move(completion)](const Outcome& error) {
     if (completion) completion(!error, error);
-  });
+  }));
 }
 
 void FreedesktopNotificationCenter::getNotificationSettings(SettingsCompletion completion) {
-  DispatchQueue::global().async([address = busAddress_, completion = std::move(completion)] {
+  client_->send(askServer([completion = std::move(completion)](const Outcome& error) {
     NotificationSettings settings;
-    if (!askServer(address)) settings = {AuthorizationStatus::authorized, AlertStyle::banner};
+    if (!error) settings = {AuthorizationStatus::authorized, AlertStyle::banner};
     if (completion) completion(settings);
-  });
+  }));
 }
 
 void FreedesktopNotificationCenter::add(NotificationRequest request, AddCompletion completion) {
-  DispatchQueue::global().async(
-      [address = busAddress_, request = std::move(request), completion = std::move(completion)] {
-        const std::string title = validUtf8(request.title), body = validUtf8(request.body);
-        GVariant* parameters = g_variant_new("(susssasa{sv}i)", buildinfo::productName, 0u, "", title.c_str(),
-                                             body.c_str(), nullptr, nullptr, -1);
-        const std::optional<NotificationError> error =
-            callService(address, "Notify", parameters, G_VARIANT_TYPE("(u)")).second;
-        if (completion) completion(error);
-      });
+  const std::string title = validUtf8(request.title), body = validUtf8(request.body);
+  GVariant* parameters = g_variant_ref_sink(g_variant_new("(susssasa{sv}i)", buildinfo::productName, 0u, "",
+                                                          title.c_str(), body.c_str(), nullptr, nullptr, -1));
+  client_->send({"Notify", std::shared_ptr<GVariant>(parameters, &g_variant_unref), G_VARIANT_TYPE("(u)"),
+                 [completion = std::move(completion)](const Outcome& error) {
+                   if (completion) completion(error);
+                 }});
 }
 
 }  // namespace platform

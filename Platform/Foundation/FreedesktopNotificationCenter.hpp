@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "Platform/Foundation/UserNotificationCenter.hpp"
@@ -8,13 +9,22 @@ namespace platform {
 
 // The desktop's notification service, org.freedesktop.Notifications, over D-Bus (GDBus). The desktop has
 // no per-application permission: a server that answers counts as authorized with banners, and none (no
-// bus, or no server on it) as not determined. Each operation connects anew on a global queue, so a server
-// that starts later is found; a call waits at most a second for the server.
+// bus, or no server on it) as not determined.
+//
+// The centre talks to the bus from a thread of its own, through GDBus's asynchronous calls on a main
+// context of its own, so neither the caller nor a global-queue worker ever waits on the bus, and a silent
+// bus or a mute server delays nothing else. It keeps one connection while the bus keeps it open and
+// connects again when there is none, so a bus or a server that starts later is found. Connecting gives up
+// after a second, and so does each call; completions run on a global queue.
 class FreedesktopNotificationCenter : public UserNotificationCenter {
  public:
   // The bus at `busAddress` (a D-Bus address such as "unix:path=/run/user/1000/bus"); the session bus when
-  // empty.
+  // empty, as DBUS_SESSION_BUS_ADDRESS names it at each connection.
   explicit FreedesktopNotificationCenter(std::string busAddress = {});
+  // Cancels what is still in flight (those completions get GLib's "cancelled" error) and stops the thread.
+  ~FreedesktopNotificationCenter() override;
+  FreedesktopNotificationCenter(const FreedesktopNotificationCenter&) = delete;
+  FreedesktopNotificationCenter& operator=(const FreedesktopNotificationCenter&) = delete;
 
   // Asks the server for its information; granted when it answers, else the D-Bus error. The desktop has no
   // notion of the options.
@@ -25,7 +35,8 @@ class FreedesktopNotificationCenter : public UserNotificationCenter {
   void add(NotificationRequest request, AddCompletion completion) override;
 
  private:
-  const std::string busAddress_;
+  class BusClient;
+  const std::unique_ptr<BusClient> client_;
 };
 
 }  // namespace platform

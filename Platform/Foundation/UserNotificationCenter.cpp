@@ -27,7 +27,9 @@ std::shared_ptr<UserNotificationCenter> UserNotificationCenter::current() {
     std::lock_guard lock(overrideMutex());
     if (overridden()) return overridden();
   }
-  static const auto sessionCenter = std::make_shared<FreedesktopNotificationCenter>();
+  // Never destroyed: its thread may still be talking to the bus when the process exits.
+  static const auto& sessionCenter =
+      *new std::shared_ptr<UserNotificationCenter>(std::make_shared<FreedesktopNotificationCenter>());
   return sessionCenter;
 }
 

@@ -2,21 +2,29 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <future>
 #include <memory>
 #include <mutex>
 #include <regex>
+#include <semaphore>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "Bexlan/MulticastDelegate.hpp"
 #include "Bexlan/Notifications.hpp"
+#include "Platform/Dispatch/DispatchQueue.hpp"
 #include "Platform/Dispatch/MainThread.hpp"
 #include "Platform/Foundation/FakeUserNotificationCenter.hpp"
 #include "Platform/Foundation/FreedesktopNotificationCenter.hpp"
+#include "Platform/Foundation/Uuid.hpp"
 
 namespace {
 
@@ -95,15 +103,41 @@ TEST(NotificationsFakeTest, PermissionTableAuthorizationErrorsAndSendsOnlyWithPe
   EXPECT_EQ(identifiers.size(), 2u);
 }
 
-// A dbus-daemon of the test's own with a minimal notification server on it: a connection that owns
-// org.freedesktop.Notifications and answers from a message filter, keeping each Notify body as text.
+// A folder of the test's own, removed with everything in it.
+struct TemporaryFolder {
+  std::string path = std::filesystem::temp_directory_path() / "velmora-bus-XXXXXX";
+  TemporaryFolder() {
+    if (!::mkdtemp(path.data())) path.clear();
+  }
+  ~TemporaryFolder() { std::filesystem::remove_all(path); }
+};
+
+// A unix socket in a folder of its own that never says a word: connections wait in its backlog, established
+// for the client and never read.
+struct SilentSocket {
+  TemporaryFolder folder;
+  const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  std::string address = "unix:path=" + folder.path + "/bus";
+  SilentSocket() {
+    sockaddr_un name{.sun_family = AF_UNIX, .sun_path = {}};
+    std::snprintf(name.sun_path, sizeof name.sun_path, "%s/bus", folder.path.c_str());
+    if (::bind(listener, reinterpret_cast<sockaddr*>(&name), sizeof name) || ::listen(listener, SOMAXCONN))
+      address.clear();
+  }
+  ~SilentSocket() { ::close(listener); }
+};
+
+// A dbus-daemon of the test's own on a socket in a folder of its own (it dies with the test process, however
+// that ends), with a minimal notification server on it: a connection that owns org.freedesktop.Notifications
+// and answers from a message filter, keeping each Notify body as text; a mute server never answers.
 class PrivateNotificationBus {
  public:
-  PrivateNotificationBus() {
-    daemon_ = ::popen(
-        "dbus-daemon --session --nofork --print-address=1 --print-pid=1 --address=unix:tmpdir=/tmp "
-        "2>/dev/null",
-        "r");
+  explicit PrivateNotificationBus(bool answers = true) : answers_(answers) {
+    const std::string command =
+        "exec setpriv --pdeathsig TERM dbus-daemon --session --nofork --print-address=1 "
+        "--print-pid=1 --address=unix:path=" +
+        folder_.path + "/bus 2>/dev/null";
+    daemon_ = ::popen(command.c_str(), "r");
     char address[512] = "", pid[32] = "";
     if (!daemon_ || !std::fgets(address, sizeof address, daemon_) || !std::fgets(pid, sizeof pid, daemon_))
       return;
@@ -125,6 +159,9 @@ class PrivateNotificationBus {
     if (pid_ > 0) ::kill(pid_, SIGTERM);
     if (daemon_) ::pclose(daemon_);  // waits for it
   }
+  static bool installed() { return std::system("command -v dbus-daemon >/dev/null") == 0; }
+  TemporaryFolder folder_;
+  const bool answers_;
   bool serving_ = false;
   std::string address_;
   std::mutex mutex_;
@@ -137,9 +174,9 @@ class PrivateNotificationBus {
                               gpointer self) {
     if (!incoming || g_dbus_message_get_message_type(message) != G_DBUS_MESSAGE_TYPE_METHOD_CALL)
       return message;
+    auto* bus = static_cast<PrivateNotificationBus*>(self);
     g_autoptr(GDBusMessage) reply = g_dbus_message_new_method_reply(message);
     if (std::string(g_dbus_message_get_member(message)) == "Notify") {
-      auto* bus = static_cast<PrivateNotificationBus*>(self);
       std::lock_guard lock(bus->mutex_);
       g_autofree gchar* body = g_variant_print(g_dbus_message_get_body(message), TRUE);
       bus->notifyCalls_.push_back(body);
@@ -147,13 +184,15 @@ class PrivateNotificationBus {
     } else {
       g_dbus_message_set_body(reply, g_variant_new("(ssss)", "test", "velmora", "1", "1.2"));
     }
-    g_dbus_connection_send_message(connection, reply, G_DBUS_SEND_MESSAGE_FLAGS_NONE, nullptr, nullptr);
+    if (bus->answers_)
+      g_dbus_connection_send_message(connection, reply, G_DBUS_SEND_MESSAGE_FLAGS_NONE, nullptr, nullptr);
     g_object_unref(message);
     return nullptr;
   }
 };
 
 TEST(NotificationsBusTest, AServerOnTheBusAuthorizesAndGetsEachSendAsANotifyCall) {
+  if (!PrivateNotificationBus::installed()) GTEST_SKIP() << "dbus-daemon is not installed";
   PrivateNotificationBus bus;
   ASSERT_TRUE(bus.serving_) << "no private bus with a notification server";
   platform::UserNotificationCenter::Override useBus(
@@ -173,6 +212,40 @@ TEST(NotificationsBusTest, WithoutABusPermissionIsNotDeterminedAndAuthorizationF
   const auto result = await<Result>(authorize);
   EXPECT_TRUE(result && std::holds_alternative<platform::NotificationError>(*result));
   EXPECT_EQ(await<bool>(permission), false);
+}
+
+// A session bus that never speaks and a server that never answers: each call fails within two seconds, a
+// hundred sends fail in about one timeout, and meanwhile a block put on the global queue runs at once.
+TEST(NotificationsBusTest, ASilentBusOrAMuteServerFailsEachCallWithinTwoSecondsAndHoldsNoGlobalWorker) {
+  if (!PrivateNotificationBus::installed()) GTEST_SKIP() << "dbus-daemon is not installed";
+  SilentSocket silent;
+  PrivateNotificationBus mute(false);
+  ASSERT_TRUE(!silent.address.empty() && mute.serving_) << "no silent socket, or no private bus";
+  const char* session = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+  const std::shared_ptr<void> restore(nullptr, [was = std::string(session ? session : "")](void*) {
+    was.empty() ? ::unsetenv("DBUS_SESSION_BUS_ADDRESS")
+                : ::setenv("DBUS_SESSION_BUS_ADDRESS", was.c_str(), 1);
+  });
+  ::setenv("DBUS_SESSION_BUS_ADDRESS", silent.address.c_str(), 1);
+  for (const std::string& address : {std::string(), mute.address_}) {  // empty: the session bus
+    const auto center = std::make_shared<platform::FreedesktopNotificationCenter>(address);
+    const platform::UserNotificationCenter::Override use(center);
+    const auto result = await<Result>(authorize);
+    EXPECT_TRUE(result && std::holds_alternative<platform::NotificationError>(*result)) << address;
+    EXPECT_EQ(await<bool>(permission), false) << address;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    const auto failures = std::make_shared<std::counting_semaphore<>>(0);
+    for (int i = 0; i < 100; ++i)
+      center->add({platform::uuidString(), "Disk full", "Data"}, [failures](const Error& error) {
+        if (error) failures->release();
+      });
+    const auto ran = std::make_shared<std::counting_semaphore<>>(0);
+    platform::DispatchQueue::global().async([ran] { ran->release(); });
+    EXPECT_TRUE(ran->try_acquire_for(std::chrono::milliseconds(500))) << address;
+    int failed = 0;
+    while (failed < 100 && failures->try_acquire_until(deadline)) ++failed;
+    EXPECT_EQ(failed, 100) << address;
+  }
 }
 
 struct Listener {
