@@ -83,4 +83,20 @@ TEST(IpTest, FailedRequests) {
   EXPECT_THROW(Ip::lookupWithUserAgent("agent").get(), platform::UrlError);
 }
 
+TEST(IpTest, AnEchoPastFourKibFailsAsAFailedEchoDoes) {
+  Services whole(std::string(4096 - 11, ' ') + "203.0.113.7", "{}");
+  EXPECT_EQ(Ip::lookupWithUserAgent("agent").get()->ip(), "203.0.113.7");
+  Services tooLong(std::string(4097, '7'), "{}");
+  try {
+    Ip::lookupWithUserAgent("agent").get();
+    ADD_FAILURE() << "an echo of 4097 bytes was taken";
+  } catch (const platform::UrlError& error) {
+    EXPECT_EQ(error.code(), platform::UrlError::Code::dataLengthExceedsMaximum);
+  }
+  std::promise<Record> done;
+  Ip::lookupWithUserAgent("agent", [&](Record found) { done.set_value(found); });
+  EXPECT_EQ(done.get_future().get()->ip(), std::nullopt);
+  EXPECT_EQ(tooLong.server.requests().size(), 2u);  // the two echoes, no geolocation request
+}
+
 }  // namespace
