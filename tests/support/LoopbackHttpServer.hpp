@@ -4,11 +4,10 @@
 #include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
-#include <zlib.h>
 
-#include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -19,8 +18,8 @@
 #include <vector>
 
 // A small HTTP/1.1 server on 127.0.0.1 for tests: it binds port 0, answers each request as the test's script
-// says (a reply, a delay, silence, a close in the middle of the body, a body made while it is sent), records
-// what it received and stops by itself when it goes out of scope, waking every connection it holds.
+// says (a reply, a delay, silence, a close in the middle of the body, a command's output as the body),
+// records what it received and stops by itself when it goes out of scope, waking every connection it holds.
 namespace testsupport {
 
 using Fields = std::vector<std::pair<std::string, std::string>>;
@@ -37,60 +36,17 @@ struct ReceivedRequest {
   }
 };
 
-// Gives the next piece of a body each call, nothing at its end.
-using BodyPieces = std::function<std::optional<std::string>()>;
-
 struct Reply {
   enum class Action { respond, silence, closeMidBody };
   int status = 200;
-  std::string body;
+  std::string body = {};
   Action action = Action::respond;
   double delay = 0;  // seconds before the action
   Fields headers = {};
-  // When set, the body is these pieces instead, sent as they are made, without a length: the connection
-  // closes after the last piece, or as soon as the client stops reading.
-  BodyPieces pieces = {};
+  // When set, the body is this shell command's output, sent as it is made and closed by closing the
+  // connection: a body far larger than the test could hold.
+  std::string command = {};
 };
-
-// `size` bytes of "x", made 64 KiB at a time.
-inline BodyPieces repeatedBody(std::size_t size) {
-  return [left = size]() mutable -> std::optional<std::string> {
-    if (left == 0) return std::nullopt;
-    const std::size_t piece = std::min<std::size_t>(left, 64 << 10);
-    left -= piece;
-    return std::string(piece, 'x');
-  };
-}
-
-// The gzip encoding of `size` zero bytes, compressed a MiB at a time as it is sent (1 GiB makes about 1 MB).
-inline BodyPieces gzippedZeros(std::size_t size) {
-  auto stream = std::shared_ptr<z_stream>(new z_stream{}, [](z_stream* done) {
-    deflateEnd(done);
-    delete done;
-  });
-  if (deflateInit2(stream.get(), Z_BEST_COMPRESSION, Z_DEFLATED, 16 + MAX_WBITS, 9, Z_DEFAULT_STRATEGY) !=
-      Z_OK)
-    throw std::runtime_error("deflateInit2 failed");
-  return [stream, left = size, finished = false]() mutable -> std::optional<std::string> {
-    static const std::string zeros(1 << 20, '\0');
-    std::string out;
-    while (out.empty() && !finished) {
-      const std::size_t piece = std::min(left, zeros.size());
-      left -= piece;
-      finished = left == 0;
-      stream->next_in = reinterpret_cast<Bytef*>(const_cast<char*>(zeros.data()));
-      stream->avail_in = uInt(piece);
-      char buffer[1 << 16];
-      do {
-        stream->next_out = reinterpret_cast<Bytef*>(buffer);
-        stream->avail_out = sizeof buffer;
-        deflate(stream.get(), finished ? Z_FINISH : Z_NO_FLUSH);
-        out.append(buffer, sizeof buffer - stream->avail_out);
-      } while (stream->avail_out == 0);
-    }
-    return out.empty() ? std::nullopt : std::optional(out);
-  };
-}
 
 class LoopbackHttpServer {
  public:
@@ -158,9 +114,11 @@ class LoopbackHttpServer {
       if (wake_.wait_for(lock, wait, [this] { return stopping_; }) || silent) break;
       lock.unlock();
       if (!send(fd, response(*request, reply)) || reply.action == Reply::Action::closeMidBody) break;
-      if (reply.pieces) {
-        for (auto piece = reply.pieces(); piece && send(fd, *piece); piece = reply.pieces()) {
-        }
+      if (!reply.command.empty()) {
+        std::unique_ptr<FILE, int (*)(FILE*)> output(::popen(reply.command.c_str(), "r"), ::pclose);
+        char piece[1 << 16];
+        for (std::size_t count; (count = std::fread(piece, 1, sizeof piece, output.get())) > 0;)
+          if (!send(fd, std::string(piece, count))) break;
         break;
       }
     }
@@ -173,11 +131,8 @@ class LoopbackHttpServer {
     const bool bodiless = reply.status == 204 || reply.status == 304 || reply.status < 200;
     std::string text = "HTTP/1.1 " + std::to_string(reply.status) + " Scripted\r\n";
     const std::size_t announced = reply.body.size() + (reply.action == Reply::Action::closeMidBody ? 100 : 0);
-    if (reply.pieces) {
-      text += "Connection: close\r\n";
-    } else if (!bodiless) {
-      text += "Content-Length: " + std::to_string(announced) + "\r\n";
-    }
+    if (!bodiless)
+      text += reply.command.empty() ? "Content-Length: " + std::to_string(announced) + "\r\n" : "";
     for (const auto& [field, value] : reply.headers) text += field + ": " + value + "\r\n";
     return text + "\r\n" + (bodiless || request.method == "HEAD" ? "" : reply.body);
   }
