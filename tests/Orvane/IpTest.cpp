@@ -75,10 +75,7 @@ TEST(IpTest, FailedRequests) {
   EXPECT_EQ(record->ip(), "203.0.113.7");
   EXPECT_EQ(record->countryCode(), std::nullopt);
   const std::pair<std::string, std::optional<std::string>> echoes[] = {
-      {services.server.url("/"), "203.0.113.7"},
-      {"not a url", std::nullopt},
-      {closed, std::nullopt},
-      {tooLong.server.url("/"), std::nullopt}};
+      {services.server.url("/"), "203.0.113.7"}, {"not a url", std::nullopt}, {closed, std::nullopt}};
   for (const auto& [echo, ip] : echoes) {
     Ip::setEchoAddress(echo);
     std::promise<Record> done;

@@ -18,8 +18,8 @@
 #include <vector>
 
 // A small HTTP/1.1 server on 127.0.0.1 for tests: it binds port 0, answers each request as the test's script
-// says (a reply, a delay, silence, a close in the middle of the body, a command's output as the body),
-// records what it received and stops by itself when it goes out of scope, waking every connection it holds.
+// says (a reply, a delay, silence, a close in the middle of the body), records what
+// it received and stops by itself when it goes out of scope, waking every connection it holds.
 namespace testsupport {
 
 using Fields = std::vector<std::pair<std::string, std::string>>;
@@ -43,8 +43,7 @@ struct Reply {
   Action action = Action::respond;
   double delay = 0;  // seconds before the action
   Fields headers = {};
-  // When set, the body is this shell command's output, sent as it is made and closed by closing the
-  // connection: a body far larger than the test could hold.
+  // When set, the body is this shell command's output as it is made, ended by closing the connection.
   std::string command = {};
 };
 
@@ -131,8 +130,7 @@ class LoopbackHttpServer {
     const bool bodiless = reply.status == 204 || reply.status == 304 || reply.status < 200;
     std::string text = "HTTP/1.1 " + std::to_string(reply.status) + " Scripted\r\n";
     const std::size_t announced = reply.body.size() + (reply.action == Reply::Action::closeMidBody ? 100 : 0);
-    if (!bodiless)
-      text += reply.command.empty() ? "Content-Length: " + std::to_string(announced) + "\r\n" : "";
+    if (!bodiless && reply.command.empty()) text += "Content-Length: " + std::to_string(announced) + "\r\n";
     for (const auto& [field, value] : reply.headers) text += field + ": " + value + "\r\n";
     return text + "\r\n" + (bodiless || request.method == "HEAD" ? "" : reply.body);
   }
