@@ -181,7 +181,7 @@ TEST(WebRequestTest, BodiesStopAtTheLimitAndMoveWholeToTheirHandlers) {
     const bool gzip = request.target.starts_with("/gzip");
     return Reply{
         .headers = {{"Content-Encoding", gzip ? "gzip" : "identity"}},
-        .command = "head -c " + request.target.substr(gzip ? 6 : 1) + " /dev/zero" + (gzip ? "|gzip" : "")};
+        .command = "head -c" + request.target.substr(gzip ? 6 : 1) + " /dev/zero" + (gzip ? "|gzip" : "")};
   });
   const std::size_t limit = platform::UrlRequest::largestBody;
   using Answer = std::variant<std::size_t, Code>;

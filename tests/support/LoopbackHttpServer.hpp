@@ -9,11 +9,11 @@
 #include <condition_variable>
 #include <cstdio>
 #include <functional>
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -114,10 +114,11 @@ class LoopbackHttpServer {
       lock.unlock();
       if (!send(fd, response(*request, reply)) || reply.action == Reply::Action::closeMidBody) break;
       if (!reply.command.empty()) {
-        std::unique_ptr<FILE, int (*)(FILE*)> output(::popen(reply.command.c_str(), "r"), ::pclose);
+        FILE* output = ::popen(reply.command.c_str(), "r");
         char piece[1 << 16];
-        for (std::size_t count; (count = std::fread(piece, 1, sizeof piece, output.get())) > 0;)
-          if (!send(fd, std::string(piece, count))) break;
+        for (std::size_t count; (count = std::fread(piece, 1, sizeof piece, output)) > 0;)
+          if (!send(fd, std::string_view(piece, count))) break;
+        ::pclose(output);
         break;
       }
     }
@@ -135,7 +136,7 @@ class LoopbackHttpServer {
     return text + "\r\n" + (bodiless || request.method == "HEAD" ? "" : reply.body);
   }
 
-  static bool send(int fd, const std::string& text) {
+  static bool send(int fd, std::string_view text) {
     ssize_t count = 0;
     for (std::size_t sent = 0; sent < text.size(); sent += std::size_t(count)) {
       if ((count = ::send(fd, text.data() + sent, text.size() - sent, MSG_NOSIGNAL)) <= 0) return false;
