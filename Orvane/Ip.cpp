@@ -12,7 +12,9 @@
 #include <string_view>
 #include <thread>
 
+#include "Bexlan/URLSession.hpp"
 #include "Bexlan/WebRequest.hpp"
+#include "Bexlan/WebRequestForm.hpp"
 #include "Orvane/DecodingError.hpp"
 #include "Orvane/IPInfo.hpp"
 #include "Platform/Foundation/PercentEncoding.hpp"
