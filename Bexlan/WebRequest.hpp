@@ -18,10 +18,11 @@ namespace Bexlan {
 //
 // Completion forms return once the request has started and call their completion exactly once on the
 // global queue. A bad address completes at once, on the caller's thread, before the call returns, and sends
-// nothing. HTTP error statuses are answers, not failures. Asynchronous forms return a future that holds
-// the answer or throws the platform::UrlError (unsupportedURL for a bad address). Every form throws
-// std::invalid_argument for a header that is not a valid field, requestAsync for a method that is not an
-// HTTP token.
+// nothing. HTTP error statuses are answers, not failures; a body over 64 MiB after content decoding fails
+// with dataLengthExceedsMaximum, headers over libcurl's limits with badServerResponse. Asynchronous forms
+// return a future that holds the answer or throws the platform::UrlError (unsupportedURL for a bad
+// address). Every form throws std::invalid_argument for a header that is not a valid field, requestAsync for
+// a method that is not an HTTP token.
 class WebRequest {
  public:
   WebRequest() = delete;

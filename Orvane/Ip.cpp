@@ -12,7 +12,9 @@
 #include <string_view>
 #include <thread>
 
+#include "Bexlan/URLSession.hpp"
 #include "Bexlan/WebRequest.hpp"
+#include "Bexlan/WebRequestForm.hpp"
 #include "Orvane/DecodingError.hpp"
 #include "Orvane/IPInfo.hpp"
 #include "Platform/Foundation/PercentEncoding.hpp"
@@ -23,9 +25,11 @@ namespace Orvane {
 namespace {
 
 using Bexlan::WebRequest;
+using Bexlan::WebRequestForm;
 using Record = std::shared_ptr<ExternalIp>;
 
 constexpr std::size_t longestAddress = 64;  // characters
+constexpr std::size_t longestEcho = 4096;   // bytes read of the echo's answer
 
 struct Settings {
   std::mutex mutex;
@@ -82,9 +86,22 @@ std::optional<std::string> countryCodeIn(const WebRequest::Body& body) {
   }
 }
 
+// The echo request, a GET with the User-Agent made as WebRequest makes it, that reads at most 4 KiB: an
+// address is a few dozen bytes, so a longer answer fails with dataLengthExceedsMaximum as soon as it
+// passes 4 KiB. Nothing when the echo address is not a URL.
+std::optional<WebRequestForm::Prepared> echoRequest(const std::string& userAgent) {
+  auto prepared =
+      WebRequestForm::prepare(WebRequestForm::Kind::get, Ip::echoAddress(), {{"User-Agent", userAgent}});
+  if (prepared) prepared->request.setMaximumBodyLength(longestEcho);
+  return prepared;
+}
+
 Record lookupNow(const std::string& userAgent) {
+  const auto request = echoRequest(userAgent);
+  if (!request)
+    throw platform::UrlError(platform::UrlError::Code::unsupportedURL, "the echo address is not a URL");
   const WebRequest::DataAndResponse echo =
-      WebRequest::requestAsync("GET", Ip::echoAddress(), {{"User-Agent", userAgent}}).get();
+      Bexlan::URLSession::data(*request->session, request->request).get();
   auto record = std::make_shared<ExternalIp>();
   const std::optional<std::string> address = addressFrom(echo.data);
   if (!address) return record;
@@ -154,11 +171,14 @@ void Ip::lookupWithUserAgent(const std::string& userAgent, std::function<void(Re
       completion(record);
     });
   };
+  std::optional<WebRequestForm::Prepared> request;
   try {
-    WebRequest::get(echoAddress(), {{"User-Agent", userAgent}}, afterEcho);
+    request = echoRequest(userAgent);
   } catch (const std::invalid_argument&) {
-    completion(std::make_shared<ExternalIp>());  // a User-Agent that cannot be a header field
+    // A User-Agent that cannot be a header field: as for an echo address that is not a URL.
   }
+  if (!request) return completion(std::make_shared<ExternalIp>());
+  request->session->dataTask(request->request, afterEcho);
 }
 
 }  // namespace Orvane

@@ -13,9 +13,10 @@ namespace Orvane {
 // "User-Agent", whose body is the address as text, then a GET of the geolocation address followed by
 // "/api/lookup/" and the address, whose JSON reply carries "country_code".
 //
-// The echoed body is trimmed of white space and kept to its first 64 code points; in the geolocation
-// request it is one path segment ("/", "?", "#" and dot segments are escaped), so a hostile echo cannot
-// steer that request elsewhere.
+// At most 4 KiB of the echo's answer is read: a longer one fails as a failed echo request does
+// (dataLengthExceedsMaximum). The echoed body is trimmed of white space and kept to its first 64 code
+// points; in the geolocation request it is one path segment ("/", "?", "#" and dot segments are escaped),
+// so a hostile echo cannot steer that request elsewhere.
 class Ip {
  public:
   Ip() = delete;

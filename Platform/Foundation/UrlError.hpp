@@ -21,6 +21,7 @@ class UrlError : public std::exception {
     httpTooManyRedirects = -1007,
     badServerResponse = -1011,
     fileDoesNotExist = -1100,
+    dataLengthExceedsMaximum = -1103,
     secureConnectionFailed = -1200,
     serverCertificateUntrusted = -1202,
   };

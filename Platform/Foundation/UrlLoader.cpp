@@ -18,6 +18,14 @@ namespace {
 
 constexpr double defaultTimeout = 60;
 
+// The most header bytes a transfer takes, redirects included. libcurl refuses a line over 100 KiB and 300
+// KiB of headers in all with errors that look like memory or connection trouble; since no line can exceed
+// 100 KiB, this lower total always trips first, and both overflows show as a bad server response.
+constexpr std::size_t largestHeaders = 192 << 10;
+
+// Bodies up to this size grow as vectors do; a longer one gets room for its whole limit (Transfer::keep).
+constexpr std::size_t smallBody = 1 << 20;
+
 // Silence is measured on the machine's steady clock, whatever a test pins Clock to.
 double steadyNow() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -51,6 +59,30 @@ UrlError errorFor(CURLcode result, const char* detail) {
   std::string message = curl_easy_strerror(result);
   if (detail && *detail) message.append(": ").append(detail);
   return UrlError(code, std::move(message));
+}
+
+// How libcurl fails a header line longer than it takes.
+bool isHeaderLineOverflow(CURLcode result) {
+#if LIBCURL_VERSION_NUM >= 0x080600
+  if (result == CURLE_TOO_LARGE) return true;
+#endif
+  return result == CURLE_OUT_OF_MEMORY;
+}
+
+// Hands an answer to its handler where the task asked. The body is moved all the way, never copied: one
+// near the size limit is held once.
+void deliver(UrlSession::Completion completion, UrlSession::Delivery delivery,
+             std::optional<UrlSession::Body> body, std::optional<UrlResponse> response,
+             std::optional<UrlError> error) {
+  auto call = [completion = std::move(completion), body = std::move(body), response = std::move(response),
+               error = std::move(error)]() mutable {
+    completion(std::move(body), std::move(response), std::move(error));
+  };
+  if (delivery == UrlSession::Delivery::loaderThread) {
+    call();
+  } else {
+    DispatchQueue::global().async(std::move(call));
+  }
 }
 
 // Loopback never goes through a proxy; other hosts follow no_proxy from the environment.
@@ -87,6 +119,10 @@ struct UrlLoader::Transfer {
   double timeout = defaultTimeout;
   double lastActivity = steadyNow();
   curl_off_t uploaded = 0;
+  std::size_t headerBytes = 0;
+  bool awaitingHeaders = true;  // until the blank line that ends an answer's header
+  bool headersTooLarge = false;
+  bool bodyTooLong = false;
 
   explicit Transfer(Task t) : task(std::move(t)) {}
   ~Transfer() {
@@ -94,11 +130,27 @@ struct UrlLoader::Transfer {
     curl_easy_cleanup(easy);
   }
 
+  // Decoded body bytes; past the request's limit the body is dropped at once and the transfer stopped.
   static size_t receiveBody(char* data, size_t size, size_t count, void* self) {
     auto& transfer = *static_cast<Transfer*>(self);
-    transfer.body.insert(transfer.body.end(), data, data + size * count);
+    const std::size_t length = size * count;
     transfer.lastActivity = steadyNow();
-    return size * count;
+    return transfer.keep(data, length) ? length : 0;
+  }
+
+  bool keep(const char* data, std::size_t length) {
+    const std::size_t limit = task.request.maximumBodyLength();
+    if (length > limit - body.size()) {
+      bodyTooLong = true;
+      UrlSession::Body().swap(body);
+      return false;
+    }
+    // Room for the whole limit is a fresh mapping that takes memory only as it is written: the body is never
+    // copied again and growing leaves no freed buffers behind, so the process grows by about the body's
+    // size (the unused rest stays address space only, also in the delivered body).
+    if (body.size() + length > body.capacity() && body.size() + length > smallBody) body.reserve(limit);
+    body.insert(body.end(), data, data + length);
+    return true;
   }
 
   // Header lines of every answer; a new status line (a redirect, an interim answer) starts the list anew.
@@ -106,7 +158,13 @@ struct UrlLoader::Transfer {
     auto& transfer = *static_cast<Transfer*>(self);
     std::string_view line(data, size * count);
     transfer.lastActivity = steadyNow();
+    transfer.headerBytes += line.size();
+    if (transfer.headerBytes > largestHeaders) {
+      transfer.headersTooLarge = true;
+      return 0;
+    }
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    transfer.awaitingHeaders = !line.empty();
     if (line.starts_with("HTTP/")) {
       transfer.headerFields.clear();
     } else if (const std::size_t colon = line.find(':'); colon != std::string_view::npos) {
@@ -180,6 +238,20 @@ struct UrlLoader::Transfer {
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, fields);
   }
 
+  // Why the transfer failed, or nothing when it completed.
+  std::optional<UrlError> failure(CURLcode result) const {
+    using Code = UrlError::Code;
+    if (bodyTooLong) {
+      return UrlError(
+          Code::dataLengthExceedsMaximum,
+          "the body is longer than " + std::to_string(task.request.maximumBodyLength()) + " bytes");
+    }
+    if (headersTooLarge || (awaitingHeaders && isHeaderLineOverflow(result)))
+      return UrlError(Code::badServerResponse, "the response header is too large");
+    if (result != CURLE_OK) return errorFor(result, error);
+    return std::nullopt;
+  }
+
   UrlResponse response() const {
     char* effective = nullptr;
     curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &effective);
@@ -235,13 +307,8 @@ void UrlLoader::run() {
 void UrlLoader::start(Task task) {
   auto transfer = std::make_unique<Transfer>(std::move(task));
   if (std::optional<UrlError> error = unsupported(transfer->task.request.url())) {
-    UrlSession::Completion completion = std::move(transfer->task.completion);
-    if (transfer->task.delivery == UrlSession::Delivery::loaderThread) {
-      completion(std::nullopt, std::nullopt, *error);
-    } else {
-      DispatchQueue::global().async([completion, error] { completion(std::nullopt, std::nullopt, *error); });
-    }
-    return;
+    return deliver(std::move(transfer->task.completion), transfer->task.delivery, std::nullopt, std::nullopt,
+                   std::move(error));
   }
   transfer->configure();
   CURL* easy = transfer->easy;
@@ -253,21 +320,15 @@ void UrlLoader::finish(Transfer& transfer, CURLcode result) {
   curl_multi_remove_handle(multi_, transfer.easy);
   std::optional<UrlSession::Body> body;
   std::optional<UrlResponse> response;
-  std::optional<UrlError> error;
-  if (result == CURLE_OK) {
+  std::optional<UrlError> error = transfer.failure(result);
+  if (!error) {
     body = std::move(transfer.body);
     response = transfer.response();
-  } else {
-    error = errorFor(result, transfer.error);
   }
   UrlSession::Completion completion = std::move(transfer.task.completion);
   const UrlSession::Delivery delivery = transfer.task.delivery;
   active_.erase(transfer.easy);
-  if (delivery == UrlSession::Delivery::loaderThread) {
-    completion(std::move(body), std::move(response), std::move(error));
-  } else {
-    DispatchQueue::global().async([completion, body, response, error] { completion(body, response, error); });
-  }
+  deliver(std::move(completion), delivery, std::move(body), std::move(response), std::move(error));
 }
 
 int UrlLoader::abortSilentTransfers() {

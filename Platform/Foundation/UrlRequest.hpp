@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -12,12 +14,16 @@
 
 namespace platform {
 
-// One HTTP (or file) request: the address, how long it may stay silent, the method, the header fields and
-// the body.
+// One HTTP (or file) request: the address, how long it may stay silent, the method, the header fields, the
+// body and how long an answer it takes.
 class UrlRequest {
  public:
   enum class CachePolicy : int { useProtocolCachePolicy = 0, reloadIgnoringLocalAndRemoteCacheData = 4 };
   using Field = std::pair<std::string, std::string>;
+
+  // No answer's body, counted after content decoding, may be longer: an endless body or a compression bomb
+  // would otherwise take all memory. A fixed limit of the loading system, not a setting.
+  static constexpr std::size_t largestBody = std::size_t(64) << 20;
 
   explicit UrlRequest(Url url, CachePolicy cachePolicy = CachePolicy::useProtocolCachePolicy,
                       double timeoutInterval = 60);
@@ -44,6 +50,11 @@ class UrlRequest {
   // The fields in the order they were first set, with the name as first written.
   const std::vector<Field>& allHttpHeaderFields() const { return fields_; }
 
+  // The most body bytes (after content decoding) the answer may bring; past it the transfer stops and the
+  // request fails with dataLengthExceedsMaximum. largestBody unless set lower; never above it.
+  std::size_t maximumBodyLength() const { return maximumBodyLength_; }
+  void setMaximumBodyLength(std::size_t length) { maximumBodyLength_ = std::min(length, largestBody); }
+
  private:
   std::vector<Field>::iterator find(std::string_view field);
 
@@ -53,6 +64,7 @@ class UrlRequest {
   std::optional<std::string> httpMethod_;
   std::optional<std::vector<std::uint8_t>> httpBody_;
   std::vector<Field> fields_;
+  std::size_t maximumBodyLength_ = largestBody;
 };
 
 }  // namespace platform

@@ -17,7 +17,10 @@ namespace platform {
 // system's authorities; proxies come from the usual environment variables, never for loopback addresses.
 //
 // A request either completes, and then its handler gets a present (possibly empty) body and the response
-// and no error, or fails, and then it gets the error alone: never partial data.
+// and no error, or fails, and then it gets the error alone: never partial data. A body longer than the
+// request's maximumBodyLength (at most UrlRequest::largestBody, 64 MiB, counted after content decoding)
+// stops the transfer and fails it with dataLengthExceedsMaximum; response headers beyond libcurl's limits
+// fail it with badServerResponse.
 class UrlSession {
  public:
   using Body = std::vector<std::uint8_t>;

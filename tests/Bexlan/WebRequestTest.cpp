@@ -29,6 +29,13 @@ Code failureOf(auto future) {
   return Code::unknown;
 }
 
+std::size_t statusBytes(const std::string& field) {  // "VmRSS:" and the like, from /proc/self/status
+  std::ifstream status("/proc/self/status");
+  std::string word;
+  while (status >> word && word != field) status.ignore(1 << 16, '\n');
+  return std::stoul((status >> word, word)) * 1024;
+}
+
 TEST(WebRequestTest, RequestsCarryTheAddressEncodedOnceOrAsGivenAndTheBodiesMethodsAndFieldsAsked) {
   testsupport::LoopbackHttpServer server;
   const std::pair<std::string, std::string> cases[] = {{"/a b", "/a%20b"},
@@ -124,6 +131,8 @@ TEST(WebRequestTest, FailuresArriveAsErrorsAlone) {
   testsupport::LoopbackHttpServer server([](const auto& request) {
     if (request.target == "/silent") return Reply(200, "", Reply::Action::silence);
     if (request.target == "/cut") return Reply(200, "partial", Reply::Action::closeMidBody);
+    if (request.target == "/long-field") return Reply{.headers = {{"X-Long", std::string(200 << 10, 'a')}}};
+    if (request.target == "/many-fields") return Reply{.headers = {400, {"X-Many", std::string(1000, 'b')}}};
     return Reply(302, "", Reply::Action::respond, 0, {{"Location", "file:///etc/hostname"}});
   });
   const auto start = std::chrono::steady_clock::now();
@@ -137,6 +146,8 @@ TEST(WebRequestTest, FailuresArriveAsErrorsAlone) {
   const auto [body, response, error] = cut.get_future().get();
   EXPECT_TRUE(!body && !response && error && error->code() == Code::networkConnectionLost);
   EXPECT_EQ(failureOf(WebRequest::getAsync(server.url("/redirect"))), Code::unsupportedURL);
+  EXPECT_EQ(failureOf(WebRequest::getAsync(server.url("/long-field"))), Code::badServerResponse);
+  EXPECT_EQ(failureOf(WebRequest::getAsync(server.url("/many-fields"))), Code::badServerResponse);
   EXPECT_EQ(failureOf(WebRequest::getAsync(testsupport::SelfSignedTlsServer().url())),
             Code::serverCertificateUntrusted);
   const std::string closed = testsupport::LoopbackHttpServer().url();
@@ -162,6 +173,28 @@ TEST(WebRequestTest, FilesConcurrencyAndCallbackThreads) {
   const std::thread::id thread = got.get_future().get();
   EXPECT_NE(thread, std::thread::id());
   EXPECT_NE(thread, std::this_thread::get_id());
+}
+
+TEST(WebRequestTest, BodiesStopAtTheLimitAndMoveWholeToTheirHandlers) {
+  if (!(std::ofstream("/proc/self/clear_refs") << "5")) GTEST_SKIP() << "cannot reset the peak resident size";
+  testsupport::LoopbackHttpServer server([](const auto& request) {  // "/N": N zero bytes, "/gzip/N" gzipped
+    const bool gzip = request.target.starts_with("/gzip");
+    return Reply{
+        .headers = {{"Content-Encoding", gzip ? "gzip" : "identity"}},
+        .command = "head -c" + request.target.substr(gzip ? 6 : 1) + " /dev/zero" + (gzip ? "|gzip" : "")};
+  });
+  const std::size_t limit = platform::UrlRequest::largestBody;
+  using Answer = std::variant<std::size_t, Code>;
+  // At the limit, one past it, an endless body (four times it), and 1 GiB of zeros in about 1 MB of gzip.
+  for (const std::size_t size : {limit, limit + 1, 4 * limit, std::size_t(1) << 30}) {
+    const std::string url = server.url((size >> 30 ? "/gzip/" : "/") + std::to_string(size));
+    const std::size_t before = (std::ofstream("/proc/self/clear_refs") << "5", statusBytes("VmRSS:"));
+    std::promise<Answer> answer;  // on the global queue, where the body must be moved on, never copied
+    WebRequest::getWithoutHeaders(
+        url, [&](auto body, auto error) { answer.set_value(body ? Answer(body->size()) : error->code()); });
+    EXPECT_EQ(answer.get_future().get(), size == limit ? Answer(limit) : Code::dataLengthExceedsMaximum);
+    EXPECT_LT(std::max(statusBytes("VmHWM:"), before) - before, limit * 3 / 2) << size;
+  }
 }
 
 }  // namespace

@@ -66,6 +66,8 @@ TEST(IpTest, TheEchoBecomesOneSegmentOfTheGeolocationPath) {
 
 TEST(IpTest, FailedRequests) {
   const std::string closed = testsupport::LoopbackHttpServer().url();
+  Services tooLong(std::string(4097, '7'), "{}");  // an echo past 4 KiB fails as a failed request does
+  EXPECT_THROW(Ip::lookupWithUserAgent("agent").get(), platform::UrlError);
   Services services("203.0.113.7", "{}");
   Ip::setGeolocationAddress(closed);
   const Record record = Ip::lookupWithUserAgent("agent").get();

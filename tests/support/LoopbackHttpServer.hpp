@@ -7,11 +7,13 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <functional>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -37,10 +39,12 @@ struct ReceivedRequest {
 struct Reply {
   enum class Action { respond, silence, closeMidBody };
   int status = 200;
-  std::string body;
+  std::string body = {};
   Action action = Action::respond;
   double delay = 0;  // seconds before the action
   Fields headers = {};
+  // When set, the body is this shell command's output as it is made, ended by closing the connection.
+  std::string command = {};
 };
 
 class LoopbackHttpServer {
@@ -109,6 +113,14 @@ class LoopbackHttpServer {
       if (wake_.wait_for(lock, wait, [this] { return stopping_; }) || silent) break;
       lock.unlock();
       if (!send(fd, response(*request, reply)) || reply.action == Reply::Action::closeMidBody) break;
+      if (!reply.command.empty()) {
+        FILE* output = ::popen(reply.command.c_str(), "r");
+        char piece[1 << 16];
+        for (std::size_t count; (count = std::fread(piece, 1, sizeof piece, output)) > 0;)
+          if (!send(fd, std::string_view(piece, count))) break;
+        ::pclose(output);
+        break;
+      }
     }
     std::lock_guard lock(mutex_);
     std::erase(open_, fd);
@@ -119,12 +131,12 @@ class LoopbackHttpServer {
     const bool bodiless = reply.status == 204 || reply.status == 304 || reply.status < 200;
     std::string text = "HTTP/1.1 " + std::to_string(reply.status) + " Scripted\r\n";
     const std::size_t announced = reply.body.size() + (reply.action == Reply::Action::closeMidBody ? 100 : 0);
-    if (!bodiless) text += "Content-Length: " + std::to_string(announced) + "\r\n";
+    if (!bodiless && reply.command.empty()) text += "Content-Length: " + std::to_string(announced) + "\r\n";
     for (const auto& [field, value] : reply.headers) text += field + ": " + value + "\r\n";
     return text + "\r\n" + (bodiless || request.method == "HEAD" ? "" : reply.body);
   }
 
-  static bool send(int fd, const std::string& text) {
+  static bool send(int fd, std::string_view text) {
     ssize_t count = 0;
     for (std::size_t sent = 0; sent < text.size(); sent += std::size_t(count)) {
       if ((count = ::send(fd, text.data() + sent, text.size() - sent, MSG_NOSIGNAL)) <= 0) return false;
