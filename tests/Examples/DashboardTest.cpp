@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -68,17 +69,36 @@ std::string valueAfter(const std::string& block, const std::string& row, const s
   return match[1];
 }
 
+// The top row of what the memory graph plots (its line and the area under it) in each pixel column of the
+// picture, drawn at scale 2: 150 points high below the processor graph, 20 points in from either side.
+// Plotted pixels are teal; the background, the grid and the labels are grey or white.
+constexpr int memoryGraphBottom = 760;
+std::vector<int> memoryGraphTops(const platform::Image& image) {
+  constexpr int left = 40, right = 920, top = 460, bottom = memoryGraphBottom;
+  const auto plotted = [&](int column, int row) {
+    const auto pixel = image.pixel(column, row);
+    return pixel.green - pixel.red > 0.1;
+  };
+  std::vector<int> tops;
+  for (int column = left; column < right; ++column) {
+    int row = top;
+    while (row < bottom && !plotted(column, row)) ++row;
+    tops.push_back(row);
+  }
+  return tops;
+}
+
 }  // namespace
 
-TEST(DashboardTest, TwoTicksPrintEveryValueAndDrawAPicture) {
+TEST(DashboardTest, ThreeTicksPrintEveryValueAndDrawAPicture) {
   const volumetest::TemporaryDirectory directory;
   const std::string picture = directory.path() + "/dashboard.png";
 
-  const ProgramRun run = runDashboard("--ticks 2 --interval=0.2 --png " + picture);
+  const ProgramRun run = runDashboard("--ticks 3 --interval=0.2 --png " + picture);
   ASSERT_EQ(run.status, 0) << run.output;
-  const std::size_t lastTick = run.output.find("tick 2 (");
+  const std::size_t lastTick = run.output.find("tick 3 (");
   ASSERT_NE(lastTick, std::string::npos) << run.output;
-  EXPECT_EQ(run.output.find("tick 3 ("), std::string::npos) << "stops after the asked number of ticks";
+  EXPECT_EQ(run.output.find("tick 4 ("), std::string::npos) << "stops after the asked number of ticks";
   const std::string block = "\n" + run.output.substr(lastTick);
 
   const std::pair<const char*, const char*> printed[] = {
@@ -103,6 +123,14 @@ TEST(DashboardTest, TwoTicksPrintEveryValueAndDrawAPicture) {
     }
   }
   EXPECT_GT(colours.size(), 10u) << "the picture is blank";
+
+  // The graph's last column is the last sample, the usage printed at tick 3. No sample plotted before it
+  // lies above it by more than the machine's own change (5 % of the graph's height): the usage of 100 %
+  // and 0 % that the memory monitor writes when it starts is no measurement.
+  const std::vector<int> tops = memoryGraphTops(*image);
+  ASSERT_LT(tops.back(), memoryGraphBottom) << "the memory graph plots nothing";
+  EXPECT_GE(*std::min_element(tops.begin(), tops.end()), tops.back() - 15)
+      << "a memory sample above the printed " << valueAfter(block, "memory", "usage");
 }
 
 TEST(DashboardTest, RefusesBadArgumentsAtStartWithUsageAndGivesHelpOnStandardOutput) {
