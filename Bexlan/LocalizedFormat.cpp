@@ -1,6 +1,9 @@
 #include "Bexlan/LocalizedFormat.hpp"
 
 #include <cctype>
+#include <optional>
+#include <string>
+#include <utility>
 
 #include "Platform/Foundation/TextFormat.hpp"
 
@@ -10,37 +13,43 @@ namespace {
 
 bool isDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 
-// The length of the integer conversion at the start of `conversion` (just after its '%') and the printf
-// conversion that writes it safely, or 0 when `conversion` does not start with one.
-std::size_t integerConversion(std::string_view conversion, std::string& safeFormat) {
+// An integer conversion: how many characters of the format it takes after its '%', and the printf
+// conversion that writes it safely.
+struct IntegerConversion {
+  std::size_t length;
+  std::string safeFormat;
+};
+
+// The integer conversion at the start of `conversion` (just after its '%'), absent when it does not start
+// with one.
+std::optional<IntegerConversion> integerConversion(std::string_view conversion) {
   std::size_t at = 0;
   // A position must name the one argument: "1$".
   std::size_t digits = 0;
   while (digits < conversion.size() && isDigit(conversion[digits])) ++digits;
   if (digits > 0 && digits < conversion.size() && conversion[digits] == '$') {
-    if (digits != 1 || conversion[0] != '1') return 0;
+    if (digits != 1 || conversion[0] != '1') return std::nullopt;
     at = digits + 1;
   }
-  safeFormat = "%";
+  std::string safeFormat(1, '%');
   while (at < conversion.size() && std::string_view("-+ 0").find(conversion[at]) != std::string_view::npos) {
     safeFormat += conversion[at++];
   }
   const std::size_t widthStart = at;
   while (at < conversion.size() && isDigit(conversion[at])) ++at;
-  if (at - widthStart > 3) return 0;
+  if (at - widthStart > 3) return std::nullopt;
   safeFormat += conversion.substr(widthStart, at - widthStart);
   for (int lengths = 0; lengths < 2 && at < conversion.size() && conversion[at] == 'l'; ++lengths) ++at;
   if (at >= conversion.size() || std::string_view("diu").find(conversion[at]) == std::string_view::npos)
-    return 0;
+    return std::nullopt;
   safeFormat += conversion[at] == 'u' ? "llu" : "lld";
-  return at + 1;
+  return IntegerConversion{at + 1, std::move(safeFormat)};
 }
 
 }  // namespace
 
 std::string formatLocalized(std::string_view format, std::int64_t value) {
   std::string result;
-  std::string safeFormat;
   for (std::size_t at = 0; at < format.size();) {
     const std::size_t percent = format.find('%', at);
     result += format.substr(at, percent - at);
@@ -49,11 +58,12 @@ std::string formatLocalized(std::string_view format, std::int64_t value) {
     if (conversion.starts_with('%')) {
       result += '%';
       at = percent + 2;
-    } else if (const std::size_t length = integerConversion(conversion, safeFormat); length > 0) {
-      result += safeFormat.ends_with('u')
-                    ? platform::formatC(safeFormat.c_str(), static_cast<unsigned long long>(value))
-                    : platform::formatC(safeFormat.c_str(), static_cast<long long>(value));
-      at = percent + 1 + length;
+    } else if (const auto integer = integerConversion(conversion)) {
+      const char* safeFormat = integer->safeFormat.c_str();
+      result += integer->safeFormat.ends_with('u')
+                    ? platform::formatC(safeFormat, static_cast<unsigned long long>(value))
+                    : platform::formatC(safeFormat, static_cast<long long>(value));
+      at = percent + 1 + integer->length;
     } else {
       result += '%';
       at = percent + 1;

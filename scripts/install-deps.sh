@@ -12,8 +12,11 @@ packages=(
   libcairo2-dev libpango1.0-dev librsvg2-dev adwaita-icon-theme fonts-dejavu-core
   libgeographiclib-dev libglib2.0-dev shared-mime-info libmount-dev libudev-dev libnl-genl-3-dev
   ca-certificates
-  # independent references the tests compare against
-  procps iproute2 sysstat e2fsprogs util-linux dbus-daemon file openssl
+  # independent references the tests compare against, and the tools that make their volumes and servers
+  # (mount: mount, umount and losetup; e2fsprogs: mkfs.ext4; openssl: a TLS server on loopback)
+  procps iproute2 sysstat e2fsprogs util-linux mount dbus-daemon file openssl
+  # system files tests read: /etc/services and /etc/hosts (service names, "localhost"), the time zones
+  netbase tzdata
   # the German locale that locale-independence tests switch to
   locales
 )

@@ -282,20 +282,18 @@ void View::setAppearance(std::optional<Appearance> appearance) {
 }
 
 void View::updateEffectiveAppearance() {
-  std::optional<Appearance> next = appearance_;
-  if (!next) {
-    if (const std::shared_ptr<View> superview = superview_.lock()) {
-      next = superview->effectiveAppearance_;
-    } else if (const std::shared_ptr<Window> window = window_.lock(); window && window->appearance()) {
-      next = window->appearance();
-    } else {
-      next = Appearance(std::string(Appearance::aqua));
+  Appearance next = [&] {
+    if (appearance_) return *appearance_;
+    if (const std::shared_ptr<View> superview = superview_.lock()) return superview->effectiveAppearance_;
+    if (const std::shared_ptr<Window> window = window_.lock(); window && window->appearance()) {
+      return *window->appearance();
     }
-  }
-  if (*next == effectiveAppearance_) {
+    return Appearance(std::string(Appearance::aqua));
+  }();
+  if (next == effectiveAppearance_) {
     return;
   }
-  effectiveAppearance_ = std::move(*next);
+  effectiveAppearance_ = std::move(next);
   {
     AppearanceScope scope(effectiveAppearance_);
     viewDidChangeEffectiveAppearance();

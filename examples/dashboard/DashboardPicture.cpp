@@ -40,17 +40,24 @@ void addCaption(platform::View& root, const std::string& text, double top) {
   root.layer()->addSublayer(caption);
 }
 
-// A graph view with one curved line plotter fed with the history of `key` times `scale`, drawn from 0 to
-// `maximum`.
-void addHistoryGraph(platform::View& root, const Monitors& monitors, const std::string& key, double scale,
-                     double maximum, double top) {
+// A graph view with one curved line plotter fed with the samples of `key` that `refreshes` refreshes wrote
+// (the newest ones of its history) times `scale`, drawn from 0 to `maximum`. The older samples are not
+// measurements: the history starts as zeros, and a monitor may write samples of its own when it registers
+// its keys (the memory monitor writes a usage of 1 and then 0), which would draw as a spike.
+void addHistoryGraph(platform::View& root, const Monitors& monitors, long refreshes, const std::string& key,
+                     double scale, double maximum, double top) {
   auto graph = platform::View::create<Tavrix::GraphView>(
       Rect(margin, height - top - graphHeight, width - 2 * margin, graphHeight));
   graph->setMaxValue(maximum);
   auto plotter = std::make_shared<Tavrix::CurvedLinePlotter>(Tavrix::Gradients::ocean().mColors());
   graph->addPlotter(plotter);
+  const std::vector<double> history = monitors.container->store()->doubleHistory(key);
+  const auto written = std::min(history.size(), static_cast<std::size_t>(std::max(refreshes, 0L)));
   Tavrix::PlotterData data;
-  for (double sample : monitors.container->store()->doubleHistory(key)) data.emplace_back(sample * scale);
+  for (auto sample = history.end() - static_cast<std::ptrdiff_t>(written); sample != history.end();
+       ++sample) {
+    data.emplace_back(*sample * scale);
+  }
   plotter->update(std::move(data));
   root.addSubview(graph);
 }
@@ -120,7 +127,7 @@ double startupDiskUsage(const Monitors& monitors) {
 
 }  // namespace
 
-void writePicture(const Monitors& monitors, const std::string& path) {
+void writePicture(const Monitors& monitors, long refreshes, const std::string& path) {
   auto root = platform::View::create<platform::View>(Rect(0, 0, width, height));
   root->setWantsLayer(true);
   root->setAppearance(platform::Appearance(std::string(platform::Appearance::darkAqua)));
@@ -129,10 +136,10 @@ void writePicture(const Monitors& monitors, const std::string& path) {
   const auto& container = *monitors.container;
   double top = margin;
   addCaption(*root, "Processor load (%)", top);
-  addHistoryGraph(*root, monitors, "CPU_T", 1, 100, top + 22);
+  addHistoryGraph(*root, monitors, refreshes, "CPU_T", 1, 100, top + 22);
   top += 22 + graphHeight + 16;
   addCaption(*root, "Memory in use (%)", top);
-  addHistoryGraph(*root, monitors, "M_U", 100, 100, top + 22);
+  addHistoryGraph(*root, monitors, refreshes, "M_U", 100, 100, top + 22);
   top += 22 + graphHeight + 16;
 
   addCaption(*root, "Processor, memory and startup disk in use", top);

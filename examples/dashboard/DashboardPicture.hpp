@@ -7,7 +7,8 @@
 namespace dashboard {
 
 // Draws the processor and memory history graphs and the processor, memory and startup-disk usage bars to a
-// PNG file. Throws when the file cannot be written.
-void writePicture(const Monitors& monitors, const std::string& path);
+// PNG file. The graphs plot only the samples that the container's `refreshes` refreshes wrote. Throws when
+// the file cannot be written.
+void writePicture(const Monitors& monitors, long refreshes, const std::string& path);
 
 }  // namespace dashboard

@@ -62,6 +62,7 @@ class TickPrinter final : public Bexlan::DataProviderContainerDelegate {
       : monitors_(monitors), ticks_(ticks) {}
 
   void containerDidRefresh(double elapsed) override {
+    ++refreshes_;
     if (finished()) return;
     if (endingSignal.load() != 0) return stop();
     ++tick_;
@@ -74,6 +75,8 @@ class TickPrinter final : public Bexlan::DataProviderContainerDelegate {
   }
 
   bool finished() const { return stopped_; }
+  // Every refresh so far, printed or not: each wrote one sample to every history.
+  long refreshes() const { return refreshes_; }
   // The error of a failed write to standard output; 0 when every write went through.
   int outputError() const { return outputError_; }
 
@@ -86,6 +89,7 @@ class TickPrinter final : public Bexlan::DataProviderContainerDelegate {
   const dashboard::Monitors& monitors_;
   std::optional<long> ticks_;
   long tick_ = 0;
+  long refreshes_ = 0;
   bool stopped_ = false;
   int outputError_ = 0;
 };
@@ -129,7 +133,7 @@ int main(int argc, char** argv) {
     status = 1;
   }
   try {
-    dashboard::writePicture(monitors, options.png);
+    dashboard::writePicture(monitors, printer->refreshes(), options.png);
     std::printf("picture: %s\n", options.png.c_str());
   } catch (const std::exception& error) {
     std::fprintf(stderr, "dashboard: %s\n", error.what());

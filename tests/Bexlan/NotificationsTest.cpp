@@ -12,7 +12,6 @@
 #include <future>
 #include <memory>
 #include <mutex>
-#include <regex>
 #include <semaphore>
 #include <set>
 #include <string>
@@ -93,11 +92,12 @@ TEST(NotificationsFakeTest, PermissionTableAuthorizationErrorsAndSendsOnlyWithPe
   fake->setSettings({AuthorizationStatus::provisional, AlertStyle::banner});
   EXPECT_EQ(await<Error>(send), sent);
   EXPECT_EQ(await<Error>(send), sent);
-  const std::regex uuid("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
+  const auto uuid =
+      testing::MatchesRegex("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
   std::set<std::string> identifiers;
   for (const auto& request : fake->delivered()) {
-    EXPECT_TRUE(std::regex_match(request.identifier, uuid) && request.title == "Disk full" &&
-                request.body == "Data");
+    EXPECT_THAT(request.identifier, uuid);
+    EXPECT_TRUE(request.title == "Disk full" && request.body == "Data");
     identifiers.insert(request.identifier);
   }
   EXPECT_EQ(identifiers.size(), 2u);

@@ -1,9 +1,9 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
-#include <regex>
 #include <set>
 #include <string>
 #include <thread>
@@ -16,13 +16,13 @@ namespace {
 using platform::uuidString;
 
 // Upper-case hexadecimal digits in the 8-4-4-4-12 layout, version 4 and variant 10xx.
-const std::regex layout("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
+const char* const layout = "[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}";
 
 TEST(UuidTest, IsUpperCaseVersion4WithVariant10AndEveryOtherBitRandom) {
   std::array<int, 36> seenOnes{}, seenZeros{};
   for (int n = 0; n < 256; ++n) {
     const std::string uuid = uuidString();
-    ASSERT_TRUE(std::regex_match(uuid, layout)) << uuid;
+    ASSERT_THAT(uuid, testing::MatchesRegex(layout));
     for (std::size_t i = 0; i < uuid.size(); ++i) {
       const int value = uuid[i] <= '9' ? uuid[i] - '0' : uuid[i] - 'A' + 10;
       seenOnes[i] |= value, seenZeros[i] |= ~value & 0xF;
