@@ -35,7 +35,7 @@ std::vector<std::string> mountPoints(const std::vector<MountInfoEntry>& entries)
 TEST(MountInfoTest, ReadsEveryFieldOfARecordedTableAndTheLastMountAtAPointIsVisible) {
   const MountInfo table = MountInfo::read(*volumetest::fixtureTree("machine")).value();
   ASSERT_EQ(table.entries.size(), 15u);
-  EXPECT_EQ(table.entries[2], (MountInfoEntry{27, 8, 2, "/", "/", "ext4", "/dev/sda2"}));
+  EXPECT_EQ(table.entries[2], (MountInfoEntry{27, 8, 2, "/", "/", "ext4", "/dev/sda2", ""}));
   // Optional fields of any number stand between the options and the separator.
   const MountInfoEntry* vm = table.visibleAt("/mnt/vm");
   ASSERT_NE(vm, nullptr);
@@ -45,6 +45,26 @@ TEST(MountInfoTest, ReadsEveryFieldOfARecordedTableAndTheLastMountAtAPointIsVisi
   ASSERT_NE(ram, nullptr);
   EXPECT_EQ(std::tuple(ram->mountId, ram->source), std::tuple(49u, ""));
   EXPECT_EQ(table.visibleAt("/nowhere"), nullptr);
+}
+
+TEST(MountInfoTest, ABtrfsSubvolumeMountedByItsSubvolOptionShowsTheRootOfItsFileSystem) {
+  const MountInfo table = MountInfo::read(*volumetest::fixtureTree("btrfs-root")).value();
+  std::vector<std::tuple<std::string, std::string, bool>> seen;
+  for (const MountInfoEntry& entry : table.entries) {
+    if (entry.fileSystemType == "btrfs")
+      seen.emplace_back(entry.mountPoint, entry.subvolume, entry.showsFileSystemRoot());
+  }
+  // /mnt/2024 is a subdirectory of the subvolume /photos, bound.
+  EXPECT_EQ(seen,
+            (std::vector<std::tuple<std::string, std::string, bool>>{{"/", "/@", true},
+                                                                     {"/home", "/@home", true},
+                                                                     {"/.snapshots", "/@snapshots", true},
+                                                                     {"/mnt/photos", "/photos", true},
+                                                                     {"/mnt/2024", "/photos", false}}));
+  const MountInfo bound = MountInfo::read(*volumetest::fixtureTree("bound-root")).value();
+  ASSERT_NE(bound.visibleAt("/"), nullptr);
+  EXPECT_FALSE(bound.visibleAt("/")->showsFileSystemRoot());
+  EXPECT_TRUE(bound.visibleAt("/proc")->showsFileSystemRoot());
 }
 
 TEST(MountInfoTest, LeavesOutLinesThatAreNotWellFormedAndAnUnreadableTableIsAbsent) {
