@@ -153,8 +153,8 @@ inline FakeMount browsableVolume(const std::string& name, const std::string& dev
 }
 
 // A system whose mounts, disk counters and unmount results the test sets. Thread-safe, as eject threads use
-// it. Mounting, unmounting and the table's readability change the mount table (what the change checks
-// tell); changing a mount's facts does not. A successful unmount removes the mount and, while observed,
+// it. Mounting and unmounting change the mount table (what the change checks tell); changing a mount's
+// facts or the table's readability does not. A successful unmount removes the mount and, while observed,
 // posts the unmount notification to the main queue as the live mount watcher does.
 class FakeVolumePlatform final : public platform::VolumePlatform {
   using Lock = std::lock_guard<std::recursive_mutex>;
@@ -186,7 +186,6 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
   void setMountTableReadable(bool readable) {
     Lock lock(mutex_);
     tableReadable_ = readable;
-    ++tableVersion_;
   }
   // The disk's counters: bytes in each direction (whole sectors) and one operation each, so that a sample
   // is never empty.
