@@ -8,10 +8,14 @@ namespace Draskel {
 
 std::shared_ptr<Volume> VolumesController::makeVolume(const std::string& url) {
   const std::optional<platform::VolumeResources> resources = platform_->resources(url);
-  // A volume without a browsable fact counts as browsable; only a stated "no" rejects it.
-  if (!resources || resources->isBrowsable == false) return nullptr;
-  const std::optional<std::string> bsdName = platform_->diskName(url);
-  if (!bsdName || bsdName->empty()) return nullptr;
+  // A volume without a browsable fact counts as browsable; only a stated "no" rejects it, for good. Facts
+  // or a device name still missing (a device that is settling) are asked for again at the next update.
+  if (resources && resources->isBrowsable == false) return nullptr;
+  const std::optional<std::string> bsdName = resources ? platform_->diskName(url) : std::nullopt;
+  if (!bsdName || bsdName->empty()) {
+    listAgain_ = true;
+    return nullptr;
+  }
 
   auto volume = std::make_shared<Volume>(url);
   volume->bsdName = *bsdName;

@@ -61,6 +61,7 @@ VolumesController::VolumesController(Passkey, std::shared_ptr<const platform::Vo
       delegates_(std::make_shared<Delegates>()) {
   if (!platform_) throw std::invalid_argument("VolumesController: no volume platform");
   if (!startThread_) throw std::invalid_argument("VolumesController: no thread starter");
+  mountTableChanged_ = platform_->mountTableChanges();
 }
 
 VolumesController::~VolumesController() { removeObservers(); }
@@ -82,16 +83,10 @@ void VolumesController::refresh(double interval) {
 
 void VolumesController::update(double interval) {
   pruneVolumes();
-  if (mountsChanged_.exchange(false) || !mountObservation_) {
-    const std::optional<std::vector<std::string>> paths = platform_->mountedVolumePaths();
-    if (!paths) mountsChanged_ = true;
-    for (const std::string& path : paths.value_or(std::vector<std::string>{})) {
-      if (isKnown(path)) continue;
-      if (const std::shared_ptr<Volume> volume = makeVolume(path)) {
-        tell([&](VolumesDelegate& delegate) { delegate.volumeAdded(volume); });
-      }
-    }
-  }
+  // Both are asked every time, so that each answers for the time since this listing.
+  const bool tableChanged = !mountTableChanged_ || mountTableChanged_();
+  const bool notified = mountsChanged_.exchange(false);
+  if (tableChanged || notified || listAgain_) addMountedVolumes();
   const std::vector<std::shared_ptr<Volume>> current = volumes();
   if (gatherStatistics_) {
     for (const auto& volume : current) readStatistics(*volume, interval);
@@ -105,6 +100,17 @@ void VolumesController::update(double interval) {
     }
   }
   sortVolumes();
+}
+
+void VolumesController::addMountedVolumes() {
+  const std::optional<std::vector<std::string>> paths = platform_->mountedVolumePaths();
+  listAgain_ = !paths;
+  for (const std::string& path : paths.value_or(std::vector<std::string>{})) {
+    if (isKnown(path)) continue;
+    if (const std::shared_ptr<Volume> volume = makeVolume(path)) {
+      tell([&](VolumesDelegate& delegate) { delegate.volumeAdded(volume); });
+    }
+  }
 }
 
 void VolumesController::updateStorage(Volume& volume) const {

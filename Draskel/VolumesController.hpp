@@ -22,9 +22,10 @@ inline constexpr std::string_view diskWrite = "diskWrite";
 
 // The provider of mounted disk volumes: one Volume per mounted, browsable volume on a block device, sorted
 // by name, with its disk's I/O rates and its free and total space; the startup volume's speed texts are
-// published under "diskRead" and "diskWrite". The list follows mount and unmount notifications; a mount
-// table that cannot be read adds and drops nothing. The history size reaches the store only: the volumes
-// keep their own.
+// published under "diskRead" and "diskWrite". Each refresh asks the platform, on its own thread, whether
+// the mount table changed, so new mounts are found without a main run loop; unmount notifications drop
+// volumes. A mount table that cannot be read adds and drops nothing. The history size reaches the store
+// only: the volumes keep their own.
 //
 // Refresh and handle notifications on one thread (the main thread); the volume list and the listeners are
 // guarded, so eject threads and readers on other threads may use them meanwhile. A volume's fields belong
@@ -89,8 +90,9 @@ class VolumesController final : public Bexlan::StoreBackedProvider<IVolumesContr
 
   // Drops the volumes whose mount point is gone, adds new mounts (volumeAdded for each, on this thread),
   // hands every volume its disk's counters over `interval`, re-reads the sizes when a storage interval has
-  // passed, and sorts by name. The mount table is read only when it may have changed (at first, after a
-  // notification or a failed read, and always while no notifications are followed).
+  // passed, and sorts by name. The mount table is read only when it may have changed: at first, when the
+  // platform's change check or a mount notification says so, after a failed read, and while a path was
+  // refused at the last listing for want of facts or a device name (such a path is asked again).
   void update(double interval);
   // Drops the volumes whose mount point no longer exists; listeners hear of each on the main queue.
   void pruneVolumes();
@@ -110,7 +112,8 @@ class VolumesController final : public Bexlan::StoreBackedProvider<IVolumesContr
   }
 
   // Discovery: a new volume for the browsable mount at `url` on a named block device, filled, appended to
-  // the list and returned; null for any other path.
+  // the list and returned; null for any other path. A path refused because its facts or its device name
+  // could not be had (not for being unbrowsable) makes the next update list the mounts again.
   std::shared_ptr<Volume> makeVolume(const std::string& url);
   // Fills the disk description and the whole disk (`rootBsdName`); nothing changes when there is none.
   void readDiskDescription(Volume& volume);
@@ -122,6 +125,8 @@ class VolumesController final : public Bexlan::StoreBackedProvider<IVolumesContr
   std::optional<std::string> findRootBsdName(const std::string& mediaPath) const;
 
  private:
+  // Adds the mounted volumes not known yet, telling the listeners of each.
+  void addMountedVolumes();
   bool isKnown(const std::string& url) const;
   void remove(const std::shared_ptr<Volume>& volume);
   void updateStorage(Volume& volume) const;
@@ -147,8 +152,12 @@ class VolumesController final : public Bexlan::StoreBackedProvider<IVolumesContr
   mutable std::mutex delegatesMutex_;
   std::shared_ptr<Delegates> delegates_;
   std::shared_ptr<void> mountObservation_;
-  // Set by the notifications (main thread) and cleared by a discovery (the refreshing thread).
-  std::atomic<bool> mountsChanged_ = true;
+  // Asked on the refreshing thread at every update.
+  platform::VolumePlatform::ChangeCheck mountTableChanged_;
+  // Set by the notifications (main thread) and cleared by a listing (the refreshing thread).
+  std::atomic<bool> mountsChanged_ = false;
+  // The refreshing thread's: no listing yet, or the last one failed or refused a path that may yet come.
+  bool listAgain_ = true;
 };
 
 }  // namespace Draskel

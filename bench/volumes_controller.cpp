@@ -30,7 +30,8 @@ void refreshLoop(benchmark::State& state, double storageInterval) {
   drainMainQueue();
 }
 
-// Counters, discovery of the mount table, sorting and the store texts: a refresh between two size passes.
+// Counters, the mount table's change check (one poll, no read while nothing changed), sorting and the store
+// texts: a refresh between two size passes.
 void BM_RefreshWithoutSizePass(benchmark::State& state) { refreshLoop(state, 1e12); }
 BENCHMARK(BM_RefreshWithoutSizePass);
 

@@ -14,6 +14,14 @@ namespace {
 
 std::string text(const char* value) { return value != nullptr ? value : ""; }
 
+// The value of the mount's option `name` (from any of its option strings), or empty.
+std::string optionValue(libmnt_fs* fs, const char* name) {
+  char* value = nullptr;
+  std::size_t size = 0;
+  if (mnt_fs_get_option(fs, name, &value, &size) != 0 || value == nullptr) return {};
+  return std::string(value, size);
+}
+
 // An entry from a mount of a libmount table.
 MountInfoEntry entryOf(libmnt_fs* fs) {
   MountInfoEntry entry;
@@ -25,6 +33,7 @@ MountInfoEntry entryOf(libmnt_fs* fs) {
   entry.mountPoint = text(mnt_fs_get_target(fs));
   entry.fileSystemType = text(mnt_fs_get_fstype(fs));
   entry.source = text(mnt_fs_get_source(fs));
+  if (entry.fileSystemType == "btrfs") entry.subvolume = optionValue(fs, "subvol");
   return entry;
 }
 
@@ -40,6 +49,10 @@ MountInfo fromTable(libmnt_table* table) {
 }
 
 }  // namespace
+
+bool MountInfoEntry::showsFileSystemRoot() const {
+  return root == "/" || (!subvolume.empty() && root == subvolume);
+}
 
 const MountInfoEntry* MountInfo::visibleAt(std::string_view mountPoint) const {
   const auto found = std::find_if(entries.rbegin(), entries.rend(), [&](const MountInfoEntry& entry) {

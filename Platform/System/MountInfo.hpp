@@ -26,6 +26,13 @@ struct MountInfoEntry {
   std::string fileSystemType;
   // What was mounted: "/dev/vda", "tmpfs", "none"; may be empty.
   std::string source;
+  // The btrfs subvolume mounted (its subvol= option, "/@"); empty for other file systems.
+  std::string subvolume;
+
+  // Whether the mount shows the whole of its file system rather than a part of it (a bind mount of a
+  // subdirectory): its root is "/", or it is a btrfs subvolume mounted by its subvol= option, which is the
+  // root of its own tree.
+  bool showsFileSystemRoot() const;
 
   bool operator==(const MountInfoEntry&) const = default;
 };

@@ -1,5 +1,6 @@
 #include "Platform/System/MountWatcher.hpp"
 
+#include <fcntl.h>
 #include <libmount/libmount.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -116,6 +117,20 @@ void MountWatcher::post(MountChanges changes) const {
     if (!changes.unmounted.empty() && !handlers->stopped) handlers->didUnmount(changes.unmounted);
     if (!changes.mounted.empty() && !handlers->stopped) handlers->didMount(changes.mounted);
   });
+}
+
+MountTableCheck::MountTableCheck() : fd_(::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC)) {}
+
+MountTableCheck::~MountTableCheck() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool MountTableCheck::changed() const {
+  if (fd_ < 0) return true;
+  // The file is always readable; a change since the last poll adds POLLPRI (and POLLERR) once.
+  pollfd descriptor{fd_, POLLPRI, 0};
+  // A failed poll counts as a change, so that the caller reads the table rather than miss one.
+  return ::poll(&descriptor, 1, 0) != 0;
 }
 
 }  // namespace platform

@@ -59,4 +59,20 @@ class MountWatcher {
   std::thread thread_;
 };
 
+// Tells, with one poll() that does not wait and reads nothing, whether this process's mount table changed
+// since the check was made or since it last said so: the kernel marks an open mountinfo file when the table
+// changes after it was opened or last polled. When the table cannot be opened, every answer is yes.
+class MountTableCheck {
+ public:
+  MountTableCheck();
+  ~MountTableCheck();
+  MountTableCheck(const MountTableCheck&) = delete;
+  MountTableCheck& operator=(const MountTableCheck&) = delete;
+
+  bool changed() const;
+
+ private:
+  int fd_;
+};
+
 }  // namespace platform

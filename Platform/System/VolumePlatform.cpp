@@ -76,6 +76,12 @@ class LinuxVolumePlatform final : public VolumePlatform {
     return paths;
   }
 
+  ChangeCheck mountTableChanges() const override {
+    // A recorded or staged table may change under the caller's hands at any time.
+    if (source_ != TextSource::live()) return [] { return true; };
+    return [check = std::make_shared<const MountTableCheck>()] { return check->changed(); };
+  }
+
   std::optional<VolumeResources> resources(const std::string& path) const override {
     const Mount mount = mountAt(path);
     if (mount.entry == nullptr) return std::nullopt;
@@ -199,9 +205,11 @@ class LinuxVolumePlatform final : public VolumePlatform {
   // The device of a browsable mount; absent for any other mount. The cheap tests come first: most mounts
   // of a system fail them without a look at sysfs.
   std::optional<BlockDevice> browsableDevice(const MountInfo& table, const MountInfoEntry& mount) const {
-    if (mount.root != "/" || isSystemPlace(mount.mountPoint) || !table.isFirstMountOfDevice(mount)) {
-      return std::nullopt;
-    }
+    // The root shows whatever part of its file system the system was started from: a btrfs subvolume, or
+    // a directory bound as the root of a chroot or container.
+    const bool isRoot = mount.mountPoint == "/";
+    if (!isRoot && (!mount.showsFileSystemRoot() || isSystemPlace(mount.mountPoint))) return std::nullopt;
+    if (!table.isFirstMountOfDevice(mount)) return std::nullopt;
     const std::optional<std::string> name = BlockDevice::nameOfMount(*source_, mount);
     if (!name) return std::nullopt;
     return BlockDevice::read(*source_, *name, udev_.get());

@@ -68,9 +68,16 @@ class VolumePlatform {
 
   virtual ~VolumePlatform() = default;
 
+  // Whether the mount table changed since the previous call of this function, or for the first call since
+  // it was made; true also when that cannot be told. It does not wait.
+  using ChangeCheck = std::function<bool()>;
+
   // The mount points of the mounted file systems, each once, in the mount table's order; absent when the
   // table cannot be read.
   virtual std::optional<std::vector<std::string>> mountedVolumePaths() const = 0;
+  // A change check of the mount table for one caller, who asks it on its own thread: take it before the
+  // listing it is to follow.
+  virtual ChangeCheck mountTableChanges() const = 0;
   // The facts of the file system mounted at `path`; absent when `path` is no mount point or its file
   // system cannot be asked.
   virtual std::optional<VolumeResources> resources(const std::string& path) const = 0;
@@ -107,13 +114,16 @@ class VolumePlatform {
   // directory `scope`: only they are listed, described, followed and unmounted (others are refused with
   // EPERM).
   //
-  // A mount is browsable when its mount point is "/" or lies outside the system's own places (/proc, /sys,
-  // /dev, /run but /run/media, /boot, /efi, /snap, /usr, /var, /home, /opt, /srv), it shows the root of its
-  // file system (no bind mount of a subdirectory), it is the first mount of its device in the table, and
-  // a block device holds it. Answers about a path use the mount table of the latest mountedVolumePaths
-  // call (read then if there was none), so the questions of one refresh all see one table. Mount
-  // notifications come from a MountWatcher, for block-backed mounts in scope only; unmounting is
-  // platform::unmount.
+  // A mount is browsable when it is the first mount of its device in the table, a block device holds it,
+  // and either its mount point is "/" (whatever part of its file system it shows: a btrfs subvolume, a
+  // chroot or container root bound from a directory) or it lies outside the system's own places (/proc,
+  // /sys, /dev, /run but /run/media, /boot, /efi, /snap, /usr, /var, /home, /opt, /srv) and shows the root of
+  // its file system (a btrfs subvolume mounted by its subvol= option does; a bind mount of a subdirectory
+  // does not). Answers about a path use the mount table of the latest mountedVolumePaths call (read then if
+  // there was none), so the questions of one refresh all see one table. The change check polls the live
+  // mount table (MountTableCheck) when `source` is the live system, and says yes every time for any other
+  // source. Mount notifications come from a MountWatcher, for block-backed mounts in scope only;
+  // unmounting is platform::unmount.
   static std::shared_ptr<const VolumePlatform> live(
       std::shared_ptr<const TextSource> source = TextSource::live(), std::string scope = "/",
       FileSystemCalls calls = liveFileSystemCalls(),

@@ -7,10 +7,17 @@
 // machine tests.)
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -164,6 +171,31 @@ TEST_F(VolumesControllerRecordedMachineTest, OnlyRootsOfBlockFileSystemsOutsideS
   }
 }
 
+TEST_F(VolumesControllerRecordedMachineTest, TheRootIsAVolumeWhateverPartOfItsFileSystemItShows) {
+  // A btrfs root mounted from a subvolume, and a chroot's root bound from a directory. Besides the root,
+  // only a btrfs subvolume mounted elsewhere by its subvol= option shows the root of its file system; a
+  // subdirectory bound elsewhere does not, nor does a second mount of a device.
+  for (const auto& [tree, paths] : std::map<std::string, std::vector<std::string>>{
+           {"btrfs-root", {"/", "/mnt/photos"}}, {"bound-root", {"/"}}}) {
+    const auto controller = VolumesController::create(
+        VolumePlatform::live(volumetest::fixtureTree(tree.c_str()), "/", calls(), udev_));
+    controller->refresh(1);
+    controller->refresh(1);
+    std::vector<std::string> urls;
+    for (const auto& volume : controller->volumes()) urls.push_back(volume->url.string());
+    EXPECT_EQ(urls, paths) << tree;
+    const auto root = controller->volumes().at(0);
+    EXPECT_EQ(
+        std::tuple(root->url.string(), root->name, root->bsdName, root->rootBsdName, root->isStartupVolume),
+        std::tuple("/", "Data Disk", "sda2", "sda", true))
+        << tree;
+    // Its disk's counters give the rates the store publishes.
+    EXPECT_NE(root->readSpeed, "-") << tree;
+    EXPECT_EQ(controller->string("diskRead"), root->readSpeed) << tree;
+  }
+  volumetest::pumpMainQueue();
+}
+
 class VolumesControllerLiveTest : public volumetest::ControllerTest {
  protected:
   void SetUp() override {
@@ -231,6 +263,88 @@ TEST_F(VolumesControllerLiveTest, EjectFailsWhileTheVolumeIsBusyAndThenUnmountsA
   EXPECT_EQ(controller_->volumeCount(), 0);
   EXPECT_FALSE(volumetest::isMountPoint(loop_->mountPoint()));
   EXPECT_TRUE(volumetest::becomesDetached(*loop_, image_)) << loop_->device() << " still holds " << image_;
+}
+
+// Runs `body` in a forked child with a private mount namespace, whose mounts reach no other process and end
+// with it. Gives the text of the failed checks `body` returns ("" for none), "skip" without such a namespace.
+std::string inPrivateMountNamespace(const std::function<std::string()>& body) {
+  int ends[2];
+  if (::pipe2(ends, O_CLOEXEC) != 0) return "no pipe";
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const bool isolated =
+        ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    const std::string failures = isolated ? body() : "skip";
+    ::_exit(::write(ends[1], failures.data(), failures.size()) == std::ssize(failures) ? 0 : 1);
+  }
+  ::close(ends[1]);
+  std::string failures(4096, '\0');
+  const ssize_t length = ::read(ends[0], failures.data(), failures.size());
+  ::close(ends[0]);
+  int status = 0;
+  const bool ended = child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status);
+  return ended && length >= 0 ? failures.substr(0, length) : "the child did not end normally";
+}
+
+// A program refreshing on a thread that runs no run loop, where the mount notification never arrives.
+TEST(VolumesControllerNamespaceTest, ALoopVolumeMountedAfterTheFirstRefreshIsAVolumeAtTheNext) {
+  if (const std::string why = volumetest::whyNoLoopVolumes(); !why.empty()) GTEST_SKIP() << why;
+  volumetest::LoopVolume loop("Velmora Later");
+  const std::string image = volumetest::backingFile(loop), mountPoint = shellQuoted(loop.mountPoint());
+  ASSERT_EQ(runCommand("umount " + mountPoint).status, 0);
+  const std::string failures = inPrivateMountNamespace([&]() -> std::string {
+    const std::string scope = std::filesystem::path(loop.mountPoint()).parent_path().string();
+    const auto controller =
+        VolumesController::create(VolumePlatform::live(platform::TextSource::live(), scope));
+    controller->refresh(1);
+    if (controller->volumeCount() != 0) return "a volume before the mount";
+    if (runCommand("mount -t ext4 " + shellQuoted(loop.device()) + " " + mountPoint).status != 0)
+      return "mount";
+    controller->refresh(1);
+    const auto volumes = controller->volumes();
+    return volumes.size() == 1 && volumes[0]->bsdName == loop.name() ? "" : "no loop volume after the mount";
+  });
+  volumetest::remount(loop, image);
+  if (failures == "skip") GTEST_SKIP() << "no private mount namespace here";
+  EXPECT_EQ(failures, "");
+}
+
+// A chroot into a directory bound onto itself, as containers are rooted: "/" shows a subdirectory of the
+// file system that holds the directory.
+TEST(VolumesControllerNamespaceTest, TheRootBoundFromASubdirectoryIsTheStartupVolumeWithRates) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to bind, mount and chroot";
+  volumetest::TemporaryDirectory directory;
+  const std::string root = directory.path() + "/root";
+  for (const char* place : {"/proc", "/sys"}) std::filesystem::create_directories(root + place);
+  struct stat status {};
+  ASSERT_EQ(::stat(root.c_str(), &status), 0);
+  if (::major(status.st_dev) == 0) GTEST_SKIP() << "the temporary directory is on no block device here";
+  const std::string device =
+      std::filesystem::canonical("/sys/dev/block/" + std::to_string(::major(status.st_dev)) + ":" +
+                                 std::to_string(::minor(status.st_dev)))
+          .filename();
+  const std::string failures = inPrivateMountNamespace([&]() -> std::string {
+    // Made before the chroot, where its resources are at hand; it reads no volume before the first refresh.
+    const auto controller = VolumesController::create();
+    // In this order: the directory bound first, then the file systems mounted inside the bound one.
+    const bool rooted = ::mount(root.c_str(), root.c_str(), nullptr, MS_BIND, nullptr) == 0 &&
+                        ::mount("proc", (root + "/proc").c_str(), "proc", 0, nullptr) == 0 &&
+                        ::mount("sysfs", (root + "/sys").c_str(), "sysfs", 0, nullptr) == 0 &&
+                        ::chroot(root.c_str()) == 0 && ::chdir("/") == 0;
+    if (!rooted) return "bind, mount or chroot";
+    controller->refresh(1);
+    controller->refresh(1);
+    for (const auto& volume : controller->volumes()) {
+      if (volume->url != "/") continue;
+      if (!volume->isStartupVolume || volume->bsdName != device) return "not the startup volume on " + device;
+      const bool published =
+          controller->string("diskWrite") == volume->writeSpeed && volume->writeSpeed != "-";
+      return published ? "" : "no write speed published";
+    }
+    return "no volume at /";
+  });
+  if (failures == "skip") GTEST_SKIP() << "no private mount namespace here";
+  EXPECT_EQ(failures, "");
 }
 
 }  // namespace

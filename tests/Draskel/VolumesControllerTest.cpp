@@ -72,19 +72,40 @@ TEST_F(VolumesControllerTest, TheFirstRefreshAddsEachBrowsableVolumeOnANamedDisk
   }
   EXPECT_EQ(platform_->resourceReads("/proc"), 1);
 
-  // Without a mount notification the table is not read again; after one, rejected mounts are asked again
-  // and known volumes are never added again, whatever the order.
+  // While paths are refused for want of facts or a device name, every refresh lists the mounts again and
+  // asks each path that is no volume yet once, until a name makes a volume of one; known ones are not.
+  controller().refresh(1);
+  platform_->change("/media/nameless", [](FakeMount& m) { m.diskName = "sde1"; });
+  controller().refresh(1);
+  EXPECT_EQ(platform_->tableReads(), 3);
+  EXPECT_EQ(delegate_->count("added"), 4u);
+  EXPECT_EQ(volumeAt("/media/nameless")->bsdName, "sde1");
+  for (const char* path : {"/proc", "/media/nameless", "/media/blank", "/media/unreadable"}) {
+    EXPECT_EQ(platform_->resourceReads(path), 3) << path;
+  }
+  EXPECT_EQ(platform_->resourceReads("/"), 2);
+
+  // With nothing refused, an unchanged table is not read again. A changed one is, at the next refresh,
+  // without a notification or a run loop, and so is one that could not be read; a known volume is never
+  // added again, whatever the order.
+  platform_->unmount("/media/blank");
+  platform_->unmount("/media/unreadable");
+  controller().refresh(1);
+  controller().refresh(1);
+  EXPECT_EQ(platform_->tableReads(), 4);
+  platform_->setMountTableReadable(false);
+  platform_->mount("/media/late", browsableVolume("Late", "sdf1", "sdf"));
   platform_->mount("/", browsableVolume("Root", "sda2", "sda", true));  // now last in the table
   controller().refresh(1);
-  EXPECT_EQ(platform_->tableReads(), 1);
+  platform_->setMountTableReadable(true);
+  controller().refresh(1);
+  EXPECT_EQ(platform_->tableReads(), 6);
+  EXPECT_EQ(names(), (std::vector<std::string>{"Late", "Root", "Stick", "nameless", "undecided"}));
+  EXPECT_EQ(delegate_->count("added"), 5u);
+  // A notification lists again too, where a main loop runs.
   platform_->postMount();
   volumetest::pumpMainQueue();
-  EXPECT_EQ(platform_->tableReads(), 2);
-  EXPECT_EQ(delegate_->count("added"), 3u);
-  EXPECT_EQ(controller().volumeCount(), 3);
-  for (const char* path : {"/proc", "/media/nameless", "/media/blank", "/media/unreadable"}) {
-    EXPECT_EQ(platform_->resourceReads(path), 2) << path;
-  }
+  EXPECT_EQ(platform_->tableReads(), 7);
 }
 
 TEST_F(VolumesControllerTest, TheWholeDiskComesFromTheDescriptionsMediaPath) {
@@ -238,7 +259,7 @@ TEST_F(VolumesControllerTest, SettingsForSizesStatisticsAndHistoriesTakeEffectAt
 
 TEST_F(VolumesControllerTest, ARefreshAddsOnItsThreadAndTellsOfVanishedVolumesAndUpdatesOnTheMainQueue) {
   mountRemovables();
-  // Without mount notifications every refresh reads the mount table.
+  // Without mount notifications the changed table is read at the next refresh.
   controller_->removeObservers();
   platform_->mount("/media/new", browsableVolume("New", "sdd1", "sdd"));
   const auto stick = find("/media/stick");

@@ -153,8 +153,9 @@ inline FakeMount browsableVolume(const std::string& name, const std::string& dev
 }
 
 // A system whose mounts, disk counters and unmount results the test sets. Thread-safe, as eject threads use
-// it. A successful unmount removes the mount and, while observed, posts the unmount notification to the
-// main queue as the live mount watcher does.
+// it. Mounting and unmounting change the mount table (what the change checks tell); changing a mount's
+// facts or the table's readability does not. A successful unmount removes the mount and, while observed,
+// posts the unmount notification to the main queue as the live mount watcher does.
 class FakeVolumePlatform final : public platform::VolumePlatform {
   using Lock = std::lock_guard<std::recursive_mutex>;
 
@@ -164,11 +165,13 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
     Lock lock(mutex_);
     unmount(path);
     mounts_.emplace_back(path, std::move(mount));
+    ++tableVersion_;
   }
   // Takes the mount out of the table; its directory stays, as on Linux, until removeDirectory.
   void unmount(const std::string& path) const {
     Lock lock(mutex_);
     std::erase_if(mounts_, [&](const auto& entry) { return entry.first == path; });
+    ++tableVersion_;
   }
   void removeDirectory(const std::string& path) {
     Lock lock(mutex_);
@@ -220,6 +223,12 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
     std::vector<std::string> paths;
     for (const auto& entry : mounts_) paths.push_back(entry.first);
     return paths;
+  }
+  ChangeCheck mountTableChanges() const override {
+    return [this, seen = std::make_shared<int>(copy(tableVersion_))] {
+      const int now = copy(tableVersion_);
+      return std::exchange(*seen, now) != now;
+    };
   }
   std::optional<platform::VolumeResources> resources(const std::string& path) const override {
     Lock lock(mutex_);
@@ -311,6 +320,7 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
   std::set<std::string> missing_;
   bool tableReadable_ = true;
   mutable int tableReads_ = 0;
+  mutable int tableVersion_ = 0;
   mutable std::map<std::string, int> resourceReads_;
   mutable std::vector<std::pair<std::string, std::error_code>> unmountResults_;
   mutable std::weak_ptr<Observers> observers_;

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <sys/mount.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <future>
 #include <mutex>
@@ -35,7 +38,7 @@ std::vector<std::string> mountPoints(const std::vector<MountInfoEntry>& entries)
 TEST(MountInfoTest, ReadsEveryFieldOfARecordedTableAndTheLastMountAtAPointIsVisible) {
   const MountInfo table = MountInfo::read(*volumetest::fixtureTree("machine")).value();
   ASSERT_EQ(table.entries.size(), 15u);
-  EXPECT_EQ(table.entries[2], (MountInfoEntry{27, 8, 2, "/", "/", "ext4", "/dev/sda2"}));
+  EXPECT_EQ(table.entries[2], (MountInfoEntry{27, 8, 2, "/", "/", "ext4", "/dev/sda2", ""}));
   // Optional fields of any number stand between the options and the separator.
   const MountInfoEntry* vm = table.visibleAt("/mnt/vm");
   ASSERT_NE(vm, nullptr);
@@ -146,6 +149,29 @@ TEST_F(MountLiveTest, ADestroyedWatcherHasStoppedAndCallsNothingMore) {
   platform::DispatchQueue::main().async([&] { drained = true; });
   ASSERT_TRUE(pumpUntil([&] { return drained; }));
   EXPECT_TRUE(notices_.empty());
+}
+
+// In a forked child with a private mount namespace, where no other process's mounts arrive: the number of
+// failed checks, 100 without such a namespace.
+TEST_F(MountLiveTest, TheChangeCheckSaysYesOnceAfterEachChangeOfTheTable) {
+  std::filesystem::create_directory(counted_);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+      ::_exit(100);
+    }
+    const platform::MountTableCheck check;
+    const bool quietAtFirst = !check.changed();
+    const bool mounted = ::mount("velmora-test", counted_.c_str(), "tmpfs", 0, "size=1m") == 0;
+    const bool seen = check.changed();
+    const bool quietAgain = !check.changed();
+    ::_exit(!quietAtFirst + !mounted + !seen + !quietAgain);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 100) GTEST_SKIP() << "no private mount namespace here";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace
