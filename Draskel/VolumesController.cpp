@@ -77,7 +77,16 @@ void VolumesController::registerIdentifiers() {
 
 void VolumesController::refresh(double interval) {
   update(interval);
-  tellOnMainQueue([](VolumesDelegate& delegate) { delegate.volumesUpdated(); });
+  // One volumesUpdated waits on the main queue at a time, and tells of every refresh before it runs: a
+  // program that refreshes without running a main loop would otherwise queue a block per refresh for ever.
+  if (!updatedPending_.exchange(true)) {
+    platform::DispatchQueue::main().async([weak = weak_from_this()] {
+      if (const auto self = weak.lock()) {
+        self->updatedPending_ = false;
+        self->tell([](VolumesDelegate& delegate) { delegate.volumesUpdated(); });
+      }
+    });
+  }
   publishStartupSpeeds();
 }
 

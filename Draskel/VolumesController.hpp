@@ -156,6 +156,8 @@ class VolumesController final : public Bexlan::StoreBackedProvider<IVolumesContr
   platform::VolumePlatform::ChangeCheck mountTableChanged_;
   // Set by the notifications (main thread) and cleared by a listing (the refreshing thread).
   std::atomic<bool> mountsChanged_ = false;
+  // A volumesUpdated block is queued on the main queue and has not started.
+  std::atomic<bool> updatedPending_ = false;
   // The refreshing thread's: no listing yet, or the last one failed or refused a path that may yet come.
   bool listAgain_ = true;
 };

@@ -274,12 +274,18 @@ TEST_F(VolumesControllerTest, ARefreshAddsOnItsThreadAndTellsOfVanishedVolumesAn
   EXPECT_EQ(std::tuple(added[0].thread, added[0].volume->url), std::tuple(refresherId, "/media/new"));
   EXPECT_EQ(find("/media/stick"), nullptr);
   EXPECT_EQ(delegate_->count("updated") + delegate_->count("removed"), 0u);
+  // Refreshes while the main queue does not run leave one volumesUpdated waiting, not one each.
+  controller_->refresh(1);
+  controller_->refresh(1);
   volumetest::pumpMainQueue();
   const auto removed = delegate_->eventsOf("removed");
   const auto updated = delegate_->eventsOf("updated");
   ASSERT_EQ(removed.size() + updated.size(), 2u);
   EXPECT_EQ(removed.at(0).volume, stick);
   EXPECT_TRUE(removed[0].onMainThread && updated.at(0).onMainThread);
+  controller_->refresh(1);
+  volumetest::pumpMainQueue();
+  EXPECT_EQ(delegate_->count("updated"), 2u);
 }
 
 TEST_F(VolumesControllerTest, AnUnmountDropsTheVolumesNoLongerMountedAndTellsAtOnce) {
