@@ -55,6 +55,11 @@ if [ ! -x "$root/usr/bin/make" ]; then
     "$mirror" >"$logs/debootstrap.log" 2>&1 || { tail "$logs/debootstrap.log"; exit 1; }
 fi
 cp /etc/resolv.conf "$root/etc/resolv.conf"  # name resolution for apt-get inside
+# The Debian installer writes /etc/hosts on every system it installs; debootstrap does not, and without it
+# "localhost" would be asked of the DNS server.
+if [ ! -e "$root/etc/hosts" ]; then
+  printf '127.0.0.1\tlocalhost\n::1\t\tlocalhost ip6-localhost ip6-loopback\n' >"$root/etc/hosts"
+fi
 
 if $reuse && [ -d "$root$clone/.git" ]; then
   git -C "$root$clone" fetch --quiet "$checkout" HEAD

@@ -374,8 +374,8 @@ bool sendFrames(const char* interface, int count, size_t size) {
 
 // v0's counters as `ip -j -s link show` gives them.
 std::optional<platform::LinkCounters> ipLink(const networktest::PrivateNetworkNamespace& space) {
-  const auto json = nlohmann::json::parse(
-      networktest::commandOutput("ip -n " + space.name() + " -j -s link show v0"), nullptr, false);
+  const auto json = nlohmann::json::parse(networktest::commandOutput(space.inside("ip -j -s link show v0")),
+                                          nullptr, false);
   if (!json.is_array() || json.empty()) return std::nullopt;
   const auto& statistics = json[0]["stats64"];
   return platform::LinkCounters{statistics["rx"]["bytes"].get<std::uint64_t>(),

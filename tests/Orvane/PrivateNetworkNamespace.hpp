@@ -28,8 +28,9 @@ inline std::string whyNoNetworkNamespaces() {
 // A network namespace of the test's own ("ip netns add"), deleted with the object, together with every
 // interface made in it. enter() moves the calling thread into it (tests run on the main thread, whose
 // namespace /proc/self/net shows) until leave() or the end of the object. Commands run in it through
-// nsenter, which needs no mountable "/" (as "ip netns exec" does). The namespaces of test processes that
-// died are deleted when the next one is made.
+// nsenter, which needs no mountable "/" ("ip netns exec" and "ip -n" make "/" a slave mount first, which
+// fails where it is no mount point, as in a plain chroot). The namespaces of test processes that died are
+// deleted when the next one is made.
 class PrivateNetworkNamespace {
  public:
   PrivateNetworkNamespace() {
@@ -54,13 +55,15 @@ class PrivateNetworkNamespace {
   const std::string& error() const { return error_; }
   const std::string& name() const { return name_; }
 
-  bool ip(const std::string& arguments) const { return run("ip -n " + name_ + " " + arguments); }
-  bool exec(const std::string& command) const {
-    return run("nsenter --net=/run/netns/" + name_ + " " + command);
+  // `command` as a shell command line that runs it inside the namespace.
+  std::string inside(const std::string& command) const {
+    return "nsenter --net=/run/netns/" + name_ + " " + command;
   }
+  bool ip(const std::string& arguments) const { return run(inside("ip " + arguments)); }
+  bool exec(const std::string& command) const { return run(inside(command)); }
   // Runs `commands`, one ip command a line ("link set v0 up"), through one "ip -batch" in the namespace.
   bool batch(const std::string& commands) const {
-    FILE* input = ::popen(("ip -n " + name_ + " -batch - >/dev/null 2>&1").c_str(), "w");
+    FILE* input = ::popen(inside("ip -batch - >/dev/null 2>&1").c_str(), "w");
     if (input == nullptr) return false;
     const bool written = std::fputs(commands.c_str(), input) >= 0;
     return ::pclose(input) == 0 && written;

@@ -27,6 +27,13 @@ inline bool isMountPoint(const std::string& path) {
 
 using testsupport::hasMountsWithin;
 
+// Why "/" is not in this process's mount table, or empty when it is. It is not in a plain chroot, whose
+// root is a folder of a file system mounted outside it.
+inline std::string whyNoRootMount() {
+  return isMountPoint("/") ? std::string()
+                           : "needs \"/\" to be a mount point (here it is not, as in a plain chroot)";
+}
+
 // A new temporary directory, removed with everything in it when the object goes, unless something is
 // still mounted in it (removing would reach into that file system). Make mounts in it only through guards
 // declared after it.
