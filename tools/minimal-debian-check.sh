@@ -8,8 +8,9 @@
 #            reason.
 # Each mode runs in a private mount and PID namespace with /proc, /sys, /dev (with /dev/pts) and fresh
 # tmpfs on /tmp, /run and /dev/shm, so no mount and no process outlives it and nothing reaches the host's
-# folders. After each mode it lists what the run left in /tmp. The root keeps what `make deps` installed
-# in it between runs: remove the root to start from nothing.
+# folders. After each step it lists what the step left in /tmp. The root gets the /etc/hosts that the
+# Debian installer writes, and keeps what `make deps` installed in it between runs: remove the root to
+# start from nothing.
 #
 # Usage: tools/minimal-debian-check.sh [--root DIR] [--mode mounted|chroot|both] [--reuse] [CHECKOUT]
 #   CHECKOUT  a git checkout whose HEAD is cloned (default: this one); uncommitted changes are not seen
