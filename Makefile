@@ -16,11 +16,15 @@ configure:
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-test: deps build
-	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+# deps installs cmake and the libraries that configuring looks for, so it runs to its end before the rest
+# starts, also under -j: the rest is a second make that this recipe starts afterwards.
+test: deps
+	@$(MAKE) --no-print-directory build
+	bash tools/run-ctest.sh $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
 # The dashboard example: a few refreshes of the live machine, then its picture (dashboard.png).
-run: deps configure
+run: deps
+	@$(MAKE) --no-print-directory configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target dashboard
 	$(BUILD_DIR)/bin/dashboard --ticks 3 --interval 1 --png dashboard.png
 
@@ -32,7 +36,7 @@ bench: build
 asan:
 	$(CMAKE_CONFIGURE) -B build-asan -DSANITIZE=address
 	cmake --build build-asan -j $(JOBS)
-	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --test-dir build-asan --output-on-failure -j $(JOBS)
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp bash tools/run-ctest.sh build-asan --output-on-failure -j $(JOBS)
 
 # The concurrency tests under ThreadSanitizer.
 tsan:

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/eventfd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include "Orvane/NetworkMonitor.hpp"
@@ -115,20 +113,18 @@ TEST_F(NetworkMonitorTest, ReportsWhileItsOwnerHasLetGoUntilStoppedByItsOwnCallW
 }
 
 TEST(NetworkMonitorLiveTest, AVethPairGivenAnAddressIsOneChangeWithinASecond) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root to create a network namespace (ip netns add)";
+  if (const std::string why = networktest::whyNoNetworkNamespaces(); !why.empty()) GTEST_SKIP() << why;
   networktest::PrivateNetworkNamespace space;
-  ASSERT_TRUE(space.created() && space.enter());
+  if (!space.created()) GTEST_SKIP() << "needs network namespaces: " << space.error();
+  ASSERT_TRUE(space.enter());
   auto counter = std::make_shared<Counter>();
   auto monitor = std::make_shared<NetworkMonitor>();
   monitor->setDelegate(counter);
   monitor->start();
   space.leave();  // the monitor keeps watching the namespace it was started in
   EXPECT_EQ(counter->after(1s), 1) << "not told once after start, or told without a change";
-  const std::string batch = "/tmp/velmora-veth-" + space.name();
-  std::ofstream(batch) << "link add v0 type veth peer name v1\nlink set v0 up\nlink set v1 up\n"
-                          "addr add 10.203.1.1/24 dev v0\n";
-  ASSERT_TRUE(space.ip("-batch " + batch));
-  std::filesystem::remove(batch);
+  ASSERT_TRUE(space.batch(
+      "link add v0 type veth peer name v1\nlink set v0 up\nlink set v1 up\naddr add 10.203.1.1/24 dev v0\n"));
   for (int i = 0; i < 100 && counter->calls < 2; ++i) std::this_thread::sleep_for(10ms);
   EXPECT_EQ(counter->calls, 2) << "not told within a second";
   EXPECT_EQ(counter->after(1s), 2) << "told more than once for one burst";

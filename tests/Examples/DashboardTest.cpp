@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iostream>
 #include <iterator>
 #include <optional>
 #include <set>
@@ -100,10 +101,15 @@ TEST(DashboardTest, ThreeTicksPrintEveryValueAndDrawAPicture) {
   EXPECT_EQ(run.output.find("tick 4 ("), std::string::npos) << "stops after the asked number of ticks";
   const std::string block = "\n" + run.output.substr(lastTick);
 
-  const std::pair<const char*, const char*> printed[] = {
+  std::vector<std::pair<const char*, const char*>> printed = {
       {"CPU", "total"},    {"CPU", "user"},    {"CPU", "system"},  {"CPU", "tasks"},    {"CPU", "threads"},
-      {"memory", "usage"}, {"memory", "used"}, {"memory", "free"}, {"network", "down"}, {"network", "up"},
-      {"disk", "read"},    {"disk", "write"},  {"volume", "free"}};
+      {"memory", "usage"}, {"memory", "used"}, {"memory", "free"}, {"network", "down"}, {"network", "up"}};
+  // The disk and volume rows show the volume mounted at "/": where "/" is no mount point they stay empty.
+  if (const std::string why = volumetest::whyNoRootMount(); !why.empty()) {
+    std::cout << "disk and volume rows not checked: " << why << "\n";
+  } else {
+    printed.insert(printed.end(), {{"disk", "read"}, {"disk", "write"}, {"volume", "free"}});
+  }
   for (const auto& [row, label] : printed) {
     const std::string value = valueAfter(block, row, label);
     EXPECT_FALSE(value.empty()) << row << " " << label << " printed nothing in\n" << block;

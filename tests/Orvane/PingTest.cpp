@@ -238,7 +238,7 @@ Lines echoes(const char* host, const char* groupRange, Style style = Style::any)
 }
 
 TEST(PingLiveTest, TenEchoesToLoopbackOverIpv4AndIpv6) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root to create a network namespace (ip netns add)";
+  if (const std::string why = networktest::whyNoNetworkNamespaces(); !why.empty()) GTEST_SKIP() << why;
   Lines expected = {"start"};
   for (int n = 0; n < 10; ++n)
     expected.insert(expected.end(), {"sent " + std::to_string(n), "reply " + std::to_string(n)});

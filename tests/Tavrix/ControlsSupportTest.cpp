@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <array>
 #include <cmath>
@@ -29,6 +28,7 @@
 #include "Tavrix/Controls/SystemColors.hpp"
 #include "Tavrix/Controls/Utilities.hpp"
 #include "tests/platform/Graphics/RenderExpectations.hpp"
+#include "tests/support/ScratchDirectory.hpp"
 
 // What the controls use besides views: rate units and month names, the transaction helper, the masked
 // overlay, the lookup of the module's bundle, and the palette (fixed, dynamic and system colours, gradients).
@@ -114,9 +114,9 @@ namespace fs = std::filesystem;
 
 // A temporary directory holding "Found.bundle", removed with the object.
 struct BundleDirectory {
-  fs::path path = fs::temp_directory_path() / ("tavrix-bundles-" + std::to_string(::getpid()));
-  BundleDirectory() { fs::create_directories(path / "Found.bundle"); }
-  ~BundleDirectory() { fs::remove_all(path); }
+  testsupport::ScratchDirectory scratch{"tavrix-bundles"};
+  fs::path path{scratch.path()};
+  BundleDirectory() { fs::create_directory(path / "Found.bundle"); }
 };
 
 TEST(ModuleBundle, TheLibrarysBundleIsFoundOnceAndKept) {
@@ -145,10 +145,14 @@ TEST(ModuleBundle, PlacesAreAskedInOrderOnlyUntilOneHoldsTheBundle) {
 
 TEST(ModuleBundleDeathTest, NoPlaceHoldingTheBundleIsFatal) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  const BundleDirectory directory;
-  EXPECT_DEATH(Bundle::find("Tavrix_Tavrix", {[&directory] { return std::optional(directory.path); }}),
-               "Fatal error: unable to find bundle named Tavrix_Tavrix \\(looked in " +
-                   (directory.path.parent_path() / "tavrix-bundles-[0-9]+").string() + "\\)\n");
+  {
+    const BundleDirectory directory;
+    EXPECT_DEATH(Bundle::find("Tavrix_Tavrix", {[&directory] { return std::optional(directory.path); }}),
+                 "Fatal error: unable to find bundle named Tavrix_Tavrix \\(looked in " +
+                     (directory.path.parent_path() / "tavrix-bundles-[0-9]+-[^)]+").string() + "\\)\n");
+  }
+  // The child that died made a directory of its own and could not remove it.
+  EXPECT_EQ(testsupport::ScratchDirectory::leftovers("tavrix-bundles"), std::vector<std::string>{});
 }
 
 using platform::Appearance;

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <stdexcept>
 #include <string>
+
+#include "tests/support/ScratchDirectory.hpp"
 
 // A TLS server on 127.0.0.1 (openssl s_server on port 0) with a self-signed certificate that OpenSSL makes
 // for it, so no authority the system trusts has signed it. It serves one connection (or gives up after
@@ -15,10 +14,8 @@ namespace testsupport {
 
 class SelfSignedTlsServer {
  public:
-  SelfSignedTlsServer()
-      : directory_(std::filesystem::temp_directory_path() / ("velmora-tls-" + std::to_string(::getpid()))) {
-    std::filesystem::create_directories(directory_);
-    const std::string key = (directory_ / "key.pem").string(), cert = (directory_ / "cert.pem").string();
+  SelfSignedTlsServer() {
+    const std::string key = directory_.path() + "/key.pem", cert = directory_.path() + "/cert.pem";
     const std::string make =
         "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -days 1 -subj /CN=127.0.0.1 "
         "-addext subjectAltName=IP:127.0.0.1 -keyout " +
@@ -34,8 +31,7 @@ class SelfSignedTlsServer {
   }
 
   ~SelfSignedTlsServer() {
-    ::pclose(output_);  // s_server ends after its one connection
-    std::filesystem::remove_all(directory_);
+    if (output_ != nullptr) ::pclose(output_);  // s_server ends after its one connection
   }
 
   std::string url(const std::string& path = "/") const {
@@ -43,7 +39,7 @@ class SelfSignedTlsServer {
   }
 
  private:
-  std::filesystem::path directory_;
+  ScratchDirectory directory_{"velmora-tls"};
   FILE* output_ = nullptr;
   int port_ = 0;
 };

@@ -4,12 +4,14 @@
 #include <atomic>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
 #include "Platform/Foundation/Region.hpp"
+#include "tests/support/ScratchDirectory.hpp"
 
 namespace platform {
 namespace {
@@ -59,16 +61,15 @@ TEST(RegionFromEnvironment, TimeZoneFromTzElseTheLocaltimeLinkElseUtc) {
   EXPECT_EQ(readVariables("TZ=:/usr/share/zoneinfo/America/New_York").timeZoneId, "America/New_York");
   EXPECT_EQ(readVariables("TZ=").timeZoneId, "UTC");
 
-  const fs::path directory = fs::temp_directory_path() / ("region-test-" + std::to_string(::getpid()));
-  fs::create_directories(directory);
-  const fs::path link = directory / "localtime";
+  std::optional<testsupport::ScratchDirectory> directory(std::in_place, "region-test");
+  const fs::path link = fs::path(directory->path()) / "localtime";
   fs::create_symlink("../usr/share/zoneinfo/posix/Europe/Paris", link);
   EXPECT_EQ(readVariables("", link).timeZoneId, "Europe/Paris");
   EXPECT_EQ(readVariables("TZ=Asia/Tokyo", link).timeZoneId, "Asia/Tokyo");
   fs::remove(link);
   fs::create_symlink("/opt/somewhere/else", link);
   EXPECT_EQ(readVariables("", link).timeZoneId, "UTC");
-  fs::remove_all(directory);
+  directory.reset();
   EXPECT_EQ(readVariables("", link).timeZoneId, "UTC");
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <sched.h>
 #include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -12,6 +15,7 @@
 #include <utility>
 
 #include "Platform/System/MountInfo.hpp"
+#include "tests/support/ScratchDirectory.hpp"
 
 namespace volumetest {
 
@@ -21,12 +25,13 @@ inline bool isMountPoint(const std::string& path) {
   return table && table->visibleAt(path) != nullptr;
 }
 
-// Whether anything is mounted at or under `directory`.
-inline bool hasMountsWithin(const std::string& directory) {
-  const auto table = platform::MountInfo::read(*platform::TextSource::live());
-  return !table || std::any_of(table->entries.begin(), table->entries.end(), [&](const auto& entry) {
-    return entry.mountPoint == directory || entry.mountPoint.starts_with(directory + "/");
-  });
+using testsupport::hasMountsWithin;
+
+// Why "/" is not in this process's mount table, or empty when it is. It is not in a plain chroot, whose
+// root is a folder of a file system mounted outside it.
+inline std::string whyNoRootMount() {
+  return isMountPoint("/") ? std::string()
+                           : "needs \"/\" to be a mount point (here it is not, as in a plain chroot)";
 }
 
 // A new temporary directory, removed with everything in it when the object goes, unless something is
@@ -34,28 +39,31 @@ inline bool hasMountsWithin(const std::string& directory) {
 // declared after it.
 class TemporaryDirectory {
  public:
-  TemporaryDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "velmora-mounts-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-      throw std::system_error(errno, std::generic_category(), "mkdtemp");
-    path_ = pattern;
-  }
-  ~TemporaryDirectory() {
-    if (hasMountsWithin(path_)) {
-      std::fprintf(stderr, "TemporaryDirectory: %s still holds a mount; left in place\n", path_.c_str());
-      return;
-    }
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TemporaryDirectory(const TemporaryDirectory&) = delete;
-  TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
-
-  const std::string& path() const { return path_; }
+  const std::string& path() const { return directory_.path(); }
 
  private:
-  std::string path_;
+  testsupport::ScratchDirectory directory_{"velmora-mounts"};
 };
+
+// Why this process cannot make a private mount namespace, or empty when it can: a child tries unshare(2)
+// and marks every mount below "/" private, which fails where "/" is no mount point (a plain chroot).
+inline std::string whyNoPrivateMountNamespace() {
+  if (::geteuid() != 0) return "needs root to make a private mount namespace";
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::unshare(CLONE_NEWNS) != 0) ::_exit(1);
+    ::_exit(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 ? 0 : 2);
+  }
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+    return "could not start a child to try a private mount namespace";
+  }
+  switch (WEXITSTATUS(status)) {
+    case 0: return {};
+    case 1: return "needs mount namespaces (unshare(CLONE_NEWNS) is refused here)";
+    default: return "needs a mountable \"/\" (here \"/\" is no mount point, as in a plain chroot)";
+  }
+}
 
 // A file system mounted (mount(2) with `source`, `type` and `options`) at a new directory `mountPoint`.
 // The destructor unmounts it when it is still mounted, whatever the test did, and removes the directory.
