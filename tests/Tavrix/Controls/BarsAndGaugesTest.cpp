@@ -64,13 +64,18 @@ std::vector<Point> ends(const platform::Path& path) {
   return {path.element(0).points[0], path.element(1).points[0]};
 }
 
-// A view loaded from an archive and laid out once, as a window shows it.
+// A view after its first layout pass, as a window gives it.
 template <class T>
-std::shared_ptr<T> loaded(const std::string& className, const Rect& frame) {
-  auto view = std::dynamic_pointer_cast<T>(platform::ViewLoader::load({className, frame, {}, {}}));
+std::shared_ptr<T> laidOut(std::shared_ptr<T> view) {
   view->setNeedsLayout(true);
   view->layoutSubtreeIfNeeded();
   return view;
+}
+
+// A view loaded from an archive and laid out once, as a window shows it.
+template <class T>
+std::shared_ptr<T> loaded(const std::string& className, const Rect& frame) {
+  return laidOut(std::dynamic_pointer_cast<T>(platform::ViewLoader::load({className, frame, {}, {}})));
 }
 
 // A point at an angle (degrees, counterclockwise from 3 o'clock) on a circle.
@@ -131,8 +136,7 @@ TEST(UIProgressView, TurnsGreenAbove0Point2AndDrawsAStubOutside0To1) {
     const std::vector<Point> lineEnds = ends(line.path);
     EXPECT_EQ(lineEnds[0], (Point{4, 5}));
     EXPECT_NEAR(lineEnds[1].x, endX, 1e-9);
-    EXPECT_EQ(line.style.lineWidth, 4);
-    EXPECT_EQ(line.style.lineCap, platform::LineCap::round);
+    EXPECT_EQ(std::pair(line.style.lineWidth, line.style.lineCap), std::pair(4.0, platform::LineCap::round));
   }
 }
 
@@ -225,27 +229,18 @@ TEST(LoadingView, StaysVisibleAndTurningThroughLayoutUntilStopped) {
   EXPECT_TRUE(spinner->isHidden());
   spinner->start();
   spinner->start();
-  spinner->setNeedsLayout(true);
-  spinner->layoutSubtreeIfNeeded();
+  laidOut(spinner);
   EXPECT_FALSE(spinner->isHidden());
   // The turn itself shows in the gallery's two pictures of the spinner.
   EXPECT_EQ(spinner->progressLayer()->animationKeys(), std::vector<std::string>{"rotation"});
   EXPECT_EQ(spinner->progressLayer()->strokeEnd(), 0.2);
 
   spinner->stop();
-  EXPECT_TRUE(spinner->isHidden());
-  EXPECT_FALSE(spinner->isActive());
-  EXPECT_TRUE(spinner->progressLayer()->animationKeys().empty());
+  EXPECT_EQ(
+      std::tuple(spinner->isHidden(), spinner->isActive(), spinner->progressLayer()->animationKeys().empty()),
+      std::tuple(true, false, true));
   spinner->start();
   EXPECT_EQ(spinner->progressLayer()->animationKeys(), std::vector<std::string>{"rotation"});
-}
-
-// A bar after its first layout pass, as a window gives it.
-std::shared_ptr<AnimatedGradientProgressView> laidOutBar(const Rect& frame) {
-  auto bar = View::create<AnimatedGradientProgressView>(frame);
-  bar->setNeedsLayout(true);
-  bar->layoutSubtreeIfNeeded();
-  return bar;
 }
 
 double strokeEndAt(const AnimatedGradientProgressView& bar, double time) {
@@ -254,7 +249,7 @@ double strokeEndAt(const AnimatedGradientProgressView& bar, double time) {
 
 TEST(AnimatedGradientProgressView, EasesFromTheFormerValueAndHoldsTheClampedNewOne) {
   MediaClock::set(100);
-  auto bar = laidOutBar(Rect(0, 0, 200, 10));
+  auto bar = laidOut(View::create<AnimatedGradientProgressView>(Rect(0, 0, 200, 10)));
   bar->setValue(0.8);
   MediaClock::set(101);
   bar->setValue(0.3);
@@ -286,7 +281,7 @@ TEST(AnimatedGradientProgressView, EasesFromTheFormerValueAndHoldsTheClampedNewO
 
 TEST(AnimatedGradientProgressView, EveryLayoutRebuildsTheBarAndReplaysTheLastChange) {
   MediaClock::set(10);
-  auto bar = laidOutBar(Rect(0, 0, 200, 10));
+  auto bar = laidOut(View::create<AnimatedGradientProgressView>(Rect(0, 0, 200, 10)));
   bar->setValue(0.8);
   bar->setValue(0.3);
   MediaClock::set(20);
@@ -312,7 +307,7 @@ TEST(AnimatedGradientProgressView, EveryLayoutRebuildsTheBarAndReplaysTheLastCha
 
 TEST(AnimatedGradientProgressView, IndeterminateStripesDriftBetweenTrackAndGradient) {
   MediaClock::set(50);
-  auto bar = laidOutBar(Rect(0, 0, 280, 10));
+  auto bar = laidOut(View::create<AnimatedGradientProgressView>(Rect(0, 0, 280, 10)));
   bar->setIsIndeterminate(true);
   EXPECT_EQ(*bar->layer()->sublayers(),
             (platform::Layer::LayerList{bar->bgLayer(), bar->blockLayer(), bar->gradientLayer()}));
@@ -348,7 +343,7 @@ TEST(AnimatedGradientProgressView, IndeterminateStripesDriftBetweenTrackAndGradi
 }
 
 TEST(AnimatedGradientProgressView, NarrowBarsDriftNoStripesAndResetKeepsTheDrift) {
-  auto bar = laidOutBar(Rect(0, 0, 27, 6));
+  auto bar = laidOut(View::create<AnimatedGradientProgressView>(Rect(0, 0, 27, 6)));
   bar->setIsIndeterminate(true);
   EXPECT_TRUE(bar->blockLayer()->path()->isEmpty());
   EXPECT_TRUE(bar->blockLayer()->animation("movement"));
@@ -392,8 +387,7 @@ TEST(GradientProgressView, ShowsEachClampedValueAtOnceEvenBeforeTheFirstLayout) 
   auto bar = View::create<GradientProgressView>(Rect(0, 0, 120, 8));
   bar->setValue(0.6);
   EXPECT_EQ(bar->progressLayer()->strokeEnd(), 0.6);
-  bar->setNeedsLayout(true);
-  bar->layoutSubtreeIfNeeded();
+  laidOut(bar);
   EXPECT_EQ(bar->progressLayer()->strokeEnd(), 0.6);
   EXPECT_TRUE(bar->progressLayer()->animationKeys().empty());
   EXPECT_THROW(bar->setColors({nullptr}), std::invalid_argument);
@@ -404,9 +398,9 @@ TEST(GradientProgressView, LayoutFitsTheLayersToTheBoundsAndHeight) {
   auto bar = View::create<GradientProgressView>();
   bar->setFrame(Rect(10, 20, 200, 12));
   bar->layoutSubtreeIfNeeded();
-  EXPECT_EQ(bar->layer()->cornerRadius(), 6);
-  EXPECT_EQ(bar->bgLayer()->lineWidth(), 12);
-  EXPECT_EQ(bar->progressLayer()->lineWidth(), 12);
+  EXPECT_EQ(std::tuple(bar->layer()->cornerRadius(), bar->bgLayer()->lineWidth(),
+                       bar->progressLayer()->lineWidth()),
+            std::tuple(6, 12, 12));
   EXPECT_EQ(bar->bgLayer()->path()->tightBounds(), Rect(0, 0, 200, 12));
   EXPECT_EQ(bar->gradientLayer()->frame(), Rect(0, 0, 200, 12));
   EXPECT_EQ(ends(*bar->progressLayer()->path()), (std::vector<Point>{{6, 6}, {194, 6}}));
@@ -525,15 +519,11 @@ TEST(BarsAndGaugesGallery, EveryBarAndGaugeTheSpinnerAtTwoTimesAndTheLineBarPrev
   }
 }
 
-// The colour of an evenly spaced, left-to-right gradient at a fraction of its width.
+// The colour of an evenly spaced, left-to-right gradient of opaque stops at a fraction of its width.
 Rgba gradientAt(const std::vector<Rgba>& stops, double fraction) {
   const double position = fraction * static_cast<double>(stops.size() - 1);
   const auto index = std::min(static_cast<std::size_t>(position), stops.size() - 2);
-  const double t = position - static_cast<double>(index);
-  const Rgba& from = stops[index];
-  const Rgba& to = stops[index + 1];
-  return {from.red + (to.red - from.red) * t, from.green + (to.green - from.green) * t,
-          from.blue + (to.blue - from.blue) * t, 1};
+  return gallery::mix(stops[index], stops[index + 1], position - static_cast<double>(index));
 }
 
 TEST(GradientProgressViewsGallery, AtAQuarterAndFourFifthsInTwoThemes) {

@@ -55,6 +55,7 @@ constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 constexpr auto gap = std::nullopt;
 constexpr double third = 1.0 / 3.0;
 const std::vector<platform::ColorRef> redToBlue{Color::red(), Color::rgb(0, 0, 1)};
+const std::vector<platform::ColorRef> redGreenGray{Color::red(), Color::green(), Color::gray()};
 
 // A line plotter in the gradient's two colours, and the paths of its line's and area's masks.
 template <class Plotter>
@@ -457,8 +458,7 @@ TEST(ColoredBars, ColoursAndFixedGaps) {
   EXPECT_EQ(layers[4]->fillColor(), (Rgba{0, 0, 0, 1}));
   EXPECT_FALSE(layers[4]->strokeColor().has_value());
 
-  const auto bars =
-      std::make_shared<MultiColorBarPlotter>(std::vector{Color::red(), Color::green(), Color::gray()});
+  const auto bars = std::make_shared<MultiColorBarPlotter>(redGreenGray);
   bars->update({1, 2, 3, 4});
   bars->draw(host, 0, 10, 0);
   EXPECT_EQ(bars->barLayers()[1]->strokeColor(), (Rgba{1, 0, 0, 1}));
@@ -558,14 +558,10 @@ TEST(LinePlotterGallery, StraightLineWithAndWithoutArea) {
   image = plotted(*graphtest::bareGraph(200, 100, 100), area, {0, 50, 100}, "straight-area");
   // Under the line the area's gradient runs down the whole view from the first fill colour at 0.6 alpha
   // to the second at 0.25.
-  const double t = 80.5 / 100;
-  const Rgba top = Colors::gradientStart()->rgba();
-  const Rgba bottom = Colors::gradientEnd()->rgba();
+  const Rgba top = Colors::gradientStart()->withAlphaComponent(0.6)->rgba();
+  const Rgba bottom = Colors::gradientEnd()->withAlphaComponent(0.25)->rgba();
   expectRgba(graphtest::pixelBelowTop(*image, 150.5, 80.5),
-             gallery::premultiplied({top.red + (bottom.red - top.red) * t,
-                                     top.green + (bottom.green - top.green) * t,
-                                     top.blue + (bottom.blue - top.blue) * t, 0.6 + (0.25 - 0.6) * t}),
-             4.0 / 255);
+             gallery::premultiplied(gallery::mix(top, bottom, 80.5 / 100)), 4.0 / 255);
 }
 
 // [20, 60, 40, 80, gap, 30, 70] with the area: samples 32 apart from x = 1, sample 3 at (97, 21.2), the
@@ -613,17 +609,15 @@ TEST(LinePlotterGallery, PositiveAndNegativeLines) {
 TEST(BarPlotterGallery, BarsGrowingIn) {
   platform::ScopedMainScreen screen(platform::Screen{1});
   using Case = std::tuple<std::string, std::shared_ptr<BarSeriesPlotter>, platform::Point, Rgba>;
-  for (const auto& [name, plotter, at, settled] : std::vector<Case>{
-           {"bars", std::make_shared<BarPlotter>(Color::red()), {150.5, 75.5}, {0.75, 0, 0, 0.75}},
-           {"gradient-bars",
-            std::make_shared<GradientBarPlotter>(redToBlue),
-            {150.5, 97.5},
-            {0.025, 0, 0.975, 1}},
-           {"capsules", std::make_shared<CapsulePlotter>(redToBlue), {120.5, 50.5}, transparent},
-           {"multicolor-bars",
-            std::make_shared<MultiColorBarPlotter>(std::vector{Color::red(), Color::green(), Color::gray()}),
-            {150.5, 75.5},
-            {0, 0.75, 0, 0.75}}}) {
+  const Case cases[] = {
+      {"bars", std::make_shared<BarPlotter>(Color::red()), {150.5, 75.5}, {0.75, 0, 0, 0.75}},
+      {"gradient-bars", std::make_shared<GradientBarPlotter>(redToBlue), {150.5, 97.5}, {0.025, 0, 0.975, 1}},
+      {"capsules", std::make_shared<CapsulePlotter>(redToBlue), {120.5, 50.5}, transparent},
+      {"multicolor-bars",
+       std::make_shared<MultiColorBarPlotter>(redGreenGray),
+       {150.5, 75.5},
+       {0, 0.75, 0, 0.75}}};
+  for (const auto& [name, plotter, at, settled] : cases) {
     platform::MediaClock::set(100);
     const auto graph = graphtest::bareGraph(300, 100, 10);
     plotter->setAnimationDuration(1);
