@@ -172,10 +172,8 @@ TEST_F(DoubleBarGraphPointer, FollowsTheHoveredColumnAndItsDeleteRectangle) {
   graph->setRightOffset(100);
   graph->displayIfNeeded();
   pointer.moveMouse({390, 190});
-  EXPECT_EQ(graph->index(), std::nullopt);
-  EXPECT_EQ(graph->deleteRect(), std::nullopt);
-  EXPECT_EQ(seen.size(), 3u);
-  EXPECT_TRUE(graph->needsDisplay());
+  EXPECT_EQ(std::tuple(graph->index(), graph->deleteRect(), seen.size(), graph->needsDisplay()),
+            std::tuple(std::nullopt, std::nullopt, 3u, true));
   pointer.click({390, 190});
   EXPECT_EQ(clicks, 1);
   pointer.moveMouse({392, 190});
@@ -193,9 +191,8 @@ TEST_F(DoubleBarGraphPointer, LeavingEndsTheHoverEmptyDataIgnoresThePointerAndLa
   graph->setData({});
   graph->displayIfNeeded();
   pointer.moveMouse({200, 100});
-  EXPECT_EQ(graph->index(), std::nullopt);
-  EXPECT_EQ(seen.size(), 2u);
-  EXPECT_FALSE(graph->needsDisplay());
+  EXPECT_EQ(std::tuple(graph->index(), seen.size(), graph->needsDisplay()),
+            std::tuple(std::nullopt, 2u, false));
   ASSERT_TRUE(graph->trackingArea());
   EXPECT_EQ(graph->trackingArea()->options(), 131u);
   graph->setFrameSize({500, 200});

@@ -118,8 +118,7 @@ TEST(GraphViewTest, NewDataIsDrawnWhenTheMainLoopRuns) {
   view->setMinValue(37);
   ASSERT_TRUE(drainMainQueue());
   ASSERT_EQ(plotter->draws.size(), 2u);
-  EXPECT_EQ(plotter->draws[1].min, 30);
-  EXPECT_EQ(plotter->draws[1].max, 110);
+  EXPECT_EQ(std::pair(plotter->draws[1].min, plotter->draws[1].max), std::pair(30.0, 110.0));
 
   // A plotter added with data goes the same way.
   const auto second = std::make_shared<RecordingPlotter>(PlotterData{420});
@@ -183,11 +182,9 @@ TEST(GraphViewTest, RefreshDrawsPlottersAndAxisAndLeavingTheSuperviewClearsThem)
   EXPECT_EQ(plotter->draws.size(), draws + 2);
 
   view->removeFromSuperview();
-  EXPECT_EQ(view->plotterCount(), 0u);
-  EXPECT_EQ(view->axisX(), nullptr);
-  EXPECT_EQ(plotter->clears, 1);
-  EXPECT_EQ(plotter->delegate(), nullptr);
-  EXPECT_EQ(axis->clears, 2);
+  EXPECT_EQ(
+      std::tuple(view->plotterCount(), view->axisX(), plotter->clears, plotter->delegate(), axis->clears),
+      std::tuple(0u, nullptr, 1, nullptr, 2));
 }
 
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
@@ -247,20 +244,18 @@ TEST(GraphRangeTest, ZeroNonFiniteAndPinnedValues) {
 // none leaves the unit as it was.
 TEST(GraphRangeTest, SpeedModesKeepTheMaximumAndChooseTheUnit) {
   const auto view = graphtest::graphView();
+  const auto maxAndUnit = [&] { return std::tuple(view->maxValue(), view->unit()); };
   view->setAutoGraphMode(AutoGraphMode::byteSpeed);
   view->setMaxValue(3000000);
-  EXPECT_EQ(view->maxValue(), 3000000);
-  EXPECT_EQ(view->unit(), "MB/s");
+  EXPECT_EQ(maxAndUnit(), std::tuple(3000000, "MB/s"));
   view->setMaxValue(-5);
-  EXPECT_EQ(view->maxValue(), -5);
-  EXPECT_EQ(view->unit(), "B/s");
+  EXPECT_EQ(maxAndUnit(), std::tuple(-5, "B/s"));
   view->setAutoGraphMode(AutoGraphMode::bitSpeed);
   view->setMaxValue(125);
   EXPECT_EQ(view->unit(), "Kb/s");
   view->setScaleMode(ScaleMode::none);
   view->setMaxValue(3000000);
-  EXPECT_EQ(view->maxValue(), 3000000);
-  EXPECT_EQ(view->unit(), "Kb/s");
+  EXPECT_EQ(maxAndUnit(), std::tuple(3000000, "Kb/s"));
 }
 
 TEST(GraphRangeTest, CalculateMaxTakesTheLargestPresentValue) {

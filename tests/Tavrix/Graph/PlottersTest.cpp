@@ -395,11 +395,9 @@ TEST(BarPlotters, GrowInFromTheBaseline) {
   const std::shared_ptr<ShapeLayer> bar = bars->barLayers()[0];
   const std::optional<platform::BasicAnimation> grow = bar->animation("path");
   ASSERT_TRUE(grow.has_value());
-  EXPECT_EQ(grow->duration, 0.5);
-  EXPECT_EQ(grow->timingFunction,
-            platform::TimingFunction::named(platform::TimingFunctionName::easeInEaseOut));
-  EXPECT_EQ(grow->fillMode, platform::FillMode::forwards);
-  EXPECT_FALSE(grow->removedOnCompletion);
+  EXPECT_EQ(std::tuple(grow->duration, grow->timingFunction, grow->fillMode, grow->removedOnCompletion),
+            std::tuple(0.5, platform::TimingFunction::named(platform::TimingFunctionName::easeInEaseOut),
+                       platform::FillMode::forwards, false));
   expectRectNear(std::get<platform::Path>(*grow->toValue).tightBounds(), {2, 50, 296, 50});
   expectRectNear(outline(*bar), {2, 99, 96, 1});
   EXPECT_TRUE(bars->barLayers()[2]->animationKeys().empty());
@@ -451,9 +449,8 @@ TEST(ColoredBars, ColoursAndFixedGaps) {
   ranged->update({50, 75, 150, 0, gap});
   ranged->draw(host, 0, 100, 0);
   const auto& layers = ranged->barLayers();
-  EXPECT_EQ(layers[0]->strokeColor(), (Rgba{0, 1, 0, 1}));
-  EXPECT_EQ(layers[1]->strokeColor(), (Rgba{1, 0, 0, 1}));
-  EXPECT_EQ(layers[2]->strokeColor(), SystemColors::systemBlue()->rgba());
+  EXPECT_EQ(std::tuple(layers[0]->strokeColor(), layers[1]->strokeColor(), layers[2]->strokeColor()),
+            std::tuple(Rgba{0, 1, 0, 1}, Rgba{1, 0, 0, 1}, SystemColors::systemBlue()->rgba()));
   EXPECT_EQ(layers[3], nullptr);
   EXPECT_EQ(layers[4]->fillColor(), (Rgba{0, 0, 0, 1}));
   EXPECT_FALSE(layers[4]->strokeColor().has_value());
