@@ -101,10 +101,7 @@ TEST(SolidProgressBars, HandTheValueUnclampedToTheStroke) {
 TEST(StackedSegmentView, LaysTheSharesLeftToRightOverOneBackgroundAtEveryLayout) {
   auto view = View::create<StackedSegmentView>(Rect(0, 0, 200, 12));
   view->setSegments({{0.25, red}, {0.5, blue}});
-  for (int pass = 0; pass < 5; ++pass) {
-    view->setNeedsLayout(true);
-    view->layoutSubtreeIfNeeded();
-  }
+  for (int pass = 0; pass < 5; ++pass) laidOut(view);
   ASSERT_EQ(view->layers().size(), 3u);
   EXPECT_EQ(*view->layer()->sublayers(), view->layers());
   // Where each share lies and its colour: the gallery's pixels of this very bar.
@@ -292,9 +289,9 @@ TEST(AnimatedGradientProgressView, EveryLayoutRebuildsTheBarAndReplaysTheLastCha
   EXPECT_DOUBLE_EQ(strokeEndAt(*bar, 20), 0.8);
   EXPECT_DOUBLE_EQ(strokeEndAt(*bar, 21), 0.3);
   // A capsule: the round-capped line runs from H / 2 to W - H / 2, as thick as the bar.
-  EXPECT_EQ(bar->layer()->cornerRadius(), 10);
+  EXPECT_EQ(std::pair(bar->layer()->cornerRadius(), bar->progressLayer()->lineWidth()),
+            std::pair(10.0, 20.0));
   EXPECT_EQ(ends(*bar->progressLayer()->path()), (std::vector<Point>{{10, 10}, {290, 10}}));
-  EXPECT_EQ(bar->progressLayer()->lineWidth(), 20);
   EXPECT_EQ(bar->gradientLayer()->frame(), Rect(0, 0, 300, 20));
   EXPECT_EQ(bar->bgLayer()->path()->tightBounds(), Rect(0, 0, 300, 20));
 
@@ -352,10 +349,9 @@ TEST(AnimatedGradientProgressView, NarrowBarsDriftNoStripesAndResetKeepsTheDrift
   EXPECT_EQ(bar->blockLayer()->path()->elementCount(), 8u * 5);
 
   bar->reset();
-  EXPECT_EQ(bar->value(), 0);
-  EXPECT_TRUE(bar->progressLayer()->animationKeys().empty());
-  EXPECT_EQ(bar->progressLayer()->strokeEnd(), 0);
-  EXPECT_TRUE(bar->isIndeterminate());
+  EXPECT_EQ(std::tuple(bar->value(), bar->progressLayer()->animationKeys().empty(),
+                       bar->progressLayer()->strokeEnd(), bar->isIndeterminate()),
+            std::tuple(0, true, 0, true));
   EXPECT_TRUE(bar->blockLayer()->animation("movement"));
 
   // A width that is not finite has no stripes at all.

@@ -409,12 +409,11 @@ TEST(SimpleTileView, WithoutHoverOnlyTheDelegateHearsThePointer) {
 TEST(SimpleTileView, ReportsClicksUnlessInteractionIsDisabled) {
   Scene scene;
   scene.pointer.click(Scene::inside);
-  EXPECT_EQ(scene.delegate->heard, (Heard{"entered", "clicked"}));
-  EXPECT_EQ(scene.board->presses, 1);
+  EXPECT_EQ(std::tuple(scene.delegate->heard, scene.board->presses),
+            std::tuple(Heard{"entered", "clicked"}, 1));
   scene.tile->setDisableInteraction(true);
   scene.pointer.click(Scene::inside);
-  EXPECT_EQ(scene.delegate->heard.size(), 2u);
-  EXPECT_EQ(scene.board->presses, 1);
+  EXPECT_EQ(std::tuple(scene.delegate->heard.size(), scene.board->presses), std::tuple(2u, 1));
 
   // The delegate is held weakly.
   scene.tile->setDisableInteraction(false);
@@ -434,8 +433,7 @@ TEST(TileView, ReportsHoverAndClicksEvenWithInteractionDisabled) {
   auto delegate = std::make_shared<RecordingDelegate>();
   view->setDelegate(delegate);
   platform::EventHarness pointer(board);
-  EXPECT_EQ(view->trackingAreas().at(0)->options(), 0x281u);
-  EXPECT_EQ(view->radius(), 12);
+  EXPECT_EQ(std::tuple(view->trackingAreas().at(0)->options(), view->radius()), std::tuple(0x281u, 12));
   pointer.moveMouse({100, 90});
   EXPECT_TRUE(view->mouseOver());
   pointer.click({100, 90});
