@@ -366,8 +366,7 @@ TEST(BarPlotters, BarsOfAGapAZeroAndAHalf) {
     expectRectNear(outline(barOf(*plotter, 0)), {10, 99, 80, 1});
     expectRectNear(outline(barOf(*plotter, 2)), {210, 50, 80, 50});
   }
-  EXPECT_EQ(bars->barLayers()[1], nullptr);
-  EXPECT_EQ(gradient->gradientLayers()[1], nullptr);
+  EXPECT_EQ(std::tuple(bars->barLayers()[1], gradient->gradientLayers()[1]), std::tuple(nullptr, nullptr));
   const auto& masks = capsules->maskingLayers();
   EXPECT_EQ(masks[0]->path()->elementCount(), 5u);
   expectRectNear(outline(*masks[1]), {120, 99, 60, 1});
