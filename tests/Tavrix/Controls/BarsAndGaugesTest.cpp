@@ -199,7 +199,7 @@ TEST(GradientCircularGauge, EasesTheRingEndAndRemovesTheAnimationOnlyForZero) {
   const auto shown = [&](double time) {
     return std::get<double>(*gauge->maskingLayer()->presentationValue("strokeEnd", time));
   };
-  const platform::BasicAnimation animation = *gauge->maskingLayer()->animation("strokeEnd");
+  const BasicAnimation animation = *gauge->maskingLayer()->animation("strokeEnd");
   EXPECT_EQ(animation.duration, 0.5);
   EXPECT_EQ(animation.timingFunction.controlPoints(), (std::array<double, 4>{0.42, 0, 0.58, 1}));
   EXPECT_DOUBLE_EQ(shown(30), 0.3);
@@ -417,7 +417,7 @@ TEST(GradientProgressView, AnAppearanceChangeResolvesTrackAndGradientAgain) {
 }
 
 template <class T>
-std::shared_ptr<T> add(platform::View& board, std::shared_ptr<T> view) {
+std::shared_ptr<T> add(View& board, std::shared_ptr<T> view) {
   board.addSubview(view);
   return view;
 }

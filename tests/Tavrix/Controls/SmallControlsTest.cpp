@@ -260,7 +260,7 @@ TEST(VerticallyAlignedTextLayer, CentresALineOfTwelvePointsInAFortyPointLayer) {
   text->setFrame(Rect(0, 0, 100, 40));
   text->setString("Hg");
   text->setFontSize(12);
-  text->setForegroundColor(platform::Rgba{0, 0, 0, 1});
+  text->setForegroundColor(Rgba{0, 0, 0, 1});
   root->addSublayer(text);
   const auto ink = platform::test::inkBox(*platform::Snapshot::image(*root));
   ASSERT_FALSE(ink.isEmpty());
@@ -490,10 +490,9 @@ TEST(SimpleTileViewGallery, SelectedTile) {
   auto tile = View::create<SimpleTileView>(Rect(0, 0, 160, 100));
   tile->setEnableSelection(true);
   tile->setIsSelected(true);
-  const std::shared_ptr<platform::Image> image = gallery::picture(*tile, "tile-selected");
+  const std::shared_ptr<platform::Image> image = picture(*tile, "tile-selected");
   // A 3-point system blue border inside the rounded bounds.
-  gallery::expectColorAt(*image, gallery::premultiplied(SystemColors::systemBlue()->rgba()),
-                         {{1, 50}, {80, 98.5}});
+  gallery::expectColorAt(*image, premultiplied(SystemColors::systemBlue()->rgba()), {{1, 50}, {80, 98.5}});
   // Inside, white at 0.35 over the resting shadow, which the bounds clip but the translucent background
   // lets through: a third white at 0.15 of the background's alpha.
   const double shadow = 0.15 * 0.35;

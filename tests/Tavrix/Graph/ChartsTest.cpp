@@ -310,7 +310,7 @@ TEST(HistoryView, LightsTheWholeTenthsOfEachValueUpToTheBoundsTopAndHoldsRedraws
   EXPECT_EQ(view->gradientLayer()->mask(), mask);
   EXPECT_EQ(*view->backgroundLayer()->path(), background);
   view->setColors({platform::Color::rgb(0, 0, 1)});
-  EXPECT_EQ(view->gradientLayer()->colors(), (std::vector<platform::Rgba>{{0, 0, 1, 1}}));
+  EXPECT_EQ(view->gradientLayer()->colors(), (std::vector<Rgba>{{0, 0, 1, 1}}));
   view->unlock();
   EXPECT_FALSE(view->isLocked());
   // 100 of 50 is twenty tenths, of which the eight rows (6 points apart) that start under 48 light.
@@ -331,7 +331,7 @@ TEST(HistoryView, RebuildsTheBackgroundWhenItsCountSizeGapColourOrBoundsChange) 
   view->setOffset(1);
   EXPECT_EQ(background.path()->tightBounds(), Rect(0, 0, 14, 49));
   view->setBackColor(platform::Color::rgb(1, 0, 0));
-  EXPECT_EQ(background.fillColor(), (platform::Rgba{1, 0, 0, 1}));
+  EXPECT_EQ(background.fillColor(), (Rgba{1, 0, 0, 1}));
   view->setFrameSize({60, 49});
   view->layout();
   EXPECT_EQ(background.frame(), Rect(0, 0, 60, 49));

@@ -125,8 +125,7 @@ TEST_F(StraightLinePlotters, MarkersAndHighlight) {
   ASSERT_EQ(dots.size(), 2u);
   for (const double radius : {5, 3}) {
     const auto& dot = dots[radius == 5 ? 0 : 1];
-    platform::test::expectRectNear(dot->path()->tightBounds(),
-                                   {-radius, 49 - radius, 2 * radius, 2 * radius});
+    expectRectNear(dot->path()->tightBounds(), {-radius, 49 - radius, 2 * radius, 2 * radius});
     EXPECT_EQ(dot->fillColor()->alpha, radius == 5 ? 0.25 : 1);
     EXPECT_EQ(dot->fillColor()->green, Colors::gradientStart()->rgba().green);
   }
@@ -220,8 +219,8 @@ TEST_F(CurvedLinePlotterTest, CurveAndAreaOfASmallSeries) {
   expectElements(fillPath(), area);
 
   // The line goes in first and the area on top of it (the area's fade shows in the gallery's graph).
-  EXPECT_EQ(*host->sublayers(), (platform::Layer::LayerList{plotter->strokeLayer()->gradientLayer(),
-                                                            plotter->fillLayer()->gradientLayer()}));
+  EXPECT_EQ(*host->sublayers(), (Layer::LayerList{plotter->strokeLayer()->gradientLayer(),
+                                                  plotter->fillLayer()->gradientLayer()}));
 }
 
 // Missing samples lie on the bottom line (H - I - L/2), NaN samples one line width higher; equal
@@ -371,8 +370,8 @@ TEST(BarPlotters, BarsOfAGapAZeroAndAHalf) {
   EXPECT_EQ(masks[0]->path()->elementCount(), 5u);
   expectRectNear(outline(*masks[1]), {120, 99, 60, 1});
   EXPECT_EQ(masks[1]->path()->element(2).kind, platform::PathElementKind::curveTo);
-  EXPECT_EQ(masks[2]->path()->element(0).points[0], (platform::Point{250, 50}));
-  EXPECT_EQ(masks[2]->path()->element(2).points[2], (platform::Point{280, 75}));
+  EXPECT_EQ(masks[2]->path()->element(0).points[0], (Point{250, 50}));
+  EXPECT_EQ(masks[2]->path()->element(2).points[2], (Point{280, 75}));
   // An index beyond the data is an error, not a read past the end.
   EXPECT_THROW(bars->createBar(host, 3, 10, 0), std::out_of_range);
   EXPECT_THROW(capsules->createBar(host, 3, 10, 0), std::out_of_range);
@@ -604,7 +603,7 @@ TEST(LinePlotterGallery, PositiveAndNegativeLines) {
 // the whole height; the capsule (x 120 to 180) is rounded, its top corner clear.
 TEST(BarPlotterGallery, BarsGrowingIn) {
   platform::ScopedMainScreen screen(platform::Screen{1});
-  using Case = std::tuple<std::string, std::shared_ptr<BarSeriesPlotter>, platform::Point, Rgba>;
+  using Case = std::tuple<std::string, std::shared_ptr<BarSeriesPlotter>, Point, Rgba>;
   const Case cases[] = {
       {"bars", std::make_shared<BarPlotter>(Color::red()), {150.5, 75.5}, {0.75, 0, 0, 0.75}},
       {"gradient-bars", std::make_shared<GradientBarPlotter>(redToBlue), {150.5, 97.5}, {0.025, 0, 0.975, 1}},
@@ -650,8 +649,7 @@ TEST(BarPlotterGallery, BandAndSegments) {
   EXPECT_TRUE(band->data().empty());
   EXPECT_EQ(band->barLayer()->superlayer(), nullptr);
   ASSERT_TRUE(graphtest::drainMainQueue());
-  platform::test::expectRectNear(band->barLayer()->path()->tightBounds(),
-                                 {50, band->lineWidth() / 2, 50, 100});
+  expectRectNear(band->barLayer()->path()->tightBounds(), {50, band->lineWidth() / 2, 50, 100});
   expectRgba(graphtest::pixelBelowTop(*gallery::picture(*graph, "percentage-band", 1), 75.5, 50.5),
              Rgba{0.75, 0, 0, 0.75});
   band->setEnd(0.2505);
