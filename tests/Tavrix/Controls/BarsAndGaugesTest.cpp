@@ -489,16 +489,15 @@ TEST(BarsAndGaugesGallery, EveryBarAndGaugeTheSpinnerAtTwoTimesAndTheLineBarPrev
     spinner->setAppearance(appearance);
     spinner->setNeedsLayout(true);
     spinner->start();
-    const Rgba arc = resolved(SystemColors::controlAccentColor());
-    const Rgba ring = resolved(SystemColors::controlAccentColor()->withAlphaComponent(0.1));
+    const Rgba ring = faded(SystemColors::controlAccentColor());
     const Point at36 = onCircle(18.5, 36, {20, 20});
     const Point atMinus54 = onCircle(18.5, -54, {20, 20});
     expectPixels(*gallery::picture(*spinner, "spinner-0s" + suffix(appearance)),
-                 {{at36.x, at36.y, arc}, {atMinus54.x, atMinus54.y, ring}});
+                 {{at36.x, at36.y, accent}, {atMinus54.x, atMinus54.y, ring}});
     const auto later =
         platform::ViewRenderer::image(*spinner, gallery::scale, platform::RenderTime::at(50.15));
     gallery::save(*later, "spinner-0.15s" + suffix(appearance));
-    expectPixels(*later, {{at36.x, at36.y, ring}, {atMinus54.x, atMinus54.y, arc}});
+    expectPixels(*later, {{at36.x, at36.y, ring}, {atMinus54.x, atMinus54.y, accent}});
 
     // The line bar's preview at half progress is green: the line runs from x = 4 to (120 - 4) × 0.5 = 58 over
     // the faint track.
