@@ -376,7 +376,7 @@ TEST(ProcessorControllerLiveTest, ProcessListHoldsEveryProcessOfPs) {
   controller.refresh(0);
   const auto after = systemtest::parsePs(systemtest::commandOutput(ps));
 
-  const auto listed = systemtest::byPid(controller);
+  const auto listed = byPid(controller);
   int steady = 0;
   for (const auto& [pid, row] : before) {
     const auto later = after.find(pid);
@@ -413,7 +413,7 @@ TEST(ProcessorControllerLiveTest, AChildThatAllocatesShowsItsMemoryAtTheNextRefr
   systemtest::IdleChild child;
   Orvane::ProcessorController controller;
   controller.setCollectProcessInformation(true);
-  auto resident = [&] { return systemtest::byPid(controller).at(child.pid())->memory().totalBytes; };
+  auto resident = [&] { return byPid(controller).at(child.pid())->memory().totalBytes; };
   controller.refresh(0);
   const std::uint64_t before = resident();
   ASSERT_GT(before, 0u);

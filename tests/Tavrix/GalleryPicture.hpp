@@ -43,6 +43,12 @@ inline platform::Rgba premultiplied(const platform::Rgba& color) {
   return {color.red * color.alpha, color.green * color.alpha, color.blue * color.alpha, color.alpha};
 }
 
+// The colour a fraction t of the way from one colour to another, every component mixed alike.
+inline platform::Rgba mix(const platform::Rgba& from, const platform::Rgba& to, double t) {
+  return {from.red + (to.red - from.red) * t, from.green + (to.green - from.green) * t,
+          from.blue + (to.blue - from.blue) * t, from.alpha + (to.alpha - from.alpha) * t};
+}
+
 // Each of the points (y-up, in points) of the image shows the colour, premultiplied.
 inline void expectColorAt(const platform::Image& image, const platform::Rgba& color,
                           std::initializer_list<platform::Point> points) {

@@ -64,13 +64,18 @@ std::vector<Point> ends(const platform::Path& path) {
   return {path.element(0).points[0], path.element(1).points[0]};
 }
 
-// A view loaded from an archive and laid out once, as a window shows it.
+// A view after its first layout pass, as a window gives it.
 template <class T>
-std::shared_ptr<T> loaded(const std::string& className, const Rect& frame) {
-  auto view = std::dynamic_pointer_cast<T>(platform::ViewLoader::load({className, frame, {}, {}}));
+std::shared_ptr<T> laidOut(std::shared_ptr<T> view) {
   view->setNeedsLayout(true);
   view->layoutSubtreeIfNeeded();
   return view;
+}
+
+// A view loaded from an archive and laid out once, as a window shows it.
+template <class T>
+std::shared_ptr<T> loaded(const std::string& className, const Rect& frame) {
+  return laidOut(std::dynamic_pointer_cast<T>(platform::ViewLoader::load({className, frame, {}, {}})));
 }
 
 // A point at an angle (degrees, counterclockwise from 3 o'clock) on a circle.
@@ -96,10 +101,7 @@ TEST(SolidProgressBars, HandTheValueUnclampedToTheStroke) {
 TEST(StackedSegmentView, LaysTheSharesLeftToRightOverOneBackgroundAtEveryLayout) {
   auto view = View::create<StackedSegmentView>(Rect(0, 0, 200, 12));
   view->setSegments({{0.25, red}, {0.5, blue}});
-  for (int pass = 0; pass < 5; ++pass) {
-    view->setNeedsLayout(true);
-    view->layoutSubtreeIfNeeded();
-  }
+  for (int pass = 0; pass < 5; ++pass) laidOut(view);
   ASSERT_EQ(view->layers().size(), 3u);
   EXPECT_EQ(*view->layer()->sublayers(), view->layers());
   // Where each share lies and its colour: the gallery's pixels of this very bar.
@@ -131,8 +133,7 @@ TEST(UIProgressView, TurnsGreenAbove0Point2AndDrawsAStubOutside0To1) {
     const std::vector<Point> lineEnds = ends(line.path);
     EXPECT_EQ(lineEnds[0], (Point{4, 5}));
     EXPECT_NEAR(lineEnds[1].x, endX, 1e-9);
-    EXPECT_EQ(line.style.lineWidth, 4);
-    EXPECT_EQ(line.style.lineCap, platform::LineCap::round);
+    EXPECT_EQ(std::pair(line.style.lineWidth, line.style.lineCap), std::pair(4.0, platform::LineCap::round));
   }
 }
 
@@ -198,7 +199,7 @@ TEST(GradientCircularGauge, EasesTheRingEndAndRemovesTheAnimationOnlyForZero) {
   const auto shown = [&](double time) {
     return std::get<double>(*gauge->maskingLayer()->presentationValue("strokeEnd", time));
   };
-  const platform::BasicAnimation animation = *gauge->maskingLayer()->animation("strokeEnd");
+  const BasicAnimation animation = *gauge->maskingLayer()->animation("strokeEnd");
   EXPECT_EQ(animation.duration, 0.5);
   EXPECT_EQ(animation.timingFunction.controlPoints(), (std::array<double, 4>{0.42, 0, 0.58, 1}));
   EXPECT_DOUBLE_EQ(shown(30), 0.3);
@@ -225,27 +226,18 @@ TEST(LoadingView, StaysVisibleAndTurningThroughLayoutUntilStopped) {
   EXPECT_TRUE(spinner->isHidden());
   spinner->start();
   spinner->start();
-  spinner->setNeedsLayout(true);
-  spinner->layoutSubtreeIfNeeded();
+  laidOut(spinner);
   EXPECT_FALSE(spinner->isHidden());
   // The turn itself shows in the gallery's two pictures of the spinner.
   EXPECT_EQ(spinner->progressLayer()->animationKeys(), std::vector<std::string>{"rotation"});
   EXPECT_EQ(spinner->progressLayer()->strokeEnd(), 0.2);
 
   spinner->stop();
-  EXPECT_TRUE(spinner->isHidden());
-  EXPECT_FALSE(spinner->isActive());
-  EXPECT_TRUE(spinner->progressLayer()->animationKeys().empty());
+  EXPECT_EQ(
+      std::tuple(spinner->isHidden(), spinner->isActive(), spinner->progressLayer()->animationKeys().empty()),
+      std::tuple(true, false, true));
   spinner->start();
   EXPECT_EQ(spinner->progressLayer()->animationKeys(), std::vector<std::string>{"rotation"});
-}
-
-// A bar after its first layout pass, as a window gives it.
-std::shared_ptr<AnimatedGradientProgressView> laidOutBar(const Rect& frame) {
-  auto bar = View::create<AnimatedGradientProgressView>(frame);
-  bar->setNeedsLayout(true);
-  bar->layoutSubtreeIfNeeded();
-  return bar;
 }
 
 double strokeEndAt(const AnimatedGradientProgressView& bar, double time) {
@@ -254,7 +246,7 @@ double strokeEndAt(const AnimatedGradientProgressView& bar, double time) {
 
 TEST(AnimatedGradientProgressView, EasesFromTheFormerValueAndHoldsTheClampedNewOne) {
   MediaClock::set(100);
-  auto bar = laidOutBar(Rect(0, 0, 200, 10));
+  auto bar = laidOut(View::create<AnimatedGradientProgressView>(Rect(0, 0, 200, 10)));
   bar->setValue(0.8);
   MediaClock::set(101);
   bar->setValue(0.3);
@@ -286,7 +278,7 @@ TEST(AnimatedGradientProgressView, EasesFromTheFormerValueAndHoldsTheClampedNewO
 
 TEST(AnimatedGradientProgressView, EveryLayoutRebuildsTheBarAndReplaysTheLastChange) {
   MediaClock::set(10);
-  auto bar = laidOutBar(Rect(0, 0, 200, 10));
+  auto bar = laidOut(View::create<AnimatedGradientProgressView>(Rect(0, 0, 200, 10)));
   bar->setValue(0.8);
   bar->setValue(0.3);
   MediaClock::set(20);
@@ -297,9 +289,9 @@ TEST(AnimatedGradientProgressView, EveryLayoutRebuildsTheBarAndReplaysTheLastCha
   EXPECT_DOUBLE_EQ(strokeEndAt(*bar, 20), 0.8);
   EXPECT_DOUBLE_EQ(strokeEndAt(*bar, 21), 0.3);
   // A capsule: the round-capped line runs from H / 2 to W - H / 2, as thick as the bar.
-  EXPECT_EQ(bar->layer()->cornerRadius(), 10);
+  EXPECT_EQ(std::pair(bar->layer()->cornerRadius(), bar->progressLayer()->lineWidth()),
+            std::pair(10.0, 20.0));
   EXPECT_EQ(ends(*bar->progressLayer()->path()), (std::vector<Point>{{10, 10}, {290, 10}}));
-  EXPECT_EQ(bar->progressLayer()->lineWidth(), 20);
   EXPECT_EQ(bar->gradientLayer()->frame(), Rect(0, 0, 300, 20));
   EXPECT_EQ(bar->bgLayer()->path()->tightBounds(), Rect(0, 0, 300, 20));
 
@@ -312,7 +304,7 @@ TEST(AnimatedGradientProgressView, EveryLayoutRebuildsTheBarAndReplaysTheLastCha
 
 TEST(AnimatedGradientProgressView, IndeterminateStripesDriftBetweenTrackAndGradient) {
   MediaClock::set(50);
-  auto bar = laidOutBar(Rect(0, 0, 280, 10));
+  auto bar = laidOut(View::create<AnimatedGradientProgressView>(Rect(0, 0, 280, 10)));
   bar->setIsIndeterminate(true);
   EXPECT_EQ(*bar->layer()->sublayers(),
             (platform::Layer::LayerList{bar->bgLayer(), bar->blockLayer(), bar->gradientLayer()}));
@@ -348,7 +340,7 @@ TEST(AnimatedGradientProgressView, IndeterminateStripesDriftBetweenTrackAndGradi
 }
 
 TEST(AnimatedGradientProgressView, NarrowBarsDriftNoStripesAndResetKeepsTheDrift) {
-  auto bar = laidOutBar(Rect(0, 0, 27, 6));
+  auto bar = laidOut(View::create<AnimatedGradientProgressView>(Rect(0, 0, 27, 6)));
   bar->setIsIndeterminate(true);
   EXPECT_TRUE(bar->blockLayer()->path()->isEmpty());
   EXPECT_TRUE(bar->blockLayer()->animation("movement"));
@@ -357,10 +349,9 @@ TEST(AnimatedGradientProgressView, NarrowBarsDriftNoStripesAndResetKeepsTheDrift
   EXPECT_EQ(bar->blockLayer()->path()->elementCount(), 8u * 5);
 
   bar->reset();
-  EXPECT_EQ(bar->value(), 0);
-  EXPECT_TRUE(bar->progressLayer()->animationKeys().empty());
-  EXPECT_EQ(bar->progressLayer()->strokeEnd(), 0);
-  EXPECT_TRUE(bar->isIndeterminate());
+  EXPECT_EQ(std::tuple(bar->value(), bar->progressLayer()->animationKeys().empty(),
+                       bar->progressLayer()->strokeEnd(), bar->isIndeterminate()),
+            std::tuple(0, true, 0, true));
   EXPECT_TRUE(bar->blockLayer()->animation("movement"));
 
   // A width that is not finite has no stripes at all.
@@ -392,8 +383,7 @@ TEST(GradientProgressView, ShowsEachClampedValueAtOnceEvenBeforeTheFirstLayout) 
   auto bar = View::create<GradientProgressView>(Rect(0, 0, 120, 8));
   bar->setValue(0.6);
   EXPECT_EQ(bar->progressLayer()->strokeEnd(), 0.6);
-  bar->setNeedsLayout(true);
-  bar->layoutSubtreeIfNeeded();
+  laidOut(bar);
   EXPECT_EQ(bar->progressLayer()->strokeEnd(), 0.6);
   EXPECT_TRUE(bar->progressLayer()->animationKeys().empty());
   EXPECT_THROW(bar->setColors({nullptr}), std::invalid_argument);
@@ -404,9 +394,9 @@ TEST(GradientProgressView, LayoutFitsTheLayersToTheBoundsAndHeight) {
   auto bar = View::create<GradientProgressView>();
   bar->setFrame(Rect(10, 20, 200, 12));
   bar->layoutSubtreeIfNeeded();
-  EXPECT_EQ(bar->layer()->cornerRadius(), 6);
-  EXPECT_EQ(bar->bgLayer()->lineWidth(), 12);
-  EXPECT_EQ(bar->progressLayer()->lineWidth(), 12);
+  EXPECT_EQ(std::tuple(bar->layer()->cornerRadius(), bar->bgLayer()->lineWidth(),
+                       bar->progressLayer()->lineWidth()),
+            std::tuple(6, 12, 12));
   EXPECT_EQ(bar->bgLayer()->path()->tightBounds(), Rect(0, 0, 200, 12));
   EXPECT_EQ(bar->gradientLayer()->frame(), Rect(0, 0, 200, 12));
   EXPECT_EQ(ends(*bar->progressLayer()->path()), (std::vector<Point>{{6, 6}, {194, 6}}));
@@ -427,7 +417,7 @@ TEST(GradientProgressView, AnAppearanceChangeResolvesTrackAndGradientAgain) {
 }
 
 template <class T>
-std::shared_ptr<T> add(platform::View& board, std::shared_ptr<T> view) {
+std::shared_ptr<T> add(View& board, std::shared_ptr<T> view) {
   board.addSubview(view);
   return view;
 }
@@ -499,16 +489,15 @@ TEST(BarsAndGaugesGallery, EveryBarAndGaugeTheSpinnerAtTwoTimesAndTheLineBarPrev
     spinner->setAppearance(appearance);
     spinner->setNeedsLayout(true);
     spinner->start();
-    const Rgba arc = resolved(SystemColors::controlAccentColor());
-    const Rgba ring = resolved(SystemColors::controlAccentColor()->withAlphaComponent(0.1));
+    const Rgba ring = faded(SystemColors::controlAccentColor());
     const Point at36 = onCircle(18.5, 36, {20, 20});
     const Point atMinus54 = onCircle(18.5, -54, {20, 20});
     expectPixels(*gallery::picture(*spinner, "spinner-0s" + suffix(appearance)),
-                 {{at36.x, at36.y, arc}, {atMinus54.x, atMinus54.y, ring}});
+                 {{at36.x, at36.y, accent}, {atMinus54.x, atMinus54.y, ring}});
     const auto later =
         platform::ViewRenderer::image(*spinner, gallery::scale, platform::RenderTime::at(50.15));
     gallery::save(*later, "spinner-0.15s" + suffix(appearance));
-    expectPixels(*later, {{at36.x, at36.y, ring}, {atMinus54.x, atMinus54.y, arc}});
+    expectPixels(*later, {{at36.x, at36.y, ring}, {atMinus54.x, atMinus54.y, accent}});
 
     // The line bar's preview at half progress is green: the line runs from x = 4 to (120 - 4) × 0.5 = 58 over
     // the faint track.
@@ -525,15 +514,11 @@ TEST(BarsAndGaugesGallery, EveryBarAndGaugeTheSpinnerAtTwoTimesAndTheLineBarPrev
   }
 }
 
-// The colour of an evenly spaced, left-to-right gradient at a fraction of its width.
+// The colour of an evenly spaced, left-to-right gradient of opaque stops at a fraction of its width.
 Rgba gradientAt(const std::vector<Rgba>& stops, double fraction) {
   const double position = fraction * static_cast<double>(stops.size() - 1);
   const auto index = std::min(static_cast<std::size_t>(position), stops.size() - 2);
-  const double t = position - static_cast<double>(index);
-  const Rgba& from = stops[index];
-  const Rgba& to = stops[index + 1];
-  return {from.red + (to.red - from.red) * t, from.green + (to.green - from.green) * t,
-          from.blue + (to.blue - from.blue) * t, 1};
+  return gallery::mix(stops[index], stops[index + 1], position - static_cast<double>(index));
 }
 
 TEST(GradientProgressViewsGallery, AtAQuarterAndFourFifthsInTwoThemes) {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -61,6 +62,7 @@ using platform::View;
 using platform::test::expectRgba;
 using platform::test::pixelAt;
 using Heard = std::vector<std::string>;
+using Look = std::pair<double, std::optional<Rgba>>;
 
 const platform::Appearance light(std::string(platform::Appearance::aqua));
 const platform::Appearance dark(std::string(platform::Appearance::darkAqua));
@@ -155,12 +157,12 @@ TEST(InertViews, ClicksPassThroughAndDragsOnANonInteractiveTableMoveTheWindow) {
   EXPECT_EQ(window->frame().origin, (Point{140, 120}));
 
   // The window's own look: the platform window's buttons and style are checked only here.
-  EXPECT_FALSE(window->isOpaque());
-  EXPECT_TRUE(window->titlebarAppearsTransparent());
-  EXPECT_EQ(window->styleMask(), platform::Window::titled | platform::Window::resizable);
-  EXPECT_TRUE(window->standardWindowButton(platform::Window::ButtonKind::zoom)->isHidden());
-  EXPECT_FALSE(window->standardWindowButton(platform::Window::ButtonKind::close)->isHidden());
-  EXPECT_EQ(window->backgroundColor(), SystemColors::windowBackgroundColor());
+  EXPECT_EQ(std::tuple(window->isOpaque(), window->titlebarAppearsTransparent(), window->styleMask(),
+                       window->standardWindowButton(platform::Window::ButtonKind::zoom)->isHidden(),
+                       window->standardWindowButton(platform::Window::ButtonKind::close)->isHidden(),
+                       window->backgroundColor()),
+            std::tuple(false, true, platform::Window::titled | platform::Window::resizable, true, false,
+                       SystemColors::windowBackgroundColor()));
 }
 
 TEST(WindowContentView, IsWhiteThenClearOnceTheAppearanceTurnsDark) {
@@ -207,9 +209,9 @@ TEST(TagLabel, SizesItselfToTheMeasuredTextThroughOneWidthAndOneHeightConstraint
   EXPECT_EQ(constants(*label, "height"), std::vector<double>{20});
   label->setOffset(10);
   EXPECT_EQ(constants(*label, "width"), std::vector<double>{61});
-  EXPECT_EQ(label->layer()->cornerRadius(), 4);
-  EXPECT_TRUE(label->layer()->masksToBounds());
-  EXPECT_FALSE(label->translatesAutoresizingMaskIntoConstraints());
+  EXPECT_EQ(std::tuple(label->layer()->cornerRadius(), label->layer()->masksToBounds(),
+                       label->translatesAutoresizingMaskIntoConstraints()),
+            std::tuple(4, true, false));
 
   // Switched off, the constraints stay as they are, while colours and fill still follow.
   label->setAutoCalculateSize(false);
@@ -258,7 +260,7 @@ TEST(VerticallyAlignedTextLayer, CentresALineOfTwelvePointsInAFortyPointLayer) {
   text->setFrame(Rect(0, 0, 100, 40));
   text->setString("Hg");
   text->setFontSize(12);
-  text->setForegroundColor(platform::Rgba{0, 0, 0, 1});
+  text->setForegroundColor(Rgba{0, 0, 0, 1});
   root->addSublayer(text);
   const auto ink = platform::test::inkBox(*platform::Snapshot::image(*root));
   ASSERT_FALSE(ink.isEmpty());
@@ -296,6 +298,9 @@ struct Scene {
     tile->setHoverDisplayMode(hover.value_or(HoverDisplayMode::rectangle));
   }
   platform::Layer& layer() const { return *tile->layer(); }
+  // The layer's border as width and colour, its shadow as opacity and colour.
+  Look border() const { return {layer().borderWidth(), layer().borderColor()}; }
+  Look glow() const { return {layer().shadowOpacity(), layer().shadowColor()}; }
 };
 
 TEST(SimpleTileView, RestsInItsAppearanceAndTracksItsBoundsFromEveryLayout) {
@@ -314,8 +319,7 @@ TEST(SimpleTileView, RestsInItsAppearanceAndTracksItsBoundsFromEveryLayout) {
   scene.board->layoutSubtreeIfNeeded();
   EXPECT_EQ(layer.backgroundColor(), (Rgba{60.0 / 255, 64.0 / 255, 75.0 / 255, 0.6}));
   EXPECT_FALSE(scene.tile->shadow());
-  EXPECT_EQ(layer.shadowOpacity(), 0);
-  EXPECT_FALSE(layer.shadowColor());
+  EXPECT_EQ(scene.glow(), Look(0, std::nullopt));
   EXPECT_EQ(scene.tile->trackingAreas(), std::vector{scene.tile->trackingArea()});
   EXPECT_EQ(scene.tile->trackingArea()->rect(), Rect(0, 0, 120, 60));
 }
@@ -324,17 +328,14 @@ TEST(SimpleTileView, RectangleHoverBordersTheTileAndTheSelectionBorderWins) {
   Scene scene(HoverDisplayMode::rectangle);
   scene.pointer.moveMouse(Scene::inside);
   EXPECT_TRUE(scene.tile->isMouseEntered());
-  EXPECT_EQ(scene.layer().borderWidth(), 2);
-  EXPECT_EQ(scene.layer().borderColor(), SystemColors::systemBlue()->withAlphaComponent(0.75)->rgba());
+  EXPECT_EQ(scene.border(), Look(2, SystemColors::systemBlue()->withAlphaComponent(0.75)->rgba()));
   scene.pointer.moveMouse(Scene::outside);
-  EXPECT_EQ(scene.layer().borderWidth(), 0);
-  EXPECT_FALSE(scene.layer().borderColor());
+  EXPECT_EQ(scene.border(), Look(0, std::nullopt));
 
   scene.tile->setBorderColor(platform::Color::red());
   scene.tile->setBorderWidth(5);
   scene.pointer.moveMouse(Scene::inside);
-  EXPECT_EQ(scene.layer().borderWidth(), 5);
-  EXPECT_EQ(scene.layer().borderColor(), red);
+  EXPECT_EQ(scene.border(), Look(5, red));
   // Resetting the hover does nothing while hover is not allowed.
   scene.tile->setAllowHover(false);
   scene.tile->resetHover();
@@ -348,13 +349,11 @@ TEST(SimpleTileView, RectangleHoverBordersTheTileAndTheSelectionBorderWins) {
   scene.tile->setIsSelected(true);
   scene.pointer.moveMouse(Scene::outside);
   scene.pointer.moveMouse(Scene::inside);
-  EXPECT_EQ(scene.layer().borderWidth(), 3);
-  EXPECT_EQ(scene.layer().borderColor(), SystemColors::systemBlue()->rgba());
+  EXPECT_EQ(scene.border(), Look(3, SystemColors::systemBlue()->rgba()));
   scene.tile->setSelectionColor(platform::Color::red());
   scene.tile->setSelectionWidth(1.5);
   scene.tile->refreshAppearance();
-  EXPECT_EQ(scene.layer().borderWidth(), 1.5);
-  EXPECT_EQ(scene.layer().borderColor(), red);
+  EXPECT_EQ(scene.border(), Look(1.5, red));
   // Deselecting also forgets the hover border; without selection enabled nothing is bordered.
   scene.tile->deselect();
   EXPECT_EQ(scene.layer().borderWidth(), 0);
@@ -376,20 +375,17 @@ TEST(SimpleTileView, ShiftHoverSlidesTheLayerLeftAndBack) {
 TEST(SimpleTileView, ShadowHoverGlowsInTheAccentOrBorderColour) {
   Scene scene(HoverDisplayMode::shadow);
   scene.pointer.moveMouse(Scene::inside);
-  EXPECT_EQ(scene.layer().shadowOpacity(), 0.16);
-  EXPECT_EQ(scene.layer().shadowColor(), SystemColors::controlAccentColor()->rgba());
+  EXPECT_EQ(scene.glow(), Look(0.16, SystemColors::controlAccentColor()->rgba()));
   EXPECT_EQ(scene.layer().shadowRadius(), 8);
   EXPECT_EQ(scene.layer().shadowOffset(), (platform::Size{0, 0}));
   scene.pointer.moveMouse(Scene::outside);
-  EXPECT_EQ(scene.layer().shadowOpacity(), 0.15);
-  EXPECT_EQ(scene.layer().shadowColor(), platform::Color::darkGray()->rgba());
+  EXPECT_EQ(scene.glow(), Look(0.15, platform::Color::darkGray()->rgba()));
 
   // In the dark the glow is fainter, and leaving leaves no shadow.
   scene.board->setAppearance(dark);
   scene.tile->setBorderColor(platform::Color::red());
   scene.pointer.moveMouse(Scene::inside);
-  EXPECT_EQ(scene.layer().shadowOpacity(), 0.06);
-  EXPECT_EQ(scene.layer().shadowColor(), red);
+  EXPECT_EQ(scene.glow(), Look(0.06, red));
   scene.pointer.moveMouse(Scene::outside);
   EXPECT_EQ(scene.layer().shadowOpacity(), 0);
   EXPECT_FALSE(scene.tile->shadow());
@@ -413,12 +409,11 @@ TEST(SimpleTileView, WithoutHoverOnlyTheDelegateHearsThePointer) {
 TEST(SimpleTileView, ReportsClicksUnlessInteractionIsDisabled) {
   Scene scene;
   scene.pointer.click(Scene::inside);
-  EXPECT_EQ(scene.delegate->heard, (Heard{"entered", "clicked"}));
-  EXPECT_EQ(scene.board->presses, 1);
+  EXPECT_EQ(std::tuple(scene.delegate->heard, scene.board->presses),
+            std::tuple(Heard{"entered", "clicked"}, 1));
   scene.tile->setDisableInteraction(true);
   scene.pointer.click(Scene::inside);
-  EXPECT_EQ(scene.delegate->heard.size(), 2u);
-  EXPECT_EQ(scene.board->presses, 1);
+  EXPECT_EQ(std::tuple(scene.delegate->heard.size(), scene.board->presses), std::tuple(2u, 1));
 
   // The delegate is held weakly.
   scene.tile->setDisableInteraction(false);
@@ -438,8 +433,7 @@ TEST(TileView, ReportsHoverAndClicksEvenWithInteractionDisabled) {
   auto delegate = std::make_shared<RecordingDelegate>();
   view->setDelegate(delegate);
   platform::EventHarness pointer(board);
-  EXPECT_EQ(view->trackingAreas().at(0)->options(), 0x281u);
-  EXPECT_EQ(view->radius(), 12);
+  EXPECT_EQ(std::tuple(view->trackingAreas().at(0)->options(), view->radius()), std::tuple(0x281u, 12));
   pointer.moveMouse({100, 90});
   EXPECT_TRUE(view->mouseOver());
   pointer.click({100, 90});
@@ -478,19 +472,16 @@ TEST(GradientTileView, KeepsOneGradientSublayerAndSetsItsBorderAndShadow) {
   // Its direction and colours are checked pixel by pixel in the gallery.
   auto gradient = std::dynamic_pointer_cast<platform::GradientLayer>(layer.sublayers()->front());
   ASSERT_TRUE(gradient && gradient->mask());
-  EXPECT_EQ(layer.borderWidth(), 2);
-  EXPECT_EQ(layer.cornerRadius(), 8);
-  // The shadow's fields are set; the clip to the bounds keeps it from showing.
-  EXPECT_EQ(layer.shadowOpacity(), 0.15);
-  EXPECT_EQ(layer.shadowRadius(), 8);
-  EXPECT_TRUE(layer.masksToBounds());
+  // Border, corners, then the shadow's fields: set, but the clip to the bounds keeps the shadow from showing.
+  EXPECT_EQ(std::tuple(layer.borderWidth(), layer.cornerRadius(), layer.shadowOpacity(), layer.shadowRadius(),
+                       layer.masksToBounds()),
+            std::tuple(2, 8, 0.15, 8, true));
 
   tile->setColors({});
   tile->setDrawShadow(false);
   gradient = std::dynamic_pointer_cast<platform::GradientLayer>(layer.sublayers()->front());
   EXPECT_TRUE(gradient->colors().empty());
-  EXPECT_EQ(layer.shadowOpacity(), 0);
-  EXPECT_EQ(layer.borderWidth(), 2);
+  EXPECT_EQ(std::pair(layer.shadowOpacity(), layer.borderWidth()), std::pair(0.0, 2.0));
   EXPECT_FALSE(tile->shadow());
 }
 
@@ -499,10 +490,9 @@ TEST(SimpleTileViewGallery, SelectedTile) {
   auto tile = View::create<SimpleTileView>(Rect(0, 0, 160, 100));
   tile->setEnableSelection(true);
   tile->setIsSelected(true);
-  const std::shared_ptr<platform::Image> image = gallery::picture(*tile, "tile-selected");
+  const std::shared_ptr<platform::Image> image = picture(*tile, "tile-selected");
   // A 3-point system blue border inside the rounded bounds.
-  gallery::expectColorAt(*image, gallery::premultiplied(SystemColors::systemBlue()->rgba()),
-                         {{1, 50}, {80, 98.5}});
+  gallery::expectColorAt(*image, premultiplied(SystemColors::systemBlue()->rgba()), {{1, 50}, {80, 98.5}});
   // Inside, white at 0.35 over the resting shadow, which the bounds clip but the translucent background
   // lets through: a third white at 0.15 of the background's alpha.
   const double shadow = 0.15 * 0.35;
@@ -638,10 +628,7 @@ TEST(ControlsGallery, GradientTileRunsFromBottomLeftToTopRight) {
   const Rgba last{210 / 255.0, 103 / 255.0, 130 / 255.0, 0.5};
   // Along the diagonal of the unit square the gradient is at (x / w + y / h) / 2.
   const auto expected = [&](double x, double y) {
-    const double t = (x / 120 + y / 80) / 2;
-    return premultiplied({first.red + (last.red - first.red) * t,
-                          first.green + (last.green - first.green) * t,
-                          first.blue + (last.blue - first.blue) * t, 0.5});
+    return premultiplied(gallery::mix(first, last, (x / 120 + y / 80) / 2));
   };
   expectRgba(pixelAt(*image, 10, 10), expected(10, 10), 0.02);
   expectRgba(pixelAt(*image, 110, 70), expected(110, 70), 0.02);

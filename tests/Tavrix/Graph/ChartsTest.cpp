@@ -172,10 +172,8 @@ TEST_F(DoubleBarGraphPointer, FollowsTheHoveredColumnAndItsDeleteRectangle) {
   graph->setRightOffset(100);
   graph->displayIfNeeded();
   pointer.moveMouse({390, 190});
-  EXPECT_EQ(graph->index(), std::nullopt);
-  EXPECT_EQ(graph->deleteRect(), std::nullopt);
-  EXPECT_EQ(seen.size(), 3u);
-  EXPECT_TRUE(graph->needsDisplay());
+  EXPECT_EQ(std::tuple(graph->index(), graph->deleteRect(), seen.size(), graph->needsDisplay()),
+            std::tuple(std::nullopt, std::nullopt, 3u, true));
   pointer.click({390, 190});
   EXPECT_EQ(clicks, 1);
   pointer.moveMouse({392, 190});
@@ -193,9 +191,8 @@ TEST_F(DoubleBarGraphPointer, LeavingEndsTheHoverEmptyDataIgnoresThePointerAndLa
   graph->setData({});
   graph->displayIfNeeded();
   pointer.moveMouse({200, 100});
-  EXPECT_EQ(graph->index(), std::nullopt);
-  EXPECT_EQ(seen.size(), 2u);
-  EXPECT_FALSE(graph->needsDisplay());
+  EXPECT_EQ(std::tuple(graph->index(), seen.size(), graph->needsDisplay()),
+            std::tuple(std::nullopt, 2u, false));
   ASSERT_TRUE(graph->trackingArea());
   EXPECT_EQ(graph->trackingArea()->options(), 131u);
   graph->setFrameSize({500, 200});
@@ -313,7 +310,7 @@ TEST(HistoryView, LightsTheWholeTenthsOfEachValueUpToTheBoundsTopAndHoldsRedraws
   EXPECT_EQ(view->gradientLayer()->mask(), mask);
   EXPECT_EQ(*view->backgroundLayer()->path(), background);
   view->setColors({platform::Color::rgb(0, 0, 1)});
-  EXPECT_EQ(view->gradientLayer()->colors(), (std::vector<platform::Rgba>{{0, 0, 1, 1}}));
+  EXPECT_EQ(view->gradientLayer()->colors(), (std::vector<Rgba>{{0, 0, 1, 1}}));
   view->unlock();
   EXPECT_FALSE(view->isLocked());
   // 100 of 50 is twenty tenths, of which the eight rows (6 points apart) that start under 48 light.
@@ -334,7 +331,7 @@ TEST(HistoryView, RebuildsTheBackgroundWhenItsCountSizeGapColourOrBoundsChange) 
   view->setOffset(1);
   EXPECT_EQ(background.path()->tightBounds(), Rect(0, 0, 14, 49));
   view->setBackColor(platform::Color::rgb(1, 0, 0));
-  EXPECT_EQ(background.fillColor(), (platform::Rgba{1, 0, 0, 1}));
+  EXPECT_EQ(background.fillColor(), (Rgba{1, 0, 0, 1}));
   view->setFrameSize({60, 49});
   view->layout();
   EXPECT_EQ(background.frame(), Rect(0, 0, 60, 49));

@@ -68,7 +68,7 @@ Texts texts(const Labels& labels) {
   return result;
 }
 
-platform::Point midPoint(const platform::Rect& frame) { return {frame.midX(), frame.midY()}; }
+Point midPoint(const platform::Rect& frame) { return {frame.midX(), frame.midY()}; }
 
 std::shared_ptr<AxisPoint> point(double value, std::optional<std::string> text = std::nullopt) {
   return std::make_shared<AxisPoint>(value, std::move(text));
@@ -118,8 +118,7 @@ TEST(GraphViewTest, NewDataIsDrawnWhenTheMainLoopRuns) {
   view->setMinValue(37);
   ASSERT_TRUE(drainMainQueue());
   ASSERT_EQ(plotter->draws.size(), 2u);
-  EXPECT_EQ(plotter->draws[1].min, 30);
-  EXPECT_EQ(plotter->draws[1].max, 110);
+  EXPECT_EQ(std::pair(plotter->draws[1].min, plotter->draws[1].max), std::pair(30.0, 110.0));
 
   // A plotter added with data goes the same way.
   const auto second = std::make_shared<RecordingPlotter>(PlotterData{420});
@@ -183,11 +182,9 @@ TEST(GraphViewTest, RefreshDrawsPlottersAndAxisAndLeavingTheSuperviewClearsThem)
   EXPECT_EQ(plotter->draws.size(), draws + 2);
 
   view->removeFromSuperview();
-  EXPECT_EQ(view->plotterCount(), 0u);
-  EXPECT_EQ(view->axisX(), nullptr);
-  EXPECT_EQ(plotter->clears, 1);
-  EXPECT_EQ(plotter->delegate(), nullptr);
-  EXPECT_EQ(axis->clears, 2);
+  EXPECT_EQ(
+      std::tuple(view->plotterCount(), view->axisX(), plotter->clears, plotter->delegate(), axis->clears),
+      std::tuple(0u, nullptr, 1, nullptr, 2));
 }
 
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
@@ -247,20 +244,18 @@ TEST(GraphRangeTest, ZeroNonFiniteAndPinnedValues) {
 // none leaves the unit as it was.
 TEST(GraphRangeTest, SpeedModesKeepTheMaximumAndChooseTheUnit) {
   const auto view = graphtest::graphView();
+  const auto maxAndUnit = [&] { return std::tuple(view->maxValue(), view->unit()); };
   view->setAutoGraphMode(AutoGraphMode::byteSpeed);
   view->setMaxValue(3000000);
-  EXPECT_EQ(view->maxValue(), 3000000);
-  EXPECT_EQ(view->unit(), "MB/s");
+  EXPECT_EQ(maxAndUnit(), std::tuple(3000000, "MB/s"));
   view->setMaxValue(-5);
-  EXPECT_EQ(view->maxValue(), -5);
-  EXPECT_EQ(view->unit(), "B/s");
+  EXPECT_EQ(maxAndUnit(), std::tuple(-5, "B/s"));
   view->setAutoGraphMode(AutoGraphMode::bitSpeed);
   view->setMaxValue(125);
   EXPECT_EQ(view->unit(), "Kb/s");
   view->setScaleMode(ScaleMode::none);
   view->setMaxValue(3000000);
-  EXPECT_EQ(view->maxValue(), 3000000);
-  EXPECT_EQ(view->unit(), "Kb/s");
+  EXPECT_EQ(maxAndUnit(), std::tuple(3000000, "Kb/s"));
 }
 
 TEST(GraphRangeTest, CalculateMaxTakesTheLargestPresentValue) {
@@ -278,7 +273,7 @@ TEST(GraphRangeTest, CalculateMaxTakesTheLargestPresentValue) {
   other->setScaleMode(ScaleMode::none);
   other->calculateMax();
   EXPECT_EQ(other->maxValue(), std::numeric_limits<double>::min());
-  EXPECT_TRUE(graphtest::drainMainQueue());
+  EXPECT_TRUE(drainMainQueue());
 }
 
 bool inTree(const std::shared_ptr<platform::Layer>& layer, const GraphView& view) {
@@ -404,7 +399,7 @@ TEST_F(Axes, ValueEndsAnchoredInnerLabelsCentredOnSegmentsWithUnitsFormatsAndMon
   EXPECT_EQ(layer->sublayers()->size(), 5u);
   EXPECT_EQ(drawn[0]->frame().minX(), 4);
   EXPECT_EQ(drawn[1]->frame().maxX(), 396);
-  for (int i = 2; i < 5; ++i) EXPECT_EQ(midPoint(drawn[i]->frame()), (platform::Point{100.0 * (i - 1), 88}));
+  for (int i = 2; i < 5; ++i) EXPECT_EQ(midPoint(drawn[i]->frame()), (Point{100.0 * (i - 1), 88}));
   ValueAxis shifted(10, 110, 4), ends(0, 100, 1), months(1704067200, 1733011200, 0);  // 1 January, 1 December
   shifted.setUnit("MB");
   ends.setFormatString("%6.1f%%");
@@ -437,8 +432,8 @@ TEST_F(Axes, PointTicksAndLabelsUntilOneBeyondMaxAndNothingWhenClearedOrFlat) {
   EXPECT_DOUBLE_EQ(axis.layers()[1]->frame().maxX(), 399);
   const platform::Path& ticks = *axis.tickLayer()->path();
   ASSERT_EQ(ticks.elementCount(), 6u);
-  EXPECT_EQ(ticks.element(0).points[0], (platform::Point{99, 76}));
-  EXPECT_EQ(ticks.element(1).points[0], (platform::Point{99, 79}));
+  EXPECT_EQ(ticks.element(0).points[0], (Point{99, 76}));
+  EXPECT_EQ(ticks.element(1).points[0], (Point{99, 79}));
   axis.setPoints({point(0, "start"), point(50, "half"), point(150, "past")});
   draw(axis, 400);
   EXPECT_EQ(axis.layers().size(), 2u);
@@ -459,7 +454,7 @@ TEST_F(Axes, TimeLastYearSlotsAndMonthStartsInTheRegionsZone) {
   ASSERT_EQ(drawn.size(), 12u);
   for (int i = 0; i < 12; ++i) {
     EXPECT_EQ(drawn[i]->frame(), platform::Rect(4 + 40 * i, 80, 40, 20));
-    EXPECT_EQ(time->tickLayer()->path()->element(2 * i).points[0], (platform::Point{3.0 + 40 * i, 76})) << i;
+    EXPECT_EQ(time->tickLayer()->path()->element(2 * i).points[0], (Point{3.0 + 40 * i, 76})) << i;
   }
   EXPECT_EQ(drawn[0]->string() + drawn[11]->string(), "JanDec");
   EXPECT_EQ(drawn[0]->alignmentMode(), platform::TextAlignment::left);
@@ -501,7 +496,7 @@ TEST_F(Axes, TextEvenlyAnchorsTheEndsAndCentredBackgroundsFillShiftedSlotsEnding
   ASSERT_EQ(drawn.size(), 3u);
   EXPECT_EQ(drawn[0]->frame().minX(), 2);
   EXPECT_EQ(drawn[0]->alignmentMode(), platform::TextAlignment::left);
-  EXPECT_EQ(midPoint(drawn[1]->frame()), (platform::Point{149.5, 88}));
+  EXPECT_EQ(midPoint(drawn[1]->frame()), (Point{149.5, 88}));
   EXPECT_DOUBLE_EQ(drawn[2]->frame().maxX(), 298);
   EXPECT_EQ(drawn[2]->alignmentMode(), platform::TextAlignment::right);
   EXPECT_EQ(text->height(), 24);
@@ -564,7 +559,7 @@ std::shared_ptr<platform::Image> render(const std::shared_ptr<IAxis>& axis, cons
   PlotterData series;
   for (int i = 0; i < 30; ++i) series.push_back(50 + 30 * std::sin(i / 4.0));
   plotter->update(series);
-  EXPECT_TRUE(graphtest::drainMainQueue());
+  EXPECT_TRUE(drainMainQueue());
   return gallery::picture(*graph, "axis-" + name);
 }
 

@@ -55,6 +55,7 @@ constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 constexpr auto gap = std::nullopt;
 constexpr double third = 1.0 / 3.0;
 const std::vector<platform::ColorRef> redToBlue{Color::red(), Color::rgb(0, 0, 1)};
+const std::vector<platform::ColorRef> redGreenGray{Color::red(), Color::green(), Color::gray()};
 
 // A line plotter in the gradient's two colours, and the paths of its line's and area's masks.
 template <class Plotter>
@@ -124,8 +125,7 @@ TEST_F(StraightLinePlotters, MarkersAndHighlight) {
   ASSERT_EQ(dots.size(), 2u);
   for (const double radius : {5, 3}) {
     const auto& dot = dots[radius == 5 ? 0 : 1];
-    platform::test::expectRectNear(dot->path()->tightBounds(),
-                                   {-radius, 49 - radius, 2 * radius, 2 * radius});
+    expectRectNear(dot->path()->tightBounds(), {-radius, 49 - radius, 2 * radius, 2 * radius});
     EXPECT_EQ(dot->fillColor()->alpha, radius == 5 ? 0.25 : 1);
     EXPECT_EQ(dot->fillColor()->green, Colors::gradientStart()->rgba().green);
   }
@@ -219,8 +219,8 @@ TEST_F(CurvedLinePlotterTest, CurveAndAreaOfASmallSeries) {
   expectElements(fillPath(), area);
 
   // The line goes in first and the area on top of it (the area's fade shows in the gallery's graph).
-  EXPECT_EQ(*host->sublayers(), (platform::Layer::LayerList{plotter->strokeLayer()->gradientLayer(),
-                                                            plotter->fillLayer()->gradientLayer()}));
+  EXPECT_EQ(*host->sublayers(), (Layer::LayerList{plotter->strokeLayer()->gradientLayer(),
+                                                  plotter->fillLayer()->gradientLayer()}));
 }
 
 // Missing samples lie on the bottom line (H - I - L/2), NaN samples one line width higher; equal
@@ -365,14 +365,13 @@ TEST(BarPlotters, BarsOfAGapAZeroAndAHalf) {
     expectRectNear(outline(barOf(*plotter, 0)), {10, 99, 80, 1});
     expectRectNear(outline(barOf(*plotter, 2)), {210, 50, 80, 50});
   }
-  EXPECT_EQ(bars->barLayers()[1], nullptr);
-  EXPECT_EQ(gradient->gradientLayers()[1], nullptr);
+  EXPECT_EQ(std::tuple(bars->barLayers()[1], gradient->gradientLayers()[1]), std::tuple(nullptr, nullptr));
   const auto& masks = capsules->maskingLayers();
   EXPECT_EQ(masks[0]->path()->elementCount(), 5u);
   expectRectNear(outline(*masks[1]), {120, 99, 60, 1});
   EXPECT_EQ(masks[1]->path()->element(2).kind, platform::PathElementKind::curveTo);
-  EXPECT_EQ(masks[2]->path()->element(0).points[0], (platform::Point{250, 50}));
-  EXPECT_EQ(masks[2]->path()->element(2).points[2], (platform::Point{280, 75}));
+  EXPECT_EQ(masks[2]->path()->element(0).points[0], (Point{250, 50}));
+  EXPECT_EQ(masks[2]->path()->element(2).points[2], (Point{280, 75}));
   // An index beyond the data is an error, not a read past the end.
   EXPECT_THROW(bars->createBar(host, 3, 10, 0), std::out_of_range);
   EXPECT_THROW(capsules->createBar(host, 3, 10, 0), std::out_of_range);
@@ -394,11 +393,9 @@ TEST(BarPlotters, GrowInFromTheBaseline) {
   const std::shared_ptr<ShapeLayer> bar = bars->barLayers()[0];
   const std::optional<platform::BasicAnimation> grow = bar->animation("path");
   ASSERT_TRUE(grow.has_value());
-  EXPECT_EQ(grow->duration, 0.5);
-  EXPECT_EQ(grow->timingFunction,
-            platform::TimingFunction::named(platform::TimingFunctionName::easeInEaseOut));
-  EXPECT_EQ(grow->fillMode, platform::FillMode::forwards);
-  EXPECT_FALSE(grow->removedOnCompletion);
+  EXPECT_EQ(std::tuple(grow->duration, grow->timingFunction, grow->fillMode, grow->removedOnCompletion),
+            std::tuple(0.5, platform::TimingFunction::named(platform::TimingFunctionName::easeInEaseOut),
+                       platform::FillMode::forwards, false));
   expectRectNear(std::get<platform::Path>(*grow->toValue).tightBounds(), {2, 50, 296, 50});
   expectRectNear(outline(*bar), {2, 99, 96, 1});
   EXPECT_TRUE(bars->barLayers()[2]->animationKeys().empty());
@@ -450,15 +447,13 @@ TEST(ColoredBars, ColoursAndFixedGaps) {
   ranged->update({50, 75, 150, 0, gap});
   ranged->draw(host, 0, 100, 0);
   const auto& layers = ranged->barLayers();
-  EXPECT_EQ(layers[0]->strokeColor(), (Rgba{0, 1, 0, 1}));
-  EXPECT_EQ(layers[1]->strokeColor(), (Rgba{1, 0, 0, 1}));
-  EXPECT_EQ(layers[2]->strokeColor(), SystemColors::systemBlue()->rgba());
+  EXPECT_EQ(std::tuple(layers[0]->strokeColor(), layers[1]->strokeColor(), layers[2]->strokeColor()),
+            std::tuple(Rgba{0, 1, 0, 1}, Rgba{1, 0, 0, 1}, SystemColors::systemBlue()->rgba()));
   EXPECT_EQ(layers[3], nullptr);
   EXPECT_EQ(layers[4]->fillColor(), (Rgba{0, 0, 0, 1}));
   EXPECT_FALSE(layers[4]->strokeColor().has_value());
 
-  const auto bars =
-      std::make_shared<MultiColorBarPlotter>(std::vector{Color::red(), Color::green(), Color::gray()});
+  const auto bars = std::make_shared<MultiColorBarPlotter>(redGreenGray);
   bars->update({1, 2, 3, 4});
   bars->draw(host, 0, 10, 0);
   EXPECT_EQ(bars->barLayers()[1]->strokeColor(), (Rgba{1, 0, 0, 1}));
@@ -558,14 +553,10 @@ TEST(LinePlotterGallery, StraightLineWithAndWithoutArea) {
   image = plotted(*graphtest::bareGraph(200, 100, 100), area, {0, 50, 100}, "straight-area");
   // Under the line the area's gradient runs down the whole view from the first fill colour at 0.6 alpha
   // to the second at 0.25.
-  const double t = 80.5 / 100;
-  const Rgba top = Colors::gradientStart()->rgba();
-  const Rgba bottom = Colors::gradientEnd()->rgba();
+  const Rgba top = Colors::gradientStart()->withAlphaComponent(0.6)->rgba();
+  const Rgba bottom = Colors::gradientEnd()->withAlphaComponent(0.25)->rgba();
   expectRgba(graphtest::pixelBelowTop(*image, 150.5, 80.5),
-             gallery::premultiplied({top.red + (bottom.red - top.red) * t,
-                                     top.green + (bottom.green - top.green) * t,
-                                     top.blue + (bottom.blue - top.blue) * t, 0.6 + (0.25 - 0.6) * t}),
-             4.0 / 255);
+             gallery::premultiplied(gallery::mix(top, bottom, 80.5 / 100)), 4.0 / 255);
 }
 
 // [20, 60, 40, 80, gap, 30, 70] with the area: samples 32 apart from x = 1, sample 3 at (97, 21.2), the
@@ -612,18 +603,16 @@ TEST(LinePlotterGallery, PositiveAndNegativeLines) {
 // the whole height; the capsule (x 120 to 180) is rounded, its top corner clear.
 TEST(BarPlotterGallery, BarsGrowingIn) {
   platform::ScopedMainScreen screen(platform::Screen{1});
-  using Case = std::tuple<std::string, std::shared_ptr<BarSeriesPlotter>, platform::Point, Rgba>;
-  for (const auto& [name, plotter, at, settled] : std::vector<Case>{
-           {"bars", std::make_shared<BarPlotter>(Color::red()), {150.5, 75.5}, {0.75, 0, 0, 0.75}},
-           {"gradient-bars",
-            std::make_shared<GradientBarPlotter>(redToBlue),
-            {150.5, 97.5},
-            {0.025, 0, 0.975, 1}},
-           {"capsules", std::make_shared<CapsulePlotter>(redToBlue), {120.5, 50.5}, transparent},
-           {"multicolor-bars",
-            std::make_shared<MultiColorBarPlotter>(std::vector{Color::red(), Color::green(), Color::gray()}),
-            {150.5, 75.5},
-            {0, 0.75, 0, 0.75}}}) {
+  using Case = std::tuple<std::string, std::shared_ptr<BarSeriesPlotter>, Point, Rgba>;
+  const Case cases[] = {
+      {"bars", std::make_shared<BarPlotter>(Color::red()), {150.5, 75.5}, {0.75, 0, 0, 0.75}},
+      {"gradient-bars", std::make_shared<GradientBarPlotter>(redToBlue), {150.5, 97.5}, {0.025, 0, 0.975, 1}},
+      {"capsules", std::make_shared<CapsulePlotter>(redToBlue), {120.5, 50.5}, transparent},
+      {"multicolor-bars",
+       std::make_shared<MultiColorBarPlotter>(redGreenGray),
+       {150.5, 75.5},
+       {0, 0.75, 0, 0.75}}};
+  for (const auto& [name, plotter, at, settled] : cases) {
     platform::MediaClock::set(100);
     const auto graph = graphtest::bareGraph(300, 100, 10);
     plotter->setAnimationDuration(1);
@@ -660,8 +649,7 @@ TEST(BarPlotterGallery, BandAndSegments) {
   EXPECT_TRUE(band->data().empty());
   EXPECT_EQ(band->barLayer()->superlayer(), nullptr);
   ASSERT_TRUE(graphtest::drainMainQueue());
-  platform::test::expectRectNear(band->barLayer()->path()->tightBounds(),
-                                 {50, band->lineWidth() / 2, 50, 100});
+  expectRectNear(band->barLayer()->path()->tightBounds(), {50, band->lineWidth() / 2, 50, 100});
   expectRgba(graphtest::pixelBelowTop(*gallery::picture(*graph, "percentage-band", 1), 75.5, 50.5),
              Rgba{0.75, 0, 0, 0.75});
   band->setEnd(0.2505);
