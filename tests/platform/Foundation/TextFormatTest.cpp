@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <clocale>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>

@@ -56,8 +56,7 @@ TEST(LayerGeometry, FrameAndPositionMeetAtTheAnchorPointThroughBoundsAndTransfor
   // Setting the frame sets the position by the anchor.
   const auto framed = std::make_shared<Layer>();
   framed->setFrame(Rect(10, 20, 30, 40));
-  EXPECT_EQ(framed->position(), (Point{25, 40}));
-  EXPECT_EQ(framed->bounds(), Rect(0, 0, 30, 40));
+  EXPECT_EQ(std::pair(framed->position(), framed->bounds()), std::pair(Point{25, 40}, Rect(0, 0, 30, 40)));
   framed->setAnchorPoint({1, 0.5});
   framed->setBounds(Rect(5, 5, 1, 1));
   framed->setFrame(Rect(40, 60, -30, -40));  // standardised to (10, 20, 30, 40)

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <map>
 #include <random>
-#include <set>
 #include <sstream>
 
 #include "Platform/System/InterfaceList.hpp"
@@ -26,13 +25,11 @@ using testing::ElementsAre;
 namespace networktest {
 namespace {
 
-// An RTM_NEWLINK message of the link `index`.
 void appendLink(Bytes& buffer, int index, std::uint16_t type, unsigned flags,
                 const std::vector<std::pair<int, Bytes>>& attributes) {
   appendMessage(buffer, RTM_NEWLINK, ifinfomsg{AF_UNSPEC, 0, type, index, flags, 0}, attributes);
 }
 
-// An RTM_NEWADDR message of an address of the link `index`, with its prefix length.
 void appendAddress(Bytes& buffer, int index, std::uint8_t family, std::uint8_t prefix,
                    const std::vector<std::pair<int, Bytes>>& attributes) {
   appendMessage(buffer, RTM_NEWADDR, ifaddrmsg{family, prefix, 0, 0, static_cast<std::uint32_t>(index)},
@@ -145,25 +142,6 @@ TEST(LinkTableTest, SurvivesCutAndDamagedMessages) {
     platform::parseLinkMessages(damaged, links);
     for (const auto& link : links) EXPECT_FALSE(link.name.empty());
   }
-}
-
-TEST(LinkTableTest, LiveDumpListsTheLinksThatIpLinkShows) {
-  auto links = platform::readLinkTable();
-  ASSERT_TRUE(links.has_value());
-  std::set<std::string> names;
-  for (const auto& link : *links) {
-    names.insert(link.name);
-    EXPECT_EQ(static_cast<unsigned>(link.index), ::if_nametoindex(link.name.c_str())) << link.name;
-  }
-  std::set<std::string> expected;
-  std::istringstream lines(commandOutput("ip -o link show"));
-  // "2: eth0: <BROADCAST,...> ..." or "3: v0@v1: ..." for a link with a peer.
-  for (std::string line; std::getline(lines, line);) {
-    const size_t start = line.find(": ") + 2;
-    const std::string name = line.substr(start, line.find(": ", start) - start);
-    expected.insert(name.substr(0, name.find('@')));
-  }
-  EXPECT_EQ(names, expected);
 }
 
 // Three links (the loopback, one up, one down), their addresses and two default routes.

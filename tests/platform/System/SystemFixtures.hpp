@@ -69,7 +69,6 @@ struct PsRow {
   std::string command;
 };
 
-// The rows of a ps listing by pid.
 inline std::map<std::int32_t, PsRow> parsePs(const std::string& text) {
   std::map<std::int32_t, PsRow> rows;
   std::istringstream lines(text);
@@ -111,7 +110,6 @@ inline CommandResult runCommand(const std::string& command, bool withErrors = tr
   return result;
 }
 
-// What a shell command printed on standard output.
 inline std::string commandOutput(const std::string& command) { return runCommand(command, false).output; }
 
 // Hands `text` to `check` damaged in every way a parser must survive: cut at every offset, then, in rounds

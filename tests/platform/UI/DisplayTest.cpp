@@ -26,7 +26,8 @@ namespace {
 // asked to draw.
 class PaintingView : public View {
  public:
-  using View::View;
+  explicit PaintingView(const Rect& frame, std::optional<Rect> filled = {}, std::optional<Rgba> tint = {})
+      : View(frame), area(filled), color(tint) {}
   std::vector<Rect> drawn;
   std::optional<Rect> area;
   std::optional<Rgba> color;
@@ -40,14 +41,6 @@ class PaintingView : public View {
     context.fillRect(area.value_or(bounds()));
   }
 };
-
-std::shared_ptr<PaintingView> painting(const Rect& frame, std::optional<Rect> area,
-                                       std::optional<Rgba> color) {
-  auto view = View::create<PaintingView>(frame);
-  view->area = area;
-  view->color = color;
-  return view;
-}
 
 TEST(DisplayPass, DrawsTheUnionOfTheMarkedRectanglesOnce) {
   auto view = View::create<PaintingView>(Rect(0, 0, 40, 30));
@@ -86,15 +79,12 @@ TEST(ViewRendering, SubviewsDrawAboveTheLayersSublayersAndInsideItsClip) {
   auto root = View::create(Rect(0, 0, 40, 40));
   root->setWantsLayer(true);
   root->layer()->setBackgroundColor(opaqueBlack);
-  auto tile = painting(Rect(10, 10, 20, 20), Rect(0, 0, 20, 5), std::nullopt);
+  auto tile = View::create<PaintingView>(Rect(10, 10, 20, 20), Rect(0, 0, 20, 5));
   tile->setWantsLayer(true);
   tile->layer()->setMasksToBounds(true);
   tile->layer()->setCornerRadius(6);
-  auto band = std::make_shared<Layer>();
-  band->setFrame(Rect(0, 0, 20, 10));
-  band->setBackgroundColor(opaqueGreen);
-  tile->layer()->addSublayer(band);
-  auto overhanging = painting(Rect(-10, 12, 40, 12), std::nullopt, opaqueBlue);
+  addFilled(*tile->layer(), Rect(0, 0, 20, 10), opaqueGreen);
+  auto overhanging = View::create<PaintingView>(Rect(-10, 12, 40, 12), std::nullopt, opaqueBlue);
   tile->addSubview(overhanging);
   root->addSubview(tile);
 
@@ -114,9 +104,9 @@ TEST(ViewRendering, SubviewsDrawAboveTheLayersSublayersAndInsideItsClip) {
 
 TEST(ViewRendering, FlippedViewsDrawFromTheirTopEdge) {
   auto root = View::create(Rect(0, 0, 30, 30));
-  auto flipped = painting(Rect(0, 0, 30, 30), Rect(0, 0, 10, 5), std::nullopt);
+  auto flipped = View::create<PaintingView>(Rect(0, 0, 30, 30), Rect(0, 0, 10, 5));
   flipped->flipped = true;
-  flipped->addSubview(painting(Rect(20, 0, 10, 10), Rect(0, 0, 10, 2), opaqueGreen));
+  flipped->addSubview(View::create<PaintingView>(Rect(20, 0, 10, 10), Rect(0, 0, 10, 2), opaqueGreen));
   root->addSubview(flipped);
   // The inner view sits at the top of the flipped view and draws at its own bottom edge, 8 below its top.
   expectPixels(*ViewRenderer::image(*root),

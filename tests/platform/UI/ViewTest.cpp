@@ -4,6 +4,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Platform/Graphics/Appearance.hpp"
@@ -30,6 +31,7 @@ class RecordingView : public View {
   Strings moves;
   bool flipped = false;
 
+  Strings takeMoves() { return std::exchange(moves, {}); }
   bool isFlipped() const override { return flipped; }
   void viewDidChangeEffectiveAppearance() override { appearances.push_back(Appearance::current().name()); }
   void viewWillMoveToSuperview(View* newSuperview) override {
@@ -82,15 +84,13 @@ TEST(ViewTree, MovesCallTheHookBeforeTheChangeAndTakeTheViewFromItsFormerSupervi
   auto first = View::create(Rect(0, 0, 10, 10));
   auto second = View::create(Rect(0, 0, 10, 10));
   auto view = add(*first, View::create<RecordingView>(Rect(0, 0, 5, 5)));
-  EXPECT_EQ(view->moves, (Strings{"will join", "had none"}));
-  view->moves.clear();
+  EXPECT_EQ(view->takeMoves(), (Strings{"will join", "had none"}));
   second->addSubview(view);
-  EXPECT_EQ(view->moves, (Strings{"will join", "had superview"}));
+  EXPECT_EQ(view->takeMoves(), (Strings{"will join", "had superview"}));
   EXPECT_TRUE(first->subviews().empty());
   EXPECT_EQ(view->superview(), second);
-  view->moves.clear();
   view->removeFromSuperview();
-  EXPECT_EQ(view->moves, (Strings{"will leave", "had superview"}));
+  EXPECT_EQ(view->takeMoves(), (Strings{"will leave", "had superview"}));
   EXPECT_EQ(view->superview(), nullptr);
 
   second->addSubview(view);
@@ -270,7 +270,7 @@ TEST(Window, OneKeyWindowAtATimeAndTheContentInheritsTheWindowsAppearance) {
 
   auto child = View::create();
   first->contentView()->addSubview(child);
-  first->setAppearance(Appearance(std::string(Appearance::darkAqua)));
+  first->setAppearance(darkAqua);
   EXPECT_TRUE(child->effectiveAppearance().isDark());
   first->setAppearance(std::nullopt);
   EXPECT_FALSE(child->effectiveAppearance().isDark());
