@@ -120,9 +120,8 @@ TEST(RunLoopDeathTest, OnlyTheOwningThreadRunsALoop) {
 
 // Timers are sources of the run loop they are added to.
 TEST(TimerTest, ClampsItsIntervalAndFirstFiresOneIntervalAfterBeingAdded) {
-  for (const double interval : {0.0, -3.0, double{NAN}}) {
+  for (const double interval : {0.0, -3.0, double{NAN}})
     EXPECT_EQ(Timer::make(interval, false, [](Timer&) {})->timeInterval(), 1e-4) << interval;
-  }
   EXPECT_THROW(Timer::make(1, false, nullptr), std::invalid_argument);
   const auto timer = Timer::make(2.5, false, [](Timer&) {});
   const auto before = Clock::now();

@@ -21,8 +21,7 @@ TEST(ClockTest, WallClockIsTheSystemTimeAndMonotonicClockIsTheUptimeIncludingSus
   const double wall = Clock::wallNow();
   EXPECT_GE(wall, before);
   EXPECT_LT(wall, before + 2.0);
-  // /proc/uptime's first field counts time in suspend too, with a resolution of 10 ms.
-  double uptime = 0;
+  double uptime = 0;  // /proc/uptime's first field counts time in suspend too, with a resolution of 10 ms.
   std::ifstream("/proc/uptime") >> uptime;
   ASSERT_GT(uptime, 0.0);
   const double now = Clock::monotonicNow();

@@ -123,8 +123,7 @@ TEST(RenderGradient, MaskCutsTheGradientInTheLayersOwnSpaceByItsAlphaOnly) {
   auto gradient = addGradient(*root, Rect(10, 0, 10, 20), {opaqueRed, opaqueRed});
   gradient->setMask(shapeOf(BezierPath::rect(Rect(0, 0, 10, 20)).path(), Rgba{0, 1, 0, 0.5}));
   expectRgba(pixelAt(*Snapshot::image(*root), 15, 5), {0.5, 0, 0, 0.5});
-  // Opacity and mask together multiply.
-  gradient->setOpacity(0.5);
+  gradient->setOpacity(0.5);  // Opacity and mask together multiply.
   expectRgba(pixelAt(*Snapshot::image(*root), 15, 5), {0.25, 0, 0, 0.25});
 }
 

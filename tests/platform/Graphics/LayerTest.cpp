@@ -32,8 +32,7 @@ TEST(LayerGeometry, FrameAndPositionMeetAtTheAnchorPointThroughBoundsAndTransfor
                                       {Point{1, 1}, Rect(100, 50, 100, 50)},
                                       {Point{0.25, 1}, Rect(175, 50, 100, 50)}}) {
     layer->setAnchorPoint(anchor);
-    EXPECT_EQ(layer->frame(), frame);
-    EXPECT_EQ(layer->position(), (Point{200, 100}));
+    EXPECT_EQ(std::pair(layer->frame(), layer->position()), std::pair(frame, Point{200, 100}));
   }
   // A bounds origin shifts the content, not the frame.
   layer->setAnchorPoint({0.5, 0.5});
@@ -75,8 +74,7 @@ TEST(LayerTree, AddingMovesALayerFromItsOldParentOrWithinItsOwn) {
   EXPECT_EQ(*second->sublayers(), LayerList{child});
   EXPECT_EQ(child->superlayer(), second);
   child->removeFromSuperlayer();
-  EXPECT_EQ(second->sublayers(), LayerList{});
-  EXPECT_EQ(child->superlayer(), nullptr);
+  EXPECT_EQ(std::tuple(second->sublayers(), child->superlayer()), std::tuple(LayerList{}, nullptr));
 
   const auto parent = std::make_shared<Layer>();
   const auto a = std::make_shared<Layer>(), b = std::make_shared<Layer>(), c = std::make_shared<Layer>();
@@ -93,8 +91,7 @@ TEST(LayerTree, SettingOrRemovingSublayersDetachesThemSafely) {
   parent->addSublayer(old);
   elsewhere->addSublayer(moved);
   parent->setSublayers(LayerList{moved, moved});
-  EXPECT_EQ(*parent->sublayers(), LayerList{moved});
-  EXPECT_EQ(old->superlayer(), nullptr);
+  EXPECT_EQ(std::tuple(*parent->sublayers(), old->superlayer()), std::tuple(LayerList{moved}, nullptr));
   EXPECT_TRUE(elsewhere->sublayers()->empty());
   parent->setSublayers(std::nullopt);
   EXPECT_FALSE(parent->sublayers().has_value());

@@ -135,9 +135,8 @@ TEST(LinkTableTest, SurvivesCutAndDamagedMessages) {
   std::mt19937 random(7);
   for (int round = 0; round < 20000; ++round) {
     std::vector<std::byte> damaged(dump.begin(), dump.end());
-    for (int flip = 0; flip < 1 + round % 3; ++flip) {
+    for (int flip = 0; flip < 1 + round % 3; ++flip)
       damaged[random() % damaged.size()] = static_cast<std::byte>(random());
-    }
     std::vector<LinkRecord> links;
     platform::parseLinkMessages(damaged, links);
     for (const auto& link : links) EXPECT_FALSE(link.name.empty());
@@ -231,9 +230,8 @@ TEST(InterfaceListTest, LiveListAgreesWithProcNetDevAndIpAddr) {
     firstOfFamily.try_emplace({name, family == "inet6" ? AF_INET6 : AF_INET},
                               address.substr(0, address.find('/')));
   }
-  for (const auto& [key, address] : firstOfFamily) {
+  for (const auto& [key, address] : firstOfFamily)
     EXPECT_EQ(platform::firstAddress(*entries, key.first, key.second), address) << key.first;
-  }
 }
 
 }  // namespace

@@ -59,9 +59,8 @@ TEST(MemInfoTest, ReadsTheNamedLinesInBytesAndTheHalvesOfInactive) {
 TEST(MemInfoTest, DamagedValuesCountAsMissing) {
   const std::string rest = "MemFree: 2 kB\nActive: 4 kB\nInactive: 3 kB\n";
   // Without its unit the number may have been cut short; a value that overflows in bytes is no value.
-  for (const char* total : {"MemTotal: 16000\n", "MemTotal: 18014398509481984 kB\n", "MemTotal: -5 kB\n"}) {
+  for (const char* total : {"MemTotal: 16000\n", "MemTotal: 18014398509481984 kB\n", "MemTotal: -5 kB\n"})
     EXPECT_FALSE(platform::parseMemInfo(total + rest).has_value()) << total;
-  }
   // The first valid line of a name counts.
   EXPECT_EQ(platform::parseMemInfo("MemTotal: x kB\nMemTotal: 8 kB\nMemTotal: 9 kB\n" + rest).value().total,
             8 * KiB);
@@ -115,9 +114,8 @@ TEST(CpuListTest, ReadsRangesAndSinglesInAscendingOrderAndRejectsWhatIsNotAList)
   EXPECT_THAT(platform::parseCpuList("0-3,6,8-9\n").value(), ElementsAre(0, 1, 2, 3, 6, 8, 9));
   EXPECT_THAT(platform::parseCpuList("7,2-3,3").value(), ElementsAre(2, 3, 7));
   EXPECT_TRUE(platform::parseCpuList("\n").value().empty());
-  for (const char* text : {"0-", "-3", "3-1", "a", "0,,1", "1 2", "0-65536", "4294967296", "0-3,"}) {
+  for (const char* text : {"0-", "-3", "3-1", "a", "0,,1", "1 2", "0-65536", "4294967296", "0-3,"})
     EXPECT_FALSE(platform::parseCpuList(text).has_value()) << text;
-  }
   // A hostile text that repeats the widest range cannot make the list grow without bound.
   std::string repeated = "0-65535";
   for (int i = 0; i < 100; ++i) repeated += ",0-65535";
@@ -165,8 +163,7 @@ TEST(CpuStatTest, MapsTheTenColumnsOntoUserNiceSystemAndIdle) {
   EXPECT_EQ(stat.total, (platform::CpuTicks{.user = 1000, .nice = 20, .system = 321, .idle = 5040}));
   ASSERT_EQ(stat.perCpu,
             (std::vector<platform::ProcessorTicks>{{0, {600, 10, 218, 2030}}, {2, {400, 10, 103, 3010}}}));
-  EXPECT_EQ(stat.processor(2), &stat.perCpu[1].ticks);
-  EXPECT_EQ(stat.processor(1), nullptr);
+  EXPECT_EQ(std::tuple(stat.processor(2), stat.processor(1)), std::tuple(&stat.perCpu[1].ticks, nullptr));
   EXPECT_EQ(stat.bootTime, 1796577155);
 }
 
@@ -221,9 +218,8 @@ TEST(ProcessStatTest, RejectsCutAndMalformedLines) {
   const std::string text = statLine(4242, "bash", 'S', 1, 250, 50, 3);
   // Cut anywhere up to the field after starttime: starttime could itself be cut short.
   const std::size_t vsize = text.find(" 6541312");
-  for (std::size_t length = 0; length <= vsize + 1; ++length) {
+  for (std::size_t length = 0; length <= vsize + 1; ++length)
     EXPECT_FALSE(platform::parseProcessStat(text.substr(0, length)).has_value()) << length;
-  }
   EXPECT_EQ(platform::parseProcessStat(text.substr(0, vsize + 2)).value().startTime, 145305u);
   // No parentheses, pid beyond 31 bits or negative, negative ppid or utime, a ")" before the "(".
   for (const std::string& line :
@@ -235,9 +231,8 @@ TEST(ProcessStatTest, RejectsCutAndMalformedLines) {
   }
   // statm gives its resident column only when it is whole.
   EXPECT_EQ(platform::parseStatmResidentPages("1597 451 423 5 0 123 0\n"), 451u);
-  for (const char* statm : {"1597 451", "1597 -451 423", ""}) {
+  for (const char* statm : {"1597 451", "1597 -451 423", ""})
     EXPECT_EQ(platform::parseStatmResidentPages(statm), std::nullopt) << statm;
-  }
 }
 
 // pid, ppid, state, name, ticks, threads and resident bytes of an entry.
@@ -246,9 +241,8 @@ using Row =
 
 std::vector<Row> rows(const std::vector<platform::ProcessEntry>& entries) {
   std::vector<Row> result;
-  for (const auto& e : entries) {
+  for (const auto& e : entries)
     result.emplace_back(e.pid, e.ppid, e.state, e.name, e.cpuTicks, e.threads, e.residentBytes);
-  }
   return result;
 }
 

@@ -100,9 +100,8 @@ TEST(RouteTableTest, OnlyWellFormedRowsWithZeroDestinationAndMaskAreDefaultRoute
                 "bad3\t00000000\t0\t0003\t0\t0\t99999999999999999999\t00000000\n"
                 "good\t00000000\t0\t0003\t0\t0\t9\t00000000\n",
        "good"}};
-  for (const auto& [text, expected] : cases) {
+  for (const auto& [text, expected] : cases)
     EXPECT_EQ(platform::parsePrimaryInterface(text), expected) << text;
-  }
 }
 
 TEST(RouteTableTest, LiveTableAgreesWithIpRoute) {
@@ -148,13 +147,11 @@ TEST(NameResolverTest, NamesFromTheHostsAndServicesFilesOrNumeric) {
 }
 
 TEST(Utf8TextTest, ValidityAndRepair) {
-  for (const char* valid : {"", "eth0", "caf\xC3\xA9 \xF0\x9F\x93\xB6"}) {
+  for (const char* valid : {"", "eth0", "caf\xC3\xA9 \xF0\x9F\x93\xB6"})
     EXPECT_TRUE(platform::isValidUtf8(valid)) << valid;
-  }
   // Cut short, an overlong "/", a surrogate, above U+10FFFF.
-  for (const char* invalid : {"\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"}) {
+  for (const char* invalid : {"\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"})
     EXPECT_FALSE(platform::isValidUtf8(invalid)) << invalid;
-  }
   using platform::repairedUtf8;
   EXPECT_EQ(repairedUtf8("caf\xC3\xA9"), "caf\xC3\xA9");
   // Each maximal ill-formed part becomes one U+FFFD: "\xE2\x82" is a cut-off three-byte sequence.

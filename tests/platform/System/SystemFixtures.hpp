@@ -194,9 +194,8 @@ class IdleChild {
     for (std::uint64_t bytes = 0; ::read(command_[0], &bytes, sizeof bytes) == sizeof bytes;) {
       void* memory = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
       char done = memory != MAP_FAILED;
-      for (std::uint64_t offset = 0; done && offset < bytes; offset += page) {
+      for (std::uint64_t offset = 0; done && offset < bytes; offset += page)
         static_cast<volatile char*>(memory)[offset] = 1;
-      }
       if (::write(reply_[1], &done, 1) != 1) break;
     }
     ::_exit(0);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Platform/Graphics/Appearance.hpp"
@@ -61,10 +62,8 @@ TEST(DisplayPass, DrawsTheUnionOfTheMarkedRectanglesOnce) {
   EXPECT_EQ(view->drawn.back(), Rect(35, 25, 5, 5));
   view->setFrameSize({20, 10});
   view->displayIfNeeded();
-  EXPECT_EQ(view->drawn.back(), Rect(0, 0, 20, 10));
-  EXPECT_EQ(view->drawn.size(), 4u);
-  // Hidden views are not drawn and keep their marks.
-  view->setHidden(true);
+  EXPECT_EQ(std::tuple(view->drawn.back(), view->drawn.size()), std::tuple(Rect(0, 0, 20, 10), 4u));
+  view->setHidden(true);  // Hidden views are not drawn and keep their marks.
   view->setNeedsDisplay(true);
   view->displayIfNeeded();
   EXPECT_EQ(view->drawn.size(), 4u);
