@@ -70,9 +70,8 @@ TEST(LayerTree, AddingMovesALayerFromItsOldParentOrWithinItsOwn) {
   EXPECT_FALSE(first->sublayers().has_value());  // absent until the first add
   first->addSublayer(child);
   second->addSublayer(child);
-  EXPECT_EQ(first->sublayers(), LayerList{});
-  EXPECT_EQ(*second->sublayers(), LayerList{child});
-  EXPECT_EQ(child->superlayer(), second);
+  EXPECT_EQ(std::tuple(first->sublayers(), *second->sublayers(), child->superlayer()),
+            std::tuple(LayerList{}, LayerList{child}, second));
   child->removeFromSuperlayer();
   EXPECT_EQ(std::tuple(second->sublayers(), child->superlayer()), std::tuple(LayerList{}, nullptr));
 

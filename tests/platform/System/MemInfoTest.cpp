@@ -39,20 +39,19 @@ const char* const meminfoText =
     "HugePages_Total:       0\n";
 
 TEST(MemInfoTest, ReadsTheNamedLinesInBytesAndTheHalvesOfInactive) {
-  auto info = platform::parseMemInfo(meminfoText);
-  ASSERT_TRUE(info.has_value());
+  const auto info = platform::parseMemInfo(meminfoText).value();
   EXPECT_EQ(
-      (std::vector{info->total, info->free, info->active, info->inactive, info->unevictable,
-                   info->slabUnreclaimable, info->kernelStack, info->pageTables, info->perCpu, info->zswap}),
+      (std::vector{info.total, info.free, info.active, info.inactive, info.unevictable,
+                   info.slabUnreclaimable, info.kernelStack, info.pageTables, info.perCpu, info.zswap}),
       (std::vector<std::uint64_t>{16000000 * KiB, 4000000 * KiB, 5000000 * KiB, 3000000 * KiB, 20000 * KiB,
                                   30000 * KiB, 4000 * KiB, 5000 * KiB, 3000 * KiB, 7000 * KiB}));
-  EXPECT_EQ(std::tuple(info->inactiveAnon, info->inactiveFile), std::tuple(200000 * KiB, 2800000 * KiB));
+  EXPECT_EQ(std::tuple(info.inactiveAnon, info.inactiveFile), std::tuple(200000 * KiB, 2800000 * KiB));
   // The four main lines are required, in any order; the others default to zero.
-  auto minimal = platform::parseMemInfo("Inactive: 3 kB\nActive: 4 kB\nMemFree: 2 kB\nMemTotal: 1 kB\n");
-  ASSERT_TRUE(minimal.has_value());
-  EXPECT_EQ(std::tuple(minimal->total, minimal->inactive, minimal->perCpu + minimal->zswap),
+  const auto minimal =
+      platform::parseMemInfo("Inactive: 3 kB\nActive: 4 kB\nMemFree: 2 kB\nMemTotal: 1 kB\n").value();
+  EXPECT_EQ(std::tuple(minimal.total, minimal.inactive, minimal.perCpu + minimal.zswap),
             std::tuple(1 * KiB, 3 * KiB, 0u));
-  EXPECT_FALSE(minimal->inactiveAnon || minimal->inactiveFile);
+  EXPECT_FALSE(minimal.inactiveAnon || minimal.inactiveFile);
   EXPECT_FALSE(platform::parseMemInfo("MemTotal: 1 kB\nMemFree: 2 kB\nActive: 4 kB\n").has_value());
 }
 
@@ -75,11 +74,10 @@ TEST(HostMemoryTest, WiredSumsUnreclaimableKernelMemoryAndCompressedAddsZswapToE
   source.setFile("/sys/block/zram1/mm_stat", "  8192  2048  4096 0 4096 0 0 0\n");
   source.setFile("/sys/block/zram2/disksize", "0\n");  // a device without mm_stat counts as nothing
   source.setFile("/sys/block/vda/stat", "1 2 3\n");
-  auto memory = platform::readHostMemory(source);
-  ASSERT_TRUE(memory.has_value());
+  const auto memory = platform::readHostMemory(source).value();
   // Anonymous inactive memory counts as active; the droppable file cache stays inactive.
-  EXPECT_EQ(std::tuple(memory->physical, memory->free, memory->active, memory->inactive, memory->wired,
-                       memory->compressed),
+  EXPECT_EQ(std::tuple(memory.physical, memory.free, memory.active, memory.inactive, memory.wired,
+                       memory.compressed),
             std::tuple(16000000 * KiB, 4000000 * KiB, 5200000 * KiB, 2800000 * KiB,
                        (20000 + 30000 + 4000 + 5000 + 3000) * KiB, 7000 * KiB + 1200000 + 4096));
   EXPECT_EQ(platform::parseZramMemoryUsed("1 2"), std::nullopt);
@@ -89,9 +87,8 @@ TEST(HostMemoryTest, WiredSumsUnreclaimableKernelMemoryAndCompressedAddsZswapToE
 TEST(HostMemoryTest, RecordedSamplesAgreeWithFreeAndVmstat) {
   for (int sample : {0, 1}) {
     SCOPED_TRACE(sample);
-    auto memory = platform::readHostMemory(*systemtest::sampleSource(sample));
-    ASSERT_TRUE(memory.has_value());
-    EXPECT_EQ(memory->physical,
+    const auto memory = platform::readHostMemory(*systemtest::sampleSource(sample)).value();
+    EXPECT_EQ(memory.physical,
               systemtest::freeTotal(systemtest::fileText(systemtest::samplePath(sample) / "free.txt")));
     std::map<std::string, std::uint64_t> vmstat;
     std::istringstream lines(systemtest::fileText(systemtest::samplePath(sample) / "vmstat.txt"));
@@ -101,12 +98,12 @@ TEST(HostMemoryTest, RecordedSamplesAgreeWithFreeAndVmstat) {
       std::string unit, name;
       if (fields >> kib >> unit && std::getline(fields >> std::ws, name)) vmstat[name] = kib * KiB;
     }
-    EXPECT_EQ(memory->physical, vmstat.at("total memory"));
+    EXPECT_EQ(memory.physical, vmstat.at("total memory"));
     // vmstat splits by the kernel's lists; anonymous inactive memory moves from one to the other here.
     const std::uint64_t lists = vmstat.at("active memory") + vmstat.at("inactive memory");
-    EXPECT_NEAR(memory->active + memory->inactive, lists, lists * 0.02);
-    EXPECT_GE(memory->active, vmstat.at("active memory") * 98 / 100);
-    EXPECT_NEAR(memory->free, vmstat.at("free memory"), vmstat.at("free memory") * 0.02);
+    EXPECT_NEAR(memory.active + memory.inactive, lists, lists * 0.02);
+    EXPECT_GE(memory.active, vmstat.at("active memory") * 98 / 100);
+    EXPECT_NEAR(memory.free, vmstat.at("free memory"), vmstat.at("free memory") * 0.02);
   }
 }
 
@@ -203,11 +200,10 @@ std::string statLine(std::int64_t pid, const std::string& name, char state, int 
 
 TEST(ProcessStatTest, ReadsTheFieldsAfterTheLastParenthesis) {
   const std::string text = statLine(4242, "a) b (c", 'S', 1, 250, 50, 3);
-  auto stat = platform::parseProcessStat(text);
-  ASSERT_TRUE(stat.has_value());
-  EXPECT_EQ(std::tuple(stat->pid, stat->name, stat->state, stat->ppid, stat->userTicks, stat->systemTicks,
-                       stat->threads),
-            std::tuple(4242, "a) b (c", 'S', 1, 250u, 50u, 3));
+  const auto stat = platform::parseProcessStat(text).value();
+  EXPECT_EQ(
+      std::tuple(stat.pid, stat.name, stat.state, stat.ppid, stat.userTicks, stat.systemTicks, stat.threads),
+      std::tuple(4242, "a) b (c", 'S', 1, 250u, 50u, 3));
   for (const std::string name : {"", "two\nlines"})
     EXPECT_EQ(platform::parseProcessStat(statLine(7, name, 'R', 0, 0, 0, 1)).value().name, name);
   for (const char state : {'Z', 'X'})
