@@ -270,11 +270,8 @@ TEST(RenderText, InkIsClippedToTheBoundsAndOnlyLinesThatFitAreDrawn) {
   // and a half lines high at the top of the image.
   const double line = TextMeasurer::size("A", attributesOf(10)).height;
   auto image = Image::create({60, 60});
-  {
-    ImageFocus focus(*image);
-    TextRenderer::draw(focus.context(), "Alpha Bravo Delta", attributesOf(10),
-                       Rect(0, 60 - 1.5 * line, 40, 1.5 * line));
-  }
+  TextRenderer::draw(ImageFocus(*image).context(), "Alpha Bravo Delta", attributesOf(10),
+                     Rect(0, 60 - 1.5 * line, 40, 1.5 * line));
   ink = inkBox(*image);
   ASSERT_FALSE(ink.isEmpty());
   EXPECT_LE(ink.top, 3);

@@ -48,8 +48,7 @@ TEST(DisplayPass, DrawsTheUnionOfTheMarkedRectanglesOnce) {
   EXPECT_TRUE(view->needsDisplay());
   view->displayIfNeeded();
   view->displayIfNeeded();
-  EXPECT_EQ(view->drawn, std::vector<Rect>{Rect(0, 0, 40, 30)});
-  EXPECT_FALSE(view->needsDisplay());
+  EXPECT_EQ(std::pair(view->drawn, view->needsDisplay()), std::pair(std::vector{Rect(0, 0, 40, 30)}, false));
 
   view->setNeedsDisplayInRect(Rect(2, 2, 4, 4));
   view->setNeedsDisplayInRect(Rect(10, 5, 6, 2));
@@ -66,8 +65,7 @@ TEST(DisplayPass, DrawsTheUnionOfTheMarkedRectanglesOnce) {
   view->setHidden(true);  // Hidden views are not drawn and keep their marks.
   view->setNeedsDisplay(true);
   view->displayIfNeeded();
-  EXPECT_EQ(view->drawn.size(), 4u);
-  EXPECT_TRUE(view->needsDisplay());
+  EXPECT_EQ(std::tuple(view->drawn.size(), view->needsDisplay()), std::tuple(4u, true));
 }
 
 // A partial redraw over the recorded drawing is checked by ViewContentsTest below; drawing under the view's
