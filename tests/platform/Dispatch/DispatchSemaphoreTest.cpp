@@ -20,9 +20,8 @@ bool waitUntilAsleep(pid_t tid) {
   const std::string path = "/proc/self/task/" + std::to_string(tid) + "/stat";
   const auto deadline = std::chrono::steady_clock::now() + 5s;
   while (std::chrono::steady_clock::now() < deadline) {
-    std::ifstream stat(path);
     std::string text;
-    std::getline(stat, text);
+    std::getline(std::ifstream(path), text);
     const auto name = text.rfind(')');
     if (name != std::string::npos && name + 2 < text.size() && text[name + 2] == 'S') return true;
     std::this_thread::sleep_for(1ms);

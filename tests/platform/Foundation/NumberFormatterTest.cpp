@@ -63,9 +63,7 @@ TEST_F(NumberFormatterTest, CopiesKeepTheSettingsAndOneFormatterServesSeveralThr
   std::vector<int> wrong(4, 0);
   for (int& count : wrong) {
     threads.emplace_back([&formatter, &count] {
-      for (int i = 0; i < 500; ++i) {
-        count += formatter.string(i + 0.125) == std::to_string(i) + ".12" ? 0 : 1;
-      }
+      for (int i = 0; i < 500; ++i) count += formatter.string(i + 0.125) != std::to_string(i) + ".12";
     });
   }
   for (std::thread& thread : threads) thread.join();

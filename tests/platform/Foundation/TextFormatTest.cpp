@@ -3,13 +3,13 @@
 #include <unistd.h>
 
 #include <clocale>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 
 #include "Platform/Foundation/TextFormat.hpp"
 
@@ -90,12 +90,9 @@ TEST(TextFormatTest, ShortestDoubleWritesDoublesAsSwiftDoesAndShortestTextKeepsF
             "1.0 0.1 -0.0 0.30000000000000004 1000000000000000.0 9007199254740992.0 9.007199254740994e+15 "
             "-1e+16 0.0001 1e-05 5e-324 1.7976931348623157e+308 nan inf -inf ");
   // shortestText drops the ".0" and keeps a float's own digits.
-  EXPECT_EQ(shortestText(1.0), "1");
-  EXPECT_EQ(shortestText(-0.0), "-0");
-  EXPECT_EQ(shortestText(0.1f), "0.1");
-  EXPECT_EQ(shortestText(16777216.0f), "16777216");
-  EXPECT_EQ(shortestText(16777218.0f), "1.6777218e+07");
-  EXPECT_EQ(shortestText(std::numeric_limits<float>::max()), "3.4028235e+38");
+  EXPECT_EQ(std::tuple(shortestText(1.0), shortestText(-0.0), shortestText(0.1f), shortestText(16777216.0f),
+                       shortestText(16777218.0f), shortestText(std::numeric_limits<float>::max())),
+            std::tuple("1", "-0", "0.1", "16777216", "1.6777218e+07", "3.4028235e+38"));
 }
 
 }  // namespace

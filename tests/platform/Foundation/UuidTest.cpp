@@ -58,8 +58,7 @@ TEST(UuidTest, ForkedChildDoesNotRepeatItsParent) {
   ASSERT_GE(child, 0);
   if (child == 0) {
     const std::string uuid = uuidString();
-    const bool sent = write(pipeEnds[1], uuid.data(), uuid.size()) == static_cast<ssize_t>(uuid.size());
-    _exit(sent ? 0 : 1);
+    _exit(write(pipeEnds[1], uuid.data(), uuid.size()) == static_cast<ssize_t>(uuid.size()) ? 0 : 1);
   }
   close(pipeEnds[1]);
   std::string fromChild(36, '\0');

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <memory>
 #include <set>
@@ -18,6 +17,7 @@
 #include "Platform/Graphics/ImageFocus.hpp"
 #include "tests/platform/Graphics/RenderExpectations.hpp"
 #include "tests/platform/System/MountTestGuards.hpp"
+#include "tests/platform/System/SystemFixtures.hpp"
 
 namespace platform::test {
 namespace {
@@ -115,8 +115,7 @@ TEST(GraphicsContext, RestoreBringsBackTheStateAndCairoIsHandedBackAsItCame) {
   }
   cairo_matrix_t matrix;
   cairo_get_matrix(cairo, &matrix);
-  EXPECT_EQ(matrix.x0, 0);
-  EXPECT_EQ(cairo_status(cairo), CAIRO_STATUS_SUCCESS);
+  EXPECT_EQ(std::pair(matrix.x0, cairo_status(cairo)), std::pair(0.0, CAIRO_STATUS_SUCCESS));
   cairo_destroy(cairo);
 }
 
@@ -144,11 +143,6 @@ TEST(GraphicsContext, ImagesDrawUprightFromTheirSourceRectWithAFraction) {
   expectPixels(*image, {{9, 7, {0.5, 0, 0, 0.5}}, {9, 0, {0.5, 0, 0, 0.5}}});
 }
 
-std::string contents(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // The message of the ImageError that writing the image to `path` throws; empty when nothing is thrown.
 std::string writeFailure(const std::string& path, const Image& image = *Image::create({8, 8})) {
   try {
@@ -164,11 +158,10 @@ TEST(PngReplacement, AFullFileSystemLeavesTheOldPictureWhole) {
   if (::geteuid() != 0) GTEST_SKIP() << "mounting a 64 KiB tmpfs needs root";
   const TemporaryDirectory directory;
   const volumetest::ScopedMount small(directory.path() + "/small", "velmora-test", "tmpfs", "size=64k");
-  const fs::path picture = fs::path(small.mountPoint()) / "picture.png";
+  const fs::path mount = small.mountPoint(), picture = mount / "picture.png";
   Image::create({8, 8})->writePng(picture);
-  const std::string old = contents(picture);
-  for (std::ofstream filler(fs::path(small.mountPoint()) / "filler");
-       filler << std::string(4096, 'x') << std::flush;) {
+  const std::string old = systemtest::fileText(picture);
+  for (std::ofstream filler(mount / "filler"); filler << std::string(4096, 'x') << std::flush;) {
   }
   // Coloured noise: a PNG larger than the old picture's blocks, which a write in place would reuse.
   const auto noise = Image::create({64, 64});
@@ -181,10 +174,9 @@ TEST(PngReplacement, AFullFileSystemLeavesTheOldPictureWhole) {
 
   const std::string failure = writeFailure(picture, *noise);
   EXPECT_NE(failure.find("No space left on device"), std::string::npos) << failure;
-  EXPECT_TRUE(contents(picture) == old) << "the old picture changed";
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(small.mountPoint())) names.insert(entry.path().filename());
-  EXPECT_EQ(names, (std::set<std::string>{"filler", "picture.png"})) << "the temporary file stays behind";
+  EXPECT_TRUE(systemtest::fileText(picture) == old) << "the old picture changed";
+  EXPECT_EQ((std::set<fs::path>{fs::directory_iterator(mount), {}}), (std::set{mount / "filler", picture}))
+      << "the temporary file stays behind";
 }
 
 TEST(PngReplacement, FilesThatCannotBeReadOrWrittenThrowErrorsThatNameTheCause) {

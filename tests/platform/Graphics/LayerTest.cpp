@@ -32,8 +32,7 @@ TEST(LayerGeometry, FrameAndPositionMeetAtTheAnchorPointThroughBoundsAndTransfor
                                       {Point{1, 1}, Rect(100, 50, 100, 50)},
                                       {Point{0.25, 1}, Rect(175, 50, 100, 50)}}) {
     layer->setAnchorPoint(anchor);
-    EXPECT_EQ(layer->frame(), frame);
-    EXPECT_EQ(layer->position(), (Point{200, 100}));
+    EXPECT_EQ(std::pair(layer->frame(), layer->position()), std::pair(frame, Point{200, 100}));
   }
   // A bounds origin shifts the content, not the frame.
   layer->setAnchorPoint({0.5, 0.5});
@@ -56,8 +55,7 @@ TEST(LayerGeometry, FrameAndPositionMeetAtTheAnchorPointThroughBoundsAndTransfor
   // Setting the frame sets the position by the anchor.
   const auto framed = std::make_shared<Layer>();
   framed->setFrame(Rect(10, 20, 30, 40));
-  EXPECT_EQ(framed->position(), (Point{25, 40}));
-  EXPECT_EQ(framed->bounds(), Rect(0, 0, 30, 40));
+  EXPECT_EQ(std::pair(framed->position(), framed->bounds()), std::pair(Point{25, 40}, Rect(0, 0, 30, 40)));
   framed->setAnchorPoint({1, 0.5});
   framed->setBounds(Rect(5, 5, 1, 1));
   framed->setFrame(Rect(40, 60, -30, -40));  // standardised to (10, 20, 30, 40)
@@ -72,12 +70,10 @@ TEST(LayerTree, AddingMovesALayerFromItsOldParentOrWithinItsOwn) {
   EXPECT_FALSE(first->sublayers().has_value());  // absent until the first add
   first->addSublayer(child);
   second->addSublayer(child);
-  EXPECT_EQ(first->sublayers(), LayerList{});
-  EXPECT_EQ(*second->sublayers(), LayerList{child});
-  EXPECT_EQ(child->superlayer(), second);
+  EXPECT_EQ(std::tuple(first->sublayers(), *second->sublayers(), child->superlayer()),
+            std::tuple(LayerList{}, LayerList{child}, second));
   child->removeFromSuperlayer();
-  EXPECT_EQ(second->sublayers(), LayerList{});
-  EXPECT_EQ(child->superlayer(), nullptr);
+  EXPECT_EQ(std::tuple(second->sublayers(), child->superlayer()), std::tuple(LayerList{}, nullptr));
 
   const auto parent = std::make_shared<Layer>();
   const auto a = std::make_shared<Layer>(), b = std::make_shared<Layer>(), c = std::make_shared<Layer>();
@@ -94,12 +90,10 @@ TEST(LayerTree, SettingOrRemovingSublayersDetachesThemSafely) {
   parent->addSublayer(old);
   elsewhere->addSublayer(moved);
   parent->setSublayers(LayerList{moved, moved});
-  EXPECT_EQ(*parent->sublayers(), LayerList{moved});
-  EXPECT_EQ(old->superlayer(), nullptr);
+  EXPECT_EQ(std::tuple(*parent->sublayers(), old->superlayer()), std::tuple(LayerList{moved}, nullptr));
   EXPECT_TRUE(elsewhere->sublayers()->empty());
   parent->setSublayers(std::nullopt);
-  EXPECT_FALSE(parent->sublayers().has_value());
-  EXPECT_EQ(moved->superlayer(), nullptr);
+  EXPECT_EQ(std::tuple(parent->sublayers(), moved->superlayer()), std::tuple(std::nullopt, nullptr));
 
   // The parent may hold the last reference while the layer removes itself.
   std::weak_ptr<Layer> watched;
@@ -124,8 +118,7 @@ TEST(LayerTree, CyclesAndNullLayersAreRefused) {
   maskHolder->setMask(root);
   EXPECT_THROW(child->addSublayer(maskHolder), std::invalid_argument);
   EXPECT_THROW(root->addSublayer(nullptr), std::invalid_argument);
-  EXPECT_EQ(child->superlayer(), root);
-  EXPECT_FALSE(child->sublayers().has_value());
+  EXPECT_EQ(std::tuple(child->superlayer(), child->sublayers()), std::tuple(root, std::nullopt));
   Layer unowned;
   EXPECT_THROW(unowned.addSublayer(std::make_shared<Layer>()), std::logic_error);
 }

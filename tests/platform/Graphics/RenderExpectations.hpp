@@ -34,6 +34,15 @@ inline std::shared_ptr<Layer> canvas(double width, double height) {
   return layer;
 }
 
+// A layer of the given frame filled with the colour, added to `parent`.
+inline std::shared_ptr<Layer> addFilled(Layer& parent, const Rect& frame, const Rgba& color) {
+  auto layer = std::make_shared<Layer>();
+  layer->setFrame(frame);
+  layer->setBackgroundColor(color);
+  parent.addSublayer(layer);
+  return layer;
+}
+
 // The pixel of an image under a point of its y-up point space (origin at the bottom-left corner).
 inline Rgba pixelAt(const Image& image, double x, double y) {
   const int column = static_cast<int>(std::floor(x * image.scale()));
@@ -87,7 +96,6 @@ inline InkBox inkBox(const Image& image, double threshold = 0.2) {
   return inkBox(image, [threshold](const Rgba& pixel) { return pixel.alpha > threshold; });
 }
 
-// How many pixels of one row have alpha above the threshold.
 inline int inkInRow(const Image& image, int row, double threshold = 0.2) {
   int count = 0;
   for (int column = 0; column < image.pixelWidth(); ++column)

@@ -39,29 +39,27 @@ const char* const meminfoText =
     "HugePages_Total:       0\n";
 
 TEST(MemInfoTest, ReadsTheNamedLinesInBytesAndTheHalvesOfInactive) {
-  auto info = platform::parseMemInfo(meminfoText);
-  ASSERT_TRUE(info.has_value());
+  const auto info = platform::parseMemInfo(meminfoText).value();
   EXPECT_EQ(
-      (std::vector{info->total, info->free, info->active, info->inactive, info->unevictable,
-                   info->slabUnreclaimable, info->kernelStack, info->pageTables, info->perCpu, info->zswap}),
+      (std::vector{info.total, info.free, info.active, info.inactive, info.unevictable,
+                   info.slabUnreclaimable, info.kernelStack, info.pageTables, info.perCpu, info.zswap}),
       (std::vector<std::uint64_t>{16000000 * KiB, 4000000 * KiB, 5000000 * KiB, 3000000 * KiB, 20000 * KiB,
                                   30000 * KiB, 4000 * KiB, 5000 * KiB, 3000 * KiB, 7000 * KiB}));
-  EXPECT_EQ(std::tuple(info->inactiveAnon, info->inactiveFile), std::tuple(200000 * KiB, 2800000 * KiB));
+  EXPECT_EQ(std::tuple(info.inactiveAnon, info.inactiveFile), std::tuple(200000 * KiB, 2800000 * KiB));
   // The four main lines are required, in any order; the others default to zero.
-  auto minimal = platform::parseMemInfo("Inactive: 3 kB\nActive: 4 kB\nMemFree: 2 kB\nMemTotal: 1 kB\n");
-  ASSERT_TRUE(minimal.has_value());
-  EXPECT_EQ(std::tuple(minimal->total, minimal->inactive, minimal->perCpu + minimal->zswap),
+  const auto minimal =
+      platform::parseMemInfo("Inactive: 3 kB\nActive: 4 kB\nMemFree: 2 kB\nMemTotal: 1 kB\n").value();
+  EXPECT_EQ(std::tuple(minimal.total, minimal.inactive, minimal.perCpu + minimal.zswap),
             std::tuple(1 * KiB, 3 * KiB, 0u));
-  EXPECT_FALSE(minimal->inactiveAnon || minimal->inactiveFile);
+  EXPECT_FALSE(minimal.inactiveAnon || minimal.inactiveFile);
   EXPECT_FALSE(platform::parseMemInfo("MemTotal: 1 kB\nMemFree: 2 kB\nActive: 4 kB\n").has_value());
 }
 
 TEST(MemInfoTest, DamagedValuesCountAsMissing) {
   const std::string rest = "MemFree: 2 kB\nActive: 4 kB\nInactive: 3 kB\n";
   // Without its unit the number may have been cut short; a value that overflows in bytes is no value.
-  for (const char* total : {"MemTotal: 16000\n", "MemTotal: 18014398509481984 kB\n", "MemTotal: -5 kB\n"}) {
+  for (const char* total : {"MemTotal: 16000\n", "MemTotal: 18014398509481984 kB\n", "MemTotal: -5 kB\n"})
     EXPECT_FALSE(platform::parseMemInfo(total + rest).has_value()) << total;
-  }
   // The first valid line of a name counts.
   EXPECT_EQ(platform::parseMemInfo("MemTotal: x kB\nMemTotal: 8 kB\nMemTotal: 9 kB\n" + rest).value().total,
             8 * KiB);
@@ -76,11 +74,10 @@ TEST(HostMemoryTest, WiredSumsUnreclaimableKernelMemoryAndCompressedAddsZswapToE
   source.setFile("/sys/block/zram1/mm_stat", "  8192  2048  4096 0 4096 0 0 0\n");
   source.setFile("/sys/block/zram2/disksize", "0\n");  // a device without mm_stat counts as nothing
   source.setFile("/sys/block/vda/stat", "1 2 3\n");
-  auto memory = platform::readHostMemory(source);
-  ASSERT_TRUE(memory.has_value());
+  const auto memory = platform::readHostMemory(source).value();
   // Anonymous inactive memory counts as active; the droppable file cache stays inactive.
-  EXPECT_EQ(std::tuple(memory->physical, memory->free, memory->active, memory->inactive, memory->wired,
-                       memory->compressed),
+  EXPECT_EQ(std::tuple(memory.physical, memory.free, memory.active, memory.inactive, memory.wired,
+                       memory.compressed),
             std::tuple(16000000 * KiB, 4000000 * KiB, 5200000 * KiB, 2800000 * KiB,
                        (20000 + 30000 + 4000 + 5000 + 3000) * KiB, 7000 * KiB + 1200000 + 4096));
   EXPECT_EQ(platform::parseZramMemoryUsed("1 2"), std::nullopt);
@@ -90,9 +87,8 @@ TEST(HostMemoryTest, WiredSumsUnreclaimableKernelMemoryAndCompressedAddsZswapToE
 TEST(HostMemoryTest, RecordedSamplesAgreeWithFreeAndVmstat) {
   for (int sample : {0, 1}) {
     SCOPED_TRACE(sample);
-    auto memory = platform::readHostMemory(*systemtest::sampleSource(sample));
-    ASSERT_TRUE(memory.has_value());
-    EXPECT_EQ(memory->physical,
+    const auto memory = platform::readHostMemory(*systemtest::sampleSource(sample)).value();
+    EXPECT_EQ(memory.physical,
               systemtest::freeTotal(systemtest::fileText(systemtest::samplePath(sample) / "free.txt")));
     std::map<std::string, std::uint64_t> vmstat;
     std::istringstream lines(systemtest::fileText(systemtest::samplePath(sample) / "vmstat.txt"));
@@ -102,12 +98,12 @@ TEST(HostMemoryTest, RecordedSamplesAgreeWithFreeAndVmstat) {
       std::string unit, name;
       if (fields >> kib >> unit && std::getline(fields >> std::ws, name)) vmstat[name] = kib * KiB;
     }
-    EXPECT_EQ(memory->physical, vmstat.at("total memory"));
+    EXPECT_EQ(memory.physical, vmstat.at("total memory"));
     // vmstat splits by the kernel's lists; anonymous inactive memory moves from one to the other here.
     const std::uint64_t lists = vmstat.at("active memory") + vmstat.at("inactive memory");
-    EXPECT_NEAR(memory->active + memory->inactive, lists, lists * 0.02);
-    EXPECT_GE(memory->active, vmstat.at("active memory") * 98 / 100);
-    EXPECT_NEAR(memory->free, vmstat.at("free memory"), vmstat.at("free memory") * 0.02);
+    EXPECT_NEAR(memory.active + memory.inactive, lists, lists * 0.02);
+    EXPECT_GE(memory.active, vmstat.at("active memory") * 98 / 100);
+    EXPECT_NEAR(memory.free, vmstat.at("free memory"), vmstat.at("free memory") * 0.02);
   }
 }
 
@@ -115,9 +111,8 @@ TEST(CpuListTest, ReadsRangesAndSinglesInAscendingOrderAndRejectsWhatIsNotAList)
   EXPECT_THAT(platform::parseCpuList("0-3,6,8-9\n").value(), ElementsAre(0, 1, 2, 3, 6, 8, 9));
   EXPECT_THAT(platform::parseCpuList("7,2-3,3").value(), ElementsAre(2, 3, 7));
   EXPECT_TRUE(platform::parseCpuList("\n").value().empty());
-  for (const char* text : {"0-", "-3", "3-1", "a", "0,,1", "1 2", "0-65536", "4294967296", "0-3,"}) {
+  for (const char* text : {"0-", "-3", "3-1", "a", "0,,1", "1 2", "0-65536", "4294967296", "0-3,"})
     EXPECT_FALSE(platform::parseCpuList(text).has_value()) << text;
-  }
   // A hostile text that repeats the widest range cannot make the list grow without bound.
   std::string repeated = "0-65535";
   for (int i = 0; i < 100; ++i) repeated += ",0-65535";
@@ -165,8 +160,7 @@ TEST(CpuStatTest, MapsTheTenColumnsOntoUserNiceSystemAndIdle) {
   EXPECT_EQ(stat.total, (platform::CpuTicks{.user = 1000, .nice = 20, .system = 321, .idle = 5040}));
   ASSERT_EQ(stat.perCpu,
             (std::vector<platform::ProcessorTicks>{{0, {600, 10, 218, 2030}}, {2, {400, 10, 103, 3010}}}));
-  EXPECT_EQ(stat.processor(2), &stat.perCpu[1].ticks);
-  EXPECT_EQ(stat.processor(1), nullptr);
+  EXPECT_EQ(std::tuple(stat.processor(2), stat.processor(1)), std::tuple(&stat.perCpu[1].ticks, nullptr));
   EXPECT_EQ(stat.bootTime, 1796577155);
 }
 
@@ -174,9 +168,8 @@ TEST(CpuStatTest, ShortLinesAndHugeCountersAreReadAndDamagedLinesLeftOut) {
   platform::CpuStat stat;
   // Four columns as old kernels write them; a per-processor line needs four too.
   ASSERT_TRUE(platform::parseCpuStat("cpu 4294967296 1 4294967295 8589934592\ncpu0 5 6 7\n", stat));
-  EXPECT_EQ(stat.total, (platform::CpuTicks{4294967296u, 1, 4294967295u, 8589934592u}));
-  EXPECT_TRUE(stat.perCpu.empty());
-  EXPECT_FALSE(stat.bootTime.has_value());
+  EXPECT_EQ(std::tuple(stat.total, stat.perCpu.size(), stat.bootTime),
+            std::tuple(platform::CpuTicks{4294967296u, 1, 4294967295u, 8589934592u}, 0u, std::nullopt));
 
   // The first valid "cpu " line counts and its sums saturate; a last line without its end may be cut.
   ASSERT_TRUE(platform::parseCpuStat(
@@ -207,25 +200,22 @@ std::string statLine(std::int64_t pid, const std::string& name, char state, int 
 
 TEST(ProcessStatTest, ReadsTheFieldsAfterTheLastParenthesis) {
   const std::string text = statLine(4242, "a) b (c", 'S', 1, 250, 50, 3);
-  auto stat = platform::parseProcessStat(text);
-  ASSERT_TRUE(stat.has_value());
-  EXPECT_EQ(std::tuple(stat->pid, stat->name, stat->state, stat->ppid, stat->userTicks, stat->systemTicks,
-                       stat->threads),
-            std::tuple(4242, "a) b (c", 'S', 1, 250u, 50u, 3));
-  EXPECT_EQ(platform::parseProcessStat(statLine(7, "", 'R', 0, 0, 0, 1)).value().name, "");
-  EXPECT_EQ(platform::parseProcessStat(statLine(7, "two\nlines", 'R', 0, 0, 0, 1)).value().name,
-            "two\nlines");
-  EXPECT_TRUE(platform::parseProcessStat(statLine(9, "gone", 'Z', 1, 0, 0, 1)).value().isZombie());
-  EXPECT_TRUE(platform::parseProcessStat(statLine(9, "gone", 'X', 1, 0, 0, 1)).value().isZombie());
+  const auto stat = platform::parseProcessStat(text).value();
+  EXPECT_EQ(
+      std::tuple(stat.pid, stat.name, stat.state, stat.ppid, stat.userTicks, stat.systemTicks, stat.threads),
+      std::tuple(4242, "a) b (c", 'S', 1, 250u, 50u, 3));
+  for (const std::string name : {"", "two\nlines"})
+    EXPECT_EQ(platform::parseProcessStat(statLine(7, name, 'R', 0, 0, 0, 1)).value().name, name);
+  for (const char state : {'Z', 'X'})
+    EXPECT_TRUE(platform::parseProcessStat(statLine(9, "gone", state, 1, 0, 0, 1)).value().isZombie());
 }
 
 TEST(ProcessStatTest, RejectsCutAndMalformedLines) {
   const std::string text = statLine(4242, "bash", 'S', 1, 250, 50, 3);
   // Cut anywhere up to the field after starttime: starttime could itself be cut short.
   const std::size_t vsize = text.find(" 6541312");
-  for (std::size_t length = 0; length <= vsize + 1; ++length) {
+  for (std::size_t length = 0; length <= vsize + 1; ++length)
     EXPECT_FALSE(platform::parseProcessStat(text.substr(0, length)).has_value()) << length;
-  }
   EXPECT_EQ(platform::parseProcessStat(text.substr(0, vsize + 2)).value().startTime, 145305u);
   // No parentheses, pid beyond 31 bits or negative, negative ppid or utime, a ")" before the "(".
   for (const std::string& line :
@@ -237,9 +227,8 @@ TEST(ProcessStatTest, RejectsCutAndMalformedLines) {
   }
   // statm gives its resident column only when it is whole.
   EXPECT_EQ(platform::parseStatmResidentPages("1597 451 423 5 0 123 0\n"), 451u);
-  for (const char* statm : {"1597 451", "1597 -451 423", ""}) {
+  for (const char* statm : {"1597 451", "1597 -451 423", ""})
     EXPECT_EQ(platform::parseStatmResidentPages(statm), std::nullopt) << statm;
-  }
 }
 
 // pid, ppid, state, name, ticks, threads and resident bytes of an entry.
@@ -248,9 +237,8 @@ using Row =
 
 std::vector<Row> rows(const std::vector<platform::ProcessEntry>& entries) {
   std::vector<Row> result;
-  for (const auto& e : entries) {
+  for (const auto& e : entries)
     result.emplace_back(e.pid, e.ppid, e.state, e.name, e.cpuTicks, e.threads, e.residentBytes);
-  }
   return result;
 }
 

@@ -92,9 +92,8 @@ TEST(Nl80211Test, DamagedRepliesAreReadWithoutHarm) {
     std::vector<std::uint32_t> damaged = replies[round % replies.size()];
     auto* bytes = reinterpret_cast<unsigned char*>(damaged.data());
     std::size_t length = header(damaged)->nlmsg_len;
-    for (int change = 0; change <= round % 5; ++change) {
+    for (int change = 0; change <= round % 5; ++change)
       bytes[NLMSG_HDRLEN + random() % (length - NLMSG_HDRLEN)] = static_cast<unsigned char>(random());
-    }
     // Cut short, as a message the netlink layer framed at fewer bytes; held in memory that ends where the
     // message ends, so that AddressSanitizer sees any read past it.
     if (round % 3 == 0) length = NLMSG_HDRLEN + random() % (length - NLMSG_HDRLEN + 1);
@@ -114,9 +113,8 @@ TEST(Nl80211Test, AMachineWithoutWirelessDevicesReportsNoWiFiAndNoWiFiKind) {
   if (std::filesystem::exists("/sys/class/ieee80211")) GTEST_SKIP() << "this machine has wireless devices";
   const auto live = NetworkPlatform::live();
   EXPECT_TRUE(live->wirelessInterfaces().empty());
-  for (const auto& interface : live->systemInterfaces(true).value_or(std::vector<SystemInterface>{})) {
+  for (const auto& interface : live->systemInterfaces(true).value_or(std::vector<SystemInterface>{}))
     EXPECT_NE(interface.typeText, "IEEE80211") << interface.name;
-  }
   EXPECT_TRUE(readInterfaces().empty()) << "nl80211 answers without a wireless device";
 }
 

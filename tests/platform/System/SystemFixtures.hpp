@@ -69,7 +69,6 @@ struct PsRow {
   std::string command;
 };
 
-// The rows of a ps listing by pid.
 inline std::map<std::int32_t, PsRow> parsePs(const std::string& text) {
   std::map<std::int32_t, PsRow> rows;
   std::istringstream lines(text);
@@ -111,7 +110,6 @@ inline CommandResult runCommand(const std::string& command, bool withErrors = tr
   return result;
 }
 
-// What a shell command printed on standard output.
 inline std::string commandOutput(const std::string& command) { return runCommand(command, false).output; }
 
 // Hands `text` to `check` damaged in every way a parser must survive: cut at every offset, then, in rounds
@@ -196,9 +194,8 @@ class IdleChild {
     for (std::uint64_t bytes = 0; ::read(command_[0], &bytes, sizeof bytes) == sizeof bytes;) {
       void* memory = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
       char done = memory != MAP_FAILED;
-      for (std::uint64_t offset = 0; done && offset < bytes; offset += page) {
+      for (std::uint64_t offset = 0; done && offset < bytes; offset += page)
         static_cast<volatile char*>(memory)[offset] = 1;
-      }
       if (::write(reply_[1], &done, 1) != 1) break;
     }
     ::_exit(0);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Platform/Graphics/Appearance.hpp"
@@ -26,7 +27,8 @@ namespace {
 // asked to draw.
 class PaintingView : public View {
  public:
-  using View::View;
+  explicit PaintingView(const Rect& frame, std::optional<Rect> filled = {}, std::optional<Rgba> tint = {})
+      : View(frame), area(filled), color(tint) {}
   std::vector<Rect> drawn;
   std::optional<Rect> area;
   std::optional<Rgba> color;
@@ -41,21 +43,12 @@ class PaintingView : public View {
   }
 };
 
-std::shared_ptr<PaintingView> painting(const Rect& frame, std::optional<Rect> area,
-                                       std::optional<Rgba> color) {
-  auto view = View::create<PaintingView>(frame);
-  view->area = area;
-  view->color = color;
-  return view;
-}
-
 TEST(DisplayPass, DrawsTheUnionOfTheMarkedRectanglesOnce) {
   auto view = View::create<PaintingView>(Rect(0, 0, 40, 30));
   EXPECT_TRUE(view->needsDisplay());
   view->displayIfNeeded();
   view->displayIfNeeded();
-  EXPECT_EQ(view->drawn, std::vector<Rect>{Rect(0, 0, 40, 30)});
-  EXPECT_FALSE(view->needsDisplay());
+  EXPECT_EQ(std::pair(view->drawn, view->needsDisplay()), std::pair(std::vector{Rect(0, 0, 40, 30)}, false));
 
   view->setNeedsDisplayInRect(Rect(2, 2, 4, 4));
   view->setNeedsDisplayInRect(Rect(10, 5, 6, 2));
@@ -68,14 +61,11 @@ TEST(DisplayPass, DrawsTheUnionOfTheMarkedRectanglesOnce) {
   EXPECT_EQ(view->drawn.back(), Rect(35, 25, 5, 5));
   view->setFrameSize({20, 10});
   view->displayIfNeeded();
-  EXPECT_EQ(view->drawn.back(), Rect(0, 0, 20, 10));
-  EXPECT_EQ(view->drawn.size(), 4u);
-  // Hidden views are not drawn and keep their marks.
-  view->setHidden(true);
+  EXPECT_EQ(std::tuple(view->drawn.back(), view->drawn.size()), std::tuple(Rect(0, 0, 20, 10), 4u));
+  view->setHidden(true);  // Hidden views are not drawn and keep their marks.
   view->setNeedsDisplay(true);
   view->displayIfNeeded();
-  EXPECT_EQ(view->drawn.size(), 4u);
-  EXPECT_TRUE(view->needsDisplay());
+  EXPECT_EQ(std::tuple(view->drawn.size(), view->needsDisplay()), std::tuple(4u, true));
 }
 
 // A partial redraw over the recorded drawing is checked by ViewContentsTest below; drawing under the view's
@@ -86,15 +76,12 @@ TEST(ViewRendering, SubviewsDrawAboveTheLayersSublayersAndInsideItsClip) {
   auto root = View::create(Rect(0, 0, 40, 40));
   root->setWantsLayer(true);
   root->layer()->setBackgroundColor(opaqueBlack);
-  auto tile = painting(Rect(10, 10, 20, 20), Rect(0, 0, 20, 5), std::nullopt);
+  auto tile = View::create<PaintingView>(Rect(10, 10, 20, 20), Rect(0, 0, 20, 5));
   tile->setWantsLayer(true);
   tile->layer()->setMasksToBounds(true);
   tile->layer()->setCornerRadius(6);
-  auto band = std::make_shared<Layer>();
-  band->setFrame(Rect(0, 0, 20, 10));
-  band->setBackgroundColor(opaqueGreen);
-  tile->layer()->addSublayer(band);
-  auto overhanging = painting(Rect(-10, 12, 40, 12), std::nullopt, opaqueBlue);
+  addFilled(*tile->layer(), Rect(0, 0, 20, 10), opaqueGreen);
+  auto overhanging = View::create<PaintingView>(Rect(-10, 12, 40, 12), std::nullopt, opaqueBlue);
   tile->addSubview(overhanging);
   root->addSubview(tile);
 
@@ -114,9 +101,9 @@ TEST(ViewRendering, SubviewsDrawAboveTheLayersSublayersAndInsideItsClip) {
 
 TEST(ViewRendering, FlippedViewsDrawFromTheirTopEdge) {
   auto root = View::create(Rect(0, 0, 30, 30));
-  auto flipped = painting(Rect(0, 0, 30, 30), Rect(0, 0, 10, 5), std::nullopt);
+  auto flipped = View::create<PaintingView>(Rect(0, 0, 30, 30), Rect(0, 0, 10, 5));
   flipped->flipped = true;
-  flipped->addSubview(painting(Rect(20, 0, 10, 10), Rect(0, 0, 10, 2), opaqueGreen));
+  flipped->addSubview(View::create<PaintingView>(Rect(20, 0, 10, 10), Rect(0, 0, 10, 2), opaqueGreen));
   root->addSubview(flipped);
   // The inner view sits at the top of the flipped view and draws at its own bottom edge, 8 below its top.
   expectPixels(*ViewRenderer::image(*root),

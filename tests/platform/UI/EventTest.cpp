@@ -59,8 +59,7 @@ TEST(EventHarness, DeliversEnteredAndExitedToTrackingAreaOwners) {
   harness.moveMouse({5, 5});
   harness.moveMouse({15, 15});
   harness.moveMouse({16, 15});
-  // Straight from one area into the other: the exit comes first.
-  harness.moveMouse({55, 12});
+  harness.moveMouse({55, 12});  // Straight from one area into the other: the exit comes first.
   harness.moveMouse({56, 12});
   harness.leaveWindow();
   EXPECT_EQ(log, (Log{"tile entered 5,5", "tile exited 45,2", "other entered 5,2", "other moved 5,2",
@@ -93,8 +92,7 @@ TEST(EventHarness, KeyWindowVisibleRectAndAssumeInsideOptions) {
   // The visible part of clipped ends at the content view's edge, 20 points in.
   harness.moveMouse({90, 90});
   harness.moveMouse({99, 99});
-  // Inside the area's own rectangle but outside the visible part.
-  harness.moveMouse({110, 110});
+  harness.moveMouse({110, 110});  // Inside the area's own rectangle but outside the visible part.
   EXPECT_EQ(log, (Log{"clipped exited -70,-70", "keyed entered 11,10", "keyed exited 90,90",
                       "clipped entered 10,10", "clipped exited 30,30"}));
   window->resignKeyWindow();

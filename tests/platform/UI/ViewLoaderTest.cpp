@@ -3,6 +3,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -66,15 +67,13 @@ TEST_F(ViewLoaderTest, BuildsTheTreeByClassNameSetsPropertiesThenAwakesIt) {
       {"LoaderTestBadge", Rect(0, 0, 100, 50), {{"tag", std::int64_t{7}}, {"hidden", true}}, {label}});
   const auto* loaded = dynamic_cast<const Badge*>(view.get());
   ASSERT_NE(loaded, nullptr);
-  EXPECT_EQ(loaded->tag(), 7);
-  EXPECT_TRUE(loaded->isHidden());
-  EXPECT_EQ(loaded->frame(), Rect(0, 0, 100, 50));
+  EXPECT_EQ(std::tuple(loaded->tag(), loaded->isHidden(), loaded->frame()),
+            std::tuple(7, true, Rect(0, 0, 100, 50)));
   ASSERT_EQ(view->subviews().size(), 1u);
   const auto* child = dynamic_cast<const Label*>(view->subviews().front().get());
   ASSERT_NE(child, nullptr);
-  EXPECT_EQ(child->text(), "CPU");
   // An integer setting is taken for a number; properties are inherited from the superclass.
-  EXPECT_EQ(child->radius(), 3);
+  EXPECT_EQ(std::pair(child->text(), child->radius()), std::pair(std::string("CPU"), 3.0));
   EXPECT_EQ(awakened, (std::vector<std::string>{"badge 7 with 1", "label CPU"}));
 
   EXPECT_EQ(std::get<std::string>(ViewClass::value(*child, "text")), "CPU");

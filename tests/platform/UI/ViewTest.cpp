@@ -4,6 +4,8 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "Platform/Graphics/Appearance.hpp"
@@ -30,6 +32,7 @@ class RecordingView : public View {
   Strings moves;
   bool flipped = false;
 
+  Strings takeMoves() { return std::exchange(moves, {}); }
   bool isFlipped() const override { return flipped; }
   void viewDidChangeEffectiveAppearance() override { appearances.push_back(Appearance::current().name()); }
   void viewWillMoveToSuperview(View* newSuperview) override {
@@ -73,8 +76,7 @@ TEST(ViewAppearance, InheritedFromTheSuperviewAndOverriddenByTheViewsOwn) {
   root->setAppearance(aqua);
   EXPECT_EQ(leaf->effectiveAppearance(), vibrantDark);
   const Strings twice{std::string(Appearance::darkAqua), std::string(Appearance::vibrantDark)};
-  EXPECT_EQ(leaf->appearances, twice);
-  EXPECT_EQ(middle->appearances, twice);
+  EXPECT_EQ(std::pair(leaf->appearances, middle->appearances), std::pair(twice, twice));
   EXPECT_EQ(root->effectiveAppearance(), aqua);
 }
 
@@ -82,15 +84,13 @@ TEST(ViewTree, MovesCallTheHookBeforeTheChangeAndTakeTheViewFromItsFormerSupervi
   auto first = View::create(Rect(0, 0, 10, 10));
   auto second = View::create(Rect(0, 0, 10, 10));
   auto view = add(*first, View::create<RecordingView>(Rect(0, 0, 5, 5)));
-  EXPECT_EQ(view->moves, (Strings{"will join", "had none"}));
-  view->moves.clear();
+  EXPECT_EQ(view->takeMoves(), (Strings{"will join", "had none"}));
   second->addSubview(view);
-  EXPECT_EQ(view->moves, (Strings{"will join", "had superview"}));
+  EXPECT_EQ(view->takeMoves(), (Strings{"will join", "had superview"}));
   EXPECT_TRUE(first->subviews().empty());
   EXPECT_EQ(view->superview(), second);
-  view->moves.clear();
   view->removeFromSuperview();
-  EXPECT_EQ(view->moves, (Strings{"will leave", "had superview"}));
+  EXPECT_EQ(view->takeMoves(), (Strings{"will leave", "had superview"}));
   EXPECT_EQ(view->superview(), nullptr);
 
   second->addSubview(view);
@@ -131,8 +131,7 @@ TEST(ViewGeometry, BackingLayerFollowsTheFrameHiddenFlagAndFlip) {
   EXPECT_EQ(child->layer()->bounds(), Rect(0, 0, 7, 8));
   child->setHidden(true);
   EXPECT_TRUE(child->layer()->isHidden());
-  // Under a flipped superview an unflipped view's layer flips back.
-  parent->addSubview(child);
+  parent->addSubview(child);  // Under a flipped superview an unflipped view's layer flips back.
   EXPECT_TRUE(child->layer()->isGeometryFlipped());
   // Clearing wantsLayer drops the layer and what was set on it.
   child->layer()->setCornerRadius(4);
@@ -206,8 +205,7 @@ TEST(ConstraintLayout, PinsToTheSuperviewWithConstantsCountingDownward) {
   parent->layoutSubtreeIfNeeded();
   // In the y-up parent, 10 below the top and 20 above the bottom.
   EXPECT_EQ(child->frame(), Rect(30, 20, 130, 70));
-  // A new constant lays the subview out again at the next pass.
-  top->setConstant(0);
+  top->setConstant(0);  // A new constant lays the subview out again at the next pass.
   EXPECT_TRUE(parent->needsLayout());
   parent->layoutSubtreeIfNeeded();
   EXPECT_EQ(child->frame(), Rect(30, 20, 130, 80));
@@ -250,8 +248,7 @@ TEST(LayoutConstraintRecord, ChecksItsItemsAndLeavingASuperviewDropsTheConstrain
   child->removeFromSuperview();
   EXPECT_FALSE(pin->isActive());
   EXPECT_TRUE(between->isActive());
-  // The view's own size rule goes with it.
-  EXPECT_TRUE(width->isActive());
+  EXPECT_TRUE(width->isActive());  // The view's own size rule goes with it.
   EXPECT_EQ(parent->constraints().size(), 1u);
   EXPECT_THROW(pin->setActive(true), std::logic_error);
 }
@@ -270,15 +267,13 @@ TEST(Window, OneKeyWindowAtATimeAndTheContentInheritsTheWindowsAppearance) {
 
   auto child = View::create();
   first->contentView()->addSubview(child);
-  first->setAppearance(Appearance(std::string(Appearance::darkAqua)));
+  first->setAppearance(darkAqua);
   EXPECT_TRUE(child->effectiveAppearance().isDark());
   first->setAppearance(std::nullopt);
   EXPECT_FALSE(child->effectiveAppearance().isDark());
 
-  // A content view taken by another window leaves the first.
-  second->setContentView(first->contentView());
-  EXPECT_EQ(first->contentView(), nullptr);
-  EXPECT_EQ(child->window(), second);
+  second->setContentView(first->contentView());  // A content view taken by another window leaves the first.
+  EXPECT_EQ(std::tuple(first->contentView(), child->window()), std::tuple(nullptr, second));
 }
 
 }  // namespace
