@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 #include <netdb.h>
 
+#include <set>
+#include <sstream>
+#include <tuple>
+
 #include "Platform/System/NameResolver.hpp"
 #include "Platform/System/RouteTable.hpp"
 #include "Platform/System/SocketTable.hpp"
@@ -52,6 +56,32 @@ TEST(SocketTableTest, RecordedTablesOfBothFamilies) {
                           SocketRow{ipv4(127, 0, 0, 1, 57083), ipv4(0, 0, 0, 0, 0), unconnected}));
   EXPECT_THAT(recorded(platform::udp6TablePath),
               ElementsAre(SocketRow{ipv6(loopback6, 49476), ipv6(loopback6, 53), established}));
+}
+
+// Every established row of the four tables is a line "tcp|udp ESTAB ... local:port peer:port" of the ss
+// output recorded at the same moment, and the other way round.
+TEST(SocketTableTest, EstablishedRowsAgreeWithSsRecordedAtTheSameMoment) {
+  using Connection = std::tuple<std::string, std::uint16_t, std::uint16_t>;
+  std::set<Connection> fromTables;
+  for (auto [protocol, path] : {std::pair{"tcp", platform::tcpTablePath},
+                                {"tcp", platform::tcp6TablePath},
+                                {"udp", platform::udpTablePath},
+                                {"udp", platform::udp6TablePath}}) {
+    for (const auto& row : recorded(path)) {
+      if (row.state == established) fromTables.emplace(protocol, row.local.port, row.remote.port);
+    }
+  }
+  std::set<Connection> fromSs;
+  std::istringstream ss(networktest::fixture("host").read("/ss-tanu.txt").value_or(""));
+  std::string protocol, state, receiveQueue, sendQueue, local, peer;
+  while (ss >> protocol >> state >> receiveQueue >> sendQueue >> local >> peer) {
+    auto port = [](const std::string& endpoint) {
+      return static_cast<std::uint16_t>(std::stoi(endpoint.substr(endpoint.rfind(':') + 1)));
+    };
+    if (state == "ESTAB") fromSs.emplace(protocol, port(local), port(peer));
+  }
+  EXPECT_EQ(fromTables.size(), 8u);
+  EXPECT_EQ(fromTables, fromSs);
 }
 
 TEST(SocketTableTest, ColumnsComeFromTheHeaderAndBadRowsArePassedOver) {
