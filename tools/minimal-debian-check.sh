@@ -44,8 +44,10 @@ mkdir -p "$logs"
 
 # The Debian mirror that apt uses on this machine.
 apt_mirror() {
-  grep -hoE 'https?://[^[:space:]]+/debian/?([[:space:]]|$)' /etc/apt/sources.list \
-    /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources 2>/dev/null | head -n 1 | tr -d '[:space:]'
+  # Some of these files do not exist on a given machine: grep's complaint about them is no failure.
+  { grep -hoE 'https?://[^[:space:]]+/debian/?([[:space:]]|$)' /etc/apt/sources.list \
+    /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources 2>/dev/null || true; } |
+    head -n 1 | tr -d '[:space:]'
 }
 
 if [ ! -x "$root/usr/bin/make" ]; then
