@@ -29,27 +29,25 @@ class VolumeTest : public ::testing::Test {
 };
 
 TEST_F(VolumeTest, TagsNameTheLocationTheConnectionAndTheFileSystem) {
-  struct Case {
-    bool startup, system;
-    std::optional<std::string> protocol, fileSystem;
-    std::vector<std::string> tags;
-  };
-  const Case cases[] = {{true, true, "Apple Fabric", "apfs", {"Startup Disk", "Apple Fabric", "APFS"}},
-                        {false, true, "PCI-Express", "vfat", {"System Volume", "PCI-Express", "FAT"}},
-                        {false, false, "Secure Digital", "exfat", {"External Volume", "SD Card", "ExFAT"}},
-                        // Unknown protocols add no tag; unknown file systems show as they are.
-                        {false, false, "Virtual Interface", "APFS", {"External Volume", "APFS"}},
-                        {false, false, "USB", "", {"External Volume", "USB", ""}},
-                        {false, false, std::nullopt, std::nullopt, {"External Volume"}}};
-  for (const Case& c : cases) {
+  // Startup volume, system volume, protocol, file system, the tags.
+  using Text = std::optional<std::string>;
+  const std::tuple<bool, bool, Text, Text, std::vector<std::string>> cases[] = {
+      {true, true, "Apple Fabric", "apfs", {"Startup Disk", "Apple Fabric", "APFS"}},
+      {false, true, "PCI-Express", "vfat", {"System Volume", "PCI-Express", "FAT"}},
+      {false, false, "Secure Digital", "exfat", {"External Volume", "SD Card", "ExFAT"}},
+      // Unknown protocols add no tag; unknown file systems show as they are.
+      {false, false, "Virtual Interface", "APFS", {"External Volume", "APFS"}},
+      {false, false, "USB", "", {"External Volume", "USB", ""}},
+      {false, false, std::nullopt, std::nullopt, {"External Volume"}}};
+  for (const auto& [startup, system, protocol, fileSystem, tags] : cases) {
     Volume volume("/");
-    volume.isStartupVolume = c.startup;
-    volume.isSystemVolume = c.system;
-    volume.deviceProtocol = c.protocol;
-    volume.fileSystem = c.fileSystem;
-    EXPECT_EQ(volume.tags(), c.tags);
-    std::string joined = c.tags.front();
-    for (std::size_t i = 1; i < c.tags.size(); ++i) joined += " \u2022 " + c.tags[i];
+    volume.isStartupVolume = startup;
+    volume.isSystemVolume = system;
+    volume.deviceProtocol = protocol;
+    volume.fileSystem = fileSystem;
+    EXPECT_EQ(volume.tags(), tags);
+    std::string joined;
+    for (const std::string& tag : tags) joined += (joined.empty() ? "" : " \u2022 ") + tag;
     EXPECT_EQ(volume.tagText(), joined);
   }
 }

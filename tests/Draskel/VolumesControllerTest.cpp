@@ -80,9 +80,8 @@ TEST_F(VolumesControllerTest, TheFirstRefreshAddsEachBrowsableVolumeOnANamedDisk
   EXPECT_EQ(platform_->tableReads(), 3);
   EXPECT_EQ(delegate_->count("added"), 4u);
   EXPECT_EQ(volumeAt("/media/nameless")->bsdName, "sde1");
-  for (const char* path : {"/proc", "/media/nameless", "/media/blank", "/media/unreadable"}) {
+  for (const char* path : {"/proc", "/media/nameless", "/media/blank", "/media/unreadable"})
     EXPECT_EQ(platform_->resourceReads(path), 3) << path;
-  }
   EXPECT_EQ(platform_->resourceReads("/"), 2);
 
   // With nothing refused, an unchanged table is not read again. A changed one is, at the next refresh,
@@ -152,9 +151,8 @@ TEST_F(VolumesControllerTest, VolumesAreSortedByTheCodePointsOfTheirComposedName
   const std::pair<const char*, const char*> mounts[] = {
       {"b", "sdb"}, {"e\u0301x", "sdc"}, {"A", "sdd"},   {"Same", "sde"},
       {"a", "sdf"}, {"\u00E9a", "sdg"},  {"Same", "sdh"}};
-  for (const auto& [name, disk] : mounts) {
+  for (const auto& [name, disk] : mounts)
     platform_->mount("/media/" + std::string(disk), browsableVolume(name, disk, disk));
-  }
   controller().refresh(1);
   // Case counts, capitals first; the decomposed e and acute sort as the composed letter.
   EXPECT_EQ(names(), (std::vector<std::string>{"A", "Same", "Same", "a", "b", "\u00E9a", "e\u0301x"}));

@@ -244,9 +244,8 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
   }
   std::optional<std::string> wholeDiskName(const std::string& mediaPath) const override {
     Lock lock(mutex_);
-    for (const auto& [path, mount] : mounts_) {
+    for (const auto& [path, mount] : mounts_)
       if (mount.description && mount.description->mediaPath == mediaPath) return mount.wholeDisk;
-    }
     return std::nullopt;
   }
   std::optional<std::string> fileSystemType(const std::string& path) const override {
@@ -345,9 +344,8 @@ class ControllerTest : public ::testing::Test {
   }
   // The volume mounted at `path`, or null.
   std::shared_ptr<Draskel::Volume> find(const std::string& path) {
-    for (const auto& volume : controller().volumes()) {
+    for (const auto& volume : controller().volumes())
       if (volume->url == path) return volume;
-    }
     return nullptr;
   }
   // The volume mounted at `path`; a failure and a placeholder when there is none.

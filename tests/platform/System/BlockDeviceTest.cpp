@@ -72,13 +72,12 @@ TEST_F(BlockDeviceTest, MadeUpDevicesHaveNoHardware) {
 TEST_F(BlockDeviceTest, NamesComeFromDeviceNumbersOrFromTheMountSource) {
   EXPECT_EQ(BlockDevice::nameOf(*source_, 8, 2), "sda2");
   EXPECT_FALSE(BlockDevice::nameOf(*source_, 8, 99).has_value());
-  const auto table = platform::MountInfo::read(*source_);
-  ASSERT_TRUE(table.has_value());
+  const platform::MountInfo table = platform::MountInfo::read(*source_).value();
   // btrfs (/mnt/pool) reports a made-up device number; its source names the node, here through a link.
   for (auto [mountPoint, name] : {std::pair<const char*, std::optional<std::string>>{"/mnt/pool", "dm-0"},
                                   {"/tmp/ram", std::nullopt},
                                   {"/proc", std::nullopt}}) {
-    const platform::MountInfoEntry* entry = table->visibleAt(mountPoint);
+    const platform::MountInfoEntry* entry = table.visibleAt(mountPoint);
     ASSERT_NE(entry, nullptr) << mountPoint;
     EXPECT_EQ(BlockDevice::nameOfMount(*source_, *entry), name) << mountPoint;
   }
@@ -87,15 +86,13 @@ TEST_F(BlockDeviceTest, NamesComeFromDeviceNumbersOrFromTheMountSource) {
 using BlockDeviceStatTest = BlockDeviceTest;
 
 TEST_F(BlockDeviceStatTest, TurnsAStatLineIntoExactByteCountersThatSaturate) {
-  const auto stat = BlockDeviceStat::read(*source_, "sda");
-  ASSERT_TRUE(stat.has_value());
-  EXPECT_EQ(std::tuple(stat->readsCompleted, stat->writesCompleted, stat->readMilliseconds,
-                       stat->writeMilliseconds, stat->bytesRead(), stat->bytesWritten()),
+  const BlockDeviceStat stat = BlockDeviceStat::read(*source_, "sda").value();
+  EXPECT_EQ(std::tuple(stat.readsCompleted, stat.writesCompleted, stat.readMilliseconds,
+                       stat.writeMilliseconds, stat.bytesRead(), stat.bytesWritten()),
             std::tuple(42260u, 17374u, 29205u, 18545u, 3420042ull * 512, 7162872ull * 512));
   const std::uint64_t largest = std::numeric_limits<std::uint64_t>::max();
   const BlockDeviceStat huge{.sectorsRead = largest / 512, .sectorsWritten = largest / 512 + 1};
-  EXPECT_EQ(huge.bytesRead(), largest / 512 * 512);
-  EXPECT_EQ(huge.bytesWritten(), largest);
+  EXPECT_EQ(std::pair(huge.bytesRead(), huge.bytesWritten()), std::pair(largest / 512 * 512, largest));
 }
 
 TEST_F(BlockDeviceStatTest, AStatThatCannotBeReadIsNoSample) {
@@ -105,22 +102,20 @@ TEST_F(BlockDeviceStatTest, AStatThatCannotBeReadIsNoSample) {
     EXPECT_FALSE(BlockDeviceStat::parse(text).has_value()) << text;
   }
   // An unknown device, and names that would leave /sys/class/block.
-  for (const char* name : {"sdz", "..", "sda/../sda", ""}) {
+  for (const char* name : {"sdz", "..", "sda/../sda", ""})
     EXPECT_FALSE(BlockDeviceStat::read(*source_, name).has_value()) << name;
-  }
 }
 
 TEST_F(BlockDeviceStatTest, DiskStatsListEveryDeviceAndAgreeWithSysfs) {
-  const auto entries = platform::readDiskStats(*source_);
-  ASSERT_TRUE(entries.has_value());
-  ASSERT_EQ(entries->size(), 8u);
-  EXPECT_EQ((*entries)[1].name, "loop1");
-  for (const platform::DiskStatsEntry& entry : *entries) {
+  const auto entries = platform::readDiskStats(*source_).value();
+  ASSERT_EQ(entries.size(), 8u);
+  EXPECT_EQ(entries[1].name, "loop1");
+  for (const platform::DiskStatsEntry& entry : entries) {
     if (const auto stat = BlockDeviceStat::read(*source_, entry.name)) {
       EXPECT_EQ(*stat, entry.stat) << entry.name;
     }
   }
-  const platform::DiskStatsEntry& sdb = (*entries)[5];
+  const platform::DiskStatsEntry& sdb = entries[5];
   EXPECT_EQ(std::tuple(sdb.major, sdb.minor, sdb.stat.bytesRead()), std::tuple(8u, 16u, 33210ull * 512));
   EXPECT_FALSE(platform::readDiskStats(platform::MemoryTextSource()).has_value());
 }
@@ -161,9 +156,8 @@ TEST(BlockDeviceLinksTest, ResolvesOnlyWhatIsThereAndEndsOnCycles) {
   source.setFile("/sys/class/block/md1/dev", "9:1\n");
   source.setLink("/sys/class/block/md0/slaves/md1", "../../md1");
   source.setLink("/sys/class/block/md1/slaves/md0", "../../md0");
-  const auto md0 = BlockDevice::read(source, "md0");
-  ASSERT_TRUE(md0.has_value());
-  EXPECT_EQ(std::tuple(md0->wholeDisk, md0->wholeDiskPath, md0->deviceProtocol),
+  const BlockDevice md0 = BlockDevice::read(source, "md0").value();
+  EXPECT_EQ(std::tuple(md0.wholeDisk, md0.wholeDiskPath, md0.deviceProtocol),
             std::tuple("md1", "", std::nullopt));
   // A link from a device number to a name that is no device, a dev attribute that is not a number, and a
   // /dev link that points at itself.
