@@ -104,12 +104,7 @@ std::string writes(const Volume& v) {
 
 // Samples of one volume one second apart: {bytes read, bytes written, reads, writes, load}.
 TEST(VolumeRatesTest, LoadsAreFractionsOfTheLargestTickAndTheMaximaOnlyGrow) {
-  struct Step {
-    std::uint64_t read, written;
-    std::string reads, writes;
-    double load;
-  };
-  const Step steps[] = {
+  const std::tuple<std::uint64_t, std::uint64_t, std::string, std::string, double> steps[] = {
       // The first sample is only stored.
       {0, 0, "0|-|0|0|0|-", "0|-|0|0|0|-", 0},
       {4000, 1000, "4000|3 KB/s|1|1|4000|3 KB/s", "1000|1000 B/s|1|1|1000|1000 B/s", 1},
@@ -120,15 +115,13 @@ TEST(VolumeRatesTest, LoadsAreFractionsOfTheLargestTickAndTheMaximaOnlyGrow) {
       {100, 7000, "0|0 B/s|0|0|4000|3 KB/s", "2000|1 KB/s|0.5|1|4000|3 KB/s", 0.5},
   };
   Volume volume("/");
-  for (const Step& step : steps) {
-    SCOPED_TRACE(step.reads);
+  for (const auto& [read, written, readsText, writesText, load] : steps) {
+    SCOPED_TRACE(readsText);
     const std::vector<double> readsBefore = volume.readHistory;
-    volume.update(sample(step.read, step.written), 1.0);
-    EXPECT_EQ(reads(volume), step.reads);
-    EXPECT_EQ(writes(volume), step.writes);
-    EXPECT_EQ(volume.loadHistory.back(), step.load);
-    EXPECT_EQ(volume.loadHistory.size(), 60u);
-    if (step.read == 100) {
+    volume.update(sample(read, written), 1.0);
+    EXPECT_EQ(std::tuple(reads(volume), writes(volume), volume.loadHistory.back(), volume.loadHistory.size()),
+              std::tuple(readsText, writesText, load, 60u));
+    if (read == 100) {
       EXPECT_EQ(volume.readHistory, readsBefore);
     }
   }

@@ -1,10 +1,8 @@
-// The volumes controller over the Linux volume platform. Rooted at recorded machines: which mounts become
-// volumes, what discovery reads for each, and the platform's scope; sizes and labels, which the live
-// platform asks the file systems themselves for, come from the test. On the running system, as root: an
-// ext4 image on a loop device, mounted under a temporary directory that the platform is limited to, so that
-// the test sees and ejects no mount but its own, against df and the mount table. (The counters against
-// /proc/diskstats are the platform readers' live test; the controller's arithmetic on them, the recorded
-// machine tests.)
+// The volumes controller over the Linux volume platform. At recorded machines: which mounts become volumes,
+// what discovery reads for each and the platform's scope, with the sizes and labels the live platform asks
+// the file systems for given by the test. On the running system, as root: an ext4 image on a loop device,
+// mounted in a temporary directory the platform is limited to (so the test sees and ejects only its own
+// mount), against df and the mount table; the counters against /proc/diskstats are the readers' live test.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sched.h>
@@ -244,10 +242,9 @@ TEST_F(VolumesControllerLiveTest, EjectFailsWhileTheVolumeIsBusyAndThenUnmountsA
   ::close(fd);
   const auto failed = delegate_->eventsOf("ejectFailed");
   ASSERT_EQ(failed.size(), 1u);
-  EXPECT_EQ(failed[0].error, std::error_code(EBUSY, std::generic_category()));
-  EXPECT_FALSE(failed[0].onMainThread);
-  EXPECT_EQ(delegate_->eventsOf("ejectStarted").at(0).thread, failed[0].thread);
-  EXPECT_FALSE(volume_->isEjecting);
+  EXPECT_EQ(std::tuple(failed[0].error, failed[0].onMainThread, failed[0].thread, volume_->isEjecting.load()),
+            std::tuple(std::error_code(EBUSY, std::generic_category()), false,
+                       delegate_->eventsOf("ejectStarted").at(0).thread, false));
   EXPECT_TRUE(volumetest::isMountPoint(loop_->mountPoint()));
 
   controller_->eject(volume_);
