@@ -165,12 +165,10 @@ TEST(VolumeRatesTest, AnEmptySampleReplacesBothSamplesSoTheNextCountsItsWholeCou
 
 TEST(VolumeRatesTest, RatesSaturateInsteadOfOverflowing) {
   // {delta, interval, bytes per second}: 0 times an infinite reciprocal is NaN, which gives 0.
-  for (const auto& [delta, interval, rate] : {std::tuple(1000.0, 3.0, 333ull),
-                                              {1000.0, std::nan(""), 1000ull},
-                                              {1.0, 1e-320, uint64Max},
-                                              {0.0, 1e-320, 0ull}}) {
+  const std::tuple<double, double, std::uint64_t> cases[] = {
+      {1000.0, 3.0, 333}, {1000.0, std::nan(""), 1000}, {1.0, 1e-320, uint64Max}, {0.0, 1e-320, 0}};
+  for (const auto& [delta, interval, rate] : cases)
     EXPECT_EQ(Volume::bytesPerSecond(delta, interval), rate) << delta << " in " << interval;
-  }
   // A whole 64-bit counter in one tick: the maximum saturates too.
   Volume volume("/");
   volume.update(sample(0, 0, 0), 1.0);
@@ -189,16 +187,12 @@ TEST(VolumeRatesTest, ARecordWithoutHistoriesKeepsThemEmpty) {
 }
 
 TEST(VolumeRatesTest, TwoRecordedDiskStatsSamplesGiveExactSpeedTexts) {
+  // A disk missing in the tree fails the test through at().
   const auto statisticsOf = [](const char* tree, const char* disk) {
-    const auto entries = platform::readDiskStats(*volumetest::fixtureTree(tree));
-    for (const platform::DiskStatsEntry& entry : entries.value()) {
-      if (entry.name == disk) {
-        return std::make_shared<const VolumeStatistics>(
-            Draskel::BlockStorageProperties::statistics(entry.stat));
-      }
-    }
-    ADD_FAILURE() << disk << " missing in " << tree;
-    return std::make_shared<const VolumeStatistics>(Draskel::PropertyDictionary{});
+    const auto entries = platform::readDiskStats(*volumetest::fixtureTree(tree)).value();
+    const auto entry = std::ranges::find(entries, std::string(disk), &platform::DiskStatsEntry::name);
+    return std::make_shared<const VolumeStatistics>(
+        Draskel::BlockStorageProperties::statistics(entries.at(entry - entries.begin()).stat));
   };
   Volume root("/");
   root.update(statisticsOf("machine", "sda"), 2.0);

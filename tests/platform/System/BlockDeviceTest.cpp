@@ -94,9 +94,8 @@ TEST_F(BlockDeviceStatTest, TurnsAStatLineIntoExactByteCountersThatSaturate) {
 TEST_F(BlockDeviceStatTest, AStatThatCannotBeReadIsNoSample) {
   // Empty, a counter short, a counter that is not a number or overflows 64 bits (one that is not kept too).
   for (const char* text : {"", "1 2 3 4 5 6 7 8 9 10", "1 2 3 4 5 6 7 8 9 10 -11", "1 2 3x 4 5 6 7 8 9 10 11",
-                           "1 2 18446744073709551616 4 5 6 7 8 9 10 11"}) {
+                           "1 2 18446744073709551616 4 5 6 7 8 9 10 11"})
     EXPECT_FALSE(BlockDeviceStat::parse(text).has_value()) << text;
-  }
   // An unknown device, and names that would leave /sys/class/block.
   for (const char* name : {"sdz", "..", "sda/../sda", ""})
     EXPECT_FALSE(BlockDeviceStat::read(*source_, name).has_value()) << name;

@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <thread>
@@ -45,9 +46,7 @@ std::vector<std::string> wordsOf(const std::string& command) {
   const volumetest::CommandResult result = runCommand(command);
   EXPECT_EQ(result.status, 0) << command << ": " << result.output;
   std::istringstream stream(result.output);
-  std::vector<std::string> words;
-  for (std::string word; stream >> word;) words.push_back(word);
-  return words;
+  return {std::istream_iterator<std::string>(stream), std::istream_iterator<std::string>()};
 }
 
 // The size and the available bytes that df gives for the file system at `path`.
@@ -293,9 +292,8 @@ int ejectEscapeChecks(const std::string& base) {
   if (!intoPrivateMountNamespace()) return 100;
   int failures = 0;
   auto check = [&](bool holds, const std::string& what) {
-    if (holds) return;
-    std::fprintf(stderr, "failed: %s\n", what.c_str());
-    ++failures;
+    if (!holds) std::fprintf(stderr, "failed: %s\n", what.c_str());
+    failures += !holds;
   };
   const std::string scope = base + "/scope";
   std::filesystem::create_directories(scope);
