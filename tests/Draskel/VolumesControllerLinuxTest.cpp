@@ -106,13 +106,11 @@ TEST_F(VolumesControllerRecordedMachineTest, BrowsableBlockVolumesBecomeVolumesT
   for (std::size_t i = 0; i < std::size(expected); ++i) {
     const Volume& volume = *controller->volumes()[i];
     const std::string path = volume.url.string();
-    EXPECT_EQ(Facts(volume.name, path, volume.bsdName, volume.rootBsdName, volume.deviceProtocol,
-                    volume.isInternal, volume.isEjectable),
-              expected[i]);
-    EXPECT_EQ(std::tuple(volume.mediaBsdName, volume.isStartupVolume, volume.isReadOnly, volume.totalBytes,
-                         volume.freeBytes),
-              std::tuple(volume.bsdName, path == "/", path == "/media/cdrom", 4096 * path.size(), 1024u))
-        << path;
+    EXPECT_EQ(std::tuple(volume.name, path, volume.bsdName, volume.rootBsdName, volume.deviceProtocol,
+                         volume.isInternal, volume.isEjectable, volume.mediaBsdName, volume.isStartupVolume,
+                         volume.isReadOnly, volume.totalBytes, volume.freeBytes),
+              std::tuple_cat(expected[i], std::tuple(volume.bsdName, path == "/", path == "/media/cdrom",
+                                                     4096 * path.size(), std::uint64_t{1024})));
     // The counters of the whole disk were taken as the first sample.
     EXPECT_NE(volume.currentStatistics, nullptr) << path;
   }

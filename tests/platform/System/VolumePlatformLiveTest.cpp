@@ -91,6 +91,7 @@ class LoopVolumeLiveTest : public ::testing::Test {
   void SetUp() override {
     if (const std::string why = volumetest::whyNoLoopVolumes(); !why.empty()) GTEST_SKIP() << why;
     volume_ = std::make_unique<volumetest::LoopVolume>("Vol T");
+    ASSERT_EQ(::stat(volume_->device().c_str(), &node_), 0);
   }
 
   // The device's counters from sysfs and from /proc/diskstats, read at one quiet moment: sysfs is read
@@ -109,16 +110,15 @@ class LoopVolumeLiveTest : public ::testing::Test {
   }
 
   std::unique_ptr<volumetest::LoopVolume> volume_;
+  struct stat node_ {};  // the loop device's node
 };
 
 TEST_F(LoopVolumeLiveTest, TheMountIsFoundWithItsEscapedPathDeviceLabelAndTheSizesOfDf) {
   const platform::MountInfo table = platform::MountInfo::read(*TextSource::live()).value();
   const platform::MountInfoEntry* mount = table.visibleAt(volume_->mountPoint());
   ASSERT_NE(mount, nullptr) << volume_->mountPoint();
-  struct stat node {};
-  ASSERT_EQ(::stat(volume_->device().c_str(), &node), 0);
   EXPECT_EQ(std::tuple(mount->major, mount->minor, mount->fileSystemType, mount->source),
-            std::tuple(major(node.st_rdev), minor(node.st_rdev), "ext4", volume_->device()));
+            std::tuple(major(node_.st_rdev), minor(node_.st_rdev), "ext4", volume_->device()));
   EXPECT_TRUE(table.isFirstMountOfDevice(*mount));
 
   const auto name = platform::BlockDevice::nameOfMount(*TextSource::live(), *mount);
@@ -137,14 +137,12 @@ TEST_F(LoopVolumeLiveTest, TheMountIsFoundWithItsEscapedPathDeviceLabelAndTheSiz
 }
 
 TEST_F(LoopVolumeLiveTest, UdevRecordsComeThroughLibudevAsBlkidAndUdevadmSeeThem) {
-  struct stat node {};
-  ASSERT_EQ(::stat(volume_->device().c_str(), &node), 0);
   const bool udevRuns = std::filesystem::exists("/run/udev/control");
   // udev handles the new loop device's events in its own time: its record is complete once they are done.
   if (udevRuns) {
     ASSERT_EQ(runCommand("udevadm settle --timeout=30").status, 0);
   }
-  const auto record = platform::UdevDatabase::live()->blockDevice(major(node.st_rdev), minor(node.st_rdev));
+  const auto record = platform::UdevDatabase::live()->blockDevice(major(node_.st_rdev), minor(node_.st_rdev));
   if (!udevRuns) {
     EXPECT_FALSE(record.has_value()) << "a device udev never processed has no record";
     GTEST_SKIP() << "udev is not running (as in a container): no records to compare";
@@ -341,8 +339,7 @@ TEST_F(UnmountLiveTest, EjectPathsThatResolveOutsideTheScopeAreRefusedWithEperm)
       << "failed checks (100: no private mount namespace)";
 }
 
-// In a forked child with a private mount namespace, where no other process's mounts arrive: the number of
-// failed checks, 100 without such a namespace.
+// In a private mount namespace of a forked child, where no other process's mounts arrive.
 TEST_F(UnmountLiveTest, TheMountTableCheckSaysYesOnceAfterEachChangeOfTheTable) {
   const int failed = exitStatusInChild([&] {
     if (!intoPrivateMountNamespace()) return 100;
