@@ -14,7 +14,6 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <iterator>
@@ -53,8 +52,7 @@ std::vector<std::string> wordsOf(const std::string& command) {
 std::pair<std::uint64_t, std::uint64_t> dfSizes(const std::string& path) {
   const std::vector<std::string> words = wordsOf("df -B1 --output=size,avail " + shellQuoted(path));
   EXPECT_EQ(words.size(), 4u) << path;
-  if (words.size() != 4) return {};
-  return {std::strtoull(words[2].c_str(), nullptr, 10), std::strtoull(words[3].c_str(), nullptr, 10)};
+  return {std::stoull(words.at(2)), std::stoull(words.at(3))};
 }
 
 TEST(VolumeReadersLiveTest, TheRootAgreesWithDfFindmntAndLsblk) {
