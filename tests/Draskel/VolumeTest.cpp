@@ -29,27 +29,25 @@ class VolumeTest : public ::testing::Test {
 };
 
 TEST_F(VolumeTest, TagsNameTheLocationTheConnectionAndTheFileSystem) {
-  struct Case {
-    bool startup, system;
-    std::optional<std::string> protocol, fileSystem;
-    std::vector<std::string> tags;
-  };
-  const Case cases[] = {{true, true, "Apple Fabric", "apfs", {"Startup Disk", "Apple Fabric", "APFS"}},
-                        {false, true, "PCI-Express", "vfat", {"System Volume", "PCI-Express", "FAT"}},
-                        {false, false, "Secure Digital", "exfat", {"External Volume", "SD Card", "ExFAT"}},
-                        // Unknown protocols add no tag; unknown file systems show as they are.
-                        {false, false, "Virtual Interface", "APFS", {"External Volume", "APFS"}},
-                        {false, false, "USB", "", {"External Volume", "USB", ""}},
-                        {false, false, std::nullopt, std::nullopt, {"External Volume"}}};
-  for (const Case& c : cases) {
+  // Startup volume, system volume, protocol, file system, the tags.
+  using Text = std::optional<std::string>;
+  const std::tuple<bool, bool, Text, Text, std::vector<std::string>> cases[] = {
+      {true, true, "Apple Fabric", "apfs", {"Startup Disk", "Apple Fabric", "APFS"}},
+      {false, true, "PCI-Express", "vfat", {"System Volume", "PCI-Express", "FAT"}},
+      {false, false, "Secure Digital", "exfat", {"External Volume", "SD Card", "ExFAT"}},
+      // Unknown protocols add no tag; unknown file systems show as they are.
+      {false, false, "Virtual Interface", "APFS", {"External Volume", "APFS"}},
+      {false, false, "USB", "", {"External Volume", "USB", ""}},
+      {false, false, std::nullopt, std::nullopt, {"External Volume"}}};
+  for (const auto& [startup, system, protocol, fileSystem, tags] : cases) {
     Volume volume("/");
-    volume.isStartupVolume = c.startup;
-    volume.isSystemVolume = c.system;
-    volume.deviceProtocol = c.protocol;
-    volume.fileSystem = c.fileSystem;
-    EXPECT_EQ(volume.tags(), c.tags);
-    std::string joined = c.tags.front();
-    for (std::size_t i = 1; i < c.tags.size(); ++i) joined += " \u2022 " + c.tags[i];
+    volume.isStartupVolume = startup;
+    volume.isSystemVolume = system;
+    volume.deviceProtocol = protocol;
+    volume.fileSystem = fileSystem;
+    EXPECT_EQ(volume.tags(), tags);
+    std::string joined;
+    for (const std::string& tag : tags) joined += (joined.empty() ? "" : " \u2022 ") + tag;
     EXPECT_EQ(volume.tagText(), joined);
   }
 }
@@ -106,12 +104,7 @@ std::string writes(const Volume& v) {
 
 // Samples of one volume one second apart: {bytes read, bytes written, reads, writes, load}.
 TEST(VolumeRatesTest, LoadsAreFractionsOfTheLargestTickAndTheMaximaOnlyGrow) {
-  struct Step {
-    std::uint64_t read, written;
-    std::string reads, writes;
-    double load;
-  };
-  const Step steps[] = {
+  const std::tuple<std::uint64_t, std::uint64_t, std::string, std::string, double> steps[] = {
       // The first sample is only stored.
       {0, 0, "0|-|0|0|0|-", "0|-|0|0|0|-", 0},
       {4000, 1000, "4000|3 KB/s|1|1|4000|3 KB/s", "1000|1000 B/s|1|1|1000|1000 B/s", 1},
@@ -122,18 +115,13 @@ TEST(VolumeRatesTest, LoadsAreFractionsOfTheLargestTickAndTheMaximaOnlyGrow) {
       {100, 7000, "0|0 B/s|0|0|4000|3 KB/s", "2000|1 KB/s|0.5|1|4000|3 KB/s", 0.5},
   };
   Volume volume("/");
-  for (const Step& step : steps) {
-    SCOPED_TRACE(step.reads);
-    const std::vector<double> readsBefore = volume.readHistory;
-    volume.update(sample(step.read, step.written), 1.0);
-    EXPECT_EQ(reads(volume), step.reads);
-    EXPECT_EQ(writes(volume), step.writes);
-    EXPECT_EQ(volume.loadHistory.back(), step.load);
-    EXPECT_EQ(volume.loadHistory.size(), 60u);
-    if (step.read == 100) {
-      EXPECT_EQ(volume.readHistory, readsBefore);
-    }
+  for (const auto& [read, written, readsText, writesText, load] : steps) {
+    SCOPED_TRACE(readsText);
+    volume.update(sample(read, written), 1.0);
+    EXPECT_EQ(std::tuple(reads(volume), writes(volume), volume.loadHistory.back(), volume.loadHistory.size()),
+              std::tuple(readsText, writesText, load, 60u));
   }
+  // The last sample, whose read counter went back, added no read load: the history ends as before it.
   EXPECT_EQ(std::vector<double>(volume.readHistory.end() - 3, volume.readHistory.end()),
             (std::vector<double>{1.0, 0.25, 0.0}));
 }
@@ -174,12 +162,10 @@ TEST(VolumeRatesTest, AnEmptySampleReplacesBothSamplesSoTheNextCountsItsWholeCou
 
 TEST(VolumeRatesTest, RatesSaturateInsteadOfOverflowing) {
   // {delta, interval, bytes per second}: 0 times an infinite reciprocal is NaN, which gives 0.
-  for (const auto& [delta, interval, rate] : {std::tuple(1000.0, 3.0, 333ull),
-                                              {1000.0, std::nan(""), 1000ull},
-                                              {1.0, 1e-320, uint64Max},
-                                              {0.0, 1e-320, 0ull}}) {
+  const std::tuple<double, double, std::uint64_t> cases[] = {
+      {1000.0, 3.0, 333}, {1000.0, std::nan(""), 1000}, {1.0, 1e-320, uint64Max}, {0.0, 1e-320, 0}};
+  for (const auto& [delta, interval, rate] : cases)
     EXPECT_EQ(Volume::bytesPerSecond(delta, interval), rate) << delta << " in " << interval;
-  }
   // A whole 64-bit counter in one tick: the maximum saturates too.
   Volume volume("/");
   volume.update(sample(0, 0, 0), 1.0);
@@ -198,16 +184,12 @@ TEST(VolumeRatesTest, ARecordWithoutHistoriesKeepsThemEmpty) {
 }
 
 TEST(VolumeRatesTest, TwoRecordedDiskStatsSamplesGiveExactSpeedTexts) {
+  // A disk missing in the tree fails the test through at().
   const auto statisticsOf = [](const char* tree, const char* disk) {
-    const auto entries = platform::readDiskStats(*volumetest::fixtureTree(tree));
-    for (const platform::DiskStatsEntry& entry : entries.value()) {
-      if (entry.name == disk) {
-        return std::make_shared<const VolumeStatistics>(
-            Draskel::BlockStorageProperties::statistics(entry.stat));
-      }
-    }
-    ADD_FAILURE() << disk << " missing in " << tree;
-    return std::make_shared<const VolumeStatistics>(Draskel::PropertyDictionary{});
+    const auto entries = platform::readDiskStats(*volumetest::fixtureTree(tree)).value();
+    const auto entry = std::ranges::find(entries, std::string(disk), &platform::DiskStatsEntry::name);
+    return std::make_shared<const VolumeStatistics>(
+        Draskel::BlockStorageProperties::statistics(entries.at(entry - entries.begin()).stat));
   };
   Volume root("/");
   root.update(statisticsOf("machine", "sda"), 2.0);

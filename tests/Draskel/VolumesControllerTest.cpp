@@ -58,8 +58,7 @@ TEST_F(VolumesControllerTest, TheFirstRefreshAddsEachBrowsableVolumeOnANamedDisk
   mountWith("/media/undecided", "sdc", "sdc", [](FakeMount& m) { m.resources->isBrowsable.reset(); });
   mountWith("/media/unreadable", "sdd", "sdd", [](FakeMount& m) { m.resources.reset(); });
   // Nothing is read before the first refresh.
-  EXPECT_EQ(controller().volumeCount(), 0);
-  EXPECT_EQ(platform_->tableReads(), 0);
+  EXPECT_EQ(std::tuple(controller().volumeCount(), platform_->tableReads()), std::tuple(0, 0));
 
   controller().refresh(1);
   EXPECT_EQ(names(), (std::vector<std::string>{"Root", "Stick", "undecided"}));
@@ -77,12 +76,11 @@ TEST_F(VolumesControllerTest, TheFirstRefreshAddsEachBrowsableVolumeOnANamedDisk
   controller().refresh(1);
   platform_->change("/media/nameless", [](FakeMount& m) { m.diskName = "sde1"; });
   controller().refresh(1);
-  EXPECT_EQ(platform_->tableReads(), 3);
-  EXPECT_EQ(delegate_->count("added"), 4u);
-  EXPECT_EQ(volumeAt("/media/nameless")->bsdName, "sde1");
-  for (const char* path : {"/proc", "/media/nameless", "/media/blank", "/media/unreadable"}) {
+  EXPECT_EQ(
+      std::tuple(platform_->tableReads(), delegate_->count("added"), volumeAt("/media/nameless")->bsdName),
+      std::tuple(3, 4u, "sde1"));
+  for (const char* path : {"/proc", "/media/nameless", "/media/blank", "/media/unreadable"})
     EXPECT_EQ(platform_->resourceReads(path), 3) << path;
-  }
   EXPECT_EQ(platform_->resourceReads("/"), 2);
 
   // With nothing refused, an unchanged table is not read again. A changed one is, at the next refresh,
@@ -99,9 +97,8 @@ TEST_F(VolumesControllerTest, TheFirstRefreshAddsEachBrowsableVolumeOnANamedDisk
   controller().refresh(1);
   platform_->setMountTableReadable(true);
   controller().refresh(1);
-  EXPECT_EQ(platform_->tableReads(), 6);
-  EXPECT_EQ(names(), (std::vector<std::string>{"Late", "Root", "Stick", "nameless", "undecided"}));
-  EXPECT_EQ(delegate_->count("added"), 5u);
+  EXPECT_EQ(std::tuple(platform_->tableReads(), delegate_->count("added"), names()),
+            std::tuple(6, 5u, std::vector<std::string>{"Late", "Root", "Stick", "nameless", "undecided"}));
   // A notification lists again too, where a main loop runs.
   platform_->postMount();
   volumetest::pumpMainQueue();
@@ -152,9 +149,8 @@ TEST_F(VolumesControllerTest, VolumesAreSortedByTheCodePointsOfTheirComposedName
   const std::pair<const char*, const char*> mounts[] = {
       {"b", "sdb"}, {"e\u0301x", "sdc"}, {"A", "sdd"},   {"Same", "sde"},
       {"a", "sdf"}, {"\u00E9a", "sdg"},  {"Same", "sdh"}};
-  for (const auto& [name, disk] : mounts) {
+  for (const auto& [name, disk] : mounts)
     platform_->mount("/media/" + std::string(disk), browsableVolume(name, disk, disk));
-  }
   controller().refresh(1);
   // Case counts, capitals first; the decomposed e and acute sort as the composed letter.
   EXPECT_EQ(names(), (std::vector<std::string>{"A", "Same", "Same", "a", "b", "\u00E9a", "e\u0301x"}));
@@ -249,8 +245,7 @@ TEST_F(VolumesControllerTest, SettingsForSizesStatisticsAndHistoriesTakeEffectAt
   controller().setGatherUsage(false);
   platform_->change("/", [](FakeMount& mount) { mount.resources->totalCapacity = 1; });
   controller().refresh(1);
-  EXPECT_EQ(volumeAt("/")->totalBytes, 1000u);
-  EXPECT_EQ(platform_->resourceReads("/"), 3);
+  EXPECT_EQ(std::tuple(volumeAt("/")->totalBytes, platform_->resourceReads("/")), std::tuple(1000u, 3));
   EXPECT_THROW(controller().setStorageInterval(std::nan("")), std::invalid_argument);
   // The history size is the store's: the volumes keep their own.
   controller().setHistorySize(30);
@@ -331,8 +326,7 @@ TEST_F(VolumesControllerTest, EjectAllLeavesOutTheStartupVolumeAndExactBsdNamesO
   // With only the startup volume left, only the pass thread starts.
   controller_->ejectAll();
   threads_.joinAll();
-  EXPECT_EQ(threads_.started(), 4);
-  EXPECT_EQ(platform_->unmountRequests().size(), 2u);
+  EXPECT_EQ(std::tuple(threads_.started(), platform_->unmountRequests().size()), std::tuple(4, 2u));
 
   mountRemovables();
   controller_->ejectAll({"sdb1"});
@@ -359,9 +353,9 @@ TEST_F(VolumesControllerTest, NullArgumentsAreRefusedAndAReleasedControllerStops
   controller_.reset();
   EXPECT_FALSE(platform_->isObserved());
   volumetest::pumpMainQueue();
-  EXPECT_EQ(delegate_->count("updated"), 0u);
-  // Read once, by the first refresh: the second had no notification, and the late one did nothing.
-  EXPECT_EQ(platform_->tableReads(), 1);
+  // No volumesUpdated; the table read once, by the first refresh: the second had no notification, and the
+  // late one did nothing.
+  EXPECT_EQ(std::tuple(delegate_->count("updated"), platform_->tableReads()), std::tuple(0u, 1));
 }
 
 }  // namespace

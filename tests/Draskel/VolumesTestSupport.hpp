@@ -191,7 +191,7 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
   // is never empty.
   void setCounters(const std::string& disk, std::uint64_t bytesRead, std::uint64_t bytesWritten) {
     Lock lock(mutex_);
-    platform::BlockDeviceStat& stat = counters_[disk];
+    platform::BlockDeviceStat& stat = counters_[disk].emplace();
     stat.readsCompleted = stat.writesCompleted = 1;
     stat.sectorsRead = bytesRead / platform::BlockDeviceStat::sectorSize;
     stat.sectorsWritten = bytesWritten / platform::BlockDeviceStat::sectorSize;
@@ -244,19 +244,18 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
   }
   std::optional<std::string> wholeDiskName(const std::string& mediaPath) const override {
     Lock lock(mutex_);
-    for (const auto& [path, mount] : mounts_) {
+    for (const auto& [path, mount] : mounts_)
       if (mount.description && mount.description->mediaPath == mediaPath) return mount.wholeDisk;
-    }
     return std::nullopt;
   }
   std::optional<std::string> fileSystemType(const std::string& path) const override {
     return answer(path, &FakeMount::fileSystemType);
   }
   std::optional<platform::BlockDeviceStat> diskStatistics(const std::string& disk) const override {
-    return lookup(counters_, disk);
+    return copy(counters_)[disk];
   }
   std::optional<platform::BlockDevice> diskDevice(const std::string& disk) const override {
-    return lookup(devices_, disk);
+    return copy(devices_)[disk];
   }
   std::error_code unmountAndEject(const std::string& path) const override {
     std::error_code error;
@@ -290,8 +289,7 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
     return member;
   }
   FakeMount* find(const std::string& path) const {
-    const auto found =
-        std::find_if(mounts_.begin(), mounts_.end(), [&](auto& entry) { return entry.first == path; });
+    const auto found = std::ranges::find(mounts_, path, &std::pair<std::string, FakeMount>::first);
     return found == mounts_.end() ? nullptr : &found->second;
   }
   template <class Field>
@@ -299,12 +297,6 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
     Lock lock(mutex_);
     const FakeMount* mount = find(path);
     return mount ? mount->*field : Field{};
-  }
-  template <class Value>
-  std::optional<Value> lookup(const std::map<std::string, Value>& map, const std::string& key) const {
-    Lock lock(mutex_);
-    const auto found = map.find(key);
-    return found == map.end() ? std::nullopt : std::optional(found->second);
   }
   // Posts the notification to the main queue, as the live mount watcher does, while observed.
   void post(Notification Observers::*which) const {
@@ -315,8 +307,9 @@ class FakeVolumePlatform final : public platform::VolumePlatform {
 
   mutable std::recursive_mutex mutex_;
   mutable std::vector<std::pair<std::string, FakeMount>> mounts_;
-  std::map<std::string, platform::BlockDeviceStat> counters_;
-  std::map<std::string, platform::BlockDevice> devices_;
+  // By disk name; absent for the disks the test gave nothing.
+  std::map<std::string, std::optional<platform::BlockDeviceStat>> counters_;
+  std::map<std::string, std::optional<platform::BlockDevice>> devices_;
   std::set<std::string> missing_;
   bool tableReadable_ = true;
   mutable int tableReads_ = 0;
@@ -345,9 +338,8 @@ class ControllerTest : public ::testing::Test {
   }
   // The volume mounted at `path`, or null.
   std::shared_ptr<Draskel::Volume> find(const std::string& path) {
-    for (const auto& volume : controller().volumes()) {
+    for (const auto& volume : controller().volumes())
       if (volume->url == path) return volume;
-    }
     return nullptr;
   }
   // The volume mounted at `path`; a failure and a placeholder when there is none.

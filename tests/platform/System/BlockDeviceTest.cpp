@@ -25,60 +25,55 @@ class BlockDeviceTest : public ::testing::Test {
   std::shared_ptr<const platform::UdevDatabase> udev_ = volumetest::fixtureUdev();
 };
 
-TEST_F(BlockDeviceTest, APartitionOfASataDiskTakesTheDiskFactsWithUdevFillingTheGaps) {
+// The volumes controller's test over the same tree checks the protocol of every browsable volume's disk.
+TEST_F(BlockDeviceTest, EachDeviceHasTheFactsOfItsWholeDiskFromItsOwnBusWithUdevFillingTheGaps) {
   const std::string scsiDevice = "/sys/devices/pci0000:00/0000:00:17.0/ata1/host0/target0:0:0/0:0:0:0";
   // sysfs has no serial for SCSI disks; udev's record of the whole disk has it.
-  const BlockDevice expected{"sda2",           8,     2,     "sda", scsiDevice + "/block/sda",   scsiDevice,
-                             "SATA",           false, false, "ATA", "Samsung SSD 860 EVO 500GB", "4B6Q",
-                             "S3Z9NB0K123456A"};
-  EXPECT_EQ(device("sda2"), expected);
-  const BlockDevice sda = device("sda");
-  EXPECT_EQ(std::tuple(sda.wholeDisk, sda.serial), std::tuple("sda", expected.serial));
-}
-
-// The volumes controller's test over the same tree checks the protocol of every browsable volume's disk.
-TEST_F(BlockDeviceTest, EachBusKeepsItsIdentityInItsOwnAttributes) {
-  // A parallel ATA link (sdc) reports no SATA speed.
-  EXPECT_EQ(device("sdc").deviceProtocol, "ATA");
-  // Removable, rotational, vendor, model, revision and serial. The virtio vendor attribute is a PCI id, not
-  // a name; its serial file has no line end.
-  const auto facts = [&](const char* name) {
-    const BlockDevice d = device(name);
-    return std::tuple(d.isRemovable, d.isRotational, d.vendor, d.model, d.revision, d.serial);
-  };
+  EXPECT_EQ(device("sda2"),
+            (BlockDevice{"sda2", 8, 2, "sda", scsiDevice + "/block/sda", scsiDevice, "SATA", false, false,
+                         "ATA", "Samsung SSD 860 EVO 500GB", "4B6Q", "S3Z9NB0K123456A"}));
+  // The device, then its whole disk, protocol, removable, rotational, vendor, model, revision and serial.
   using Text = std::optional<std::string>;
-  EXPECT_EQ(facts("nvme0n1p2"), std::tuple(false, false, Text(), Text("Samsung SSD 970 EVO Plus 1TB"),
-                                           Text("2B2QEXM7"), Text("S4EWNX0R123456")));
-  EXPECT_EQ(device("nvme0n1p2").wholeDisk, "nvme0n1");
-  EXPECT_EQ(facts("mmcblk0p1"),
-            std::tuple(false, false, Text(), Text("SL16G"), Text("0x0"), Text("0x1234abcd")));
-  EXPECT_EQ(facts("sdb1"), std::tuple(true, true, Text("SanDisk"), Text("Cruzer Blade"), Text("1.00"),
-                                      Text("4C530001230405109122")));
-  EXPECT_EQ(facts("vda"), std::tuple(false, true, Text(), Text(), Text(), Text("overlayblk")));
+  using Flag = std::optional<bool>;
+  constexpr std::nullopt_t none = std::nullopt;
+  const std::tuple<const char*, std::string, Text, Flag, Flag, Text, Text, Text, Text> cases[] = {
+      {"sda", "sda", "SATA", false, false, "ATA", "Samsung SSD 860 EVO 500GB", "4B6Q", "S3Z9NB0K123456A"},
+      // A parallel ATA link reports no SATA speed.
+      {"sdc", "sdc", "ATA", false, true, "ATA", "ST340014A", "3.06", none},
+      {"nvme0n1p2", "nvme0n1", "PCI-Express", false, false, none, "Samsung SSD 970 EVO Plus 1TB", "2B2QEXM7",
+       "S4EWNX0R123456"},
+      {"mmcblk0p1", "mmcblk0", "Secure Digital", false, false, none, "SL16G", "0x0", "0x1234abcd"},
+      {"sdb1", "sdb", "USB", true, true, "SanDisk", "Cruzer Blade", "1.00", "4C530001230405109122"},
+      // The virtio vendor attribute is a PCI id, not a name; its serial file has no line end.
+      {"vda", "vda", "Virtual Interface", false, true, none, none, none, "overlayblk"},
+      // A made-up device has no hardware; a device-mapper volume lives on the disk of its first member in
+      // name order.
+      {"loop0p1", "loop0", "Disk Image", false, false, none, none, none, none},
+      {"dm-0", "nvme0n1", "PCI-Express", false, false, none, "Samsung SSD 970 EVO Plus 1TB", "2B2QEXM7",
+       "S4EWNX0R123456"},
+  };
+  for (const auto& [name, disk, protocol, removable, rotational, vendor, model, revision, serial] : cases) {
+    const BlockDevice d = device(name);
+    EXPECT_EQ(std::tuple(d.wholeDisk, d.deviceProtocol, d.isRemovable, d.isRotational, d.vendor, d.model,
+                         d.revision, d.serial),
+              std::tuple(disk, protocol, removable, rotational, vendor, model, revision, serial))
+        << name;
+  }
   EXPECT_EQ(device("vda").devicePath, "/sys/devices/pci0000:00/0000:00:02.0/virtio1");
-}
-
-TEST_F(BlockDeviceTest, MadeUpDevicesHaveNoHardware) {
   const BlockDevice loop = device("loop0p1");
-  EXPECT_EQ(std::tuple(loop.wholeDisk, loop.wholeDiskPath),
-            std::tuple("loop0", "/sys/devices/virtual/block/loop0"));
-  EXPECT_FALSE(loop.devicePath || loop.model || loop.serial);
-  // A device-mapper volume lives on the disk of its first member in name order.
-  const BlockDevice mapped = device("dm-0");
-  EXPECT_EQ(std::tuple(mapped.wholeDisk, mapped.deviceProtocol, mapped.model),
-            std::tuple("nvme0n1", "PCI-Express", "Samsung SSD 970 EVO Plus 1TB"));
+  EXPECT_EQ(std::tuple(loop.wholeDiskPath, loop.devicePath),
+            std::tuple("/sys/devices/virtual/block/loop0", std::nullopt));
 }
 
 TEST_F(BlockDeviceTest, NamesComeFromDeviceNumbersOrFromTheMountSource) {
   EXPECT_EQ(BlockDevice::nameOf(*source_, 8, 2), "sda2");
   EXPECT_FALSE(BlockDevice::nameOf(*source_, 8, 99).has_value());
-  const auto table = platform::MountInfo::read(*source_);
-  ASSERT_TRUE(table.has_value());
+  const platform::MountInfo table = platform::MountInfo::read(*source_).value();
   // btrfs (/mnt/pool) reports a made-up device number; its source names the node, here through a link.
   for (auto [mountPoint, name] : {std::pair<const char*, std::optional<std::string>>{"/mnt/pool", "dm-0"},
                                   {"/tmp/ram", std::nullopt},
                                   {"/proc", std::nullopt}}) {
-    const platform::MountInfoEntry* entry = table->visibleAt(mountPoint);
+    const platform::MountInfoEntry* entry = table.visibleAt(mountPoint);
     ASSERT_NE(entry, nullptr) << mountPoint;
     EXPECT_EQ(BlockDevice::nameOfMount(*source_, *entry), name) << mountPoint;
   }
@@ -87,40 +82,35 @@ TEST_F(BlockDeviceTest, NamesComeFromDeviceNumbersOrFromTheMountSource) {
 using BlockDeviceStatTest = BlockDeviceTest;
 
 TEST_F(BlockDeviceStatTest, TurnsAStatLineIntoExactByteCountersThatSaturate) {
-  const auto stat = BlockDeviceStat::read(*source_, "sda");
-  ASSERT_TRUE(stat.has_value());
-  EXPECT_EQ(std::tuple(stat->readsCompleted, stat->writesCompleted, stat->readMilliseconds,
-                       stat->writeMilliseconds, stat->bytesRead(), stat->bytesWritten()),
+  const BlockDeviceStat stat = BlockDeviceStat::read(*source_, "sda").value();
+  EXPECT_EQ(std::tuple(stat.readsCompleted, stat.writesCompleted, stat.readMilliseconds,
+                       stat.writeMilliseconds, stat.bytesRead(), stat.bytesWritten()),
             std::tuple(42260u, 17374u, 29205u, 18545u, 3420042ull * 512, 7162872ull * 512));
   const std::uint64_t largest = std::numeric_limits<std::uint64_t>::max();
   const BlockDeviceStat huge{.sectorsRead = largest / 512, .sectorsWritten = largest / 512 + 1};
-  EXPECT_EQ(huge.bytesRead(), largest / 512 * 512);
-  EXPECT_EQ(huge.bytesWritten(), largest);
+  EXPECT_EQ(std::pair(huge.bytesRead(), huge.bytesWritten()), std::pair(largest / 512 * 512, largest));
 }
 
 TEST_F(BlockDeviceStatTest, AStatThatCannotBeReadIsNoSample) {
   // Empty, a counter short, a counter that is not a number or overflows 64 bits (one that is not kept too).
   for (const char* text : {"", "1 2 3 4 5 6 7 8 9 10", "1 2 3 4 5 6 7 8 9 10 -11", "1 2 3x 4 5 6 7 8 9 10 11",
-                           "1 2 18446744073709551616 4 5 6 7 8 9 10 11"}) {
+                           "1 2 18446744073709551616 4 5 6 7 8 9 10 11"})
     EXPECT_FALSE(BlockDeviceStat::parse(text).has_value()) << text;
-  }
   // An unknown device, and names that would leave /sys/class/block.
-  for (const char* name : {"sdz", "..", "sda/../sda", ""}) {
+  for (const char* name : {"sdz", "..", "sda/../sda", ""})
     EXPECT_FALSE(BlockDeviceStat::read(*source_, name).has_value()) << name;
-  }
 }
 
 TEST_F(BlockDeviceStatTest, DiskStatsListEveryDeviceAndAgreeWithSysfs) {
-  const auto entries = platform::readDiskStats(*source_);
-  ASSERT_TRUE(entries.has_value());
-  ASSERT_EQ(entries->size(), 8u);
-  EXPECT_EQ((*entries)[1].name, "loop1");
-  for (const platform::DiskStatsEntry& entry : *entries) {
+  const auto entries = platform::readDiskStats(*source_).value();
+  ASSERT_EQ(entries.size(), 8u);
+  EXPECT_EQ(entries[1].name, "loop1");
+  for (const platform::DiskStatsEntry& entry : entries) {
     if (const auto stat = BlockDeviceStat::read(*source_, entry.name)) {
       EXPECT_EQ(*stat, entry.stat) << entry.name;
     }
   }
-  const platform::DiskStatsEntry& sdb = (*entries)[5];
+  const platform::DiskStatsEntry& sdb = entries[5];
   EXPECT_EQ(std::tuple(sdb.major, sdb.minor, sdb.stat.bytesRead()), std::tuple(8u, 16u, 33210ull * 512));
   EXPECT_FALSE(platform::readDiskStats(platform::MemoryTextSource()).has_value());
 }
@@ -161,9 +151,8 @@ TEST(BlockDeviceLinksTest, ResolvesOnlyWhatIsThereAndEndsOnCycles) {
   source.setFile("/sys/class/block/md1/dev", "9:1\n");
   source.setLink("/sys/class/block/md0/slaves/md1", "../../md1");
   source.setLink("/sys/class/block/md1/slaves/md0", "../../md0");
-  const auto md0 = BlockDevice::read(source, "md0");
-  ASSERT_TRUE(md0.has_value());
-  EXPECT_EQ(std::tuple(md0->wholeDisk, md0->wholeDiskPath, md0->deviceProtocol),
+  const BlockDevice md0 = BlockDevice::read(source, "md0").value();
+  EXPECT_EQ(std::tuple(md0.wholeDisk, md0.wholeDiskPath, md0.deviceProtocol),
             std::tuple("md1", "", std::nullopt));
   // A link from a device number to a name that is no device, a dev attribute that is not a number, and a
   // /dev link that points at itself.

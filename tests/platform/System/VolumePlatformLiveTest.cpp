@@ -1,6 +1,6 @@
 // The volume platform's readers against the running machine, each compared with an independent reader at
 // the same moment: findmnt, df, lsblk and blkid (util-linux, coreutils), and /proc/diskstats itself; then
-// unmounting and ejecting real mounts.
+// unmounting and ejecting real mounts, and the check that tells that the mount table changed.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sched.h>
@@ -14,9 +14,9 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <thread>
@@ -26,6 +26,7 @@
 #include "Platform/System/FileSystemLabel.hpp"
 #include "Platform/System/FileSystemSize.hpp"
 #include "Platform/System/MountInfo.hpp"
+#include "Platform/System/MountWatcher.hpp"
 #include "Platform/System/UdevDatabase.hpp"
 #include "Platform/System/Unmount.hpp"
 #include "Platform/System/VolumePlatform.hpp"
@@ -44,33 +45,28 @@ std::vector<std::string> wordsOf(const std::string& command) {
   const volumetest::CommandResult result = runCommand(command);
   EXPECT_EQ(result.status, 0) << command << ": " << result.output;
   std::istringstream stream(result.output);
-  std::vector<std::string> words;
-  for (std::string word; stream >> word;) words.push_back(word);
-  return words;
+  return {std::istream_iterator<std::string>(stream), std::istream_iterator<std::string>()};
 }
 
 // The size and the available bytes that df gives for the file system at `path`.
 std::pair<std::uint64_t, std::uint64_t> dfSizes(const std::string& path) {
   const std::vector<std::string> words = wordsOf("df -B1 --output=size,avail " + shellQuoted(path));
   EXPECT_EQ(words.size(), 4u) << path;
-  if (words.size() != 4) return {};
-  return {std::strtoull(words[2].c_str(), nullptr, 10), std::strtoull(words[3].c_str(), nullptr, 10)};
+  return {std::stoull(words.at(2)), std::stoull(words.at(3))};
 }
 
 TEST(VolumeReadersLiveTest, TheRootAgreesWithDfFindmntAndLsblk) {
-  const auto size = platform::FileSystemSize::read("/");
+  const platform::FileSystemSize size = platform::FileSystemSize::read("/").value();
   const auto [total, available] = dfSizes("/");
-  ASSERT_TRUE(size.has_value());
-  EXPECT_EQ(size->totalBytes, total);
+  EXPECT_EQ(size.totalBytes, total);
   // Other programs write while the two read: allow 1 GiB, far below the blocks reserved for root that
   // separate free from available space on a usual ext4.
-  EXPECT_LT(std::max(size->availableBytes, available) - std::min(size->availableBytes, available),
+  EXPECT_LT(std::max(size.availableBytes, available) - std::min(size.availableBytes, available),
             1024 * mebibyte);
   EXPECT_FALSE(platform::FileSystemSize::read("/no/such/path").has_value());
 
-  const auto table = platform::MountInfo::read(*TextSource::live());
-  ASSERT_TRUE(table.has_value());
-  const platform::MountInfoEntry* root = table->visibleAt("/");
+  const platform::MountInfo table = platform::MountInfo::read(*TextSource::live()).value();
+  const platform::MountInfoEntry* root = table.visibleAt("/");
   ASSERT_NE(root, nullptr);
   EXPECT_EQ(wordsOf("findmnt -n -o MAJ:MIN,FSTYPE,SOURCE /"),
             (std::vector{std::to_string(root->major) + ":" + std::to_string(root->minor),
@@ -78,15 +74,14 @@ TEST(VolumeReadersLiveTest, TheRootAgreesWithDfFindmntAndLsblk) {
 
   const auto name = platform::BlockDevice::nameOfMount(*TextSource::live(), *root);
   if (!name) GTEST_SKIP() << "the root file system is not on a block device here (" << root->source << ")";
-  const auto device = platform::BlockDevice::read(*TextSource::live(), *name);
-  ASSERT_TRUE(device.has_value());
+  const platform::BlockDevice device = platform::BlockDevice::read(*TextSource::live(), *name).value();
   const std::vector<std::string> facts = wordsOf("lsblk -ndo NAME,RM,ROTA /dev/" + *name);
   ASSERT_EQ(facts.size(), 3u);
-  EXPECT_EQ(std::tuple(device->name, device->isRemovable, device->isRotational),
+  EXPECT_EQ(std::tuple(device.name, device.isRemovable, device.isRotational),
             std::tuple(facts[0], facts[1] == "1", facts[2] == "1"));
   // lsblk names the parent disk of a partition, nothing for a whole disk.
   const std::vector<std::string> parent = wordsOf("lsblk -ndo PKNAME /dev/" + *name);
-  EXPECT_EQ(device->wholeDisk, parent.empty() ? device->name : parent[0]);
+  EXPECT_EQ(device.wholeDisk, parent.empty() ? device.name : parent[0]);
 }
 
 class LoopVolumeLiveTest : public ::testing::Test {
@@ -94,6 +89,7 @@ class LoopVolumeLiveTest : public ::testing::Test {
   void SetUp() override {
     if (const std::string why = volumetest::whyNoLoopVolumes(); !why.empty()) GTEST_SKIP() << why;
     volume_ = std::make_unique<volumetest::LoopVolume>("Vol T");
+    ASSERT_EQ(::stat(volume_->device().c_str(), &node_), 0);
   }
 
   // The device's counters from sysfs and from /proc/diskstats, read at one quiet moment: sysfs is read
@@ -104,70 +100,47 @@ class LoopVolumeLiveTest : public ::testing::Test {
       const auto entries = platform::readDiskStats(*TextSource::live());
       const auto after = platform::BlockDeviceStat::read(*TextSource::live(), volume_->name());
       if (!before || !entries || before != after) continue;
-      for (const platform::DiskStatsEntry& entry : *entries) {
+      for (const platform::DiskStatsEntry& entry : *entries)
         if (entry.name == volume_->name()) return {*before, entry.stat};
-      }
     }
     ADD_FAILURE() << "no quiet moment with counters for " << volume_->name();
     return {};
   }
 
-  // Writes `bytes` to a new file of the volume, or reads them back, bypassing the page cache.
-  void transfer(std::uint64_t bytes, bool write) const {
-    const std::string path = volume_->mountPoint() + "/data";
-    const int fd = ::open(path.c_str(), (write ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY) | O_DIRECT, 0600);
-    ASSERT_GE(fd, 0);
-    std::unique_ptr<char, decltype(&std::free)> buffer(static_cast<char*>(std::aligned_alloc(4096, mebibyte)),
-                                                       &std::free);
-    std::fill_n(buffer.get(), mebibyte, 'v');
-    for (std::uint64_t done = 0; done < bytes; done += mebibyte) {
-      const ssize_t count = write ? ::write(fd, buffer.get(), mebibyte) : ::read(fd, buffer.get(), mebibyte);
-      ASSERT_EQ(count, static_cast<ssize_t>(mebibyte));
-    }
-    if (write) ::fsync(fd);
-    ::close(fd);
-  }
-
   std::unique_ptr<volumetest::LoopVolume> volume_;
+  struct stat node_ {};  // the loop device's node
 };
 
 TEST_F(LoopVolumeLiveTest, TheMountIsFoundWithItsEscapedPathDeviceLabelAndTheSizesOfDf) {
-  const auto table = platform::MountInfo::read(*TextSource::live());
-  ASSERT_TRUE(table.has_value());
-  const platform::MountInfoEntry* mount = table->visibleAt(volume_->mountPoint());
+  const platform::MountInfo table = platform::MountInfo::read(*TextSource::live()).value();
+  const platform::MountInfoEntry* mount = table.visibleAt(volume_->mountPoint());
   ASSERT_NE(mount, nullptr) << volume_->mountPoint();
-  struct stat node {};
-  ASSERT_EQ(::stat(volume_->device().c_str(), &node), 0);
   EXPECT_EQ(std::tuple(mount->major, mount->minor, mount->fileSystemType, mount->source),
-            std::tuple(major(node.st_rdev), minor(node.st_rdev), "ext4", volume_->device()));
-  EXPECT_TRUE(table->isFirstMountOfDevice(*mount));
+            std::tuple(major(node_.st_rdev), minor(node_.st_rdev), "ext4", volume_->device()));
+  EXPECT_TRUE(table.isFirstMountOfDevice(*mount));
 
   const auto name = platform::BlockDevice::nameOfMount(*TextSource::live(), *mount);
   ASSERT_EQ(name, volume_->name());
-  const auto device = platform::BlockDevice::read(*TextSource::live(), *name);
-  ASSERT_TRUE(device.has_value());
-  EXPECT_EQ(std::tuple(device->wholeDisk, device->deviceProtocol, device->devicePath),
+  const platform::BlockDevice device = platform::BlockDevice::read(*TextSource::live(), *name).value();
+  EXPECT_EQ(std::tuple(device.wholeDisk, device.deviceProtocol, device.devicePath),
             std::tuple(volume_->name(), "Disk Image", std::nullopt));
 
   EXPECT_EQ(runCommand("blkid -s LABEL -o value " + shellQuoted(volume_->device())).output, "Vol T\n");
   EXPECT_EQ(platform::fileSystemLabel(volume_->mountPoint()), "Vol T");
   EXPECT_EQ(platform::fileSystemLabel(volume_->mountPoint(), nullptr), "Vol T");
 
-  const auto size = platform::FileSystemSize::read(volume_->mountPoint());
-  ASSERT_TRUE(size.has_value());
-  EXPECT_EQ(std::pair(size->totalBytes, size->availableBytes), dfSizes(volume_->mountPoint()));
-  EXPECT_FALSE(size->isReadOnly);
+  const platform::FileSystemSize size = platform::FileSystemSize::read(volume_->mountPoint()).value();
+  EXPECT_EQ(std::pair(size.totalBytes, size.availableBytes), dfSizes(volume_->mountPoint()));
+  EXPECT_FALSE(size.isReadOnly);
 }
 
 TEST_F(LoopVolumeLiveTest, UdevRecordsComeThroughLibudevAsBlkidAndUdevadmSeeThem) {
-  struct stat node {};
-  ASSERT_EQ(::stat(volume_->device().c_str(), &node), 0);
   const bool udevRuns = std::filesystem::exists("/run/udev/control");
   // udev handles the new loop device's events in its own time: its record is complete once they are done.
   if (udevRuns) {
     ASSERT_EQ(runCommand("udevadm settle --timeout=30").status, 0);
   }
-  const auto record = platform::UdevDatabase::live()->blockDevice(major(node.st_rdev), minor(node.st_rdev));
+  const auto record = platform::UdevDatabase::live()->blockDevice(major(node_.st_rdev), minor(node_.st_rdev));
   if (!udevRuns) {
     EXPECT_FALSE(record.has_value()) << "a device udev never processed has no record";
     GTEST_SKIP() << "udev is not running (as in a container): no records to compare";
@@ -192,7 +165,11 @@ TEST_F(LoopVolumeLiveTest, DirectIoShowsUpInTheCountersExactlyAsInDiskStats) {
   EXPECT_EQ(last, lastInDiskStats);
   for (const bool write : {true, false}) {
     SCOPED_TRACE(write ? "write" : "read");
-    transfer(8 * mebibyte, write);
+    // Eight MiB to a new file of the volume, or read back, bypassing the page cache.
+    const std::string data = shellQuoted(volume_->mountPoint() + "/data");
+    const auto dd = runCommand(write ? "dd if=/dev/zero of=" + data + " bs=1M count=8 oflag=direct conv=fsync"
+                                     : "dd if=" + data + " of=/dev/null bs=1M count=8 iflag=direct");
+    ASSERT_EQ(dd.status, 0) << dd.output;
     const auto [now, nowInDiskStats] = quietCounters();
     EXPECT_EQ(now, nowInDiskStats);
     // The data and, at most, a little metadata and journal.
@@ -229,6 +206,11 @@ int exitStatusInChild(const std::function<int()>& body) {
   return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Gives this process a mount namespace of its own, whose mounts reach no other process and end with it.
+bool intoPrivateMountNamespace() {
+  return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+
 bool rootIsReadOnly() {
   struct statvfs status {};
   return ::statvfs("/", &status) == 0 && (status.f_flag & ST_RDONLY) != 0;
@@ -239,10 +221,8 @@ TEST(UnmountTest, TheRootIsRefusedHoweverItIsSpeltAndStaysWritable) {
   const std::string link = directory.path() + "/root";
   std::filesystem::create_directory_symlink("/", link);
   const bool wasReadOnly = rootIsReadOnly();
-  for (const std::string& root :
-       {std::string("/"), std::string("//"), std::string("/."), std::string("/tmp/.."), link, link + "/"}) {
+  for (const std::string& root : std::vector<std::string>{"/", "//", "/.", "/tmp/..", link, link + "/"})
     EXPECT_EQ(unmount(root), posix(EBUSY)) << root;
-  }
   EXPECT_EQ(rootIsReadOnly(), wasReadOnly);
   EXPECT_EQ(unmount(directory.path() + "/missing"), posix(ENOENT));
   EXPECT_EQ(unmount(""), posix(ENOENT));
@@ -252,14 +232,13 @@ class UnmountLiveTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to mount file systems";
-    directory_ = std::make_unique<volumetest::TemporaryDirectory>();
   }
 
-  std::unique_ptr<volumetest::TemporaryDirectory> directory_;
+  volumetest::TemporaryDirectory directory_;
 };
 
 TEST_F(UnmountLiveTest, ABusyFileSystemStaysMountedUntilItIsFree) {
-  volumetest::ScopedMount mount(directory_->path() + "/busy");
+  volumetest::ScopedMount mount(directory_.path() + "/busy");
   const int fd = ::open((mount.mountPoint() + "/held").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
   ASSERT_GE(fd, 0);
   EXPECT_EQ(unmount(mount.mountPoint()), posix(EBUSY));
@@ -272,11 +251,11 @@ TEST_F(UnmountLiveTest, ABusyFileSystemStaysMountedUntilItIsFree) {
 }
 
 TEST_F(UnmountLiveTest, AnUnprivilegedCallerGetsEpermAndTheMountStays) {
-  volumetest::ScopedMount mount(directory_->path() + "/guarded");
+  volumetest::ScopedMount mount(directory_.path() + "/guarded");
   // Reachable for everyone, so that the refusal is the unmount's and not the path lookup's.
-  std::filesystem::permissions(directory_->path(), std::filesystem::perms::owner_all |
-                                                       std::filesystem::perms::group_exec |
-                                                       std::filesystem::perms::others_exec);
+  std::filesystem::permissions(directory_.path(), std::filesystem::perms::owner_all |
+                                                      std::filesystem::perms::group_exec |
+                                                      std::filesystem::perms::others_exec);
   EXPECT_EQ(exitStatusInChild([&] {
               if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0) return 255;
               return unmount(mount.mountPoint()).value();
@@ -291,7 +270,7 @@ TEST_F(UnmountLiveTest, ALoopDeviceIsDetachedWithItsLastMountOnly) {
   const std::string image = volumetest::backingFile(volume);
   ASSERT_FALSE(image.empty());
   {
-    volumetest::ScopedMount second(directory_->path() + "/second", volume.device(), "ext4", "");
+    volumetest::ScopedMount second(directory_.path() + "/second", volume.device(), "ext4", "");
     EXPECT_EQ(unmount(volume.mountPoint()), std::error_code());
     EXPECT_FALSE(volumetest::isMountPoint(volume.mountPoint()));
     EXPECT_EQ(volumetest::backingFile(volume), image);
@@ -306,14 +285,11 @@ TEST_F(UnmountLiveTest, ALoopDeviceIsDetachedWithItsLastMountOnly) {
 // the scope are refused with EPERM and leave the mount; paths that resolve inside it are unmounted, a bind
 // mount of the root among them (it is not the root mount). Gives the number of failed checks.
 int ejectEscapeChecks(const std::string& base) {
-  if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-    return 100;
-  }
+  if (!intoPrivateMountNamespace()) return 100;
   int failures = 0;
   auto check = [&](bool holds, const std::string& what) {
-    if (holds) return;
-    std::fprintf(stderr, "failed: %s\n", what.c_str());
-    ++failures;
+    if (!holds) std::fprintf(stderr, "failed: %s\n", what.c_str());
+    failures += !holds;
   };
   const std::string scope = base + "/scope";
   std::filesystem::create_directories(scope);
@@ -328,9 +304,8 @@ int ejectEscapeChecks(const std::string& base) {
   std::filesystem::create_directory_symlink(scope + "/inside", scope + "/inner");
   const auto platform = platform::VolumePlatform::live(platform::TextSource::live(), scope);
 
-  for (const std::string& escape : {scope + "/../outside/mp", scope + "/link/mp", volume.mountPoint()}) {
+  for (const std::string& escape : {scope + "/../outside/mp", scope + "/link/mp", volume.mountPoint()})
     check(platform->unmountAndEject(escape) == posix(EPERM), "EPERM for " + escape);
-  }
   check(volumetest::isMountPoint(outside.mountPoint()) && volumetest::isMountPoint(volume.mountPoint()),
         "the mounts outside the scope stay");
   check(platform->unmountAndEject(scope + "/./inner/") == std::error_code(), "unmount through a link inside");
@@ -347,9 +322,8 @@ int ejectEscapeChecks(const std::string& base) {
     while (swapping)
       ::renameat2(AT_FDCWD, (scope + "/swap").c_str(), AT_FDCWD, (scope + "/other").c_str(), RENAME_EXCHANGE);
   });
-  for (int attempt = 0; attempt < 500 && volumetest::isMountPoint(outside.mountPoint()); ++attempt) {
+  for (int attempt = 0; attempt < 500 && volumetest::isMountPoint(outside.mountPoint()); ++attempt)
     platform->unmountAndEject(scope + "/swap/mp");
-  }
   swapping = false;
   swapper.join();
   check(volumetest::isMountPoint(outside.mountPoint()), "the outside mount stays while links are swapped");
@@ -359,8 +333,23 @@ int ejectEscapeChecks(const std::string& base) {
 TEST_F(UnmountLiveTest, EjectPathsThatResolveOutsideTheScopeAreRefusedWithEperm) {
   if (const std::string why = volumetest::whyNoLoopVolumes(); !why.empty()) GTEST_SKIP() << why;
   if (rootIsReadOnly()) GTEST_SKIP() << "the root is read-only here";
-  EXPECT_EQ(exitStatusInChild([&] { return ejectEscapeChecks(directory_->path()); }), 0)
+  EXPECT_EQ(exitStatusInChild([&] { return ejectEscapeChecks(directory_.path()); }), 0)
       << "failed checks (100: no private mount namespace)";
+}
+
+// In a private mount namespace of a forked child, where no other process's mounts arrive.
+TEST_F(UnmountLiveTest, TheMountTableCheckSaysYesOnceAfterEachChangeOfTheTable) {
+  const int failed = exitStatusInChild([&] {
+    if (!intoPrivateMountNamespace()) return 100;
+    const platform::MountTableCheck check;
+    const bool quietAtFirst = !check.changed();
+    const bool mounted = ::mount("velmora-test", directory_.path().c_str(), "tmpfs", 0, "size=1m") == 0;
+    const bool seen = check.changed();
+    const bool quietAgain = !check.changed();
+    return !quietAtFirst + !mounted + !seen + !quietAgain;
+  });
+  if (failed == 100) GTEST_SKIP() << "no private mount namespace here";
+  EXPECT_EQ(failed, 0);
 }
 
 }  // namespace
