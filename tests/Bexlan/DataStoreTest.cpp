@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "Bexlan/BXDictionary.hpp"
@@ -93,8 +94,7 @@ TEST_F(NumberIdentifierTest, ASetShiftsTheHistoryOfIntegerZerosAndMovesMinimumAn
   ASSERT_EQ(samples.size(), 60u);
   EXPECT_EQ(std::vector<double>(samples.end() - 6, samples.end()), (std::vector<double>{0, 5, 3, 7, 7, 4}));
   EXPECT_EQ(entry_.history().back().typeCode(), 'd');
-  EXPECT_EQ(entry_.min()->doubleValue(), 3.0);
-  EXPECT_EQ(entry_.max()->doubleValue(), 7.0);
+  EXPECT_EQ(std::tuple(entry_.min()->doubleValue(), entry_.max()->doubleValue()), std::tuple(3.0, 7.0));
 
   // Samples and texts read the number by its own sign.
   NumberIdentifier freeMemory("M_F", "Free", IdentifierCategory::raw, false);
@@ -102,8 +102,7 @@ TEST_F(NumberIdentifierTest, ASetShiftsTheHistoryOfIntegerZerosAndMovesMinimumAn
   EXPECT_EQ(freeMemory.history().back().doubleValue(), 18446744073709551616.0);
   EXPECT_EQ(freeMemory.description(), "18446744073709551615");
   entry_.setInt8(-1);
-  EXPECT_EQ(entry_.description(), "-1");
-  EXPECT_EQ(entry_.min()->doubleValue(), -1.0);
+  EXPECT_EQ(std::tuple(entry_.description(), entry_.min()->doubleValue()), std::tuple("-1", -1.0));
 }
 
 // The ring's own rules are SampleHistoryTest's; these are the entry's uses of them.
@@ -119,8 +118,7 @@ TEST_F(NumberIdentifierTest, AbsentValuesShortenTheHistoryAndANewSizeRestartsIt)
   // A new history size restarts the history at its full length and keeps the extremes.
   entry_.setHistorySize(3);
   EXPECT_EQ(doubles(entry_.history()), std::vector<double>(3, 0.0));
-  EXPECT_EQ(entry_.min()->doubleValue(), -2.0);
-  EXPECT_EQ(entry_.max()->doubleValue(), 9.0);
+  EXPECT_EQ(std::tuple(entry_.min()->doubleValue(), entry_.max()->doubleValue()), std::tuple(-2.0, 9.0));
   EXPECT_THROW(entry_.setHistorySize(-1), std::invalid_argument);
   EXPECT_EQ(entry_.historySize(), 3);
 }
@@ -133,8 +131,7 @@ TEST_F(NumberIdentifierTest, NaNGoesIntoTheHistoryButNeverBecomesMinimumOrMaximu
   entry_.setFloat(2.5f);
   entry_.setDouble(nan);
   entry_.updateMin(nan);
-  EXPECT_EQ(entry_.min()->doubleValue(), 2.5);
-  EXPECT_EQ(entry_.max()->doubleValue(), 2.5);
+  EXPECT_EQ(std::tuple(entry_.min()->doubleValue(), entry_.max()->doubleValue()), std::tuple(2.5, 2.5));
 }
 
 TEST(StringIdentifierTest, StartsWithTheGivenTextAndRecordsOnlyRawNumbers) {
@@ -146,8 +143,7 @@ TEST(StringIdentifierTest, StartsWithTheGivenTextAndRecordsOnlyRawNumbers) {
   EXPECT_EQ(entry.description(), "");
 
   entry.setStringWithRaw("2 KB", Number::of(std::uint32_t{2048}));
-  EXPECT_EQ(entry.description(), "2 KB");
-  EXPECT_EQ(entry.value()->typeCode(), 'I');
+  EXPECT_EQ(std::tuple(entry.description(), entry.value()->typeCode()), std::tuple("2 KB", 'I'));
   for (int raw : {9, 4, 6}) entry.setStringWithRaw(std::nullopt, Number::of(raw));
   entry.setStringWithRaw("nan", Number::of(std::numeric_limits<double>::quiet_NaN()));
   entry.setString("abc");  // text alone records nothing
@@ -156,8 +152,7 @@ TEST(StringIdentifierTest, StartsWithTheGivenTextAndRecordsOnlyRawNumbers) {
   const auto samples = doubles(entry.history());
   ASSERT_EQ(samples.size(), 60u);
   EXPECT_EQ(std::vector<double>(samples.end() - 5, samples.end() - 1), (std::vector<double>{2048, 9, 4, 6}));
-  EXPECT_EQ(entry.min()->doubleValue(), 4.0);
-  EXPECT_EQ(entry.max()->doubleValue(), 2048.0);
+  EXPECT_EQ(std::tuple(entry.min()->doubleValue(), entry.max()->doubleValue()), std::tuple(4.0, 2048.0));
 
   // A raw initial number is recorded; a new history size restarts the history only.
   StringIdentifier withoutRaw("K", "Name", "text", std::optional<Number>());
@@ -168,8 +163,7 @@ TEST(StringIdentifierTest, StartsWithTheGivenTextAndRecordsOnlyRawNumbers) {
   EXPECT_EQ(doubles(raw.history()), expected);
   raw.setHistorySize(4);
   EXPECT_EQ(doubles(raw.history()), std::vector<double>(4, 0.0));
-  EXPECT_EQ(raw.value()->longLongValue(), 8);
-  EXPECT_EQ(raw.max()->doubleValue(), 8.0);
+  EXPECT_EQ(std::tuple(raw.value()->longLongValue(), raw.max()->doubleValue()), std::tuple(8, 8.0));
   EXPECT_THROW(raw.setHistorySize(-3), std::invalid_argument);
   EXPECT_EQ(raw.historySize(), 4);
 }
@@ -229,28 +223,24 @@ TEST_F(DataStoreTest, WritesChangeOnlyAnEntryOfTheirKindRegisteredUnderTheKeyIts
   store_.setString("N", "x");
   store_.setString("AT", "x");
   store_.setStringWithRaw("AT", "x", Number::of(8));
-  EXPECT_EQ(number->value()->intValue(), 5);
-  EXPECT_EQ(number->history(), numberHistory);
-  EXPECT_EQ(text->mString(), "text");
-  EXPECT_EQ(text->mRawValue()->intValue(), 3);
-  EXPECT_EQ(text->history(), textHistory);
+  EXPECT_EQ(std::tuple(number->value()->intValue(), number->history()), std::tuple(5, numberHistory));
+  EXPECT_EQ(std::tuple(text->mString(), text->mRawValue()->intValue(), text->history()),
+            std::tuple("text", 3, textHistory));
 
   store_.setString("T", std::nullopt);
   EXPECT_EQ(store_.string("T"), "-");
   EXPECT_EQ(store_.value("T")->intValue(), 3);  // the raw number stays
   store_.setStringWithRaw("T", "9 KB/s", Number::of(std::uint16_t{9}));
-  EXPECT_EQ(store_.string("T"), "9 KB/s");
-  EXPECT_EQ(store_.uInt16Value("T"), 9u);
-  EXPECT_EQ(doubles(store_.history("T")).back(), 9.0);
-  EXPECT_EQ(store_.max("T")->doubleValue(), 9.0);
+  EXPECT_EQ(std::tuple(store_.string("T"), store_.uInt16Value("T"), doubles(store_.history("T")).back(),
+                       store_.max("T")->doubleValue()),
+            std::tuple("9 KB/s", 9u, 9.0, 9.0));
 }
 
 TEST_F(DataStoreTest, AnAliasIsResolvedByOneHopOnReads) {
   const auto number = addNumber("N", 5);
   addAlias("A", "N");
-  EXPECT_TRUE(store_.contains("A"));
-  EXPECT_EQ(store_.identifier("A"), number);
-  EXPECT_EQ(store_.intValue("A"), 5);
+  EXPECT_EQ(std::tuple(store_.contains("A"), store_.identifier("A"), store_.intValue("A")),
+            std::tuple(true, number, 5));
 
   // An alias of an alias yields the second alias, which has nothing to read.
   addAlias("AA", "A");
@@ -278,20 +268,18 @@ TEST_F(DataStoreTest, IncrementsAddInTheirOwnTypeWrapAroundAndNeedANumber) {
   EXPECT_EQ(doubles(store_.history("K")).size(), 59u);
   store_.setInt("K", 40);
   store_.incrementInt("K", 2);
-  EXPECT_EQ(number->value()->typeCode(), 'q');
-  EXPECT_EQ(store_.intValue("K"), 42);
-  EXPECT_EQ(store_.min("K")->doubleValue(), 7.0);
-  EXPECT_EQ(store_.max("K")->doubleValue(), 42.0);
+  EXPECT_EQ(std::tuple(number->value()->typeCode(), store_.intValue("K")), std::tuple('q', 42));
+  EXPECT_EQ(std::tuple(store_.min("K")->doubleValue(), store_.max("K")->doubleValue()),
+            std::tuple(7.0, 42.0));
 
   store_.setDouble("K", 2.9);
   store_.incrementInt("K", 1);  // 2.9 reads as the integer 2
-  EXPECT_EQ(store_.value("K")->typeCode(), 'q');
-  EXPECT_EQ(store_.intValue("K"), 3);
+  EXPECT_EQ(std::tuple(store_.value("K")->typeCode(), store_.intValue("K")), std::tuple('q', 3));
 
   store_.setInt16("K", std::numeric_limits<std::int16_t>::max());
   store_.incrementInt16("K", 1);
-  EXPECT_EQ(store_.int16Value("K"), std::numeric_limits<std::int16_t>::min());
-  EXPECT_EQ(store_.value("K")->typeCode(), 's');
+  EXPECT_EQ(std::tuple(store_.int16Value("K"), store_.value("K")->typeCode()),
+            std::tuple(std::numeric_limits<std::int16_t>::min(), 's'));
 }
 
 TEST_F(DataStoreTest, AddAndMergeStoreTheEntryObjectsAndANewSizeRestartsTheEntriesNowInTheStore) {
@@ -299,8 +287,7 @@ TEST_F(DataStoreTest, AddAndMergeStoreTheEntryObjectsAndANewSizeRestartsTheEntri
   const auto first = addNumber("K", 2.5);  // the setter's lookup sees the add made just before
   EXPECT_EQ(doubles(first->history()), (std::vector<double>{0, 0, 0, 0, 2.5}));
   const auto second = addNumber("K");
-  EXPECT_EQ(store_.identifier("K"), second);
-  EXPECT_EQ(second->history().size(), 5u);
+  EXPECT_EQ(std::tuple(store_.identifier("K"), second->history().size()), std::tuple(second, 5u));
   EXPECT_THROW(store_.add(nullptr), std::invalid_argument);
 
   const auto kept = addNumber("N", 1);
@@ -312,14 +299,11 @@ TEST_F(DataStoreTest, AddAndMergeStoreTheEntryObjectsAndANewSizeRestartsTheEntri
   other.add(merged);
   other.add(replacement);
   store_.merge(other);
-  EXPECT_EQ(store_.identifier("K"), replacement);
-  EXPECT_EQ(store_.identifier("N"), kept);
+  EXPECT_EQ(std::tuple(store_.identifier("K"), store_.identifier("N")), std::tuple(replacement, kept));
 
   store_.setHistorySize(10);
-  for (const auto& entry : std::vector<std::shared_ptr<HistoryProvider>>{replacement, kept, text, merged}) {
-    EXPECT_EQ(entry->historySize(), 10);
-    EXPECT_EQ(entry->history().size(), 10u);
-  }
+  for (const auto& entry : std::vector<std::shared_ptr<HistoryProvider>>{replacement, kept, text, merged})
+    EXPECT_EQ(std::tuple(entry->historySize(), entry->history().size()), std::tuple(10, 10u));
   EXPECT_TRUE(store_.contains("A"));
   EXPECT_THROW(store_.setHistorySize(-1), std::invalid_argument);
   EXPECT_EQ(store_.historySize(), 10);

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -27,17 +28,10 @@ using platform::Rgba;
 using platform::Size;
 namespace fs = std::filesystem;
 
-const std::vector<std::string> symbolSet{"cpu",
-                                         "memorychip",
-                                         "chevron.up",
-                                         "chevron.down",
-                                         "arrowtriangle.up",
-                                         "arrowtriangle.down",
-                                         "sdcard",
-                                         "internaldrive",
-                                         "externaldrive",
-                                         "square.grid.2x2.fill",
-                                         "square.grid.3x1.fill.below.line.grid.1x2"};
+const std::vector<std::string> symbolSet({"cpu", "memorychip", "chevron.up", "chevron.down",
+                                          "arrowtriangle.up", "arrowtriangle.down", "sdcard", "internaldrive",
+                                          "externaldrive", "square.grid.2x2.fill",
+                                          "square.grid.3x1.fill.below.line.grid.1x2"});
 
 // The number of drawn pixels, or -1 when one of them is not the colour (components are premultiplied).
 int drawnIn(const platform::Image& image, const Rgba& colour) {
@@ -77,9 +71,8 @@ TEST(ImagesTest, EverySymbolIsADistinctBlackTemplateOfItsSizeAndAnUnknownOneIsEm
   for (const std::string& name : symbolSet) {
     SCOPED_TRACE(name);
     const ImageRef image = images.emplace_back(Images::systemSymbol(name));
-    EXPECT_TRUE(image->isTemplate());
-    EXPECT_EQ(image->size(), (Size{16, 16}));
-    EXPECT_EQ(image->pixelWidth(), 32);
+    EXPECT_EQ(std::tuple(image->isTemplate(), image->size(), image->pixelWidth()),
+              std::tuple(true, Size{16, 16}, 32));
     const int drawn = drawnIn(*image, Rgba{0, 0, 0, 1});
     EXPECT_GT(drawn, 32);
     EXPECT_LT(drawn, 32 * 32);
@@ -107,9 +100,8 @@ TEST(ImagesTest, EverySymbolIsADistinctBlackTemplateOfItsSizeAndAnUnknownOneIsEm
     EXPECT_LT(widths.front() * 2, widths.back()) << up;
   }
   const ImageRef large = Images::configuredSymbol("cpu", 24, 0);
-  EXPECT_EQ(large->size(), (Size{24, 24}));
-  EXPECT_EQ(large->pixelWidth(), 48);
-  EXPECT_TRUE(large->isTemplate());
+  EXPECT_EQ(std::tuple(large->isTemplate(), large->size(), large->pixelWidth()),
+            std::tuple(true, Size{24, 24}, 48));
   EXPECT_EQ(difference(*large, *Images::configuredSymbol("cpu", 24, 0.62)), 0);  // one weight only
   for (double bad : {0.0, -3.0, std::numeric_limits<double>::quiet_NaN()}) {
     EXPECT_TRUE(isEmptyTemplate(Images::configuredSymbol("cpu", bad, 0)));
@@ -147,10 +139,9 @@ TEST(SymbolRendererTest, FitsAnySvgIntoTheSquareAsABlackTemplate) {
   const auto image = platform::SymbolRenderer::render(bar, 10, 1);
   EXPECT_TRUE(image->isTemplate());
   ASSERT_EQ(image->pixelWidth(), 10);
-  EXPECT_EQ(image->pixel(5, 0).alpha, 0);
-  EXPECT_EQ(image->pixel(5, 9).alpha, 0);
-  EXPECT_EQ(image->pixel(0, 3), (Rgba{0, 0, 0, 1}));
-  EXPECT_EQ(image->pixel(9, 6), (Rgba{0, 0, 0, 1}));
+  EXPECT_EQ(
+      std::tuple(image->pixel(5, 0).alpha, image->pixel(5, 9).alpha, image->pixel(0, 3), image->pixel(9, 6)),
+      std::tuple(0.0, 0.0, Rgba{0, 0, 0, 1}, Rgba{0, 0, 0, 1}));
   std::ofstream(dir / "broken.svg") << "<svg";
   for (const char* file : {"broken.svg", "absent.svg"})
     EXPECT_TRUE(isEmptyTemplate(platform::SymbolRenderer::render(dir / file, 10, 1))) << file;
@@ -169,10 +160,8 @@ TEST(LayerSnapshotTest, TruncatedFrameKeepsTheBottomLeftCorner) {
   layer->addSublayer(bottomRow);
 
   const auto image = Bexlan::CALayer::snapshotImage(*layer);
-  ASSERT_EQ(image->pixelWidth(), 10);
-  ASSERT_EQ(image->pixelHeight(), 5);
-  EXPECT_EQ(image->pixel(0, 4), (Rgba{0, 0, 1, 1}));
-  EXPECT_EQ(image->pixel(9, 0), (Rgba{1, 0, 0, 1}));
+  ASSERT_EQ(std::pair(image->pixelWidth(), image->pixelHeight()), std::pair(10, 5));
+  EXPECT_EQ(std::pair(image->pixel(0, 4), image->pixel(9, 0)), std::pair(Rgba{0, 0, 1, 1}, Rgba{1, 0, 0, 1}));
   for (const platform::Rect frame :
        {platform::Rect{0, 0, 0.9, 4}, {0, 0, 4, std::numeric_limits<double>::infinity()}}) {
     layer->setFrame(frame);

@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -24,6 +23,7 @@
 #include "Platform/Foundation/FakeUserNotificationCenter.hpp"
 #include "Platform/Foundation/FreedesktopNotificationCenter.hpp"
 #include "Platform/Foundation/Uuid.hpp"
+#include "tests/platform/System/MountTestGuards.hpp"
 
 namespace {
 
@@ -103,24 +103,15 @@ TEST(NotificationsFakeTest, PermissionTableAuthorizationErrorsAndSendsOnlyWithPe
   EXPECT_EQ(identifiers.size(), 2u);
 }
 
-// A folder of the test's own, removed with everything in it.
-struct TemporaryFolder {
-  std::string path = std::filesystem::temp_directory_path() / "velmora-bus-XXXXXX";
-  TemporaryFolder() {
-    if (!::mkdtemp(path.data())) path.clear();
-  }
-  ~TemporaryFolder() { std::filesystem::remove_all(path); }
-};
-
 // A unix socket in a folder of its own that never says a word: connections wait in its backlog, established
 // for the client and never read.
 struct SilentSocket {
-  TemporaryFolder folder;
+  const volumetest::TemporaryDirectory folder;
   const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  std::string address = "unix:path=" + folder.path + "/bus";
+  std::string address = "unix:path=" + folder.path() + "/bus";
   SilentSocket() {
     sockaddr_un name{.sun_family = AF_UNIX, .sun_path = {}};
-    std::snprintf(name.sun_path, sizeof name.sun_path, "%s/bus", folder.path.c_str());
+    std::snprintf(name.sun_path, sizeof name.sun_path, "%s/bus", folder.path().c_str());
     if (::bind(listener, reinterpret_cast<sockaddr*>(&name), sizeof name) || ::listen(listener, SOMAXCONN))
       address.clear();
   }
@@ -136,7 +127,7 @@ class PrivateNotificationBus {
     const std::string command =
         "exec setpriv --pdeathsig TERM dbus-daemon --session --nofork --print-address=1 "
         "--print-pid=1 --address=unix:path=" +
-        folder_.path + "/bus 2>/dev/null";
+        folder_.path() + "/bus 2>/dev/null";
     daemon_ = ::popen(command.c_str(), "r");
     char address[512] = "", pid[32] = "";
     if (!daemon_ || !std::fgets(address, sizeof address, daemon_) || !std::fgets(pid, sizeof pid, daemon_))
@@ -160,7 +151,7 @@ class PrivateNotificationBus {
     if (daemon_) ::pclose(daemon_);  // waits for it
   }
   static bool installed() { return std::system("command -v dbus-daemon >/dev/null") == 0; }
-  TemporaryFolder folder_;
+  const volumetest::TemporaryDirectory folder_;
   const bool answers_;
   bool serving_ = false;
   std::string address_;

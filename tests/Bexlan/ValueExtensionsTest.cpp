@@ -7,6 +7,7 @@
 #include <fstream>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Bexlan/Array.hpp"
@@ -113,14 +114,10 @@ TEST(RamerDouglasPeuckerTest, KeepsAPointOnlyWhenItStraysFurtherThanTheTolerance
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const Points bump{{0, 0}, {1, 0.5}, {2, 0}};
   const Points zigzag{{0, 0}, {1, 4}, {2, -3}, {3, 5}, {4, -2}, {5, 0}};
-  struct Case {
-    Points points;
-    double epsilon;
-    Points kept;
-  };
-  const Case cases[] = {
+  // points, tolerance, the points kept
+  const std::tuple<Points, double, Points> cases[] = {
       // Short lists and bad tolerances.
-      {{}, 1, {}},
+      {Points{}, 1, Points{}},
       {{{3, 4}}, 1, {{3, 4}}},
       {{{0, 0}, {1, 9}}, 0, {{0, 0}, {1, 9}}},
       {bump, -1, {}},
@@ -144,8 +141,7 @@ TEST(RamerDouglasPeuckerTest, KeepsAPointOnlyWhenItStraysFurtherThanTheTolerance
 // spans pile up as deep as the list is long. On a 256 KiB stack, a walk that recursed per split overflows.
 TEST(RamerDouglasPeuckerTest, DeepSplitsNeedNoDeepCallStack) {
   struct Job {
-    Points zigzag;
-    Points kept;
+    Points zigzag, kept;
   } job;
   for (int i = 0; i < 20000; ++i) job.zigzag.push_back({double(i), i % 2 == 0 ? double(i) : -double(i)});
   pthread_attr_t attributes;
