@@ -86,8 +86,7 @@ using NumberIdentifierTest = DataStoreTest;
 
 TEST_F(NumberIdentifierTest, ASetShiftsTheHistoryOfIntegerZerosAndMovesMinimumAndMaximumOutward) {
   EXPECT_FALSE(entry_.value() || entry_.min() || entry_.max());
-  EXPECT_EQ(entry_.description(), "-");
-  EXPECT_EQ(entry_.history().front().typeCode(), 'q');
+  EXPECT_EQ(std::tuple(entry_.description(), entry_.history().front().typeCode()), std::tuple("-", 'q'));
   for (int sample : {5, 3, 7, 7, 4}) entry_.setInt(sample);
   EXPECT_EQ(entry_.value()->typeCode(), 'q');
   const auto samples = doubles(entry_.history());
@@ -112,10 +111,8 @@ TEST_F(NumberIdentifierTest, AbsentValuesShortenTheHistoryAndANewSizeRestartsIt)
   EXPECT_FALSE(entry_.value());
   EXPECT_EQ(entry_.history().size(), 59u);
   entry_.setInt(9);
-  EXPECT_EQ(entry_.history().size(), 59u);
-  EXPECT_EQ(entry_.history().back().doubleValue(), 9.0);
+  EXPECT_EQ(std::tuple(entry_.history().size(), entry_.history().back().doubleValue()), std::tuple(59u, 9.0));
 
-  // A new history size restarts the history at its full length and keeps the extremes.
   entry_.setHistorySize(3);
   EXPECT_EQ(doubles(entry_.history()), std::vector<double>(3, 0.0));
   EXPECT_EQ(std::tuple(entry_.min()->doubleValue(), entry_.max()->doubleValue()), std::tuple(-2.0, 9.0));
@@ -154,7 +151,6 @@ TEST(StringIdentifierTest, StartsWithTheGivenTextAndRecordsOnlyRawNumbers) {
   EXPECT_EQ(std::vector<double>(samples.end() - 5, samples.end() - 1), (std::vector<double>{2048, 9, 4, 6}));
   EXPECT_EQ(std::tuple(entry.min()->doubleValue(), entry.max()->doubleValue()), std::tuple(4.0, 2048.0));
 
-  // A raw initial number is recorded; a new history size restarts the history only.
   StringIdentifier withoutRaw("K", "Name", "text", std::optional<Number>());
   EXPECT_FALSE(withoutRaw.value() || withoutRaw.min());
   StringIdentifier raw("K", "Name", "a", Number::of(8));
@@ -251,7 +247,6 @@ TEST_F(DataStoreTest, AnAliasIsResolvedByOneHopOnReads) {
   EXPECT_EQ(store_.string("AA"), "-");
   EXPECT_FALSE(store_.value("AA") || store_.hasHistory("AA") || store_.min("AA") || store_.max("AA"));
 
-  // Removing the alias leaves its target; removing the target makes the alias read as missing.
   store_.remove("AA");
   EXPECT_FALSE(store_.contains("AA"));
   EXPECT_TRUE(store_.contains("A"));
@@ -308,7 +303,6 @@ TEST_F(DataStoreTest, AddAndMergeStoreTheEntryObjectsAndANewSizeRestartsTheEntri
   EXPECT_THROW(store_.setHistorySize(-1), std::invalid_argument);
   EXPECT_EQ(store_.historySize(), 10);
 
-  // A later merge brings entries in at their own size.
   other.add(std::make_shared<NumberIdentifier>("L"));
   store_.merge(other);
   EXPECT_EQ(store_.history("L")->size(), 60u);
@@ -358,9 +352,8 @@ TEST(BXDictionaryTest, PendingWritesKeepTheValueAliveAfterTheDictionaryIsGone) {
     reader.join();
   }
   // The dictionary and the queued writes are gone; nothing may still hold the entry.
-  for (int spin = 0; spin < 1000 && !watch.expired(); ++spin) {
+  for (int spin = 0; spin < 1000 && !watch.expired(); ++spin)
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
   EXPECT_TRUE(watch.expired());
 }
 

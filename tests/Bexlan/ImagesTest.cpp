@@ -55,9 +55,8 @@ double difference(const platform::Image& a, const platform::Image& b, bool flipp
   double sum = 0;
   const int side = a.pixelHeight();
   for (int row = 0; row < side; ++row) {
-    for (int column = 0; column < side; ++column) {
+    for (int column = 0; column < side; ++column)
       sum += std::abs(a.pixel(column, row).alpha - b.pixel(column, flipped ? side - 1 - row : row).alpha);
-    }
   }
   return sum;
 }
@@ -76,9 +75,8 @@ TEST(ImagesTest, EverySymbolIsADistinctBlackTemplateOfItsSizeAndAnUnknownOneIsEm
     const int drawn = drawnIn(*image, Rgba{0, 0, 0, 1});
     EXPECT_GT(drawn, 32);
     EXPECT_LT(drawn, 32 * 32);
-    for (size_t other = 0; other + 1 < images.size(); ++other) {
+    for (size_t other = 0; other + 1 < images.size(); ++other)
       EXPECT_GT(difference(*image, *images[other]), 20) << "looks like " << symbolSet[other];
-    }
   }
   // The down forms are the up forms upside down, and an up form points up: its first drawn row (the tip)
   // is narrower than its last.
@@ -103,12 +101,10 @@ TEST(ImagesTest, EverySymbolIsADistinctBlackTemplateOfItsSizeAndAnUnknownOneIsEm
   EXPECT_EQ(std::tuple(large->isTemplate(), large->size(), large->pixelWidth()),
             std::tuple(true, Size{24, 24}, 48));
   EXPECT_EQ(difference(*large, *Images::configuredSymbol("cpu", 24, 0.62)), 0);  // one weight only
-  for (double bad : {0.0, -3.0, std::numeric_limits<double>::quiet_NaN()}) {
+  for (double bad : {0.0, -3.0, std::numeric_limits<double>::quiet_NaN()})
     EXPECT_TRUE(isEmptyTemplate(Images::configuredSymbol("cpu", bad, 0)));
-  }
-  for (const char* unknown : {"", "no.such.symbol", "go-up-symbolic", "CPU"}) {
+  for (const char* unknown : {"", "no.such.symbol", "go-up-symbolic", "CPU"})
     EXPECT_TRUE(isEmptyTemplate(Images::systemSymbol(unknown))) << unknown;
-  }
 }
 
 TEST(ImagesTest, NamedImagesComeFromTheTopOfTheBundle) {

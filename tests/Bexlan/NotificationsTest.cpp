@@ -14,6 +14,7 @@
 #include <semaphore>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Bexlan/MulticastDelegate.hpp"
@@ -90,8 +91,7 @@ TEST(NotificationsFakeTest, PermissionTableAuthorizationErrorsAndSendsOnlyWithPe
   fake->setSettings({AuthorizationStatus::denied, AlertStyle::banner});
   EXPECT_EQ(await<Error>(send), std::nullopt);  // no completion at all
   fake->setSettings({AuthorizationStatus::provisional, AlertStyle::banner});
-  EXPECT_EQ(await<Error>(send), sent);
-  EXPECT_EQ(await<Error>(send), sent);
+  EXPECT_EQ(std::tuple(await<Error>(send), await<Error>(send)), std::tuple(sent, sent));
   const auto uuid =
       testing::MatchesRegex("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
   std::set<std::string> identifiers;
@@ -189,8 +189,7 @@ TEST(NotificationsBusTest, AServerOnTheBusAuthorizesAndGetsEachSendAsANotifyCall
   platform::UserNotificationCenter::Override useBus(
       std::make_shared<platform::FreedesktopNotificationCenter>(bus.address_));
   EXPECT_EQ(await<Result>(authorize), Result(true));
-  EXPECT_EQ(await<bool>(permission), true);
-  EXPECT_EQ(await<Error>(send), sent);
+  EXPECT_EQ(std::tuple(await<bool>(permission), await<Error>(send)), std::tuple(true, sent));
   EXPECT_EQ(await<Error>(send), sent);
   const std::string expected = "('Velmora', uint32 0, '', 'Disk full', 'Data', @as [], @a{sv} {}, -1)";
   std::lock_guard lock(bus.mutex_);
@@ -244,9 +243,7 @@ struct Listener {
 };
 using Delegates = Bexlan::MulticastDelegate<Listener>;
 
-std::shared_ptr<Listener> listener(const std::string& name) {
-  return std::make_shared<Listener>(Listener{name});
-}
+auto listener(const std::string& name) { return std::make_shared<Listener>(Listener{name}); }
 
 // The names of the delegates one invoke reaches, in the order it reaches them.
 std::vector<std::string> called(Delegates& delegates) {

@@ -132,9 +132,8 @@ TEST(RamerDouglasPeuckerTest, KeepsAPointOnlyWhenItStraysFurtherThanTheTolerance
       // passes (2, 1) at 0.45, which 0.6 drops; split at (2, 1), it would have been (1, 1) that was dropped.
       {{{0, 0}, {1, 1}, {2, 1}, {3, 0}}, 0.6, {{0, 0}, {1, 1}, {3, 0}}},
       {zigzag, 0.5, zigzag}};
-  for (const auto& [points, epsilon, kept] : cases) {
+  for (const auto& [points, epsilon, kept] : cases)
     EXPECT_EQ(simplify(points, epsilon), kept) << points.size() << " points, tolerance " << epsilon;
-  }
 }
 
 // A zigzag whose amplitude grows with the position splits every span at its next-to-last point, so waiting

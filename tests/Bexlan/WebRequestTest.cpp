@@ -60,16 +60,14 @@ TEST(WebRequestTest, RequestsCarryTheAddressEncodedOnceOrAsGivenAndTheBodiesMeth
   WebRequest::putAsync(server.url(), {}).get();
   const auto all = server.requests();
   const std::vector seen(all.end() - 6, all.end());
-  EXPECT_EQ(seen[0].method, "POST");
-  EXPECT_EQ(seen[0].header("Content-Type"), std::nullopt);
-  EXPECT_EQ(seen[1].header("Content-Type"), "application/x-www-form-urlencoded");
-  EXPECT_EQ(seen[1].header("Content-Length"), "0");
-  EXPECT_EQ(seen[2].header("Content-Type"), "application/x-www-form-urlencoded,text/plain");
-  EXPECT_EQ(seen[2].body, "a=1");
+  EXPECT_EQ(std::tuple(seen[0].method, seen[0].header("Content-Type")), std::tuple("POST", std::nullopt));
+  EXPECT_EQ(std::tuple(seen[1].header("Content-Type"), seen[1].header("Content-Length")),
+            std::tuple("application/x-www-form-urlencoded", "0"));
+  EXPECT_EQ(std::tuple(seen[2].header("Content-Type"), seen[2].body),
+            std::tuple("application/x-www-form-urlencoded,text/plain", "a=1"));
   EXPECT_EQ(seen[3].header("Content-Type"), "text/plain");
-  EXPECT_EQ(seen[4].method, "get");
-  EXPECT_EQ(seen[4].header("X-One"), "1");
-  EXPECT_EQ(seen[5].method, "PUT");
+  EXPECT_EQ(std::tuple(seen[4].method, seen[4].header("X-One"), seen[5].method),
+            std::tuple("get", "1", "PUT"));
   // The shared session keeps its connection; every ephemeral call opens a new one of its own.
   EXPECT_EQ(seen[0].connection, seen[3].connection);
   EXPECT_TRUE(seen[3].connection < seen[4].connection && seen[4].connection < seen[5].connection);
