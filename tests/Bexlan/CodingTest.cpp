@@ -81,8 +81,7 @@ TEST(DataReadersTest, TypedReadersAtTheirBoundaries) {
   EXPECT_EQ(Data::to<double>(Data::from(-2.5)), -2.5);
   EXPECT_EQ(Data::byte(five, 4), 5);
   EXPECT_THROW(Data::byte(five, 5), std::out_of_range);
-  EXPECT_FALSE(Data::isGzipped({0x1F}));
-  EXPECT_TRUE(Data::isGzipped({0x1F, 0x8B}));
+  EXPECT_EQ(std::tuple(Data::isGzipped({0x1F}), Data::isGzipped({0x1F, 0x8B})), std::tuple(false, true));
 }
 
 TEST(DataCodecsTest, AgreeWithMd5sumBasencGzipAndZlib) {

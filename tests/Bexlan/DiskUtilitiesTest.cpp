@@ -87,7 +87,8 @@ TEST(RateStringTest, DecimalTextsRoundAsPrintfDoes) {
   }
 }
 
-TEST(IntervalRateTest, DividesTheCountByTheIntervalAndTruncates) {
+TEST(IntervalRateTest, DividesAndTruncatesOrGivesADashForIntervalsNotPositiveAndRatesBeyond64Bits) {
+  const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
   EXPECT_EQ(DiskUtilities::rateString(1000, false, 3.0), "333 B/s");
   EXPECT_EQ(DiskUtilities::rateString(3 * p2(20), false, 0.5), "6.00 MB/s");
   EXPECT_EQ(DiskUtilities::rateStringVariant(3 * p2(20), false, 0.5), "6 MB/s");
@@ -98,12 +99,7 @@ TEST(IntervalRateTest, DividesTheCountByTheIntervalAndTruncates) {
   // Just inside the 64-bit range, and huge intervals.
   EXPECT_EQ(DiskUtilities::rateString(p2(63), false, 1.0), "8589934592.00 GB/s");
   EXPECT_EQ(DiskUtilities::rateString(kMax, false, 1e300), "0 B/s");
-  EXPECT_EQ(DiskUtilities::rateStringVariant(kMax, true, std::numeric_limits<double>::infinity()), "0 b/s");
-}
-
-TEST(IntervalRateTest, IntervalsThatAreNotPositiveOrRatesBeyond64BitsGiveADash) {
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  const double inf = std::numeric_limits<double>::infinity();
+  EXPECT_EQ(DiskUtilities::rateStringVariant(kMax, true, inf), "0 b/s");
   for (double interval : {0.0, -0.0, -1.0, -inf, nan}) {
     for (bool inBits : {false, true}) {
       EXPECT_EQ(DiskUtilities::rateString(2048, inBits, interval), "-") << interval;

@@ -4,7 +4,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -13,6 +12,7 @@
 #include "Bexlan/Support.hpp"
 #include "Platform/Foundation/Clock.hpp"
 #include "tests/platform/System/MountTestGuards.hpp"
+#include "tests/platform/System/SystemFixtures.hpp"
 
 namespace {
 
@@ -32,9 +32,7 @@ TEST(SupportTest, LaunchStartsTheProgramWithTheAddressAsItsOnlyArgument) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (!fs::exists(received) && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  std::stringstream text;
-  text << std::ifstream(received).rdbuf();
-  EXPECT_EQ(text.str(), "1|" + address + "|");
+  EXPECT_EQ(systemtest::fileText(received), "1|" + address + "|");
 
   EXPECT_FALSE(Support::launch((directory / "absent").string(), address));
   EXPECT_FALSE(Support::launch("no-such-opener-on-any-path-7f3a", address));

@@ -109,13 +109,12 @@ TEST(NumberTexts, FollowThePinnedLocale) {
   };
   for (auto [locale, grouped, negative, separator, cut, halfEven] : cases) {
     ScopedRegion region(locale, "UTC", {"en"});
-    EXPECT_EQ(Int::formattedWithSeparator(1234567), grouped) << locale;
-    EXPECT_EQ(Int::formattedWithSeparator(-1234), negative) << locale;
-    EXPECT_EQ(Int::formattedWithSeparator(0), "0") << locale;
-    EXPECT_EQ(String::decimalSeparator(), separator) << locale;
-    EXPECT_EQ(Double::formatted2(-2.999), cut) << locale;
-    EXPECT_EQ(Float::formatted2(-2.999f), cut) << locale;
-    EXPECT_EQ(decimalText(-1234.125, 2), halfEven) << locale;
+    SCOPED_TRACE(locale);
+    EXPECT_EQ(std::tuple(Int::formattedWithSeparator(1234567), Int::formattedWithSeparator(-1234),
+                         Int::formattedWithSeparator(0), String::decimalSeparator()),
+              std::tuple(grouped, negative, "0", separator));
+    EXPECT_EQ(std::tuple(Double::formatted2(-2.999), Float::formatted2(-2.999f), decimalText(-1234.125, 2)),
+              std::tuple(cut, cut, halfEven));
   }
   ScopedRegion region("en_US", "UTC", {"en"});
   const std::tuple<std::optional<std::string>, const char*> texts[] = {

@@ -58,9 +58,8 @@ class LoopbackHttpServer {
     socklen_t length = sizeof address;
     if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
         ::listen(listener_, 64) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
       throw std::runtime_error("cannot listen on 127.0.0.1");
-    }
     port_ = ntohs(address.sin_port);
     acceptor_ = std::thread([this] { acceptLoop(); });
   }
