@@ -291,8 +291,7 @@ TEST_F(DataStoreTest, AddAndMergeStoreTheEntryObjectsAndANewSizeRestartsTheEntri
   DataStore other;
   const auto merged = std::make_shared<NumberIdentifier>("M");
   const auto replacement = std::make_shared<NumberIdentifier>("K");
-  other.add(merged);
-  other.add(replacement);
+  for (const auto& entry : {merged, replacement}) other.add(entry);
   store_.merge(other);
   EXPECT_EQ(std::tuple(store_.identifier("K"), store_.identifier("N")), std::tuple(replacement, kept));
 

@@ -157,6 +157,7 @@ TEST(DateMonths, OffsetsAndEndsWithoutWrapping) {
 }
 
 using platform::DurationUnit;
+using platform::MeasurementFormatter;
 
 TEST(RelativeTime, PicksTheWordByElapsedTime) {
   const Pinned pinned("en_US", "UTC", 1e9);
@@ -222,11 +223,8 @@ TEST(TimeTexts, StopwatchWritesMillisecondsAndMeasurementsConvertAndFollowTheLoc
     EXPECT_EQ(TimeUtilities::measurementStringOfSigned(90, DurationUnit::seconds, DurationUnit::minutes),
               text);
   }
-  EXPECT_EQ(platform::MeasurementFormatter::convert(1, DurationUnit::hours, DurationUnit::picoseconds),
-            3.6e15);
-  EXPECT_EQ(
-      platform::MeasurementFormatter::convert(1500, DurationUnit::microseconds, DurationUnit::milliseconds),
-      1.5);
+  EXPECT_EQ(MeasurementFormatter::convert(1, DurationUnit::hours, DurationUnit::picoseconds), 3.6e15);
+  EXPECT_EQ(MeasurementFormatter::convert(1500, DurationUnit::microseconds, DurationUnit::milliseconds), 1.5);
 }
 
 TEST(DateDeathTest, ImpossibleDatesCountsAndNegativeMeasurementsStop) {
