@@ -53,9 +53,7 @@ struct TestDelegate final : DataProviderContainerDelegate {
 class DataProviderContainerTest : public ::testing::Test {
  protected:
   std::shared_ptr<DataProviderContainer> make(std::optional<double> interval) {
-    auto container = DataProviderContainer::create(interval);
-    containers_.push_back(container);
-    return container;
+    return containers_.emplace_back(DataProviderContainer::create(interval));
   }
   auto provider(const std::string& key) { return std::make_shared<TestProvider>(key, log_); }
   std::shared_ptr<TestDelegate> delegate() {

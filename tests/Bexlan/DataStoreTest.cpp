@@ -172,8 +172,8 @@ TEST(WrappedIdentifierDeathTest, AskingTheAliasForItsTextOrNumberIsFatal) {
 }
 
 void expectReadsAsMissing(const IDataStore& store, const std::string& key) {
-  EXPECT_EQ(store.identifier(key), nullptr) << key;
-  EXPECT_EQ(store.string(key), "-") << key;
+  SCOPED_TRACE(key);
+  EXPECT_EQ(std::tuple(store.identifier(key), store.string(key)), std::tuple(nullptr, "-"));
   EXPECT_FALSE(store.value(key) || store.history(key) || store.min(key) || store.max(key) ||
                store.hasHistory(key));
   EXPECT_EQ(store.intValue(key) + store.int8Value(key) + store.uInt64Value(key) + store.doubleValue(key),

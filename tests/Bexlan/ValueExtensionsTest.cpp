@@ -84,11 +84,8 @@ using Bexlan::Version;
 void expectOrder(const std::string& a, const std::string& b, int expected) {
   SCOPED_TRACE("'" + a + "' against '" + b + "'");
   const Version left(a), right(b);
-  EXPECT_EQ(left < right, expected < 0);
-  EXPECT_EQ(left > right, expected > 0);
-  EXPECT_EQ(left == right, expected == 0);
-  EXPECT_EQ(left <= right, expected <= 0);
-  EXPECT_EQ(left >= right, expected >= 0);
+  EXPECT_EQ(std::tuple(left<right, left> right, left == right, left <= right, left >= right),
+            std::tuple(expected<0, expected> 0, expected == 0, expected <= 0, expected >= 0));
   EXPECT_EQ(Version::compare(b, a), -expected);
 }
 
