@@ -106,8 +106,7 @@ TEST(ImagesTest, NamedImagesComeFromTheTopOfTheBundle) {
   const volumetest::TemporaryDirectory folder;
   fs::create_directory(fs::path(folder.path()) / "inner");
   const ImageRef written = Images::tintedSymbol("cpu", *Color::rgb(0, 0.5, 0));
-  written->writePng(folder.path() + "/board.png");
-  written->writePng(folder.path() + "/inner/nested.png");
+  for (const char* file : {"/board.png", "/inner/nested.png"}) written->writePng(folder.path() + file);
   std::ofstream(folder.path() + "/broken.png") << "not a PNG";
   const auto bundle = platform::Bundle::atPath(folder.path());
 

@@ -103,19 +103,26 @@ TEST(NotificationsFakeTest, PermissionTableAuthorizationErrorsAndSendsOnlyWithPe
   EXPECT_EQ(identifiers.size(), 2u);
 }
 
-// A unix socket in a folder of its own that never says a word: connections wait in its backlog, established
-// for the client and never read.
-struct SilentSocket {
+// The session bus while the object lives: a unix socket in a folder of its own that never says a word
+// (connections wait in its backlog, established for the client and never read).
+struct SilentSessionBus {
   const volumetest::TemporaryDirectory folder;
   const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  std::string address = "unix:path=" + folder.path() + "/bus";
-  SilentSocket() {
+  const bool hadSession = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+  const std::string was = hadSession ? std::getenv("DBUS_SESSION_BUS_ADDRESS") : "";
+  bool listening = false;
+  SilentSessionBus() {
     sockaddr_un name{.sun_family = AF_UNIX, .sun_path = {}};
     std::snprintf(name.sun_path, sizeof name.sun_path, "%s/bus", folder.path().c_str());
-    if (::bind(listener, reinterpret_cast<sockaddr*>(&name), sizeof name) || ::listen(listener, SOMAXCONN))
-      address.clear();
+    listening =
+        !::bind(listener, reinterpret_cast<sockaddr*>(&name), sizeof name) && !::listen(listener, SOMAXCONN);
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + folder.path() + "/bus").c_str(), 1);
   }
-  ~SilentSocket() { ::close(listener); }
+  ~SilentSessionBus() {
+    ::close(listener);
+    hadSession ? ::setenv("DBUS_SESSION_BUS_ADDRESS", was.c_str(), 1)
+               : ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+  }
 };
 
 // A dbus-daemon of the test's own on a socket in a folder of its own (it dies with the test process, however
@@ -201,15 +208,9 @@ TEST(NotificationsBusTest, AServerOnTheBusAuthorizesAndGetsEachSendAsANotifyCall
 // meanwhile a block put on the global queue runs at once.
 TEST(NotificationsBusTest, NoBusASilentBusOrAMuteServerFailsEachCallWithinTwoSecondsAndHoldsNoGlobalWorker) {
   if (!PrivateNotificationBus::installed()) GTEST_SKIP() << "dbus-daemon is not installed";
-  SilentSocket silent;
+  const SilentSessionBus silent;
   PrivateNotificationBus mute(false);
-  ASSERT_TRUE(!silent.address.empty() && mute.serving_) << "no silent socket, or no private bus";
-  const char* session = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-  const std::shared_ptr<void> restore(nullptr, [was = std::string(session ? session : "")](void*) {
-    was.empty() ? ::unsetenv("DBUS_SESSION_BUS_ADDRESS")
-                : ::setenv("DBUS_SESSION_BUS_ADDRESS", was.c_str(), 1);
-  });
-  ::setenv("DBUS_SESSION_BUS_ADDRESS", silent.address.c_str(), 1);
+  ASSERT_TRUE(silent.listening && mute.serving_) << "no silent socket, or no private bus";
   const std::string noBus = "unix:path=/nonexistent/velmora-bus", sessionBus;  // empty: the session bus
   for (const std::string& address : {noBus, sessionBus, mute.address_}) {
     const auto center = std::make_shared<platform::FreedesktopNotificationCenter>(address);
@@ -265,8 +266,7 @@ TEST(MulticastDelegateTest, ChangesMadeDuringAnInvokeTakeEffectAtTheNextOne) {
   Delegates delegates;
   auto first = listener("first");
   const auto second = listener("second"), late = listener("late");
-  delegates.add(first);
-  delegates.add(second);
+  for (const auto& delegate : {first, second}) delegates.add(delegate);
   std::vector<std::string> names;
   delegates.invoke([&](Listener& delegate) {
     names.push_back(delegate.name);

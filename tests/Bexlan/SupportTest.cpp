@@ -91,8 +91,7 @@ TEST_F(ReviewControllerTest, EventsKeepTheirOwnTimesAndAnAbsentOneOrNoSuiteRecor
 
 using Bexlan::Profiler;
 
-template <class F>
-std::string printedBy(F&& action) {
+std::string printedBy(auto&& action) {
   ::testing::internal::CaptureStdout();
   action();
   return ::testing::internal::GetCapturedStdout();
