@@ -49,9 +49,8 @@ TEST(SampleHistoryTest, BehavesLikeAQueueThatDropsTheOldestSample) {
       if (!model.empty()) model.pop_front();
       if (present) model.push_back(step);
     } else if (choice < 97) {
-      const std::size_t length = random() % 7;
-      history.restart(length);
-      model.assign(length, 0.0);
+      model.assign(random() % 7, 0.0);
+      history.restart(model.size());
     } else {
       model.assign(random() % 4, -1.0);
       history.assign(std::vector<platform::Number>(model.size(), platform::Number::of(-1.0)));

@@ -25,9 +25,8 @@ TEST(BytesStringTest, EveryStepFromBytesToExabytes) {
     EXPECT_EQ(DiskUtilities::bytesString(p2(10 * step)), "1 " + units[step]);
     EXPECT_EQ(DiskUtilities::bytesString(p2(10 * step) * 3 / 2), "1.5 " + units[step]);  // zeros dropped
     // Rounding up stays in the unit of the count; 2^60 - 1 becomes 2^60 as a double.
-    if (step > 1) {
-      EXPECT_EQ(DiskUtilities::bytesString(p2(10 * step) - 1), "1024 " + units[step - 1]);
-    }
+    EXPECT_EQ(DiskUtilities::bytesString(p2(10 * step) - 1),
+              step == 1 ? "1023 B" : "1024 " + units[step - 1]);
   }
   // Megabytes show one decimal: 1.1000004, 1.0499992 and 1.96 MB; two would give "1.05", "1.96".
   // 1.125 KB is exactly halfway: printf rounds to the even digit, not up.
@@ -80,10 +79,9 @@ TEST(RateStringTest, DecimalTextsRoundAsPrintfDoes) {
       ASSERT_EQ(DiskUtilities::rateString(bytes, false), expected) << bytes;
     }
     const double bits = static_cast<double>(bytes * 8);
-    ASSERT_EQ(DiskUtilities::rateString(bytes, true), bytes < 125000000
-                                                          ? platform::formatC("%.2f Mb/s", bits / 1e6)
-                                                          : platform::formatC("%.2f Gb/s", bits / 1e9))
-        << bytes;
+    const std::string inBits = bytes < 125000000 ? platform::formatC("%.2f Mb/s", bits / 1e6)
+                                                 : platform::formatC("%.2f Gb/s", bits / 1e9);
+    ASSERT_EQ(DiskUtilities::rateString(bytes, true), inBits) << bytes;
   }
 }
 

@@ -122,8 +122,7 @@ TEST(ImagesTest, NamedImagesComeFromTheTopOfTheBundle) {
 
 TEST(SymbolRendererTest, FitsAnySvgIntoTheSquareAsABlackTemplate) {
   const volumetest::TemporaryDirectory folder;
-  const fs::path dir = folder.path(),
-                 bar = dir / "bar.svg";  // a wide red bar: fitted, it is centred vertically
+  const fs::path dir = folder.path(), bar = dir / "bar.svg";  // a wide red bar: fitted, centred vertically
   std::ofstream(bar) << R"(<svg xmlns="http://www.w3.org/2000/svg" width="20" height="10">)"
                      << R"(<rect width="20" height="10" fill="#ff0000"/></svg>)";
   const auto image = platform::SymbolRenderer::render(bar, 10, 1);

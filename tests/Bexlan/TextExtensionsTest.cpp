@@ -181,9 +181,7 @@ TEST(FormattedTest, WritesExactlyTheDigitsCutTowardZeroAndRefusesCountsOutsideZe
 }
 
 using platform::Number;
-constexpr auto raw = IdentifierCategory::raw;
-constexpr auto size = IdentifierCategory::size;
-constexpr auto percentage = IdentifierCategory::percentage;
+using enum IdentifierCategory;
 
 std::string text(IdentifierCategory category, std::optional<std::int64_t> decimals, Number number,
                  bool isSigned = true) {
@@ -192,7 +190,9 @@ std::string text(IdentifierCategory category, std::optional<std::int64_t> decima
   return value.description();
 }
 
-TEST(ValueTest, AbsentNumberShowsADashInEveryText) {
+// The digit rules themselves are formatted's and DecimalFormatter's (FormattedTest); a text here shows which
+// one a category uses, and that both follow a change of region at the next call.
+TEST(ValueTest, AnAbsentNumberIsADashPlainTextsCutPercentTextsRoundHalfToEvenSizesAreByteTexts) {
   const ScopedRegion region("en_US", "UTC", {"en-US"});
   for (auto category : {raw, size, percentage}) {
     Value value(category, false, 2);
@@ -202,12 +202,6 @@ TEST(ValueTest, AbsentNumberShowsADashInEveryText) {
     EXPECT_FALSE(value.value());
     EXPECT_EQ(value.description() + value.rawString() + value.percentString(), "---");
   }
-}
-
-// The digit rules themselves are formatted's and DecimalFormatter's (FormattedTest); a text here shows which
-// one a category uses, and that both follow a change of region at the next call.
-TEST(ValueTest, PlainTextsCutPercentTextsRoundHalfToEvenSizesAreByteTexts) {
-  const ScopedRegion region("en_US", "UTC", {"en-US"});
   EXPECT_EQ(text(raw, 2, Number::of(2.999)), "2.99");
   EXPECT_EQ(text(raw, 2, Number::of(5)), "5.00");
   EXPECT_EQ(text(percentage, 1, Number::of(12)), "12 %");
