@@ -7,6 +7,7 @@
 #include <limits>
 #include <random>
 #include <stdexcept>
+#include <tuple>
 #include <typeindex>
 
 #include "Bexlan/AnyCodable.hpp"
@@ -60,23 +61,18 @@ Bytes zlibCompressed(const Bytes& payload) {
 }
 
 TEST(DataReadersTest, TypedReadersAtTheirBoundaries) {
-  struct Case {
-    Bytes bytes;
-    std::uint8_t first;
-    std::uint16_t u16;
-    std::uint32_t u32;
-    float big;
-  };
-  const Case cases[] = {{{}, 0, 0, 0, 0},
-                        {{0x34}, 0x34, 0, 0, 0},
-                        {{0x34, 0x12}, 0x34, 0x1234, 0, 0},
-                        {{0x3F, 0x80, 0x00}, 0x3F, 0x803F, 0, 0},
-                        {{0x3F, 0x80, 0, 0, 0xFF}, 0x3F, 0x803F, 0x803F, 1.0f},
-                        {{0xC0, 0x49, 0x0F, 0xDB}, 0xC0, 0x49C0, 0xDB0F49C0, -3.14159274f}};
-  for (const Case& c : cases) {
-    EXPECT_EQ(std::tuple(Data::firstByte(c.bytes), Data::uint16Value(c.bytes), Data::uint32Value(c.bytes),
-                         Data::bigEndianFloat(c.bytes)),
-              std::tuple(c.first, c.u16, c.u32, c.big));
+  // bytes, firstByte, uint16Value, uint32Value, bigEndianFloat
+  const std::tuple<Bytes, std::uint8_t, std::uint16_t, std::uint32_t, float> cases[] = {
+      {{}, 0, 0, 0, 0},
+      {{0x34}, 0x34, 0, 0, 0},
+      {{0x34, 0x12}, 0x34, 0x1234, 0, 0},
+      {{0x3F, 0x80, 0x00}, 0x3F, 0x803F, 0, 0},
+      {{0x3F, 0x80, 0, 0, 0xFF}, 0x3F, 0x803F, 0x803F, 1.0f},
+      {{0xC0, 0x49, 0x0F, 0xDB}, 0xC0, 0x49C0, 0xDB0F49C0, -3.14159274f}};
+  for (const auto& [bytes, first, u16, u32, big] : cases) {
+    EXPECT_EQ(std::tuple(Data::firstByte(bytes), Data::uint16Value(bytes), Data::uint32Value(bytes),
+                         Data::bigEndianFloat(bytes)),
+              std::tuple(first, u16, u32, big));
   }
   const Bytes five{1, 2, 3, 4, 5};
   EXPECT_EQ(Data::to<std::uint32_t>(Bytes{1, 2, 3}), std::nullopt);
@@ -85,8 +81,7 @@ TEST(DataReadersTest, TypedReadersAtTheirBoundaries) {
   EXPECT_EQ(Data::to<double>(Data::from(-2.5)), -2.5);
   EXPECT_EQ(Data::byte(five, 4), 5);
   EXPECT_THROW(Data::byte(five, 5), std::out_of_range);
-  EXPECT_FALSE(Data::isGzipped({0x1F}));
-  EXPECT_TRUE(Data::isGzipped({0x1F, 0x8B}));
+  EXPECT_EQ(std::tuple(Data::isGzipped({0x1F}), Data::isGzipped({0x1F, 0x8B})), std::tuple(false, true));
 }
 
 TEST(DataCodecsTest, AgreeWithMd5sumBasencGzipAndZlib) {
@@ -124,11 +119,8 @@ TEST(DataCodecsTest, AgreeWithMd5sumBasencGzipAndZlib) {
 TEST(DataCompressionTest, TruncatedOrDamagedStreamsGiveNothing) {
   const Bytes payload = randomBytes(3000, 4, true);
   const Bytes raw = Data::deflated(payload).value();
-  struct Case {
-    Bytes stream;
-    std::optional<Bytes> (*operation)(const Bytes&);
-    std::size_t firstChecked;
-  };
+  // A stream, what reads it, and the first byte a checksum covers.
+  using Case = std::tuple<Bytes, std::optional<Bytes> (*)(const Bytes&), std::size_t>;
   for (const auto& [stream, operation, firstChecked] :
        {Case{PayloadFile(payload).output("gzip -c -n"), Data::gunzipped, 10},
         Case{zlibCompressed(payload), Data::gunzipped, 0}, Case{raw, Data::inflated, raw.size()}}) {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <limits>
 #include <stdexcept>
+#include <tuple>
 
 #include "Bexlan/DataProviderContainer.hpp"
 #include "Bexlan/StoreBackedProvider.hpp"
@@ -52,9 +53,7 @@ struct TestDelegate final : DataProviderContainerDelegate {
 class DataProviderContainerTest : public ::testing::Test {
  protected:
   std::shared_ptr<DataProviderContainer> make(std::optional<double> interval) {
-    auto container = DataProviderContainer::create(interval);
-    containers_.push_back(container);
-    return container;
+    return containers_.emplace_back(DataProviderContainer::create(interval));
   }
   auto provider(const std::string& key) { return std::make_shared<TestProvider>(key, log_); }
   std::shared_ptr<TestDelegate> delegate() {
@@ -92,15 +91,13 @@ TEST_F(DataProviderContainerTest, ATickRefreshesAndMergesEachProviderThenTellsTh
   EXPECT_EQ(seenBySecond, (std::vector<bool>{true, false}));  // A merged before B refreshed
   EXPECT_EQ(container->string("B"), "B #1");
   EXPECT_EQ(container->store()->identifier("A"), first->store()->identifier("A"));
-  EXPECT_EQ(first->elapsed, delegateElapsed_);
-  EXPECT_EQ(second->elapsed, delegateElapsed_);
+  EXPECT_EQ(std::tuple(first->elapsed, second->elapsed), std::tuple(delegateElapsed_, delegateElapsed_));
 
   // Stop empties the provider stores and keeps what was merged; started again, it ticks with no providers.
   const auto timer = container->timer();
   container->stop();
-  EXPECT_FALSE(timer->isValid());
-  EXPECT_EQ(container->timer(), nullptr);
-  EXPECT_TRUE(container->providers().empty());
+  EXPECT_EQ(std::tuple(timer->isValid(), container->timer(), container->providers().size()),
+            std::tuple(false, nullptr, 0u));
   EXPECT_EQ(first->store()->data().count() + second->store()->data().count(), 0u);
   EXPECT_EQ(container->string("A"), "A #1");
   container->start();
@@ -148,8 +145,7 @@ TEST_F(DataProviderContainerTest, ChangingTheIntervalReplacesTheTimer) {
   container->setDelegate(listener);
   const auto slowTimer = container->timer();
   container->setInterval(0.02);
-  EXPECT_FALSE(slowTimer->isValid());
-  EXPECT_EQ(container->interval(), 0.02);
+  EXPECT_EQ(std::tuple(slowTimer->isValid(), container->interval()), std::tuple(false, 0.02));
   const auto timer = container->timer();
   container->setInterval(0.02);  // the same value still makes a new timer
   EXPECT_NE(container->timer(), timer);
@@ -204,9 +200,9 @@ TEST_F(DataProviderContainerTest, ProvidersRefreshInOrderAreRemovedByIdentityAnd
 
   // The history size reaches the providers in the list now, not the container's store or later ones.
   container->setHistorySize(30);
-  EXPECT_EQ((std::vector{a->historySize(), twin->historySize(), b->historySize()}),
-            (std::vector<std::int64_t>{30, 30, 60}));
-  EXPECT_EQ(container->store()->historySize(), 60);
+  EXPECT_EQ((std::vector{a->historySize(), twin->historySize(), b->historySize(),
+                         container->store()->historySize()}),
+            (std::vector<std::int64_t>{30, 30, 60, 60}));
   const auto late = provider("D");
   container->add(late);
   EXPECT_EQ(late->historySize(), 60);
@@ -220,15 +216,12 @@ TEST_F(StoreBackedProviderTest, ARefusedStoreOrSizeChangesNothingAndAnAcceptedOn
   const auto old = p.store();
   EXPECT_THROW(p.setStore(nullptr), std::invalid_argument);
   EXPECT_THROW(p.setHistorySize(-1), std::invalid_argument);
-  EXPECT_EQ(p.store(), old);
-  EXPECT_EQ(p.historySize(), 30);
-  EXPECT_EQ(old->historySize(), DataStore::defaultHistorySize);
-  EXPECT_TRUE(p.resized.empty());
+  EXPECT_EQ(std::tuple(p.store(), p.historySize(), old->historySize(), p.resized),
+            std::tuple(old, 30, DataStore::defaultHistorySize, std::vector<std::int64_t>{}));
 
   p.setHistorySize(7);
-  EXPECT_EQ(p.historySize(), 7);
-  EXPECT_EQ(p.resized, std::vector<std::int64_t>{7});
-  EXPECT_EQ(old->historySize(), 7);
+  EXPECT_EQ(std::tuple(p.historySize(), p.resized, old->historySize()),
+            std::tuple(7, std::vector<std::int64_t>{7}, 7));
 
   p.setStore(std::make_shared<DataStore>());
   p.registerIdentifiers();

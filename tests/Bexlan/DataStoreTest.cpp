@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "Bexlan/BXDictionary.hpp"
@@ -48,9 +49,8 @@ TEST(SampleHistoryTest, BehavesLikeAQueueThatDropsTheOldestSample) {
       if (!model.empty()) model.pop_front();
       if (present) model.push_back(step);
     } else if (choice < 97) {
-      const std::size_t length = random() % 7;
-      history.restart(length);
-      model.assign(length, 0.0);
+      model.assign(random() % 7, 0.0);
+      history.restart(model.size());
     } else {
       model.assign(random() % 4, -1.0);
       history.assign(std::vector<platform::Number>(model.size(), platform::Number::of(-1.0)));
@@ -85,16 +85,13 @@ using NumberIdentifierTest = DataStoreTest;
 
 TEST_F(NumberIdentifierTest, ASetShiftsTheHistoryOfIntegerZerosAndMovesMinimumAndMaximumOutward) {
   EXPECT_FALSE(entry_.value() || entry_.min() || entry_.max());
-  EXPECT_EQ(entry_.description(), "-");
-  EXPECT_EQ(entry_.history().front().typeCode(), 'q');
+  EXPECT_EQ(std::tuple(entry_.description(), entry_.history().front().typeCode()), std::tuple("-", 'q'));
   for (int sample : {5, 3, 7, 7, 4}) entry_.setInt(sample);
-  EXPECT_EQ(entry_.value()->typeCode(), 'q');
+  EXPECT_EQ(std::tuple(entry_.value()->typeCode(), entry_.history().back().typeCode()), std::tuple('q', 'd'));
   const auto samples = doubles(entry_.history());
   ASSERT_EQ(samples.size(), 60u);
   EXPECT_EQ(std::vector<double>(samples.end() - 6, samples.end()), (std::vector<double>{0, 5, 3, 7, 7, 4}));
-  EXPECT_EQ(entry_.history().back().typeCode(), 'd');
-  EXPECT_EQ(entry_.min()->doubleValue(), 3.0);
-  EXPECT_EQ(entry_.max()->doubleValue(), 7.0);
+  EXPECT_EQ(std::tuple(entry_.min()->doubleValue(), entry_.max()->doubleValue()), std::tuple(3.0, 7.0));
 
   // Samples and texts read the number by its own sign.
   NumberIdentifier freeMemory("M_F", "Free", IdentifierCategory::raw, false);
@@ -102,8 +99,7 @@ TEST_F(NumberIdentifierTest, ASetShiftsTheHistoryOfIntegerZerosAndMovesMinimumAn
   EXPECT_EQ(freeMemory.history().back().doubleValue(), 18446744073709551616.0);
   EXPECT_EQ(freeMemory.description(), "18446744073709551615");
   entry_.setInt8(-1);
-  EXPECT_EQ(entry_.description(), "-1");
-  EXPECT_EQ(entry_.min()->doubleValue(), -1.0);
+  EXPECT_EQ(std::tuple(entry_.description(), entry_.min()->doubleValue()), std::tuple("-1", -1.0));
 }
 
 // The ring's own rules are SampleHistoryTest's; these are the entry's uses of them.
@@ -113,14 +109,11 @@ TEST_F(NumberIdentifierTest, AbsentValuesShortenTheHistoryAndANewSizeRestartsIt)
   EXPECT_FALSE(entry_.value());
   EXPECT_EQ(entry_.history().size(), 59u);
   entry_.setInt(9);
-  EXPECT_EQ(entry_.history().size(), 59u);
-  EXPECT_EQ(entry_.history().back().doubleValue(), 9.0);
+  EXPECT_EQ(std::tuple(entry_.history().size(), entry_.history().back().doubleValue()), std::tuple(59u, 9.0));
 
-  // A new history size restarts the history at its full length and keeps the extremes.
   entry_.setHistorySize(3);
   EXPECT_EQ(doubles(entry_.history()), std::vector<double>(3, 0.0));
-  EXPECT_EQ(entry_.min()->doubleValue(), -2.0);
-  EXPECT_EQ(entry_.max()->doubleValue(), 9.0);
+  EXPECT_EQ(std::tuple(entry_.min()->doubleValue(), entry_.max()->doubleValue()), std::tuple(-2.0, 9.0));
   EXPECT_THROW(entry_.setHistorySize(-1), std::invalid_argument);
   EXPECT_EQ(entry_.historySize(), 3);
 }
@@ -133,8 +126,7 @@ TEST_F(NumberIdentifierTest, NaNGoesIntoTheHistoryButNeverBecomesMinimumOrMaximu
   entry_.setFloat(2.5f);
   entry_.setDouble(nan);
   entry_.updateMin(nan);
-  EXPECT_EQ(entry_.min()->doubleValue(), 2.5);
-  EXPECT_EQ(entry_.max()->doubleValue(), 2.5);
+  EXPECT_EQ(std::tuple(entry_.min()->doubleValue(), entry_.max()->doubleValue()), std::tuple(2.5, 2.5));
 }
 
 TEST(StringIdentifierTest, StartsWithTheGivenTextAndRecordsOnlyRawNumbers) {
@@ -146,20 +138,17 @@ TEST(StringIdentifierTest, StartsWithTheGivenTextAndRecordsOnlyRawNumbers) {
   EXPECT_EQ(entry.description(), "");
 
   entry.setStringWithRaw("2 KB", Number::of(std::uint32_t{2048}));
-  EXPECT_EQ(entry.description(), "2 KB");
-  EXPECT_EQ(entry.value()->typeCode(), 'I');
+  EXPECT_EQ(std::tuple(entry.description(), entry.value()->typeCode()), std::tuple("2 KB", 'I'));
   for (int raw : {9, 4, 6}) entry.setStringWithRaw(std::nullopt, Number::of(raw));
   entry.setStringWithRaw("nan", Number::of(std::numeric_limits<double>::quiet_NaN()));
   entry.setString("abc");  // text alone records nothing
-  EXPECT_EQ(entry.description(), "abc");
-  EXPECT_TRUE(std::isnan(entry.value()->doubleValue()));
+  EXPECT_EQ(std::tuple(entry.description(), std::isnan(entry.value()->doubleValue())),
+            std::tuple("abc", true));
   const auto samples = doubles(entry.history());
   ASSERT_EQ(samples.size(), 60u);
   EXPECT_EQ(std::vector<double>(samples.end() - 5, samples.end() - 1), (std::vector<double>{2048, 9, 4, 6}));
-  EXPECT_EQ(entry.min()->doubleValue(), 4.0);
-  EXPECT_EQ(entry.max()->doubleValue(), 2048.0);
+  EXPECT_EQ(std::tuple(entry.min()->doubleValue(), entry.max()->doubleValue()), std::tuple(4.0, 2048.0));
 
-  // A raw initial number is recorded; a new history size restarts the history only.
   StringIdentifier withoutRaw("K", "Name", "text", std::optional<Number>());
   EXPECT_FALSE(withoutRaw.value() || withoutRaw.min());
   StringIdentifier raw("K", "Name", "a", Number::of(8));
@@ -168,8 +157,7 @@ TEST(StringIdentifierTest, StartsWithTheGivenTextAndRecordsOnlyRawNumbers) {
   EXPECT_EQ(doubles(raw.history()), expected);
   raw.setHistorySize(4);
   EXPECT_EQ(doubles(raw.history()), std::vector<double>(4, 0.0));
-  EXPECT_EQ(raw.value()->longLongValue(), 8);
-  EXPECT_EQ(raw.max()->doubleValue(), 8.0);
+  EXPECT_EQ(std::tuple(raw.value()->longLongValue(), raw.max()->doubleValue()), std::tuple(8, 8.0));
   EXPECT_THROW(raw.setHistorySize(-3), std::invalid_argument);
   EXPECT_EQ(raw.historySize(), 4);
 }
@@ -182,8 +170,8 @@ TEST(WrappedIdentifierDeathTest, AskingTheAliasForItsTextOrNumberIsFatal) {
 }
 
 void expectReadsAsMissing(const IDataStore& store, const std::string& key) {
-  EXPECT_EQ(store.identifier(key), nullptr) << key;
-  EXPECT_EQ(store.string(key), "-") << key;
+  SCOPED_TRACE(key);
+  EXPECT_EQ(std::tuple(store.identifier(key), store.string(key)), std::tuple(nullptr, "-"));
   EXPECT_FALSE(store.value(key) || store.history(key) || store.min(key) || store.max(key) ||
                store.hasHistory(key));
   EXPECT_EQ(store.intValue(key) + store.int8Value(key) + store.uInt64Value(key) + store.doubleValue(key),
@@ -229,28 +217,24 @@ TEST_F(DataStoreTest, WritesChangeOnlyAnEntryOfTheirKindRegisteredUnderTheKeyIts
   store_.setString("N", "x");
   store_.setString("AT", "x");
   store_.setStringWithRaw("AT", "x", Number::of(8));
-  EXPECT_EQ(number->value()->intValue(), 5);
-  EXPECT_EQ(number->history(), numberHistory);
-  EXPECT_EQ(text->mString(), "text");
-  EXPECT_EQ(text->mRawValue()->intValue(), 3);
-  EXPECT_EQ(text->history(), textHistory);
+  EXPECT_EQ(std::tuple(number->value()->intValue(), number->history()), std::tuple(5, numberHistory));
+  EXPECT_EQ(std::tuple(text->mString(), text->mRawValue()->intValue(), text->history()),
+            std::tuple("text", 3, textHistory));
 
   store_.setString("T", std::nullopt);
   EXPECT_EQ(store_.string("T"), "-");
   EXPECT_EQ(store_.value("T")->intValue(), 3);  // the raw number stays
   store_.setStringWithRaw("T", "9 KB/s", Number::of(std::uint16_t{9}));
-  EXPECT_EQ(store_.string("T"), "9 KB/s");
-  EXPECT_EQ(store_.uInt16Value("T"), 9u);
-  EXPECT_EQ(doubles(store_.history("T")).back(), 9.0);
-  EXPECT_EQ(store_.max("T")->doubleValue(), 9.0);
+  EXPECT_EQ(std::tuple(store_.string("T"), store_.uInt16Value("T"), doubles(store_.history("T")).back(),
+                       store_.max("T")->doubleValue()),
+            std::tuple("9 KB/s", 9u, 9.0, 9.0));
 }
 
 TEST_F(DataStoreTest, AnAliasIsResolvedByOneHopOnReads) {
   const auto number = addNumber("N", 5);
   addAlias("A", "N");
-  EXPECT_TRUE(store_.contains("A"));
-  EXPECT_EQ(store_.identifier("A"), number);
-  EXPECT_EQ(store_.intValue("A"), 5);
+  EXPECT_EQ(std::tuple(store_.contains("A"), store_.identifier("A"), store_.intValue("A")),
+            std::tuple(true, number, 5));
 
   // An alias of an alias yields the second alias, which has nothing to read.
   addAlias("AA", "A");
@@ -261,10 +245,8 @@ TEST_F(DataStoreTest, AnAliasIsResolvedByOneHopOnReads) {
   EXPECT_EQ(store_.string("AA"), "-");
   EXPECT_FALSE(store_.value("AA") || store_.hasHistory("AA") || store_.min("AA") || store_.max("AA"));
 
-  // Removing the alias leaves its target; removing the target makes the alias read as missing.
   store_.remove("AA");
-  EXPECT_FALSE(store_.contains("AA"));
-  EXPECT_TRUE(store_.contains("A"));
+  EXPECT_EQ(std::tuple(store_.contains("AA"), store_.contains("A")), std::tuple(false, true));
   store_.removeIdentifier(*number);
   EXPECT_TRUE(store_.contains("A"));
   expectReadsAsMissing(store_, "A");
@@ -278,20 +260,18 @@ TEST_F(DataStoreTest, IncrementsAddInTheirOwnTypeWrapAroundAndNeedANumber) {
   EXPECT_EQ(doubles(store_.history("K")).size(), 59u);
   store_.setInt("K", 40);
   store_.incrementInt("K", 2);
-  EXPECT_EQ(number->value()->typeCode(), 'q');
-  EXPECT_EQ(store_.intValue("K"), 42);
-  EXPECT_EQ(store_.min("K")->doubleValue(), 7.0);
-  EXPECT_EQ(store_.max("K")->doubleValue(), 42.0);
+  EXPECT_EQ(std::tuple(number->value()->typeCode(), store_.intValue("K")), std::tuple('q', 42));
+  EXPECT_EQ(std::tuple(store_.min("K")->doubleValue(), store_.max("K")->doubleValue()),
+            std::tuple(7.0, 42.0));
 
   store_.setDouble("K", 2.9);
   store_.incrementInt("K", 1);  // 2.9 reads as the integer 2
-  EXPECT_EQ(store_.value("K")->typeCode(), 'q');
-  EXPECT_EQ(store_.intValue("K"), 3);
+  EXPECT_EQ(std::tuple(store_.value("K")->typeCode(), store_.intValue("K")), std::tuple('q', 3));
 
   store_.setInt16("K", std::numeric_limits<std::int16_t>::max());
   store_.incrementInt16("K", 1);
-  EXPECT_EQ(store_.int16Value("K"), std::numeric_limits<std::int16_t>::min());
-  EXPECT_EQ(store_.value("K")->typeCode(), 's');
+  EXPECT_EQ(std::tuple(store_.int16Value("K"), store_.value("K")->typeCode()),
+            std::tuple(std::numeric_limits<std::int16_t>::min(), 's'));
 }
 
 TEST_F(DataStoreTest, AddAndMergeStoreTheEntryObjectsAndANewSizeRestartsTheEntriesNowInTheStore) {
@@ -299,8 +279,7 @@ TEST_F(DataStoreTest, AddAndMergeStoreTheEntryObjectsAndANewSizeRestartsTheEntri
   const auto first = addNumber("K", 2.5);  // the setter's lookup sees the add made just before
   EXPECT_EQ(doubles(first->history()), (std::vector<double>{0, 0, 0, 0, 2.5}));
   const auto second = addNumber("K");
-  EXPECT_EQ(store_.identifier("K"), second);
-  EXPECT_EQ(second->history().size(), 5u);
+  EXPECT_EQ(std::tuple(store_.identifier("K"), second->history().size()), std::tuple(second, 5u));
   EXPECT_THROW(store_.add(nullptr), std::invalid_argument);
 
   const auto kept = addNumber("N", 1);
@@ -309,22 +288,17 @@ TEST_F(DataStoreTest, AddAndMergeStoreTheEntryObjectsAndANewSizeRestartsTheEntri
   DataStore other;
   const auto merged = std::make_shared<NumberIdentifier>("M");
   const auto replacement = std::make_shared<NumberIdentifier>("K");
-  other.add(merged);
-  other.add(replacement);
+  for (const auto& entry : {merged, replacement}) other.add(entry);
   store_.merge(other);
-  EXPECT_EQ(store_.identifier("K"), replacement);
-  EXPECT_EQ(store_.identifier("N"), kept);
+  EXPECT_EQ(std::tuple(store_.identifier("K"), store_.identifier("N")), std::tuple(replacement, kept));
 
   store_.setHistorySize(10);
-  for (const auto& entry : std::vector<std::shared_ptr<HistoryProvider>>{replacement, kept, text, merged}) {
-    EXPECT_EQ(entry->historySize(), 10);
-    EXPECT_EQ(entry->history().size(), 10u);
-  }
+  for (const auto& entry : std::vector<std::shared_ptr<HistoryProvider>>{replacement, kept, text, merged})
+    EXPECT_EQ(std::tuple(entry->historySize(), entry->history().size()), std::tuple(10, 10u));
   EXPECT_TRUE(store_.contains("A"));
   EXPECT_THROW(store_.setHistorySize(-1), std::invalid_argument);
   EXPECT_EQ(store_.historySize(), 10);
 
-  // A later merge brings entries in at their own size.
   other.add(std::make_shared<NumberIdentifier>("L"));
   store_.merge(other);
   EXPECT_EQ(store_.history("L")->size(), 60u);
@@ -374,9 +348,8 @@ TEST(BXDictionaryTest, PendingWritesKeepTheValueAliveAfterTheDictionaryIsGone) {
     reader.join();
   }
   // The dictionary and the queued writes are gone; nothing may still hold the entry.
-  for (int spin = 0; spin < 1000 && !watch.expired(); ++spin) {
+  for (int spin = 0; spin < 1000 && !watch.expired(); ++spin)
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
   EXPECT_TRUE(watch.expired());
 }
 

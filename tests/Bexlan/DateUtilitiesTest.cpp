@@ -55,20 +55,17 @@ TEST(DateBoundaries, MatchGnuDateAroundDaylightSavingAndPeriodEnds) {
     const double now = at(zone, local);
     std::vector<double> expected;
     const std::string out = gnu(zone, "T=" + std::to_string(static_cast<long long>(now)) + "; " + script);
-    for (std::size_t start = 0; start < out.size(); start = out.find('\n', start) + 1) {
+    for (std::size_t start = 0; start < out.size(); start = out.find('\n', start) + 1)
       expected.push_back(std::stod(out.substr(start)));
-    }
     ASSERT_EQ(expected.size(), 6u) << out;
     const Pinned pinned("en_US", zone, now);
     SCOPED_TRACE(std::string(zone) + " " + local);
-    EXPECT_EQ(DateUtilities::startOfToday(), expected[0]);
+    EXPECT_EQ((std::vector<double>{DateUtilities::startOfToday(), DateUtilities::startOfThisWeek(),
+                                   DateUtilities::startOfThisMonth(), DateUtilities::endOfThisMonth(),
+                                   DateUtilities::startOfThisYear(), DateUtilities::endOfThisYear()}),
+              expected);
     EXPECT_EQ(Date::startOfTodayTimestamp(), expected[0]);
-    EXPECT_EQ(DateUtilities::startOfThisWeek(), expected[1]);
-    EXPECT_EQ(DateUtilities::startOfThisMonth(), expected[2]);
     EXPECT_EQ(Date(now).startOfMonth().timestamp, expected[2]);
-    EXPECT_EQ(DateUtilities::endOfThisMonth(), expected[3]);
-    EXPECT_EQ(DateUtilities::startOfThisYear(), expected[4]);
-    EXPECT_EQ(DateUtilities::endOfThisYear(), expected[5]);
   }
 }
 
@@ -94,8 +91,7 @@ TEST(DateBoundaries, ThaiBuddhistCalendarKeepsItsOwnYear) {
   const Pinned pinned("th_TH", "Asia/Bangkok", at("Asia/Bangkok", "2024-06-15 12:00"));
   EXPECT_EQ(DateUtilities::startOfThisYear(), at("Asia/Bangkok", "2024-01-01"));
   EXPECT_EQ(DateUtilities::endOfLastYear(), at("Asia/Bangkok", "2023-12-31 23:59:59"));
-  EXPECT_EQ(DateUtilities::yearText(0), "2567");
-  EXPECT_EQ(DateUtilities::currentYear(), 2024);
+  EXPECT_EQ(std::tuple(DateUtilities::yearText(0), DateUtilities::currentYear()), std::tuple("2567", 2024));
   EXPECT_EQ(Date(at("Asia/Bangkok", "2024-06-15 12:00")).year(), 2567);
 }
 
@@ -145,9 +141,8 @@ TEST(DateComponents, RollOverAndCountDays) {
   EXPECT_TRUE(DateUtilities::isNextDay(at("Europe/Berlin", "2024-03-09 23:59"), day.timestamp + 60));
   EXPECT_FALSE(DateUtilities::isNextDay(day.timestamp, day.timestamp + 3600));
   const struct { int year, month, rows; } months[] = {{2021, 2, 4}, {2023, 10, 6}, {2023, 9, 5}};
-  for (const auto& month : months) {
+  for (const auto& month : months)
     EXPECT_EQ(DateUtilities::numberOfWeekRows(month.year, month.month), month.rows) << month.month;
-  }
 }
 
 TEST(DateMonths, OffsetsAndEndsWithoutWrapping) {
@@ -162,6 +157,7 @@ TEST(DateMonths, OffsetsAndEndsWithoutWrapping) {
 }
 
 using platform::DurationUnit;
+using platform::MeasurementFormatter;
 
 TEST(RelativeTime, PicksTheWordByElapsedTime) {
   const Pinned pinned("en_US", "UTC", 1e9);
@@ -170,12 +166,10 @@ TEST(RelativeTime, PicksTheWordByElapsedTime) {
       {3599, "59 minutes ago"}, {3600, "an hour ago"}, {7200, "2 hours ago"},   {86399, "23 hours ago"},
       {86400, "yesterday"},     {172799, "yesterday"}, {172800, "2 days ago"},  {-30, "-30 seconds ago"},
   };
-  for (const auto& [elapsed, text] : cases) {
+  for (const auto& [elapsed, text] : cases)
     EXPECT_EQ(DateUtilities::relativeTimeString(Date(1e9 - elapsed)), text) << elapsed;
-  }
-  for (double when : std::initializer_list<double>{NAN, -INFINITY, INFINITY, -1e300}) {
+  for (double when : std::initializer_list<double>{NAN, -INFINITY, INFINITY, -1e300})
     EXPECT_EQ(DateUtilities::relativeTimeString(Date(when)), "-") << when;
-  }
 }
 
 TEST(LocalizedFormat, FillsOnlyIntegerConversions) {
@@ -220,9 +214,8 @@ TEST(TimeTexts, StopwatchWritesMillisecondsAndMeasurementsConvertAndFollowTheLoc
       {0, "00:00.000"},           {999999999, "00:00.999"},        {1500000000, "00:01.500"},
       {61001000000, "01:01.001"}, {3600000000000, "01:00:00.000"}, {3723004000000, "01:02:03.004"},
   };
-  for (const auto& [nanoseconds, text] : cases) {
+  for (const auto& [nanoseconds, text] : cases)
     EXPECT_EQ(TimeUtilities::stopwatchString(nanoseconds), text) << nanoseconds;
-  }
   const std::pair<const char*, const char*> measurements[] = {{"en_US", "1.5 min"}, {"de_DE", "1,5 Min."}};
   for (const auto& [locale, text] : measurements) {
     const platform::ScopedRegion region(locale, "UTC", {"en"});
@@ -230,11 +223,8 @@ TEST(TimeTexts, StopwatchWritesMillisecondsAndMeasurementsConvertAndFollowTheLoc
     EXPECT_EQ(TimeUtilities::measurementStringOfSigned(90, DurationUnit::seconds, DurationUnit::minutes),
               text);
   }
-  EXPECT_EQ(platform::MeasurementFormatter::convert(1, DurationUnit::hours, DurationUnit::picoseconds),
-            3.6e15);
-  EXPECT_EQ(
-      platform::MeasurementFormatter::convert(1500, DurationUnit::microseconds, DurationUnit::milliseconds),
-      1.5);
+  EXPECT_EQ(MeasurementFormatter::convert(1, DurationUnit::hours, DurationUnit::picoseconds), 3.6e15);
+  EXPECT_EQ(MeasurementFormatter::convert(1500, DurationUnit::microseconds, DurationUnit::milliseconds), 1.5);
 }
 
 TEST(DateDeathTest, ImpossibleDatesCountsAndNegativeMeasurementsStop) {

@@ -8,13 +8,13 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <future>
 #include <memory>
 #include <mutex>
 #include <semaphore>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Bexlan/MulticastDelegate.hpp"
@@ -24,6 +24,7 @@
 #include "Platform/Foundation/FakeUserNotificationCenter.hpp"
 #include "Platform/Foundation/FreedesktopNotificationCenter.hpp"
 #include "Platform/Foundation/Uuid.hpp"
+#include "tests/platform/System/MountTestGuards.hpp"
 
 namespace {
 
@@ -90,8 +91,7 @@ TEST(NotificationsFakeTest, PermissionTableAuthorizationErrorsAndSendsOnlyWithPe
   fake->setSettings({AuthorizationStatus::denied, AlertStyle::banner});
   EXPECT_EQ(await<Error>(send), std::nullopt);  // no completion at all
   fake->setSettings({AuthorizationStatus::provisional, AlertStyle::banner});
-  EXPECT_EQ(await<Error>(send), sent);
-  EXPECT_EQ(await<Error>(send), sent);
+  EXPECT_EQ(std::tuple(await<Error>(send), await<Error>(send)), std::tuple(sent, sent));
   const auto uuid =
       testing::MatchesRegex("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
   std::set<std::string> identifiers;
@@ -103,28 +103,26 @@ TEST(NotificationsFakeTest, PermissionTableAuthorizationErrorsAndSendsOnlyWithPe
   EXPECT_EQ(identifiers.size(), 2u);
 }
 
-// A folder of the test's own, removed with everything in it.
-struct TemporaryFolder {
-  std::string path = std::filesystem::temp_directory_path() / "velmora-bus-XXXXXX";
-  TemporaryFolder() {
-    if (!::mkdtemp(path.data())) path.clear();
-  }
-  ~TemporaryFolder() { std::filesystem::remove_all(path); }
-};
-
-// A unix socket in a folder of its own that never says a word: connections wait in its backlog, established
-// for the client and never read.
-struct SilentSocket {
-  TemporaryFolder folder;
+// The session bus while the object lives: a unix socket in a folder of its own that never says a word
+// (connections wait in its backlog, established for the client and never read).
+struct SilentSessionBus {
+  const volumetest::TemporaryDirectory folder;
   const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  std::string address = "unix:path=" + folder.path + "/bus";
-  SilentSocket() {
+  const bool hadSession = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+  const std::string was = hadSession ? std::getenv("DBUS_SESSION_BUS_ADDRESS") : "";
+  bool listening = false;
+  SilentSessionBus() {
     sockaddr_un name{.sun_family = AF_UNIX, .sun_path = {}};
-    std::snprintf(name.sun_path, sizeof name.sun_path, "%s/bus", folder.path.c_str());
-    if (::bind(listener, reinterpret_cast<sockaddr*>(&name), sizeof name) || ::listen(listener, SOMAXCONN))
-      address.clear();
+    std::snprintf(name.sun_path, sizeof name.sun_path, "%s/bus", folder.path().c_str());
+    listening =
+        !::bind(listener, reinterpret_cast<sockaddr*>(&name), sizeof name) && !::listen(listener, SOMAXCONN);
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + folder.path() + "/bus").c_str(), 1);
   }
-  ~SilentSocket() { ::close(listener); }
+  ~SilentSessionBus() {
+    ::close(listener);
+    hadSession ? ::setenv("DBUS_SESSION_BUS_ADDRESS", was.c_str(), 1)
+               : ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+  }
 };
 
 // A dbus-daemon of the test's own on a socket in a folder of its own (it dies with the test process, however
@@ -136,7 +134,7 @@ class PrivateNotificationBus {
     const std::string command =
         "exec setpriv --pdeathsig TERM dbus-daemon --session --nofork --print-address=1 "
         "--print-pid=1 --address=unix:path=" +
-        folder_.path + "/bus 2>/dev/null";
+        folder_.path() + "/bus 2>/dev/null";
     daemon_ = ::popen(command.c_str(), "r");
     char address[512] = "", pid[32] = "";
     if (!daemon_ || !std::fgets(address, sizeof address, daemon_) || !std::fgets(pid, sizeof pid, daemon_))
@@ -160,7 +158,7 @@ class PrivateNotificationBus {
     if (daemon_) ::pclose(daemon_);  // waits for it
   }
   static bool installed() { return std::system("command -v dbus-daemon >/dev/null") == 0; }
-  TemporaryFolder folder_;
+  const volumetest::TemporaryDirectory folder_;
   const bool answers_;
   bool serving_ = false;
   std::string address_;
@@ -199,35 +197,22 @@ TEST(NotificationsBusTest, AServerOnTheBusAuthorizesAndGetsEachSendAsANotifyCall
       std::make_shared<platform::FreedesktopNotificationCenter>(bus.address_));
   EXPECT_EQ(await<Result>(authorize), Result(true));
   EXPECT_EQ(await<bool>(permission), true);
-  EXPECT_EQ(await<Error>(send), sent);
-  EXPECT_EQ(await<Error>(send), sent);
+  EXPECT_EQ(std::tuple(await<Error>(send), await<Error>(send)), std::tuple(sent, sent));
   const std::string expected = "('Velmora', uint32 0, '', 'Disk full', 'Data', @as [], @a{sv} {}, -1)";
   std::lock_guard lock(bus.mutex_);
   EXPECT_EQ(bus.notifyCalls_, (std::vector<std::string>{expected, expected}));
 }
 
-TEST(NotificationsBusTest, WithoutABusPermissionIsNotDeterminedAndAuthorizationFails) {
-  platform::UserNotificationCenter::Override noBus(
-      std::make_shared<platform::FreedesktopNotificationCenter>("unix:path=/nonexistent/velmora-bus"));
-  const auto result = await<Result>(authorize);
-  EXPECT_TRUE(result && std::holds_alternative<platform::NotificationError>(*result));
-  EXPECT_EQ(await<bool>(permission), false);
-}
-
-// A session bus that never speaks and a server that never answers: each call fails within two seconds, a
-// hundred sends fail in about one timeout, and meanwhile a block put on the global queue runs at once.
-TEST(NotificationsBusTest, ASilentBusOrAMuteServerFailsEachCallWithinTwoSecondsAndHoldsNoGlobalWorker) {
+// No bus, a session bus that never speaks and a server that never answers: authorization fails and permission
+// is not determined, each call fails within two seconds, a hundred sends fail in about one timeout, and
+// meanwhile a block put on the global queue runs at once.
+TEST(NotificationsBusTest, NoBusASilentBusOrAMuteServerFailsEachCallWithinTwoSecondsAndHoldsNoGlobalWorker) {
   if (!PrivateNotificationBus::installed()) GTEST_SKIP() << "dbus-daemon is not installed";
-  SilentSocket silent;
+  const SilentSessionBus silent;
   PrivateNotificationBus mute(false);
-  ASSERT_TRUE(!silent.address.empty() && mute.serving_) << "no silent socket, or no private bus";
-  const char* session = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-  const std::shared_ptr<void> restore(nullptr, [was = std::string(session ? session : "")](void*) {
-    was.empty() ? ::unsetenv("DBUS_SESSION_BUS_ADDRESS")
-                : ::setenv("DBUS_SESSION_BUS_ADDRESS", was.c_str(), 1);
-  });
-  ::setenv("DBUS_SESSION_BUS_ADDRESS", silent.address.c_str(), 1);
-  for (const std::string& address : {std::string(), mute.address_}) {  // empty: the session bus
+  ASSERT_TRUE(silent.listening && mute.serving_) << "no silent socket, or no private bus";
+  const std::string noBus = "unix:path=/nonexistent/velmora-bus", sessionBus;  // empty: the session bus
+  for (const std::string& address : {noBus, sessionBus, mute.address_}) {
     const auto center = std::make_shared<platform::FreedesktopNotificationCenter>(address);
     const platform::UserNotificationCenter::Override use(center);
     const auto result = await<Result>(authorize);
@@ -253,9 +238,7 @@ struct Listener {
 };
 using Delegates = Bexlan::MulticastDelegate<Listener>;
 
-std::shared_ptr<Listener> listener(const std::string& name) {
-  return std::make_shared<Listener>(Listener{name});
-}
+auto listener(const std::string& name) { return std::make_shared<Listener>(Listener{name}); }
 
 // The names of the delegates one invoke reaches, in the order it reaches them.
 std::vector<std::string> called(Delegates& delegates) {
@@ -283,8 +266,7 @@ TEST(MulticastDelegateTest, ChangesMadeDuringAnInvokeTakeEffectAtTheNextOne) {
   Delegates delegates;
   auto first = listener("first");
   const auto second = listener("second"), late = listener("late");
-  delegates.add(first);
-  delegates.add(second);
+  for (const auto& delegate : {first, second}) delegates.add(delegate);
   std::vector<std::string> names;
   delegates.invoke([&](Listener& delegate) {
     names.push_back(delegate.name);

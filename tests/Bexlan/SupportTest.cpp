@@ -4,7 +4,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -13,6 +12,7 @@
 #include "Bexlan/Support.hpp"
 #include "Platform/Foundation/Clock.hpp"
 #include "tests/platform/System/MountTestGuards.hpp"
+#include "tests/platform/System/SystemFixtures.hpp"
 
 namespace {
 
@@ -21,9 +21,8 @@ namespace fs = std::filesystem;
 
 TEST(SupportTest, LaunchStartsTheProgramWithTheAddressAsItsOnlyArgument) {
   const volumetest::TemporaryDirectory temporary;
-  const fs::path directory = temporary.path();
+  const fs::path directory = temporary.path(), program = directory / "fake-opener";
   const fs::path received = directory / "received";
-  const fs::path program = directory / "fake-opener";
   std::ofstream(program) << "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '" << received.string() << ".part'\n"
                          << "mv '" << received.string() << ".part' '" << received.string() << "'\n";
   fs::permissions(program, fs::perms::owner_all);
@@ -31,12 +30,9 @@ TEST(SupportTest, LaunchStartsTheProgramWithTheAddressAsItsOnlyArgument) {
   const std::string address = "http://example.invalid/a b?c=1&d='2'";
   ASSERT_TRUE(Support::launch(program.string(), address));
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!fs::exists(received) && std::chrono::steady_clock::now() < deadline) {
+  while (!fs::exists(received) && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  std::stringstream text;
-  text << std::ifstream(received).rdbuf();
-  EXPECT_EQ(text.str(), "1|" + address + "|");
+  EXPECT_EQ(systemtest::fileText(received), "1|" + address + "|");
 
   EXPECT_FALSE(Support::launch((directory / "absent").string(), address));
   EXPECT_FALSE(Support::launch("no-such-opener-on-any-path-7f3a", address));
@@ -95,8 +91,7 @@ TEST_F(ReviewControllerTest, EventsKeepTheirOwnTimesAndAnAbsentOneOrNoSuiteRecor
 
 using Bexlan::Profiler;
 
-template <class F>
-std::string printedBy(F&& action) {
+std::string printedBy(auto&& action) {
   ::testing::internal::CaptureStdout();
   action();
   return ::testing::internal::GetCapturedStdout();

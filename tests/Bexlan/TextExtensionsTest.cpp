@@ -51,8 +51,7 @@ TEST(TextOperations, CountCharactersAsAReaderSeesThemHoldOffsetsToTheTextAndSpli
         Case{"hello", 2, -1, ""}, Case{"hello", 4, huge, "o"}, Case{"hello", tiny, tiny, ""}}) {
     EXPECT_EQ(String::substring(text, from, length), expected) << from << " length " << length;
   }
-  EXPECT_EQ(String::truncated("ab", 3), "ab");
-  EXPECT_EQ(String::truncated("ab", -1), "");
+  EXPECT_EQ(std::tuple(String::truncated("ab", 3), String::truncated("ab", -1)), std::tuple("ab", ""));
   EXPECT_EQ(String::withoutLastFiveCharacters("abc"), "");
   const std::tuple<const char*, const char*> paths[] = {
       {"/a/b/c.txt", "c.txt"}, {"/a/b/", "b"}, {"/", "/"}, {"//", "/"}, {"", ""}, {"a//b//", "b"}};
@@ -110,13 +109,12 @@ TEST(NumberTexts, FollowThePinnedLocale) {
   };
   for (auto [locale, grouped, negative, separator, cut, halfEven] : cases) {
     ScopedRegion region(locale, "UTC", {"en"});
-    EXPECT_EQ(Int::formattedWithSeparator(1234567), grouped) << locale;
-    EXPECT_EQ(Int::formattedWithSeparator(-1234), negative) << locale;
-    EXPECT_EQ(Int::formattedWithSeparator(0), "0") << locale;
-    EXPECT_EQ(String::decimalSeparator(), separator) << locale;
-    EXPECT_EQ(Double::formatted2(-2.999), cut) << locale;
-    EXPECT_EQ(Float::formatted2(-2.999f), cut) << locale;
-    EXPECT_EQ(decimalText(-1234.125, 2), halfEven) << locale;
+    SCOPED_TRACE(locale);
+    EXPECT_EQ(std::tuple(Int::formattedWithSeparator(1234567), Int::formattedWithSeparator(-1234),
+                         Int::formattedWithSeparator(0), String::decimalSeparator()),
+              std::tuple(grouped, negative, "0", separator));
+    EXPECT_EQ(std::tuple(Double::formatted2(-2.999), Float::formatted2(-2.999f), decimalText(-1234.125, 2)),
+              std::tuple(cut, cut, halfEven));
   }
   ScopedRegion region("en_US", "UTC", {"en"});
   const std::tuple<std::optional<std::string>, const char*> texts[] = {
@@ -183,9 +181,7 @@ TEST(FormattedTest, WritesExactlyTheDigitsCutTowardZeroAndRefusesCountsOutsideZe
 }
 
 using platform::Number;
-constexpr auto raw = IdentifierCategory::raw;
-constexpr auto size = IdentifierCategory::size;
-constexpr auto percentage = IdentifierCategory::percentage;
+using enum IdentifierCategory;
 
 std::string text(IdentifierCategory category, std::optional<std::int64_t> decimals, Number number,
                  bool isSigned = true) {
@@ -194,7 +190,9 @@ std::string text(IdentifierCategory category, std::optional<std::int64_t> decima
   return value.description();
 }
 
-TEST(ValueTest, AbsentNumberShowsADashInEveryText) {
+// The digit rules themselves are formatted's and DecimalFormatter's (FormattedTest); a text here shows which
+// one a category uses, and that both follow a change of region at the next call.
+TEST(ValueTest, AnAbsentNumberIsADashPlainTextsCutPercentTextsRoundHalfToEvenSizesAreByteTexts) {
   const ScopedRegion region("en_US", "UTC", {"en-US"});
   for (auto category : {raw, size, percentage}) {
     Value value(category, false, 2);
@@ -204,12 +202,6 @@ TEST(ValueTest, AbsentNumberShowsADashInEveryText) {
     EXPECT_FALSE(value.value());
     EXPECT_EQ(value.description() + value.rawString() + value.percentString(), "---");
   }
-}
-
-// The digit rules themselves are formatted's and DecimalFormatter's (FormattedTest); a text here shows which
-// one a category uses, and that both follow a change of region at the next call.
-TEST(ValueTest, PlainTextsCutPercentTextsRoundHalfToEvenSizesAreByteTexts) {
-  const ScopedRegion region("en_US", "UTC", {"en-US"});
   EXPECT_EQ(text(raw, 2, Number::of(2.999)), "2.99");
   EXPECT_EQ(text(raw, 2, Number::of(5)), "5.00");
   EXPECT_EQ(text(percentage, 1, Number::of(12)), "12 %");

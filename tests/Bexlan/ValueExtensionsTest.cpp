@@ -7,6 +7,7 @@
 #include <fstream>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Bexlan/Array.hpp"
@@ -83,11 +84,8 @@ using Bexlan::Version;
 void expectOrder(const std::string& a, const std::string& b, int expected) {
   SCOPED_TRACE("'" + a + "' against '" + b + "'");
   const Version left(a), right(b);
-  EXPECT_EQ(left < right, expected < 0);
-  EXPECT_EQ(left > right, expected > 0);
-  EXPECT_EQ(left == right, expected == 0);
-  EXPECT_EQ(left <= right, expected <= 0);
-  EXPECT_EQ(left >= right, expected >= 0);
+  EXPECT_EQ(std::tuple(left<right, left> right, left == right, left <= right, left >= right),
+            std::tuple(expected<0, expected> 0, expected == 0, expected <= 0, expected >= 0));
   EXPECT_EQ(Version::compare(b, a), -expected);
 }
 
@@ -113,14 +111,10 @@ TEST(RamerDouglasPeuckerTest, KeepsAPointOnlyWhenItStraysFurtherThanTheTolerance
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const Points bump{{0, 0}, {1, 0.5}, {2, 0}};
   const Points zigzag{{0, 0}, {1, 4}, {2, -3}, {3, 5}, {4, -2}, {5, 0}};
-  struct Case {
-    Points points;
-    double epsilon;
-    Points kept;
-  };
-  const Case cases[] = {
+  // points, tolerance, the points kept
+  const std::tuple<Points, double, Points> cases[] = {
       // Short lists and bad tolerances.
-      {{}, 1, {}},
+      {Points{}, 1, Points{}},
       {{{3, 4}}, 1, {{3, 4}}},
       {{{0, 0}, {1, 9}}, 0, {{0, 0}, {1, 9}}},
       {bump, -1, {}},
@@ -135,17 +129,15 @@ TEST(RamerDouglasPeuckerTest, KeepsAPointOnlyWhenItStraysFurtherThanTheTolerance
       // passes (2, 1) at 0.45, which 0.6 drops; split at (2, 1), it would have been (1, 1) that was dropped.
       {{{0, 0}, {1, 1}, {2, 1}, {3, 0}}, 0.6, {{0, 0}, {1, 1}, {3, 0}}},
       {zigzag, 0.5, zigzag}};
-  for (const auto& [points, epsilon, kept] : cases) {
+  for (const auto& [points, epsilon, kept] : cases)
     EXPECT_EQ(simplify(points, epsilon), kept) << points.size() << " points, tolerance " << epsilon;
-  }
 }
 
 // A zigzag whose amplitude grows with the position splits every span at its next-to-last point, so waiting
 // spans pile up as deep as the list is long. On a 256 KiB stack, a walk that recursed per split overflows.
 TEST(RamerDouglasPeuckerTest, DeepSplitsNeedNoDeepCallStack) {
   struct Job {
-    Points zigzag;
-    Points kept;
+    Points zigzag, kept;
   } job;
   for (int i = 0; i < 20000; ++i) job.zigzag.push_back({double(i), i % 2 == 0 ? double(i) : -double(i)});
   pthread_attr_t attributes;

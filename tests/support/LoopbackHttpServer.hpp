@@ -18,8 +18,8 @@
 #include <vector>
 
 // A small HTTP/1.1 server on 127.0.0.1 for tests: it binds port 0, answers each request as the test's script
-// says (a reply, a delay, silence, a close in the middle of the body), records what
-// it received and stops by itself when it goes out of scope, waking every connection it holds.
+// says (a reply, a delay, silence, a close in the middle of the body), records what it received and stops by
+// itself when it goes out of scope, waking every connection it holds.
 namespace testsupport {
 
 using Fields = std::vector<std::pair<std::string, std::string>>;
@@ -58,19 +58,17 @@ class LoopbackHttpServer {
     socklen_t length = sizeof address;
     if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
         ::listen(listener_, 64) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
       throw std::runtime_error("cannot listen on 127.0.0.1");
-    }
     port_ = ntohs(address.sin_port);
     acceptor_ = std::thread([this] { acceptLoop(); });
   }
 
   ~LoopbackHttpServer() {
-    {
-      std::lock_guard lock(mutex_);
-      stopping_ = true;
-      for (int fd : open_) ::shutdown(fd, SHUT_RDWR);
-    }
+    std::unique_lock lock(mutex_);
+    stopping_ = true;
+    for (int fd : open_) ::shutdown(fd, SHUT_RDWR);
+    lock.unlock();
     wake_.notify_all();
     ::shutdown(listener_, SHUT_RDWR);
     acceptor_.join();
@@ -102,12 +100,10 @@ class LoopbackHttpServer {
     std::string buffer;
     while (std::optional<ReceivedRequest> request = readRequest(fd, buffer)) {
       request->connection = connection;
-      std::unique_lock lock(mutex_);
-      requests_.push_back(*request);
-      lock.unlock();
       const Reply reply = script_(*request);
       const bool silent = reply.action == Reply::Action::silence;
-      lock.lock();
+      std::unique_lock lock(mutex_);
+      requests_.push_back(*request);
       // The delay, or silence, ends at once when the server stops.
       const std::chrono::duration<double> wait(silent ? 30 : reply.delay);
       if (wake_.wait_for(lock, wait, [this] { return stopping_; }) || silent) break;
@@ -137,10 +133,8 @@ class LoopbackHttpServer {
   }
 
   static bool send(int fd, std::string_view text) {
-    ssize_t count = 0;
-    for (std::size_t sent = 0; sent < text.size(); sent += std::size_t(count)) {
-      if ((count = ::send(fd, text.data() + sent, text.size() - sent, MSG_NOSIGNAL)) <= 0) return false;
-    }
+    for (ssize_t count; !text.empty(); text.remove_prefix(std::size_t(count)))
+      if ((count = ::send(fd, text.data(), text.size(), MSG_NOSIGNAL)) <= 0) return false;
     return true;
   }
 
@@ -165,8 +159,7 @@ class LoopbackHttpServer {
     request.target = buffer.substr(space + 1, secondSpace - space - 1);
     for (std::size_t start = lineEnd + 2; start < end; start = lineEnd + 2) {
       lineEnd = buffer.find("\r\n", start);
-      const std::size_t colon = buffer.find(':', start);
-      const std::size_t value = buffer.find_first_not_of(' ', colon + 1);
+      const std::size_t colon = buffer.find(':', start), value = buffer.find_first_not_of(' ', colon + 1);
       request.headers.emplace_back(buffer.substr(start, colon - start),
                                    buffer.substr(value, lineEnd - value));
     }
