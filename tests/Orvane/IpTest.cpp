@@ -43,7 +43,9 @@ TEST(IpTest, AddressAndCountryThroughBothForms) {
     Ip::lookupWithCompletion("Velmora", "1.0", [&](Record record) { done.set_value(record); });
     EXPECT_EQ(found(done.get_future().get()), expected) << echo;
     for (const auto& request : services.server.requests()) {
-      if (request.target == "/") EXPECT_EQ(request.header("User-Agent"), "Velmora/1.0");
+      if (request.target == "/") {
+        EXPECT_EQ(request.header("User-Agent"), "Velmora/1.0");
+      }
     }
   }
 }
