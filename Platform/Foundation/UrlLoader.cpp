@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "Platform/Dispatch/DispatchQueue.hpp"
+#include "Platform/Foundation/UrlBodyBuffer.hpp"
 
 namespace platform {
 
@@ -18,13 +19,11 @@ namespace {
 
 constexpr double defaultTimeout = 60;
 
-// The most header bytes a transfer takes, redirects included. libcurl refuses a line over 100 KiB and 300
-// KiB of headers in all with errors that look like memory or connection trouble; since no line can exceed
-// 100 KiB, this lower total always trips first, and both overflows show as a bad server response.
+// The most header bytes one response takes; each response of a redirect chain counts on its own. libcurl
+// refuses a line over 100 KiB and 300 KiB of headers in all with errors that look like memory or connection
+// trouble; since no line can exceed 100 KiB, this lower total always trips first, and both overflows show as
+// a bad server response.
 constexpr std::size_t largestHeaders = 192 << 10;
-
-// Bodies up to this size grow as vectors do; a longer one gets room for its whole limit (Transfer::keep).
-constexpr std::size_t smallBody = 1 << 20;
 
 // Silence is measured on the machine's steady clock, whatever a test pins Clock to.
 double steadyNow() {
@@ -68,6 +67,10 @@ bool isHeaderLineOverflow(CURLcode result) {
 #endif
   return result == CURLE_OUT_OF_MEMORY;
 }
+
+// A transfer whose body or header fields found no memory. The platform has no code of its own for this, and
+// libcurl's own out-of-memory failure is an unknown error too.
+UrlError memoryError() { return UrlError(UrlError::Code::unknown, "out of memory for the response"); }
 
 // Hands an answer to its handler where the task asked. The body is moved all the way, never copied: one
 // near the size limit is held once.
@@ -114,7 +117,7 @@ struct UrlLoader::Transfer {
   CURL* easy = curl_easy_init();
   curl_slist* fields = nullptr;
   char error[CURL_ERROR_SIZE] = {};
-  UrlSession::Body body;
+  UrlBodyBuffer body;
   std::vector<std::pair<std::string, std::string>> headerFields;
   double timeout = defaultTimeout;
   double lastActivity = steadyNow();
@@ -123,6 +126,7 @@ struct UrlLoader::Transfer {
   bool awaitingHeaders = true;  // until the blank line that ends an answer's header
   bool headersTooLarge = false;
   bool bodyTooLong = false;
+  bool outOfMemory = false;
 
   explicit Transfer(Task t) : task(std::move(t)) {}
   ~Transfer() {
@@ -131,51 +135,58 @@ struct UrlLoader::Transfer {
   }
 
   // Decoded body bytes; past the request's limit the body is dropped at once and the transfer stopped.
-  static size_t receiveBody(char* data, size_t size, size_t count, void* self) {
+  static size_t receiveBody(char* data, size_t size, size_t count, void* self) noexcept {
     auto& transfer = *static_cast<Transfer*>(self);
-    const std::size_t length = size * count;
+    const std::string_view bytes(data, size * count);
     transfer.lastActivity = steadyNow();
-    return transfer.keep(data, length) ? length : 0;
+    return transfer.keep(bytes) ? bytes.size() : 0;
   }
 
-  bool keep(const char* data, std::size_t length) {
-    const std::size_t limit = task.request.maximumBodyLength();
-    if (length > limit - body.size()) {
+  bool keep(std::string_view bytes) noexcept {
+    if (bytes.size() > task.request.maximumBodyLength() - body.size()) {
       bodyTooLong = true;
-      UrlSession::Body().swap(body);
+      body.clear();
       return false;
     }
-    // Room for the whole limit is a fresh mapping that takes memory only as it is written: the body is never
-    // copied again and growing leaves no freed buffers behind, so the process grows by about the body's
-    // size (the unused rest stays address space only, also in the delivered body).
-    if (body.size() + length > body.capacity() && body.size() + length > smallBody) body.reserve(limit);
-    body.insert(body.end(), data, data + length);
+    outOfMemory = !body.append(bytes.data(), bytes.size());
+    return !outOfMemory;
+  }
+
+  // Header lines of every answer; a new status line (a redirect, an interim answer) starts the list and the
+  // count of header bytes anew.
+  static size_t receiveHeader(char* data, size_t size, size_t count, void* self) noexcept {
+    auto& transfer = *static_cast<Transfer*>(self);
+    transfer.lastActivity = steadyNow();
+    try {
+      return transfer.keepHeader(std::string_view(data, size * count)) ? size * count : 0;
+    } catch (...) {  // a field found no memory; nothing may cross libcurl
+      transfer.outOfMemory = true;
+      return 0;
+    }
+  }
+
+  bool keepHeader(std::string_view line) {
+    const bool statusLine = line.starts_with("HTTP/");
+    if (statusLine) {
+      headerFields.clear();
+      headerBytes = 0;
+    }
+    headerBytes += line.size();
+    if (headerBytes > largestHeaders) {
+      headersTooLarge = true;
+      return false;
+    }
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    awaitingHeaders = !line.empty();
+    if (const std::size_t colon = line.find(':'); !statusLine && colon != std::string_view::npos) {
+      std::string_view value = line.substr(colon + 1);
+      while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+      headerFields.emplace_back(std::string(line.substr(0, colon)), std::string(value));
+    }
     return true;
   }
 
-  // Header lines of every answer; a new status line (a redirect, an interim answer) starts the list anew.
-  static size_t receiveHeader(char* data, size_t size, size_t count, void* self) {
-    auto& transfer = *static_cast<Transfer*>(self);
-    std::string_view line(data, size * count);
-    transfer.lastActivity = steadyNow();
-    transfer.headerBytes += line.size();
-    if (transfer.headerBytes > largestHeaders) {
-      transfer.headersTooLarge = true;
-      return 0;
-    }
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
-    transfer.awaitingHeaders = !line.empty();
-    if (line.starts_with("HTTP/")) {
-      transfer.headerFields.clear();
-    } else if (const std::size_t colon = line.find(':'); colon != std::string_view::npos) {
-      std::string_view value = line.substr(colon + 1);
-      while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
-      transfer.headerFields.emplace_back(std::string(line.substr(0, colon)), std::string(value));
-    }
-    return size * count;
-  }
-
-  static int progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploadedNow) {
+  static int progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploadedNow) noexcept {
     auto& transfer = *static_cast<Transfer*>(self);
     if (uploadedNow != transfer.uploaded) {
       transfer.uploaded = uploadedNow;
@@ -246,6 +257,7 @@ struct UrlLoader::Transfer {
           Code::dataLengthExceedsMaximum,
           "the body is longer than " + std::to_string(task.request.maximumBodyLength()) + " bytes");
     }
+    if (outOfMemory) return memoryError();
     if (headersTooLarge || (awaitingHeaders && isHeaderLineOverflow(result)))
       return UrlError(Code::badServerResponse, "the response header is too large");
     if (result != CURLE_OK) return errorFor(result, error);
@@ -322,8 +334,12 @@ void UrlLoader::finish(Transfer& transfer, CURLcode result) {
   std::optional<UrlResponse> response;
   std::optional<UrlError> error = transfer.failure(result);
   if (!error) {
-    body = std::move(transfer.body);
-    response = transfer.response();
+    body = transfer.body.take();
+    if (body) {
+      response = transfer.response();
+    } else {
+      error = memoryError();
+    }
   }
   UrlSession::Completion completion = std::move(transfer.task.completion);
   const UrlSession::Delivery delivery = transfer.task.delivery;

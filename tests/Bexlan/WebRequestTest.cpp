@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <fstream>
 
@@ -147,6 +148,20 @@ TEST(WebRequestTest, FailuresArriveAsErrorsAlone) {
   EXPECT_EQ(failureOf(WebRequest::getAsync(closed)), Code::cannotConnectToHost);
 }
 
+TEST(WebRequestTest, TheHeaderLimitHoldsForEachResponseOfARedirectChainOnItsOwn) {
+  const testsupport::Fields fields(100, {"X-Many", std::string(1024, 'b')});  // 101 KiB per response
+  testsupport::LoopbackHttpServer server([&](const auto& request) {
+    if (request.target == "/second") return Reply{.headers = fields};
+    Reply redirect{.status = 302, .headers = fields};
+    redirect.headers.emplace_back("Location", "/second");
+    return redirect;
+  });
+  const auto answer = WebRequest::getAsync(server.url("/first")).get();
+  EXPECT_EQ(std::tuple(answer.response.statusCode, answer.response.headerFields.size()),
+            std::tuple(200, 101u));
+  EXPECT_EQ(server.requests().back().target, "/second");
+}
+
 TEST(WebRequestTest, FilesConcurrencyAndCallbackThreads) {
   const volumetest::TemporaryDirectory directory;
   const std::string file = directory.path() + "/ping";
@@ -188,6 +203,48 @@ TEST(WebRequestTest, BodiesStopAtTheLimitAndMoveWholeToTheirHandlers) {
     EXPECT_EQ(answer.get_future().get(), size == limit ? Answer(limit) : Code::dataLengthExceedsMaximum);
     EXPECT_LT(std::max(statusBytes("VmHWM:"), before) - before, limit * 3 / 2) << size;
   }
+}
+
+// Bodies take memory as they grow: under an address-space limit, downloads that fit complete, and one that
+// does not fit fails on its own while the process goes on.
+TEST(WebRequestTest, BodiesGrowWithinAnAddressSpaceLimit) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "a sanitizer maps terabytes of shadow memory, so no address-space limit can hold";
+#else
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // a new process, with a loader thread of its own
+  const auto limitedRun = [] {
+    testsupport::LoopbackHttpServer server([](const auto& request) {  // "/N": N zero bytes
+      return Reply{.command = "head -c" + request.target.substr(1) + " /dev/zero"};
+    });
+    const auto fetch = [&](int count, std::size_t size) {  // how many came whole, or the code of a failure
+      std::vector<std::future<WebRequest::DataAndResponse>> answers;
+      for (int i = 0; i < count; ++i)
+        answers.push_back(WebRequest::getAsync(server.url("/" + std::to_string(size))));
+      int whole = 0;
+      for (auto& answer : answers) {
+        try {
+          whole += answer.get().data.size() == size;
+        } catch (const platform::UrlError& error) {
+          return int(error.code());
+        }
+      }
+      return whole;
+    };
+    const auto limitAddressSpace = [](std::size_t margin) {
+      const rlim_t size = statusBytes("VmSize:") + margin;
+      const rlimit limit{size, size};
+      return ::setrlimit(RLIMIT_AS, &limit) == 0;
+    };
+    const std::size_t body = 2 << 20;
+    // The loader thread, the server's threads and their allocation arenas exist before the limit is set.
+    if (fetch(8, body) != 8 || !limitAddressSpace(300 << 20)) std::_Exit(1);
+    if (fetch(8, body) != 8) std::_Exit(2);
+    if (!limitAddressSpace(32 << 20) || fetch(1, platform::UrlRequest::largestBody) != int(Code::unknown))
+      std::_Exit(3);
+    std::_Exit(fetch(1, body) == 1 ? 0 : 4);
+  };
+  EXPECT_EXIT(limitedRun(), ::testing::ExitedWithCode(0), "");
+#endif
 }
 
 }  // namespace
