@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace platform {
 
@@ -49,7 +50,8 @@ std::optional<std::vector<std::uint8_t>> UrlBodyBuffer::take() noexcept {
     return std::nullopt;
   }
   // Within the reserved room nothing more is allocated; every piece goes as soon as it is copied.
-  for (std::size_t left = size_; Piece & piece : pieces_) {
+  std::size_t left = size_;
+  for (Piece& piece : pieces_) {
     const std::size_t count = std::min(left, pieceSize);
     whole->insert(whole->end(), piece.get(), piece.get() + count);
     piece.reset();
