@@ -125,7 +125,9 @@ class FreedesktopNotificationCenter::BusClient {
     if (!connecting_) connect();
   }
 
-  // Connects to the bus for the waiting calls, giving up after the timeout.
+  // Connects to the bus for the waiting calls, giving up after the timeout. GDBus's own Hello (the
+  // message-bus flag) may wait its 25 s default whatever the cancellable says, so the connection only logs
+  // in and the centre says Hello itself under the same deadline; the bus takes no other message before it.
   void connect() {
     GError* error = nullptr;
     const Owned<gchar> address(busAddress_.empty()
@@ -147,18 +149,32 @@ class FreedesktopNotificationCenter::BusClient {
     g_source_attach(deadline_.get(), context_);
     ++inFlight_;
     g_dbus_connection_new_for_address(
-        address.get(),
-        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-        nullptr, connecting_.get(),
+        address.get(), G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT, nullptr, connecting_.get(),
         [](GObject*, GAsyncResult* result, gpointer self) {
           GError* failure = nullptr;
           GDBusConnection* connection = g_dbus_connection_new_for_address_finish(result, &failure);
-          static_cast<BusClient*>(self)->connected(connection, failure);
+          static_cast<BusClient*>(self)->loggedIn(connection, failure);
         },
         this);
   }
 
+  // Says Hello on a connection that has logged in, passing the reference that came with
+  // `connection` on to the reply's callback.
+  void loggedIn(GDBusConnection* connection, GError* error) {
+    if (!connection) return connected(nullptr, error);
+    g_dbus_connection_call(
+        connection, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "Hello", nullptr,
+        G_VARIANT_TYPE("(s)"), G_DBUS_CALL_FLAGS_NONE, timeoutMs, connecting_.get(),
+        [](GObject* source, GAsyncResult* result, gpointer self) {
+          Owned<GDBusConnection> loggedIn(G_DBUS_CONNECTION(source));
+          GError* failure = nullptr;
+          const Owned<GVariant> name(g_dbus_connection_call_finish(loggedIn.get(), result, &failure));
+          static_cast<BusClient*>(self)->connected(name ? loggedIn.release() : nullptr, failure);
+        },
+        this);
+  }
+
+  // The end of a connection attempt: the connection, once the bus has answered Hello, or the error.
   void connected(GDBusConnection* connection, GError* error) {
     --inFlight_;
     deadline_.reset();

@@ -14,14 +14,16 @@ namespace platform {
 // The centre talks to the bus from a thread of its own, through GDBus's asynchronous calls on a main
 // context of its own, so neither the caller nor a global-queue worker ever waits on the bus, and a silent
 // bus or a mute server delays nothing else. It keeps one connection while the bus keeps it open and
-// connects again when there is none, so a bus or a server that starts later is found. Connecting gives up
-// after a second, and so does each call; completions run on a global queue.
+// connects again when there is none, so a bus or a server that starts later is found. Connecting, the bus's
+// Hello included, gives up after a second, failing every call waiting for it; so does each call on its own.
+// Completions run on a global queue.
 class FreedesktopNotificationCenter : public UserNotificationCenter {
  public:
   // The bus at `busAddress` (a D-Bus address such as "unix:path=/run/user/1000/bus"); the session bus when
   // empty, as DBUS_SESSION_BUS_ADDRESS names it at each connection.
   explicit FreedesktopNotificationCenter(std::string busAddress = {});
-  // Cancels what is still in flight (those completions get GLib's "cancelled" error) and stops the thread.
+  // Cancels what is still in flight, connecting included (those completions get GLib's "cancelled" error),
+  // and stops the thread; every stage heeds the cancellation, so this returns at once whatever the bus does.
   ~FreedesktopNotificationCenter() override;
   FreedesktopNotificationCenter(const FreedesktopNotificationCenter&) = delete;
   FreedesktopNotificationCenter& operator=(const FreedesktopNotificationCenter&) = delete;
