@@ -26,10 +26,11 @@ class FileReplacement {
   // temporary file over the path.
   void commit();
 
-  // Removes the temporary files in `directory` whose writer process no longer exists (a writer killed
-  // before its rename leaves its temporary file behind). Each temporary file's name holds its writer's
-  // process id; those of live processes, and every other file, stay.
-  static void removeAbandonedTemporaries(const std::filesystem::path& directory);
+  // Removes the temporary files left by writers of `file` that never committed (a writer killed before its
+  // rename leaves one behind): every one, whatever process made it, so call it only where no other writer
+  // of the file can be at work, as under a FileLock of it that all its writers take. Only regular files this
+  // user owns go; the temporaries of other files in the directory stay.
+  static void removeTemporariesOf(const std::filesystem::path& file);
 
  private:
   [[noreturn]] void fail(int error) const;
