@@ -172,7 +172,8 @@ bool Defaults::write() {
     written = changes_;
   }
   apply(stored->values, written);
-  const std::string text = stored->values.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+  const std::string text =
+      stored->values.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
   try {
     FileReplacement file(path_, newFileMode);
     file.write(text.data(), text.size());

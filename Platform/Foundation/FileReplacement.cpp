@@ -98,10 +98,11 @@ void FileReplacement::keepPermissions() const {
 }
 
 void FileReplacement::removeTemporariesOf(const std::filesystem::path& file) {
+  const std::filesystem::path directory = file.has_parent_path() ? file.parent_path() : ".";
   const std::string name = file.filename().string();
   std::error_code error;
-  for (std::filesystem::directory_iterator entry(file.has_parent_path() ? file.parent_path() : ".", error), end;
-       !error && entry != end; entry.increment(error)) {
+  for (std::filesystem::directory_iterator entry(directory, error), end; !error && entry != end;
+       entry.increment(error)) {
     const std::filesystem::path& found = entry->path();
     struct stat status {};
     if (isTemporaryOf(found.filename().native(), name) && ::lstat(found.c_str(), &status) == 0 &&

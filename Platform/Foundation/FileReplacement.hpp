@@ -9,10 +9,11 @@ namespace platform {
 
 // Writes a file whole or not at all: the bytes go to a new temporary file in the same directory, which
 // replaces the file by rename only when every byte has reached the file system. Until then the old file, if
-// any, stays as it was; a replacement dropped without commit removes its temporary file. A file that
-// replaces another keeps that one's permission bits; a new file gets `newFileMode` less the umask. Every
-// failure throws std::system_error whose text names the file and the cause ("No space left on device",
-// "Permission denied", "Not a directory", "Is a directory").
+// any, stays as it was; a replacement dropped without commit removes its temporary file, and one whose
+// process was killed leaves it for removeTemporariesOf. A file that replaces another keeps that one's
+// permission bits; a new file gets `newFileMode` less the umask. Every failure throws std::system_error
+// whose text names the file and the cause ("No space left on device", "Permission denied", "Not a
+// directory", "Is a directory").
 class FileReplacement {
  public:
   // Creates the temporary file. Throws when the path names a directory or its directory takes no new file.
