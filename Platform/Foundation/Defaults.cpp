@@ -143,12 +143,8 @@ void Defaults::refresh() const {
 bool Defaults::change(const std::string& key, Change value) {
   {
     std::lock_guard lock(mutex_);
-    if (value) {
-      values_[key] = *value;
-    } else {
-      values_.erase(key);
-    }
-    changes_[key] = std::move(value);
+    changes_[key] = value;
+    apply(values_, {{key, std::move(value)}});
   }
   return write();
 }
