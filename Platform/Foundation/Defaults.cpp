@@ -1,16 +1,16 @@
 #include "Platform/Foundation/Defaults.hpp"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <system_error>
 
+#include "Platform/Foundation/FileLock.hpp"
 #include "Platform/Foundation/FileReplacement.hpp"
 
 namespace platform {
@@ -29,40 +29,12 @@ std::optional<std::filesystem::path> settingsDirectory() {
   return std::nullopt;
 }
 
-nlohmann::json readObject(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return nlohmann::json::object();
-  nlohmann::json value = nlohmann::json::parse(file, nullptr, /*allow_exceptions=*/false);
-  return value.is_object() ? value : nlohmann::json::object();
-}
-
 long long nanoseconds(const timespec& time) { return time.tv_sec * 1'000'000'000LL + time.tv_nsec; }
 
-// An exclusive flock on the suite's lock file, ".<suite file>.lock" beside it, held while it lives. The lock
-// file is never replaced or removed, so every writer locks the same file.
-class SuiteLock {
- public:
-  explicit SuiteLock(const std::filesystem::path& suite)
-      : descriptor_(::open((suite.parent_path() / ("." + suite.filename().string() + ".lock")).c_str(),
-                           O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600)) {
-    while (descriptor_ >= 0 && ::flock(descriptor_, LOCK_EX) != 0) {
-      if (errno != EINTR) {
-        ::close(descriptor_);
-        descriptor_ = -1;
-      }
-    }
-  }
-  ~SuiteLock() {
-    if (descriptor_ >= 0) ::close(descriptor_);
-  }
-  SuiteLock(const SuiteLock&) = delete;
-  SuiteLock& operator=(const SuiteLock&) = delete;
-
-  bool held() const { return descriptor_ >= 0; }
-
- private:
-  int descriptor_;
-};
+// A new suite file is private.
+constexpr mode_t newFileMode = 0600;
+// How long a change waits for another writer's lock.
+constexpr std::chrono::seconds lockWait(2);
 
 }  // namespace
 
@@ -72,8 +44,10 @@ std::shared_ptr<Defaults> Defaults::suite(const std::string& name) {
 }
 
 std::shared_ptr<Defaults> Defaults::suite(const std::string& name, const std::filesystem::path& directory) {
-  if (!isPlainFileName(name)) return nullptr;
-  const std::filesystem::path path = std::filesystem::absolute(directory) / (name + ".json");
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(directory, error);
+  if (!isPlainFileName(name) || error) return nullptr;
+  const std::filesystem::path path = absolute.lexically_normal() / (name + ".json");
   // The lock guards only the table: a suite reads its file at first use, under its own lock, so a huge
   // suite being read holds up no other.
   static std::mutex openMutex;
@@ -110,58 +84,107 @@ bool Defaults::set(const std::string& key, double value) {
   return change(key, std::isfinite(value) ? Change(value) : std::nullopt);
 }
 
-Defaults::FileIdentity Defaults::identityOf(const std::filesystem::path& path) {
-  struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) return {};
+Defaults::FileIdentity Defaults::identityOf(const struct stat& status) {
   return {status.st_dev, status.st_ino, status.st_size, nanoseconds(status.st_mtim),
           nanoseconds(status.st_ctim)};
 }
 
-void Defaults::refresh() const {
-  if (read_ != identityOf(path_)) reload();
+Defaults::FileIdentity Defaults::identityOf(const std::filesystem::path& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 ? identityOf(status) : FileIdentity{};
 }
 
-void Defaults::reload() const {
-  // The identity is taken before the read: should the file be replaced in between, the next refresh sees a
-  // file other than the one recorded and reads again.
-  read_ = identityOf(path_);
-  values_ = readObject(path_);
-  for (const auto& [key, value] : changes_) apply(key, value);
+std::optional<Defaults::Stored> Defaults::readStored(const std::filesystem::path& path) {
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) {
+    if (errno == ENOENT) return Stored{nlohmann::json::object(), {}};
+    return std::nullopt;
+  }
+  struct stat status {};
+  bool complete = ::fstat(descriptor, &status) == 0;
+  std::string text;
+  char buffer[16384];
+  while (complete) {
+    const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+    if (count == 0) break;
+    if (count > 0) {
+      text.append(buffer, std::size_t(count));
+    } else if (errno != EINTR) {
+      complete = false;  // a directory gives EISDIR here
+    }
+  }
+  ::close(descriptor);
+  if (!complete) return std::nullopt;
+  nlohmann::json values = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
+  if (!values.is_object()) values = nlohmann::json::object();
+  return Stored{std::move(values), identityOf(status)};
 }
 
-void Defaults::apply(const std::string& key, const Change& value) const {
-  if (value) {
-    values_[key] = *value;
-  } else {
-    values_.erase(key);
+void Defaults::apply(nlohmann::json& values, const Changes& changes) {
+  for (const auto& [key, value] : changes) {
+    if (value) {
+      values[key] = *value;
+    } else {
+      values.erase(key);
+    }
   }
 }
 
+// A file that cannot be read leaves the values held, and is tried again at the next read.
+void Defaults::refresh() const {
+  if (read_ == identityOf(path_)) return;
+  std::optional<Stored> stored = readStored(path_);
+  if (!stored) return;
+  values_ = std::move(stored->values);
+  apply(values_, changes_);
+  read_ = stored->identity;
+}
+
 bool Defaults::change(const std::string& key, Change value) {
-  std::lock_guard lock(mutex_);
-  apply(key, value);
-  changes_[key] = std::move(value);
+  {
+    std::lock_guard lock(mutex_);
+    changes_[key] = value;
+    apply(values_, {{key, std::move(value)}});
+  }
   return write();
 }
 
+// The suite's mutex is held only to take the changes and to settle the outcome, never while waiting for the
+// lock or touching the file, so reads go on meanwhile; a change made meanwhile stays for the next write.
 bool Defaults::write() {
   std::error_code ignored;
   std::filesystem::create_directories(path_.parent_path(), ignored);
-  const SuiteLock lock(path_);
+  const FileLock lock(path_, newFileMode, FileLock::Clock::now() + lockWait);
   if (!lock.held()) return false;
-  FileReplacement::removeAbandonedTemporaries(path_.parent_path());
-  // Another process may have written since this one last read: merge into the file as it is now.
-  reload();
-  const std::string text = values_.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+  // Under the lock no other writer of the suite is at work: any temporary of it was left by a killed one.
+  FileReplacement::removeTemporariesOf(path_);
+  // Another process may have written since this one last read: merge into the file as it is now. One that
+  // cannot be read is not replaced, as that would lose what it holds.
+  std::optional<Stored> stored = readStored(path_);
+  if (!stored) return false;
+  Changes written;
+  {
+    std::lock_guard hold(mutex_);
+    written = changes_;
+  }
+  apply(stored->values, written);
+  const std::string text =
+      stored->values.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
   try {
-    FileReplacement file(path_, 0600);
+    FileReplacement file(path_, newFileMode);
     file.write(text.data(), text.size());
     file.commit();
   } catch (const std::system_error&) {
     return false;
   }
-  changes_.clear();
-  read_ = identityOf(path_);
+  std::lock_guard hold(mutex_);
+  for (const auto& [key, value] : written) {
+    const auto found = changes_.find(key);
+    if (found != changes_.end() && found->second == value) changes_.erase(found);
+  }
+  values_ = std::move(stored->values);
+  apply(values_, changes_);
+  read_ = identityOf(path_);  // still under the lock: the file this process wrote
   return true;
 }
 

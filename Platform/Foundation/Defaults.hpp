@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <filesystem>
@@ -14,12 +15,18 @@ namespace platform {
 
 // A suite of user settings: one JSON object in a file named after the suite, which several processes may
 // share. The file is read at first use and again whenever another writer has replaced it since. Every change
-// writes the file anew while holding an exclusive lock (flock) on a lock file beside it: the file as it is
-// now, with this process's own changes since its last write (keys set and keys removed) applied on top, goes
-// to a temporary file in the same directory, synced, then renamed over the old one. So two processes writing
-// one suite keep both's changes, and a crash at any moment leaves either the old file or the new one. A new
-// file is private (0600); a replaced one keeps its permission bits. A file that is missing or not a JSON
-// object reads as empty and is replaced at the next change. Safe from any thread.
+// writes the file anew while holding the suite's FileLock: the file as it is now, with this process's own
+// changes since its last write (keys set and keys removed) applied on top, goes to a temporary file in the
+// same directory, synced, then renamed over the old one; temporaries of the suite left by killed writers go
+// first. So two processes writing one suite keep both's changes, and a crash at any moment leaves either the
+// old file or the new one. A new file is private (0600); a replaced one keeps its permission bits, and the
+// lock file takes them too, so whoever may change the file may take its lock.
+//
+// A read never waits for the lock: it takes the suite's mutex, which a write holds only for steps in memory.
+// A write waits about 2 s at most for the lock, then gives up. A file that is missing or not a JSON object
+// reads as empty and is replaced at the next change; one that cannot be read (a directory in its place, no
+// permission, an I/O error) reads as the values this process holds and is not replaced. A change that cannot
+// be written stays and goes to disk with the next one that can. No call throws. Safe from any thread.
 class Defaults {
  public:
   // The suite `name` in the user's settings directory ($XDG_CONFIG_HOME, else ~/.config), one shared object
@@ -34,9 +41,9 @@ class Defaults {
   // 0 when missing or not a number; true and false read as 1 and 0.
   double doubleForKey(const std::string& key) const;
 
-  // Store the value and write the file; false when the file cannot be written (the value stays set in
-  // memory and goes to disk with the next change that can be written). A double that is not finite is
-  // stored as absent (JSON has no such number).
+  // Store the value and write the file; false when the file cannot be read or written or its lock is not
+  // had within about 2 s (the value stays set in memory and goes to disk with the next change that can be
+  // written). A double that is not finite is stored as absent (JSON has no such number).
   bool set(const std::string& key, bool value);
   bool set(const std::string& key, double value);
 
@@ -55,22 +62,30 @@ class Defaults {
     long long changedNanoseconds = 0;
     bool operator==(const FileIdentity&) const = default;
   };
+  // The object stored in the file, and which file it came from.
+  struct Stored {
+    nlohmann::json values;
+    FileIdentity identity;
+  };
   // A value set, or none for a key removed.
   using Change = std::optional<nlohmann::json>;
+  using Changes = std::map<std::string, Change>;
 
+  static FileIdentity identityOf(const struct stat& status);
   static FileIdentity identityOf(const std::filesystem::path& path);
-  // The caller holds mutex_ for these.
-  void refresh() const;  // reloads when the file is not the one read last
-  void reload() const;   // reads the file and applies changes_ on top
-  void apply(const std::string& key, const Change& value) const;
+  // None when the file cannot be read.
+  static std::optional<Stored> readStored(const std::filesystem::path& path);
+  static void apply(nlohmann::json& values, const Changes& changes);
+  // The caller holds mutex_ for this: reloads when the file is not the one read last.
+  void refresh() const;
   bool change(const std::string& key, Change value);
   bool write();
 
   const std::filesystem::path path_;
-  mutable std::mutex mutex_;
+  mutable std::mutex mutex_;  // guards the members below
   mutable nlohmann::json values_;
   mutable std::optional<FileIdentity> read_;  // of the file values_ came from; none before the first read
-  std::map<std::string, Change> changes_;     // made in this process and not yet written
+  Changes changes_;                           // made in this process and not yet written
 };
 
 }  // namespace platform

@@ -1,14 +1,12 @@
 #include "Platform/Foundation/FileReplacement.hpp"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <charconv>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -19,8 +17,8 @@ namespace {
 
 std::atomic<unsigned> temporaryCount{0};
 
-// A temporary file is named ".<file>.<writer's process id>.<count>.replacing", so that the writer can be
-// read back from the name alone.
+// A temporary file is named ".<file>.<process id>.<count>.replacing": no other writer in this process picks
+// the same name, and one in another process seldom does (a clash is tried again).
 constexpr std::string_view temporarySuffix = ".replacing";
 
 std::string temporaryName(const std::filesystem::path& file) {
@@ -28,31 +26,20 @@ std::string temporaryName(const std::filesystem::path& file) {
          std::to_string(temporaryCount.fetch_add(1)) + std::string(temporarySuffix);
 }
 
-// The number after the last '.' of `text`, which is then cut off at that '.'; none when that part is not a
-// number.
-std::optional<long> takeLastNumber(std::string_view& text) {
-  const std::size_t dot = text.rfind('.');
-  if (dot == std::string_view::npos || dot + 1 == text.size()) return std::nullopt;
-  long number = 0;
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data() + dot + 1, end, number);
-  if (error != std::errc() || stop != end) return std::nullopt;
-  text = text.substr(0, dot);
-  return number;
+bool isNumber(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// The process that wrote the temporary file of this name; none when the name is not one of a temporary file.
-std::optional<pid_t> writerOf(std::string_view name) {
-  if (name.size() <= temporarySuffix.size() || name.front() != '.' || !name.ends_with(temporarySuffix))
-    return std::nullopt;
-  name.remove_suffix(temporarySuffix.size());
-  if (!takeLastNumber(name)) return std::nullopt;
-  const std::optional<long> writer = takeLastNumber(name);
-  if (!writer || *writer <= 0 || pid_t(*writer) != *writer || name.size() < 2) return std::nullopt;
-  return pid_t(*writer);
+// Whether `name` is that of a temporary file made for the file named `file`.
+bool isTemporaryOf(std::string_view name, const std::string& file) {
+  const std::string prefix = "." + file + ".";
+  if (name.size() < prefix.size() + temporarySuffix.size() || !name.starts_with(prefix) ||
+      !name.ends_with(temporarySuffix))
+    return false;
+  name = name.substr(prefix.size(), name.size() - prefix.size() - temporarySuffix.size());
+  const std::size_t dot = name.find('.');
+  return dot != std::string_view::npos && isNumber(name.substr(0, dot)) && isNumber(name.substr(dot + 1));
 }
-
-bool isAlive(pid_t process) { return ::kill(process, 0) == 0 || errno == EPERM; }
 
 }  // namespace
 
@@ -110,12 +97,17 @@ void FileReplacement::keepPermissions() const {
   if (::fchmod(descriptor_, old.st_mode & 0777) != 0) fail(errno);
 }
 
-void FileReplacement::removeAbandonedTemporaries(const std::filesystem::path& directory) {
+void FileReplacement::removeTemporariesOf(const std::filesystem::path& file) {
+  const std::filesystem::path directory = file.has_parent_path() ? file.parent_path() : ".";
+  const std::string name = file.filename().string();
   std::error_code error;
   for (std::filesystem::directory_iterator entry(directory, error), end; !error && entry != end;
        entry.increment(error)) {
-    const std::optional<pid_t> writer = writerOf(entry->path().filename().native());
-    if (writer && !isAlive(*writer)) ::unlink(entry->path().c_str());
+    const std::filesystem::path& found = entry->path();
+    struct stat status {};
+    if (isTemporaryOf(found.filename().native(), name) && ::lstat(found.c_str(), &status) == 0 &&
+        S_ISREG(status.st_mode) && status.st_uid == ::geteuid())
+      ::unlink(found.c_str());
   }
 }
 

@@ -9,10 +9,11 @@ namespace platform {
 
 // Writes a file whole or not at all: the bytes go to a new temporary file in the same directory, which
 // replaces the file by rename only when every byte has reached the file system. Until then the old file, if
-// any, stays as it was; a replacement dropped without commit removes its temporary file. A file that
-// replaces another keeps that one's permission bits; a new file gets `newFileMode` less the umask. Every
-// failure throws std::system_error whose text names the file and the cause ("No space left on device",
-// "Permission denied", "Not a directory", "Is a directory").
+// any, stays as it was; a replacement dropped without commit removes its temporary file, and one whose
+// process was killed leaves it for removeTemporariesOf. A file that replaces another keeps that one's
+// permission bits; a new file gets `newFileMode` less the umask. Every failure throws std::system_error
+// whose text names the file and the cause ("No space left on device", "Permission denied", "Not a
+// directory", "Is a directory").
 class FileReplacement {
  public:
   // Creates the temporary file. Throws when the path names a directory or its directory takes no new file.
@@ -26,10 +27,11 @@ class FileReplacement {
   // temporary file over the path.
   void commit();
 
-  // Removes the temporary files in `directory` whose writer process no longer exists (a writer killed
-  // before its rename leaves its temporary file behind). Each temporary file's name holds its writer's
-  // process id; those of live processes, and every other file, stay.
-  static void removeAbandonedTemporaries(const std::filesystem::path& directory);
+  // Removes the temporary files left by writers of `file` that never committed (a writer killed before its
+  // rename leaves one behind): every one, whatever process made it, so call it only where no other writer
+  // of the file can be at work, as under a FileLock of it that all its writers take. Only regular files this
+  // user owns go; the temporaries of other files in the directory stay.
+  static void removeTemporariesOf(const std::filesystem::path& file);
 
  private:
   [[noreturn]] void fail(int error) const;
