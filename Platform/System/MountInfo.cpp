@@ -25,7 +25,8 @@ std::map<std::uint64_t, std::string_view> escapedBtrfsOptions(std::string_view t
   std::map<std::uint64_t, std::string_view> options;
   for (const std::string_view line : textfields::splitLines(text)) {
     const std::optional<std::uint64_t> id = textfields::parseDecimal(line.substr(0, line.find(' ')));
-    if (id && line.find(" - btrfs ") != std::string_view::npos) options[*id] = line.substr(line.rfind(' ') + 1);
+    if (id && line.find(" - btrfs ") != std::string_view::npos)
+      options[*id] = line.substr(line.rfind(' ') + 1);
   }
   return options;
 }
