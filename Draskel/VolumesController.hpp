@@ -25,8 +25,7 @@ inline constexpr std::string_view diskWrite = "diskWrite";
 // published under "diskRead" and "diskWrite". Each refresh asks the platform, on its own thread, whether
 // the mount table changed, and lists the mounts again when it did, so that volumes come and go without a
 // main run loop; unmount notifications drop volumes too. A mount table that cannot be read adds and drops
-// nothing. The history size reaches the store
-// only: the volumes keep their own.
+// nothing. The history size reaches the store only: the volumes keep their own.
 //
 // Refresh and handle notifications on one thread (the main thread); the volume list and the listeners are
 // guarded, so eject threads and readers on other threads may use them meanwhile. A volume's fields belong

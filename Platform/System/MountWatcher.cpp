@@ -70,11 +70,13 @@ struct MountWatcher::Handlers {
   // On the watcher's thread: keeps `table` as the latest and posts a block when it differs from the
   // mounts told of and none waits yet.
   static void take(const std::shared_ptr<Handlers>& handlers, MountInfo table) {
-    std::lock_guard lock(handlers->mutex);
-    handlers->latest = std::move(table);
-    if (handlers->queued || diffMounts(handlers->told, handlers->latest).empty()) return;
+    {
+      std::lock_guard lock(handlers->mutex);
+      handlers->latest = std::move(table);
+      if (handlers->queued || diffMounts(handlers->told, handlers->latest).empty()) return;
+      handlers->queued = true;
+    }
     DispatchQueue::main().async([handlers] { handlers->tell(); });
-    handlers->queued = true;
   }
 
   // On the main thread: tells of every change since the last block ran.

@@ -78,7 +78,8 @@ class MountTableCheck {
   bool changed();
 
  private:
-  // Opens the table of the namespace that `nameSpace` identifies, closing the one open before.
+  // Opens the table of the namespace the process is in now, which `nameSpace` identifies, closing the one
+  // open before.
   void open(const struct stat& nameSpace);
 
   int fd_ = -1;

@@ -3,6 +3,8 @@
 // the file systems for given by the test. On the running system, as root: an ext4 image on a loop device,
 // mounted in a temporary directory the platform is limited to (so the test sees and ejects only its own
 // mount), against df and the mount table; the counters against /proc/diskstats are the readers' live test.
+// In private mount namespaces of forked children, where no main loop runs: mounts, unmounts and a move to
+// another namespace seen by the refreshes alone, mount churn, and btrfs subvolumes with escaped names.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sched.h>
@@ -279,6 +281,11 @@ void expectInPrivateMountNamespace(const std::function<std::string()>& body) {
   EXPECT_EQ(exitStatus, 0) << "the check that failed is printed above";
 }
 
+// A controller of the live system limited to the directory `scope`.
+std::shared_ptr<VolumesController> liveController(const std::string& scope) {
+  return VolumesController::create(VolumePlatform::live(platform::TextSource::live(), scope));
+}
+
 // A loop volume, unmounted, that each test mounts in a private mount namespace of a forked child: there no
 // main loop runs, so mount notifications never arrive and only the refreshes can tell of mounts.
 class VolumesControllerWithoutMainLoopTest : public ::testing::Test {
@@ -299,9 +306,7 @@ class VolumesControllerWithoutMainLoopTest : public ::testing::Test {
                .status == 0;
   }
   // A controller limited to the volume's temporary directory.
-  std::shared_ptr<VolumesController> controller() const {
-    return VolumesController::create(VolumePlatform::live(platform::TextSource::live(), scope()));
-  }
+  std::shared_ptr<VolumesController> controller() const { return liveController(scope()); }
   std::string scope() const { return std::filesystem::path(loop_->mountPoint()).parent_path().string(); }
 
   std::unique_ptr<volumetest::LoopVolume> loop_;
@@ -408,11 +413,11 @@ TEST(VolumesControllerNamespaceTest, BtrfsSubvolumesNamedWithABlankOrACommaAreVo
     for (const auto& [name, id] : ids) {
       const std::string mountPoint = scope + "/" + name;
       std::filesystem::create_directories(mountPoint);
-      if (runCommand("mount -t btrfs -o subvolid=" + id + " " + loop.device() + " " + shellQuoted(mountPoint))
+      const std::string device = shellQuoted(loop.device());
+      if (runCommand("mount -t btrfs -o subvolid=" + id + " " + device + " " + shellQuoted(mountPoint))
               .status != 0)
         return "mount " + name;
-      const auto controller =
-          VolumesController::create(VolumePlatform::live(platform::TextSource::live(), scope));
+      const auto controller = liveController(scope);
       controller->refresh(1);
       const auto volumes = controller->volumes();
       if (volumes.size() != 1 || volumes[0]->url != mountPoint) return "no volume for the subvolume " + name;
