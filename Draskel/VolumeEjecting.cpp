@@ -22,11 +22,15 @@ void VolumesController::addObservers() {
 void VolumesController::removeObservers() { mountObservation_.reset(); }
 
 void VolumesController::handleUnmount() {
-  const std::optional<std::vector<std::string>> mounted = platform_->mountedVolumePaths();
-  if (!mounted) return;
+  if (const std::optional<std::vector<std::string>> mounted = platform_->mountedVolumePaths()) {
+    removeUnmounted(*mounted);
+  }
+}
+
+void VolumesController::removeUnmounted(const std::vector<std::string>& mounted) {
   std::vector<std::shared_ptr<Volume>> gone;
   for (const auto& volume : volumes()) {
-    if (std::find(mounted->begin(), mounted->end(), volume->url.native()) == mounted->end()) {
+    if (std::find(mounted.begin(), mounted.end(), volume->url.native()) == mounted.end()) {
       gone.push_back(volume);
     }
   }

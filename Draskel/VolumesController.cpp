@@ -95,7 +95,7 @@ void VolumesController::update(double interval) {
   // Both are asked every time, so that each answers for the time since this listing.
   const bool tableChanged = !mountTableChanged_ || mountTableChanged_();
   const bool notified = mountsChanged_.exchange(false);
-  if (tableChanged || notified || listAgain_) addMountedVolumes();
+  if (tableChanged || notified || listAgain_) listMountedVolumes();
   const std::vector<std::shared_ptr<Volume>> current = volumes();
   if (gatherStatistics_) {
     for (const auto& volume : current) readStatistics(*volume, interval);
@@ -111,10 +111,12 @@ void VolumesController::update(double interval) {
   sortVolumes();
 }
 
-void VolumesController::addMountedVolumes() {
+void VolumesController::listMountedVolumes() {
   const std::optional<std::vector<std::string>> paths = platform_->mountedVolumePaths();
   listAgain_ = !paths;
-  for (const std::string& path : paths.value_or(std::vector<std::string>{})) {
+  if (!paths) return;
+  removeUnmounted(*paths);
+  for (const std::string& path : *paths) {
     if (isKnown(path)) continue;
     if (const std::shared_ptr<Volume> volume = makeVolume(path)) {
       tell([&](VolumesDelegate& delegate) { delegate.volumeAdded(volume); });

@@ -23,9 +23,9 @@ inline constexpr std::string_view diskWrite = "diskWrite";
 // The provider of mounted disk volumes: one Volume per mounted, browsable volume on a block device, sorted
 // by name, with its disk's I/O rates and its free and total space; the startup volume's speed texts are
 // published under "diskRead" and "diskWrite". Each refresh asks the platform, on its own thread, whether
-// the mount table changed, so new mounts are found without a main run loop; unmount notifications drop
-// volumes. A mount table that cannot be read adds and drops nothing. The history size reaches the store
-// only: the volumes keep their own.
+// the mount table changed, and lists the mounts again when it did, so that volumes come and go without a
+// main run loop; unmount notifications drop volumes too. A mount table that cannot be read adds and drops
+// nothing. The history size reaches the store only: the volumes keep their own.
 //
 // Refresh and handle notifications on one thread (the main thread); the volume list and the listeners are
 // guarded, so eject threads and readers on other threads may use them meanwhile. A volume's fields belong
@@ -88,11 +88,13 @@ class VolumesController final : public Bexlan::StoreBackedProvider<IVolumesContr
   // Seconds since 1970 at the end of the last size pass; 0 before the first.
   double lastStorageRefresh() const { return lastStorageRefresh_; }
 
-  // Drops the volumes whose mount point is gone, adds new mounts (volumeAdded for each, on this thread),
-  // hands every volume its disk's counters over `interval`, re-reads the sizes when a storage interval has
-  // passed, and sorts by name. The mount table is read only when it may have changed: at first, when the
-  // platform's change check or a mount notification says so, after a failed read, and while a path was
-  // refused at the last listing for want of facts or a device name (such a path is asked again).
+  // Drops the volumes whose mount point is gone, lists the mounts when they may have changed, hands every
+  // volume its disk's counters over `interval`, re-reads the sizes when a storage interval has passed, and
+  // sorts by name. A listing is the whole truth: it drops the volumes no longer mounted (volumeRemoved for
+  // each, on this thread) and adds the new ones (volumeAdded for each, on this thread). The mount table is
+  // read only when it may have changed: at first, when the platform's change check or a mount notification
+  // says so, after a failed read, and while a path was refused at the last listing for want of facts or a
+  // device name (such a path is asked again).
   void update(double interval);
   // Drops the volumes whose mount point no longer exists; listeners hear of each on the main queue.
   void pruneVolumes();
@@ -125,8 +127,11 @@ class VolumesController final : public Bexlan::StoreBackedProvider<IVolumesContr
   std::optional<std::string> findRootBsdName(const std::string& mediaPath) const;
 
  private:
-  // Adds the mounted volumes not known yet, telling the listeners of each.
-  void addMountedVolumes();
+  // Lists the mounts: drops the volumes no longer mounted and adds those not known yet, telling the
+  // listeners of each at once.
+  void listMountedVolumes();
+  // Drops the volumes whose mount point is not among `mounted`, telling the listeners of each at once.
+  void removeUnmounted(const std::vector<std::string>& mounted);
   bool isKnown(const std::string& url) const;
   void remove(const std::shared_ptr<Volume>& volume);
   void updateStorage(Volume& volume) const;

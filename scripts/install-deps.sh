@@ -14,7 +14,7 @@ packages=(
   ca-certificates
   # independent references the tests compare against, and the tools that make their volumes and servers
   # (mount: mount, umount and losetup; e2fsprogs: mkfs.ext4; openssl: a TLS server on loopback)
-  procps iproute2 sysstat e2fsprogs util-linux mount dbus-daemon file openssl
+  procps iproute2 sysstat e2fsprogs btrfs-progs util-linux mount dbus-daemon file openssl
   # system files tests read: /etc/services and /etc/hosts (service names, "localhost"), the time zones
   netbase tzdata
   # the German locale that locale-independence tests switch to

@@ -5,8 +5,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <map>
 #include <memory>
 #include <new>
+
+#include "Platform/System/TextFields.hpp"
 
 namespace platform {
 
@@ -14,16 +18,34 @@ namespace {
 
 std::string text(const char* value) { return value != nullptr ? value : ""; }
 
-// The value of the mount's option `name` (from any of its option strings), or empty.
-std::string optionValue(libmnt_fs* fs, const char* name) {
-  char* value = nullptr;
-  std::size_t size = 0;
-  if (mnt_fs_get_option(fs, name, &value, &size) != 0 || value == nullptr) return {};
-  return std::string(value, size);
+// The super-block options of each btrfs mount as the kernel wrote them, escapes kept, by mount id. libmount
+// undoes the escapes of the whole option string, so that a value holding a comma ("subvol=/x\054y") would
+// split into two options there; the options are the line's last field, as escaped paths hold no blank.
+std::map<std::uint64_t, std::string_view> escapedBtrfsOptions(std::string_view text) {
+  std::map<std::uint64_t, std::string_view> options;
+  for (const std::string_view line : textfields::splitLines(text)) {
+    const std::optional<std::uint64_t> id = textfields::parseDecimal(line.substr(0, line.find(' ')));
+    if (id && line.find(" - btrfs ") != std::string_view::npos)
+      options[*id] = line.substr(line.rfind(' ') + 1);
+  }
+  return options;
 }
 
-// An entry from a mount of a libmount table.
-MountInfoEntry entryOf(libmnt_fs* fs) {
+// The value of the option `name` in an option string as the kernel writes it, its escapes undone ("\054"
+// is a comma); empty when the option is absent.
+std::string kernelOptionValue(std::string_view options, const char* name) {
+  const std::string escaped(options);
+  char* value = nullptr;
+  std::size_t size = 0;
+  if (mnt_optstr_get_option(escaped.c_str(), name, &value, &size) != 0 || value == nullptr) return {};
+  std::unique_ptr<char, decltype(&std::free)> unescaped(mnt_unmangle(std::string(value, size).c_str()),
+                                                        std::free);
+  if (!unescaped) throw std::bad_alloc();
+  return unescaped.get();
+}
+
+// An entry from a mount of a libmount table, given the escaped options of the btrfs mounts.
+MountInfoEntry entryOf(libmnt_fs* fs, const std::map<std::uint64_t, std::string_view>& btrfsOptions) {
   MountInfoEntry entry;
   entry.mountId = static_cast<std::uint64_t>(std::max(mnt_fs_get_id(fs), 0));
   const dev_t device = mnt_fs_get_devno(fs);
@@ -33,17 +55,21 @@ MountInfoEntry entryOf(libmnt_fs* fs) {
   entry.mountPoint = text(mnt_fs_get_target(fs));
   entry.fileSystemType = text(mnt_fs_get_fstype(fs));
   entry.source = text(mnt_fs_get_source(fs));
-  if (entry.fileSystemType == "btrfs") entry.subvolume = optionValue(fs, "subvol");
+  if (entry.fileSystemType == "btrfs") {
+    const auto options = btrfsOptions.find(entry.mountId);
+    if (options != btrfsOptions.end()) entry.subvolume = kernelOptionValue(options->second, "subvol");
+  }
   return entry;
 }
 
-// The entries of a table libmount has read, in its order.
-MountInfo fromTable(libmnt_table* table) {
+// The entries of mountinfo text that libmount has read into `table`, in its order.
+MountInfo fromTable(libmnt_table* table, std::string_view text) {
+  const std::map<std::uint64_t, std::string_view> btrfsOptions = escapedBtrfsOptions(text);
   MountInfo info;
   libmnt_iter* iterator = mnt_new_iter(MNT_ITER_FORWARD);
   if (iterator == nullptr) throw std::bad_alloc();
   libmnt_fs* fs = nullptr;
-  while (mnt_table_next_fs(table, iterator, &fs) == 0) info.entries.push_back(entryOf(fs));
+  while (mnt_table_next_fs(table, iterator, &fs) == 0) info.entries.push_back(entryOf(fs, btrfsOptions));
   mnt_free_iter(iterator);
   return info;
 }
@@ -78,7 +104,7 @@ MountInfo MountInfo::parse(std::string_view text) {
   // A line that is not well formed is left out; the lines after it still count.
   mnt_table_set_parser_errcb(table.get(), [](libmnt_table*, const char*, int) { return 1; });
   mnt_table_parse_stream(table.get(), stream.get(), "mountinfo");
-  return fromTable(table.get());
+  return fromTable(table.get(), text);
 }
 
 std::optional<MountInfo> MountInfo::read(const TextSource& source) {

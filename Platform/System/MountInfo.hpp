@@ -26,7 +26,8 @@ struct MountInfoEntry {
   std::string fileSystemType;
   // What was mounted: "/dev/vda", "tmpfs", "none"; may be empty.
   std::string source;
-  // The btrfs subvolume mounted (its subvol= option, "/@"); empty for other file systems.
+  // The btrfs subvolume mounted (its subvol= option, "/@"), read as the kernel means it: the escapes it
+  // writes for blanks, commas and the like ("\054") undone. Empty for other file systems.
   std::string subvolume;
 
   // Whether the mount shows the whole of its file system rather than a part of it (a bind mount of a

@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -46,17 +47,50 @@ MountInfo currentTable() {
   return std::move(*table);
 }
 
+// The file that identifies the mount namespace this process is in now; false when it cannot be looked at.
+bool currentMountNamespace(struct stat& nameSpace) { return ::stat("/proc/self/ns/mnt", &nameSpace) == 0; }
+
 }  // namespace
 
 MountChanges diffMounts(const MountInfo& before, const MountInfo& after) {
   return {missingFrom(after, before), missingFrom(before, after)};
 }
 
-// What posted blocks share with the watcher: they call nothing once it has stopped.
+// What the watcher shares with the block it posts: the block calls nothing once the watcher has stopped.
 struct MountWatcher::Handlers {
   Handler didMount;
   Handler didUnmount;
   std::atomic<bool> stopped = false;
+  std::mutex mutex;
+  // The counted mounts as the last block that ran found them, and as the watcher read them last.
+  MountInfo told;
+  MountInfo latest;
+  bool queued = false;  // a block waits on the main queue
+
+  // On the watcher's thread: keeps `table` as the latest and posts a block when it differs from the
+  // mounts told of and none waits yet.
+  static void take(const std::shared_ptr<Handlers>& handlers, MountInfo table) {
+    {
+      std::lock_guard lock(handlers->mutex);
+      handlers->latest = std::move(table);
+      if (handlers->queued || diffMounts(handlers->told, handlers->latest).empty()) return;
+      handlers->queued = true;
+    }
+    DispatchQueue::main().async([handlers] { handlers->tell(); });
+  }
+
+  // On the main thread: tells of every change since the last block ran.
+  void tell() {
+    MountChanges changes;
+    {
+      std::lock_guard lock(mutex);
+      changes = diffMounts(told, latest);
+      told = latest;
+      queued = false;
+    }
+    if (!changes.unmounted.empty() && !stopped) didUnmount(changes.unmounted);
+    if (!changes.mounted.empty() && !stopped) didMount(changes.mounted);
+  }
 };
 
 MountWatcher::MountWatcher(Filter counts, Handler didMount, Handler didUnmount)
@@ -75,7 +109,7 @@ MountWatcher::MountWatcher(Filter counts, Handler didMount, Handler didUnmount)
   if (const int fd = mnt_monitor_get_fd(monitor_.get()); fd < 0) {
     throw std::system_error(-fd, std::generic_category(), "mnt_monitor_get_fd");
   }
-  current_ = currentTable();
+  handlers_->told = handlers_->latest = counted(currentTable());
   thread_ = std::thread([this] { watch(); });
 }
 
@@ -101,31 +135,43 @@ void MountWatcher::watch() {
     bool changed = false;
     while (mnt_monitor_next_change(monitor_.get(), nullptr, nullptr) == 0) changed = true;
     if (!changed) continue;
-    std::optional<MountInfo> next = MountInfo::read(*TextSource::live());
-    if (!next) continue;
-    MountChanges changes = diffMounts(current_, *next);
-    current_ = std::move(*next);
-    const auto ignored = [this](const MountInfoEntry& entry) { return !counts_(entry); };
-    std::erase_if(changes.mounted, ignored);
-    std::erase_if(changes.unmounted, ignored);
-    if (!changes.empty()) post(std::move(changes));
+    if (std::optional<MountInfo> next = MountInfo::read(*TextSource::live())) {
+      Handlers::take(handlers_, counted(std::move(*next)));
+    }
   }
 }
 
-void MountWatcher::post(MountChanges changes) const {
-  DispatchQueue::main().async([handlers = handlers_, changes = std::move(changes)] {
-    if (!changes.unmounted.empty() && !handlers->stopped) handlers->didUnmount(changes.unmounted);
-    if (!changes.mounted.empty() && !handlers->stopped) handlers->didMount(changes.mounted);
-  });
+MountInfo MountWatcher::counted(MountInfo table) const {
+  std::erase_if(table.entries, [this](const MountInfoEntry& entry) { return !counts_(entry); });
+  return table;
 }
 
-MountTableCheck::MountTableCheck() : fd_(::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC)) {}
+MountTableCheck::MountTableCheck() {
+  struct stat nameSpace {};
+  // Without nsfs a namespace cannot be told, and the table opened is followed as it is.
+  if (!currentMountNamespace(nameSpace)) nameSpace = {};
+  open(nameSpace);
+}
 
 MountTableCheck::~MountTableCheck() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-bool MountTableCheck::changed() const {
+void MountTableCheck::open(const struct stat& nameSpace) {
+  if (fd_ >= 0) ::close(fd_);
+  // The namespace is taken before the table is opened: a move in between opens the table again next time.
+  namespaceDevice_ = nameSpace.st_dev;
+  namespaceInode_ = nameSpace.st_ino;
+  fd_ = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+}
+
+bool MountTableCheck::changed() {
+  struct stat nameSpace {};
+  if (currentMountNamespace(nameSpace) &&
+      (nameSpace.st_dev != namespaceDevice_ || nameSpace.st_ino != namespaceInode_)) {
+    open(nameSpace);
+    return true;
+  }
   if (fd_ < 0) return true;
   // The file is always readable; a change since the last poll adds POLLPRI (and POLLERR) once.
   pollfd descriptor{fd_, POLLPRI, 0};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <functional>
 #include <memory>
 #include <thread>
@@ -26,9 +28,11 @@ struct MountChanges {
 MountChanges diffMounts(const MountInfo& before, const MountInfo& after);
 
 // Follows the mount table of this process on a thread of its own. When the mounts that `counts` accepts
-// changed, it posts one block to the main queue that calls `didUnmount` with the unmounted ones (when there
-// are any) and then `didMount` with the mounted ones (when there are any). `counts` runs on the watcher's
-// thread, the handlers on the main thread.
+// changed, it posts a block to the main queue that calls `didUnmount` with the mounts unmounted since the
+// last such block ran (when there are any) and then `didMount` with those mounted since (when there are
+// any); a mount that came and went in between is neither. At most one such block waits on the main queue,
+// so a program whose main loop never runs does not gather one per change. `counts` runs on the thread that
+// makes the watcher and on the watcher's thread, the handlers on the main thread.
 //
 // Destroying the watcher stops and joins its thread; a block that is posted but has not started yet then
 // calls nothing. Destroy it anywhere but inside `counts`.
@@ -49,19 +53,21 @@ class MountWatcher {
   struct Handlers;
 
   void watch();
-  void post(MountChanges changes) const;
+  // The mounts of `table` that count.
+  MountInfo counted(MountInfo table) const;
 
   std::unique_ptr<libmnt_monitor, void (*)(libmnt_monitor*)> monitor_;
   FileDescriptor stop_;
-  MountInfo current_;  // the last table read; the watcher thread's once it runs
   Filter counts_;
   std::shared_ptr<Handlers> handlers_;
   std::thread thread_;
 };
 
-// Tells, with one poll() that does not wait and reads nothing, whether this process's mount table changed
-// since the check was made or since it last said so: the kernel marks an open mountinfo file when the table
-// changes after it was opened or last polled. When the table cannot be opened, every answer is yes.
+// Tells, with one stat() and one poll() that does not wait and reads nothing, whether this process's mount
+// table changed since the check was made or since it last said so: the kernel marks an open mountinfo file
+// when the table changes after it was opened or last polled. An open file keeps showing the namespace it
+// was opened in, so when the process has moved to another mount namespace (unshare, setns) since, the check
+// opens the table of the new one and says yes. When the table cannot be opened, every answer is yes.
 class MountTableCheck {
  public:
   MountTableCheck();
@@ -69,10 +75,17 @@ class MountTableCheck {
   MountTableCheck(const MountTableCheck&) = delete;
   MountTableCheck& operator=(const MountTableCheck&) = delete;
 
-  bool changed() const;
+  bool changed();
 
  private:
-  int fd_;
+  // Opens the table of the namespace the process is in now, which `nameSpace` identifies, closing the one
+  // open before.
+  void open(const struct stat& nameSpace);
+
+  int fd_ = -1;
+  // The identity of the mount namespace whose table fd_ shows (its nsfs file's device and inode).
+  dev_t namespaceDevice_ = 0;
+  ino_t namespaceInode_ = 0;
 };
 
 }  // namespace platform

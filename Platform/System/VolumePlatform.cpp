@@ -79,7 +79,7 @@ class LinuxVolumePlatform final : public VolumePlatform {
   ChangeCheck mountTableChanges() const override {
     // A recorded or staged table may change under the caller's hands at any time.
     if (source_ != TextSource::live()) return [] { return true; };
-    return [check = std::make_shared<const MountTableCheck>()] { return check->changed(); };
+    return [check = std::make_shared<MountTableCheck>()] { return check->changed(); };
   }
 
   std::optional<VolumeResources> resources(const std::string& path) const override {

@@ -97,7 +97,8 @@ class VolumePlatform {
   // empty code on success.
   virtual std::error_code unmountAndEject(const std::string& path) const = 0;
   // Calls `didMount` when volumes were mounted and `didUnmount` when some were unmounted, on the main
-  // thread, until the returned token is released. Throws std::system_error when mounts cannot be followed.
+  // thread, until the returned token is released. At most one notification waits on the main queue at a
+  // time; it tells of every change before it. Throws std::system_error when mounts cannot be followed.
   virtual std::shared_ptr<void> observeMounts(Notification didMount, Notification didUnmount) const = 0;
 
   // The calls that the live platform makes on file systems themselves rather than through text; tests
@@ -121,9 +122,9 @@ class VolumePlatform {
   // its file system (a btrfs subvolume mounted by its subvol= option does; a bind mount of a subdirectory
   // does not). Answers about a path use the mount table of the latest mountedVolumePaths call (read then if
   // there was none), so the questions of one refresh all see one table. The change check polls the live
-  // mount table (MountTableCheck) when `source` is the live system, and says yes every time for any other
-  // source. Mount notifications come from a MountWatcher, for block-backed mounts in scope only;
-  // unmounting is platform::unmount.
+  // mount table of the namespace the process is in (MountTableCheck) when `source` is the live system, and
+  // says yes every time for any other source. Mount notifications come from a MountWatcher, for
+  // block-backed mounts in scope only; unmounting is platform::unmount.
   static std::shared_ptr<const VolumePlatform> live(
       std::shared_ptr<const TextSource> source = TextSource::live(), std::string scope = "/",
       FileSystemCalls calls = liveFileSystemCalls(),

@@ -281,6 +281,16 @@ TEST_F(VolumesControllerTest, ARefreshAddsOnItsThreadAndTellsOfVanishedVolumesAn
   controller_->refresh(1);
   volumetest::pumpMainQueue();
   EXPECT_EQ(delegate_->count("updated"), 2u);
+
+  // Unmounted without a notification, its directory kept: the listing after the change drops it and tells
+  // at once, on the refreshing thread.
+  const auto card = find("/media/card");
+  platform_->unmount("/media/card");
+  controller_->refresh(1);
+  const auto afterListing = delegate_->eventsOf("removed");
+  ASSERT_EQ(afterListing.size(), 2u);
+  EXPECT_EQ(std::tuple(afterListing[1].volume, afterListing[1].onMainThread, controller_->volumeCount()),
+            std::tuple(card, true, 2));
 }
 
 TEST_F(VolumesControllerTest, AnUnmountDropsTheVolumesNoLongerMountedAndTellsAtOnce) {

@@ -2,11 +2,14 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <future>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -114,6 +117,12 @@ class MountLiveTest : public ::testing::Test {
   bool pumpUntil(const std::function<bool()>& done) {
     return platform::RunLoop::main().runUntil(done, std::chrono::seconds(10));
   }
+  // Runs whatever the main queue holds now.
+  bool pumpMainQueue() {
+    bool drained = false;
+    platform::DispatchQueue::main().async([&] { drained = true; });
+    return pumpUntil([&] { return drained; });
+  }
 
   volumetest::TemporaryDirectory directory_;
   const std::string counted_ = directory_.path() + "/counted";
@@ -131,6 +140,30 @@ TEST_F(MountLiveTest, MountsAndUnmountsThatCountArriveOnTheMainQueue) {
   EXPECT_EQ(notices_[1], Notice(false, {counted_}, true));
 }
 
+// While the main loop does not run, at most one notice waits; it tells of the sum of the changes: 200 mounts
+// that came and went are none, the last mount is one.
+TEST_F(MountLiveTest, ChangesWhileTheMainLoopIsIdleWaitAsOneNotice) {
+  std::atomic<std::uint64_t> lastCounted = 0;
+  const auto watcher = makeWatcher([&](const MountInfoEntry& entry) {
+    if (entry.mountPoint == counted_) lastCounted = entry.mountId;
+  });
+  std::filesystem::create_directory(counted_);
+  for (int pair = 0; pair < 200; ++pair) {
+    ASSERT_EQ(::mount("velmora-test", counted_.c_str(), "tmpfs", 0, "size=1m"), 0);
+    ASSERT_EQ(::umount2(counted_.c_str(), 0), 0);
+  }
+  volumetest::ScopedMount last(counted_);
+  const MountInfo table = MountInfo::read(*platform::TextSource::live()).value();
+  ASSERT_NE(table.visibleAt(counted_), nullptr);
+  for (int wait = 0; wait < 1000 && lastCounted != table.visibleAt(counted_)->mountId; ++wait)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  // The watcher has read the last table; a moment for it to keep it.
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_TRUE(pumpUntil([&] { return !notices_.empty(); }));
+  ASSERT_TRUE(pumpMainQueue());
+  EXPECT_EQ(notices_, std::vector<Notice>{Notice(true, {counted_}, true)});
+}
+
 TEST_F(MountLiveTest, ADestroyedWatcherHasStoppedAndCallsNothingMore) {
   std::promise<void> seen;
   std::once_flag once;
@@ -140,9 +173,7 @@ TEST_F(MountLiveTest, ADestroyedWatcherHasStoppedAndCallsNothingMore) {
   volumetest::ScopedMount counted(counted_);
   ASSERT_EQ(seen.get_future().wait_for(std::chrono::seconds(10)), std::future_status::ready);
   watcher.reset();
-  bool drained = false;
-  platform::DispatchQueue::main().async([&] { drained = true; });
-  ASSERT_TRUE(pumpUntil([&] { return drained; }));
+  ASSERT_TRUE(pumpMainQueue());
   EXPECT_TRUE(notices_.empty());
 }
 

@@ -345,7 +345,7 @@ TEST_F(UnmountLiveTest, EjectPathsThatResolveOutsideTheScopeAreRefusedWithEperm)
 TEST_F(UnmountLiveTest, TheMountTableCheckSaysYesOnceAfterEachChangeOfTheTable) {
   const int failed = exitStatusInChild([&] {
     if (!intoPrivateMountNamespace()) return 100;
-    const platform::MountTableCheck check;
+    platform::MountTableCheck check;
     const bool quietAtFirst = !check.changed();
     const bool mounted = ::mount("velmora-test", directory_.path().c_str(), "tmpfs", 0, "size=1m") == 0;
     const bool seen = check.changed();
