@@ -101,4 +101,5 @@ if grep '^BUILD_TESTING:' "$work/parent/build/CMakeCache.txt"; then fail "the tr
 # is disabled stops the configure).
 run cmake -S "$tree" -B "$work/plain" -G "$generator" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
   -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON
-echo "consumer: the README's program builds and runs three ways and links no drawing library"
+echo "consumer: the README's program builds three ways, runs from / with the compiled-in texts and links no" \
+  "drawing library"
