@@ -54,6 +54,12 @@ bool isDirectory(const fs::path& path) {
   return !path.empty() && fs::is_directory(path, error);
 }
 
+bool isCompiledIn(std::string_view name) {
+  const auto tables = compiledStringTables();
+  return std::any_of(tables.begin(), tables.end(),
+                     [name](const CompiledStringTable& table) { return table.bundle == name; });
+}
+
 }  // namespace
 
 Bundle::Bundle(fs::path directory) : directory_(directory), strings_(std::move(directory)) {
@@ -62,6 +68,8 @@ Bundle::Bundle(fs::path directory) : directory_(directory), strings_(std::move(d
   shortVersion_ = std::move(info.shortVersion);
   identifier_ = std::move(info.identifier);
 }
+
+Bundle::Bundle(LocalizedStrings::CompiledIn tables) : strings_(std::move(tables)) {}
 
 std::shared_ptr<Bundle> Bundle::main() {
   static const std::shared_ptr<Bundle> bundle = [] {
@@ -86,16 +94,21 @@ std::shared_ptr<Bundle> Bundle::module(std::string_view name) {
   }
   const std::string directoryName = std::string(name) + ".bundle";
   const std::vector<fs::path> places = resourceDirectories();
-  for (const fs::path& directory : places) {
-    if (std::shared_ptr<Bundle> bundle = atPath(directory / directoryName)) {
-      std::lock_guard lock(bundles.mutex);
-      return bundles.byModule.try_emplace(std::string(name), std::move(bundle)).first->second;
-    }
+  std::shared_ptr<Bundle> bundle;
+  for (auto directory = places.begin(); !bundle && directory != places.end(); ++directory) {
+    bundle = atPath(*directory / directoryName);
   }
-  std::string message = "unable to find bundle named " + std::string(name) + " (looked in";
-  for (const fs::path& directory : places) message += " " + directory.string() + ",";
-  message.back() = ')';
-  fatalError(message);
+  if (!bundle && isCompiledIn(name)) {
+    bundle.reset(new Bundle(LocalizedStrings::CompiledIn{std::string(name)}));
+  }
+  if (!bundle) {
+    std::string message = "unable to find bundle named " + std::string(name) + " (looked in";
+    for (const fs::path& directory : places) message += " " + directory.string() + ",";
+    message.back() = ')';
+    fatalError(message);
+  }
+  std::lock_guard lock(bundles.mutex);
+  return bundles.byModule.try_emplace(std::string(name), std::move(bundle)).first->second;
 }
 
 std::shared_ptr<Bundle> Bundle::atPath(const fs::path& directory) {
@@ -132,7 +145,7 @@ std::optional<fs::path> Bundle::path(std::string_view name, std::string_view ext
   }
   fs::path candidate = directory_ / fileName;
   std::error_code error;
-  if (fileName.empty() || !fs::exists(candidate, error)) {
+  if (directory_.empty() || fileName.empty() || !fs::exists(candidate, error)) {
     return std::nullopt;
   }
   return candidate;

@@ -22,14 +22,17 @@ class Bundle {
   // values are the product's name, version and identifier.
   static std::shared_ptr<Bundle> main();
 
-  // The resource bundle "<name>.bundle" of a module, in the first resource directory that holds it. A
-  // missing bundle is a fatal error that names the directories looked in: "unable to find bundle named
-  // <name> (looked in <directory>, <directory>)".
+  // The resource bundle "<name>.bundle" of a module, in the first resource directory that holds it, else
+  // the one compiled into the library from resources/ (its string tables only: it has no directory, no
+  // files and no info values). So a bundle on disk, a translation added, is used first, and a program
+  // finds its texts wherever it runs. A bundle found nowhere is a fatal error that names the directories
+  // looked in: "unable to find bundle named <name> (looked in <directory>, <directory>)".
   static std::shared_ptr<Bundle> module(std::string_view name);
 
   // The bundle in a directory; nullptr when it is not a directory.
   static std::shared_ptr<Bundle> atPath(const std::filesystem::path& directory);
 
+  // The bundle's directory; empty for a compiled-in bundle.
   const std::filesystem::path& bundlePath() const { return directory_; }
 
   // Info values: the main bundle's are the product's own; another bundle's come from its optional
@@ -49,6 +52,7 @@ class Bundle {
 
  private:
   explicit Bundle(std::filesystem::path directory);
+  explicit Bundle(LocalizedStrings::CompiledIn tables);
 
   std::filesystem::path directory_;
   std::optional<std::string> name_;

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <mutex>
 #include <nlohmann/json.hpp>
 
 namespace platform {
 
-LocalizedStrings::LocalizedStrings(std::filesystem::path directory) : directory_(std::move(directory)) {}
+LocalizedStrings::LocalizedStrings(std::filesystem::path directory) : source_(std::move(directory)) {}
+
+LocalizedStrings::LocalizedStrings(CompiledIn tables) : source_(std::move(tables)) {}
 
 std::optional<std::string> LocalizedStrings::lookup(std::string_view key,
                                                     const std::vector<std::string>& languages,
@@ -46,18 +49,29 @@ std::shared_ptr<const LocalizedStrings::Table> LocalizedStrings::table(const std
     }
   }
   // Read outside the lock; if another thread read the same table meanwhile, its copy is kept.
-  auto loaded =
-      std::make_shared<const Table>(load(directory_ / (language + ".lproj") / (std::string(name) + ".json")));
+  auto loaded = std::make_shared<const Table>(load(language, name));
   std::unique_lock lock(mutex_);
   return tables_.try_emplace(std::move(cacheKey), std::move(loaded)).first->second;
 }
 
-LocalizedStrings::Table LocalizedStrings::load(const std::filesystem::path& file) {
-  std::ifstream stream(file, std::ios::binary);
-  if (!stream) {
-    return {};
+LocalizedStrings::Table LocalizedStrings::load(const std::string& language, std::string_view name) const {
+  if (const auto* directory = std::get_if<std::filesystem::path>(&source_)) {
+    std::ifstream stream(*directory / (language + ".lproj") / (std::string(name) + ".json"),
+                         std::ios::binary);
+    return stream ? parse(std::string(std::istreambuf_iterator<char>(stream), {})) : Table{};
   }
-  const nlohmann::json document = nlohmann::json::parse(stream, nullptr, /*allow_exceptions=*/false);
+  const std::string& bundle = std::get<CompiledIn>(source_).bundle;
+  for (const CompiledStringTable& table : compiledStringTables()) {
+    if (table.bundle == bundle && table.language == language && table.table == name) {
+      return parse(table.json);
+    }
+  }
+  return {};
+}
+
+LocalizedStrings::Table LocalizedStrings::parse(std::string_view json) {
+  const nlohmann::json document =
+      nlohmann::json::parse(json.begin(), json.end(), nullptr, /*allow_exceptions=*/false);
   if (!document.is_object()) {
     return {};  // malformed (a parse failure gives a discarded value) or not a key-to-text object
   }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,6 +27,12 @@ struct TemporaryBundle : volumetest::TemporaryDirectory {
   std::shared_ptr<Bundle> bundle() const { return Bundle::atPath(directory); }
   const fs::path directory{path()};
 };
+
+// The resource directory beside the test program's bin/, where the build copies resources/.
+fs::path besideExecutable() {
+  return (fs::read_symlink("/proc/self/exe").parent_path() / ".." / buildinfo::resourceSubdirectory)
+      .lexically_normal();
+}
 
 class LocalizedStringTest : public ::testing::Test {
  protected:
@@ -110,14 +117,39 @@ TEST(BundleResources, FindsFilesAtTheTopOfTheBundle) {
   EXPECT_EQ(Bundle::atPath(files.directory / "absent"), nullptr);
 }
 
+// A module's bundle on disk comes first; where none is, the tables compiled into the library answer with
+// every text of resources/.
+TEST(BundleLookup, TakesABundleOnDiskFirstElseTheCompiledInTables) {
+  TemporaryBundle resources;
+  resources.write("Bexlan.bundle/en.lproj/Localizable.json", R"({"OTHER": "Changed on disk"})");
+  ::setenv("VELMORA_RESOURCE_DIR", resources.directory.c_str(), 1);
+  ScopedRegion region("en_US", "UTC", {"en"});
+  const std::shared_ptr<Bundle> onDisk = Bundle::module("Bexlan");
+  EXPECT_EQ(onDisk->localizedString("OTHER"), "Changed on disk");
+  EXPECT_EQ(onDisk->localizedString("VIDEO"), "VIDEO") << "the bundle on disk is used whole";
+
+  // Run where "en.lproj" names a folder: a compiled-in bundle still has no files.
+  const fs::path startedIn = fs::current_path();
+  fs::current_path(resources.directory / "Bexlan.bundle");
+  for (const std::string module : {"Orvane", "Draskel_Draskel", "Tavrix_Tavrix"}) {
+    const std::shared_ptr<Bundle> compiledIn = Bundle::module(module);
+    EXPECT_EQ(compiledIn->bundlePath(), fs::path()) << module;
+    EXPECT_EQ(compiledIn->path("en", "lproj"), std::nullopt) << module;
+    const nlohmann::json shipped = nlohmann::json::parse(
+        std::ifstream(besideExecutable() / (module + ".bundle") / "en.lproj" / "Localizable.json"));
+    for (const auto& [key, text] : shipped.items()) {
+      EXPECT_EQ(compiledIn->localizedString(key), text.get<std::string>()) << module << ": " << key;
+    }
+  }
+  fs::current_path(startedIn);
+  ::unsetenv("VELMORA_RESOURCE_DIR");
+}
+
 TEST(BundleLookupDeathTest, MissingModuleBundleIsFatalAndNamesThePlacesLookedInOrOnlyTheExplicitOne) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  const fs::path executableDirectory = fs::read_symlink("/proc/self/exe").parent_path();
-  const fs::path besideExecutable =
-      (executableDirectory / ".." / buildinfo::resourceSubdirectory).lexically_normal();
   EXPECT_DEATH(Bundle::module("NoSuchModule"),
                "Fatal error: unable to find bundle named NoSuchModule \\(looked in " +
-                   besideExecutable.string() + ", " + buildinfo::installedResourceDirectory + "\\)\n");
+                   besideExecutable().string() + ", " + buildinfo::installedResourceDirectory + "\\)\n");
 
   // An explicit resource directory is the only place looked in.
   TemporaryBundle resources;
@@ -125,10 +157,13 @@ TEST(BundleLookupDeathTest, MissingModuleBundleIsFatalAndNamesThePlacesLookedInO
   ::setenv("VELMORA_RESOURCE_DIR", resources.directory.c_str(), 1);
   ScopedRegion region("en_US", "UTC", {"en"});
   EXPECT_EQ(Bundle::module("ExplicitOnly")->localizedString("KEY"), "from the explicit place");
-  // The death test's process makes a directory of its own: only its name's pattern is known here.
-  EXPECT_DEATH(Bundle::module("Bexlan"),
-               "unable to find bundle named Bexlan \\(looked in " +
-                   (resources.directory.parent_path() / "velmora-mounts-[^,]*").string() + "\\)\n");
+  // The death test's process makes a directory of its own: only its name's pattern is known here. The
+  // message names its source file within the tree, and no folder the tree was built in.
+  EXPECT_DEATH(
+      Bundle::module("NoSuchModule"),
+      "^Platform/Foundation/Bundle\\.cpp:[0-9]+: Fatal error: unable to find bundle named NoSuchModule "
+      "\\(looked in " +
+          (resources.directory.parent_path() / "velmora-mounts-[^,]*").string() + "\\)\n");
   ::unsetenv("VELMORA_RESOURCE_DIR");
 }
 
