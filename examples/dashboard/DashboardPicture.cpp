@@ -42,8 +42,9 @@ void addCaption(platform::View& root, const std::string& text, double top) {
 
 // A graph view with one curved line plotter fed with the samples of `key` that `refreshes` refreshes wrote
 // (the newest ones of its history) times `scale`, drawn from 0 to `maximum`. The older samples are not
-// measurements: the history starts as zeros, and a monitor may write samples of its own when it registers
-// its keys (the memory monitor writes a usage of 1 and then 0), which would draw as a spike.
+// measurements of a tick: the history starts as zeros, a monitor may write samples of its own when it
+// registers its keys (the memory monitor writes a usage of 1 and then 0), which would draw as a spike, and
+// the first reading before the timer started wrote the processor's average since boot.
 void addHistoryGraph(platform::View& root, const Monitors& monitors, long refreshes, const std::string& key,
                      double scale, double maximum, double top) {
   auto graph = platform::View::create<Tavrix::GraphView>(

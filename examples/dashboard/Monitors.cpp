@@ -4,7 +4,7 @@ namespace dashboard {
 
 Monitors Monitors::create(double interval, bool rateInBits) {
   Monitors monitors;
-  monitors.container = Bexlan::DataProviderContainer::create(interval);
+  monitors.container = Bexlan::DataProviderContainer::create(std::nullopt);
   monitors.processor = std::make_shared<Orvane::ProcessorController>();
   monitors.processor->setCollectProcessInformation(true);
   monitors.processor->setNormalize(true);
@@ -16,6 +16,8 @@ Monitors Monitors::create(double interval, bool rateInBits) {
   monitors.container->add(monitors.memory);
   monitors.container->add(monitors.network);
   monitors.container->add(monitors.volumes);
+  monitors.container->refresh();
+  monitors.container->setInterval(interval);
   return monitors;
 }
 

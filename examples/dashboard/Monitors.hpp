@@ -20,7 +20,11 @@ struct Monitors {
   std::shared_ptr<Orvane::NetworkController> network;
   std::shared_ptr<Draskel::VolumesController> volumes;
 
-  // Creates the container with `interval` (its timer runs from now on) and adds the monitors.
+  // Creates the container, adds the monitors and takes a first reading of every monitor before the
+  // container's timer starts with `interval`, so that each refresh of the timer gives the load over its own
+  // interval: the processor's first reading is its average since boot, and the network and disk rates have
+  // no earlier counters to compare with. That reading writes one sample to every history, older than any
+  // refresh of the timer; no delegate hears of it.
   static Monitors create(double interval, bool rateInBits);
 };
 

@@ -120,9 +120,7 @@ int main(int argc, char** argv) {
   const dashboard::Monitors monitors = dashboard::Monitors::create(options.interval, options.bits);
   auto printer = std::make_shared<TickPrinter>(monitors, options.ticks);
   monitors.container->setDelegate(printer);
-  monitors.container->refresh();
-  monitors.container->setInterval(options.interval);
-  if (!printer->finished()) platform::RunLoop::main().run();
+  platform::RunLoop::main().run();
   // No refresh after the last printed one: drawing pumps the run loop.
   monitors.container->setInterval(std::nullopt);
 

@@ -1,10 +1,15 @@
 // Runs the dashboard program as a user would: what it prints and draws, what it refuses, how it ends.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pthread.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +20,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -26,11 +32,12 @@ namespace {
 
 // The dashboard started through the shell, which prints its process id (kept by exec) first; the test
 // reads the program's standard output line by line. Redirections in `arguments` apply after the one of
-// standard error to /dev/null.
+// standard error to /dev/null. A `launcher` (a command that ends by running its arguments) goes before the
+// program.
 struct RunningDashboard {
-  explicit RunningDashboard(const std::string& arguments)
+  explicit RunningDashboard(const std::string& arguments, const std::string& launcher = "")
       : output(::popen(
-            ("echo $$; exec " + std::string(DASHBOARD_PROGRAM) + " 2>/dev/null " + arguments).c_str(), "r")),
+            ("echo $$; exec " + launcher + " " DASHBOARD_PROGRAM " 2>/dev/null " + arguments).c_str(), "r")),
         pid(std::stoi("0" + nextLine())) {}
   std::string nextLine() {
     char line[1024];
@@ -56,8 +63,8 @@ struct ProgramRun {
   int status;
   std::string output;
 };
-ProgramRun runDashboard(const std::string& arguments) {
-  RunningDashboard dashboard("2>&1 " + arguments);
+ProgramRun runDashboard(const std::string& arguments, const std::string& launcher = "") {
+  RunningDashboard dashboard("2>&1 " + arguments, launcher);
   std::string output;
   for (std::string line = dashboard.nextLine(); !line.empty(); line = dashboard.nextLine()) output += line;
   return {dashboard.exitStatus(), output};
@@ -79,14 +86,75 @@ std::string valueAfter(const std::string& block, const std::string& row, const s
   return found != words.end() && found + 1 != words.end() ? found[1] : "";
 }
 
-// The top row of what the memory graph plots (its line and the area under it: teal, where the background,
-// grid and labels are grey or white) in a pixel column of the picture, drawn at scale 2: the graph spans
-// the rows from 460 to 760, below the processor graph, and the columns from 40 to 920.
-int memoryPlotTop(const platform::Image& image, int column) {
-  int row = 460;
-  while (row < 760 && image.pixel(column, row).green - image.pixel(column, row).red < 0.1) ++row;
+// The history graphs of the picture, drawn at scale 2: the processor graph spans the rows from 84 to 384,
+// the memory graph below it those from 460 to 760, both the columns from 40 to 920.
+constexpr int processorGraphTop = 84;
+constexpr int memoryGraphTop = 460;
+constexpr int graphRows = 300;
+
+// The top row of what the graph from `graphTop` plots (its line and the area under it: teal, where the
+// background, grid and labels are grey or white) in a pixel column of the picture.
+int plotTop(const platform::Image& image, int graphTop, int column) {
+  int row = graphTop;
+  while (row < graphTop + graphRows && image.pixel(column, row).green - image.pixel(column, row).red < 0.1) {
+    ++row;
+  }
   return row;
 }
+
+// Stands in for /proc/stat through a FIFO: every open for reading gets the next of a row of samples in
+// which the processor was busy 75 % of the time since boot and 25 % (20 % user, 5 % system) between any
+// two samples.
+class StagedProcessorCounters {
+ public:
+  explicit StagedProcessorCounters(std::string path) : path_(std::move(path)) {
+    if (::mkfifo(path_.c_str(), 0600) == 0) server_ = std::thread([this] { serve(); });
+  }
+  ~StagedProcessorCounters() {
+    stopping_ = true;
+    // A read end lets the server waiting in open go on, to find that it is to stop.
+    const int end = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (server_.joinable()) server_.join();
+    if (end >= 0) ::close(end);
+  }
+
+  bool serving() const { return server_.joinable(); }
+  const std::string& path() const { return path_; }
+
+ private:
+  static std::string sample(unsigned long long step) {
+    const std::string line = std::to_string(600000 + 20 * step) + " 0 " + std::to_string(150000 + 5 * step) +
+                             " " + std::to_string(250000 + 75 * step) + " 0 0 0 0 0 0\n";
+    return "cpu  " + line + "cpu0 " + line + "btime 1700000000\n";
+  }
+  void serve() {
+    // A reader that goes away mid-sample makes the write fail with EPIPE instead of ending the tests.
+    sigset_t brokenPipe;
+    sigemptyset(&brokenPipe);
+    sigaddset(&brokenPipe, SIGPIPE);
+    ::pthread_sigmask(SIG_BLOCK, &brokenPipe, nullptr);
+    for (unsigned long long step = 0;; ++step) {
+      const int fd = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC);
+      if (fd < 0) return;
+      if (stopping_) {
+        ::close(fd);
+        return;
+      }
+      const std::string text = sample(step);
+      if (::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size())) {
+        // The reader takes the sample in one read and closes its end (the write end reports an error
+        // then); a reader opening before that would share this pipe and find nothing in it.
+        pollfd readerGone{fd, 0, 0};
+        ::poll(&readerGone, 1, 5000);
+      }
+      ::close(fd);
+    }
+  }
+
+  std::string path_;
+  std::atomic<bool> stopping_{false};
+  std::thread server_;
+};
 
 }  // namespace
 
@@ -132,11 +200,45 @@ TEST(DashboardTest, ThreeTicksPrintEveryValueAndDrawAPicture) {
   // The graph's last column is the last sample, the usage printed at tick 3. No sample plotted before it
   // lies above it by more than the machine's own change (5 % of the graph's height): the usage of 100 %
   // and 0 % that the memory monitor writes when it starts is no measurement.
-  const int last = memoryPlotTop(*image, 919);
+  const int last = plotTop(*image, memoryGraphTop, 919);
   ASSERT_LT(last, 760) << "the memory graph plots nothing";
   for (int column = 40; column < 919; ++column) {
-    ASSERT_GE(memoryPlotTop(*image, column), last - 15)
+    ASSERT_GE(plotTop(*image, memoryGraphTop, column), last - 15)
         << "a memory sample above the printed " << valueAfter(block, "memory", "usage");
+  }
+}
+
+// The processor of a staged /proc/stat was busy 75 % of the time since boot and 25 % since: the first tick
+// prints and plots the load over its own interval, not the average since boot.
+TEST(DashboardTest, TheFirstTickPrintsAndPlotsTheLoadOverItsOwnInterval) {
+  if (const std::string why = volumetest::whyNoPrivateMountNamespace(); !why.empty()) GTEST_SKIP() << why;
+  const volumetest::TemporaryDirectory directory;
+  const StagedProcessorCounters counters(directory.path() + "/stat");
+  ASSERT_TRUE(counters.serving());
+  const std::string picture = directory.path() + "/dashboard.png";
+  const std::string stagedStat = "unshare --mount --propagation private sh -c 'mount --bind " +
+                                 counters.path() + " /proc/stat && exec \"$0\" \"$@\"'";
+
+  const ProgramRun run = runDashboard("--ticks 2 --interval 0.2 --png " + picture, stagedStat);
+  ASSERT_EQ(run.status, 0) << run.output;
+  const std::size_t first = run.output.find("tick 1 (");
+  const std::size_t second = run.output.find("tick 2 (");
+  ASSERT_LT(first, second) << run.output;
+  ASSERT_NE(second, std::string::npos) << run.output;
+  const std::string block = "\n" + run.output.substr(first, second - first);
+  EXPECT_EQ(valueAfter(block, "CPU", "total"), "25") << block;
+  EXPECT_EQ(valueAfter(block, "CPU", "user"), "20") << block;
+  EXPECT_EQ(valueAfter(block, "CPU", "system"), "5") << block;
+
+  const auto image = platform::Image::readPng(picture, 1);
+  ASSERT_FALSE(image->isEmpty());
+  // Both ticks printed 25 %: the graph is flat from its first sample (column 40) to its last (column 919),
+  // in its lower half.
+  const int last = plotTop(*image, processorGraphTop, 919);
+  EXPECT_GT(last, processorGraphTop + graphRows / 2);
+  EXPECT_LT(last, processorGraphTop + graphRows * 9 / 10);
+  for (int column = 40; column < 919; ++column) {
+    ASSERT_NEAR(plotTop(*image, processorGraphTop, column), last, 15) << "column " << column;
   }
 }
 

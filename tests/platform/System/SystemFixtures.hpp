@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -29,10 +28,10 @@
 // recorded into tests/fixtures, and against the live machine.
 namespace systemtest {
 
-// tests/fixtures/<kind>, from VELMORA_FIXTURES when CTest runs the tests, else beside this source file.
+// tests/fixtures/<kind> of the source tree, by the absolute path that the build defines (the compiler cache
+// may make __FILE__ relative to the build directory).
 inline std::filesystem::path fixtureRoot(const std::string& kind = "system") {
-  if (const char* fixtures = std::getenv("VELMORA_FIXTURES")) return std::filesystem::path(fixtures) / kind;
-  return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "fixtures" / kind;
+  return std::filesystem::path(VELMORA_TEST_FIXTURES) / kind;
 }
 
 inline std::filesystem::path samplePath(int sample) {
