@@ -1,9 +1,7 @@
 #include <gio/gio.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -106,92 +104,66 @@ TEST(NotificationsFakeTest, PermissionTableAuthorizationErrorsAndSendsOnlyWithPe
   EXPECT_EQ(identifiers.size(), 2u);
 }
 
-// A unix socket listening in a folder of its own, and its D-Bus address.
-struct BusSocket {
+// The session bus while the object lives: a unix socket in a folder of its own that never says a word
+// (connections wait in its backlog, established for the client and never read).
+struct SilentSessionBus {
   const volumetest::TemporaryDirectory folder;
   const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  const std::string address = "unix:path=" + folder.path() + "/bus";
+  const bool hadSession = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+  const std::string was = hadSession ? std::getenv("DBUS_SESSION_BUS_ADDRESS") : "";
   bool listening = false;
-  BusSocket() {
+  SilentSessionBus() {
     sockaddr_un name{.sun_family = AF_UNIX, .sun_path = {}};
     std::snprintf(name.sun_path, sizeof name.sun_path, "%s/bus", folder.path().c_str());
     listening =
         !::bind(listener, reinterpret_cast<sockaddr*>(&name), sizeof name) && !::listen(listener, SOMAXCONN);
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + folder.path() + "/bus").c_str(), 1);
   }
-  ~BusSocket() { ::close(listener); }
-};
-
-// The session bus while the object lives: a socket that never says a word (connections wait in its backlog,
-// established for the client and never read).
-struct SilentSessionBus : BusSocket {
-  const bool hadSession = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-  const std::string was = hadSession ? std::getenv("DBUS_SESSION_BUS_ADDRESS") : "";
-  SilentSessionBus() { ::setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1); }
   ~SilentSessionBus() {
+    ::close(listener);
     hadSession ? ::setenv("DBUS_SESSION_BUS_ADDRESS", was.c_str(), 1)
                : ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
   }
 };
 
-// A hung bus daemon: on each connection it completes the login (D-Bus's SASL exchange, EXTERNAL only), then
-// reads and drops every message, Hello included, answering none. It serves from a thread of its own.
-class StalledBus : public BusSocket {
- public:
-  StalledBus() : thread_([this] { serve(); }) {}
+// A hung bus daemon on a unix socket: GDBus's server side completes each login, then every message, Hello
+// included, is dropped unanswered. It accepts on a context of its own, iterated by a thread of its own.
+struct StalledBus {
+  const volumetest::TemporaryDirectory folder;
+  const std::string address = "unix:path=" + folder.path() + "/bus";
+  GMainContext* const context = g_main_context_new();
+  GDBusServer* server = nullptr;
+  std::vector<GDBusConnection*> peers;  // kept open; touched only by the thread until it has stopped
+  std::jthread thread;
+  StalledBus() {
+    g_main_context_push_thread_default(context);  // the server accepts and reports on this context
+    g_autofree gchar* guid = g_dbus_generate_guid();
+    server =
+        g_dbus_server_new_sync(address.c_str(), G_DBUS_SERVER_FLAGS_NONE, guid, nullptr, nullptr, nullptr);
+    if (server) g_signal_connect(server, "new-connection", G_CALLBACK(accept), this);
+    if (server) g_dbus_server_start(server);
+    g_main_context_pop_thread_default(context);
+    thread = std::jthread([this](std::stop_token stop) {
+      while (!stop.stop_requested()) g_main_context_iteration(context, TRUE);
+    });
+  }
   ~StalledBus() {
-    ::eventfd_write(stop_, 1);
-    thread_.join();
-    for (std::size_t i = 2; i < peers_.size(); ++i)
-      if (peers_[i].fd >= 0) ::close(peers_[i].fd);
-    ::close(stop_);
+    thread.request_stop();
+    g_main_context_wakeup(context);
+    thread.join();
+    if (server) g_dbus_server_stop(server), g_object_unref(server);
+    for (auto* peer : peers) g_object_unref(peer);
+    g_main_context_unref(context);
   }
-
- private:
-  struct Login {
-    std::string unread;
-    bool over = false;
-  };
-
-  void serve() {
-    peers_ = {{stop_, POLLIN, 0}, {listener, POLLIN, 0}};
-    std::vector<Login> logins(2);
-    while (::poll(peers_.data(), peers_.size(), -1) > 0 && !peers_[0].revents) {
-      for (std::size_t i = 2; i < peers_.size(); ++i) {
-        char buffer[4096];
-        const ssize_t got = peers_[i].revents ? ::read(peers_[i].fd, buffer, sizeof buffer) : 0;
-        if (got > 0 && !logins[i].over) answer(peers_[i].fd, logins[i], std::string(buffer, got));
-        if (peers_[i].revents && got <= 0) ::close(std::exchange(peers_[i].fd, -1));  // poll skips it now
-      }
-      if (peers_[1].revents) {
-        peers_.push_back({::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC), POLLIN, 0});
-        logins.emplace_back();
-      }
-    }
+  static gboolean accept(GDBusServer*, GDBusConnection* peer, StalledBus* self) {
+    g_dbus_connection_add_filter(peer, drop, nullptr, nullptr);
+    self->peers.push_back(G_DBUS_CONNECTION(g_object_ref(peer)));
+    return TRUE;
   }
-
-  static void answer(int peer, Login& login, const std::string& text) {
-    login.unread += text;
-    for (std::size_t end; !login.over && (end = login.unread.find("\r\n")) != std::string::npos;) {
-      std::string line = login.unread.substr(0, end);
-      login.unread.erase(0, end + 2);
-      if (line.starts_with('\0')) line.erase(0, 1);  // the credentials byte before the first command
-      login.over = line == "BEGIN";
-      const std::string reply = login.over ? "" : replyTo(line);
-      if (::write(peer, reply.data(), reply.size()) != ssize_t(reply.size())) return;
-    }
+  static GDBusMessage* drop(GDBusConnection*, GDBusMessage* message, gboolean, void*) {
+    g_object_unref(message);
+    return nullptr;
   }
-
-  static std::string replyTo(const std::string& command) {
-    if (command == "AUTH EXTERNAL") return "DATA\r\n";  // asks for the identity in a second line
-    if (command.starts_with("AUTH EXTERNAL ") || command.starts_with("DATA"))
-      return "OK 0123456789abcdef0123456789abcdef\r\n";
-    if (command.starts_with("AUTH")) return "REJECTED EXTERNAL\r\n";
-    return command == "NEGOTIATE_UNIX_FD" ? "AGREE_UNIX_FD\r\n" : "ERROR\r\n";
-  }
-
-  const int stop_ = ::eventfd(0, EFD_CLOEXEC);
-  std::vector<pollfd> peers_;  // the stop event, the listener, then each connection (-1 once closed)
-  std::thread thread_;         // declared last: starts once everything above is made
 };
 
 // A dbus-daemon of the test's own on a socket in a folder of its own (it dies with the test process, however
@@ -272,16 +244,16 @@ TEST(NotificationsBusTest, AServerOnTheBusAuthorizesAndGetsEachSendAsANotifyCall
   EXPECT_EQ(bus.notifyCalls_, (std::vector<std::string>{expected, expected}));
 }
 
-// No bus, a session bus that never speaks, a bus that never answers Hello and a server that never answers:
-// authorization fails and permission is not determined, each call fails within two seconds, a hundred sends
-// fail in about one timeout, and meanwhile a block put on the global queue runs at once. A centre destroyed
-// while it waits on such a bus returns within two seconds.
+// No bus, a session bus that never speaks and a server that never answers: authorization fails and permission
+// is not determined, each call fails within two seconds, a hundred sends fail in about one timeout, and
+// meanwhile a block put on the global queue runs at once.
+// So too on a bus that never answers Hello; destroying a centre waiting on any of them returns within 2 s.
 TEST(NotificationsBusTest, AbsentSilentStalledOrMuteBusFailsEachCallWithinTwoSecondsHoldsNoWorkerAndLetsGo) {
   if (!PrivateNotificationBus::installed()) GTEST_SKIP() << "dbus-daemon is not installed";
   const SilentSessionBus silent;
-  const StalledBus stalled;
+  StalledBus stalled;  // not const: it keeps its peers
   PrivateNotificationBus mute(false);
-  ASSERT_TRUE(silent.listening && stalled.listening && mute.serving_) << "no test socket, or no private bus";
+  ASSERT_TRUE(silent.listening && stalled.server && mute.serving_) << "no test socket, or no private bus";
   const std::string noBus = "unix:path=/nonexistent/velmora-bus", sessionBus;  // empty: the session bus
   for (const std::string& address : {noBus, sessionBus, stalled.address, mute.address_}) {
     auto center = std::make_shared<platform::FreedesktopNotificationCenter>(address);
