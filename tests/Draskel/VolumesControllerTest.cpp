@@ -281,15 +281,13 @@ TEST_F(VolumesControllerTest, ARefreshAddsOnItsThreadAndTellsOfVanishedVolumesAn
   controller_->refresh(1);
   volumetest::pumpMainQueue();
   EXPECT_EQ(delegate_->count("updated"), 2u);
-
-  // Unmounted without a notification, its directory kept: the listing after the change drops it and tells
-  // at once, on the refreshing thread.
+  // Unmounted without a notification, its directory kept: the next listing drops it and tells at once.
   const auto card = find("/media/card");
   platform_->unmount("/media/card");
   controller_->refresh(1);
-  const auto afterListing = delegate_->eventsOf("removed");
-  ASSERT_EQ(afterListing.size(), 2u);
-  EXPECT_EQ(std::tuple(afterListing[1].volume, afterListing[1].onMainThread, controller_->volumeCount()),
+  const auto gone = delegate_->eventsOf("removed");
+  ASSERT_EQ(gone.size(), 2u);
+  EXPECT_EQ(std::tuple(gone[1].volume, gone[1].onMainThread, controller_->volumeCount()),
             std::tuple(card, true, 2));
 }
 

@@ -36,9 +36,9 @@ inline std::string whyNoLoopVolumes() {
   return {};
 }
 
-// An ext4 (or btrfs) file system in an image file, on a loop device, mounted at "<temporary
-// directory>/mount point" (a blank in the path on purpose). The destructor unmounts that mount point only,
-// detaches the loop device and removes the temporary directory, whatever the test did in between.
+// An ext4 file system in an image file, on a loop device, mounted at "<temporary directory>/mount point"
+// (a blank in the path on purpose). The destructor unmounts that mount point only, detaches the loop
+// device and removes the temporary directory, whatever the test did in between. `fileSystem` may be btrfs.
 class LoopVolume {
  public:
   explicit LoopVolume(const std::string& label, int megabytes = 64, const std::string& fileSystem = "ext4")
@@ -46,10 +46,9 @@ class LoopVolume {
     const std::string image = shellQuoted(directory_.path() + "/volume.img");
     std::filesystem::create_directory(mountPoint_);
     // No lazy initialisation: a background thread would write to the device while tests count its I/O.
-    const std::string options =
-        fileSystem == "ext4" ? "-q -F -E lazy_itable_init=0,lazy_journal_init=0" : "-q -f";
+    const std::string options = fileSystem == "ext4" ? " -F -E lazy_itable_init=0,lazy_journal_init=0" : "";
     run("truncate -s " + std::to_string(megabytes) + "M " + image);
-    run("mkfs." + fileSystem + " " + options + " -L " + shellQuoted(label) + " " + image);
+    run("mkfs." + fileSystem + " -q" + options + " -L " + shellQuoted(label) + " " + image);
     device_ = platform::textfields::trimmed(run("losetup -f --show " + image));
     run("mount -t " + fileSystem + " " + shellQuoted(device_) + " " + shellQuoted(mountPoint_));
     mounted_ = true;
