@@ -294,7 +294,8 @@ std::string listedAfterRefresh(VolumesController& controller) {
 }
 
 // The forked children run no main loop: mount notifications never arrive, only the refreshes tell of mounts.
-// The check for table changes is made in the child's namespace and must follow it into a second one.
+// The check for table changes is made in the child's namespace and must follow it into a second one,
+// where the volume is mounted and unmounted.
 TEST(VolumesControllerWithoutMainLoopTest, RefreshesListALoopVolumeFromItsMountToItsUnmountInANewNamespace) {
   if (const std::string why = volumetest::whyNoLoopVolumes(); !why.empty()) GTEST_SKIP() << why;
   const volumetest::LoopVolume loop("Velmora Later");
@@ -302,11 +303,13 @@ TEST(VolumesControllerWithoutMainLoopTest, RefreshesListALoopVolumeFromItsMountT
     if (::umount2(loop.mountPoint().c_str(), 0) != 0) return "umount";
     const auto controller = controllerWithin(loop);
     if (!listedAfterRefresh(*controller).empty()) return "a volume before the mount";
-    if (::mount(loop.device().c_str(), loop.mountPoint().c_str(), "ext4", 0, "") != 0) return "mount";
-    if (listedAfterRefresh(*controller) != loop.mountPoint() + ":" + loop.name() + "\n") return "not listed";
     // Its mounts are private as those of the first.
-    if (::unshare(CLONE_NEWNS) != 0 || ::umount2(loop.mountPoint().c_str(), 0) != 0) return "move";
-    return listedAfterRefresh(*controller).empty() ? "" : "listed after its unmount in the second namespace";
+    if (::unshare(CLONE_NEWNS) != 0) return "move";
+    if (::mount(loop.device().c_str(), loop.mountPoint().c_str(), "ext4", 0, "") != 0) return "mount";
+    if (listedAfterRefresh(*controller) != loop.mountPoint() + ":" + loop.name() + "\n")
+      return "not listed after its mount in the second namespace";
+    if (::umount2(loop.mountPoint().c_str(), 0) != 0) return "unmount";
+    return listedAfterRefresh(*controller).empty() ? "" : "listed after its unmount";
   });
 }
 

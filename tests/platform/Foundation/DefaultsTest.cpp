@@ -167,9 +167,11 @@ TEST_F(DefaultsTest, ASetThatCannotWriteGivesFalseAndItsChangeGoesWithTheNextOne
     EXPECT_LT(timeOf([&] { EXPECT_TRUE(suite->boolForKey("late")); }), 50ms);  // no read waits for the lock
   const Clock::duration waited = refused.get();
   EXPECT_TRUE(waited > 1s && waited < 3s) << "the set waited " << waited / 1ms << " ms";
-  ::kill(holder, SIGKILL);  // releases the lock
+  auto next = std::async(std::launch::async, [&] { return suite->set("next", 3.0); });
+  std::this_thread::sleep_for(500ms);  // the set waits for the lock meanwhile
+  ::kill(holder, SIGKILL);             // releases the lock
   exitCodeOf(holder);
-  ASSERT_TRUE(suite->set("next", 3.0));
+  ASSERT_TRUE(next.get()) << "a set waiting for the lock failed once it was released";
   EXPECT_EQ(fileContent(suite->path()), (nlohmann::json{{"late", true}, {"refused", 2.0}, {"next", 3.0}}));
 }
 
