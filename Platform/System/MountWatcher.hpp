@@ -1,9 +1,9 @@
 #pragma once
 
-#include <sys/stat.h>
-
 #include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -63,9 +63,9 @@ class MountWatcher {
   std::thread thread_;
 };
 
-// Tells, with one stat() and one poll() that does not wait and reads nothing, whether this process's mount
-// table changed since the check was made or since it last said so: the kernel marks an open mountinfo file
-// when the table changes after it was opened or last polled. An open file keeps showing the namespace it
+// Tells, with one readlink() and one poll() that does not wait and reads nothing, whether this process's
+// mount table changed since the check was made or since it last said so: the kernel marks an open mountinfo
+// file when the table changes after it was opened or last polled. An open file keeps showing the namespace it
 // was opened in, so when the process has moved to another mount namespace (unshare, setns) since, the check
 // opens the table of the new one and says yes. When the table cannot be opened, every answer is yes.
 class MountTableCheck {
@@ -78,14 +78,12 @@ class MountTableCheck {
   bool changed();
 
  private:
-  // Opens the table of the namespace the process is in now, which `nameSpace` identifies, closing the one
-  // open before.
-  void open(const struct stat& nameSpace);
+  // Opens the table of the namespace the process is in now, which `nameSpace` names, closing the one open
+  // before.
+  void open(std::string_view nameSpace);
 
   int fd_ = -1;
-  // The identity of the mount namespace whose table fd_ shows (its nsfs file's device and inode).
-  dev_t namespaceDevice_ = 0;
-  ino_t namespaceInode_ = 0;
+  std::string namespace_;  // the name of the mount namespace whose table fd_ shows
 };
 
 }  // namespace platform
