@@ -1,7 +1,8 @@
 #include "Platform/Foundation/BundleInfo.hpp"
 
-#include <fstream>
 #include <nlohmann/json.hpp>
+
+#include "Platform/Foundation/WholeFile.hpp"
 
 namespace platform {
 
@@ -18,11 +19,11 @@ std::optional<std::string> text(const nlohmann::json& info, const char* key) {
 }  // namespace
 
 BundleInfo BundleInfo::read(const std::filesystem::path& bundleDirectory) {
-  std::ifstream file(bundleDirectory / "Info.json", std::ios::binary);
-  if (!file) {
+  const std::optional<std::string> contents = readWholeFile(bundleDirectory / "Info.json");
+  if (!contents) {
     return {};
   }
-  const nlohmann::json info = nlohmann::json::parse(file, nullptr, /*allow_exceptions=*/false);
+  const nlohmann::json info = nlohmann::json::parse(*contents, nullptr, /*allow_exceptions=*/false);
   if (!info.is_object()) {
     return {};
   }

@@ -1,8 +1,6 @@
 #include "Platform/Foundation/Defaults.hpp"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -12,6 +10,7 @@
 
 #include "Platform/Foundation/FileLock.hpp"
 #include "Platform/Foundation/FileReplacement.hpp"
+#include "Platform/Foundation/WholeFile.hpp"
 
 namespace platform {
 
@@ -95,27 +94,13 @@ Defaults::FileIdentity Defaults::identityOf(const std::filesystem::path& path) {
 }
 
 std::optional<Defaults::Stored> Defaults::readStored(const std::filesystem::path& path) {
-  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (descriptor < 0) {
+  struct stat status {};
+  const std::optional<std::string> text = readWholeFile(path, &status);
+  if (!text) {
     if (errno == ENOENT) return Stored{nlohmann::json::object(), {}};
     return std::nullopt;
   }
-  struct stat status {};
-  bool complete = ::fstat(descriptor, &status) == 0;
-  std::string text;
-  char buffer[16384];
-  while (complete) {
-    const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
-    if (count == 0) break;
-    if (count > 0) {
-      text.append(buffer, std::size_t(count));
-    } else if (errno != EINTR) {
-      complete = false;  // a directory gives EISDIR here
-    }
-  }
-  ::close(descriptor);
-  if (!complete) return std::nullopt;
-  nlohmann::json values = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
+  nlohmann::json values = nlohmann::json::parse(*text, nullptr, /*allow_exceptions=*/false);
   if (!values.is_object()) values = nlohmann::json::object();
   return Stored{std::move(values), identityOf(status)};
 }

@@ -1,10 +1,10 @@
 #include "Platform/Foundation/LocalizedStrings.hpp"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <mutex>
 #include <nlohmann/json.hpp>
+
+#include "Platform/Foundation/WholeFile.hpp"
 
 namespace platform {
 
@@ -56,9 +56,9 @@ std::shared_ptr<const LocalizedStrings::Table> LocalizedStrings::table(const std
 
 LocalizedStrings::Table LocalizedStrings::load(const std::string& language, std::string_view name) const {
   if (const auto* directory = std::get_if<std::filesystem::path>(&source_)) {
-    std::ifstream stream(*directory / (language + ".lproj") / (std::string(name) + ".json"),
-                         std::ios::binary);
-    return stream ? parse(std::string(std::istreambuf_iterator<char>(stream), {})) : Table{};
+    const std::optional<std::string> text =
+        readWholeFile(*directory / (language + ".lproj") / (std::string(name) + ".json"));
+    return text ? parse(*text) : Table{};
   }
   const std::string& bundle = std::get<CompiledIn>(source_).bundle;
   for (const CompiledStringTable& table : compiledStringTables()) {

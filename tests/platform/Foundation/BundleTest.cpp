@@ -58,11 +58,14 @@ TEST_F(LocalizedStringTest, FallsBackFromTagToBaseLanguageToEnglishToDefaultToKe
   EXPECT_EQ(bundle->localizedString("COUNT"), "COUNT") << "a value that is not a text counts as missing";
 }
 
-// Malformed tables count as empty, so the Italian, Spanish and Dutch ones fall through to English.
+// Malformed tables count as empty, so the Italian, Spanish, Dutch and Portuguese ones fall through to
+// English; so does an Info.json that cannot be read.
 TEST_F(LocalizedStringTest, FollowsTheRegionsLanguagesAndTheNamedTableAndSkipsMalformedTables) {
   files_.write("it.lproj/Localizable.json", R"({"GREETING": "Ciao",)");
   files_.write("es.lproj/Localizable.json", R"(["GREETING", "Hola"])");
   files_.write("nl.lproj/Localizable.json", "");
+  for (const char* directory : {"pt.lproj/Localizable.json", "Info.json"})  // a stream read of one throws
+    fs::create_directories(files_.directory / directory);
   const std::shared_ptr<Bundle> bundle = files_.bundle();
   {
     ScopedRegion region("fr_FR", "Europe/Paris", {"fr-CA", "zh-Hant-TW", "de"});
@@ -70,7 +73,7 @@ TEST_F(LocalizedStringTest, FollowsTheRegionsLanguagesAndTheNamedTableAndSkipsMa
     EXPECT_EQ(bundle->localizedString("ONLY_DE_DE"), "Deutsch");
   }
   {
-    ScopedRegion region("it_IT", "Europe/Rome", {"it", "es", "nl"});
+    ScopedRegion region("it_IT", "Europe/Rome", {"it", "es", "nl", "pt"});
     EXPECT_EQ(bundle->localizedString("GREETING"), "Hello");
   }
   ScopedRegion region("ja_JP", "Asia/Tokyo", {"ja"});
