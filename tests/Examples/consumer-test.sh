@@ -71,9 +71,13 @@ project() {
 }
 
 # The prefix the build was configured to install to must hold no resources, or the programs could find them
-# there.
+# there: with the library installed there, the test skips (exit 77), naming the reason as GoogleTest does.
 configured=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
-[ ! -e "$configured/share/velmora" ] || fail "$configured/share/velmora exists: the programs would find it"
+if [ -e "$configured/share/velmora" ]; then
+  printf '%s: Skipped\n%s\n[  SKIPPED ] consumer\n' "$0" \
+    "$configured/share/velmora exists (the library is installed there), so the programs would find its tables"
+  exit 77
+fi
 run cmake --install "$build" --prefix "$prefix"
 
 # find_package, with PREFIX read as the prefix.
