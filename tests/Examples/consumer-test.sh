@@ -22,9 +22,11 @@ fail() {
 
 # Runs a command quietly; on failure shows what it printed (a compiler's errors) and fails.
 run() {
-  "$@" >"$work/log" 2>&1 || {
+  local status=0
+  "$@" >"$work/log" 2>&1 || status=$?
+  [ "$status" = 0 ] || {
     cat "$work/log" >&2
-    fail "$* exited with $?"
+    fail "$* exited with $status"
   }
 }
 
