@@ -14,11 +14,10 @@ namespace Tavrix::Bundle {
 // A directory that may hold resource bundles, or nothing when the place cannot be told.
 using Place = std::function<std::optional<std::filesystem::path>()>;
 
-// The controls library's resource bundle, "Tavrix_Tavrix.bundle", found at the first use and kept for the
-// life of the process. It is looked for in three places, in this order: the main bundle's resource
-// directory, the resource directory beside the binary that holds this library's code
-// (<its directory>/../share/velmora), and the program's own directory. When none holds it the program
-// stops with the fatal error "unable to find bundle named Tavrix_Tavrix (looked in <places>)".
+// The controls library's resource bundle, "Tavrix_Tavrix.bundle": the platform's module bundle of that name
+// (platform::Bundle::module), looked for where every module's bundle is and, where no place on disk holds
+// it, made of the tables compiled into the library. Found at the first use and kept for the life of the
+// process.
 std::shared_ptr<platform::Bundle> module();
 
 // The bundle "<name>.bundle" in the first of the places that holds it. Places are asked in order, and only

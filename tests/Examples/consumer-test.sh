@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Builds the README's "Using the library" snippets exactly as written, each of the three ways it shows, as a
 # project of its own would: against the build installed into a temporary prefix (not the one the build was
-# configured for) with find_package(Velmora) and with pkg-config, and with the tree as a CMake subdirectory.
-# Each program runs from "/" with no VELMORA_RESOURCE_DIR and no resource directory beside it, so its texts
-# come from the tables compiled into the libraries; it must print each of its lines and link no drawing
-# library. A plain configure of the tree must need neither GoogleTest nor Google Benchmark.
+# configured for) with find_package(Velmora) and with pkg-config, both where pkg-config finds no cairo,
+# pango or librsvg, and with the tree as a CMake subdirectory. Each program runs from "/" with no
+# VELMORA_RESOURCE_DIR and no resource directory beside it, so its texts come from the tables compiled into
+# the libraries; it must print each of its lines and link no drawing library. A program of the controls
+# library, asking for it as a component, fails to configure with the reason where the drawing libraries are
+# missing, and where they are there gets the library's bundle from the compiled-in tables. A plain
+# configure of the tree must need neither GoogleTest nor Google Benchmark.
 # Usage: consumer-test.sh <build dir> <README> <CMake generator> <source dir of the tree>
 set -euo pipefail
 build=$1 readme=$2 generator=$3 tree=$4
@@ -19,9 +22,11 @@ fail() {
 
 # Runs a command quietly; on failure shows what it printed (a compiler's errors) and fails.
 run() {
-  "$@" >"$work/log" 2>&1 || {
+  local status=0
+  "$@" >"$work/log" 2>&1 || status=$?
+  [ "$status" = 0 ] || {
     cat "$work/log" >&2
-    fail "$* exited with $?"
+    fail "$* exited with $status"
   }
 }
 
@@ -80,16 +85,28 @@ if [ -e "$configured/share/velmora" ]; then
 fi
 run cmake --install "$build" --prefix "$prefix"
 
+# A pkg-config folder as on a machine without the development files of the drawing libraries: the first
+# .pc file of each name on pkg-config's own path, but cairo*, pango* and librsvg*.
+mkdir "$work/no-drawing"
+shopt -s nullglob
+IFS=: read -ra pc_path <<<"$(pkg-config --variable pc_path pkg-config)"
+for pc in $(printf '%s/*.pc ' "${pc_path[@]}"); do
+  case ${pc##*/} in cairo* | pango* | librsvg*) ;; *) ln -s "$pc" "$work/no-drawing/" 2>/dev/null || true ;; esac
+done
+no_drawing=(env PKG_CONFIG_LIBDIR="$work/no-drawing")
+if "${no_drawing[@]}" pkg-config --exists cairo; then fail "pkg-config finds cairo in $work/no-drawing"; fi
+
 # find_package, with PREFIX read as the prefix.
 project "$work/package" "$package_lists"
-run cmake -S "$work/package" -B "$work/package/build" -G "$generator" -DCMAKE_PREFIX_PATH="$prefix"
+run "${no_drawing[@]}" cmake -S "$work/package" -B "$work/package/build" -G "$generator" \
+  -DCMAKE_PREFIX_PATH="$prefix"
 run cmake --build "$work/package/build"
 check "$work/package/build/monitor"
 
 # pkg-config, likewise.
 project "$work/elsewhere"
 sed "s|PREFIX|$prefix|g" "$pkg_config_command" >"$work/pkg-config-build"
-(cd "$work/elsewhere" && run bash "$work/pkg-config-build")
+(cd "$work/elsewhere" && run "${no_drawing[@]}" bash "$work/pkg-config-build")
 check "$work/elsewhere/monitor"
 
 # The tree as a subdirectory. The tree leaves the parent's BUILD_TESTING alone (a cached value would decide
@@ -101,9 +118,40 @@ run cmake --build "$work/parent/build"
 check "$work/parent/build/monitor"
 if grep '^BUILD_TESTING:' "$work/parent/build/CMakeCache.txt"; then fail "the tree cached BUILD_TESTING"; fi
 
+# A program of the controls library, which asks for it as a component; it says where its bundle came from.
+mkdir "$work/controls"
+cat >"$work/controls/CMakeLists.txt" <<'EOF'
+cmake_minimum_required(VERSION 3.25)
+project(controls LANGUAGES CXX)
+find_package(Velmora REQUIRED COMPONENTS Tavrix)
+add_executable(controls controls.cpp)
+target_link_libraries(controls PRIVATE Velmora::Tavrix)
+EOF
+cat >"$work/controls/controls.cpp" <<'EOF'
+#include <cstdio>
+#include "Tavrix/Controls/ModuleBundle.hpp"
+int main() { std::puts(Tavrix::Bundle::module()->bundlePath().empty() ? "compiled in" : "on disk"); }
+EOF
+# Without the drawing libraries the configure stops, naming the component and what it needs.
+if "${no_drawing[@]}" cmake -S "$work/controls" -B "$work/controls/without-drawing" -G "$generator" \
+  -DCMAKE_PREFIX_PATH="$prefix" >"$work/log" 2>&1; then
+  fail "the controls configured without the drawing libraries"
+fi
+tr -s ' \n' ' ' <"$work/log" | grep -q "components Tavrix draw through cairo, pango and librsvg" || {
+  cat "$work/log" >&2
+  fail "the failed configure of the controls gave no reason"
+}
+# With them, the program runs from "/" with no bundle on disk, on the compiled-in tables.
+run cmake -S "$work/controls" -B "$work/controls/build" -G "$generator" -DCMAKE_PREFIX_PATH="$prefix"
+run cmake --build "$work/controls/build"
+output=$(cd / && env -u VELMORA_RESOURCE_DIR "$work/controls/build/controls" 2>&1) ||
+  fail "the controls program exited with $?: $output"
+[ "$output" = "compiled in" ] || fail "the controls program found its bundle $output"
+
 # A plain configure of the tree looks for neither GoogleTest nor Google Benchmark (a required package that
 # is disabled stops the configure).
 run cmake -S "$tree" -B "$work/plain" -G "$generator" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
   -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON
-echo "consumer: the README's program builds three ways, runs from / with the compiled-in texts and links no" \
-  "drawing library"
+echo "consumer: the README's program builds three ways (find_package and pkg-config without the drawing" \
+  "libraries), runs from / with the compiled-in texts and links no drawing library; the controls component" \
+  "fails with its reason without them, and with them runs on the compiled-in tables"

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <limits>
 #include <optional>
@@ -124,6 +125,20 @@ TEST(ModuleBundle, TheLibrarysBundleIsFoundOnceAndKept) {
   ASSERT_NE(bundle, nullptr);
   EXPECT_EQ(bundle->bundlePath().filename(), "Tavrix_Tavrix.bundle");
   EXPECT_EQ(Bundle::module(), bundle);
+}
+
+// Where no place on disk holds it (the variable names a place that cannot be a directory), the library's
+// bundle is the platform's module bundle made of the compiled-in tables. A process of its own: the bundle is
+// kept from the first use.
+TEST(ModuleBundleDeathTest, WithNoBundleOnDiskTheCompiledInTablesAnswer) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        ::setenv("VELMORA_RESOURCE_DIR", "/dev/null/resources", 1);
+        const auto bundle = Bundle::module();
+        std::exit(bundle == platform::Bundle::module("Tavrix_Tavrix") && bundle->bundlePath().empty() ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
 }
 
 TEST(ModuleBundle, PlacesAreAskedInOrderOnlyUntilOneHoldsTheBundle) {
