@@ -71,7 +71,8 @@ TEST(MountInfoTest, AMountIsReadOnlyByEitherOptionsFieldAndAnEmptySubvolumeIsNon
       "32 1 8:2 / /c rw,relatime - ext4 /dev/sda2 ro,errors=remount-ro\n"
       "33 1 8:3 / /d rw,relatime - ext4 /dev/sda3 rw,errors=remount-ro\n");
   ASSERT_EQ(mountPoints(table.entries), (std::vector<std::string>{"/a", "/b", "/c", "/d"}));
-  EXPECT_EQ(std::tuple(table.entries[0].subvolume, table.entries[0].showsFileSystemRoot()), std::tuple("", true));
+  EXPECT_EQ(std::tuple(table.entries[0].subvolume, table.entries[0].showsFileSystemRoot()),
+            std::tuple("", true));
   std::vector<bool> readOnly;
   for (const MountInfoEntry& entry : table.entries) readOnly.push_back(entry.isReadOnly);
   EXPECT_EQ(readOnly, (std::vector<bool>{false, true, true, false}));
