@@ -33,6 +33,9 @@ std::shared_ptr<Volume> VolumesController::makeVolume(const std::string& url) {
   volume->fileSystem = platform_->fileSystemType(url);
   readDiskDescription(*volume);
   readCharacteristics(*volume);
+  if (const std::optional<platform::MountedVolume> mount = platform_->mountedVolume(url)) {
+    mounts_[url] = mount->identity;
+  }
 
   std::lock_guard lock(volumesMutex_);
   volumes_.push_back(volume);

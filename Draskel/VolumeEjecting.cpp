@@ -30,8 +30,16 @@ void VolumesController::handleUnmount() {
 void VolumesController::removeUnmounted(const std::vector<std::string>& mounted) {
   std::vector<std::shared_ptr<Volume>> gone;
   for (const auto& volume : volumes()) {
-    if (std::find(mounted.begin(), mounted.end(), volume->url.native()) == mounted.end()) {
+    const std::string& path = volume->url.native();
+    if (std::find(mounted.begin(), mounted.end(), path) == mounted.end()) {
       gone.push_back(volume);
+    } else if (const auto made = mounts_.find(path); made != mounts_.end()) {
+      const std::optional<platform::MountedVolume> mount = platform_->mountedVolume(path);
+      if (mount && mount->identity != made->second) {
+        gone.push_back(volume);
+      } else if (mount) {
+        volume->isReadOnly = mount->isReadOnly;
+      }
     }
   }
   for (const auto& volume : gone) {

@@ -129,6 +129,7 @@ void VolumesController::updateStorage(Volume& volume) const {
   if (!resources || resources->isBrowsable == false) return;
   volume.totalBytes = resources->totalCapacity.value_or(0);
   volume.freeBytes = resources->availableCapacity.value_or(0);
+  volume.isReadOnly = resources->isReadOnly.value_or(volume.isReadOnly);
 }
 
 void VolumesController::sortVolumes() {
@@ -167,6 +168,7 @@ bool VolumesController::isKnown(const std::string& url) const {
 }
 
 void VolumesController::remove(const std::shared_ptr<Volume>& volume) {
+  mounts_.erase(volume->url.native());
   std::lock_guard lock(volumesMutex_);
   std::erase(volumes_, volume);
 }

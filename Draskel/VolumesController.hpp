@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -91,15 +92,18 @@ class VolumesController final : public Bexlan::StoreBackedProvider<IVolumesContr
   // Drops the volumes whose mount point is gone, lists the mounts when they may have changed, hands every
   // volume its disk's counters over `interval`, re-reads the sizes when a storage interval has passed, and
   // sorts by name. A listing is the whole truth: it drops the volumes no longer mounted (volumeRemoved for
-  // each, on this thread) and adds the new ones (volumeAdded for each, on this thread). The mount table is
+  // each, on this thread) and adds the new ones (volumeAdded for each, on this thread). A volume is for one
+  // mount: where its path shows another one now (another device, a mount over it), it is dropped and a new
+  // volume made; a known mount that was made read-only or writable since shows in isReadOnly. The size pass
+  // takes the read-only state too (a file system the kernel made read-only after an error). The table is
   // read only when it may have changed: at first, when the platform's change check or a mount notification
   // says so, after a failed read, and while a path was refused at the last listing for want of facts or a
   // device name (such a path is asked again).
   void update(double interval);
   // Drops the volumes whose mount point no longer exists; listeners hear of each on the main queue.
   void pruneVolumes();
-  // Drops the volumes whose mount point is no longer among the mounted ones and tells the listeners at
-  // once, on this thread. Nothing happens when the mounted list cannot be read.
+  // Drops the volumes whose mount point is no longer among the mounted ones, or shows another mount, and
+  // tells the listeners at once, on this thread. Nothing happens when the mounted list cannot be read.
   void handleUnmount();
   // Follows mount and unmount notifications (didMount, didUnmount); removeObservers stops that.
   void addObservers();
@@ -130,7 +134,9 @@ class VolumesController final : public Bexlan::StoreBackedProvider<IVolumesContr
   // Lists the mounts: drops the volumes no longer mounted and adds those not known yet, telling the
   // listeners of each at once.
   void listMountedVolumes();
-  // Drops the volumes whose mount point is not among `mounted`, telling the listeners of each at once.
+  // Drops the volumes whose mount point is not among `mounted` or shows another mount than the one the
+  // volume was made for, telling the listeners of each at once; the others take their mount's read-only
+  // state.
   void removeUnmounted(const std::vector<std::string>& mounted);
   bool isKnown(const std::string& url) const;
   void remove(const std::shared_ptr<Volume>& volume);
@@ -163,6 +169,8 @@ class VolumesController final : public Bexlan::StoreBackedProvider<IVolumesContr
   std::atomic<bool> mountsChanged_ = false;
   // A volumesUpdated block is queued on the main queue and has not started.
   std::atomic<bool> updatedPending_ = false;
+  // The refreshing thread's: the mount each volume was made for, by its path, where the platform tells it.
+  std::map<std::string, platform::MountIdentity> mounts_;
   // The refreshing thread's: no listing yet, or the last one failed or refused a path that may yet come.
   bool listAgain_ = true;
 };

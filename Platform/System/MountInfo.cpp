@@ -32,16 +32,25 @@ std::map<std::uint64_t, std::string_view> escapedBtrfsOptions(std::string_view t
 }
 
 // The value of the option `name` in an option string as the kernel writes it, its escapes undone ("\054"
-// is a comma); empty when the option is absent.
+// is a comma); empty when the option is absent or has an empty value (which libmount unmangles to no
+// string at all).
 std::string kernelOptionValue(std::string_view options, const char* name) {
   const std::string escaped(options);
   char* value = nullptr;
   std::size_t size = 0;
-  if (mnt_optstr_get_option(escaped.c_str(), name, &value, &size) != 0 || value == nullptr) return {};
+  if (mnt_optstr_get_option(escaped.c_str(), name, &value, &size) != 0 || value == nullptr || size == 0)
+    return {};
   std::unique_ptr<char, decltype(&std::free)> unescaped(mnt_unmangle(std::string(value, size).c_str()),
                                                         std::free);
   if (!unescaped) throw std::bad_alloc();
   return unescaped.get();
+}
+
+// Whether an option string holds "ro".
+bool holdsReadOnly(const char* options) {
+  char* value = nullptr;
+  std::size_t size = 0;
+  return options != nullptr && mnt_optstr_get_option(options, "ro", &value, &size) == 0;
 }
 
 // An entry from a mount of a libmount table, given the escaped options of the btrfs mounts.
@@ -55,6 +64,7 @@ MountInfoEntry entryOf(libmnt_fs* fs, const std::map<std::uint64_t, std::string_
   entry.mountPoint = text(mnt_fs_get_target(fs));
   entry.fileSystemType = text(mnt_fs_get_fstype(fs));
   entry.source = text(mnt_fs_get_source(fs));
+  entry.isReadOnly = holdsReadOnly(mnt_fs_get_vfs_options(fs)) || holdsReadOnly(mnt_fs_get_fs_options(fs));
   if (entry.fileSystemType == "btrfs") {
     const auto options = btrfsOptions.find(entry.mountId);
     if (options != btrfsOptions.end()) entry.subvolume = kernelOptionValue(options->second, "subvol");

@@ -29,6 +29,8 @@ struct MountInfoEntry {
   // The btrfs subvolume mounted (its subvol= option, "/@"), read as the kernel means it: the escapes it
   // writes for blanks, commas and the like ("\054") undone. Empty for other file systems.
   std::string subvolume;
+  // The mount or its file system is read-only: "ro" in the mount's options or in its file system's.
+  bool isReadOnly = false;
 
   // Whether the mount shows the whole of its file system rather than a part of it (a bind mount of a
   // subdirectory): its root is "/", or it is a btrfs subvolume mounted by its subvol= option, which is the

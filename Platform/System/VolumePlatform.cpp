@@ -111,6 +111,13 @@ class LinuxVolumePlatform final : public VolumePlatform {
     return resources;
   }
 
+  std::optional<MountedVolume> mountedVolume(const std::string& path) const override {
+    const Mount mount = mountAt(path);
+    if (mount.entry == nullptr) return std::nullopt;
+    const MountInfoEntry& entry = *mount.entry;
+    return MountedVolume{{entry.mountId, entry.major, entry.minor}, entry.isReadOnly};
+  }
+
   bool fileExists(const std::string& path) const override {
     std::error_code error;
     const bool exists = std::filesystem::exists(path, error);

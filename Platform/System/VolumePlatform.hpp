@@ -60,6 +60,24 @@ struct DiskDescription {
   bool operator==(const DiskDescription&) const = default;
 };
 
+// Which mount a path shows: the kernel's number of the mount and the device of its file system. Another
+// mount at the path (another device, a mount over the one there) differs in one of them. The kernel gives a
+// freed number to a new mount again, so the same device unmounted and mounted again may compare equal.
+struct MountIdentity {
+  std::uint64_t mountId = 0;
+  std::uint32_t major = 0;
+  std::uint32_t minor = 0;
+
+  bool operator==(const MountIdentity&) const = default;
+};
+
+// The mount seen at a path.
+struct MountedVolume {
+  MountIdentity identity;
+  // The mount or its file system is read-only.
+  bool isReadOnly = false;
+};
+
 // Everything the volumes controller asks of the system about mounted volumes, behind one seam so that
 // tests can stage mounts, counters and unmount results. Calls may come from several threads at once.
 class VolumePlatform {
@@ -81,6 +99,11 @@ class VolumePlatform {
   // The facts of the file system mounted at `path`; absent when `path` is no mount point or its file
   // system cannot be asked.
   virtual std::optional<VolumeResources> resources(const std::string& path) const = 0;
+  // The mount seen at `path`; absent when there is none, and always on a system that cannot tell one mount
+  // at a path from the next (then a volume stays the same as long as its path is mounted).
+  virtual std::optional<MountedVolume> mountedVolume(const std::string& /*path*/) const {
+    return std::nullopt;
+  }
   virtual bool fileExists(const std::string& path) const = 0;
   // The block device that holds the file system mounted at `path` ("sda2"), or absent.
   virtual std::optional<std::string> diskName(const std::string& path) const = 0;

@@ -8,10 +8,12 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -310,6 +312,69 @@ TEST(VolumesControllerWithoutMainLoopTest, RefreshesListALoopVolumeFromItsMountT
       return "not listed after its mount in the second namespace";
     if (::umount2(loop.mountPoint().c_str(), 0) != 0) return "unmount";
     return listedAfterRefresh(*controller).empty() ? "" : "listed after its unmount";
+  });
+}
+
+// A volume is for one mount. Between two refreshes the first volume's path comes to show another mount:
+// the second device after the first's unmount, the second device over the first, or the first device again.
+// The next refresh lists what the path shows, with its size; the listeners heard the first volume leave and
+// the new one come (the same device mounted again may be the same mount to the kernel, or a new one).
+TEST(VolumesControllerWithoutMainLoopTest, AnotherMountAtAKnownPathIsAnotherVolumeAtTheNextRefresh) {
+  if (const std::string why = volumetest::whyNoLoopVolumes(); !why.empty()) GTEST_SKIP() << why;
+  const volumetest::LoopVolume first("AAA", 64), second("BBB", 128);
+  struct Case {
+    const char* what;
+    bool unmountFirst;
+    const volumetest::LoopVolume& mounted;
+    std::vector<std::string> heard;  // what the listeners may have heard, in order
+  };
+  const std::string swapped = "added AAA;removed AAA;added BBB;";
+  for (const Case& change :
+       {Case{"after an unmount", true, second, {swapped}}, Case{"over the first", false, second, {swapped}},
+        Case{"the same again", true, first, {"added AAA;", "added AAA;removed AAA;added AAA;"}}}) {
+    SCOPED_TRACE(change.what);
+    expectInPrivateMountNamespace([&]() -> std::string {
+      // The second device's only mount is to be the one at the first's path.
+      if (::umount2(second.mountPoint().c_str(), 0) != 0) return "umount the second";
+      const auto controller = controllerWithin(first);
+      const auto delegate = std::make_shared<volumetest::RecordingDelegate>();
+      controller->delegates()->add(delegate);
+      controller->refresh(1);
+      const char* path = first.mountPoint().c_str();
+      if ((change.unmountFirst && ::umount2(path, 0) != 0) ||
+          ::mount(change.mounted.device().c_str(), path, "ext4", 0, "") != 0)
+        return "unmount or mount";
+      controller->refresh(1);
+      struct statvfs size {};
+      if (controller->volumeCount() != 1 || ::statvfs(path, &size) != 0) return "not one volume";
+      const Volume& volume = *controller->volumes()[0];
+      const auto label = change.mounted.name() == first.name() ? "AAA" : "BBB";
+      if (std::tuple(volume.name, volume.bsdName, volume.rootBsdName, volume.totalBytes) !=
+          std::tuple(label, change.mounted.name(), change.mounted.name(), size.f_blocks * size.f_frsize))
+        return "listed " + volume.name + " on " + volume.bsdName + " of " + std::to_string(volume.totalBytes);
+      std::string heard;
+      for (const auto& event : delegate->eventsOf()) heard += event.kind + " " + event.volume->name + ";";
+      return std::ranges::find(change.heard, heard) != change.heard.end() ? "" : "heard " + heard;
+    });
+  }
+}
+
+TEST(VolumesControllerWithoutMainLoopTest, AReadOnlyRemountAndBackShowAtTheNextRefreshEach) {
+  if (const std::string why = volumetest::whyNoLoopVolumes(); !why.empty()) GTEST_SKIP() << why;
+  const volumetest::LoopVolume loop("Velmora Remount");
+  expectInPrivateMountNamespace([&]() -> std::string {
+    const auto controller = controllerWithin(loop);
+    controller->setStorageInterval(1e12);  // no size pass: the listing tells
+    controller->refresh(1);
+    const std::vector<std::shared_ptr<Volume>> listed = controller->volumes();
+    if (listed.size() != 1 || listed[0]->isReadOnly) return "not listed writable";
+    std::string seen;
+    for (const unsigned long flags : {MS_REMOUNT | MS_RDONLY, int{MS_REMOUNT}}) {
+      if (::mount(nullptr, loop.mountPoint().c_str(), nullptr, flags, nullptr) != 0) return "remount";
+      controller->refresh(1);
+      seen += controller->volumes() != listed ? "another volume " : listed[0]->isReadOnly ? "ro " : "rw ";
+    }
+    return seen == "ro rw " ? "" : "after the remounts: " + seen;
   });
 }
 

@@ -230,6 +230,15 @@ TEST_F(VolumesControllerTest, SizesAreReadAgainOncePerStorageIntervalAndAfterThe
   EXPECT_EQ(root->freeBytes, 100u);
 }
 
+// As a file system the kernel made read-only after an error: the mount table tells nothing new.
+TEST_F(VolumesControllerTest, ASizePassTakesTheReadOnlyStateOfAVolumeWhoseMountIsUnchanged) {
+  controller().setStorageInterval(0);
+  controller().refresh(1);
+  platform_->change("/", [](FakeMount& mount) { mount.resources->isReadOnly = true; });
+  controller().refresh(1);
+  EXPECT_EQ(std::tuple(volumeAt("/")->isReadOnly, platform_->tableReads()), std::tuple(true, 1));
+}
+
 TEST_F(VolumesControllerTest, SettingsForSizesStatisticsAndHistoriesTakeEffectAtTheNextRefresh) {
   platform::Clock::Override clock(1000, 50);
   controller().setStorageInterval(0);

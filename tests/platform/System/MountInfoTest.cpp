@@ -64,6 +64,20 @@ TEST(MountInfoTest, LeavesOutLinesThatAreNotWellFormedAndAnUnreadableTableIsAbse
   EXPECT_TRUE(MountInfo::read(source).value().entries.empty());
 }
 
+TEST(MountInfoTest, AMountIsReadOnlyByEitherOptionsFieldAndAnEmptySubvolumeIsNone) {
+  const MountInfo table = MountInfo::parse(
+      "30 1 0:40 / /a rw - btrfs /dev/sdb rw,space_cache=v2,subvol=\n"
+      "31 1 8:1 / /b ro,relatime - ext4 /dev/sda1 rw\n"
+      "32 1 8:2 / /c rw,relatime - ext4 /dev/sda2 ro,errors=remount-ro\n"
+      "33 1 8:3 / /d rw,relatime - ext4 /dev/sda3 rw,errors=remount-ro\n");
+  ASSERT_EQ(mountPoints(table.entries), (std::vector<std::string>{"/a", "/b", "/c", "/d"}));
+  EXPECT_EQ(std::tuple(table.entries[0].subvolume, table.entries[0].showsFileSystemRoot()),
+            std::tuple("", true));
+  std::vector<bool> readOnly;
+  for (const MountInfoEntry& entry : table.entries) readOnly.push_back(entry.isReadOnly);
+  EXPECT_EQ(readOnly, (std::vector<bool>{false, true, true, false}));
+}
+
 TEST(MountWatcherTest, ChangesAreTheMountsOnlyOneTableListsComparedByIdDeviceRootAndPlace) {
   const MountInfo before = MountInfo::parse(
       "27 1 8:2 / / rw - ext4 /dev/sda2 rw\n"
