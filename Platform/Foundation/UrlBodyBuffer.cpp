@@ -11,6 +11,20 @@ namespace platform {
 void UrlBodyBuffer::Unmap::operator()(std::uint8_t* piece) const noexcept { ::munmap(piece, pieceSize); }
 
 bool UrlBodyBuffer::append(const char* data, std::size_t length) noexcept {
+  if (pieces_.empty() && length <= pieceSize - size_) {
+    try {
+      small_.insert(small_.end(), data, data + length);
+    } catch (...) {  // no room for the vector to grow
+      clear();
+      return false;
+    }
+    size_ += length;
+    return true;
+  }
+  if (pieces_.empty() && size_ > 0 && !moveToPieces()) {
+    clear();
+    return false;
+  }
   for (std::size_t used = size_ % pieceSize; length > 0; used = 0) {
     if (used == 0 && !addPiece()) {
       clear();
@@ -37,13 +51,26 @@ bool UrlBodyBuffer::addPiece() noexcept {
   return true;
 }
 
+bool UrlBodyBuffer::moveToPieces() noexcept {
+  if (!addPiece()) return false;
+  std::memcpy(pieces_.back().get(), small_.data(), size_);
+  small_ = std::vector<std::uint8_t>();
+  return true;
+}
+
 void UrlBodyBuffer::clear() noexcept {
+  small_ = std::vector<std::uint8_t>();
   pieces_.clear();
   size_ = 0;
 }
 
 std::optional<std::vector<std::uint8_t>> UrlBodyBuffer::take() noexcept {
   std::optional<std::vector<std::uint8_t>> whole;
+  if (pieces_.empty()) {
+    whole = std::move(small_);
+    clear();
+    return whole;
+  }
   try {
     whole.emplace().reserve(size_);
   } catch (...) {

@@ -20,10 +20,12 @@ namespace {
 constexpr double defaultTimeout = 60;
 
 // The most header bytes one response takes; each response of a redirect chain counts on its own. libcurl
-// refuses a line over 100 KiB and 300 KiB of headers in all with errors that look like memory or connection
-// trouble; since no line can exceed 100 KiB, this lower total always trips first, and both overflows show as
-// a bad server response.
+// refuses a line over 100 KiB, and more than 300 KiB of headers over a whole transfer (all the responses of
+// a redirect chain together), with errors that look like memory or connection trouble. No line can exceed
+// 100 KiB, so this lower total trips first within one response; the transfer's total is counted here too and
+// refused as libcurl would refuse it. Every one of these overflows shows as a bad server response.
 constexpr std::size_t largestHeaders = 192 << 10;
+constexpr std::size_t largestTransferHeaders = 300 << 10;
 
 // Silence is measured on the machine's steady clock, whatever a test pins Clock to.
 double steadyNow() {
@@ -122,8 +124,9 @@ struct UrlLoader::Transfer {
   double timeout = defaultTimeout;
   double lastActivity = steadyNow();
   curl_off_t uploaded = 0;
-  std::size_t headerBytes = 0;
-  bool awaitingHeaders = true;  // until the blank line that ends an answer's header
+  std::size_t headerBytes = 0;          // of the current response
+  std::size_t transferHeaderBytes = 0;  // of every response so far
+  bool awaitingHeaders = true;          // until the blank line that ends an answer's header
   bool headersTooLarge = false;
   bool bodyTooLong = false;
   bool outOfMemory = false;
@@ -152,8 +155,9 @@ struct UrlLoader::Transfer {
     return !outOfMemory;
   }
 
-  // Header lines of every answer; a new status line (a redirect, an interim answer) starts the list and the
-  // count of header bytes anew.
+  // Header lines of every answer; the status line of a new answer (a redirect, an interim answer) starts the
+  // list and the count of header bytes anew. Only the first line of an answer is its status line, whatever
+  // the lines after it begin with.
   static size_t receiveHeader(char* data, size_t size, size_t count, void* self) noexcept {
     auto& transfer = *static_cast<Transfer*>(self);
     transfer.lastActivity = steadyNow();
@@ -166,13 +170,16 @@ struct UrlLoader::Transfer {
   }
 
   bool keepHeader(std::string_view line) {
-    const bool statusLine = line.starts_with("HTTP/");
+    // The first line of the transfer, or the first after the blank line that ended an answer's header.
+    const bool firstLine = transferHeaderBytes == 0 || !awaitingHeaders;
+    const bool statusLine = firstLine && line.starts_with("HTTP/");
     if (statusLine) {
       headerFields.clear();
       headerBytes = 0;
     }
     headerBytes += line.size();
-    if (headerBytes > largestHeaders) {
+    transferHeaderBytes += line.size();
+    if (headerBytes > largestHeaders || transferHeaderBytes > largestTransferHeaders) {
       headersTooLarge = true;
       return false;
     }

@@ -19,8 +19,9 @@ namespace platform {
 // A request either completes, and then its handler gets a present (possibly empty) body and the response
 // and no error, or fails, and then it gets the error alone: never partial data. A body longer than the
 // request's maximumBodyLength (at most UrlRequest::largestBody, 64 MiB, counted after content decoding)
-// stops the transfer and fails it with dataLengthExceedsMaximum; response headers beyond libcurl's limits
-// fail it with badServerResponse.
+// stops the transfer and fails it with dataLengthExceedsMaximum. Response headers fail it with
+// badServerResponse past 192 KiB in one response, or past libcurl's 300 KiB for the whole transfer: all the
+// responses of a redirect chain together.
 class UrlSession {
  public:
   using Body = std::vector<std::uint8_t>;

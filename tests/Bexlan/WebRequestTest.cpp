@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <atomic>
+#include <cstdio>
 #include <fstream>
 
 #include "Bexlan/WebRequest.hpp"
@@ -36,6 +38,20 @@ std::size_t statusBytes(const std::string& field) {  // "VmRSS:" and the like, f
   while (status >> word && word != field) status.ignore(1 << 16, '\n');
   return std::stoul((status >> word, word)) * 1024;
 }
+
+// Limits the process's address space to what it uses now and `margin` more.
+bool limitAddressSpace(std::size_t margin) {
+  const rlim_t size = statusBytes("VmSize:") + margin;
+  const rlimit limit{size, size};
+  return ::setrlimit(RLIMIT_AS, &limit) == 0;
+}
+
+// Why no address-space limit can hold in this build, or null.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr const char* noAddressSpaceLimit = "a sanitizer maps terabytes of shadow memory";
+#else
+constexpr const char* noAddressSpaceLimit = nullptr;
+#endif
 
 TEST(WebRequestTest, RequestsCarryTheAddressEncodedOnceOrAsGivenAndTheBodiesMethodsAndFieldsAsked) {
   testsupport::LoopbackHttpServer server;
@@ -162,6 +178,31 @@ TEST(WebRequestTest, TheHeaderLimitHoldsForEachResponseOfARedirectChainOnItsOwn)
   EXPECT_EQ(server.requests().back().target, "/second");
 }
 
+// "/R/K": R responses with K KiB of fields each, the last a 200, the others redirects to the next; with
+// "/R/K/HTTP" every 32nd field line begins with "HTTP/".
+TEST(WebRequestTest, HeadersPastTheWholeChainsLimitAreABadResponseAndOnlyFirstLinesAreStatusLines) {
+  testsupport::LoopbackHttpServer server([](const auto& request) {
+    int left = 0, kib = 0;
+    std::sscanf(request.target.c_str(), "/%d/%d", &left, &kib);
+    const bool statusLike = request.target.ends_with("/HTTP");
+    Reply reply{.status = left > 1 ? 302 : 200};
+    for (int i = 0; i < kib; ++i)  // lines of 1 KiB each
+      reply.headers.emplace_back(statusLike && i % 32 == 1 ? "HTTP/1.1 200 OK" : "X-Many",
+                                 std::string(1014, 'b'));
+    if (left > 1)
+      reply.headers.emplace_back("Location", "/" + std::to_string(left - 1) + "/" + std::to_string(kib));
+    return reply;
+  });
+  // libcurl takes 300 KiB of headers for the whole chain: three responses of 101 KiB or 17 of 18 KiB are too
+  // much, as is one response of 256 KiB, however its lines begin.
+  for (const char* path : {"/3/101", "/17/18", "/1/256/HTTP"})
+    EXPECT_EQ(failureOf(WebRequest::getAsync(server.url(path))), Code::badServerResponse) << path;
+  const auto fields = WebRequest::getAsync(server.url("/1/2/HTTP")).get().response.headerFields;
+  ASSERT_EQ(fields.size(), 3u);
+  EXPECT_EQ(std::tuple(fields[0].first, fields[1].first, fields[2].first),
+            std::tuple("Content-Length", "X-Many", "HTTP/1.1 200 OK"));
+}
+
 TEST(WebRequestTest, FilesConcurrencyAndCallbackThreads) {
   const volumetest::TemporaryDirectory directory;
   const std::string file = directory.path() + "/ping";
@@ -208,9 +249,7 @@ TEST(WebRequestTest, BodiesStopAtTheLimitAndMoveWholeToTheirHandlers) {
 // Bodies take memory as they grow: under an address-space limit, downloads that fit complete, and one that
 // does not fit fails on its own while the process goes on.
 TEST(WebRequestTest, BodiesGrowWithinAnAddressSpaceLimit) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-  GTEST_SKIP() << "a sanitizer maps terabytes of shadow memory, so no address-space limit can hold";
-#else
+  if (noAddressSpaceLimit) GTEST_SKIP() << noAddressSpaceLimit;
   GTEST_FLAG_SET(death_test_style, "threadsafe");  // a new process, with a loader thread of its own
   const auto limitedRun = [] {
     testsupport::LoopbackHttpServer server([](const auto& request) {  // "/N": N zero bytes
@@ -230,11 +269,6 @@ TEST(WebRequestTest, BodiesGrowWithinAnAddressSpaceLimit) {
       }
       return whole;
     };
-    const auto limitAddressSpace = [](std::size_t margin) {
-      const rlim_t size = statusBytes("VmSize:") + margin;
-      const rlimit limit{size, size};
-      return ::setrlimit(RLIMIT_AS, &limit) == 0;
-    };
     const std::size_t body = 2 << 20;
     // The loader thread, the server's threads and their allocation arenas exist before the limit is set.
     if (fetch(8, body) != 8 || !limitAddressSpace(300 << 20)) std::_Exit(1);
@@ -244,7 +278,53 @@ TEST(WebRequestTest, BodiesGrowWithinAnAddressSpaceLimit) {
     std::_Exit(fetch(1, body) == 1 ? 0 : 4);
   };
   EXPECT_EXIT(limitedRun(), ::testing::ExitedWithCode(0), "");
-#endif
+}
+
+// A small body takes small room: under an address-space limit of 8 MiB more than the process uses, 40 slow
+// downloads of 20 bytes each complete.
+TEST(WebRequestTest, SmallBodiesTakeSmallRoom) {
+  if (noAddressSpaceLimit) GTEST_SKIP() << noAddressSpaceLimit;
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const auto limitedRun = [] {
+    constexpr int count = 40;
+    std::atomic<int> arrived = 0;
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future();
+    testsupport::LoopbackHttpServer server([&](const auto& request) {
+      if (request.target == "/slow") {
+        ++arrived;
+        released.wait();
+      }
+      return Reply(200, std::string(20, 'x'));
+    });
+    WebRequest::getAsync(server.url()).get();  // the loader thread and its allocation arena
+    std::vector<std::future<WebRequest::DataAndResponse>> answers;
+    for (int i = 0; i < count; ++i) answers.push_back(WebRequest::getAsync(server.url("/slow")));
+    // Every connection and its server thread exist, every request is read: only the answers are to come.
+    while (arrived < count) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (!limitAddressSpace(8 << 20)) std::_Exit(1);
+    release.set_value();
+    int whole = 0;
+    for (auto& answer : answers) whole += answer.get().data.size() == 20;  // a failure ends the run
+    std::_Exit(whole == count ? 0 : 2);
+  };
+  EXPECT_EXIT(limitedRun(), ::testing::ExitedWithCode(0), "");
+}
+
+// A program may return from main while transfers run: its end, at any stage of 20 transfers, never crashes.
+TEST(WebRequestTest, AProgramEndsWithTransfersInFlight) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  for (int run = 0; run < 150; ++run) {
+    const auto endWhileLoading = [run] {
+      testsupport::LoopbackHttpServer server(
+          [](const auto&) { return Reply(200, std::string(100 << 10, 'x'), Reply::Action::respond, 0.002); });
+      std::vector<std::future<WebRequest::DataAndResponse>> answers;
+      for (int i = 0; i < 20; ++i) answers.push_back(WebRequest::getAsync(server.url()));
+      std::this_thread::sleep_for(std::chrono::microseconds(run % 15 * 500));
+      std::exit(0);  // as a return from main: static objects are destroyed, threads keep running
+    };
+    EXPECT_EXIT(endWhileLoading(), ::testing::ExitedWithCode(0), "") << run;
+  }
 }
 
 }  // namespace

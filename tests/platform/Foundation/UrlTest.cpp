@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
 
 #include "Platform/Foundation/PercentEncoding.hpp"
+#include "Platform/Foundation/UrlBodyBuffer.hpp"
 #include "Platform/Foundation/UrlRequest.hpp"
 
 namespace {
@@ -54,6 +58,41 @@ TEST(UrlTest, QueryAndSegmentEncodingAndRequestFields) {
   EXPECT_THROW(request.addValue("v\r\nInjected: 1", "X"), std::invalid_argument);
   EXPECT_THROW(request.setValue("v", "Bad Name"), std::invalid_argument);
   EXPECT_THROW(request.setHttpMethod("GET / HTTP/1.1\r\nX: 1"), std::invalid_argument);
+}
+
+std::size_t addressSpace() {
+  std::size_t pages = 0;
+  std::ifstream("/proc/self/statm") >> pages;
+  return pages * std::size_t(::getpagesize());
+}
+
+TEST(UrlBodyBufferTest, RoomGrowsWithTheBodyAndBytesSurviveEverySeam) {
+  // Small bodies take small room: 128 of 20 bytes add far less than a mapped piece each.
+  const std::size_t before = addressSpace();
+  std::vector<platform::UrlBodyBuffer> small(128);
+  for (auto& buffer : small) ASSERT_TRUE(buffer.append("twenty bytes of body", 20));
+  EXPECT_LT(addressSpace(), before + (std::size_t(32) << 20));
+
+  // Bodies of one small append, appends that end inside, at and past 1 MiB, a first append longer than
+  // that, 16 KiB appends past 2 MiB: each comes back whole.
+  constexpr std::size_t mib = std::size_t(1) << 20;
+  const std::vector<std::vector<std::size_t>> cases = {
+      {20}, {mib}, {mib, 1}, {1000, mib, mib - 1000, 7}, {3 * mib + 5}, std::vector<std::size_t>(160, 16384)};
+  for (const auto& lengths : cases) {
+    platform::UrlBodyBuffer buffer;
+    std::string expected;
+    for (const std::size_t length : lengths) {
+      std::string chunk(length, 0);
+      // 251 does not divide 1 MiB: a byte put at the wrong place in a piece shows.
+      for (std::size_t i = 0; i < length; ++i) chunk[i] = char((expected.size() + i) % 251);
+      ASSERT_TRUE(buffer.append(chunk.data(), length));
+      expected += chunk;
+    }
+    const auto body = buffer.take();
+    ASSERT_TRUE(body) << lengths.size();
+    EXPECT_TRUE(std::string(body->begin(), body->end()) == expected) << lengths.size() << " " << lengths[0];
+    EXPECT_EQ(buffer.size(), 0u);
+  }
 }
 
 }  // namespace
