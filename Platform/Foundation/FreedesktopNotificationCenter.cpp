@@ -127,8 +127,8 @@ class FreedesktopNotificationCenter::BusClient {
     bool late = false;
     const Owned<GSource> deadline(g_timeout_source_new(timeoutMs));
     g_source_set_callback(
-        deadline.get(), [](gpointer flag) { return *static_cast<bool*>(flag) = true, G_SOURCE_REMOVE; }, &late,
-        nullptr);
+        deadline.get(), [](gpointer flag) { return *static_cast<bool*>(flag) = true, G_SOURCE_REMOVE; },
+        &late, nullptr);
     g_source_attach(deadline.get(), context_);
     while ((inFlight_ > 0 || unclosed_ > 0) && !late) g_main_context_iteration(context_, TRUE);
     while (g_main_context_iteration(context_, FALSE)) continue;
@@ -137,7 +137,8 @@ class FreedesktopNotificationCenter::BusClient {
   // Counts `connection` among those whose "closed" notice is still to come.
   void watch(GDBusConnection* connection) {
     ++unclosed_;
-    g_signal_connect(connection, "closed", G_CALLBACK(+[](GDBusConnection*, gboolean, GError*, gpointer self) {
+    g_signal_connect(connection, "closed",
+                     G_CALLBACK(+[](GDBusConnection*, gboolean, GError*, gpointer self) {
                        --static_cast<BusClient*>(self)->unclosed_;
                      }),
                      this);
@@ -150,7 +151,8 @@ class FreedesktopNotificationCenter::BusClient {
     g_dbus_connection_close(
         connection.get(), nullptr,
         [](GObject* closed, GAsyncResult* result, gpointer self) {
-          g_dbus_connection_close_finish(G_DBUS_CONNECTION(closed), result, nullptr);  // closed already: as good
+          // Done either way: the socket is closed by now, even on a connection the peer closed first.
+          g_dbus_connection_close_finish(G_DBUS_CONNECTION(closed), result, nullptr);
           --static_cast<BusClient*>(self)->inFlight_;
         },
         this);
