@@ -326,15 +326,10 @@ struct ClosingBus : ServerSideBus {
   }
   // Whether `count` closes have completed (their sockets closed), waiting two seconds at most.
   bool awaitCloses(int count) {
-    bool late = false;
-    GSource* timer = g_timeout_source_new(2000);
-    g_source_set_callback(
-        timer, [](gpointer flag) { return *static_cast<bool*>(flag) = true, G_SOURCE_REMOVE; }, &late,
-        nullptr);
-    g_source_attach(timer, closing);
-    while (closed < count && !late) g_main_context_iteration(closing, TRUE);
-    g_source_destroy(timer);
-    g_source_unref(timer);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (closed < count && std::chrono::steady_clock::now() < deadline)
+      if (!g_main_context_iteration(closing, FALSE))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return closed == count;
   }
   static GDBusMessage* onMessage(GDBusConnection* peer, GDBusMessage* message, gboolean incoming,
