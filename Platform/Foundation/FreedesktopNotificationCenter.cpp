@@ -109,17 +109,58 @@ class FreedesktopNotificationCenter::BusClient {
     ServiceCall call;
   };
 
-  // Iterates the context until the client is stopped and nothing it started is still in flight.
+  // Iterates the context until the client is stopped and nothing it started is still in flight, then lets
+  // go of the connection.
   void run() {
     g_main_context_push_thread_default(context_);
     while (!stopped_ || inFlight_ > 0) g_main_context_iteration(context_, TRUE);
-    connection_.reset();
+    if (connection_) release(std::move(connection_));
+    letGo();
     g_main_context_pop_thread_default(context_);
+  }
+
+  // GDBus tells a connection's closing, and returns each of its calls, through sources on this context that
+  // hold the connection, which holds the context: a source left pending when the thread ends keeps both, and
+  // the socket and the context's wake-up descriptor with them, for ever. So the thread goes on until every
+  // connection it made has been closed and told so, a second at most, and then runs whatever is left.
+  void letGo() {
+    bool late = false;
+    const Owned<GSource> deadline(g_timeout_source_new(timeoutMs));
+    g_source_set_callback(
+        deadline.get(), [](gpointer flag) { return *static_cast<bool*>(flag) = true, G_SOURCE_REMOVE; },
+        &late, nullptr);
+    g_source_attach(deadline.get(), context_);
+    while ((inFlight_ > 0 || unclosed_ > 0) && !late) g_main_context_iteration(context_, TRUE);
+    while (g_main_context_iteration(context_, FALSE)) continue;
+  }
+
+  // Counts `connection` among those whose "closed" notice is still to come.
+  void watch(GDBusConnection* connection) {
+    ++unclosed_;
+    g_signal_connect(connection, "closed",
+                     G_CALLBACK(+[](GDBusConnection*, gboolean, GError*, gpointer self) {
+                       --static_cast<BusClient*>(self)->unclosed_;
+                     }),
+                     this);
+  }
+
+  // Closes a connection the client is done with (the socket's descriptor goes once the close completes), so
+  // that its "closed" notice comes even when the peer never closes it.
+  void release(Owned<GDBusConnection> connection) {
+    ++inFlight_;
+    g_dbus_connection_close(
+        connection.get(), nullptr,
+        [](GObject* closed, GAsyncResult* result, gpointer self) {
+          // Done either way: the socket is closed by now, even on a connection the peer closed first.
+          g_dbus_connection_close_finish(G_DBUS_CONNECTION(closed), result, nullptr);
+          --static_cast<BusClient*>(self)->inFlight_;
+        },
+        this);
   }
 
   // Makes the call on the open connection, or queues it for the next one.
   void make(ServiceCall call) {
-    if (connection_ && g_dbus_connection_is_closed(connection_.get())) connection_.reset();
+    if (connection_ && g_dbus_connection_is_closed(connection_.get())) release(std::move(connection_));
     if (connection_) return start(std::move(call));
     waiting_.push_back(std::move(call));
     if (!connecting_) connect();
@@ -162,6 +203,7 @@ class FreedesktopNotificationCenter::BusClient {
   // `connection` on to the reply's callback.
   void loggedIn(GDBusConnection* connection, GError* error) {
     if (!connection) return connected(nullptr, error);
+    watch(connection);
     g_dbus_connection_call(
         connection, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "Hello", nullptr,
         G_VARIANT_TYPE("(s)"), G_DBUS_CALL_FLAGS_NONE, timeoutMs, connecting_.get(),
@@ -169,7 +211,10 @@ class FreedesktopNotificationCenter::BusClient {
           Owned<GDBusConnection> loggedIn(G_DBUS_CONNECTION(source));
           GError* failure = nullptr;
           const Owned<GVariant> name(g_dbus_connection_call_finish(loggedIn.get(), result, &failure));
-          static_cast<BusClient*>(self)->connected(name ? loggedIn.release() : nullptr, failure);
+          auto* client = static_cast<BusClient*>(self);
+          if (name) return client->connected(loggedIn.release(), nullptr);
+          client->release(std::move(loggedIn));
+          client->connected(nullptr, failure);
         },
         this);
   }
@@ -225,7 +270,8 @@ class FreedesktopNotificationCenter::BusClient {
   Owned<GSource> deadline_;         // gives that attempt up
   bool timedOut_ = false;
   std::vector<ServiceCall> waiting_;  // calls waiting for that attempt
-  std::size_t inFlight_ = 0;          // attempts and calls whose callback has yet to run
+  std::size_t inFlight_ = 0;          // attempts, calls and closes whose callback has yet to run
+  std::size_t unclosed_ = 0;          // connections whose "closed" notice has yet to come
   bool stopped_ = false;
   std::thread thread_{[this] { run(); }};  // declared last: starts once everything above is made
 };

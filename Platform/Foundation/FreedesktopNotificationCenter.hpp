@@ -23,7 +23,9 @@ class FreedesktopNotificationCenter : public UserNotificationCenter {
   // empty, as DBUS_SESSION_BUS_ADDRESS names it at each connection.
   explicit FreedesktopNotificationCenter(std::string busAddress = {});
   // Cancels what is still in flight, connecting included (those completions get GLib's "cancelled" error),
-  // and stops the thread; every stage heeds the cancellation, so this returns at once whatever the bus does.
+  // closes the connection and stops the thread once GDBus has let go of it, so no descriptor outlives the
+  // centre; every stage heeds the cancellation and the closing is local, so this returns at once whatever
+  // the bus does (a second at most).
   ~FreedesktopNotificationCenter() override;
   FreedesktopNotificationCenter(const FreedesktopNotificationCenter&) = delete;
   FreedesktopNotificationCenter& operator=(const FreedesktopNotificationCenter&) = delete;

@@ -6,9 +6,14 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <filesystem>
 #include <future>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <semaphore>
@@ -126,16 +131,20 @@ struct SilentSessionBus {
   }
 };
 
-// A hung bus daemon on a unix socket: GDBus's server side completes each login, then every message, Hello
-// included, is dropped unanswered. It accepts on a context of its own, iterated by a thread of its own.
-struct StalledBus {
+// A bus on a unix socket made of GDBus's own server side: each login completes, then every message a client
+// sends goes to `filter` (on GDBus's worker thread) instead of being delivered. It accepts on a context of
+// its own, iterated by a thread of its own, and keeps every connection it accepted.
+struct ServerSideBus {
   const volumetest::TemporaryDirectory folder;
   const std::string address = "unix:path=" + folder.path() + "/bus";
   GMainContext* const context = g_main_context_new();
+  const GDBusMessageFilterFunction filter;
+  void* const filterData;
   GDBusServer* server = nullptr;
-  std::vector<GDBusConnection*> peers;  // kept open; touched only by the thread until it has stopped
+  std::vector<GDBusConnection*> peers;  // touched only by the thread until it has stopped
   std::jthread thread;
-  StalledBus() {
+  ServerSideBus(GDBusMessageFilterFunction messageFilter, void* data)
+      : filter(messageFilter), filterData(data) {
     g_main_context_push_thread_default(context);  // the server accepts and reports on this context
     g_autofree gchar* guid = g_dbus_generate_guid();
     server =
@@ -147,7 +156,7 @@ struct StalledBus {
       while (!stop.stop_requested()) g_main_context_iteration(context, TRUE);
     });
   }
-  ~StalledBus() {
+  ~ServerSideBus() {
     thread.request_stop();
     g_main_context_wakeup(context);
     thread.join();
@@ -155,11 +164,16 @@ struct StalledBus {
     for (auto* peer : peers) g_object_unref(peer);
     g_main_context_unref(context);
   }
-  static gboolean accept(GDBusServer*, GDBusConnection* peer, StalledBus* self) {
-    g_dbus_connection_add_filter(peer, drop, nullptr, nullptr);
+  static gboolean accept(GDBusServer*, GDBusConnection* peer, ServerSideBus* self) {
+    g_dbus_connection_add_filter(peer, self->filter, self->filterData, nullptr);
     self->peers.push_back(G_DBUS_CONNECTION(g_object_ref(peer)));
     return TRUE;
   }
+};
+
+// A hung bus daemon: every message, Hello included, is dropped unanswered.
+struct StalledBus : ServerSideBus {
+  StalledBus() : ServerSideBus(drop, nullptr) {}
   static GDBusMessage* drop(GDBusConnection*, GDBusMessage* message, gboolean, void*) {
     g_object_unref(message);
     return nullptr;
@@ -281,6 +295,102 @@ TEST(NotificationsBusTest, AbsentSilentStalledOrMuteBusFailsEachCallWithinTwoSec
     const std::chrono::duration<double> destroyed = std::chrono::steady_clock::now() - destroying;
     EXPECT_LT(destroyed.count(), 2.0) << "seconds to destroy the centre on " << address;
   }
+}
+
+// A bus that answers Hello and closes the connection when any other call arrives, as soon as the test has
+// taken the call, so the close lands while the test goes on. Each close reports on a context the test runs.
+struct ClosingBus : ServerSideBus {
+  std::mutex mutex;
+  std::condition_variable arrived;
+  std::deque<GDBusConnection*> calls;  // the bus keeps their references
+  GMainContext* const closing = g_main_context_new();
+  int closed = 0;  // closes completed, counted on the test's thread
+  ClosingBus() : ServerSideBus(onMessage, this) {}
+  ~ClosingBus() { g_main_context_unref(closing); }
+  // Waits two seconds at most for the next call, then starts closing its connection; false when none came.
+  bool closeAtNextCall() {
+    std::unique_lock lock(mutex);
+    if (!arrived.wait_for(lock, std::chrono::seconds(2), [this] { return !calls.empty(); })) return false;
+    GDBusConnection* peer = calls.front();
+    calls.pop_front();
+    g_main_context_push_thread_default(closing);
+    g_dbus_connection_close(
+        peer, nullptr,
+        [](GObject* connection, GAsyncResult* result, gpointer self) {
+          static_cast<ClosingBus*>(self)->closed +=
+              g_dbus_connection_close_finish(G_DBUS_CONNECTION(connection), result, nullptr);
+        },
+        this);
+    g_main_context_pop_thread_default(closing);
+    return true;
+  }
+  // Whether `count` closes have completed (their sockets closed), waiting two seconds at most.
+  bool awaitCloses(int count) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (closed < count && std::chrono::steady_clock::now() < deadline)
+      if (!g_main_context_iteration(closing, FALSE))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return closed == count;
+  }
+  static GDBusMessage* onMessage(GDBusConnection* peer, GDBusMessage* message, gboolean incoming,
+                                 void* data) {
+    if (!incoming) return message;
+    auto* self = static_cast<ClosingBus*>(data);
+    if (g_strcmp0(g_dbus_message_get_member(message), "Hello") == 0) {
+      g_autoptr(GDBusMessage) reply = g_dbus_message_new_method_reply(message);
+      g_dbus_message_set_body(reply, g_variant_new("(s)", ":1.1"));
+      g_dbus_connection_send_message(peer, reply, G_DBUS_SEND_MESSAGE_FLAGS_NONE, nullptr, nullptr);
+    } else if (g_dbus_message_get_message_type(message) == G_DBUS_MESSAGE_TYPE_METHOD_CALL) {
+      std::lock_guard lock(self->mutex);
+      self->calls.push_back(peer);
+      self->arrived.notify_one();
+    }
+    g_object_unref(message);
+    return nullptr;
+  }
+};
+
+// The descriptors open in this process, each as its number and what it refers to.
+std::set<std::string> openDescriptors() {
+  std::set<std::string> open;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code error;
+    open.insert(entry.path().filename().string() + " " +
+                std::filesystem::read_symlink(entry.path(), error).string());
+  }
+  return open;
+}
+
+// Centres destroyed while their peer closes the socket on a call: every send still completes with an error,
+// each destruction returns within a second and a half, and no descriptor is left behind (neither the
+// connection's socket nor the wake-up descriptor of the centre's context).
+TEST(NotificationsBusTest, CentresWhosePeerClosesOnACallLeaveNoDescriptorOnceDestroyed) {
+  ClosingBus bus;
+  ASSERT_TRUE(bus.server) << "no test socket";
+  constexpr int rounds = 1000;
+  const auto failures = std::make_shared<std::counting_semaphore<>>(0);
+  std::set<std::string> before;
+  std::chrono::duration<double> slowest{};
+  for (int round = -1; round < rounds; ++round) {  // round -1 starts the threads of GDBus and of the queues
+    if (round == 0) before = bus.awaitCloses(1) ? openDescriptors() : before;
+    auto center = std::make_unique<platform::FreedesktopNotificationCenter>(bus.address);
+    center->add({platform::uuidString(), "Disk full", "Data"}, [failures](const Error& error) {
+      if (error) failures->release();
+    });
+    ASSERT_TRUE(bus.closeAtNextCall()) << "no call arrived in round " << round;
+    const auto destroying = std::chrono::steady_clock::now();
+    center.reset();
+    slowest = std::max<std::chrono::duration<double>>(slowest, std::chrono::steady_clock::now() - destroying);
+  }
+  EXPECT_TRUE(bus.awaitCloses(rounds + 1)) << "the bus's own sockets are still open";
+  std::vector<std::string> left;  // others' descriptors closed meanwhile are no matter
+  std::ranges::set_difference(openDescriptors(), before, std::back_inserter(left));
+  EXPECT_EQ(left.size(), 0u) << "descriptors left by " << rounds << " centres, as "
+                             << (left.empty() ? "" : left[0]);
+  EXPECT_LT(slowest.count(), 1.5) << "seconds to destroy a centre";
+  int failed = 0;
+  while (failed <= rounds && failures->try_acquire_for(std::chrono::seconds(2))) ++failed;
+  EXPECT_EQ(failed, rounds + 1);
 }
 
 struct Listener {
