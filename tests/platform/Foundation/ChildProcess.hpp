@@ -16,10 +16,16 @@ namespace childprocess {
 
 using Clock = std::chrono::steady_clock;
 
-// A child process that runs `body` and exits with what it returns.
+// A child process that runs `body` and exits with what it returns, or with 255 when an exception leaves it.
 inline pid_t forked(const std::function<int()>& body) {
   const pid_t child = ::fork();
-  if (child == 0) ::_exit(body());
+  if (child == 0) {
+    try {
+      ::_exit(body());
+    } catch (...) {
+      ::_exit(255);
+    }
+  }
   return child;
 }
 

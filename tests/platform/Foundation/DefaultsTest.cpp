@@ -293,7 +293,8 @@ TEST_F(DefaultsTest, ASuiteNestedThousandsDeepIsMalformedAndReplacedWhole) {
     EXPECT_EQ(exitCodeOf(forked([&] {
                 childprocess::limitAddressSpace(256 << 20);
                 Defaults own(suite->path());
-                return own.boolForKey("kept") == malformed ? 1 : own.set("after", true) ? 0 : 2;
+                const bool kept = own.boolForKey("kept");
+                return !own.set("after", true) ? 2 : kept == malformed ? 1 : 0;
               })),
               0)
         << depth;
