@@ -74,13 +74,15 @@ std::shared_ptr<Defaults> Defaults::suite(const std::string& name) {
 }
 
 std::shared_ptr<Defaults> Defaults::suite(const std::string& name, const std::filesystem::path& directory) {
-  // The folder the system resolves: symbolic links followed, ".." after one names the parent of its target.
-  // Only what does not exist yet is taken as written.
   std::error_code error;
-  const std::filesystem::path resolved =
-      std::filesystem::weakly_canonical(std::filesystem::absolute(directory, error), error);
+  std::filesystem::path folder = std::filesystem::absolute(directory, error);
   if (!isPlainFileName(name) || error) return nullptr;
-  const std::filesystem::path path = resolved / (name + ".json");
+  // The folder the system resolves: symbolic links followed, ".." after one naming the parent of its
+  // target; only the part that does not exist yet is taken as spelled. One that cannot be looked into keeps
+  // its spelling: no file in it can be reached anyway.
+  std::filesystem::path resolved = std::filesystem::weakly_canonical(folder, error);
+  folder = error ? folder.lexically_normal() : std::move(resolved);
+  const std::filesystem::path path = folder / (name + ".json");
   // The lock guards only the table: a suite reads its file at first use, under its own lock, so a huge
   // suite being read holds up no other.
   static std::mutex openMutex;
@@ -127,14 +129,14 @@ Defaults::FileIdentity Defaults::identityOf(const std::filesystem::path& path) {
   return ::stat(path.c_str(), &status) == 0 ? identityOf(status) : FileIdentity{};
 }
 
-std::optional<Defaults::Stored> Defaults::readStored(const std::filesystem::path& path) {
-  struct stat status {};
-  const std::optional<std::string> text = readWholeFile(path, &status);
-  if (!text) {
-    if (errno == ENOENT) return Stored{nlohmann::json::object(), {}};
-    return std::nullopt;
-  }
+std::optional<Defaults::Stored> Defaults::readStored(const std::filesystem::path& path) noexcept {
   try {
+    struct stat status {};
+    const std::optional<std::string> text = readWholeFile(path, &status);
+    if (!text) {
+      if (errno == ENOENT) return Stored{nlohmann::json::object(), {}};
+      return std::nullopt;
+    }
     nlohmann::json values = nestsDeeperThan(*text, deepestNesting)
                                 ? nlohmann::json()
                                 : nlohmann::json::parse(*text, nullptr, /*allow_exceptions=*/false);

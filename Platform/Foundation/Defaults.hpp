@@ -77,8 +77,8 @@ class Defaults {
 
   static FileIdentity identityOf(const struct stat& status);
   static FileIdentity identityOf(const std::filesystem::path& path);
-  // None when the file cannot be read.
-  static std::optional<Stored> readStored(const std::filesystem::path& path);
+  // None when the file cannot be read, or is too large to hold.
+  static std::optional<Stored> readStored(const std::filesystem::path& path) noexcept;
   static void apply(nlohmann::json& values, const Changes& changes);
   // Takes `values` as the file's, with this process's unwritten changes on top. The caller holds mutex_.
   void install(nlohmann::json values, const FileIdentity& identity) const;
