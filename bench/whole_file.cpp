@@ -1,0 +1,50 @@
+// Reading a file whole, as a settings suite is read: a small suite (4 KB) and a large one (116 MB), from the
+// page cache, beside the floor a C program would reach: open, fstat, one buffer of the file's size, read.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "Platform/Foundation/WholeFile.hpp"
+
+namespace {
+
+// A file of `size` bytes in the temporary folder, made once per size.
+std::filesystem::path fileOf(std::size_t size) {
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("velmora-whole-file-" + std::to_string(size));
+  if (!std::filesystem::exists(path) || std::filesystem::file_size(path) != size)
+    std::ofstream(path) << std::string(size, 'x');
+  return path;
+}
+
+void ReadWholeFile(benchmark::State& state) {
+  const std::filesystem::path path = fileOf(std::size_t(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(platform::readWholeFile(path));
+  state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(ReadWholeFile)->Arg(4 << 10)->Arg(116 << 20);
+
+void RawSyscallFloor(benchmark::State& state) {
+  const std::filesystem::path path = fileOf(std::size_t(state.range(0)));
+  for (auto _ : state) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat status {};
+    ::fstat(descriptor, &status);
+    char* buffer = static_cast<char*>(std::malloc(std::size_t(status.st_size) + 1));
+    for (ssize_t done = 0, count = 1; count > 0; done += count)
+      count = ::read(descriptor, buffer + done, std::size_t(status.st_size) + 1 - std::size_t(done));
+    benchmark::DoNotOptimize(buffer);
+    std::free(buffer);
+    ::close(descriptor);
+  }
+  state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(RawSyscallFloor)->Arg(4 << 10)->Arg(116 << 20);
+
+}  // namespace
