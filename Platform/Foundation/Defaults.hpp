@@ -34,8 +34,9 @@ namespace platform {
 class Defaults {
  public:
   // The suite `name` in the user's settings directory ($XDG_CONFIG_HOME, else ~/.config), one shared object
-  // per file in the process, however its directory is spelled (the directory is the one the system resolves). Null when the name is not a plain file name (empty, ".", "..", or holding "/"
-  // or a zero byte) or there is no settings directory.
+  // per file in the process however the directory is spelled: it is the one the system resolves. Null when
+  // the name is not a plain file name (empty, ".", "..", or holding "/" or a zero byte) or there is no
+  // settings directory.
   static std::shared_ptr<Defaults> suite(const std::string& name);
   // The same in `directory`.
   static std::shared_ptr<Defaults> suite(const std::string& name, const std::filesystem::path& directory);

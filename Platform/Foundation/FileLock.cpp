@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <compare>
 #include <cerrno>
+#include <compare>
 #include <map>
 #include <string>
 #include <thread>
@@ -42,7 +42,9 @@ mode_t lockFileMode(const std::filesystem::path& file, mode_t newFileMode) {
 }
 
 // Whether the lock file is a regular file this user owns.
-bool ownLockFile(const struct stat& status) { return S_ISREG(status.st_mode) && status.st_uid == ::geteuid(); }
+bool ownLockFile(const struct stat& status) {
+  return S_ISREG(status.st_mode) && status.st_uid == ::geteuid();
+}
 
 // Opens the lock file for reading and writing, making it when missing, and gives it `mode` when this user
 // owns it (the umask trimmed the bits of a new file; the guarded file's may have changed since). A lock file

@@ -272,9 +272,12 @@ TEST_F(DefaultsTest, ASuiteMadeUnreadableOrReadOnlyIsWrittenWholeOnceItIsNotAgai
     return Defaults(path).set("fresh", true) ? 0 : 4;  // a new object, as in a new process
   });
   EXPECT_EQ(exitCodeOf(user), 0);
-  EXPECT_EQ(fileContent(path), (nlohmann::json{{"first", true}, {"while unreadable", true},
-                                               {"after unreadable", true}, {"while read-only", true},
-                                               {"after read-only", true}, {"fresh", true}}));
+  EXPECT_EQ(fileContent(path), (nlohmann::json{{"first", true},
+                                               {"while unreadable", true},
+                                               {"after unreadable", true},
+                                               {"while read-only", true},
+                                               {"after read-only", true},
+                                               {"fresh", true}}));
   EXPECT_EQ(fs::status(lockFile).permissions(), fs::perms(0644));
 }
 
