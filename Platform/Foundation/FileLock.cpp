@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <compare>
+#include <condition_variable>
 #include <map>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -22,17 +24,6 @@ struct LockFileKey {
   std::string name;
   auto operator<=>(const LockFileKey&) const = default;
 };
-
-// The mutex of a lock file: one for each this process has locked, kept for the life of the process. Null
-// when its directory cannot be found.
-std::timed_mutex* inProcessMutex(const std::filesystem::path& lockFile) {
-  struct stat directory {};
-  if (::stat(lockFile.parent_path().c_str(), &directory) != 0) return nullptr;
-  static std::mutex tableMutex;
-  static std::map<LockFileKey, std::timed_mutex> table;
-  std::lock_guard lock(tableMutex);
-  return &table[{directory.st_dev, directory.st_ino, lockFile.filename().string()}];
-}
 
 // The permission bits the lock file of `file` carries: read and write for its owner, the rest as the file's.
 mode_t lockFileMode(const std::filesystem::path& file, mode_t newFileMode) {
@@ -68,16 +59,46 @@ int openLockFile(const std::filesystem::path& lockFile, mode_t mode) {
 
 }  // namespace
 
+// A mutex a thread waits for until a deadline at most. (std::timed_mutex would do, but ThreadSanitizer does
+// not see its timed wait, and then reports each unlock as one of a mutex not locked.)
+class FileLock::InProcess {
+ public:
+  bool lockUntil(Clock::time_point deadline) {
+    std::unique_lock lock(mutex_);
+    return released_.wait_until(lock, deadline, [this] { return !held_; }) && (held_ = true);
+  }
+  void unlock() {
+    {
+      std::lock_guard lock(mutex_);
+      held_ = false;
+    }
+    released_.notify_one();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable released_;
+  bool held_ = false;
+};
+
+// One for each lock file this process has locked, kept for the life of the process.
+FileLock::InProcess* FileLock::inProcessLock(const std::filesystem::path& lockFile) {
+  struct stat directory {};
+  if (::stat(lockFile.parent_path().c_str(), &directory) != 0) return nullptr;
+  static std::mutex tableMutex;
+  static std::map<LockFileKey, InProcess> table;
+  std::lock_guard lock(tableMutex);
+  return &table[{directory.st_dev, directory.st_ino, lockFile.filename().string()}];
+}
+
 FileLock::FileLock(const std::filesystem::path& file, mode_t newFileMode, Clock::time_point deadline) {
   const std::filesystem::path directory = file.has_parent_path() ? file.parent_path() : ".";
   const std::filesystem::path lockFile = directory / ("." + file.filename().string() + ".lock");
-  std::timed_mutex* const mutex = inProcessMutex(lockFile);
-  if (!mutex) return;
-  inProcess_ = std::unique_lock(*mutex, deadline);
-  if (!inProcess_) return;
+  InProcess* const inProcess = inProcessLock(lockFile);
+  if (!inProcess || !inProcess->lockUntil(deadline)) return;
   const int descriptor = openLockFile(lockFile, lockFileMode(file, newFileMode));
   if (descriptor < 0) {
-    inProcess_.unlock();
+    inProcess->unlock();
     return;
   }
   struct flock whole {};  // l_start and l_len 0: the whole file
@@ -90,18 +111,21 @@ FileLock::FileLock(const std::filesystem::path& file, mode_t newFileMode, Clock:
     const Clock::time_point now = Clock::now();
     if ((error != EACCES && error != EAGAIN && error != EINTR) || now >= deadline) {
       ::close(descriptor);
-      inProcess_.unlock();
+      inProcess->unlock();
       return;
     }
     std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - now));
     pause = std::min(pause * 2, std::chrono::milliseconds(16));
   }
   descriptor_ = descriptor;
+  inProcess_ = inProcess;
 }
 
-// Closing the descriptor gives the lock up; only then does the mutex let another thread open the file.
+// Closing the descriptor gives the lock up; only then may another thread of this process open the file.
 FileLock::~FileLock() {
-  if (descriptor_ >= 0) ::close(descriptor_);
+  if (descriptor_ < 0) return;
+  ::close(descriptor_);
+  inProcess_->unlock();
 }
 
 }  // namespace platform

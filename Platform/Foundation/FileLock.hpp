@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <mutex>
 
 namespace platform {
 
@@ -39,7 +38,11 @@ class FileLock {
   bool held() const noexcept { return descriptor_ >= 0; }
 
  private:
-  std::unique_lock<std::timed_mutex> inProcess_;
+  class InProcess;
+  // The in-process lock of a lock file; null when its directory cannot be found.
+  static InProcess* inProcessLock(const std::filesystem::path& lockFile);
+
+  InProcess* inProcess_ = nullptr;  // held while descriptor_ is open
   int descriptor_ = -1;
 };
 

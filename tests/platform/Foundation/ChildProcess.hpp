@@ -46,20 +46,23 @@ inline int exitCodeOf(pid_t child, Clock::time_point deadline = Clock::time_poin
   }
 }
 
-// Limits this process's address space to what it has mapped now and `margin` bytes more, so that a runaway
-// allocation throws std::bad_alloc soon. Not under a sanitizer, which maps terabytes of shadow memory: there
-// it does nothing and says false.
-inline bool limitAddressSpace(rlim_t margin) {
+// Whether an address-space limit can hold: not under a sanitizer, which maps terabytes of shadow memory.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-  return (void)margin, false;
+inline constexpr bool addressSpaceCanBeLimited = false;
 #else
+inline constexpr bool addressSpaceCanBeLimited = true;
+#endif
+
+// Limits this process's address space to what it has mapped now and `margin` bytes more, so that a runaway
+// allocation throws std::bad_alloc soon; false where it cannot.
+inline bool limitAddressSpace(rlim_t margin) {
+  if (!addressSpaceCanBeLimited) return false;
   std::ifstream status("/proc/self/status");
   std::string word;
   while (status >> word && word != "VmSize:") status.ignore(1 << 16, '\n');
   const rlim_t size = std::stoull((status >> word, word)) * 1024 + margin;
   const rlimit limit{size, size};
   return ::setrlimit(RLIMIT_AS, &limit) == 0;
-#endif
 }
 
 }  // namespace childprocess
