@@ -32,7 +32,7 @@ bool awaitFifo(int descriptor, Clock::time_point deadline) {
 int readAll(int descriptor, bool isFifo, std::size_t sizeHint, std::string& text) {
   const Clock::time_point deadline = Clock::now() + longestFifoRead;
   // One byte over the hint: the end of the file then shows without growing the buffer.
-  text.resize(std::max<std::size_t>(sizeHint, 16384) + 1);
+  text.resize((sizeHint > 0 ? sizeHint : 16384) + 1);
   std::size_t length = 0;
   for (;;) {
     if (length == text.size()) {
