@@ -8,19 +8,27 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 
 #include "Platform/Foundation/WholeFile.hpp"
 
 namespace {
 
-// A file of `size` bytes in the temporary folder, made once per size.
+// A file of `size` bytes in the temporary folder, made at first use and removed when the program ends.
 std::filesystem::path fileOf(std::size_t size) {
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() / ("velmora-whole-file-" + std::to_string(size));
-  if (!std::filesystem::exists(path) || std::filesystem::file_size(path) != size)
-    std::ofstream(path) << std::string(size, 'x');
-  return path;
+  struct Made {
+    std::map<std::size_t, std::filesystem::path> files;
+    ~Made() {
+      for (const auto& [size, path] : files) std::filesystem::remove(path);
+    }
+  };
+  static Made made;
+  const auto [found, isNew] = made.files.try_emplace(
+      size, std::filesystem::temp_directory_path() /
+                ("velmora-whole-file-" + std::to_string(::getpid()) + "-" + std::to_string(size)));
+  if (isNew) std::ofstream(found->second) << std::string(size, 'x');
+  return found->second;
 }
 
 void ReadWholeFile(benchmark::State& state) {
