@@ -5,7 +5,10 @@
 #include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <new>
+#include <string_view>
 #include <system_error>
 
 #include "Platform/Foundation/FileLock.hpp"
@@ -30,6 +33,34 @@ std::optional<std::filesystem::path> settingsDirectory() {
 
 long long nanoseconds(const timespec& time) { return time.tv_sec * 1'000'000'000LL + time.tv_nsec; }
 
+// Whether JSON text nests arrays and objects deeper than `limit`, brackets within strings not counted.
+bool nestsDeeperThan(std::string_view text, std::size_t limit) {
+  std::size_t depth = 0;
+  bool inString = false, escaped = false;
+  for (const char c : text) {
+    if (inString) {
+      if (escaped) {
+        escaped = false;
+      } else if (c == '\\') {
+        escaped = true;
+      } else if (c == '"') {
+        inString = false;
+      }
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > limit) return true;
+    } else if ((c == ']' || c == '}') && depth > 0) {
+      --depth;
+    }
+  }
+  return false;
+}
+
+// How deep a suite file may nest its values; a deeper one is malformed. Settings nest a few levels; a file
+// thousands deep would take a stack frame per level to write, and an indentation per level in each line.
+constexpr std::size_t deepestNesting = 512;
+
 // A new suite file is private.
 constexpr mode_t newFileMode = 0600;
 // How long a change waits for another writer's lock.
@@ -44,9 +75,14 @@ std::shared_ptr<Defaults> Defaults::suite(const std::string& name) {
 
 std::shared_ptr<Defaults> Defaults::suite(const std::string& name, const std::filesystem::path& directory) {
   std::error_code error;
-  const std::filesystem::path absolute = std::filesystem::absolute(directory, error);
+  std::filesystem::path folder = std::filesystem::absolute(directory, error);
   if (!isPlainFileName(name) || error) return nullptr;
-  const std::filesystem::path path = absolute.lexically_normal() / (name + ".json");
+  // The folder the system resolves: symbolic links followed, ".." after one naming the parent of its
+  // target; only the part that does not exist yet is taken as spelled. One that cannot be looked into keeps
+  // its spelling: no file in it can be reached anyway.
+  std::filesystem::path resolved = std::filesystem::weakly_canonical(folder, error);
+  folder = error ? folder.lexically_normal() : std::move(resolved);
+  const std::filesystem::path path = folder / (name + ".json");
   // The lock guards only the table: a suite reads its file at first use, under its own lock, so a huge
   // suite being read holds up no other.
   static std::mutex openMutex;
@@ -60,8 +96,8 @@ std::shared_ptr<Defaults> Defaults::suite(const std::string& name, const std::fi
 Defaults::Defaults(std::filesystem::path path) : path_(std::move(path)), values_(nlohmann::json::object()) {}
 
 bool Defaults::boolForKey(const std::string& key) const {
-  std::lock_guard lock(mutex_);
-  refresh();
+  std::unique_lock lock(mutex_);
+  refresh(lock);
   const auto found = values_.find(key);
   if (found == values_.end()) return false;
   if (found->is_boolean()) return found->get<bool>();
@@ -69,8 +105,8 @@ bool Defaults::boolForKey(const std::string& key) const {
 }
 
 double Defaults::doubleForKey(const std::string& key) const {
-  std::lock_guard lock(mutex_);
-  refresh();
+  std::unique_lock lock(mutex_);
+  refresh(lock);
   const auto found = values_.find(key);
   if (found == values_.end()) return 0;
   if (found->is_boolean()) return found->get<bool>() ? 1 : 0;
@@ -93,16 +129,22 @@ Defaults::FileIdentity Defaults::identityOf(const std::filesystem::path& path) {
   return ::stat(path.c_str(), &status) == 0 ? identityOf(status) : FileIdentity{};
 }
 
-std::optional<Defaults::Stored> Defaults::readStored(const std::filesystem::path& path) {
-  struct stat status {};
-  const std::optional<std::string> text = readWholeFile(path, &status);
-  if (!text) {
-    if (errno == ENOENT) return Stored{nlohmann::json::object(), {}};
-    return std::nullopt;
+std::optional<Defaults::Stored> Defaults::readStored(const std::filesystem::path& path) noexcept {
+  try {
+    struct stat status {};
+    const std::optional<std::string> text = readWholeFile(path, &status);
+    if (!text) {
+      if (errno == ENOENT) return Stored{nlohmann::json::object(), {}};
+      return std::nullopt;
+    }
+    nlohmann::json values = nestsDeeperThan(*text, deepestNesting)
+                                ? nlohmann::json()
+                                : nlohmann::json::parse(*text, nullptr, /*allow_exceptions=*/false);
+    if (!values.is_object()) values = nlohmann::json::object();
+    return Stored{std::move(values), identityOf(status)};
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;  // too large to hold: as a file that cannot be read
   }
-  nlohmann::json values = nlohmann::json::parse(*text, nullptr, /*allow_exceptions=*/false);
-  if (!values.is_object()) values = nlohmann::json::object();
-  return Stored{std::move(values), identityOf(status)};
 }
 
 void Defaults::apply(nlohmann::json& values, const Changes& changes) {
@@ -115,14 +157,31 @@ void Defaults::apply(nlohmann::json& values, const Changes& changes) {
   }
 }
 
-// A file that cannot be read leaves the values held, and is tried again at the next read.
-void Defaults::refresh() const {
-  if (read_ == identityOf(path_)) return;
-  std::optional<Stored> stored = readStored(path_);
-  if (!stored) return;
-  values_ = std::move(stored->values);
+void Defaults::install(nlohmann::json values, const FileIdentity& identity) const {
+  values_ = std::move(values);
   apply(values_, changes_);
-  read_ = stored->identity;
+  read_ = identity;
+  ++installed_;
+}
+
+// The file is read with the suite's mutex let go, so that no set waits for a slow read; one thread reads at
+// a time, and others that need the file meanwhile take what it read. A file that cannot be read leaves the
+// values held, and is tried again at the next read.
+void Defaults::refresh(std::unique_lock<std::mutex>& lock) const {
+  if (read_ == identityOf(path_)) return;
+  if (reading_) {
+    readDone_.wait(lock, [this] { return !reading_; });
+    return;
+  }
+  reading_ = true;
+  const std::uint64_t installed = installed_;
+  lock.unlock();
+  std::optional<Stored> stored = readStored(path_);
+  lock.lock();
+  reading_ = false;
+  readDone_.notify_all();
+  // A write meanwhile installed the file it made, which is newer than this one.
+  if (stored && installed_ == installed) install(std::move(stored->values), stored->identity);
 }
 
 bool Defaults::change(const std::string& key, Change value) {
@@ -152,14 +211,16 @@ bool Defaults::write() {
     std::lock_guard hold(mutex_);
     written = changes_;
   }
-  apply(stored->values, written);
-  const std::string text =
-      stored->values.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
   try {
+    apply(stored->values, written);
+    std::string text = stored->values.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+    text += '\n';
     FileReplacement file(path_, newFileMode);
     file.write(text.data(), text.size());
     file.commit();
   } catch (const std::system_error&) {
+    return false;
+  } catch (const std::bad_alloc&) {
     return false;
   }
   std::lock_guard hold(mutex_);
@@ -167,9 +228,7 @@ bool Defaults::write() {
     const auto found = changes_.find(key);
     if (found != changes_.end() && found->second == value) changes_.erase(found);
   }
-  values_ = std::move(stored->values);
-  apply(values_, changes_);
-  read_ = identityOf(path_);  // still under the lock: the file this process wrote
+  install(std::move(stored->values), identityOf(path_));  // still under the lock: the file this process wrote
   return true;
 }
 

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <condition_variable>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -20,18 +22,21 @@ namespace platform {
 // same directory, synced, then renamed over the old one; temporaries of the suite left by killed writers go
 // first. So two processes writing one suite keep both's changes, and a crash at any moment leaves either the
 // old file or the new one. A new file is private (0600); a replaced one keeps its permission bits, and the
-// lock file takes them too, so whoever may change the file may take its lock.
+// lock file takes its group and other bits, so whoever may change the file may take its lock.
 //
-// A read never waits for the lock: it takes the suite's mutex, which a write holds only for steps in memory.
-// A write waits about 2 s at most for the lock, then gives up. A file that is missing or not a JSON object
-// reads as empty and is replaced at the next change; one that cannot be read (a directory in its place, no
-// permission, an I/O error) reads as the values this process holds and is not replaced. A change that cannot
-// be written stays and goes to disk with the next one that can. No call throws. Safe from any thread.
+// A read never waits for the lock: it takes the suite's mutex, which a write holds only for steps in memory,
+// and lets it go while it reads the file. A write waits about 2 s at most for the lock, then gives up. A file
+// that is missing, not a JSON object or nested deeper than a few hundred levels reads as empty and is
+// replaced at the next change; one that cannot be read (a directory, device or socket in its place, a FIFO
+// that gives nothing whole within readWholeFile's bound, a file past its size bound, no permission, an I/O
+// error, no memory) reads as the values this process holds and is not replaced. A change that cannot be
+// written stays and goes to disk with the next one that can. No call throws. Safe from any thread.
 class Defaults {
  public:
   // The suite `name` in the user's settings directory ($XDG_CONFIG_HOME, else ~/.config), one shared object
-  // per file in the process. Null when the name is not a plain file name (empty, ".", "..", or holding "/"
-  // or a zero byte) or there is no settings directory.
+  // per file in the process however the directory is spelled: it is the one the system resolves. Null when
+  // the name is not a plain file name (empty, ".", "..", or holding "/" or a zero byte) or there is no
+  // settings directory.
   static std::shared_ptr<Defaults> suite(const std::string& name);
   // The same in `directory`.
   static std::shared_ptr<Defaults> suite(const std::string& name, const std::filesystem::path& directory);
@@ -73,11 +78,13 @@ class Defaults {
 
   static FileIdentity identityOf(const struct stat& status);
   static FileIdentity identityOf(const std::filesystem::path& path);
-  // None when the file cannot be read.
-  static std::optional<Stored> readStored(const std::filesystem::path& path);
+  // None when the file cannot be read, or is too large to hold.
+  static std::optional<Stored> readStored(const std::filesystem::path& path) noexcept;
   static void apply(nlohmann::json& values, const Changes& changes);
-  // The caller holds mutex_ for this: reloads when the file is not the one read last.
-  void refresh() const;
+  // Takes `values` as the file's, with this process's unwritten changes on top. The caller holds mutex_.
+  void install(nlohmann::json values, const FileIdentity& identity) const;
+  // The caller holds mutex_ through `lock`: reloads when the file is not the one read last.
+  void refresh(std::unique_lock<std::mutex>& lock) const;
   bool change(const std::string& key, Change value);
   bool write();
 
@@ -86,6 +93,9 @@ class Defaults {
   mutable nlohmann::json values_;
   mutable std::optional<FileIdentity> read_;  // of the file values_ came from; none before the first read
   Changes changes_;                           // made in this process and not yet written
+  mutable bool reading_ = false;              // a thread is reading the file for refresh
+  mutable std::condition_variable readDone_;  // signalled when it is done
+  mutable std::uint64_t installed_ = 0;       // counts the values installed, to tell a newer install
 };
 
 }  // namespace platform

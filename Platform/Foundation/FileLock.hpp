@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <mutex>
 
 namespace platform {
 
@@ -15,13 +14,16 @@ namespace platform {
 // The lock belongs to this process, not to the open file: a child forked while it is held does not hold it
 // (a flock or open-file-description lock would stay with the child's copy of the descriptor until the child
 // exits or execs). Such a lock does not keep out other threads of the same process, and closing any
-// descriptor of the lock file drops it; so a mutex per lock file path, taken before the file is opened and
-// given up after it is closed, keeps every other thread of this process away from the file meanwhile.
+// descriptor of the lock file drops it; so a mutex per lock file, taken before the file is opened and given
+// up after it is closed, keeps every other thread of this process away from the file meanwhile. The mutex
+// belongs to the lock file itself (its directory's device and inode, and its name), not to the text of its
+// path: every spelling of the directory (a symbolic link, "dir/./", another mount of it) takes the same one.
 //
-// The lock file is opened for reading and writing (a write lock needs that, over NFS too) and carries the
-// guarded file's permission bits, so whoever may change the file may take its lock: a new lock file gets
-// them, and one this user owns gets them again once they differ. Without a guarded file, `newFileMode` stands
-// for its bits, as it will be made.
+// The lock file is opened for reading and writing (a write lock needs that, over NFS too). Its owner may
+// always read and write it; its group and other bits are the guarded file's, so whoever may change the file
+// may take its lock: a new lock file gets them, and one this user owns gets them again once they differ,
+// even when an earlier mode shut the owner out. Without a guarded file, `newFileMode` stands for its bits,
+// as it will be made.
 class FileLock {
  public:
   using Clock = std::chrono::steady_clock;
@@ -36,7 +38,11 @@ class FileLock {
   bool held() const noexcept { return descriptor_ >= 0; }
 
  private:
-  std::unique_lock<std::timed_mutex> inProcess_;
+  class InProcess;
+  // The in-process lock of a lock file; null when its directory cannot be found.
+  static InProcess* inProcessLock(const std::filesystem::path& lockFile);
+
+  InProcess* inProcess_ = nullptr;  // held while descriptor_ is open
   int descriptor_ = -1;
 };
 

@@ -18,6 +18,7 @@
 #include "Platform/Foundation/Defaults.hpp"
 #include "Platform/Foundation/FileLock.hpp"
 #include "Platform/Foundation/FileReplacement.hpp"
+#include "tests/platform/Foundation/ChildProcess.hpp"
 #include "tests/platform/System/MountTestGuards.hpp"
 
 namespace {
@@ -25,24 +26,15 @@ namespace {
 using platform::Defaults;
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
-
-int exitCodeOf(pid_t child) {
-  int status = 0;
-  return ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using childprocess::Clock;
+using childprocess::exitCodeOf;
+using childprocess::forked;
+constexpr uid_t nobody = 65534;
 
 Clock::duration timeOf(const std::function<void()>& call) {
   const Clock::time_point start = Clock::now();
   call();
   return Clock::now() - start;
-}
-
-// A child process that runs `body` and exits with what it returns.
-pid_t forked(const std::function<int()>& body) {
-  const pid_t child = ::fork();
-  if (child == 0) ::_exit(body());
-  return child;
 }
 
 nlohmann::json fileContent(const fs::path& path) {
@@ -209,7 +201,6 @@ TEST_F(DefaultsTest, AWriterInItsOwnPidNamespaceTakesNoTemporaryOfAnotherSuite) 
 
 TEST_F(DefaultsTest, OtherUsersKeepTheirFilesAndMayChangeASuiteMadeWritableForThem) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
-  constexpr uid_t nobody = 65534;
   // Named as a temporary of the suite left by a process id no process can have.
   const fs::path foreign = fs::path(directory.path()) / ".com.example.suite.json.2147483647.0.replacing";
   ASSERT_TRUE(std::ofstream(foreign) << "{}");
@@ -225,6 +216,118 @@ TEST_F(DefaultsTest, OtherUsersKeepTheirFilesAndMayChangeASuiteMadeWritableForTh
   });
   EXPECT_EQ(exitCodeOf(guest), 0);
   EXPECT_EQ(fileContent(suite->path()), (nlohmann::json{{"owner", 2.0}, {"guest", true}}));
+}
+
+// Eight threads on the suite spelled three ways and on objects of their own spelled two more: not one set
+// that gave true is lost.
+TEST_F(DefaultsTest, EverySpellingOfAFolderIsOneSuiteAndNoSetThatGaveTrueIsLost) {
+  const fs::path real = fs::path(directory.path()) / "settings", link = fs::path(directory.path()) / "link";
+  fs::create_directory(real);
+  fs::create_directory_symlink(real, link);
+  const std::string name = "com.example.shared";
+  EXPECT_EQ(Defaults::suite(name, link), Defaults::suite(name, real / "."));
+  const std::shared_ptr<Defaults> spellings[] = {Defaults::suite(name, real), Defaults::suite(name, link),
+                                                 std::make_shared<Defaults>(link / "." / (name + ".json")),
+                                                 std::make_shared<Defaults>(real / (name + ".json"))};
+  std::vector<std::string> setTrue[8];
+  std::vector<std::thread> writers;
+  for (int thread = 0; thread < 8; ++thread)
+    writers.emplace_back([&, thread] {
+      for (int i = 0; i < 50; ++i)
+        if (const std::string key = std::to_string(thread * 100 + i); spellings[thread % 4]->set(key, true))
+          setTrue[thread].push_back(key);
+    });
+  for (std::thread& writer : writers) writer.join();
+  const nlohmann::json stored = fileContent(real / (name + ".json"));
+  std::size_t kept = 0, lost = 0;
+  for (const auto& keys : setTrue)
+    for (const std::string& key : keys) ++(stored.contains(key) ? kept : lost);
+  EXPECT_EQ(lost, 0u) << kept << " kept";
+  EXPECT_GT(kept, 360u) << "sets gave false";
+}
+
+// As an ordinary user: the suite made unreadable, then read-only, then open again, and a lock file an
+// earlier mode closed to its owner. The lock file's owner keeps reading and writing it, so each next set
+// writes every change kept meanwhile.
+TEST_F(DefaultsTest, ASuiteMadeUnreadableOrReadOnlyIsWrittenWholeOnceItIsNotAgain) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as an ordinary user";
+  const fs::path folder = fs::path(directory.path()) / "user";
+  fs::create_directory(folder);
+  ASSERT_EQ(::chown(folder.c_str(), nobody, nobody), 0);
+  fs::permissions(directory.path(), fs::perms::all);
+  const fs::path path = folder / "com.example.user.json", lockFile = folder / ".com.example.user.json.lock";
+  const pid_t user = forked([&] {  // exits with the number of the set that failed, 0 when none did
+    if (::setgroups(0, nullptr) || ::setgid(nobody) || ::setuid(nobody)) return 100;
+    Defaults users(path);
+    if (!users.set("first", true)) return 1;
+    int step = 1;
+    for (const auto& [shut, open, what] : {std::tuple(0000, 0600, "unreadable"), {0444, 0644, "read-only"}}) {
+      ++step;
+      ::chmod(path.c_str(), shut);
+      users.set(std::string("while ") + what, true);  // false when it cannot read the suite
+      ::chmod(path.c_str(), open);
+      if (!users.set(std::string("after ") + what, true)) return step;
+    }
+    ::chmod(lockFile.c_str(), 0444);
+    return Defaults(path).set("fresh", true) ? 0 : 4;  // a new object, as in a new process
+  });
+  EXPECT_EQ(exitCodeOf(user), 0);
+  EXPECT_EQ(fileContent(path), (nlohmann::json{{"first", true},
+                                               {"while unreadable", true},
+                                               {"after unreadable", true},
+                                               {"while read-only", true},
+                                               {"after read-only", true},
+                                               {"fresh", true}}));
+  EXPECT_EQ(fs::status(lockFile).permissions(), fs::perms(0644));
+}
+
+// A value nested thousands deep makes a malformed file: it reads as empty and is replaced whole, neither
+// ending the process nor growing the file by an indentation per level. A shallow one is kept, brackets in
+// its texts not counted.
+TEST_F(DefaultsTest, ASuiteNestedThousandsDeepIsMalformedAndReplacedWhole) {
+  const std::string text = nlohmann::json(R"(\")" + std::string(1000, '[')).dump();
+  for (const std::size_t depth : {100u, 10'000u, 300'000u}) {
+    std::ofstream(suite->path()) << R"({"kept": true, "text": )" << text << R"(, "deep": )"
+                                 << std::string(depth, '[') << std::string(depth, ']') << "}";
+    const bool malformed = depth > 100;
+    EXPECT_EQ(exitCodeOf(forked([&] {
+                childprocess::limitAddressSpace(256 << 20);
+                Defaults own(suite->path());
+                const bool kept = own.boolForKey("kept");
+                return !own.set("after", true) ? 2 : kept == malformed ? 1 : 0;
+              })),
+              0)
+        << depth;
+    const nlohmann::json stored = fileContent(suite->path());
+    EXPECT_EQ(stored.size(), malformed ? 1u : 4u) << depth;
+    EXPECT_TRUE(stored.value("after", false)) << depth;
+  }
+}
+
+TEST_F(DefaultsTest, AFolderSpelledThroughALinkThenDotDotIsTheOneTheSystemResolves) {
+  const fs::path base = directory.path();
+  fs::create_directories(base / "a" / "b");
+  fs::create_directory_symlink(base / "a" / "b", base / "link");
+  ASSERT_TRUE(Defaults::suite("com.example.suite", base / "link" / ".." / "cfg")->set("where", true));
+  EXPECT_EQ(fileContent(base / "a" / "cfg" / "com.example.suite.json"), (nlohmann::json{{"where", true}}));
+  EXPECT_FALSE(fs::exists(base / "cfg"));
+}
+
+// A suite of 116 MB, as some hold, is read and written; one past the size bound (sparse: it takes no disk)
+// is not read at all, even under an address-space limit: it reads as the values held, and a set gives false.
+TEST_F(DefaultsTest, ASuiteIsReadUpToItsSizeBoundAndNoFurther) {
+  if (!childprocess::addressSpaceCanBeLimited)
+    GTEST_SKIP() << "no address-space limit holds under a sanitizer";
+  std::ofstream(suite->path()) << nlohmann::json{{"large", std::string(116 << 20, 'x')}, {"count", 1}};
+  EXPECT_EQ(exitCodeOf(forked([&] {
+              childprocess::limitAddressSpace(std::size_t(1) << 30);
+              Defaults own(suite->path());
+              if (own.doubleForKey("count") != 1 || !own.set("count", 2.0)) return 1;
+              fs::resize_file(suite->path(), std::uintmax_t(4) << 30);
+              return own.set("count", 3.0) || own.doubleForKey("count") != 3 ? 2 : 0;
+            })),
+            0);
+  EXPECT_EQ(fs::file_size(suite->path()), std::uintmax_t(4) << 30) << "the file was replaced";
 }
 
 }  // namespace
