@@ -156,7 +156,7 @@ TEST_F(DefaultsTest, ASetThatCannotWriteGivesFalseAndItsChangeGoesWithTheNextOne
   auto refused = std::async(std::launch::async,
                             [&] { return timeOf([&] { EXPECT_FALSE(suite->set("refused", 2.0)); }); });
   for (const Clock::time_point until = Clock::now() + 700ms; Clock::now() < until;)
-    EXPECT_LT(timeOf([&] { EXPECT_TRUE(suite->boolForKey("late")); }), 50ms);  // no read waits for the lock
+    EXPECT_LT(timeOf([&] { EXPECT_TRUE(suite->boolForKey("late")); }), 500ms);  // no read waits for the lock (held 5 s)
   const Clock::duration waited = refused.get();
   EXPECT_TRUE(waited > 1s && waited < 3s) << "the set waited " << waited / 1ms << " ms";
   auto next = std::async(std::launch::async, [&] { return suite->set("next", 3.0); });
