@@ -1,5 +1,8 @@
 #include "Platform/System/VolumePlatform.hpp"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -37,6 +40,17 @@ bool isSystemPlace(std::string_view mountPoint) {
 // sysfs lookup, so it still holds for a device that has just gone away.
 bool mayBeBlockBacked(const MountInfoEntry& mount) {
   return mount.major != 0 || mount.source.starts_with("/dev/");
+}
+
+// The number of the mount seen at `path` that the kernel never gives to another mount; 0 where it does not
+// tell it (before Linux 6.8) or the path cannot be looked at.
+std::uint64_t uniqueMountId(const std::string& path) {
+  constexpr unsigned int mountIdUnique = 0x4000;  // STATX_MNT_ID_UNIQUE, newer than the C library's headers
+  struct statx facts {};
+  if (::statx(AT_FDCWD, path.c_str(), AT_NO_AUTOMOUNT | AT_SYMLINK_NOFOLLOW, mountIdUnique, &facts) != 0 ||
+      (facts.stx_mask & mountIdUnique) == 0)
+    return 0;
+  return facts.stx_mnt_id;
 }
 
 std::string lastComponent(std::string_view path) {
@@ -103,7 +117,7 @@ class LinuxVolumePlatform final : public VolumePlatform {
     resources.isInternal = device->devicePath && device->isRemovable != true && !isUsbOrCard;
     resources.isLocal = true;
     resources.isBrowsable = true;
-    resources.isReadOnly = size->isReadOnly;
+    resources.isReadOnly = size->isReadOnly || mount.entry->isReadOnly;
     resources.isVolume = true;
     resources.isRootFileSystem = path == "/";
     resources.isEjectable =
@@ -115,7 +129,7 @@ class LinuxVolumePlatform final : public VolumePlatform {
     const Mount mount = mountAt(path);
     if (mount.entry == nullptr) return std::nullopt;
     const MountInfoEntry& entry = *mount.entry;
-    return MountedVolume{{entry.mountId, entry.major, entry.minor}, entry.isReadOnly};
+    return MountedVolume{{entry.mountId, entry.major, entry.minor, uniqueMountId(path)}, entry.isReadOnly};
   }
 
   bool fileExists(const std::string& path) const override {
