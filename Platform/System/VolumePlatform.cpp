@@ -68,15 +68,8 @@ class LinuxVolumePlatform final : public VolumePlatform {
         udev_(std::move(udev)) {}
 
   std::optional<std::vector<std::string>> mountedVolumePaths() const override {
-    std::optional<std::string> text = source_->read("/proc/self/mountinfo");
-    if (!text) return std::nullopt;
-    std::shared_ptr<const MountInfo> table;
-    {
-      // The table seldom changes between two refreshes: the same text is the same table, parsed once.
-      std::lock_guard lock(mutex_);
-      if (table_ && *text == tableText_) table = table_;
-    }
-    if (!table) table = std::make_shared<const MountInfo>(MountInfo::parse(*text));
+    const std::shared_ptr<const MountInfo> table = currentTable();
+    if (!table) return std::nullopt;
     std::vector<std::string> paths;
     for (const MountInfoEntry& entry : table->entries) {
       // Each mount point once, where the mount that is seen there is listed.
@@ -84,9 +77,6 @@ class LinuxVolumePlatform final : public VolumePlatform {
         paths.push_back(entry.mountPoint);
       }
     }
-    std::lock_guard lock(mutex_);
-    table_ = std::move(table);
-    tableText_ = std::move(*text);
     return paths;
   }
 
@@ -97,7 +87,8 @@ class LinuxVolumePlatform final : public VolumePlatform {
   }
 
   std::optional<VolumeResources> resources(const std::string& path) const override {
-    const Mount mount = mountAt(path);
+    // The table read again: ext4 that an error made read-only says so only there, and without a mount event.
+    const Mount mount = mountAt(path, currentTable());
     if (mount.entry == nullptr) return std::nullopt;
     const std::optional<BlockDevice> device = browsableDevice(*mount.table, *mount.entry);
     if (!device) {
@@ -208,19 +199,35 @@ class LinuxVolumePlatform final : public VolumePlatform {
     const MountInfoEntry* entry = nullptr;
   };
 
+  // The mount at `path` in the table the last listing read, or in the table as it is now before any.
   Mount mountAt(const std::string& path) const {
     std::shared_ptr<const MountInfo> table;
     {
       std::lock_guard lock(mutex_);
       table = table_;
     }
-    if (!table) {
-      std::optional<MountInfo> read = MountInfo::read(*source_);
-      if (!read) return {};
-      table = std::make_shared<const MountInfo>(std::move(*read));
-    }
-    const MountInfoEntry* entry = isWithin(path, scope_) ? table->visibleAt(path) : nullptr;
+    return mountAt(path, table ? std::move(table) : currentTable());
+  }
+
+  Mount mountAt(const std::string& path, std::shared_ptr<const MountInfo> table) const {
+    const MountInfoEntry* entry = table && isWithin(path, scope_) ? table->visibleAt(path) : nullptr;
     return {std::move(table), entry};
+  }
+
+  // The table as it is now, kept for the calls that take the last one read; null when it cannot be read.
+  std::shared_ptr<const MountInfo> currentTable() const {
+    std::optional<std::string> text = source_->read("/proc/self/mountinfo");
+    if (!text) return nullptr;
+    {
+      // The table seldom changes between two reads: the same text is the same table, parsed once.
+      std::lock_guard lock(mutex_);
+      if (table_ && *text == tableText_) return table_;
+    }
+    auto table = std::make_shared<const MountInfo>(MountInfo::parse(*text));
+    std::lock_guard lock(mutex_);
+    table_ = table;
+    tableText_ = std::move(*text);
+    return table;
   }
 
   // The device of a browsable mount; absent for any other mount. The cheap tests come first: most mounts

@@ -396,6 +396,28 @@ TEST(VolumesControllerWithoutMainLoopTest, AReadOnlyRemountAndBackShowAtTheNextR
   });
 }
 
+// An I/O error makes ext4 mounted with errors=remount-ro read-only without a mount event; statvfs may not
+// tell.
+TEST(VolumesControllerWithoutMainLoopTest, AFileSystemAnErrorMadeReadOnlyIsReadOnlyAtTheNextSizePass) {
+  if (const std::string why = volumetest::whyNoLoopVolumes(); !why.empty()) GTEST_SKIP() << why;
+  const volumetest::LoopVolume loop("Velmora Error");
+  const std::string trigger = "/sys/fs/ext4/" + loop.name() + "/trigger_fs_error";
+  if (::access(trigger.c_str(), W_OK) != 0)
+    GTEST_SKIP() << "ext4 cannot be made to fail here: no " << trigger;
+  expectInPrivateMountNamespace([&]() -> std::string {
+    if (runCommand("mount -o remount,errors=remount-ro " + shellQuoted(loop.mountPoint())).status != 0)
+      return "remount";
+    const auto controller = controllerWithin(loop);
+    controller->setStorageInterval(0);
+    controller->refresh(1);
+    const std::vector<std::shared_ptr<Volume>> listed = controller->volumes();
+    if (listed.size() != 1 || listed[0]->isReadOnly) return "not listed writable";
+    if (runCommand("echo 1 > " + trigger).status != 0) return "trigger";
+    controller->refresh(1);
+    return controller->volumes() == listed && listed[0]->isReadOnly ? "" : "not read-only after the error";
+  });
+}
+
 TEST(VolumesControllerWithoutMainLoopTest, MountChurnWhileRefreshingDoesNotGrowTheProgram) {
 #ifdef __SANITIZE_ADDRESS__
   GTEST_SKIP() << "AddressSanitizer holds freed memory back, so the program grows whatever it keeps";
