@@ -193,17 +193,6 @@ TEST_F(VolumesControllerRecordedMachineTest, TheRootIsAVolumeWhateverPartOfItsFi
   volumetest::pumpMainQueue();
 }
 
-// ext4 that an error made read-only says so only in the mount table; statvfs (here: writable) does not.
-TEST_F(VolumesControllerRecordedMachineTest, AFileSystemTheMountTableCallsReadOnlyIsReadOnly) {
-  auto source = std::make_shared<platform::MemoryTextSource>();
-  source->setFile("/proc/self/mountinfo", "100 1 8:1 / /mnt/x rw - ext4 /dev/sdb1 rw,emergency_ro\n");
-  source->setLink("/sys/dev/block/8:1", "../../block/sdb1");
-  source->setFile("/sys/class/block/sdb1/dev", "8:1\n");
-  const auto resources = VolumePlatform::live(source, "/", calls(), udev_)->resources("/mnt/x");
-  ASSERT_TRUE(resources.has_value());
-  EXPECT_EQ(resources->isReadOnly, true);
-}
-
 class VolumesControllerLiveTest : public volumetest::ControllerTest {
  protected:
   void SetUp() override {
@@ -396,8 +385,7 @@ TEST(VolumesControllerWithoutMainLoopTest, AReadOnlyRemountAndBackShowAtTheNextR
   });
 }
 
-// An I/O error makes ext4 mounted with errors=remount-ro read-only without a mount event; statvfs may not
-// tell.
+// An error makes ext4 mounted with errors=remount-ro read-only with no mount event, statvfs perhaps unaware.
 TEST(VolumesControllerWithoutMainLoopTest, AFileSystemAnErrorMadeReadOnlyIsReadOnlyAtTheNextSizePass) {
   if (const std::string why = volumetest::whyNoLoopVolumes(); !why.empty()) GTEST_SKIP() << why;
   const volumetest::LoopVolume loop("Velmora Error");
