@@ -99,8 +99,9 @@ class VolumePlatform {
   // A change check of the mount table for one caller, who asks it on its own thread: take it before the
   // listing it is to follow.
   virtual ChangeCheck mountTableChanges() const = 0;
-  // The facts of the file system mounted at `path`; absent when `path` is no mount point or its file
-  // system cannot be asked.
+  // The facts of the file system mounted at `path`, as the mount table tells them now (read-only included,
+  // which may change with no mount event); absent when `path` is no mount point or its file system cannot be
+  // asked.
   virtual std::optional<VolumeResources> resources(const std::string& path) const = 0;
   // The mount seen at `path`; absent when there is none, and always on a system that cannot tell one mount
   // at a path from the next (then a volume stays the same as long as its path is mounted).
