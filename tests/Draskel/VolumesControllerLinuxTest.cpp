@@ -340,8 +340,8 @@ TEST(VolumesControllerWithoutMainLoopTest, AnotherMountAtAKnownPathIsAnotherVolu
   for (const Case& change : {Case{R"(umount "$P" && mount $B "$P")", second, "BBB", swapped},
                              Case{R"(mount $B "$P")", second, "BBB", swapped},
                              Case{R"(umount "$P" && mount $A "$P")", first, "AAA", again},
-                             Case{R"(umount "$P" && mkfs.ext4 -q -L CCC $A && mount $A "$P")", first, "CCC",
-                                  Heard{"added AAA;removed AAA;added CCC;"}}}) {
+                             Case{R"(umount "$P" && mkfs.ext4 -q -F -L CCC $A && mount $A "$P")", first,
+                                  "CCC", Heard{"added AAA;removed AAA;added CCC;"}}}) {
     SCOPED_TRACE(change.change);
     expectInPrivateMountNamespace([&]() -> std::string {
       // The second device's only mount is to be the one at the first's path.
