@@ -46,11 +46,11 @@ std::string kernelOptionValue(std::string_view options, const char* name) {
   return unescaped.get();
 }
 
-// Whether an option string holds "ro".
-bool holdsReadOnly(const char* options) {
+// Whether an option string holds `name` ("ro").
+bool holdsOption(const char* options, const char* name) {
   char* value = nullptr;
   std::size_t size = 0;
-  return options != nullptr && mnt_optstr_get_option(options, "ro", &value, &size) == 0;
+  return options != nullptr && mnt_optstr_get_option(options, name, &value, &size) == 0;
 }
 
 // An entry from a mount of a libmount table, given the escaped options of the btrfs mounts.
@@ -64,7 +64,11 @@ MountInfoEntry entryOf(libmnt_fs* fs, const std::map<std::uint64_t, std::string_
   entry.mountPoint = text(mnt_fs_get_target(fs));
   entry.fileSystemType = text(mnt_fs_get_fstype(fs));
   entry.source = text(mnt_fs_get_source(fs));
-  entry.isReadOnly = holdsReadOnly(mnt_fs_get_vfs_options(fs)) || holdsReadOnly(mnt_fs_get_fs_options(fs));
+  // ext4 that an error made read-only says so by "emergency_ro" there on newer kernels, and nowhere else:
+  // statvfs and the "rw" beside it tell nothing.
+  const char* fileSystemOptions = mnt_fs_get_fs_options(fs);
+  entry.isReadOnly = holdsOption(mnt_fs_get_vfs_options(fs), "ro") || holdsOption(fileSystemOptions, "ro") ||
+                     holdsOption(fileSystemOptions, "emergency_ro");
   if (entry.fileSystemType == "btrfs") {
     const auto options = btrfsOptions.find(entry.mountId);
     if (options != btrfsOptions.end()) entry.subvolume = kernelOptionValue(options->second, "subvol");
@@ -100,7 +104,10 @@ const MountInfoEntry* MountInfo::visibleAt(std::string_view mountPoint) const {
 bool MountInfo::isFirstMountOfDevice(const MountInfoEntry& entry) const {
   for (const MountInfoEntry& earlier : entries) {
     if (&earlier == &entry) return true;
-    if (earlier.major == entry.major && earlier.minor == entry.minor) return false;
+    // A mount covered by a later one at its place (a bind of its own root over it) is not seen there.
+    if (earlier.major == entry.major && earlier.minor == entry.minor &&
+        visibleAt(earlier.mountPoint) == &earlier)
+      return false;
   }
   return false;
 }

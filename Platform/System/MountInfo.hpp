@@ -29,7 +29,8 @@ struct MountInfoEntry {
   // The btrfs subvolume mounted (its subvol= option, "/@"), read as the kernel means it: the escapes it
   // writes for blanks, commas and the like ("\054") undone. Empty for other file systems.
   std::string subvolume;
-  // The mount or its file system is read-only: "ro" in the mount's options or in its file system's.
+  // The mount or its file system is read-only: "ro" in the mount's options or in its file system's, or
+  // "emergency_ro" in its file system's (ext4 after an error).
   bool isReadOnly = false;
 
   // Whether the mount shows the whole of its file system rather than a part of it (a bind mount of a
@@ -48,8 +49,9 @@ struct MountInfo {
   // one), or nullptr.
   const MountInfoEntry* visibleAt(std::string_view mountPoint) const;
 
-  // Whether no earlier entry is a mount of the same device, so that bind mounts and repeated mounts of a
-  // file system count once. `entry` must be one of `entries`.
+  // Whether no earlier entry that is seen at its mount point is a mount of the same device, so that bind
+  // mounts and repeated mounts of a file system count once, and a mount covered by another of its device
+  // (a bind of its root over it) does not hide that one. `entry` must be one of `entries`.
   bool isFirstMountOfDevice(const MountInfoEntry& entry) const;
 
   // The entries of mountinfo text, parsed by libmount; lines that are not well formed are left out.

@@ -1,5 +1,8 @@
 #include "Platform/System/VolumePlatform.hpp"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -39,6 +42,17 @@ bool mayBeBlockBacked(const MountInfoEntry& mount) {
   return mount.major != 0 || mount.source.starts_with("/dev/");
 }
 
+// The number of the mount seen at `path` that the kernel never gives to another mount; 0 where it does not
+// tell it (before Linux 6.8) or the path cannot be looked at.
+std::uint64_t uniqueMountId(const std::string& path) {
+  constexpr unsigned int mountIdUnique = 0x4000;  // STATX_MNT_ID_UNIQUE, newer than the C library's headers
+  struct statx facts {};
+  if (::statx(AT_FDCWD, path.c_str(), AT_NO_AUTOMOUNT | AT_SYMLINK_NOFOLLOW, mountIdUnique, &facts) != 0 ||
+      (facts.stx_mask & mountIdUnique) == 0)
+    return 0;
+  return facts.stx_mnt_id;
+}
+
 std::string lastComponent(std::string_view path) {
   const std::size_t slash = path.rfind('/');
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
@@ -54,15 +68,8 @@ class LinuxVolumePlatform final : public VolumePlatform {
         udev_(std::move(udev)) {}
 
   std::optional<std::vector<std::string>> mountedVolumePaths() const override {
-    std::optional<std::string> text = source_->read("/proc/self/mountinfo");
-    if (!text) return std::nullopt;
-    std::shared_ptr<const MountInfo> table;
-    {
-      // The table seldom changes between two refreshes: the same text is the same table, parsed once.
-      std::lock_guard lock(mutex_);
-      if (table_ && *text == tableText_) table = table_;
-    }
-    if (!table) table = std::make_shared<const MountInfo>(MountInfo::parse(*text));
+    const std::shared_ptr<const MountInfo> table = currentTable();
+    if (!table) return std::nullopt;
     std::vector<std::string> paths;
     for (const MountInfoEntry& entry : table->entries) {
       // Each mount point once, where the mount that is seen there is listed.
@@ -70,9 +77,6 @@ class LinuxVolumePlatform final : public VolumePlatform {
         paths.push_back(entry.mountPoint);
       }
     }
-    std::lock_guard lock(mutex_);
-    table_ = std::move(table);
-    tableText_ = std::move(*text);
     return paths;
   }
 
@@ -83,7 +87,8 @@ class LinuxVolumePlatform final : public VolumePlatform {
   }
 
   std::optional<VolumeResources> resources(const std::string& path) const override {
-    const Mount mount = mountAt(path);
+    // The table read again: ext4 that an error made read-only says so only there, and without a mount event.
+    const Mount mount = mountAt(path, currentTable());
     if (mount.entry == nullptr) return std::nullopt;
     const std::optional<BlockDevice> device = browsableDevice(*mount.table, *mount.entry);
     if (!device) {
@@ -103,7 +108,7 @@ class LinuxVolumePlatform final : public VolumePlatform {
     resources.isInternal = device->devicePath && device->isRemovable != true && !isUsbOrCard;
     resources.isLocal = true;
     resources.isBrowsable = true;
-    resources.isReadOnly = size->isReadOnly;
+    resources.isReadOnly = size->isReadOnly || mount.entry->isReadOnly;
     resources.isVolume = true;
     resources.isRootFileSystem = path == "/";
     resources.isEjectable =
@@ -115,7 +120,7 @@ class LinuxVolumePlatform final : public VolumePlatform {
     const Mount mount = mountAt(path);
     if (mount.entry == nullptr) return std::nullopt;
     const MountInfoEntry& entry = *mount.entry;
-    return MountedVolume{{entry.mountId, entry.major, entry.minor}, entry.isReadOnly};
+    return MountedVolume{{entry.mountId, entry.major, entry.minor, uniqueMountId(path)}, entry.isReadOnly};
   }
 
   bool fileExists(const std::string& path) const override {
@@ -194,19 +199,35 @@ class LinuxVolumePlatform final : public VolumePlatform {
     const MountInfoEntry* entry = nullptr;
   };
 
+  // The mount at `path` in the table the last listing read, or in the table as it is now before any.
   Mount mountAt(const std::string& path) const {
     std::shared_ptr<const MountInfo> table;
     {
       std::lock_guard lock(mutex_);
       table = table_;
     }
-    if (!table) {
-      std::optional<MountInfo> read = MountInfo::read(*source_);
-      if (!read) return {};
-      table = std::make_shared<const MountInfo>(std::move(*read));
-    }
-    const MountInfoEntry* entry = isWithin(path, scope_) ? table->visibleAt(path) : nullptr;
+    return mountAt(path, table ? std::move(table) : currentTable());
+  }
+
+  Mount mountAt(const std::string& path, std::shared_ptr<const MountInfo> table) const {
+    const MountInfoEntry* entry = table && isWithin(path, scope_) ? table->visibleAt(path) : nullptr;
     return {std::move(table), entry};
+  }
+
+  // The table as it is now, kept for the calls that take the last one read; null when it cannot be read.
+  std::shared_ptr<const MountInfo> currentTable() const {
+    std::optional<std::string> text = source_->read("/proc/self/mountinfo");
+    if (!text) return nullptr;
+    {
+      // The table seldom changes between two reads: the same text is the same table, parsed once.
+      std::lock_guard lock(mutex_);
+      if (table_ && *text == tableText_) return table_;
+    }
+    auto table = std::make_shared<const MountInfo>(MountInfo::parse(*text));
+    std::lock_guard lock(mutex_);
+    table_ = table;
+    tableText_ = std::move(*text);
+    return table;
   }
 
   // The device of a browsable mount; absent for any other mount. The cheap tests come first: most mounts

@@ -60,13 +60,16 @@ struct DiskDescription {
   bool operator==(const DiskDescription&) const = default;
 };
 
-// Which mount a path shows: the kernel's number of the mount and the device of its file system. Another
+// Which mount a path shows: the kernel's numbers of the mount and the device of its file system. Another
 // mount at the path (another device, a mount over the one there) differs in one of them. The kernel gives a
-// freed number to a new mount again, so the same device unmounted and mounted again may compare equal.
+// freed mount number and device number to a new mount again (a second btrfs, another file system on the
+// same loop device or USB disk); only the number it never gives again (Linux 6.8 on; 0 before) tells those
+// apart, and the same device unmounted and mounted again.
 struct MountIdentity {
   std::uint64_t mountId = 0;
   std::uint32_t major = 0;
   std::uint32_t minor = 0;
+  std::uint64_t uniqueMountId = 0;
 
   bool operator==(const MountIdentity&) const = default;
 };
@@ -96,8 +99,9 @@ class VolumePlatform {
   // A change check of the mount table for one caller, who asks it on its own thread: take it before the
   // listing it is to follow.
   virtual ChangeCheck mountTableChanges() const = 0;
-  // The facts of the file system mounted at `path`; absent when `path` is no mount point or its file
-  // system cannot be asked.
+  // The facts of the file system mounted at `path`, as the mount table tells them now (read-only included,
+  // which may change with no mount event); absent when `path` is no mount point or its file system cannot be
+  // asked.
   virtual std::optional<VolumeResources> resources(const std::string& path) const = 0;
   // The mount seen at `path`; absent when there is none, and always on a system that cannot tell one mount
   // at a path from the next (then a volume stays the same as long as its path is mounted).

@@ -316,47 +316,54 @@ TEST(VolumesControllerWithoutMainLoopTest, RefreshesListALoopVolumeFromItsMountT
 }
 
 // A volume is for one mount. Between two refreshes the first volume's path comes to show another mount:
-// the second device after the first's unmount, the second device over the first, or the first device again.
-// The next refresh lists what the path shows, with its size; the listeners heard the first volume leave and
-// the new one come (the same device mounted again may be the same mount to the kernel, or a new one).
+// the second device after the first's unmount, the second device over the first, the first device again,
+// or another file system made on the first device (which may get the freed mount and device numbers). The
+// next refresh lists what the path shows, with its size; the listeners heard the first volume leave and the
+// new one come (the same device mounted again may be the same mount to the kernel, or a new one).
 TEST(VolumesControllerWithoutMainLoopTest, AnotherMountAtAKnownPathIsAnotherVolumeAtTheNextRefresh) {
   if (const std::string why = volumetest::whyNoLoopVolumes(); !why.empty()) GTEST_SKIP() << why;
   const volumetest::LoopVolume first("AAA", 64), second("BBB", 128);
+  // Mounted in each child only, so that a file system can be made on its device.
+  const std::string image = volumetest::backingFile(first), path = first.mountPoint();
+  ASSERT_EQ(::umount2(path.c_str(), 0), 0);
+  const std::string places = "P=" + shellQuoted(path) + " A=" + first.device() + " B=" + second.device() +
+                             " S=" + shellQuoted(second.mountPoint()) + "; ";
+  using Heard = std::vector<std::string>;  // what the listeners may have heard, in order
+  const Heard swapped{"added AAA;removed AAA;added BBB;"},
+      again{"added AAA;", "added AAA;removed AAA;added AAA;"};
   struct Case {
-    const char* what;
-    bool unmountFirst;
-    const volumetest::LoopVolume& mounted;
-    std::vector<std::string> heard;  // what the listeners may have heard, in order
+    const char* change;  // a shell command
+    const volumetest::LoopVolume& shown;
+    const char* label;
+    Heard heard;
   };
-  const std::string swapped = "added AAA;removed AAA;added BBB;";
-  for (const Case& change :
-       {Case{"after an unmount", true, second, {swapped}}, Case{"over the first", false, second, {swapped}},
-        Case{"the same again", true, first, {"added AAA;", "added AAA;removed AAA;added AAA;"}}}) {
-    SCOPED_TRACE(change.what);
+  for (const Case& change : {Case{R"(umount "$P" && mount $B "$P")", second, "BBB", swapped},
+                             Case{R"(mount $B "$P")", second, "BBB", swapped},
+                             Case{R"(umount "$P" && mount $A "$P")", first, "AAA", again},
+                             Case{R"(umount "$P" && mkfs.ext4 -q -F -L CCC $A && mount $A "$P")", first,
+                                  "CCC", Heard{"added AAA;removed AAA;added CCC;"}}}) {
+    SCOPED_TRACE(change.change);
     expectInPrivateMountNamespace([&]() -> std::string {
       // The second device's only mount is to be the one at the first's path.
-      if (::umount2(second.mountPoint().c_str(), 0) != 0) return "umount the second";
+      if (runCommand(places + R"(umount "$S" && mount $A "$P")").status != 0) return "set up";
       const auto controller = controllerWithin(first);
       const auto delegate = std::make_shared<volumetest::RecordingDelegate>();
       controller->delegates()->add(delegate);
       controller->refresh(1);
-      const char* path = first.mountPoint().c_str();
-      if ((change.unmountFirst && ::umount2(path, 0) != 0) ||
-          ::mount(change.mounted.device().c_str(), path, "ext4", 0, "") != 0)
-        return "unmount or mount";
+      if (runCommand(places + change.change).status != 0) return "change";
       controller->refresh(1);
       struct statvfs size {};
-      if (controller->volumeCount() != 1 || ::statvfs(path, &size) != 0) return "not one volume";
+      if (controller->volumeCount() != 1 || ::statvfs(path.c_str(), &size) != 0) return "not one volume";
       const Volume& volume = *controller->volumes()[0];
-      const auto label = change.mounted.name() == first.name() ? "AAA" : "BBB";
       if (std::tuple(volume.name, volume.bsdName, volume.rootBsdName, volume.totalBytes) !=
-          std::tuple(label, change.mounted.name(), change.mounted.name(), size.f_blocks * size.f_frsize))
+          std::tuple(change.label, change.shown.name(), change.shown.name(), size.f_blocks * size.f_frsize))
         return "listed " + volume.name + " on " + volume.bsdName + " of " + std::to_string(volume.totalBytes);
       std::string heard;
       for (const auto& event : delegate->eventsOf()) heard += event.kind + " " + event.volume->name + ";";
       return std::ranges::find(change.heard, heard) != change.heard.end() ? "" : "heard " + heard;
     });
   }
+  volumetest::remount(first, image);
 }
 
 TEST(VolumesControllerWithoutMainLoopTest, AReadOnlyRemountAndBackShowAtTheNextRefreshEach) {
@@ -375,6 +382,27 @@ TEST(VolumesControllerWithoutMainLoopTest, AReadOnlyRemountAndBackShowAtTheNextR
       seen += controller->volumes() != listed ? "another volume " : listed[0]->isReadOnly ? "ro " : "rw ";
     }
     return seen == "ro rw " ? "" : "after the remounts: " + seen;
+  });
+}
+
+// An error makes ext4 mounted with errors=remount-ro read-only with no mount event, statvfs perhaps unaware.
+TEST(VolumesControllerWithoutMainLoopTest, AFileSystemAnErrorMadeReadOnlyIsReadOnlyAtTheNextSizePass) {
+  if (const std::string why = volumetest::whyNoLoopVolumes(); !why.empty()) GTEST_SKIP() << why;
+  const volumetest::LoopVolume loop("Velmora Error");
+  const std::string trigger = "/sys/fs/ext4/" + loop.name() + "/trigger_fs_error";
+  if (::access(trigger.c_str(), W_OK) != 0)
+    GTEST_SKIP() << "ext4 cannot be made to fail here: no " << trigger;
+  expectInPrivateMountNamespace([&]() -> std::string {
+    if (runCommand("mount -o remount,errors=remount-ro " + shellQuoted(loop.mountPoint())).status != 0)
+      return "remount";
+    const auto controller = controllerWithin(loop);
+    controller->setStorageInterval(0);
+    controller->refresh(1);
+    const std::vector<std::shared_ptr<Volume>> listed = controller->volumes();
+    if (listed.size() != 1 || listed[0]->isReadOnly) return "not listed writable";
+    if (runCommand("echo 1 > " + trigger).status != 0) return "trigger";
+    controller->refresh(1);
+    return controller->volumes() == listed && listed[0]->isReadOnly ? "" : "not read-only after the error";
   });
 }
 

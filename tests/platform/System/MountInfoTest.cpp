@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 #include <future>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -69,13 +70,25 @@ TEST(MountInfoTest, AMountIsReadOnlyByEitherOptionsFieldAndAnEmptySubvolumeIsNon
       "30 1 0:40 / /a rw - btrfs /dev/sdb rw,space_cache=v2,subvol=\n"
       "31 1 8:1 / /b ro,relatime - ext4 /dev/sda1 rw\n"
       "32 1 8:2 / /c rw,relatime - ext4 /dev/sda2 ro,errors=remount-ro\n"
-      "33 1 8:3 / /d rw,relatime - ext4 /dev/sda3 rw,errors=remount-ro\n");
-  ASSERT_EQ(mountPoints(table.entries), (std::vector<std::string>{"/a", "/b", "/c", "/d"}));
+      "33 1 8:3 / /d rw,relatime - ext4 /dev/sda3 rw,errors=remount-ro\n"
+      "34 1 8:4 / /e rw,relatime - ext4 /dev/sda4 rw,errors=remount-ro,emergency_ro\n");
+  ASSERT_EQ(mountPoints(table.entries), (std::vector<std::string>{"/a", "/b", "/c", "/d", "/e"}));
   EXPECT_EQ(std::tuple(table.entries[0].subvolume, table.entries[0].showsFileSystemRoot()),
             std::tuple("", true));
   std::vector<bool> readOnly;
   for (const MountInfoEntry& entry : table.entries) readOnly.push_back(entry.isReadOnly);
-  EXPECT_EQ(readOnly, (std::vector<bool>{false, true, true, false}));
+  EXPECT_EQ(readOnly, (std::vector<bool>{false, true, true, false, true}));
+}
+
+// A device at /a, a bind of its root over that, and the device at /b too: what /a shows counts first.
+TEST(MountInfoTest, AMountCoveredByABindOfItsOwnRootLeavesTheBindTheFirstMountOfTheDevice) {
+  const MountInfo table = MountInfo::parse(
+      "40 1 8:1 / /a rw - ext4 /dev/sda1 rw\n"
+      "41 1 8:1 / /a rw - ext4 /dev/sda1 rw\n"
+      "42 1 8:1 / /b rw - ext4 /dev/sda1 rw\n");
+  std::vector<bool> counted;
+  for (const MountInfoEntry& entry : table.entries) counted.push_back(table.isFirstMountOfDevice(entry));
+  EXPECT_EQ(counted, (std::vector<bool>{true, true, false}));
 }
 
 TEST(MountWatcherTest, ChangesAreTheMountsOnlyOneTableListsComparedByIdDeviceRootAndPlace) {
