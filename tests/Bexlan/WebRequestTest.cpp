@@ -142,6 +142,7 @@ TEST(WebRequestTest, FailuresArriveAsErrorsAlone) {
   testsupport::LoopbackHttpServer server([](const auto& request) {
     if (request.target == "/silent") return Reply(200, "", Reply::Action::silence);
     if (request.target == "/cut") return Reply(200, "partial", Reply::Action::closeMidBody);
+    if (request.target == "/cut-header") return Reply{.raw = "HTTP/1.1 200 OK\r\nX-Field: 1\r\n"};
     if (request.target == "/long-field") return Reply{.headers = {{"X-Long", std::string(200 << 10, 'a')}}};
     if (request.target == "/many-fields") return Reply{.headers = {400, {"X-Many", std::string(1000, 'b')}}};
     return Reply(302, "", Reply::Action::respond, 0, {{"Location", "file:///etc/hostname"}});
@@ -155,6 +156,7 @@ TEST(WebRequestTest, FailuresArriveAsErrorsAlone) {
     cutAlone.set_value(!body && !response && error && error->code() == Code::networkConnectionLost);
   });
   EXPECT_TRUE(cutAlone.get_future().get());
+  EXPECT_EQ(failureOf(WebRequest::getAsync(server.url("/cut-header"))), Code::networkConnectionLost);
   EXPECT_EQ(failureOf(WebRequest::getAsync(server.url("/redirect"))), Code::unsupportedURL);
   EXPECT_EQ(failureOf(WebRequest::getAsync(server.url("/long-field"))), Code::badServerResponse);
   EXPECT_EQ(failureOf(WebRequest::getAsync(server.url("/many-fields"))), Code::badServerResponse);
@@ -201,6 +203,27 @@ TEST(WebRequestTest, HeadersPastTheWholeChainsLimitAreABadResponseAndOnlyFirstLi
   ASSERT_EQ(fields.size(), 3u);
   EXPECT_EQ(std::tuple(fields[0].first, fields[1].first, fields[2].first),
             std::tuple("Content-Length", "X-Many", "HTTP/1.1 200 OK"));
+}
+
+// After a final answer's header only its chunked body's trailer comes, however its lines begin; a redirect's
+// trailer ends where libcurl follows the redirect and the next answer begins.
+TEST(WebRequestTest, TrailerLinesBeginNoAnswer) {
+  const std::string chunked = "Transfer-Encoding: chunked\r\n\r\n2\r\nhi\r\n0\r\n";
+  testsupport::LoopbackHttpServer server([&](const auto& request) {
+    if (request.target == "/final") return Reply{.headers = {{"X-Final", "1"}}};
+    return Reply{.raw =
+                     request.target == "/trailer"
+                         ? "HTTP/1.1 200 OK\r\nX-Field: 1\r\n" + chunked + "HTTP/1.1 200 OK: x\r\n\r\n"
+                         : "HTTP/1.1 302 Found\r\nLocation: /final\r\n" + chunked + "X-Trailer: 1\r\n\r\n"};
+  });
+  const auto names = [&](const char* path) {
+    std::vector<std::string> fields;
+    for (const auto& field : WebRequest::getAsync(server.url(path)).get().response.headerFields)
+      fields.push_back(field.first);
+    return fields;
+  };
+  EXPECT_EQ(names("/trailer"), (std::vector<std::string>{"X-Field", "Transfer-Encoding", "HTTP/1.1 200 OK"}));
+  EXPECT_EQ(names("/redirect"), (std::vector<std::string>{"Content-Length", "X-Final"}));
 }
 
 TEST(WebRequestTest, FilesConcurrencyAndCallbackThreads) {
