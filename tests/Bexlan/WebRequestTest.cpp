@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <latch>
 
 #include "Bexlan/WebRequest.hpp"
 #include "tests/platform/System/MountTestGuards.hpp"
@@ -310,12 +310,10 @@ TEST(WebRequestTest, SmallBodiesTakeSmallRoom) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const auto limitedRun = [] {
     constexpr int count = 40;
-    std::atomic<int> arrived = 0;
-    std::promise<void> release;
-    std::shared_future<void> released = release.get_future();
+    std::latch arrived(count), released(1);
     testsupport::LoopbackHttpServer server([&](const auto& request) {
       if (request.target == "/slow") {
-        ++arrived;
+        arrived.count_down();
         released.wait();
       }
       return Reply(200, std::string(20, 'x'));
@@ -323,10 +321,9 @@ TEST(WebRequestTest, SmallBodiesTakeSmallRoom) {
     WebRequest::getAsync(server.url()).get();  // the loader thread and its allocation arena
     std::vector<std::future<WebRequest::DataAndResponse>> answers;
     for (int i = 0; i < count; ++i) answers.push_back(WebRequest::getAsync(server.url("/slow")));
-    // Every connection and its server thread exist, every request is read: only the answers are to come.
-    while (arrived < count) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    arrived.wait();  // every connection and its server thread exist: only the answers are to come
     if (!limitAddressSpace(8 << 20)) std::_Exit(1);
-    release.set_value();
+    released.count_down();
     int whole = 0;
     for (auto& answer : answers) whole += answer.get().data.size() == 20;  // a failure ends the run
     std::_Exit(whole == count ? 0 : 2);
