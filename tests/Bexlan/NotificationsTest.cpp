@@ -296,20 +296,37 @@ TEST(NotificationsBusTest, AbsentSilentStalledOrMuteBusFailsEachCallWithinTwoSec
   }
 }
 
-// A bus that answers Hello and, once the test has taken a later call, closes that call's connection on a
-// thread of its own while the test goes on.
+// A bus that answers Hello and closes the connection when any other call arrives, as soon as the test has
+// taken the call, so the close lands while the test goes on. Each close reports on a context the test runs.
 struct ClosingBus : ServerSideBus {
   std::counting_semaphore<> arrived{0};
   std::atomic<GDBusConnection*> caller = nullptr;  // whose call came last; the bus keeps its reference
-  std::jthread closer;
+  GMainContext* const closing = g_main_context_new();
+  int closed = 0;  // closes completed, counted on the test's thread
   ClosingBus() : ServerSideBus(onMessage, this) {}
+  ~ClosingBus() { g_main_context_unref(closing); }
   // Waits two seconds at most for the next call, then starts closing its connection; false when none came.
   bool closeAtNextCall() {
     if (!arrived.try_acquire_for(std::chrono::seconds(2))) return false;
-    closer = std::jthread([peer = caller.load()] { g_dbus_connection_close_sync(peer, nullptr, nullptr); });
+    g_main_context_push_thread_default(closing);
+    g_dbus_connection_close(
+        caller, nullptr,
+        [](GObject* connection, GAsyncResult* result, gpointer self) {
+          static_cast<ClosingBus*>(self)->closed +=
+              g_dbus_connection_close_finish(G_DBUS_CONNECTION(connection), result, nullptr);
+        },
+        this);
+    g_main_context_pop_thread_default(closing);
     return true;
   }
-  void awaitClose() { closer = {}; }  // the close started last has ended
+  // Whether `count` closes have completed (their sockets closed), waiting two seconds at most.
+  bool awaitCloses(int count) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (closed < count && std::chrono::steady_clock::now() < deadline)
+      if (!g_main_context_iteration(closing, FALSE))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return closed == count;
+  }
   static GDBusMessage* onMessage(GDBusConnection* peer, GDBusMessage* message, gboolean incoming,
                                  void* data) {
     if (!incoming) return message;
@@ -349,10 +366,7 @@ TEST(NotificationsBusTest, CentresWhosePeerClosesOnACallLeaveNoDescriptorOnceDes
   std::set<std::string> before;
   std::chrono::duration<double> slowest{};
   for (int round = -1; round < rounds; ++round) {  // round -1 starts the threads of GDBus and of the queues
-    if (round == 0) {
-      bus.awaitClose();
-      before = openDescriptors();
-    }
+    if (round == 0) before = bus.awaitCloses(1) ? openDescriptors() : before;
     auto center = std::make_unique<platform::FreedesktopNotificationCenter>(bus.address);
     center->add({platform::uuidString(), "Disk full", "Data"}, [failures](const Error& error) {
       if (error) failures->release();
@@ -362,7 +376,7 @@ TEST(NotificationsBusTest, CentresWhosePeerClosesOnACallLeaveNoDescriptorOnceDes
     center.reset();
     slowest = std::max<std::chrono::duration<double>>(slowest, std::chrono::steady_clock::now() - destroying);
   }
-  bus.awaitClose();
+  EXPECT_TRUE(bus.awaitCloses(rounds + 1)) << "the bus's own sockets are still open";
   std::vector<std::string> left;  // others' descriptors closed meanwhile are no matter
   std::ranges::set_difference(openDescriptors(), before, std::back_inserter(left));
   EXPECT_EQ(left.size(), 0u) << "descriptors left by " << rounds << " centres, as "
