@@ -250,6 +250,9 @@ struct UrlLoader::Transfer {
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Transfer::receiveHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
+    // A proxy's answer to CONNECT (https through a proxy) is no answer of the server: a final one would make
+    // the server's status line look like a trailer line.
+    curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &Transfer::progress);
     curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
