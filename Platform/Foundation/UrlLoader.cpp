@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -126,7 +127,12 @@ struct UrlLoader::Transfer {
   curl_off_t uploaded = 0;
   std::size_t headerBytes = 0;          // of the current response
   std::size_t transferHeaderBytes = 0;  // of every response so far
-  bool awaitingHeaders = true;          // until the blank line that ends an answer's header
+  // What the next header line is: the status line that begins an answer (the first, and one after an
+  // interim answer), a field of its header, or, after the blank line that ends a final answer's header, a
+  // line of the trailer that may follow a chunked body (a redirect's too, until libcurl follows it).
+  enum class HeaderLine { status, field, trailer } next = HeaderLine::status;
+  int answerStatus = 0;      // of the current answer
+  long answerRedirects = 0;  // redirects followed before it
   bool headersTooLarge = false;
   bool bodyTooLong = false;
   bool outOfMemory = false;
@@ -155,9 +161,9 @@ struct UrlLoader::Transfer {
     return !outOfMemory;
   }
 
-  // Header lines of every answer; the status line of a new answer (a redirect, an interim answer) starts the
-  // list and the count of header bytes anew. Only the first line of an answer is its status line, whatever
-  // the lines after it begin with.
+  // Header lines of every answer, and trailer lines; the status line of a new answer (a redirect, an interim
+  // answer) starts the list and the count of header bytes anew. Only the first line of an answer is its
+  // status line, whatever the lines after it, or a trailer's, begin with.
   static size_t receiveHeader(char* data, size_t size, size_t count, void* self) noexcept {
     auto& transfer = *static_cast<Transfer*>(self);
     transfer.lastActivity = steadyNow();
@@ -170,12 +176,15 @@ struct UrlLoader::Transfer {
   }
 
   bool keepHeader(std::string_view line) {
-    // The first line of the transfer, or the first after the blank line that ended an answer's header.
-    const bool firstLine = transferHeaderBytes == 0 || !awaitingHeaders;
-    const bool statusLine = firstLine && line.starts_with("HTTP/");
+    next = upcoming();
+    const bool statusLine = next == HeaderLine::status && line.starts_with("HTTP/");
     if (statusLine) {
       headerFields.clear();
       headerBytes = 0;
+      answerRedirects = redirects();
+      answerStatus = 0;  // from "HTTP/1.1 200 OK", "HTTP/2 200"
+      if (const std::size_t space = line.find(' '); space != std::string_view::npos)
+        std::from_chars(line.data() + space + 1, line.data() + line.size(), answerStatus);
     }
     headerBytes += line.size();
     transferHeaderBytes += line.size();
@@ -184,13 +193,27 @@ struct UrlLoader::Transfer {
       return false;
     }
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
-    awaitingHeaders = !line.empty();
+    if (next != HeaderLine::trailer)
+      next = !line.empty()             ? HeaderLine::field
+             : answerStatus / 100 == 1 ? HeaderLine::status
+                                       : HeaderLine::trailer;
     if (const std::size_t colon = line.find(':'); !statusLine && colon != std::string_view::npos) {
       std::string_view value = line.substr(colon + 1);
       while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
       headerFields.emplace_back(std::string(line.substr(0, colon)), std::string(value));
     }
     return true;
+  }
+
+  // What the next header line is: once libcurl has followed a redirect, no longer its trailer's.
+  HeaderLine upcoming() const {
+    return next == HeaderLine::trailer && redirects() > answerRedirects ? HeaderLine::status : next;
+  }
+
+  long redirects() const {
+    long count = 0;
+    curl_easy_getinfo(easy, CURLINFO_REDIRECT_COUNT, &count);
+    return count;
   }
 
   static int progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploadedNow) noexcept {
@@ -227,6 +250,9 @@ struct UrlLoader::Transfer {
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Transfer::receiveHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
+    // A proxy's answer to CONNECT (https through a proxy) is no answer of the server: a final one would make
+    // the server's status line look like a trailer line.
+    curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &Transfer::progress);
     curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
@@ -265,23 +291,30 @@ struct UrlLoader::Transfer {
           "the body is longer than " + std::to_string(task.request.maximumBodyLength()) + " bytes");
     }
     if (outOfMemory) return memoryError();
-    if (headersTooLarge || (awaitingHeaders && isHeaderLineOverflow(result)))
+    if (headersTooLarge || (upcoming() != HeaderLine::trailer && isHeaderLineOverflow(result)))
       return UrlError(Code::badServerResponse, "the response header is too large");
     if (result != CURLE_OK) return errorFor(result, error);
+    // libcurl takes a connection closed within the header for the end of an answer without a body.
+    if (next == HeaderLine::field && web())
+      return UrlError(Code::networkConnectionLost, "the connection closed within the response header");
     return std::nullopt;
+  }
+
+  // Whether the transfer ended on http or https (a file's header has no blank line to end it).
+  bool web() const {
+    char* scheme = nullptr;
+    curl_easy_getinfo(easy, CURLINFO_SCHEME, &scheme);
+    return scheme && (sameText(scheme, "http") || sameText(scheme, "https"));
   }
 
   UrlResponse response() const {
     char* effective = nullptr;
     curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &effective);
-    char* scheme = nullptr;
-    curl_easy_getinfo(easy, CURLINFO_SCHEME, &scheme);
     long status = 0;
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
-    const bool http = scheme && (sameText(scheme, "http") || sameText(scheme, "https"));
     std::optional<Url> url = effective ? Url::parse(effective) : std::nullopt;
     return UrlResponse{url.value_or(task.request.url()),
-                       http ? std::optional<int>(int(status)) : std::nullopt, headerFields};
+                       web() ? std::optional<int>(int(status)) : std::nullopt, headerFields};
   }
 };
 

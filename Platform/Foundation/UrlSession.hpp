@@ -21,7 +21,8 @@ namespace platform {
 // request's maximumBodyLength (at most UrlRequest::largestBody, 64 MiB, counted after content decoding)
 // stops the transfer and fails it with dataLengthExceedsMaximum. Response headers fail it with
 // badServerResponse past 192 KiB in one response, or past libcurl's 300 KiB for the whole transfer: all the
-// responses of a redirect chain together.
+// responses of a redirect chain together. A connection that closes within a response's header fails it with
+// networkConnectionLost.
 class UrlSession {
  public:
   using Body = std::vector<std::uint8_t>;

@@ -7,10 +7,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <condition_variable>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <filesystem>
 #include <future>
 #include <iterator>
@@ -300,22 +299,18 @@ TEST(NotificationsBusTest, AbsentSilentStalledOrMuteBusFailsEachCallWithinTwoSec
 // A bus that answers Hello and closes the connection when any other call arrives, as soon as the test has
 // taken the call, so the close lands while the test goes on. Each close reports on a context the test runs.
 struct ClosingBus : ServerSideBus {
-  std::mutex mutex;
-  std::condition_variable arrived;
-  std::deque<GDBusConnection*> calls;  // the bus keeps their references
+  std::counting_semaphore<> arrived{0};
+  std::atomic<GDBusConnection*> caller = nullptr;  // whose call came last; the bus keeps its reference
   GMainContext* const closing = g_main_context_new();
   int closed = 0;  // closes completed, counted on the test's thread
   ClosingBus() : ServerSideBus(onMessage, this) {}
   ~ClosingBus() { g_main_context_unref(closing); }
   // Waits two seconds at most for the next call, then starts closing its connection; false when none came.
   bool closeAtNextCall() {
-    std::unique_lock lock(mutex);
-    if (!arrived.wait_for(lock, std::chrono::seconds(2), [this] { return !calls.empty(); })) return false;
-    GDBusConnection* peer = calls.front();
-    calls.pop_front();
+    if (!arrived.try_acquire_for(std::chrono::seconds(2))) return false;
     g_main_context_push_thread_default(closing);
     g_dbus_connection_close(
-        peer, nullptr,
+        caller, nullptr,
         [](GObject* connection, GAsyncResult* result, gpointer self) {
           static_cast<ClosingBus*>(self)->closed +=
               g_dbus_connection_close_finish(G_DBUS_CONNECTION(connection), result, nullptr);
@@ -341,9 +336,8 @@ struct ClosingBus : ServerSideBus {
       g_dbus_message_set_body(reply, g_variant_new("(s)", ":1.1"));
       g_dbus_connection_send_message(peer, reply, G_DBUS_SEND_MESSAGE_FLAGS_NONE, nullptr, nullptr);
     } else if (g_dbus_message_get_message_type(message) == G_DBUS_MESSAGE_TYPE_METHOD_CALL) {
-      std::lock_guard lock(self->mutex);
-      self->calls.push_back(peer);
-      self->arrived.notify_one();
+      self->caller = peer;
+      self->arrived.release();
     }
     g_object_unref(message);
     return nullptr;

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <latch>
 
 #include "Bexlan/WebRequest.hpp"
 #include "tests/platform/System/MountTestGuards.hpp"
@@ -142,6 +142,7 @@ TEST(WebRequestTest, FailuresArriveAsErrorsAlone) {
   testsupport::LoopbackHttpServer server([](const auto& request) {
     if (request.target == "/silent") return Reply(200, "", Reply::Action::silence);
     if (request.target == "/cut") return Reply(200, "partial", Reply::Action::closeMidBody);
+    if (request.target == "/cut-header") return Reply{.raw = "HTTP/1.1 200 OK\r\nX-Field: 1\r\n"};
     if (request.target == "/long-field") return Reply{.headers = {{"X-Long", std::string(200 << 10, 'a')}}};
     if (request.target == "/many-fields") return Reply{.headers = {400, {"X-Many", std::string(1000, 'b')}}};
     return Reply(302, "", Reply::Action::respond, 0, {{"Location", "file:///etc/hostname"}});
@@ -155,6 +156,7 @@ TEST(WebRequestTest, FailuresArriveAsErrorsAlone) {
     cutAlone.set_value(!body && !response && error && error->code() == Code::networkConnectionLost);
   });
   EXPECT_TRUE(cutAlone.get_future().get());
+  EXPECT_EQ(failureOf(WebRequest::getAsync(server.url("/cut-header"))), Code::networkConnectionLost);
   EXPECT_EQ(failureOf(WebRequest::getAsync(server.url("/redirect"))), Code::unsupportedURL);
   EXPECT_EQ(failureOf(WebRequest::getAsync(server.url("/long-field"))), Code::badServerResponse);
   EXPECT_EQ(failureOf(WebRequest::getAsync(server.url("/many-fields"))), Code::badServerResponse);
@@ -201,6 +203,27 @@ TEST(WebRequestTest, HeadersPastTheWholeChainsLimitAreABadResponseAndOnlyFirstLi
   ASSERT_EQ(fields.size(), 3u);
   EXPECT_EQ(std::tuple(fields[0].first, fields[1].first, fields[2].first),
             std::tuple("Content-Length", "X-Many", "HTTP/1.1 200 OK"));
+}
+
+// After a final answer's header only its chunked body's trailer comes, however its lines begin; a redirect's
+// trailer ends where libcurl follows the redirect and the next answer begins.
+TEST(WebRequestTest, TrailerLinesBeginNoAnswer) {
+  const std::string chunked = "Transfer-Encoding: chunked\r\n\r\n2\r\nhi\r\n0\r\n";
+  testsupport::LoopbackHttpServer server([&](const auto& request) {
+    if (request.target == "/final") return Reply{.headers = {{"X-Final", "1"}}};
+    return Reply{.raw =
+                     request.target == "/trailer"
+                         ? "HTTP/1.1 200 OK\r\nX-Field: 1\r\n" + chunked + "HTTP/1.1 200 OK: x\r\n\r\n"
+                         : "HTTP/1.1 302 Found\r\nLocation: /final\r\n" + chunked + "X-Trailer: 1\r\n\r\n"};
+  });
+  const auto names = [&](const char* path) {
+    std::vector<std::string> fields;
+    for (const auto& field : WebRequest::getAsync(server.url(path)).get().response.headerFields)
+      fields.push_back(field.first);
+    return fields;
+  };
+  EXPECT_EQ(names("/trailer"), (std::vector<std::string>{"X-Field", "Transfer-Encoding", "HTTP/1.1 200 OK"}));
+  EXPECT_EQ(names("/redirect"), (std::vector<std::string>{"Content-Length", "X-Final"}));
 }
 
 TEST(WebRequestTest, FilesConcurrencyAndCallbackThreads) {
@@ -287,12 +310,10 @@ TEST(WebRequestTest, SmallBodiesTakeSmallRoom) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const auto limitedRun = [] {
     constexpr int count = 40;
-    std::atomic<int> arrived = 0;
-    std::promise<void> release;
-    std::shared_future<void> released = release.get_future();
+    std::latch arrived(count), released(1);
     testsupport::LoopbackHttpServer server([&](const auto& request) {
       if (request.target == "/slow") {
-        ++arrived;
+        arrived.count_down();
         released.wait();
       }
       return Reply(200, std::string(20, 'x'));
@@ -300,10 +321,9 @@ TEST(WebRequestTest, SmallBodiesTakeSmallRoom) {
     WebRequest::getAsync(server.url()).get();  // the loader thread and its allocation arena
     std::vector<std::future<WebRequest::DataAndResponse>> answers;
     for (int i = 0; i < count; ++i) answers.push_back(WebRequest::getAsync(server.url("/slow")));
-    // Every connection and its server thread exist, every request is read: only the answers are to come.
-    while (arrived < count) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    arrived.wait();  // every connection and its server thread exist: only the answers are to come
     if (!limitAddressSpace(8 << 20)) std::_Exit(1);
-    release.set_value();
+    released.count_down();
     int whole = 0;
     for (auto& answer : answers) whole += answer.get().data.size() == 20;  // a failure ends the run
     std::_Exit(whole == count ? 0 : 2);

@@ -45,6 +45,8 @@ struct Reply {
   Fields headers = {};
   // When set, the body is this shell command's output as it is made, ended by closing the connection.
   std::string command = {};
+  // When set, these bytes are the whole answer, ended by closing the connection.
+  std::string raw = {};
 };
 
 class LoopbackHttpServer {
@@ -108,6 +110,10 @@ class LoopbackHttpServer {
       const std::chrono::duration<double> wait(silent ? 30 : reply.delay);
       if (wake_.wait_for(lock, wait, [this] { return stopping_; }) || silent) break;
       lock.unlock();
+      if (!reply.raw.empty()) {
+        send(fd, reply.raw);
+        break;
+      }
       if (!send(fd, response(*request, reply)) || reply.action == Reply::Action::closeMidBody) break;
       if (!reply.command.empty()) {
         FILE* output = ::popen(reply.command.c_str(), "r");
