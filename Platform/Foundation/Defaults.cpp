@@ -69,11 +69,24 @@ constexpr std::chrono::seconds lockWait(2);
 }  // namespace
 
 std::shared_ptr<Defaults> Defaults::suite(const std::string& name) {
-  const std::optional<std::filesystem::path> directory = settingsDirectory();
-  return directory ? suite(name, *directory) : nullptr;
+  try {
+    const std::optional<std::filesystem::path> directory = settingsDirectory();
+    return directory ? openSuite(name, *directory) : nullptr;
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
 }
 
 std::shared_ptr<Defaults> Defaults::suite(const std::string& name, const std::filesystem::path& directory) {
+  try {
+    return openSuite(name, directory);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+std::shared_ptr<Defaults> Defaults::openSuite(const std::string& name,
+                                              const std::filesystem::path& directory) {
   std::error_code error;
   std::filesystem::path folder = std::filesystem::absolute(directory, error);
   if (!isPlainFileName(name) || error) return nullptr;
@@ -157,11 +170,16 @@ void Defaults::apply(nlohmann::json& values, const Changes& changes) {
   }
 }
 
-void Defaults::install(nlohmann::json values, const FileIdentity& identity) const {
-  values_ = std::move(values);
-  apply(values_, changes_);
-  read_ = identity;
+void Defaults::install(nlohmann::json values, const FileIdentity& identity) const noexcept {
   ++installed_;
+  try {
+    apply(values, changes_);
+  } catch (const std::bad_alloc&) {
+    read_.reset();  // the values held stay, and the file is read again at the next use
+    return;
+  }
+  values_ = std::move(values);
+  read_ = identity;
 }
 
 // The file is read with the suite's mutex let go, so that no set waits for a slow read; one thread reads at
@@ -185,12 +203,16 @@ void Defaults::refresh(std::unique_lock<std::mutex>& lock) const {
 }
 
 bool Defaults::change(const std::string& key, Change value) {
-  {
-    std::lock_guard lock(mutex_);
-    changes_[key] = value;
-    apply(values_, {{key, std::move(value)}});
+  try {
+    {
+      std::lock_guard lock(mutex_);
+      changes_[key] = value;
+      apply(values_, {{key, std::move(value)}});
+    }
+    return write();
+  } catch (const std::bad_alloc&) {
+    return false;  // no memory to keep or write the change
   }
-  return write();
 }
 
 // The suite's mutex is held only to take the changes and to settle the outcome, never while waiting for the
@@ -219,8 +241,6 @@ bool Defaults::write() {
     file.write(text.data(), text.size());
     file.commit();
   } catch (const std::system_error&) {
-    return false;
-  } catch (const std::bad_alloc&) {
     return false;
   }
   std::lock_guard hold(mutex_);

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <fstream>
 #include <functional>
+#include <new>
 
 // Child processes for checks that might hang, crash or take all memory: the test process goes on.
 namespace childprocess {
@@ -52,5 +53,27 @@ inline bool limitAddressSpace(rlim_t margin) {
   const rlimit limit{size, size};
   return ::setrlimit(RLIMIT_AS, &limit) == 0;
 }
+
+// All the memory an address-space limit leaves, taken block by block down to the smallest: while it is held,
+// every allocation fails. The blocks are chained through themselves, so holding them takes no more.
+class AllMemory {
+ public:
+  AllMemory() {
+    for (std::size_t size = 4096; size >= sizeof(void*); size -= sizeof(void*))
+      for (void* block; (block = ::operator new(size, std::nothrow)) != nullptr; taken_ = block)
+        *static_cast<void**>(block) = taken_;
+  }
+  ~AllMemory() {
+    for (void* next; taken_ != nullptr; taken_ = next) {
+      next = *static_cast<void**>(taken_);
+      ::operator delete(taken_);
+    }
+  }
+  AllMemory(const AllMemory&) = delete;
+  AllMemory& operator=(const AllMemory&) = delete;
+
+ private:
+  void* taken_ = nullptr;
+};
 
 }  // namespace childprocess

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <future>
+#include <optional>
 #include <random>
 #include <set>
 #include <thread>
@@ -301,6 +302,29 @@ TEST_F(DefaultsTest, ASuiteNestedThousandsDeepIsMalformedAndReplacedWhole) {
     EXPECT_EQ(stored.size(), malformed ? 1u : 4u) << depth;
     EXPECT_TRUE(stored.value("after", false)) << depth;
   }
+}
+
+// With no memory left, no call lets std::bad_alloc out: a set gives false, a read the values held, a lookup
+// null. With memory back, the suite writes again (no lock was left held).
+TEST_F(DefaultsTest, NoCallLetsAnAllocationFailureOut) {
+  if (!childprocess::addressSpaceCanBeLimited)
+    GTEST_SKIP() << "no address-space limit holds under a sanitizer";
+  ASSERT_TRUE(suite->set("held", 2.0));
+  const std::string other = "com.example.other";  // the arguments made while there is memory
+  const fs::path folder = directory.path();
+  const auto withoutMemory = [&] {
+    childprocess::limitAddressSpace(4 << 20);
+    std::optional<childprocess::AllMemory> taken(std::in_place);
+    if (suite->set("refused", true) || !suite->boolForKey("held") || suite->doubleForKey("held") != 2 ||
+        Defaults::suite(other, folder))
+      return 1;
+    taken.reset();
+    return suite->set("after", true) ? 0 : 2;
+  };
+  EXPECT_EQ(exitCodeOf(forked(withoutMemory)), 0);
+  const nlohmann::json stored = fileContent(suite->path());
+  EXPECT_EQ(stored.value("held", 0.0), 2);
+  EXPECT_TRUE(stored.value("after", false));
 }
 
 TEST_F(DefaultsTest, AFolderSpelledThroughALinkThenDotDotIsTheOneTheSystemResolves) {
