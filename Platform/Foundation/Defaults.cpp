@@ -91,10 +91,12 @@ std::shared_ptr<Defaults> Defaults::openSuite(const std::string& name,
   std::filesystem::path folder = std::filesystem::absolute(directory, error);
   if (!isPlainFileName(name) || error) return nullptr;
   // The folder the system resolves: symbolic links followed, ".." after one naming the parent of its
-  // target; only the part that does not exist yet is taken as spelled. One that cannot be looked into keeps
-  // its spelling: no file in it can be reached anyway.
+  // target; only the part that does not exist yet is taken as spelled. One that cannot be looked into, or is
+  // spelled through a file ("file/..", which weakly_canonical takes as missing and steps back out of), keeps
+  // its spelling: the system reaches no file in it, and neither does the suite.
   std::filesystem::path resolved = std::filesystem::weakly_canonical(folder, error);
-  folder = error ? folder.lexically_normal() : std::move(resolved);
+  struct stat status {};
+  if (!error && (::stat(folder.c_str(), &status) == 0 || errno == ENOENT)) folder = std::move(resolved);
   const std::filesystem::path path = folder / (name + ".json");
   // The lock guards only the table: a suite reads its file at first use, under its own lock, so a huge
   // suite being read holds up no other.

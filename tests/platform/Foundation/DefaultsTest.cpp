@@ -332,6 +332,8 @@ TEST_F(DefaultsTest, AFolderSpelledThroughALinkThenDotDotIsTheOneTheSystemResolv
   fs::create_directories(base / "a" / "b");
   fs::create_directory_symlink(base / "a" / "b", base / "link");
   ASSERT_TRUE(Defaults::suite("com.example.suite", base / "link" / ".." / "cfg")->set("where", true));
+  std::ofstream(base / "file").put('\n');  // open(2) refuses a path through it
+  EXPECT_FALSE(Defaults::suite("com.example.suite", base / "file" / ".." / "a" / "cfg")->set("where", false));
   EXPECT_EQ(fileContent(base / "a" / "cfg" / "com.example.suite.json"), (nlohmann::json{{"where", true}}));
   EXPECT_FALSE(fs::exists(base / "cfg"));
 }
