@@ -69,19 +69,34 @@ constexpr std::chrono::seconds lockWait(2);
 }  // namespace
 
 std::shared_ptr<Defaults> Defaults::suite(const std::string& name) {
-  const std::optional<std::filesystem::path> directory = settingsDirectory();
-  return directory ? suite(name, *directory) : nullptr;
+  try {
+    const std::optional<std::filesystem::path> directory = settingsDirectory();
+    return directory ? openSuite(name, *directory) : nullptr;
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
 }
 
 std::shared_ptr<Defaults> Defaults::suite(const std::string& name, const std::filesystem::path& directory) {
+  try {
+    return openSuite(name, directory);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+std::shared_ptr<Defaults> Defaults::openSuite(const std::string& name,
+                                              const std::filesystem::path& directory) {
   std::error_code error;
   std::filesystem::path folder = std::filesystem::absolute(directory, error);
   if (!isPlainFileName(name) || error) return nullptr;
   // The folder the system resolves: symbolic links followed, ".." after one naming the parent of its
-  // target; only the part that does not exist yet is taken as spelled. One that cannot be looked into keeps
-  // its spelling: no file in it can be reached anyway.
+  // target; only the part that does not exist yet is taken as spelled. One that cannot be looked into, or is
+  // spelled through a file ("file/..", which weakly_canonical takes as missing and steps back out of), keeps
+  // its spelling: the system reaches no file in it, and neither does the suite.
   std::filesystem::path resolved = std::filesystem::weakly_canonical(folder, error);
-  folder = error ? folder.lexically_normal() : std::move(resolved);
+  struct stat status {};
+  if (!error && (::stat(folder.c_str(), &status) == 0 || errno == ENOENT)) folder = std::move(resolved);
   const std::filesystem::path path = folder / (name + ".json");
   // The lock guards only the table: a suite reads its file at first use, under its own lock, so a huge
   // suite being read holds up no other.
@@ -157,11 +172,16 @@ void Defaults::apply(nlohmann::json& values, const Changes& changes) {
   }
 }
 
-void Defaults::install(nlohmann::json values, const FileIdentity& identity) const {
-  values_ = std::move(values);
-  apply(values_, changes_);
-  read_ = identity;
+void Defaults::install(nlohmann::json values, const FileIdentity& identity) const noexcept {
   ++installed_;
+  try {
+    apply(values, changes_);
+  } catch (const std::bad_alloc&) {
+    read_.reset();  // the values held stay, and the file is read again at the next use
+    return;
+  }
+  values_ = std::move(values);
+  read_ = identity;
 }
 
 // The file is read with the suite's mutex let go, so that no set waits for a slow read; one thread reads at
@@ -185,12 +205,16 @@ void Defaults::refresh(std::unique_lock<std::mutex>& lock) const {
 }
 
 bool Defaults::change(const std::string& key, Change value) {
-  {
-    std::lock_guard lock(mutex_);
-    changes_[key] = value;
-    apply(values_, {{key, std::move(value)}});
+  try {
+    {
+      std::lock_guard lock(mutex_);
+      changes_[key] = value;
+      apply(values_, {{key, std::move(value)}});
+    }
+    return write();
+  } catch (const std::bad_alloc&) {
+    return false;  // no memory to keep or write the change
   }
-  return write();
 }
 
 // The suite's mutex is held only to take the changes and to settle the outcome, never while waiting for the
@@ -219,8 +243,6 @@ bool Defaults::write() {
     file.write(text.data(), text.size());
     file.commit();
   } catch (const std::system_error&) {
-    return false;
-  } catch (const std::bad_alloc&) {
     return false;
   }
   std::lock_guard hold(mutex_);

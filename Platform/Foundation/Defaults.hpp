@@ -30,7 +30,8 @@ namespace platform {
 // replaced at the next change; one that cannot be read (a directory, device or socket in its place, a FIFO
 // that gives nothing whole within readWholeFile's bound, a file past its size bound, no permission, an I/O
 // error, no memory) reads as the values this process holds and is not replaced. A change that cannot be
-// written stays and goes to disk with the next one that can. No call throws. Safe from any thread.
+// written stays and goes to disk with the next one that can. No call throws: where memory runs out, a
+// lookup gives null, a set false, a read the values held. Safe from any thread.
 class Defaults {
  public:
   // The suite `name` in the user's settings directory ($XDG_CONFIG_HOME, else ~/.config), one shared object
@@ -78,11 +79,14 @@ class Defaults {
 
   static FileIdentity identityOf(const struct stat& status);
   static FileIdentity identityOf(const std::filesystem::path& path);
+  // suite(), less its guard against running out of memory.
+  static std::shared_ptr<Defaults> openSuite(const std::string& name, const std::filesystem::path& directory);
   // None when the file cannot be read, or is too large to hold.
   static std::optional<Stored> readStored(const std::filesystem::path& path) noexcept;
   static void apply(nlohmann::json& values, const Changes& changes);
-  // Takes `values` as the file's, with this process's unwritten changes on top. The caller holds mutex_.
-  void install(nlohmann::json values, const FileIdentity& identity) const;
+  // Takes `values` as the file's, with this process's unwritten changes on top; without the memory for that,
+  // keeps the values held and leaves the file to be read again. The caller holds mutex_.
+  void install(nlohmann::json values, const FileIdentity& identity) const noexcept;
   // The caller holds mutex_ through `lock`: reloads when the file is not the one read last.
   void refresh(std::unique_lock<std::mutex>& lock) const;
   bool change(const std::string& key, Change value);

@@ -14,9 +14,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Waits until the FIFO has bytes or its writers are gone, until `deadline` at most; false when it did not.
-// A FIFO no writer has opened yet reads as ended, so it is never read before this says so.
-bool awaitFifo(int descriptor, Clock::time_point deadline) {
+// Waits until the file has bytes or (a FIFO) its writers are gone, until `deadline` at most; false when it
+// did not. A FIFO no writer has opened yet reads as ended, so it is never read before this says so.
+bool awaitBytes(int descriptor, Clock::time_point deadline) {
   for (;;) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0) return false;
@@ -39,14 +39,18 @@ int readAll(int descriptor, bool isFifo, std::size_t sizeHint, std::string& text
       if (length > largestWholeFile) return EFBIG;
       text.resize(std::min(length * 2, largestWholeFile + 1));
     }
-    if (isFifo && !awaitFifo(descriptor, deadline)) return ETIMEDOUT;
+    if (isFifo && !awaitBytes(descriptor, deadline)) return ETIMEDOUT;
     const ssize_t count = ::read(descriptor, text.data() + length, text.size() - length);
     if (count > 0) {
       length += std::size_t(count);
     } else if (count == 0) {
       text.resize(length);
       return 0;
-    } else if (errno != EINTR && errno != EAGAIN) {
+    } else if (errno == EAGAIN) {
+      // Opened without blocking, a file that has no bytes yet (a FIFO, or a regular one such as /proc/kmsg
+      // or a trace pipe) says so at once: wait for them, within the bound.
+      if (!awaitBytes(descriptor, deadline)) return ETIMEDOUT;
+    } else if (errno != EINTR) {
       return errno;
     }
   }

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <future>
+#include <optional>
 #include <random>
 #include <set>
 #include <thread>
@@ -155,8 +156,9 @@ TEST_F(DefaultsTest, ASetThatCannotWriteGivesFalseAndItsChangeGoesWithTheNextOne
     std::this_thread::sleep_for(1ms);  // until the holder has it
   auto refused = std::async(std::launch::async,
                             [&] { return timeOf([&] { EXPECT_FALSE(suite->set("refused", 2.0)); }); });
+  // No read waits for the lock, held 5 s.
   for (const Clock::time_point until = Clock::now() + 700ms; Clock::now() < until;)
-    EXPECT_LT(timeOf([&] { EXPECT_TRUE(suite->boolForKey("late")); }), 500ms);  // no read waits for the lock (held 5 s)
+    EXPECT_LT(timeOf([&] { EXPECT_TRUE(suite->boolForKey("late")); }), 500ms);
   const Clock::duration waited = refused.get();
   EXPECT_TRUE(waited > 1s && waited < 3s) << "the set waited " << waited / 1ms << " ms";
   auto next = std::async(std::launch::async, [&] { return suite->set("next", 3.0); });
@@ -256,28 +258,27 @@ TEST_F(DefaultsTest, ASuiteMadeUnreadableOrReadOnlyIsWrittenWholeOnceItIsNotAgai
   ASSERT_EQ(::chown(folder.c_str(), nobody, nobody), 0);
   fs::permissions(directory.path(), fs::perms::all);
   const fs::path path = folder / "com.example.user.json", lockFile = folder / ".com.example.user.json.lock";
+  const std::tuple<mode_t, mode_t, std::string> modes[] = {{0000, 0600, "unreadable"},
+                                                           {0444, 0644, "read-only"}};
   const pid_t user = forked([&] {  // exits with the number of the set that failed, 0 when none did
     if (::setgroups(0, nullptr) || ::setgid(nobody) || ::setuid(nobody)) return 100;
     Defaults users(path);
     if (!users.set("first", true)) return 1;
     int step = 1;
-    for (const auto& [shut, open, what] : {std::tuple(0000, 0600, "unreadable"), {0444, 0644, "read-only"}}) {
+    for (const auto& [shut, open, what] : modes) {
       ++step;
       ::chmod(path.c_str(), shut);
-      users.set(std::string("while ") + what, true);  // false when it cannot read the suite
+      users.set("while " + what, true);  // false when it cannot read the suite
       ::chmod(path.c_str(), open);
-      if (!users.set(std::string("after ") + what, true)) return step;
+      if (!users.set("after " + what, true)) return step;
     }
     ::chmod(lockFile.c_str(), 0444);
     return Defaults(path).set("fresh", true) ? 0 : 4;  // a new object, as in a new process
   });
   EXPECT_EQ(exitCodeOf(user), 0);
-  EXPECT_EQ(fileContent(path), (nlohmann::json{{"first", true},
-                                               {"while unreadable", true},
-                                               {"after unreadable", true},
-                                               {"while read-only", true},
-                                               {"after read-only", true},
-                                               {"fresh", true}}));
+  nlohmann::json expected = {{"first", true}, {"fresh", true}};
+  for (const auto& [shut, open, what] : modes) expected["while " + what] = expected["after " + what] = true;
+  EXPECT_EQ(fileContent(path), expected);
   EXPECT_EQ(fs::status(lockFile).permissions(), fs::perms(0644));
 }
 
@@ -290,18 +291,40 @@ TEST_F(DefaultsTest, ASuiteNestedThousandsDeepIsMalformedAndReplacedWhole) {
     std::ofstream(suite->path()) << R"({"kept": true, "text": )" << text << R"(, "deep": )"
                                  << std::string(depth, '[') << std::string(depth, ']') << "}";
     const bool malformed = depth > 100;
-    EXPECT_EQ(exitCodeOf(forked([&] {
-                childprocess::limitAddressSpace(256 << 20);
-                Defaults own(suite->path());
-                const bool kept = own.boolForKey("kept");
-                return !own.set("after", true) ? 2 : kept == malformed ? 1 : 0;
-              })),
-              0)
-        << depth;
+    const auto readAndSet = [&] {
+      childprocess::limitAddressSpace(256 << 20);
+      Defaults own(suite->path());
+      const bool kept = own.boolForKey("kept");
+      return !own.set("after", true) ? 2 : kept == malformed ? 1 : 0;
+    };
+    EXPECT_EQ(exitCodeOf(forked(readAndSet)), 0) << depth;
     const nlohmann::json stored = fileContent(suite->path());
     EXPECT_EQ(stored.size(), malformed ? 1u : 4u) << depth;
     EXPECT_TRUE(stored.value("after", false)) << depth;
   }
+}
+
+// With no memory left, no call lets std::bad_alloc out: a set gives false, a read the values held, a lookup
+// null. With memory back, the suite writes again (no lock was left held).
+TEST_F(DefaultsTest, NoCallLetsAnAllocationFailureOut) {
+  if (!childprocess::addressSpaceCanBeLimited)
+    GTEST_SKIP() << "no address-space limit holds under a sanitizer";
+  ASSERT_TRUE(suite->set("held", 2.0));
+  const std::string other = "com.example.other";  // the arguments made while there is memory
+  const fs::path folder = directory.path();
+  const auto withoutMemory = [&] {
+    childprocess::limitAddressSpace(4 << 20);
+    std::optional<childprocess::AllMemory> taken(std::in_place);
+    if (suite->set("refused", true) || !suite->boolForKey("held") || suite->doubleForKey("held") != 2 ||
+        Defaults::suite(other, folder))
+      return 1;
+    taken.reset();
+    return suite->set("after", true) ? 0 : 2;
+  };
+  EXPECT_EQ(exitCodeOf(forked(withoutMemory)), 0);
+  const nlohmann::json stored = fileContent(suite->path());
+  EXPECT_EQ(stored.value("held", 0.0), 2);
+  EXPECT_TRUE(stored.value("after", false));
 }
 
 TEST_F(DefaultsTest, AFolderSpelledThroughALinkThenDotDotIsTheOneTheSystemResolves) {
@@ -309,6 +332,8 @@ TEST_F(DefaultsTest, AFolderSpelledThroughALinkThenDotDotIsTheOneTheSystemResolv
   fs::create_directories(base / "a" / "b");
   fs::create_directory_symlink(base / "a" / "b", base / "link");
   ASSERT_TRUE(Defaults::suite("com.example.suite", base / "link" / ".." / "cfg")->set("where", true));
+  std::ofstream(base / "file").put('\n');  // open(2) refuses a path through it
+  EXPECT_FALSE(Defaults::suite("com.example.suite", base / "file" / ".." / "a" / "cfg")->set("where", false));
   EXPECT_EQ(fileContent(base / "a" / "cfg" / "com.example.suite.json"), (nlohmann::json{{"where", true}}));
   EXPECT_FALSE(fs::exists(base / "cfg"));
 }
@@ -319,14 +344,14 @@ TEST_F(DefaultsTest, ASuiteIsReadUpToItsSizeBoundAndNoFurther) {
   if (!childprocess::addressSpaceCanBeLimited)
     GTEST_SKIP() << "no address-space limit holds under a sanitizer";
   std::ofstream(suite->path()) << nlohmann::json{{"large", std::string(116 << 20, 'x')}, {"count", 1}};
-  EXPECT_EQ(exitCodeOf(forked([&] {
-              childprocess::limitAddressSpace(std::size_t(1) << 30);
-              Defaults own(suite->path());
-              if (own.doubleForKey("count") != 1 || !own.set("count", 2.0)) return 1;
-              fs::resize_file(suite->path(), std::uintmax_t(4) << 30);
-              return own.set("count", 3.0) || own.doubleForKey("count") != 3 ? 2 : 0;
-            })),
-            0);
+  const auto readAndSet = [&] {
+    childprocess::limitAddressSpace(std::size_t(1) << 30);
+    Defaults own(suite->path());
+    if (own.doubleForKey("count") != 1 || !own.set("count", 2.0)) return 1;
+    fs::resize_file(suite->path(), std::uintmax_t(4) << 30);
+    return own.set("count", 3.0) || own.doubleForKey("count") != 3 ? 2 : 0;
+  };
+  EXPECT_EQ(exitCodeOf(forked(readAndSet)), 0);
   EXPECT_EQ(fs::file_size(suite->path()), std::uintmax_t(4) << 30) << "the file was replaced";
 }
 
