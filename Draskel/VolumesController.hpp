@@ -96,12 +96,11 @@ class VolumesController final : public Bexlan::StoreBackedProvider<IVolumesContr
   // mount: where its path shows another one now (another device, a mount over it), it is dropped and a new
   // volume made; a known mount that was made read-only or writable since shows in isReadOnly. A device is
   // one volume, at its first mount seen at its own place: when an earlier mount of its device comes to
-  // light (a mount over it left), the volume moves there (dropped and made anew). A listing reads the mount
-  // table once. The size pass reads it once more and takes the read-only state too (a file system the
-  // kernel made read-only after an error). The table is
-  // read only when it may have changed: at first, when the platform's change check or a mount notification
-  // says so, after a failed read, and while a path was refused at the last listing for want of facts or a
-  // device name (such a path is asked again).
+  // light (a mount over it left), the volume moves there (dropped and made anew). The size pass takes the
+  // read-only state too (a file system the kernel made read-only after an error). A listing reads the mount
+  // table once, and a size pass once. The table is listed only when it may have changed: at first, when the
+  // platform's change check or a mount notification says so, after a failed read, and while a path was
+  // refused at the last listing for want of facts or a device name (such a path is asked again).
   void update(double interval);
   // Drops the volumes whose mount point no longer exists; listeners hear of each on the main queue.
   void pruneVolumes();

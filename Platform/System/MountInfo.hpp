@@ -79,7 +79,6 @@ class MountIndex {
   MountIndex(const MountIndex&) = delete;
   MountIndex& operator=(const MountIndex&) = delete;
 
-  const MountInfo& table() const { return table_; }
   // The mount seen at `mountPoint`, or nullptr.
   const MountInfoEntry* visibleAt(std::string_view mountPoint) const;
   // Whether no earlier entry that is seen at its mount point is a mount of the same device, so that bind

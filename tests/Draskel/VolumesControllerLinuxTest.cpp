@@ -43,6 +43,27 @@ using platform::VolumePlatform;
 using volumetest::runCommand;
 using volumetest::shellQuoted;
 
+// A text source that counts the reads of the mount table.
+class TableReadsCounted final : public platform::TextSource {
+ public:
+  TableReadsCounted(std::shared_ptr<const TextSource> source, int& reads)
+      : source_(std::move(source)), reads_(reads) {}
+  std::optional<std::string> read(const std::string& path) const override {
+    reads_ += path == "/proc/self/mountinfo";
+    return source_->read(path);
+  }
+  std::optional<std::vector<std::string>> list(const std::string& directory) const override {
+    return source_->list(directory);
+  }
+  std::optional<std::string> readLink(const std::string& path) const override {
+    return source_->readLink(path);
+  }
+
+ private:
+  const std::shared_ptr<const TextSource> source_;
+  int& reads_;
+};
+
 class VolumesControllerRecordedMachineTest : public ::testing::Test {
  protected:
   // Sizes by path length, read-only for the optical disc; labels from udev, else from `labels_`.
@@ -60,12 +81,15 @@ class VolumesControllerRecordedMachineTest : public ::testing::Test {
   }
 
   std::shared_ptr<const VolumePlatform> machine(std::string scope = "/") {
-    return VolumePlatform::live(volumetest::fixtureTree("machine"), std::move(scope), calls(), udev_);
+    return VolumePlatform::live(
+        std::make_shared<TableReadsCounted>(volumetest::fixtureTree("machine"), tableReads_),
+        std::move(scope), calls(), udev_);
   }
 
   std::map<std::string, std::string> labels_{{"/mnt/pool", "Pool"}};
   const std::shared_ptr<const platform::UdevDatabase> udev_ = volumetest::fixtureUdev();
   std::map<std::string, int> sizeReads_;
+  int tableReads_ = 0;
 };
 
 TEST_F(VolumesControllerRecordedMachineTest, EveryMountPointInScopeIsListedOnceWhereItsVisibleMountIs) {
@@ -96,6 +120,8 @@ TEST_F(VolumesControllerRecordedMachineTest, EveryMountPointInScopeIsListedOnceW
 TEST_F(VolumesControllerRecordedMachineTest, BrowsableBlockVolumesBecomeVolumesThatKnowTheirDiskAndKind) {
   const auto controller = VolumesController::create(machine());
   controller->refresh(1);
+  // Once for the listing and once for the size pass, whatever the number of mounts.
+  EXPECT_EQ(tableReads_, 2);
   // In name order: name, path, device, whole disk, protocol, internal, ejectable.
   using Facts =
       std::tuple<std::string, std::string, std::string, std::string, std::optional<std::string>, bool, bool>;
