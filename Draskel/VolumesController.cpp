@@ -105,7 +105,7 @@ void VolumesController::update(double interval) {
     const double now = platform::Clock::wallNow();
     // A wall clock set back past the last pass would otherwise hold the sizes still until it caught up.
     if (storageInterval_ <= now - lastStorageRefresh_ || now < lastStorageRefresh_) {
-      platform_->readMountTable();
+      if (!current.empty()) platform_->readMountTable();
       for (const auto& volume : current) updateStorage(*volume);
       lastStorageRefresh_ = platform::Clock::wallNow();
     }
