@@ -2,7 +2,9 @@
 // volume or all of them on threads of their own.
 #include <algorithm>
 #include <stdexcept>
+#include <string_view>
 #include <system_error>
+#include <unordered_set>
 
 #include "Draskel/VolumesController.hpp"
 
@@ -28,14 +30,17 @@ void VolumesController::handleUnmount() {
 }
 
 void VolumesController::removeUnmounted(const std::vector<std::string>& mounted) {
+  const std::unordered_set<std::string_view> mountPoints(mounted.begin(), mounted.end());
   std::vector<std::shared_ptr<Volume>> gone;
   for (const auto& volume : volumes()) {
     const std::string& path = volume->url.native();
-    if (std::find(mounted.begin(), mounted.end(), path) == mounted.end()) {
+    if (!mountPoints.contains(path)) {
       gone.push_back(volume);
     } else if (const auto made = mounts_.find(path); made != mounts_.end()) {
       const std::optional<platform::MountedVolume> mount = platform_->mountedVolume(path);
-      if (mount && mount->identity != made->second) {
+      // Another mount, or no longer the first of its device seen at its place (an earlier one of the
+      // device came to light): the device's volume is at that one.
+      if (mount && (mount->identity != made->second || !mount->isFirstMountOfDevice)) {
         gone.push_back(volume);
       } else if (mount) {
         volume->isReadOnly = mount->isReadOnly;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <stdexcept>
 #include <thread>
+#include <unordered_set>
 #include <utility>
 
 #include "Bexlan/StringIdentifier.hpp"
@@ -104,6 +105,7 @@ void VolumesController::update(double interval) {
     const double now = platform::Clock::wallNow();
     // A wall clock set back past the last pass would otherwise hold the sizes still until it caught up.
     if (storageInterval_ <= now - lastStorageRefresh_ || now < lastStorageRefresh_) {
+      if (!current.empty()) platform_->readMountTable();
       for (const auto& volume : current) updateStorage(*volume);
       lastStorageRefresh_ = platform::Clock::wallNow();
     }
@@ -116,8 +118,10 @@ void VolumesController::listMountedVolumes() {
   listAgain_ = !paths;
   if (!paths) return;
   removeUnmounted(*paths);
+  std::unordered_set<std::string> known;
+  for (const auto& volume : volumes()) known.insert(volume->url.native());
   for (const std::string& path : *paths) {
-    if (isKnown(path)) continue;
+    if (known.contains(path)) continue;
     if (const std::shared_ptr<Volume> volume = makeVolume(path)) {
       tell([&](VolumesDelegate& delegate) { delegate.volumeAdded(volume); });
     }
@@ -159,12 +163,6 @@ std::vector<std::shared_ptr<Volume>> VolumesController::volumes() const {
 std::int64_t VolumesController::volumeCount() const {
   std::lock_guard lock(volumesMutex_);
   return static_cast<std::int64_t>(volumes_.size());
-}
-
-bool VolumesController::isKnown(const std::string& url) const {
-  std::lock_guard lock(volumesMutex_);
-  return std::any_of(volumes_.begin(), volumes_.end(),
-                     [&](const auto& volume) { return volume->url.native() == url; });
 }
 
 void VolumesController::remove(const std::shared_ptr<Volume>& volume) {

@@ -94,16 +94,19 @@ class VolumesController final : public Bexlan::StoreBackedProvider<IVolumesContr
   // sorts by name. A listing is the whole truth: it drops the volumes no longer mounted (volumeRemoved for
   // each, on this thread) and adds the new ones (volumeAdded for each, on this thread). A volume is for one
   // mount: where its path shows another one now (another device, a mount over it), it is dropped and a new
-  // volume made; a known mount that was made read-only or writable since shows in isReadOnly. The size pass
-  // takes the read-only state too (a file system the kernel made read-only after an error). The table is
-  // read only when it may have changed: at first, when the platform's change check or a mount notification
-  // says so, after a failed read, and while a path was refused at the last listing for want of facts or a
-  // device name (such a path is asked again).
+  // volume made; a known mount that was made read-only or writable since shows in isReadOnly. A device is
+  // one volume, at its first mount seen at its own place: when an earlier mount of its device comes to
+  // light (a mount over it left), the volume moves there (dropped and made anew). The size pass takes the
+  // read-only state too (a file system the kernel made read-only after an error). A listing reads the mount
+  // table once, and a size pass once. The table is listed only when it may have changed: at first, when the
+  // platform's change check or a mount notification says so, after a failed read, and while a path was
+  // refused at the last listing for want of facts or a device name (such a path is asked again).
   void update(double interval);
   // Drops the volumes whose mount point no longer exists; listeners hear of each on the main queue.
   void pruneVolumes();
-  // Drops the volumes whose mount point is no longer among the mounted ones, or shows another mount, and
-  // tells the listeners at once, on this thread. Nothing happens when the mounted list cannot be read.
+  // Drops the volumes whose mount point is no longer among the mounted ones, shows another mount, or is
+  // no longer the first of its device, and tells the listeners at once, on this thread. Nothing happens when
+  // the mounted list cannot be read.
   void handleUnmount();
   // Follows mount and unmount notifications (didMount, didUnmount); removeObservers stops that.
   void addObservers();
@@ -134,11 +137,10 @@ class VolumesController final : public Bexlan::StoreBackedProvider<IVolumesContr
   // Lists the mounts: drops the volumes no longer mounted and adds those not known yet, telling the
   // listeners of each at once.
   void listMountedVolumes();
-  // Drops the volumes whose mount point is not among `mounted` or shows another mount than the one the
-  // volume was made for, telling the listeners of each at once; the others take their mount's read-only
-  // state.
+  // Drops the volumes whose mount point is not among `mounted`, shows another mount than the one the
+  // volume was made for, or is no longer the first of its device seen at its place, telling the listeners
+  // of each at once; the others take their mount's read-only state.
   void removeUnmounted(const std::vector<std::string>& mounted);
-  bool isKnown(const std::string& url) const;
   void remove(const std::shared_ptr<Volume>& volume);
   void updateStorage(Volume& volume) const;
   void sortVolumes();

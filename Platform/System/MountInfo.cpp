@@ -4,11 +4,14 @@
 #include <sys/sysmacros.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <memory>
 #include <new>
+#include <unordered_set>
 
 #include "Platform/System/TextFields.hpp"
 
@@ -57,6 +60,7 @@ bool holdsOption(const char* options, const char* name) {
 MountInfoEntry entryOf(libmnt_fs* fs, const std::map<std::uint64_t, std::string_view>& btrfsOptions) {
   MountInfoEntry entry;
   entry.mountId = static_cast<std::uint64_t>(std::max(mnt_fs_get_id(fs), 0));
+  entry.parentId = static_cast<std::uint64_t>(std::max(mnt_fs_get_parent_id(fs), 0));
   const dev_t device = mnt_fs_get_devno(fs);
   entry.major = major(device);
   entry.minor = minor(device);
@@ -88,6 +92,47 @@ MountInfo fromTable(libmnt_table* table, std::string_view text) {
   return info;
 }
 
+constexpr std::size_t none = static_cast<std::size_t>(-1);
+
+// Whether each entry of `entries` is on top of the mounts at its mount point and sits on a mount that is
+// seen (or on none the table lists): each parent chain is followed up once and every entry's answer kept,
+// so the whole table takes linear time however deep its chains.
+std::vector<bool> onTopAndReached(const std::vector<MountInfoEntry>& entries) {
+  const std::size_t count = entries.size();
+  std::unordered_map<std::uint64_t, std::size_t> byId;
+  byId.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) byId.emplace(entries[i].mountId, i);
+  std::vector<std::size_t> parent(count, none);
+  std::vector<bool> covered(count, false);  // another mount sits on it at its own mount point
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto found = byId.find(entries[i].parentId);
+    if (found == byId.end() || found->second == i) continue;
+    parent[i] = found->second;
+    if (entries[found->second].mountPoint == entries[i].mountPoint) covered[found->second] = true;
+  }
+  // Reached: the path to the mount point leads to the mount (it may still be covered there).
+  enum class Reach : std::uint8_t { unknown, pending, yes, no };
+  std::vector<Reach> reach(count, Reach::unknown);
+  std::vector<std::size_t> chain;
+  for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t j = i; j != none && reach[j] == Reach::unknown; j = parent[j]) {
+      reach[j] = Reach::pending;
+      chain.push_back(j);
+    }
+    // From the highest mount of the chain down, each decided by the mount it sits on.
+    for (; !chain.empty(); chain.pop_back()) {
+      const std::size_t k = chain.back(), p = parent[k];
+      const bool reached =
+          p == none || (reach[p] == Reach::yes &&  // pending: a loop, which no kernel table has
+                        (entries[p].mountPoint == entries[k].mountPoint || !covered[p]));
+      reach[k] = reached ? Reach::yes : Reach::no;
+    }
+  }
+  std::vector<bool> seen(count);
+  for (std::size_t i = 0; i < count; ++i) seen[i] = reach[i] == Reach::yes && !covered[i];
+  return seen;
+}
+
 }  // namespace
 
 bool MountInfoEntry::showsFileSystemRoot() const {
@@ -95,21 +140,39 @@ bool MountInfoEntry::showsFileSystemRoot() const {
 }
 
 const MountInfoEntry* MountInfo::visibleAt(std::string_view mountPoint) const {
-  const auto found = std::find_if(entries.rbegin(), entries.rend(), [&](const MountInfoEntry& entry) {
-    return entry.mountPoint == mountPoint;
-  });
-  return found == entries.rend() ? nullptr : &*found;
+  return MountIndex(*this).visibleAt(mountPoint);
 }
 
 bool MountInfo::isFirstMountOfDevice(const MountInfoEntry& entry) const {
-  for (const MountInfoEntry& earlier : entries) {
-    if (&earlier == &entry) return true;
-    // A mount covered by a later one at its place (a bind of its own root over it) is not seen there.
-    if (earlier.major == entry.major && earlier.minor == entry.minor &&
-        visibleAt(earlier.mountPoint) == &earlier)
-      return false;
+  return MountIndex(*this).isFirstMountOfDevice(entry);
+}
+
+MountIndex::MountIndex(const MountInfo& table) : table_(table), firstOfDevice_(table.entries.size()) {
+  const std::vector<MountInfoEntry>& entries = table.entries;
+  const std::vector<bool> seen = onTopAndReached(entries);
+  visible_.reserve(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (seen[i]) visible_.insert_or_assign(entries[i].mountPoint, &entries[i]);
   }
-  return false;
+  std::unordered_set<std::uint64_t> devicesSeen;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const MountInfoEntry& entry = entries[i];
+    const std::uint64_t device = std::uint64_t{entry.major} << 32 | entry.minor;
+    firstOfDevice_[i] = !devicesSeen.contains(device);
+    if (visibleAt(entry.mountPoint) == &entry) devicesSeen.insert(device);
+  }
+}
+
+const MountInfoEntry* MountIndex::visibleAt(std::string_view mountPoint) const {
+  const auto found = visible_.find(mountPoint);
+  return found == visible_.end() ? nullptr : found->second;
+}
+
+bool MountIndex::isFirstMountOfDevice(const MountInfoEntry& entry) const {
+  const std::vector<MountInfoEntry>& entries = table_.entries;
+  const std::less<const MountInfoEntry*> before;
+  if (before(&entry, entries.data()) || !before(&entry, entries.data() + entries.size())) return false;
+  return firstOfDevice_[static_cast<std::size_t>(&entry - entries.data())];
 }
 
 MountInfo MountInfo::parse(std::string_view text) {

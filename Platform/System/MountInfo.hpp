@@ -4,16 +4,20 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "Platform/System/TextSource.hpp"
 
 namespace platform {
 
-// One line of /proc/self/mountinfo: a mount, in the order the kernel lists them (a mount comes after the
-// mount it sits on). libmount reads the table: paths are unescaped ("\040" is a blank).
+// One line of /proc/self/mountinfo: a mount, in the order the kernel lists them (mostly the order they were
+// made in). libmount reads the table: paths are unescaped ("\040" is a blank).
 struct MountInfoEntry {
   std::uint64_t mountId = 0;
+  // The mount this one sits on: the one that holds its mount point, or the one it covers at the same mount
+  // point. It may be missing from the table (the mount at "/", mounts outside a chroot).
+  std::uint64_t parentId = 0;
   // The device of the file system ("254:0"); major 0 is a device number the kernel made up (tmpfs, proc,
   // and also btrfs, whose block device is then only named by `source`).
   std::uint32_t major = 0;
@@ -45,13 +49,12 @@ struct MountInfoEntry {
 struct MountInfo {
   std::vector<MountInfoEntry> entries;
 
-  // The mount that is seen at `mountPoint` (the last one listed there: a later mount covers an earlier
-  // one), or nullptr.
+  // The mount that is seen at `mountPoint` (see MountIndex), or nullptr. Indexes the table anew: for many
+  // questions, ask a MountIndex.
   const MountInfoEntry* visibleAt(std::string_view mountPoint) const;
 
-  // Whether no earlier entry that is seen at its mount point is a mount of the same device, so that bind
-  // mounts and repeated mounts of a file system count once, and a mount covered by another of its device
-  // (a bind of its root over it) does not hide that one. `entry` must be one of `entries`.
+  // Whether no earlier entry that is seen at its mount point is a mount of the same device (see
+  // MountIndex). `entry` must be one of `entries`.
   bool isFirstMountOfDevice(const MountInfoEntry& entry) const;
 
   // The entries of mountinfo text, parsed by libmount; lines that are not well formed are left out.
@@ -59,6 +62,34 @@ struct MountInfo {
 
   // The table of the calling process (/proc/self/mountinfo), or absent when it cannot be read.
   static std::optional<MountInfo> read(const TextSource& source);
+};
+
+// What a mount table tells of the mounts seen, made in one pass over it, each question then answered in
+// constant time, so that a listing that asks about every mount point costs time linear in the table.
+//
+// The mount seen at a mount point is the one on top there: no mount of the table sits on it at the same
+// mount point, and the mount it sits on is seen itself (or is missing from the table, as the mount at "/"
+// is). The order of the lines does not tell it: a mount that propagation or move_mount places beneath
+// another comes after it. Where a table names two mounts at one point with neither on the other, the later
+// one counts.
+class MountIndex {
+ public:
+  // An index of `table`, which must stay as it is for the index's lifetime.
+  explicit MountIndex(const MountInfo& table);
+  MountIndex(const MountIndex&) = delete;
+  MountIndex& operator=(const MountIndex&) = delete;
+
+  // The mount seen at `mountPoint`, or nullptr.
+  const MountInfoEntry* visibleAt(std::string_view mountPoint) const;
+  // Whether no earlier entry that is seen at its mount point is a mount of the same device, so that bind
+  // mounts and repeated mounts of a file system count once, and a mount covered by another of its device
+  // (a bind of its root over it) does not hide that one. False for an entry not of the table.
+  bool isFirstMountOfDevice(const MountInfoEntry& entry) const;
+
+ private:
+  const MountInfo& table_;
+  std::unordered_map<std::string_view, const MountInfoEntry*> visible_;
+  std::vector<bool> firstOfDevice_;  // by the entries' order
 };
 
 }  // namespace platform

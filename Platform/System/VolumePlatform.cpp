@@ -68,12 +68,12 @@ class LinuxVolumePlatform final : public VolumePlatform {
         udev_(std::move(udev)) {}
 
   std::optional<std::vector<std::string>> mountedVolumePaths() const override {
-    const std::shared_ptr<const MountInfo> table = currentTable();
+    const std::shared_ptr<const Table> table = currentTable();
     if (!table) return std::nullopt;
     std::vector<std::string> paths;
-    for (const MountInfoEntry& entry : table->entries) {
+    for (const MountInfoEntry& entry : table->info.entries) {
       // Each mount point once, where the mount that is seen there is listed.
-      if (isWithin(entry.mountPoint, scope_) && table->visibleAt(entry.mountPoint) == &entry) {
+      if (isWithin(entry.mountPoint, scope_) && table->index.visibleAt(entry.mountPoint) == &entry) {
         paths.push_back(entry.mountPoint);
       }
     }
@@ -87,10 +87,9 @@ class LinuxVolumePlatform final : public VolumePlatform {
   }
 
   std::optional<VolumeResources> resources(const std::string& path) const override {
-    // The table read again: ext4 that an error made read-only says so only there, and without a mount event.
-    const Mount mount = mountAt(path, currentTable());
+    const Mount mount = mountAt(path);
     if (mount.entry == nullptr) return std::nullopt;
-    const std::optional<BlockDevice> device = browsableDevice(*mount.table, *mount.entry);
+    const std::optional<BlockDevice> device = browsableDevice(mount.table->index, *mount.entry);
     if (!device) {
       VolumeResources hidden;
       hidden.isBrowsable = false;
@@ -116,11 +115,16 @@ class LinuxVolumePlatform final : public VolumePlatform {
     return resources;
   }
 
+  // ext4 that an error made read-only says so only in the table, and without a mount event.
+  void readMountTable() const override { currentTable(); }
+
   std::optional<MountedVolume> mountedVolume(const std::string& path) const override {
     const Mount mount = mountAt(path);
     if (mount.entry == nullptr) return std::nullopt;
     const MountInfoEntry& entry = *mount.entry;
-    return MountedVolume{{entry.mountId, entry.major, entry.minor, uniqueMountId(path)}, entry.isReadOnly};
+    return MountedVolume{{entry.mountId, entry.major, entry.minor, uniqueMountId(path)},
+                         entry.isReadOnly,
+                         mount.table->index.isFirstMountOfDevice(entry)};
   }
 
   bool fileExists(const std::string& path) const override {
@@ -193,29 +197,33 @@ class LinuxVolumePlatform final : public VolumePlatform {
   }
 
  private:
+  // A mount table as read, indexed for the questions of a listing.
+  struct Table {
+    explicit Table(MountInfo read) : info(std::move(read)), index(info) {}
+    const MountInfo info;
+    const MountIndex index;
+  };
+
   // A mount table and the mount seen at one path in it (null when there is none, or none in scope).
   struct Mount {
-    std::shared_ptr<const MountInfo> table;
+    std::shared_ptr<const Table> table;
     const MountInfoEntry* entry = nullptr;
   };
 
-  // The mount at `path` in the table the last listing read, or in the table as it is now before any.
+  // The mount at `path` in the table read last, or in the table as it is now before any.
   Mount mountAt(const std::string& path) const {
-    std::shared_ptr<const MountInfo> table;
+    std::shared_ptr<const Table> table;
     {
       std::lock_guard lock(mutex_);
       table = table_;
     }
-    return mountAt(path, table ? std::move(table) : currentTable());
-  }
-
-  Mount mountAt(const std::string& path, std::shared_ptr<const MountInfo> table) const {
-    const MountInfoEntry* entry = table && isWithin(path, scope_) ? table->visibleAt(path) : nullptr;
+    if (!table) table = currentTable();
+    const MountInfoEntry* entry = table && isWithin(path, scope_) ? table->index.visibleAt(path) : nullptr;
     return {std::move(table), entry};
   }
 
   // The table as it is now, kept for the calls that take the last one read; null when it cannot be read.
-  std::shared_ptr<const MountInfo> currentTable() const {
+  std::shared_ptr<const Table> currentTable() const {
     std::optional<std::string> text = source_->read("/proc/self/mountinfo");
     if (!text) return nullptr;
     {
@@ -223,7 +231,7 @@ class LinuxVolumePlatform final : public VolumePlatform {
       std::lock_guard lock(mutex_);
       if (table_ && *text == tableText_) return table_;
     }
-    auto table = std::make_shared<const MountInfo>(MountInfo::parse(*text));
+    auto table = std::make_shared<const Table>(MountInfo::parse(*text));
     std::lock_guard lock(mutex_);
     table_ = table;
     tableText_ = std::move(*text);
@@ -232,7 +240,7 @@ class LinuxVolumePlatform final : public VolumePlatform {
 
   // The device of a browsable mount; absent for any other mount. The cheap tests come first: most mounts
   // of a system fail them without a look at sysfs.
-  std::optional<BlockDevice> browsableDevice(const MountInfo& table, const MountInfoEntry& mount) const {
+  std::optional<BlockDevice> browsableDevice(const MountIndex& table, const MountInfoEntry& mount) const {
     // The root shows whatever part of its file system the system was started from: a btrfs subvolume, or
     // a directory bound as the root of a chroot or container.
     const bool isRoot = mount.mountPoint == "/";
@@ -248,7 +256,7 @@ class LinuxVolumePlatform final : public VolumePlatform {
   const FileSystemCalls calls_;
   const std::shared_ptr<const UdevDatabase> udev_;
   mutable std::mutex mutex_;
-  mutable std::shared_ptr<const MountInfo> table_;
+  mutable std::shared_ptr<const Table> table_;
   mutable std::string tableText_;  // the text table_ was parsed from
 };
 

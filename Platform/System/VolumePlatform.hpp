@@ -79,6 +79,9 @@ struct MountedVolume {
   MountIdentity identity;
   // The mount or its file system is read-only.
   bool isReadOnly = false;
+  // No earlier mount of its device is seen at its own place: a device is one volume, at the first such
+  // mount (see VolumePlatform::live).
+  bool isFirstMountOfDevice = true;
 };
 
 // Everything the volumes controller asks of the system about mounted volumes, behind one seam so that
@@ -99,10 +102,13 @@ class VolumePlatform {
   // A change check of the mount table for one caller, who asks it on its own thread: take it before the
   // listing it is to follow.
   virtual ChangeCheck mountTableChanges() const = 0;
-  // The facts of the file system mounted at `path`, as the mount table tells them now (read-only included,
-  // which may change with no mount event); absent when `path` is no mount point or its file system cannot be
-  // asked.
+  // The facts of the file system mounted at `path`, as the mount table read last tells them (read-only
+  // included); absent when `path` is no mount point or its file system cannot be asked.
   virtual std::optional<VolumeResources> resources(const std::string& path) const = 0;
+  // Reads the mount table again for the answers that follow, as a listing does, so that what changes with
+  // no mount event shows (ext4 that an error made read-only). A pass over the volumes' sizes calls it once
+  // before it asks about them. Nothing to do for a system whose answers read no table.
+  virtual void readMountTable() const {}
   // The mount seen at `path`; absent when there is none, and always on a system that cannot tell one mount
   // at a path from the next (then a volume stays the same as long as its path is mounted).
   virtual std::optional<MountedVolume> mountedVolume(const std::string& /*path*/) const {
@@ -147,8 +153,10 @@ class VolumePlatform {
   // chroot or container root bound from a directory) or it lies outside the system's own places (/proc,
   // /sys, /dev, /run but /run/media, /boot, /efi, /snap, /usr, /var, /home, /opt, /srv) and shows the root of
   // its file system (a btrfs subvolume mounted by its subvol= option does; a bind mount of a subdirectory
-  // does not). Answers about a path use the mount table of the latest mountedVolumePaths call (read then if
-  // there was none), so the questions of one refresh all see one table. The change check polls the live
+  // does not). Answers about a path use the mount table of the latest mountedVolumePaths or readMountTable
+  // call (read then if there was none), so that the questions of a listing all see one table, read once,
+  // and each costs the same however many mounts it holds. The mount at a path is the one on top there
+  // (see MountIndex). The change check polls the live
   // mount table of the namespace the process is in (MountTableCheck) when `source` is the live system, and
   // says yes every time for any other source. Mount notifications come from a MountWatcher, for
   // block-backed mounts in scope only; unmounting is platform::unmount.

@@ -38,7 +38,7 @@ std::vector<std::string> mountPoints(const std::vector<MountInfoEntry>& entries)
 TEST(MountInfoTest, ReadsEveryFieldOfARecordedTableAndTheLastMountAtAPointIsVisible) {
   const MountInfo table = MountInfo::read(*volumetest::fixtureTree("machine")).value();
   ASSERT_EQ(table.entries.size(), 15u);
-  EXPECT_EQ(table.entries[2], (MountInfoEntry{27, 8, 2, "/", "/", "ext4", "/dev/sda2", ""}));
+  EXPECT_EQ(table.entries[2], (MountInfoEntry{27, 1, 8, 2, "/", "/", "ext4", "/dev/sda2", ""}));
   // Optional fields of any number stand between the options and the separator.
   const MountInfoEntry* vm = table.visibleAt("/mnt/vm");
   ASSERT_NE(vm, nullptr);
@@ -89,6 +89,24 @@ TEST(MountInfoTest, AMountCoveredByABindOfItsOwnRootLeavesTheBindTheFirstMountOf
   std::vector<bool> counted;
   for (const MountInfoEntry& entry : table.entries) counted.push_back(table.isFirstMountOfDevice(entry));
   EXPECT_EQ(counted, (std::vector<bool>{true, true, false}));
+}
+
+// Lines come in the order the mounts were made: one that propagation put beneath another (61 under 60)
+// comes after it, and one on a mount that another covers (62 on 50, under 51) is seen nowhere.
+TEST(MountInfoTest, TheMountSeenAtAPointIsOnTopThereAndSitsOnAMountThatIsSeen) {
+  const MountInfo table = MountInfo::parse(
+      "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
+      "50 1 0:50 / /x rw - tmpfs t rw\n"
+      "60 61 8:2 / /y/p rw - ext4 /dev/sda2 rw\n"
+      "61 1 8:3 / /y/p rw - ext4 /dev/sda3 rw\n"
+      "62 50 8:4 / /x/q rw - ext4 /dev/sda4 rw\n"
+      "51 50 0:51 / /x rw - tmpfs u rw\n"
+      "63 1 8:3 / /z rw - ext4 /dev/sda3 rw\n");
+  EXPECT_EQ(std::tuple(table.visibleAt("/y/p")->mountId, table.visibleAt("/x")->mountId),
+            std::tuple(60u, 51u));
+  EXPECT_EQ(table.visibleAt("/x/q"), nullptr);
+  // sda3 is seen at /z only.
+  EXPECT_TRUE(table.isFirstMountOfDevice(table.entries[6]));
 }
 
 TEST(MountWatcherTest, ChangesAreTheMountsOnlyOneTableListsComparedByIdDeviceRootAndPlace) {
