@@ -2,8 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -22,6 +24,22 @@ namespace {
 bool isPlainFileName(const std::string& name) {
   return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
          name.find('\0') == std::string::npos;
+}
+
+// Whether the names of a suite's file, its lock file and its temporaries are all within the file-name limit.
+bool namesFit(const std::string& fileName) {
+  return std::max(platform::FileLock::lockFileName(fileName).size(),
+                  platform::FileReplacement::longestTemporaryName(fileName.size())) <= NAME_MAX;
+}
+
+// Whether `text` is valid UTF-8, as JSON text must be: the writer would store another text in its place.
+bool isUtf8(const std::string& text) {
+  try {
+    (void)nlohmann::json(text).dump();
+    return true;
+  } catch (const nlohmann::json::type_error&) {
+    return false;
+  }
 }
 
 std::optional<std::filesystem::path> settingsDirectory() {
@@ -89,7 +107,8 @@ std::shared_ptr<Defaults> Defaults::openSuite(const std::string& name,
                                               const std::filesystem::path& directory) {
   std::error_code error;
   std::filesystem::path folder = std::filesystem::absolute(directory, error);
-  if (!isPlainFileName(name) || error) return nullptr;
+  const std::string fileName = name + ".json";
+  if (!isPlainFileName(name) || !namesFit(fileName) || error) return nullptr;
   // The folder the system resolves: symbolic links followed, ".." after one naming the parent of its
   // target; only the part that does not exist yet is taken as spelled. One that cannot be looked into, or is
   // spelled through a file ("file/..", which weakly_canonical takes as missing and steps back out of), keeps
@@ -97,7 +116,7 @@ std::shared_ptr<Defaults> Defaults::openSuite(const std::string& name,
   std::filesystem::path resolved = std::filesystem::weakly_canonical(folder, error);
   struct stat status {};
   if (!error && (::stat(folder.c_str(), &status) == 0 || errno == ENOENT)) folder = std::move(resolved);
-  const std::filesystem::path path = folder / (name + ".json");
+  const std::filesystem::path path = folder / fileName;
   // The lock guards only the table: a suite reads its file at first use, under its own lock, so a huge
   // suite being read holds up no other.
   static std::mutex openMutex;
@@ -139,15 +158,16 @@ Defaults::FileIdentity Defaults::identityOf(const struct stat& status) {
           nanoseconds(status.st_ctim)};
 }
 
-Defaults::FileIdentity Defaults::identityOf(const std::filesystem::path& path) {
+Defaults::FileIdentity Defaults::identityOf(const std::filesystem::path& path, int directory) {
   struct stat status {};
-  return ::stat(path.c_str(), &status) == 0 ? identityOf(status) : FileIdentity{};
+  return ::fstatat(directory, path.c_str(), &status, 0) == 0 ? identityOf(status) : FileIdentity{};
 }
 
-std::optional<Defaults::Stored> Defaults::readStored(const std::filesystem::path& path) noexcept {
+std::optional<Defaults::Stored> Defaults::readStored(const std::filesystem::path& path,
+                                                     int directory) noexcept {
   try {
     struct stat status {};
-    const std::optional<std::string> text = readWholeFile(path, &status);
+    const std::optional<std::string> text = readWholeFile(path, &status, directory);
     if (!text) {
       if (errno == ENOENT) return Stored{nlohmann::json::object(), {}};
       return std::nullopt;
@@ -206,6 +226,7 @@ void Defaults::refresh(std::unique_lock<std::mutex>& lock) const {
 
 bool Defaults::change(const std::string& key, Change value) {
   try {
+    if (!isUtf8(key)) return false;
     {
       std::lock_guard lock(mutex_);
       changes_[key] = value;
@@ -217,29 +238,48 @@ bool Defaults::change(const std::string& key, Change value) {
   }
 }
 
-// The suite's mutex is held only to take the changes and to settle the outcome, never while waiting for the
-// lock or touching the file, so reads go on meanwhile; a change made meanwhile stays for the next write.
+// A folder replaced after the lock was taken is no longer the suite's: the lock is taken again, and the
+// folder made anew when it was moved away meanwhile.
 bool Defaults::write() {
-  std::error_code ignored;
-  std::filesystem::create_directories(path_.parent_path(), ignored);
-  const FileLock lock(path_, newFileMode, FileLock::Clock::now() + lockWait);
-  if (!lock.held()) return false;
+  const FileLock::Clock::time_point deadline = FileLock::Clock::now() + lockWait;
+  const std::filesystem::path& folder = path_.parent_path();
+  for (;;) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) return false;
+    const FileLock lock(path_, newFileMode, deadline);
+    if (lock.held()) {
+      if (const std::optional<bool> written = writeLocked(lock)) return *written;
+    } else if (std::filesystem::exists(folder, error)) {
+      return false;
+    }
+    if (FileLock::Clock::now() >= deadline) return false;
+  }
+}
+
+// Works in the folder the lock is in, whatever its path names meanwhile: no other writer of this process is
+// at work there. The suite's mutex is held only to take the changes and to settle the outcome, never while
+// touching the file, so reads go on meanwhile; a change made meanwhile stays for the next write.
+std::optional<bool> Defaults::writeLocked(const FileLock& lock) {
+  const std::filesystem::path name = path_.filename();
   // Under the lock no other writer of the suite is at work: any temporary of it was left by a killed one.
-  FileReplacement::removeTemporariesOf(path_);
+  FileReplacement::removeTemporariesOf(name, lock.directory());
   // Another process may have written since this one last read: merge into the file as it is now. One that
   // cannot be read is not replaced, as that would lose what it holds.
-  std::optional<Stored> stored = readStored(path_);
+  std::optional<Stored> stored = readStored(name, lock.directory());
   if (!stored) return false;
   Changes written;
   {
     std::lock_guard hold(mutex_);
     written = changes_;
   }
+  // Changes made after the folder was moved away belong in the new one.
+  if (!lock.stillNamed()) return std::nullopt;
   try {
     apply(stored->values, written);
     std::string text = stored->values.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
     text += '\n';
-    FileReplacement file(path_, newFileMode);
+    FileReplacement file(name, newFileMode, lock.directory());
     file.write(text.data(), text.size());
     file.commit();
   } catch (const std::system_error&) {
@@ -250,7 +290,8 @@ bool Defaults::write() {
     const auto found = changes_.find(key);
     if (found != changes_.end() && found->second == value) changes_.erase(found);
   }
-  install(std::move(stored->values), identityOf(path_));  // still under the lock: the file this process wrote
+  // Still under the lock: the file this process wrote (a folder moved since has another at the path).
+  install(std::move(stored->values), identityOf(name, lock.directory()));
   return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -15,14 +16,19 @@
 
 namespace platform {
 
+class FileLock;
+
 // A suite of user settings: one JSON object in a file named after the suite, which several processes may
 // share. The file is read at first use and again whenever another writer has replaced it since. Every change
 // writes the file anew while holding the suite's FileLock: the file as it is now, with this process's own
 // changes since its last write (keys set and keys removed) applied on top, goes to a temporary file in the
 // same directory, synced, then renamed over the old one; temporaries of the suite left by killed writers go
 // first. So two processes writing one suite keep both's changes, and a crash at any moment leaves either the
-// old file or the new one. A new file is private (0600); a replaced one keeps its permission bits, and the
-// lock file takes its group and other bits, so whoever may change the file may take its lock.
+// old file or the new one. A write works in the folder whose lock it took: one moved away meanwhile keeps
+// what was written there, and the lock is taken again when the path names another before the changes go out
+// (so changes made after a user moved the folder away go to the new one). A new file is private (0600); a
+// replaced one keeps its permission bits, and the lock file takes its group and other bits, so whoever may
+// change the file may take its lock.
 //
 // A read never waits for the lock: it takes the suite's mutex, which a write holds only for steps in memory,
 // and lets it go while it reads the file. A write waits about 2 s at most for the lock, then gives up. A file
@@ -36,8 +42,8 @@ class Defaults {
  public:
   // The suite `name` in the user's settings directory ($XDG_CONFIG_HOME, else ~/.config), one shared object
   // per file in the process however the directory is spelled: it is the one the system resolves. Null when
-  // the name is not a plain file name (empty, ".", "..", or holding "/" or a zero byte) or there is no
-  // settings directory.
+  // the name is not a plain file name (empty, ".", "..", or holding "/" or a zero byte), the names of the
+  // suite's file, lock file or temporaries would pass the file-name limit, or there is no settings directory.
   static std::shared_ptr<Defaults> suite(const std::string& name);
   // The same in `directory`.
   static std::shared_ptr<Defaults> suite(const std::string& name, const std::filesystem::path& directory);
@@ -49,7 +55,8 @@ class Defaults {
 
   // Store the value and write the file; false when the file cannot be read or written or its lock is not
   // had within about 2 s (the value stays set in memory and goes to disk with the next change that can be
-  // written). A double that is not finite is stored as absent (JSON has no such number).
+  // written). A double that is not finite is stored as absent (JSON has no such number). A key that is not
+  // valid UTF-8 is refused: false, and nothing kept (JSON cannot hold it as itself).
   bool set(const std::string& key, bool value);
   bool set(const std::string& key, double value);
 
@@ -78,11 +85,12 @@ class Defaults {
   using Changes = std::map<std::string, Change>;
 
   static FileIdentity identityOf(const struct stat& status);
-  static FileIdentity identityOf(const std::filesystem::path& path);
+  static FileIdentity identityOf(const std::filesystem::path& path, int directory = AT_FDCWD);
   // suite(), less its guard against running out of memory.
   static std::shared_ptr<Defaults> openSuite(const std::string& name, const std::filesystem::path& directory);
   // None when the file cannot be read, or is too large to hold.
-  static std::optional<Stored> readStored(const std::filesystem::path& path) noexcept;
+  static std::optional<Stored> readStored(const std::filesystem::path& path,
+                                          int directory = AT_FDCWD) noexcept;
   static void apply(nlohmann::json& values, const Changes& changes);
   // Takes `values` as the file's, with this process's unwritten changes on top; without the memory for that,
   // keeps the values held and leaves the file to be read again. The caller holds mutex_.
@@ -91,6 +99,8 @@ class Defaults {
   void refresh(std::unique_lock<std::mutex>& lock) const;
   bool change(const std::string& key, Change value);
   bool write();
+  // Writes under `lock`; none when the lock's folder was replaced meanwhile, to be written again.
+  std::optional<bool> writeLocked(const FileLock& lock);
 
   const std::filesystem::path path_;
   mutable std::mutex mutex_;  // guards the members below

@@ -1,5 +1,6 @@
 #include "Platform/Foundation/FileReplacement.hpp"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -20,6 +22,8 @@ std::atomic<unsigned> temporaryCount{0};
 // A temporary file is named ".<file>.<process id>.<count>.replacing": no other writer in this process picks
 // the same name, and one in another process seldom does (a clash is tried again).
 constexpr std::string_view temporarySuffix = ".replacing";
+// The most digits of a process id (the kernel's limit is 4194304) and of a count.
+constexpr std::size_t processIdDigits = 7, countDigits = std::numeric_limits<unsigned>::digits10 + 1;
 
 std::string temporaryName(const std::filesystem::path& file) {
   return "." + file.filename().string() + "." + std::to_string(::getpid()) + "." +
@@ -43,14 +47,15 @@ bool isTemporaryOf(std::string_view name, const std::string& file) {
 
 }  // namespace
 
-FileReplacement::FileReplacement(std::filesystem::path path, mode_t newFileMode) : path_(std::move(path)) {
+FileReplacement::FileReplacement(std::filesystem::path path, mode_t newFileMode, int directory)
+    : path_(std::move(path)), directory_(directory) {
   struct stat status {};
-  if (::stat(path_.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) fail(EISDIR);
-  const std::filesystem::path directory = path_.has_parent_path() ? path_.parent_path() : ".";
+  if (::fstatat(directory_, path_.c_str(), &status, 0) == 0 && S_ISDIR(status.st_mode)) fail(EISDIR);
   // A name of our own that no other writer picks: the process and a count, retried on a clash.
   for (;;) {
-    temporary_ = directory / temporaryName(path_);
-    descriptor_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, newFileMode);
+    temporary_ = path_.parent_path() / temporaryName(path_);
+    descriptor_ =
+        ::openat(directory_, temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, newFileMode);
     if (descriptor_ >= 0) return;
     if (errno != EEXIST) fail(errno);
   }
@@ -59,7 +64,7 @@ FileReplacement::FileReplacement(std::filesystem::path path, mode_t newFileMode)
 FileReplacement::~FileReplacement() {
   if (descriptor_ >= 0) {
     ::close(descriptor_);
-    ::unlink(temporary_.c_str());
+    ::unlinkat(directory_, temporary_.c_str(), 0);
   }
 }
 
@@ -81,9 +86,10 @@ void FileReplacement::commit() {
   if (::fsync(descriptor_) != 0) fail(errno);
   const int descriptor = descriptor_;
   descriptor_ = -1;
-  if (::close(descriptor) != 0 || ::rename(temporary_.c_str(), path_.c_str()) != 0) {
+  if (::close(descriptor) != 0 ||
+      ::renameat(directory_, temporary_.c_str(), directory_, path_.c_str()) != 0) {
     const int error = errno;
-    ::unlink(temporary_.c_str());
+    ::unlinkat(directory_, temporary_.c_str(), 0);
     fail(error);
   }
 }
@@ -93,22 +99,31 @@ void FileReplacement::commit() {
 // followed, so its target's bits do not count.
 void FileReplacement::keepPermissions() const {
   struct stat old {};
-  if (::lstat(path_.c_str(), &old) != 0 || !S_ISREG(old.st_mode)) return;
+  if (::fstatat(directory_, path_.c_str(), &old, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(old.st_mode)) return;
   if (::fchmod(descriptor_, old.st_mode & 0777) != 0) fail(errno);
 }
 
-void FileReplacement::removeTemporariesOf(const std::filesystem::path& file) {
-  const std::filesystem::path directory = file.has_parent_path() ? file.parent_path() : ".";
-  const std::string name = file.filename().string();
-  std::error_code error;
-  for (std::filesystem::directory_iterator entry(directory, error), end; !error && entry != end;
-       entry.increment(error)) {
-    const std::filesystem::path& found = entry->path();
-    struct stat status {};
-    if (isTemporaryOf(found.filename().native(), name) && ::lstat(found.c_str(), &status) == 0 &&
-        S_ISREG(status.st_mode) && status.st_uid == ::geteuid())
-      ::unlink(found.c_str());
+void FileReplacement::removeTemporariesOf(const std::filesystem::path& file, int directory) {
+  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+  const int listed = ::openat(directory, folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  DIR* const entries = listed >= 0 ? ::fdopendir(listed) : nullptr;
+  if (!entries) {
+    if (listed >= 0) ::close(listed);
+    return;
   }
+  const std::string name = file.filename().string();
+  while (const dirent* entry = ::readdir(entries)) {
+    struct stat status {};
+    if (isTemporaryOf(entry->d_name, name) &&
+        ::fstatat(listed, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode) &&
+        status.st_uid == ::geteuid())
+      ::unlinkat(listed, entry->d_name, 0);
+  }
+  ::closedir(entries);
+}
+
+std::size_t FileReplacement::longestTemporaryName(std::size_t length) {
+  return std::string_view("...").size() + length + processIdDigits + countDigits + temporarySuffix.size();
 }
 
 void FileReplacement::fail(int error) const {

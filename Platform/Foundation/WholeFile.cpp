@@ -58,9 +58,10 @@ int readAll(int descriptor, bool isFifo, std::size_t sizeHint, std::string& text
 
 }  // namespace
 
-std::optional<std::string> readWholeFile(const std::filesystem::path& path, struct stat* status) {
+std::optional<std::string> readWholeFile(const std::filesystem::path& path, struct stat* status,
+                                         int directory) {
   // Without O_NONBLOCK, opening a FIFO waits for a writer, for ever if none comes.
-  const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  const int descriptor = ::openat(directory, path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (descriptor < 0) return std::nullopt;
   struct stat opened {};
   int error = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -22,7 +23,8 @@ inline constexpr std::chrono::milliseconds longestFifoRead(500);
 // largestWholeFile (EFBIG), a FIFO whose writer has not closed it, or a file whose reads wait for bytes,
 // not ended within longestFifoRead (ETIMEDOUT), no memory for it (ENOMEM), an I/O error. Opening never
 // blocks and no read waits without bound. Never throws. `status`, when given, receives the opened file's
-// status.
-std::optional<std::string> readWholeFile(const std::filesystem::path& path, struct stat* status = nullptr);
+// status. A relative path is taken in `directory` when that is given (an open directory's descriptor).
+std::optional<std::string> readWholeFile(const std::filesystem::path& path, struct stat* status = nullptr,
+                                         int directory = AT_FDCWD);
 
 }  // namespace platform

@@ -7,11 +7,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <fstream>
 #include <functional>
 #include <future>
 #include <optional>
 #include <random>
+#include <ranges>
 #include <set>
 #include <thread>
 #include <vector>
@@ -71,8 +73,20 @@ TEST_F(DefaultsTest, AWriterKilledAtRandomInAThousandWritesLeavesAFileThatParses
     ASSERT_TRUE(stored.is_object()) << "round " << round;
     EXPECT_EQ(stored.size(), stored.contains("counter") ? 201u : 200u);
   }
-  for (const char* name : {"", ".", "..", "a/b"})
+  for (const std::string& name : std::vector<std::string>{"", ".", "..", "a/b", std::string(250, 'n')})
     EXPECT_EQ(Defaults::suite(name, directory.path()), nullptr) << name;
+  std::string longest(255, 'n');  // the longest name that gives a suite, whose lock and temporaries fit too
+  while (!Defaults::suite(longest, directory.path())) longest.pop_back();
+  EXPECT_TRUE(Defaults::suite(longest, directory.path())->set("long", true)) << longest.size();
+}
+
+// JSON text is UTF-8: another key would be written in place of one that is not ("caf\uFFFD" for both).
+TEST_F(DefaultsTest, AKeyThatIsNotUtf8IsRefusedAndNotKept) {
+  EXPECT_FALSE(suite->set("caf\xe9", 1.0));
+  EXPECT_FALSE(suite->set("caf\xe8", true));
+  EXPECT_EQ(suite->doubleForKey("caf\xe9"), 0);
+  EXPECT_TRUE(suite->set("caf\u00e9", 3.0));
+  EXPECT_EQ(fileContent(suite->path()), (nlohmann::json{{"caf\u00e9", 3.0}}));
 }
 
 TEST_F(DefaultsTest, TwoProcessesWritingOneSuiteKeepEveryKeyOfBoth) {
@@ -246,6 +260,77 @@ TEST_F(DefaultsTest, EverySpellingOfAFolderIsOneSuiteAndNoSetThatGaveTrueIsLost)
     for (const std::string& key : keys) ++(stored.contains(key) ? kept : lost);
   EXPECT_EQ(lost, 0u) << kept << " kept";
   EXPECT_GT(kept, 360u) << "sets gave false";
+}
+
+// Eight threads set keys while the suite's folder is renamed away and made anew, 40 times or once (as a
+// user resetting their settings does): every key whose set gave true is in one of the folders' files, and
+// each one set after the last move in the file now at the path.
+TEST_F(DefaultsTest, NoSetThatGaveTrueIsLostWhileTheFolderIsReplaced) {
+  std::size_t sets = 0, refused = 0;
+  for (int run = 0; run < 6; ++run) {
+    const int moves = run % 2 ? 1 : 40;
+    const fs::path base = fs::path(directory.path()) / std::to_string(run), folder = base / "cfg";
+    const std::shared_ptr<Defaults> moved = Defaults::suite("com.example.moved", folder);
+    std::atomic<int> done = 0;  // moves done, one more once the writers are to stop
+    std::vector<std::tuple<std::string, bool, bool>> setsOf[8];  // key, set after the last move, gave true
+    std::vector<std::thread> writers;
+    for (int thread = 0; thread < 8; ++thread)
+      writers.emplace_back([&, thread] {
+        for (int i = 0; done <= moves; ++i) {
+          const bool after = done == moves;
+          const std::string key = std::to_string(thread * 100'000 + i);
+          setsOf[thread].emplace_back(key, after, moved->set(key, true));
+        }
+      });
+    for (std::error_code ignored; done <= moves; ++done) {  // the writers make the folder anew
+      std::this_thread::sleep_for(5ms);
+      if (done < moves) fs::rename(folder, base / std::to_string(done), ignored);
+    }
+    for (std::thread& writer : writers) writer.join();
+    std::set<std::string> stored, current;  // in the folders moved away, and in the one at the path
+    for (const fs::path& entry : fs::directory_iterator(base))
+      if (const nlohmann::json found = fileContent(entry / "com.example.moved.json"); found.is_object())
+        for (const auto& [key, value] : found.items()) (entry == folder ? current : stored).insert(key);
+    for (const auto& [key, after, written] : setsOf | std::views::join) {
+      ++sets, refused += !written;
+      EXPECT_TRUE(!written || current.contains(key) || (!after && stored.contains(key))) << key << " " << run;
+    }
+  }
+  EXPECT_LT(refused * 20, sets) << "sets gave false";
+}
+
+// In a folder every user may write to (not sticky), another user swaps the lock file's name between a file
+// of theirs, a hard link to the owner's lock file and a symbolic link to a private file of the owner's while
+// the owner sets: no mode changes through the name, and a set once the folder is sane again writes.
+TEST_F(DefaultsTest, ALockFileNameSwappedByAnotherUserChangesNoOtherFilesMode) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as the suite's owner and as another user";
+  const fs::path shared = fs::path(directory.path()) / "shared", secret = fs::path(directory.path()) / "key";
+  fs::create_directory(shared);
+  for (const fs::path& open : {fs::path(directory.path()), shared}) fs::permissions(open, fs::perms::all);
+  std::ofstream(secret) << "private";
+  ASSERT_EQ(::chown(secret.c_str(), nobody, nobody) | ::chmod(secret.c_str(), 0600), 0);
+  const fs::path path = shared / "com.example.shared.json",
+                 lockFile = shared / ".com.example.shared.json.lock";
+  const auto asOwner = [](const std::function<bool()>& body) {  // exits 0 when the body gives true
+    return forked([&] { return ::setgroups(0, nullptr) || ::setgid(nobody) || ::setuid(nobody) || !body(); });
+  };
+  ASSERT_EQ(
+      exitCodeOf(asOwner([&] { return Defaults(path).set("a", true) && !::chmod(path.c_str(), 0666); })), 0);
+  const fs::path kept = shared / "kept", link = shared / "link";  // the owner's lock file, a link to the key
+  fs::rename(lockFile, kept);
+  fs::create_symlink(secret, link);
+  std::ofstream(lockFile).put('\n');  // the other user's: the owner cannot open it
+  const pid_t owner = asOwner([&] {
+    Defaults own(path);
+    for (const Clock::time_point until = Clock::now() + 3s; Clock::now() < until;) own.set("count", 1.0);
+    return true;
+  });
+  // Swapping with each in turn, the name holds the other user's file, the owner's lock file, the link, ...
+  for (int i = 0, status = 0; ::waitpid(owner, &status, WNOHANG) == 0; ++i)
+    ::renameat2(AT_FDCWD, (i % 2 ? link : kept).c_str(), AT_FDCWD, lockFile.c_str(), RENAME_EXCHANGE);
+  EXPECT_EQ(unsigned(fs::status(secret).permissions()), 0600u);
+  for (const fs::path& entry : {lockFile, kept, link}) fs::remove(entry);
+  EXPECT_EQ(exitCodeOf(asOwner([&] { return Defaults(path).set("after", true); })), 0);
 }
 
 // As an ordinary user: the suite made unreadable, then read-only, then open again, and a lock file an
