@@ -33,14 +33,16 @@ done
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+# sudo starts its command with a reset environment, so debconf's front end is set on the command line: no
+# package asks a question on the terminal.
+apt_get=("${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get)
 
 if [ ${#missing[@]} -eq 0 ]; then
   echo "install-deps: every package is installed"
 else
   echo "install-deps: installing ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update -qq
-  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  "${apt_get[@]}" update -qq
+  "${apt_get[@]}" install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
 for name in "${test_locales[@]}"; do

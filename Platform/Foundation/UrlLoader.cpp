@@ -40,6 +40,7 @@ bool sameText(std::string_view a, std::string_view b) {
 UrlError errorFor(CURLcode result, const char* detail) {
   using Code = UrlError::Code;
   Code code = Code::unknown;
+  std::string message = curl_easy_strerror(result);
   switch (result) {
     case CURLE_OPERATION_TIMEDOUT: code = Code::timedOut; break;
     case CURLE_COULDNT_RESOLVE_HOST:
@@ -56,9 +57,14 @@ UrlError errorFor(CURLcode result, const char* detail) {
     case CURLE_PEER_FAILED_VERIFICATION: code = Code::serverCertificateUntrusted; break;
     case CURLE_FILE_COULDNT_READ_FILE: code = Code::fileDoesNotExist; break;
     case CURLE_WEIRD_SERVER_REPLY: code = Code::badServerResponse; break;
+    // libcurl refuses a header or trailer line it cannot take apart (a trailer line without a colon, such
+    // as one that looks like a status line) with a code that blames the caller: the server sent it.
+    case CURLE_BAD_FUNCTION_ARGUMENT:
+      code = Code::badServerResponse;
+      message = "malformed header or trailer line";
+      break;
     default: break;
   }
-  std::string message = curl_easy_strerror(result);
   if (detail && *detail) message.append(": ").append(detail);
   return UrlError(code, std::move(message));
 }
@@ -127,9 +133,9 @@ struct UrlLoader::Transfer {
   curl_off_t uploaded = 0;
   std::size_t headerBytes = 0;          // of the current response
   std::size_t transferHeaderBytes = 0;  // of every response so far
-  // What the next header line is: the status line that begins an answer (the first, and one after an
-  // interim answer), a field of its header, or, after the blank line that ends a final answer's header, a
-  // line of the trailer that may follow a chunked body (a redirect's too, until libcurl follows it).
+  // What the next header line is: the status line that begins an answer (the first, one after an interim
+  // answer, and one after libcurl followed a redirect), a field of its header, or, after the blank line that
+  // ends a final answer's header, a line of the trailer that may follow a chunked body.
   enum class HeaderLine { status, field, trailer } next = HeaderLine::status;
   int answerStatus = 0;      // of the current answer
   long answerRedirects = 0;  // redirects followed before it
@@ -205,10 +211,9 @@ struct UrlLoader::Transfer {
     return true;
   }
 
-  // What the next header line is: once libcurl has followed a redirect, no longer its trailer's.
-  HeaderLine upcoming() const {
-    return next == HeaderLine::trailer && redirects() > answerRedirects ? HeaderLine::status : next;
-  }
+  // What the next header line is: once libcurl has followed a redirect, the next answer's status line,
+  // whether the redirect's header ended, its trailer did, or its connection closed within the header.
+  HeaderLine upcoming() const { return redirects() > answerRedirects ? HeaderLine::status : next; }
 
   long redirects() const {
     long count = 0;

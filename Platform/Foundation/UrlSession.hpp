@@ -21,8 +21,12 @@ namespace platform {
 // request's maximumBodyLength (at most UrlRequest::largestBody, 64 MiB, counted after content decoding)
 // stops the transfer and fails it with dataLengthExceedsMaximum. Response headers fail it with
 // badServerResponse past 192 KiB in one response, or past libcurl's 300 KiB for the whole transfer: all the
-// responses of a redirect chain together. A connection that closes within a response's header fails it with
-// networkConnectionLost.
+// responses of a redirect chain together. Those are the limits over HTTP/1.1; over HTTP/2 libcurl's and
+// nghttp2's come first: a response header past about 100 KiB fails the request with networkConnectionLost,
+// or stalls it until its timeout. A connection that closes within a response's header fails it with
+// networkConnectionLost; one that closes within a redirect's header, once libcurl has followed it, leaves
+// the next answer to begin with its own status line and fields alone. A header or trailer line libcurl
+// refuses is a badServerResponse.
 class UrlSession {
  public:
   using Body = std::vector<std::uint8_t>;

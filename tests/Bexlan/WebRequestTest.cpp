@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 #include <latch>
+#include <map>
 
 #include "Bexlan/WebRequest.hpp"
 #include "tests/platform/System/MountTestGuards.hpp"
@@ -206,15 +207,20 @@ TEST(WebRequestTest, HeadersPastTheWholeChainsLimitAreABadResponseAndOnlyFirstLi
 }
 
 // After a final answer's header only its chunked body's trailer comes, however its lines begin; a redirect's
-// trailer ends where libcurl follows the redirect and the next answer begins.
+// trailer, or its header that the connection cut short, ends where libcurl follows the redirect and the next
+// answer begins with its own fields alone. A trailer line libcurl refuses is the server's fault.
 TEST(WebRequestTest, TrailerLinesBeginNoAnswer) {
   const std::string chunked = "Transfer-Encoding: chunked\r\n\r\n2\r\nhi\r\n0\r\n";
+  const std::string redirect = "HTTP/1.1 302 Found\r\nLocation: /final\r\n";
+  const std::map<std::string, std::string> raw = {
+      {"/trailer", "HTTP/1.1 200 OK\r\nX-Field: 1\r\n" + chunked + "HTTP/1.1 200 OK: x\r\n\r\n"},
+      {"/redirect", redirect + chunked + "X-Trailer: 1\r\n\r\n"},
+      {"/cut-redirect", redirect + "X-Redirect: 1\r\n"},
+      {"/cut-redirect-length", redirect + "Content-Length: 0\r\n"},
+      {"/status-trailer", "HTTP/1.1 200 OK\r\n" + chunked + "HTTP/1.1 200 OK\r\n\r\n"}};
   testsupport::LoopbackHttpServer server([&](const auto& request) {
     if (request.target == "/final") return Reply{.headers = {{"X-Final", "1"}}};
-    return Reply{.raw =
-                     request.target == "/trailer"
-                         ? "HTTP/1.1 200 OK\r\nX-Field: 1\r\n" + chunked + "HTTP/1.1 200 OK: x\r\n\r\n"
-                         : "HTTP/1.1 302 Found\r\nLocation: /final\r\n" + chunked + "X-Trailer: 1\r\n\r\n"};
+    return Reply{.raw = raw.at(request.target)};
   });
   const auto names = [&](const char* path) {
     std::vector<std::string> fields;
@@ -223,7 +229,9 @@ TEST(WebRequestTest, TrailerLinesBeginNoAnswer) {
     return fields;
   };
   EXPECT_EQ(names("/trailer"), (std::vector<std::string>{"X-Field", "Transfer-Encoding", "HTTP/1.1 200 OK"}));
-  EXPECT_EQ(names("/redirect"), (std::vector<std::string>{"Content-Length", "X-Final"}));
+  for (const char* path : {"/redirect", "/cut-redirect", "/cut-redirect-length"})
+    EXPECT_EQ(names(path), (std::vector<std::string>{"Content-Length", "X-Final"})) << path;
+  EXPECT_EQ(failureOf(WebRequest::getAsync(server.url("/status-trailer"))), Code::badServerResponse);
 }
 
 TEST(WebRequestTest, FilesConcurrencyAndCallbackThreads) {

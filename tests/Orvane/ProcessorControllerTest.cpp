@@ -387,10 +387,14 @@ TEST(ProcessorControllerLiveTest, ProcessListHoldsEveryProcessOfPs) {
     // A process whose parent ends meanwhile is handed to another parent.
     const auto ppid = listed.at(pid)->ppid();
     EXPECT_TRUE(ppid == row.ppid || ppid == later->second.ppid) << pid << " " << row.command << " " << ppid;
-    // Kernel workers rename themselves after the work queue they serve: only "kworker/N:M" is stable.
+    // Kernel workers rename themselves after the work queue they serve, "-queue" when it last ran and
+    // "+queue" while it runs: only "kworker/N:M" is stable.
     const std::string& name = listed.at(pid)->name();
     if (name.starts_with("kworker/")) {
-      EXPECT_EQ(name.substr(0, name.find('-')), row.command.substr(0, row.command.find('-')));
+      const auto stable = [](const std::string& worker) {
+        return worker.substr(0, worker.find_first_of("-+"));
+      };
+      EXPECT_EQ(stable(name), stable(row.command));
     } else {
       EXPECT_EQ(name, row.command);
     }
