@@ -109,7 +109,8 @@ class NetworkController final : public Bexlan::StoreBackedProvider<INetworkContr
   std::optional<std::string> displayName(Reading& reading, const std::string& name);
   AdapterType adapterType(Reading& reading, const std::string& name) const;
   // Drops the adapters of interfaces the list no longer has, except the shown one (under the current
-  // identifier), which restarts its counters. Nothing is dropped when the list cannot be read.
+  // identifier), which restarts its counters. Nothing is dropped when the list cannot be read or is empty
+  // (every network namespace has a loopback interface).
   void removeGoneAdapters(Reading& reading);
   void updateCounters(Reading& reading, double interval);
   void publish(const NetworkAdapter& shown);

@@ -441,6 +441,7 @@ class NetworkNamespaceTest : public testing::Test {
                                 "addr add 10.203.0.1/24 dev v0", "route add default via 10.203.0.2 dev v0"}) {
       ASSERT_TRUE(space->ip(command)) << command;
     }
+    ASSERT_TRUE(space->waitUntilUp("v0") && space->waitUntilUp("v1"));
     ASSERT_TRUE(space->enter());
   }
 
@@ -532,7 +533,7 @@ TEST_F(NetworkNamespaceTest, DeletedLinksLeaveTheTableAndARemadeLinkStartsFromZe
   controller->refresh(0);
   EXPECT_EQ(controller->adapters().size(), 12u);
 
-  ASSERT_TRUE(space->batch(makePair("a")));
+  ASSERT_TRUE(space->batch(makePair("a")) && space->waitUntilUp("aa"));
   controller->update();
   ASSERT_TRUE(sendFrames("aa", 3000, 1000));
   controller->update();
@@ -540,7 +541,7 @@ TEST_F(NetworkNamespaceTest, DeletedLinksLeaveTheTableAndARemadeLinkStartsFromZe
   ASSERT_EQ(aa->identifier, "aa");
   EXPECT_THAT(aa->uploadBytesDiff, AllOf(Ge(3000000u), Le(3000000u + backgroundAllowance)));
   const std::uint64_t peak = aa->maxUploadBytes;
-  ASSERT_TRUE(space->batch("link del aa\n" + makePair("a")));
+  ASSERT_TRUE(space->batch("link del aa\n" + makePair("a")) && space->waitUntilUp("aa"));
   controller->update();
   EXPECT_EQ(std::tuple(aa->uploadBytesDiff, aa->maxUploadBytes), std::tuple(0u, peak));
   ASSERT_TRUE(sendFrames("aa", 10, 1000));
