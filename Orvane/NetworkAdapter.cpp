@@ -44,6 +44,11 @@ struct NetworkAdapter::Direction {
     append(newRate);
   }
 
+  void restart() {
+    first = true;
+    rate = 0;
+  }
+
   void set(std::uint64_t newRate) {
     peak = std::max(peak, newRate);
     rate = newRate;
@@ -102,6 +107,10 @@ void NetworkAdapter::updateDownload(std::uint64_t counter, double interval) {
 }
 void NetworkAdapter::updateUpload(std::uint64_t counter, double interval) {
   upload().update(counter, interval);
+}
+void NetworkAdapter::restartCounters() {
+  upload().restart();
+  download().restart();
 }
 void NetworkAdapter::setDownload(std::uint64_t rate) { download().set(rate); }
 void NetworkAdapter::setUpload(std::uint64_t rate) { upload().set(rate); }

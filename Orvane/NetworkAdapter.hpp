@@ -42,6 +42,11 @@ class NetworkAdapter {
   // The same with the sent-bytes counter and the upload rate.
   void updateUpload(std::uint64_t counter, double interval);
 
+  // Forgets both counters, as when the interface was reset or made anew: the rates are 0 and the next
+  // update of each direction only records its counter, as the first one does. The peaks, the histories and
+  // the warm-up are left as they are.
+  void restartCounters();
+
   // Publishes a rate without touching the histories: the rate and the peak since creation.
   void setDownload(std::uint64_t rate);
   void setUpload(std::uint64_t rate);
@@ -82,6 +87,9 @@ class NetworkAdapter {
   AdapterType type = AdapterType::unknown;
   std::optional<std::string> ipv4;
   std::optional<std::string> ipv6;
+  // The kernel's index of the interface whose counters were taken last: one made anew under the same name
+  // has another. Absent until counters are taken.
+  std::optional<int> interfaceIndex;
   // Wi-Fi facts: noise and received signal strength in dBm, transmit rate in Mbit/s, network name, and the
   // security mode as the platform numbers it (0: none).
   std::optional<std::int64_t> noise;

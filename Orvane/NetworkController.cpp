@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "Bexlan/DiskUtilities.hpp"
 #include "Bexlan/String.hpp"
@@ -38,7 +41,8 @@ int familyOf(IpType type) { return type == IpType::ip4 ? AF_INET : AF_INET6; }
 
 }  // namespace
 
-// What one refresh (or one outside call) reads from the system, each source at most once.
+// What one refresh (or one outside call) reads from the system, each source at most once, and looked up by
+// interface name through indexes made once, so that a refresh costs in proportion to the interfaces.
 class NetworkController::Reading {
  public:
   explicit Reading(const platform::NetworkPlatform& platform) : platform_(platform) {}
@@ -64,9 +68,44 @@ class NetworkController::Reading {
   const std::optional<std::string>& primaryInterface() {
     return primaryInterface_.get([&] { return platform_.primaryInterface(); });
   }
+  // The interface list by name; null when the list cannot be read.
+  const platform::InterfaceIndex* interfaceIndex() {
+    if (!interfaceIndex_ && interfaces()) interfaceIndex_.emplace(*interfaces());
+    return interfaceIndex_ ? &*interfaceIndex_ : nullptr;
+  }
   std::optional<std::string> address(const std::string& name, IpType type) {
-    const auto& entries = interfaces();
-    return entries ? platform::firstAddress(*entries, name, familyOf(type)) : std::nullopt;
+    const auto* index = interfaceIndex();
+    return index ? index->firstAddress(name, familyOf(type)) : std::nullopt;
+  }
+  // The first display name the system gives the interface `name`; null when it gives none.
+  const std::string* displayName(const std::string& name) {
+    const auto& names = displayNames_.get([&] {
+      std::unordered_map<std::string_view, const std::string*> byName;
+      if (const auto& system = systemInterfaces(false)) {
+        for (const auto& interface : *system) {
+          if (interface.displayName) byName.try_emplace(interface.name, &*interface.displayName);
+        }
+      }
+      return byName;
+    });
+    const auto found = names.find(name);
+    return found == names.end() ? nullptr : found->second;
+  }
+  // The kind of the interface `name`: that of its first type text that is one of AdapterType's texts.
+  std::optional<AdapterType> kind(const std::string& name) {
+    const auto& kinds = kinds_.get([&] {
+      std::unordered_map<std::string_view, AdapterType> byName;
+      if (const auto& system = systemInterfaces(true)) {
+        for (const auto& interface : *system) {
+          if (!interface.typeText) continue;
+          if (auto type = adapterTypeFromRawValue(*interface.typeText))
+            byName.try_emplace(interface.name, *type);
+        }
+      }
+      return byName;
+    });
+    const auto found = kinds.find(name);
+    return found == kinds.end() ? std::nullopt : std::optional(found->second);
   }
 
  private:
@@ -75,6 +114,9 @@ class NetworkController::Reading {
   ReadOnce<std::optional<std::vector<platform::SystemInterface>>> systemInterfaces_;
   ReadOnce<std::optional<std::vector<platform::SystemInterface>>> systemInterfacesWithKinds_;
   ReadOnce<std::optional<std::string>> primaryInterface_;
+  std::optional<platform::InterfaceIndex> interfaceIndex_;
+  ReadOnce<std::unordered_map<std::string_view, const std::string*>> displayNames_;
+  ReadOnce<std::unordered_map<std::string_view, AdapterType>> kinds_;
 };
 
 NetworkController::NetworkController() : NetworkController(AdapterMode::all) {}
@@ -111,6 +153,7 @@ void NetworkController::refresh(double interval) {
   reading.readInterfacesWithNames();
   updateAdapters(reading);
   if (autoDetect_) detectPrimaryAdapter(reading);
+  removeGoneAdapters(reading);
   if (!currentIdentifier_ || currentIdentifier_->empty()) return;
   const auto& entries = reading.interfaces();
   if (!entries || entries->empty()) return;
@@ -118,25 +161,49 @@ void NetworkController::refresh(double interval) {
   if (auto shown = mAdapters_.get(*currentIdentifier_)) publish(**shown);
 }
 
+void NetworkController::removeGoneAdapters(Reading& reading) {
+  const auto* index = reading.interfaceIndex();
+  if (!index || reading.interfaces()->empty()) return;
+  for (const auto& adapter : mAdapters_.values()) {
+    if (index->link(adapter->identifier)) continue;
+    if (adapter->identifier == currentIdentifier_) {
+      // The shown adapter stays and moves no bytes until an interface of its name comes, whose counters
+      // it takes as a new baseline.
+      adapter->restartCounters();
+    } else {
+      mAdapters_.set(adapter->identifier, std::nullopt);
+    }
+  }
+}
+
 void NetworkController::updateCounters(Reading& reading, double interval) {
-  const std::vector<platform::WirelessInterface> wireless = platform_->wirelessInterfaces();
+  std::unordered_map<std::string_view, const platform::WirelessInterface*> wireless;
+  const std::vector<platform::WirelessInterface> wirelessList = platform_->wirelessInterfaces();
+  for (const auto& facts : wirelessList) wireless.try_emplace(facts.name, &facts);
   for (const auto& entry : *reading.interfaces()) {
     if (!entry.counters) continue;
     auto known = mAdapters_.get(entry.name);
     if (!known) continue;
     NetworkAdapter& adapter = **known;
     adapter.ipv4 = reading.address(adapter.identifier, IpType::ip4);
-    adapter.updateUpload(entry.counters->sentBytes, interval);
-    adapter.updateDownload(entry.counters->receivedBytes, interval);
-    auto facts = std::find_if(
-        wireless.begin(), wireless.end(),
-        [&](const platform::WirelessInterface& candidate) { return candidate.name == entry.name; });
+    // The kernel's counters are 64-bit and never wrap: one that falls, or an interface index that changed
+    // under the name, means the interface was reset or made anew. Its bytes are not this interval's, so
+    // the counters become the new baseline and the interval's rate is 0.
+    const platform::LinkCounters& counters = *entry.counters;
+    const bool madeAnew = adapter.interfaceIndex && *adapter.interfaceIndex != entry.index;
+    if (madeAnew || counters.sentBytes < adapter.oldUpload || counters.receivedBytes < adapter.oldDownload) {
+      adapter.restartCounters();
+    }
+    adapter.interfaceIndex = entry.index;
+    adapter.updateUpload(counters.sentBytes, interval);
+    adapter.updateDownload(counters.receivedBytes, interval);
+    const auto facts = wireless.find(entry.name);
     if (facts == wireless.end()) continue;
-    adapter.noise = facts->noise;
-    adapter.transmitRate = facts->transmitRate;
-    adapter.rssiValue = facts->rssi;
-    adapter.serviceSetIdentifier = facts->networkName;
-    adapter.security = facts->security;
+    adapter.noise = facts->second->noise;
+    adapter.transmitRate = facts->second->transmitRate;
+    adapter.rssiValue = facts->second->rssi;
+    adapter.serviceSetIdentifier = facts->second->networkName;
+    adapter.security = facts->second->security;
   }
 }
 
@@ -240,9 +307,11 @@ std::vector<std::string> NetworkController::candidateNames(Reading& reading,
   std::vector<std::string> result;
   const auto& entries = reading.interfaces();
   if (!entries) return result;
+  std::unordered_set<std::string_view> wanted;
+  if (names) wanted.insert(names->begin(), names->end());
   for (const auto& entry : *entries) {
     if (entry.family != AF_PACKET || !platform::isValidUtf8(entry.name)) continue;
-    if (names && std::find(names->begin(), names->end(), entry.name) == names->end()) continue;
+    if (names && !wanted.contains(entry.name)) continue;
     if ((entry.flags & IFF_UP) == 0 || (entry.flags & IFF_LOOPBACK) != 0) continue;
     if (mAdapters_.get(entry.name)) continue;
     result.push_back(entry.name);
@@ -291,15 +360,10 @@ std::optional<std::string> NetworkController::displayName(const std::string& nam
 
 std::optional<std::string> NetworkController::displayName(Reading& reading, const std::string& name) {
   if (auto cached = adapterNames_.get(name)) return cached;
-  const auto& system = reading.systemInterfaces(false);
-  if (!system) return std::nullopt;
-  for (const auto& interface : *system) {
-    if (interface.name == name && interface.displayName) {
-      adapterNames_.set(name, interface.displayName);
-      return interface.displayName;
-    }
-  }
-  return std::nullopt;
+  const std::string* found = reading.displayName(name);
+  if (!found) return std::nullopt;
+  adapterNames_.set(name, *found);
+  return *found;
 }
 
 std::optional<std::string> NetworkController::address(const std::string& name, IpType type) {
@@ -313,13 +377,7 @@ AdapterType NetworkController::adapterType(const std::string& name) {
 }
 
 AdapterType NetworkController::adapterType(Reading& reading, const std::string& name) const {
-  const auto& system = reading.systemInterfaces(true);
-  if (!system) return AdapterType::unknown;
-  for (const auto& interface : *system) {
-    if (interface.name != name || !interface.typeText) continue;
-    if (auto type = adapterTypeFromRawValue(*interface.typeText)) return *type;
-  }
-  return AdapterType::unknown;
+  return reading.kind(name).value_or(AdapterType::unknown);
 }
 
 }  // namespace Orvane

@@ -43,7 +43,10 @@ class NetworkController final : public Bexlan::StoreBackedProvider<INetworkContr
   void registerIdentifiers() override;
   // Brings the adapter table up to date (new interfaces, counters, addresses, Wi-Fi facts), follows the
   // primary interface while detecting automatically, and publishes the rates of the table's adapter under
-  // the current identifier. Nothing is published while no adapter is shown or the interface
+  // the current identifier. Interfaces that no longer exist leave the table, except the shown one, which
+  // stays and continues with the next interface of its name. A counter that falls or an interface made
+  // anew under its name (a new index) starts a new baseline: that interval's rate is 0, and the peak and
+  // histories are not touched. Nothing is published while no adapter is shown or the interface
   // list cannot be read: the store keeps its texts.
   void refresh(double interval) override;
 
@@ -105,6 +108,10 @@ class NetworkController final : public Bexlan::StoreBackedProvider<INetworkContr
   std::shared_ptr<NetworkAdapter> makeAdapter(Reading& reading, const std::string& name);
   std::optional<std::string> displayName(Reading& reading, const std::string& name);
   AdapterType adapterType(Reading& reading, const std::string& name) const;
+  // Drops the adapters of interfaces the list no longer has, except the shown one (under the current
+  // identifier), which restarts its counters. Nothing is dropped when the list cannot be read or is empty
+  // (every network namespace has a loopback interface).
+  void removeGoneAdapters(Reading& reading);
   void updateCounters(Reading& reading, double interval);
   void publish(const NetworkAdapter& shown);
 

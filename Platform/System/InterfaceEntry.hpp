@@ -32,6 +32,9 @@ struct InterfaceEntry {
   std::optional<std::string> address;
   // AF_PACKET entries: the link's alias, when one is set.
   std::optional<std::string> alias{};
+  // The kernel's index of the interface (ifindex, from 1; 0 when unknown). An interface deleted and made
+  // again under the same name gets a new one.
+  int index = 0;
 
   bool operator==(const InterfaceEntry&) const = default;
 };

@@ -58,6 +58,13 @@ class FakeNetworkPlatform final : public platform::NetworkPlatform {
         entry.counters = platform::LinkCounters{received, sent};
     }
   }
+  // The kernel's index of the interface, as a new one gets when it is made anew under its name.
+  void setIndex(const std::string& name, int index) {
+    for (auto& entry : *interfaceList) entry.index = entry.name == name ? index : entry.index;
+  }
+  void removeInterface(const std::string& name) {
+    std::erase_if(*interfaceList, [&](const platform::InterfaceEntry& entry) { return entry.name == name; });
+  }
   void setFlags(const std::string& name, unsigned flags) {
     for (auto& entry : *interfaceList) entry.flags = entry.name == name ? flags : entry.flags;
   }

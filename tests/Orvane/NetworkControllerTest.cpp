@@ -99,6 +99,13 @@ TEST(NetworkAdapterTest, CountersAre64BitOnly32BitOnesWrapAndRatesTakeTheRecipro
 }
 
 using Adapter = std::shared_ptr<NetworkAdapter>;
+
+std::vector<std::string> identifiers(const NetworkController& monitor) {
+  std::vector<std::string> names;
+  for (const auto& adapter : monitor.adapters()) names.push_back(adapter->identifier);
+  return names;
+}
+
 // What a monitor shows: its adapter, the identifier it publishes, and how often the listener was told.
 using Shown = std::tuple<Adapter, std::optional<std::string>, std::size_t>;
 
@@ -127,11 +134,6 @@ class NetworkControllerTest : public testing::Test {
     auto made = std::make_shared<NetworkController>(machine, mode);
     made->setDelegate(delegate);
     return made;
-  }
-  static std::vector<std::string> identifiers(const NetworkController& monitor) {
-    std::vector<std::string> names;
-    for (const auto& adapter : monitor.adapters()) names.push_back(adapter->identifier);
-    return names;
   }
   Adapter named(const std::string& name) const {
     for (const auto& adapter : controller->adapters()) {
@@ -286,6 +288,49 @@ TEST_F(NetworkControllerTest, InterfacesJoinWhenUpStayWhenDownAndAFailedListEnds
   EXPECT_EQ(download(), "500 B/s");
 }
 
+// The kernel's 64-bit counters never wrap: a fall, or a new index under the name, means the interface was
+// reset or made anew, and that interval gives rate 0 and a new baseline.
+TEST_F(NetworkControllerTest, AFallingCounterOrANewIndexStartsABaselineWithoutTouchingPeakOrHistories) {
+  controller->setHistorySize(3);
+  machine->setIndex("eth0", 2);
+  controller->refresh(0);
+  const Adapter eth0 = controller->adapter();
+  const std::tuple<int, std::uint64_t, std::uint64_t, std::vector<double>> rows[] = {
+      {2, 13000, 3000, {0, 0, 0}},    {2, 14000, 1000, {0, 0, 0}},  {2, 14500, 500, {0, 0, 500}},
+      {2, 300, 0, {0, 0, 500}},       {2, 900, 600, {0, 500, 600}}, {7, 5000, 0, {0, 500, 600}},
+      {7, 5100, 100, {500, 600, 100}}};
+  for (const auto& [index, received, rate, history] : rows) {
+    machine->setIndex("eth0", index);
+    tick("eth0", received, 20000, 1.0);
+    EXPECT_EQ(std::tuple(eth0->downloadBytesDiff, eth0->maxDownloadBytes, eth0->historyDownload),
+              std::tuple(rate, 3000u, history))
+        << index << " " << received;
+    EXPECT_EQ(download(), Bexlan::DiskUtilities::rateString(rate, false));
+  }
+}
+
+TEST_F(NetworkControllerTest, GoneInterfacesLeaveTheTableButTheShownOneWaitsForItsName) {
+  controller->refresh(0);
+  const Adapter eth0 = controller->adapter();
+  machine->removeInterface("wlan0");
+  tick("eth0", 10400, 20000);
+  EXPECT_THAT(identifiers(*controller), ElementsAre("eth0"));
+  controller->select(eth0);
+  machine->removeInterface("eth0");
+  controller->refresh(0);
+  EXPECT_THAT(identifiers(*controller), ElementsAre("eth0"));
+  EXPECT_EQ(download(), "0 B/s");
+  // An interface of its name comes back with counters of its own: they are the new baseline.
+  machine->addLink("eth0", 50, 60);
+  machine->setIndex("eth0", 9);
+  controller->refresh(0);
+  EXPECT_EQ(download(), "0 B/s");
+  tick("eth0", 150, 60);
+  EXPECT_EQ(download(), "100 B/s");
+  EXPECT_EQ(std::tuple(named("eth0"), eth0->maxDownloadBytes), std::tuple(eth0, 400u));
+  EXPECT_EQ(shown(), Shown(eth0, "eth0", 2));
+}
+
 TEST_F(NetworkControllerTest, OneRefreshReadsEachSystemSourceOnceAndKindsOnlyForNewAdapters) {
   controller = makeController(AdapterMode::primary);
   controller->refresh(0);
@@ -396,6 +441,7 @@ class NetworkNamespaceTest : public testing::Test {
                                 "addr add 10.203.0.1/24 dev v0", "route add default via 10.203.0.2 dev v0"}) {
       ASSERT_TRUE(space->ip(command)) << command;
     }
+    ASSERT_TRUE(space->waitUntilUp("v0") && space->waitUntilUp("v1"));
     ASSERT_TRUE(space->enter());
   }
 
@@ -452,6 +498,55 @@ TEST_F(NetworkNamespaceTest, CountersAndRatesAgreeWithTheBytesSentOverAVethPair)
     EXPECT_EQ(controller->value("N_S_UL")->unsignedLongLongValue(), v0->uploadBytesDiff);  // still in bytes
   }
   EXPECT_THAT(delegate->calls, SizeIs(1));
+}
+
+// Veth pairs made and deleted in batches, as containers come and go: the table holds the links that exist
+// (one that is down among them), and the adapters of deleted ones are let go. A pair made anew under its
+// names starts from a new baseline: the fall of its counters gives no rate and no peak.
+TEST_F(NetworkNamespaceTest, DeletedLinksLeaveTheTableAndARemadeLinkStartsFromZero) {
+  auto controller = std::make_shared<NetworkController>();
+  const auto makePair = [](const std::string& name) {
+    return "link add " + name + "a type veth peer name " + name + "b\nlink set " + name + "a up\nlink set " +
+           name + "b up\n";
+  };
+  std::vector<std::weak_ptr<NetworkAdapter>> made;
+  for (int batch = 0; batch < 6; ++batch) {
+    std::string commands;
+    std::vector<std::string> expected{"v0", "v1"};
+    for (const std::string pair : {"p0", "p1", "p2", "p3", "p4"}) {
+      const std::string name = "b" + std::to_string(batch) + pair;
+      commands += makePair(name);
+      if (batch > 0) commands += "link del b" + std::to_string(batch - 1) + pair + "a\n";
+      expected.insert(expected.end(), {name + "a", name + "b"});
+    }
+    ASSERT_TRUE(space->batch(commands));
+    controller->refresh(0);
+    for (const auto& adapter : controller->adapters()) {
+      if (adapter->identifier.starts_with("b")) made.push_back(adapter);
+    }
+    EXPECT_THAT(identifiers(*controller), testing::UnorderedElementsAreArray(expected)) << batch;
+  }
+  // Only the adapters of the last batch's links are still held by anyone.
+  EXPECT_EQ(std::count_if(made.begin(), made.end(), [](const auto& adapter) { return !adapter.expired(); }),
+            10);
+  ASSERT_TRUE(space->ip("link set v1 down"));
+  controller->refresh(0);
+  EXPECT_EQ(controller->adapters().size(), 12u);
+
+  ASSERT_TRUE(space->batch(makePair("a")) && space->waitUntilUp("aa"));
+  controller->update();
+  ASSERT_TRUE(sendFrames("aa", 3000, 1000));
+  controller->update();
+  const Adapter aa = controller->adapters().front();  // sorted by name
+  ASSERT_EQ(aa->identifier, "aa");
+  EXPECT_THAT(aa->uploadBytesDiff, AllOf(Ge(3000000u), Le(3000000u + backgroundAllowance)));
+  const std::uint64_t peak = aa->maxUploadBytes;
+  ASSERT_TRUE(space->batch("link del aa\n" + makePair("a")) && space->waitUntilUp("aa"));
+  controller->update();
+  EXPECT_EQ(std::tuple(aa->uploadBytesDiff, aa->maxUploadBytes), std::tuple(0u, peak));
+  ASSERT_TRUE(sendFrames("aa", 10, 1000));
+  controller->update();
+  EXPECT_THAT(aa->uploadBytesDiff, AllOf(Ge(10000u), Le(10000u + backgroundAllowance)));
 }
 
 // A monitor on a thread that entered another namespace follows that namespace's default route, not the

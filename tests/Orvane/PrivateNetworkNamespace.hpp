@@ -69,6 +69,13 @@ class PrivateNetworkNamespace {
     return ::pclose(input) == 0 && written;
   }
 
+  // Waits, up to five seconds, until `link` is operationally up with its queueing discipline attached: the
+  // kernel does both a moment after the link comes up, and until then drops every frame sent on it.
+  bool waitUntilUp(const std::string& link) const {
+    return exec("sh -c 'for try in $(seq 100); do ip -o link show dev " + link +
+                " | grep -v \"qdisc noop\" | grep -q \"state UP\" && exit 0; sleep 0.05; done; exit 1'");
+  }
+
   bool enter() {
     if (original_ >= 0) return true;
     original_ = ::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);

@@ -188,13 +188,22 @@ TEST(InterfaceListTest, LinksComeFirstThenTheAddressesOfKnownLinksWithTheirNames
       {2, "eth0", ARPHRD_ETHER, IFF_UP | IFF_BROADCAST, std::nullopt, LinkCounters{5'000'000'000, 7}},
       {3, "ifb0", ARPHRD_ETHER, 0, std::nullopt, std::nullopt}};
   table.addresses = {{2, AF_INET, "192.0.2.2"}, {9, AF_INET, "198.51.100.1"}, {2, AF_INET6, "fe80::1"}};
-  EXPECT_EQ(platform::interfaceEntries(table),
+  const auto entries = platform::interfaceEntries(table);
+  EXPECT_EQ(entries,
             (std::vector<platform::InterfaceEntry>{
                 {"eth0", AF_PACKET, IFF_UP | IFF_BROADCAST, ARPHRD_ETHER, LinkCounters{5'000'000'000, 7},
-                 std::nullopt},
-                {"ifb0", AF_PACKET, 0, ARPHRD_ETHER, std::nullopt, std::nullopt},
-                {"eth0", AF_INET, IFF_UP | IFF_BROADCAST, std::nullopt, std::nullopt, "192.0.2.2"},
-                {"eth0", AF_INET6, IFF_UP | IFF_BROADCAST, std::nullopt, std::nullopt, "fe80::1"}}));
+                 std::nullopt, std::nullopt, 2},
+                {"ifb0", AF_PACKET, 0, ARPHRD_ETHER, std::nullopt, std::nullopt, std::nullopt, 3},
+                {"eth0", AF_INET, IFF_UP | IFF_BROADCAST, std::nullopt, std::nullopt, "192.0.2.2", {}, 2},
+                {"eth0", AF_INET6, IFF_UP | IFF_BROADCAST, std::nullopt, std::nullopt, "fe80::1", {}, 2}}));
+
+  // Looked up by name: the link entry and the first address of each family.
+  const platform::InterfaceIndex index(entries);
+  EXPECT_EQ(std::tuple(index.link("eth0"), index.link("ifb0"), index.link("eth9")),
+            std::tuple(&entries[0], &entries[1], nullptr));
+  EXPECT_EQ(std::tuple(index.firstAddress("eth0", AF_INET), index.firstAddress("eth0", AF_INET6),
+                       index.firstAddress("ifb0", AF_INET), index.firstAddress("eth9", AF_INET6)),
+            std::tuple("192.0.2.2", "fe80::1", std::nullopt, std::nullopt));
 }
 
 // Counters of the live list (the link table's 64-bit ones) lie between /proc/net/dev's read just before and
@@ -229,8 +238,9 @@ TEST(InterfaceListTest, LiveListAgreesWithProcNetDevAndIpAddr) {
     firstOfFamily.try_emplace({name, family == "inet6" ? AF_INET6 : AF_INET},
                               address.substr(0, address.find('/')));
   }
+  const platform::InterfaceIndex index(entries);
   for (const auto& [key, address] : firstOfFamily)
-    EXPECT_EQ(platform::firstAddress(entries, key.first, key.second), address) << key.first;
+    EXPECT_EQ(index.firstAddress(key.first, key.second), address) << key.first;
 }
 
 }  // namespace
