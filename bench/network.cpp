@@ -15,9 +15,6 @@
 #include "Platform/System/InterfaceList.hpp"
 #include "Platform/System/LinkTable.hpp"
 #include "Platform/System/RouteTable.hpp"
-// The test suite's namespace helper comes with its fixture header, which wants the recorded trees' folder
-// (the test targets define it); this program reads none of them.
-#define VELMORA_TEST_FIXTURES "tests/fixtures"
 #include "tests/Orvane/PrivateNetworkNamespace.hpp"
 
 namespace {
