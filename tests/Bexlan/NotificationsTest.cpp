@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <gio/gio.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -344,14 +345,20 @@ struct ClosingBus : ServerSideBus {
   }
 };
 
-// The descriptors open in this process, each as its number and what it refers to.
+// The descriptors open in this process, each as its number and what it refers to; the descriptor this
+// listing reads the folder through is left out, as its number changes with the descriptors free at the time.
 std::set<std::string> openDescriptors() {
   std::set<std::string> open;
-  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+  DIR* folder = opendir("/proc/self/fd");
+  if (!folder) return open;
+  const std::string ownDescriptor = std::to_string(dirfd(folder));
+  while (const dirent* entry = readdir(folder)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == ".." || name == ownDescriptor) continue;
     std::error_code error;
-    open.insert(entry.path().filename().string() + " " +
-                std::filesystem::read_symlink(entry.path(), error).string());
+    open.insert(name + " " + std::filesystem::read_symlink("/proc/self/fd/" + name, error).string());
   }
+  closedir(folder);
   return open;
 }
 
