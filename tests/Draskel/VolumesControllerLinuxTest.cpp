@@ -359,11 +359,14 @@ bool mountsBeneath() {
 // and back when uncovered. A mount that propagation or move_mount puts beneath the volume's changes nothing.
 TEST(VolumesControllerWithoutMainLoopTest, AnotherMountAtAKnownPathIsAnotherVolumeAtTheNextRefresh) {
   if (const std::string why = volumetest::whyNoLoopVolumes(); !why.empty()) GTEST_SKIP() << why;
-  const volumetest::LoopVolume first("AAA", 64), second("BBB", 128);
-  // Mounted in each child only, so that a file system can be made on its device.
+  // The first is mounted in each child only, so that a file system can be made on its device. It is
+  // unmounted here at once: a process of another test that makes its own mount namespace meanwhile keeps a
+  // copy of the mount, and with it the device, until it exits.
+  const volumetest::LoopVolume first("AAA", 64);
   const std::string image = volumetest::backingFile(first), path = first.mountPoint(),
                     scope = std::filesystem::path(path).parent_path();
   ASSERT_EQ(::umount2(path.c_str(), 0), 0);
+  const volumetest::LoopVolume second("BBB", 128);
   const std::string places = "P=" + shellQuoted(path) + " A=" + first.device() + " B=" + second.device() +
                              " S=" + shellQuoted(second.mountPoint()) + " T=" + shellQuoted(scope) + "; ";
   using Step = std::function<bool()>;  // a change, followed by a refresh
@@ -405,8 +408,10 @@ TEST(VolumesControllerWithoutMainLoopTest, AnotherMountAtAKnownPathIsAnotherVolu
   } else {
     std::printf("no row for a mount moved beneath: the kernel does that from Linux 6.5 on\n");
   }
-  // Last, as it leaves another file system on the first device.
-  const Step madeAnew = shell(R"(umount "$P" && mkfs.ext4 -q -F -L CCC $A && mount $A "$P")");
+  // Last, as it leaves another file system on the first device. mkfs refuses a device that is busy; such a
+  // copy of the first's mount may still hold it for a while, so it is tried for ten seconds.
+  const Step madeAnew = shell(R"(umount "$P" && n=0 && until mkfs.ext4 -q -F -L CCC $A; do)"
+                              R"( [ $((n += 1)) -lt 100 ] || exit 1; sleep 0.1; done && mount $A "$P")");
   cases.push_back({{madeAnew}, first, "CCC", {"added AAA;removed AAA;added CCC;"}, path});
   for (const Case& change : cases) {
     SCOPED_TRACE(testing::Message() << "row " << &change - cases.data() + 1);
