@@ -106,14 +106,20 @@ networktest::PrivateNetworkNamespace* namespaceWith(int interfaces, std::string&
   return space.get();
 }
 
-// A refresh of the live monitor in a namespace of `range(0)` veth interfaces.
-void NetworkRefreshLive(benchmark::State& state) {
+// Enters the namespace of `state.range(0)` veth interfaces and gives it; null, with the benchmark skipped,
+// when it cannot.
+networktest::PrivateNetworkNamespace* enteredNamespaceFor(benchmark::State& state) {
   std::string why;
   auto* space = namespaceWith(static_cast<int>(state.range(0)), why);
-  if (!space || !space->enter()) {
-    state.SkipWithError(why.empty() ? "cannot enter the network namespace" : why.c_str());
-    return;
-  }
+  if (space && space->enter()) return space;
+  state.SkipWithError(why.empty() ? "cannot enter the network namespace" : why.c_str());
+  return nullptr;
+}
+
+// A refresh of the live monitor in a namespace of `range(0)` veth interfaces.
+void NetworkRefreshLive(benchmark::State& state) {
+  auto* space = enteredNamespaceFor(state);
+  if (!space) return;
   {
     auto controller = std::make_shared<Orvane::NetworkController>();
     controller->refresh(0);
@@ -178,12 +184,8 @@ long dumpLinksAndAddresses(void) {
 }
 
 void NetlinkDumpFloor(benchmark::State& state) {
-  std::string why;
-  auto* space = namespaceWith(static_cast<int>(state.range(0)), why);
-  if (!space || !space->enter()) {
-    state.SkipWithError(why.empty() ? "cannot enter the network namespace" : why.c_str());
-    return;
-  }
+  auto* space = enteredNamespaceFor(state);
+  if (!space) return;
   long messages = 0;
   for (auto _ : state) benchmark::DoNotOptimize(messages = dumpLinksAndAddresses());
   if (messages < 0) state.SkipWithError("the netlink dump failed");
